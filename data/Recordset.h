@@ -57,6 +57,14 @@ public:
     // The number of rows in the table at the moment of asking.
     int RecordCount() const;
 
+    // The current row's id (its INTEGER PRIMARY KEY); throws when there is no
+    // current row. MoveToId makes the row with that id current and returns
+    // true, or returns false and leaves the position as it was when the table
+    // has no such row (any more). Lets a caller come back to a row it saw
+    // before without walking the table from the start.
+    qint64 Id() const;
+    bool MoveToId(qint64 id);
+
     // A field of the current row, by 0-based position or by name.
     Field Fields(int position) const;
     Field Fields(const QString &name) const;
