@@ -1,23 +1,333 @@
 #include "Notebook.h"
 
 #include "Database.h"
+#include "MessageBox.h"
 #include "Recordset.h"
+#include "UrlOpener.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QWidget>
+
+#include <limits>
+
+// One notebook section: the hot spot that opens it, its table, the field shown
+// as the first record's title, its name in messages and its hint when empty.
+struct NotebookSection
+{
+    QString hotSpot;
+    QString table;
+    QString firstTitleField;
+    QString name;
+    QString hint;
+};
+
+namespace {
+
+const QString NameField = QStringLiteral("Name");
+const QString BodyField = QStringLiteral("demo");
+
+const NotebookSection Sections[] = {
+    {QStringLiteral("a"), QStringLiteral("sp"), NameField, QStringLiteral("瘦身食谱"),
+     QStringLiteral("瘦身食谱还空着呢，请点击") + QStringLiteral("标志来增加！")},
+    {QStringLiteral("b"), QStringLiteral("yd"), NameField, QStringLiteral("有氧运动"),
+     QStringLiteral("有氧运动还空着呢，请点击") + QStringLiteral("标志来增加！")},
+    {QStringLiteral("d"), QStringLiteral("xd"), NameField, QStringLiteral("瘦身心得"),
+     QStringLiteral("瘦身心得还空着呢，请点击") + QStringLiteral("标志来增加心得！")},
+    {QStringLiteral("e"), QStringLiteral("rj"), QStringLiteral("time"), QStringLiteral("瘦身日记"),
+     QStringLiteral("瘦身日记还空着呢，请点击") + QStringLiteral("标志来写新日记！")},
+};
+
+// Leading and trailing spaces removed; other white space (tabs, line breaks)
+// belongs to the text.
+QString trimSpaces(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+// Runs a cursor step whose failure the caller does not act on.
+template <typename Step>
+bool tryStep(Step step)
+{
+    try {
+        step();
+        return true;
+    } catch (const DataError &) {
+        return false;
+    }
+}
+
+void setVisible(std::initializer_list<QWidget *> widgets, bool visible)
+{
+    for (QWidget *widget : widgets) {
+        if (widget)
+            widget->setVisible(visible);
+    }
+}
+
+} // namespace
 
 Notebook::Notebook(Database &database, NotebookControls controls)
     : db(database), m_c(controls)
 {
+    // Titles are shown and typed whole, however long.
+    m_c.Text1->setMaxLength(std::numeric_limits<int>::max());
+    m_c.addtext->setMaxLength(std::numeric_limits<int>::max());
 }
 
 Notebook::~Notebook() = default;
 
-void Notebook::SkinHotSpotClick(const QString &) {}
-void Notebook::P1_Click() {}
-void Notebook::P2_Click() {}
-void Notebook::P3_Click() {}
-void Notebook::P4_Click() {}
-void Notebook::P5_Click() {}
-void Notebook::cmdBack_Click() {}
-void Notebook::cmdForward_Click() {}
-void Notebook::cmdAdd_Click() {}
-void Notebook::cmdDelete_Click() {}
-bool Notebook::mayClose() { return true; }
+void Notebook::SkinHotSpotClick(const QString &objectName)
+{
+    for (const NotebookSection &section : Sections) {
+        if (objectName == section.hotSpot) {
+            openSection(section);
+            return;
+        }
+    }
+    if (objectName == QLatin1String("c"))
+        showCalorie();
+    else if (objectName == QLatin1String("logo"))
+        UrlOpener::open(QUrl(QString::fromLatin1(MakerPageAddress)));
+}
+
+void Notebook::openSection(const NotebookSection &section)
+{
+    // Open and read first, change the window after: a section that cannot be
+    // read leaves the window and the section on show as they were.
+    std::unique_ptr<Recordset> opened;
+    QString title;
+    QString body = section.hint;
+    try {
+        opened = db.OpenRecordset(section.table);
+        if (!opened->isEOF()) {
+            opened->MoveFirst();
+            title = opened->Fields(section.firstTitleField).textOrEmpty();
+            body = opened->Fields(BodyField).textOrEmpty();
+        }
+    } catch (const DataError &error) {
+        inform(NotebookBoxTitle, QStringLiteral("无法打开%1：").arg(section.name) + error.message());
+        return;
+    }
+
+    setVisible({m_c.P1, m_c.P2, m_c.P3, m_c.P4}, true);
+    setVisible({m_c.Pv, m_c.Frame1}, false);
+    rs = std::move(opened);
+    m_section = &section;
+    showTexts(title, body);
+}
+
+void Notebook::showCalorie()
+{
+    m_c.Text1->setText(QString());
+    setVisible({m_c.P1, m_c.P2, m_c.P3, m_c.P4, m_c.Pv}, false);
+    setVisible({m_c.Frame1}, true);
+}
+
+void Notebook::P1_Click()
+{
+    setVisible({m_c.Text1, m_c.box1}, true);
+    setVisible({m_c.addtext, m_c.addbox}, false);
+    cmdBack_Click();
+}
+
+void Notebook::P2_Click()
+{
+    setVisible({m_c.Text1, m_c.box1}, true);
+    setVisible({m_c.addtext, m_c.addbox}, false);
+    cmdForward_Click();
+}
+
+void Notebook::P3_Click()
+{
+    setVisible({m_c.Text1, m_c.box1}, false);
+    setVisible({m_c.addtext, m_c.addbox}, true);
+    clearInputs();
+    m_c.addtext->setFocus();
+    setVisible({m_c.P4}, false);
+    setVisible({m_c.P5}, true);
+    m_writing = true;
+}
+
+void Notebook::P4_Click()
+{
+    cmdDelete_Click();
+}
+
+void Notebook::P5_Click()
+{
+    cmdAdd_Click();
+}
+
+void Notebook::cmdBack_Click()
+{
+    if (!rs)
+        return;
+    // In an empty section the move fails and both end flags stay set.
+    tryStep([&] { rs->MovePrevious(); });
+    if (rs->isBOF()) {
+        inform(NotebookBoxTitle, QStringLiteral("已经是第一条信息了！"));
+        tryStep([&] { rs->MoveFirst(); });
+        return;
+    }
+    showCurrentRecord();
+}
+
+void Notebook::cmdForward_Click()
+{
+    if (!rs)
+        return;
+    tryStep([&] { rs->MoveNext(); });
+    if (rs->isEOF()) {
+        inform(NotebookBoxTitle, QStringLiteral("已经是最后一条信息了！"));
+        tryStep([&] { rs->MoveLast(); });
+        return;
+    }
+    showCurrentRecord();
+}
+
+void Notebook::cmdAdd_Click()
+{
+    const QString typedTitle = m_c.addtext->text();
+    const QString typedBody = m_c.addbox->toPlainText();
+    if (typedTitle.isEmpty() || typedBody.isEmpty()) {
+        inform(ApplicationTitle, QStringLiteral("都没写呢就要保存了啊？"));
+        // The inputs may have been hidden by browsing: bring them back so the
+        // focus has somewhere to go.
+        showEntryView();
+        m_c.addtext->setFocus();
+        return;
+    }
+    if (!rs) {
+        inform(ApplicationTitle, QStringLiteral("没有保存：还没有打开任何栏目。"));
+        showEntryView();
+        return;
+    }
+
+    const QString title = trimSpaces(typedTitle);
+    const QString body = trimSpaces(typedBody);
+    const bool sectionShowedRecord = hasCurrentRecord();
+    try {
+        rs->AddNew();
+        rs->SetField(NameField, title);
+        rs->SetField(BodyField, body);
+        rs->Update();
+    } catch (const DataError &error) {
+        tryStep([&] { rs->CancelUpdate(); });
+        inform(ApplicationTitle, QStringLiteral("没有保存：") + error.message());
+        showEntryView();
+        return;
+    }
+
+    inform(ApplicationTitle, title + QStringLiteral(" 已增加！"));
+    clearInputs();
+    m_writing = false;
+    showBrowseView();
+    // A section that showed its "still empty" hint shows its new record, which
+    // browsing could otherwise never bring on show.
+    if (!sectionShowedRecord && tryStep([&] { rs->MoveLast(); }))
+        showCurrentRecord();
+}
+
+void Notebook::cmdDelete_Click()
+{
+    if (!hasCurrentRecord()) {
+        inform(NotebookBoxTitle, QStringLiteral("没有可删除的信息。"));
+        return;
+    }
+    if (MessageBox::question(m_c.window, QString::fromUtf8(NotebookBoxTitle),
+                             QStringLiteral("你确定要删除吗？"))
+        != MessageBox::Ok)
+        return;
+    try {
+        rs->Delete();
+    } catch (const DataError &error) {
+        inform(NotebookBoxTitle, QStringLiteral("删除失败：") + error.message());
+        return;
+    }
+    showRecordAfterDelete();
+    inform(NotebookBoxTitle, QStringLiteral("信息已删除！"));
+}
+
+bool Notebook::mayClose()
+{
+    if (!m_writing || (m_c.addtext->text().isEmpty() && m_c.addbox->toPlainText().isEmpty()))
+        return true;
+    return MessageBox::question(m_c.window, QString::fromUtf8(NotebookBoxTitle),
+                                QStringLiteral("新资料还没有保存，确定要放弃吗？"))
+        == MessageBox::Ok;
+}
+
+void Notebook::showBrowseView()
+{
+    setVisible({m_c.addtext, m_c.addbox, m_c.P5}, false);
+    setVisible({m_c.Text1, m_c.box1, m_c.P4}, true);
+}
+
+void Notebook::showEntryView()
+{
+    setVisible({m_c.Text1, m_c.box1, m_c.P4}, false);
+    setVisible({m_c.addtext, m_c.addbox, m_c.P5}, true);
+}
+
+void Notebook::clearInputs()
+{
+    m_c.addtext->setText(QString());
+    m_c.addbox->setPlainText(QString());
+}
+
+void Notebook::showTexts(const QString &title, const QString &body)
+{
+    m_c.Text1->setText(title);
+    m_c.Text1->setCursorPosition(0);
+    m_c.box1->setPlainText(body);
+}
+
+bool Notebook::showCurrentRecord()
+{
+    QString title;
+    QString body;
+    const bool read = tryStep([&] {
+        title = rs->Fields(NameField).textOrEmpty();
+        body = rs->Fields(BodyField).textOrEmpty();
+    });
+    if (read)
+        showTexts(title, body);
+    return read;
+}
+
+void Notebook::showRecordAfterDelete()
+{
+    // Delete leaves the cursor on the removed row; the next move leaves it.
+    bool onRecord = tryStep([&] { rs->MoveNext(); }) && !rs->isEOF();
+    if (!onRecord)
+        onRecord = tryStep([&] { rs->MoveLast(); });
+    if (onRecord) {
+        if (!showCurrentRecord())
+            showTexts(QString(), QString());
+    } else {
+        showTexts(QString(), m_section ? m_section->hint : QString());
+    }
+}
+
+bool Notebook::hasCurrentRecord() const
+{
+    if (!rs || rs->isBOF() || rs->isEOF())
+        return false;
+    // The row may be gone (deleted here before, or by someone else).
+    bool exists = false;
+    tryStep([&] { exists = rs->MoveToId(rs->Id()); });
+    return exists;
+}
+
+void Notebook::inform(const char *title, const QString &text)
+{
+    MessageBox::information(m_c.window, QString::fromUtf8(title), text);
+}

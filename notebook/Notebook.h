@@ -9,6 +9,13 @@ class QLineEdit;
 class QPlainTextEdit;
 class QTextEdit;
 class QWidget;
+struct NotebookSection;
+
+// The maker's web page, opened by the skin's logo.
+inline constexpr char MakerPageAddress[] = "https://pellomir.example/";
+// The application's title, and the title of the notebook's own message boxes.
+inline constexpr char ApplicationTitle[] = "Pellomir";
+inline constexpr char NotebookBoxTitle[] = "：：Pellomir：：";
 
 // The window's controls that the notebook shows, hides, reads and fills.
 struct NotebookControls
@@ -59,5 +66,26 @@ public:
     std::unique_ptr<Recordset> rs;
 
 private:
+    void openSection(const NotebookSection &section);
+    void showCalorie();
+
+    // The two views of the notebook area.
+    void showBrowseView();
+    void showEntryView();
+    void clearInputs();
+
+    // Shows title and body together, so the two never come from two records.
+    void showTexts(const QString &title, const QString &body);
+    // Shows the current record (title from `Name`); false if it cannot be read.
+    bool showCurrentRecord();
+    // After a delete: the record that followed, else the one before, else the
+    // section's hint.
+    void showRecordAfterDelete();
+    bool hasCurrentRecord() const;
+
+    void inform(const char *title, const QString &text);
+
     NotebookControls m_c;
+    const NotebookSection *m_section = nullptr; // the section on show, with `rs`
+    bool m_writing = false; // a new record was begun and is not saved yet
 };
