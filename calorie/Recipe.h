@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FoodLookup.h"
+
 #include <QIcon>
 #include <QList>
 #include <QString>
@@ -50,4 +52,9 @@ private:
     RecipeControls m_controls;
     std::unique_ptr<Database> gDb;
     std::unique_ptr<Recordset> gRs;
+    // Where each food of the tree was found at start-up, so a click can go
+    // straight to its row instead of walking the table.
+    FoodRowIndex m_foodRows;
+
+    void showFood(const QString &calories, const QString &name);
 };

@@ -1,0 +1,63 @@
+#include "FoodTables.h"
+
+#include "FoodText.h"
+#include "Recordset.h"
+
+namespace FoodTables {
+
+namespace {
+
+// Runs `visit` on every row from the first one. An empty table (MoveFirst
+// fails) visits nothing; a row whose fields fail is skipped by `visit` itself.
+template<typename Visit>
+void forEachRow(Recordset &rs, Visit visit)
+{
+    try {
+        rs.MoveFirst();
+    } catch (const DataError &) {
+        return;
+    }
+    while (!rs.isEOF()) {
+        try {
+            visit();
+        } catch (const DataError &) {
+            // The row cannot be read: leave it out.
+        }
+        try {
+            rs.MoveNext();
+        } catch (const DataError &) {
+            return; // the position did not change; going on would loop forever
+        }
+    }
+}
+
+} // namespace
+
+QStringList readCategoryNames(Recordset &categories)
+{
+    QStringList names;
+    forEachRow(categories, [&] {
+        const Field name = categories.Fields(CategoryNameField);
+        if (!name.isNull())
+            names.append(FoodText::trimmed(name.textOrEmpty()));
+    });
+    return names;
+}
+
+FoodsByCategory readFoods(Recordset &foods)
+{
+    FoodsByCategory byCategory;
+    forEachRow(foods, [&] {
+        const Field category = foods.Fields(FoodCategoryField);
+        if (category.isNull())
+            return;
+        const Field name = foods.Fields(FoodNameField);
+        if (name.isNull())
+            return;
+        byCategory[FoodText::trimmed(category.textOrEmpty())].append(
+            FoodRow{FoodText::trimmed(name.textOrEmpty()), foods.Id()});
+    });
+    return byCategory;
+}
+
+} // namespace FoodTables
