@@ -1,0 +1,109 @@
+#include "MainWindow.h"
+
+#include "AutoSizeLabel.h"
+#include "Database.h"
+#include "ImageButton.h"
+#include "Notebook.h"
+#include "PictureBox.h"
+#include "Recipe.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QTreeWidget>
+
+MainWindow::MainWindow(const QString &programDir, QWidget *parent)
+    : QWidget(parent), m_programDir(programDir)
+{
+    skn.setObjectName(QStringLiteral("skn"));
+    setupForm(this);
+
+    RecipeControls foodControls;
+    foodControls.List1 = List1;
+    foodControls.Tv = Tv;
+    foodControls.Im2 = Im2;
+    foodControls.Text1 = Text1;
+    foodControls.Text3 = Text3;
+    foodControls.Label3 = Label3;
+    recipe = std::make_unique<Recipe>(m_programDir + QStringLiteral("/data.mdb"), foodControls);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::LoadStartupSkin()
+{
+    // A forward slash: Qt takes it on every platform, and a backslash would be part of the
+    // file name here.
+    skn.LoadSkin(m_programDir + QStringLiteral("/Skin1.dat"));
+    skn.ApplySkin(this, QStringLiteral("Simple"));
+}
+
+void MainWindow::Load()
+{
+    LoadStartupSkin();
+
+    for (QWidget *button : {P1, P2, P3, P4, P5})
+        button->hide();
+    box1->show();
+    addtext->hide();
+    addbox->hide();
+    Frame1->hide();
+
+    db = OpenDatabase(m_programDir + QStringLiteral("/data.mdb"));
+
+    NotebookControls notebookControls;
+    notebookControls.window = this;
+    notebookControls.P1 = P1;
+    notebookControls.P2 = P2;
+    notebookControls.P3 = P3;
+    notebookControls.P4 = P4;
+    notebookControls.P5 = P5;
+    notebookControls.Pv = Pv;
+    notebookControls.Frame1 = Frame1;
+    notebookControls.Text1 = Text1;
+    notebookControls.box1 = box1;
+    notebookControls.addtext = addtext;
+    notebookControls.addbox = addbox;
+    notebook = std::make_unique<Notebook>(*db, notebookControls);
+
+    recipe->BuildFoodTree();
+    connectEvents();
+}
+
+void MainWindow::connectEvents()
+{
+    connect(&skn, &SkinEngine::Click, this,
+            [this](const SkinObject &object) { notebook->SkinHotSpotClick(object.name()); });
+
+    connect(Tv, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem *node) { recipe->TvNodeClick(node); });
+    // Moving through the tree with the keyboard shows the food just as a click does.
+    connect(Tv, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *node) {
+        if (node)
+            recipe->TvNodeClick(node);
+    });
+
+    connect(P1, &ImageButton::clicked, this, [this] { notebook->P1_Click(); });
+    connect(P2, &ImageButton::clicked, this, [this] { notebook->P2_Click(); });
+    connect(P3, &ImageButton::clicked, this, [this] { notebook->P3_Click(); });
+    connect(P4, &ImageButton::clicked, this, [this] { notebook->P4_Click(); });
+    connect(P5, &ImageButton::clicked, this, [this] { notebook->P5_Click(); });
+
+    connect(cmdBack, &QPushButton::clicked, this, [this] { notebook->cmdBack_Click(); });
+    connect(cmdForward, &QPushButton::clicked, this, [this] { notebook->cmdForward_Click(); });
+    connect(cmdAdd, &QPushButton::clicked, this, [this] { notebook->cmdAdd_Click(); });
+    connect(cmdDelete, &QPushButton::clicked, this, [this] { notebook->cmdDelete_Click(); });
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // A record being written is not thrown away without asking.
+    if (notebook && !notebook->mayClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "JfForm.h"
+#include "SkinEngine.h"
+
+#include <QWidget>
+#include <memory>
+
+class Database;
+class Notebook;
+class Recipe;
+
+// The program's only window, `jf`: its controls as designed (JfForm), the skin, the load step
+// and the wiring of the controls' events to the calorie lookup and the notebook.
+class MainWindow : public QWidget, public JfForm
+{
+    Q_OBJECT
+
+public:
+    // `programDir` is the folder that holds data.mdb and Skin1.dat.
+    explicit MainWindow(const QString &programDir, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The load step, run once before the window is shown. Throws SkinError or DataError when
+    // the skin or the database cannot be used; the window must not be shown then.
+    void Load();
+
+    const QString &programDir() const { return m_programDir; }
+
+    SkinEngine skn;
+    std::unique_ptr<Database> db;
+    std::unique_ptr<Recipe> recipe;
+    std::unique_ptr<Notebook> notebook;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void LoadStartupSkin();
+    void connectEvents();
+
+    QString m_programDir;
+};

@@ -1,1 +1,16 @@
-int main() { return 0; }
+#include "MainWindow.h"
+#include "Startup.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    Startup::prepareApplication(app);
+
+    const auto window = Startup::openMainWindow(QCoreApplication::applicationDirPath());
+    if (!window)
+        return 1;
+    window->show();
+    return app.exec();
+}

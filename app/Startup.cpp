@@ -1,0 +1,55 @@
+#include "Startup.h"
+
+#include "DataError.h"
+#include "FatalError.h"
+#include "MainWindow.h"
+#include "Pictures.h"
+#include "SkinFile.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+void Startup::prepareApplication(QApplication &app)
+{
+    QApplication::setApplicationName(QStringLiteral("Pellomir"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Pellomir"));
+    QApplication::setWindowIcon(Pictures::windowIcon());
+
+    QFont font;
+    font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Microsoft YaHei"),
+                      QStringLiteral("SimSun")});
+    font.setPointSizeF(9);
+    QApplication::setFont(font);
+
+    installChineseTranslation(app);
+}
+
+bool Startup::installChineseTranslation(QCoreApplication &app)
+{
+    auto *translator = new QTranslator(&app);
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
+std::unique_ptr<MainWindow> Startup::openMainWindow(const QString &programDir)
+{
+    QString cause;
+    try {
+        auto window = std::make_unique<MainWindow>(programDir);
+        window->Load();
+        return window;
+    } catch (const SkinError &error) {
+        cause = error.message();
+    } catch (const DataError &error) {
+        cause = error.message();
+    } catch (const std::exception &error) {
+        cause = QString::fromLocal8Bit(error.what());
+    }
+    FatalError::report(FatalError::startupFailed(cause));
+    return nullptr;
+}
