@@ -1,11 +1,11 @@
 #include "Pictures.h"
 
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
 
 #include <array>
-#include <cmath>
 
 // Kept outside any namespace: the init macro declares a global function.
 // The resources live in an object library linked straight into the program,
@@ -22,11 +22,20 @@ static void ensureResourcesRegistered()
 
 namespace {
 
-QImage render(const QString &name, QSize devicePixels, const QColor &ground)
+// Asked before the renderer is made, so that an unknown name gives a null
+// result quietly instead of a warning from the SVG loader.
+bool exists(const QString &name)
 {
     ensureResourcesRegistered();
+    return QFile::exists(Pictures::resourcePath(name));
+}
+
+QImage render(const QString &name, QSize devicePixels, const QColor &ground)
+{
+    if (devicePixels.isEmpty() || !exists(name))
+        return {};
     QSvgRenderer renderer(Pictures::resourcePath(name));
-    if (!renderer.isValid() || devicePixels.isEmpty())
+    if (!renderer.isValid())
         return {};
     QImage image(devicePixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(ground);
@@ -72,7 +81,8 @@ QString resourcePath(const QString &name)
 
 QSize naturalSize(const QString &name)
 {
-    ensureResourcesRegistered();
+    if (!exists(name))
+        return {};
     QSvgRenderer renderer(resourcePath(name));
     return renderer.isValid() ? renderer.defaultSize() : QSize();
 }
