@@ -1,0 +1,97 @@
+#include "Database.h"
+
+#include "Connection.h"
+#include "Recordset.h"
+#include "RecordsetState.h"
+#include "Schema.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+QString openFailure(const QString &path, const QString &cause)
+{
+    return QStringLiteral("无法打开数据库文件“%1”：%2。").arg(path, cause);
+}
+
+// Reading the schema makes SQLite look at the file's header, so that a file
+// that is not a database fails here rather than at the first cursor.
+void verifyIsDatabase(Connection &connection)
+{
+    const QString context = QStringLiteral("无法打开数据库文件“%1”").arg(connection.path());
+    StatementUse use(connection.cached(QByteArrayLiteral("SELECT count(*) FROM sqlite_master"),
+                                       context));
+    const int rc = use.step();
+    if (rc != SQLITE_ROW)
+        throw connection.error(context, rc);
+}
+
+} // namespace
+
+Database::Database(QString path, sqlite3 *db)
+    : m_path(std::move(path)), m_db(db), m_connection(std::make_shared<Connection>(m_path, db))
+{
+}
+
+Database::~Database()
+{
+    Close();
+}
+
+void Database::Close()
+{
+    if (m_connection)
+        m_connection->close();
+    m_db = nullptr;
+}
+
+std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table)
+{
+    if (!Schema::tableNames().contains(table))
+        throw DataError(QStringLiteral("“%1”不是本程序使用的表。").arg(table));
+    m_connection->openHandle();
+    return std::unique_ptr<Recordset>(new Recordset(Recordset::State::open(m_connection, table)));
+}
+
+std::unique_ptr<Database> OpenDatabase(const QString &path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        throw DataError(openFailure(path, QStringLiteral("文件不存在")), SQLITE_CANTOPEN);
+    if (info.isDir())
+        throw DataError(openFailure(path, QStringLiteral("这是一个文件夹")), SQLITE_CANTOPEN);
+    if (!info.isReadable())
+        throw DataError(openFailure(path, QStringLiteral("没有读取权限")), SQLITE_CANTOPEN);
+
+    // SQLite reads ":memory:" as "no file at all"; the path names a real file.
+    const QByteArray fileName = path == QLatin1String(":memory:")
+        ? sqliteFileName(QStringLiteral("./:memory:"))
+        : sqliteFileName(path);
+
+    // Read-write without CREATE: a missing file is an error and is never made.
+    // A write-protected file is opened read-only by SQLite itself; writes then
+    // fail with a message saying so.
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(fileName.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        QString message = openFailure(path, describeSqliteCode(rc));
+        if (db)
+            message += QStringLiteral("（%1）").arg(QString::fromUtf8(sqlite3_errmsg(db)));
+        sqlite3_close_v2(db);
+        throw DataError(message, rc);
+    }
+    sqlite3_extended_result_codes(db, 1);
+    // Another connection or program may hold the file for a moment; wait for it.
+    sqlite3_busy_timeout(db, 5000);
+
+    std::unique_ptr<Database> database(new Database(path, db));
+    Connection &connection = *database->m_connection;
+    verifyIsDatabase(connection);
+    // Every write is on disk when it returns. A per-connection setting: the
+    // file itself (and its journal mode) is left as it is.
+    char *errorText = nullptr;
+    sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, &errorText);
+    sqlite3_free(errorText);
+    return database;
+}

@@ -4,6 +4,7 @@
 #include <memory>
 
 struct sqlite3;
+class Connection;
 class Recordset;
 
 // One open connection to a database file. Closes itself; cannot be copied.
@@ -35,10 +36,16 @@ private:
     Database(QString path, sqlite3 *db);
 
     QString m_path;
+    // Mirrors the shared connection's handle (null once closed), for isOpen()
+    // and handle().
     sqlite3 *m_db = nullptr;
-    // Bumped on every write made through this connection, so that open cursors
-    // on it know their read-ahead may be stale.
+    // Not used any more: the count of writes lives in the shared connection
+    // state (Connection::noteWrite), where cursors can see it even after this
+    // object is gone.
     quint64 m_writeGeneration = 0;
+    // Shared with every cursor opened here; Close() and the destructor close it,
+    // so a cursor that outlives this object fails cleanly instead of crashing.
+    std::shared_ptr<Connection> m_connection;
 };
 
 // Opens the database file at `path` (the path alone; nothing is appended or

@@ -1,0 +1,425 @@
+#include "Recordset.h"
+
+#include "RecordsetState.h"
+
+namespace {
+
+constexpr int kChunkRows = 256;
+
+QString noSuchTable(const QString &path, const QString &table)
+{
+    return QStringLiteral("数据库文件“%1”中没有表“%2”。").arg(path, table);
+}
+
+bool isNoSuchTable(sqlite3 *db)
+{
+    return QByteArray(sqlite3_errmsg(db)).startsWith("no such table");
+}
+
+} // namespace
+
+// ---- Field ----------------------------------------------------------------
+
+QString Field::text() const
+{
+    if (!m_value) {
+        throw DataError(m_description.isEmpty()
+                            ? QStringLiteral("字段没有值。")
+                            : m_description + QStringLiteral("没有值。"));
+    }
+    return *m_value;
+}
+
+// ---- State: opening ---------------------------------------------------------
+
+std::unique_ptr<Recordset::State> Recordset::State::open(std::shared_ptr<Connection> connection,
+                                                         const QString &table)
+{
+    auto state = std::make_unique<State>();
+    state->connection = std::move(connection);
+    state->table = table;
+    sqlite3 *db = state->connection->openHandle();
+
+    // The column names come from the table's own declaration, in its order.
+    const QByteArray sql = QStringLiteral("SELECT * FROM %1").arg(quotedIdentifier(table)).toUtf8();
+    sqlite3_stmt *raw = nullptr;
+    const int rc = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &raw, nullptr);
+    Statement columnsQuery(raw);
+    if (rc != SQLITE_OK) {
+        if (isNoSuchTable(db))
+            throw DataError(noSuchTable(state->connection->path(), table), rc);
+        throw state->connection->error(QStringLiteral("无法打开表“%1”").arg(table), rc);
+    }
+    const int count = sqlite3_column_count(raw);
+    const QByteArray tableUtf8 = table.toUtf8();
+    for (int c = 0; c < count; ++c) {
+        const char *name = sqlite3_column_name(raw, c);
+        state->columns << QString::fromUtf8(name);
+        const char *declaredType = nullptr;
+        int primaryKey = 0;
+        if (sqlite3_table_column_metadata(db, "main", tableUtf8.constData(), name, &declaredType,
+                                          nullptr, nullptr, &primaryKey, nullptr) == SQLITE_OK
+            && primaryKey && declaredType && sqlite3_stricmp(declaredType, "INTEGER") == 0)
+            state->idColumn = c;
+    }
+
+    // Right after opening: the first row is current, or both flags are set.
+    const int first = state->firstAtOrAfter(RowBuffer::kMinId);
+    if (first < 0) {
+        state->bof = state->eof = true;
+    } else {
+        state->currentId = state->buffer.id(first);
+    }
+    return state;
+}
+
+// ---- State: helpers ---------------------------------------------------------
+
+Connection &Recordset::State::live() const
+{
+    if (closed)
+        throw DataError(QStringLiteral("表“%1”的记录集已关闭。").arg(table));
+    connection->openHandle();
+    return *connection;
+}
+
+void Recordset::State::requireCurrentRow() const
+{
+    if (!hasCurrentRow())
+        throw DataError(QStringLiteral("当前没有记录。"));
+    if (onDeletedRow)
+        throw DataError(QStringLiteral("当前记录已被删除。"));
+}
+
+int Recordset::State::columnIndex(const QString &name) const
+{
+    // Exact, case-sensitive: "name" is not the field "Name".
+    const int index = columns.indexOf(name);
+    if (index < 0)
+        throw DataError(QStringLiteral("表“%1”中没有字段“%2”。").arg(table, name));
+    return index;
+}
+
+QString Recordset::State::fieldDescription(int column) const
+{
+    return QStringLiteral("字段“%1”（表“%2”）").arg(columns.at(column), table);
+}
+
+QString Recordset::State::readContext() const
+{
+    return QStringLiteral("无法读取表“%1”").arg(table);
+}
+
+DataError Recordset::State::failure(const QString &context, int rc) const
+{
+    sqlite3 *db = connection->handle();
+    if (db && isNoSuchTable(db))
+        return DataError(noSuchTable(connection->path(), table), rc);
+    return connection->error(context, rc);
+}
+
+void Recordset::State::dropStaleBuffer()
+{
+    if (!buffer.isValid())
+        return;
+    if (connection->stamp() != bufferStamp)
+        buffer.clear();
+}
+
+void Recordset::State::fetch(qint64 from, bool forward)
+{
+    Connection &conn = live();
+    QString columnList;
+    for (const QString &column : columns)
+        columnList += QStringLiteral(", ") + quotedIdentifier(column);
+    const QString sql = forward
+        ? QStringLiteral("SELECT rowid%1 FROM %2 WHERE rowid >= ? ORDER BY rowid LIMIT %3")
+        : QStringLiteral("SELECT rowid%1 FROM %2 WHERE rowid <= ? ORDER BY rowid DESC LIMIT %3");
+    sqlite3_stmt *stmt = nullptr;
+    try {
+        stmt = conn.cached(sql.arg(columnList, quotedIdentifier(table)).arg(kChunkRows).toUtf8(),
+                           readContext());
+    } catch (const DataError &error) {
+        if (isNoSuchTable(conn.handle()))
+            throw DataError(noSuchTable(conn.path(), table), error.code());
+        throw;
+    }
+    // The stamp is taken before reading, so a change made meanwhile is seen
+    // as a change next time.
+    const Connection::Stamp stamp = conn.stamp();
+    StatementUse use(stmt);
+    use.bind(1, from);
+    const int rc = buffer.fill(stmt, int(columns.size()), forward);
+    if (rc != SQLITE_DONE)
+        throw failure(readContext(), rc);
+    const bool complete = buffer.size() < kChunkRows;
+    if (forward)
+        buffer.setRange(from, complete ? RowBuffer::kMaxId : buffer.id(buffer.size() - 1));
+    else
+        buffer.setRange(complete ? RowBuffer::kMinId : buffer.id(0), from);
+    bufferStamp = stamp;
+}
+
+int Recordset::State::firstAtOrAfter(qint64 id)
+{
+    live();
+    dropStaleBuffer();
+    if (buffer.covers(id)) {
+        const int row = buffer.lowerBound(id);
+        if (row < buffer.size())
+            return row;
+        if (buffer.high() == RowBuffer::kMaxId)
+            return -1;
+    }
+    fetch(id, true);
+    const int row = buffer.lowerBound(id);
+    return row < buffer.size() ? row : -1;
+}
+
+int Recordset::State::lastAtOrBefore(qint64 id)
+{
+    live();
+    dropStaleBuffer();
+    if (buffer.covers(id)) {
+        const int row = buffer.upperBound(id) - 1;
+        if (row >= 0)
+            return row;
+        if (buffer.low() == RowBuffer::kMinId)
+            return -1;
+    }
+    fetch(id, false);
+    return buffer.isEmpty() ? -1 : buffer.size() - 1;
+}
+
+int Recordset::State::rowOf(qint64 id)
+{
+    const int row = firstAtOrAfter(id);
+    return row >= 0 && buffer.id(row) == id ? row : -1;
+}
+
+// ---- Recordset ----------------------------------------------------------------
+
+Recordset::Recordset(std::unique_ptr<State> state) : d(std::move(state)) {}
+
+Recordset::~Recordset() = default;
+
+const QString &Recordset::table() const
+{
+    return d->table;
+}
+
+bool Recordset::isBOF() const
+{
+    d->live();
+    return d->bof;
+}
+
+bool Recordset::isEOF() const
+{
+    d->live();
+    return d->eof;
+}
+
+void Recordset::MoveFirst()
+{
+    const int row = d->firstAtOrAfter(RowBuffer::kMinId);
+    if (row < 0)
+        throw DataError(QStringLiteral("表“%1”中没有记录，无法移到第一条。").arg(d->table));
+    d->currentId = d->buffer.id(row);
+    d->bof = d->eof = d->onDeletedRow = false;
+}
+
+void Recordset::MoveLast()
+{
+    const int row = d->lastAtOrBefore(RowBuffer::kMaxId);
+    if (row < 0)
+        throw DataError(QStringLiteral("表“%1”中没有记录，无法移到最后一条。").arg(d->table));
+    d->currentId = d->buffer.id(row);
+    d->bof = d->eof = d->onDeletedRow = false;
+}
+
+void Recordset::MoveNext()
+{
+    d->live();
+    if (d->eof)
+        throw DataError(QStringLiteral("已经在表“%1”的最后一条记录之后，无法再向后移动。").arg(d->table));
+    int row = -1;
+    if (d->bof)
+        row = d->firstAtOrAfter(RowBuffer::kMinId);
+    else if (d->currentId != RowBuffer::kMaxId)
+        row = d->firstAtOrAfter(d->currentId + 1);
+    if (row >= 0) {
+        d->currentId = d->buffer.id(row);
+        d->bof = d->eof = d->onDeletedRow = false;
+        return;
+    }
+    // Past the end. Both flags are set when no row is left at all.
+    const bool empty = d->bof || d->tableIsEmpty();
+    d->eof = true;
+    d->bof = empty;
+    d->onDeletedRow = false;
+}
+
+void Recordset::MovePrevious()
+{
+    d->live();
+    if (d->bof)
+        throw DataError(QStringLiteral("已经在表“%1”的第一条记录之前，无法再向前移动。").arg(d->table));
+    int row = -1;
+    if (d->eof)
+        row = d->lastAtOrBefore(RowBuffer::kMaxId);
+    else if (d->currentId != RowBuffer::kMinId)
+        row = d->lastAtOrBefore(d->currentId - 1);
+    if (row >= 0) {
+        d->currentId = d->buffer.id(row);
+        d->bof = d->eof = d->onDeletedRow = false;
+        return;
+    }
+    const bool empty = d->eof || d->tableIsEmpty();
+    d->bof = true;
+    d->eof = empty;
+    d->onDeletedRow = false;
+}
+
+int Recordset::RecordCount() const
+{
+    Connection &conn = d->live();
+    StatementUse use(conn.cached(
+        QStringLiteral("SELECT count(*) FROM %1").arg(quotedIdentifier(d->table)).toUtf8(),
+        d->readContext()));
+    const int rc = use.step();
+    if (rc != SQLITE_ROW)
+        throw d->failure(d->readContext(), rc);
+    return int(sqlite3_column_int64(use.get(), 0));
+}
+
+qint64 Recordset::Id() const
+{
+    d->live();
+    d->requireCurrentRow();
+    return d->currentId;
+}
+
+bool Recordset::MoveToId(qint64 id)
+{
+    if (d->rowOf(id) < 0)
+        return false;
+    d->currentId = id;
+    d->bof = d->eof = d->onDeletedRow = false;
+    return true;
+}
+
+Field Recordset::Fields(int position) const
+{
+    d->live();
+    if (position < 0 || position >= d->columns.size()) {
+        throw DataError(QStringLiteral("表“%1”中没有位置为 %2 的字段（共 %3 个字段）。")
+                            .arg(d->table)
+                            .arg(position)
+                            .arg(d->columns.size()));
+    }
+    d->requireCurrentRow();
+    const int row = d->rowOf(d->currentId);
+    if (row < 0)
+        throw DataError(QStringLiteral("当前记录已被删除。"));
+    Field field(d->buffer.value(row, position));
+    field.m_description = d->fieldDescription(position);
+    return field;
+}
+
+Field Recordset::Fields(const QString &name) const
+{
+    d->live();
+    return Fields(d->columnIndex(name));
+}
+
+void Recordset::AddNew()
+{
+    d->live();
+    d->adding = true;
+    d->pending.clear();
+}
+
+void Recordset::SetField(const QString &name, const QString &value)
+{
+    d->live();
+    if (!d->adding)
+        throw DataError(QStringLiteral("没有正在新增的记录：请先调用 AddNew。"));
+    const int column = d->columnIndex(name);
+    if (column == d->idColumn) {
+        throw DataError(QStringLiteral("字段“%1”（表“%2”）由数据库自动编号，不能赋值。")
+                            .arg(name, d->table));
+    }
+    for (auto &entry : d->pending) {
+        if (entry.first == column) {
+            entry.second = value;
+            return;
+        }
+    }
+    d->pending.emplace_back(column, value);
+}
+
+void Recordset::Update()
+{
+    Connection &conn = d->live();
+    if (!d->adding)
+        throw DataError(QStringLiteral("没有要保存的新记录：请先调用 AddNew。"));
+    // The pending row is used up whether or not storing it succeeds.
+    const auto values = std::move(d->pending);
+    d->pending.clear();
+    d->adding = false;
+
+    QString sql = QStringLiteral("INSERT INTO %1").arg(quotedIdentifier(d->table));
+    if (values.empty()) {
+        sql += QStringLiteral(" DEFAULT VALUES");
+    } else {
+        QStringList names, marks;
+        for (const auto &entry : values) {
+            names << quotedIdentifier(d->columns.at(entry.first));
+            marks << QStringLiteral("?");
+        }
+        sql += QStringLiteral(" (%1) VALUES (%2)").arg(names.join(u','), marks.join(u','));
+    }
+    const QString context = QStringLiteral("无法保存到表“%1”").arg(d->table);
+    StatementUse use(conn.cached(sql.toUtf8(), context));
+    for (size_t i = 0; i < values.size(); ++i)
+        use.bind(int(i) + 1, values[i].second);
+    const int rc = use.step();
+    conn.noteWrite();
+    if (rc != SQLITE_DONE)
+        throw d->failure(context, rc);
+}
+
+void Recordset::CancelUpdate()
+{
+    d->live();
+    d->adding = false;
+    d->pending.clear();
+}
+
+void Recordset::Delete()
+{
+    Connection &conn = d->live();
+    d->requireCurrentRow();
+    const QString context = QStringLiteral("无法从表“%1”中删除记录").arg(d->table);
+    StatementUse use(conn.cached(
+        QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quotedIdentifier(d->table)).toUtf8(),
+        context));
+    use.bind(1, d->currentId);
+    const int rc = use.step();
+    conn.noteWrite();
+    if (rc != SQLITE_DONE)
+        throw d->failure(context, rc);
+    // The position stays on the removed row until the next move.
+    d->onDeletedRow = true;
+    if (sqlite3_changes(conn.handle()) == 0)
+        throw DataError(QStringLiteral("当前记录已被删除。"));
+}
+
+void Recordset::Close()
+{
+    d->closed = true;
+    d->buffer.clear();
+    d->pending.clear();
+    d->adding = false;
+}

@@ -1,0 +1,115 @@
+#include "Connection.h"
+
+#include <QFile>
+
+Connection::Connection(QString path, sqlite3 *db) : m_path(std::move(path)), m_db(db) {}
+
+Connection::~Connection()
+{
+    close();
+}
+
+sqlite3 *Connection::openHandle() const
+{
+    if (!m_db)
+        throw DataError(QStringLiteral("数据库连接已关闭。"));
+    return m_db;
+}
+
+void Connection::close()
+{
+    m_statements.clear(); // finalizes them; sqlite3_close needs none left over
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+sqlite3_stmt *Connection::cached(const QByteArray &sql, const QString &context)
+{
+    sqlite3 *db = openHandle();
+    const std::string key(sql.constData(), size_t(sql.size()));
+    auto found = m_statements.find(key);
+    if (found != m_statements.end())
+        return found->second.get();
+    sqlite3_stmt *stmt = nullptr;
+    const int rc = sqlite3_prepare_v3(db, sql.constData(), int(sql.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        throw error(context, rc);
+    }
+    return m_statements.emplace(key, Statement(stmt)).first->second.get();
+}
+
+Connection::Stamp Connection::stamp()
+{
+    sqlite3 *db = openHandle();
+    Stamp s;
+    s.ownChanges = sqlite3_total_changes64(db);
+    s.generation = m_generation;
+    StatementUse use(cached(QByteArrayLiteral("PRAGMA data_version"),
+                            QStringLiteral("无法读取数据库文件“%1”").arg(m_path)));
+    const int rc = use.step();
+    if (rc != SQLITE_ROW)
+        throw error(QStringLiteral("无法读取数据库文件“%1”").arg(m_path), rc);
+    s.dataVersion = sqlite3_column_int64(use.get(), 0);
+    return s;
+}
+
+bool Connection::isReadOnly() const
+{
+    return m_db && sqlite3_db_readonly(m_db, "main") == 1;
+}
+
+DataError Connection::error(const QString &context, int rc) const
+{
+    QString message = context + QStringLiteral("：") + describeSqliteCode(rc) + QStringLiteral("。");
+    if (m_db) {
+        const char *text = sqlite3_errmsg(m_db);
+        if (text && *text)
+            message += QStringLiteral("（%1）").arg(QString::fromUtf8(text));
+    }
+    return DataError(message, rc);
+}
+
+QString describeSqliteCode(int rc)
+{
+    switch (rc & 0xff) {
+    case SQLITE_READONLY:
+        return QStringLiteral("数据库文件是只读的");
+    case SQLITE_FULL:
+        return QStringLiteral("磁盘已满");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("数据库文件正被另一个连接或程序占用，等待超时");
+    case SQLITE_NOTADB:
+        return QStringLiteral("文件不是数据库");
+    case SQLITE_CORRUPT:
+        return QStringLiteral("数据库文件已损坏");
+    case SQLITE_IOERR:
+        return QStringLiteral("读写文件时出错");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("无法打开文件");
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("没有访问权限");
+    case SQLITE_CONSTRAINT:
+        return QStringLiteral("数据不符合表的约束");
+    case SQLITE_TOOBIG:
+        return QStringLiteral("数据太大");
+    case SQLITE_NOMEM:
+        return QStringLiteral("内存不足");
+    default:
+        return QStringLiteral("数据库出错");
+    }
+}
+
+QByteArray sqliteFileName(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return path.toUtf8(); // SQLite's Windows layer takes UTF-8
+#else
+    return QFile::encodeName(path);
+#endif
+}

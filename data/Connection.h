@@ -1,0 +1,71 @@
+#pragma once
+
+#include "DataError.h"
+#include "Statement.h"
+
+#include <QString>
+#include <map>
+#include <string>
+
+// What a connection and its cursors share: the SQLite handle, the statements
+// prepared on it, and what tells a cursor that its read-ahead may be stale.
+// Kept in a shared_ptr so that a cursor outliving its Database finds a closed
+// connection instead of a dangling one.
+class Connection
+{
+public:
+    Connection(QString path, sqlite3 *db);
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    const QString &path() const { return m_path; }
+    bool isOpen() const { return m_db != nullptr; }
+    sqlite3 *handle() const { return m_db; }
+    // The handle, or DataError "数据库连接已关闭。" once closed.
+    sqlite3 *openHandle() const;
+
+    // Finalizes every statement, then closes the handle.
+    void close();
+
+    // A statement prepared once and kept for the life of the connection. Use it
+    // through a StatementUse so it is reset after each call. Throws DataError
+    // with `context` (e.g. "无法读取表“sp”") on failure.
+    sqlite3_stmt *cached(const QByteArray &sql, const QString &context);
+
+    // A value that differs whenever rows may have changed since it was last
+    // taken: a write through this connection, or a commit by any other one.
+    struct Stamp
+    {
+        qint64 ownChanges = -1;
+        qint64 dataVersion = -1;
+        quint64 generation = 0;
+        bool operator==(const Stamp &o) const
+        {
+            return ownChanges == o.ownChanges && dataVersion == o.dataVersion
+                && generation == o.generation;
+        }
+        bool operator!=(const Stamp &o) const { return !(*this == o); }
+    };
+    Stamp stamp();
+
+    // Called after every write made through this connection.
+    void noteWrite() { ++m_generation; }
+
+    bool isReadOnly() const;
+
+    // "<context>：<cause>。（<SQLite's text>）" for the connection's last error.
+    DataError error(const QString &context, int rc) const;
+
+private:
+    QString m_path;
+    sqlite3 *m_db;
+    quint64 m_generation = 0;
+    std::map<std::string, Statement> m_statements;
+};
+
+// A file path as SQLite's file layer takes it.
+QByteArray sqliteFileName(const QString &path);
+
+// A short Chinese description of an SQLite result code ("数据库文件是只读的").
+QString describeSqliteCode(int rc);

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <limits>
+#include <optional>
+#include <vector>
+
+struct sqlite3_stmt;
+
+// Rows read ahead by a cursor, kept compactly (a type tag and the raw bytes per
+// value) and turned into QString only when a field is read. The buffer knows
+// the id range [low, high] it read completely: every row of the table whose id
+// lies in that range (at the time of reading) is in it, in ascending id order.
+class RowBuffer
+{
+public:
+    static constexpr qint64 kMinId = std::numeric_limits<qint64>::min();
+    static constexpr qint64 kMaxId = std::numeric_limits<qint64>::max();
+
+    void clear();
+    bool isEmpty() const { return m_ids.empty(); }
+
+    // Replaces the content with the rows of `stmt` (column 0 the id, then
+    // `columnCount` values); `ascending` says in which order the statement
+    // yields them. Returns the last sqlite3_step result (SQLITE_DONE when all
+    // went well). The buffer stays unusable until setRange() is called.
+    int fill(sqlite3_stmt *stmt, int columnCount, bool ascending);
+    // The id range [low, high] that the rows read cover completely.
+    void setRange(qint64 low, qint64 high);
+
+    bool isValid() const { return m_valid; }
+    bool covers(qint64 id) const { return m_valid && id >= m_low && id <= m_high; }
+    qint64 low() const { return m_low; }
+    qint64 high() const { return m_high; }
+
+    // Index of the first row with id >= `id` (size() if none).
+    int lowerBound(qint64 id) const;
+    // Index of the first row with id > `id` (size() if none).
+    int upperBound(qint64 id) const;
+    int size() const { return int(m_ids.size()); }
+    qint64 id(int row) const { return m_ids[size_t(row)]; }
+    std::optional<QString> value(int row, int column) const;
+
+private:
+    enum class Kind : quint8 { Null, Integer, Real, Text };
+    struct Cell
+    {
+        Kind kind;
+        int offset;
+        int length;
+    };
+
+    void appendRow(sqlite3_stmt *stmt, int columnCount);
+
+    bool m_valid = false;
+    qint64 m_low = 0;
+    qint64 m_high = -1;
+    int m_columnCount = 0;
+    std::vector<qint64> m_ids;
+    std::vector<Cell> m_cells; // m_columnCount per row
+    QByteArray m_bytes;        // text as UTF-8; integers and reals as their 8 bytes
+};

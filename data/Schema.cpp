@@ -1,0 +1,85 @@
+#include "Schema.h"
+
+#include "Connection.h"
+#include "DataError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+
+namespace Schema {
+
+const QStringList &tableNames()
+{
+    static const QStringList names{QStringLiteral("01"), QStringLiteral("02"),
+                                   QStringLiteral("sp"), QStringLiteral("yd"),
+                                   QStringLiteral("xd"), QStringLiteral("rj")};
+    return names;
+}
+
+const QStringList &notebookTables()
+{
+    static const QStringList names{QStringLiteral("sp"), QStringLiteral("yd"),
+                                   QStringLiteral("xd"), QStringLiteral("rj")};
+    return names;
+}
+
+QString createStatement(const QString &table)
+{
+    if (table == QLatin1String("02"))
+        return QStringLiteral("CREATE TABLE \"02\" (id INTEGER PRIMARY KEY, category TEXT)");
+    if (table == QLatin1String("01"))
+        return QStringLiteral("CREATE TABLE \"01\" (id INTEGER PRIMARY KEY, category TEXT, "
+                              "food TEXT, portion TEXT, kcal NUMERIC)");
+    if (table == QLatin1String("rj"))
+        return QStringLiteral("CREATE TABLE \"rj\" (id INTEGER PRIMARY KEY AUTOINCREMENT, "
+                              "time TEXT DEFAULT (strftime('%Y-%m-%d %H:%M','now','localtime')), "
+                              "Name TEXT, demo TEXT)");
+    if (notebookTables().contains(table))
+        return QStringLiteral("CREATE TABLE \"%1\" (id INTEGER PRIMARY KEY AUTOINCREMENT, "
+                              "Name TEXT, demo TEXT)")
+            .arg(table);
+    throw DataError(QStringLiteral("“%1”不是本程序使用的表。").arg(table));
+}
+
+void create(sqlite3 *db)
+{
+    QString script = QStringLiteral("BEGIN;");
+    for (const QString &table : tableNames())
+        script += createStatement(table) + QLatin1Char(';');
+    script += QStringLiteral("COMMIT;");
+    char *errorText = nullptr;
+    const int rc = sqlite3_exec(db, script.toUtf8().constData(), nullptr, nullptr, &errorText);
+    if (rc != SQLITE_OK) {
+        const QString why = QString::fromUtf8(errorText ? errorText : sqlite3_errstr(rc));
+        sqlite3_free(errorText);
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw DataError(QStringLiteral("无法建立数据表：%1").arg(why), rc);
+    }
+}
+
+} // namespace Schema
+
+void CreateDatabaseFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && (!info.isFile() || info.size() != 0))
+        throw DataError(QStringLiteral("无法建立数据库文件“%1”：文件已存在。").arg(path));
+
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(sqliteFileName(path).constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString why = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        sqlite3_close_v2(db);
+        throw DataError(QStringLiteral("无法建立数据库文件“%1”：%2").arg(path, why), rc);
+    }
+    sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    try {
+        Schema::create(db);
+    } catch (...) {
+        sqlite3_close_v2(db);
+        throw;
+    }
+    sqlite3_close_v2(db);
+}

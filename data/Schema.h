@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QStringList>
+
+struct sqlite3;
+
+// The tables of data.mdb, the contract between the program, the data tool and
+// test fixtures:
+//
+//   02          id INTEGER PRIMARY KEY, category TEXT
+//   01          id INTEGER PRIMARY KEY, category TEXT, food TEXT, portion TEXT, kcal NUMERIC
+//   sp, yd, xd  id INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, demo TEXT
+//   rj          id INTEGER PRIMARY KEY AUTOINCREMENT,
+//               time TEXT DEFAULT current local time as "YYYY-MM-DD HH:MM",
+//               Name TEXT, demo TEXT
+//
+// Rows are kept in ascending id. The notebook tables never hand out an id
+// twice (AUTOINCREMENT), so a new row always comes after every row there ever
+// was, even after the last row was deleted.
+namespace Schema {
+
+// Every table the program opens: "01", "02", "sp", "yd", "xd", "rj".
+const QStringList &tableNames();
+// The four notebook tables, the only ones the program writes.
+const QStringList &notebookTables();
+
+// The CREATE TABLE statement of one of tableNames().
+QString createStatement(const QString &table);
+
+// Creates all tables in `db`, in one transaction. Throws DataError.
+void create(sqlite3 *db);
+
+} // namespace Schema
+
+// Makes a new database file at `path` holding the program's empty tables. The
+// path must not name an existing file, or only an empty (0-byte) one, such as
+// a freshly made temporary file. Throws DataError.
+void CreateDatabaseFile(const QString &path);

@@ -1,0 +1,235 @@
+#pragma once
+
+// Fixture databases for tests: a data.mdb with the program's tables in a fresh
+// temporary folder, plus the means to fill it with exact values (NULLs too),
+// break it (drop a table, make it read-only) or lay garbage files beside it.
+//
+//   TempDatabase db;                                  // dir()/data.mdb, all tables, no rows
+//   db.insert("sp", {{"Name", "标题"}, {"demo", QVariant()}});   // demo is NULL
+//   db.insertRows("02", {"category"}, {{"谷薯"}, {"蔬菜"}});
+//   db.dropTable("yd");
+//   db.makeReadOnly();
+//
+// A QVariant value is stored by its type: an invalid QVariant as NULL, integers
+// as INTEGER, double as REAL, QByteArray as BLOB, everything else as TEXT.
+
+#include "Schema.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVariant>
+#include <sqlite3.h>
+#include <stdexcept>
+#include <string>
+
+class TempDatabase
+{
+public:
+    using Values = QList<QPair<QString, QVariant>>;
+
+    enum class Content { ProgramTables, NoTables };
+
+    explicit TempDatabase(Content content = Content::ProgramTables,
+                          const QString &fileName = QStringLiteral("data.mdb"))
+    {
+        if (!m_dir.isValid())
+            throw std::runtime_error("cannot make a temporary folder");
+        m_path = m_dir.filePath(fileName);
+        if (content == Content::ProgramTables) {
+            CreateDatabaseFile(m_path);
+        } else {
+            Connection c(m_path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            c.exec("PRAGMA user_version = 0; CREATE TABLE scratch(x); DROP TABLE scratch;");
+        }
+    }
+
+    TempDatabase(const TempDatabase &) = delete;
+    TempDatabase &operator=(const TempDatabase &) = delete;
+
+    ~TempDatabase()
+    {
+        // Let the folder be removed even when a test made things read-only.
+        QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                | QFileDevice::ExeOwner);
+        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
+    const QString &path() const { return m_path; }
+    QString dir() const { return m_dir.path(); }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+
+    // Runs SQL (one or more statements) on the file through a connection of its own.
+    void exec(const QString &sql) const
+    {
+        Connection c(m_path, SQLITE_OPEN_READWRITE);
+        c.exec(sql.toUtf8());
+    }
+
+    // Adds one row; returns its id.
+    qint64 insert(const QString &table, const Values &values) const
+    {
+        Connection c(m_path, SQLITE_OPEN_READWRITE);
+        c.insert(table, values);
+        return sqlite3_last_insert_rowid(c.db);
+    }
+
+    // Adds rows in order, one transaction for all of them.
+    void insertRows(const QString &table, const QStringList &columns,
+                    const QList<QVariantList> &rows) const
+    {
+        Connection c(m_path, SQLITE_OPEN_READWRITE);
+        c.exec("BEGIN");
+        for (const QVariantList &row : rows) {
+            Values values;
+            for (int i = 0; i < columns.size(); ++i)
+                values.append({columns.at(i), row.value(i)});
+            c.insert(table, values);
+        }
+        c.exec("COMMIT");
+    }
+
+    // A single value read straight from the file (NULL gives an invalid QVariant).
+    QVariant query(const QString &sql) const
+    {
+        Connection c(m_path, SQLITE_OPEN_READONLY);
+        sqlite3_stmt *stmt = c.prepare(sql.toUtf8());
+        QVariant result;
+        if (sqlite3_step(stmt) == SQLITE_ROW) {
+            switch (sqlite3_column_type(stmt, 0)) {
+            case SQLITE_INTEGER:
+                result = qint64(sqlite3_column_int64(stmt, 0));
+                break;
+            case SQLITE_FLOAT:
+                result = sqlite3_column_double(stmt, 0);
+                break;
+            case SQLITE_NULL:
+                break;
+            default:
+                result = QString::fromUtf8(
+                    static_cast<const char *>(sqlite3_column_blob(stmt, 0)),
+                    sqlite3_column_bytes(stmt, 0));
+            }
+        }
+        sqlite3_finalize(stmt);
+        return result;
+    }
+
+    int rowCount(const QString &table) const
+    {
+        return query(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)).toInt();
+    }
+
+    void dropTable(const QString &table) const
+    {
+        exec(QStringLiteral("DROP TABLE \"%1\"").arg(table));
+    }
+
+    // Write-protects the file (and its folder, so no journal can be made there).
+    void makeReadOnly() const
+    {
+        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::ReadUser);
+        QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+
+    // Writes `bytes` to a file in the temporary folder; returns its path.
+    QString writeFile(const QString &name, const QByteArray &bytes) const
+    {
+        const QString target = m_dir.filePath(name);
+        QFile file(target);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+            throw std::runtime_error("cannot write " + target.toStdString());
+        return target;
+    }
+
+    // A file that is no database: text, then a run of varied bytes.
+    QString writeGarbageFile(const QString &name = QStringLiteral("garbage.mdb")) const
+    {
+        QByteArray bytes("this is not a database file\n");
+        for (int i = 0; i < 4096; ++i)
+            bytes.append(char((i * 131 + 7) & 0xff));
+        return writeFile(name, bytes);
+    }
+
+private:
+    // A short-lived raw connection that throws on any failure.
+    struct Connection
+    {
+        sqlite3 *db = nullptr;
+        Connection(const QString &path, int flags)
+        {
+            if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr) != SQLITE_OK)
+                fail("open " + path.toStdString());
+            sqlite3_busy_timeout(db, 5000);
+        }
+        ~Connection() { sqlite3_close_v2(db); }
+        [[noreturn]] void fail(const std::string &what) const
+        {
+            throw std::runtime_error(what + ": " + (db ? sqlite3_errmsg(db) : "no handle"));
+        }
+        void exec(const QByteArray &sql) const
+        {
+            if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+                fail(sql.toStdString());
+        }
+        sqlite3_stmt *prepare(const QByteArray &sql) const
+        {
+            sqlite3_stmt *stmt = nullptr;
+            if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK)
+                fail(sql.toStdString());
+            return stmt;
+        }
+        void insert(const QString &table, const Values &values) const
+        {
+            QStringList names, marks;
+            for (const auto &value : values) {
+                names << QLatin1Char('"') + value.first + QLatin1Char('"');
+                marks << QStringLiteral("?");
+            }
+            const QString sql = values.isEmpty()
+                ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table)
+                : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                      .arg(table, names.join(u','), marks.join(u','));
+            sqlite3_stmt *stmt = prepare(sql.toUtf8());
+            for (int i = 0; i < values.size(); ++i)
+                bind(stmt, i + 1, values.at(i).second);
+            const int rc = sqlite3_step(stmt);
+            sqlite3_finalize(stmt);
+            if (rc != SQLITE_DONE)
+                fail(sql.toStdString());
+        }
+        static void bind(sqlite3_stmt *stmt, int index, const QVariant &value)
+        {
+            switch (value.typeId()) {
+            case QMetaType::UnknownType:
+                sqlite3_bind_null(stmt, index);
+                break;
+            case QMetaType::Int:
+            case QMetaType::LongLong:
+            case QMetaType::UInt:
+                sqlite3_bind_int64(stmt, index, value.toLongLong());
+                break;
+            case QMetaType::Double:
+                sqlite3_bind_double(stmt, index, value.toDouble());
+                break;
+            case QMetaType::QByteArray: {
+                const QByteArray bytes = value.toByteArray();
+                sqlite3_bind_blob(stmt, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            default: {
+                const QByteArray utf8 = value.toString().toUtf8();
+                sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+            }
+            }
+        }
+    };
+
+    QTemporaryDir m_dir;
+    QString m_path;
+};
