@@ -395,22 +395,23 @@ static void addClickFixture(FoodFixture &fixture)
 void TestCalorie::foodClick_data()
 {
     QTest::addColumn<QString>("category"); // empty: the root
-    QTest::addColumn<QString>("food");     // empty: the category node itself
+    QTest::addColumn<QString>("food");     // null: the category node itself
     QTest::addColumn<int>("copy");         // which node of that name
     QTest::addColumn<QString>("text3");
     QTest::addColumn<QString>("label3");
 
     const QString before = "before";
     const QString beforeKcal = "999";
-    QTest::newRow("root") << "" << "" << 0 << before << beforeKcal;
-    QTest::newRow("category") << "蔬菜" << "" << 0 << before << beforeKcal;
+    const QString categoryNode;
+    QTest::newRow("root") << "" << categoryNode << 0 << before << beforeKcal;
+    QTest::newRow("category") << "蔬菜" << categoryNode << 0 << before << beforeKcal;
     QTest::newRow("food under two categories, first") << "蔬菜" << "土豆" << 0 << "土豆" << "81";
     QTest::newRow("food under two categories, second") << "谷薯" << "土豆" << 0 << "土豆" << "77";
     QTest::newRow("same row twice, first node") << "水果" << "苹果" << 0 << "苹果" << "53";
     QTest::newRow("same row twice, second node") << "水果" << "苹果" << 1 << "苹果" << "53";
     QTest::newRow("stored category with blanks") << "蔬菜" << "西红柿" << 0 << "西红柿" << "15";
     QTest::newRow("null calories: empty text") << "零食" << "薯片" << 0 << "薯片" << "";
-    QTest::newRow("empty food name: like a category") << "零食" << "" << 1 << before << beforeKcal;
+    QTest::newRow("empty food name: like a category") << "零食" << "" << 0 << before << beforeKcal;
     QTest::newRow("calories stored as text") << "谷薯" << "米饭" << 0 << "米饭" << "116";
     QTest::newRow("whole number stored as real") << "谷薯" << "馒头" << 0 << "馒头" << "223";
     QTest::newRow("real number") << "水果" << "桃" << 0 << "桃" << "49.3";
@@ -425,6 +426,7 @@ void TestCalorie::foodClick()
     QFETCH(int, copy);
     QFETCH(QString, text3);
     QFETCH(QString, label3);
+    const QString before = "before";
 
     FoodFixture fixture;
     addClickFixture(fixture);
@@ -434,19 +436,15 @@ void TestCalorie::foodClick()
     panel.Label3->setText("999");
 
     QTreeWidgetItem *node = category.isEmpty() ? panel.root()
-                            : food.isEmpty() && copy == 0 ? panel.category(category)
-                                                          : panel.food(category, food, food.isEmpty() ? 0 : copy);
+                            : food.isNull()    ? panel.category(category)
+                                               : panel.food(category, food, copy);
     QVERIFY(node);
     panel.recipe->TvNodeClick(node);
     QCOMPARE(panel.Text3->text(), text3);
     QCOMPARE(panel.Label3->text(), label3);
-    if (text3 != "before") {
-        QCOMPARE(panel.recipe->gFood, food);
-        QCOMPARE(panel.recipe->gCategory, category);
-    } else {
-        QVERIFY(panel.recipe->gFood.isEmpty());
-        QVERIFY(panel.recipe->gCategory.isEmpty());
-    }
+    const bool shown = text3 != before;
+    QCOMPARE(panel.recipe->gFood, shown ? food : QString());
+    QCOMPARE(panel.recipe->gCategory, shown ? category : QString());
 
     // Clicking again shows the same.
     panel.recipe->TvNodeClick(node);
