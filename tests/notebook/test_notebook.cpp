@@ -1,0 +1,996 @@
+// The notebook against real widgets and a database file made for each case.
+// Message boxes are recorded and answered instead of shown.
+
+#include "Database.h"
+#include "MessageBox.h"
+#include "Notebook.h"
+#include "Recordset.h"
+#include "UrlOpener.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTimer>
+#include <QtTest>
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QByteArray TablesSql = R"(
+CREATE TABLE "02"(id INTEGER PRIMARY KEY, name TEXT);
+CREATE TABLE "01"(id INTEGER PRIMARY KEY, category TEXT, name TEXT, unit TEXT, calories TEXT);
+CREATE TABLE sp(id INTEGER PRIMARY KEY, Name TEXT, demo TEXT);
+CREATE TABLE yd(id INTEGER PRIMARY KEY, Name TEXT, demo TEXT);
+CREATE TABLE xd(id INTEGER PRIMARY KEY, Name TEXT, demo TEXT);
+CREATE TABLE rj(id INTEGER PRIMARY KEY,
+                time TEXT DEFAULT (strftime('%Y-%m-%d %H:%M', 'now', 'localtime')),
+                Name TEXT, demo TEXT);
+)";
+
+// sp has three records, yd one, xd two, rj two.
+const QByteArray RecordsSql = R"(
+INSERT INTO sp(Name, demo) VALUES ('燕麦早餐', '燕麦加牛奶'), ('午餐沙拉', '生菜和番茄'), ('冬瓜汤', '少油少盐');
+INSERT INTO yd(Name, demo) VALUES ('慢跑', '每天三十分钟');
+INSERT INTO xd(Name, demo) VALUES ('坚持', '每天记录'), ('早睡', '十一点前睡');
+INSERT INTO rj(time, Name, demo) VALUES ('2026-01-02 07:30', '第一天', '体重七十公斤'),
+                                        ('2026-01-03 07:30', '第二天', '六十九点五');
+)";
+
+const QString BoxTitle = QStringLiteral("：：Pellomir：：");
+const QString AppTitle = QStringLiteral("Pellomir");
+const QString HintSp = QStringLiteral("瘦身食谱还空着呢，请点击标志来增加！");
+const QString HintYd = QStringLiteral("有氧运动还空着呢，请点击标志来增加！");
+
+void execOrDie(sqlite3 *db, const QByteArray &sql)
+{
+    char *error = nullptr;
+    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const QByteArray message = error ? QByteArray(error) : QByteArray("?");
+        sqlite3_free(error);
+        qFatal("fixture SQL failed: %s", message.constData());
+    }
+}
+
+// The window's controls as plain widgets, in the state the window's load step
+// leaves them (inputs still holding their design-time texts).
+struct Window
+{
+    QWidget jf;
+    QLabel *P1 = make<QLabel>("P1");
+    QLabel *P2 = make<QLabel>("P2");
+    QLabel *P3 = make<QLabel>("P3");
+    QLabel *P4 = make<QLabel>("P4");
+    QLabel *P5 = make<QLabel>("P5");
+    QLabel *Pv = make<QLabel>("Pv");
+    QFrame *Frame1 = make<QFrame>("Frame1");
+    QLineEdit *Text1 = make<QLineEdit>("Text1");
+    QTextEdit *box1 = make<QTextEdit>("box1");
+    QLineEdit *addtext = make<QLineEdit>("addtext");
+    QPlainTextEdit *addbox = make<QPlainTextEdit>("addbox");
+
+    Window()
+    {
+        addtext->setText(QStringLiteral("在此输入标题"));
+        addbox->setPlainText(QStringLiteral("在此输入内容"));
+        for (QWidget *w : std::initializer_list<QWidget *>{P1, P2, P3, P4, P5, addtext, addbox, Frame1})
+            w->hide();
+        jf.show();
+    }
+
+    template <typename W>
+    W *make(const char *name)
+    {
+        auto *widget = new W(&jf);
+        widget->setObjectName(QString::fromLatin1(name));
+        return widget;
+    }
+
+    NotebookControls controls()
+    {
+        return {&jf, P1, P2, P3, P4, P5, Pv, Frame1, Text1, box1, addtext, addbox};
+    }
+
+    // The controls on show, in a fixed order.
+    QString shown() const
+    {
+        QStringList names;
+        for (const QWidget *w : std::initializer_list<const QWidget *>{
+                 P1, P2, P3, P4, P5, Pv, Frame1, Text1, box1, addtext, addbox})
+            if (!w->isHidden())
+                names << w->objectName();
+        return names.join(QLatin1Char(' '));
+    }
+
+    QString texts() const { return Text1->text() + QLatin1Char('/') + box1->toPlainText(); }
+};
+
+const QString BrowseView = QStringLiteral("P1 P2 P3 P4 Text1 box1");
+const QString EntryView = QStringLiteral("P1 P2 P3 P5 addtext addbox");
+
+// A database file, a window and a notebook on them.
+class Fixture
+{
+public:
+    explicit Fixture(const QByteArray &sql = RecordsSql,
+                     const std::function<void(sqlite3 *)> &onConnection = {})
+    {
+        QVERIFY(m_dir.isValid());
+        path = m_dir.filePath(QStringLiteral("data.mdb"));
+        sqlite3 *raw = nullptr;
+        sqlite3_open(QFile::encodeName(path).constData(), &raw);
+        execOrDie(raw, TablesSql);
+        execOrDie(raw, sql);
+        sqlite3_close(raw);
+        db = OpenDatabase(path);
+        if (onConnection)
+            onConnection(db->handle());
+        notebook = std::make_unique<Notebook>(*db, window.controls());
+    }
+
+    // Every row of a notebook table as "Name|demo", read through a connection
+    // of its own.
+    QStringList rows(const char *table) const
+    {
+        QStringList result;
+        sqlite3 *raw = nullptr;
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt *stmt = nullptr;
+        const QByteArray sql = QByteArray("SELECT Name, demo FROM ") + table + " ORDER BY id";
+        sqlite3_prepare_v2(raw, sql.constData(), -1, &stmt, nullptr);
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            result << columnText(stmt, 0) + QLatin1Char('|') + columnText(stmt, 1);
+        }
+        sqlite3_finalize(stmt);
+        sqlite3_close(raw);
+        return result;
+    }
+
+    void click(const QString &buttons)
+    {
+        const QStringList names = buttons.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (const QString &name : names) {
+            if (name == QLatin1String("P1")) notebook->P1_Click();
+            else if (name == QLatin1String("P2")) notebook->P2_Click();
+            else if (name == QLatin1String("P3")) notebook->P3_Click();
+            else if (name == QLatin1String("P4")) notebook->P4_Click();
+            else if (name == QLatin1String("P5")) notebook->P5_Click();
+            else notebook->SkinHotSpotClick(name);
+        }
+    }
+
+    // "title|text" of every box shown since the last call.
+    QStringList takeBoxes()
+    {
+        QStringList result;
+        for (const MessageBox::Shown &box : boxes.boxes())
+            result << box.title + QLatin1Char('|') + box.text;
+        boxes.clear();
+        return result;
+    }
+
+    // The Name of the cursor's current record, or "-" when it has none.
+    QString cursorName() const
+    {
+        try {
+            return notebook->rs->Fields(QStringLiteral("Name")).textOrEmpty();
+        } catch (const DataError &) {
+            return QStringLiteral("-");
+        }
+    }
+
+    MessageBox::Recorder boxes;
+    QString path;
+    std::unique_ptr<Database> db;
+    Window window;
+    std::unique_ptr<Notebook> notebook;
+
+private:
+    static QString columnText(sqlite3_stmt *stmt, int column)
+    {
+        if (sqlite3_column_type(stmt, column) == SQLITE_NULL)
+            return QStringLiteral("<null>");
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)),
+                                 sqlite3_column_bytes(stmt, column));
+    }
+
+    QTemporaryDir m_dir;
+};
+
+// A file the program may read but not write. Root writes to any file whatever
+// its mode, so there the connection is told to refuse writes as well.
+void makeReadOnly(const QString &path, sqlite3 *db)
+{
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (::geteuid() == 0)
+        execOrDie(db, "PRAGMA query_only = 1");
+}
+
+QString withoutOuterSpaces(QString text)
+{
+    while (text.startsWith(QLatin1Char(' ')))
+        text.remove(0, 1);
+    while (text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+class TestNotebook : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sectionShowsFirstRecord_data();
+    void sectionShowsFirstRecord();
+    void emptySectionShowsHint_data();
+    void emptySectionShowsHint();
+    void reopeningSectionStartsAtFirstRecord();
+    void otherNamesChangeNothing_data();
+    void otherNamesChangeNothing();
+    void calorieHotSpot();
+    void logoOpensMakerPage();
+    void sectionThatCannotBeOpened_data();
+    void sectionThatCannotBeOpened();
+    void nullFieldsShowAsEmpty();
+
+    void browsing_data();
+    void browsing();
+    void diaryBrowsingShowsName();
+
+    void entryViewAndBack();
+    void save_data();
+    void save();
+    void savedRecordComesLastAndCursorStays();
+    void saveIntoEmptySectionShowsNewRecord();
+    void saveGoesToSectionOpenedLast();
+    void refusedSaveAfterBrowsingBringsEntryViewBack();
+    void failedSaveKeepsEverything_data();
+    void failedSaveKeepsEverything();
+    void saveWithNoSectionOpen();
+    void unusualTextsRoundTrip_data();
+    void unusualTextsRoundTrip();
+
+    void deleteAsksFirst_data();
+    void deleteAsksFirst();
+    void deleteShowsNeighbour_data();
+    void deleteShowsNeighbour();
+    void nothingToDelete_data();
+    void nothingToDelete();
+    void failedDeleteSaysSo();
+
+    void mayClose_data();
+    void mayClose();
+
+    void realBoxesArePlainTextAndAnswer();
+};
+
+void TestNotebook::sectionShowsFirstRecord_data()
+{
+    QTest::addColumn<QString>("hotSpot");
+    QTest::addColumn<QString>("texts");
+    QTest::newRow("a recipes") << "a" << "燕麦早餐/燕麦加牛奶";
+    QTest::newRow("b exercise") << "b" << "慢跑/每天三十分钟";
+    QTest::newRow("d experiences") << "d" << "坚持/每天记录";
+    QTest::newRow("e diary shows time") << "e" << "2026-01-02 07:30/体重七十公斤";
+}
+
+void TestNotebook::sectionShowsFirstRecord()
+{
+    QFETCH(QString, hotSpot);
+    QFETCH(QString, texts);
+    Fixture f;
+    f.click(hotSpot);
+    QCOMPARE(f.window.texts(), texts);
+    QCOMPARE(f.window.shown(), BrowseView);
+    QVERIFY(f.takeBoxes().isEmpty());
+    QVERIFY(f.notebook->rs);
+}
+
+void TestNotebook::emptySectionShowsHint_data()
+{
+    QTest::addColumn<QString>("hotSpot");
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("a") << "a" << HintSp;
+    QTest::newRow("b") << "b" << HintYd;
+    QTest::newRow("d") << "d" << "瘦身心得还空着呢，请点击标志来增加心得！";
+    QTest::newRow("e") << "e" << "瘦身日记还空着呢，请点击标志来写新日记！";
+}
+
+void TestNotebook::emptySectionShowsHint()
+{
+    QFETCH(QString, hotSpot);
+    QFETCH(QString, hint);
+    Fixture f("");
+    f.window.Text1->setText(QStringLiteral("旧标题"));
+    f.click(hotSpot);
+    QCOMPARE(f.window.texts(), QLatin1Char('/') + hint);
+    QCOMPARE(f.window.shown(), BrowseView);
+}
+
+void TestNotebook::reopeningSectionStartsAtFirstRecord()
+{
+    Fixture f;
+    f.click(QStringLiteral("a P2 P2 c"));
+    QCOMPARE(f.window.Text1->text(), QString());
+    QCOMPARE(f.window.box1->toPlainText(), QStringLiteral("少油少盐")); // the calorie panel leaves box1
+    f.click(QStringLiteral("a"));
+    QCOMPARE(f.window.texts(), QStringLiteral("燕麦早餐/燕麦加牛奶"));
+    QCOMPARE(f.window.shown(), BrowseView);
+    QCOMPARE(f.cursorName(), QStringLiteral("燕麦早餐"));
+}
+
+void TestNotebook::otherNamesChangeNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"A", "Logo", "a ", " a", "", "x", "-", "C", "SkinFreeForm Object", "sp"})
+        QTest::newRow(name[0] ? name : "(empty)") << QString::fromLatin1(name);
+}
+
+void TestNotebook::otherNamesChangeNothing()
+{
+    QFETCH(QString, name);
+    UrlOpener::Recorder urls;
+    Fixture f;
+    f.click(QStringLiteral("b"));
+    const Recordset *before = f.notebook->rs.get();
+    const QString shown = f.window.shown();
+    const QString texts = f.window.texts();
+
+    f.notebook->SkinHotSpotClick(name);
+
+    QCOMPARE(f.notebook->rs.get(), before);
+    QCOMPARE(f.window.shown(), shown);
+    QCOMPARE(f.window.texts(), texts);
+    QVERIFY(f.takeBoxes().isEmpty());
+    QVERIFY(urls.opened().isEmpty());
+}
+
+void TestNotebook::calorieHotSpot()
+{
+    Fixture f;
+    f.click(QStringLiteral("a"));
+    const Recordset *cursor = f.notebook->rs.get();
+    f.click(QStringLiteral("c"));
+    QCOMPARE(f.window.shown(), QStringLiteral("Frame1 Text1 box1"));
+    QCOMPARE(f.window.texts(), QStringLiteral("/燕麦加牛奶"));
+    QCOMPARE(f.notebook->rs.get(), cursor);
+
+    // From the entry view the inputs and P5 stay on show with the panel.
+    f.click(QStringLiteral("a P3 c"));
+    QCOMPARE(f.window.shown(), QStringLiteral("P5 Frame1 addtext addbox"));
+}
+
+void TestNotebook::logoOpensMakerPage()
+{
+    UrlOpener::Recorder urls;
+    Fixture f;
+    const QString shown = f.window.shown();
+    f.click(QStringLiteral("logo"));
+    QCOMPARE(urls.opened(), QList<QUrl>{QUrl(QStringLiteral("https://pellomir.example/"))});
+    QCOMPARE(f.window.shown(), shown);
+    QVERIFY(!f.notebook->rs);
+}
+
+void TestNotebook::sectionThatCannotBeOpened_data()
+{
+    QTest::addColumn<QByteArray>("sql");
+    QTest::addColumn<QString>("badHotSpot");
+    QTest::addColumn<QString>("goodHotSpot");
+    QTest::addColumn<QString>("messageStart");
+    QTest::newRow("no table") << QByteArray("DROP TABLE sp;") << "a" << "b" << "无法打开瘦身食谱：";
+    QTest::newRow("no Name field")
+        << QByteArray("DROP TABLE yd; CREATE TABLE yd(id INTEGER PRIMARY KEY, Title TEXT, demo TEXT);"
+                      "INSERT INTO yd(Title, demo) VALUES ('x', 'y');")
+        << "b" << "a" << "无法打开有氧运动：";
+    QTest::newRow("no demo field")
+        << QByteArray("DROP TABLE xd; CREATE TABLE xd(id INTEGER PRIMARY KEY, Name TEXT);"
+                      "INSERT INTO xd(Name) VALUES ('x');")
+        << "d" << "a" << "无法打开瘦身心得：";
+    QTest::newRow("diary without time")
+        << QByteArray("DROP TABLE rj; CREATE TABLE rj(id INTEGER PRIMARY KEY, Name TEXT, demo TEXT);"
+                      "INSERT INTO rj(Name, demo) VALUES ('x', 'y');")
+        << "e" << "a" << "无法打开瘦身日记：";
+}
+
+void TestNotebook::sectionThatCannotBeOpened()
+{
+    QFETCH(QByteArray, sql);
+    QFETCH(QString, badHotSpot);
+    QFETCH(QString, goodHotSpot);
+    QFETCH(QString, messageStart);
+    Fixture f(RecordsSql + sql);
+
+    // Straight from the start state: nothing opens, the welcome picture stays.
+    const QString startShown = f.window.shown();
+    f.click(badHotSpot);
+    QStringList boxes = f.takeBoxes();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0].startsWith(BoxTitle + QLatin1Char('|') + messageStart), qPrintable(boxes[0]));
+    QVERIFY2(boxes[0].size() > (BoxTitle + QLatin1Char('|') + messageStart).size(), "a reason follows");
+    QCOMPARE(f.window.shown(), startShown);
+    QVERIFY(!f.notebook->rs);
+
+    // With a section on show, browsed to its second record: all of it stays.
+    f.click(goodHotSpot + QStringLiteral(" P2"));
+    f.takeBoxes();
+    const Recordset *cursor = f.notebook->rs.get();
+    const QString shown = f.window.shown();
+    const QString texts = f.window.texts();
+    const QString current = f.cursorName();
+    f.click(badHotSpot);
+    QCOMPARE(f.takeBoxes().size(), 1);
+    QCOMPARE(f.notebook->rs.get(), cursor);
+    QCOMPARE(f.window.shown(), shown);
+    QCOMPARE(f.window.texts(), texts);
+    QCOMPARE(f.cursorName(), current);
+
+    // And the program goes on.
+    f.click(goodHotSpot);
+    QCOMPARE(f.takeBoxes(), QStringList{});
+    QCOMPARE(f.window.shown(), BrowseView);
+}
+
+void TestNotebook::nullFieldsShowAsEmpty()
+{
+    Fixture f(QByteArray("DELETE FROM sp; DELETE FROM rj;"
+                         "INSERT INTO sp(Name, demo) VALUES (NULL, '正文一'), ('标题二', NULL), ('标题三', '正文三');"
+                         "INSERT INTO rj(time, Name, demo) VALUES (NULL, '日记', NULL);"));
+    f.click(QStringLiteral("a"));
+    QCOMPARE(f.window.texts(), QStringLiteral("/正文一"));
+    f.click(QStringLiteral("P2"));
+    QCOMPARE(f.window.texts(), QStringLiteral("标题二/")); // not the first record's body
+    f.click(QStringLiteral("P2 P1"));
+    QCOMPARE(f.window.texts(), QStringLiteral("标题二/"));
+    f.click(QStringLiteral("P1"));
+    QCOMPARE(f.window.texts(), QStringLiteral("/正文一"));
+    f.click(QStringLiteral("e"));
+    QCOMPARE(f.window.texts(), QStringLiteral("/"));
+    QCOMPARE(f.window.shown(), BrowseView);
+    QVERIFY(f.takeBoxes().isEmpty());
+}
+
+void TestNotebook::browsing_data()
+{
+    QTest::addColumn<bool>("filled");
+    QTest::addColumn<QString>("clicks");
+    QTest::addColumn<QString>("texts");
+    QTest::addColumn<QStringList>("messages");
+    const QString first = BoxTitle + QStringLiteral("|已经是第一条信息了！");
+    const QString last = BoxTitle + QStringLiteral("|已经是最后一条信息了！");
+    QTest::newRow("next") << true << "a P2" << "午餐沙拉/生菜和番茄" << QStringList{};
+    QTest::newRow("to the last") << true << "a P2 P2" << "冬瓜汤/少油少盐" << QStringList{};
+    QTest::newRow("past the last") << true << "a P2 P2 P2" << "冬瓜汤/少油少盐" << QStringList{last};
+    QTest::newRow("back from the end") << true << "a P2 P2 P2 P1" << "午餐沙拉/生菜和番茄"
+                                       << QStringList{last};
+    QTest::newRow("before the first") << true << "a P1" << "燕麦早餐/燕麦加牛奶" << QStringList{first};
+    QTest::newRow("on from the start") << true << "a P1 P2" << "午餐沙拉/生菜和番茄"
+                                       << QStringList{first};
+    QTest::newRow("one record") << true << "b P1 P2 P1" << "慢跑/每天三十分钟"
+                                << QStringList{first, last, first};
+    QTest::newRow("empty section") << false << "a P2 P1" << "/" + HintSp << QStringList{last, first};
+}
+
+void TestNotebook::browsing()
+{
+    QFETCH(bool, filled);
+    QFETCH(QString, clicks);
+    QFETCH(QString, texts);
+    QFETCH(QStringList, messages);
+    Fixture f(filled ? RecordsSql : QByteArray());
+    f.click(clicks);
+    QCOMPARE(f.window.texts(), texts);
+    QCOMPARE(f.takeBoxes(), messages);
+    QCOMPARE(f.window.shown(), BrowseView);
+    // The window and the cursor agree.
+    QCOMPARE(f.cursorName(), filled ? f.window.Text1->text() : QStringLiteral("-"));
+}
+
+void TestNotebook::diaryBrowsingShowsName()
+{
+    Fixture f;
+    f.click(QStringLiteral("e P2"));
+    QCOMPARE(f.window.texts(), QStringLiteral("第二天/六十九点五"));
+    f.click(QStringLiteral("P1"));
+    QCOMPARE(f.window.texts(), QStringLiteral("第一天/体重七十公斤"));
+}
+
+void TestNotebook::entryViewAndBack()
+{
+    Fixture f;
+    f.click(QStringLiteral("a P2 P3"));
+    QCOMPARE(f.window.shown(), EntryView);
+    QCOMPARE(f.window.addtext->text(), QString()); // the design-time texts are gone
+    QCOMPARE(f.window.addbox->toPlainText(), QString());
+    QCOMPARE(f.window.jf.focusWidget(), f.window.addtext);
+    QCOMPARE(f.window.texts(), QStringLiteral("午餐沙拉/生菜和番茄"));
+
+    // P3 again discards what was typed.
+    f.window.addtext->setText(QStringLiteral("草稿"));
+    f.click(QStringLiteral("P3"));
+    QCOMPARE(f.window.addtext->text(), QString());
+
+    // Browsing hides the inputs but keeps their text; P5 stays, P4 stays hidden.
+    f.window.addtext->setText(QStringLiteral("标题"));
+    f.click(QStringLiteral("P2"));
+    QCOMPARE(f.window.shown(), QStringLiteral("P1 P2 P3 P5 Text1 box1"));
+    QCOMPARE(f.window.texts(), QStringLiteral("冬瓜汤/少油少盐"));
+    QCOMPARE(f.window.addtext->text(), QStringLiteral("标题"));
+
+    // A section opened meanwhile shows P4 as well.
+    f.click(QStringLiteral("P3 b"));
+    QCOMPARE(f.window.shown(), QStringLiteral("P1 P2 P3 P4 P5 addtext addbox"));
+    QVERIFY(f.takeBoxes().isEmpty());
+}
+
+void TestNotebook::save_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("stored"); // empty: refused
+    QTest::addColumn<QString>("message");
+    const QString refused = QStringLiteral("都没写呢就要保存了啊？");
+    QTest::newRow("empty title") << "" << "正文" << "" << refused;
+    QTest::newRow("empty body") << "标题" << "" << "" << refused;
+    QTest::newRow("both empty") << "" << "" << "" << refused;
+    QTest::newRow("spaces around") << "  标题 " << "   正文  " << "标题|正文" << "标题 已增加！";
+    QTest::newRow("title of spaces only") << "   " << "正文" << "|正文" << " 已增加！";
+    QTest::newRow("tabs and line breaks are kept") << "\t早 餐" << "第一行\n第二行\n " << "\t早 餐|第一行\n第二行\n"
+                                                   << "\t早 餐 已增加！";
+}
+
+void TestNotebook::save()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, body);
+    QFETCH(QString, stored);
+    QFETCH(QString, message);
+    Fixture f;
+    const QStringList before = f.rows("sp");
+    f.click(QStringLiteral("a P3"));
+    f.window.addtext->setText(title);
+    f.window.addbox->setPlainText(body);
+    f.window.box1->setFocus();
+    f.click(QStringLiteral("P5"));
+
+    QCOMPARE(f.takeBoxes(), QStringList{AppTitle + QLatin1Char('|') + message});
+    if (stored.isEmpty()) {
+        QCOMPARE(f.rows("sp"), before);
+        QCOMPARE(f.window.shown(), EntryView);
+        QCOMPARE(f.window.addtext->text(), title);
+        QCOMPARE(f.window.addbox->toPlainText(), body);
+        QCOMPARE(f.window.jf.focusWidget(), f.window.addtext);
+    } else {
+        QCOMPARE(f.rows("sp"), before + QStringList{stored});
+        QCOMPARE(f.window.shown(), BrowseView);
+        QCOMPARE(f.window.addtext->text(), QString());
+        QCOMPARE(f.window.addbox->toPlainText(), QString());
+    }
+}
+
+void TestNotebook::savedRecordComesLastAndCursorStays()
+{
+    Fixture f;
+    f.click(QStringLiteral("e P3"));
+    f.window.addtext->setText(QStringLiteral("第三天"));
+    f.window.addbox->setPlainText(QStringLiteral("六十九"));
+    f.click(QStringLiteral("P5"));
+    // The record on show before is still on show and current.
+    QCOMPARE(f.window.texts(), QStringLiteral("2026-01-02 07:30/体重七十公斤"));
+    QCOMPARE(f.cursorName(), QStringLiteral("第一天"));
+    f.click(QStringLiteral("P2 P2"));
+    QCOMPARE(f.window.texts(), QStringLiteral("第三天/六十九"));
+    // The diary's time comes from the table, not from the program.
+    f.click(QStringLiteral("e"));
+    QVERIFY(!f.notebook->rs->Fields(QStringLiteral("time")).textOrEmpty().isEmpty());
+    QCOMPARE(f.rows("rj").last(), QStringLiteral("第三天|六十九"));
+}
+
+void TestNotebook::saveIntoEmptySectionShowsNewRecord()
+{
+    Fixture f("");
+    f.click(QStringLiteral("a P3"));
+    f.window.addtext->setText(QStringLiteral("第一条"));
+    f.window.addbox->setPlainText(QStringLiteral("正文"));
+    f.click(QStringLiteral("P5"));
+    QCOMPARE(f.window.texts(), QStringLiteral("第一条/正文"));
+    QCOMPARE(f.cursorName(), QStringLiteral("第一条"));
+    f.takeBoxes();
+    f.click(QStringLiteral("P2"));
+    QCOMPARE(f.takeBoxes(), QStringList{BoxTitle + QStringLiteral("|已经是最后一条信息了！")});
+    QCOMPARE(f.window.texts(), QStringLiteral("第一条/正文"));
+}
+
+void TestNotebook::saveGoesToSectionOpenedLast()
+{
+    Fixture f;
+    f.click(QStringLiteral("a P3"));
+    f.window.addtext->setText(QStringLiteral("跳绳"));
+    f.window.addbox->setPlainText(QStringLiteral("十分钟"));
+    f.click(QStringLiteral("b P5"));
+    QCOMPARE(f.rows("yd").last(), QStringLiteral("跳绳|十分钟"));
+    QCOMPARE(f.rows("sp").size(), 3);
+}
+
+void TestNotebook::refusedSaveAfterBrowsingBringsEntryViewBack()
+{
+    Fixture f;
+    f.click(QStringLiteral("a P3"));
+    f.window.addtext->setText(QStringLiteral("只有标题"));
+    f.click(QStringLiteral("P2"));
+    f.window.box1->setFocus();
+    f.takeBoxes();
+    f.click(QStringLiteral("P5"));
+    QCOMPARE(f.takeBoxes(), QStringList{AppTitle + QStringLiteral("|都没写呢就要保存了啊？")});
+    QCOMPARE(f.window.shown(), EntryView);
+    QCOMPARE(f.window.addtext->text(), QStringLiteral("只有标题"));
+    QCOMPARE(f.window.jf.focusWidget(), f.window.addtext);
+}
+
+enum class Fault { ReadOnlyFile, FullDisk, LockHeld, TableRefuses };
+Q_DECLARE_METATYPE(Fault)
+
+void TestNotebook::failedSaveKeepsEverything_data()
+{
+    QTest::addColumn<Fault>("fault");
+    QTest::newRow("read-only file") << Fault::ReadOnlyFile;
+    QTest::newRow("full disk") << Fault::FullDisk;
+    QTest::newRow("lock held too long") << Fault::LockHeld;
+    QTest::newRow("table refuses the row") << Fault::TableRefuses;
+}
+
+void TestNotebook::failedSaveKeepsEverything()
+{
+    QFETCH(Fault, fault);
+    QByteArray sql = RecordsSql;
+    if (fault == Fault::TableRefuses)
+        sql += "CREATE TRIGGER refuse BEFORE INSERT ON sp BEGIN SELECT RAISE(ABORT, 'refused'); END;";
+    Fixture f(sql);
+    sqlite3 *other = nullptr;
+    switch (fault) {
+    case Fault::ReadOnlyFile:
+        f.db.reset();
+        QFile::setPermissions(f.path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        f.db = OpenDatabase(f.path);
+        makeReadOnly(f.path, f.db->handle());
+        f.notebook = std::make_unique<Notebook>(*f.db, f.window.controls());
+        break;
+    case Fault::FullDisk: {
+        // The file may not grow by a single page.
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(f.db->handle(), "PRAGMA page_count", -1, &stmt, nullptr);
+        sqlite3_step(stmt);
+        const QByteArray pages = QByteArray::number(sqlite3_column_int64(stmt, 0));
+        sqlite3_finalize(stmt);
+        execOrDie(f.db->handle(), "PRAGMA max_page_count = " + pages);
+        break;
+    }
+    case Fault::LockHeld:
+        sqlite3_open(QFile::encodeName(f.path).constData(), &other);
+        execOrDie(other, "BEGIN IMMEDIATE");
+        sqlite3_busy_timeout(f.db->handle(), 50);
+        break;
+    case Fault::TableRefuses:
+        break;
+    }
+
+    const QString title = QStringLiteral("午饭");
+    const QString body = QStringLiteral("一二三四五六七八九十\n").repeated(20000); // needs new pages
+    f.click(QStringLiteral("a P2 P3"));
+    f.window.addtext->setText(title);
+    f.window.addbox->setPlainText(body);
+    f.click(QStringLiteral("P5"));
+
+    const QStringList boxes = f.takeBoxes();
+    QCOMPARE(boxes.size(), 1);
+    const QString prefix = AppTitle + QStringLiteral("|没有保存：");
+    QVERIFY2(boxes[0].startsWith(prefix) && boxes[0].size() > prefix.size(), qPrintable(boxes[0]));
+    QCOMPARE(f.window.shown(), EntryView);
+    QCOMPARE(f.window.addtext->text(), title);
+    QCOMPARE(f.window.addbox->toPlainText(), body);
+    QCOMPARE(f.cursorName(), QStringLiteral("午餐沙拉"));
+
+    if (other) {
+        execOrDie(other, "ROLLBACK");
+        sqlite3_close(other);
+    }
+    QCOMPARE(f.rows("sp").size(), 3); // nothing half-written
+
+    // The program goes on: browsing works and, once the cause is gone, saving does too.
+    if (fault == Fault::FullDisk)
+        execOrDie(f.db->handle(), "PRAGMA max_page_count = 1073741823");
+    if (fault == Fault::LockHeld || fault == Fault::FullDisk) {
+        f.click(QStringLiteral("P5"));
+        QCOMPARE(f.takeBoxes(), QStringList{AppTitle + QStringLiteral("|午饭 已增加！")});
+        QCOMPARE(f.rows("sp").size(), 4);
+    }
+    f.click(QStringLiteral("P1"));
+    QCOMPARE(f.window.texts(), QStringLiteral("燕麦早餐/燕麦加牛奶"));
+}
+
+void TestNotebook::saveWithNoSectionOpen()
+{
+    Fixture f;
+    f.window.addtext->setText(QStringLiteral("标题"));
+    f.window.addbox->setPlainText(QStringLiteral("正文"));
+    f.click(QStringLiteral("P5 P1 P2 P4"));
+    const QStringList boxes = f.takeBoxes();
+    QCOMPARE(boxes.value(0), AppTitle + QStringLiteral("|没有保存：还没有打开任何栏目。"));
+    QCOMPARE(boxes.value(1), BoxTitle + QStringLiteral("|没有可删除的信息。"));
+    QCOMPARE(boxes.size(), 2);
+    QCOMPARE(f.window.addtext->text(), QStringLiteral("标题"));
+    QCOMPARE(f.rows("sp").size(), 3);
+}
+
+void TestNotebook::unusualTextsRoundTrip_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("body");
+    QString bigTitle;
+    bigTitle.reserve(1 << 20);
+    while (bigTitle.size() < (1 << 20))
+        bigTitle += QStringLiteral("减肥标题Title");
+    QString bigBody;
+    bigBody.reserve(10 << 20);
+    while (bigBody.size() < (10 << 20))
+        bigBody += QStringLiteral("每天走一万步。Walk 10k steps a day.\n");
+    QTest::newRow("1 MB title, 10 MB body") << " " + bigTitle + " " << bigBody + "  ";
+    QTest::newRow("emoji") << "🥗 沙拉 👍🏽" << "🏃‍♀️ 跑步 🔥🔥\n👨‍👩‍👧";
+    QTest::newRow("right to left") << "שלום עולם" << "مرحبا بالعالم ١٢٣ abc";
+    QTest::newRow("quotes and SQL") << "'); DROP TABLE sp; --"
+                                    << "\"x\" ' '' \\ %; DELETE FROM sp WHERE '1'='1'; SELECT * FROM \"01\"";
+    QTest::newRow("markup") << "<b>粗体</b> &amp;" << "<script>alert(1)</script>\n<img src=x>";
+    QTest::newRow("control characters") << QString::fromUtf8("a\x01" "b") << QString::fromUtf8("tab\there\nnext line\x7f");
+}
+
+void TestNotebook::unusualTextsRoundTrip()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, body);
+    const QString storedTitle = withoutOuterSpaces(title);
+    const QString storedBody = withoutOuterSpaces(body);
+    Fixture f;
+    f.click(QStringLiteral("a P3"));
+    f.window.addtext->setText(title);
+    f.window.addbox->setPlainText(body);
+    f.click(QStringLiteral("P5"));
+    QCOMPARE(f.takeBoxes(), QStringList{AppTitle + QLatin1Char('|') + storedTitle + QStringLiteral(" 已增加！")});
+
+    f.click(QStringLiteral("a P2 P2 P2"));
+    QVERIFY(f.window.Text1->text() == storedTitle);
+    QVERIFY(f.window.box1->toPlainText() == storedBody);
+    const QStringList rows = f.rows("sp");
+    QCOMPARE(rows.size(), 4);
+    QVERIFY(rows.last() == storedTitle + QLatin1Char('|') + storedBody);
+}
+
+void TestNotebook::deleteAsksFirst_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("Cancel") << int(MessageBox::Cancel);
+    QTest::newRow("OK") << int(MessageBox::Ok);
+}
+
+void TestNotebook::deleteAsksFirst()
+{
+    QFETCH(int, answer);
+    Fixture f;
+    f.click(QStringLiteral("a"));
+    MessageBox::setNextAnswer(MessageBox::Button(answer));
+    f.click(QStringLiteral("P4"));
+
+    const QList<MessageBox::Shown> &boxes = f.boxes.boxes();
+    QVERIFY(!boxes.isEmpty());
+    QCOMPARE(boxes[0].title, BoxTitle);
+    QCOMPARE(boxes[0].text, QStringLiteral("你确定要删除吗？"));
+    QCOMPARE(boxes[0].buttons, (QList<MessageBox::Button>{MessageBox::Ok, MessageBox::Cancel}));
+    if (answer == MessageBox::Cancel) {
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(f.rows("sp").size(), 3);
+        QCOMPARE(f.window.texts(), QStringLiteral("燕麦早餐/燕麦加牛奶"));
+        QCOMPARE(f.cursorName(), QStringLiteral("燕麦早餐"));
+    } else {
+        QCOMPARE(boxes.size(), 2);
+        QCOMPARE(boxes[1].title, BoxTitle);
+        QCOMPARE(boxes[1].text, QStringLiteral("信息已删除！"));
+        QCOMPARE(boxes[1].buttons, QList<MessageBox::Button>{MessageBox::Ok});
+        QCOMPARE(f.rows("sp"), (QStringList{QStringLiteral("午餐沙拉|生菜和番茄"), QStringLiteral("冬瓜汤|少油少盐")}));
+    }
+    QCOMPARE(f.window.shown(), BrowseView);
+}
+
+void TestNotebook::deleteShowsNeighbour_data()
+{
+    QTest::addColumn<QString>("clicks");
+    QTest::addColumn<QString>("shownAfter");
+    QTest::addColumn<QString>("previous"); // what P1 shows next; empty: the first-record message
+    QTest::newRow("first") << "a" << "午餐沙拉/生菜和番茄" << "";
+    QTest::newRow("middle") << "a P2" << "冬瓜汤/少油少盐" << "燕麦早餐/燕麦加牛奶";
+    QTest::newRow("last") << "a P2 P2" << "午餐沙拉/生菜和番茄" << "燕麦早餐/燕麦加牛奶";
+    QTest::newRow("only") << "b" << "/" + HintYd << "";
+}
+
+void TestNotebook::deleteShowsNeighbour()
+{
+    QFETCH(QString, clicks);
+    QFETCH(QString, shownAfter);
+    QFETCH(QString, previous);
+    Fixture f;
+    f.click(clicks);
+    const QString deleted = f.window.Text1->text();
+    f.click(QStringLiteral("P4"));
+    QCOMPARE(f.takeBoxes().last(), BoxTitle + QStringLiteral("|信息已删除！"));
+    QCOMPARE(f.window.texts(), shownAfter);
+    const QString title = shownAfter.section(QLatin1Char('/'), 0, 0);
+    QCOMPARE(f.cursorName(), title.isEmpty() ? QStringLiteral("-") : title);
+
+    f.click(QStringLiteral("P1"));
+    if (previous.isEmpty()) {
+        QCOMPARE(f.takeBoxes(), QStringList{BoxTitle + QStringLiteral("|已经是第一条信息了！")});
+        QCOMPARE(f.window.texts(), shownAfter);
+    } else {
+        QCOMPARE(f.window.texts(), previous);
+    }
+    f.click(QStringLiteral("a"));
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(f.window.Text1->text() != deleted);
+        f.click(QStringLiteral("P2"));
+    }
+}
+
+void TestNotebook::nothingToDelete_data()
+{
+    QTest::addColumn<bool>("filled");
+    QTest::addColumn<QByteArray>("deletedMeanwhile");
+    QTest::newRow("empty section") << false << QByteArray();
+    QTest::newRow("record removed by another program") << true << QByteArray("DELETE FROM sp WHERE Name = '燕麦早餐'");
+    QTest::newRow("last record deleted before") << true << QByteArray("DELETE FROM sp");
+}
+
+void TestNotebook::nothingToDelete()
+{
+    QFETCH(bool, filled);
+    QFETCH(QByteArray, deletedMeanwhile);
+    Fixture f(filled ? RecordsSql : QByteArray());
+    f.click(QStringLiteral("a"));
+    if (!deletedMeanwhile.isEmpty()) {
+        sqlite3 *other = nullptr;
+        sqlite3_open(QFile::encodeName(f.path).constData(), &other);
+        execOrDie(other, deletedMeanwhile);
+        sqlite3_close(other);
+    }
+    const QStringList rowsBefore = f.rows("sp");
+    f.click(QStringLiteral("P4"));
+    QCOMPARE(f.takeBoxes(), QStringList{BoxTitle + QStringLiteral("|没有可删除的信息。")});
+    QCOMPARE(f.rows("sp"), rowsBefore);
+}
+
+void TestNotebook::failedDeleteSaysSo()
+{
+    Fixture f;
+    makeReadOnly(f.path, f.db->handle());
+    f.db.reset();
+    f.db = OpenDatabase(f.path);
+    makeReadOnly(f.path, f.db->handle());
+    f.notebook = std::make_unique<Notebook>(*f.db, f.window.controls());
+    f.click(QStringLiteral("a P2 P4"));
+    const QStringList boxes = f.takeBoxes();
+    QCOMPARE(boxes.size(), 2);
+    QCOMPARE(boxes[0], BoxTitle + QStringLiteral("|你确定要删除吗？"));
+    QVERIFY2(boxes[1].startsWith(BoxTitle + QStringLiteral("|删除失败：")), qPrintable(boxes[1]));
+    QCOMPARE(f.rows("sp").size(), 3);
+    QCOMPARE(f.window.texts(), QStringLiteral("午餐沙拉/生菜和番茄"));
+    QCOMPARE(f.cursorName(), QStringLiteral("午餐沙拉"));
+}
+
+void TestNotebook::mayClose_data()
+{
+    QTest::addColumn<QString>("clicks");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("asks");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("nothing begun") << "a" << "" << 0 << false << true;
+    QTest::newRow("entry view, nothing typed") << "a P3" << "" << 0 << false << true;
+    QTest::newRow("typed, OK") << "a P3" << "标题" << int(MessageBox::Ok) << true << true;
+    QTest::newRow("typed, Cancel") << "a P3" << "标题" << int(MessageBox::Cancel) << true << false;
+    QTest::newRow("typed, hidden by browsing, Cancel") << "a P3 @ P2" << "标题" << int(MessageBox::Cancel)
+                                                       << true << false;
+    QTest::newRow("typed and saved") << "a P3 @ P5" << "标题" << 0 << false << true;
+}
+
+void TestNotebook::mayClose()
+{
+    QFETCH(QString, clicks);
+    QFETCH(QString, typed);
+    QFETCH(int, answer);
+    QFETCH(bool, asks);
+    QFETCH(bool, closes);
+    Fixture f;
+    // "@" marks the moment the text is typed.
+    const QString before = clicks.section(QLatin1Char('@'), 0, 0);
+    const QString after = clicks.section(QLatin1Char('@'), 1);
+    f.click(before);
+    if (!typed.isEmpty()) {
+        f.window.addtext->setText(typed);
+        f.window.addbox->setPlainText(typed);
+    }
+    f.click(after);
+    f.takeBoxes();
+    if (answer)
+        MessageBox::setNextAnswer(MessageBox::Button(answer));
+
+    QCOMPARE(f.notebook->mayClose(), closes);
+    const QList<MessageBox::Shown> boxes = f.boxes.boxes();
+    QCOMPARE(boxes.size(), asks ? 1 : 0);
+    if (asks) {
+        QCOMPARE(boxes[0].buttons, (QList<MessageBox::Button>{MessageBox::Ok, MessageBox::Cancel}));
+        QCOMPARE(f.window.addtext->text(), typed);
+    }
+}
+
+// The boxes as a user meets them: plain text, 确定/取消, Return and Escape.
+void TestNotebook::realBoxesArePlainTextAndAnswer()
+{
+    struct Seen
+    {
+        QString title;
+        QString text;
+        Qt::TextFormat format = Qt::AutoText;
+        QStringList buttons;
+    };
+    auto answerNextBox = [](Seen *seen, int key) {
+        auto poll = std::make_shared<std::function<void()>>();
+        *poll = [seen, key, poll] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box) {
+                QTimer::singleShot(10, *poll);
+                return;
+            }
+            seen->title = box->windowTitle();
+            seen->text = box->text();
+            seen->format = box->textFormat();
+            for (QAbstractButton *button : box->buttons())
+                seen->buttons << button->text();
+            seen->buttons.sort();
+            QTest::keyClick(box, Qt::Key(key));
+        };
+        QTimer::singleShot(0, *poll);
+    };
+
+    Seen seen;
+    answerNextBox(&seen, Qt::Key_Escape);
+    QCOMPARE(MessageBox::question(nullptr, BoxTitle, QStringLiteral("<b>你确定要删除吗？</b>")),
+             MessageBox::Cancel);
+    QCOMPARE(seen.title, BoxTitle);
+    QCOMPARE(seen.text, QStringLiteral("<b>你确定要删除吗？</b>"));
+    QCOMPARE(seen.format, Qt::PlainText);
+    QCOMPARE(seen.buttons, (QStringList{QStringLiteral("取消"), QStringLiteral("确定")}));
+
+    seen = Seen();
+    answerNextBox(&seen, Qt::Key_Return);
+    QCOMPARE(MessageBox::question(nullptr, BoxTitle, QStringLiteral("?")), MessageBox::Ok);
+
+    // A record's whole title would make a box larger than any screen.
+    const QString longTitle = QString(MessageBox::MaxDisplayChars - 1, QLatin1Char('x')) + QStringLiteral("😀 已增加！");
+    seen = Seen();
+    answerNextBox(&seen, Qt::Key_Return);
+    QCOMPARE(MessageBox::information(nullptr, AppTitle, longTitle), MessageBox::Ok);
+    QCOMPARE(seen.buttons, QStringList{QStringLiteral("确定")});
+    QCOMPARE(seen.text, QString(MessageBox::MaxDisplayChars - 1, QLatin1Char('x')) + QChar(0x2026));
+}
+
+QTEST_MAIN(TestNotebook)
+#include "test_notebook.moc"
