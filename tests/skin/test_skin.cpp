@@ -1,0 +1,530 @@
+#include "SkinEngine.h"
+#include "SkinFile.h"
+#include "SkinPictures.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+namespace {
+
+const QString BuiltSkin = QStringLiteral(PELLOMIR_SKIN_FILE);
+const QString FixtureName = QStringLiteral("/tmp/fixture/Skin1.dat");
+
+// --- A little writer of raw skin bytes, free to break every rule of the format. ---
+
+QByteArray u8(int v)
+{
+    return QByteArray(1, char(v));
+}
+QByteArray u16(int v)
+{
+    return u8(v & 0xff) + u8((v >> 8) & 0xff);
+}
+QByteArray u32(quint32 v)
+{
+    return u16(int(v & 0xffff)) + u16(int(v >> 16));
+}
+QByteArray name(const QByteArray &utf8)
+{
+    return u16(int(utf8.size())) + utf8;
+}
+QByteArray header(int version = 1, int forms = 1)
+{
+    return QByteArray("PLSKIN\0\0", 8) + u16(version) + u16(forms);
+}
+QByteArray png(int width, int height, QRgb fill = qRgba(10, 20, 30, 255))
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(fill);
+    image.setPixel(0, 0, qRgba(0, 0, 0, 0)); // a transparent corner
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+QByteArray picture(int role, int scale, const QByteArray &data)
+{
+    return u8(role) + u8(scale) + u32(quint32(data.size())) + data;
+}
+QByteArray twoPictures(int width = 4, int height = 3)
+{
+    return u8(2) + picture(0, 1, png(width, height))
+        + picture(1, 1, png(width, height, qRgba(200, 100, 0, 255)));
+}
+QByteArray object(const QByteArray &objectName, int type, int l, int t, int r, int b)
+{
+    return name(objectName) + u8(type) + u16(l) + u16(t) + u16(r) + u16(b);
+}
+QByteArray form(const QByteArray &formName, const QByteArray &objects = u16(0),
+                const QByteArray &pictures = twoPictures(), int width = 4, int height = 3)
+{
+    return name(formName) + u16(width) + u16(height) + pictures + objects;
+}
+// A small valid skin: one 4 x 3 form with a free-form object and a button.
+QByteArray tinySkin()
+{
+    return header() + form("F", u16(2) + object("SkinFreeForm Object", 0, 0, 0, 4, 3)
+                                    + object("b", 2, 1, 1, 3, 2));
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    return file.readAll();
+}
+
+QString readError(const QByteArray &bytes)
+{
+    try {
+        readSkin(bytes, FixtureName);
+    } catch (const SkinError &error) {
+        return error.message();
+    }
+    return QString();
+}
+
+QPoint centre(const SkinObject &object)
+{
+    return object.rect().center();
+}
+
+} // namespace
+
+class TestSkin : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void builtSkinHasTheWindowLayout();
+    void writerRoundTrips();
+    void truncatedFileIsRejected_data();
+    void truncatedFileIsRejected();
+    void hostileFileIsRejected_data();
+    void hostileFileIsRejected();
+    void garbageIsRejected();
+    void undecodablePictureIsRejected();
+    void loadAndApplyReportMissingThings();
+
+    void hitTestBuiltSkin_data();
+    void hitTestBuiltSkin();
+    void hitTestPrefersTopmostAndNeedsTheShape();
+
+    void appliedWindowTakesFormSizeAndShape();
+    void clickOnEachObjectNotifiesOnce_data();
+    void clickOnEachObjectNotifiesOnce();
+    void pressAndReleaseOnDifferentObjectsIsNoClick();
+    void hoveredObjectIsDrawnHighlighted();
+
+private:
+    static SkinForm builtForm();
+};
+
+SkinForm TestSkin::builtForm()
+{
+    const SkinData data = readSkin(readFile(BuiltSkin), BuiltSkin);
+    SkinForm form = *data.form(QStringLiteral("Simple"));
+    SkinPictureSet::decode(form, BuiltSkin);
+    return form;
+}
+
+void TestSkin::builtSkinHasTheWindowLayout()
+{
+    const SkinData data = readSkin(readFile(BuiltSkin), BuiltSkin);
+    const SkinForm *form = data.form(QStringLiteral("Simple"));
+    QVERIFY(form);
+    QCOMPARE(form->width, 632);
+    QCOMPARE(form->height, 443);
+    using T = SkinObjectType;
+    const QVector<SkinObject> expected = {
+        {QStringLiteral("SkinFreeForm Object"), T::FreeForm, 0, 0, 632, 443},
+        {QStringLiteral("a"), T::HotSpot, 499, 52, 618, 87},
+        {QStringLiteral("b"), T::HotSpot, 501, 107, 617, 142},
+        {QStringLiteral("c"), T::HotSpot, 501, 166, 617, 203},
+        {QStringLiteral("d"), T::HotSpot, 498, 220, 617, 256},
+        {QStringLiteral("e"), T::HotSpot, 499, 275, 619, 314},
+        {QStringLiteral("logo"), T::HotSpot, 26, 366, 78, 419},
+        {QStringLiteral("-"), T::MinimizeBox, 557, 12, 582, 35},
+        {QStringLiteral("x"), T::CloseBox, 587, 11, 611, 35},
+    };
+    QCOMPARE(form->objects, expected);
+    QVERIFY(form->picture(SkinPictureRole::Normal, 1));
+    QVERIFY(form->picture(SkinPictureRole::Highlighted, 1));
+}
+
+void TestSkin::writerRoundTrips()
+{
+    for (const QByteArray &bytes : {tinySkin(), readFile(BuiltSkin)}) {
+        const SkinData data = readSkin(bytes, FixtureName);
+        QCOMPARE(writeSkin(data), bytes);
+    }
+}
+
+void TestSkin::truncatedFileIsRejected_data()
+{
+    QTest::addColumn<int>("length");
+    const QByteArray whole = tinySkin();
+    for (int length = 0; length < whole.size(); ++length)
+        QTest::addRow("%d of %d bytes", length, int(whole.size())) << length;
+}
+
+void TestSkin::truncatedFileIsRejected()
+{
+    QFETCH(int, length);
+    const QString message = readError(tinySkin().left(length));
+    QVERIFY2(message.startsWith(QStringLiteral("皮肤文件“%1”已损坏：").arg(FixtureName)),
+             qPrintable(message));
+}
+
+void TestSkin::hostileFileIsRejected_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("cause");
+
+    const QByteArray free = object("SkinFreeForm Object", 0, 0, 0, 4, 3);
+    auto row = [](const char *tag, const QByteArray &bytes, const char *cause) {
+        QTest::newRow(tag) << bytes << QString::fromUtf8(cause);
+    };
+    row("empty", QByteArray(), "意外结束");
+    row("cut inside the header", header().left(9), "在第 9 字节处意外结束");
+    row("wrong magic", QByteArray("PLSKIM\0\0", 8) + tinySkin().mid(8), "文件头");
+    row("newer version", header(2) + form("F"), "格式版本 2 不受支持");
+    row("no forms", header(1, 0), "窗体数 0");
+    row("too many forms", header(1, 65) + form("F"), "窗体数 65");
+    row("forms promised, not there", header(1, 64) + form("F"), "意外结束");
+    row("empty form name", header() + name("") + u16(4) + u16(3), "窗体名长度 0");
+    row("form name too long", header() + name(QByteArray(257, 'n')), "窗体名长度 257");
+    row("form name not UTF-8", header() + form("\xff\xfe"), "UTF-8");
+    row("name length past the end", header() + u16(200) + "F", "意外结束");
+    row("zero width", header() + form("F", u16(0), twoPictures(), 0, 3), "大小 0×3");
+    row("huge height", header() + form("F", u16(0), twoPictures(), 4, 65535), "大小 4×65535");
+    row("one picture", header() + form("F", u16(0), u8(1) + picture(0, 1, png(4, 3))),
+        "图片数 1");
+    row("255 pictures", header() + form("F", u16(0), u8(255)), "图片数 255");
+    row("picture length beyond the file",
+        header() + form("F", u16(0), u8(2) + u8(0) + u8(1) + u32(0xffffffffu) + "x"),
+        "图片长度 4294967295");
+    row("picture length below a PNG header",
+        header() + form("F", u16(0), u8(2) + picture(0, 1, "\x89PNG")), "图片长度 4");
+    row("picture not PNG",
+        header() + form("F", u16(0), u8(2) + picture(0, 1, QByteArray(64, 'j'))), "不是 PNG");
+    row("picture of the wrong size",
+        header() + form("F", u16(0), u8(2) + picture(0, 1, png(5, 3)) + picture(1, 1, png(4, 3))),
+        "大小 5×3 应为 4×3");
+    row("unknown picture role",
+        header() + form("F", u16(0), u8(2) + picture(7, 1, png(4, 3))), "用途 7");
+    row("picture scale 3",
+        header() + form("F", u16(0), u8(2) + picture(0, 3, png(12, 9))), "倍数 3");
+    row("same picture twice",
+        header() + form("F", u16(0), u8(2) + picture(0, 1, png(4, 3)) + picture(0, 1, png(4, 3))),
+        "图片重复");
+    row("no highlighted picture",
+        header()
+            + form("F", u16(0), u8(2) + picture(0, 1, png(4, 3)) + picture(0, 2, png(8, 6))),
+        "缺少 1 倍的高亮图片");
+    row("only scale 2",
+        header()
+            + form("F", u16(0), u8(2) + picture(0, 2, png(8, 6)) + picture(1, 2, png(8, 6))),
+        "缺少 1 倍的图片");
+    row("257 objects", header() + form("F", u16(257)), "对象数 257");
+    row("65535 objects promised", header() + form("F", u16(65535)), "对象数 65535");
+    row("objects promised, not there", header() + form("F", u16(3) + free), "意外结束");
+    row("unknown object type", header() + form("F", u16(1) + object("o", 3, 0, 0, 1, 1)),
+        "类型 3 未知");
+    row("rect past the right edge", header() + form("F", u16(1) + object("o", 2, 0, 0, 5, 1)),
+        "矩形 0,0,5,1 不在窗体 4×3 之内");
+    row("rect past the bottom", header() + form("F", u16(1) + object("o", 2, 0, 0, 1, 4)),
+        "不在窗体");
+    row("empty rect", header() + form("F", u16(1) + object("o", 2, 2, 0, 2, 1)), "不在窗体");
+    row("inverted rect", header() + form("F", u16(1) + object("o", 2, 3, 2, 1, 0)), "不在窗体");
+    row("object name too long",
+        header() + form("F", u16(1) + object(QByteArray(300, 'o'), 2, 0, 0, 1, 1)),
+        "对象名长度 300");
+    row("same object name twice",
+        header() + form("F", u16(2) + object("o", 2, 0, 0, 1, 1) + object("o", 2, 1, 1, 2, 2)),
+        "对象名“o”重复");
+    row("two free-form objects", header() + form("F", u16(2) + free + object("w", 0, 0, 0, 1, 1)),
+        "不止一个自由形状");
+    row("same form name twice", header(1, 2) + form("F") + form("F"), "窗体名“F”重复");
+    row("a byte after the end", tinySkin() + "!", "多出 1 字节");
+    row("over 16 MiB", tinySkin() + QByteArray(SkinLimits::MaxFileBytes, '\0'), "超过上限");
+}
+
+void TestSkin::hostileFileIsRejected()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, cause);
+    const QString message = readError(bytes);
+    QVERIFY2(message.startsWith(QStringLiteral("皮肤文件“%1”已损坏：").arg(FixtureName)),
+             qPrintable(message));
+    QVERIFY2(message.contains(cause), qPrintable(message));
+}
+
+void TestSkin::garbageIsRejected()
+{
+    QRandomGenerator random(20240611);
+    for (int round = 0; round < 200; ++round) {
+        QByteArray bytes(int(random.bounded(2000)), Qt::Uninitialized);
+        for (char &c : bytes)
+            c = char(random.bounded(256));
+        // Half of the rounds pass the magic and version, to get further in.
+        if (round % 2)
+            bytes = header(1, int(random.bounded(3))) + bytes;
+        QVERIFY2(!readError(bytes).isEmpty(), qPrintable(QString::number(round)));
+    }
+}
+
+void TestSkin::undecodablePictureIsRejected()
+{
+    // The header promises a 4 x 3 PNG but the pixel data is broken.
+    QByteArray broken = png(4, 3);
+    broken.truncate(40);
+    broken += QByteArray(20, '\x7f');
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Skin1.dat"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(header() + form("F", u16(0), u8(2) + picture(0, 1, png(4, 3)) + picture(1, 1, broken)));
+    file.close();
+
+    SkinEngine engine;
+    engine.LoadSkin(path); // the structure is sound
+    QWidget window;
+    try {
+        engine.ApplySkin(&window, QStringLiteral("F"));
+        QFAIL("a broken picture was applied");
+    } catch (const SkinError &error) {
+        QVERIFY2(error.message().contains(path) && error.message().contains(QStringLiteral("无法解码")),
+                 qPrintable(error.message()));
+    }
+}
+
+void TestSkin::loadAndApplyReportMissingThings()
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("Skin1.dat"));
+    SkinEngine engine;
+    QWidget window;
+    try {
+        engine.LoadSkin(missing);
+        QFAIL("a missing skin file was loaded");
+    } catch (const SkinError &error) {
+        QVERIFY2(error.message().contains(missing), qPrintable(error.message()));
+    }
+    QVERIFY_THROWS_EXCEPTION(SkinError, engine.ApplySkin(&window, QStringLiteral("Simple")));
+
+    engine.LoadSkin(BuiltSkin);
+    try {
+        engine.ApplySkin(&window, QStringLiteral("simple"));
+        QFAIL("a form name was matched without regard to case");
+    } catch (const SkinError &error) {
+        QVERIFY2(error.message().contains(QStringLiteral("“simple”")), qPrintable(error.message()));
+    }
+}
+
+void TestSkin::hitTestBuiltSkin_data()
+{
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<QString>("hit"); // empty: nothing
+    const QString window = QStringLiteral("SkinFreeForm Object");
+    const SkinForm form = builtForm();
+    for (const SkinObject &o : form.objects) {
+        if (o.type() == SkinObjectType::FreeForm)
+            continue;
+        const QByteArray n = o.name().toUtf8();
+        QTest::addRow("%s centre", n.constData()) << centre(o) << o.name();
+        QTest::addRow("%s top left", n.constData()) << QPoint(o.left(), o.top()) << o.name();
+        QTest::addRow("%s bottom right", n.constData())
+            << QPoint(o.right() - 1, o.bottom() - 1) << o.name();
+        QTest::addRow("%s right edge is outside", n.constData())
+            << QPoint(o.right(), o.top()) << window;
+        QTest::addRow("%s bottom edge is outside", n.constData())
+            << QPoint(o.left(), o.bottom()) << window;
+    }
+    QTest::newRow("between a and b") << QPoint(560, 95) << window;
+    QTest::newRow("between - and x") << QPoint(584, 20) << window;
+    QTest::newRow("blank middle") << QPoint(250, 200) << window;
+    QTest::newRow("top left corner, transparent") << QPoint(0, 0) << QString();
+    QTest::newRow("top right corner, transparent") << QPoint(631, 0) << QString();
+    QTest::newRow("bottom left corner, transparent") << QPoint(0, 442) << QString();
+    QTest::newRow("bottom right corner, transparent") << QPoint(631, 442) << QString();
+    QTest::newRow("left of the window") << QPoint(-1, 200) << QString();
+    QTest::newRow("below the window") << QPoint(300, 443) << QString();
+}
+
+void TestSkin::hitTestBuiltSkin()
+{
+    static const SkinForm form = builtForm();
+    QFETCH(QPoint, point);
+    QFETCH(QString, hit);
+    const SkinObject *object = hitTest(form, point);
+    QCOMPARE(object ? object->name() : QString(), hit);
+}
+
+void TestSkin::hitTestPrefersTopmostAndNeedsTheShape()
+{
+    SkinForm form;
+    form.width = 10;
+    form.height = 4;
+    form.objects = {{QStringLiteral("w"), SkinObjectType::FreeForm, 0, 0, 10, 4},
+                    {QStringLiteral("under"), SkinObjectType::HotSpot, 0, 0, 6, 2},
+                    {QStringLiteral("over"), SkinObjectType::HotSpot, 4, 0, 8, 2}};
+    // Opaque: row 0 columns 2..9, row 1 nothing, rows 2 and 3 columns 0..4 and 6..9.
+    form.shape = SkinShape({{3, 6, 10}, {0, 2, 10}, {2, 0, 5}, {2, 6, 10}, {3, 0, 5}});
+    auto nameAt = [&](int x, int y) {
+        const SkinObject *o = hitTest(form, QPoint(x, y));
+        return o ? o->name() : QStringLiteral("none");
+    };
+    QCOMPARE(nameAt(5, 0), QStringLiteral("over"));  // both overlap: the later one wins
+    QCOMPARE(nameAt(3, 0), QStringLiteral("under"));
+    QCOMPARE(nameAt(0, 0), QStringLiteral("under")); // a button counts outside the shape too
+    QCOMPARE(nameAt(9, 1), QStringLiteral("none"));  // a row with no opaque pixel
+    QCOMPARE(nameAt(9, 0), QStringLiteral("w"));
+    QCOMPARE(nameAt(5, 2), QStringLiteral("none"));  // the gap between two runs
+    QCOMPARE(nameAt(4, 3), QStringLiteral("w"));
+    QCOMPARE(nameAt(6, 3), QStringLiteral("w"));
+    form.shape = SkinShape();
+    QCOMPARE(nameAt(9, 0), QStringLiteral("none"));
+}
+
+void TestSkin::appliedWindowTakesFormSizeAndShape()
+{
+    SkinEngine engine;
+    engine.LoadSkin(BuiltSkin);
+    QWidget window;
+    engine.ApplySkin(&window, QStringLiteral("Simple"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.size(), QSize(632, 443));
+    QCOMPARE(window.minimumSize(), QSize(632, 443));
+    QCOMPARE(window.maximumSize(), QSize(632, 443));
+    QVERIFY(window.windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(window.testAttribute(Qt::WA_TranslucentBackground));
+    QVERIFY(!window.mask().contains(QPoint(0, 0)));
+    QVERIFY(!window.mask().contains(QPoint(631, 442)));
+    QVERIFY(window.mask().contains(QPoint(316, 221)));
+    QVERIFY(window.mask().contains(QPoint(558, 13)));
+}
+
+void TestSkin::clickOnEachObjectNotifiesOnce_data()
+{
+    QTest::addColumn<QString>("objectName");
+    QTest::addColumn<QPoint>("point");
+    for (const SkinObject &o : builtForm().objects) {
+        // The free-form object is clicked on the blank middle, away from every button.
+        const QPoint point = o.type() == SkinObjectType::FreeForm ? QPoint(250, 200) : centre(o);
+        QTest::newRow(o.name().toUtf8().constData()) << o.name() << point;
+    }
+}
+
+void TestSkin::clickOnEachObjectNotifiesOnce()
+{
+    QFETCH(QString, objectName);
+    QFETCH(QPoint, point);
+    SkinEngine engine;
+    engine.LoadSkin(BuiltSkin);
+    QWidget window;
+    engine.ApplySkin(&window, QStringLiteral("Simple"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QStringList clicked;
+    QStringList stateAtClick;
+    connect(&engine, &SkinEngine::Click, this, [&](const SkinObject &object) {
+        clicked << object.name();
+        stateAtClick << (window.isVisible() ? QStringLiteral("shown") : QStringLiteral("gone"));
+    });
+    QTest::mouseMove(&window, point);
+    QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, point);
+    QTest::mouseRelease(&window, Qt::LeftButton, Qt::NoModifier, point);
+    QCOMPARE(clicked, QStringList{objectName});
+    QCOMPARE(stateAtClick, QStringList{QStringLiteral("shown")}); // told before it acts
+
+    const bool closeBox = objectName == QStringLiteral("x");
+    const bool minimizeBox = objectName == QStringLiteral("-");
+    QCOMPARE(window.isVisible(), !closeBox);
+    QCOMPARE(bool(window.windowState() & Qt::WindowMinimized), minimizeBox);
+}
+
+void TestSkin::pressAndReleaseOnDifferentObjectsIsNoClick()
+{
+    SkinEngine engine;
+    engine.LoadSkin(BuiltSkin);
+    QWidget window;
+    engine.ApplySkin(&window, QStringLiteral("Simple"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QSignalSpy spy(&engine, &SkinEngine::Click);
+    const SkinForm form = builtForm();
+    const QPoint a = centre(*form.object(QStringLiteral("a")));
+    const QPoint x = centre(*form.object(QStringLiteral("x")));
+
+    QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, a);
+    QTest::mouseRelease(&window, Qt::LeftButton, Qt::NoModifier, x);
+    QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, x);
+    QTest::mouseMove(&window, a);
+    QTest::mouseRelease(&window, Qt::LeftButton, Qt::NoModifier, a);
+    QTest::mousePress(&window, Qt::RightButton, Qt::NoModifier, x);
+    QTest::mouseRelease(&window, Qt::RightButton, Qt::NoModifier, x);
+    QCOMPARE(spy.count(), 0);
+    QVERIFY(window.isVisible());
+}
+
+void TestSkin::hoveredObjectIsDrawnHighlighted()
+{
+    SkinForm form = builtForm();
+    const SkinPictureSet pictures = SkinPictureSet::decode(form, BuiltSkin);
+    const QImage normal = pictures.best(1)->normal;
+    const QImage highlighted = pictures.best(1)->highlighted;
+    const SkinObject *a = form.object(QStringLiteral("a"));
+    // The pixel of `a` that differs most between the two pictures (on its arrow).
+    QPoint differing(-1, -1);
+    int largest = 0;
+    for (int y = a->top(); y < a->bottom(); ++y) {
+        for (int x = a->left(); x < a->right(); ++x) {
+            const QRgb n = normal.pixel(x, y);
+            const QRgb h = highlighted.pixel(x, y);
+            const int difference = qAbs(qRed(n) - qRed(h)) + qAbs(qGreen(n) - qGreen(h))
+                + qAbs(qBlue(n) - qBlue(h));
+            if (difference > largest) {
+                largest = difference;
+                differing = QPoint(x, y);
+            }
+        }
+    }
+    QVERIFY2(largest > 60, "the pictures of `a` hardly differ");
+
+    SkinEngine engine;
+    engine.LoadSkin(BuiltSkin);
+    QWidget window;
+    engine.ApplySkin(&window, QStringLiteral("Simple"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto shown = [&] { return window.grab().toImage().pixel(differing); };
+
+    QCOMPARE(shown(), normal.pixel(differing));
+    QTest::mouseMove(&window, centre(*a));
+    QCOMPARE(shown(), highlighted.pixel(differing));
+    QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, centre(*a));
+    QCOMPARE(shown(), highlighted.pixel(differing));
+    QTest::mouseMove(&window, QPoint(250, 200)); // pressed, but the pointer left it
+    QCOMPARE(shown(), normal.pixel(differing));
+    QTest::mouseRelease(&window, Qt::LeftButton, Qt::NoModifier, QPoint(250, 200));
+    // A point other than the earlier one: the test driver drops a move to a position it
+    // believes the pointer already has.
+    QTest::mouseMove(&window, centre(*a) + QPoint(1, 1));
+    QCOMPARE(shown(), highlighted.pixel(differing));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&window, &leave);
+    QCOMPARE(shown(), normal.pixel(differing));
+}
+
+QTEST_MAIN(TestSkin)
+#include "test_skin.moc"
