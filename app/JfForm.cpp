@@ -119,9 +119,8 @@ void JfForm::setupForm(QWidget *jf)
     jf->setObjectName(QStringLiteral("jf"));
     jf->setWindowTitle(QStringLiteral("Pellomir1.0"));
     jf->setWindowIcon(Pictures::windowIcon());
-    // A fixed frame with a title bar and a close box only, until the skin draws the window.
-    jf->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                       | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    // A fixed size: the window cannot be resized or maximised. (No title-bar hints are set:
+    // they would keep the skin from taking the frame away.)
     jf->setFixedSize(JfDesign::pixels(9045), JfDesign::pixels(5820));
     QPalette palette = jf->palette();
     palette.setColor(QPalette::Window, Qt::white);

@@ -1,0 +1,520 @@
+#include "AutoSizeLabel.h"
+#include "Database.h"
+#include "FatalError.h"
+#include "ImageButton.h"
+#include "JfForm.h"
+#include "MainWindow.h"
+#include "MessageBox.h"
+#include "Notebook.h"
+#include "PictureBox.h"
+#include "Startup.h"
+
+#include <QAccessible>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSet>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTreeWidget>
+
+namespace {
+
+const QString BinDir = QStringLiteral(PELLOMIR_BIN_DIR);
+
+QRect twips(int left, int top, int width, int height)
+{
+    auto px = [](int t) { return qRound(t / 15.0); };
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+QString textOf(const QWidget *control)
+{
+    if (auto *edit = qobject_cast<const QLineEdit *>(control))
+        return edit->text();
+    if (auto *edit = qobject_cast<const QPlainTextEdit *>(control))
+        return edit->toPlainText();
+    if (auto *edit = qobject_cast<const QTextEdit *>(control))
+        return edit->toPlainText();
+    if (auto *label = qobject_cast<const QLabel *>(control))
+        return label->text();
+    if (auto *button = qobject_cast<const QPushButton *>(control))
+        return button->text();
+    return QString();
+}
+
+// The names of the design's controls in a container, topmost first.
+QStringList stackingTopFirst(const QWidget *container, const QStringList &designNames)
+{
+    QStringList names;
+    const QObjectList children = container->children();
+    for (auto it = children.crbegin(); it != children.crend(); ++it)
+        if ((*it)->isWidgetType() && designNames.contains((*it)->objectName()))
+            names << (*it)->objectName();
+    return names;
+}
+
+// Names, sizes and times of the files in a folder: what "nothing created or changed" compares.
+QStringList listing(const QString &dir)
+{
+    QStringList entries;
+    const auto infos = QDir(dir).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                               QDir::Name);
+    for (const QFileInfo &info : infos)
+        entries << QStringLiteral("%1 %2 %3").arg(info.fileName()).arg(info.size()).arg(
+            info.lastModified().toMSecsSinceEpoch());
+    return entries;
+}
+
+const QStringList WindowControls = {"Frame1", "P4",      "P5",   "P3",     "P2",
+                                    "P1",     "addtext", "Text1", "cmdForward", "cmdDelete",
+                                    "cmdAdd", "cmdBack", "Pv",   "addbox", "box1"};
+const QStringList PanelControls = {"Text3", "Tv", "Label3", "Line1", "Label2", "Label1"};
+
+} // namespace
+
+class TestApp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void controls_data();
+    void controls();
+    void tabOrder();
+    void fontsAndColours();
+    void pictures();
+    void startState();
+
+    void startupFailure_data();
+    void startupFailure();
+    void chineseButtons();
+
+    void tabReachesPictureButtons();
+    void pictureButtonKeys_data();
+    void pictureButtonKeys();
+    void closingAsksAboutTypedRecord();
+
+private:
+    // A copy of the program's directory, so that no test can touch the build's files.
+    QString copyFixture(QTemporaryDir &dir);
+
+    QTemporaryDir m_fixtureDir;
+    std::unique_ptr<MainWindow> m_design;  // as created, before the load step
+    std::unique_ptr<MainWindow> m_loaded;  // after the load step
+    QStringList m_fatalMessages;
+};
+
+QString TestApp::copyFixture(QTemporaryDir &dir)
+{
+    for (const char *name : {"data.mdb", "Skin1.dat"}) {
+        const QString source = BinDir + QLatin1Char('/') + QLatin1String(name);
+        if (!QFile::copy(source, dir.filePath(QLatin1String(name))))
+            qFatal("cannot copy %s: build the program first", qPrintable(source));
+    }
+    return dir.path();
+}
+
+void TestApp::initTestCase()
+{
+    QVERIFY(Startup::installChineseTranslation(*qApp));
+    FatalError::setHandler([this](const QString &text) { m_fatalMessages << text; });
+    QVERIFY(m_fixtureDir.isValid());
+    copyFixture(m_fixtureDir);
+
+    m_design = std::make_unique<MainWindow>(m_fixtureDir.path());
+    m_loaded = Startup::openMainWindow(m_fixtureDir.path());
+    QVERIFY2(m_loaded, qPrintable(m_fatalMessages.join('\n')));
+}
+
+void TestApp::cleanup()
+{
+    m_fatalMessages.clear();
+}
+
+void TestApp::controls_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<bool>("onShowAtCreation");
+    QTest::addColumn<bool>("onShowAfterLoad");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("toolTip");
+
+    auto row = [](const char *name, const char *kind, const char *container, QRect geometry,
+                  bool created, bool loaded, const QString &text = {}, const QString &tip = {}) {
+        QTest::newRow(name) << QString::fromLatin1(kind) << QString::fromLatin1(container)
+                            << geometry << created << loaded << text << tip;
+    };
+    // Listed as the design lists them: topmost first within each container.
+    row("Frame1", "QFrame", "jf", twips(480, 1245, 6615, 4095), true, false);
+    row("Text3", "QLineEdit", "Frame1", twips(3240, 320, 3255, 255), true, true);
+    row("Tv", "QTreeWidget", "Frame1", twips(0, 240, 3015, 4095), true, true);
+    row("Label3", "QLabel", "Frame1", twips(4200, 720, 90, 180), true, true);
+    row("Line1", "RuleLine", "Frame1", QRect(QPoint(216, 40), QPoint(431, 40)), true, true);
+    row("Label2", "QLabel", "Frame1", twips(4440, 720, 450, 180), true, true, " 大卡");
+    row("Label1", "QLabel", "Frame1", twips(3240, 720, 900, 180), true, true, "所含热量：");
+    row("P4", "ImageButton", "jf", twips(6240, 790, 375, 375), true, false, {}, "删除资料");
+    row("P5", "ImageButton", "jf", twips(6240, 790, 375, 375), true, false, {}, "保存资料");
+    row("P3", "ImageButton", "jf", twips(5640, 790, 375, 375), true, false, {}, "添加新资料");
+    row("P2", "ImageButton", "jf", twips(5040, 790, 375, 375), true, false, {}, "下一条资料");
+    row("P1", "ImageButton", "jf", twips(4440, 790, 375, 375), true, false, {}, "上一条资料");
+    row("addtext", "QLineEdit", "jf", twips(480, 840, 3855, 270), true, false, "在此输入标题");
+    row("Text1", "QLineEdit", "jf", twips(480, 890, 3855, 270), true, true, "");
+    row("cmdForward", "QPushButton", "jf", twips(7200, 2640, 495, 375), false, false, "前进");
+    row("cmdDelete", "QPushButton", "jf", twips(7200, 2160, 495, 375), false, false, "删除");
+    row("cmdAdd", "QPushButton", "jf", twips(7200, 1680, 495, 375), false, false, "添加");
+    row("cmdBack", "QPushButton", "jf", twips(7200, 1200, 495, 375), false, false, "后退");
+    row("Pv", "PictureBox", "jf", twips(480, 1245, 6615, 4095), true, true);
+    row("List1", "QListWidget", "Pv", twips(720, 240, 2295, 240), false, false);
+    row("addbox", "QPlainTextEdit", "jf", twips(480, 1200, 6615, 4095), true, false, "在此输入内容");
+    row("box1", "QTextEdit", "jf", twips(480, 1245, 6615, 4095), true, true, "");
+}
+
+void TestApp::controls()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, container);
+    QFETCH(QRect, geometry);
+    QFETCH(bool, onShowAtCreation);
+    QFETCH(bool, onShowAfterLoad);
+    QFETCH(QString, text);
+    QFETCH(QString, toolTip);
+    const QString name = QString::fromLatin1(QTest::currentDataTag());
+
+    for (MainWindow *window : {m_design.get(), m_loaded.get()}) {
+        const bool loaded = window == m_loaded.get();
+        auto *control = window->findChild<QWidget *>(name);
+        QVERIFY2(control, qPrintable(name));
+        QVERIFY2(control->inherits(kind.toLatin1()), control->metaObject()->className());
+        QCOMPARE(control->parentWidget()->objectName(), container);
+        // The skin draws around the controls; it must not move them.
+        QCOMPARE(control->geometry(), geometry);
+        QCOMPARE(!control->isHidden(), loaded ? onShowAfterLoad : onShowAtCreation);
+        QCOMPARE(textOf(control), text);
+        QCOMPARE(control->toolTip(), toolTip);
+    }
+
+    // Where controls overlap, the one listed higher lies above.
+    const QStringList &designOrder = PanelControls.contains(name) ? PanelControls : WindowControls;
+    if (designOrder.contains(name)) {
+        auto *control = m_loaded->findChild<QWidget *>(name);
+        QCOMPARE(stackingTopFirst(control->parentWidget(), designOrder).indexOf(name),
+                 designOrder.indexOf(name));
+    }
+}
+
+void TestApp::tabOrder()
+{
+    // The design's tab places 0..20; the frame, the labels and the rule take no focus.
+    const QStringList expected = {"box1",    "cmdBack", "cmdAdd", "cmdDelete", "cmdForward",
+                                  "Text1",   "addtext", "P1",     "P2",        "P3",
+                                  "P5",      "addbox",  "P4",     "List1",     "Tv",
+                                  "Text3"};
+    const QStringList designNames = WindowControls + PanelControls + QStringList{"List1"};
+    QStringList chain;
+    QWidget *start = m_loaded->box1;
+    QWidget *widget = start;
+    do {
+        if (designNames.contains(widget->objectName()) && widget->focusPolicy() & Qt::TabFocus
+            && !chain.contains(widget->objectName()))
+            chain << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != start);
+    QCOMPARE(chain, expected);
+
+    for (const char *noFocus : {"Frame1", "Label1", "Label2", "Label3", "Line1", "Pv"})
+        QVERIFY2(!(m_loaded->findChild<QWidget *>(noFocus)->focusPolicy() & Qt::TabFocus), noFocus);
+}
+
+void TestApp::fontsAndColours()
+{
+    const QColor navy(0x1E, 0x3A, 0x8A);
+    const QFont song = JfDesign::songFont();
+    for (QWidget *input : {static_cast<QWidget *>(m_loaded->Text1),
+                           static_cast<QWidget *>(m_loaded->addtext),
+                           static_cast<QWidget *>(m_loaded->addbox)}) {
+        QCOMPARE(input->font().family(), song.family());
+        QCOMPARE(input->font().pointSizeF(), 10.5);
+        QCOMPARE(input->font().weight(), QFont::Normal);
+        QCOMPARE(input->palette().color(QPalette::Text), navy);
+    }
+    QCOMPARE(m_loaded->Text1->palette().color(QPalette::Base), QColor(0xF0, 0xF0, 0xF0));
+    QCOMPARE(m_loaded->addtext->palette().color(QPalette::Base), QColor(0xF0, 0xF0, 0xF0));
+    QCOMPARE(m_loaded->addbox->palette().color(QPalette::Base), QColor(0xFA, 0xFA, 0xFA));
+    QCOMPARE(m_loaded->box1->palette().color(QPalette::Base), QColor(0xFA, 0xFA, 0xFA));
+    QCOMPARE(m_loaded->Text3->palette().color(QPalette::Base), QColor(0xFA, 0xFA, 0xFA));
+    QCOMPARE(m_loaded->Frame1->palette().color(QPalette::Window), QColor(0xFA, 0xFA, 0xFA));
+    // Everything else keeps the window's font.
+    QCOMPARE(m_loaded->Label1->font(), m_loaded->font());
+    QCOMPARE(m_loaded->Tv->font(), m_loaded->font());
+
+    // Records are shown, not edited: what is typed there would never be saved.
+    QVERIFY(m_loaded->Text1->isReadOnly());
+    QVERIFY(m_loaded->box1->isReadOnly());
+    QVERIFY(!m_loaded->addtext->isReadOnly());
+    QVERIFY(!m_loaded->addbox->isReadOnly());
+    QVERIFY(m_loaded->Tv->isHeaderHidden());
+}
+
+void TestApp::pictures()
+{
+    QCOMPARE(m_loaded->Pv->pictureSize(), QSize(434, 272));
+    QCOMPARE(m_loaded->Pv->pictureName(), QStringLiteral("welcome"));
+    const QImage welcome = m_loaded->Pv->grab().toImage();
+    // The picture at the top-left, the box's own background in the strips right and below.
+    QCOMPARE(QColor(welcome.pixel(437, 100)), m_loaded->Pv->palette().color(QPalette::Window));
+    QCOMPARE(QColor(welcome.pixel(200, 272)), m_loaded->Pv->palette().color(QPalette::Window));
+
+    const QList<std::pair<ImageButton *, const char *>> buttons = {
+        {m_loaded->P1, "button-prev"}, {m_loaded->P2, "button-next"}, {m_loaded->P3, "button-add"},
+        {m_loaded->P4, "button-delete"}, {m_loaded->P5, "button-save"}};
+    for (const auto &[button, picture] : buttons) {
+        QCOMPARE(button->pictureName(), QLatin1String(picture));
+        QCOMPARE(button->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(button->cursor().hotSpot(), QPoint(6, 2));
+        // Screen readers have no text to read on a picture; they read its tooltip.
+        QCOMPARE(button->accessibleName(), button->toolTip());
+        const QImage drawn = button->grab().toImage();
+        QCOMPARE(drawn.size(), QSize(25, 25));
+        QSet<QRgb> colours;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                colours.insert(drawn.pixel(x, y));
+        QVERIFY2(colours.size() > 8, picture);
+    }
+    QCOMPARE(m_loaded->Pv->cursor().shape(), Qt::ArrowCursor);
+
+    QCOMPARE(m_loaded->Im2.size(), 6);
+    for (const QIcon &image : m_loaded->Im2)
+        QVERIFY(!image.pixmap(16, 16).isNull());
+    QVERIFY(!m_loaded->windowIcon().isNull());
+}
+
+void TestApp::startState()
+{
+    MainWindow &w = *m_loaded;
+    QCOMPARE(w.objectName(), QStringLiteral("jf"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Pellomir1.0"));
+    QCOMPARE(m_design->size(), QSize(603, 388));
+    // The skin gives the window its own shape and size.
+    QCOMPARE(w.size(), QSize(632, 443));
+    QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
+
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    for (QWidget *shown : {static_cast<QWidget *>(w.Pv), static_cast<QWidget *>(w.Text1),
+                           static_cast<QWidget *>(w.box1)})
+        QVERIFY2(shown->isVisible(), qPrintable(shown->objectName()));
+    for (QWidget *hidden :
+         {static_cast<QWidget *>(w.P1), static_cast<QWidget *>(w.P2), static_cast<QWidget *>(w.P3),
+          static_cast<QWidget *>(w.P4), static_cast<QWidget *>(w.P5),
+          static_cast<QWidget *>(w.addtext), static_cast<QWidget *>(w.addbox),
+          static_cast<QWidget *>(w.Frame1), static_cast<QWidget *>(w.Tv),
+          static_cast<QWidget *>(w.Text3), static_cast<QWidget *>(w.List1),
+          static_cast<QWidget *>(w.cmdBack), static_cast<QWidget *>(w.cmdForward),
+          static_cast<QWidget *>(w.cmdAdd), static_cast<QWidget *>(w.cmdDelete)})
+        QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
+    QVERIFY(w.Text1->text().isEmpty());
+    // box1 is on show, but the welcome picture covers it.
+    QVERIFY(w.childAt(w.box1->geometry().center()) == w.Pv);
+
+    QVERIFY(w.db && w.db->isOpen());
+    QVERIFY(w.notebook);
+    QVERIFY(!w.notebook->rs);
+    // The food tree was built from the database: the root with the categories under it.
+    QCOMPARE(w.Tv->topLevelItemCount(), 1);
+    QCOMPARE(w.Tv->topLevelItem(0)->text(0), QStringLiteral("热量计算-食物分类"));
+    QVERIFY(w.Tv->topLevelItem(0)->childCount() > 0);
+    QCOMPARE(w.List1->count(), w.Tv->topLevelItem(0)->childCount());
+    QVERIFY(m_fatalMessages.isEmpty());
+}
+
+void TestApp::startupFailure_data()
+{
+    QTest::addColumn<QStringList>("remove");
+    QTest::addColumn<QString>("replace");
+    QTest::addColumn<QByteArray>("replacement");
+    QTest::addColumn<QString>("named");
+
+    const QByteArray garbage = QByteArray("This is not what the program keeps here.\n").repeated(40);
+    QTest::newRow("data.mdb missing") << QStringList{"data.mdb"} << "" << QByteArray() << "data.mdb";
+    QTest::newRow("data.mdb garbage") << QStringList{} << "data.mdb" << garbage << "data.mdb";
+    // An empty file is a database to the engine, but one without the food tables.
+    QTest::newRow("data.mdb empty") << QStringList{} << "data.mdb" << QByteArray() << "data.mdb";
+    QTest::newRow("data.mdb is a folder") << QStringList{"data.mdb"} << "data.mdb/" << QByteArray()
+                                          << "data.mdb";
+    QTest::newRow("Skin1.dat missing") << QStringList{"Skin1.dat"} << "" << QByteArray() << "Skin1.dat";
+    QTest::newRow("Skin1.dat garbage") << QStringList{} << "Skin1.dat" << garbage << "Skin1.dat";
+    QTest::newRow("Skin1.dat empty") << QStringList{} << "Skin1.dat" << QByteArray() << "Skin1.dat";
+    QTest::newRow("Skin1.dat cut short") << QStringList{} << "Skin1.dat" << QByteArray("half")
+                                         << "Skin1.dat";
+    // The skin is loaded first; the database is never opened then.
+    QTest::newRow("both missing") << QStringList{"Skin1.dat", "data.mdb"} << "" << QByteArray()
+                                  << "Skin1.dat";
+}
+
+void TestApp::startupFailure()
+{
+    QFETCH(QStringList, remove);
+    QFETCH(QString, replace);
+    QFETCH(QByteArray, replacement);
+    QFETCH(QString, named);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    for (const QString &name : remove)
+        QVERIFY(QFile::remove(dir.filePath(name)));
+    if (replace.endsWith('/')) {
+        QVERIFY(QDir(dir.path()).mkdir(replace.chopped(1)));
+    } else if (!replace.isEmpty()) {
+        QFile file(dir.filePath(replace));
+        if (QTest::currentDataTag() == QByteArray("Skin1.dat cut short")) {
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            replacement = file.read(file.size() / 2);
+            file.close();
+        }
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(replacement);
+    }
+    const QStringList before = listing(dir.path());
+    const auto visibleWindows = [] {
+        QWidgetList visible;
+        for (QWidget *topLevel : QApplication::topLevelWidgets())
+            if (topLevel->isVisible())
+                visible << topLevel;
+        return visible;
+    };
+    const QWidgetList visibleBefore = visibleWindows();
+
+    const auto window = Startup::openMainWindow(dir.path());
+
+    QVERIFY(!window);
+    QCOMPARE(m_fatalMessages.size(), 1);
+    const QString &message = m_fatalMessages.first();
+    QVERIFY2(message.startsWith(QStringLiteral("Pellomir 无法启动。")), qPrintable(message));
+    QVERIFY2(message.contains(dir.filePath(named)), qPrintable(message));
+    QCOMPARE(listing(dir.path()), before);
+    QCOMPARE(visibleWindows(), visibleBefore);
+}
+
+void TestApp::chineseButtons()
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Pellomir"), QStringLiteral("?"),
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    QCOMPARE(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
+}
+
+void TestApp::tabReachesPictureButtons()
+{
+    MessageBox::Recorder boxes;
+    MainWindow &w = *m_loaded;
+    // A section on show with a record being written: all five buttons are there.
+    for (QWidget *button : {w.P1, w.P2, w.P3, w.P4, w.P5})
+        button->show();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.Text1->setFocus(Qt::OtherFocusReason);
+    QTRY_VERIFY2(QApplication::focusWidget() == w.Text1, QApplication::focusWidget() ? qPrintable(QApplication::focusWidget()->objectName() + " in " + QApplication::focusWidget()->window()->objectName()) : "none");
+
+    QStringList reached;
+    for (int i = 0; i < 6; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(reached.mid(0, 5), (QStringList{"P1", "P2", "P3", "P5", "P4"}));
+
+    // Space on a focused picture button clicks it once.
+    QSignalSpy clicked(w.P2, &QAbstractButton::clicked);
+    w.P2->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(w.P2, Qt::Key_Space);
+    QCOMPARE(clicked.count(), 1);
+
+    for (QWidget *button : {w.P1, w.P2, w.P3, w.P4, w.P5})
+        button->hide();
+}
+
+void TestApp::pictureButtonKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("Space") << int(Qt::Key_Space) << 1;
+    QTest::newRow("Return") << int(Qt::Key_Return) << 1;
+    QTest::newRow("Enter") << int(Qt::Key_Enter) << 1;
+    QTest::newRow("letter") << int(Qt::Key_A) << 0;
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << 0;
+}
+
+void TestApp::pictureButtonKeys()
+{
+    QFETCH(int, key);
+    QFETCH(int, clicks);
+    QWidget window;
+    auto *button = new ImageButton(QStringLiteral("button-add"), QStringLiteral("添加新资料"), &window);
+    auto *other = new QLineEdit(&window);
+    other->move(40, 0);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    button->setFocus(Qt::TabFocusReason);
+    QVERIFY(button->hasFocus());
+    QSignalSpy clicked(button, &QAbstractButton::clicked);
+    QTest::keyClick(button, Qt::Key(key));
+    QCOMPARE(clicked.count(), clicks);
+
+    // The focus ring shows where the keyboard is; it goes with the focus.
+    const QImage focused = button->grab().toImage();
+    other->setFocus(Qt::TabFocusReason);
+    QVERIFY(!button->hasFocus());
+    QVERIFY(button->grab().toImage() != focused);
+
+    // A mouse click works but leaves no focus ring behind.
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(clicked.count(), clicks + 1);
+    QVERIFY(!button->hasFocus());
+}
+
+void TestApp::closingAsksAboutTypedRecord()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    auto window = Startup::openMainWindow(copyFixture(dir));
+    QVERIFY(window);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+
+    MessageBox::Recorder boxes;
+    window->notebook->SkinHotSpotClick(QStringLiteral("a"));
+    QTest::mouseClick(window->P3, Qt::LeftButton);
+    QVERIFY(window->addtext->isVisible());
+    window->addtext->insert(QStringLiteral("午餐"));
+    boxes.clear();
+
+    MessageBox::setNextAnswer(MessageBox::Cancel);
+    QVERIFY(!window->close());
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->addtext->text(), QStringLiteral("午餐"));
+    QCOMPARE(boxes.boxes().size(), 1);
+
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    QVERIFY(window->close());
+    QVERIFY(!window->isVisible());
+}
+
+QTEST_MAIN(TestApp)
+#include "test_app.moc"
