@@ -238,7 +238,9 @@ QString SkinReader::name(const QString &what)
                        .arg(length)
                        .arg(SkinLimits::MaxNameBytes));
     const QByteArray utf8 = bytes(length);
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // Keep a leading byte-order mark as a character: a name must read back byte for byte.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                     | QStringDecoder::Flag::ConvertInitialBom);
     const QString text = decoder.decode(utf8);
     if (decoder.hasError())
         failAt(at, QStringLiteral("的%1不是有效的 UTF-8 文本").arg(what));
