@@ -148,7 +148,9 @@ void JfForm::setupForm(QWidget *jf)
     Tv->setFrameShape(QFrame::NoFrame);
     Tv->setIconSize(QSize(16, 16));
     Tv->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    place(Tv, 0, 240, 3015, 4095);
+    // The tree ends at the panel's bottom edge (4095 - 240 twips high): any taller and the
+    // panel would cut off its last row and the lower end of its scroll bar.
+    place(Tv, 0, 240, 3015, 4095 - 240);
 
     Label3 = label(Frame1, "Label3", QString());
     place(Label3, 4200, 720, 90, 180);

@@ -39,7 +39,7 @@ void SkinEngine::ApplySkin(QWidget *window, const QString &formName)
         throw SkinError(
             QStringLiteral("皮肤文件“%1”中没有名为“%2”的窗体。").arg(m_path, formName));
     SkinForm form = *found;
-    SkinPictureSet pictures = SkinPictureSet::decode(form, m_path);
+    SkinPictureSet pictures = SkinPictureSet::decode(form, m_path, window->devicePixelRatioF());
 
     if (m_window)
         m_window->removeEventFilter(this);

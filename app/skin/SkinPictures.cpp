@@ -3,7 +3,6 @@
 #include <QBuffer>
 #include <QImageReader>
 
-#include <algorithm>
 
 namespace {
 
@@ -37,35 +36,74 @@ QImage decodePicture(const SkinForm &form, const SkinPicture &picture, const QSt
 
 } // namespace
 
-SkinPictureSet SkinPictureSet::decode(SkinForm &form, const QString &fileName)
+SkinPictureSet SkinPictureSet::decode(SkinForm &form, const QString &fileName,
+                                      qreal devicePixelRatio)
 {
     SkinPictureSet set;
-    for (const SkinPicture &p : std::as_const(form.pictures)) {
-        if (p.role != SkinPictureRole::Normal)
-            continue;
-        const SkinPicture *highlighted = form.picture(SkinPictureRole::Highlighted, p.scale);
-        if (!highlighted)
-            continue; // the reader does not let this happen
-        SkinPicturePair pair;
-        pair.scale = p.scale;
-        pair.normal = decodePicture(form, p, fileName);
-        pair.highlighted = decodePicture(form, *highlighted, fileName);
-        if (p.scale == 1)
-            form.shape = shapeFromAlpha(pair.normal);
-        set.m_pairs.append(std::move(pair));
-    }
-    std::sort(set.m_pairs.begin(), set.m_pairs.end(),
-              [](const SkinPicturePair &a, const SkinPicturePair &b) { return a.scale < b.scale; });
+    set.m_fileName = fileName;
+    set.m_form.name = form.name;
+    set.m_form.width = form.width;
+    set.m_form.height = form.height;
+    set.m_form.pictures = form.pictures;
+    form.shape = shapeFromAlpha(set.decodePair(1).normal);
+    set.decodePair(set.scaleFor(devicePixelRatio));
     return set;
 }
 
-const SkinPicturePair *SkinPictureSet::best(qreal devicePixelRatio) const
+int SkinPictureSet::scaleFor(qreal devicePixelRatio) const
+{
+    int best = 0;
+    for (const SkinPicture &p : m_form.pictures) {
+        if (p.role != SkinPictureRole::Normal || m_failedScales.contains(p.scale))
+            continue;
+        const bool reaches = p.scale >= devicePixelRatio;
+        const bool bestReaches = best >= devicePixelRatio;
+        if (best == 0 || (reaches && (!bestReaches || p.scale < best))
+            || (!reaches && !bestReaches && p.scale > best))
+            best = p.scale;
+    }
+    return best;
+}
+
+const SkinPicturePair *SkinPictureSet::decoded(int scale) const
 {
     for (const SkinPicturePair &pair : m_pairs) {
-        if (pair.scale >= devicePixelRatio)
+        if (pair.scale == scale)
             return &pair;
     }
-    return m_pairs.isEmpty() ? nullptr : &m_pairs.last();
+    return nullptr;
+}
+
+const SkinPicturePair &SkinPictureSet::decodePair(int scale)
+{
+    if (const SkinPicturePair *pair = decoded(scale))
+        return *pair;
+    const SkinPicture *normal = m_form.picture(SkinPictureRole::Normal, scale);
+    const SkinPicture *highlighted = m_form.picture(SkinPictureRole::Highlighted, scale);
+    Q_ASSERT(normal && highlighted); // the reader lets no form without both through
+    SkinPicturePair pair;
+    pair.scale = scale;
+    pair.normal = decodePicture(m_form, *normal, m_fileName);
+    pair.highlighted = decodePicture(m_form, *highlighted, m_fileName);
+    m_pairs.append(std::move(pair));
+    return m_pairs.last();
+}
+
+const SkinPicturePair *SkinPictureSet::best(qreal devicePixelRatio)
+{
+    if (m_pairs.isEmpty())
+        return nullptr;
+    while (true) {
+        const int scale = scaleFor(devicePixelRatio);
+        if (const SkinPicturePair *pair = decoded(scale))
+            return pair;
+        try {
+            return &decodePair(scale);
+        } catch (const SkinError &) {
+            // Painting cannot stop the program; the scale-1 pair is always there.
+            m_failedScales.append(scale);
+        }
+    }
 }
 
 SkinShape shapeFromAlpha(const QImage &image)

@@ -160,7 +160,8 @@ void TestApp::controls_data()
     // Listed as the design lists them: topmost first within each container.
     row("Frame1", "QFrame", "jf", twips(480, 1245, 6615, 4095), true, false);
     row("Text3", "QLineEdit", "Frame1", twips(3240, 320, 3255, 255), true, true);
-    row("Tv", "QTreeWidget", "Frame1", twips(0, 240, 3015, 4095), true, true);
+    // Ends at the panel's bottom edge, so its last row and scroll bar are not cut off.
+    row("Tv", "QTreeWidget", "Frame1", twips(0, 240, 3015, 3855), true, true);
     row("Label3", "QLabel", "Frame1", twips(4200, 720, 90, 180), true, true);
     row("Line1", "RuleLine", "Frame1", QRect(QPoint(216, 40), QPoint(431, 40)), true, true);
     row("Label2", "QLabel", "Frame1", twips(4440, 720, 450, 180), true, true, " 大卡");
@@ -201,6 +202,8 @@ void TestApp::controls()
         QCOMPARE(control->parentWidget()->objectName(), container);
         // The skin draws around the controls; it must not move them.
         QCOMPARE(control->geometry(), geometry);
+        // Nothing is cut off by its container's edges.
+        QVERIFY(control->parentWidget()->rect().contains(control->geometry()));
         QCOMPARE(!control->isHidden(), loaded ? onShowAfterLoad : onShowAtCreation);
         QCOMPARE(textOf(control), text);
         QCOMPARE(control->toolTip(), toolTip);
