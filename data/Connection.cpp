@@ -1,6 +1,35 @@
 #include "Connection.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <atomic>
+#if defined(Q_OS_LINUX)
+#include <time.h>
+#elif defined(Q_OS_WIN)
+#include <windows.h>
+#endif
+
+namespace {
+// Writes committed through any connection of this process. Lets a cursor on
+// one connection see at once what the program wrote through another.
+std::atomic<quint64> writesInProcess{0};
+
+// A monotonic clock in milliseconds that is cheap to read: a cursor asks it on
+// every move. A resolution of a few milliseconds is plenty for the recheck.
+qint64 coarseMilliseconds()
+{
+#if defined(Q_OS_LINUX)
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+#elif defined(Q_OS_WIN)
+    return qint64(GetTickCount64());
+#else
+    static const QElapsedTimer started = [] { QElapsedTimer t; t.start(); return t; }();
+    return started.elapsed();
+#endif
+}
+} // namespace
 
 Connection::Connection(QString path, sqlite3 *db) : m_path(std::move(path)), m_db(db) {}
 
@@ -42,18 +71,32 @@ sqlite3_stmt *Connection::cached(const QByteArray &sql, const QString &context)
     return m_statements.emplace(key, Statement(stmt)).first->second.get();
 }
 
-Connection::Stamp Connection::stamp()
+void Connection::noteWrite()
+{
+    ++m_generation;
+    writesInProcess.fetch_add(1, std::memory_order_relaxed);
+}
+
+Connection::Stamp Connection::stamp(Recheck recheck)
 {
     sqlite3 *db = openHandle();
     Stamp s;
     s.ownChanges = sqlite3_total_changes64(db);
     s.generation = m_generation;
-    StatementUse use(cached(QByteArrayLiteral("PRAGMA data_version"),
-                            QStringLiteral("无法读取数据库文件“%1”").arg(m_path)));
-    const int rc = use.step();
-    if (rc != SQLITE_ROW)
-        throw error(QStringLiteral("无法读取数据库文件“%1”").arg(m_path), rc);
-    s.dataVersion = sqlite3_column_int64(use.get(), 0);
+    s.processWrites = writesInProcess.load(std::memory_order_relaxed);
+    const bool ask = recheck == Recheck::Now || m_dataVersion < 0
+        || (recheck == Recheck::IfDue
+            && (m_recheckMs <= 0 || coarseMilliseconds() - m_versionCheckedAt >= m_recheckMs));
+    if (ask) {
+        const QString context = QStringLiteral("无法读取数据库文件“%1”").arg(m_path);
+        StatementUse use(cached(QByteArrayLiteral("PRAGMA data_version"), context));
+        const int rc = use.step();
+        if (rc != SQLITE_ROW)
+            throw error(context, rc);
+        m_dataVersion = sqlite3_column_int64(use.get(), 0);
+        m_versionCheckedAt = coarseMilliseconds();
+    }
+    s.dataVersion = m_dataVersion;
     return s;
 }
 

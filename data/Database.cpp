@@ -73,7 +73,10 @@ std::unique_ptr<Database> OpenDatabase(const QString &path)
     // A write-protected file is opened read-only by SQLite itself; writes then
     // fail with a message saying so.
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(fileName.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // NOMUTEX: a connection is used by one thread at a time (the UI thread), so
+    // SQLite's per-call locking of the connection is not needed.
+    const int rc = sqlite3_open_v2(fileName.constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         QString message = openFailure(path, describeSqliteCode(rc));
         if (db)

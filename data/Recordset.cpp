@@ -4,7 +4,11 @@
 
 namespace {
 
-constexpr int kChunkRows = 256;
+// Rows read per query. A walk in one direction doubles the chunk each time it
+// runs out, so long walks pay for few read transactions (each costs about as
+// much as reading 30 rows) while a cursor that shows one row reads little.
+constexpr int kFirstChunkRows = 64;
+constexpr int kMaxChunkRows = 4096;
 
 QString noSuchTable(const QString &path, const QString &table)
 {
@@ -23,9 +27,9 @@ bool isNoSuchTable(sqlite3 *db)
 QString Field::text() const
 {
     if (!m_value) {
-        throw DataError(m_description.isEmpty()
-                            ? QStringLiteral("字段没有值。")
-                            : m_description + QStringLiteral("没有值。"));
+        if (m_field.isEmpty())
+            throw DataError(QStringLiteral("字段没有值。"));
+        throw DataError(QStringLiteral("字段“%1”（表“%2”）没有值。").arg(m_field, m_table));
     }
     return *m_value;
 }
@@ -68,7 +72,7 @@ std::unique_ptr<Recordset::State> Recordset::State::open(std::shared_ptr<Connect
     if (first < 0) {
         state->bof = state->eof = true;
     } else {
-        state->currentId = state->buffer.id(first);
+        state->setCurrent(first);
     }
     return state;
 }
@@ -100,11 +104,6 @@ int Recordset::State::columnIndex(const QString &name) const
     return index;
 }
 
-QString Recordset::State::fieldDescription(int column) const
-{
-    return QStringLiteral("字段“%1”（表“%2”）").arg(columns.at(column), table);
-}
-
 QString Recordset::State::readContext() const
 {
     return QStringLiteral("无法读取表“%1”").arg(table);
@@ -118,27 +117,74 @@ DataError Recordset::State::failure(const QString &context, int rc) const
     return connection->error(context, rc);
 }
 
-void Recordset::State::dropStaleBuffer()
+void Recordset::State::dropStaleBuffer(Connection::Recheck recheck)
 {
     if (!buffer.isValid())
         return;
-    if (connection->stamp() != bufferStamp)
+    if (connection->stamp(recheck) != bufferStamp) {
         buffer.clear();
+        currentRowHint = -1;
+    }
+}
+
+int Recordset::State::slotOf(int column)
+{
+    for (size_t slot = 0; slot < fetchedColumns.size(); ++slot) {
+        if (fetchedColumns[slot] == column)
+            return int(slot);
+    }
+    // First read of this field: read ahead with it from now on.
+    fetchedColumns.push_back(column);
+    buffer.clear();
+    currentRowHint = -1;
+    return int(fetchedColumns.size()) - 1;
+}
+
+int Recordset::State::neighbourInBuffer(int direction)
+{
+    if (bof || eof)
+        return -1;
+    dropStaleBuffer(Connection::Recheck::IfDue);
+    if (!buffer.isValid() || currentRowHint < 0 || currentRowHint >= buffer.size()
+        || buffer.id(currentRowHint) != currentId)
+        return -1;
+    // Rows next to each other in the buffer are next to each other in the
+    // table: the buffer holds every row of the range it covers.
+    const int row = currentRowHint + direction;
+    return row >= 0 && row < buffer.size() ? row : -1;
+}
+
+int Recordset::State::currentRow()
+{
+    // Reading a field of the row just moved to: writes of this program show at
+    // once; other programs' commits were looked for by the move.
+    dropStaleBuffer(Connection::Recheck::Never);
+    if (buffer.isValid() && currentRowHint >= 0 && currentRowHint < buffer.size()
+        && buffer.id(currentRowHint) == currentId)
+        return currentRowHint;
+    currentRowHint = rowOf(currentId);
+    return currentRowHint;
+}
+
+void Recordset::State::setCurrent(int row)
+{
+    currentId = buffer.id(row);
+    currentRowHint = row;
+    bof = eof = onDeletedRow = false;
 }
 
 void Recordset::State::fetch(qint64 from, bool forward)
 {
     Connection &conn = live();
     QString columnList;
-    for (const QString &column : columns)
-        columnList += QStringLiteral(", ") + quotedIdentifier(column);
+    for (const int column : fetchedColumns)
+        columnList += QStringLiteral(", ") + quotedIdentifier(columns.at(column));
     const QString sql = forward
-        ? QStringLiteral("SELECT rowid%1 FROM %2 WHERE rowid >= ? ORDER BY rowid LIMIT %3")
-        : QStringLiteral("SELECT rowid%1 FROM %2 WHERE rowid <= ? ORDER BY rowid DESC LIMIT %3");
+        ? QStringLiteral("SELECT rowid%1 FROM %2 WHERE rowid >= ?1 ORDER BY rowid LIMIT ?2")
+        : QStringLiteral("SELECT rowid%1 FROM %2 WHERE rowid <= ?1 ORDER BY rowid DESC LIMIT ?2");
     sqlite3_stmt *stmt = nullptr;
     try {
-        stmt = conn.cached(sql.arg(columnList, quotedIdentifier(table)).arg(kChunkRows).toUtf8(),
-                           readContext());
+        stmt = conn.cached(sql.arg(columnList, quotedIdentifier(table)).toUtf8(), readContext());
     } catch (const DataError &error) {
         if (isNoSuchTable(conn.handle()))
             throw DataError(noSuchTable(conn.path(), table), error.code());
@@ -146,13 +192,20 @@ void Recordset::State::fetch(qint64 from, bool forward)
     }
     // The stamp is taken before reading, so a change made meanwhile is seen
     // as a change next time.
-    const Connection::Stamp stamp = conn.stamp();
+    const Connection::Stamp stamp = conn.stamp(Connection::Recheck::Never);
+    const bool continuing = lastFetchForward == forward && buffer.isValid()
+        && (forward ? from != RowBuffer::kMinId && buffer.high() == from - 1
+                    : from != RowBuffer::kMaxId && buffer.low() == from + 1);
+    chunkRows = continuing ? std::min(chunkRows * 2, kMaxChunkRows) : kFirstChunkRows;
+    lastFetchForward = forward;
+
     StatementUse use(stmt);
     use.bind(1, from);
-    const int rc = buffer.fill(stmt, int(columns.size()), forward);
+    use.bind(2, qint64(chunkRows));
+    const int rc = buffer.fill(stmt, int(fetchedColumns.size()), forward);
     if (rc != SQLITE_DONE)
         throw failure(readContext(), rc);
-    const bool complete = buffer.size() < kChunkRows;
+    const bool complete = buffer.size() < chunkRows;
     if (forward)
         buffer.setRange(from, complete ? RowBuffer::kMaxId : buffer.id(buffer.size() - 1));
     else
@@ -163,7 +216,7 @@ void Recordset::State::fetch(qint64 from, bool forward)
 int Recordset::State::firstAtOrAfter(qint64 id)
 {
     live();
-    dropStaleBuffer();
+    dropStaleBuffer(Connection::Recheck::IfDue);
     if (buffer.covers(id)) {
         const int row = buffer.lowerBound(id);
         if (row < buffer.size())
@@ -179,7 +232,7 @@ int Recordset::State::firstAtOrAfter(qint64 id)
 int Recordset::State::lastAtOrBefore(qint64 id)
 {
     live();
-    dropStaleBuffer();
+    dropStaleBuffer(Connection::Recheck::IfDue);
     if (buffer.covers(id)) {
         const int row = buffer.upperBound(id) - 1;
         if (row >= 0)
@@ -220,22 +273,26 @@ bool Recordset::isEOF() const
     return d->eof;
 }
 
+// MoveFirst, MoveLast and MoveToId begin a new walk or come back to a row: they
+// always see every commit made so far, by any program.
 void Recordset::MoveFirst()
 {
+    d->live();
+    d->dropStaleBuffer(Connection::Recheck::Now);
     const int row = d->firstAtOrAfter(RowBuffer::kMinId);
     if (row < 0)
         throw DataError(QStringLiteral("表“%1”中没有记录，无法移到第一条。").arg(d->table));
-    d->currentId = d->buffer.id(row);
-    d->bof = d->eof = d->onDeletedRow = false;
+    d->setCurrent(row);
 }
 
 void Recordset::MoveLast()
 {
+    d->live();
+    d->dropStaleBuffer(Connection::Recheck::Now);
     const int row = d->lastAtOrBefore(RowBuffer::kMaxId);
     if (row < 0)
         throw DataError(QStringLiteral("表“%1”中没有记录，无法移到最后一条。").arg(d->table));
-    d->currentId = d->buffer.id(row);
-    d->bof = d->eof = d->onDeletedRow = false;
+    d->setCurrent(row);
 }
 
 void Recordset::MoveNext()
@@ -243,14 +300,18 @@ void Recordset::MoveNext()
     d->live();
     if (d->eof)
         throw DataError(QStringLiteral("已经在表“%1”的最后一条记录之后，无法再向后移动。").arg(d->table));
+    // The common step of a walk: the next row is already read ahead.
+    if (const int next = d->neighbourInBuffer(+1); next >= 0) {
+        d->setCurrent(next);
+        return;
+    }
     int row = -1;
     if (d->bof)
         row = d->firstAtOrAfter(RowBuffer::kMinId);
     else if (d->currentId != RowBuffer::kMaxId)
         row = d->firstAtOrAfter(d->currentId + 1);
     if (row >= 0) {
-        d->currentId = d->buffer.id(row);
-        d->bof = d->eof = d->onDeletedRow = false;
+        d->setCurrent(row);
         return;
     }
     // Past the end. Both flags are set when no row is left at all.
@@ -265,14 +326,17 @@ void Recordset::MovePrevious()
     d->live();
     if (d->bof)
         throw DataError(QStringLiteral("已经在表“%1”的第一条记录之前，无法再向前移动。").arg(d->table));
+    if (const int previous = d->neighbourInBuffer(-1); previous >= 0) {
+        d->setCurrent(previous);
+        return;
+    }
     int row = -1;
     if (d->eof)
         row = d->lastAtOrBefore(RowBuffer::kMaxId);
     else if (d->currentId != RowBuffer::kMinId)
         row = d->lastAtOrBefore(d->currentId - 1);
     if (row >= 0) {
-        d->currentId = d->buffer.id(row);
-        d->bof = d->eof = d->onDeletedRow = false;
+        d->setCurrent(row);
         return;
     }
     const bool empty = d->eof || d->tableIsEmpty();
@@ -302,10 +366,12 @@ qint64 Recordset::Id() const
 
 bool Recordset::MoveToId(qint64 id)
 {
-    if (d->rowOf(id) < 0)
+    d->live();
+    d->dropStaleBuffer(Connection::Recheck::Now);
+    const int row = d->rowOf(id);
+    if (row < 0)
         return false;
-    d->currentId = id;
-    d->bof = d->eof = d->onDeletedRow = false;
+    d->setCurrent(row);
     return true;
 }
 
@@ -319,11 +385,15 @@ Field Recordset::Fields(int position) const
                             .arg(d->columns.size()));
     }
     d->requireCurrentRow();
-    const int row = d->rowOf(d->currentId);
+    const int slot = d->slotOf(position);
+    const int row = d->currentRow();
     if (row < 0)
         throw DataError(QStringLiteral("当前记录已被删除。"));
-    Field field(d->buffer.value(row, position));
-    field.m_description = d->fieldDescription(position);
+    Field field(d->buffer.value(row, slot));
+    if (field.isNull()) { // names for the message of text(); not needed otherwise
+        field.m_field = d->columns.at(position);
+        field.m_table = d->table;
+    }
     return field;
 }
 

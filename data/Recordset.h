@@ -24,7 +24,11 @@ public:
 private:
     friend class Recordset;
     std::optional<QString> m_value;
-    QString m_description; // "field 4 of table 01" for the error message
+    QString m_description; // not used: the message is made from the two below
+    // Field and table names for the error message of text() on a null; the
+    // message is only put together when it is needed.
+    QString m_field;
+    QString m_table;
 };
 
 // A cursor over the rows of one whole table, in stored order, with a current-row

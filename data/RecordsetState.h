@@ -32,14 +32,20 @@ struct Recordset::State
     bool adding = false;
     std::vector<std::pair<int, QString>> pending;
 
+    // The fields read ahead: only those asked for so far through this cursor,
+    // in the order first asked for (a field's slot in the buffer).
+    std::vector<int> fetchedColumns;
+    int slotOf(int column);
+
     RowBuffer buffer;
+    int chunkRows = 0;
+    bool lastFetchForward = true;
     Connection::Stamp bufferStamp;
 
     Connection &live() const;   // throws when the cursor or its connection is closed
     bool hasCurrentRow() const { return !bof && !eof; }
     void requireCurrentRow() const;
     int columnIndex(const QString &name) const;
-    QString fieldDescription(int column) const;
 
     // Row lookups through the read-ahead buffer: the buffer index of the first
     // row with id >= `id` / the last row with id <= `id`, or -1.
@@ -47,7 +53,16 @@ struct Recordset::State
     int lastAtOrBefore(qint64 id);
     int rowOf(qint64 id); // the row with exactly this id, or -1
     bool tableIsEmpty() { return firstAtOrAfter(RowBuffer::kMinId) < 0; }
-    void dropStaleBuffer();
+    // Drops the read-ahead if the data may have changed since it was read.
+    void dropStaleBuffer(Connection::Recheck recheck);
+    // The buffer index of the current row (-1 if it is gone), remembered from
+    // the last move so that reading fields needs no search.
+    int currentRow();
+    void setCurrent(int row);
+    // The buffer index of the row after (+1) or before (-1) the current row
+    // when both are read ahead and still fresh, else -1.
+    int neighbourInBuffer(int direction);
+    int currentRowHint = -1;
     void fetch(qint64 from, bool forward);
 
     DataError failure(const QString &context, int rc) const;

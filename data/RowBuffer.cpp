@@ -47,30 +47,32 @@ void RowBuffer::appendRow(sqlite3_stmt *stmt, int columnCount)
 {
     m_ids.push_back(sqlite3_column_int64(stmt, 0));
     for (int c = 1; c <= columnCount; ++c) {
+        // One column lookup per value; the sqlite3_value_* calls read it directly.
+        sqlite3_value *value = sqlite3_column_value(stmt, c);
         Cell cell{Kind::Null, int(m_bytes.size()), 0};
-        switch (sqlite3_column_type(stmt, c)) {
+        switch (sqlite3_value_type(value)) {
         case SQLITE_NULL:
             break;
         case SQLITE_INTEGER: {
-            const qint64 v = sqlite3_column_int64(stmt, c);
+            const qint64 v = sqlite3_value_int64(value);
             cell.kind = Kind::Integer;
             cell.length = int(sizeof v);
-            m_bytes.append(reinterpret_cast<const char *>(&v), cell.length);
+            m_bytes.append(reinterpret_cast<const char *>(&v), sizeof v);
             break;
         }
         case SQLITE_FLOAT: {
-            const double v = sqlite3_column_double(stmt, c);
+            const double v = sqlite3_value_double(value);
             cell.kind = Kind::Real;
             cell.length = int(sizeof v);
-            m_bytes.append(reinterpret_cast<const char *>(&v), cell.length);
+            m_bytes.append(reinterpret_cast<const char *>(&v), sizeof v);
             break;
         }
         default: { // text, or a blob taken as UTF-8 text
-            const void *data = sqlite3_column_blob(stmt, c);
+            const void *data = sqlite3_value_blob(value);
             cell.kind = Kind::Text;
-            cell.length = sqlite3_column_bytes(stmt, c);
+            cell.length = sqlite3_value_bytes(value);
             if (cell.length > 0)
-                m_bytes.append(static_cast<const char *>(data), cell.length);
+                m_bytes.append(static_cast<const char *>(data), size_t(cell.length));
             break;
         }
         }
@@ -88,10 +90,10 @@ int RowBuffer::upperBound(qint64 id) const
     return int(std::upper_bound(m_ids.begin(), m_ids.end(), id) - m_ids.begin());
 }
 
-std::optional<QString> RowBuffer::value(int row, int column) const
+std::optional<QString> RowBuffer::value(int row, int slot) const
 {
-    const Cell &cell = m_cells[size_t(row) * size_t(m_columnCount) + size_t(column)];
-    const char *data = m_bytes.constData() + cell.offset;
+    const Cell &cell = m_cells[size_t(row) * size_t(m_columnCount) + size_t(slot)];
+    const char *data = m_bytes.data() + cell.offset;
     switch (cell.kind) {
     case Kind::Null:
         return std::nullopt;

@@ -4,6 +4,7 @@
 #include <QString>
 #include <limits>
 #include <optional>
+#include <string>
 #include <vector>
 
 struct sqlite3_stmt;
@@ -22,7 +23,7 @@ public:
     bool isEmpty() const { return m_ids.empty(); }
 
     // Replaces the content with the rows of `stmt` (column 0 the id, then
-    // `columnCount` values); `ascending` says in which order the statement
+    // `columnCount` values, which value() calls slots 0 to columnCount - 1); `ascending` says in which order the statement
     // yields them. Returns the last sqlite3_step result (SQLITE_DONE when all
     // went well). The buffer stays unusable until setRange() is called.
     int fill(sqlite3_stmt *stmt, int columnCount, bool ascending);
@@ -40,7 +41,7 @@ public:
     int upperBound(qint64 id) const;
     int size() const { return int(m_ids.size()); }
     qint64 id(int row) const { return m_ids[size_t(row)]; }
-    std::optional<QString> value(int row, int column) const;
+    std::optional<QString> value(int row, int slot) const;
 
 private:
     enum class Kind : quint8 { Null, Integer, Real, Text };
@@ -59,5 +60,5 @@ private:
     int m_columnCount = 0;
     std::vector<qint64> m_ids;
     std::vector<Cell> m_cells; // m_columnCount per row
-    QByteArray m_bytes;        // text as UTF-8; integers and reals as their 8 bytes
+    std::string m_bytes;       // text as UTF-8; integers and reals as their 8 bytes
 };
