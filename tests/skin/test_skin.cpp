@@ -112,6 +112,7 @@ private slots:
     void garbageIsRejected();
     void undecodablePictureIsRejected();
     void loadAndApplyReportMissingThings();
+    void picturesSuitTheScreenScale();
 
     void hitTestBuiltSkin_data();
     void hitTestBuiltSkin();
@@ -329,6 +330,37 @@ void TestSkin::loadAndApplyReportMissingThings()
     }
 }
 
+void TestSkin::picturesSuitTheScreenScale()
+{
+    SkinForm built = builtForm();
+    SkinPictureSet pictures = SkinPictureSet::decode(built, BuiltSkin);
+    const struct {
+        qreal ratio;
+        int scale;
+    } cases[] = {{1, 1}, {0.5, 1}, {1.25, 2}, {2, 2}, {3, 2}};
+    for (const auto &c : cases) {
+        const SkinPicturePair *pair = pictures.best(c.ratio);
+        QCOMPARE(pair->scale, c.scale);
+        QCOMPARE(pair->normal.size(), QSize(632, 443) * c.scale);
+        QCOMPARE(pair->highlighted.deviceIndependentSize(), QSizeF(632, 443));
+    }
+
+    // A damaged scale-2 picture is found only when a screen needs it; then scale 1 stands in.
+    QByteArray broken = png(8, 6);
+    broken.truncate(40);
+    broken += QByteArray(20, '\x7f');
+    const SkinData data = readSkin(
+        header()
+            + form("F", u16(0),
+                   u8(4) + picture(0, 1, png(4, 3)) + picture(1, 1, png(4, 3))
+                       + picture(0, 2, png(8, 6)) + picture(1, 2, broken)),
+        FixtureName);
+    SkinForm damaged = data.forms.first();
+    SkinPictureSet fallback = SkinPictureSet::decode(damaged, FixtureName, 1);
+    QCOMPARE(fallback.best(2)->scale, 1);
+    QVERIFY_THROWS_EXCEPTION(SkinError, SkinPictureSet::decode(damaged, FixtureName, 2));
+}
+
 void TestSkin::hitTestBuiltSkin_data()
 {
     QTest::addColumn<QPoint>("point");
@@ -480,7 +512,7 @@ void TestSkin::pressAndReleaseOnDifferentObjectsIsNoClick()
 void TestSkin::hoveredObjectIsDrawnHighlighted()
 {
     SkinForm form = builtForm();
-    const SkinPictureSet pictures = SkinPictureSet::decode(form, BuiltSkin);
+    SkinPictureSet pictures = SkinPictureSet::decode(form, BuiltSkin);
     const QImage normal = pictures.best(1)->normal;
     const QImage highlighted = pictures.best(1)->highlighted;
     const SkinObject *a = form.object(QStringLiteral("a"));
