@@ -4,24 +4,6 @@
 #include "FoodText.h"
 #include "Recordset.h"
 
-void FoodRowIndex::rememberFirst(const QString &category, const QString &food, qint64 id)
-{
-    QHash<QString, qint64> &foods = m_ids[category];
-    if (!foods.contains(food))
-        foods.insert(food, id);
-}
-
-std::optional<qint64> FoodRowIndex::find(const QString &category, const QString &food) const
-{
-    const auto foods = m_ids.constFind(category);
-    if (foods == m_ids.cend())
-        return std::nullopt;
-    const auto id = foods->constFind(food);
-    if (id == foods->cend())
-        return std::nullopt;
-    return *id;
-}
-
 namespace FoodLookup {
 
 namespace {

@@ -1,24 +1,9 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
 #include <optional>
 
 class Recordset;
-
-// Remembers, for each (category, food), the id of the first row of the food
-// table that held it, so that a click can go straight to that row.
-class FoodRowIndex
-{
-public:
-    // Keeps the first id given for a pair; later ones are ignored.
-    void rememberFirst(const QString &category, const QString &food, qint64 id);
-    std::optional<qint64> find(const QString &category, const QString &food) const;
-    void clear() { m_ids.clear(); }
-
-private:
-    QHash<QString, QHash<QString, qint64>> m_ids;
-};
 
 namespace FoodLookup {
 

@@ -41,7 +41,16 @@ QTreeWidgetItem *makeNode(const QString &text, const QIcon &icon)
     return node;
 }
 
+// Below this many foods in a category, comparing names directly is as quick as
+// making sort keys first; above it the keys win.
+constexpr qsizetype SortKeyThreshold = 64;
+
 } // namespace
+
+FoodNode::FoodNode(const QString &name, qint64 firstRowId)
+    : QTreeWidgetItem(QStringList{name}, Type), m_firstRowId(firstRowId)
+{
+}
 
 FoodTreeItems::FoodTreeItems(const QList<QIcon> &images)
     : m_images(images),
@@ -81,25 +90,44 @@ QTreeWidgetItem *FoodTreeItems::makeRoot() const
     return root;
 }
 
+// Indexes into `rows` in the reader's order. Names the collator sees as equal
+// are put in code point order, so that identical names end up side by side,
+// and identical names keep their table order.
+std::vector<qsizetype> FoodTreeItems::sortedOrder(const QVector<FoodRow> &rows) const
+{
+    std::vector<qsizetype> order(rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    const auto tieBreak = [&](qsizetype a, qsizetype b) { return rows[a].name < rows[b].name; };
+    if (rows.size() < SortKeyThreshold) {
+        std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+            const int byCollator = m_collator.compare(rows[a].name, rows[b].name);
+            return byCollator != 0 ? byCollator < 0 : tieBreak(a, b);
+        });
+    } else {
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(rows.size());
+        for (const FoodRow &row : rows)
+            keys.push_back(m_collator.sortKey(row.name));
+        std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+            const int byCollator = keys[a].compare(keys[b]);
+            return byCollator != 0 ? byCollator < 0 : tieBreak(a, b);
+        });
+    }
+    return order;
+}
+
 QList<QTreeWidgetItem *> FoodTreeItems::makeFoods(const QVector<FoodRow> &rows,
                                                   QTreeWidgetItem **lastInTableOrder) const
 {
-    // Sort keys make each comparison a plain byte compare; the stable sort keeps
-    // names the collator sees as equal in table order.
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(rows.size());
-    for (const FoodRow &row : rows)
-        keys.push_back(m_collator.sortKey(row.name));
-    std::vector<qsizetype> order(rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
-        return keys[a].compare(keys[b]) < 0;
-    });
-
     QList<QTreeWidgetItem *> nodes;
     nodes.reserve(rows.size());
-    for (qsizetype index : order) {
-        QTreeWidgetItem *node = makeNode(rows[index].name, m_foodIcon);
+    const FoodRow *firstOfName = nullptr;
+    for (qsizetype index : sortedOrder(rows)) {
+        const FoodRow &row = rows[index];
+        if (!firstOfName || firstOfName->name != row.name)
+            firstOfName = &row;
+        auto *node = new FoodNode(row.name, firstOfName->id);
+        node->setIcon(0, m_foodIcon);
         if (index == rows.size() - 1)
             *lastInTableOrder = node;
         nodes.append(node);

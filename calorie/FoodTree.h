@@ -7,8 +7,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-class QTreeWidgetItem;
+#include <vector>
+#include <QTreeWidgetItem>
 
 // The shape of the food tree: one root, a node per category under it, a node
 // per food under its category. The kinds are told apart by key and text: the
@@ -26,6 +26,22 @@ QString rootText(); // "热量计算-食物分类"
 QString key(const QTreeWidgetItem *node);
 
 } // namespace FoodTree
+
+// A food's node. It also knows the first row of the food table that held its
+// category and name when the tree was made, so that a click can go straight to
+// that row instead of walking the table.
+class FoodNode : public QTreeWidgetItem
+{
+public:
+    static constexpr int Type = QTreeWidgetItem::UserType + 1;
+
+    FoodNode(const QString &name, qint64 firstRowId);
+
+    qint64 firstRowId() const { return m_firstRowId; }
+
+private:
+    qint64 m_firstRowId;
+};
 
 // Makes the tree's items, detached from any tree, so that they can be inserted
 // in one go. Node images are numbered from 1, as in the window's image list.
@@ -49,6 +65,7 @@ public:
 private:
     QIcon image(int number) const;
     QIcon imageWithSelected(int normal, int selected) const;
+    std::vector<qsizetype> sortedOrder(const QVector<FoodRow> &rows) const;
     QList<QTreeWidgetItem *> makeFoods(const QVector<FoodRow> &rows,
                                        QTreeWidgetItem **lastInTableOrder) const;
 

@@ -1,6 +1,7 @@
 #include "Recipe.h"
 
 #include "Database.h"
+#include "FoodLookup.h"
 #include "FoodTables.h"
 #include "FoodText.h"
 #include "FoodTree.h"
@@ -84,7 +85,6 @@ void Recipe::BuildFoodTree()
     if (m_controls.List1)
         m_controls.List1->clear();
     const FoodTreeItems items(m_controls.Im2);
-    m_foodRows.clear();
 
     // Up to the root, failures reach the caller: without the file or the
     // category table there is nothing to show.
@@ -110,11 +110,6 @@ void Recipe::BuildFoodTree()
     } catch (const DataError &) {
         // No food table: the categories stay without foods.
     }
-    for (auto category = foods.cbegin(); category != foods.cend(); ++category) {
-        for (const FoodRow &row : *category)
-            m_foodRows.rememberFirst(category.key(), row.name, row.id);
-    }
-
     QTreeWidgetItem *lastNode = root;
     root->addChildren(items.makeCategories(categoryNames, foods, &lastNode));
 
@@ -129,14 +124,18 @@ void Recipe::BuildFoodTree()
 
 void Recipe::ShowFoodInfo(const QString &category, const QString &food)
 {
+    lookUpFood(category, food, std::nullopt);
+}
+
+void Recipe::lookUpFood(const QString &category, const QString &food, std::optional<qint64> rowHint)
+{
     const QString wantedCategory = FoodText::trimmed(category);
     const QString wantedFood = FoodText::trimmed(food);
     try {
         CloseOnExit closeOnExit(gDb, gRs);
         gDb = OpenDatabase(m_databasePath);
         gRs = gDb->OpenRecordset(FoodTable);
-        if (!FoodLookup::moveToFirstMatch(*gRs, wantedCategory, wantedFood,
-                                          m_foodRows.find(wantedCategory, wantedFood)))
+        if (!FoodLookup::moveToFirstMatch(*gRs, wantedCategory, wantedFood, rowHint))
             return;
         const QString name = FoodText::trimmed(gRs->Fields(FoodTables::FoodNameField).text());
         // A row without calories shows none, rather than leaving the previous
@@ -176,5 +175,8 @@ void Recipe::TvNodeClick(QTreeWidgetItem *node)
         return;
     gFood = FoodText::trimmed(text);
     gCategory = FoodText::trimmed(category->text(0));
-    ShowFoodInfo(gCategory, gFood);
+    std::optional<qint64> rowHint;
+    if (node->type() == FoodNode::Type)
+        rowHint = static_cast<const FoodNode *>(node)->firstRowId();
+    lookUpFood(gCategory, gFood, rowHint);
 }

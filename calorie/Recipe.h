@@ -1,11 +1,10 @@
 #pragma once
 
-#include "FoodLookup.h"
-
 #include <QIcon>
 #include <QList>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class Database;
 class Recordset;
@@ -52,9 +51,6 @@ private:
     RecipeControls m_controls;
     std::unique_ptr<Database> gDb;
     std::unique_ptr<Recordset> gRs;
-    // Where each food of the tree was found at start-up, so a click can go
-    // straight to its row instead of walking the table.
-    FoodRowIndex m_foodRows;
-
+    void lookUpFood(const QString &category, const QString &food, std::optional<qint64> rowHint);
     void showFood(const QString &calories, const QString &name);
 };

@@ -7,11 +7,14 @@
 //   FullWalkClick/<where>                the same lookup done by reopening the file and
 //                                        walking the table from its first row
 //   (<where>: 0 = the table's last row, 1 = its middle row)
+//   ReadFoodTable/<foods>/<categories>   the build's one pass over the food table
+//   BareSelectFloor/<foods>/<categories> the same rows read with a bare SQLite query
 //
 // Food names come from the food-composition table in ../shared/data when it is
 // there (read at run time only), and are made up otherwise.
 
 #include "Database.h"
+#include "FoodTables.h"
 #include "FoodText.h"
 #include "Recipe.h"
 #include "Recordset.h"
@@ -381,8 +384,45 @@ void FullWalkClick(benchmark::State &state)
         state.SkipWithError("the walk did not find the food");
 }
 
+// The build's read of the food table, through the cursor.
+void ReadFoodTable(benchmark::State &state)
+{
+    const Fixture &data = fixture(int(state.range(0)), int(state.range(1)));
+    for (auto _ : state) {
+        auto db = OpenDatabase(data.path);
+        auto rs = db->OpenRecordset(QStringLiteral("01"));
+        benchmark::DoNotOptimize(FoodTables::readFoods(*rs));
+    }
+}
+
+// The least a read of the food table costs: one query, two texts and the id per row.
+void BareSelectFloor(benchmark::State &state)
+{
+    const Fixture &data = fixture(int(state.range(0)), int(state.range(1)));
+    for (auto _ : state) {
+        sqlite3 *db = nullptr;
+        check(sqlite3_open_v2(data.path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr), db);
+        sqlite3_stmt *statement = nullptr;
+        check(sqlite3_prepare_v2(db, "SELECT id, category, food FROM \"01\" ORDER BY id", -1,
+                                 &statement, nullptr), db);
+        QList<FoodRecord> rows;
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            const auto text = [&](int column) {
+                return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
+                                         sqlite3_column_bytes(statement, column));
+            };
+            rows.append({text(1), text(2), int(sqlite3_column_int64(statement, 0))});
+        }
+        sqlite3_finalize(statement);
+        sqlite3_close(db);
+        benchmark::DoNotOptimize(rows);
+    }
+}
+
 BENCHMARK(BuildFoodTree)->Args({2000, 18})->Args({32767, 1000})->Unit(benchmark::kMillisecond);
 BENCHMARK(TreeInsertFloor)->Args({2000, 18})->Args({32767, 1000})->Unit(benchmark::kMillisecond);
+BENCHMARK(ReadFoodTable)->Args({2000, 18})->Args({32767, 1000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BareSelectFloor)->Args({2000, 18})->Args({32767, 1000})->Unit(benchmark::kMillisecond);
 BENCHMARK(FoodClick)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FullWalkClick)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
