@@ -13,12 +13,17 @@ SkinEngine::SkinEngine(QObject *parent)
 
 void SkinEngine::LoadSkin(const QString &path)
 {
-    QFile file(path);
-    if (!QFileInfo::exists(path))
+    const QFileInfo info(path);
+    if (!info.exists())
         throw SkinError(QStringLiteral("找不到皮肤文件“%1”。").arg(path));
+    if (!info.isFile())
+        throw SkinError(QStringLiteral("皮肤文件“%1”不是一个文件。").arg(path));
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw SkinError(
-            QStringLiteral("无法读取皮肤文件“%1”：%2。").arg(path, file.errorString()));
+        throw SkinError(QStringLiteral("无法读取皮肤文件“%1”：%2。")
+                            .arg(path, file.error() == QFileDevice::PermissionsError
+                                           ? QStringLiteral("没有读取权限")
+                                           : file.errorString()));
     // Read at most one byte past the limit: enough for the reader to reject a file that is too
     // large, without ever holding all of it.
     const QByteArray bytes = file.read(SkinLimits::MaxFileBytes + 1);

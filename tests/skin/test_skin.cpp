@@ -320,6 +320,12 @@ void TestSkin::loadAndApplyReportMissingThings()
         QVERIFY2(error.message().contains(missing), qPrintable(error.message()));
     }
     QVERIFY_THROWS_EXCEPTION(SkinError, engine.ApplySkin(&window, QStringLiteral("Simple")));
+    try {
+        engine.LoadSkin(dir.path());
+        QFAIL("a folder was loaded as a skin file");
+    } catch (const SkinError &error) {
+        QVERIFY2(error.message().contains(QStringLiteral("不是一个文件")), qPrintable(error.message()));
+    }
 
     engine.LoadSkin(BuiltSkin);
     try {
