@@ -118,7 +118,8 @@ void JfForm::setupForm(QWidget *jf)
 {
     jf->setObjectName(QStringLiteral("jf"));
     jf->setWindowTitle(QStringLiteral("Pellomir1.0"));
-    jf->setWindowIcon(Pictures::windowIcon());
+    // The window icon is the application's (Startup), which every window shows unless it
+    // sets its own; rendering it twice would only slow the start.
     // A fixed size: the window cannot be resized or maximised. (No title-bar hints are set:
     // they would keep the skin from taking the frame away.)
     jf->setFixedSize(JfDesign::pixels(9045), JfDesign::pixels(5820));

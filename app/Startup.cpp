@@ -12,8 +12,9 @@
 
 void Startup::prepareApplication(QApplication &app)
 {
-    // Also the display name: setting that as well would make the platform append
-    // " — Pellomir" to every window title that does not end in it ("Pellomir1.0").
+    // The name serves as the display name too. Setting a display name of its own would make
+    // the platform append " — Pellomir" to every window title that does not end in it
+    // ("Pellomir1.0", "：：Pellomir：：").
     QApplication::setApplicationName(QStringLiteral("Pellomir"));
     QApplication::setWindowIcon(Pictures::windowIcon());
 

@@ -127,7 +127,8 @@ QString TestApp::copyFixture(QTemporaryDir &dir)
 
 void TestApp::initTestCase()
 {
-    QVERIFY(Startup::installChineseTranslation(*qApp));
+    Startup::prepareApplication(*qApp);
+    QCOMPARE(QApplication::applicationName(), QStringLiteral("Pellomir"));
     FatalError::setHandler([this](const QString &text) { m_fatalMessages << text; });
     QVERIFY(m_fixtureDir.isValid());
     copyFixture(m_fixtureDir);
@@ -433,7 +434,7 @@ void TestApp::tabReachesPictureButtons()
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     w.Text1->setFocus(Qt::OtherFocusReason);
-    QTRY_VERIFY2(QApplication::focusWidget() == w.Text1, QApplication::focusWidget() ? qPrintable(QApplication::focusWidget()->objectName() + " in " + QApplication::focusWidget()->window()->objectName()) : "none");
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.Text1));
 
     QStringList reached;
     for (int i = 0; i < 6; ++i) {
