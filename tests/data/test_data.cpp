@@ -66,6 +66,36 @@ QStringList run(Recordset &rs, const QString &script)
     return trace;
 }
 
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct ToolRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun runTool(const QString &program, const QStringList &args, int timeoutMs = 60000)
+{
+    QProcess process;
+    process.start(program, args);
+    ToolRun run;
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        run.err = QStringLiteral("timed out");
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
 template <typename F>
 QString errorOf(F &&f)
 {
@@ -95,9 +125,18 @@ private slots:
     void openFailures_data();
     void openFailures();
     void readOnlyFileOpensButRefusesWrites();
+    void readingLeavesTheFileAlone();
     void twoConnectionsShareTheFile();
     void diaryTimeDefault();
     void closedHandlesFailCleanly();
+    void walkAcrossReadAheadChunks();
+    void rowSurvivesKillRightAfterUpdate();
+
+    void makedbBuildsFoodTables();
+    void makedbRejectsBadCsv_data();
+    void makedbRejectsBadCsv();
+    void makedbNeverChangesExistingFile();
+    void buildKeepsExistingDataFile();
 };
 
 void TestData::cursorMoves_data()
@@ -322,9 +361,8 @@ void TestData::readOnlyFileOpensButRefusesWrites()
 {
     TempDatabase db;
     fillNames(db, QStringLiteral("sp"), {"a"});
-    db.makeReadOnly();
-    if (QFileInfo(db.path()).isWritable())
-        QSKIP("running as a user that can write any file");
+    if (!db.makeReadOnly())
+        QSKIP("cannot write-protect a file here");
 
     auto database = OpenDatabase(db.path());
     auto rs = database->OpenRecordset(QStringLiteral("sp"));
@@ -340,6 +378,24 @@ void TestData::readOnlyFileOpensButRefusesWrites()
     QVERIFY(errorOf([&] { rs->Delete(); }).contains(QStringLiteral("只读")));
     QCOMPARE(rs->RecordCount(), 1);
     QCOMPARE(where(*rs), QStringLiteral("a"));
+}
+
+void TestData::readingLeavesTheFileAlone()
+{
+    TempDatabase db;
+    fillNames(db, QStringLiteral("sp"), {"a", "b"});
+    QTest::qWait(20); // so that a write would show in the modification time
+    const QByteArray before = readAll(db.path());
+    const QDateTime modified = QFileInfo(db.path()).lastModified();
+    {
+        auto database = OpenDatabase(db.path());
+        auto rs = database->OpenRecordset(QStringLiteral("sp"));
+        run(*rs, QStringLiteral("NNPLF"));
+        QCOMPARE(rs->RecordCount(), 2);
+    }
+    QCOMPARE(readAll(db.path()), before);
+    QCOMPARE(QFileInfo(db.path()).lastModified(), modified);
+    QCOMPARE(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden), QStringList{"data.mdb"});
 }
 
 void TestData::twoConnectionsShareTheFile()
@@ -400,6 +456,218 @@ void TestData::closedHandlesFailCleanly()
     QCOMPARE(errorOf([&] { rs->Fields(1); }), QStringLiteral("数据库连接已关闭。"));
     QCOMPARE(errorOf([&] { rs->RecordCount(); }), QStringLiteral("数据库连接已关闭。"));
     QCOMPARE(errorOf([&] { rs->AddNew(); }), QStringLiteral("数据库连接已关闭。"));
+}
+
+void TestData::walkAcrossReadAheadChunks()
+{
+    TempDatabase db;
+    QStringList names;
+    for (int i = 0; i < 1000; ++i)
+        names << QStringLiteral("r%1").arg(i, 4, 10, QLatin1Char('0'));
+    fillNames(db, QStringLiteral("sp"), names);
+    auto database = OpenDatabase(db.path());
+    auto writerDb = OpenDatabase(db.path());
+    auto writer = writerDb->OpenRecordset(QStringLiteral("sp"));
+    auto rs = database->OpenRecordset(QStringLiteral("sp"));
+
+    // Forward; halfway, another connection deletes a row ahead and adds one.
+    QStringList seen;
+    while (!rs->isEOF()) {
+        seen << rs->Fields(QStringLiteral("Name")).text();
+        if (seen.size() == 100) {
+            QVERIFY(writer->MoveToId(rs->Id() + 400));
+            writer->Delete();
+            run(*writer, QStringLiteral("A"));
+        }
+        rs->MoveNext();
+    }
+    QStringList expected = names;
+    expected.removeAt(499);
+    expected << QStringLiteral("new");
+    QCOMPARE(seen, expected);
+
+    // Backward from past the end, every row once, in reverse.
+    seen.clear();
+    rs->MovePrevious();
+    while (!rs->isBOF()) {
+        seen.prepend(rs->Fields(1).text());
+        rs->MovePrevious();
+    }
+    QCOMPARE(seen, expected);
+    QCOMPARE(rs->RecordCount(), 1000);
+}
+
+void TestData::rowSurvivesKillRightAfterUpdate()
+{
+    TempDatabase db;
+    auto database = OpenDatabase(db.path());
+    auto watcher = database->OpenRecordset(QStringLiteral("rj"));
+    QVERIFY(watcher->isEOF());
+
+    const int rounds = 3;
+    for (int i = 0; i < rounds; ++i) {
+        QProcess child;
+        child.start(QStringLiteral(UPDATE_CHILD),
+                    {db.path(), QStringLiteral("rj"), QStringLiteral("标题%1").arg(i),
+                     QStringLiteral("正文%1").arg(i)});
+        QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
+        QByteArray output;
+        while (!output.contains("done\n") && child.waitForReadyRead(10000))
+            output += child.readAllStandardOutput();
+        QVERIFY2(output.contains("done\n"), child.readAllStandardError().constData());
+        child.kill(); // SIGKILL: no destructors, no closing of the file
+        QVERIFY(child.waitForFinished());
+    }
+
+    QCOMPARE(db.query(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    QCOMPARE(db.rowCount(QStringLiteral("rj")), rounds);
+    QCOMPARE(db.query(QStringLiteral("SELECT demo FROM rj ORDER BY id DESC LIMIT 1")).toString(),
+             QStringLiteral("正文%1").arg(rounds - 1));
+    QVERIFY(!QFileInfo::exists(db.path() + QStringLiteral("-journal")));
+
+    // The cursor of this program, open all along, sees the other program's rows.
+    watcher->MoveFirst();
+    QCOMPARE(run(*watcher, QStringLiteral("NN")), QString("标题1 标题2").split(u' '));
+    QVERIFY(!watcher->Fields(QStringLiteral("time")).text().isEmpty());
+}
+
+void TestData::makedbBuildsFoodTables()
+{
+    TempDatabase scratch(TempDatabase::Content::NoTables, QStringLiteral("unused.mdb"));
+    const QByteArray csv = "\xEF\xBB\xBF" // a byte-order mark is allowed
+                           "category,name,portion,kcal\r\n"
+                           "谷薯主食,米饭,100克,116\r\n"
+                           "\r\n"
+                           "蔬菜, 西红柿 ,100克,15\r\n"
+                           "\"谷薯主食\",\"馒头, \"\"老面\"\"\",\"100克\",223.0\r\n"
+                           "水果,苹果,\"1个\n(中等)\",49.3";
+    const QString csvPath = scratch.writeFile(QStringLiteral("foods.csv"), csv);
+    const QString target = scratch.filePath(QStringLiteral("data.mdb"));
+
+    const ToolRun made = runTool(QStringLiteral(MAKEDB), {csvPath, target});
+    QVERIFY2(made.exitCode == 0, qPrintable(made.err));
+    QCOMPARE(QDir(scratch.dir()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({"data.mdb", "foods.csv", "unused.mdb"}));
+
+    auto database = OpenDatabase(target);
+    QStringList categories;
+    for (auto rs = database->OpenRecordset(QStringLiteral("02")); !rs->isEOF(); rs->MoveNext())
+        categories << rs->Fields(1).text();
+    QCOMPARE(categories, QString("谷薯主食 蔬菜 水果").split(u' '));
+
+    QStringList foods;
+    for (auto rs = database->OpenRecordset(QStringLiteral("01")); !rs->isEOF(); rs->MoveNext()) {
+        foods << QStringList{rs->Fields(1).text(), rs->Fields(2).text(), rs->Fields(3).text(),
+                             rs->Fields(4).text()}
+                     .join(u'|');
+    }
+    QCOMPARE(foods, QStringList({"谷薯主食|米饭|100克|116", "蔬菜|西红柿|100克|15",
+                                 "谷薯主食|馒头, \"老面\"|100克|223", "水果|苹果|1个\n(中等)|49.3"}));
+
+    // The notebook tables are there, empty.
+    for (const QString &table : Schema::notebookTables())
+        QCOMPARE(database->OpenRecordset(table)->RecordCount(), 0);
+}
+
+void TestData::makedbRejectsBadCsv_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<QString>("problem");
+    const QByteArray header = "category,name,portion,kcal\n";
+    QTest::newRow("too few fields") << header + "a,b,100克,1\na,c,2\n" << "line 3: expected 4 fields";
+    QTest::newRow("too many fields") << header + "a,b,100克,1,x\n" << "line 2: expected 4 fields";
+    QTest::newRow("empty name") << header + "a, ,100克,1\n" << "line 2: the name is empty";
+    QTest::newRow("empty category") << header + ",b,100克,1\n" << "line 2: the category is empty";
+    QTest::newRow("kcal not a number") << header + "a,b,100克,很多\n" << "line 2: kcal \"很多\" is not a number";
+    QTest::newRow("kcal empty") << header + "a,b,100克,\n" << "line 2: kcal \"\" is not a number";
+    QTest::newRow("kcal above 900") << header + "a,b,100克,900.5\n" << "line 2: kcal 900.5 is outside";
+    QTest::newRow("kcal negative") << header + "a,b,100克,-1\n" << "line 2: kcal -1 is outside";
+    QTest::newRow("duplicate in category")
+        << header + "a,b,100克,1\nc,b,100克,1\na,b,50克,2\n" << "line 4: \"b\" is already in category \"a\" (line 2)";
+    QTest::newRow("quote never closed") << header + "a,\"b,100克,1\n" << "line 2: a quoted field is not closed";
+    QTest::newRow("wrong header") << QByteArray("category,food,portion,kcal\na,b,c,1\n") << "line 1: the header";
+    QTest::newRow("no header at all") << QByteArray() << "line 1: the header";
+    QTest::newRow("not UTF-8") << header + "a,\xC3\x28,100g,1\n" << "not valid UTF-8";
+}
+
+void TestData::makedbRejectsBadCsv()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(QString, problem);
+    TempDatabase scratch(TempDatabase::Content::NoTables, QStringLiteral("unused.mdb"));
+    const QString csvPath = scratch.writeFile(QStringLiteral("foods.csv"), csv);
+    const QString target = scratch.filePath(QStringLiteral("data.mdb"));
+
+    const ToolRun made = runTool(QStringLiteral(MAKEDB), {QStringLiteral("--if-missing"), csvPath, target});
+    QCOMPARE(made.exitCode, 1);
+    QVERIFY2(made.err.contains(problem), qPrintable(made.err));
+    // Nothing is left behind, not even a temporary file.
+    QCOMPARE(QDir(scratch.dir()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({"foods.csv", "unused.mdb"}));
+}
+
+void TestData::makedbNeverChangesExistingFile()
+{
+    TempDatabase scratch(TempDatabase::Content::NoTables, QStringLiteral("unused.mdb"));
+    const QString csvPath = scratch.writeFile(QStringLiteral("foods.csv"),
+                                              "category,name,portion,kcal\na,b,100克,1\n");
+    const QString target = scratch.filePath(QStringLiteral("data.mdb"));
+    QCOMPARE(runTool(QStringLiteral(MAKEDB), {csvPath, target}).exitCode, 0);
+
+    // The user writes in the notebook; the food list changes afterwards.
+    {
+        auto database = OpenDatabase(target);
+        auto rs = database->OpenRecordset(QStringLiteral("sp"));
+        run(*rs, QStringLiteral("A"));
+    }
+    scratch.writeFile(QStringLiteral("foods.csv"), "category,name,portion,kcal\nx,y,1个,2\n");
+    QTest::qWait(20); // so that a rewrite would show in the modification time
+    const QByteArray before = readAll(target);
+    const QDateTime modified = QFileInfo(target).lastModified();
+
+    const ToolRun kept = runTool(QStringLiteral(MAKEDB), {QStringLiteral("--if-missing"), csvPath, target});
+    QCOMPARE(kept.exitCode, 0);
+    QVERIFY2(kept.out.contains(QStringLiteral("kept")), qPrintable(kept.out));
+    const ToolRun refused = runTool(QStringLiteral(MAKEDB), {csvPath, target});
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(refused.err.contains(QStringLiteral("never overwritten")), qPrintable(refused.err));
+
+    QCOMPARE(readAll(target), before);
+    QCOMPARE(QFileInfo(target).lastModified(), modified);
+    auto database = OpenDatabase(target);
+    QCOMPARE(database->OpenRecordset(QStringLiteral("sp"))->RecordCount(), 1);
+    QCOMPARE(database->OpenRecordset(QStringLiteral("01"))->Fields(2).text(), QStringLiteral("b"));
+}
+
+void TestData::buildKeepsExistingDataFile()
+{
+    // The build's own rule, run on this build tree: the program's data.mdb,
+    // once there, is never rewritten by building again.
+    const QString target = QStringLiteral(PROGRAM_DIR "/data.mdb");
+    const QStringList build{QStringLiteral("--build"), QStringLiteral(BUILD_DIR),
+                            QStringLiteral("--target"), QStringLiteral("data_mdb")};
+    if (!QFileInfo::exists(target)) {
+        const ToolRun first = runTool(QStringLiteral(CMAKE_COMMAND), build, 300000);
+        QVERIFY2(first.exitCode == 0, qPrintable(first.out + first.err));
+    }
+    const QByteArray before = readAll(target);
+    QVERIFY(!before.isEmpty());
+    const QFileInfo info(target);
+    const QDateTime modified = info.lastModified();
+    const qint64 inode = info.fileTime(QFileDevice::FileBirthTime).isValid()
+        ? info.fileTime(QFileDevice::FileBirthTime).toMSecsSinceEpoch()
+        : -1;
+
+    for (int i = 0; i < 2; ++i) {
+        const ToolRun again = runTool(QStringLiteral(CMAKE_COMMAND), build, 300000);
+        QVERIFY2(again.exitCode == 0, qPrintable(again.out + again.err));
+        QVERIFY2(again.out.contains(QStringLiteral("kept as it is")), qPrintable(again.out));
+    }
+    const QFileInfo after(target);
+    QCOMPARE(readAll(target), before);
+    QCOMPARE(after.lastModified(), modified);
+    if (inode >= 0) // a replaced file would be a new file with a new birth time
+        QCOMPARE(after.fileTime(QFileDevice::FileBirthTime).toMSecsSinceEpoch(), inode);
 }
 
 QTEST_GUILESS_MAIN(TestData)

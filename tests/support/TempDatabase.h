@@ -8,7 +8,7 @@
 //   db.insert("sp", {{"Name", "标题"}, {"demo", QVariant()}});   // demo is NULL
 //   db.insertRows("02", {"category"}, {{"谷薯"}, {"蔬菜"}});
 //   db.dropTable("yd");
-//   db.makeReadOnly();
+//   db.makeReadOnly();                               // false: could not protect it
 //
 // A QVariant value is stored by its type: an invalid QVariant as NULL, integers
 // as INTEGER, double as REAL, QByteArray as BLOB, everything else as TEXT.
@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QList>
 #include <QPair>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -54,6 +55,8 @@ public:
 
     ~TempDatabase()
     {
+        if (m_immutable)
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), m_path});
         // Let the folder be removed even when a test made things read-only.
         QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                                 | QFileDevice::ExeOwner);
@@ -130,11 +133,17 @@ public:
         exec(QStringLiteral("DROP TABLE \"%1\"").arg(table));
     }
 
-    // Write-protects the file (and its folder, so no journal can be made there).
-    void makeReadOnly() const
+    // Write-protects the file (and its folder, so no journal can be made
+    // there). Permissions do not stop root, so then (Linux) the file is also
+    // marked immutable when the file system allows it. Returns false if the
+    // file is still writable.
+    bool makeReadOnly()
     {
         QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::ReadUser);
         QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        if (isWritable())
+            m_immutable = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), m_path}) == 0;
+        return !isWritable();
     }
 
     // Writes `bytes` to a file in the temporary folder; returns its path.
@@ -157,6 +166,12 @@ public:
     }
 
 private:
+    bool isWritable() const
+    {
+        QFile file(m_path);
+        return file.open(QIODevice::ReadWrite); // opens without changing anything
+    }
+
     // A short-lived raw connection that throws on any failure.
     struct Connection
     {
@@ -232,4 +247,5 @@ private:
 
     QTemporaryDir m_dir;
     QString m_path;
+    bool m_immutable = false;
 };
