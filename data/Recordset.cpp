@@ -202,7 +202,7 @@ void Recordset::State::fetch(qint64 from, bool forward)
     StatementUse use(stmt);
     use.bind(1, from);
     use.bind(2, qint64(chunkRows));
-    const int rc = buffer.fill(stmt, int(fetchedColumns.size()), forward);
+    const int rc = buffer.fill(stmt, int(fetchedColumns.size()), forward, chunkRows);
     if (rc != SQLITE_DONE)
         throw failure(readContext(), rc);
     const bool complete = buffer.size() < chunkRows;

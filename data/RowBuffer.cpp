@@ -13,10 +13,12 @@ void RowBuffer::clear()
     m_bytes.clear();
 }
 
-int RowBuffer::fill(sqlite3_stmt *stmt, int columnCount, bool ascending)
+int RowBuffer::fill(sqlite3_stmt *stmt, int columnCount, bool ascending, int expectedRows)
 {
     clear();
     m_columnCount = columnCount;
+    m_ids.reserve(size_t(expectedRows));
+    m_cells.reserve(size_t(expectedRows) * size_t(columnCount));
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
         appendRow(stmt, columnCount);

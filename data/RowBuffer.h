@@ -26,7 +26,7 @@ public:
     // `columnCount` values, which value() calls slots 0 to columnCount - 1); `ascending` says in which order the statement
     // yields them. Returns the last sqlite3_step result (SQLITE_DONE when all
     // went well). The buffer stays unusable until setRange() is called.
-    int fill(sqlite3_stmt *stmt, int columnCount, bool ascending);
+    int fill(sqlite3_stmt *stmt, int columnCount, bool ascending, int expectedRows = 0);
     // The id range [low, high] that the rows read cover completely.
     void setRange(qint64 low, qint64 high);
 
