@@ -1,5 +1,6 @@
 #include "MessageBox.h"
 
+#include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -25,12 +26,13 @@ MessageBox::Recorder::~Recorder()
 
 MessageBox::Button MessageBox::information(QWidget *parent, const QString &title, const QString &text)
 {
-    return ask(parent, title, text, {Ok});
+    return ask(parent, title, text, {Ok}, Ok);
 }
 
-MessageBox::Button MessageBox::question(QWidget *parent, const QString &title, const QString &text)
+MessageBox::Button MessageBox::question(QWidget *parent, const QString &title, const QString &text,
+                                        Button defaultButton)
 {
-    return ask(parent, title, text, {Ok, Cancel});
+    return ask(parent, title, text, {Ok, Cancel}, defaultButton);
 }
 
 QString MessageBox::displayText(const QString &text)
@@ -50,10 +52,10 @@ void MessageBox::setNextAnswer(Button button)
 }
 
 MessageBox::Button MessageBox::ask(QWidget *parent, const QString &title, const QString &text,
-                                   const QList<Button> &buttons)
+                                   const QList<Button> &buttons, Button defaultButton)
 {
     if (s_recorder)
-        s_recorder->m_boxes.append({title, text, buttons});
+        s_recorder->m_boxes.append({title, text, buttons, defaultButton});
 
     if (s_nextAnswer != NoButton || s_recorder) {
         const Button answer = s_nextAnswer != NoButton ? s_nextAnswer : buttons.first();
@@ -67,8 +69,9 @@ MessageBox::Button MessageBox::ask(QWidget *parent, const QString &title, const 
     for (Button button : buttons) {
         QPushButton *pushButton = box.addButton(toStandard(button));
         pushButton->setText(button == Ok ? QStringLiteral("确定") : QStringLiteral("取消"));
+        pushButton->setIcon(QIcon()); // some styles decorate standard buttons
     }
-    box.setDefaultButton(toStandard(Ok));
+    box.setDefaultButton(toStandard(defaultButton));
     box.setEscapeButton(toStandard(buttons.contains(Cancel) ? Cancel : Ok));
     box.exec();
 

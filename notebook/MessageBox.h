@@ -5,6 +5,11 @@
 
 class QWidget;
 
+// <windows.h> names a function of its own MessageBox, as a macro.
+#ifdef MessageBox
+#undef MessageBox
+#endif
+
 // The program's modal message boxes: no icon, an OK button, or OK and Cancel
 // (labelled 确定 and 取消). Shown texts are plain text, never markup.
 //
@@ -18,8 +23,10 @@ public:
 
     // OK only.
     static Button information(QWidget *parent, const QString &title, const QString &text);
-    // OK and Cancel; closing the box or Escape answers Cancel.
-    static Button question(QWidget *parent, const QString &title, const QString &text);
+    // OK and Cancel; closing the box or Escape answers Cancel. Return answers
+    // the default button.
+    static Button question(QWidget *parent, const QString &title, const QString &text,
+                           Button defaultButton = Ok);
 
     // The text as the box shows it: very long texts (a whole record's title
     // in a confirmation, say) are cut short so the box stays a usable size.
@@ -34,6 +41,7 @@ public:
         QString title;
         QString text;
         QList<Button> buttons;
+        Button defaultButton = Ok;
     };
 
     // Test seam: records every box asked for while it lives; no box is shown.
@@ -56,5 +64,5 @@ public:
 
 private:
     static Button ask(QWidget *parent, const QString &title, const QString &text,
-                      const QList<Button> &buttons);
+                      const QList<Button> &buttons, Button defaultButton);
 };

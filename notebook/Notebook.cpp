@@ -260,8 +260,9 @@ bool Notebook::mayClose()
 {
     if (!m_writing || (m_c.addtext->text().isEmpty() && m_c.addbox->toPlainText().isEmpty()))
         return true;
+    // Return alone must not throw the text away: Cancel is the default here.
     return MessageBox::question(m_c.window, QString::fromUtf8(NotebookBoxTitle),
-                                QStringLiteral("新资料还没有保存，确定要放弃吗？"))
+                                QStringLiteral("新资料还没有保存，确定要放弃吗？"), MessageBox::Cancel)
         == MessageBox::Ok;
 }
 

@@ -796,6 +796,7 @@ void TestNotebook::deleteAsksFirst()
     QCOMPARE(boxes[0].title, BoxTitle);
     QCOMPARE(boxes[0].text, QStringLiteral("你确定要删除吗？"));
     QCOMPARE(boxes[0].buttons, (QList<MessageBox::Button>{MessageBox::Ok, MessageBox::Cancel}));
+    QCOMPARE(boxes[0].defaultButton, MessageBox::Ok);
     if (answer == MessageBox::Cancel) {
         QCOMPARE(boxes.size(), 1);
         QCOMPARE(f.rows("sp").size(), 3);
@@ -936,7 +937,9 @@ void TestNotebook::mayClose()
     const QList<MessageBox::Shown> boxes = f.boxes.boxes();
     QCOMPARE(boxes.size(), asks ? 1 : 0);
     if (asks) {
+        QCOMPARE(boxes[0].title, BoxTitle);
         QCOMPARE(boxes[0].buttons, (QList<MessageBox::Button>{MessageBox::Ok, MessageBox::Cancel}));
+        QCOMPARE(boxes[0].defaultButton, MessageBox::Cancel);
         QCOMPARE(f.window.addtext->text(), typed);
     }
 }
@@ -982,6 +985,9 @@ void TestNotebook::realBoxesArePlainTextAndAnswer()
     seen = Seen();
     answerNextBox(&seen, Qt::Key_Return);
     QCOMPARE(MessageBox::question(nullptr, BoxTitle, QStringLiteral("?")), MessageBox::Ok);
+    answerNextBox(&seen, Qt::Key_Return);
+    QCOMPARE(MessageBox::question(nullptr, BoxTitle, QStringLiteral("?"), MessageBox::Cancel),
+             MessageBox::Cancel);
 
     // A record's whole title would make a box larger than any screen.
     const QString longTitle = QString(MessageBox::MaxDisplayChars - 1, QLatin1Char('x')) + QStringLiteral("😀 已增加！");
