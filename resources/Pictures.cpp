@@ -1,11 +1,13 @@
 #include "Pictures.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QIconEngine>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
 
-#include <array>
+#include <memory>
 
 // Kept outside any namespace: the init macro declares a global function.
 // The resources live in an object library linked straight into the program,
@@ -30,13 +32,8 @@ bool exists(const QString &name)
     return QFile::exists(Pictures::resourcePath(name));
 }
 
-QImage render(const QString &name, QSize devicePixels, const QColor &ground)
+QImage render(QSvgRenderer &renderer, QSize devicePixels, const QColor &ground)
 {
-    if (devicePixels.isEmpty() || !exists(name))
-        return {};
-    QSvgRenderer renderer(Pictures::resourcePath(name));
-    if (!renderer.isValid())
-        return {};
     QImage image(devicePixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(ground);
     QPainter painter(&image);
@@ -47,27 +44,74 @@ QImage render(const QString &name, QSize devicePixels, const QColor &ground)
     return image;
 }
 
+QImage render(const QString &name, QSize devicePixels, const QColor &ground)
+{
+    if (devicePixels.isEmpty() || !exists(name))
+        return {};
+    QSvgRenderer renderer(Pictures::resourcePath(name));
+    if (!renderer.isValid())
+        return {};
+    return render(renderer, devicePixels, ground);
+}
+
 QSize toDevicePixels(QSize size, qreal dpr)
 {
     return QSize(qRound(size.width() * dpr), qRound(size.height() * dpr));
 }
 
-// Icon sizes that cover menus, title bars, task bars and large views.
-constexpr std::array<int, 8> kIconSizes{16, 20, 24, 32, 48, 64, 128, 256};
+// An icon that draws its picture at a size only when that size is first asked for. A window
+// or a tree shows an icon at one or two sizes, and drawing every size it might be asked for
+// up front took longer than the rest of the start-up's own work.
+class LazySvgIconEngine : public QIconEngine
+{
+public:
+    LazySvgIconEngine(std::shared_ptr<QSvgRenderer> renderer, const QColor &ground)
+        : m_renderer(std::move(renderer)), m_ground(ground)
+    {
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        if (size.isEmpty())
+            return {};
+        if (!m_drawnSizes.contains(size)) {
+            const QImage image = render(*m_renderer, size, m_ground);
+            // On an opaque ground the alpha channel carries nothing; drop it.
+            m_drawn.addPixmap(QPixmap::fromImage(
+                m_ground.alpha() == 255 ? image.convertToFormat(QImage::Format_RGB32) : image));
+            m_drawnSizes.append(size);
+        }
+        // The drawn sizes make an ordinary icon, which also gives the disabled and selected
+        // looks the platform expects. The size asked for is there, so it is returned as is.
+        return m_drawn.pixmap(size, 1.0, mode, state);
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const QPaintDevice *device = painter->device();
+        const qreal dpr = device ? device->devicePixelRatio() : qApp->devicePixelRatio();
+        painter->drawPixmap(rect, pixmap(rect.size() * dpr, mode, state));
+    }
+
+    QIconEngine *clone() const override { return new LazySvgIconEngine(*this); }
+    QString key() const override { return QStringLiteral("PellomirSvg"); }
+    bool isNull() override { return false; } // made only for a picture that parsed
+
+private:
+    std::shared_ptr<QSvgRenderer> m_renderer; // parsed once, shared by the icon's copies
+    QColor m_ground;
+    QIcon m_drawn;
+    QList<QSize> m_drawnSizes;
+};
 
 QIcon iconOnGround(const QString &name, const QColor &ground)
 {
-    QIcon icon;
-    for (const int side : kIconSizes) {
-        const QImage image = render(name, QSize(side, side), ground);
-        if (image.isNull())
-            return {};
-        // On an opaque ground the alpha channel carries nothing; drop it.
-        icon.addPixmap(QPixmap::fromImage(ground.alpha() == 255
-                                              ? image.convertToFormat(QImage::Format_RGB32)
-                                              : image));
-    }
-    return icon;
+    if (!exists(name))
+        return {};
+    auto renderer = std::make_shared<QSvgRenderer>(Pictures::resourcePath(name));
+    if (!renderer->isValid())
+        return {};
+    return QIcon(new LazySvgIconEngine(std::move(renderer), ground));
 }
 
 } // namespace

@@ -16,7 +16,8 @@ namespace Pictures {
 // on HiDPI screens. Returns a null pixmap for an unknown name.
 QPixmap pixmap(const QString &name, QSize size, qreal dpr);
 
-// The picture as an icon that offers crisp pixmaps from 16 to 256 pixels.
+// The picture as an icon that is crisp at any size: each size is drawn when it is first
+// asked for. Null for an unknown name.
 QIcon icon(const QString &name);
 
 // The window's icon (an apple with a measuring tape).
