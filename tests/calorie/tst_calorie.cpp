@@ -1,9 +1,10 @@
 #include "DataError.h"
-#include "FoodFixture.h"
 #include "FoodText.h"
 #include "Recipe.h"
+#include "TempDatabase.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -127,6 +128,24 @@ public:
 
 using FoodRows = QList<QVariantList>;
 
+// Fills the category table "02" with `categories` and the food table "01" with
+// `foods` (each row: category, food, kcal; every portion "100克"), in order.
+void addFoods(const TempDatabase &db, const QVariantList &categories, const FoodRows &foods)
+{
+    FoodRows categoryRows;
+    for (const QVariant &category : categories)
+        categoryRows.append({category});
+    db.insertRows(QStringLiteral("02"), {QStringLiteral("category")}, categoryRows);
+
+    FoodRows foodRows;
+    for (const QVariantList &food : foods)
+        foodRows.append({food.value(0), food.value(1), QStringLiteral("100克"), food.value(2)});
+    db.insertRows(QStringLiteral("01"),
+                  {QStringLiteral("category"), QStringLiteral("food"), QStringLiteral("portion"),
+                   QStringLiteral("kcal")},
+                  foodRows);
+}
+
 } // namespace
 
 class TestCalorie : public QObject
@@ -234,10 +253,9 @@ void TestCalorie::treeShape()
     QFETCH(QString, shape);
     QFETCH(QStringList, list1);
 
-    FoodFixture fixture;
-    fixture.addCategories(categories);
-    fixture.addFoods(foods);
-    FoodPanel panel(fixture.path());
+    TempDatabase db;
+    addFoods(db, categories, foods);
+    FoodPanel panel(db.path());
     panel.recipe->BuildFoodTree();
 
     QCOMPARE(panel.Tv->topLevelItemCount(), 1);
@@ -272,22 +290,20 @@ void TestCalorie::treeWithoutFoodTable()
 {
     // Without a food table the categories must not be walked as if they were
     // foods: they stay, without children.
-    FoodFixture fixture;
-    fixture.addCategories({"蔬菜", "水果"});
-    fixture.addFoods({{"蔬菜", "白菜", 17}});
-    fixture.exec("DROP TABLE \"01\"");
-    FoodPanel panel(fixture.path());
+    TempDatabase db;
+    addFoods(db, {"蔬菜", "水果"}, {{"蔬菜", "白菜", 17}});
+    db.exec("DROP TABLE \"01\"");
+    FoodPanel panel(db.path());
     panel.recipe->BuildFoodTree();
     QCOMPARE(panel.shape(), QStringLiteral("蔬菜{}|水果{}"));
 }
 
 void TestCalorie::treeState()
 {
-    FoodFixture fixture;
-    fixture.addCategories({"蔬菜", "水果", "蛋类"});
-    fixture.addFoods({{"蛋类", "鸡蛋", 144}, {"蔬菜", "白菜", 17}, {"水果", "苹果", 53},
-                      {"蛋类", "鸭蛋", 180}});
-    FoodPanel panel(fixture.path());
+    TempDatabase db;
+    addFoods(db, {"蔬菜", "水果", "蛋类"},
+             {{"蛋类", "鸡蛋", 144}, {"蔬菜", "白菜", 17}, {"水果", "苹果", 53}, {"蛋类", "鸭蛋", 180}});
+    FoodPanel panel(db.path());
     panel.window.show();
     QVERIFY(QTest::qWaitForWindowActive(&panel.window));
     panel.Tv->setFocus();
@@ -328,37 +344,33 @@ void TestCalorie::buildFailures_data()
 void TestCalorie::buildFailures()
 {
     QFETCH(QString, damage);
-    FoodFixture fixture;
-    fixture.addCategories({"蔬菜"});
+    TempDatabase db;
+    addFoods(db, {"蔬菜"}, {});
     if (damage == "remove file" || damage == "garbage") {
-        QVERIFY(QFile::remove(fixture.path()));
-        if (damage == "garbage") {
-            QFile file(fixture.path());
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray(4096, 'x'));
-        }
+        QVERIFY(QFile::remove(db.path()));
+        if (damage == "garbage")
+            db.writeFile(QFileInfo(db.path()).fileName(), QByteArray(4096, 'x'));
     } else {
-        fixture.exec(damage.toUtf8().constData());
+        db.exec(damage);
     }
-    FoodPanel panel(fixture.path());
+    FoodPanel panel(db.path());
     QVERIFY_THROWS_EXCEPTION(DataError, panel.recipe->BuildFoodTree());
     QVERIFY(panel.Tv->updatesEnabled());
     if (damage == "remove file")
-        QVERIFY(!QFile::exists(fixture.path()));
+        QVERIFY(!QFile::exists(db.path()));
 }
 
 void TestCalorie::moreThan32767Foods()
 {
     // Counts are not 16-bit: every row is listed and the last one is found.
     const int foodCount = 33000;
-    FoodFixture fixture;
-    fixture.addCategories({"谷薯", "蔬菜"});
     FoodRows rows;
     for (int i = 1; i <= foodCount; ++i)
         rows.append({"蔬菜", QStringLiteral("菜%1号").arg(i), i % 900});
     rows.append({"谷薯", "米饭", 116});
-    fixture.addFoods(rows);
-    FoodPanel panel(fixture.path());
+    TempDatabase db;
+    addFoods(db, {"谷薯", "蔬菜"}, rows);
+    FoodPanel panel(db.path());
     panel.recipe->BuildFoodTree();
 
     QTreeWidgetItem *vegetables = panel.category("蔬菜");
@@ -373,10 +385,9 @@ void TestCalorie::moreThan32767Foods()
 }
 
 // One table of foods for the click cases.
-static void addClickFixture(FoodFixture &fixture)
+static void addClickFixture(const TempDatabase &db)
 {
-    fixture.addCategories({"蔬菜", "谷薯", "水果", "零食"});
-    fixture.addFoods({
+    addFoods(db, {"蔬菜", "谷薯", "水果", "零食"}, {
         {"蔬菜", "土豆", 81},
         {"谷薯", "土豆", 77},
         {"水果", "苹果", 53},
@@ -428,9 +439,9 @@ void TestCalorie::foodClick()
     QFETCH(QString, label3);
     const QString before = "before";
 
-    FoodFixture fixture;
-    addClickFixture(fixture);
-    FoodPanel panel(fixture.path());
+    TempDatabase db;
+    addClickFixture(db);
+    FoodPanel panel(db.path());
     panel.recipe->BuildFoodTree();
     panel.Text3->setText("before");
     panel.Label3->setText("999");
@@ -484,12 +495,11 @@ void TestCalorie::clickReadsTheCurrentFile()
     QFETCH(QString, text3);
     QFETCH(QString, label3);
 
-    FoodFixture fixture;
-    fixture.addCategories({"蔬菜"});
-    fixture.addFoods({{"蔬菜", "白菜", 17}, {"蔬菜", "苹果", 53}, {"蔬菜", "苹果", 99}});
-    FoodPanel panel(fixture.path());
+    TempDatabase db;
+    addFoods(db, {"蔬菜"}, {{"蔬菜", "白菜", 17}, {"蔬菜", "苹果", 53}, {"蔬菜", "苹果", 99}});
+    FoodPanel panel(db.path());
     panel.recipe->BuildFoodTree();
-    fixture.exec(change.toUtf8().constData());
+    db.exec(change);
     panel.Text3->setText("before");
     panel.Label3->setText("999");
 
@@ -500,19 +510,18 @@ void TestCalorie::clickReadsTheCurrentFile()
 
 void TestCalorie::clickWithoutFileChangesNothing()
 {
-    FoodFixture fixture;
-    fixture.addCategories({"蔬菜"});
-    fixture.addFoods({{"蔬菜", "白菜", 17}});
-    FoodPanel panel(fixture.path());
+    TempDatabase db;
+    addFoods(db, {"蔬菜"}, {{"蔬菜", "白菜", 17}});
+    FoodPanel panel(db.path());
     panel.recipe->BuildFoodTree();
-    QVERIFY(QFile::remove(fixture.path()));
+    QVERIFY(QFile::remove(db.path()));
     panel.Text3->setText("before");
     panel.Label3->setText("999");
 
     panel.recipe->TvNodeClick(panel.food("蔬菜", "白菜"));
     QCOMPARE(panel.Text3->text(), QStringLiteral("before"));
     QCOMPARE(panel.Label3->text(), QStringLiteral("999"));
-    QVERIFY(!QFile::exists(fixture.path()));
+    QVERIFY(!QFile::exists(db.path()));
     // Direct calls with names the tree does not have find nothing either.
     panel.recipe->ShowFoodInfo("蔬菜", "菠菜");
     QCOMPARE(panel.Text3->text(), QStringLiteral("before"));
@@ -520,10 +529,9 @@ void TestCalorie::clickWithoutFileChangesNothing()
 
 void TestCalorie::keyboardAndMouse()
 {
-    FoodFixture fixture;
-    fixture.addCategories({"蔬菜", "水果"});
-    fixture.addFoods({{"蔬菜", "菠菜", 28}, {"蔬菜", "白菜", 17}, {"水果", "苹果", 53}});
-    FoodPanel panel(fixture.path());
+    TempDatabase db;
+    addFoods(db, {"蔬菜", "水果"}, {{"蔬菜", "菠菜", 28}, {"蔬菜", "白菜", 17}, {"水果", "苹果", 53}});
+    FoodPanel panel(db.path());
     panel.window.show();
     QVERIFY(QTest::qWaitForWindowActive(&panel.window));
     panel.recipe->BuildFoodTree();

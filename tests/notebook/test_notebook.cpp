@@ -5,6 +5,7 @@
 #include "MessageBox.h"
 #include "Notebook.h"
 #include "Recordset.h"
+#include "TempDatabase.h"
 #include "UrlOpener.h"
 
 #include <QApplication>
@@ -15,29 +16,16 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
 
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <functional>
 #include <memory>
 
 namespace {
-
-const QByteArray TablesSql = R"(
-CREATE TABLE "02"(id INTEGER PRIMARY KEY, name TEXT);
-CREATE TABLE "01"(id INTEGER PRIMARY KEY, category TEXT, name TEXT, unit TEXT, calories TEXT);
-CREATE TABLE sp(id INTEGER PRIMARY KEY, Name TEXT, demo TEXT);
-CREATE TABLE yd(id INTEGER PRIMARY KEY, Name TEXT, demo TEXT);
-CREATE TABLE xd(id INTEGER PRIMARY KEY, Name TEXT, demo TEXT);
-CREATE TABLE rj(id INTEGER PRIMARY KEY,
-                time TEXT DEFAULT (strftime('%Y-%m-%d %H:%M', 'now', 'localtime')),
-                Name TEXT, demo TEXT);
-)";
 
 // sp has three records, yd one, xd two, rj two.
 const QByteArray RecordsSql = R"(
@@ -52,16 +40,6 @@ const QString BoxTitle = QStringLiteral("：：Pellomir：：");
 const QString AppTitle = QStringLiteral("Pellomir");
 const QString HintSp = QStringLiteral("瘦身食谱还空着呢，请点击标志来增加！");
 const QString HintYd = QStringLiteral("有氧运动还空着呢，请点击标志来增加！");
-
-void execOrDie(sqlite3 *db, const QByteArray &sql)
-{
-    char *error = nullptr;
-    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &error) != SQLITE_OK) {
-        const QByteArray message = error ? QByteArray(error) : QByteArray("?");
-        sqlite3_free(error);
-        qFatal("fixture SQL failed: %s", message.constData());
-    }
-}
 
 // The window's controls as plain widgets, in the state the window's load step
 // leaves them (inputs still holding their design-time texts).
@@ -119,23 +97,28 @@ struct Window
 const QString BrowseView = QStringLiteral("P1 P2 P3 P4 Text1 box1");
 const QString EntryView = QStringLiteral("P1 P2 P3 P5 addtext addbox");
 
-// A database file, a window and a notebook on them.
+// A database file with the program's tables, a window and a notebook on them.
 class Fixture
 {
 public:
-    explicit Fixture(const QByteArray &sql = RecordsSql,
-                     const std::function<void(sqlite3 *)> &onConnection = {})
+    // `sql` fills (or reshapes) the file before the program opens it.
+    explicit Fixture(const QByteArray &sql = RecordsSql)
     {
-        QVERIFY(m_dir.isValid());
-        path = m_dir.filePath(QStringLiteral("data.mdb"));
-        sqlite3 *raw = nullptr;
-        sqlite3_open(QFile::encodeName(path).constData(), &raw);
-        execOrDie(raw, TablesSql);
-        execOrDie(raw, sql);
-        sqlite3_close(raw);
-        db = OpenDatabase(path);
-        if (onConnection)
-            onConnection(db->handle());
+        file.exec(QString::fromUtf8(sql));
+        db = OpenDatabase(file.path());
+        notebook = std::make_unique<Notebook>(*db, window.controls());
+    }
+
+    // Starts the notebook afresh on the file made one the program may read
+    // but not write.
+    void reopenReadOnly()
+    {
+        notebook.reset();
+        db.reset();
+        const bool fileProtected = file.makeReadOnly();
+        db = OpenDatabase(file.path());
+        if (!fileProtected)
+            TempDatabase::refuseWrites(db->handle());
         notebook = std::make_unique<Notebook>(*db, window.controls());
     }
 
@@ -144,16 +127,9 @@ public:
     QStringList rows(const char *table) const
     {
         QStringList result;
-        sqlite3 *raw = nullptr;
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt *stmt = nullptr;
-        const QByteArray sql = QByteArray("SELECT Name, demo FROM ") + table + " ORDER BY id";
-        sqlite3_prepare_v2(raw, sql.constData(), -1, &stmt, nullptr);
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            result << columnText(stmt, 0) + QLatin1Char('|') + columnText(stmt, 1);
-        }
-        sqlite3_finalize(stmt);
-        sqlite3_close(raw);
+        const QString sql = QStringLiteral("SELECT Name, demo FROM %1 ORDER BY id").arg(QLatin1String(table));
+        for (const QVariantList &row : file.queryRows(sql))
+            result << textOf(row.value(0)) + QLatin1Char('|') + textOf(row.value(1));
         return result;
     }
 
@@ -168,6 +144,13 @@ public:
             else if (name == QLatin1String("P5")) notebook->P5_Click();
             else notebook->SkinHotSpotClick(name);
         }
+    }
+
+    // Types a title and a body into the entry view's inputs.
+    void type(const QString &title, const QString &body)
+    {
+        window.addtext->setText(title);
+        window.addbox->setPlainText(body);
     }
 
     // "title|text" of every box shown since the last call.
@@ -191,31 +174,17 @@ public:
     }
 
     MessageBox::Recorder boxes;
-    QString path;
+    TempDatabase file;
     std::unique_ptr<Database> db;
     Window window;
     std::unique_ptr<Notebook> notebook;
 
 private:
-    static QString columnText(sqlite3_stmt *stmt, int column)
+    static QString textOf(const QVariant &value)
     {
-        if (sqlite3_column_type(stmt, column) == SQLITE_NULL)
-            return QStringLiteral("<null>");
-        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)),
-                                 sqlite3_column_bytes(stmt, column));
+        return value.isValid() ? value.toString() : QStringLiteral("<null>");
     }
-
-    QTemporaryDir m_dir;
 };
-
-// A file the program may read but not write. Root writes to any file whatever
-// its mode, so there the connection is told to refuse writes as well.
-void makeReadOnly(const QString &path, sqlite3 *db)
-{
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    if (::geteuid() == 0)
-        execOrDie(db, "PRAGMA query_only = 1");
-}
 
 QString withoutOuterSpaces(QString text)
 {
@@ -560,8 +529,7 @@ void TestNotebook::save()
     Fixture f;
     const QStringList before = f.rows("sp");
     f.click(QStringLiteral("a P3"));
-    f.window.addtext->setText(title);
-    f.window.addbox->setPlainText(body);
+    f.type(title, body);
     f.window.box1->setFocus();
     f.click(QStringLiteral("P5"));
 
@@ -584,8 +552,7 @@ void TestNotebook::savedRecordComesLastAndCursorStays()
 {
     Fixture f;
     f.click(QStringLiteral("e P3"));
-    f.window.addtext->setText(QStringLiteral("第三天"));
-    f.window.addbox->setPlainText(QStringLiteral("六十九"));
+    f.type(QStringLiteral("第三天"), QStringLiteral("六十九"));
     f.click(QStringLiteral("P5"));
     // The record on show before is still on show and current.
     QCOMPARE(f.window.texts(), QStringLiteral("2026-01-02 07:30/体重七十公斤"));
@@ -602,8 +569,7 @@ void TestNotebook::saveIntoEmptySectionShowsNewRecord()
 {
     Fixture f("");
     f.click(QStringLiteral("a P3"));
-    f.window.addtext->setText(QStringLiteral("第一条"));
-    f.window.addbox->setPlainText(QStringLiteral("正文"));
+    f.type(QStringLiteral("第一条"), QStringLiteral("正文"));
     f.click(QStringLiteral("P5"));
     QCOMPARE(f.window.texts(), QStringLiteral("第一条/正文"));
     QCOMPARE(f.cursorName(), QStringLiteral("第一条"));
@@ -617,8 +583,7 @@ void TestNotebook::saveGoesToSectionOpenedLast()
 {
     Fixture f;
     f.click(QStringLiteral("a P3"));
-    f.window.addtext->setText(QStringLiteral("跳绳"));
-    f.window.addbox->setPlainText(QStringLiteral("十分钟"));
+    f.type(QStringLiteral("跳绳"), QStringLiteral("十分钟"));
     f.click(QStringLiteral("b P5"));
     QCOMPARE(f.rows("yd").last(), QStringLiteral("跳绳|十分钟"));
     QCOMPARE(f.rows("sp").size(), 3);
@@ -658,28 +623,16 @@ void TestNotebook::failedSaveKeepsEverything()
     if (fault == Fault::TableRefuses)
         sql += "CREATE TRIGGER refuse BEFORE INSERT ON sp BEGIN SELECT RAISE(ABORT, 'refused'); END;";
     Fixture f(sql);
-    sqlite3 *other = nullptr;
+    std::unique_ptr<TempDatabase::WriteLock> otherWriter;
     switch (fault) {
     case Fault::ReadOnlyFile:
-        f.db.reset();
-        QFile::setPermissions(f.path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-        f.db = OpenDatabase(f.path);
-        makeReadOnly(f.path, f.db->handle());
-        f.notebook = std::make_unique<Notebook>(*f.db, f.window.controls());
+        f.reopenReadOnly();
         break;
-    case Fault::FullDisk: {
-        // The file may not grow by a single page.
-        sqlite3_stmt *stmt = nullptr;
-        sqlite3_prepare_v2(f.db->handle(), "PRAGMA page_count", -1, &stmt, nullptr);
-        sqlite3_step(stmt);
-        const QByteArray pages = QByteArray::number(sqlite3_column_int64(stmt, 0));
-        sqlite3_finalize(stmt);
-        execOrDie(f.db->handle(), "PRAGMA max_page_count = " + pages);
+    case Fault::FullDisk:
+        TempDatabase::stopGrowth(f.db->handle());
         break;
-    }
     case Fault::LockHeld:
-        sqlite3_open(QFile::encodeName(f.path).constData(), &other);
-        execOrDie(other, "BEGIN IMMEDIATE");
+        otherWriter = f.file.holdWriteLock();
         sqlite3_busy_timeout(f.db->handle(), 50);
         break;
     case Fault::TableRefuses:
@@ -689,8 +642,7 @@ void TestNotebook::failedSaveKeepsEverything()
     const QString title = QStringLiteral("午饭");
     const QString body = QStringLiteral("一二三四五六七八九十\n").repeated(20000); // needs new pages
     f.click(QStringLiteral("a P2 P3"));
-    f.window.addtext->setText(title);
-    f.window.addbox->setPlainText(body);
+    f.type(title, body);
     f.click(QStringLiteral("P5"));
 
     const QStringList boxes = f.takeBoxes();
@@ -702,15 +654,12 @@ void TestNotebook::failedSaveKeepsEverything()
     QCOMPARE(f.window.addbox->toPlainText(), body);
     QCOMPARE(f.cursorName(), QStringLiteral("午餐沙拉"));
 
-    if (other) {
-        execOrDie(other, "ROLLBACK");
-        sqlite3_close(other);
-    }
+    otherWriter.reset();
     QCOMPARE(f.rows("sp").size(), 3); // nothing half-written
 
     // The program goes on: browsing works and, once the cause is gone, saving does too.
     if (fault == Fault::FullDisk)
-        execOrDie(f.db->handle(), "PRAGMA max_page_count = 1073741823");
+        TempDatabase::allowGrowth(f.db->handle());
     if (fault == Fault::LockHeld || fault == Fault::FullDisk) {
         f.click(QStringLiteral("P5"));
         QCOMPARE(f.takeBoxes(), QStringList{AppTitle + QStringLiteral("|午饭 已增加！")});
@@ -723,8 +672,7 @@ void TestNotebook::failedSaveKeepsEverything()
 void TestNotebook::saveWithNoSectionOpen()
 {
     Fixture f;
-    f.window.addtext->setText(QStringLiteral("标题"));
-    f.window.addbox->setPlainText(QStringLiteral("正文"));
+    f.type(QStringLiteral("标题"), QStringLiteral("正文"));
     f.click(QStringLiteral("P5 P1 P2 P4"));
     const QStringList boxes = f.takeBoxes();
     QCOMPARE(boxes.value(0), AppTitle + QStringLiteral("|没有保存：还没有打开任何栏目。"));
@@ -763,8 +711,7 @@ void TestNotebook::unusualTextsRoundTrip()
     const QString storedBody = withoutOuterSpaces(body);
     Fixture f;
     f.click(QStringLiteral("a P3"));
-    f.window.addtext->setText(title);
-    f.window.addbox->setPlainText(body);
+    f.type(title, body);
     f.click(QStringLiteral("P5"));
     QCOMPARE(f.takeBoxes(), QStringList{AppTitle + QLatin1Char('|') + storedTitle + QStringLiteral(" 已增加！")});
 
@@ -866,12 +813,8 @@ void TestNotebook::nothingToDelete()
     QFETCH(QByteArray, deletedMeanwhile);
     Fixture f(filled ? RecordsSql : QByteArray());
     f.click(QStringLiteral("a"));
-    if (!deletedMeanwhile.isEmpty()) {
-        sqlite3 *other = nullptr;
-        sqlite3_open(QFile::encodeName(f.path).constData(), &other);
-        execOrDie(other, deletedMeanwhile);
-        sqlite3_close(other);
-    }
+    if (!deletedMeanwhile.isEmpty())
+        f.file.exec(QString::fromUtf8(deletedMeanwhile)); // as another program would
     const QStringList rowsBefore = f.rows("sp");
     f.click(QStringLiteral("P4"));
     QCOMPARE(f.takeBoxes(), QStringList{BoxTitle + QStringLiteral("|没有可删除的信息。")});
@@ -881,11 +824,7 @@ void TestNotebook::nothingToDelete()
 void TestNotebook::failedDeleteSaysSo()
 {
     Fixture f;
-    makeReadOnly(f.path, f.db->handle());
-    f.db.reset();
-    f.db = OpenDatabase(f.path);
-    makeReadOnly(f.path, f.db->handle());
-    f.notebook = std::make_unique<Notebook>(*f.db, f.window.controls());
+    f.reopenReadOnly();
     f.click(QStringLiteral("a P2 P4"));
     const QStringList boxes = f.takeBoxes();
     QCOMPARE(boxes.size(), 2);
@@ -924,10 +863,8 @@ void TestNotebook::mayClose()
     const QString before = clicks.section(QLatin1Char('@'), 0, 0);
     const QString after = clicks.section(QLatin1Char('@'), 1);
     f.click(before);
-    if (!typed.isEmpty()) {
-        f.window.addtext->setText(typed);
-        f.window.addbox->setPlainText(typed);
-    }
+    if (!typed.isEmpty())
+        f.type(typed, typed);
     f.click(after);
     f.takeBoxes();
     if (answer)

@@ -2,13 +2,18 @@
 
 // Fixture databases for tests: a data.mdb with the program's tables in a fresh
 // temporary folder, plus the means to fill it with exact values (NULLs too),
-// break it (drop a table, make it read-only) or lay garbage files beside it.
+// read it back, break it (drop or reshape a table, make it read-only, hold its
+// write lock, let it not grow) or lay garbage files beside it.
 //
 //   TempDatabase db;                                  // dir()/data.mdb, all tables, no rows
 //   db.insert("sp", {{"Name", "标题"}, {"demo", QVariant()}});   // demo is NULL
 //   db.insertRows("02", {"category"}, {{"谷薯"}, {"蔬菜"}});
+//   db.exec("DROP TABLE yd; CREATE TABLE yd(id INTEGER PRIMARY KEY, Title TEXT)");
+//   db.queryRows("SELECT Name, demo FROM sp ORDER BY id");   // every row, NULL as invalid
 //   db.dropTable("yd");
 //   db.makeReadOnly();                               // false: could not protect it
+//   auto lock = db.holdWriteLock();                  // another writer, until reset
+//   TempDatabase::stopGrowth(handle);                // that connection meets a full disk
 //
 // A QVariant value is stored by its type: an invalid QVariant as NULL, integers
 // as INTEGER, double as REAL, QByteArray as BLOB, everything else as TEXT.
@@ -26,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QVariant>
 #include <sqlite3.h>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -34,6 +40,121 @@ class TempDatabase
 public:
     using Values = QList<QPair<QString, QVariant>>;
 
+private:
+    // A short-lived raw connection that throws on any failure; or, borrowed,
+    // the same calls on a connection someone else opened and closes.
+    struct Connection
+    {
+        sqlite3 *db = nullptr;
+        bool owned = true;
+        Connection(const QString &path, int flags)
+        {
+            if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr) != SQLITE_OK)
+                fail("open " + path.toStdString());
+            sqlite3_busy_timeout(db, 5000);
+        }
+        explicit Connection(sqlite3 *borrowed) : db(borrowed), owned(false) {}
+        ~Connection()
+        {
+            if (owned)
+                sqlite3_close_v2(db);
+        }
+        Connection(const Connection &) = delete;
+        Connection &operator=(const Connection &) = delete;
+        [[noreturn]] void fail(const std::string &what) const
+        {
+            throw std::runtime_error(what + ": " + (db ? sqlite3_errmsg(db) : "no handle"));
+        }
+        void exec(const QByteArray &sql) const
+        {
+            if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+                fail(sql.toStdString());
+        }
+        sqlite3_stmt *prepare(const QByteArray &sql) const
+        {
+            sqlite3_stmt *stmt = nullptr;
+            if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK)
+                fail(sql.toStdString());
+            return stmt;
+        }
+        // Every row of a query, each value as stored (NULL as an invalid QVariant).
+        QList<QVariantList> rows(const QByteArray &sql) const
+        {
+            sqlite3_stmt *stmt = prepare(sql);
+            QList<QVariantList> result;
+            int rc;
+            while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+                QVariantList row;
+                for (int i = 0; i < sqlite3_column_count(stmt); ++i)
+                    row.append(column(stmt, i));
+                result.append(row);
+            }
+            sqlite3_finalize(stmt);
+            if (rc != SQLITE_DONE)
+                fail(sql.toStdString());
+            return result;
+        }
+        static QVariant column(sqlite3_stmt *stmt, int index)
+        {
+            switch (sqlite3_column_type(stmt, index)) {
+            case SQLITE_INTEGER:
+                return qint64(sqlite3_column_int64(stmt, index));
+            case SQLITE_FLOAT:
+                return sqlite3_column_double(stmt, index);
+            case SQLITE_NULL:
+                return QVariant();
+            default:
+                return QString::fromUtf8(static_cast<const char *>(sqlite3_column_blob(stmt, index)),
+                                         sqlite3_column_bytes(stmt, index));
+            }
+        }
+        void insert(const QString &table, const Values &values) const
+        {
+            QStringList names, marks;
+            for (const auto &value : values) {
+                names << QLatin1Char('"') + value.first + QLatin1Char('"');
+                marks << QStringLiteral("?");
+            }
+            const QString sql = values.isEmpty()
+                ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table)
+                : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                      .arg(table, names.join(u','), marks.join(u','));
+            sqlite3_stmt *stmt = prepare(sql.toUtf8());
+            for (int i = 0; i < values.size(); ++i)
+                bind(stmt, i + 1, values.at(i).second);
+            const int rc = sqlite3_step(stmt);
+            sqlite3_finalize(stmt);
+            if (rc != SQLITE_DONE)
+                fail(sql.toStdString());
+        }
+        static void bind(sqlite3_stmt *stmt, int index, const QVariant &value)
+        {
+            switch (value.typeId()) {
+            case QMetaType::UnknownType:
+                sqlite3_bind_null(stmt, index);
+                break;
+            case QMetaType::Int:
+            case QMetaType::LongLong:
+            case QMetaType::UInt:
+                sqlite3_bind_int64(stmt, index, value.toLongLong());
+                break;
+            case QMetaType::Double:
+                sqlite3_bind_double(stmt, index, value.toDouble());
+                break;
+            case QMetaType::QByteArray: {
+                const QByteArray bytes = value.toByteArray();
+                sqlite3_bind_blob(stmt, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            default: {
+                const QByteArray utf8 = value.toString().toUtf8();
+                sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+            }
+            }
+        }
+    };
+
+public:
     enum class Content { ProgramTables, NoTables };
 
     explicit TempDatabase(Content content = Content::ProgramTables,
@@ -102,25 +223,16 @@ public:
     {
         Connection c(m_path, SQLITE_OPEN_READONLY);
         sqlite3_stmt *stmt = c.prepare(sql.toUtf8());
-        QVariant result;
-        if (sqlite3_step(stmt) == SQLITE_ROW) {
-            switch (sqlite3_column_type(stmt, 0)) {
-            case SQLITE_INTEGER:
-                result = qint64(sqlite3_column_int64(stmt, 0));
-                break;
-            case SQLITE_FLOAT:
-                result = sqlite3_column_double(stmt, 0);
-                break;
-            case SQLITE_NULL:
-                break;
-            default:
-                result = QString::fromUtf8(
-                    static_cast<const char *>(sqlite3_column_blob(stmt, 0)),
-                    sqlite3_column_bytes(stmt, 0));
-            }
-        }
+        const QVariant result = sqlite3_step(stmt) == SQLITE_ROW ? Connection::column(stmt, 0) : QVariant();
         sqlite3_finalize(stmt);
         return result;
+    }
+
+    // Every row a query gives, read straight from the file; each value as in query().
+    QList<QVariantList> queryRows(const QString &sql) const
+    {
+        Connection c(m_path, SQLITE_OPEN_READONLY);
+        return c.rows(sql.toUtf8());
     }
 
     int rowCount(const QString &table) const
@@ -144,6 +256,47 @@ public:
         if (isWritable())
             m_immutable = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), m_path}) == 0;
         return !isWritable();
+    }
+
+    // Another writer in the middle of a write: holds the file's write lock from a
+    // connection of its own until destroyed (readers still get through).
+    class WriteLock
+    {
+    public:
+        explicit WriteLock(const QString &path) : m_connection(path, SQLITE_OPEN_READWRITE)
+        {
+            m_connection.exec("BEGIN IMMEDIATE");
+        }
+        ~WriteLock() { sqlite3_exec(m_connection.db, "ROLLBACK", nullptr, nullptr, nullptr); }
+
+    private:
+        Connection m_connection;
+    };
+
+    std::unique_ptr<WriteLock> holdWriteLock() const { return std::make_unique<WriteLock>(m_path); }
+
+    // Faults set on a connection the program holds: these settings belong to
+    // one connection, not to the file, so they are made where the program writes.
+
+    // The connection may not grow the file by a single page: a full disk.
+    static void stopGrowth(sqlite3 *connection)
+    {
+        Connection c(connection);
+        const QList<QVariantList> pages = c.rows("PRAGMA page_count");
+        c.exec("PRAGMA max_page_count = " + QByteArray::number(pages.value(0).value(0).toLongLong()));
+    }
+
+    // Undoes stopGrowth(): room again, as after space was freed.
+    static void allowGrowth(sqlite3 *connection)
+    {
+        Connection(connection).exec("PRAGMA max_page_count = 1073741823");
+    }
+
+    // The connection refuses every write, for where makeReadOnly() cannot
+    // protect the file itself.
+    static void refuseWrites(sqlite3 *connection)
+    {
+        Connection(connection).exec("PRAGMA query_only = 1");
     }
 
     // Writes `bytes` to a file in the temporary folder; returns its path.
@@ -171,79 +324,6 @@ private:
         QFile file(m_path);
         return file.open(QIODevice::ReadWrite); // opens without changing anything
     }
-
-    // A short-lived raw connection that throws on any failure.
-    struct Connection
-    {
-        sqlite3 *db = nullptr;
-        Connection(const QString &path, int flags)
-        {
-            if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr) != SQLITE_OK)
-                fail("open " + path.toStdString());
-            sqlite3_busy_timeout(db, 5000);
-        }
-        ~Connection() { sqlite3_close_v2(db); }
-        [[noreturn]] void fail(const std::string &what) const
-        {
-            throw std::runtime_error(what + ": " + (db ? sqlite3_errmsg(db) : "no handle"));
-        }
-        void exec(const QByteArray &sql) const
-        {
-            if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-                fail(sql.toStdString());
-        }
-        sqlite3_stmt *prepare(const QByteArray &sql) const
-        {
-            sqlite3_stmt *stmt = nullptr;
-            if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK)
-                fail(sql.toStdString());
-            return stmt;
-        }
-        void insert(const QString &table, const Values &values) const
-        {
-            QStringList names, marks;
-            for (const auto &value : values) {
-                names << QLatin1Char('"') + value.first + QLatin1Char('"');
-                marks << QStringLiteral("?");
-            }
-            const QString sql = values.isEmpty()
-                ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table)
-                : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                      .arg(table, names.join(u','), marks.join(u','));
-            sqlite3_stmt *stmt = prepare(sql.toUtf8());
-            for (int i = 0; i < values.size(); ++i)
-                bind(stmt, i + 1, values.at(i).second);
-            const int rc = sqlite3_step(stmt);
-            sqlite3_finalize(stmt);
-            if (rc != SQLITE_DONE)
-                fail(sql.toStdString());
-        }
-        static void bind(sqlite3_stmt *stmt, int index, const QVariant &value)
-        {
-            switch (value.typeId()) {
-            case QMetaType::UnknownType:
-                sqlite3_bind_null(stmt, index);
-                break;
-            case QMetaType::Int:
-            case QMetaType::LongLong:
-            case QMetaType::UInt:
-                sqlite3_bind_int64(stmt, index, value.toLongLong());
-                break;
-            case QMetaType::Double:
-                sqlite3_bind_double(stmt, index, value.toDouble());
-                break;
-            case QMetaType::QByteArray: {
-                const QByteArray bytes = value.toByteArray();
-                sqlite3_bind_blob(stmt, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-                break;
-            }
-            default: {
-                const QByteArray utf8 = value.toString().toUtf8();
-                sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-            }
-            }
-        }
-    };
 
     QTemporaryDir m_dir;
     QString m_path;
