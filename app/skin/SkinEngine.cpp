@@ -94,13 +94,16 @@ bool SkinEngine::eventFilter(QObject *watched, QEvent *event)
 
 void SkinEngine::paintBackground()
 {
-    const SkinPicturePair *pair = m_pictures.best(m_window->devicePixelRatioF());
+    const SkinObject *object = highlightedObject();
+    const SkinPicturePair *pair = m_pictures.best(
+        m_window->devicePixelRatioF(),
+        object ? SkinPictureNeed::NormalAndHighlighted : SkinPictureNeed::NormalOnly);
     if (!pair)
         return;
     QPainter painter(m_window);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(QPoint(0, 0), pair->normal);
-    if (const SkinObject *object = highlightedObject()) {
+    if (object) {
         const QRect target = object->rect();
         const QRect source(target.topLeft() * pair->scale, target.size() * pair->scale);
         painter.drawImage(target, pair->highlighted, source);

@@ -3,11 +3,28 @@
 #include <QBuffer>
 #include <QImageReader>
 
+#include <array>
+#include <cstring>
 
 namespace {
 
 // Enough for the largest picture the format allows (4096 x 4096 at scale 2, 32 bits a pixel).
 constexpr int DecodeLimitMiB = 4096 * 4096 * 4 * 4 / (1024 * 1024);
+
+QString roleName(SkinPictureRole role)
+{
+    return role == SkinPictureRole::Normal ? QStringLiteral("普通") : QStringLiteral("高亮");
+}
+
+SkinError undecodable(const SkinForm &form, const SkinPicture &picture, const QString &fileName,
+                      const QString &reason)
+{
+    return SkinError(QStringLiteral("皮肤文件“%1”已损坏：窗体“%2”的 %3 倍%4图片无法解码%5。")
+                         .arg(fileName, form.name)
+                         .arg(picture.scale)
+                         .arg(roleName(picture.role))
+                         .arg(reason.isEmpty() ? QString() : QStringLiteral("（%1）").arg(reason)));
+}
 
 QImage decodePicture(const SkinForm &form, const SkinPicture &picture, const QString &fileName)
 {
@@ -21,17 +38,73 @@ QImage decodePicture(const SkinForm &form, const SkinPicture &picture, const QSt
     if (reader.size() == expected)
         image = reader.read();
     if (image.isNull() || image.size() != expected)
-        throw SkinError(QStringLiteral("皮肤文件“%1”已损坏：窗体“%2”的 %3 倍%4图片无法解码%5。")
-                            .arg(fileName, form.name)
-                            .arg(picture.scale)
-                            .arg(picture.role == SkinPictureRole::Normal ? QStringLiteral("普通")
-                                                                         : QStringLiteral("高亮"))
-                            .arg(reader.errorString().isEmpty()
-                                     ? QString()
-                                     : QStringLiteral("（%1）").arg(reader.errorString())));
-    image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        throw undecodable(form, picture, fileName, reader.errorString());
+    // In place: the decoded picture is not needed in its own format.
+    image = std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(picture.scale);
     return image;
+}
+
+// CRC-32 as PNG computes it over a chunk's type and data (ISO 3309, reflected 0xEDB88320).
+constexpr std::array<quint32, 256> makeCrcTable()
+{
+    std::array<quint32, 256> table{};
+    for (quint32 n = 0; n < 256; ++n) {
+        quint32 c = n;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}
+constexpr std::array<quint32, 256> CrcTable = makeCrcTable();
+
+quint32 pngCrc(const uchar *data, qsizetype size)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (qsizetype i = 0; i < size; ++i)
+        crc = CrcTable[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+quint32 bigEndian32(const uchar *at)
+{
+    return quint32(at[0]) << 24 | quint32(at[1]) << 16 | quint32(at[2]) << 8 | quint32(at[3]);
+}
+
+// Why `png` is not a whole PNG stream, or an empty string if it is: every chunk lies within
+// the bytes with the right checksum, and image data and the end chunk are there. This finds
+// a cut-short or altered picture at a fraction of the cost of decoding it; the reader has
+// already checked the signature and the size in the header.
+QString pngDamage(const QByteArray &png)
+{
+    constexpr qsizetype SignatureBytes = 8;
+    const auto *bytes = reinterpret_cast<const uchar *>(png.constData());
+    qsizetype at = SignatureBytes;
+    bool imageData = false;
+    while (true) {
+        // length, type, data, checksum
+        if (png.size() - at < 12)
+            return QStringLiteral("数据不完整");
+        const quint32 length = bigEndian32(bytes + at);
+        if (length > quint32(png.size() - at - 12))
+            return QStringLiteral("数据不完整");
+        const uchar *type = bytes + at + 4;
+        if (pngCrc(type, 4 + qsizetype(length)) != bigEndian32(type + 4 + length))
+            return QStringLiteral("校验和不符");
+        if (std::memcmp(type, "IDAT", 4) == 0)
+            imageData = true;
+        if (std::memcmp(type, "IEND", 4) == 0)
+            return imageData ? QString() : QStringLiteral("没有图像数据");
+        at += 12 + qsizetype(length);
+    }
+}
+
+void checkPicture(const SkinForm &form, const SkinPicture &picture, const QString &fileName)
+{
+    const QString damage = pngDamage(picture.png);
+    if (!damage.isEmpty())
+        throw undecodable(form, picture, fileName, damage);
 }
 
 } // namespace
@@ -65,18 +138,18 @@ int SkinPictureSet::scaleFor(qreal devicePixelRatio) const
     return best;
 }
 
-const SkinPicturePair *SkinPictureSet::decoded(int scale) const
+SkinPicturePair *SkinPictureSet::decoded(int scale)
 {
-    for (const SkinPicturePair &pair : m_pairs) {
+    for (SkinPicturePair &pair : m_pairs) {
         if (pair.scale == scale)
             return &pair;
     }
     return nullptr;
 }
 
-const SkinPicturePair &SkinPictureSet::decodePair(int scale)
+SkinPicturePair &SkinPictureSet::decodePair(int scale)
 {
-    if (const SkinPicturePair *pair = decoded(scale))
+    if (SkinPicturePair *pair = decoded(scale))
         return *pair;
     const SkinPicture *normal = m_form.picture(SkinPictureRole::Normal, scale);
     const SkinPicture *highlighted = m_form.picture(SkinPictureRole::Highlighted, scale);
@@ -84,40 +157,62 @@ const SkinPicturePair &SkinPictureSet::decodePair(int scale)
     SkinPicturePair pair;
     pair.scale = scale;
     pair.normal = decodePicture(m_form, *normal, m_fileName);
-    pair.highlighted = decodePicture(m_form, *highlighted, m_fileName);
+    checkPicture(m_form, *highlighted, m_fileName);
     m_pairs.append(std::move(pair));
     return m_pairs.last();
 }
 
-const SkinPicturePair *SkinPictureSet::best(qreal devicePixelRatio)
+void SkinPictureSet::decodeHighlighted(SkinPicturePair &pair)
+{
+    if (!pair.highlighted.isNull())
+        return;
+    const SkinPicture *highlighted = m_form.picture(SkinPictureRole::Highlighted, pair.scale);
+    Q_ASSERT(highlighted);
+    pair.highlighted = decodePicture(m_form, *highlighted, m_fileName);
+}
+
+const SkinPicturePair *SkinPictureSet::best(qreal devicePixelRatio, SkinPictureNeed need)
 {
     if (m_pairs.isEmpty())
         return nullptr;
     while (true) {
         const int scale = scaleFor(devicePixelRatio);
-        if (const SkinPicturePair *pair = decoded(scale))
-            return pair;
         try {
-            return &decodePair(scale);
+            SkinPicturePair &pair = decodePair(scale);
+            if (need == SkinPictureNeed::NormalAndHighlighted)
+                decodeHighlighted(pair);
+            return &pair;
         } catch (const SkinError &) {
-            // Painting cannot stop the program; the scale-1 pair is always there.
-            m_failedScales.append(scale);
+            // Painting cannot stop the program. The scale-1 normal picture is always there
+            // (decode() made it); anything else that fails gives way to it.
+            if (scale != 1) {
+                m_failedScales.append(scale);
+                continue;
+            }
+            SkinPicturePair &pair = *decoded(1);
+            pair.highlighted = pair.normal;
+            return &pair;
         }
     }
 }
 
 SkinShape shapeFromAlpha(const QImage &image)
 {
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    // Alpha is stored alike in both 32-bit ARGB formats; only other formats need converting.
+    const bool argbAlready = image.format() == QImage::Format_ARGB32
+        || image.format() == QImage::Format_ARGB32_Premultiplied;
+    const QImage argb = argbAlready ? image : image.convertToFormat(QImage::Format_ARGB32);
+    const int width = argb.width();
+    const int height = argb.height();
     QVector<SkinRun> runs;
-    for (int y = 0; y < argb.height(); ++y) {
+    for (int y = 0; y < height; ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
         int x = 0;
-        while (x < argb.width()) {
-            while (x < argb.width() && qAlpha(line[x]) == 0)
+        while (x < width) {
+            while (x < width && qAlpha(line[x]) == 0)
                 ++x;
             const int left = x;
-            while (x < argb.width() && qAlpha(line[x]) != 0)
+            while (x < width && qAlpha(line[x]) != 0)
                 ++x;
             if (x > left)
                 runs.append(SkinRun{y, left, x});

@@ -12,30 +12,41 @@ struct SkinPicturePair
 {
     int scale = 1;
     QImage normal;      // devicePixelRatio == scale
-    QImage highlighted; // devicePixelRatio == scale
+    QImage highlighted; // devicePixelRatio == scale; null until it is asked for (see best())
 };
 
+// What a caller of SkinPictureSet::best() is about to draw.
+enum class SkinPictureNeed { NormalOnly, NormalAndHighlighted };
+
 // A form's pictures, decoded when first needed: decoding a large picture costs more than
-// reading the whole file, and a screen at scale 1 never needs the scale-2 pictures.
+// reading the whole file, a screen at scale 1 never needs the scale-2 pictures, and the
+// highlighted picture is not needed until the pointer first rests on an object.
 class SkinPictureSet
 {
 public:
     SkinPictureSet() = default;
-    // Decodes the scale-1 pictures of `form` and those best suited to `devicePixelRatio`, and
-    // fills form.shape from the scale-1 normal picture's alpha (alpha 0 lies outside the
-    // window). Throws SkinError naming `fileName` if one of them cannot be decoded.
+    // Decodes the scale-1 normal picture of `form` and the one best suited to
+    // `devicePixelRatio`, and fills form.shape from the scale-1 normal picture's alpha (alpha 0
+    // lies outside the window). The highlighted pictures of those scales are checked whole
+    // (every PNG chunk present, every checksum right) but decoded only when first needed.
+    // Throws SkinError naming `fileName` if one of these pictures is damaged.
     static SkinPictureSet decode(SkinForm &form, const QString &fileName,
                                  qreal devicePixelRatio = 1);
 
     // The pair for a screen of `devicePixelRatio`: the smallest scale that reaches it, else the
-    // largest there is; decoded now if it was not yet. A pair that fails to decode here gives
-    // way to the best one already decoded. Null only for an empty set.
-    const SkinPicturePair *best(qreal devicePixelRatio);
+    // largest there is; its pictures are decoded now if they were not yet. With
+    // SkinPictureNeed::NormalOnly the highlighted picture may still be null. A pair that fails
+    // to decode here gives way to the best one already decoded; where none can stand in for a
+    // highlighted picture, the normal picture does (no highlight rather than no window). Null
+    // only for an empty set.
+    const SkinPicturePair *best(qreal devicePixelRatio,
+                                SkinPictureNeed need = SkinPictureNeed::NormalAndHighlighted);
 
 private:
     int scaleFor(qreal devicePixelRatio) const;
-    const SkinPicturePair *decoded(int scale) const;
-    const SkinPicturePair &decodePair(int scale); // throws SkinError
+    SkinPicturePair *decoded(int scale);
+    SkinPicturePair &decodePair(int scale);      // the normal picture; throws SkinError
+    void decodeHighlighted(SkinPicturePair &pair); // throws SkinError
 
     QString m_fileName;
     SkinForm m_form; // the stored pictures and the size; objects are not needed here

@@ -96,6 +96,34 @@ QPoint centre(const SkinObject &object)
     return object.rect().center();
 }
 
+quint32 pngChunkCrc(const QByteArray &typeAndData)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : typeAndData) {
+        crc ^= quint8(byte);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+    }
+    return ~crc;
+}
+
+// `png` with the bytes of its first IDAT chunk after the two-byte zlib header replaced by
+// 0xFF (a block type deflate does not have); the chunk's checksum is made right again if
+// `fixChecksum`, so that only decoding the pixels can find the damage.
+QByteArray brokenImageData(QByteArray png, bool fixChecksum)
+{
+    const qsizetype type = png.indexOf("IDAT");
+    const auto length = qsizetype(quint8(png[type - 2])) << 8 | quint8(png[type - 1]);
+    for (qsizetype i = type + 4 + 2; i < type + 4 + length; ++i)
+        png[i] = char(0xFF);
+    if (fixChecksum) {
+        const quint32 crc = pngChunkCrc(png.mid(type, 4 + length));
+        for (int i = 0; i < 4; ++i)
+            png[type + 4 + length + i] = char(crc >> (24 - 8 * i));
+    }
+    return png;
+}
+
 } // namespace
 
 class TestSkin : public QObject
@@ -113,6 +141,8 @@ private slots:
     void undecodablePictureIsRejected();
     void loadAndApplyReportMissingThings();
     void picturesSuitTheScreenScale();
+    void damagedHighlightedPicture_data();
+    void damagedHighlightedPicture();
 
     void hitTestBuiltSkin_data();
     void hitTestBuiltSkin();
@@ -365,6 +395,64 @@ void TestSkin::picturesSuitTheScreenScale()
     SkinPictureSet fallback = SkinPictureSet::decode(damaged, FixtureName, 1);
     QCOMPARE(fallback.best(2)->scale, 1);
     QVERIFY_THROWS_EXCEPTION(SkinError, SkinPictureSet::decode(damaged, FixtureName, 2));
+}
+
+void TestSkin::damagedHighlightedPicture_data()
+{
+    // The highlighted picture is decoded only when first drawn, so a damaged one must be
+    // found without decoding it; what only decoding can find must not stop the window.
+    QTest::addColumn<int>("scale");           // the scale of the damaged highlighted picture
+    QTest::addColumn<QByteArray>("damaged");
+    QTest::addColumn<bool>("rejected");       // by decode(), naming the highlighted picture
+    const QByteArray small = png(4, 3, qRgba(200, 100, 0, 255));
+    const QByteArray large = png(8, 6, qRgba(200, 100, 0, 255));
+    QTest::newRow("a byte altered") << 1 << brokenImageData(small, false) << true;
+    QTest::newRow("end chunk missing") << 1 << small.chopped(12) << true;
+    QTest::newRow("cut inside a chunk") << 1 << small.left(small.size() - 16) << true;
+    QTest::newRow("chunks sound, pixels not") << 1 << brokenImageData(small, true) << false;
+    QTest::newRow("scale 2, a byte altered") << 2 << brokenImageData(large, false) << true;
+    QTest::newRow("scale 2, chunks sound, pixels not") << 2 << brokenImageData(large, true)
+                                                       << false;
+}
+
+void TestSkin::damagedHighlightedPicture()
+{
+    QFETCH(int, scale);
+    QFETCH(QByteArray, damaged);
+    QFETCH(bool, rejected);
+    const QByteArray highlighted1 = scale == 1 ? damaged : png(4, 3, qRgba(200, 100, 0, 255));
+    const QByteArray highlighted2 = scale == 2 ? damaged : png(8, 6, qRgba(200, 100, 0, 255));
+    const SkinData data = readSkin(
+        header()
+            + form("F", u16(0),
+                   u8(4) + picture(0, 1, png(4, 3)) + picture(1, 1, highlighted1)
+                       + picture(0, 2, png(8, 6)) + picture(1, 2, highlighted2)),
+        FixtureName);
+    SkinForm form = data.forms.first();
+
+    if (rejected) {
+        try {
+            SkinPictureSet::decode(form, FixtureName, scale);
+            QFAIL("a damaged highlighted picture was accepted");
+        } catch (const SkinError &error) {
+            QVERIFY2(error.message().contains(QStringLiteral("无法解码"))
+                         && error.message().contains(QStringLiteral("高亮")),
+                     qPrintable(error.message()));
+        }
+        return;
+    }
+
+    SkinPictureSet pictures = SkinPictureSet::decode(form, FixtureName, scale);
+    const SkinPicturePair *drawn = pictures.best(scale, SkinPictureNeed::NormalOnly);
+    QCOMPARE(drawn->scale, scale);
+    QVERIFY(!drawn->normal.isNull());
+    // Hovering needs the highlighted picture: the scale-1 pair stands in for a broken scale 2,
+    // and where nothing can stand in the normal picture is drawn without a highlight.
+    const SkinPicturePair *hovered = pictures.best(scale);
+    QCOMPARE(hovered->scale, 1);
+    QCOMPARE(hovered->normal.pixel(1, 1), qRgba(10, 20, 30, 255));
+    QCOMPARE(hovered->highlighted.pixel(1, 1),
+             scale == 1 ? qRgba(10, 20, 30, 255) : qRgba(200, 100, 0, 255));
 }
 
 void TestSkin::hitTestBuiltSkin_data()
