@@ -9,14 +9,8 @@
 #include <windows.h>
 #endif
 
-namespace {
-// Writes committed through any connection of this process. Lets a cursor on
-// one connection see at once what the program wrote through another.
-std::atomic<quint64> writesInProcess{0};
-
-// A monotonic clock in milliseconds that is cheap to read: a cursor asks it on
-// every move. A resolution of a few milliseconds is plenty for the recheck.
-qint64 coarseMilliseconds()
+// A resolution of a few milliseconds is plenty for the recheck.
+qint64 Connection::coarseMilliseconds()
 {
 #if defined(Q_OS_LINUX)
     timespec now;
@@ -29,7 +23,6 @@ qint64 coarseMilliseconds()
     return started.elapsed();
 #endif
 }
-} // namespace
 
 Connection::Connection(QString path, sqlite3 *db) : m_path(std::move(path)), m_db(db) {}
 
@@ -74,16 +67,16 @@ sqlite3_stmt *Connection::cached(const QByteArray &sql, const QString &context)
 void Connection::noteWrite()
 {
     ++m_generation;
-    writesInProcess.fetch_add(1, std::memory_order_relaxed);
+    s_writesInProcess.fetch_add(1, std::memory_order_relaxed);
 }
 
-Connection::Stamp Connection::stamp(Recheck recheck)
+Connection::Stamp Connection::stampAsking(Recheck recheck)
 {
     sqlite3 *db = openHandle();
     Stamp s;
     s.ownChanges = sqlite3_total_changes64(db);
     s.generation = m_generation;
-    s.processWrites = writesInProcess.load(std::memory_order_relaxed);
+    s.processWrites = s_writesInProcess.load(std::memory_order_relaxed);
     const bool ask = recheck == Recheck::Now || m_dataVersion < 0
         || (recheck == Recheck::IfDue
             && (m_recheckMs <= 0 || coarseMilliseconds() - m_versionCheckedAt >= m_recheckMs));

@@ -4,6 +4,7 @@
 #include "Statement.h"
 
 #include <QString>
+#include <atomic>
 #include <map>
 #include <string>
 
@@ -58,7 +59,19 @@ public:
         IfDue,      // ask SQLite if recheckInterval() has passed since it was last asked
         Now,        // ask SQLite now
     };
-    Stamp stamp(Recheck recheck);
+    // Cheap unless SQLite has to be asked: a cursor takes one on every move and
+    // every field it reads.
+    Stamp stamp(Recheck recheck)
+    {
+        if (m_db && m_dataVersion >= 0
+            && (recheck == Recheck::Never
+                || (recheck == Recheck::IfDue && m_recheckMs > 0
+                    && coarseMilliseconds() - m_versionCheckedAt < m_recheckMs))) {
+            return Stamp{sqlite3_total_changes64(m_db), m_generation,
+                         s_writesInProcess.load(std::memory_order_relaxed), m_dataVersion};
+        }
+        return stampAsking(recheck);
+    }
 
     // How long a commit by another program may go unseen by a cursor that is
     // moving in a tight loop. Each user action is further apart than this.
@@ -75,6 +88,13 @@ public:
     DataError error(const QString &context, int rc) const;
 
 private:
+    Stamp stampAsking(Recheck recheck);
+    // A monotonic clock in milliseconds that is cheap to read.
+    static qint64 coarseMilliseconds();
+    // Writes committed through any connection of this process. Lets a cursor
+    // on one connection see at once what the program wrote through another.
+    static inline std::atomic<quint64> s_writesInProcess{0};
+
     QString m_path;
     sqlite3 *m_db;
     quint64 m_generation = 0;

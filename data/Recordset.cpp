@@ -79,20 +79,19 @@ std::unique_ptr<Recordset::State> Recordset::State::open(std::shared_ptr<Connect
 
 // ---- State: helpers ---------------------------------------------------------
 
-Connection &Recordset::State::live() const
+void Recordset::State::throwClosed() const
 {
     if (closed)
         throw DataError(QStringLiteral("表“%1”的记录集已关闭。").arg(table));
-    connection->openHandle();
-    return *connection;
+    connection->openHandle(); // throws: the connection is closed
+    throw DataError(QStringLiteral("数据库连接已关闭。"));
 }
 
-void Recordset::State::requireCurrentRow() const
+void Recordset::State::throwNoCurrentRow() const
 {
     if (!hasCurrentRow())
         throw DataError(QStringLiteral("当前没有记录。"));
-    if (onDeletedRow)
-        throw DataError(QStringLiteral("当前记录已被删除。"));
+    throw DataError(QStringLiteral("当前记录已被删除。"));
 }
 
 int Recordset::State::columnIndex(const QString &name) const
@@ -117,22 +116,8 @@ DataError Recordset::State::failure(const QString &context, int rc) const
     return connection->error(context, rc);
 }
 
-void Recordset::State::dropStaleBuffer(Connection::Recheck recheck)
+int Recordset::State::addFetchedColumn(int column)
 {
-    if (!buffer.isValid())
-        return;
-    if (connection->stamp(recheck) != bufferStamp) {
-        buffer.clear();
-        currentRowHint = -1;
-    }
-}
-
-int Recordset::State::slotOf(int column)
-{
-    for (size_t slot = 0; slot < fetchedColumns.size(); ++slot) {
-        if (fetchedColumns[slot] == column)
-            return int(slot);
-    }
     // First read of this field: read ahead with it from now on.
     fetchedColumns.push_back(column);
     buffer.clear();
@@ -145,25 +130,12 @@ int Recordset::State::neighbourInBuffer(int direction)
     if (bof || eof)
         return -1;
     dropStaleBuffer(Connection::Recheck::IfDue);
-    if (!buffer.isValid() || currentRowHint < 0 || currentRowHint >= buffer.size()
-        || buffer.id(currentRowHint) != currentId)
+    if (!hintIsCurrent())
         return -1;
     // Rows next to each other in the buffer are next to each other in the
     // table: the buffer holds every row of the range it covers.
     const int row = currentRowHint + direction;
     return row >= 0 && row < buffer.size() ? row : -1;
-}
-
-int Recordset::State::currentRow()
-{
-    // Reading a field of the row just moved to: writes of this program show at
-    // once; other programs' commits were looked for by the move.
-    dropStaleBuffer(Connection::Recheck::Never);
-    if (buffer.isValid() && currentRowHint >= 0 && currentRowHint < buffer.size()
-        && buffer.id(currentRowHint) == currentId)
-        return currentRowHint;
-    currentRowHint = rowOf(currentId);
-    return currentRowHint;
 }
 
 void Recordset::State::setCurrent(int row)

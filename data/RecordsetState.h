@@ -35,16 +35,37 @@ struct Recordset::State
     // The fields read ahead: only those asked for so far through this cursor,
     // in the order first asked for (a field's slot in the buffer).
     std::vector<int> fetchedColumns;
-    int slotOf(int column);
+    int slotOf(int column)
+    {
+        for (size_t slot = 0; slot < fetchedColumns.size(); ++slot) {
+            if (fetchedColumns[slot] == column)
+                return int(slot);
+        }
+        return addFetchedColumn(column);
+    }
+    int addFetchedColumn(int column);
 
     RowBuffer buffer;
     int chunkRows = 0;
     bool lastFetchForward = true;
     Connection::Stamp bufferStamp;
 
-    Connection &live() const;   // throws when the cursor or its connection is closed
+    // Throws when the cursor or its connection is closed. Inline, like the
+    // other checks below, since a walk runs them for every row and field.
+    Connection &live() const
+    {
+        if (closed || !connection->isOpen())
+            throwClosed();
+        return *connection;
+    }
+    [[noreturn]] void throwClosed() const;
     bool hasCurrentRow() const { return !bof && !eof; }
-    void requireCurrentRow() const;
+    void requireCurrentRow() const
+    {
+        if (!hasCurrentRow() || onDeletedRow)
+            throwNoCurrentRow();
+    }
+    [[noreturn]] void throwNoCurrentRow() const;
     int columnIndex(const QString &name) const;
 
     // Row lookups through the read-ahead buffer: the buffer index of the first
@@ -54,10 +75,30 @@ struct Recordset::State
     int rowOf(qint64 id); // the row with exactly this id, or -1
     bool tableIsEmpty() { return firstAtOrAfter(RowBuffer::kMinId) < 0; }
     // Drops the read-ahead if the data may have changed since it was read.
-    void dropStaleBuffer(Connection::Recheck recheck);
+    void dropStaleBuffer(Connection::Recheck recheck)
+    {
+        if (buffer.isValid() && connection->stamp(recheck) != bufferStamp) {
+            buffer.clear();
+            currentRowHint = -1;
+        }
+    }
     // The buffer index of the current row (-1 if it is gone), remembered from
     // the last move so that reading fields needs no search.
-    int currentRow();
+    int currentRow()
+    {
+        // Reading a field of the row just moved to: writes of this program show
+        // at once; other programs' commits were looked for by the move.
+        dropStaleBuffer(Connection::Recheck::Never);
+        if (hintIsCurrent())
+            return currentRowHint;
+        currentRowHint = rowOf(currentId);
+        return currentRowHint;
+    }
+    bool hintIsCurrent() const
+    {
+        return buffer.isValid() && currentRowHint >= 0 && currentRowHint < buffer.size()
+            && buffer.id(currentRowHint) == currentId;
+    }
     void setCurrent(int row);
     // The buffer index of the row after (+1) or before (-1) the current row
     // when both are read ahead and still fresh, else -1.

@@ -10,7 +10,7 @@ void RowBuffer::clear()
     m_valid = false;
     m_ids.clear();
     m_cells.clear();
-    m_bytes.clear();
+    m_used = 0;
 }
 
 int RowBuffer::fill(sqlite3_stmt *stmt, int columnCount, bool ascending, int expectedRows)
@@ -19,6 +19,13 @@ int RowBuffer::fill(sqlite3_stmt *stmt, int columnCount, bool ascending, int exp
     m_columnCount = columnCount;
     m_ids.reserve(size_t(expectedRows));
     m_cells.reserve(size_t(expectedRows) * size_t(columnCount));
+    // Room for as many bytes per row as last time, so that a walk's growing
+    // chunks do not copy their bytes again and again while they are read.
+    const size_t wanted = size_t(expectedRows) * m_bytesPerRow + m_bytesPerRow / 4;
+    if (wanted > m_capacity) {
+        m_bytes.reset(new char[wanted]);
+        m_capacity = wanted;
+    }
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
         appendRow(stmt, columnCount);
@@ -26,6 +33,8 @@ int RowBuffer::fill(sqlite3_stmt *stmt, int columnCount, bool ascending, int exp
         clear();
         return rc;
     }
+    if (!m_ids.empty())
+        m_bytesPerRow = std::max(m_bytesPerRow, m_used / m_ids.size());
     if (!ascending) {
         // Rows came in descending order: reverse ids and row blocks of cells.
         std::reverse(m_ids.begin(), m_ids.end());
@@ -45,13 +54,27 @@ void RowBuffer::setRange(qint64 low, qint64 high)
     m_valid = true;
 }
 
+void RowBuffer::appendBytes(const void *data, size_t length)
+{
+    if (m_used + length > m_capacity) {
+        const size_t capacity = std::max(m_capacity * 2, m_used + length + 4096);
+        std::unique_ptr<char[]> grown(new char[capacity]);
+        if (m_used > 0)
+            std::memcpy(grown.get(), m_bytes.get(), m_used);
+        m_bytes = std::move(grown);
+        m_capacity = capacity;
+    }
+    std::memcpy(m_bytes.get() + m_used, data, length);
+    m_used += length;
+}
+
 void RowBuffer::appendRow(sqlite3_stmt *stmt, int columnCount)
 {
     m_ids.push_back(sqlite3_column_int64(stmt, 0));
     for (int c = 1; c <= columnCount; ++c) {
         // One column lookup per value; the sqlite3_value_* calls read it directly.
         sqlite3_value *value = sqlite3_column_value(stmt, c);
-        Cell cell{Kind::Null, int(m_bytes.size()), 0};
+        Cell cell{Kind::Null, int(m_used), 0};
         switch (sqlite3_value_type(value)) {
         case SQLITE_NULL:
             break;
@@ -59,14 +82,14 @@ void RowBuffer::appendRow(sqlite3_stmt *stmt, int columnCount)
             const qint64 v = sqlite3_value_int64(value);
             cell.kind = Kind::Integer;
             cell.length = int(sizeof v);
-            m_bytes.append(reinterpret_cast<const char *>(&v), sizeof v);
+            appendBytes(&v, sizeof v);
             break;
         }
         case SQLITE_FLOAT: {
             const double v = sqlite3_value_double(value);
             cell.kind = Kind::Real;
             cell.length = int(sizeof v);
-            m_bytes.append(reinterpret_cast<const char *>(&v), sizeof v);
+            appendBytes(&v, sizeof v);
             break;
         }
         default: { // text, or a blob taken as UTF-8 text
@@ -74,7 +97,7 @@ void RowBuffer::appendRow(sqlite3_stmt *stmt, int columnCount)
             cell.kind = Kind::Text;
             cell.length = sqlite3_value_bytes(value);
             if (cell.length > 0)
-                m_bytes.append(static_cast<const char *>(data), size_t(cell.length));
+                appendBytes(data, size_t(cell.length));
             break;
         }
         }
@@ -92,10 +115,9 @@ int RowBuffer::upperBound(qint64 id) const
     return int(std::upper_bound(m_ids.begin(), m_ids.end(), id) - m_ids.begin());
 }
 
-std::optional<QString> RowBuffer::value(int row, int slot) const
+std::optional<QString> RowBuffer::otherValue(const Cell &cell) const
 {
-    const Cell &cell = m_cells[size_t(row) * size_t(m_columnCount) + size_t(slot)];
-    const char *data = m_bytes.data() + cell.offset;
+    const char *data = m_bytes.get() + cell.offset;
     switch (cell.kind) {
     case Kind::Null:
         return std::nullopt;

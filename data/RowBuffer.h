@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 #include <limits>
+#include <memory>
 #include <optional>
-#include <string>
 #include <vector>
 
 struct sqlite3_stmt;
@@ -41,7 +40,15 @@ public:
     int upperBound(qint64 id) const;
     int size() const { return int(m_ids.size()); }
     qint64 id(int row) const { return m_ids[size_t(row)]; }
-    std::optional<QString> value(int row, int slot) const;
+    // The value as text, or no value for a null.
+    std::optional<QString> value(int row, int slot) const
+    {
+        const Cell &cell = m_cells[size_t(row) * size_t(m_columnCount) + size_t(slot)];
+        // Most values read are non-empty texts: made here, without a call.
+        if (cell.kind == Kind::Text && cell.length > 0)
+            return QString::fromUtf8(m_bytes.get() + cell.offset, cell.length);
+        return otherValue(cell);
+    }
 
 private:
     enum class Kind : quint8 { Null, Integer, Real, Text };
@@ -53,6 +60,9 @@ private:
     };
 
     void appendRow(sqlite3_stmt *stmt, int columnCount);
+    std::optional<QString> otherValue(const Cell &cell) const;
+
+    void appendBytes(const void *data, size_t length);
 
     bool m_valid = false;
     qint64 m_low = 0;
@@ -60,5 +70,11 @@ private:
     int m_columnCount = 0;
     std::vector<qint64> m_ids;
     std::vector<Cell> m_cells; // m_columnCount per row
-    std::string m_bytes;       // text as UTF-8; integers and reals as their 8 bytes
+    // Text as UTF-8; integers and reals as their 8 bytes. Grown by hand: its
+    // size is m_used, and the storage is kept from one fill to the next.
+    std::unique_ptr<char[]> m_bytes;
+    size_t m_capacity = 0;
+    size_t m_used = 0;
+    // Bytes per row of the last fill, to size the storage of the next one.
+    size_t m_bytesPerRow = 0;
 };
