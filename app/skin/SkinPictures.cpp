@@ -32,6 +32,9 @@ QImage decodePicture(const SkinForm &form, const SkinPicture &picture, const QSt
     QBuffer buffer(&png);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "png");
+    // The reader has already found a PNG signature. Left to detect the format itself, Qt
+    // would load every image format plugin to ask whether it reads this one better.
+    reader.setAutoDetectImageFormat(false);
     reader.setAllocationLimit(DecodeLimitMiB);
     const QSize expected(form.width * picture.scale, form.height * picture.scale);
     QImage image;
