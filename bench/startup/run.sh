@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Start-up to the first painted frame, the program against an empty window of the same size,
-# both timed by hyperfine in one run under Xvfb. Prints both means and their ratio.
+# both timed by hyperfine under Xvfb. Prints both means and medians and their ratios.
+#
+# The runs go in short rounds that alternate between the two, so that a change in the machine's
+# load (other builds on a shared machine) falls on both alike instead of on whichever ran last.
 #
 # Usage: bench/startup/run.sh [BUILD_DIR] [PROGRAM_DIR] [RUNS]
 #   BUILD_DIR    a build with the benchmarks (default: build-release); first_frame and
@@ -32,12 +35,27 @@ mkdir "$WORK/program"
 cp "$PROGRAM_DIR/data.mdb" "$PROGRAM_DIR/Skin1.dat" "$WORK/program/"
 "$FIRST_FRAME" "$WORK/program" || { echo "first_frame failed" >&2; exit 1; }
 
-hyperfine -N --warmup 3 --runs "$RUNS" --export-json "$WORK/times.json" \
-  -n floor_window "$FLOOR" \
-  -n first_frame "$FIRST_FRAME $WORK/program"
+FLOOR_CMD=(-n floor_window "$FLOOR")
+PROGRAM_CMD=(-n first_frame "$FIRST_FRAME $WORK/program")
+ROUND_RUNS=5
+ROUNDS=$(( (RUNS + ROUND_RUNS - 1) / ROUND_RUNS ))
+hyperfine -N --style none --warmup 3 --runs 1 "${FLOOR_CMD[@]}" "${PROGRAM_CMD[@]}" >/dev/null
+for round in $(seq "$ROUNDS"); do
+  if (( round % 2 )); then order=("${FLOOR_CMD[@]}" "${PROGRAM_CMD[@]}")
+  else order=("${PROGRAM_CMD[@]}" "${FLOOR_CMD[@]}"); fi
+  hyperfine -N --style none --runs "$ROUND_RUNS" --export-json "$WORK/round$round.json" \
+    "${order[@]}" >/dev/null 2>&1
+done
 
-jq -r '
-  (.results[] | select(.command == "floor_window") | .mean) as $floor
-  | (.results[] | select(.command == "first_frame") | .mean) as $program
-  | "floor_window \($floor * 1000 | . * 10 | round / 10) ms, first_frame \($program * 1000 | . * 10 | round / 10) ms, ratio \($program / $floor | . * 100 | round / 100)"
-' "$WORK/times.json"
+jq -rs '
+  def ms: . * 1000 | . * 10 | round / 10;
+  def median: sort | if length % 2 == 1 then .[length / 2 | floor]
+                     else (.[length / 2 - 1] + .[length / 2]) / 2 end;
+  def times($name): [.[].results[] | select(.command == $name) | .times[]];
+  times("floor_window") as $floor | times("first_frame") as $program
+  | ($floor | add / length) as $floorMean | ($program | add / length) as $programMean
+  | ($floor | median) as $floorMedian | ($program | median) as $programMedian
+  | "runs \($program | length) each, alternating in rounds of '"$ROUND_RUNS"'",
+    "floor_window \($floorMean | ms) ms, first_frame \($programMean | ms) ms, ratio \($programMean / $floorMean | . * 100 | round / 100)",
+    "medians: floor_window \($floorMedian | ms) ms, first_frame \($programMedian | ms) ms, ratio \($programMedian / $floorMedian | . * 100 | round / 100)"
+' "$WORK"/round*.json
