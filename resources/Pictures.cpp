@@ -70,26 +70,34 @@ public:
     {
     }
 
+    // The picture keeps its proportions within the size asked for.
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        return m_renderer->defaultSize().scaled(size, Qt::KeepAspectRatio);
+    }
+
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
     {
-        if (size.isEmpty())
+        const QSize drawn = actualSize(size, mode, state);
+        if (drawn.isEmpty())
             return {};
-        if (!m_drawnSizes.contains(size)) {
-            const QImage image = render(*m_renderer, size, m_ground);
+        if (!m_drawnSizes.contains(drawn)) {
+            const QImage image = render(*m_renderer, drawn, m_ground);
             // On an opaque ground the alpha channel carries nothing; drop it.
             m_drawn.addPixmap(QPixmap::fromImage(
                 m_ground.alpha() == 255 ? image.convertToFormat(QImage::Format_RGB32) : image));
-            m_drawnSizes.append(size);
+            m_drawnSizes.append(drawn);
         }
         // The drawn sizes make an ordinary icon, which also gives the disabled and selected
-        // looks the platform expects. The size asked for is there, so it is returned as is.
-        return m_drawn.pixmap(size, 1.0, mode, state);
+        // looks the platform expects. The size is there, so it comes back as drawn.
+        return m_drawn.pixmap(drawn, 1.0, mode, state);
     }
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
     {
         const QPaintDevice *device = painter->device();
         const qreal dpr = device ? device->devicePixelRatio() : qApp->devicePixelRatio();
+        // QIcon::paint has already fitted `rect` to the picture's proportions.
         painter->drawPixmap(rect, pixmap(rect.size() * dpr, mode, state));
     }
 
