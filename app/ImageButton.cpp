@@ -72,5 +72,19 @@ void ImageButton::showEvent(QShowEvent *event)
 
 void ImageButton::refreshCursor()
 {
-    setCursor(Pictures::handCursor(devicePixelRatioF()));
+    const qreal dpr = devicePixelRatioF();
+    // The picture buttons of a window share one cursor: drawing it costs far more than making
+    // the button, and the main window makes five of them before its first frame.
+    if (const QWidget *parent = parentWidget()) {
+        const auto siblings = parent->findChildren<const ImageButton *>(Qt::FindDirectChildrenOnly);
+        for (const ImageButton *sibling : siblings) {
+            if (sibling != this && sibling->testAttribute(Qt::WA_SetCursor)
+                && sibling->cursor().shape() == Qt::BitmapCursor
+                && qFuzzyCompare(sibling->cursor().pixmap().devicePixelRatio(), dpr)) {
+                setCursor(sibling->cursor());
+                return;
+            }
+        }
+    }
+    setCursor(Pictures::handCursor(dpr));
 }
