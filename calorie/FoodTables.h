@@ -13,6 +13,8 @@ struct FoodRow
     QString name; // trimmed food name
     qint64 id = 0; // the row's id, to come back to it on a click
 };
+// Lists of rows grow by moving their bytes, not row by row.
+Q_DECLARE_TYPEINFO(FoodRow, Q_RELOCATABLE_TYPE);
 
 // Foods keyed by trimmed category name, each list in table order.
 using FoodsByCategory = QHash<QString, QVector<FoodRow>>;
