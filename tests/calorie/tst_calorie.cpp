@@ -225,6 +225,19 @@ void TestCalorie::treeShape_data()
         << FoodRows{{"蔬菜", "豆腐", 81}, {"蔬菜", "茶", 1}, {"蔬菜", "菠菜", 28}, {"蔬菜", "白菜", 17},
                     {"蔬菜", "芹菜", 14}, {"蔬菜", "阿胶", 311}, {"蔬菜", "藕", 73}}
         << "蔬菜{阿胶,白菜,菠菜,茶,豆腐,藕,芹菜}" << QStringList{"蔬菜"};
+    {
+        // Large groups are sorted another way than small ones; the order must not differ.
+        FoodRows foods{{"蔬菜", "豆腐", 81}, {"蔬菜", "茶", 1}, {"蔬菜", "菠菜", 28}, {"蔬菜", "白菜", 17}};
+        QStringList numbered;
+        for (int i = 300; i >= 1; --i)
+            foods.append({"蔬菜", QStringLiteral("菜%1号").arg(i), i});
+        for (int i = 1; i <= 300; ++i)
+            numbered.append(QStringLiteral("菜%1号").arg(i));
+        foods.append({{"蔬菜", "芹菜", 14}, {"蔬菜", "阿胶", 311}, {"蔬菜", "藕", 73}});
+        QTest::newRow("pinyin and natural order in a large category")
+            << QVariantList{"蔬菜"} << foods
+            << "蔬菜{阿胶,白菜,菠菜," + numbered.join(',') + ",茶,豆腐,藕,芹菜}" << QStringList{"蔬菜"};
+    }
     QTest::newRow("numbers in natural order")
         << QVariantList{"快餐"}
         << FoodRows{{"快餐", "套餐10号", 700}, {"快餐", "套餐2号", 500}, {"快餐", "套餐1号", 400}}
