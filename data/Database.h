@@ -39,10 +39,6 @@ private:
     // Mirrors the shared connection's handle (null once closed), for isOpen()
     // and handle().
     sqlite3 *m_db = nullptr;
-    // Not used any more: the count of writes lives in the shared connection
-    // state (Connection::noteWrite), where cursors can see it even after this
-    // object is gone.
-    quint64 m_writeGeneration = 0;
     // Shared with every cursor opened here; Close() and the destructor close it,
     // so a cursor that outlives this object fails cleanly instead of crashing.
     std::shared_ptr<Connection> m_connection;

@@ -24,7 +24,6 @@ public:
 private:
     friend class Recordset;
     std::optional<QString> m_value;
-    QString m_description; // not used: the message is made from the two below
     // Field and table names for the error message of text() on a null; the
     // message is only put together when it is needed.
     QString m_field;
