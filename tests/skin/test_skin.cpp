@@ -91,6 +91,19 @@ QString readError(const QByteArray &bytes)
     return QString();
 }
 
+// A plain window with the built skin applied and on show.
+struct SkinnedWindow
+{
+    SkinnedWindow()
+    {
+        engine.LoadSkin(BuiltSkin);
+        engine.ApplySkin(&window, QStringLiteral("Simple"));
+        window.show();
+    }
+    SkinEngine engine;
+    QWidget window;
+};
+
 QPoint centre(const SkinObject &object)
 {
     return object.rect().center();
@@ -522,11 +535,9 @@ void TestSkin::hitTestPrefersTopmostAndNeedsTheShape()
 
 void TestSkin::appliedWindowTakesFormSizeAndShape()
 {
-    SkinEngine engine;
-    engine.LoadSkin(BuiltSkin);
-    QWidget window;
-    engine.ApplySkin(&window, QStringLiteral("Simple"));
-    window.show();
+    SkinnedWindow skinned;
+    SkinEngine &engine = skinned.engine;
+    QWidget &window = skinned.window;
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.size(), QSize(632, 443));
     QCOMPARE(window.minimumSize(), QSize(632, 443));
@@ -554,11 +565,9 @@ void TestSkin::clickOnEachObjectNotifiesOnce()
 {
     QFETCH(QString, objectName);
     QFETCH(QPoint, point);
-    SkinEngine engine;
-    engine.LoadSkin(BuiltSkin);
-    QWidget window;
-    engine.ApplySkin(&window, QStringLiteral("Simple"));
-    window.show();
+    SkinnedWindow skinned;
+    SkinEngine &engine = skinned.engine;
+    QWidget &window = skinned.window;
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
     QStringList clicked;
@@ -581,11 +590,9 @@ void TestSkin::clickOnEachObjectNotifiesOnce()
 
 void TestSkin::pressAndReleaseOnDifferentObjectsIsNoClick()
 {
-    SkinEngine engine;
-    engine.LoadSkin(BuiltSkin);
-    QWidget window;
-    engine.ApplySkin(&window, QStringLiteral("Simple"));
-    window.show();
+    SkinnedWindow skinned;
+    SkinEngine &engine = skinned.engine;
+    QWidget &window = skinned.window;
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QSignalSpy spy(&engine, &SkinEngine::Click);
     const SkinForm form = builtForm();
@@ -627,11 +634,9 @@ void TestSkin::hoveredObjectIsDrawnHighlighted()
     }
     QVERIFY2(largest > 60, "the pictures of `a` hardly differ");
 
-    SkinEngine engine;
-    engine.LoadSkin(BuiltSkin);
-    QWidget window;
-    engine.ApplySkin(&window, QStringLiteral("Simple"));
-    window.show();
+    SkinnedWindow skinned;
+    SkinEngine &engine = skinned.engine;
+    QWidget &window = skinned.window;
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto shown = [&] { return window.grab().toImage().pixel(differing); };
 
