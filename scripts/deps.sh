@@ -5,13 +5,14 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-svg-dev libqt6sql6-sqlite qt6-translations-l10n
-  libsqlite3-dev sqlite3
+  qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6sql6-sqlite qt6-translations-l10n
+  libsqlite3-dev sqlite3 zlib1g-dev unicode-data
   fonts-wqy-microhei fontconfig
   xvfb xauth
 )
 if [ "${1:-run}" = test ]; then
-  packages+=(libbenchmark-dev xdotool imagemagick x11-utils hyperfine clang libclang-rt-14-dev)
+  packages+=(libbenchmark-dev xdotool imagemagick x11-utils hyperfine clang libclang-rt-14-dev
+             python3-pyatspi at-spi2-core dbus dbus-x11 desktop-file-utils appstream dpkg-dev time)
 fi
 
 missing=()
