@@ -1,0 +1,223 @@
+#include "DatabaseCopy.h"
+
+#include "Connection.h"
+#include "DataError.h"
+#include "Schema.h"
+#include "Statement.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QTemporaryFile>
+#include <QThread>
+#include <memory>
+
+#if defined(Q_OS_UNIX)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+struct HandleCloser
+{
+    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
+};
+using Handle = std::unique_ptr<sqlite3, HandleCloser>;
+
+DataError failure(const QString &what, const QString &path, sqlite3 *db, int rc)
+{
+    QString message = QStringLiteral("%1“%2”：%3。").arg(what, QDir::toNativeSeparators(path),
+                                                      describeSqliteCode(rc));
+    if (db) {
+        const char *text = sqlite3_errmsg(db);
+        if (text && *text && rc != SQLITE_OK)
+            message += QStringLiteral("（%1）").arg(QString::fromUtf8(text));
+    }
+    return DataError(message, rc);
+}
+
+Handle open(const QString &path, int flags, const QString &what)
+{
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(sqliteFileName(path).constData(), &db,
+                                   flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    Handle handle(db);
+    if (rc != SQLITE_OK)
+        throw failure(what, path, db, rc);
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, 5000);
+    return handle;
+}
+
+// The first column of the statement's first row, or a null string.
+QString firstValue(sqlite3 *db, const char *sql, const QString &what, const QString &path)
+{
+    sqlite3_stmt *raw = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &raw, nullptr);
+    Statement statement(raw);
+    if (rc != SQLITE_OK)
+        throw failure(what, path, db, rc);
+    rc = sqlite3_step(raw);
+    if (rc == SQLITE_ROW)
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(raw, 0)));
+    if (rc != SQLITE_DONE)
+        throw failure(what, path, db, rc);
+    return QString();
+}
+
+void checkIntegrity(sqlite3 *db, const QString &what, const QString &path)
+{
+    const QString result = firstValue(db, "PRAGMA integrity_check", what, path);
+    if (result != QLatin1String("ok"))
+        throw DataError(QStringLiteral("%1“%2”：数据库文件已损坏（%3）。")
+                            .arg(what, QDir::toNativeSeparators(path), result.left(200)),
+                        SQLITE_CORRUPT);
+}
+
+// A rename is durable only once the folder that holds the name is synced.
+void syncFolder(const QString &folder)
+{
+#if defined(Q_OS_UNIX)
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(folder);
+#endif
+}
+
+} // namespace
+
+void copyDatabaseFile(const QString &sourcePath, const QString &targetPath)
+{
+    const QString what = QStringLiteral("无法备份数据库文件到");
+    if (QFileInfo::exists(targetPath) || QFileInfo(targetPath).isSymLink())
+        throw DataError(QStringLiteral("%1“%2”：该文件已存在。")
+                            .arg(what, QDir::toNativeSeparators(targetPath)),
+                        SQLITE_CANTOPEN);
+    if (!QFileInfo(sourcePath).isFile())
+        throw DataError(QStringLiteral("无法备份数据库文件“%1”：文件不存在。")
+                            .arg(QDir::toNativeSeparators(sourcePath)),
+                        SQLITE_CANTOPEN);
+
+    const QFileInfo target(targetPath);
+    // A unique name in the target's folder, so the final rename stays on one
+    // file system and never exposes a half-written copy under the real name.
+    QString temporaryPath;
+    {
+        QTemporaryFile reserve(target.absolutePath() + QStringLiteral("/.")
+                               + target.fileName() + QStringLiteral(".XXXXXX"));
+        reserve.setAutoRemove(false);
+        if (!reserve.open())
+            throw DataError(QStringLiteral("%1“%2”：无法在该文件夹中写入（%3）。")
+                                .arg(what, QDir::toNativeSeparators(targetPath),
+                                     reserve.errorString()),
+                            SQLITE_CANTOPEN);
+        temporaryPath = reserve.fileName();
+    }
+    auto removeTemporary = qScopeGuard([&] {
+        QFile::remove(temporaryPath);
+        QFile::remove(temporaryPath + QStringLiteral("-journal"));
+    });
+
+    {
+        Handle source = open(sourcePath, SQLITE_OPEN_READONLY,
+                             QStringLiteral("无法读取数据库文件"));
+        Handle copy = open(temporaryPath, SQLITE_OPEN_READWRITE, what);
+        sqlite3_exec(copy.get(), "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+
+        sqlite3_backup *backup = sqlite3_backup_init(copy.get(), "main", source.get(), "main");
+        if (!backup)
+            throw failure(what, targetPath, copy.get(), sqlite3_errcode(copy.get()));
+        int rc = SQLITE_OK;
+        // The source's busy handler does not cover the backup's own read lock:
+        // wait here, as a connection would, up to five seconds.
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            rc = sqlite3_backup_step(backup, -1);
+            if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
+                break;
+            QThread::msleep(50);
+        }
+        const int finished = sqlite3_backup_finish(backup);
+        if (rc != SQLITE_DONE)
+            throw failure(what, targetPath, copy.get(), rc == SQLITE_OK ? finished : rc);
+        if (finished != SQLITE_OK)
+            throw failure(what, targetPath, copy.get(), finished);
+        checkIntegrity(copy.get(), what, targetPath);
+    }
+
+    QFile written(temporaryPath);
+    if (!written.open(QIODevice::ReadWrite) || !written.flush()) {
+        throw DataError(QStringLiteral("%1“%2”：%3。")
+                            .arg(what, QDir::toNativeSeparators(targetPath), written.errorString()),
+                        SQLITE_IOERR);
+    }
+#if defined(Q_OS_UNIX)
+    ::fsync(written.handle());
+#endif
+    written.close();
+
+    // QFile::rename never replaces an existing file.
+    if (!QFile::rename(temporaryPath, targetPath))
+        throw DataError(QStringLiteral("%1“%2”：无法把临时文件改成这个名字（可能已有同名文件）。")
+                            .arg(what, QDir::toNativeSeparators(targetPath)),
+                        SQLITE_CANTOPEN);
+    removeTemporary.dismiss();
+    syncFolder(target.absolutePath());
+}
+
+void verifyDatabaseFile(const QString &path)
+{
+    const QString what = QStringLiteral("“%1”不是可用的数据库文件")
+                             .arg(QDir::toNativeSeparators(path));
+    const QFileInfo info(path);
+    if (!info.isFile())
+        throw DataError(what + QStringLiteral("：文件不存在。"), SQLITE_CANTOPEN);
+    if (info.size() == 0)
+        throw DataError(what + QStringLiteral("：文件是空的。"), SQLITE_NOTADB);
+
+    sqlite3 *raw = nullptr;
+    int rc = sqlite3_open_v2(sqliteFileName(path).constData(), &raw,
+                             SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    Handle db(raw);
+    if (rc != SQLITE_OK)
+        throw DataError(what + QStringLiteral("：%1。").arg(describeSqliteCode(rc)), rc);
+    sqlite3_extended_result_codes(raw, 1);
+    sqlite3_busy_timeout(raw, 5000);
+
+    const auto check = [&](const char *sql) {
+        sqlite3_stmt *stmt = nullptr;
+        int code = sqlite3_prepare_v2(raw, sql, -1, &stmt, nullptr);
+        Statement owned(stmt);
+        if (code != SQLITE_OK)
+            throw DataError(what + QStringLiteral("：%1。").arg(describeSqliteCode(code)), code);
+        return owned;
+    };
+
+    {
+        Statement integrity = check("PRAGMA integrity_check");
+        rc = sqlite3_step(integrity.get());
+        if (rc != SQLITE_ROW)
+            throw DataError(what + QStringLiteral("：%1。").arg(describeSqliteCode(rc)), rc);
+        const QString result = QString::fromUtf8(
+            reinterpret_cast<const char *>(sqlite3_column_text(integrity.get(), 0)));
+        if (result != QLatin1String("ok"))
+            throw DataError(what + QStringLiteral("：数据库文件已损坏。"), SQLITE_CORRUPT);
+    }
+
+    Statement tables = check("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1");
+    for (const QString &table : Schema::tableNames()) {
+        StatementUse use(tables.get());
+        use.bind(1, table);
+        rc = use.step();
+        if (rc == SQLITE_DONE)
+            throw DataError(what + QStringLiteral("：缺少表“%1”，不是本程序的数据文件。").arg(table),
+                            SQLITE_NOTADB);
+        if (rc != SQLITE_ROW)
+            throw DataError(what + QStringLiteral("：%1。").arg(describeSqliteCode(rc)), rc);
+    }
+}

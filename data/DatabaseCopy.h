@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// Safe whole-file copies of a database: for backups before an upgrade, daily
+// backups and restores. A copy is taken with SQLite's online backup API, so it
+// is consistent even while another connection or program is using the file.
+
+// Copies the database at `sourcePath` to `targetPath`: writes under a
+// temporary name in the target's folder, checks the copy with integrity_check,
+// syncs it, then renames it into place. Never replaces an existing target.
+// Throws DataError naming the file and the cause; nothing is left at the
+// target (nor any temporary file) then.
+void copyDatabaseFile(const QString &sourcePath, const QString &targetPath);
+
+// Opens the file read-only and checks that it is a sound database of this
+// program: an SQLite file, passing integrity_check, holding every table the
+// program opens. Never changes the file. Throws DataError naming what is wrong.
+void verifyDatabaseFile(const QString &path);
