@@ -39,8 +39,8 @@ QColor windowTextColour()
 
 void place(QWidget *control, int left, int top, int width, int height)
 {
-    control->setGeometry(JfDesign::pixels(left), JfDesign::pixels(top), JfDesign::pixels(width),
-                         JfDesign::pixels(height));
+    control->setGeometry(JfLayout::pixels(left), JfLayout::pixels(top), JfLayout::pixels(width),
+                         JfLayout::pixels(height));
 }
 
 void setColours(QWidget *control, QColor background, QColor text)
@@ -89,12 +89,12 @@ ImageButton *imageButton(QWidget *parent, const char *name, const char *picture,
 
 } // namespace
 
-int JfDesign::pixels(int twips)
+int JfLayout::pixels(int twips)
 {
     return qRound(twips / 15.0);
 }
 
-QFont JfDesign::songFont()
+QFont JfLayout::songFont()
 {
     static const char *const songFamilies[] = {
         "SimSun",          "宋体",           "NSimSun", "Noto Serif CJK SC", "Source Han Serif SC",
@@ -122,12 +122,12 @@ void JfForm::setupForm(QWidget *jf)
     // sets its own; rendering it twice would only slow the start.
     // A fixed size: the window cannot be resized or maximised. (No title-bar hints are set:
     // they would keep the skin from taking the frame away.)
-    jf->setFixedSize(JfDesign::pixels(9045), JfDesign::pixels(5820));
+    jf->setFixedSize(JfLayout::pixels(9045), JfLayout::pixels(5820));
     QPalette palette = jf->palette();
     palette.setColor(QPalette::Window, Qt::white);
     jf->setPalette(palette);
 
-    const QFont song = JfDesign::songFont();
+    const QFont song = JfLayout::songFont();
 
     // The calorie panel.
     Frame1 = new QFrame(jf);
@@ -158,8 +158,8 @@ void JfForm::setupForm(QWidget *jf)
 
     Line1 = new RuleLine(RuleColour, Frame1);
     Line1->setObjectName(QStringLiteral("Line1"));
-    Line1->setGeometry(JfDesign::pixels(3240), JfDesign::pixels(600),
-                       JfDesign::pixels(6480) - JfDesign::pixels(3240), 1);
+    Line1->setGeometry(JfLayout::pixels(3240), JfLayout::pixels(600),
+                       JfLayout::pixels(6480) - JfLayout::pixels(3240), 1);
 
     Label2 = label(Frame1, "Label2", QStringLiteral(" 大卡"));
     place(Label2, 4440, 720, 450, 180);
@@ -234,7 +234,7 @@ void JfForm::setupForm(QWidget *jf)
     box1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box1->setTabChangesFocus(true);
 
-    // Stacking: the design lists the topmost control first, and in Qt a later sibling lies
+    // Stacking: each list names the topmost control first, and in Qt a later sibling lies
     // above an earlier one, so raise them from the bottom of the list up.
     const QList<QWidget *> onWindowTopFirst = {Frame1,     P4,        P5,     P3,      P2,
                                                P1,         addtext,   Text1,  cmdForward,

@@ -16,13 +16,13 @@ class QTreeWidget;
 class QWidget;
 class RuleLine;
 
-// The controls of the main window as designed: kind, name, container, place and size,
+// The controls of the main window: kind, name, container, place and size,
 // stacking order, tab order, texts, colours, tooltips, fonts and what is on show when the
 // window is created. MainWindow inherits the members, so each control is reached by its name.
 class JfForm
 {
 public:
-    // Creates every control on `jf` and gives the window its own design settings.
+    // Creates every control on `jf` and gives the window its title, fixed size and ground colour.
     void setupForm(QWidget *jf);
 
     // The calorie panel and what lies in it.
@@ -59,13 +59,13 @@ public:
     QTextEdit *box1 = nullptr;
 };
 
-namespace JfDesign {
+namespace JfLayout {
 
-// Design places are in twips; 15 twips make one pixel at 96 dots per inch.
+// The controls' places are given in twips; 15 twips make one pixel at 96 dots per inch.
 int pixels(int twips);
 
-// The font of the record title and the two inputs: the Song typeface the design asks for
+// The font of the record title and the two inputs: a Song typeface
 // where one is installed, else the program's own CJK font.
 QFont songFont();
 
-} // namespace JfDesign
+} // namespace JfLayout

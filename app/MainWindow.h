@@ -10,7 +10,7 @@ class Database;
 class Notebook;
 class Recipe;
 
-// The program's only window, `jf`: its controls as designed (JfForm), the skin, the load step
+// The program's only window, `jf`: its controls with their places and starting texts (JfForm), the skin, the load step
 // and the wiring of the controls' events to the calorie lookup and the notebook.
 class MainWindow : public QWidget, public JfForm
 {

@@ -51,13 +51,13 @@ QString textOf(const QWidget *control)
     return QString();
 }
 
-// The names of the design's controls in a container, topmost first.
-QStringList stackingTopFirst(const QWidget *container, const QStringList &designNames)
+// The names of the window's own controls in a container, topmost first.
+QStringList stackingTopFirst(const QWidget *container, const QStringList &controlNames)
 {
     QStringList names;
     const QObjectList children = container->children();
     for (auto it = children.crbegin(); it != children.crend(); ++it)
-        if ((*it)->isWidgetType() && designNames.contains((*it)->objectName()))
+        if ((*it)->isWidgetType() && controlNames.contains((*it)->objectName()))
             names << (*it)->objectName();
     return names;
 }
@@ -110,7 +110,7 @@ private:
     QString copyFixture(QTemporaryDir &dir);
 
     QTemporaryDir m_fixtureDir;
-    std::unique_ptr<MainWindow> m_design;  // as created, before the load step
+    std::unique_ptr<MainWindow> m_created;  // as created, before the load step
     std::unique_ptr<MainWindow> m_loaded;  // after the load step
     QStringList m_fatalMessages;
 };
@@ -133,7 +133,7 @@ void TestApp::initTestCase()
     QVERIFY(m_fixtureDir.isValid());
     copyFixture(m_fixtureDir);
 
-    m_design = std::make_unique<MainWindow>(m_fixtureDir.path());
+    m_created = std::make_unique<MainWindow>(m_fixtureDir.path());
     m_loaded = Startup::openMainWindow(m_fixtureDir.path());
     QVERIFY2(m_loaded, qPrintable(m_fatalMessages.join('\n')));
 }
@@ -158,7 +158,7 @@ void TestApp::controls_data()
         QTest::newRow(name) << QString::fromLatin1(kind) << QString::fromLatin1(container)
                             << geometry << created << loaded << text << tip;
     };
-    // Listed as the design lists them: topmost first within each container.
+    // Listed topmost first within each container.
     row("Frame1", "QFrame", "jf", twips(480, 1245, 6615, 4095), true, false);
     row("Text3", "QLineEdit", "Frame1", twips(3240, 320, 3255, 255), true, true);
     // Ends at the panel's bottom edge, so its last row and scroll bar are not cut off.
@@ -195,7 +195,7 @@ void TestApp::controls()
     QFETCH(QString, toolTip);
     const QString name = QString::fromLatin1(QTest::currentDataTag());
 
-    for (MainWindow *window : {m_design.get(), m_loaded.get()}) {
+    for (MainWindow *window : {m_created.get(), m_loaded.get()}) {
         const bool loaded = window == m_loaded.get();
         auto *control = window->findChild<QWidget *>(name);
         QVERIFY2(control, qPrintable(name));
@@ -211,27 +211,27 @@ void TestApp::controls()
     }
 
     // Where controls overlap, the one listed higher lies above.
-    const QStringList &designOrder = PanelControls.contains(name) ? PanelControls : WindowControls;
-    if (designOrder.contains(name)) {
+    const QStringList &stackingOrder = PanelControls.contains(name) ? PanelControls : WindowControls;
+    if (stackingOrder.contains(name)) {
         auto *control = m_loaded->findChild<QWidget *>(name);
-        QCOMPARE(stackingTopFirst(control->parentWidget(), designOrder).indexOf(name),
-                 designOrder.indexOf(name));
+        QCOMPARE(stackingTopFirst(control->parentWidget(), stackingOrder).indexOf(name),
+                 stackingOrder.indexOf(name));
     }
 }
 
 void TestApp::tabOrder()
 {
-    // The design's tab places 0..20; the frame, the labels and the rule take no focus.
+    // The tab order, first to last; the frame, the labels and the rule take no focus.
     const QStringList expected = {"box1",    "cmdBack", "cmdAdd", "cmdDelete", "cmdForward",
                                   "Text1",   "addtext", "P1",     "P2",        "P3",
                                   "P5",      "addbox",  "P4",     "List1",     "Tv",
                                   "Text3"};
-    const QStringList designNames = WindowControls + PanelControls + QStringList{"List1"};
+    const QStringList controlNames = WindowControls + PanelControls + QStringList{"List1"};
     QStringList chain;
     QWidget *start = m_loaded->box1;
     QWidget *widget = start;
     do {
-        if (designNames.contains(widget->objectName()) && widget->focusPolicy() & Qt::TabFocus
+        if (controlNames.contains(widget->objectName()) && widget->focusPolicy() & Qt::TabFocus
             && !chain.contains(widget->objectName()))
             chain << widget->objectName();
         widget = widget->nextInFocusChain();
@@ -245,7 +245,7 @@ void TestApp::tabOrder()
 void TestApp::fontsAndColours()
 {
     const QColor navy(0x1E, 0x3A, 0x8A);
-    const QFont song = JfDesign::songFont();
+    const QFont song = JfLayout::songFont();
     for (QWidget *input : {static_cast<QWidget *>(m_loaded->Text1),
                            static_cast<QWidget *>(m_loaded->addtext),
                            static_cast<QWidget *>(m_loaded->addbox)}) {
@@ -311,7 +311,7 @@ void TestApp::startState()
     MainWindow &w = *m_loaded;
     QCOMPARE(w.objectName(), QStringLiteral("jf"));
     QCOMPARE(w.windowTitle(), QStringLiteral("Pellomir1.0"));
-    QCOMPARE(m_design->size(), QSize(603, 388));
+    QCOMPARE(m_created->size(), QSize(603, 388));
     // The skin gives the window its own shape and size.
     QCOMPARE(w.size(), QSize(632, 443));
     QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);

@@ -42,7 +42,7 @@ const QString HintSp = QStringLiteral("瘦身食谱还空着呢，请点击标�
 const QString HintYd = QStringLiteral("有氧运动还空着呢，请点击标志来增加！");
 
 // The window's controls as plain widgets, in the state the window's load step
-// leaves them (inputs still holding their design-time texts).
+// leaves them (inputs still holding the texts they start with).
 struct Window
 {
     QWidget jf;
@@ -481,7 +481,7 @@ void TestNotebook::entryViewAndBack()
     Fixture f;
     f.click(QStringLiteral("a P2 P3"));
     QCOMPARE(f.window.shown(), EntryView);
-    QCOMPARE(f.window.addtext->text(), QString()); // the design-time texts are gone
+    QCOMPARE(f.window.addtext->text(), QString()); // the starting texts are gone
     QCOMPARE(f.window.addbox->toPlainText(), QString());
     QCOMPARE(f.window.jf.focusWidget(), f.window.addtext);
     QCOMPARE(f.window.texts(), QStringLiteral("午餐沙拉/生菜和番茄"));
