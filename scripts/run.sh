@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds Pellomir in Release and starts it. Installs what it needs first.
+# Builds Pellomir in Release and starts it. Installs what it needs first. Builds only the
+# program and the files beside it (no tests, no benchmarks), in its own folder build-release.
 # An existing data.mdb beside the program (the user's notebook) is never touched.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh run
-cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DPELLOMIR_BENCH=OFF >/dev/null
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DPELLOMIR_BENCH=OFF -DPELLOMIR_TESTS=OFF >/dev/null
 cmake --build build-release --parallel "$(nproc)"
 
 program=build-release/bin/pellomir

@@ -4,12 +4,12 @@
 #
 # Usage: bench/calorie/startup_32767.sh [BUILD_DIR] [RUNS]
 #   BUILD_DIR  a Release build with the targets makedb, skin1_dat, first_frame and floor_window
-#              (default: build-release)
+#              (default: build-rel, as the README builds it)
 # Food names come from the food-composition table in ../shared/data when it is there (read at
 # run time only) and are made up otherwise. The CSV and data.mdb go to a temporary folder.
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
-BUILD_DIR=$(cd "${1:-$HERE/../../build-release}" && pwd)
+BUILD_DIR=$(cd "${1:-$HERE/../../build-rel}" && pwd)
 RUNS=${2:-20}
 REFERENCE=${CALORIE_BENCH_FOODS:-/work/shared/data/tw-fda-foods.zh-Hans.csv}
 

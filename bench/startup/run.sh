@@ -6,14 +6,14 @@
 # load (other builds on a shared machine) falls on both alike instead of on whichever ran last.
 #
 # Usage: bench/startup/run.sh [BUILD_DIR] [PROGRAM_DIR] [RUNS]
-#   BUILD_DIR    a build with the benchmarks (default: build-release); first_frame and
-#                floor_window are taken from BUILD_DIR/bench/startup
+#   BUILD_DIR    a build with the benchmarks (default: build-rel, as the README builds it);
+#                first_frame and floor_window are taken from BUILD_DIR/bench/startup
 #   PROGRAM_DIR  the folder with data.mdb and Skin1.dat to start from (default: BUILD_DIR/bin),
 #                e.g. one whose data.mdb holds 32,767 foods
 #   RUNS         timed runs of each (default: 30)
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
-BUILD_DIR=$(cd "${1:-$HERE/../../build-release}" && pwd)
+BUILD_DIR=$(cd "${1:-$HERE/../../build-rel}" && pwd)
 PROGRAM_DIR=$(cd "${2:-$BUILD_DIR/bin}" && pwd)
 RUNS=${3:-30}
 FIRST_FRAME=$BUILD_DIR/bench/startup/first_frame
