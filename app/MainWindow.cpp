@@ -16,7 +16,12 @@
 #include <QTreeWidget>
 
 MainWindow::MainWindow(const QString &programDir, QWidget *parent)
-    : QWidget(parent), m_programDir(programDir)
+    : MainWindow(ProgramFiles::inFolder(programDir), parent)
+{
+}
+
+MainWindow::MainWindow(const ProgramFiles &files, QWidget *parent)
+    : QWidget(parent), m_files(files)
 {
     skn.setObjectName(QStringLiteral("skn"));
     setupForm(this);
@@ -28,16 +33,14 @@ MainWindow::MainWindow(const QString &programDir, QWidget *parent)
     foodControls.Text1 = Text1;
     foodControls.Text3 = Text3;
     foodControls.Label3 = Label3;
-    recipe = std::make_unique<Recipe>(m_programDir + QStringLiteral("/data.mdb"), foodControls);
+    recipe = std::make_unique<Recipe>(m_files.dataFile, foodControls);
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::LoadStartupSkin()
 {
-    // A forward slash: Qt takes it on every platform, and a backslash would be part of the
-    // file name here.
-    skn.LoadSkin(m_programDir + QStringLiteral("/Skin1.dat"));
+    skn.LoadSkin(m_files.skinFile);
     skn.ApplySkin(this, QStringLiteral("Simple"));
 }
 
@@ -52,7 +55,7 @@ void MainWindow::Load()
     addbox->hide();
     Frame1->hide();
 
-    db = OpenDatabase(m_programDir + QStringLiteral("/data.mdb"));
+    db = OpenDatabase(m_files.dataFile);
 
     NotebookControls notebookControls;
     notebookControls.window = this;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DataLocation.h"
 #include "JfForm.h"
 #include "SkinEngine.h"
 
@@ -17,7 +18,9 @@ class MainWindow : public QWidget, public JfForm
     Q_OBJECT
 
 public:
-    // `programDir` is the folder that holds data.mdb and Skin1.dat.
+    // `files` names the data.mdb and Skin1.dat to use (DataLocation settles them).
+    explicit MainWindow(const ProgramFiles &files, QWidget *parent = nullptr);
+    // A program folder that holds data.mdb and Skin1.dat side by side.
     explicit MainWindow(const QString &programDir, QWidget *parent = nullptr);
     ~MainWindow() override;
 
@@ -25,7 +28,10 @@ public:
     // the skin or the database cannot be used; the window must not be shown then.
     void Load();
 
-    const QString &programDir() const { return m_programDir; }
+    const QString &programDir() const { return m_files.programDir; }
+    // The data.mdb in use: beside the program, or the user's own file of an installed program.
+    const QString &dataFile() const { return m_files.dataFile; }
+    const ProgramFiles &files() const { return m_files; }
 
     SkinEngine skn;
     std::unique_ptr<Database> db;
@@ -39,5 +45,5 @@ private:
     void LoadStartupSkin();
     void connectEvents();
 
-    QString m_programDir;
+    ProgramFiles m_files;
 };

@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "DataError.h"
+#include "DataLocation.h"
 #include "FatalError.h"
 #include "MainWindow.h"
 #include "Pictures.h"
@@ -40,9 +41,22 @@ bool Startup::installChineseTranslation(QCoreApplication &app)
 
 std::unique_ptr<MainWindow> Startup::openMainWindow(const QString &programDir)
 {
+    return openMainWindow(DataLocation(programDir, DataLocation::defaultUserDataDir()));
+}
+
+std::unique_ptr<MainWindow> Startup::openMainWindow(const DataLocation &location)
+{
+    ProgramFiles files;
+    try {
+        files = location.resolve();
+    } catch (const DataLocationError &error) {
+        FatalError::report(FatalError::startupFailed(error.message()));
+        return nullptr;
+    }
+
     QString cause;
     try {
-        auto window = std::make_unique<MainWindow>(programDir);
+        auto window = std::make_unique<MainWindow>(files);
         window->Load();
         return window;
     } catch (const SkinError &error) {
@@ -52,6 +66,10 @@ std::unique_ptr<MainWindow> Startup::openMainWindow(const QString &programDir)
     } catch (const std::exception &error) {
         cause = QString::fromLocal8Bit(error.what());
     }
+    // An installed program looks in several places; a portable one only in its own folder,
+    // which the cause names already.
+    if (files.isInstalled())
+        cause += QLatin1Char('\n') + files.searchedText();
     FatalError::report(FatalError::startupFailed(cause));
     return nullptr;
 }

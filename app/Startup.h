@@ -3,6 +3,7 @@
 #include <QString>
 #include <memory>
 
+class DataLocation;
 class QApplication;
 class QCoreApplication;
 class MainWindow;
@@ -17,9 +18,13 @@ void prepareApplication(QApplication &app);
 // Loads Qt's own simplified-Chinese translation (确定, 取消, ...). False if it is not installed.
 bool installChineseTranslation(QCoreApplication &app);
 
-// Creates the main window for the program in `programDir` and runs its load step. When the
-// skin or the database cannot be used, reports it (FatalError) and returns null; the window
-// is never shown then.
+// Settles where the files are (DataLocation), creates the main window on them and runs its load
+// step. When the data file cannot be found or made, or the skin or the database cannot be used,
+// reports it (FatalError; for an installed program with every place looked at) and returns
+// null; the window is never shown then.
+std::unique_ptr<MainWindow> openMainWindow(const DataLocation &location);
+
+// The same for the program in `programDir`, with the user's data folder of this account.
 std::unique_ptr<MainWindow> openMainWindow(const QString &programDir);
 
 } // namespace Startup
