@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// Body mass index and its band for Chinese adults: below 18.5 偏瘦, 18.5–23.9 正常,
+// 24–27.9 超重, 28 and over 肥胖. The band is taken from the index rounded to one
+// decimal, the figure the user sees, so that the figure and the band always agree
+// (23.95 shows as 24.0 and is 超重).
+class BodyMassIndex
+{
+public:
+    enum class Band { Underweight, Normal, Overweight, Obese };
+
+    // The index in tenths (241 for 24.1), rounded half up.
+    static int tenths(double kg, double heightCm);
+    static int tenthsOf(double index);
+    static Band bandOfTenths(int tenths);
+    static QString bandName(Band band);
+    // "24.1（超重）"
+    static QString describe(double kg, double heightCm);
+};

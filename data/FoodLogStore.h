@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <optional>
+
+class Database;
+struct sqlite3;
+
+// One food eaten: the food's name, category and energy as they were when it was
+// logged, so later changes to the food table never change a past day.
+struct FoodLogEntry
+{
+    qint64 id = 0;
+    QDate day;
+    int meal = 0;            // 0 早餐, 1 午餐, 2 晚餐, 3 加餐
+    QString food;
+    QString category;
+    double grams = 0;
+    double kcalPer100g = 0;
+    QDateTime created;
+
+    double kcal() const { return grams * kcalPer100g / 100.0; }
+};
+
+// What the budget is worked out from.
+struct Profile
+{
+    enum class Sex { Female, Male };
+    Sex sex = Sex::Female;
+    int birthYear = 1990;
+    double heightCm = 165;
+    int activityLevel = 0;   // 0..4, factors 1.2, 1.375, 1.55, 1.725, 1.9
+    double targetKg = 0;     // 0: none given
+};
+
+// The energy eaten on one day; only days with entries are listed.
+struct DayIntake
+{
+    QDate day;
+    double kcal = 0;
+};
+
+struct DayWeight
+{
+    QDate day;
+    double kg = 0;
+};
+
+// The food log, the weights and the profile in the window's database. Works on
+// the window's connection, so writes have its settings (synchronous=FULL, busy
+// timeout): each write is on disk when the call returns. Every failure is a
+// DataError with a Chinese message.
+//
+// Reading never changes the file: a file without the log's tables reads as an
+// empty log. The tables are added by ensureTables(), which the first write
+// calls: it takes the write lock, saves a checked copy of the file beside it
+// (data.mdb.bak-YYYYMMDD-HHMMSS), then adds all tables in one transaction.
+class FoodLogStore
+{
+public:
+    explicit FoodLogStore(Database &db);
+
+    // True when the file has all of the log's tables.
+    bool hasTables() const;
+    // Adds the log's tables if any is missing, after a backup copy. A read-only,
+    // locked or full file throws and is left exactly as it was. Returns the
+    // backup's path, or an empty string when nothing had to be done.
+    QString ensureTables();
+
+    QList<FoodLogEntry> entriesOn(const QDate &day) const;
+    // Adds the entry (id and created time are filled in) and returns it.
+    FoodLogEntry addEntry(FoodLogEntry entry);
+    void setGrams(qint64 id, double grams);
+    void setMeal(qint64 id, int meal);
+    void removeEntry(qint64 id);
+    // Puts back an entry removed a moment ago, under its old id.
+    void restoreEntry(const FoodLogEntry &entry);
+
+    std::optional<double> weightOn(const QDate &day) const;
+    // One weight per day: entering again replaces it.
+    void setWeight(const QDate &day, double kg);
+    void removeWeight(const QDate &day);
+
+    // Energy per day and weights for first..last (both included).
+    QList<DayIntake> intakeBetween(const QDate &first, const QDate &last) const;
+    QList<DayWeight> weightsBetween(const QDate &first, const QDate &last) const;
+    // The latest weight on or before `day`, if any.
+    std::optional<DayWeight> latestWeight(const QDate &day) const;
+
+    std::optional<Profile> profile() const;
+    void setProfile(const Profile &profile);
+
+    // The backup name for a copy taken at `when`: "<file>.bak-YYYYMMDD-HHMMSS".
+    static QString backupPath(const QString &databasePath, const QDateTime &when);
+    // The log's tables, for the documentation and tests.
+    static QStringList tableNames();
+
+private:
+    sqlite3 *handle() const;
+
+    Database &m_db;
+};

@@ -1,0 +1,468 @@
+// The food log without a window: the budget arithmetic, BMI bands, meals and
+// days, the chart's series, and the log's tables in a real database file.
+
+#include "BodyMassIndex.h"
+#include "DataError.h"
+#include "Database.h"
+#include "EnergyBudget.h"
+#include "FoodLogStore.h"
+#include "IntakeSeries.h"
+#include "LogCalendar.h"
+#include "Schema.h"
+#include "TempDatabase.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QtTest>
+#include <sqlite3.h>
+
+namespace {
+
+using Sex = Profile::Sex;
+
+QByteArray fileHash(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+// Every value of the program's own tables, exactly as stored: quote() writes a
+// value's type and bytes (text, integer, real, blob, NULL) as an SQL literal.
+QStringList dumpOwnTables(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    auto rows = [db](const QString &sql) {
+        QStringList out;
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr);
+        while (stmt && sqlite3_step(stmt) == SQLITE_ROW)
+            out << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+        return out;
+    };
+    QStringList dump;
+    for (const QString &table : Schema::tableNames()) {
+        QStringList quoted;
+        for (const QString &column : rows(QStringLiteral("SELECT name FROM pragma_table_info('%1')").arg(table)))
+            quoted << QStringLiteral("quote(\"%1\")").arg(column);
+        for (const QString &row : rows(QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY id")
+                                           .arg(quoted.join(QStringLiteral("||','||")), table)))
+            dump << table + QLatin1Char(':') + row;
+    }
+    sqlite3_close(db);
+    return dump;
+}
+
+QStringList backupsBeside(const TempDatabase &db)
+{
+    return QDir(db.dir()).entryList({QStringLiteral("data.mdb.bak-*")}, QDir::Files);
+}
+
+// A file as an older version left it: foods and notebook records with awkward values.
+void fillOldFile(TempDatabase &db)
+{
+    db.insertRows(QStringLiteral("02"), {QStringLiteral("category")}, {{QStringLiteral("谷薯")}});
+    db.insertRows(QStringLiteral("01"),
+                  {QStringLiteral("category"), QStringLiteral("food"), QStringLiteral("portion"), QStringLiteral("kcal")},
+                  {{QStringLiteral("谷薯"), QStringLiteral("米饭"), QStringLiteral("100克"), 116},
+                   {QStringLiteral("谷薯"), QStringLiteral("馒头"), QVariant(), 223.5}});
+    db.insert(QStringLiteral("sp"), {{QStringLiteral("Name"), QStringLiteral("清炒西兰花")}, {QStringLiteral("demo"), QVariant()}});
+    db.insert(QStringLiteral("rj"), {{QStringLiteral("time"), QStringLiteral("2026-01-01 08:00")},
+                                     {QStringLiteral("Name"), QString()},
+                                     {QStringLiteral("demo"), QByteArray("\x00\xff", 2)}});
+}
+
+FoodLogEntry entry(const QDate &day, int meal, const QString &food, double grams, double per100)
+{
+    FoodLogEntry e;
+    e.day = day;
+    e.meal = meal;
+    e.food = food;
+    e.category = QStringLiteral("谷薯");
+    e.grams = grams;
+    e.kcalPer100g = per100;
+    return e;
+}
+
+} // namespace
+
+class FoodLogLogicTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void budget_data();
+    void budget();
+    void budgetExplains();
+    void bmiBands_data();
+    void bmiBands();
+    void defaultMeal_data();
+    void defaultMeal();
+    void dayTitles_data();
+    void dayTitles();
+    void seriesGapsAndAverage();
+
+    void readingNeverChangesAnOldFile();
+    void firstWriteUpgradesAfterBackup();
+    void refusedUpgradeLeavesFileAlone_data();
+    void refusedUpgradeLeavesFileAlone();
+    void entriesKeepTheirDay();
+    void deleteAndRestore();
+    void weightReplacedAndProfileKept();
+};
+
+void FoodLogLogicTest::budget_data()
+{
+    QTest::addColumn<int>("sex");
+    QTest::addColumn<double>("kg");
+    QTest::addColumn<double>("cm");
+    QTest::addColumn<int>("age");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("kcal");
+    QTest::addColumn<bool>("floored");
+
+    const int F = int(Sex::Female), M = int(Sex::Male);
+    // Woman, 70 kg, 165 cm, 30: resting 1420.25.
+    QTest::newRow("woman sedentary, exactly at the floor") << F << 70.0 << 165.0 << 30 << 0 << 1200 << false;
+    QTest::newRow("woman light") << F << 70.0 << 165.0 << 30 << 1 << 1450 << false;
+    QTest::newRow("woman moderate") << F << 70.0 << 165.0 << 30 << 2 << 1700 << false;
+    QTest::newRow("woman high") << F << 70.0 << 165.0 << 30 << 3 << 1950 << false;
+    QTest::newRow("woman very high") << F << 70.0 << 165.0 << 30 << 4 << 2200 << false;
+    // Man, 80 kg, 180 cm, 40: resting 1730.
+    QTest::newRow("man sedentary") << M << 80.0 << 180.0 << 40 << 0 << 1580 << false;
+    QTest::newRow("man light") << M << 80.0 << 180.0 << 40 << 1 << 1880 << false;
+    QTest::newRow("man moderate") << M << 80.0 << 180.0 << 40 << 2 << 2180 << false;
+    QTest::newRow("man high") << M << 80.0 << 180.0 << 40 << 3 << 2480 << false;
+    QTest::newRow("man very high") << M << 80.0 << 180.0 << 40 << 4 << 2790 << false;
+    // Floors: far below, and just below after rounding.
+    QTest::newRow("small older woman: floor 1200") << F << 45.0 << 150.0 << 60 << 0 << 1200 << true;
+    QTest::newRow("small older man: floor 1500") << M << 50.0 << 160.0 << 70 << 0 << 1500 << true;
+    QTest::newRow("man at 1492: floor 1500") << M << 70.0 << 176.0 << 29 << 0 << 1500 << true;
+    // Age moves the budget by 5 kcal a year before the factor.
+    QTest::newRow("man 20 years younger") << M << 80.0 << 180.0 << 20 << 0 << 1700 << false;
+    // 1615 exactly (resting 1762.5 × 1.2 − 500): half a step rounds up.
+    QTest::newRow("half step rounds up") << M << 80.0 << 174.0 << 26 << 0 << 1620 << false;
+    QTest::newRow("woman 1417.3 rounds down") << F << 84.0 << 175.0 << 35 << 0 << 1420 << false;
+}
+
+void FoodLogLogicTest::budget()
+{
+    QFETCH(int, sex);
+    QFETCH(double, kg);
+    QFETCH(double, cm);
+    QFETCH(int, age);
+    QFETCH(int, level);
+    QFETCH(int, kcal);
+    QFETCH(bool, floored);
+    Profile p;
+    p.sex = Sex(sex);
+    p.heightCm = cm;
+    p.activityLevel = level;
+    const EnergyBudget::Result r = EnergyBudget::compute(p, kg, age);
+    QCOMPARE(r.kcal, kcal);
+    QCOMPARE(r.floored, floored);
+    QCOMPARE(r.kcal % 10, 0);
+}
+
+void FoodLogLogicTest::budgetExplains()
+{
+    Profile woman;
+    woman.sex = Sex::Female;
+    woman.heightCm = 150;
+    const EnergyBudget::Result low = EnergyBudget::compute(woman, 45, 60);
+    QVERIFY2(low.explanation.contains(QStringLiteral("女性的下限")), qPrintable(low.explanation));
+    QVERIFY(low.explanation.contains(QStringLiteral("1200 大卡")));
+    QVERIFY(low.explanation.contains(QStringLiteral("− 161")));
+
+    Profile man;
+    man.sex = Sex::Male;
+    man.heightCm = 180;
+    man.activityLevel = 2;
+    const EnergyBudget::Result r = EnergyBudget::compute(man, 80, 40);
+    QVERIFY2(r.explanation.contains(QStringLiteral("1.55")), qPrintable(r.explanation));
+    QVERIFY(r.explanation.contains(QStringLiteral("1730")));
+    QVERIFY(r.explanation.contains(QStringLiteral("2180 大卡")));
+    QCOMPARE(EnergyBudget::ageIn(1990, 2026), 36);
+}
+
+void FoodLogLogicTest::bmiBands_data()
+{
+    QTest::addColumn<double>("index");
+    QTest::addColumn<QString>("band");
+    QTest::newRow("18.44") << 18.44 << QStringLiteral("偏瘦");
+    QTest::newRow("18.45 shows 18.5") << 18.45 << QStringLiteral("正常");
+    QTest::newRow("18.5") << 18.5 << QStringLiteral("正常");
+    QTest::newRow("23.9") << 23.9 << QStringLiteral("正常");
+    QTest::newRow("23.94") << 23.94 << QStringLiteral("正常");
+    QTest::newRow("23.95 shows 24.0") << 23.95 << QStringLiteral("超重");
+    QTest::newRow("24") << 24.0 << QStringLiteral("超重");
+    QTest::newRow("27.9") << 27.9 << QStringLiteral("超重");
+    QTest::newRow("27.95 shows 28.0") << 27.95 << QStringLiteral("肥胖");
+    QTest::newRow("28") << 28.0 << QStringLiteral("肥胖");
+    QTest::newRow("40") << 40.0 << QStringLiteral("肥胖");
+    QTest::newRow("15") << 15.0 << QStringLiteral("偏瘦");
+}
+
+void FoodLogLogicTest::bmiBands()
+{
+    QFETCH(double, index);
+    QFETCH(QString, band);
+    QCOMPARE(BodyMassIndex::bandName(BodyMassIndex::bandOfTenths(BodyMassIndex::tenthsOf(index))), band);
+    // From weight and height: 170 cm; 69.2 kg is 23.94, 69.3 kg is 23.98.
+    QCOMPARE(BodyMassIndex::describe(69.2, 170), QStringLiteral("23.9（正常）"));
+    QCOMPARE(BodyMassIndex::describe(69.3, 170), QStringLiteral("24.0（超重）"));
+    QCOMPARE(BodyMassIndex::describe(53.4, 170), QStringLiteral("18.5（正常）"));
+    QCOMPARE(BodyMassIndex::describe(53.3, 170), QStringLiteral("18.4（偏瘦）"));
+}
+
+void FoodLogLogicTest::defaultMeal_data()
+{
+    QTest::addColumn<QTime>("time");
+    QTest::addColumn<QString>("meal");
+    QTest::newRow("00:00") << QTime(0, 0) << QStringLiteral("加餐");
+    QTest::newRow("03:59") << QTime(3, 59) << QStringLiteral("加餐");
+    QTest::newRow("04:00") << QTime(4, 0) << QStringLiteral("早餐");
+    QTest::newRow("09:59") << QTime(9, 59) << QStringLiteral("早餐");
+    QTest::newRow("10:00") << QTime(10, 0) << QStringLiteral("午餐");
+    QTest::newRow("13:59") << QTime(13, 59) << QStringLiteral("午餐");
+    QTest::newRow("14:00") << QTime(14, 0) << QStringLiteral("加餐");
+    QTest::newRow("16:59") << QTime(16, 59) << QStringLiteral("加餐");
+    QTest::newRow("17:00") << QTime(17, 0) << QStringLiteral("晚餐");
+    QTest::newRow("20:59") << QTime(20, 59) << QStringLiteral("晚餐");
+    QTest::newRow("21:00") << QTime(21, 0) << QStringLiteral("加餐");
+    QTest::newRow("23:59") << QTime(23, 59) << QStringLiteral("加餐");
+}
+
+void FoodLogLogicTest::defaultMeal()
+{
+    QFETCH(QTime, time);
+    QFETCH(QString, meal);
+    QCOMPARE(LogCalendar::mealName(LogCalendar::defaultMeal(time)), meal);
+}
+
+void FoodLogLogicTest::dayTitles_data()
+{
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("today") << QDate(2026, 12, 10) << QDate(2026, 12, 10) << QStringLiteral("12月10日 周四");
+    QTest::newRow("new year's day") << QDate(2027, 1, 1) << QDate(2027, 1, 1) << QStringLiteral("1月1日 周五");
+    QTest::newRow("last year's last day") << QDate(2026, 12, 31) << QDate(2027, 1, 1)
+                                          << QStringLiteral("2026年12月31日 周四");
+    QTest::newRow("sunday") << QDate(2026, 12, 13) << QDate(2026, 12, 10) << QStringLiteral("12月13日 周日");
+}
+
+void FoodLogLogicTest::dayTitles()
+{
+    QFETCH(QDate, day);
+    QFETCH(QDate, today);
+    QFETCH(QString, title);
+    QCOMPARE(LogCalendar::dayTitle(day, today), title);
+}
+
+void FoodLogLogicTest::seriesGapsAndAverage()
+{
+    const QDate last(2026, 3, 1); // across the end of February
+    const QList<DayIntake> intake{{QDate(2026, 2, 28), 1500}, {last, 0.0}};
+    const QList<DayWeight> weights{{QDate(2026, 1, 27), 90}, // before the chart, in the first day's week
+                                   {QDate(2026, 2, 22), 70}, {QDate(2026, 2, 24), 72}};
+    const QList<SeriesDay> s = IntakeSeries::build(last, 30, intake, weights);
+    QCOMPARE(s.size(), 30);
+    QCOMPARE(s.first().day, QDate(2026, 1, 31));
+    QCOMPARE(s.last().day, last);
+    QCOMPARE(s.at(0).kgWeekAverage.value_or(-1), 90.0); // 27 Jan lies within 25–31 Jan
+    QVERIFY(!s.at(0).kg);
+    QVERIFY(!s.at(4).kgWeekAverage); // 4 Feb: nothing within 29 Jan – 4 Feb
+    QVERIFY(!s.at(1).kcal);          // a day without entries is a gap
+    QCOMPARE(s.at(28).kcal.value_or(-1), 1500.0);
+    QVERIFY(s.at(29).kcal.has_value()); // a logged day of 0 kcal is a value, not a gap
+    QCOMPARE(s.at(29).kcal.value(), 0.0);
+    const SeriesDay &feb24 = s.at(24);
+    QCOMPARE(feb24.day, QDate(2026, 2, 24));
+    QCOMPARE(feb24.kg.value_or(-1), 72.0);
+    QCOMPARE(feb24.kgWeekAverage.value_or(-1), 71.0);
+    QCOMPARE(s.at(29).kgWeekAverage.value_or(-1), 72.0); // 23 Feb – 1 Mar: only the 24th
+    QVERIFY(!s.at(29).kg);
+}
+
+void FoodLogLogicTest::readingNeverChangesAnOldFile()
+{
+    TempDatabase file;
+    fillOldFile(file);
+    const QByteArray before = fileHash(file.path());
+    {
+        auto db = OpenDatabase(file.path());
+        FoodLogStore store(*db);
+        QVERIFY(!store.hasTables());
+        QVERIFY(store.entriesOn(QDate(2026, 1, 1)).isEmpty());
+        QVERIFY(!store.weightOn(QDate(2026, 1, 1)));
+        QVERIFY(!store.profile());
+        QVERIFY(store.intakeBetween(QDate(2025, 1, 1), QDate(2026, 1, 1)).isEmpty());
+    }
+    QCOMPARE(fileHash(file.path()), before);
+    QVERIFY(backupsBeside(file).isEmpty());
+}
+
+void FoodLogLogicTest::firstWriteUpgradesAfterBackup()
+{
+    TempDatabase file;
+    fillOldFile(file);
+    const QStringList ownBefore = dumpOwnTables(file.path());
+
+    auto db = OpenDatabase(file.path());
+    FoodLogStore store(*db);
+    const QDate day(2026, 12, 10);
+    store.addEntry(entry(day, LogCalendar::Lunch, QStringLiteral("米饭"), 150, 116));
+    QVERIFY(store.hasTables());
+
+    // The copy: named by its time, beside the file, the file as it was.
+    const QStringList backups = backupsBeside(file);
+    QCOMPARE(backups.size(), 1);
+    QVERIFY2(QRegularExpression(QStringLiteral("^data\\.mdb\\.bak-\\d{8}-\\d{6}$")).match(backups.first()).hasMatch(),
+             qPrintable(backups.first()));
+    const QString backupPath = file.filePath(backups.first());
+    {
+        auto copy = OpenDatabase(backupPath);
+        QVERIFY(!FoodLogStore(*copy).hasTables());
+    }
+    QCOMPARE(dumpOwnTables(backupPath), ownBefore);
+    QCOMPARE(ownBefore.size(), 5);
+
+    // The program's own rows untouched, value for value and type for type.
+    QCOMPARE(dumpOwnTables(file.path()), ownBefore);
+    QCOMPARE(file.queryRows(QStringLiteral("SELECT food, grams, kcal_per_100g, meal, day FROM food_log")),
+             (QList<QVariantList>{{QStringLiteral("米饭"), 150.0, 116.0, qint64(1), QStringLiteral("2026-12-10")}}));
+
+    // Later writes need no further copy.
+    store.setWeight(day, 65.4);
+    QCOMPARE(backupsBeside(file).size(), 1);
+    QCOMPARE(file.query(QStringLiteral("SELECT integrity_check FROM pragma_integrity_check")).toString(), QStringLiteral("ok"));
+}
+
+void FoodLogLogicTest::refusedUpgradeLeavesFileAlone_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("read-only") << QStringLiteral("readonly") << QStringLiteral("只读");
+    QTest::newRow("locked") << QStringLiteral("locked") << QStringLiteral("占用");
+    QTest::newRow("full") << QStringLiteral("full") << QStringLiteral("磁盘已满");
+}
+
+void FoodLogLogicTest::refusedUpgradeLeavesFileAlone()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, message);
+    TempDatabase file;
+    fillOldFile(file);
+    const QByteArray before = fileHash(file.path());
+    std::unique_ptr<TempDatabase::WriteLock> lock;
+    if (how == QLatin1String("readonly") && !file.makeReadOnly())
+        QSKIP("cannot make the file read-only here (running as root without chattr?)");
+    auto db = OpenDatabase(file.path());
+    if (how == QLatin1String("locked")) {
+        lock = file.holdWriteLock();
+        sqlite3_busy_timeout(db->handle(), 50);
+    }
+    if (how == QLatin1String("full"))
+        TempDatabase::stopGrowth(db->handle());
+
+    FoodLogStore store(*db);
+    try {
+        store.addEntry(entry(QDate(2026, 12, 10), 0, QStringLiteral("米饭"), 100, 116));
+        QFAIL("the write should have been refused");
+    } catch (const DataError &error) {
+        QVERIFY2(error.message().contains(message), qPrintable(error.message()));
+        QVERIFY2(error.message().contains(QStringLiteral("未作改动")), qPrintable(error.message()));
+    }
+    lock.reset();
+    db.reset();
+    QCOMPARE(fileHash(file.path()), before);
+    if (how != QLatin1String("full")) // a full file's copy lies in another folder's space
+        QVERIFY(backupsBeside(file).isEmpty());
+}
+
+void FoodLogLogicTest::entriesKeepTheirDay()
+{
+    TempDatabase file;
+    auto db = OpenDatabase(file.path());
+    FoodLogStore store(*db);
+    const QDateTime lastMinute(QDate(2025, 12, 31), QTime(23, 59));
+    const QDateTime firstMinute(QDate(2026, 1, 1), QTime(0, 0));
+    store.addEntry(entry(LogCalendar::logDay(lastMinute), LogCalendar::defaultMeal(lastMinute.time()),
+                         QStringLiteral("苹果"), 200, 53));
+    store.addEntry(entry(LogCalendar::logDay(firstMinute), LogCalendar::defaultMeal(firstMinute.time()),
+                         QStringLiteral("饺子"), 100, 240));
+    QCOMPARE(store.entriesOn(QDate(2025, 12, 31)).size(), 1);
+    QCOMPARE(store.entriesOn(QDate(2025, 12, 31)).first().food, QStringLiteral("苹果"));
+    QCOMPARE(store.entriesOn(QDate(2026, 1, 1)).size(), 1);
+    QCOMPARE(store.entriesOn(QDate(2026, 1, 1)).first().kcal(), 240.0);
+    const QList<DayIntake> days = store.intakeBetween(QDate(2025, 12, 2), QDate(2026, 1, 1));
+    QCOMPARE(days.size(), 2);
+    QCOMPARE(days.at(0).day, QDate(2025, 12, 31));
+    QCOMPARE(days.at(0).kcal, 106.0);
+    // Editing the food table later never changes the day's figures.
+    file.exec(QStringLiteral("INSERT INTO \"01\" (category, food, portion, kcal) VALUES ('水果', '苹果', '100克', 999)"));
+    QCOMPARE(store.entriesOn(QDate(2025, 12, 31)).first().kcalPer100g, 53.0);
+}
+
+void FoodLogLogicTest::deleteAndRestore()
+{
+    TempDatabase file;
+    auto db = OpenDatabase(file.path());
+    FoodLogStore store(*db);
+    const QDate day(2026, 12, 10);
+    const FoodLogEntry a = store.addEntry(entry(day, 0, QStringLiteral("牛奶"), 250, 54));
+    const FoodLogEntry b = store.addEntry(entry(day, 0, QStringLiteral("鸡蛋"), 50, 144));
+    store.removeEntry(a.id);
+    QCOMPARE(store.entriesOn(day).size(), 1);
+    store.restoreEntry(a);
+    const QList<FoodLogEntry> back = store.entriesOn(day);
+    QCOMPARE(back.size(), 2);
+    QCOMPARE(back.first().id, a.id);
+    QCOMPARE(back.first().food, a.food);
+    QCOMPARE(back.first().created.toString(Qt::ISODate), a.created.toString(Qt::ISODate));
+    store.setGrams(b.id, 100);
+    store.setMeal(b.id, LogCalendar::Snack);
+    QCOMPARE(store.entriesOn(day).last().grams, 100.0);
+    QCOMPARE(store.entriesOn(day).last().meal, int(LogCalendar::Snack));
+}
+
+void FoodLogLogicTest::weightReplacedAndProfileKept()
+{
+    TempDatabase file;
+    auto db = OpenDatabase(file.path());
+    FoodLogStore store(*db);
+    const QDate day(2026, 12, 10);
+    store.setWeight(day, 70.2);
+    store.setWeight(day, 69.8);
+    QCOMPARE(store.weightOn(day).value_or(0), 69.8);
+    QCOMPARE(store.weightsBetween(day.addDays(-1), day).size(), 1);
+    QCOMPARE(store.latestWeight(day.addDays(5))->kg, 69.8);
+    QVERIFY(!store.latestWeight(day.addDays(-1)));
+    try {
+        store.setWeight(day, 401);
+        QFAIL("401 kg should be refused");
+    } catch (const DataError &) {
+    }
+    QCOMPARE(store.weightOn(day).value_or(0), 69.8);
+
+    Profile p;
+    p.sex = Profile::Sex::Male;
+    p.birthYear = 1985;
+    p.heightCm = 178;
+    p.activityLevel = 3;
+    p.targetKg = 72.5;
+    store.setProfile(p);
+    const std::optional<Profile> read = store.profile();
+    QVERIFY(read);
+    QCOMPARE(read->sex, Profile::Sex::Male);
+    QCOMPARE(read->birthYear, 1985);
+    QCOMPARE(read->activityLevel, 3);
+    QCOMPARE(read->targetKg, 72.5);
+}
+
+QTEST_GUILESS_MAIN(FoodLogLogicTest)
+#include "test_foodlog_logic.moc"
