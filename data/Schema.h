@@ -17,6 +17,9 @@ struct sqlite3;
 // Rows are kept in ascending id. The notebook tables never hand out an id
 // twice (AUTOINCREMENT), so a new row always comes after every row there ever
 // was, even after the last row was deleted.
+//
+// The food log's tables (food_log, weight_log, profile) are not among these:
+// FoodLogStore adds them to a file when they are first needed.
 namespace Schema {
 
 // Every table the program opens: "01", "02", "sp", "yd", "xd", "rj".
