@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScopeGuard>
 #include <QTreeWidget>
 
 namespace {
@@ -17,34 +18,25 @@ namespace {
 const QString CategoryTable = QStringLiteral("02");
 const QString FoodTable = QStringLiteral("01");
 
-// gDb and gRs are open only within one run of a procedure: this closes the
-// cursor, then the connection, however the run ends.
-class CloseOnExit
+// gDb and gRs are open only within one run of a procedure: the guard this
+// returns closes the cursor, then the connection, however the run ends.
+auto closeOnExit(std::unique_ptr<Database> &db, std::unique_ptr<Recordset> &rs)
 {
-public:
-    CloseOnExit(std::unique_ptr<Database> &db, std::unique_ptr<Recordset> &rs) : m_db(db), m_rs(rs) {}
-    ~CloseOnExit()
-    {
+    return qScopeGuard([&db, &rs] {
         try {
-            if (m_rs)
-                m_rs->Close();
+            if (rs)
+                rs->Close();
         } catch (const DataError &) {
         }
-        m_rs.reset();
+        rs.reset();
         try {
-            if (m_db)
-                m_db->Close();
+            if (db)
+                db->Close();
         } catch (const DataError &) {
         }
-        m_db.reset();
-    }
-    CloseOnExit(const CloseOnExit &) = delete;
-    CloseOnExit &operator=(const CloseOnExit &) = delete;
-
-private:
-    std::unique_ptr<Database> &m_db;
-    std::unique_ptr<Recordset> &m_rs;
-};
+        db.reset();
+    });
+}
 
 // Painting the tree while thousands of nodes go in would cost more than the
 // insertion itself.
@@ -88,7 +80,7 @@ void Recipe::BuildFoodTree()
 
     // Up to the root, failures reach the caller: without the file or the
     // category table there is nothing to show.
-    CloseOnExit closeOnExit(gDb, gRs);
+    const auto closeRun = closeOnExit(gDb, gRs);
     gDb = OpenDatabase(m_databasePath);
     gRs = gDb->OpenRecordset(CategoryTable);
 
@@ -132,7 +124,7 @@ void Recipe::lookUpFood(const QString &category, const QString &food, std::optio
     const QString wantedCategory = FoodText::trimmed(category);
     const QString wantedFood = FoodText::trimmed(food);
     try {
-        CloseOnExit closeOnExit(gDb, gRs);
+        const auto closeRun = closeOnExit(gDb, gRs);
         gDb = OpenDatabase(m_databasePath);
         gRs = gDb->OpenRecordset(FoodTable);
         if (!FoodLookup::moveToFirstMatch(*gRs, wantedCategory, wantedFood, rowHint))

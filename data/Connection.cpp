@@ -1,28 +1,7 @@
 #include "Connection.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <atomic>
-#if defined(Q_OS_LINUX)
-#include <time.h>
-#elif defined(Q_OS_WIN)
-#include <windows.h>
-#endif
-
-// A resolution of a few milliseconds is plenty for the recheck.
-qint64 Connection::coarseMilliseconds()
-{
-#if defined(Q_OS_LINUX)
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
-    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-#elif defined(Q_OS_WIN)
-    return qint64(GetTickCount64());
-#else
-    static const QElapsedTimer started = [] { QElapsedTimer t; t.start(); return t; }();
-    return started.elapsed();
-#endif
-}
 
 Connection::Connection(QString path, sqlite3 *db) : m_path(std::move(path)), m_db(db) {}
 
@@ -78,8 +57,7 @@ Connection::Stamp Connection::stampAsking(Recheck recheck)
     s.generation = m_generation;
     s.processWrites = s_writesInProcess.load(std::memory_order_relaxed);
     const bool ask = recheck == Recheck::Now || m_dataVersion < 0
-        || (recheck == Recheck::IfDue
-            && (m_recheckMs <= 0 || coarseMilliseconds() - m_versionCheckedAt >= m_recheckMs));
+        || (recheck == Recheck::IfDue && m_sinceVersionCheck.hasExpired(kRecheckMs));
     if (ask) {
         const QString context = QStringLiteral("无法读取数据库文件“%1”").arg(m_path);
         StatementUse use(cached(QByteArrayLiteral("PRAGMA data_version"), context));
@@ -87,15 +65,23 @@ Connection::Stamp Connection::stampAsking(Recheck recheck)
         if (rc != SQLITE_ROW)
             throw error(context, rc);
         m_dataVersion = sqlite3_column_int64(use.get(), 0);
-        m_versionCheckedAt = coarseMilliseconds();
+        m_sinceVersionCheck.start();
     }
     s.dataVersion = m_dataVersion;
     return s;
 }
 
-bool Connection::isReadOnly() const
+bool Connection::lacksTable(const QString &table)
 {
-    return m_db && sqlite3_db_readonly(m_db, "main") == 1;
+    try {
+        StatementUse use(cached(
+            QByteArrayLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"),
+            QStringLiteral("无法读取数据库文件“%1”的表目录").arg(m_path)));
+        use.bind(1, table);
+        return use.step() == SQLITE_DONE;
+    } catch (const DataError &) {
+        return false; // the schema cannot be read: the failure was something else
+    }
 }
 
 DataError Connection::error(const QString &context, int rc) const

@@ -3,6 +3,7 @@
 #include "DataError.h"
 #include "Statement.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <atomic>
 #include <map>
@@ -40,7 +41,7 @@ public:
     // connection of the program (a process-wide write count). Commits by other
     // programs are seen through SQLite's data version, which costs a read
     // transaction (some 15 us here, 30 times the cost of reading one row), so
-    // it is asked at most once per recheckInterval() unless `recheck` is set.
+    // it is asked at most once per kRecheckMs unless `recheck` says otherwise.
     struct Stamp
     {
         qint64 ownChanges = -1;
@@ -56,7 +57,7 @@ public:
     };
     enum class Recheck {
         Never,      // only what is known without asking SQLite
-        IfDue,      // ask SQLite if recheckInterval() has passed since it was last asked
+        IfDue,      // ask SQLite if kRecheckMs have passed since it was last asked
         Now,        // ask SQLite now
     };
     // Cheap unless SQLite has to be asked: a cursor takes one on every move and
@@ -65,32 +66,28 @@ public:
     {
         if (m_db && m_dataVersion >= 0
             && (recheck == Recheck::Never
-                || (recheck == Recheck::IfDue && m_recheckMs > 0
-                    && coarseMilliseconds() - m_versionCheckedAt < m_recheckMs))) {
+                || (recheck == Recheck::IfDue && !m_sinceVersionCheck.hasExpired(kRecheckMs)))) {
             return Stamp{sqlite3_total_changes64(m_db), m_generation,
                          s_writesInProcess.load(std::memory_order_relaxed), m_dataVersion};
         }
         return stampAsking(recheck);
     }
 
-    // How long a commit by another program may go unseen by a cursor that is
-    // moving in a tight loop. Each user action is further apart than this.
-    // 0 asks SQLite every time.
-    int recheckInterval() const { return m_recheckMs; }
-    void setRecheckInterval(int milliseconds) { m_recheckMs = milliseconds; }
+    // True when the file's schema can be read and has no table of that name:
+    // tells "no such table" apart from other failures of a statement.
+    bool lacksTable(const QString &table);
 
     // Called after every write made through this connection.
     void noteWrite();
-
-    bool isReadOnly() const;
 
     // "<context>：<cause>。（<SQLite's text>）" for the connection's last error.
     DataError error(const QString &context, int rc) const;
 
 private:
     Stamp stampAsking(Recheck recheck);
-    // A monotonic clock in milliseconds that is cheap to read.
-    static qint64 coarseMilliseconds();
+    // How long a commit by another program may go unseen by a cursor that is
+    // moving in a tight loop. Each user action is further apart than this.
+    static constexpr qint64 kRecheckMs = 10;
     // Writes committed through any connection of this process. Lets a cursor
     // on one connection see at once what the program wrote through another.
     static inline std::atomic<quint64> s_writesInProcess{0};
@@ -99,8 +96,7 @@ private:
     sqlite3 *m_db;
     quint64 m_generation = 0;
     qint64 m_dataVersion = -1;
-    qint64 m_versionCheckedAt = 0; // coarseMilliseconds() of the last check
-    int m_recheckMs = 10;
+    QElapsedTimer m_sinceVersionCheck; // started when SQLite was last asked
     std::map<std::string, Statement> m_statements;
 };
 

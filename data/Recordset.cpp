@@ -15,9 +15,11 @@ QString noSuchTable(const QString &path, const QString &table)
     return QStringLiteral("数据库文件“%1”中没有表“%2”。").arg(path, table);
 }
 
-bool isNoSuchTable(sqlite3 *db)
+// A statement on a table that is not there fails with a plain SQLITE_ERROR;
+// only then is the schema asked whether the table is there.
+bool isNoSuchTable(Connection &connection, const QString &table, int rc)
 {
-    return QByteArray(sqlite3_errmsg(db)).startsWith("no such table");
+    return (rc & 0xff) == SQLITE_ERROR && connection.lacksTable(table);
 }
 
 } // namespace
@@ -50,7 +52,7 @@ std::unique_ptr<Recordset::State> Recordset::State::open(std::shared_ptr<Connect
     const int rc = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &raw, nullptr);
     Statement columnsQuery(raw);
     if (rc != SQLITE_OK) {
-        if (isNoSuchTable(db))
+        if (isNoSuchTable(*state->connection, table, rc))
             throw DataError(noSuchTable(state->connection->path(), table), rc);
         throw state->connection->error(QStringLiteral("无法打开表“%1”").arg(table), rc);
     }
@@ -110,8 +112,7 @@ QString Recordset::State::readContext() const
 
 DataError Recordset::State::failure(const QString &context, int rc) const
 {
-    sqlite3 *db = connection->handle();
-    if (db && isNoSuchTable(db))
+    if (connection->isOpen() && isNoSuchTable(*connection, table, rc))
         return DataError(noSuchTable(connection->path(), table), rc);
     return connection->error(context, rc);
 }
@@ -158,7 +159,7 @@ void Recordset::State::fetch(qint64 from, bool forward)
     try {
         stmt = conn.cached(sql.arg(columnList, quotedIdentifier(table)).toUtf8(), readContext());
     } catch (const DataError &error) {
-        if (isNoSuchTable(conn.handle()))
+        if (isNoSuchTable(conn, table, error.code()))
             throw DataError(noSuchTable(conn.path(), table), error.code());
         throw;
     }

