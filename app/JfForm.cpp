@@ -135,12 +135,14 @@ void JfForm::setupForm(QWidget *jf)
     Frame1->setFrameShape(QFrame::NoFrame);
     place(Frame1, 480, 1245, 6615, 4095);
     setColours(Frame1, PanelGrey, windowTextColour());
+    Frame1->setAccessibleName(QStringLiteral("热量计算"));
 
     Text3 = oneLineBox(Frame1, "Text3", QString());
     place(Text3, 3240, 320, 3255, 255);
     setColours(Text3, PanelGrey, windowTextColour());
     // It shows the food that was clicked; typing into it would change nothing.
     Text3->setReadOnly(true);
+    Text3->setAccessibleName(QStringLiteral("食物名称"));
 
     Tv = new QTreeWidget(Frame1);
     Tv->setObjectName(QStringLiteral("Tv"));
@@ -149,20 +151,25 @@ void JfForm::setupForm(QWidget *jf)
     Tv->setFrameShape(QFrame::NoFrame);
     Tv->setIconSize(QSize(16, 16));
     Tv->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Tv->setAccessibleName(QStringLiteral("食物分类"));
     // The tree ends at the panel's bottom edge (4095 - 240 twips high): any taller and the
     // panel would cut off its last row and the lower end of its scroll bar.
     place(Tv, 0, 240, 3015, 4095 - 240);
 
     Label3 = label(Frame1, "Label3", QString());
     place(Label3, 4200, 720, 90, 180);
+    // The calorie lookup names it by the figure it shows (Recipe); empty, it says so.
+    Label3->setAccessibleName(QStringLiteral("未选食物"));
 
     Line1 = new RuleLine(RuleColour, Frame1);
     Line1->setObjectName(QStringLiteral("Line1"));
     Line1->setGeometry(JfLayout::pixels(3240), JfLayout::pixels(600),
                        JfLayout::pixels(6480) - JfLayout::pixels(3240), 1);
+    Line1->setAccessibleName(QStringLiteral("分隔线"));
 
     Label2 = label(Frame1, "Label2", QStringLiteral(" 大卡"));
     place(Label2, 4440, 720, 450, 180);
+    Label2->setAccessibleName(QStringLiteral("大卡"));
 
     Label1 = label(Frame1, "Label1", QStringLiteral("所含热量："));
     place(Label1, 3240, 720, 900, 180);
@@ -186,6 +193,7 @@ void JfForm::setupForm(QWidget *jf)
     place(addtext, 480, 840, 3855, 270);
     setColours(addtext, InputGrey, TitleBarText);
     addtext->setFont(song);
+    addtext->setAccessibleName(QStringLiteral("新资料标题"));
 
     Text1 = oneLineBox(jf, "Text1", QString());
     place(Text1, 480, 890, 3855, 270);
@@ -193,6 +201,7 @@ void JfForm::setupForm(QWidget *jf)
     Text1->setFont(song);
     // It shows the title of a stored record; edits there would never be saved.
     Text1->setReadOnly(true);
+    Text1->setAccessibleName(QStringLiteral("资料标题"));
 
     cmdForward = commandButton(jf, "cmdForward", QStringLiteral("前进"));
     place(cmdForward, 7200, 2640, 495, 375);
@@ -208,10 +217,12 @@ void JfForm::setupForm(QWidget *jf)
     Pv->setObjectName(QStringLiteral("Pv"));
     place(Pv, 480, 1245, 6615, 4095);
     setColours(Pv, windowColour(), windowTextColour());
+    Pv->setAccessibleName(QStringLiteral("欢迎图片"));
 
     List1 = new QListWidget(Pv);
     List1->setObjectName(QStringLiteral("List1"));
     place(List1, 720, 240, 2295, 240);
+    List1->setAccessibleName(QStringLiteral("食物分类列表"));
     List1->hide();
 
     addbox = new QPlainTextEdit(QStringLiteral("在此输入内容"), jf);
@@ -222,6 +233,7 @@ void JfForm::setupForm(QWidget *jf)
     addbox->setFont(song);
     // Tab moves on to the next control; it is not typed into the body.
     addbox->setTabChangesFocus(true);
+    addbox->setAccessibleName(QStringLiteral("新资料内容"));
 
     box1 = new QTextEdit(jf);
     box1->setObjectName(QStringLiteral("box1"));
@@ -233,6 +245,7 @@ void JfForm::setupForm(QWidget *jf)
     box1->setReadOnly(true);
     box1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box1->setTabChangesFocus(true);
+    box1->setAccessibleName(QStringLiteral("资料内容"));
 
     // Stacking: each list names the topmost control first, and in Qt a later sibling lies
     // above an earlier one, so raise them from the bottom of the list up.

@@ -6,6 +6,8 @@
 #include "Notebook.h"
 #include "PictureBox.h"
 #include "Recipe.h"
+#include "SkinButton.h"
+#include "SkinCaptions.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -42,6 +44,23 @@ void MainWindow::LoadStartupSkin()
 {
     skn.LoadSkin(m_files.skinFile);
     skn.ApplySkin(this, QStringLiteral("Simple"));
+    makeSkinButtons();
+}
+
+void MainWindow::makeSkinButtons()
+{
+    // After the window's own controls in the Tab order, so Tab from the title reaches the
+    // section buttons at once.
+    QWidget *previous = Text3;
+    for (const SkinCaption &entry : SkinCaptions) {
+        const SkinObject *object = skn.object(QString::fromUtf8(entry.object));
+        if (!object)
+            continue;
+        auto *button = new SkinButton(skn, *object, QString::fromUtf8(entry.caption), this);
+        button->show();
+        QWidget::setTabOrder(previous, button);
+        previous = button;
+    }
 }
 
 void MainWindow::Load()

@@ -43,6 +43,7 @@ protected:
 
 private:
     void LoadStartupSkin();
+    void makeSkinButtons();
     void connectEvents();
 
     ProgramFiles m_files;

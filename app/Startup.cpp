@@ -7,12 +7,28 @@
 #include "Pictures.h"
 #include "SkinFile.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 
+namespace {
+
+// The main window is a plain widget, which screen readers would take for an unnamed part of
+// something else; it is the program's window.
+QAccessibleInterface *mainWindowAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("MainWindow") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
+} // namespace
+
 void Startup::prepareApplication(QApplication &app)
 {
+    QAccessible::installFactory(mainWindowAccessible);
+
     // The name serves as the display name too. Setting a display name of its own would make
     // the platform append " — Pellomir" to every window title that does not end in it
     // ("Pellomir1.0", "：：Pellomir：：").

@@ -147,6 +147,10 @@ void Recipe::showFood(const QString &calories, const QString &name)
 {
     if (m_controls.Label3) {
         m_controls.Label3->setText(calories);
+        // A screen reader reads the figure with its unit, or that there is none.
+        m_controls.Label3->setAccessibleName(calories.isEmpty()
+                                                 ? QStringLiteral("热量不详")
+                                                 : calories + QStringLiteral(" 大卡"));
         m_controls.Label3->adjustSize();
     }
     if (m_controls.Text3)

@@ -146,18 +146,33 @@ bool SkinEngine::onMouseRelease(const QMouseEvent *event)
     updateObject(pressed);
     if (released != pressed)
         return true;
+    // A copy: a receiver may do anything, even apply another form.
+    click(SkinObject(*pressed));
+    return true;
+}
 
-    // A receiver may do anything, even destroy the window, so keep what we need first.
-    const SkinObject clicked = *pressed;
+const SkinObject *SkinEngine::object(const QString &objectName) const
+{
+    return m_window ? m_form.object(objectName) : nullptr;
+}
+
+void SkinEngine::clickObject(const QString &objectName)
+{
+    if (const SkinObject *found = object(objectName))
+        click(SkinObject(*found));
+}
+
+void SkinEngine::click(const SkinObject &clicked)
+{
+    // A receiver may do anything, even destroy the window.
     const QPointer<QWidget> window = m_window;
     emit Click(clicked);
     if (!window)
-        return true;
+        return;
     if (clicked.type() == SkinObjectType::MinimizeBox)
         window->showMinimized();
     else if (clicked.type() == SkinObjectType::CloseBox)
         window->close();
-    return true;
 }
 
 void SkinEngine::setHovered(const SkinObject *object)

@@ -28,6 +28,12 @@ public:
     // Throws SkinError if no skin is loaded, there is no such form or its pictures are damaged.
     void ApplySkin(QWidget *window, const QString &formName);
 
+    // The object named `objectName` of the applied form, or nullptr.
+    const SkinObject *object(const QString &objectName) const;
+    // Clicks the object as a completed mouse click does: emits Click, then minimises or closes
+    // the window for the boxes of type 5 and 1. For the keyboard and screen readers.
+    void clickObject(const QString &objectName);
+
 signals:
     // A press and a release of the left button on the same object.
     void Click(const SkinObject &object);
@@ -43,6 +49,7 @@ private:
     void setHovered(const SkinObject *object);
     const SkinObject *highlightedObject() const;
     void updateObject(const SkinObject *object);
+    void click(const SkinObject &clicked);
 
     QString m_path;
     SkinData m_data;

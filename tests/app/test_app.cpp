@@ -7,7 +7,11 @@
 #include "MessageBox.h"
 #include "Notebook.h"
 #include "PictureBox.h"
+#include "Recipe.h"
+#include "SkinButton.h"
+#include "SkinCaptions.h"
 #include "Startup.h"
+#include "UrlOpener.h"
 
 #include <QAccessible>
 #include <QDir>
@@ -104,6 +108,13 @@ private slots:
     void pictureButtonKeys_data();
     void pictureButtonKeys();
     void closingAsksAboutTypedRecord();
+
+    void skinButtonsNamedAndPlaced();
+    void tabReachesSkinButtons();
+    void skinButtonPresses_data();
+    void skinButtonPresses();
+    void skinButtonFocusRing();
+    void everyControlHasChineseName();
 
 private:
     // A copy of the program's directory, so that no test can touch the build's files.
@@ -518,6 +529,202 @@ void TestApp::closingAsksAboutTypedRecord()
     MessageBox::setNextAnswer(MessageBox::Ok);
     QVERIFY(window->close());
     QVERIFY(!window->isVisible());
+}
+
+void TestApp::skinButtonsNamedAndPlaced()
+{
+    MainWindow &w = *m_loaded;
+    int made = 0;
+    for (const SkinCaption &entry : SkinCaptions) {
+        const QString object = QString::fromUtf8(entry.object);
+        const SkinObject *skinObject = w.skn.object(object);
+        auto *button = w.findChild<SkinButton *>(QStringLiteral("skin_") + object);
+        // Every object of the skin that the table names has its button, and only those.
+        QCOMPARE(button != nullptr, skinObject != nullptr);
+        if (!button)
+            continue;
+        ++made;
+        QCOMPARE(button->skinObjectName(), object);
+        QCOMPARE(button->geometry(), skinObject->rect());
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(button);
+        QVERIFY(face);
+        QCOMPARE(face->role(), QAccessible::Button);
+        QCOMPARE(face->text(QAccessible::Name), QString::fromUtf8(entry.caption));
+        QVERIFY(face->actionInterface());
+        QVERIFY(face->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::pressAction()));
+        // The mouse goes through to the skin underneath.
+        QVERIFY(button->testAttribute(Qt::WA_TransparentForMouseEvents));
+    }
+    // The skin built with the program holds the five section buttons, the mascot and the boxes.
+    QVERIFY2(made >= 8, qPrintable(QString::number(made)));
+    QCOMPARE(w.findChildren<SkinButton *>().size(), made);
+}
+
+void TestApp::tabReachesSkinButtons()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    auto window = Startup::openMainWindow(copyFixture(dir));
+    QVERIFY(window);
+    MainWindow &w = *window;
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    // The start state: the title has the focus (the food tree's build gives it).
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.Text1));
+
+    QStringList expected;
+    for (const SkinCaption &entry : SkinCaptions)
+        if (w.skn.object(QString::fromUtf8(entry.object)))
+            expected << QStringLiteral("skin_") + QString::fromUtf8(entry.object);
+    QStringList reached;
+    for (int i = 0; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(reached, expected);
+    // Then on round to the window's own controls, and Shift+Tab walks back.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(!QApplication::focusWidget()->inherits("SkinButton"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), expected.last());
+}
+
+void TestApp::skinButtonPresses_data()
+{
+    QTest::addColumn<QString>("object");
+    QTest::addColumn<QString>("how");
+    QTest::newRow("a by Space") << "a" << "Space";
+    QTest::newRow("b by Return") << "b" << "Return";
+    QTest::newRow("c by Enter") << "c" << "Enter";
+    QTest::newRow("d by screen reader") << "d" << "press action";
+    QTest::newRow("e by screen reader") << "e" << "press action";
+    QTest::newRow("logo by Return") << "logo" << "Return";
+    QTest::newRow("- by Space") << "-" << "Space";
+    QTest::newRow("a by letter: nothing") << "a" << "A";
+}
+
+void TestApp::skinButtonPresses()
+{
+    QFETCH(QString, object);
+    QFETCH(QString, how);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    auto window = Startup::openMainWindow(copyFixture(dir));
+    QVERIFY(window);
+    MainWindow &w = *window;
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    MessageBox::Recorder boxes;
+    UrlOpener::Recorder urls;
+    QSignalSpy clicks(&w.skn, &SkinEngine::Click);
+
+    auto *button = w.findChild<SkinButton *>(QStringLiteral("skin_") + object);
+    QVERIFY(button);
+    button->setFocus(Qt::TabFocusReason);
+    QVERIFY(button->hasFocus());
+    if (how == QLatin1String("Space"))
+        QTest::keyClick(button, Qt::Key_Space);
+    else if (how == QLatin1String("Return"))
+        QTest::keyClick(button, Qt::Key_Return);
+    else if (how == QLatin1String("Enter"))
+        QTest::keyClick(button, Qt::Key_Enter);
+    else if (how == QLatin1String("A"))
+        QTest::keyClick(button, Qt::Key_A);
+    else
+        QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+            QAccessibleActionInterface::pressAction());
+
+    if (how == QLatin1String("A")) {
+        QTest::qWait(50);
+        QCOMPARE(clicks.count(), 0);
+        return;
+    }
+    // The same notification a mouse click gives, once.
+    QTRY_COMPARE(clicks.count(), 1);
+    QCOMPARE(clicks.first().first().value<SkinObject>().name(), object);
+    QTest::qWait(150); // a screen reader's press ends after a short show of the pressed look
+    QCOMPARE(clicks.count(), 1);
+
+    // And the program acts on it as on a click.
+    if (object == QLatin1String("a") || object == QLatin1String("b") || object == QLatin1String("d")
+        || object == QLatin1String("e")) {
+        QVERIFY(w.notebook->rs);
+        QVERIFY(w.P1->isVisible());
+    } else if (object == QLatin1String("c")) {
+        QVERIFY(w.Frame1->isVisible());
+    } else if (object == QLatin1String("logo")) {
+        QCOMPARE(urls.opened().size(), 1);
+    } else if (object == QLatin1String("-")) {
+        QTRY_VERIFY(w.isMinimized());
+    }
+    QVERIFY(boxes.boxes().isEmpty());
+}
+
+void TestApp::skinButtonFocusRing()
+{
+    MainWindow &w = *m_loaded;
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    auto *button = w.findChild<SkinButton *>(QStringLiteral("skin_a"));
+    QVERIFY(button);
+    w.Text1->setFocus(Qt::OtherFocusReason);
+    const QImage before = w.grab(button->geometry()).toImage();
+    button->setFocus(Qt::TabFocusReason);
+    const QImage focused = w.grab(button->geometry()).toImage();
+    w.Text1->setFocus(Qt::TabFocusReason);
+    const QImage after = w.grab(button->geometry()).toImage();
+    QVERIFY(focused != before);
+    QCOMPARE(after, before);
+
+    // A ring along the edges: many pixels of its rim change, the middle (the caption) does not.
+    int rimChanged = 0;
+    int middleChanged = 0;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x) {
+            if (before.pixel(x, y) == focused.pixel(x, y))
+                continue;
+            const bool rim = x < 6 || y < 6 || x >= before.width() - 6 || y >= before.height() - 6;
+            ++(rim ? rimChanged : middleChanged);
+        }
+    QVERIFY2(rimChanged > before.width(), qPrintable(QString::number(rimChanged)));
+    QCOMPARE(middleChanged, 0);
+
+    // A mouse click on the skin leaves no ring behind: the button never takes the focus.
+    QTest::mouseClick(&w, Qt::LeftButton, {}, button->geometry().center());
+    QVERIFY(!button->hasFocus());
+}
+
+void TestApp::everyControlHasChineseName()
+{
+    MainWindow &w = *m_loaded;
+    // Shown with a food picked, so the calorie figure has a text.
+    QTreeWidgetItem *category = w.Tv->topLevelItem(0)->child(0);
+    QVERIFY(category && category->childCount() > 0);
+    w.recipe->TvNodeClick(category->child(0));
+    QVERIFY(!w.Label3->text().isEmpty());
+    QCOMPARE(w.Label3->accessibleName(), w.Label3->text() + QStringLiteral(" 大卡"));
+
+    const auto isHan = [](QChar c) { return c.script() == QChar::Script_Han; };
+    int checked = 0;
+    const auto controls = w.findChildren<QWidget *>();
+    for (QWidget *control : controls) {
+        // Parts of other controls (scroll bars, viewports) are named by their owners.
+        if (control->objectName().isEmpty() || control->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(control);
+        QVERIFY(face);
+        const QString name = face->text(QAccessible::Name);
+        QVERIFY2(std::any_of(name.begin(), name.end(), isHan),
+                 qPrintable(control->objectName() + QStringLiteral(": “") + name
+                            + QStringLiteral("”")));
+        ++checked;
+    }
+    QVERIFY(checked >= 30);
+    QCOMPARE(QAccessible::queryAccessibleInterface(&w)->role(), QAccessible::Window);
 }
 
 QTEST_MAIN(TestApp)

@@ -1,0 +1,182 @@
+"""Reads the running Pellomir through the accessibility bus, as a screen reader does.
+
+Checks that the skin's buttons are there as focusable buttons named by their captions, that
+every showing control has a name, and presses the section buttons through the bus (the press
+action), checking that each opens its section. Ends by pressing 关闭.
+Run with the python3 that python3-pyatspi is installed for. Exit status 0 when all passed.
+"""
+import sys
+import time
+
+import pyatspi
+
+SKIN_BUTTONS = ["瘦身食谱", "有氧运动", "热量计算", "瘦身心得", "瘦身日记", "访问主页", "最小化", "关闭"]
+# Added with the food log; pressed and walked when the skin has it.
+OPTIONAL_BUTTONS = ["饮食记录"]
+NOTEBOOK_SECTIONS = ["瘦身食谱", "有氧运动", "瘦身心得", "瘦身日记"]
+# Parts of other controls that carry no name of their own: a text area's scroll bars and the
+# unnamed boxes that hold them.
+UNNAMED_PARTS = {pyatspi.ROLE_SCROLL_BAR, pyatspi.ROLE_FILLER}
+# Tree and list rows past this many are not walked: their names are their texts, and reading
+# hundreds over the bus would only slow the test.
+MAX_ROWS = 40
+
+failures = []
+
+
+def fail(message):
+    print("FAIL:", message)
+    failures.append(message)
+
+
+def wait_for(what, predicate, seconds=10.0):
+    end = time.time() + seconds
+    while True:
+        try:
+            value = predicate()
+        except Exception:  # the tree changes under us while the program works
+            value = None
+        if value:
+            return value
+        if time.time() > end:
+            fail("timed out waiting for " + what)
+            return None
+        time.sleep(0.1)
+
+
+def find_app(name):
+    def look():
+        desktop = pyatspi.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            app = desktop.getChildAtIndex(i)
+            if app is not None and app.name == name:
+                return app
+        return None
+    return wait_for("the application " + name + " on the bus", look, 20)
+
+
+def showing(acc):
+    return acc.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def children(acc):
+    for i in range(acc.childCount):
+        child = acc.getChildAtIndex(i)
+        if child is not None:
+            yield child
+
+
+def walk(acc, visit, depth=0):
+    visit(acc, depth)
+    rows = 0
+    for child in children(acc):
+        if child.getRole() in (pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TABLE_CELL, pyatspi.ROLE_TREE_ITEM):
+            rows += 1
+            if rows > MAX_ROWS:
+                break
+        walk(child, visit, depth + 1)
+
+
+def check_names(window, when):
+    unnamed = []
+    counted = [0]
+
+    def visit(acc, depth):
+        if not showing(acc):
+            return
+        counted[0] += 1
+        if acc.name.strip():
+            return
+        if acc.getRole() in UNNAMED_PARTS and not acc.getState().contains(pyatspi.STATE_FOCUSABLE):
+            return
+        unnamed.append("%s at depth %d" % (acc.getRoleName(), depth))
+
+    walk(window, visit)
+    if unnamed:
+        fail("%s: showing controls without a name: %s" % (when, ", ".join(unnamed)))
+    else:
+        print("ok: %s: all %d showing objects named" % (when, counted[0]))
+
+
+def named(window, role, name):
+    found = []
+
+    def visit(acc, depth):
+        if acc.getRole() == role and acc.name == name:
+            found.append(acc)
+
+    walk(window, visit)
+    return found[0] if found else None
+
+
+def text_of(acc):
+    text = acc.queryText()
+    return text.getText(0, text.characterCount)
+
+
+def press(button):
+    action = button.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    index = names.index("Press") if "Press" in names else 0
+    return action.doAction(index)
+
+
+def main():
+    app = find_app("Pellomir")
+    if app is None:
+        return 1
+    window = wait_for("the window Pellomir1.0",
+                      lambda: next((w for w in children(app) if w.name == "Pellomir1.0"), None), 20)
+    if window is None:
+        return 1
+    if window.getRole() != pyatspi.ROLE_FRAME:
+        fail("the window is a %s, not a frame" % window.getRoleName())
+
+    buttons = {}
+    for caption in SKIN_BUTTONS + OPTIONAL_BUTTONS:
+        button = named(window, pyatspi.ROLE_PUSH_BUTTON, caption)
+        if button is None:
+            if caption not in OPTIONAL_BUTTONS:
+                fail("no button named " + caption)
+            continue
+        state = button.getState()
+        if not (state.contains(pyatspi.STATE_FOCUSABLE) and showing(button)):
+            fail(caption + " is not a focusable button on show")
+        buttons[caption] = button
+    print("ok: buttons found:", " ".join(buttons))
+
+    check_names(window, "start state")
+
+    for caption in ["瘦身食谱", "有氧运动", "热量计算", "瘦身心得", "瘦身日记"] + \
+            [c for c in OPTIONAL_BUTTONS if c in buttons]:
+        if caption not in buttons:
+            continue
+        if not press(buttons[caption]):
+            fail("the press action of " + caption + " was refused")
+            continue
+        if caption in NOTEBOOK_SECTIONS:
+            # The caller put one record in each section whose body names the section.
+            expected = caption + "的第一条"
+            body = wait_for(caption + " on show",
+                            lambda: (showing(named(window, pyatspi.ROLE_PUSH_BUTTON, "下一条资料"))
+                                     and text_of(named(window, pyatspi.ROLE_TEXT, "资料内容")) == expected))
+            if body:
+                print("ok: %s opened and shows its record" % caption)
+        elif caption == "热量计算":
+            tree = wait_for("the food tree on show",
+                            lambda: next((t for t in [named(window, pyatspi.ROLE_TREE, "食物分类")
+                                                      or named(window, pyatspi.ROLE_TREE_TABLE, "食物分类")]
+                                          if t is not None and showing(t)), None))
+            if tree is not None:
+                print("ok: 热量计算 shows the food tree")
+        else:
+            time.sleep(0.5)
+        check_names(window, "after " + caption)
+
+    # Closing through the bus ends the program (the caller checks its exit status).
+    press(buttons["关闭"])
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
