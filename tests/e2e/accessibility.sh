@@ -29,11 +29,24 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
-XVFB_PID=$!
-for _ in $(seq 50); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-[ -s "$WORK/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -1 "$WORK/display")"
+# A display of our own on a free, unusual number: a server that another test has just ended
+# on a low number may still be removing its socket, which would take ours with it.
+for _ in 1 2 3 4 5; do
+  number=$((200 + RANDOM % 700))
+  [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ] && continue
+  Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp -noreset 2>/dev/null &
+  XVFB_PID=$!
+  for _ in $(seq 50); do
+    [ -S "/tmp/.X11-unix/X${number}" ] && break
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -S "/tmp/.X11-unix/X${number}" ] && kill -0 "$XVFB_PID" 2>/dev/null && break
+  kill "$XVFB_PID" 2>/dev/null
+  XVFB_PID=
+done
+[ -n "$XVFB_PID" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY=":$number"
 export QT_QPA_PLATFORM=xcb
 unset QT_SCALE_FACTOR
 export XDG_RUNTIME_DIR="$WORK/runtime"
