@@ -72,6 +72,16 @@ void setVisible(std::initializer_list<QWidget *> widgets, bool visible)
     }
 }
 
+// The first control inside `container` that Tab would reach, or the container itself.
+QWidget *firstInTabOrder(QWidget *container)
+{
+    for (QWidget *w = container->nextInFocusChain(); w && w != container; w = w->nextInFocusChain()) {
+        if (container->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(container))
+            return w;
+    }
+    return container;
+}
+
 } // namespace
 
 Notebook::Notebook(Database &database, NotebookControls controls)
@@ -98,6 +108,23 @@ void Notebook::SkinHotSpotClick(const QString &objectName)
         UrlOpener::open(QUrl(QString::fromLatin1(MakerPageAddress)));
 }
 
+void Notebook::switchControls(std::initializer_list<QWidget *> shown,
+                              std::initializer_list<QWidget *> hidden, QWidget *focusTarget)
+{
+    setVisible(shown, true);
+    // Qt hands the focus of a control being hidden to the next one in the tab order, and a
+    // window that gets active again does the same for a control hidden meanwhile. The next
+    // one can be − (delete), where two more presses of Return would delete the record on
+    // show. So the focus moves to a harmless control first.
+    QWidget *focus = m_c.window ? m_c.window->focusWidget() : nullptr;
+    bool focusHidden = focus && !focus->isVisibleTo(m_c.window);
+    for (QWidget *widget : hidden)
+        focusHidden = focusHidden || (widget && focus && (widget == focus || widget->isAncestorOf(focus)));
+    if (focusHidden && focusTarget)
+        focusTarget->setFocus(Qt::OtherFocusReason);
+    setVisible(hidden, false);
+}
+
 void Notebook::openSection(const NotebookSection &section)
 {
     // Open and read first, change the window after: a section that cannot be
@@ -117,8 +144,8 @@ void Notebook::openSection(const NotebookSection &section)
         return;
     }
 
-    setVisible({m_c.P1, m_c.P2, m_c.P3, m_c.P4}, true);
-    setVisible({m_c.Pv, m_c.Frame1}, false);
+    QWidget *reader = m_c.box1->isHidden() ? static_cast<QWidget *>(m_c.addtext) : m_c.box1;
+    switchControls({m_c.P1, m_c.P2, m_c.P3, m_c.P4}, {m_c.Pv, m_c.Frame1}, reader);
     rs = std::move(opened);
     m_section = &section;
     showTexts(title, body);
@@ -127,32 +154,26 @@ void Notebook::openSection(const NotebookSection &section)
 void Notebook::showCalorie()
 {
     m_c.Text1->setText(QString());
-    setVisible({m_c.P1, m_c.P2, m_c.P3, m_c.P4, m_c.Pv}, false);
-    setVisible({m_c.Frame1}, true);
+    switchControls({m_c.Frame1}, {m_c.P1, m_c.P2, m_c.P3, m_c.P4, m_c.Pv}, firstInTabOrder(m_c.Frame1));
 }
 
 void Notebook::P1_Click()
 {
-    setVisible({m_c.Text1, m_c.box1}, true);
-    setVisible({m_c.addtext, m_c.addbox}, false);
+    switchControls({m_c.Text1, m_c.box1}, {m_c.addtext, m_c.addbox}, m_c.box1);
     cmdBack_Click();
 }
 
 void Notebook::P2_Click()
 {
-    setVisible({m_c.Text1, m_c.box1}, true);
-    setVisible({m_c.addtext, m_c.addbox}, false);
+    switchControls({m_c.Text1, m_c.box1}, {m_c.addtext, m_c.addbox}, m_c.box1);
     cmdForward_Click();
 }
 
 void Notebook::P3_Click()
 {
-    setVisible({m_c.Text1, m_c.box1}, false);
-    setVisible({m_c.addtext, m_c.addbox}, true);
+    showEntryView();
     clearInputs();
     m_c.addtext->setFocus();
-    setVisible({m_c.P4}, false);
-    setVisible({m_c.P5}, true);
     m_writing = true;
 }
 
@@ -242,8 +263,9 @@ void Notebook::cmdDelete_Click()
         inform(NotebookBoxTitle, QStringLiteral("没有可删除的信息。"));
         return;
     }
+    // Return alone must not delete: Cancel is the default.
     if (MessageBox::question(m_c.window, QString::fromUtf8(NotebookBoxTitle),
-                             QStringLiteral("你确定要删除吗？"))
+                             QStringLiteral("你确定要删除吗？"), MessageBox::Cancel)
         != MessageBox::Ok)
         return;
     try {
@@ -268,14 +290,12 @@ bool Notebook::mayClose()
 
 void Notebook::showBrowseView()
 {
-    setVisible({m_c.addtext, m_c.addbox, m_c.P5}, false);
-    setVisible({m_c.Text1, m_c.box1, m_c.P4}, true);
+    switchControls({m_c.Text1, m_c.box1, m_c.P4}, {m_c.addtext, m_c.addbox, m_c.P5}, m_c.box1);
 }
 
 void Notebook::showEntryView()
 {
-    setVisible({m_c.Text1, m_c.box1, m_c.P4}, false);
-    setVisible({m_c.addtext, m_c.addbox, m_c.P5}, true);
+    switchControls({m_c.addtext, m_c.addbox, m_c.P5}, {m_c.Text1, m_c.box1, m_c.P4}, m_c.addtext);
 }
 
 void Notebook::clearInputs()

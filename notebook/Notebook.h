@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <initializer_list>
 #include <memory>
 
 class Database;
@@ -68,6 +69,11 @@ public:
 private:
     void openSection(const NotebookSection &section);
     void showCalorie();
+
+    // Shows `shown` and hides `hidden`; a keyboard focus in a control being hidden goes to
+    // `focusTarget`, never on to whatever control follows in the tab order.
+    void switchControls(std::initializer_list<QWidget *> shown, std::initializer_list<QWidget *> hidden,
+                        QWidget *focusTarget);
 
     // The two views of the notebook area.
     void showBrowseView();

@@ -38,7 +38,8 @@ add_browse_delete() {
     # One back: the second old record, which is deleted.
     P1
     P4
-    answer_box "$BOX" "delete question in section $spot"
+    # Return alone answers 取消; Tab goes to the other button, 确定.
+    answer_box "$BOX" "delete question in section $spot" Tab Return
     answer_box "$BOX" "delete done in section $spot"
 }
 

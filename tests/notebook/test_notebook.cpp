@@ -743,7 +743,8 @@ void TestNotebook::deleteAsksFirst()
     QCOMPARE(boxes[0].title, BoxTitle);
     QCOMPARE(boxes[0].text, QStringLiteral("你确定要删除吗？"));
     QCOMPARE(boxes[0].buttons, (QList<MessageBox::Button>{MessageBox::Ok, MessageBox::Cancel}));
-    QCOMPARE(boxes[0].defaultButton, MessageBox::Ok);
+    // Return alone keeps the record.
+    QCOMPARE(boxes[0].defaultButton, MessageBox::Cancel);
     if (answer == MessageBox::Cancel) {
         QCOMPARE(boxes.size(), 1);
         QCOMPARE(f.rows("sp").size(), 3);

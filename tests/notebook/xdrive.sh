@@ -132,8 +132,11 @@ find_box() {
 }
 
 # Waits for a box with this title and answers it with Return (its OK button).
+# answer_box TITLE WHY [KEYS...]: waits for the box and presses KEYS (default: Return).
 answer_box() {
     local title="$1" box= i
+    local keys=("${@:3}")
+    [[ ${#keys[@]} -gt 0 ]] || keys=(Return)
     for i in $(seq 100); do
         box=$(find_box "$title") && break
         sleep 0.05
@@ -143,12 +146,12 @@ answer_box() {
         exit 1
     fi
     xdotool windowfocus --sync "$box" 2>/dev/null || true
-    xdotool key --clearmodifiers Return
+    xdotool key --clearmodifiers "${keys[@]}"
     for i in $(seq 100); do
         xdotool search --onlyvisible --name 'Pellomir' 2>/dev/null | grep -qx "$box" || return 0
         sleep 0.05
     done
-    echo "FAIL: the box '$title' did not close on Return ($2)"
+    echo "FAIL: the box '$title' did not close on ${keys[*]} ($2)"
     exit 1
 }
 
