@@ -2,6 +2,8 @@
 
 #include "RecordsetState.h"
 
+#include <new>
+
 namespace {
 
 // Rows read per query. A walk in one direction doubles the chunk each time it
@@ -105,6 +107,13 @@ int Recordset::State::columnIndex(const QString &name) const
     return index;
 }
 
+DataError Recordset::State::outOfMemory() const
+{
+    return DataError(readContext() + QStringLiteral("：") + describeSqliteCode(SQLITE_NOMEM)
+                         + QStringLiteral("。"),
+                     SQLITE_NOMEM);
+}
+
 QString Recordset::State::readContext() const
 {
     return QStringLiteral("无法读取表“%1”").arg(table);
@@ -176,9 +185,13 @@ void Recordset::State::fetch(qint64 from, bool forward)
     use.bind(1, from);
     use.bind(2, qint64(chunkRows));
     const int rc = buffer.fill(stmt, int(fetchedColumns.size()), forward, chunkRows);
-    if (rc != SQLITE_DONE)
+    if (rc == SQLITE_NOMEM)
+        throw outOfMemory();
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
         throw failure(readContext(), rc);
-    const bool complete = buffer.size() < chunkRows;
+    // The rows read reach the table's end only when the statement ran out
+    // before its limit; a fill cut short by its byte bound does not.
+    const bool complete = rc == SQLITE_DONE && buffer.size() < chunkRows;
     if (forward)
         buffer.setRange(from, complete ? RowBuffer::kMaxId : buffer.id(buffer.size() - 1));
     else
@@ -362,7 +375,12 @@ Field Recordset::Fields(int position) const
     const int row = d->currentRow();
     if (row < 0)
         throw DataError(QStringLiteral("当前记录已被删除。"));
-    Field field(d->buffer.value(row, slot));
+    Field field;
+    try {
+        field = Field(d->buffer.value(row, slot));
+    } catch (const std::bad_alloc &) {
+        throw d->outOfMemory();
+    }
     if (field.isNull()) { // names for the message of text(); not needed otherwise
         field.m_field = d->columns.at(position);
         field.m_table = d->table;

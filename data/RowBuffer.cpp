@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <sqlite3.h>
 
 void RowBuffer::clear()
@@ -17,24 +18,16 @@ int RowBuffer::fill(sqlite3_stmt *stmt, int columnCount, bool ascending, int exp
 {
     clear();
     m_columnCount = columnCount;
-    m_ids.reserve(size_t(expectedRows));
-    m_cells.reserve(size_t(expectedRows) * size_t(columnCount));
-    // Room for as many bytes per row as last time, so that a walk's growing
-    // chunks do not copy their bytes again and again while they are read.
-    const size_t wanted = size_t(expectedRows) * m_bytesPerRow + m_bytesPerRow / 4;
-    if (wanted > m_capacity) {
-        m_bytes.reset(new char[wanted]);
-        m_capacity = wanted;
-    }
     int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
-        appendRow(stmt, columnCount);
-    if (rc != SQLITE_DONE) {
+    try {
+        rc = readRows(stmt, columnCount, expectedRows);
+    } catch (const std::bad_alloc &) {
+        rc = SQLITE_NOMEM;
+    }
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
         clear();
         return rc;
     }
-    if (!m_ids.empty())
-        m_bytesPerRow = std::max(m_bytesPerRow, m_used / m_ids.size());
     if (!ascending) {
         // Rows came in descending order: reverse ids and row blocks of cells.
         std::reverse(m_ids.begin(), m_ids.end());
@@ -45,6 +38,40 @@ int RowBuffer::fill(sqlite3_stmt *stmt, int columnCount, bool ascending, int exp
                              m_cells.begin() + long((rows - 1 - r) * size_t(columnCount)));
     }
     return rc;
+}
+
+int RowBuffer::readRows(sqlite3_stmt *stmt, int columnCount, int expectedRows)
+{
+    const size_t rows = size_t(std::max(expectedRows, 1));
+    m_ids.reserve(rows);
+    m_cells.reserve(rows * size_t(columnCount));
+    // Room for as many bytes per row as last time, within the chunk's bound, so
+    // that a walk's growing chunks do not copy their bytes again and again
+    // while they are read.
+    reserveBytes(m_bytesPerRow > kChunkBytes / rows ? kChunkBytes : rows * m_bytesPerRow);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        appendRow(stmt, columnCount);
+        if (m_used >= kChunkBytes)
+            break; // rc stays SQLITE_ROW: rows are left
+    }
+    if (!m_ids.empty())
+        m_bytesPerRow = m_used / m_ids.size();
+    return rc;
+}
+
+void RowBuffer::reserveBytes(size_t wanted)
+{
+    // Storage that grew for one very large row is given back once the rows
+    // read need far less.
+    const bool oversized = m_capacity > 2 * kChunkBytes && m_capacity / 2 > wanted;
+    if (wanted <= m_capacity && !oversized)
+        return;
+    m_bytes.reset();
+    m_capacity = 0;
+    if (wanted > 0)
+        m_bytes.reset(new char[wanted]);
+    m_capacity = wanted;
 }
 
 void RowBuffer::setRange(qint64 low, qint64 high)
@@ -74,7 +101,7 @@ void RowBuffer::appendRow(sqlite3_stmt *stmt, int columnCount)
     for (int c = 1; c <= columnCount; ++c) {
         // One column lookup per value; the sqlite3_value_* calls read it directly.
         sqlite3_value *value = sqlite3_column_value(stmt, c);
-        Cell cell{Kind::Null, int(m_used), 0};
+        Cell cell{m_used, 0, Kind::Null};
         switch (sqlite3_value_type(value)) {
         case SQLITE_NULL:
             break;
@@ -96,6 +123,8 @@ void RowBuffer::appendRow(sqlite3_stmt *stmt, int columnCount)
             const void *data = sqlite3_value_blob(value);
             cell.kind = Kind::Text;
             cell.length = sqlite3_value_bytes(value);
+            if (!data && cell.length > 0)
+                throw std::bad_alloc(); // SQLite could not load the value
             if (cell.length > 0)
                 appendBytes(data, size_t(cell.length));
             break;

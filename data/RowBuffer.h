@@ -12,19 +12,30 @@ struct sqlite3_stmt;
 // value) and turned into QString only when a field is read. The buffer knows
 // the id range [low, high] it read completely: every row of the table whose id
 // lies in that range (at the time of reading) is in it, in ascending id order.
+//
+// Its memory is bounded by bytes as well as by rows: a fill stops taking rows
+// once they hold kChunkBytes, so rows with large values make short chunks
+// instead of large ones, and what it holds is at most about kChunkBytes plus
+// the largest single row.
 class RowBuffer
 {
 public:
     static constexpr qint64 kMinId = std::numeric_limits<qint64>::min();
     static constexpr qint64 kMaxId = std::numeric_limits<qint64>::max();
+    // Some 25,000 rows of the food table, or a few long notebook records.
+    static constexpr size_t kChunkBytes = size_t(1) << 20;
 
     void clear();
     bool isEmpty() const { return m_ids.empty(); }
 
     // Replaces the content with the rows of `stmt` (column 0 the id, then
-    // `columnCount` values, which value() calls slots 0 to columnCount - 1); `ascending` says in which order the statement
-    // yields them. Returns the last sqlite3_step result (SQLITE_DONE when all
-    // went well). The buffer stays unusable until setRange() is called.
+    // `columnCount` values, which value() calls slots 0 to columnCount - 1);
+    // `ascending` says in which order the statement yields them. Returns the
+    // last sqlite3_step result: SQLITE_DONE when the statement ran out,
+    // SQLITE_ROW when the fill stopped at kChunkBytes with rows left (what it
+    // holds is then the first rows the statement yields), SQLITE_NOMEM when
+    // memory ran out (the buffer is empty then), or SQLite's failure. The
+    // buffer stays unusable until setRange() is called.
     int fill(sqlite3_stmt *stmt, int columnCount, bool ascending, int expectedRows = 0);
     // The id range [low, high] that the rows read cover completely.
     void setRange(qint64 low, qint64 high);
@@ -54,11 +65,12 @@ private:
     enum class Kind : quint8 { Null, Integer, Real, Text };
     struct Cell
     {
+        size_t offset;
+        int length; // SQLite keeps a single value under 2 GB
         Kind kind;
-        int offset;
-        int length;
     };
 
+    int readRows(sqlite3_stmt *stmt, int columnCount, int expectedRows);
     void appendRow(sqlite3_stmt *stmt, int columnCount);
     std::optional<QString> otherValue(const Cell &cell) const;
 
@@ -77,4 +89,5 @@ private:
     size_t m_used = 0;
     // Bytes per row of the last fill, to size the storage of the next one.
     size_t m_bytesPerRow = 0;
+    void reserveBytes(size_t wanted);
 };

@@ -129,7 +129,9 @@ private slots:
     void twoConnectionsShareTheFile();
     void diaryTimeDefault();
     void closedHandlesFailCleanly();
+    void walkAcrossReadAheadChunks_data();
     void walkAcrossReadAheadChunks();
+    void readAheadMemoryIsBounded();
     void rowSurvivesKillRightAfterUpdate();
 
     void makedbBuildsFoodTables();
@@ -470,31 +472,47 @@ void TestData::closedHandlesFailCleanly()
     QCOMPARE(errorOf([&] { rs->AddNew(); }), QStringLiteral("数据库连接已关闭。"));
 }
 
+void TestData::walkAcrossReadAheadChunks_data()
+{
+    QTest::addColumn<int>("rowCount");
+    QTest::addColumn<int>("bodyBytes");
+    QTest::newRow("1000 short rows: chunks bounded by rows") << 1000 << 10;
+    QTest::newRow("40 rows of 100 KB: chunks bounded by bytes") << 40 << 100 * 1024;
+}
+
 void TestData::walkAcrossReadAheadChunks()
 {
+    QFETCH(int, rowCount);
+    QFETCH(int, bodyBytes);
     TempDatabase db;
     QStringList names;
-    for (int i = 0; i < 1000; ++i)
+    QList<QVariantList> rows;
+    for (int i = 0; i < rowCount; ++i) {
         names << QStringLiteral("r%1").arg(i, 4, 10, QLatin1Char('0'));
-    fillNames(db, QStringLiteral("sp"), names);
+        rows.append({names.last(), QString(bodyBytes, QLatin1Char('x'))});
+    }
+    db.insertRows(QStringLiteral("sp"), {QStringLiteral("Name"), QStringLiteral("demo")}, rows);
     auto database = OpenDatabase(db.path());
     auto writerDb = OpenDatabase(db.path());
     auto writer = writerDb->OpenRecordset(QStringLiteral("sp"));
     auto rs = database->OpenRecordset(QStringLiteral("sp"));
 
-    // Forward; halfway, another connection deletes a row ahead and adds one.
+    // Forward; a tenth of the way, another connection deletes a row ahead (the
+    // middle one) and adds one.
     QStringList seen;
     while (!rs->isEOF()) {
         seen << rs->Fields(QStringLiteral("Name")).text();
-        if (seen.size() == 100) {
-            QVERIFY(writer->MoveToId(rs->Id() + 400));
+        if (seen.last() != QLatin1String("new"))
+            QCOMPARE(rs->Fields(QStringLiteral("demo")).text().size(), bodyBytes);
+        if (seen.size() == rowCount / 10) {
+            QVERIFY(writer->MoveToId(rs->Id() + rowCount / 2 - rowCount / 10 + 1));
             writer->Delete();
             run(*writer, QStringLiteral("A"));
         }
         rs->MoveNext();
     }
     QStringList expected = names;
-    expected.removeAt(499);
+    expected.removeAt(rowCount / 2);
     expected << QStringLiteral("new");
     QCOMPARE(seen, expected);
 
@@ -506,7 +524,67 @@ void TestData::walkAcrossReadAheadChunks()
         rs->MovePrevious();
     }
     QCOMPARE(seen, expected);
-    QCOMPARE(rs->RecordCount(), 1000);
+    QCOMPARE(rs->RecordCount(), rowCount);
+}
+
+// What data_walk_child printed: "read <characters>", "peak <resident KB> <virtual KB>".
+struct WalkRun
+{
+    ToolRun run;
+    qint64 characters = -1;
+    qint64 residentKb = -1;
+    qint64 virtualKb = -1;
+};
+
+WalkRun walkChild(const QStringList &args)
+{
+    WalkRun walk;
+    walk.run = runTool(QStringLiteral(WALK_CHILD), args);
+    for (const QString &line : walk.run.out.split(u'\n')) {
+        const QStringList words = line.split(u' ');
+        if (words.value(0) == QLatin1String("read"))
+            walk.characters = words.value(1).toLongLong();
+        if (words.value(0) == QLatin1String("peak")) {
+            walk.residentKb = words.value(1).toLongLong();
+            walk.virtualKb = words.value(2).toLongLong();
+        }
+    }
+    return walk;
+}
+
+void TestData::readAheadMemoryIsBounded()
+{
+    // One row with a 10 MB body, then 5,000 small rows: the read-ahead must not
+    // size the chunks after it by the large row.
+    TempDatabase scratch(TempDatabase::Content::NoTables, QStringLiteral("unused.mdb"));
+    const QString path = scratch.filePath(QStringLiteral("data.mdb"));
+    const int bigMegabytes = 10;
+    QCOMPARE(runTool(QStringLiteral(WALK_CHILD), {"make", path, QString::number(bigMegabytes), "5000"})
+                 .exitCode,
+             0);
+    const qint64 bigKb = bigMegabytes * 1024;
+
+    // The floor reads the large row alone; the walk reads every row after it too.
+    const WalkRun floor = walkChild({"floor", path});
+    const WalkRun walk = walkChild({"walk", path});
+    QVERIFY2(floor.run.exitCode == 0 && walk.run.exitCode == 0, qPrintable(floor.run.err + walk.run.err));
+    QCOMPARE(floor.characters, 3 + bigKb * 1024);
+    QCOMPARE(walk.characters, floor.characters + 5000 * 100 + 33890); // bodies and "row0".."row4999"
+    QVERIFY2(walk.residentKb <= floor.residentKb + 2 * bigKb,
+             qPrintable(QStringLiteral("resident %1 KB, floor %2 KB").arg(walk.residentKb).arg(floor.residentKb)));
+    // Storage reserved but not yet touched shows only in the address space.
+    if (walk.virtualKb > 0) {
+        QVERIFY2(walk.virtualKb <= floor.virtualKb + 2 * bigKb,
+                 qPrintable(QStringLiteral("virtual %1 KB, floor %2 KB").arg(walk.virtualKb).arg(floor.virtualKb)));
+    }
+
+#ifdef Q_OS_LINUX
+    // Too little memory for the large row: the usual message, not a crash.
+    const WalkRun starved = walkChild({"walk", path, QString::number(bigMegabytes * 2)});
+    QCOMPARE(starved.run.exitCode, 1);
+    QVERIFY2(starved.run.err.startsWith(QStringLiteral("无法读取表“sp”：内存不足。")),
+             qPrintable(starved.run.err));
+#endif
 }
 
 void TestData::rowSurvivesKillRightAfterUpdate()
