@@ -131,14 +131,6 @@ QString resourcePath(const QString &name)
     return QStringLiteral(":/pictures/%1.svg").arg(name);
 }
 
-QSize naturalSize(const QString &name)
-{
-    if (!exists(name))
-        return {};
-    QSvgRenderer renderer(resourcePath(name));
-    return renderer.isValid() ? renderer.defaultSize() : QSize();
-}
-
 QPixmap pixmap(const QString &name, QSize size, qreal dpr)
 {
     if (dpr <= 0)

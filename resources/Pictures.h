@@ -34,8 +34,4 @@ QList<QIcon> nodeImages();
 // The resource path of a picture, e.g. ":/pictures/button-prev.svg".
 QString resourcePath(const QString &name);
 
-// The picture's own size as drawn (its SVG canvas), or an empty size for an
-// unknown name.
-QSize naturalSize(const QString &name);
-
 } // namespace Pictures
