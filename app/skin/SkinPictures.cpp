@@ -3,8 +3,9 @@
 #include <QBuffer>
 #include <QImageReader>
 
-#include <array>
 #include <cstring>
+
+#include <zlib.h>
 
 namespace {
 
@@ -48,26 +49,10 @@ QImage decodePicture(const SkinForm &form, const SkinPicture &picture, const QSt
     return image;
 }
 
-// CRC-32 as PNG computes it over a chunk's type and data (ISO 3309, reflected 0xEDB88320).
-constexpr std::array<quint32, 256> makeCrcTable()
+// CRC-32 as PNG computes it over a chunk's type and data: zlib's.
+quint32 pngCrc(const uchar *data, quint32 size)
 {
-    std::array<quint32, 256> table{};
-    for (quint32 n = 0; n < 256; ++n) {
-        quint32 c = n;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[n] = c;
-    }
-    return table;
-}
-constexpr std::array<quint32, 256> CrcTable = makeCrcTable();
-
-quint32 pngCrc(const uchar *data, qsizetype size)
-{
-    quint32 crc = 0xFFFFFFFFu;
-    for (qsizetype i = 0; i < size; ++i)
-        crc = CrcTable[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFu;
+    return quint32(crc32(0L, data, size));
 }
 
 quint32 bigEndian32(const uchar *at)
@@ -93,7 +78,7 @@ QString pngDamage(const QByteArray &png)
         if (length > quint32(png.size() - at - 12))
             return QStringLiteral("数据不完整");
         const uchar *type = bytes + at + 4;
-        if (pngCrc(type, 4 + qsizetype(length)) != bigEndian32(type + 4 + length))
+        if (pngCrc(type, 4 + length) != bigEndian32(type + 4 + length))
             return QStringLiteral("校验和不符");
         if (std::memcmp(type, "IDAT", 4) == 0)
             imageData = true;

@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QWidget>
 
+#include <zlib.h>
+
 namespace {
 
 const QString BuiltSkin = QStringLiteral(PELLOMIR_SKIN_FILE);
@@ -111,13 +113,8 @@ QPoint centre(const SkinObject &object)
 
 quint32 pngChunkCrc(const QByteArray &typeAndData)
 {
-    quint32 crc = 0xFFFFFFFFu;
-    for (const char byte : typeAndData) {
-        crc ^= quint8(byte);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
-    }
-    return ~crc;
+    return quint32(crc32(0L, reinterpret_cast<const Bytef *>(typeAndData.constData()),
+                         uInt(typeAndData.size())));
 }
 
 // `png` with the bytes of its first IDAT chunk after the two-byte zlib header replaced by

@@ -21,6 +21,8 @@
 
 #include <cstdio>
 
+#include <zlib.h>
+
 namespace {
 
 [[noreturn]] void fail(const QString &message)
@@ -36,16 +38,11 @@ QByteArray bigEndian32(quint32 value)
     return bytes;
 }
 
-// CRC-32 of a PNG chunk's type and data (ISO 3309, reflected polynomial 0xEDB88320).
+// CRC-32 of a PNG chunk's type and data: zlib's.
 quint32 pngCrc(const QByteArray &typeAndData)
 {
-    quint32 crc = 0xFFFFFFFFu;
-    for (const char byte : typeAndData) {
-        crc ^= quint8(byte);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
-    }
-    return ~crc;
+    return quint32(crc32(0L, reinterpret_cast<const Bytef *>(typeAndData.constData()),
+                         uInt(typeAndData.size())));
 }
 
 QByteArray pngChunk(const char *type, const QByteArray &data)
