@@ -86,7 +86,17 @@ bool Connection::lacksTable(const QString &table)
 
 DataError Connection::error(const QString &context, int rc) const
 {
-    QString message = context + QStringLiteral("：") + describeSqliteCode(rc) + QStringLiteral("。");
+    return errorWithCause(context, describeSqliteCode(rc), rc);
+}
+
+DataError Connection::writeError(const QString &context, int rc) const
+{
+    return errorWithCause(context, describeWriteFailure(rc), rc);
+}
+
+DataError Connection::errorWithCause(const QString &context, const QString &cause, int rc) const
+{
+    QString message = context + QStringLiteral("：") + cause + QStringLiteral("。");
     if (m_db) {
         const char *text = sqlite3_errmsg(m_db);
         if (text && *text)
@@ -97,6 +107,15 @@ DataError Connection::error(const QString &context, int rc) const
 
 QString describeSqliteCode(int rc)
 {
+    // Causes that only the extended code tells apart from plain "read-only".
+    switch (rc) {
+    case SQLITE_READONLY_DBMOVED:
+        return QStringLiteral("数据库文件在打开之后被删除、移走或替换了，请重新启动程序");
+    case SQLITE_READONLY_DIRECTORY:
+        return QStringLiteral("数据库文件所在的文件夹是只读的，无法在其中建立日志文件");
+    default:
+        break;
+    }
     switch (rc & 0xff) {
     case SQLITE_READONLY:
         return QStringLiteral("数据库文件是只读的");
@@ -125,6 +144,13 @@ QString describeSqliteCode(int rc)
     default:
         return QStringLiteral("数据库出错");
     }
+}
+
+QString describeWriteFailure(int rc)
+{
+    if ((rc & 0xff) == SQLITE_CANTOPEN)
+        return QStringLiteral("无法在数据库文件所在的文件夹中建立日志文件（文件夹是只读的，或没有写入权限）");
+    return describeSqliteCode(rc);
 }
 
 QByteArray sqliteFileName(const QString &path)

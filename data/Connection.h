@@ -82,9 +82,12 @@ public:
 
     // "<context>：<cause>。（<SQLite's text>）" for the connection's last error.
     DataError error(const QString &context, int rc) const;
+    // The same for a failed write (describeWriteFailure).
+    DataError writeError(const QString &context, int rc) const;
 
 private:
     Stamp stampAsking(Recheck recheck);
+    DataError errorWithCause(const QString &context, const QString &cause, int rc) const;
     // How long a commit by another program may go unseen by a cursor that is
     // moving in a tight loop. Each user action is further apart than this.
     static constexpr qint64 kRecheckMs = 10;
@@ -105,3 +108,8 @@ QByteArray sqliteFileName(const QString &path);
 
 // A short Chinese description of an SQLite result code ("数据库文件是只读的").
 QString describeSqliteCode(int rc);
+
+// The same for a write that failed: a write opens one file of its own, the
+// journal beside the database, so "cannot open" there means the folder does
+// not let it be made.
+QString describeWriteFailure(int rc);

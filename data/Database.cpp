@@ -5,8 +5,10 @@
 #include "RecordsetState.h"
 #include "Schema.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 namespace {
 
@@ -25,6 +27,23 @@ void verifyIsDatabase(Connection &connection)
     const int rc = use.step();
     if (rc != SQLITE_ROW)
         throw connection.error(context, rc);
+}
+
+// Why a path names no file: a link that leads nowhere or round in a circle is
+// not the same as no file at all.
+QString whyMissing(const QString &path)
+{
+    QString current = QFileInfo(path).absoluteFilePath();
+    QSet<QString> visited;
+    while (QFileInfo(current).isSymLink()) {
+        if (visited.contains(current) || visited.size() >= 40)
+            return QStringLiteral("它是一个符号链接，链接形成了循环，不指向任何文件");
+        visited.insert(current);
+        current = QFileInfo(current).symLinkTarget();
+    }
+    if (visited.isEmpty())
+        return QStringLiteral("文件不存在");
+    return QStringLiteral("它是一个符号链接，指向的文件“%1”不存在").arg(QDir::toNativeSeparators(current));
 }
 
 } // namespace
@@ -57,12 +76,19 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table)
 std::unique_ptr<Database> OpenDatabase(const QString &path)
 {
     const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists())
+    if (path.isEmpty())
         throw DataError(openFailure(path, QStringLiteral("文件不存在")), SQLITE_CANTOPEN);
+    if (!info.exists())
+        throw DataError(openFailure(path, whyMissing(path)), SQLITE_CANTOPEN);
     if (info.isDir())
         throw DataError(openFailure(path, QStringLiteral("这是一个文件夹")), SQLITE_CANTOPEN);
     if (!info.isReadable())
         throw DataError(openFailure(path, QStringLiteral("没有读取权限")), SQLITE_CANTOPEN);
+    // SQLite takes an empty file for a database without tables; for this
+    // program it is a file that lost its content.
+    if (info.size() == 0)
+        throw DataError(openFailure(path, QStringLiteral("文件是空的（0 字节），不是数据库")),
+                        SQLITE_NOTADB);
 
     // SQLite reads ":memory:" as "no file at all"; the path names a real file.
     const QByteArray fileName = path == QLatin1String(":memory:")

@@ -126,6 +126,13 @@ DataError Recordset::State::failure(const QString &context, int rc) const
     return connection->error(context, rc);
 }
 
+DataError Recordset::State::writeFailure(const QString &context, int rc) const
+{
+    if (connection->isOpen() && isNoSuchTable(*connection, table, rc))
+        return DataError(noSuchTable(connection->path(), table), rc);
+    return connection->writeError(context, rc);
+}
+
 int Recordset::State::addFetchedColumn(int column)
 {
     // First read of this field: read ahead with it from now on.
@@ -448,7 +455,7 @@ void Recordset::Update()
     const int rc = use.step();
     conn.noteWrite();
     if (rc != SQLITE_DONE)
-        throw d->failure(context, rc);
+        throw d->writeFailure(context, rc);
 }
 
 void Recordset::CancelUpdate()
@@ -470,7 +477,7 @@ void Recordset::Delete()
     const int rc = use.step();
     conn.noteWrite();
     if (rc != SQLITE_DONE)
-        throw d->failure(context, rc);
+        throw d->writeFailure(context, rc);
     // The position stays on the removed row until the next move.
     d->onDeletedRow = true;
     if (sqlite3_changes(conn.handle()) == 0)

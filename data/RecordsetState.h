@@ -107,6 +107,7 @@ struct Recordset::State
     void fetch(qint64 from, bool forward);
 
     DataError failure(const QString &context, int rc) const;
+    DataError writeFailure(const QString &context, int rc) const;
     // "无法读取表“sp”：内存不足。" for an allocation that failed.
     DataError outOfMemory() const;
     QString readContext() const;

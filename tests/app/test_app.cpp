@@ -366,7 +366,7 @@ void TestApp::startupFailure_data()
     const QByteArray garbage = QByteArray("This is not what the program keeps here.\n").repeated(40);
     QTest::newRow("data.mdb missing") << QStringList{"data.mdb"} << "" << QByteArray() << "data.mdb";
     QTest::newRow("data.mdb garbage") << QStringList{} << "data.mdb" << garbage << "data.mdb";
-    // An empty file is a database to the engine, but one without the food tables.
+    // An empty file is refused as empty before the engine takes it for a database.
     QTest::newRow("data.mdb empty") << QStringList{} << "data.mdb" << QByteArray() << "data.mdb";
     QTest::newRow("data.mdb is a folder") << QStringList{"data.mdb"} << "data.mdb/" << QByteArray()
                                           << "data.mdb";

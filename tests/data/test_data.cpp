@@ -125,6 +125,8 @@ private slots:
     void openFailures_data();
     void openFailures();
     void readOnlyFileOpensButRefusesWrites();
+    void writeFailuresNameTheCause_data();
+    void writeFailuresNameTheCause();
     void readingLeavesTheFileAlone();
     void twoConnectionsShareTheFile();
     void diaryTimeDefault();
@@ -335,6 +337,11 @@ void TestData::openFailures_data()
     QTest::newRow("not a database") << "garbage" << "文件不是数据库";
     QTest::newRow("empty text file") << "text" << "文件不是数据库";
     QTest::newRow("folder") << "folder" << "文件夹";
+    QTest::newRow("empty (0-byte) file") << "empty" << "文件是空的（0 字节），不是数据库";
+#ifdef Q_OS_UNIX
+    QTest::newRow("symbolic link loop") << "loop" << "链接形成了循环";
+    QTest::newRow("symbolic link to nothing") << "dangling" << "指向的文件";
+#endif
 }
 
 void TestData::openFailures()
@@ -349,6 +356,13 @@ void TestData::openFailures()
         path = db.writeFile(QStringLiteral("notes.mdb"), QByteArray(200, 'x'));
     else if (kind == QLatin1String("folder"))
         path = db.dir();
+    else if (kind == QLatin1String("empty"))
+        path = db.writeFile(QStringLiteral("empty.mdb"), QByteArray());
+    else if (kind == QLatin1String("loop")) {
+        QVERIFY(QFile::link(db.filePath(QStringLiteral("b.mdb")), path));
+        QVERIFY(QFile::link(path, db.filePath(QStringLiteral("b.mdb"))));
+    } else if (kind == QLatin1String("dangling"))
+        QVERIFY(QFile::link(db.filePath(QStringLiteral("gone.mdb")), path));
 
     const QByteArray before = QFileInfo(path).isFile() ? [&] {
         QFile f(path);
@@ -361,8 +375,10 @@ void TestData::openFailures()
     QVERIFY2(message.contains(cause), qPrintable(message));
 
     // Nothing is made or changed by a failed open.
-    if (kind == QLatin1String("missing")) {
+    if (kind == QLatin1String("missing") || kind == QLatin1String("dangling")) {
         QVERIFY(!QFileInfo::exists(path));
+    } else if (kind == QLatin1String("empty")) {
+        QCOMPARE(QFileInfo(path).size(), 0);
     } else if (!before.isEmpty()) {
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -392,6 +408,44 @@ void TestData::readOnlyFileOpensButRefusesWrites()
     QVERIFY(errorOf([&] { rs->Delete(); }).contains(QStringLiteral("只读")));
     QCOMPARE(rs->RecordCount(), 1);
     QCOMPARE(where(*rs), QStringLiteral("a"));
+}
+
+void TestData::writeFailuresNameTheCause_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("file deleted") << "deleted" << "数据库文件在打开之后被删除、移走或替换了";
+    QTest::newRow("file replaced") << "replaced" << "数据库文件在打开之后被删除、移走或替换了";
+    QTest::newRow("folder read-only") << "folder" << "文件夹";
+}
+
+void TestData::writeFailuresNameTheCause()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, cause);
+    TempDatabase db;
+    fillNames(db, QStringLiteral("sp"), {"a", "b"});
+    auto database = OpenDatabase(db.path());
+    auto rs = database->OpenRecordset(QStringLiteral("sp"));
+
+    if (fault == QLatin1String("deleted")) {
+        QVERIFY(QFile::remove(db.path()));
+    } else if (fault == QLatin1String("replaced")) {
+        TempDatabase other;
+        QVERIFY(QFile::remove(db.path()));
+        QVERIFY(QFile::copy(other.path(), db.path()));
+    } else if (!db.makeFolderReadOnly()) {
+        QSKIP("cannot write-protect a folder here");
+    }
+
+    rs->AddNew();
+    rs->SetField(QStringLiteral("Name"), QStringLiteral("c"));
+    const QString saved = errorOf([&] { rs->Update(); });
+    QVERIFY2(saved.startsWith(QStringLiteral("无法保存到表“sp”：")) && saved.contains(cause),
+             qPrintable(saved));
+    const QString deleted = errorOf([&] { rs->Delete(); });
+    QVERIFY2(deleted.contains(cause), qPrintable(deleted));
+    QVERIFY2(!saved.contains(QStringLiteral("数据库文件是只读的")), qPrintable(saved));
 }
 
 void TestData::readingLeavesTheFileAlone()

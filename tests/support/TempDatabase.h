@@ -12,6 +12,7 @@
 //   db.queryRows("SELECT Name, demo FROM sp ORDER BY id");   // every row, NULL as invalid
 //   db.dropTable("yd");
 //   db.makeReadOnly();                               // false: could not protect it
+//   db.makeFolderReadOnly();                         // the file stays writable, its folder not
 //   auto lock = db.holdWriteLock();                  // another writer, until reset
 //   TempDatabase::stopGrowth(handle);                // that connection meets a full disk
 //
@@ -176,6 +177,8 @@ public:
 
     ~TempDatabase()
     {
+        if (m_folderImmutable)
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), m_dir.path()});
         if (m_immutable)
             QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), m_path});
         // Let the folder be removed even when a test made things read-only.
@@ -258,6 +261,17 @@ public:
         return !isWritable();
     }
 
+    // Write-protects the folder only: the file stays writable, but no journal
+    // can be made beside it. As for makeReadOnly(), root needs the folder
+    // marked immutable. Returns false if files can still be made there.
+    bool makeFolderReadOnly()
+    {
+        QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        if (folderIsWritable())
+            m_folderImmutable = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), m_dir.path()}) == 0;
+        return !folderIsWritable();
+    }
+
     // Another writer in the middle of a write: holds the file's write lock from a
     // connection of its own until destroyed (readers still get through).
     class WriteLock
@@ -325,7 +339,17 @@ private:
         return file.open(QIODevice::ReadWrite); // opens without changing anything
     }
 
+    bool folderIsWritable() const
+    {
+        QFile probe(m_dir.filePath(QStringLiteral("probe.tmp")));
+        if (!probe.open(QIODevice::WriteOnly))
+            return false;
+        probe.remove();
+        return true;
+    }
+
     QTemporaryDir m_dir;
     QString m_path;
     bool m_immutable = false;
+    bool m_folderImmutable = false;
 };
