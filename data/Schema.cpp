@@ -74,7 +74,8 @@ void CreateDatabaseFile(const QString &path)
         sqlite3_close_v2(db);
         throw DataError(QStringLiteral("无法建立数据库文件“%1”：%2").arg(path, why), rc);
     }
-    sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    // The same setting as every connection of the program (OpenDatabase).
+    sqlite3_exec(db, "PRAGMA synchronous=EXTRA", nullptr, nullptr, nullptr);
     try {
         Schema::create(db);
     } catch (...) {

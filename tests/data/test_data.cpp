@@ -124,6 +124,7 @@ private slots:
     void missingTableOrField();
     void openFailures_data();
     void openFailures();
+    void durableSettings();
     void readOnlyFileOpensButRefusesWrites();
     void writeFailuresNameTheCause_data();
     void writeFailuresNameTheCause();
@@ -385,6 +386,29 @@ void TestData::openFailures()
         QCOMPARE(f.readAll(), before);
     }
     QVERIFY(!QFileInfo::exists(path + QStringLiteral("-journal")));
+}
+
+void TestData::durableSettings()
+{
+    // The rollback journal, and EXTRA: the folder is synced after the journal
+    // is deleted, so a commit that returned survives a power cut. The file is
+    // never switched to another journal mode.
+    TempDatabase db;
+    auto database = OpenDatabase(db.path());
+    const auto pragma = [&](const char *name) {
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(database->handle(), name, -1, &stmt, nullptr);
+        const QString value = sqlite3_step(stmt) == SQLITE_ROW
+            ? QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)))
+            : QStringLiteral("?");
+        sqlite3_finalize(stmt);
+        return value;
+    };
+    QCOMPARE(pragma("PRAGMA synchronous"), QStringLiteral("3")); // EXTRA
+    QCOMPARE(pragma("PRAGMA journal_mode"), QStringLiteral("delete"));
+    auto rs = database->OpenRecordset(QStringLiteral("sp"));
+    run(*rs, QStringLiteral("A"));
+    QCOMPARE(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden), QStringList{"data.mdb"});
 }
 
 void TestData::readOnlyFileOpensButRefusesWrites()
