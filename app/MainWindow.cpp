@@ -8,8 +8,11 @@
 #include "Recipe.h"
 #include "SkinButton.h"
 #include "SkinCaptions.h"
+#include "StartupBackup.h"
+#include "MessageBox.h"
 
 #include <QCloseEvent>
+#include <QSettings>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -93,6 +96,18 @@ void MainWindow::Load()
 
     recipe->BuildFoodTree();
     connectEvents();
+
+    // Last: only a file the program could start with is copied, and the copy never stops it.
+    QSettings memory(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Pellomir"),
+                     QStringLiteral("Pellomir"));
+    m_backupNotice = StartupBackup::run(m_files.dataFile, QDate::currentDate(), memory);
+}
+
+void MainWindow::showStartupNotices()
+{
+    if (!m_backupNotice.isEmpty())
+        MessageBox::information(this, QString::fromUtf8(ApplicationTitle), m_backupNotice);
+    m_backupNotice.clear();
 }
 
 void MainWindow::connectEvents()

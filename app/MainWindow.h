@@ -27,6 +27,9 @@ public:
     // The load step, run once before the window is shown. Throws SkinError or DataError when
     // the skin or the database cannot be used; the window must not be shown then.
     void Load();
+    // Tells what the start had to say once the window is on show: today's backup failed.
+    void showStartupNotices();
+    const QString &backupNotice() const { return m_backupNotice; }
 
     const QString &programDir() const { return m_files.programDir; }
     // The data.mdb in use: beside the program, or the user's own file of an installed program.
@@ -47,4 +50,5 @@ private:
     void connectEvents();
 
     ProgramFiles m_files;
+    QString m_backupNotice;
 };

@@ -12,5 +12,6 @@ int main(int argc, char *argv[])
     if (!window)
         return 1;
     window->show();
+    window->showStartupNotices();
     return app.exec();
 }

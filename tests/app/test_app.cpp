@@ -11,6 +11,8 @@
 #include "SkinButton.h"
 #include "SkinCaptions.h"
 #include "Startup.h"
+#include "StartupBackup.h"
+#include "DailyBackup.h"
 #include "UrlOpener.h"
 
 #include <QAccessible>
@@ -24,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -115,6 +118,9 @@ private slots:
     void skinButtonPresses();
     void skinButtonFocusRing();
     void everyControlHasChineseName();
+
+    void startMakesTheDaysBackup();
+    void failingBackupIsToldOnce();
 
 private:
     // A copy of the program's directory, so that no test can touch the build's files.
@@ -725,6 +731,55 @@ void TestApp::everyControlHasChineseName()
     }
     QVERIFY(checked >= 30);
     QCOMPARE(QAccessible::queryAccessibleInterface(&w)->role(), QAccessible::Window);
+}
+
+void TestApp::startMakesTheDaysBackup()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = copyFixture(dir);
+    auto window = Startup::openMainWindow(folder);
+    QVERIFY(window);
+    QVERIFY(window->backupNotice().isEmpty());
+    DailyBackup backups(window->dataFile());
+    QCOMPARE(backups.days(), QList<QDate>{QDate::currentDate()});
+    window.reset();
+    // A second start the same day makes no second copy.
+    window = Startup::openMainWindow(folder);
+    QVERIFY(window);
+    QCOMPARE(QDir(backups.folder()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+void TestApp::failingBackupIsToldOnce()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QString dataFile = dir.filePath(QStringLiteral("data.mdb"));
+    QSettings memory(dir.filePath(QStringLiteral("memory.ini")), QSettings::IniFormat);
+    const QDate day(2026, 3, 1);
+
+    // No folder can be made where a file has its name.
+    QFile blocker(dir.filePath(QStringLiteral("backups")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString told = StartupBackup::run(dataFile, day, memory);
+    QVERIFY2(told.contains(QStringLiteral("备份")) && told.contains(QStringLiteral("backups")),
+             qPrintable(told));
+    // The same failure at the next starts: nothing more is said.
+    QCOMPARE(StartupBackup::run(dataFile, day, memory), QString());
+    QCOMPARE(StartupBackup::run(dataFile, day.addDays(1), memory), QString());
+
+    // It works again, then fails again: that is told.
+    QVERIFY(blocker.remove());
+    QCOMPARE(StartupBackup::run(dataFile, day.addDays(2), memory), QString());
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("backups/data-2026-03-03.mdb"))));
+    QVERIFY(QDir(dir.filePath(QStringLiteral("backups"))).removeRecursively());
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QCOMPARE(StartupBackup::run(dataFile, day.addDays(3), memory), told);
+    // The data file itself is never changed by any of it.
+    QVERIFY(QFileInfo(dataFile).isFile());
 }
 
 QTEST_MAIN(TestApp)

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+
+// Which daily backups to keep. There is at most one backup a day. Kept are the backups of the
+// 7 newest days that have one, and the newest backup of each of the 4 newest weeks (Monday to
+// Sunday) that have one; a backup may count as both. A backup dated after today (the clock was
+// set wrong when it was made, or is now) is kept and counts as neither, so a wrong clock never
+// pushes real backups out.
+namespace BackupRotation {
+
+constexpr int DailyKept = 7;
+constexpr int WeeklyKept = 4;
+
+// The days of `existing` whose backups may go, newest first.
+QList<QDate> toRemove(const QList<QDate> &existing, QDate today);
+
+} // namespace BackupRotation
