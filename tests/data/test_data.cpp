@@ -4,7 +4,9 @@
 #include "TempDatabase.h"
 
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
+#include <QThread>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -135,6 +137,7 @@ private slots:
     void walkAcrossReadAheadChunks_data();
     void walkAcrossReadAheadChunks();
     void readAheadMemoryIsBounded();
+    void anotherProgramWritesDuringWalk();
     void rowSurvivesKillRightAfterUpdate();
 
     void makedbBuildsFoodTables();
@@ -603,6 +606,90 @@ void TestData::walkAcrossReadAheadChunks()
     }
     QCOMPARE(seen, expected);
     QCOMPARE(rs->RecordCount(), rowCount);
+}
+
+// Another program on the same file: data_writer_child, driven line by line.
+class WriterProcess
+{
+public:
+    WriterProcess(const QString &path, const QString &table)
+    {
+        m_process.start(QStringLiteral(WRITER_CHILD), {path, table});
+        m_ready = m_process.waitForStarted() && answer() == QLatin1String("ready");
+    }
+    ~WriterProcess()
+    {
+        m_process.closeWriteChannel();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+    }
+    bool isReady() const { return m_ready; }
+
+    // Sends one command; its answer ("done" once committed).
+    QString send(const QString &command)
+    {
+        m_process.write(command.toUtf8() + '\n');
+        return answer();
+    }
+
+private:
+    QString answer()
+    {
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) {
+        }
+        return QString::fromUtf8(m_process.readLine()).trimmed();
+    }
+
+    QProcess m_process;
+    bool m_ready = false;
+};
+
+void TestData::anotherProgramWritesDuringWalk()
+{
+    TempDatabase db;
+    QStringList names;
+    for (int i = 0; i < 300; ++i)
+        names << QStringLiteral("r%1").arg(i, 3, 10, QLatin1Char('0'));
+    fillNames(db, QStringLiteral("sp"), names);
+    WriterProcess other(db.path(), QStringLiteral("sp"));
+    QVERIFY(other.isReady());
+
+    // Each step of the walk, the other program's changes at given rows: rows
+    // ahead in the chunk read already, ahead beyond it, behind, the current
+    // row itself, and rows added at the end.
+    const QMap<QString, QStringList> changesAt{
+        {"r020", {"delete r040", "delete r150", "add new1"}},
+        {"r100", {"delete r100"}},
+        {"r200", {"delete r010", "delete r210", "add new2"}},
+    };
+    auto database = OpenDatabase(db.path());
+    auto rs = database->OpenRecordset(QStringLiteral("sp"));
+    QStringList seen;
+    for (; !rs->isEOF(); rs->MoveNext()) {
+        const QString name = rs->Fields(QStringLiteral("Name")).text();
+        seen << name;
+        QCOMPARE(rs->Fields(QStringLiteral("demo")).text(), name + QStringLiteral("-body"));
+        for (const QString &change : changesAt.value(name))
+            QCOMPARE(other.send(change), QStringLiteral("done"));
+        // Another program's commit shows at the next move once 10 ms have passed.
+        if (changesAt.contains(name))
+            QThread::msleep(20);
+    }
+    QStringList expected = names;
+    for (const char *gone : {"r040", "r150", "r210"})
+        expected.removeOne(QString::fromLatin1(gone));
+    expected << QStringLiteral("new1") << QStringLiteral("new2");
+    QCOMPARE(seen, expected);
+
+    // Backward, every row left once, in reverse.
+    expected.removeOne(QStringLiteral("r010"));
+    expected.removeOne(QStringLiteral("r100"));
+    seen.clear();
+    for (rs->MovePrevious(); !rs->isBOF(); rs->MovePrevious())
+        seen.prepend(rs->Fields(QStringLiteral("Name")).text());
+    QCOMPARE(seen, expected);
+    QCOMPARE(rs->RecordCount(), int(expected.size()));
+    QCOMPARE(db.query(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
 }
 
 // What data_walk_child printed: "read <characters>", "peak <resident KB> <virtual KB>".
