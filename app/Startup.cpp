@@ -33,6 +33,8 @@ void Startup::prepareApplication(QApplication &app)
     // the platform append " — Pellomir" to every window title that does not end in it
     // ("Pellomir1.0", "：：Pellomir：：").
     QApplication::setApplicationName(QStringLiteral("Pellomir"));
+    // Ties the windows to the installed launcher (its icon and name in task bars).
+    QApplication::setDesktopFileName(QStringLiteral("example.pellomir.Pellomir"));
     QApplication::setWindowIcon(Pictures::windowIcon());
 
     QFont font;
