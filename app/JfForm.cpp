@@ -15,7 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace {
 
@@ -144,10 +144,12 @@ void JfForm::setupForm(QWidget *jf)
     Text3->setReadOnly(true);
     Text3->setAccessibleName(QStringLiteral("食物名称"));
 
-    Tv = new QTreeWidget(Frame1);
+    Tv = new QTreeView(Frame1);
     Tv->setObjectName(QStringLiteral("Tv"));
     Tv->setHeaderHidden(true);
-    Tv->setColumnCount(1);
+    // Every row is one line of text beside a 16-pixel picture: the view need not
+    // measure each row, which keeps large categories quick to open and scroll.
+    Tv->setUniformRowHeights(true);
     Tv->setFrameShape(QFrame::NoFrame);
     Tv->setIconSize(QSize(16, 16));
     Tv->setEditTriggers(QAbstractItemView::NoEditTriggers);

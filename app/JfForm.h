@@ -12,7 +12,7 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QTextEdit;
-class QTreeWidget;
+class QTreeView;
 class QWidget;
 class RuleLine;
 
@@ -28,7 +28,7 @@ public:
     // The calorie panel and what lies in it.
     QFrame *Frame1 = nullptr;
     QLineEdit *Text3 = nullptr;
-    QTreeWidget *Tv = nullptr;
+    QTreeView *Tv = nullptr;
     AutoSizeLabel *Label3 = nullptr;
     RuleLine *Line1 = nullptr;
     AutoSizeLabel *Label2 = nullptr;

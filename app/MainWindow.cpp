@@ -18,7 +18,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextEdit>
-#include <QTreeWidget>
 
 MainWindow::MainWindow(const QString &programDir, QWidget *parent)
     : MainWindow(ProgramFiles::inFolder(programDir), parent)
@@ -115,13 +114,7 @@ void MainWindow::connectEvents()
     connect(&skn, &SkinEngine::Click, this,
             [this](const SkinObject &object) { notebook->SkinHotSpotClick(object.name()); });
 
-    connect(Tv, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem *node) { recipe->TvNodeClick(node); });
-    // Moving through the tree with the keyboard shows the food just as a click does.
-    connect(Tv, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *node) {
-        if (node)
-            recipe->TvNodeClick(node);
-    });
+    // The food tree's clicks and keyboard moves are wired by the recipe itself, as it builds it.
 
     connect(P1, &ImageButton::clicked, this, [this] { notebook->P1_Click(); });
     connect(P2, &ImageButton::clicked, this, [this] { notebook->P2_Click(); });

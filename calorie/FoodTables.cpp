@@ -3,14 +3,17 @@
 #include "FoodText.h"
 #include "Recordset.h"
 
+#include <QHash>
+
 namespace FoodTables {
 
 namespace {
 
 // Runs `visit` on every row from the first one. An empty table (MoveFirst
 // fails) visits nothing; a row whose fields fail is skipped by `visit` itself.
+// The walk ends early once `stop` is set.
 template<typename Visit>
-void forEachRow(Recordset &rs, Visit visit)
+void forEachRow(Recordset &rs, Visit visit, const std::atomic<bool> *stop = nullptr)
 {
     try {
         rs.MoveFirst();
@@ -18,6 +21,8 @@ void forEachRow(Recordset &rs, Visit visit)
         return;
     }
     while (!rs.isEOF()) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            return;
         try {
             visit();
         } catch (const DataError &) {
@@ -44,20 +49,27 @@ QStringList readCategoryNames(Recordset &categories)
     return names;
 }
 
-FoodsByCategory readFoods(Recordset &foods)
+FoodIndex readFoodIndex(Recordset &foods, const QStringList &categories,
+                        const std::atomic<bool> &stop)
 {
-    FoodsByCategory byCategory;
+    QHash<QString, int> categoryNumber;
+    categoryNumber.reserve(categories.size());
+    for (int i = 0; i < categories.size(); ++i)
+        categoryNumber.insert(categories[i], i);
+    FoodIndex::Builder index(int(categories.size()));
     forEachRow(foods, [&] {
         const Field category = foods.Fields(FoodCategoryField);
         if (category.isNull())
             return;
+        const auto number = categoryNumber.constFind(FoodText::trimmed(category.textOrEmpty()));
+        if (number == categoryNumber.cend())
+            return; // a category the tree does not have
         const Field name = foods.Fields(FoodNameField);
         if (name.isNull())
             return;
-        byCategory[FoodText::trimmed(category.textOrEmpty())].append(
-            FoodRow{FoodText::trimmed(name.textOrEmpty()), foods.Id()});
-    });
-    return byCategory;
+        index.add(*number, FoodText::trimmed(name.textOrEmpty()), foods.Id());
+    }, &stop);
+    return index.finish();
 }
 
 } // namespace FoodTables

@@ -1,23 +1,12 @@
 #pragma once
 
-#include <QHash>
+#include "FoodIndex.h"
+
 #include <QString>
 #include <QStringList>
-#include <QVector>
+#include <atomic>
 
 class Recordset;
-
-// One row of the food table as the tree needs it.
-struct FoodRow
-{
-    QString name; // trimmed food name
-    qint64 id = 0; // the row's id, to come back to it on a click
-};
-// Lists of rows grow by moving their bytes, not row by row.
-Q_DECLARE_TYPEINFO(FoodRow, Q_RELOCATABLE_TYPE);
-
-// Foods keyed by trimmed category name, each list in table order.
-using FoodsByCategory = QHash<QString, QVector<FoodRow>>;
 
 // Reading the two food tables in one pass each. A row that cannot be read is
 // left out and the walk goes on; a failing move ends the walk.
@@ -27,9 +16,12 @@ namespace FoodTables {
 // whose name is null has no text and is left out.
 QStringList readCategoryNames(Recordset &categories);
 
-// Table 01: every row with a category and a name (positions 1 and 2), grouped
-// by trimmed category. Rows whose category or name is null are left out.
-FoodsByCategory readFoods(Recordset &foods);
+// Table 01: every row with a category and a name (positions 1 and 2) whose
+// trimmed category is one of `categories` (distinct names), trimmed, in table
+// order, indexed under that category's number. Rows whose category or name is
+// null are left out. Stops early, with what it has, once `stop` is set.
+FoodIndex readFoodIndex(Recordset &foods, const QStringList &categories,
+                        const std::atomic<bool> &stop);
 
 // Field positions in the two tables.
 constexpr int CategoryNameField = 1; // in 02

@@ -4,14 +4,18 @@
 #include "FoodLookup.h"
 #include "FoodTables.h"
 #include "FoodText.h"
-#include "FoodTree.h"
+#include "FoodIndexLoad.h"
+#include "FoodTreeModel.h"
 #include "Recordset.h"
 
+#include <QEvent>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScopeGuard>
-#include <QTreeWidget>
+#include <QSet>
+#include <QTreeView>
 
 namespace {
 
@@ -38,34 +42,10 @@ auto closeOnExit(std::unique_ptr<Database> &db, std::unique_ptr<Recordset> &rs)
     });
 }
 
-// Painting the tree while thousands of nodes go in would cost more than the
-// insertion itself.
-class UpdatesPaused
-{
-public:
-    explicit UpdatesPaused(QWidget *widget) : m_widget(widget), m_wasEnabled(widget->updatesEnabled())
-    {
-        m_widget->setUpdatesEnabled(false);
-    }
-    ~UpdatesPaused() { m_widget->setUpdatesEnabled(m_wasEnabled); }
-    UpdatesPaused(const UpdatesPaused &) = delete;
-    UpdatesPaused &operator=(const UpdatesPaused &) = delete;
-
-private:
-    QWidget *m_widget;
-    bool m_wasEnabled;
-};
-
-void expandAncestors(QTreeWidgetItem *node)
-{
-    for (QTreeWidgetItem *parent = node->parent(); parent; parent = parent->parent())
-        parent->setExpanded(true);
-}
-
 } // namespace
 
-Recipe::Recipe(QString databasePath, RecipeControls controls)
-    : m_databasePath(std::move(databasePath)), m_controls(std::move(controls))
+Recipe::Recipe(QString databasePath, RecipeControls controls, QObject *parent)
+    : QObject(parent), m_databasePath(std::move(databasePath)), m_controls(std::move(controls))
 {
 }
 
@@ -73,45 +53,93 @@ Recipe::~Recipe() = default;
 
 void Recipe::BuildFoodTree()
 {
-    QTreeWidget *tree = m_controls.Tv;
+    QTreeView *tree = m_controls.Tv;
     if (m_controls.List1)
         m_controls.List1->clear();
-    const FoodTreeItems items(m_controls.Im2);
 
     // Up to the root, failures reach the caller: without the file or the
     // category table there is nothing to show.
-    const auto closeRun = closeOnExit(gDb, gRs);
-    gDb = OpenDatabase(m_databasePath);
-    gRs = gDb->OpenRecordset(CategoryTable);
-
-    UpdatesPaused updatesPaused(tree);
-    tree->clear();
-    QTreeWidgetItem *root = items.makeRoot();
-    tree->addTopLevelItem(root);
-
-    // From here on a part that fails is left out and the rest is built.
-    const QStringList categoryNames = FoodTables::readCategoryNames(*gRs);
+    QStringList categoryNames;
+    {
+        const auto closeRun = closeOnExit(gDb, gRs);
+        gDb = OpenDatabase(m_databasePath);
+        gRs = gDb->OpenRecordset(CategoryTable);
+        attachModel();
+        // From here on a part that fails is left out and the rest is built.
+        categoryNames = FoodTables::readCategoryNames(*gRs);
+    }
     if (m_controls.List1)
         m_controls.List1->addItems(categoryNames);
 
-    FoodsByCategory foods;
-    gRs.reset();
-    try {
-        gRs = gDb->OpenRecordset(FoodTable);
-        foods = FoodTables::readFoods(*gRs);
-    } catch (const DataError &) {
-        // No food table: the categories stay without foods.
+    // One node per distinct category name; an empty name would make a node that
+    // looks like a food without a name.
+    QStringList categories;
+    QSet<QString> seen;
+    seen.reserve(categoryNames.size());
+    for (const QString &name : std::as_const(categoryNames)) {
+        if (!name.isEmpty() && !seen.contains(name)) {
+            seen.insert(name);
+            categories.append(name);
+        }
     }
-    QTreeWidgetItem *lastNode = root;
-    root->addChildren(items.makeCategories(categoryNames, foods, &lastNode));
+    m_model->reset(categories, std::make_unique<FoodIndexLoad>(m_databasePath, categories));
 
-    expandAncestors(lastNode);
-    tree->scrollToItem(lastNode);
-    if (root->childCount() > 0)
-        root->child(root->childCount() - 1)->setExpanded(false);
-    tree->setCurrentItem(root);
+    // The root open, every category closed, the root current and selected.
+    const QModelIndex root = m_model->root();
+    tree->expand(root);
+    tree->setCurrentIndex(root);
     if (m_controls.Text1)
         m_controls.Text1->setFocus();
+}
+
+void Recipe::attachModel()
+{
+    QTreeView *tree = m_controls.Tv;
+    if (m_model)
+        return;
+    m_model = new FoodTreeModel(m_controls.Im2, this);
+    tree->setModel(m_model);
+    connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                m_currentChangedSincePress = true;
+                if (current.isValid())
+                    TvNodeClick(current);
+            });
+    connect(tree, &QAbstractItemView::clicked, this, [this](const QModelIndex &node) {
+        if (!m_currentChangedSincePress)
+            TvNodeClick(node);
+    });
+    tree->viewport()->installEventFilter(this);
+}
+
+// Moving through the tree with the keyboard shows the food just as a click
+// does. A mouse press on another node makes it current, which shows it; the
+// click that ends the press then shows nothing more. A click on the current
+// node shows it again.
+bool Recipe::eventFilter(QObject *watched, QEvent *event)
+{
+    if (m_controls.Tv && watched == m_controls.Tv->viewport()
+        && event->type() == QEvent::MouseButtonPress)
+        m_currentChangedSincePress = false;
+    return QObject::eventFilter(watched, event);
+}
+
+void Recipe::revealFood(const QString &category, qint64 rowId)
+{
+    if (!m_model)
+        return;
+    const QModelIndex food = m_model->foodOfRow(m_model->category(FoodText::trimmed(category)), rowId);
+    if (!food.isValid())
+        return;
+    QTreeView *tree = m_controls.Tv;
+    tree->expand(food.parent());
+    if (tree->currentIndex() == food) {
+        tree->scrollTo(food);
+        TvNodeClick(food);
+        return;
+    }
+    tree->setCurrentIndex(food); // shows the food, as a keyboard move does
+    tree->scrollTo(food);
 }
 
 void Recipe::ShowFoodInfo(const QString &category, const QString &food)
@@ -123,6 +151,7 @@ void Recipe::lookUpFood(const QString &category, const QString &food, std::optio
 {
     const QString wantedCategory = FoodText::trimmed(category);
     const QString wantedFood = FoodText::trimmed(food);
+    emit foodLookedUp(wantedCategory, wantedFood);
     try {
         const auto closeRun = closeOnExit(gDb, gRs);
         gDb = OpenDatabase(m_databasePath);
@@ -157,22 +186,19 @@ void Recipe::showFood(const QString &calories, const QString &name)
         m_controls.Text3->setText(name);
 }
 
-void Recipe::TvNodeClick(QTreeWidgetItem *node)
+void Recipe::TvNodeClick(const QModelIndex &node)
 {
-    if (!node)
+    if (!node.isValid())
         return;
-    const QString text = node->text(0);
+    const QString text = node.data(Qt::DisplayRole).toString();
     if (text == FoodTree::rootText())
         return;
     if (FoodTree::key(node) == text)
         return; // a category node, or a food without a name
-    QTreeWidgetItem *category = node->parent();
-    if (!category)
+    const QModelIndex category = node.parent();
+    if (!category.isValid())
         return;
     gFood = FoodText::trimmed(text);
-    gCategory = FoodText::trimmed(category->text(0));
-    std::optional<qint64> rowHint;
-    if (node->type() == FoodNode::Type)
-        rowHint = static_cast<const FoodNode *>(node)->firstRowId();
-    lookUpFood(gCategory, gFood, rowHint);
+    gCategory = FoodText::trimmed(category.data(Qt::DisplayRole).toString());
+    lookUpFood(gCategory, gFood, m_model ? m_model->firstRowId(node) : std::nullopt);
 }

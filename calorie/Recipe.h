@@ -2,23 +2,25 @@
 
 #include <QIcon>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <memory>
 #include <optional>
 
 class Database;
+class FoodTreeModel;
 class Recordset;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QModelIndex;
+class QTreeView;
 
 // The window's controls that the calorie lookup reads and fills.
 struct RecipeControls
 {
     QListWidget *List1 = nullptr;  // hidden scratch list of category names
-    QTreeWidget *Tv = nullptr;     // the food tree
+    QTreeView *Tv = nullptr;       // the food tree
     QList<QIcon> Im2;              // the tree's six node images, numbered from 1
     QLineEdit *Text1 = nullptr;    // takes the focus after the build
     QLineEdit *Text3 = nullptr;    // name of the food on show
@@ -26,31 +28,53 @@ struct RecipeControls
 };
 
 // The calorie lookup: builds the food tree from tables 02 and 01 and shows the
-// food that is clicked.
-class Recipe
+// food that is clicked, or reached with the keyboard: one lookup per action.
+class Recipe : public QObject
 {
-public:
-    Recipe(QString databasePath, RecipeControls controls);
-    ~Recipe();
+    Q_OBJECT
 
-    // Fills Tv and List1. Throws DataError when the file or table 02 cannot be
-    // opened; later failures leave the part that failed out of the tree.
+public:
+    Recipe(QString databasePath, RecipeControls controls, QObject *parent = nullptr);
+    ~Recipe() override;
+
+    // Fills Tv and List1, and from then on answers clicks and keyboard moves in
+    // Tv. Throws DataError when the file or table 02 cannot be opened; later
+    // failures leave the part that failed out of the tree. The foods are the
+    // ones the file holds now; they are read on while the window shows itself.
     void BuildFoodTree();
 
     // Looks the food up in table 01 and fills Text3 and Label3; never throws.
     void ShowFoodInfo(const QString &category, const QString &food);
 
-    // The node click handler of Tv (also run when the keyboard moves the selection).
-    void TvNodeClick(QTreeWidgetItem *node);
+    // The node click handler of Tv.
+    void TvNodeClick(const QModelIndex &node);
+
+    // Shows a food as a click on its node does: opens its category, selects the
+    // node, scrolls it into view and shows the food. `rowId` is the food's row
+    // in table 01; a row the tree does not list changes nothing.
+    void revealFood(const QString &category, qint64 rowId);
 
     QString gFood;
     QString gCategory;
 
+signals:
+    // Each lookup of a food in table 01, found or not.
+    void foodLookedUp(const QString &category, const QString &food);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
-    QString m_databasePath;
-    RecipeControls m_controls;
-    std::unique_ptr<Database> gDb;
-    std::unique_ptr<Recordset> gRs;
+    void attachModel();
     void lookUpFood(const QString &category, const QString &food, std::optional<qint64> rowHint);
     void showFood(const QString &calories, const QString &name);
+
+    QString m_databasePath;
+    RecipeControls m_controls;
+    FoodTreeModel *m_model = nullptr;
+    std::unique_ptr<Database> gDb;
+    std::unique_ptr<Recordset> gRs;
+    // A press that makes another node current shows it at once; its click then
+    // shows nothing more.
+    bool m_currentChangedSincePress = false;
 };

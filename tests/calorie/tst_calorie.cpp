@@ -11,7 +11,8 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPixmap>
-#include <QTreeWidget>
+#include <QSignalSpy>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -42,9 +43,36 @@ QColor colourOf(const QIcon &icon, QIcon::Mode mode)
     return icon.pixmap(16, 16, mode).toImage().pixelColor(8, 8);
 }
 
-QString keyOf(const QTreeWidgetItem *node)
+// A node of the tree, reached through the tree's model, with what the tests
+// ask of a node: its text, key, images, parent and children, and whether the
+// tree shows it expanded or selected.
+class Node
 {
-    return node->data(0, Qt::UserRole).toString();
+public:
+    Node() = default;
+    Node(QTreeView *tree, const QModelIndex &index) : m_tree(tree), m_index(index) {}
+
+    explicit operator bool() const { return m_index.isValid(); }
+    bool operator==(const Node &other) const { return m_index == other.m_index; }
+    const QModelIndex &index() const { return m_index; }
+
+    QString text() const { return m_index.data(Qt::DisplayRole).toString(); }
+    QString key() const { return m_index.data(Qt::UserRole).toString(); }
+    QIcon icon() const { return m_index.data(Qt::DecorationRole).value<QIcon>(); }
+    Node parent() const { return Node(m_tree, m_index.parent()); }
+    int childCount() const { return m_tree->model()->rowCount(m_index); }
+    Node child(int row) const { return Node(m_tree, m_tree->model()->index(row, 0, m_index)); }
+    bool isExpanded() const { return m_tree->isExpanded(m_index); }
+    bool isSelected() const { return m_tree->selectionModel()->isSelected(m_index); }
+
+private:
+    QTreeView *m_tree = nullptr;
+    QModelIndex m_index;
+};
+
+QString keyOf(const Node &node)
+{
+    return node.key();
 }
 
 // The calorie panel's controls in a window of their own, wired as the main
@@ -74,52 +102,51 @@ public:
         controls.Text1 = Text1;
         controls.Text3 = Text3;
         controls.Label3 = Label3;
+        // The recipe wires the tree's clicks and keyboard moves itself, as in the window.
         recipe = std::make_unique<Recipe>(databasePath, controls);
-        QObject::connect(Tv, &QTreeWidget::itemClicked, Tv,
-                         [this](QTreeWidgetItem *node) { recipe->TvNodeClick(node); });
-        QObject::connect(Tv, &QTreeWidget::currentItemChanged, Tv,
-                         [this](QTreeWidgetItem *node) { recipe->TvNodeClick(node); });
     }
 
-    QTreeWidgetItem *root() const { return Tv->topLevelItem(0); }
+    int topLevelCount() const { return Tv->model() ? Tv->model()->rowCount() : 0; }
+    Node root() const { return Node(Tv, Tv->model()->index(0, 0)); }
+    Node current() const { return Node(Tv, Tv->currentIndex()); }
 
-    QTreeWidgetItem *category(const QString &name) const
+    Node category(const QString &name) const
     {
-        for (int i = 0; i < root()->childCount(); ++i) {
-            if (root()->child(i)->text(0) == name)
-                return root()->child(i);
+        for (int i = 0; i < root().childCount(); ++i) {
+            if (root().child(i).text() == name)
+                return root().child(i);
         }
-        return nullptr;
+        return {};
     }
 
     // The n-th node (counted from 0) with this text under the category.
-    QTreeWidgetItem *food(const QString &categoryName, const QString &name, int n = 0) const
+    Node food(const QString &categoryName, const QString &name, int n = 0) const
     {
-        QTreeWidgetItem *parent = category(categoryName);
-        for (int i = 0; parent && i < parent->childCount(); ++i) {
-            if (parent->child(i)->text(0) == name && n-- == 0)
-                return parent->child(i);
+        const Node parent = category(categoryName);
+        for (int i = 0; parent && i < parent.childCount(); ++i) {
+            if (parent.child(i).text() == name && n-- == 0)
+                return parent.child(i);
         }
-        return nullptr;
+        return {};
     }
 
     // "category{food,food}|category{}" for the root's children.
     QString shape() const
     {
         QStringList categories;
-        for (int i = 0; i < root()->childCount(); ++i) {
-            const QTreeWidgetItem *category = root()->child(i);
+        for (int i = 0; i < root().childCount(); ++i) {
+            const Node category = root().child(i);
             QStringList foods;
-            for (int j = 0; j < category->childCount(); ++j)
-                foods.append(category->child(j)->text(0));
-            categories.append(category->text(0) + '{' + foods.join(',') + '}');
+            for (int j = 0; j < category.childCount(); ++j)
+                foods.append(category.child(j).text());
+            categories.append(category.text() + '{' + foods.join(',') + '}');
         }
         return categories.join('|');
     }
 
     QWidget window;
     QListWidget *List1 = new QListWidget;
-    QTreeWidget *Tv = new QTreeWidget;
+    QTreeView *Tv = new QTreeView;
     QLineEdit *Text1 = new QLineEdit;
     QLineEdit *Text3 = new QLineEdit;
     QLabel *Label3 = new QLabel;
@@ -163,6 +190,8 @@ private slots:
     void buildFailures_data();
     void buildFailures();
     void moreThan32767Foods();
+    void foodsAsTheFileWasAtBuild_data();
+    void foodsAsTheFileWasAtBuild();
 
     void foodClick_data();
     void foodClick();
@@ -170,6 +199,9 @@ private slots:
     void clickReadsTheCurrentFile();
     void clickWithoutFileChangesNothing();
     void keyboardAndMouse();
+    void oneLookUpPerAction();
+    void revealFood_data();
+    void revealFood();
 };
 
 void TestCalorie::trimming_data()
@@ -271,9 +303,9 @@ void TestCalorie::treeShape()
     FoodPanel panel(db.path());
     panel.recipe->BuildFoodTree();
 
-    QCOMPARE(panel.Tv->topLevelItemCount(), 1);
-    QTreeWidgetItem *root = panel.root();
-    QCOMPARE(root->text(0), RootText);
+    QCOMPARE(panel.topLevelCount(), 1);
+    const Node root = panel.root();
+    QCOMPARE(root.text(), RootText);
     QCOMPARE(keyOf(root), QStringLiteral("AB"));
     QCOMPARE(panel.shape(), shape);
 
@@ -283,18 +315,18 @@ void TestCalorie::treeShape()
     QCOMPARE(listed, list1);
 
     // Node kinds and images, which the click handler and the eye rely on.
-    QCOMPARE(colourOf(root->icon(0), QIcon::Normal), ImageColours[0]);
-    for (int i = 0; i < root->childCount(); ++i) {
-        QTreeWidgetItem *category = root->child(i);
-        QCOMPARE(keyOf(category), category->text(0));
-        QCOMPARE(colourOf(category->icon(0), QIcon::Normal), ImageColours[1]);
-        QCOMPARE(colourOf(category->icon(0), QIcon::Selected), ImageColours[2]);
-        for (int j = 0; j < category->childCount(); ++j) {
-            QTreeWidgetItem *food = category->child(j);
+    QCOMPARE(colourOf(root.icon(), QIcon::Normal), ImageColours[0]);
+    for (int i = 0; i < root.childCount(); ++i) {
+        const Node category = root.child(i);
+        QCOMPARE(keyOf(category), category.text());
+        QCOMPARE(colourOf(category.icon(), QIcon::Normal), ImageColours[1]);
+        QCOMPARE(colourOf(category.icon(), QIcon::Selected), ImageColours[2]);
+        for (int j = 0; j < category.childCount(); ++j) {
+            const Node food = category.child(j);
             QVERIFY(keyOf(food).isEmpty());
-            QCOMPARE(food->childCount(), 0);
-            QCOMPARE(colourOf(food->icon(0), QIcon::Normal), ImageColours[3]);
-            QCOMPARE(colourOf(food->icon(0), QIcon::Selected), ImageColours[4]);
+            QCOMPARE(food.childCount(), 0);
+            QCOMPARE(colourOf(food.icon(), QIcon::Normal), ImageColours[3]);
+            QCOMPARE(colourOf(food.icon(), QIcon::Selected), ImageColours[4]);
         }
     }
 }
@@ -327,13 +359,13 @@ void TestCalorie::treeState()
 
     // Root open, every category closed, the root current and selected, the
     // focus in the title box, and the panel untouched.
-    QTreeWidgetItem *root = panel.root();
-    QVERIFY(root->isExpanded());
-    for (int i = 0; i < root->childCount(); ++i)
-        QVERIFY2(!root->child(i)->isExpanded(), qPrintable(root->child(i)->text(0)));
-    QCOMPARE(panel.Tv->currentItem(), root);
-    QVERIFY(root->isSelected());
-    QCOMPARE(panel.Tv->selectedItems().size(), 1);
+    const Node root = panel.root();
+    QVERIFY(root.isExpanded());
+    for (int i = 0; i < root.childCount(); ++i)
+        QVERIFY2(!root.child(i).isExpanded(), qPrintable(root.child(i).text()));
+    QCOMPARE(panel.current(), root);
+    QVERIFY(root.isSelected());
+    QCOMPARE(panel.Tv->selectionModel()->selectedIndexes().size(), 1);
     QTRY_COMPARE(QApplication::focusWidget(), panel.Text1);
     QCOMPARE(panel.Text3->text(), QStringLiteral("before"));
     QCOMPARE(panel.Label3->text(), QStringLiteral("999"));
@@ -341,7 +373,7 @@ void TestCalorie::treeState()
 
     // A second build gives the same tree, not a second copy.
     panel.recipe->BuildFoodTree();
-    QCOMPARE(panel.Tv->topLevelItemCount(), 1);
+    QCOMPARE(panel.topLevelCount(), 1);
     QCOMPARE(panel.shape(), QStringLiteral("蔬菜{白菜}|水果{苹果}|蛋类{鸡蛋,鸭蛋}"));
     QCOMPARE(panel.List1->count(), 3);
 }
@@ -386,14 +418,14 @@ void TestCalorie::moreThan32767Foods()
     FoodPanel panel(db.path());
     panel.recipe->BuildFoodTree();
 
-    QTreeWidgetItem *vegetables = panel.category("蔬菜");
-    QCOMPARE(vegetables->childCount(), foodCount);
-    QCOMPARE(vegetables->child(0)->text(0), QStringLiteral("菜1号"));
-    QCOMPARE(vegetables->child(foodCount - 1)->text(0), QStringLiteral("菜%1号").arg(foodCount));
-    panel.recipe->TvNodeClick(vegetables->child(foodCount - 1));
+    const Node vegetables = panel.category("蔬菜");
+    QCOMPARE(vegetables.childCount(), foodCount);
+    QCOMPARE(vegetables.child(0).text(), QStringLiteral("菜1号"));
+    QCOMPARE(vegetables.child(foodCount - 1).text(), QStringLiteral("菜%1号").arg(foodCount));
+    panel.recipe->TvNodeClick(vegetables.child(foodCount - 1).index());
     QCOMPARE(panel.Text3->text(), QStringLiteral("菜%1号").arg(foodCount));
     QCOMPARE(panel.Label3->text(), QString::number(foodCount % 900));
-    panel.recipe->TvNodeClick(panel.food("谷薯", "米饭"));
+    panel.recipe->TvNodeClick(panel.food("谷薯", "米饭").index());
     QCOMPARE(panel.Label3->text(), QStringLiteral("116"));
 }
 
@@ -459,11 +491,11 @@ void TestCalorie::foodClick()
     panel.Text3->setText("before");
     panel.Label3->setText("999");
 
-    QTreeWidgetItem *node = category.isEmpty() ? panel.root()
-                            : food.isNull()    ? panel.category(category)
-                                               : panel.food(category, food, copy);
+    const Node node = category.isEmpty() ? panel.root()
+                      : food.isNull()    ? panel.category(category)
+                                         : panel.food(category, food, copy);
     QVERIFY(node);
-    panel.recipe->TvNodeClick(node);
+    panel.recipe->TvNodeClick(node.index());
     QCOMPARE(panel.Text3->text(), text3);
     QCOMPARE(panel.Label3->text(), label3);
     const bool shown = text3 != before;
@@ -471,7 +503,7 @@ void TestCalorie::foodClick()
     QCOMPARE(panel.recipe->gCategory, shown ? category : QString());
 
     // Clicking again shows the same.
-    panel.recipe->TvNodeClick(node);
+    panel.recipe->TvNodeClick(node.index());
     QCOMPARE(panel.Text3->text(), text3);
     QCOMPARE(panel.Label3->text(), label3);
 }
@@ -516,7 +548,7 @@ void TestCalorie::clickReadsTheCurrentFile()
     panel.Text3->setText("before");
     panel.Label3->setText("999");
 
-    panel.recipe->TvNodeClick(panel.food("蔬菜", food));
+    panel.recipe->TvNodeClick(panel.food("蔬菜", food).index());
     QCOMPARE(panel.Text3->text(), text3);
     QCOMPARE(panel.Label3->text(), label3);
 }
@@ -531,7 +563,7 @@ void TestCalorie::clickWithoutFileChangesNothing()
     panel.Text3->setText("before");
     panel.Label3->setText("999");
 
-    panel.recipe->TvNodeClick(panel.food("蔬菜", "白菜"));
+    panel.recipe->TvNodeClick(panel.food("蔬菜", "白菜").index());
     QCOMPARE(panel.Text3->text(), QStringLiteral("before"));
     QCOMPARE(panel.Label3->text(), QStringLiteral("999"));
     QVERIFY(!QFile::exists(db.path()));
@@ -553,11 +585,11 @@ void TestCalorie::keyboardAndMouse()
 
     // Root -> 蔬菜 (a category: nothing shown) -> expand -> 白菜 -> 菠菜.
     QTest::keyClick(panel.Tv, Qt::Key_Down);
-    QCOMPARE(panel.Tv->currentItem(), panel.category("蔬菜"));
+    QCOMPARE(panel.current(), panel.category("蔬菜"));
     QVERIFY(panel.Text3->text().isEmpty());
     QTest::keyClick(panel.Tv, Qt::Key_Right);
     QTest::keyClick(panel.Tv, Qt::Key_Down);
-    QCOMPARE(panel.Tv->currentItem()->text(0), QStringLiteral("白菜"));
+    QCOMPARE(panel.current().text(), QStringLiteral("白菜"));
     QCOMPARE(panel.Text3->text(), QStringLiteral("白菜"));
     QCOMPARE(panel.Label3->text(), QStringLiteral("17"));
     QTest::keyClick(panel.Tv, Qt::Key_Down);
@@ -565,14 +597,147 @@ void TestCalorie::keyboardAndMouse()
     QCOMPARE(panel.Label3->text(), QStringLiteral("28"));
 
     // A mouse click on a food shows it too.
-    QTreeWidgetItem *apple = panel.food("水果", "苹果");
-    panel.Tv->expandItem(panel.category("水果"));
-    panel.Tv->scrollToItem(apple);
-    const QRect rect = panel.Tv->visualItemRect(apple);
+    panel.Tv->expand(panel.category("水果").index());
+    const Node apple = panel.food("水果", "苹果");
+    panel.Tv->scrollTo(apple.index());
+    const QRect rect = panel.Tv->visualRect(apple.index());
     QVERIFY(!rect.isEmpty());
     QTest::mouseClick(panel.Tv->viewport(), Qt::LeftButton, {}, rect.center());
     QCOMPARE(panel.Text3->text(), QStringLiteral("苹果"));
     QCOMPARE(panel.Label3->text(), QStringLiteral("53"));
+}
+
+void TestCalorie::foodsAsTheFileWasAtBuild_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("rows removed") << "DELETE FROM \"01\"";
+    QTest::newRow("row added") << "INSERT INTO \"01\" (category, food) VALUES ('蔬菜', '芹菜')";
+    QTest::newRow("row renamed") << "UPDATE \"01\" SET food = '大白菜' WHERE food = '白菜'";
+    QTest::newRow("food table dropped") << "DROP TABLE \"01\"";
+}
+
+void TestCalorie::foodsAsTheFileWasAtBuild()
+{
+    // The foods are read on while the window shows itself; what another
+    // program changes right after the build must not show in the tree, which
+    // lists the foods the file held at the build.
+    QFETCH(QString, change);
+    FoodRows rows;
+    for (int i = 1; i <= 5000; ++i)
+        rows.append({"水果", QStringLiteral("果%1号").arg(i), i % 90});
+    rows.append({{"蔬菜", "白菜", 17}, {"蔬菜", "菠菜", 28}});
+    TempDatabase db;
+    addFoods(db, {"蔬菜", "水果"}, rows);
+    FoodPanel panel(db.path());
+    panel.recipe->BuildFoodTree();
+    db.exec(change);
+
+    QCOMPARE(panel.category("蔬菜").childCount(), 2);
+    QCOMPARE(panel.category("水果").childCount(), 5000);
+    QVERIFY(panel.food("蔬菜", "白菜"));
+    QVERIFY(panel.food("水果", "果5000号"));
+}
+
+void TestCalorie::oneLookUpPerAction()
+{
+    TempDatabase db;
+    addFoods(db, {"蔬菜", "水果"}, {{"蔬菜", "菠菜", 28}, {"蔬菜", "白菜", 17}, {"水果", "苹果", 53}});
+    FoodPanel panel(db.path());
+    panel.window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&panel.window));
+    panel.recipe->BuildFoodTree();
+    panel.Tv->expand(panel.category("蔬菜").index());
+    QSignalSpy lookUps(panel.recipe.get(), &Recipe::foodLookedUp);
+    const auto click = [&](const Node &node) {
+        const QRect rect = panel.Tv->visualRect(node.index());
+        QVERIFY(!rect.isEmpty());
+        QTest::mouseClick(panel.Tv->viewport(), Qt::LeftButton, {}, rect.center());
+    };
+
+    // A click on a food that was not current: one lookup.
+    click(panel.food("蔬菜", "菠菜"));
+    QCOMPARE(lookUps.size(), 1);
+    QCOMPARE(lookUps.last(), (QVariantList{"蔬菜", "菠菜"}));
+    QCOMPARE(panel.Label3->text(), QStringLiteral("28"));
+    // The same food again: looked up again, once.
+    click(panel.food("蔬菜", "菠菜"));
+    QCOMPARE(lookUps.size(), 2);
+    // A key that moves to another food: one lookup.
+    panel.Tv->setFocus();
+    QTest::keyClick(panel.Tv, Qt::Key_Up);
+    QCOMPARE(panel.current().text(), QStringLiteral("白菜"));
+    QCOMPARE(lookUps.size(), 3);
+    QCOMPARE(panel.Label3->text(), QStringLiteral("17"));
+    // Then a click on that food, current already: one lookup.
+    click(panel.food("蔬菜", "白菜"));
+    QCOMPARE(lookUps.size(), 4);
+    // Categories and the root look nothing up.
+    click(panel.category("蔬菜"));
+    click(panel.root());
+    QCOMPARE(lookUps.size(), 4);
+}
+
+void TestCalorie::revealFood_data()
+{
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<qint64>("rowId");
+    QTest::addColumn<QString>("text3");  // empty: nothing shown
+    QTest::addColumn<QString>("label3");
+    QTest::addColumn<int>("copy");       // which node of that name is selected
+
+    // Row ids follow the fixture's table order, from 1.
+    QTest::newRow("food in a closed category") << "零食" << qint64(12) << "饼干" << "433" << 0;
+    QTest::newRow("category given with blanks") << " 零食\u3000" << qint64(12) << "饼干" << "433" << 0;
+    QTest::newRow("same food under another category") << "谷薯" << qint64(2) << "土豆" << "77" << 0;
+    QTest::newRow("second copy of a name: that node, the first row's figure")
+        << "水果" << qint64(4) << "苹果" << "53" << 1;
+    QTest::newRow("row filed under another category") << "水果" << qint64(12) << "" << "" << 0;
+    QTest::newRow("unknown row") << "零食" << qint64(999) << "" << "" << 0;
+    QTest::newRow("unknown category") << "饮料" << qint64(12) << "" << "" << 0;
+}
+
+void TestCalorie::revealFood()
+{
+    QFETCH(QString, category);
+    QFETCH(qint64, rowId);
+    QFETCH(QString, text3);
+    QFETCH(QString, label3);
+    QFETCH(int, copy);
+
+    TempDatabase db;
+    addClickFixture(db);
+    FoodPanel panel(db.path());
+    panel.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel.window));
+    panel.recipe->BuildFoodTree();
+    panel.Text3->setText("before");
+    panel.Label3->setText("999");
+    QSignalSpy lookUps(panel.recipe.get(), &Recipe::foodLookedUp);
+
+    panel.recipe->revealFood(category, rowId);
+    if (text3.isEmpty()) {
+        QCOMPARE(panel.current(), panel.root());
+        QCOMPARE(panel.Text3->text(), QStringLiteral("before"));
+        QCOMPARE(panel.Label3->text(), QStringLiteral("999"));
+        QCOMPARE(lookUps.size(), 0);
+        return;
+    }
+    const Node food = panel.food(FoodText::trimmed(category), text3, copy);
+    QVERIFY(food);
+    QCOMPARE(panel.current(), food);
+    QVERIFY(food.isSelected());
+    QVERIFY(food.parent().isExpanded());
+    QVERIFY(panel.Tv->viewport()->rect().contains(panel.Tv->visualRect(food.index())));
+    QCOMPARE(panel.Text3->text(), text3);
+    QCOMPARE(panel.Label3->text(), label3);
+    QCOMPARE(panel.recipe->gFood, text3);
+    QCOMPARE(lookUps.size(), 1);
+
+    // Shown again while current, as a second click on it would: one more lookup.
+    panel.Label3->setText("999");
+    panel.recipe->revealFood(category, rowId);
+    QCOMPARE(panel.Label3->text(), label3);
+    QCOMPARE(lookUps.size(), 2);
 }
 
 QTEST_MAIN(TestCalorie)
