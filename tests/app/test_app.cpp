@@ -710,9 +710,10 @@ void TestApp::everyControlHasChineseName()
 {
     MainWindow &w = *m_loaded;
     // Shown with a food picked, so the calorie figure has a text.
-    QTreeWidgetItem *category = w.Tv->topLevelItem(0)->child(0);
-    QVERIFY(category && category->childCount() > 0);
-    w.recipe->TvNodeClick(category->child(0));
+    const QAbstractItemModel *tree = w.Tv->model();
+    const QModelIndex category = tree->index(0, 0, tree->index(0, 0));
+    QVERIFY(category.isValid() && tree->rowCount(category) > 0);
+    w.recipe->TvNodeClick(tree->index(0, 0, category));
     QVERIFY(!w.Label3->text().isEmpty());
     QCOMPARE(w.Label3->accessibleName(), w.Label3->text() + QStringLiteral(" 大卡"));
 
