@@ -49,14 +49,15 @@ contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for file in ./usr/bin/pellomir ./usr/share/pellomir/Skin1.dat ./usr/share/pellomir/data.mdb \
             ./usr/share/applications/example.pellomir.Pellomir.desktop \
             ./usr/share/metainfo/example.pellomir.Pellomir.metainfo.xml \
-            ./usr/share/icons/hicolor/scalable/apps/example.pellomir.Pellomir.svg; do
+            ./usr/share/icons/hicolor/scalable/apps/example.pellomir.Pellomir.svg \
+            ./usr/share/doc/pellomir/copyright ./usr/share/doc/pellomir/FOODS.md; do
   grep -qxF -- "$file" <<<"$contents" || fail "the package lacks $file"
 done
 for size in 16 22 24 32 48 64 128 256 512; do
   grep -qxF -- "./usr/share/icons/hicolor/${size}x${size}/apps/example.pellomir.Pellomir.png" <<<"$contents" \
     || fail "the package lacks the ${size}x${size} icon"
 done
-pass "the package holds the program, its shared files, launcher, metainfo and icons"
+pass "the package holds the program, its shared files, launcher, metainfo, icons and licence"
 
 # --- apt accepts it (a simulation: nothing is installed).
 if apt-get install --simulate --no-install-recommends "$deb" >"$WORK/apt.log" 2>&1 \
