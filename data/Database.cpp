@@ -67,7 +67,7 @@ void Database::Close()
 
 std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table)
 {
-    if (!Schema::tableNames().contains(table))
+    if (!Schema::tableNames().contains(table) && !Schema::optionalTables().contains(table))
         throw DataError(QStringLiteral("“%1”不是本程序使用的表。").arg(table));
     m_connection->openHandle();
     return std::unique_ptr<Recordset>(new Recordset(Recordset::State::open(m_connection, table)));

@@ -17,6 +17,12 @@ const QStringList &tableNames()
     return names;
 }
 
+const QStringList &optionalTables()
+{
+    static const QStringList names{QStringLiteral("food_alias")};
+    return names;
+}
+
 const QStringList &notebookTables()
 {
     static const QStringList names{QStringLiteral("sp"), QStringLiteral("yd"),
@@ -31,6 +37,9 @@ QString createStatement(const QString &table)
     if (table == QLatin1String("01"))
         return QStringLiteral("CREATE TABLE \"01\" (id INTEGER PRIMARY KEY, category TEXT, "
                               "food TEXT, portion TEXT, kcal NUMERIC)");
+    if (table == QLatin1String("food_alias"))
+        return QStringLiteral("CREATE TABLE \"food_alias\" (id INTEGER PRIMARY KEY, category TEXT, "
+                              "food TEXT, alias TEXT)");
     if (table == QLatin1String("rj"))
         return QStringLiteral("CREATE TABLE \"rj\" (id INTEGER PRIMARY KEY AUTOINCREMENT, "
                               "time TEXT DEFAULT (strftime('%Y-%m-%d %H:%M','now','localtime')), "
@@ -45,7 +54,7 @@ QString createStatement(const QString &table)
 void create(sqlite3 *db)
 {
     QString script = QStringLiteral("BEGIN;");
-    for (const QString &table : tableNames())
+    for (const QString &table : tableNames() + optionalTables())
         script += createStatement(table) + QLatin1Char(';');
     script += QStringLiteral("COMMIT;");
     char *errorText = nullptr;

@@ -1,7 +1,12 @@
 // The food search: what a query finds, in which order, and the pinyin table
 // under it.
+#include "DataError.h"
+#include "FoodCatalog.h"
 #include "FoodSearchIndex.h"
 #include "PinyinTable.h"
+#include "TempDatabase.h"
+
+#include <QCryptographicHash>
 
 #include <QtTest>
 
@@ -69,6 +74,9 @@ private slots:
     void ranks();
     void limitKeepsTheBest();
     void longQuery();
+    void catalogFromFile();
+    void catalogWithoutAliasTable();
+    void catalogWithoutFile();
 };
 
 void TestFoodSearch::readings_data()
@@ -205,6 +213,86 @@ void TestFoodSearch::longQuery()
     QCOMPARE(shown(index, index.search(longName)), QStringList{longName});
     QCOMPARE(shown(index, index.search(QString(70, QChar(u'面')))), QStringList{longName});
     QCOMPARE(shown(index, index.search(QString(70, QChar(u'x')))), QStringList{});
+}
+
+namespace {
+
+void addCatalogFixture(const TempDatabase &db)
+{
+    db.insertRows("02", {"category"}, {{"蔬菜"}, {" 谷薯主食 "}, {QVariant()}});
+    db.insertRows("01", {"category", "food", "portion", "kcal"},
+                  {{"谷薯主食", "土豆", "100克", 81},
+                   {"蔬菜", " 西红柿 ", "100克", 15},
+                   {"蔬菜", "西红柿", "100克", 99},          // a second row: the first one counts
+                   {"水果", "苹果", "100克", 53},            // no such category: not in the tree
+                   {"蔬菜", "", "100克", 1},                 // no name: not in the tree
+                   {"蔬菜", "黄瓜", QVariant(), QVariant()}}); // figures missing
+    db.insertRows("food_alias", {"category", "food", "alias"},
+                  {{"谷薯主食", "土豆", "马铃薯"},
+                   {"谷薯主食", " 土豆", " 洋芋 "},
+                   {"谷薯主食", "土豆", "洋芋"},             // given twice
+                   {"蔬菜", "西红柿", "番茄"},
+                   {"蔬菜", "土豆", "地蛋"},                 // wrong category: no such food
+                   {"蔬菜", "黄瓜", QVariant()}});
+}
+
+QByteArray fileDigest(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+QString describe(const QVector<SearchableFood> &foods)
+{
+    QStringList lines;
+    for (const SearchableFood &food : foods)
+        lines << QStringLiteral("%1|%2|%3|%4|%5")
+                     .arg(food.category, food.name, food.portion, food.kcal, food.aliases.join(u'/'));
+    return lines.join(u'\n');
+}
+
+} // namespace
+
+void TestFoodSearch::catalogFromFile()
+{
+    TempDatabase db;
+    addCatalogFixture(db);
+    const QByteArray before = fileDigest(db.path());
+    const QVector<SearchableFood> foods = FoodCatalog::read(db.path());
+    QCOMPARE(describe(foods), QStringLiteral("谷薯主食|土豆|100克|81|马铃薯/洋芋\n"
+                                             "蔬菜|西红柿|100克|15|番茄\n"
+                                             "蔬菜|黄瓜|||"));
+    QCOMPARE(foods[1].rowId, db.query("SELECT id FROM \"01\" WHERE kcal = 15").toLongLong());
+    QCOMPARE(fileDigest(db.path()), before);
+
+    const FoodSearchIndex index(foods);
+    QCOMPARE(shown(index, index.search(QStringLiteral("yangyu"))), QStringList{"土豆（洋芋）"});
+}
+
+// A file made before the table of other names existed: the foods are found by
+// their names, and the file is left exactly as it was.
+void TestFoodSearch::catalogWithoutAliasTable()
+{
+    TempDatabase db;
+    addCatalogFixture(db);
+    db.dropTable("food_alias");
+    const QByteArray before = fileDigest(db.path());
+    const FoodSearchIndex index(FoodCatalog::read(db.path()));
+    QCOMPARE(index.foods().size(), 3);
+    QCOMPARE(shown(index, index.search(QStringLiteral("马铃薯"))), QStringList{});
+    QCOMPARE(shown(index, index.search(QStringLiteral("tudou"))), QStringList{"土豆"});
+    QCOMPARE(fileDigest(db.path()), before);
+    QCOMPARE(db.query("SELECT count(*) FROM sqlite_master WHERE name = 'food_alias'").toInt(), 0);
+}
+
+void TestFoodSearch::catalogWithoutFile()
+{
+    TempDatabase db;
+    QVERIFY_THROWS_EXCEPTION(DataError, FoodCatalog::read(db.filePath("missing.mdb")));
+    db.dropTable("02");
+    QVERIFY_THROWS_EXCEPTION(DataError, FoodCatalog::read(db.path()));
 }
 
 QTEST_GUILESS_MAIN(TestFoodSearch)

@@ -142,6 +142,7 @@ private slots:
 
     void makedbBuildsFoodTables();
     void makedbTakesMoreThan32767Foods();
+    void makedbWritesAliases();
     void makedbRejectsBadCsv_data();
     void makedbRejectsBadCsv();
     void makedbNeverChangesExistingFile();
@@ -845,6 +846,27 @@ void TestData::makedbTakesMoreThan32767Foods()
     QCOMPARE(rs->Fields(2).text(), QStringLiteral("食物%1").arg(foods - 1));
 }
 
+void TestData::makedbWritesAliases()
+{
+    TempDatabase scratch(TempDatabase::Content::NoTables, QStringLiteral("unused.mdb"));
+    const QByteArray csv = "category,name,portion,kcal,aliases\n"
+                           "谷薯主食,土豆,100克,81, 马铃薯 、洋芋\n"
+                           "蔬菜,西红柿,100克,15,番茄\n"
+                           "蔬菜,黄瓜,100克,16,\n";
+    const QString csvPath = scratch.writeFile(QStringLiteral("foods.csv"), csv);
+    const QString target = scratch.filePath(QStringLiteral("data.mdb"));
+    const ToolRun made = runTool(QStringLiteral(MAKEDB), {csvPath, target});
+    QVERIFY2(made.exitCode == 0, qPrintable(made.err));
+    QVERIFY(made.out.contains(QStringLiteral("3 foods, 3 aliases")));
+
+    auto database = OpenDatabase(target);
+    QStringList aliases;
+    for (auto rs = database->OpenRecordset(QStringLiteral("food_alias")); !rs->isEOF(); rs->MoveNext())
+        aliases << QStringList{rs->Fields(1).text(), rs->Fields(2).text(), rs->Fields(3).text()}.join(u'|');
+    QCOMPARE(aliases, QStringList({"谷薯主食|土豆|马铃薯", "谷薯主食|土豆|洋芋", "蔬菜|西红柿|番茄"}));
+    QCOMPARE(database->OpenRecordset(QStringLiteral("01"))->RecordCount(), 3);
+}
+
 void TestData::makedbRejectsBadCsv_data()
 {
     QTest::addColumn<QByteArray>("csv");
@@ -864,6 +886,17 @@ void TestData::makedbRejectsBadCsv_data()
     QTest::newRow("wrong header") << QByteArray("category,food,portion,kcal\na,b,c,1\n") << "line 1: the header";
     QTest::newRow("no header at all") << QByteArray() << "line 1: the header";
     QTest::newRow("not UTF-8") << header + "a,\xC3\x28,100g,1\n" << "not valid UTF-8";
+    const QByteArray withAliases = "category,name,portion,kcal,aliases\n";
+    QTest::newRow("aliases: a row without the field")
+        << withAliases + "a,b,100克,1,x\na,c,100克,1\n" << "line 3: expected 5 fields";
+    QTest::newRow("aliases: an empty one") << withAliases + "a,b,100克,1,x、、y\n" << "line 2: an empty alias";
+    QTest::newRow("aliases: given twice") << withAliases + "a,b,100克,1,x、x\n" << "line 2: alias \"x\" is given twice";
+    QTest::newRow("aliases: the food's own name")
+        << withAliases + "a,b,100克,1,b\n" << "line 2: alias \"b\" is the food's own name";
+    QTest::newRow("aliases: another food's name")
+        << withAliases + "a,b,100克,1,\na,c,100克,1,b\n" << "line 3: alias \"b\" is the name of the food on line 2";
+    QTest::newRow("aliases: two foods")
+        << withAliases + "a,b,100克,1,x\na,c,100克,1,x\n" << "line 3: alias \"x\" is already given on line 2";
 }
 
 void TestData::makedbRejectsBadCsv()

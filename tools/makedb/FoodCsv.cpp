@@ -8,6 +8,7 @@
 namespace {
 
 constexpr double kMaxKcal = 900;
+const QChar kAliasSeparator(0x3001); // 、
 
 struct Record
 {
@@ -98,6 +99,32 @@ std::vector<Record> splitRecords(const QString &text, QStringList &problems)
     return records;
 }
 
+// An alias names one food only: it is not the name of any food, nor another
+// food's alias, so a search for it finds that food and no other.
+void checkAliases(FoodTable &table)
+{
+    QHash<QString, int> lineOfName;
+    for (const FoodRow &row : table.foods)
+        lineOfName.insert(row.name, row.line);
+    QHash<QString, int> lineOfAlias;
+    for (const FoodRow &row : table.foods) {
+        for (const QString &alias : row.aliases) {
+            if (alias == row.name) {
+                table.problems << QStringLiteral("line %1: alias \"%2\" is the food's own name")
+                                      .arg(row.line).arg(alias);
+            } else if (const auto named = lineOfName.constFind(alias); named != lineOfName.constEnd()) {
+                table.problems << QStringLiteral("line %1: alias \"%2\" is the name of the food on line %3")
+                                      .arg(row.line).arg(alias).arg(*named);
+            } else if (const auto given = lineOfAlias.constFind(alias); given != lineOfAlias.constEnd()) {
+                table.problems << QStringLiteral("line %1: alias \"%2\" is already given on line %3")
+                                      .arg(row.line).arg(alias).arg(*given);
+            } else {
+                lineOfAlias.insert(alias, row.line);
+            }
+        }
+    }
+}
+
 } // namespace
 
 FoodTable FoodTable::parse(const QByteArray &csv)
@@ -118,10 +145,14 @@ FoodTable FoodTable::parse(const QByteArray &csv)
         return table;
     }
     const QStringList header{"category", "name", "portion", "kcal"};
-    if (records.front().fields != header) {
-        table.problems << QStringLiteral("line %1: the header must be \"category,name,portion,kcal\"")
+    const QStringList headerWithAliases = header + QStringList{"aliases"};
+    const bool withAliases = records.front().fields == headerWithAliases;
+    if (records.front().fields != header && !withAliases) {
+        table.problems << QStringLiteral("line %1: the header must be \"category,name,portion,kcal\" "
+                                         "or \"category,name,portion,kcal,aliases\"")
                               .arg(records.front().line);
     }
+    const qsizetype fieldCount = withAliases ? 5 : 4;
 
     QHash<QPair<QString, QString>, int> firstLineOf; // (category, name) -> line
     QSet<QString> knownCategories; // table.categories, for a quick look-up
@@ -130,8 +161,8 @@ FoodTable FoodTable::parse(const QByteArray &csv)
         const auto problem = [&](const QString &what) {
             table.problems << QStringLiteral("line %1: %2").arg(record.line).arg(what);
         };
-        if (record.fields.size() != 4) {
-            problem(QStringLiteral("expected 4 fields, found %1").arg(record.fields.size()));
+        if (record.fields.size() != fieldCount) {
+            problem(QStringLiteral("expected %1 fields, found %2").arg(fieldCount).arg(record.fields.size()));
             continue;
         }
         FoodRow row;
@@ -141,6 +172,20 @@ FoodTable FoodTable::parse(const QByteArray &csv)
         row.portion = record.fields.at(2).trimmed();
         const QString kcal = record.fields.at(3).trimmed();
         bool valid = true;
+        if (withAliases && !record.fields.at(4).trimmed().isEmpty()) {
+            for (const QString &alias : record.fields.at(4).split(kAliasSeparator)) {
+                const QString trimmed = alias.trimmed();
+                if (trimmed.isEmpty()) {
+                    problem(QStringLiteral("an empty alias"));
+                    valid = false;
+                } else if (row.aliases.contains(trimmed)) {
+                    problem(QStringLiteral("alias \"%1\" is given twice").arg(trimmed));
+                    valid = false;
+                } else {
+                    row.aliases << trimmed;
+                }
+            }
+        }
         if (row.category.isEmpty()) {
             problem(QStringLiteral("the category is empty"));
             valid = false;
@@ -174,5 +219,6 @@ FoodTable FoodTable::parse(const QByteArray &csv)
         }
         table.foods.push_back(row);
     }
+    checkAliases(table);
     return table;
 }

@@ -13,11 +13,14 @@ struct FoodRow
     QString name;
     QString portion;
     double kcal = 0;
+    QStringList aliases; // other names of the food, from the optional last field
 };
 
-// The food table read from CSV text: header "category,name,portion,kcal", then
-// one food per record (RFC 4180 quoting, UTF-8). Problems are collected with
-// their line numbers rather than stopping at the first.
+// The food table read from CSV text: header "category,name,portion,kcal" or
+// "category,name,portion,kcal,aliases", then one food per record (RFC 4180
+// quoting, UTF-8). Aliases are the food's other names, separated by "、".
+// Problems are collected with their line numbers rather than stopping at the
+// first.
 struct FoodTable
 {
     QStringList categories; // in order of first appearance

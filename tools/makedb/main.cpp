@@ -85,7 +85,24 @@ void fill(const QString &path, const FoodTable &foods)
             sqlite3_bind_double(food.stmt, 4, row.kcal);
         food.run(db);
     }
+    Insert alias(db, "INSERT INTO food_alias (category, food, alias) VALUES (?, ?, ?)");
+    for (const FoodRow &row : foods.foods) {
+        for (const QString &name : row.aliases) {
+            alias.text(1, row.category);
+            alias.text(2, row.name);
+            alias.text(3, name);
+            alias.run(db);
+        }
+    }
     exec(db, "COMMIT");
+}
+
+qsizetype aliasCount(const FoodTable &foods)
+{
+    qsizetype count = 0;
+    for (const FoodRow &row : foods.foods)
+        count += row.aliases.size();
+    return count;
 }
 
 int usage()
@@ -159,6 +176,6 @@ int main(int argc, char **argv)
     }
     temp.setAutoRemove(false);
     out() << "makedb: wrote " << target << " (" << foods.categories.size() << " categories, "
-          << foods.foods.size() << " foods)\n";
+          << foods.foods.size() << " foods, " << aliasCount(foods) << " aliases)\n";
     return 0;
 }
