@@ -1,6 +1,7 @@
 // The food search: what a query finds, in which order, and the pinyin table
 // under it.
 #include "DataError.h"
+#include "DatabaseCopy.h"
 #include "FoodCatalog.h"
 #include "FoodSearchIndex.h"
 #include "PinyinTable.h"
@@ -285,6 +286,9 @@ void TestFoodSearch::catalogWithoutAliasTable()
     QCOMPARE(shown(index, index.search(QStringLiteral("tudou"))), QStringList{"土豆"});
     QCOMPARE(fileDigest(db.path()), before);
     QCOMPARE(db.query("SELECT count(*) FROM sqlite_master WHERE name = 'food_alias'").toInt(), 0);
+    // Such a file is still a whole data file of the program (the check made
+    // before anything is added to a file).
+    verifyDatabaseFile(db.path());
 }
 
 void TestFoodSearch::catalogWithoutFile()
