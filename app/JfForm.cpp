@@ -4,7 +4,6 @@
 #include "ImageButton.h"
 #include "PictureBox.h"
 #include "Pictures.h"
-#include "RuleLine.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -68,7 +67,10 @@ AutoSizeLabel *label(QWidget *parent, const char *name, const QString &text)
     auto *control = new AutoSizeLabel(text, parent);
     control->setObjectName(QLatin1String(name));
     control->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    setColours(control, windowColour(), windowTextColour());
+    // The text only: the panel's ground shows through, even with nothing on show.
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::WindowText, windowTextColour());
+    control->setPalette(palette);
     return control;
 }
 
@@ -163,8 +165,15 @@ void JfForm::setupForm(QWidget *jf)
     // The calorie lookup names it by the figure it shows (Recipe); empty, it says so.
     Label3->setAccessibleName(QStringLiteral("未选食物"));
 
-    Line1 = new RuleLine(RuleColour, Frame1);
+    Line1 = new QFrame(Frame1);
     Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setFrameShape(QFrame::HLine);
+    Line1->setFrameShadow(QFrame::Plain);
+    Line1->setLineWidth(1);
+    QPalette rulePalette = Line1->palette();
+    rulePalette.setColor(QPalette::WindowText, RuleColour);
+    Line1->setPalette(rulePalette);
+    Line1->setAttribute(Qt::WA_TransparentForMouseEvents);
     Line1->setGeometry(JfLayout::pixels(3240), JfLayout::pixels(600),
                        JfLayout::pixels(6480) - JfLayout::pixels(3240), 1);
     Line1->setAccessibleName(QStringLiteral("分隔线"));
@@ -172,6 +181,8 @@ void JfForm::setupForm(QWidget *jf)
     Label2 = label(Frame1, "Label2", QStringLiteral(" 大卡"));
     place(Label2, 4440, 720, 450, 180);
     Label2->setAccessibleName(QStringLiteral("大卡"));
+    // The unit follows the figure: "346 大卡" at any width of the figure, never covered.
+    Label3->setFollower(Label2);
 
     Label1 = label(Frame1, "Label1", QStringLiteral("所含热量："));
     place(Label1, 3240, 720, 900, 180);

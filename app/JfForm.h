@@ -14,7 +14,6 @@ class QPushButton;
 class QTextEdit;
 class QTreeView;
 class QWidget;
-class RuleLine;
 
 // The controls of the main window: kind, name, container, place and size,
 // stacking order, tab order, texts, colours, tooltips, fonts and what is on show when the
@@ -30,7 +29,7 @@ public:
     QLineEdit *Text3 = nullptr;
     QTreeView *Tv = nullptr;
     AutoSizeLabel *Label3 = nullptr;
-    RuleLine *Line1 = nullptr;
+    QFrame *Line1 = nullptr;      // a one-pixel rule
     AutoSizeLabel *Label2 = nullptr;
     AutoSizeLabel *Label1 = nullptr;
     QList<QIcon> Im2;

@@ -180,7 +180,6 @@ void Recipe::showFood(const QString &calories, const QString &name)
         m_controls.Label3->setAccessibleName(calories.isEmpty()
                                                  ? QStringLiteral("热量不详")
                                                  : calories + QStringLiteral(" 大卡"));
-        m_controls.Label3->adjustSize();
     }
     if (m_controls.Text3)
         m_controls.Text3->setText(name);

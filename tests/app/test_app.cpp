@@ -102,6 +102,8 @@ private slots:
     void fontsAndColours();
     void pictures();
     void startState();
+    void calorieLine_data();
+    void calorieLine();
 
     void startupFailure_data();
     void startupFailure();
@@ -181,7 +183,7 @@ void TestApp::controls_data()
     // Ends at the panel's bottom edge, so its last row and scroll bar are not cut off.
     row("Tv", "QTreeView", "Frame1", twips(0, 240, 3015, 3855), true, true);
     row("Label3", "QLabel", "Frame1", twips(4200, 720, 90, 180), true, true);
-    row("Line1", "RuleLine", "Frame1", QRect(QPoint(216, 40), QPoint(431, 40)), true, true);
+    row("Line1", "QFrame", "Frame1", QRect(QPoint(216, 40), QPoint(431, 40)), true, true);
     row("Label2", "QLabel", "Frame1", twips(4440, 720, 450, 180), true, true, " 大卡");
     row("Label1", "QLabel", "Frame1", twips(3240, 720, 900, 180), true, true, "所含热量：");
     row("P4", "ImageButton", "jf", twips(6240, 790, 375, 375), true, false, {}, "删除资料");
@@ -362,6 +364,60 @@ void TestApp::startState()
     QVERIFY(tree->rowCount(root) > 0);
     QCOMPARE(w.List1->count(), tree->rowCount(root));
     QVERIFY(m_fatalMessages.isEmpty());
+}
+
+void TestApp::calorieLine_data()
+{
+    QTest::addColumn<QString>("figure");
+    QTest::newRow("none") << QString();
+    QTest::newRow("one digit") << "7";
+    QTest::newRow("two digits") << "46";
+    QTest::newRow("three digits") << "346";
+    QTest::newRow("five characters") << "12345";
+    QTest::newRow("decimal") << "1234.56";
+}
+
+// "所含热量：346 大卡": the figure never covers the unit, which stands one space after it;
+// with no food on show the unit keeps its place and nothing but the panel lies between.
+void TestApp::calorieLine()
+{
+    QFETCH(QString, figure);
+    MainWindow &w = *m_loaded;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.notebook->SkinHotSpotClick(QStringLiteral("c"));
+    QVERIFY(w.Frame1->isVisible());
+
+    const QFontMetrics metrics(w.Label3->font());
+    w.Label3->setText(QStringLiteral("88888888")); // a wide figure before, as after another food
+    QTRY_VERIFY(w.Label3->width() >= metrics.horizontalAdvance(w.Label3->text()));
+    w.Label3->setText(figure); // as the calorie lookup does
+    if (figure.isEmpty()) {
+        QTRY_COMPARE(w.Label2->pos(), twips(4440, 720, 450, 180).topLeft());
+    } else {
+        QTRY_COMPARE(w.Label2->x(), w.Label3->x() + w.Label3->width());
+        QVERIFY(w.Label3->width() >= metrics.horizontalAdvance(figure));
+    }
+    QCOMPARE(w.Label3->pos(), twips(4200, 720, 90, 180).topLeft());
+    QCOMPARE(w.Label2->y(), w.Label3->y());
+    QVERIFY(w.Label2->width() >= QFontMetrics(w.Label2->font()).horizontalAdvance(w.Label2->text()));
+    QVERIFY(w.Frame1->rect().contains(w.Label2->geometry()));
+
+    // No label paints a ground of its own over the panel.
+    for (QLabel *label : {static_cast<QLabel *>(w.Label1), static_cast<QLabel *>(w.Label2),
+                          static_cast<QLabel *>(w.Label3)})
+        QVERIFY2(!label->autoFillBackground(), qPrintable(label->objectName()));
+    if (figure.isEmpty()) {
+        const QImage panel = w.Frame1->grab().toImage();
+        const QColor ground = w.Frame1->palette().color(QPalette::Window);
+        const QRect between(w.Label1->geometry().right() + 1, w.Label3->y(),
+                            w.Label2->x() - w.Label1->geometry().right() - 1, w.Label3->height());
+        const qreal dpr = panel.devicePixelRatio();
+        for (int y = between.top(); y <= between.bottom(); ++y)
+            for (int x = between.left(); x <= between.right(); ++x)
+                QCOMPARE(QColor(panel.pixel(int(x * dpr), int(y * dpr))), ground);
+    }
+    w.Label3->setText(QString());
 }
 
 void TestApp::startupFailure_data()
