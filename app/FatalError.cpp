@@ -35,3 +35,11 @@ QString FatalError::startupFailed(const QString &cause)
                           "必要时重新安装 Pellomir。")
         .arg(cause);
 }
+
+QString FatalError::installedStartupFailed(const QString &cause)
+{
+    return QStringLiteral("Pellomir 无法启动。\n\n%1\n\n"
+                          "请确认上面列出的位置中有完好的 data.mdb 和 Skin1.dat，"
+                          "必要时重新安装 Pellomir。")
+        .arg(cause);
+}

@@ -18,6 +18,9 @@ public:
 
     // The full text for a start-up that failed with `cause` (which names the file and why).
     static QString startupFailed(const QString &cause);
+    // The same for an installed program, whose files lie in several places: `cause` ends with
+    // the list of every place looked at.
+    static QString installedStartupFailed(const QString &cause);
 
 private:
     static Handler &handler();

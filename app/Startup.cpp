@@ -68,7 +68,7 @@ std::unique_ptr<MainWindow> Startup::openMainWindow(const DataLocation &location
     try {
         files = location.resolve();
     } catch (const DataLocationError &error) {
-        FatalError::report(FatalError::startupFailed(error.message()));
+        FatalError::report(FatalError::installedStartupFailed(error.message()));
         return nullptr;
     }
 
@@ -87,7 +87,9 @@ std::unique_ptr<MainWindow> Startup::openMainWindow(const DataLocation &location
     // An installed program looks in several places; a portable one only in its own folder,
     // which the cause names already.
     if (files.isInstalled())
-        cause += QLatin1Char('\n') + files.searchedText();
-    FatalError::report(FatalError::startupFailed(cause));
+        FatalError::report(FatalError::installedStartupFailed(cause + QLatin1Char('\n')
+                                                              + files.searchedText()));
+    else
+        FatalError::report(FatalError::startupFailed(cause));
     return nullptr;
 }

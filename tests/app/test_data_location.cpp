@@ -236,6 +236,8 @@ void TestDataLocation::installedLoadFailureNamesEveryPlace()
                                 layout.programDir() + QStringLiteral("/data.mdb"),
                                 layout.userDir() + QStringLiteral("/data.mdb")})
         QVERIFY2(message.contains(QDir::toNativeSeparators(file)), qPrintable(message));
+    // The advice points to those places, not to the program's folder alone.
+    QVERIFY2(message.contains(QStringLiteral("上面列出的位置")), qPrintable(message));
 }
 
 void TestDataLocation::portableWithoutDataMakesNothing()
