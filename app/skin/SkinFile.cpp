@@ -112,8 +112,6 @@ namespace {
 const char Magic[8] = {'P', 'L', 'S', 'K', 'I', 'N', '\0', '\0'};
 constexpr quint16 FormatVersion = 1;
 const char PngSignature[8] = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n'};
-// Signature, IHDR length and tag, width, height.
-constexpr int PngHeaderBytes = 24;
 
 bool isKnownType(quint8 type)
 {
@@ -327,18 +325,28 @@ SkinPicture SkinReader::picture(const SkinForm &form)
                        .arg(SkinLimits::MaxPictureScale));
     if (form.picture(p.role, p.scale))
         failAt(at, QStringLiteral("窗体“%1”的 %2 倍图片重复").arg(form.name).arg(p.scale));
+    const QString picture = QStringLiteral("窗体“%1”的 %2 倍%3图片")
+                                .arg(form.name)
+                                .arg(p.scale)
+                                .arg(p.role == SkinPictureRole::Normal ? QStringLiteral("普通")
+                                                                       : QStringLiteral("高亮"));
     const quint32 length = u32();
-    if (length < PngHeaderBytes || length > remaining())
-        failAt(at, QStringLiteral("窗体“%1”的图片长度 %2 字节与文件不符（余下 %3 字节）")
-                       .arg(form.name)
+    if (length > remaining())
+        failAt(at, QStringLiteral("%1的长度 %2 字节超出文件余下的 %3 字节")
+                       .arg(picture)
                        .arg(length)
                        .arg(remaining()));
+    if (length < quint32(SkinLimits::MinPngBytes))
+        failAt(at, QStringLiteral("%1只有 %2 字节，不是完整的 PNG 图片（至少 %3 字节）")
+                       .arg(picture)
+                       .arg(length)
+                       .arg(SkinLimits::MinPngBytes));
     p.png = bytes(length);
 
     // Check the picture's declared size before anyone decodes it.
     if (!p.png.startsWith(QByteArray::fromRawData(PngSignature, sizeof PngSignature))
         || p.png.mid(12, 4) != "IHDR")
-        failAt(at, QStringLiteral("窗体“%1”的图片不是 PNG 图片").arg(form.name));
+        failAt(at, QStringLiteral("%1不是 PNG 图片").arg(picture));
     auto bigEndian = [&](int offset) {
         quint32 value = 0;
         for (int i = 0; i < 4; ++i)
@@ -348,9 +356,8 @@ SkinPicture SkinReader::picture(const SkinForm &form)
     const quint32 pngWidth = bigEndian(16);
     const quint32 pngHeight = bigEndian(20);
     if (pngWidth != quint32(form.width * p.scale) || pngHeight != quint32(form.height * p.scale))
-        failAt(at, QStringLiteral("窗体“%1”的 %2 倍图片大小 %3×%4 应为 %5×%6")
-                       .arg(form.name)
-                       .arg(p.scale)
+        failAt(at, QStringLiteral("%1的大小 %2×%3 应为 %4×%5")
+                       .arg(picture)
                        .arg(pngWidth)
                        .arg(pngHeight)
                        .arg(form.width * p.scale)
@@ -369,7 +376,14 @@ SkinObject SkinReader::object(const SkinForm &form)
     const int top = u16();
     const int right = u16();
     const int bottom = u16();
-    if (left >= right || top >= bottom || right > form.width || bottom > form.height)
+    if (left >= right || top >= bottom)
+        failAt(at, QStringLiteral("对象“%1”的矩形 %2,%3,%4,%5 是空的：右边须大于左边，下边须大于上边")
+                       .arg(objectName)
+                       .arg(left)
+                       .arg(top)
+                       .arg(right)
+                       .arg(bottom));
+    if (right > form.width || bottom > form.height)
         failAt(at, QStringLiteral("对象“%1”的矩形 %2,%3,%4,%5 不在窗体 %6×%7 之内")
                        .arg(objectName)
                        .arg(left)

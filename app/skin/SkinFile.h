@@ -25,14 +25,22 @@ private:
     QString m_message;
 };
 
+// What a skin of this program can need, with room to spare: its window is 632 x 443 with a
+// handful of objects, drawn at up to three device pixels per window pixel, and its shape is a
+// rounded outline with at most a few holes. Anything beyond is refused before it costs time or
+// memory: a form's largest picture is 3072 x 3072 pixels (36 MiB decoded).
 namespace SkinLimits {
 constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
-constexpr int MaxFormSide = 4096;
+constexpr int MaxFormSide = 1024;
 constexpr int MaxForms = 64;
 constexpr int MaxObjectsPerForm = 256;
 constexpr int MaxNameBytes = 256;
-constexpr int MaxPictureScale = 2;
+constexpr int MaxPictureScale = 3;
 constexpr int MaxPicturesPerForm = 2 * MaxPictureScale;
+// The smallest PNG there can be: signature, header chunk, one image data chunk, end chunk.
+constexpr int MinPngBytes = 8 + 25 + 12 + 12;
+// Runs of opaque pixels in the window's shape: 16 a row for the tallest form.
+constexpr int MaxShapeRuns = 16 * MaxFormSide;
 } // namespace SkinLimits
 
 enum class SkinObjectType : quint8 {

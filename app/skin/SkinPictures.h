@@ -7,6 +7,8 @@
 #include <QRegion>
 #include <QVector>
 
+#include <optional>
+
 // The decoded normal and highlighted pictures of one form at one scale.
 struct SkinPicturePair
 {
@@ -29,7 +31,8 @@ public:
     // `devicePixelRatio`, and fills form.shape from the scale-1 normal picture's alpha (alpha 0
     // lies outside the window). The highlighted pictures of those scales are checked whole
     // (every PNG chunk present, every checksum right) but decoded only when first needed.
-    // Throws SkinError naming `fileName` if one of these pictures is damaged.
+    // Throws SkinError naming `fileName` if one of these pictures is damaged, or if the shape is
+    // empty (a fully transparent picture) or has more than SkinLimits::MaxShapeRuns runs.
     static SkinPictureSet decode(SkinForm &form, const QString &fileName,
                                  qreal devicePixelRatio = 1);
 
@@ -54,7 +57,9 @@ private:
     QVector<SkinPicturePair> m_pairs;
 };
 
-// The opaque runs of `image` (alpha > 0), in image pixels.
-SkinShape shapeFromAlpha(const QImage &image);
+// The opaque runs of `image` (alpha > 0), in image pixels; none if there are more than
+// `maxRuns`, found as soon as the run after the last allowed one is.
+std::optional<SkinShape> shapeFromAlpha(const QImage &image,
+                                        int maxRuns = SkinLimits::MaxShapeRuns);
 // The same shape as a region, for QWidget::setMask.
 QRegion regionFromShape(const SkinShape &shape);

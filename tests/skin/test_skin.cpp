@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QWidget>
 
+#include <functional>
+
 #include <zlib.h>
 
 namespace {
@@ -39,16 +41,20 @@ QByteArray header(int version = 1, int forms = 1)
 {
     return QByteArray("PLSKIN\0\0", 8) + u16(version) + u16(forms);
 }
-QByteArray png(int width, int height, QRgb fill = qRgba(10, 20, 30, 255))
+QByteArray pngOf(const QImage &image)
 {
-    QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(fill);
-    image.setPixel(0, 0, qRgba(0, 0, 0, 0)); // a transparent corner
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
+}
+QByteArray png(int width, int height, QRgb fill = qRgba(10, 20, 30, 255))
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(fill);
+    image.setPixel(0, 0, qRgba(0, 0, 0, 0)); // a transparent corner
+    return pngOf(image);
 }
 QByteArray picture(int role, int scale, const QByteArray &data)
 {
@@ -134,6 +140,67 @@ QByteArray brokenImageData(QByteArray png, bool fixChecksum)
     return png;
 }
 
+// One PNG chunk: length, type, data, checksum.
+QByteArray pngChunk(const QByteArray &type, const QByteArray &data)
+{
+    QByteArray out;
+    for (const quint32 value : {quint32(data.size())})
+        for (int i = 0; i < 4; ++i)
+            out += char(value >> (24 - 8 * i));
+    out += type + data;
+    const quint32 crc = pngChunkCrc(type + data);
+    for (int i = 0; i < 4; ++i)
+        out += char(crc >> (24 - 8 * i));
+    return out;
+}
+
+// `png` with its chunks taken apart, changed by `edit` (type -> data, in order) and put together
+// again with right checksums.
+QByteArray rechunked(const QByteArray &png,
+                     const std::function<void(QVector<QPair<QByteArray, QByteArray>> &)> &edit)
+{
+    QVector<QPair<QByteArray, QByteArray>> chunks;
+    for (qsizetype at = 8; at + 12 <= png.size();) {
+        const auto length = qsizetype(quint8(png[at])) << 24 | qsizetype(quint8(png[at + 1])) << 16
+            | qsizetype(quint8(png[at + 2])) << 8 | qsizetype(quint8(png[at + 3]));
+        chunks.append({png.mid(at + 4, 4), png.mid(at + 8, length)});
+        at += 12 + length;
+    }
+    edit(chunks);
+    QByteArray out = png.left(8);
+    for (const auto &[type, data] : std::as_const(chunks))
+        out += pngChunk(type, data);
+    return out;
+}
+
+// A 4 x 3 skin whose scale-1 normal picture is `normal` (the highlighted one is sound).
+QByteArray skinWithNormal(const QByteArray &normal, int width = 4, int height = 3)
+{
+    return header()
+        + form("F", u16(0), u8(2) + picture(0, 1, normal) + picture(1, 1, png(width, height)),
+               width, height);
+}
+
+// A picture whose opaque pixels form `runsPerRow` one-pixel runs in each of `rows` rows,
+// starting at column 0.
+QByteArray checkerboard(int runsPerRow, int rows)
+{
+    QImage image(runsPerRow * 2, rows, QImage::Format_ARGB32);
+    for (int y = 0; y < rows; ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, x % 2 ? qRgba(0, 0, 0, 0) : qRgba(90, 20, 30, 255));
+    return pngOf(image);
+}
+
+// A 4 x 3 picture, transparent but for the pixel at (2, 1).
+QByteArray onePixel()
+{
+    QImage image(4, 3, QImage::Format_ARGB32);
+    image.fill(qRgba(0, 0, 0, 0));
+    image.setPixel(2, 1, qRgba(90, 20, 30, 255));
+    return pngOf(image);
+}
+
 } // namespace
 
 class TestSkin : public QObject
@@ -149,6 +216,10 @@ private slots:
     void hostileFileIsRejected();
     void garbageIsRejected();
     void undecodablePictureIsRejected();
+    void damagedPictureNamesTheCause_data();
+    void damagedPictureNamesTheCause();
+    void unusableShapeIsRefused_data();
+    void unusableShapeIsRefused();
     void loadAndApplyReportMissingThings();
     void picturesSuitTheScreenScale();
     void damagedHighlightedPicture_data();
@@ -246,14 +317,24 @@ void TestSkin::hostileFileIsRejected_data()
     row("name length past the end", header() + u16(200) + "F", "意外结束");
     row("zero width", header() + form("F", u16(0), twoPictures(), 0, 3), "大小 0×3");
     row("huge height", header() + form("F", u16(0), twoPictures(), 4, 65535), "大小 4×65535");
+    row("wider than a skin needs", header() + form("F", u16(0), twoPictures(), 1025, 3),
+        "大小 1025×3 不在 1 到 1024 像素之间");
+    row("4096 square", header() + form("F", u16(0), twoPictures(), 4096, 4096),
+        "大小 4096×4096 不在 1 到 1024 像素之间");
     row("one picture", header() + form("F", u16(0), u8(1) + picture(0, 1, png(4, 3))),
         "图片数 1");
     row("255 pictures", header() + form("F", u16(0), u8(255)), "图片数 255");
+    row("7 pictures", header() + form("F", u16(0), u8(7)), "图片数 7 不在 2 到 6 之间");
     row("picture length beyond the file",
         header() + form("F", u16(0), u8(2) + u8(0) + u8(1) + u32(0xffffffffu) + "x"),
-        "图片长度 4294967295");
-    row("picture length below a PNG header",
-        header() + form("F", u16(0), u8(2) + picture(0, 1, "\x89PNG")), "图片长度 4");
+        "1 倍普通图片的长度 4294967295 字节超出文件余下的 3 字节");
+    row("empty picture", header() + form("F", u16(0), u8(2) + picture(0, 1, "")),
+        "1 倍普通图片只有 0 字节，不是完整的 PNG 图片（至少 57 字节）");
+    row("picture shorter than a PNG header",
+        header() + form("F", u16(0), u8(2) + picture(0, 1, "\x89PNG")), "只有 4 字节");
+    row("picture of a PNG header alone",
+        header() + form("F", u16(0), u8(2) + picture(1, 1, png(4, 3).left(24))),
+        "1 倍高亮图片只有 24 字节");
     row("picture not PNG",
         header() + form("F", u16(0), u8(2) + picture(0, 1, QByteArray(64, 'j'))), "不是 PNG");
     row("picture of the wrong size",
@@ -261,8 +342,8 @@ void TestSkin::hostileFileIsRejected_data()
         "大小 5×3 应为 4×3");
     row("unknown picture role",
         header() + form("F", u16(0), u8(2) + picture(7, 1, png(4, 3))), "用途 7");
-    row("picture scale 3",
-        header() + form("F", u16(0), u8(2) + picture(0, 3, png(12, 9))), "倍数 3");
+    row("picture scale 4",
+        header() + form("F", u16(0), u8(2) + picture(0, 4, png(16, 12))), "倍数 4 不在 1 到 3 之间");
     row("same picture twice",
         header() + form("F", u16(0), u8(2) + picture(0, 1, png(4, 3)) + picture(0, 1, png(4, 3))),
         "图片重复");
@@ -283,8 +364,10 @@ void TestSkin::hostileFileIsRejected_data()
         "矩形 0,0,5,1 不在窗体 4×3 之内");
     row("rect past the bottom", header() + form("F", u16(1) + object("o", 2, 0, 0, 1, 4)),
         "不在窗体");
-    row("empty rect", header() + form("F", u16(1) + object("o", 2, 2, 0, 2, 1)), "不在窗体");
-    row("inverted rect", header() + form("F", u16(1) + object("o", 2, 3, 2, 1, 0)), "不在窗体");
+    row("empty rect", header() + form("F", u16(1) + object("o", 2, 2, 0, 2, 1)),
+        "矩形 2,0,2,1 是空的");
+    row("inverted rect", header() + form("F", u16(1) + object("o", 2, 3, 2, 1, 0)),
+        "矩形 3,2,1,0 是空的");
     row("object name too long",
         header() + form("F", u16(1) + object(QByteArray(300, 'o'), 2, 0, 0, 1, 1)),
         "对象名长度 300");
@@ -347,6 +430,115 @@ void TestSkin::undecodablePictureIsRejected()
     }
 }
 
+void TestSkin::damagedPictureNamesTheCause_data()
+{
+    // Pictures that pass the file reader (a PNG signature and the right size in the header) but
+    // cannot be decoded; the message says why.
+    QTest::addColumn<QByteArray>("normal");
+    QTest::addColumn<QString>("cause");
+    using Chunks = QVector<QPair<QByteArray, QByteArray>>;
+    const QByteArray sound = png(4, 3);
+    auto edited = [&](const std::function<void(Chunks &)> &edit) { return rechunked(sound, edit); };
+    auto row = [](const char *tag, const QByteArray &normal, const char *cause) {
+        QTest::newRow(tag) << normal << QString::fromUtf8(cause);
+    };
+    row("cut inside the image data", sound.left(sound.size() - 16), "超出余下的");
+    row("end chunk missing", sound.chopped(12), "数据在第");
+    row("checksum altered", brokenImageData(sound, false), "“IDAT”块的校验和不符");
+    row("pixels broken, chunks sound", brokenImageData(sound, true),
+        "压缩的像素数据已损坏或不完整");
+    row("bit depth 7", edited([](Chunks &c) { c[0].second[8] = 7; }),
+        "位深 7 与颜色类型 6 不是 PNG 允许的组合");
+    row("interlace method 2", edited([](Chunks &c) { c[0].second[12] = 2; }), "隔行方式 2 未知");
+    row("header chunk too long", edited([](Chunks &c) { c[0].second += "xx"; }),
+        "文件头块的长度 15 字节应为 13 字节");
+    row("palette picture without its palette", edited([](Chunks &c) {
+            c[0].second[8] = 8;
+            c[0].second[9] = 3;
+            c.erase(std::remove_if(c.begin(), c.end(), [](const auto &chunk) {
+                return chunk.first == "PLTE";
+            }), c.end());
+        }),
+        "没有调色板");
+    row("unknown critical chunk", edited([](Chunks &c) { c.insert(1, {"ABCD", "?"}); }),
+        "“ABCD”块是未知的关键块");
+    row("chunk type not letters", edited([](Chunks &c) { c.insert(1, {"a1b2", "?"}); }),
+        "第 2 个块的类型不是四个字母");
+    row("no image data", edited([](Chunks &c) {
+            c.erase(std::remove_if(c.begin(), c.end(), [](const auto &chunk) {
+                return chunk.first == "IDAT";
+            }), c.end());
+            c.insert(1, {"tEXt", QByteArray(40, 'x')});
+        }),
+        "没有图像数据");
+}
+
+void TestSkin::damagedPictureNamesTheCause()
+{
+    QFETCH(QByteArray, normal);
+    QFETCH(QString, cause);
+    SkinForm form = readSkin(skinWithNormal(normal), FixtureName).forms.first();
+    try {
+        SkinPictureSet::decode(form, FixtureName);
+        QFAIL("a damaged picture was decoded");
+    } catch (const SkinError &error) {
+        const QString message = error.message();
+        QVERIFY2(message.startsWith(QStringLiteral("皮肤文件“%1”已损坏：窗体“F”的 1 倍普通图片无法解码（")
+                                        .arg(FixtureName)),
+                 qPrintable(message));
+        QVERIFY2(message.contains(cause), qPrintable(message));
+    }
+}
+
+void TestSkin::unusableShapeIsRefused_data()
+{
+    QTest::addColumn<QByteArray>("skin");
+    QTest::addColumn<QString>("cause");  // empty: the skin is applied
+    QTest::addColumn<QPoint>("inside");  // of the applied window's shape
+    QTest::addColumn<QPoint>("outside");
+    // Each run here is one pixel of a row: 512 to a row of a 1024-pixel form.
+    QTest::newRow("fully transparent") << skinWithNormal(png(4, 3, qRgba(0, 0, 0, 0)))
+                                       << QStringLiteral("完全透明") << QPoint() << QPoint();
+    QTest::newRow("one opaque pixel")
+        << skinWithNormal(onePixel()) << QString() << QPoint(2, 1) << QPoint(1, 1);
+    QTest::newRow("as many runs as allowed") << skinWithNormal(checkerboard(512, 32), 1024, 32)
+                                             << QString() << QPoint(1022, 31) << QPoint(1023, 31);
+    QTest::newRow("one row more than allowed")
+        << skinWithNormal(checkerboard(512, 33), 1024, 33)
+        << QStringLiteral("窗口形状由超过 16384 段不透明的像素组成，超出上限") << QPoint() << QPoint();
+}
+
+void TestSkin::unusableShapeIsRefused()
+{
+    QFETCH(QByteArray, skin);
+    QFETCH(QString, cause);
+    QFETCH(QPoint, inside);
+    QFETCH(QPoint, outside);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Skin1.dat"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(skin);
+    file.close();
+
+    SkinEngine engine;
+    engine.LoadSkin(path);
+    QWidget window;
+    try {
+        engine.ApplySkin(&window, QStringLiteral("F"));
+        QVERIFY2(cause.isEmpty(), "a skin without a usable shape was applied");
+    } catch (const SkinError &error) {
+        QVERIFY2(!cause.isEmpty(), qPrintable(error.message()));
+        QVERIFY2(error.message().startsWith(QStringLiteral("皮肤文件“%1”已损坏：").arg(path))
+                     && error.message().contains(cause),
+                 qPrintable(error.message()));
+        QVERIFY(!window.testAttribute(Qt::WA_TranslucentBackground)); // left untouched
+        return;
+    }
+    QVERIFY(window.mask().contains(inside));
+    QVERIFY(!window.mask().contains(outside));
+}
+
 void TestSkin::loadAndApplyReportMissingThings()
 {
     QTemporaryDir dir;
@@ -405,6 +597,19 @@ void TestSkin::picturesSuitTheScreenScale()
     SkinPictureSet fallback = SkinPictureSet::decode(damaged, FixtureName, 1);
     QCOMPARE(fallback.best(2)->scale, 1);
     QVERIFY_THROWS_EXCEPTION(SkinError, SkinPictureSet::decode(damaged, FixtureName, 2));
+
+    // A skin may carry scale-3 pictures too; a screen at 2 takes them over scale 1.
+    SkinForm triple = readSkin(header()
+                                   + form("F", u16(0),
+                                          u8(4) + picture(0, 1, png(4, 3)) + picture(1, 1, png(4, 3))
+                                              + picture(0, 3, png(12, 9))
+                                              + picture(1, 3, png(12, 9))),
+                               FixtureName)
+                          .forms.first();
+    SkinPictureSet sharp = SkinPictureSet::decode(triple, FixtureName, 3);
+    QCOMPARE(sharp.best(1)->scale, 1);
+    QCOMPARE(sharp.best(2)->scale, 3);
+    QCOMPARE(sharp.best(3)->highlighted.size(), QSize(12, 9));
 }
 
 void TestSkin::damagedHighlightedPicture_data()
