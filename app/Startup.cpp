@@ -10,6 +10,7 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QScopeGuard>
 #include <QTranslator>
 
 namespace {
@@ -73,16 +74,21 @@ std::unique_ptr<MainWindow> Startup::openMainWindow(const DataLocation &location
     }
 
     QString cause;
-    try {
-        auto window = std::make_unique<MainWindow>(files);
-        window->Load();
-        return window;
-    } catch (const SkinError &error) {
-        cause = error.message();
-    } catch (const DataError &error) {
-        cause = error.message();
-    } catch (const std::exception &error) {
-        cause = QString::fromLocal8Bit(error.what());
+    {
+        // Loading may wait for another program that holds data.mdb locked.
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto cursorBack = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+        try {
+            auto window = std::make_unique<MainWindow>(files);
+            window->Load();
+            return window;
+        } catch (const SkinError &error) {
+            cause = error.message();
+        } catch (const DataError &error) {
+            cause = error.message();
+        } catch (const std::exception &error) {
+            cause = QString::fromLocal8Bit(error.what());
+        }
     }
     // An installed program looks in several places; a portable one only in its own folder,
     // which the cause names already.

@@ -1,9 +1,14 @@
 #include "Connection.h"
 
 #include <QFile>
+#include <algorithm>
 #include <atomic>
 
-Connection::Connection(QString path, sqlite3 *db) : m_path(std::move(path)), m_db(db) {}
+Connection::Connection(QString path, sqlite3 *db) : m_path(std::move(path)), m_db(db)
+{
+    if (m_db)
+        sqlite3_busy_handler(m_db, &Connection::busyHandler, this);
+}
 
 Connection::~Connection()
 {
@@ -41,6 +46,57 @@ sqlite3_stmt *Connection::cached(const QByteArray &sql, const QString &context)
         throw error(context, rc);
     }
     return m_statements.emplace(key, Statement(stmt)).first->second.get();
+}
+
+bool Connection::beginAction(std::function<void()> onWait)
+{
+    if (m_inAction)
+        return false;
+    m_inAction = true;
+    m_actionWaited = false;
+    m_onActionWait = std::move(onWait);
+    return true;
+}
+
+void Connection::endAction()
+{
+    m_inAction = false;
+    m_actionWaited = false;
+    m_onActionWait = nullptr;
+}
+
+int Connection::busyHandler(void *connection, int attempts)
+{
+    return static_cast<Connection *>(connection)->waitForLock(attempts) ? 1 : 0;
+}
+
+bool Connection::waitForLock(int attempts)
+{
+    if (attempts == 0) { // a step has just found the file locked
+        if (!m_inAction) {
+            m_lockWaitEnds = QDeadlineTimer(m_lockWaitLimitMs);
+        } else if (!m_actionWaited) {
+            m_actionWaited = true;
+            m_lockWaitEnds = QDeadlineTimer(m_lockWaitLimitMs);
+            if (m_onActionWait) {
+                try {
+                    m_onActionWait();
+                } catch (...) {
+                    // Nothing may pass through SQLite; the wait goes on regardless.
+                }
+            }
+        }
+        // else: the action's one wait goes on until its end, or has run out.
+    }
+    const qint64 left = m_lockWaitEnds.remainingTime();
+    if (left <= 0)
+        return false;
+    // Short sleeps first, as most locks are held for a moment only.
+    static constexpr int sleeps[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50};
+    constexpr int count = int(sizeof sleeps / sizeof sleeps[0]);
+    const int sleep = attempts < count ? sleeps[attempts] : 50;
+    sqlite3_sleep(int(std::min<qint64>(sleep, left)));
+    return true;
 }
 
 void Connection::noteWrite()
@@ -123,7 +179,7 @@ QString describeSqliteCode(int rc)
         return QStringLiteral("磁盘已满");
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return QStringLiteral("数据库文件正被另一个连接或程序占用，等待超时");
+        return QStringLiteral("数据库文件正被另一个程序使用，请关闭那个程序或稍后再试");
     case SQLITE_NOTADB:
         return QStringLiteral("文件不是数据库");
     case SQLITE_CORRUPT:

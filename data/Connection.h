@@ -3,9 +3,12 @@
 #include "DataError.h"
 #include "Statement.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QString>
+#include <algorithm>
 #include <atomic>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -77,6 +80,18 @@ public:
     // tells "no such table" apart from other failures of a statement.
     bool lacksTable(const QString &table);
 
+    // Waiting for another program that holds the file locked. A step waits
+    // up to lockWaitLimit() and then fails with SQLITE_BUSY. Within a user
+    // action (beginAction .. endAction) the steps share one such wait: once it
+    // has run out, the action's further steps fail at once, so one action
+    // reports after one wait, not after one wait per step. `onWait` is called
+    // when the action begins to wait; it must not throw.
+    int lockWaitLimit() const { return m_lockWaitLimitMs; }
+    void setLockWaitLimit(int milliseconds) { m_lockWaitLimitMs = std::max(0, milliseconds); }
+    // False (and nothing changes) when an action is going on already.
+    bool beginAction(std::function<void()> onWait);
+    void endAction();
+
     // Called after every write made through this connection.
     void noteWrite();
 
@@ -88,6 +103,9 @@ public:
 private:
     Stamp stampAsking(Recheck recheck);
     DataError errorWithCause(const QString &context, const QString &cause, int rc) const;
+    // SQLite's busy handler: true to try again after a short sleep.
+    static int busyHandler(void *connection, int attempts);
+    bool waitForLock(int attempts);
     // How long a commit by another program may go unseen by a cursor that is
     // moving in a tight loop. Each user action is further apart than this.
     static constexpr qint64 kRecheckMs = 10;
@@ -100,6 +118,11 @@ private:
     quint64 m_generation = 0;
     qint64 m_dataVersion = -1;
     QElapsedTimer m_sinceVersionCheck; // started when SQLite was last asked
+    int m_lockWaitLimitMs = 5000;
+    QDeadlineTimer m_lockWaitEnds; // of the wait going on, or of the action's one wait
+    bool m_inAction = false;
+    bool m_actionWaited = false;
+    std::function<void()> m_onActionWait;
     std::map<std::string, Statement> m_statements;
 };
 

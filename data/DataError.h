@@ -14,6 +14,8 @@ public:
     // The SQLite primary/extended result code, or 0 when the failure is our own
     // (no current row, unknown field, a move past the end).
     int code() const { return m_code; }
+    // The file was locked by another program for longer than the program waits.
+    bool isFileInUse() const;
 
 private:
     QString m_message;

@@ -65,6 +65,23 @@ void Database::Close()
     m_db = nullptr;
 }
 
+void Database::setLockWaitLimit(int milliseconds)
+{
+    m_connection->setLockWaitLimit(milliseconds);
+}
+
+LockWaitAction::LockWaitAction(Database &database, std::function<void()> onWait)
+{
+    if (database.m_connection->beginAction(std::move(onWait)))
+        m_connection = database.m_connection;
+}
+
+LockWaitAction::~LockWaitAction()
+{
+    if (m_connection)
+        m_connection->endAction();
+}
+
 std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table)
 {
     if (!Schema::tableNames().contains(table) && !Schema::optionalTables().contains(table))
@@ -111,8 +128,8 @@ std::unique_ptr<Database> OpenDatabase(const QString &path)
         throw DataError(message, rc);
     }
     sqlite3_extended_result_codes(db, 1);
-    // Another connection or program may hold the file for a moment; wait for it.
-    sqlite3_busy_timeout(db, 5000);
+    // Another program may hold the file for a moment: the connection waits for
+    // it (Connection::lockWaitLimit()).
 
     std::unique_ptr<Database> database(new Database(path, db));
     Connection &connection = *database->m_connection;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -30,9 +31,14 @@ public:
     // For tools and tests that need the raw handle.
     sqlite3 *handle() const { return m_db; }
 
+    // How long a step waits for another program that holds the file locked
+    // before it fails saying the file is in use: 5 s unless set otherwise.
+    void setLockWaitLimit(int milliseconds);
+
 private:
     friend std::unique_ptr<Database> OpenDatabase(const QString &path);
     friend class Recordset;
+    friend class LockWaitAction;
     Database(QString path, sqlite3 *db);
 
     QString m_path;
@@ -42,6 +48,25 @@ private:
     // Shared with every cursor opened here; Close() and the destructor close it,
     // so a cursor that outlives this object fails cleanly instead of crashing.
     std::shared_ptr<Connection> m_connection;
+};
+
+// One action of the user (a click, a key) on a connection, for as long as
+// this lives: its steps together wait for another program's lock at most once,
+// up to the connection's limit. Once that wait has run out, the action's
+// further steps fail at once instead of each waiting again, so the user hears
+// after one wait that the file is in use. `onWait` is called when the action
+// begins to wait (the window shows its busy cursor then); it must not throw.
+// An action begun while another lives on the same connection joins that one.
+class LockWaitAction
+{
+public:
+    LockWaitAction(Database &database, std::function<void()> onWait);
+    ~LockWaitAction();
+    LockWaitAction(const LockWaitAction &) = delete;
+    LockWaitAction &operator=(const LockWaitAction &) = delete;
+
+private:
+    std::shared_ptr<Connection> m_connection; // null when joined to another action
 };
 
 // Opens the database file at `path` (the path alone; nothing is appended or

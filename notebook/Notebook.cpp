@@ -5,8 +5,10 @@
 #include "Recordset.h"
 #include "UrlOpener.h"
 
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QTextEdit>
 #include <QWidget>
 
@@ -52,9 +54,26 @@ QString trimSpaces(const QString &text)
     return text.mid(begin, end - begin);
 }
 
-// Runs a cursor step whose failure the caller does not act on.
+// Runs a cursor step whose failure the caller does not act on. A failure
+// because another program holds the file goes on to the user action, which
+// says so (Notebook::userAction).
 template <typename Step>
 bool tryStep(Step step)
+{
+    try {
+        step();
+        return true;
+    } catch (const DataError &error) {
+        if (error.isFileInUse())
+            throw;
+        return false;
+    }
+}
+
+// The same for the steps that show what a write did, once the write has
+// succeeded: nothing may take back its report, so no failure goes further.
+template <typename Step>
+bool tryStepAfterWrite(Step step)
 {
     try {
         step();
@@ -125,7 +144,42 @@ void Notebook::switchControls(std::initializer_list<QWidget *> shown,
     setVisible(hidden, false);
 }
 
+template <typename Steps>
+void Notebook::userAction(const QString &failed, Steps steps)
+{
+    LockWaitAction action(db, [this] { showBusyCursor(); });
+    const auto cursorBack = qScopeGuard([this] { hideBusyCursor(); });
+    try {
+        steps();
+    } catch (const DataError &error) {
+        if (!error.isFileInUse())
+            throw;
+        inform(NotebookBoxTitle, failed + error.message());
+    }
+}
+
+void Notebook::showBusyCursor()
+{
+    if (!m_busyCursor) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        m_busyCursor = true;
+    }
+}
+
+void Notebook::hideBusyCursor()
+{
+    if (m_busyCursor) {
+        QGuiApplication::restoreOverrideCursor();
+        m_busyCursor = false;
+    }
+}
+
 void Notebook::openSection(const NotebookSection &section)
+{
+    userAction(QString(), [&] { openSectionSteps(section); });
+}
+
+void Notebook::openSectionSteps(const NotebookSection &section)
 {
     // Open and read first, change the window after: a section that cannot be
     // read leaves the window and the section on show as they were.
@@ -191,27 +245,31 @@ void Notebook::cmdBack_Click()
 {
     if (!rs)
         return;
-    // In an empty section the move fails and both end flags stay set.
-    tryStep([&] { rs->MovePrevious(); });
-    if (rs->isBOF()) {
-        inform(NotebookBoxTitle, QStringLiteral("已经是第一条信息了！"));
-        tryStep([&] { rs->MoveFirst(); });
-        return;
-    }
-    showCurrentRecord();
+    userAction(QStringLiteral("无法显示上一条信息："), [&] {
+        // In an empty section the move fails and both end flags stay set.
+        tryStep([&] { rs->MovePrevious(); });
+        if (rs->isBOF()) {
+            inform(NotebookBoxTitle, QStringLiteral("已经是第一条信息了！"));
+            tryStep([&] { rs->MoveFirst(); });
+            return;
+        }
+        showCurrentRecord();
+    });
 }
 
 void Notebook::cmdForward_Click()
 {
     if (!rs)
         return;
-    tryStep([&] { rs->MoveNext(); });
-    if (rs->isEOF()) {
-        inform(NotebookBoxTitle, QStringLiteral("已经是最后一条信息了！"));
-        tryStep([&] { rs->MoveLast(); });
-        return;
-    }
-    showCurrentRecord();
+    userAction(QStringLiteral("无法显示下一条信息："), [&] {
+        tryStep([&] { rs->MoveNext(); });
+        if (rs->isEOF()) {
+            inform(NotebookBoxTitle, QStringLiteral("已经是最后一条信息了！"));
+            tryStep([&] { rs->MoveLast(); });
+            return;
+        }
+        showCurrentRecord();
+    });
 }
 
 void Notebook::cmdAdd_Click()
@@ -232,16 +290,22 @@ void Notebook::cmdAdd_Click()
         return;
     }
 
+    userAction(QStringLiteral("没有保存："), [&] { saveTyped(typedTitle, typedBody); });
+}
+
+void Notebook::saveTyped(const QString &typedTitle, const QString &typedBody)
+{
     const QString title = trimSpaces(typedTitle);
     const QString body = trimSpaces(typedBody);
-    const bool sectionShowedRecord = hasCurrentRecord();
+    bool sectionShowedRecord = false;
     try {
+        sectionShowedRecord = hasCurrentRecord();
         rs->AddNew();
         rs->SetField(NameField, title);
         rs->SetField(BodyField, body);
         rs->Update();
     } catch (const DataError &error) {
-        tryStep([&] { rs->CancelUpdate(); });
+        tryStepAfterWrite([&] { rs->CancelUpdate(); });
         inform(ApplicationTitle, QStringLiteral("没有保存：") + error.message());
         showEntryView();
         return;
@@ -253,16 +317,25 @@ void Notebook::cmdAdd_Click()
     showBrowseView();
     // A section that showed its "still empty" hint shows its new record, which
     // browsing could otherwise never bring on show.
-    if (!sectionShowedRecord && tryStep([&] { rs->MoveLast(); }))
-        showCurrentRecord();
+    if (!sectionShowedRecord)
+        tryStepAfterWrite([&] {
+            rs->MoveLast();
+            showCurrentRecord();
+        });
 }
 
 void Notebook::cmdDelete_Click()
+{
+    userAction(QStringLiteral("删除失败："), [&] { deleteShown(); });
+}
+
+void Notebook::deleteShown()
 {
     if (!hasCurrentRecord()) {
         inform(NotebookBoxTitle, QStringLiteral("没有可删除的信息。"));
         return;
     }
+    hideBusyCursor();
     // Return alone must not delete: Cancel is the default.
     if (MessageBox::question(m_c.window, QString::fromUtf8(NotebookBoxTitle),
                              QStringLiteral("你确定要删除吗？"), MessageBox::Cancel)
@@ -274,7 +347,7 @@ void Notebook::cmdDelete_Click()
         inform(NotebookBoxTitle, QStringLiteral("删除失败：") + error.message());
         return;
     }
-    showRecordAfterDelete();
+    tryStepAfterWrite([&] { showRecordAfterDelete(); });
     inform(NotebookBoxTitle, QStringLiteral("信息已删除！"));
 }
 
@@ -350,5 +423,8 @@ bool Notebook::hasCurrentRecord() const
 
 void Notebook::inform(const char *title, const QString &text)
 {
+    // The user reads the box with the ordinary cursor, whatever the action
+    // waited for before.
+    hideBusyCursor();
     MessageBox::information(m_c.window, QString::fromUtf8(title), text);
 }

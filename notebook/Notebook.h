@@ -67,7 +67,19 @@ public:
     std::unique_ptr<Recordset> rs;
 
 private:
+    // Runs one action of the user: its steps wait for another program's lock
+    // at most once between them, with the busy cursor on show while they
+    // wait, and a step that fails because the file is in use ends the action
+    // with a message saying so, after `failed` (what could not be done).
+    template <typename Steps>
+    void userAction(const QString &failed, Steps steps);
+    void showBusyCursor();
+    void hideBusyCursor();
+
     void openSection(const NotebookSection &section);
+    void openSectionSteps(const NotebookSection &section);
+    void saveTyped(const QString &typedTitle, const QString &typedBody);
+    void deleteShown();
     void showCalorie();
 
     // Shows `shown` and hides `hidden`; a keyboard focus in a control being hidden goes to
@@ -94,4 +106,5 @@ private:
     NotebookControls m_c;
     const NotebookSection *m_section = nullptr; // the section on show, with `rs`
     bool m_writing = false; // a new record was begun and is not saved yet
+    bool m_busyCursor = false; // the action on hand shows the busy cursor
 };

@@ -12,6 +12,7 @@
 #include "SkinCaptions.h"
 #include "Startup.h"
 #include "StartupBackup.h"
+#include "TempDatabase.h"
 #include "DailyBackup.h"
 #include "UrlOpener.h"
 
@@ -32,6 +33,8 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTreeView>
+
+#include <optional>
 
 namespace {
 
@@ -107,6 +110,7 @@ private slots:
 
     void startupFailure_data();
     void startupFailure();
+    void startupWaitsForLockedFile();
     void chineseButtons();
 
     void tabReachesPictureButtons();
@@ -487,6 +491,30 @@ void TestApp::startupFailure()
     QVERIFY2(message.contains(dir.filePath(named)), qPrintable(message));
     QCOMPARE(listing(dir.path()), before);
     QCOMPARE(visibleWindows(), visibleBefore);
+}
+
+void TestApp::startupWaitsForLockedFile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = copyFixture(dir);
+    std::optional<Qt::CursorShape> cursorWhileLoading;
+    std::unique_ptr<MainWindow> window;
+    {
+        // Another program holds data.mdb for a moment: the start waits for it,
+        // with the busy cursor, and then comes up.
+        TempDatabase::PassingLock lock(dir.filePath(QStringLiteral("data.mdb")), 300, [&] {
+            if (const QCursor *cursor = QGuiApplication::overrideCursor())
+                cursorWhileLoading = cursor->shape();
+        });
+        window = Startup::openMainWindow(folder);
+    }
+    QVERIFY(window);
+    QCOMPARE(m_fatalMessages, QStringList());
+    QCOMPARE(cursorWhileLoading, std::optional<Qt::CursorShape>(Qt::WaitCursor));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    const QAbstractItemModel *tree = window->Tv->model();
+    QVERIFY(tree->rowCount(tree->index(0, 0)) > 0); // the food tree was built
 }
 
 void TestApp::chineseButtons()

@@ -127,6 +127,7 @@ private slots:
     void openFailures_data();
     void openFailures();
     void durableSettings();
+    void lockedFileWaitsOncePerAction();
     void readOnlyFileOpensButRefusesWrites();
     void writeFailuresNameTheCause_data();
     void writeFailuresNameTheCause();
@@ -413,6 +414,65 @@ void TestData::durableSettings()
     auto rs = database->OpenRecordset(QStringLiteral("sp"));
     run(*rs, QStringLiteral("A"));
     QCOMPARE(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden), QStringList{"data.mdb"});
+}
+
+void TestData::lockedFileWaitsOncePerAction()
+{
+    TempDatabase db;
+    fillNames(db, QStringLiteral("sp"), {"a", "b"});
+    auto database = OpenDatabase(db.path());
+    database->setLockWaitLimit(100);
+    auto rs = database->OpenRecordset(QStringLiteral("sp"));
+    QCOMPARE(where(*rs), QStringLiteral("a"));
+    auto lock = db.holdExclusiveLock(); // another program in the middle of a commit
+
+    // Every step fails saying the file is in use, and leaves the cursor as it was.
+    const auto failsInUse = [&](const char *what, auto step) {
+        try {
+            step();
+        } catch (const DataError &error) {
+            QVERIFY2(error.isFileInUse(), qPrintable(error.message()));
+            QVERIFY2(error.message().contains(QStringLiteral("数据库文件正被另一个程序使用")),
+                     qPrintable(error.message()));
+            return;
+        }
+        QFAIL(what);
+    };
+    failsInUse("MoveFirst", [&] { rs->MoveFirst(); });
+    QCOMPARE(where(*rs), QStringLiteral("a"));
+
+    // Within one action the steps wait once between them: the first waits,
+    // the rest fail at once. An action begun inside it joins it.
+    int waits = 0;
+    {
+        LockWaitAction action(*database, [&] { ++waits; });
+        failsInUse("MoveFirst", [&] { rs->MoveFirst(); });
+        failsInUse("RecordCount", [&] { rs->RecordCount(); });
+        {
+            LockWaitAction inner(*database, [&] { waits += 100; });
+            failsInUse("Delete", [&] { rs->Delete(); });
+        }
+        rs->AddNew();
+        rs->SetField(QStringLiteral("Name"), QStringLiteral("c"));
+        failsInUse("Update", [&] { rs->Update(); });
+    }
+    QCOMPARE(waits, 1);
+    // The next action waits again.
+    {
+        LockWaitAction action(*database, [&] { ++waits; });
+        failsInUse("MoveLast", [&] { rs->MoveLast(); });
+    }
+    QCOMPARE(waits, 2);
+
+    // Once the other program lets go, the same steps work, without waiting.
+    lock.reset();
+    {
+        LockWaitAction action(*database, [&] { ++waits; });
+        run(*rs, QStringLiteral("LA"));
+        QCOMPARE(rs->RecordCount(), 3);
+    }
+    QCOMPARE(waits, 2);
+    QCOMPARE(where(*rs), QStringLiteral("b"));
 }
 
 void TestData::readOnlyFileOpensButRefusesWrites()

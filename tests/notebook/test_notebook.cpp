@@ -24,6 +24,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -239,6 +240,10 @@ private slots:
     void nothingToDelete_data();
     void nothingToDelete();
     void failedDeleteSaysSo();
+
+    void lockedFileSaysSoAfterOneWait_data();
+    void lockedFileSaysSoAfterOneWait();
+    void busyCursorWhileWaitingForLock();
 
     void mayClose_data();
     void mayClose();
@@ -633,7 +638,7 @@ void TestNotebook::failedSaveKeepsEverything()
         break;
     case Fault::LockHeld:
         otherWriter = f.file.holdWriteLock();
-        sqlite3_busy_timeout(f.db->handle(), 50);
+        f.db->setLockWaitLimit(50);
         break;
     case Fault::TableRefuses:
         break;
@@ -834,6 +839,77 @@ void TestNotebook::failedDeleteSaysSo()
     QCOMPARE(f.rows("sp").size(), 3);
     QCOMPARE(f.window.texts(), QStringLiteral("午餐沙拉/生菜和番茄"));
     QCOMPARE(f.cursorName(), QStringLiteral("午餐沙拉"));
+}
+
+void TestNotebook::lockedFileSaysSoAfterOneWait_data()
+{
+    QTest::addColumn<QString>("before"); // clicks before another program locks the file
+    QTest::addColumn<QString>("action"); // the clicks that find it locked
+    QTest::addColumn<QString>("failed"); // how the one box begins
+    QTest::addColumn<QString>("texts");  // what the window shows afterwards
+    const QString first = QStringLiteral("燕麦早餐/燕麦加牛奶");
+    QTest::newRow("open a section") << "" << "a" << "无法打开瘦身食谱：" << "/";
+    QTest::newRow("next record") << "a" << "P2" << "无法显示下一条信息：" << first;
+    QTest::newRow("previous record") << "a P2" << "P1" << "无法显示上一条信息："
+                                     << "午餐沙拉/生菜和番茄";
+    QTest::newRow("save") << "a P3" << "P5" << "没有保存：" << first;
+    QTest::newRow("delete") << "a" << "P4" << "删除失败：" << first;
+}
+
+void TestNotebook::lockedFileSaysSoAfterOneWait()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, action);
+    QFETCH(QString, failed);
+    QFETCH(QString, texts);
+    Fixture f;
+    f.db->setLockWaitLimit(50);
+    f.click(before);
+    f.type(QStringLiteral("午饭"), QStringLiteral("吃了沙拉"));
+    const QString shown = f.window.shown();
+    QTest::qWait(20); // so that the next step asks the file again
+    {
+        auto lock = f.file.holdExclusiveLock(); // another program in the middle of a commit
+        f.takeBoxes();
+        f.click(action);
+    }
+
+    // One box, which names the cause, and nothing changed.
+    const QStringList boxes = f.takeBoxes();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0].contains(QLatin1Char('|') + failed), qPrintable(boxes[0]));
+    QVERIFY2(boxes[0].contains(QStringLiteral("数据库文件正被另一个程序使用")), qPrintable(boxes[0]));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    QCOMPARE(f.window.shown(), shown);
+    QCOMPARE(f.window.texts(), texts);
+    QCOMPARE(f.rows("sp").size(), 3);
+
+    // Once the other program is done, the same clicks work.
+    f.click(action);
+    for (const QString &box : f.takeBoxes())
+        QVERIFY2(!box.contains(QStringLiteral("另一个程序")), qPrintable(box));
+    QVERIFY(f.window.texts() != texts || action == QLatin1String("P5"));
+}
+
+void TestNotebook::busyCursorWhileWaitingForLock()
+{
+    Fixture f;
+    f.click(QStringLiteral("a"));
+    QTest::qWait(20); // so that the next step asks the file again
+    std::optional<Qt::CursorShape> cursorWhileWaiting;
+    {
+        // Another program holds the file for 300 ms; the window waits for it
+        // with the busy cursor, then goes on.
+        TempDatabase::PassingLock lock(f.file.path(), 300, [&] {
+            if (const QCursor *cursor = QGuiApplication::overrideCursor())
+                cursorWhileWaiting = cursor->shape();
+        });
+        f.click(QStringLiteral("P2"));
+    }
+    QCOMPARE(cursorWhileWaiting, std::optional<Qt::CursorShape>(Qt::WaitCursor));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    QCOMPARE(f.takeBoxes(), QStringList());
+    QCOMPARE(f.window.texts(), QStringLiteral("午餐沙拉/生菜和番茄"));
 }
 
 void TestNotebook::mayClose_data()

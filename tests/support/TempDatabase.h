@@ -14,6 +14,7 @@
 //   db.makeReadOnly();                               // false: could not protect it
 //   db.makeFolderReadOnly();                         // the file stays writable, its folder not
 //   auto lock = db.holdWriteLock();                  // another writer, until reset
+//   auto lock = db.holdExclusiveLock();              // readers shut out too, until reset
 //   TempDatabase::stopGrowth(handle);                // that connection meets a full disk
 //
 // A QVariant value is stored by its type: an invalid QVariant as NULL, integers
@@ -32,9 +33,13 @@
 #include <QTemporaryDir>
 #include <QVariant>
 #include <sqlite3.h>
+#include <chrono>
+#include <functional>
+#include <future>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 class TempDatabase
 {
@@ -273,13 +278,15 @@ public:
     }
 
     // Another writer in the middle of a write: holds the file's write lock from a
-    // connection of its own until destroyed (readers still get through).
+    // connection of its own until destroyed (readers still get through). The
+    // exclusive lock, as while another program commits, shuts readers out too.
     class WriteLock
     {
     public:
-        explicit WriteLock(const QString &path) : m_connection(path, SQLITE_OPEN_READWRITE)
+        explicit WriteLock(const QString &path, const char *begin = "BEGIN IMMEDIATE")
+            : m_connection(path, SQLITE_OPEN_READWRITE)
         {
-            m_connection.exec("BEGIN IMMEDIATE");
+            m_connection.exec(begin);
         }
         ~WriteLock() { sqlite3_exec(m_connection.db, "ROLLBACK", nullptr, nullptr, nullptr); }
 
@@ -288,6 +295,49 @@ public:
     };
 
     std::unique_ptr<WriteLock> holdWriteLock() const { return std::make_unique<WriteLock>(m_path); }
+    std::unique_ptr<WriteLock> holdExclusiveLock() const
+    {
+        return std::make_unique<WriteLock>(m_path, "BEGIN EXCLUSIVE");
+    }
+
+    // Another program that holds the exclusive lock for a while, from a thread
+    // of its own, while the test's thread waits for it: takes the lock at
+    // once, runs `whileHeld` on its thread after `lookAfterMs`, then lets go.
+    class PassingLock
+    {
+    public:
+        PassingLock(const QString &path, int lookAfterMs, std::function<void()> whileHeld)
+        {
+            std::promise<void> taken;
+            std::future<void> isTaken = taken.get_future();
+            m_thread = std::thread([path, lookAfterMs, whileHeld = std::move(whileHeld),
+                                    taken = std::move(taken)]() mutable {
+                try {
+                    WriteLock lock(path, "BEGIN EXCLUSIVE");
+                    taken.set_value();
+                    std::this_thread::sleep_for(std::chrono::milliseconds(lookAfterMs));
+                    whileHeld();
+                } catch (...) {
+                    try {
+                        taken.set_exception(std::current_exception());
+                    } catch (const std::future_error &) { // taken already
+                    }
+                }
+            });
+            try {
+                isTaken.get();
+            } catch (...) {
+                m_thread.join();
+                throw;
+            }
+        }
+        ~PassingLock() { m_thread.join(); }
+        PassingLock(const PassingLock &) = delete;
+        PassingLock &operator=(const PassingLock &) = delete;
+
+    private:
+        std::thread m_thread;
+    };
 
     // Faults set on a connection the program holds: these settings belong to
     // one connection, not to the file, so they are made where the program writes.
