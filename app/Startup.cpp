@@ -35,7 +35,7 @@ void Startup::prepareApplication(QApplication &app)
     // ("Pellomir1.0", "：：Pellomir：：").
     QApplication::setApplicationName(QStringLiteral("Pellomir"));
     // Ties the windows to the installed launcher (its icon and name in task bars).
-    QApplication::setDesktopFileName(QStringLiteral("example.pellomir.Pellomir"));
+    QApplication::setDesktopFileName(QStringLiteral(PELLOMIR_APP_ID));
     QApplication::setWindowIcon(Pictures::windowIcon());
 
     QFont font;
