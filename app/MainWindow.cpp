@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AutoSizeLabel.h"
+#include "DataCommands.h"
 #include "Database.h"
 #include "ImageButton.h"
 #include "Notebook.h"
@@ -12,6 +13,9 @@
 #include "MessageBox.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QShortcut>
 #include <QSettings>
 #include <QLineEdit>
 #include <QListWidget>
@@ -95,6 +99,7 @@ void MainWindow::Load()
 
     recipe->BuildFoodTree();
     connectEvents();
+    makeWindowMenu();
 
     // Last: only a file the program could start with is copied, and the copy never stops it.
     QSettings memory(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Pellomir"),
@@ -126,6 +131,60 @@ void MainWindow::connectEvents()
     connect(cmdForward, &QPushButton::clicked, this, [this] { notebook->cmdForward_Click(); });
     connect(cmdAdd, &QPushButton::clicked, this, [this] { notebook->cmdAdd_Click(); });
     connect(cmdDelete, &QPushButton::clicked, this, [this] { notebook->cmdDelete_Click(); });
+}
+
+void MainWindow::makeWindowMenu()
+{
+    DataCommands::Parts parts;
+    parts.window = this;
+    parts.dataFile = m_files.dataFile;
+    parts.db = db.get();
+    parts.notebook = notebook.get();
+    parts.recipe = recipe.get();
+    m_commands = std::make_unique<DataCommands>(parts);
+
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("windowMenu"));
+    m_menu->setAccessibleName(QStringLiteral("窗口菜单"));
+    const auto add = [this](const char *name, const QString &text, void (DataCommands::*command)()) {
+        QAction *action = m_menu->addAction(text);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, [this, command] { (m_commands.get()->*command)(); });
+    };
+    add("exportNotes", QStringLiteral("导出笔记…"), &DataCommands::exportNotes);
+    add("backupData", QStringLiteral("备份数据…"), &DataCommands::backupData);
+    add("restoreData", QStringLiteral("从备份恢复…"), &DataCommands::restoreData);
+    m_menu->addSeparator();
+    add("about", QStringLiteral("关于 Pellomir"), &DataCommands::about);
+
+    // The keys that open a context menu open this one wherever the focus is, the text boxes
+    // included (their own edit menus stay on the right mouse button).
+    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
+        auto *shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, &MainWindow::popUpWindowMenu);
+    }
+}
+
+void MainWindow::popUpWindowMenu()
+{
+    if (!m_menu)
+        return;
+    const QWidget *focus = focusWidget();
+    const QWidget *anchor = focus && focus->isVisible() ? focus : this;
+    m_menu->popup(anchor->mapToGlobal(anchor->rect().center()));
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (!m_menu) {
+        event->ignore();
+        return;
+    }
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        popUpWindowMenu();
+    else
+        m_menu->popup(event->globalPos());
+    event->accept();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -7,7 +7,9 @@
 #include <QWidget>
 #include <memory>
 
+class DataCommands;
 class Database;
+class QMenu;
 class Notebook;
 class Recipe;
 
@@ -41,14 +43,24 @@ public:
     std::unique_ptr<Recipe> recipe;
     std::unique_ptr<Notebook> notebook;
 
+    // The window menu (right click, the Menu key, Shift+F10): 导出笔记…, 备份数据…, 从备份恢复…,
+    // 关于 Pellomir. Null until the load step has run.
+    QMenu *windowMenu() const { return m_menu; }
+    // Opens the window menu where the keyboard focus is.
+    void popUpWindowMenu();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void LoadStartupSkin();
     void makeSkinButtons();
     void connectEvents();
+    void makeWindowMenu();
 
     ProgramFiles m_files;
     QString m_backupNotice;
+    std::unique_ptr<DataCommands> m_commands;
+    QMenu *m_menu = nullptr;
 };

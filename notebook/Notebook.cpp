@@ -361,6 +361,25 @@ bool Notebook::mayClose()
         == MessageBox::Ok;
 }
 
+QString Notebook::tableOnShow() const
+{
+    if (!m_section || !rs || (m_c.Frame1 && !m_c.Frame1->isHidden()))
+        return QString();
+    return m_section->table;
+}
+
+void Notebook::reload()
+{
+    const bool sectionOnShow = !tableOnShow().isEmpty();
+    rs.reset();
+    m_writing = false;
+    clearInputs();
+    if (!sectionOnShow)
+        return;
+    showBrowseView();
+    openSection(*m_section);
+}
+
 void Notebook::showBrowseView()
 {
     switchControls({m_c.Text1, m_c.box1, m_c.P4}, {m_c.addtext, m_c.addbox, m_c.P5}, m_c.box1);

@@ -61,6 +61,13 @@ public:
     // typed, or the user agreed to discard it).
     bool mayClose();
 
+    // The table of the section on show ("sp", "yd", "xd", "rj"), or an empty text when none is
+    // (the start state, the calorie panel).
+    QString tableOnShow() const;
+    // After the file's content was replaced (a restore): drops the cursor and any record being
+    // written, and shows the section on show afresh from its first record.
+    void reload();
+
     // The window's connection, and the cursor of the section on show (none
     // until the first section is opened).
     Database &db;

@@ -14,6 +14,11 @@
 #include "StartupBackup.h"
 #include "TempDatabase.h"
 #include "DailyBackup.h"
+#include "DataCommands.h"
+#include "DatabaseCopy.h"
+#include "FileDialog.h"
+#include "NoteExport.h"
+#include "Recordset.h"
 #include "UrlOpener.h"
 
 #include <QAccessible>
@@ -28,6 +33,9 @@
 #include <QPushButton>
 #include <QSet>
 #include <QSettings>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <sqlite3.h>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -127,6 +135,15 @@ private slots:
 
     void startMakesTheDaysBackup();
     void failingBackupIsToldOnce();
+
+    void windowMenuOpensByMouseAndKeys();
+    void exportNotes_data();
+    void exportNotes();
+    void backupToChosenPlace();
+    void restoreGoodBackup();
+    void restoreRefusesBadFiles_data();
+    void restoreRefusesBadFiles();
+    void aboutBox();
 
 private:
     // A copy of the program's directory, so that no test can touch the build's files.
@@ -867,6 +884,339 @@ void TestApp::failingBackupIsToldOnce()
     QCOMPARE(StartupBackup::run(dataFile, day.addDays(3), memory), told);
     // The data file itself is never changed by any of it.
     QVERIFY(QFileInfo(dataFile).isFile());
+}
+
+namespace {
+
+// Runs a statement on the file at `path` with a connection of its own.
+void execOn(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    QVERIFY(sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK);
+    char *error = nullptr;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &error);
+    const QString message = QString::fromUtf8(error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+    QVERIFY2(rc == SQLITE_OK, qPrintable(message));
+}
+
+QStringList titlesOn(const QString &path, const char *table)
+{
+    sqlite3 *db = nullptr;
+    QStringList titles;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(db, QByteArray("SELECT Name FROM ").append(table).append(" ORDER BY id").constData(),
+                           -1, &stmt, nullptr);
+        while (sqlite3_step(stmt) == SQLITE_ROW)
+            titles << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+    return titles;
+}
+
+QStringList menuTexts(const QMenu *menu)
+{
+    QStringList texts;
+    for (const QAction *action : menu->actions())
+        if (!action->isSeparator())
+            texts << action->text();
+    return texts;
+}
+
+QAction *menuAction(MainWindow &w, const char *name)
+{
+    return w.windowMenu()->findChild<QAction *>(QLatin1String(name));
+}
+
+} // namespace
+
+void TestApp::windowMenuOpensByMouseAndKeys()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    auto window = Startup::openMainWindow(copyFixture(dir));
+    QVERIFY(window);
+    MainWindow &w = *window;
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QMenu *menu = w.windowMenu();
+    QVERIFY(menu);
+    QCOMPARE(menuTexts(menu), (QStringList{"导出笔记…", "备份数据…", "从备份恢复…", "关于 Pellomir"}));
+
+    // A right click on the window's picture.
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(300, 200), w.mapToGlobal(QPoint(300, 200)));
+    QApplication::sendEvent(w.Pv, &click);
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
+
+    // The Menu key and Shift+F10, even with the focus in a text box.
+    for (const auto &[key, modifiers] : {std::pair{Qt::Key_Menu, Qt::NoModifier},
+                                         std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
+        w.Text1->setFocus(Qt::OtherFocusReason);
+        QTRY_VERIFY(w.Text1->hasFocus());
+        QTest::keyClick(w.Text1, key, modifiers);
+        QTRY_VERIFY(menu->isVisible());
+        menu->hide();
+    }
+}
+
+void TestApp::exportNotes_data()
+{
+    QTest::addColumn<QString>("onShow");  // skin object of the section on show; empty: none
+    QTest::addColumn<int>("filter");      // index of the filter chosen
+    QTest::addColumn<QString>("name");    // the file name typed
+    QTest::addColumn<QString>("file");    // the file written
+    QTest::addColumn<QStringList>("sections");
+    QTest::addColumn<bool>("csv");
+    const QStringList all = {"瘦身食谱", "有氧运动", "瘦身心得", "瘦身日记"};
+    QTest::newRow("all as Markdown") << "" << 0 << "notes.md" << "notes.md" << all << false;
+    QTest::newRow("all as CSV, ending added") << "" << 1 << "notes" << "notes.csv" << all << true;
+    QTest::newRow("all while a section is on show") << "b" << 0 << "all.md" << "all.md" << all << false;
+    QTest::newRow("the section on show, Markdown") << "e" << 2 << "diary.md" << "diary.md"
+                                                   << QStringList{"瘦身日记"} << false;
+    QTest::newRow("the section on show, CSV") << "a" << 3 << "recipes" << "recipes.csv"
+                                              << QStringList{"瘦身食谱"} << true;
+}
+
+void TestApp::exportNotes()
+{
+    QFETCH(QString, onShow);
+    QFETCH(int, filter);
+    QFETCH(QString, name);
+    QFETCH(QString, file);
+    QFETCH(QStringList, sections);
+    QFETCH(bool, csv);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString data = dir.filePath(QStringLiteral("data.mdb"));
+    copyFixture(dir);
+    execOn(data, "INSERT INTO sp(Name, demo) VALUES ('早餐', '燕麦, \"牛奶\"\n两行');"
+                 "INSERT INTO rj(time, Name, demo) VALUES ('2026-01-02 07:30', '第一天', '🎉');");
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+    if (!onShow.isEmpty())
+        window->notebook->SkinHotSpotClick(onShow);
+
+    // Cancelled: nothing written, nothing said.
+    menuAction(*window, "exportNotes")->trigger();
+    QCOMPARE(files.asked().size(), 1);
+    QVERIFY(boxes.boxes().isEmpty());
+
+    const QStringList filters = files.asked().first().filters;
+    QCOMPARE(filters.size(), onShow.isEmpty() ? 2 : 4);
+    files.answer(dir.filePath(name), filters.at(filter));
+    menuAction(*window, "exportNotes")->trigger();
+    QCOMPARE(files.asked().size(), 2);
+    QVERIFY(files.asked().last().save);
+    QCOMPARE(boxes.boxes().size(), 1);
+    const QString told = boxes.boxes().first().text;
+    QVERIFY2(told.startsWith(QStringLiteral("已把")), qPrintable(told));
+
+    QFile written(dir.filePath(file));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    auto db = OpenDatabase(data);
+    QList<ExportedSection> expected;
+    for (const QString &section : sections)
+        for (const QString &table : NoteExport::tables())
+            if (NoteExport::sectionName(table) == section)
+                expected << NoteExport::read(*db, {table});
+    QCOMPARE(bytes, csv ? NoteExport::toCsv(expected) : NoteExport::toMarkdown(expected));
+    QVERIFY(told.contains(QString::number(NoteExport::noteCount(expected))));
+    QVERIFY(bytes.contains("燕麦") == sections.contains(QStringLiteral("瘦身食谱")));
+
+    // Never over the data file.
+    boxes.clear();
+    files.answer(data, filters.at(0));
+    menuAction(*window, "exportNotes")->trigger();
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY(boxes.boxes().first().text.startsWith(QStringLiteral("不能导出")));
+    verifyDatabaseFile(data);
+}
+
+void TestApp::backupToChosenPlace()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QString data = dir.filePath(QStringLiteral("data.mdb"));
+    execOn(data, "INSERT INTO xd(Name, demo) VALUES ('心得', '坚持');");
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+
+    const QString chosen = dir.filePath(QStringLiteral("我的备份"));
+    files.answer(chosen);
+    menuAction(*window, "backupData")->trigger();
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY2(boxes.boxes().first().text.startsWith(QStringLiteral("已把数据备份到")),
+             qPrintable(boxes.boxes().first().text));
+    verifyDatabaseFile(chosen + QStringLiteral(".mdb"));
+    QCOMPARE(titlesOn(chosen + QStringLiteral(".mdb"), "xd"), QStringList{"心得"});
+
+    // Over an existing file (the chooser asked): the new copy takes its place.
+    execOn(data, "INSERT INTO xd(Name, demo) VALUES ('早睡', '十一点');");
+    files.answer(chosen + QStringLiteral(".mdb"));
+    menuAction(*window, "backupData")->trigger();
+    QCOMPARE(titlesOn(chosen + QStringLiteral(".mdb"), "xd"), (QStringList{"心得", "早睡"}));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("我的备份")).size(), 1);
+
+    // Never over the data file itself.
+    boxes.clear();
+    files.answer(data);
+    menuAction(*window, "backupData")->trigger();
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY(boxes.boxes().first().text.startsWith(QStringLiteral("不能")));
+    QCOMPARE(titlesOn(data, "xd"), (QStringList{"心得", "早睡"}));
+}
+
+void TestApp::restoreGoodBackup()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QString data = dir.filePath(QStringLiteral("data.mdb"));
+    execOn(data, "INSERT INTO sp(Name, demo) VALUES ('备份里的食谱', '旧的');");
+    const QString backup = dir.filePath(QStringLiteral("old.mdb"));
+    copyDatabaseFile(data, backup);
+    execOn(data, "DELETE FROM sp; INSERT INTO sp(Name, demo) VALUES ('后来的食谱', '新的');"
+                 "INSERT INTO \"02\"(category) VALUES ('后来的分类');");
+
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    MainWindow &w = *window;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+    w.notebook->SkinHotSpotClick(QStringLiteral("a"));
+    QCOMPARE(w.Text1->text(), QStringLiteral("后来的食谱"));
+    const int categoriesBefore = w.Tv->topLevelItem(0)->childCount();
+
+    // Another program's connection, open all along.
+    sqlite3 *other = nullptr;
+    QVERIFY(sqlite3_open(QFile::encodeName(data).constData(), &other) == SQLITE_OK);
+    auto closeOther = qScopeGuard([&] { sqlite3_close(other); });
+
+    MessageBox::setNextAnswer(MessageBox::NoButton);
+    files.answer(backup);
+    menuAction(w, "restoreData")->trigger();
+    QCOMPARE(files.asked().size(), 1);
+    QCOMPARE(files.asked().first().path, DailyBackup(data).folder());
+    // Asked first (Cancel by default), then told.
+    QCOMPARE(boxes.boxes().size(), 2);
+    QCOMPARE(boxes.boxes().first().defaultButton, MessageBox::Cancel);
+    const QString told = boxes.boxes().last().text;
+    QVERIFY2(told.startsWith(QStringLiteral("已从")), qPrintable(told));
+
+    // The window shows the restored data at once: the section's record and the food tree.
+    QCOMPARE(w.Text1->text(), QStringLiteral("备份里的食谱"));
+    QCOMPARE(w.box1->toPlainText(), QStringLiteral("旧的"));
+    QCOMPARE(w.Tv->topLevelItem(0)->childCount(), categoriesBefore - 1);
+    QCOMPARE(titlesOn(data, "sp"), QStringList{"备份里的食谱"});
+    // The other connection reads the restored content too.
+    sqlite3_stmt *stmt = nullptr;
+    QCOMPARE(sqlite3_prepare_v2(other, "SELECT Name FROM sp", -1, &stmt, nullptr), SQLITE_OK);
+    QCOMPARE(sqlite3_step(stmt), SQLITE_ROW);
+    QCOMPARE(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0))),
+             QStringLiteral("备份里的食谱"));
+    sqlite3_finalize(stmt);
+
+    // What was there before is kept in the backups folder, and named in the message.
+    const QStringList before = QDir(DailyBackup(data).folder())
+                                   .entryList({QStringLiteral("data-before-restore-*.mdb")}, QDir::Files);
+    QCOMPARE(before.size(), 1);
+    const QString beforePath = QDir(DailyBackup(data).folder()).filePath(before.first());
+    QCOMPARE(titlesOn(beforePath, "sp"), QStringList{"后来的食谱"});
+    QVERIFY(told.contains(beforePath));
+    // Writing works on after the restore, and the record is saved into the restored data.
+    w.notebook->P3_Click();
+    w.addtext->setText(QStringLiteral("恢复后写的"));
+    w.addbox->setPlainText(QStringLiteral("内容"));
+    w.notebook->P5_Click();
+    QCOMPARE(titlesOn(data, "sp"), (QStringList{"备份里的食谱", "恢复后写的"}));
+
+    // Cancel on the question changes nothing.
+    boxes.clear();
+    files.answer(beforePath);
+    MessageBox::setNextAnswer(MessageBox::Cancel);
+    menuAction(w, "restoreData")->trigger();
+    QCOMPARE(titlesOn(data, "sp"), (QStringList{"备份里的食谱", "恢复后写的"}));
+}
+
+void TestApp::restoreRefusesBadFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("not a database") << "garbage" << "不是可用的数据库文件";
+    QTest::newRow("another program's database") << "foreign" << "不是本程序的数据文件";
+    QTest::newRow("fails integrity_check") << "corrupt" << "损坏";
+    QTest::newRow("empty file") << "empty" << "空";
+    QTest::newRow("the data file itself") << "self" << "正在使用的数据文件";
+}
+
+void TestApp::restoreRefusesBadFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, named);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QString data = dir.filePath(QStringLiteral("data.mdb"));
+    execOn(data, "INSERT INTO sp(Name, demo) VALUES ('现在的食谱', '内容');");
+    QString bad = dir.filePath(QStringLiteral("bad.mdb"));
+    if (kind == QLatin1String("garbage")) {
+        QFile file(bad);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("This is no database at all.\n").repeated(200));
+    } else if (kind == QLatin1String("empty")) {
+        QFile file(bad);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else if (kind == QLatin1String("foreign")) {
+        execOn(bad, "CREATE TABLE notes(x); INSERT INTO notes VALUES (1);");
+    } else if (kind == QLatin1String("corrupt")) {
+        // A sound copy with an index that no longer matches its table.
+        copyDatabaseFile(data, bad);
+        execOn(bad, "CREATE INDEX byName ON sp(Name); PRAGMA writable_schema=ON;"
+                    "UPDATE sqlite_schema SET sql='CREATE INDEX byName ON sp(demo)' WHERE name='byName';");
+    } else {
+        bad = data;
+    }
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+    const QStringList backupsBefore = listing(DailyBackup(data).folder());
+
+    files.answer(bad);
+    menuAction(*window, "restoreData")->trigger();
+    QCOMPARE(boxes.boxes().size(), 1); // refused at once: no question first
+    const QString told = boxes.boxes().first().text;
+    QVERIFY2(told.contains(named), qPrintable(told));
+    QCOMPARE(titlesOn(data, "sp"), QStringList{"现在的食谱"});
+    QCOMPARE(listing(DailyBackup(data).folder()), backupsBefore);
+}
+
+void TestApp::aboutBox()
+{
+    MessageBox::Recorder boxes;
+    menuAction(*m_loaded, "about")->trigger();
+    QCOMPARE(boxes.boxes().size(), 1);
+    const MessageBox::Shown &box = boxes.boxes().first();
+    QCOMPARE(box.title, QStringLiteral("关于 Pellomir"));
+    for (const QString &part : {QStringLiteral("Pellomir 1.0"), QStringLiteral("GPL-3.0-or-later"),
+                                QStringLiteral("中国食物成分表"), QStringLiteral("食品營養成分資料庫"),
+                                QDir::toNativeSeparators(m_loaded->dataFile())})
+        QVERIFY2(box.text.contains(part), qPrintable(part));
+    QVERIFY(box.text.size() <= MessageBox::MaxDisplayChars);
 }
 
 QTEST_MAIN(TestApp)

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+class Database;
+class Notebook;
+class Recipe;
+class QWidget;
+
+// The window menu's commands on the user's data: export the notes, back the data file up to a
+// place the user chooses, restore it from a backup, and the About box. Files are chosen through
+// FileDialog and every outcome is told through MessageBox, so tests drive them without windows.
+class DataCommands
+{
+public:
+    struct Parts
+    {
+        QWidget *window = nullptr; // parent of the boxes and choosers
+        QString dataFile;          // the data.mdb in use
+        Database *db = nullptr;    // the window's connection to it
+        Notebook *notebook = nullptr;
+        Recipe *recipe = nullptr;
+    };
+    explicit DataCommands(Parts parts);
+
+    // "导出笔记…": all four sections, or the one on show, as Markdown or CSV.
+    void exportNotes();
+    // "备份数据…": a checked copy of data.mdb where the user chooses.
+    void backupData();
+    // "从备份恢复…": a chosen backup replaces the data, after the current data is copied into
+    // the backups folder; a file that is not a sound Pellomir database is refused.
+    void restoreData();
+    // "关于 Pellomir": version, licence, food data sources, the data file in use.
+    void about();
+
+    static QString aboutText(const QString &dataFile);
+
+private:
+    // Whether `path` names the data file in use (or its journal), which no command may write.
+    bool isDataFile(const QString &path) const;
+    void tell(const QString &text) const;
+
+    Parts m_parts;
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// The program's file choosers: where to save a file, which file to open.
+//
+// Tests answer them without showing them: a Recorder, while it lives, keeps every chooser asked
+// for and answers it with the next queued answer, or as if the user cancelled.
+class FileDialog
+{
+public:
+    // The path to save to, or an empty text when the user cancelled. `filters` are offered
+    // ("Markdown 文件 (*.md)"); `selectedFilter` holds the one to start with and receives the
+    // one chosen. The chooser asks before a chosen file is replaced.
+    static QString saveFileName(QWidget *parent, const QString &title, const QString &suggestedPath,
+                                const QStringList &filters, QString *selectedFilter = nullptr);
+    // The existing file to open, or an empty text when the user cancelled.
+    static QString openFileName(QWidget *parent, const QString &title, const QString &folder,
+                                const QStringList &filters);
+
+    struct Asked
+    {
+        bool save = false;
+        QString title;
+        QString path; // the suggested file, or the folder to open in
+        QStringList filters;
+        QString selectedFilter;
+    };
+
+    class Recorder
+    {
+    public:
+        Recorder();
+        ~Recorder();
+        Recorder(const Recorder &) = delete;
+        Recorder &operator=(const Recorder &) = delete;
+
+        // Queues the answer to the next chooser: a path (empty: cancelled), and for a save
+        // chooser the filter chosen (empty: the one it started with).
+        void answer(const QString &path, const QString &filter = QString());
+        const QList<Asked> &asked() const { return m_asked; }
+
+    private:
+        friend class FileDialog;
+        struct Answer
+        {
+            QString path;
+            QString filter;
+        };
+        QList<Answer> m_answers;
+        QList<Asked> m_asked;
+        Recorder *m_previous = nullptr;
+    };
+};

@@ -1,0 +1,167 @@
+#include "NoteExport.h"
+
+#include "Database.h"
+#include "Recordset.h"
+
+namespace {
+
+struct SectionInfo
+{
+    const char *table;
+    const char *name;
+    bool hasTime;
+};
+
+const SectionInfo Sections[] = {
+    {"sp", "瘦身食谱", false},
+    {"yd", "有氧运动", false},
+    {"xd", "瘦身心得", false},
+    {"rj", "瘦身日记", true},
+};
+
+const SectionInfo *infoOf(const QString &table)
+{
+    for (const SectionInfo &info : Sections)
+        if (table == QLatin1String(info.table))
+            return &info;
+    return nullptr;
+}
+
+bool isAsciiPunctuation(QChar c)
+{
+    return c.unicode() < 128 && c.isPrint() && !c.isLetterOrNumber() && c != QLatin1Char(' ');
+}
+
+QString characterReference(QChar c)
+{
+    return QStringLiteral("&#%1;").arg(c.unicode());
+}
+
+QString csvField(const QString &text)
+{
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+} // namespace
+
+const QStringList &NoteExport::tables()
+{
+    static const QStringList names = [] {
+        QStringList list;
+        for (const SectionInfo &info : Sections)
+            list << QString::fromLatin1(info.table);
+        return list;
+    }();
+    return names;
+}
+
+QString NoteExport::sectionName(const QString &table)
+{
+    const SectionInfo *info = infoOf(table);
+    return info ? QString::fromUtf8(info->name) : QString();
+}
+
+QList<ExportedSection> NoteExport::read(Database &db, const QStringList &tables)
+{
+    QList<ExportedSection> sections;
+    for (const QString &table : tables) {
+        const SectionInfo *info = infoOf(table);
+        if (!info)
+            continue;
+        ExportedSection section;
+        section.table = table;
+        section.name = QString::fromUtf8(info->name);
+        section.hasTime = info->hasTime;
+        const auto rs = db.OpenRecordset(table);
+        if (!rs->isEOF())
+            rs->MoveFirst();
+        while (!rs->isEOF()) {
+            ExportedNote note;
+            if (info->hasTime)
+                note.time = rs->Fields(QStringLiteral("time")).textOrEmpty();
+            note.title = rs->Fields(QStringLiteral("Name")).textOrEmpty();
+            note.body = rs->Fields(QStringLiteral("demo")).textOrEmpty();
+            section.notes << note;
+            rs->MoveNext();
+        }
+        sections << section;
+    }
+    return sections;
+}
+
+QString NoteExport::markdownInline(const QString &text)
+{
+    // Spaces and tabs at either end would be dropped by a Markdown reader.
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && (text.at(begin) == QLatin1Char(' ') || text.at(begin) == QLatin1Char('\t')))
+        ++begin;
+    while (end > begin && (text.at(end - 1) == QLatin1Char(' ') || text.at(end - 1) == QLatin1Char('\t')))
+        --end;
+
+    QString escaped;
+    escaped.reserve(text.size() + 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (i < begin || i >= end || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            escaped += characterReference(c);
+        else if (isAsciiPunctuation(c))
+            escaped += QLatin1Char('\\') + c;
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
+QString NoteExport::markdownFence(const QString &body)
+{
+    int longest = 0;
+    int run = 0;
+    for (QChar c : body) {
+        run = c == QLatin1Char('`') ? run + 1 : 0;
+        longest = qMax(longest, run);
+    }
+    return QString(qMax(3, longest + 1), QLatin1Char('`'));
+}
+
+QByteArray NoteExport::toMarkdown(const QList<ExportedSection> &sections)
+{
+    QString out;
+    for (const ExportedSection &section : sections) {
+        out += QStringLiteral("# ") + markdownInline(section.name) + QStringLiteral("\n\n");
+        if (section.notes.isEmpty())
+            out += QStringLiteral("（没有记录）\n\n");
+        for (const ExportedNote &note : section.notes) {
+            out += QStringLiteral("##");
+            if (!note.title.isEmpty())
+                out += QLatin1Char(' ') + markdownInline(note.title);
+            out += QStringLiteral("\n\n");
+            if (section.hasTime)
+                out += QStringLiteral("时间：") + markdownInline(note.time) + QStringLiteral("\n\n");
+            const QString fence = markdownFence(note.body);
+            out += fence + QStringLiteral("text\n") + note.body + QLatin1Char('\n') + fence
+                + QStringLiteral("\n\n");
+        }
+    }
+    return out.toUtf8();
+}
+
+QByteArray NoteExport::toCsv(const QList<ExportedSection> &sections)
+{
+    QString out = QStringLiteral("\uFEFF栏目,时间,标题,内容\r\n");
+    for (const ExportedSection &section : sections)
+        for (const ExportedNote &note : section.notes)
+            out += csvField(section.name) + QLatin1Char(',') + csvField(note.time) + QLatin1Char(',')
+                + csvField(note.title) + QLatin1Char(',') + csvField(note.body) + QStringLiteral("\r\n");
+    return out.toUtf8();
+}
+
+int NoteExport::noteCount(const QList<ExportedSection> &sections)
+{
+    int count = 0;
+    for (const ExportedSection &section : sections)
+        count += int(section.notes.size());
+    return count;
+}

@@ -1,0 +1,149 @@
+// The notes written out as Markdown and CSV and read back: every character of odd texts survives.
+
+#include "Database.h"
+#include "ExportReader.h"
+#include "NoteExport.h"
+#include "TempDatabase.h"
+
+#include <QtTest>
+
+class TestNoteExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void oddTextsReadBackExactly_data();
+    void oddTextsReadBackExactly();
+    void oneSectionAndEmptySections();
+    void csvLayout();
+};
+
+namespace {
+
+struct Row
+{
+    QString time;
+    QString title;
+    QString body;
+};
+
+QList<Row> oddRows()
+{
+    const QString emoji = QStringLiteral("减脂成功🎉💪🏻");
+    return {
+        {QStringLiteral("2026-01-02 07:30"), QStringLiteral("早餐"), QStringLiteral("燕麦加牛奶")},
+        {QStringLiteral("2026-01-03 07:30"), QStringLiteral("多行\n标题"),
+         QStringLiteral("第一行\n第二行\r\n第三行\n\n\n空了两行\n")},
+        {QString(), QStringLiteral("| 表格 | 竖线 |"), QStringLiteral("| a | b |\n|---|---|\n| 1 | 2 |")},
+        {QStringLiteral("午后"), QStringLiteral("逗号,和\"引号\"，'单引号'"),
+         QStringLiteral("a,b,\"c\"\n\"\"\n,")},
+        {QStringLiteral("2026-02-01"), emoji, emoji + QStringLiteral("\n") + emoji},
+        {QString(), QStringLiteral("  前后有空格\t "), QStringLiteral("  缩进的正文\n\t制表符  ")},
+        {QString(), QStringLiteral("# 不是标题 ## *强调* _下划线_ \\反斜杠\\ &amp; <b>粗</b> 1. 列表"),
+         QStringLiteral("```\n代码块\n```\n````更长````\n~~~\n# 正文里的井号\n## 时间：伪造")},
+        {QString(), QString(), QString()},
+        {QStringLiteral("&#10;"), QStringLiteral("&#10; 原样的实体"), QStringLiteral("text")},
+        {QString(), QStringLiteral("一兆字节"),
+         QStringLiteral("瘦身日记，每天一点进步。\n").repeated(1024 * 1024 / 36) + QStringLiteral("`").repeated(7)},
+    };
+}
+
+} // namespace
+
+void TestNoteExport::oddTextsReadBackExactly_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("format");
+    for (const char *table : {"sp", "yd", "xd", "rj"})
+        for (const char *format : {"md", "csv"})
+            QTest::addRow("%s %s", table, format) << QString::fromLatin1(table) << QString::fromLatin1(format);
+}
+
+void TestNoteExport::oddTextsReadBackExactly()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, format);
+    TempDatabase file;
+    const bool diary = table == QLatin1String("rj");
+    for (const Row &row : oddRows()) {
+        TempDatabase::Values values = {{"Name", row.title}, {"demo", row.body}};
+        if (diary)
+            values << qMakePair(QStringLiteral("time"), QVariant(row.time));
+        file.insert(table, values);
+    }
+    auto db = OpenDatabase(file.path());
+    const QList<ExportedSection> written = NoteExport::read(*db, {table});
+    QCOMPARE(written.size(), 1);
+    QCOMPARE(written.first().notes.size(), oddRows().size());
+
+    QList<ExportedNote> readBack;
+    QString sectionName;
+    if (format == QLatin1String("md")) {
+        const QList<ExportedSection> sections = ExportReader::readMarkdown(NoteExport::toMarkdown(written));
+        QCOMPARE(sections.size(), 1);
+        sectionName = sections.first().name;
+        readBack = sections.first().notes;
+    } else {
+        const QList<QStringList> records = ExportReader::readCsvRecords(NoteExport::toCsv(written));
+        QCOMPARE(records.first(), (QStringList{"栏目", "时间", "标题", "内容"}));
+        for (const QStringList &record : records.mid(1)) {
+            QCOMPARE(record.size(), 4);
+            sectionName = record[0];
+            readBack << ExportedNote{record[1], record[2], record[3]};
+        }
+    }
+    QCOMPARE(sectionName, NoteExport::sectionName(table));
+    QCOMPARE(readBack.size(), oddRows().size());
+    for (int i = 0; i < readBack.size(); ++i) {
+        const Row &row = oddRows().at(i);
+        QCOMPARE(readBack[i].title, row.title);
+        QCOMPARE(readBack[i].body, row.body);
+        QCOMPARE(readBack[i].time, diary ? row.time : QString());
+    }
+}
+
+void TestNoteExport::oneSectionAndEmptySections()
+{
+    TempDatabase file;
+    file.insert(QStringLiteral("xd"), {{"Name", QStringLiteral("心得")}, {"demo", QStringLiteral("坚持")}});
+    file.insert(QStringLiteral("rj"), {{"Name", QStringLiteral("日记")}, {"demo", QStringLiteral("今天")}});
+    auto db = OpenDatabase(file.path());
+
+    const QList<ExportedSection> all = NoteExport::read(*db, NoteExport::tables());
+    QStringList names;
+    for (const ExportedSection &section : all)
+        names << section.name;
+    QCOMPARE(names, (QStringList{"瘦身食谱", "有氧运动", "瘦身心得", "瘦身日记"}));
+    QCOMPARE(NoteExport::noteCount(all), 2);
+    // A diary record written without a time gets the time of its writing.
+    QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}$"))
+                .match(all.last().notes.first().time).hasMatch());
+
+    const QList<ExportedSection> markdown = ExportReader::readMarkdown(NoteExport::toMarkdown(all));
+    QCOMPARE(markdown.size(), 4);
+    QVERIFY(markdown[0].notes.isEmpty());
+    QCOMPARE(markdown[2].notes.first().body, QStringLiteral("坚持"));
+    QVERIFY(NoteExport::toMarkdown(all).contains("（没有记录）"));
+
+    const QList<ExportedSection> one = NoteExport::read(*db, {QStringLiteral("xd")});
+    QCOMPARE(one.size(), 1);
+    QCOMPARE(ExportReader::readCsvRecords(NoteExport::toCsv(one)).size(), 2);
+}
+
+void TestNoteExport::csvLayout()
+{
+    ExportedSection section;
+    section.name = QStringLiteral("瘦身日记");
+    section.hasTime = true;
+    section.notes << ExportedNote{QStringLiteral("2026-01-02 07:30"), QStringLiteral("a\"b"), QStringLiteral("x\ny")};
+    const QByteArray csv = NoteExport::toCsv({section});
+    // A byte-order mark, then CRLF records with every field quoted.
+    QCOMPARE(csv, QByteArray("\xEF\xBB\xBF") + QStringLiteral("栏目,时间,标题,内容\r\n"
+                                                              "\"瘦身日记\",\"2026-01-02 07:30\",\"a\"\"b\",\"x\ny\"\r\n")
+                                                   .toUtf8());
+    QCOMPARE(NoteExport::markdownFence(QStringLiteral("a ``` b ````` c")), QStringLiteral("``````"));
+    QCOMPARE(NoteExport::markdownInline(QStringLiteral(" a|b\n")), QStringLiteral("&#32;a\\|b&#10;"));
+}
+
+QTEST_GUILESS_MAIN(TestNoteExport)
+#include "test_note_export.moc"
