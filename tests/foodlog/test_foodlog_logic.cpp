@@ -347,7 +347,7 @@ void FoodLogLogicTest::refusedUpgradeLeavesFileAlone_data()
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("message");
     QTest::newRow("read-only") << QStringLiteral("readonly") << QStringLiteral("只读");
-    QTest::newRow("locked") << QStringLiteral("locked") << QStringLiteral("占用");
+    QTest::newRow("locked") << QStringLiteral("locked") << QStringLiteral("正被另一个程序使用");
     QTest::newRow("full") << QStringLiteral("full") << QStringLiteral("磁盘已满");
 }
 
