@@ -50,8 +50,8 @@ struct DayWeight
 };
 
 // The food log, the weights and the profile in the window's database. Works on
-// the window's connection, so writes have its settings (synchronous=FULL, busy
-// timeout): each write is on disk when the call returns. Every failure is a
+// the window's connection, so writes have its settings (synchronous=EXTRA, the
+// wait for another program's lock): each write is on disk when the call returns. Every failure is a
 // DataError with a Chinese message.
 //
 // Reading never changes the file: a file without the log's tables reads as an
