@@ -99,8 +99,8 @@ QString DataLocation::defaultUserDataDir()
 {
     // The generic location with our own lower-case folder: the application-specific one would
     // be named after the display name ("Pellomir") and move if that ever changes.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/pellomir");
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return base.isEmpty() ? QString() : base + QStringLiteral("/pellomir");
 }
 
 QString DataLocation::sharedDirOf(const QString &programDir)
@@ -118,6 +118,10 @@ ProgramFiles DataLocation::resolve() const
     // Installed: the shared folder is there and the program's own folder has no data file.
     files.sharedDir = sharedDir;
     const QString sharedSkin = sharedDir + QLatin1Char('/') + SkinFileName;
+    if (m_userDataDir.isEmpty())
+        throw DataLocationError(
+            QStringLiteral("程序文件夹“%1”中没有 data.mdb，而这个系统没有给出存放用户数据的文件夹。")
+                .arg(QDir::toNativeSeparators(m_programDir)));
     const QString userFile = m_userDataDir + QLatin1Char('/') + DataFileName;
     const QString templateFile = sharedDir + QLatin1Char('/') + DataFileName;
     files.searched = QStringList{files.skinFile, sharedSkin, files.dataFile, userFile};

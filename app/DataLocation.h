@@ -46,7 +46,8 @@ class DataLocation
 public:
     DataLocation(QString programDir, QString userDataDir);
 
-    // `<generic data location>/pellomir` ($XDG_DATA_HOME/pellomir, ~/.local/share/pellomir).
+    // `<generic data location>/pellomir` ($XDG_DATA_HOME/pellomir, ~/.local/share/pellomir);
+    // empty when the system names no such location.
     static QString defaultUserDataDir();
     // `programDir/../share/pellomir`, cleaned.
     static QString sharedDirOf(const QString &programDir);

@@ -65,6 +65,7 @@ private slots:
     void initTestCase();
     void resolve_data();
     void resolve();
+    void installedWithoutUserFolder();
     void installedFirstStartOpensTheWindow();
     void installedLoadFailureNamesEveryPlace();
     void portableWithoutDataMakesNothing();
@@ -191,6 +192,24 @@ void TestDataLocation::resolve()
     QCOMPARE(location.resolve().dataFile, files.dataFile);
     QCOMPARE(tree(layout.root.path()), afterFirst);
     QCOMPARE(readFile(files.dataFile), userBytes);
+}
+
+// A system that names no data folder: refused with a message, and nothing is made anywhere
+// (in particular not beside the root folder, where an empty folder name would lead).
+void TestDataLocation::installedWithoutUserFolder()
+{
+    Layout layout;
+    writeFile(layout.sharedDir() + QStringLiteral("/data.mdb"), "template");
+    QVERIFY(QDir().mkpath(layout.programDir()));
+    const QStringList before = tree(layout.root.path());
+    try {
+        DataLocation(layout.programDir(), QString()).resolve();
+        QFAIL("no error");
+    } catch (const DataLocationError &failure) {
+        QVERIFY2(failure.message().contains(QStringLiteral("存放用户数据的文件夹")),
+                 qPrintable(failure.message()));
+    }
+    QCOMPARE(tree(layout.root.path()), before);
 }
 
 void TestDataLocation::installedFirstStartOpensTheWindow()
