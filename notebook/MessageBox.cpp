@@ -1,8 +1,12 @@
 #include "MessageBox.h"
 
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
+#include <QTextBoundaryFinder>
 
 namespace {
 MessageBox::Button s_nextAnswer = MessageBox::NoButton;
@@ -35,15 +39,28 @@ MessageBox::Button MessageBox::question(QWidget *parent, const QString &title, c
     return ask(parent, title, text, {Ok, Cancel}, defaultButton);
 }
 
-QString MessageBox::displayText(const QString &text)
+QString MessageBox::quote(const QString &userText)
 {
-    if (text.size() <= MaxDisplayChars)
-        return text;
-    QString shown = text.left(MaxDisplayChars);
-    // Never split a surrogate pair (an emoji) in two.
-    if (shown.back().isHighSurrogate())
-        shown.chop(1);
-    return shown + QChar(0x2026);
+    if (userText.size() <= MaxQuotedChars)
+        return userText;
+    // The last character boundary within the limit: a surrogate pair or a letter
+    // with its combining marks stays whole.
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, userText);
+    characters.setPosition(MaxQuotedChars);
+    const qsizetype end = characters.isAtBoundary() ? MaxQuotedChars : characters.toPreviousBoundary();
+    return userText.left(qMax<qsizetype>(end, 0)) + QChar(0x2026);
+}
+
+int MessageBox::widthForTitle(const QString &title, const QFont &font)
+{
+    QFont titleFont(font);
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
+    const QFontMetrics metrics(titleFont);
+    // The icon and the three buttons are squares about as high as the bar; half a
+    // square of room on either side of the title makes the fifth.
+    const int bar = metrics.height() + 10;
+    return metrics.horizontalAdvance(title) + 5 * bar;
 }
 
 void MessageBox::setNextAnswer(Button button)
@@ -63,7 +80,7 @@ MessageBox::Button MessageBox::ask(QWidget *parent, const QString &title, const 
         return answer;
     }
 
-    QMessageBox box(QMessageBox::NoIcon, title, displayText(text), QMessageBox::NoButton, parent);
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, parent);
     // Titles and bodies come from what users typed: never read them as markup.
     box.setTextFormat(Qt::PlainText);
     for (Button button : buttons) {
@@ -73,6 +90,15 @@ MessageBox::Button MessageBox::ask(QWidget *parent, const QString &title, const 
     }
     box.setDefaultButton(toStandard(defaultButton));
     box.setEscapeButton(toStandard(buttons.contains(Cancel) ? Cancel : Ok));
+    // QMessageBox sizes itself to its text and buttons only: a short text under a
+    // window manager's title bar would leave the title cut to "：：…：：". An empty
+    // row as wide as the title needs widens the box (and only lets it grow).
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        const QMargins margins = grid->contentsMargins();
+        const int width = widthForTitle(title, box.font()) - margins.left() - margins.right();
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     box.exec();
 
     const auto clicked = box.standardButton(box.clickedButton());

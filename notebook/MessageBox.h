@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 
+class QFont;
 class QWidget;
 
 // <windows.h> names a function of its own MessageBox, as a macro.
@@ -11,7 +12,8 @@ class QWidget;
 #endif
 
 // The program's modal message boxes: no icon, an OK button, or OK and Cancel
-// (labelled 确定 and 取消). Shown texts are plain text, never markup.
+// (labelled 确定 and 取消). Shown texts are plain text, never markup. A box is at
+// least as wide as a window manager's title bar needs to show its title whole.
 //
 // Tests answer boxes without showing them: setNextAnswer() answers the next
 // box, and a Recorder, while it lives, keeps every box asked for and answers it
@@ -28,10 +30,18 @@ public:
     static Button question(QWidget *parent, const QString &title, const QString &text,
                            Button defaultButton = Ok);
 
-    // The text as the box shows it: very long texts (a whole record's title
-    // in a confirmation, say) are cut short so the box stays a usable size.
-    static QString displayText(const QString &text);
+    // User text quoted in a message (a record's title in a confirmation, say),
+    // cut short with "…" so the box stays a usable size; the message's own
+    // words go around it whole. Never splits a character (an emoji, a letter
+    // with its accents).
+    static QString quote(const QString &userText);
+    static constexpr int MaxQuotedChars = 80;
+    // Messages quote user text through quote(), so their texts stay within this.
     static constexpr int MaxDisplayChars = 500;
+
+    // The width a box needs for a title bar to show `title` whole: the title in a
+    // bold, slightly larger font than `font`, beside an icon and three buttons.
+    static int widthForTitle(const QString &title, const QFont &font);
 
     // Test seam: the next box is not shown but answered with `button`.
     static void setNextAnswer(Button button);

@@ -311,7 +311,9 @@ void Notebook::saveTyped(const QString &typedTitle, const QString &typedBody)
         return;
     }
 
-    inform(ApplicationTitle, title + QStringLiteral(" 已增加！"));
+    // The title is the user's, and may be any length: it is cut short, the words
+    // that say the record was saved never are.
+    inform(ApplicationTitle, MessageBox::quote(title) + QStringLiteral(" 已增加！"));
     clearInputs();
     m_writing = false;
     showBrowseView();

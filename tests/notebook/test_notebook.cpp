@@ -249,6 +249,9 @@ private slots:
     void mayClose();
 
     void realBoxesArePlainTextAndAnswer();
+    void quoteKeepsCharactersWhole_data();
+    void quoteKeepsCharactersWhole();
+    void boxesFitTheirTitle();
 };
 
 void TestNotebook::sectionShowsFirstRecord_data()
@@ -523,6 +526,10 @@ void TestNotebook::save_data()
     QTest::newRow("title of spaces only") << "   " << "正文" << "|正文" << " 已增加！";
     QTest::newRow("tabs and line breaks are kept") << "\t早 餐" << "第一行\n第二行\n " << "\t早 餐|第一行\n第二行\n"
                                                    << "\t早 餐 已增加！";
+    // The title is stored whole; the message shortens it, never its own words.
+    const QString longTitle = QString(600, QChar(0x957F)); // 长
+    QTest::newRow("title longer than a box shows") << longTitle << "正文" << longTitle + "|正文"
+                                                   << QString(80, QChar(0x957F)) + "… 已增加！";
 }
 
 void TestNotebook::save()
@@ -718,7 +725,9 @@ void TestNotebook::unusualTextsRoundTrip()
     f.click(QStringLiteral("a P3"));
     f.type(title, body);
     f.click(QStringLiteral("P5"));
-    QCOMPARE(f.takeBoxes(), QStringList{AppTitle + QLatin1Char('|') + storedTitle + QStringLiteral(" 已增加！")});
+    const QStringList boxes = f.takeBoxes();
+    QCOMPARE(boxes, QStringList{AppTitle + QLatin1Char('|') + MessageBox::quote(storedTitle) + QStringLiteral(" 已增加！")});
+    QVERIFY(boxes.first().size() <= AppTitle.size() + 1 + MessageBox::MaxDisplayChars);
 
     f.click(QStringLiteral("a P2 P2 P2"));
     QVERIFY(f.window.Text1->text() == storedTitle);
@@ -1003,13 +1012,61 @@ void TestNotebook::realBoxesArePlainTextAndAnswer()
     QCOMPARE(MessageBox::question(nullptr, BoxTitle, QStringLiteral("?"), MessageBox::Cancel),
              MessageBox::Cancel);
 
-    // A record's whole title would make a box larger than any screen.
-    const QString longTitle = QString(MessageBox::MaxDisplayChars - 1, QLatin1Char('x')) + QStringLiteral("😀 已增加！");
+    // The box shows the message whole, however long the quoted title was.
+    const QString message = MessageBox::quote(QString(600, QLatin1Char('x'))) + QStringLiteral(" 已增加！");
     seen = Seen();
     answerNextBox(&seen, Qt::Key_Return);
-    QCOMPARE(MessageBox::information(nullptr, AppTitle, longTitle), MessageBox::Ok);
+    QCOMPARE(MessageBox::information(nullptr, AppTitle, message), MessageBox::Ok);
     QCOMPARE(seen.buttons, QStringList{QStringLiteral("确定")});
-    QCOMPARE(seen.text, QString(MessageBox::MaxDisplayChars - 1, QLatin1Char('x')) + QChar(0x2026));
+    QCOMPARE(seen.text, message);
+}
+
+void TestNotebook::quoteKeepsCharactersWhole_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("quoted");
+    const int max = MessageBox::MaxQuotedChars;
+    const QString x(max - 1, QLatin1Char('x'));
+    const QString ellipsis(QChar(0x2026));
+    QTest::newRow("short") << "午餐" << "午餐";
+    QTest::newRow("at the limit") << x + "y" << x + "y";
+    QTest::newRow("one over") << x + "yz" << x + "y" + ellipsis;
+    QTest::newRow("emoji across the limit") << x + "😀z" << x + ellipsis;
+    QTest::newRow("accent across the limit") << x + QStringLiteral("e\u0301z") << x + ellipsis;
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestNotebook::quoteKeepsCharactersWhole()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, quoted);
+    QCOMPARE(MessageBox::quote(text), quoted);
+}
+
+// Under a window manager the title bar shows "：：Pellomir：：" whole: the box is wide
+// enough for it, whatever the length of its text.
+void TestNotebook::boxesFitTheirTitle()
+{
+    for (const QString &title : {BoxTitle, AppTitle}) {
+        int width = 0;
+        int needed = 0;
+        auto measure = std::make_shared<std::function<void()>>();
+        *measure = [&width, &needed, measure] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible()) {
+                QTimer::singleShot(10, *measure);
+                return;
+            }
+            width = box->width();
+            needed = MessageBox::widthForTitle(box->windowTitle(), box->font());
+            box->reject();
+        };
+        QTimer::singleShot(0, *measure);
+        MessageBox::information(nullptr, title, QStringLiteral("好"));
+        QVERIFY2(width >= needed, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(needed)));
+        // Bold, larger and with room for the bar's buttons: far more than the bare text.
+        QVERIFY(needed > QFontMetrics(QApplication::font()).horizontalAdvance(title) + 100);
+    }
 }
 
 QTEST_MAIN(TestNotebook)
