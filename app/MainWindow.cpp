@@ -3,6 +3,7 @@
 #include "AutoSizeLabel.h"
 #include "DataCommands.h"
 #include "Database.h"
+#include "FoodLogSection.h"
 #include "ImageButton.h"
 #include "Notebook.h"
 #include "PictureBox.h"
@@ -21,6 +22,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextEdit>
 
 MainWindow::MainWindow(const QString &programDir, QWidget *parent)
@@ -97,9 +99,15 @@ void MainWindow::Load()
     notebookControls.addbox = addbox;
     notebook = std::make_unique<Notebook>(*db, notebookControls);
 
+    // The left panel, inside its drawn border.
+    foodLog = std::make_unique<FoodLogSection>(
+        *db, this, QList<QWidget *>{P1, P2, P3, P4, P5, Pv, Frame1, Text1, box1, addtext, addbox},
+        QRect(28, 48, 450, 310));
+
     recipe->BuildFoodTree();
     connectEvents();
     makeWindowMenu();
+    addShortcuts();
 
     // Last: only a file the program could start with is copied, and the copy never stops it.
     QSettings memory(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Pellomir"),
@@ -114,10 +122,38 @@ void MainWindow::showStartupNotices()
     m_backupNotice.clear();
 }
 
+void MainWindow::hotSpotClicked(const QString &objectName)
+{
+    if (objectName == QLatin1String("f")) {
+        foodLog->enter();
+        return;
+    }
+    static const QStringList sections{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
+                                      QStringLiteral("d"), QStringLiteral("e")};
+    if (sections.contains(objectName))
+        foodLog->leave();
+    notebook->SkinHotSpotClick(objectName);
+}
+
+void MainWindow::addShortcuts()
+{
+    // Ctrl+1 … Ctrl+6: the skin's buttons down the right-hand column, in order. They work
+    // whether or not the skin draws the button (an older skin has no `f`).
+    const QStringList column{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
+                             QStringLiteral("d"), QStringLiteral("e"), QStringLiteral("f")};
+    for (int i = 0; i < column.size(); ++i) {
+        auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), this);
+        shortcut->setObjectName(QStringLiteral("shortcut_%1").arg(column.at(i)));
+        shortcut->setContext(Qt::WindowShortcut);
+        const QString name = column.at(i);
+        connect(shortcut, &QShortcut::activated, this, [this, name] { hotSpotClicked(name); });
+    }
+}
+
 void MainWindow::connectEvents()
 {
     connect(&skn, &SkinEngine::Click, this,
-            [this](const SkinObject &object) { notebook->SkinHotSpotClick(object.name()); });
+            [this](const SkinObject &object) { hotSpotClicked(object.name()); });
 
     // The food tree's clicks and keyboard moves are wired by the recipe itself, as it builds it.
 

@@ -10,6 +10,7 @@
 class DataCommands;
 class Database;
 class QMenu;
+class FoodLogSection;
 class Notebook;
 class Recipe;
 
@@ -42,6 +43,12 @@ public:
     std::unique_ptr<Database> db;
     std::unique_ptr<Recipe> recipe;
     std::unique_ptr<Notebook> notebook;
+    // The 饮食记录 view (skin object `f`, Ctrl+6); its widgets are made when first shown.
+    std::unique_ptr<FoodLogSection> foodLog;
+
+    // A skin button, clicked or chosen by its shortcut: `f` shows the food log in the left
+    // panel; any other section leaves it and goes to the notebook's handler.
+    void hotSpotClicked(const QString &objectName);
 
     // The window menu (right click, the Menu key, Shift+F10): 导出笔记…, 备份数据…, 从备份恢复…,
     // 关于 Pellomir. Null until the load step has run.
@@ -58,6 +65,7 @@ private:
     void makeSkinButtons();
     void connectEvents();
     void makeWindowMenu();
+    void addShortcuts();
 
     ProgramFiles m_files;
     QString m_backupNotice;

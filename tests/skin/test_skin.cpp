@@ -262,6 +262,7 @@ void TestSkin::builtSkinHasTheWindowLayout()
         {QStringLiteral("c"), T::HotSpot, 501, 166, 617, 203},
         {QStringLiteral("d"), T::HotSpot, 498, 220, 617, 256},
         {QStringLiteral("e"), T::HotSpot, 499, 275, 619, 314},
+        {QStringLiteral("f"), T::HotSpot, 499, 319, 619, 356},
         {QStringLiteral("logo"), T::HotSpot, 26, 366, 78, 419},
         {QStringLiteral("-"), T::MinimizeBox, 557, 12, 582, 35},
         {QStringLiteral("x"), T::CloseBox, 587, 11, 611, 35},

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+#include <optional>
+
+class QLabel;
+class QProgressBar;
+
+// The day's total against the budget: eaten, budget and left (or over, in
+// another colour), as figures and a bar.
+class DayTotals : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit DayTotals(QWidget *parent = nullptr);
+
+    // Without a budget, says where to set one.
+    void setTotals(double eaten, std::optional<int> budget, const QString &noBudgetHint);
+
+private:
+    QLabel *m_eaten;
+    QLabel *m_budget;
+    QLabel *m_left;
+    QProgressBar *m_bar;
+};

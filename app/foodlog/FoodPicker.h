@@ -1,0 +1,48 @@
+#pragma once
+
+#include "FoodChoices.h"
+
+#include <QWidget>
+#include <optional>
+
+class QComboBox;
+class QCompleter;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QStringListModel;
+
+// Adding an entry: a search field over the foods, the amount in grams and the
+// meal (preset from the time of day, can be changed), and 添加.
+class FoodPicker : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FoodPicker(QWidget *parent = nullptr);
+
+    void setFoods(FoodChoices foods);
+    void setMeal(int meal);
+    int meal() const;
+    int grams() const;
+    QLineEdit *searchField() const { return m_search; }
+
+    // The food named in the field, if it is one of the foods.
+    std::optional<FoodChoice> chosenFood() const;
+    // After an entry was added: ready for the next one.
+    void clearChoice();
+
+signals:
+    void addRequested();
+
+private:
+    void updateMatches(const QString &text);
+
+    FoodChoices m_foods;
+    QLineEdit *m_search;
+    QCompleter *m_completer;
+    QStringListModel *m_matches;
+    QSpinBox *m_grams;
+    QComboBox *m_meal;
+    QPushButton *m_add;
+};

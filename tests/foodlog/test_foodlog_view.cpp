@@ -1,0 +1,473 @@
+// The 饮食记录 view in the real window, on a copy of the program's folder:
+// reaching it (skin button f, Ctrl+1…6, an older skin without f), logging and
+// changing entries from the keyboard, undo, weight and budget, and a file that
+// cannot be written.
+
+#include "DataError.h"
+#include "Database.h"
+#include "DayTotals.h"
+#include "EntryList.h"
+#include "FoodLogSection.h"
+#include "FoodLogView.h"
+#include "ImageButton.h"
+#include "Notebook.h"
+#include "PictureBox.h"
+#include "Recordset.h"
+#include "MainWindow.h"
+#include "MessageBox.h"
+#include "SkinFile.h"
+#include "Startup.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolButton>
+#include <sqlite3.h>
+
+namespace {
+
+const QString BinDir = QStringLiteral(PELLOMIR_BIN_DIR);
+const QPoint ButtonF(559, 337);
+
+QVariant queryValue(const QString &path, const QString &sql)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *stmt = nullptr;
+    QVariant value;
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr) == SQLITE_OK
+        && sqlite3_step(stmt) == SQLITE_ROW)
+        value = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return value;
+}
+
+// A copy of the program's folder, with the skin optionally rewritten.
+struct ProgramCopy
+{
+    QTemporaryDir dir;
+    ProgramCopy(bool withoutF = false)
+    {
+        QFile::copy(BinDir + QStringLiteral("/data.mdb"), dir.filePath(QStringLiteral("data.mdb")));
+        QFile skinFile(BinDir + QStringLiteral("/Skin1.dat"));
+        skinFile.open(QIODevice::ReadOnly);
+        QByteArray skin = skinFile.readAll();
+        if (withoutF) {
+            SkinData data = readSkin(skin, skinFile.fileName());
+            auto &objects = data.forms.first().objects;
+            objects.erase(std::remove_if(objects.begin(), objects.end(),
+                                         [](const SkinObject &o) { return o.name() == QLatin1String("f"); }),
+                          objects.end());
+            skin = writeSkin(data);
+        }
+        QFile out(dir.filePath(QStringLiteral("Skin1.dat")));
+        out.open(QIODevice::WriteOnly);
+        out.write(skin);
+    }
+    QString data() const { return dir.filePath(QStringLiteral("data.mdb")); }
+};
+
+template<typename T>
+T *find(QWidget *root, const char *name)
+{
+    T *widget = root->findChild<T *>(QLatin1String(name));
+    if (!widget)
+        qWarning("no %s", name);
+    return widget;
+}
+
+void closeProfileDialog(QWidget &w, bool accept)
+{
+    QTRY_VERIFY(w.findChild<QDialog *>(QStringLiteral("profileDialog")));
+    auto *dialog = w.findChild<QDialog *>(QStringLiteral("profileDialog"));
+    if (accept)
+        dialog->accept();
+    else
+        dialog->reject();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+}
+
+void press(QWidget *w, Qt::Key key, Qt::KeyboardModifiers mods = {})
+{
+    QTest::keyClick(w, key, mods);
+}
+
+} // namespace
+
+class FoodLogViewTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void nothingBuiltUntilOpened();
+    void buttonAndShortcutsSwitchSections();
+    void olderSkinReachesViewByShortcut();
+    void logTwoFoodsAndAWeight();
+    void keyboardEditDeleteUndo();
+    void budgetFromProfile();
+    void readOnlyFileSaysSoAndKeepsWorking();
+    void everyControlHasAChineseName();
+    void chartGapsAndTwoTimesScale();
+
+private:
+    std::unique_ptr<MainWindow> open(ProgramCopy &copy);
+};
+
+void FoodLogViewTest::initTestCase()
+{
+    Startup::prepareApplication(*qApp);
+}
+
+std::unique_ptr<MainWindow> FoodLogViewTest::open(ProgramCopy &copy)
+{
+    auto w = Startup::openMainWindow(copy.dir.path());
+    if (w) {
+        w->show();
+        QTest::qWaitForWindowExposed(w.get());
+        w->activateWindow();
+        QTest::qWaitForWindowActive(w.get());
+    }
+    return w;
+}
+
+void FoodLogViewTest::nothingBuiltUntilOpened()
+{
+    ProgramCopy copy;
+    auto w = open(copy);
+    QVERIFY(w);
+    QVERIFY(w->foodLog);
+    QVERIFY(!w->foodLog->view());
+    QVERIFY(!w->findChild<FoodLogView *>());
+    // Browsing elsewhere never touches the file.
+    w->hotSpotClicked(QStringLiteral("c"));
+    w->hotSpotClicked(QStringLiteral("a"));
+    QVERIFY(!queryValue(copy.data(), QStringLiteral("SELECT name FROM sqlite_master WHERE name = 'food_log'")).isValid());
+    QVERIFY(QDir(copy.dir.path()).entryList({QStringLiteral("*.bak-*")}).isEmpty());
+}
+
+void FoodLogViewTest::buttonAndShortcutsSwitchSections()
+{
+    ProgramCopy copy;
+    auto w = open(copy);
+    // From the start state: the welcome picture and the empty title.
+    QTest::mouseClick(w.get(), Qt::LeftButton, {}, ButtonF);
+    closeProfileDialog(*w, false);
+    FoodLogView *view = w->foodLog->view();
+    QVERIFY(view && view->isVisible());
+    for (QWidget *hidden : {static_cast<QWidget *>(w->Pv), static_cast<QWidget *>(w->Frame1),
+                            static_cast<QWidget *>(w->Text1), static_cast<QWidget *>(w->box1),
+                            static_cast<QWidget *>(w->P1)})
+        QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
+
+    // Ctrl+3: the calorie panel, the view gone, the title box back as it was.
+    press(w.get(), Qt::Key_3, Qt::ControlModifier);
+    QVERIFY(!view->isVisible());
+    QVERIFY(w->Frame1->isVisible());
+    QVERIFY(w->Text1->isVisible());
+
+    press(w.get(), Qt::Key_6, Qt::ControlModifier);
+    QVERIFY(view->isVisible());
+    QVERIFY(!w->Frame1->isVisible());
+    QVERIFY(!w->findChild<QDialog *>(QStringLiteral("profileDialog"))); // asked once only
+
+    // Ctrl+1: the first section opens as from its button.
+    press(w.get(), Qt::Key_1, Qt::ControlModifier);
+    QVERIFY(!view->isVisible());
+    QVERIFY(w->P1->isVisible() && w->box1->isVisible());
+    QVERIFY(w->notebook->rs);
+    press(w.get(), Qt::Key_5, Qt::ControlModifier);
+    QVERIFY(w->P1->isVisible());
+    // The web page hot spot leaves the view where it is.
+    press(w.get(), Qt::Key_6, Qt::ControlModifier);
+    QVERIFY(view->isVisible());
+}
+
+void FoodLogViewTest::olderSkinReachesViewByShortcut()
+{
+    ProgramCopy copy(true);
+    auto w = open(copy);
+    QVERIFY(w);
+    QTest::mouseClick(w.get(), Qt::LeftButton, {}, ButtonF);
+    QVERIFY(!w->foodLog->view());
+    press(w.get(), Qt::Key_6, Qt::ControlModifier);
+    closeProfileDialog(*w, false);
+    QVERIFY(w->foodLog->view() && w->foodLog->view()->isVisible());
+}
+
+void FoodLogViewTest::logTwoFoodsAndAWeight()
+{
+    ProgramCopy copy;
+    auto w = open(copy);
+    MessageBox::Recorder boxes;
+    w->hotSpotClicked(QStringLiteral("f"));
+    closeProfileDialog(*w, false);
+    FoodLogView *view = w->foodLog->view();
+
+    auto *search = find<QLineEdit>(view, "logSearch");
+    auto *grams = find<QSpinBox>(view, "logGrams");
+    auto *meal = find<QComboBox>(view, "logMeal");
+    auto *add = find<QPushButton>(view, "logAdd");
+    search->setText(QStringLiteral("米饭"));
+    grams->setValue(150);
+    meal->setCurrentIndex(1);
+    add->click();
+    search->setText(QStringLiteral("鸡蛋"));
+    grams->setValue(50);
+    meal->setCurrentIndex(0);
+    QTest::keyClick(search, Qt::Key_Return);
+    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+
+    const QString file = copy.data();
+    QCOMPARE(queryValue(file, QStringLiteral("SELECT count(*) FROM food_log")).toInt(), 2);
+    const double riceKcal = queryValue(file, QStringLiteral("SELECT kcal_per_100g FROM food_log WHERE food = '米饭'")).toDouble();
+    const double eggKcal = queryValue(file, QStringLiteral("SELECT kcal_per_100g FROM food_log WHERE food = '鸡蛋'")).toDouble();
+    QVERIFY(riceKcal > 0 && eggKcal > 0);
+    const int total = qRound(1.5 * riceKcal + 0.5 * eggKcal);
+    QCOMPARE(find<QLabel>(view, "eatenKcal")->text(), QStringLiteral("已摄入 %1 大卡").arg(total));
+    QCOMPARE(queryValue(file, QStringLiteral("SELECT meal FROM food_log WHERE food = '米饭'")).toInt(), 1);
+    QCOMPARE(queryValue(file, QStringLiteral("SELECT day FROM food_log WHERE food = '鸡蛋'")).toString(),
+             QDate::currentDate().toString(Qt::ISODate));
+    // The meal's subtotal.
+    auto *entries = find<EntryList>(view, "logEntries");
+    QCOMPARE(entries->topLevelItem(0)->text(EntryList::KcalColumn), QString::number(qRound(0.5 * eggKcal)));
+    QCOMPARE(entries->topLevelItem(1)->child(0)->text(EntryList::FoodColumn), QStringLiteral("米饭"));
+
+    // An unknown food is refused with a message; nothing written.
+    search->setText(QStringLiteral("不存在的食物"));
+    add->click();
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY(boxes.boxes().first().text.contains(QStringLiteral("没有找到")));
+    QCOMPARE(queryValue(file, QStringLiteral("SELECT count(*) FROM food_log")).toInt(), 2);
+
+    // The weight: entering again replaces the day's value.
+    auto *kg = find<QDoubleSpinBox>(view, "weightKg");
+    kg->setValue(70.44);
+    find<QPushButton>(view, "weightSave")->click();
+    kg->setValue(69.8);
+    find<QPushButton>(view, "weightSave")->click();
+    QCOMPARE(queryValue(file, QStringLiteral("SELECT count(*) || ' ' || kg FROM weight_log")).toString(), QStringLiteral("1 69.8"));
+    QVERIFY(find<QLabel>(view, "weightSaved")->text().contains(QStringLiteral("69.8")));
+    // The upgrade left its backup beside the file.
+    QCOMPARE(QDir(copy.dir.path()).entryList({QStringLiteral("data.mdb.bak-*")}).size(), 1);
+}
+
+void FoodLogViewTest::keyboardEditDeleteUndo()
+{
+    ProgramCopy copy;
+    auto w = open(copy);
+    MessageBox::Recorder boxes;
+    w->hotSpotClicked(QStringLiteral("f"));
+    closeProfileDialog(*w, false);
+    FoodLogView *view = w->foodLog->view();
+    auto *search = find<QLineEdit>(view, "logSearch");
+    search->setText(QStringLiteral("苹果"));
+    find<QPushButton>(view, "logAdd")->click();
+    auto *entries = find<EntryList>(view, "logEntries");
+    QVERIFY(entries->currentEntry());
+    const qint64 id = entries->currentEntry()->id;
+    const QString file = copy.data();
+
+    // F2 edits the grams in place; Return stores them.
+    entries->setFocus();
+    press(entries, Qt::Key_F2);
+    auto *editor = entries->findChild<QSpinBox *>(QStringLiteral("gramsEditor"));
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("230"));
+    press(editor, Qt::Key_Return);
+    QTRY_COMPARE(queryValue(file, QStringLiteral("SELECT grams FROM food_log WHERE id = %1").arg(id)).toDouble(), 230.0);
+    QCOMPARE(entries->currentEntry()->grams, 230.0);
+
+    // Delete removes it at once; the undo bar offers it back; Ctrl+Z restores it whole.
+    entries->setFocus();
+    press(entries, Qt::Key_Delete);
+    QCOMPARE(queryValue(file, QStringLiteral("SELECT count(*) FROM food_log")).toInt(), 0);
+    QVERIFY(find<QWidget>(view, "undoBar")->isVisible());
+    QVERIFY(find<QLabel>(view, "undoText")->text().contains(QStringLiteral("苹果")));
+    press(entries, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(queryValue(file, QStringLiteral("SELECT id || ' ' || grams FROM food_log")).toString(),
+             QStringLiteral("%1 230.0").arg(id));
+    QVERIFY(!find<QWidget>(view, "undoBar")->isVisible());
+    // Ctrl+Z again does nothing: the offer is gone.
+    press(entries, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(queryValue(file, QStringLiteral("SELECT count(*) FROM food_log")).toInt(), 1);
+
+    // Delete on a meal's heading deletes nothing.
+    entries->setCurrentItem(entries->topLevelItem(0));
+    press(entries, Qt::Key_Delete);
+    QCOMPARE(queryValue(file, QStringLiteral("SELECT count(*) FROM food_log")).toInt(), 1);
+    QVERIFY(boxes.boxes().isEmpty());
+
+    // Days: back one and forward again; today's button returns.
+    auto *back = find<QToolButton>(view, "dayBack");
+    back->click();
+    QCOMPARE(view->day(), QDate::currentDate().addDays(-1));
+    QCOMPARE(entries->currentEntry(), std::nullopt);
+    find<QToolButton>(view, "dayToday")->click();
+    QCOMPARE(view->day(), QDate::currentDate());
+}
+
+void FoodLogViewTest::budgetFromProfile()
+{
+    ProgramCopy copy;
+    auto w = open(copy);
+    MessageBox::Recorder boxes;
+    w->hotSpotClicked(QStringLiteral("f"));
+    QTRY_VERIFY(w->findChild<QDialog *>(QStringLiteral("profileDialog")));
+    auto *dialog = w->findChild<QDialog *>(QStringLiteral("profileDialog"));
+    QCOMPARE(dialog->accessibleName(), QStringLiteral("个人资料"));
+    find<QComboBox>(dialog, "profileSex")->setCurrentIndex(1); // 男
+    find<QSpinBox>(dialog, "profileBirthYear")->setValue(QDate::currentDate().year() - 40);
+    find<QDoubleSpinBox>(dialog, "profileHeight")->setValue(180);
+    find<QComboBox>(dialog, "profileActivity")->setCurrentIndex(2);
+    dialog->accept();
+    FoodLogView *view = w->foodLog->view();
+    // No weight yet: no budget, and the view says what is missing.
+    QVERIFY(!view->budget());
+    QVERIFY(find<QLabel>(view, "budgetExplanation")->text().contains(QStringLiteral("记录一次体重")));
+
+    find<QDoubleSpinBox>(view, "weightKg")->setValue(80);
+    find<QPushButton>(view, "weightSave")->click();
+    QCOMPARE(view->budget().value_or(0), 2180);
+    QCOMPARE(find<QLabel>(view, "budgetKcal")->text(), QStringLiteral("预算 2180 大卡"));
+    QCOMPARE(find<QLabel>(view, "leftKcal")->text(), QStringLiteral("剩余 2180 大卡"));
+    QVERIFY(find<QLabel>(view, "bmiText")->text().contains(QStringLiteral("24.7（超重）")));
+    QVERIFY(find<QLabel>(view, "budgetExplanation")->text().contains(QStringLiteral("1.55")));
+
+    // Over the budget: the figure says so, in another colour.
+    auto *search = find<QLineEdit>(view, "logSearch");
+    search->setText(QStringLiteral("米饭"));
+    find<QSpinBox>(view, "logGrams")->setValue(5000);
+    find<QPushButton>(view, "logAdd")->click();
+    auto *left = find<QLabel>(view, "leftKcal");
+    QVERIFY2(left->text().startsWith(QStringLiteral("超出")), qPrintable(left->text()));
+    QCOMPARE(left->accessibleName(), QStringLiteral("剩余"));
+    QVERIFY(left->palette().color(QPalette::WindowText).red() > 150);
+    QVERIFY(boxes.boxes().isEmpty());
+}
+
+void FoodLogViewTest::readOnlyFileSaysSoAndKeepsWorking()
+{
+    ProgramCopy copy;
+    QFile::setPermissions(copy.data(), QFileDevice::ReadOwner | QFileDevice::ReadUser);
+    // Rights that ignore permissions (root): make the file immutable instead.
+    bool immutable = false;
+    if (QFile probe(copy.data()); probe.open(QIODevice::ReadWrite))
+        immutable = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), copy.data()}) == 0;
+    auto undo = qScopeGuard([&] {
+        if (immutable)
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), copy.data()});
+        QFile::setPermissions(copy.data(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    });
+    if (QFile probe(copy.data()); probe.open(QIODevice::ReadWrite))
+        QSKIP("cannot make the file read-only here");
+    QFile original(copy.data());
+    original.open(QIODevice::ReadOnly);
+    const QByteArray before = original.readAll();
+    original.close();
+
+    auto w = open(copy);
+    MessageBox::Recorder boxes;
+    w->hotSpotClicked(QStringLiteral("f"));
+    closeProfileDialog(*w, true); // saving the profile is refused
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY2(boxes.boxes().first().text.contains(QStringLiteral("只读")), qPrintable(boxes.boxes().first().text));
+    FoodLogView *view = w->foodLog->view();
+    find<QLineEdit>(view, "logSearch")->setText(QStringLiteral("米饭"));
+    find<QPushButton>(view, "logAdd")->click();
+    QCOMPARE(boxes.boxes().size(), 2);
+    QVERIFY(boxes.boxes().last().text.contains(QStringLiteral("未作改动")));
+    // Nothing listed that is not in the file; the rest of the window still works.
+    QCOMPARE(find<QLabel>(view, "eatenKcal")->text(), QStringLiteral("已摄入 0 大卡"));
+    w->hotSpotClicked(QStringLiteral("c"));
+    QVERIFY(w->Frame1->isVisible());
+    w.reset();
+    QFile after(copy.data());
+    after.open(QIODevice::ReadOnly);
+    QCOMPARE(after.readAll(), before);
+    QVERIFY(QDir(copy.dir.path()).entryList({QStringLiteral("*.bak-*")}).isEmpty());
+}
+
+void FoodLogViewTest::everyControlHasAChineseName()
+{
+    ProgramCopy copy;
+    auto w = open(copy);
+    w->hotSpotClicked(QStringLiteral("f"));
+    closeProfileDialog(*w, false);
+    FoodLogView *view = w->foodLog->view();
+    auto *tabs = find<QTabWidget>(view, "foodLogTabs");
+    QStringList unnamed;
+    for (int page = 0; page < tabs->count(); ++page) {
+        tabs->setCurrentIndex(page);
+        for (QWidget *child : view->findChildren<QWidget *>()) {
+            // A spin box's own line edit is read out through the spin box.
+            if (!child->isVisible() || child->focusPolicy() == Qt::NoFocus
+                || child->objectName() == QLatin1String("qt_spinbox_lineedit"))
+                continue;
+            QAccessibleInterface *a = QAccessible::queryAccessibleInterface(child);
+            const QString name = a ? a->text(QAccessible::Name) : QString();
+            static const QRegularExpression han(QStringLiteral("\\p{Han}"));
+            if (!name.contains(han))
+                unnamed << QStringLiteral("%1 (%2) “%3”").arg(child->objectName(), child->metaObject()->className(), name);
+        }
+    }
+    unnamed.removeDuplicates();
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
+    for (const char *name : {"dayBack", "dayForward", "dayToday"})
+        QVERIFY(!find<QToolButton>(view, name)->accessibleName().isEmpty());
+    QCOMPARE(find<QToolButton>(view, "dayBack")->accessibleName(), QStringLiteral("前一天"));
+    QCOMPARE(find<QToolButton>(view, "dayForward")->accessibleName(), QStringLiteral("后一天"));
+    QCOMPARE(find<QLabel>(view, "eatenKcal")->accessibleName(), QStringLiteral("已摄入"));
+    QCOMPARE(find<QLabel>(view, "budgetKcal")->accessibleName(), QStringLiteral("预算"));
+}
+
+void FoodLogViewTest::chartGapsAndTwoTimesScale()
+{
+    // The chart alone, fed by the store: a rendering at 2x covers the whole
+    // area with no exception; days without data stay empty.
+    ProgramCopy copy;
+    auto db = OpenDatabase(copy.data());
+    FoodLogStore store(*db);
+    const QDate today(2026, 12, 10);
+    for (int back : {0, 1, 5, 20}) {
+        FoodLogEntry e;
+        e.day = today.addDays(-back);
+        e.food = QStringLiteral("米饭");
+        e.grams = 300 + back * 10;
+        e.kcalPer100g = 116;
+        store.addEntry(e);
+    }
+    store.setWeight(today.addDays(-3), 70.2);
+    store.setWeight(today, 69.5);
+    FoodLogView view(store, FoodChoices(), [today] { return QDateTime(today, QTime(12, 0)); });
+    view.resize(450, 310);
+    auto *chart = view.findChild<QWidget *>(QStringLiteral("intakeChart"));
+    QVERIFY(chart);
+    QImage image(chart->size() * 2, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(2);
+    image.fill(Qt::transparent);
+    chart->render(&image);
+    QVERIFY(chart->accessibleDescription().contains(QStringLiteral("4 天有饮食记录")));
+    QVERIFY(chart->accessibleDescription().contains(QStringLiteral("70.2 到 69.5")));
+}
+
+QTEST_MAIN(FoodLogViewTest)
+#include "test_foodlog_view.moc"
