@@ -104,6 +104,10 @@ void EntryList::setEntries(const QList<FoodLogEntry> &entries)
         mealItem->setText(FoodColumn, count ? LogCalendar::mealName(meal)
                                             : LogCalendar::mealName(meal) + QStringLiteral("（未记录）"));
         mealItem->setText(KcalColumn, count ? QString::number(qRound(subtotal)) : QString());
+        // Screen readers name every cell, the empty ones too.
+        mealItem->setData(GramsColumn, Qt::AccessibleTextRole, QStringLiteral("%1小计").arg(LogCalendar::mealName(meal)));
+        mealItem->setData(KcalColumn, Qt::AccessibleTextRole,
+                          count ? QStringLiteral("%1 大卡").arg(qRound(subtotal)) : QStringLiteral("没有记录"));
         mealItem->setToolTip(KcalColumn, QStringLiteral("%1小计").arg(LogCalendar::mealName(meal)));
         for (int c = 0; c < 3; ++c)
             mealItem->setFont(c, bold);

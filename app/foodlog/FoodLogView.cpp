@@ -17,6 +17,7 @@
 
 #include <QLineEdit>
 #include <QShortcut>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -45,6 +46,8 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
     m_tabs->setObjectName(QStringLiteral("foodLogTabs"));
     m_tabs->setAccessibleName(QStringLiteral("饮食记录的内容"));
     m_tabs->setDocumentMode(true);
+    if (auto *pages = m_tabs->findChild<QStackedWidget *>())
+        pages->setAccessibleName(QStringLiteral("饮食记录的页面"));
 
     auto *mealsPage = new QWidget(m_tabs);
     m_picker = new FoodPicker(mealsPage);
