@@ -81,12 +81,11 @@ public:
     bool lacksTable(const QString &table);
 
     // Waiting for another program that holds the file locked. A step waits
-    // up to lockWaitLimit() and then fails with SQLITE_BUSY. Within a user
+    // up to the limit set here (5 s) and then fails with SQLITE_BUSY. Within a user
     // action (beginAction .. endAction) the steps share one such wait: once it
     // has run out, the action's further steps fail at once, so one action
     // reports after one wait, not after one wait per step. `onWait` is called
     // when the action begins to wait; it must not throw.
-    int lockWaitLimit() const { return m_lockWaitLimitMs; }
     void setLockWaitLimit(int milliseconds) { m_lockWaitLimitMs = std::max(0, milliseconds); }
     // False (and nothing changes) when an action is going on already.
     bool beginAction(std::function<void()> onWait);

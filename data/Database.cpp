@@ -129,7 +129,7 @@ std::unique_ptr<Database> OpenDatabase(const QString &path)
     }
     sqlite3_extended_result_codes(db, 1);
     // Another program may hold the file for a moment: the connection waits for
-    // it (Connection::lockWaitLimit()).
+    // it (Connection::setLockWaitLimit).
 
     std::unique_ptr<Database> database(new Database(path, db));
     Connection &connection = *database->m_connection;
