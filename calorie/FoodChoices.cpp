@@ -1,16 +1,20 @@
 #include "FoodChoices.h"
 
-#include "Database.h"
-#include "Recordset.h"
+#include "FoodCatalog.h"
 
 #include <QRegularExpression>
 
-namespace {
-const int CategoryField = 1;
-const int NameField = 2;
-const int PortionField = 3;
-const int KcalField = 4;
-} // namespace
+FoodChoices::FoodChoices() : m_index(std::make_shared<FoodSearchIndex>()) {}
+
+FoodChoices::FoodChoices(QVector<SearchableFood> foods)
+    : m_index(std::make_shared<FoodSearchIndex>(std::move(foods)))
+{
+}
+
+FoodChoices FoodChoices::read(const QString &databasePath)
+{
+    return FoodChoices(FoodCatalog::read(databasePath));
+}
 
 std::optional<double> FoodChoices::portionGrams(const QString &portion)
 {
@@ -25,61 +29,41 @@ std::optional<double> FoodChoices::portionGrams(const QString &portion)
     return value;
 }
 
-FoodChoices FoodChoices::read(Database &db)
+std::optional<FoodChoice> FoodChoices::loggable(const SearchableFood &food)
 {
-    FoodChoices choices;
-    std::unique_ptr<Recordset> rs = db.OpenRecordset(QStringLiteral("01"));
-    for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
-        const Field name = rs->Fields(NameField);
-        const Field portion = rs->Fields(PortionField);
-        const Field kcal = rs->Fields(KcalField);
-        if (name.isNull() || portion.isNull() || kcal.isNull())
-            continue;
-        const std::optional<double> grams = portionGrams(portion.text());
-        bool isNumber = false;
-        const double energy = kcal.text().toDouble(&isNumber);
-        if (!grams || !isNumber || energy < 0)
-            continue;
-        FoodChoice food;
-        food.name = name.text().trimmed();
-        food.category = rs->Fields(CategoryField).textOrEmpty().trimmed();
-        food.kcalPer100g = energy * 100.0 / *grams;
-        if (!food.name.isEmpty())
-            choices.m_foods.append(food);
-    }
-    return choices;
-}
-
-FoodChoices FoodChoices::fromList(QList<FoodChoice> foods)
-{
-    FoodChoices choices;
-    choices.m_foods = std::move(foods);
-    return choices;
+    const std::optional<double> grams = portionGrams(food.portion);
+    bool isNumber = false;
+    const double kcal = food.kcal.toDouble(&isNumber);
+    if (!grams || !isNumber || kcal < 0 || food.name.isEmpty())
+        return std::nullopt;
+    return FoodChoice{food.name, food.category, kcal * 100.0 / *grams};
 }
 
 QList<FoodChoice> FoodChoices::match(const QString &query, int limit) const
 {
-    const QString q = query.trimmed();
-    QList<FoodChoice> starting, containing;
-    if (q.isEmpty())
-        return starting;
-    for (const FoodChoice &food : m_foods) {
-        if (food.name.startsWith(q, Qt::CaseInsensitive))
-            starting.append(food);
-        else if (food.name.contains(q, Qt::CaseInsensitive))
-            containing.append(food);
+    QList<FoodChoice> found;
+    // Ask for more than shown: a few foods may not be loggable by weight.
+    for (const FoodSearchHit &hit : m_index->search(query, limit * 2)) {
+        if (const std::optional<FoodChoice> food = loggable(m_index->foods().at(hit.food))) {
+            found.append(*food);
+            if (found.size() == limit)
+                break;
+        }
     }
-    starting += containing;
-    if (starting.size() > limit)
-        starting.resize(limit);
-    return starting;
+    return found;
 }
 
 std::optional<FoodChoice> FoodChoices::find(const QString &name) const
 {
     const QString wanted = name.trimmed();
-    for (const FoodChoice &food : m_foods)
-        if (food.name == wanted)
-            return food;
+    if (wanted.isEmpty())
+        return std::nullopt;
+    for (const FoodSearchHit &hit : m_index->search(wanted, FoodSearchIndex::DefaultLimit)) {
+        if (hit.rank != SearchRank::Exact)
+            break;
+        const SearchableFood &food = m_index->foods().at(hit.food);
+        if (food.name == wanted || food.aliases.contains(wanted))
+            return loggable(food);
+    }
     return std::nullopt;
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QList>
-#include <QString>
-#include <optional>
+#include "FoodSearchIndex.h"
 
-class Database;
+#include <QString>
+#include <memory>
+#include <optional>
 
 // A food that can be logged by weight: its name, category and kcal per 100 g.
 struct FoodChoice
@@ -14,26 +14,28 @@ struct FoodChoice
     double kcalPer100g = 0;
 };
 
-// The foods of the food table that can be logged by weight, read once. A row
-// whose portion is not a weight in grams ("100克", "每100克", "50g") or whose
-// energy is not a number is left out: its figure cannot be turned into kcal
-// per 100 g.
+// The foods a log entry can be made from: the search's foods, found the same
+// way as in the calorie panel. A food counts when its portion is a weight in
+// grams ("100克", "每100克", "50g") and its energy a number; others cannot be
+// turned into kcal per 100 g.
 class FoodChoices
 {
 public:
-    static FoodChoices read(Database &db);
-    static FoodChoices fromList(QList<FoodChoice> foods);
+    FoodChoices();
+    explicit FoodChoices(QVector<SearchableFood> foods);
+    // Reads the foods of the file. Throws DataError.
+    static FoodChoices read(const QString &databasePath);
 
     // Grams in a portion text, or nothing when it is not a weight.
     static std::optional<double> portionGrams(const QString &portion);
+    // The food as a log entry takes it, or nothing when it cannot be logged by weight.
+    static std::optional<FoodChoice> loggable(const SearchableFood &food);
 
-    const QList<FoodChoice> &all() const { return m_foods; }
-    // Foods whose name contains the trimmed query; names starting with it
-    // first, at most `limit`.
-    QList<FoodChoice> match(const QString &query, int limit = 50) const;
-    // The food of exactly this name, if any.
+    // At most `limit` loggable foods for what the user typed, best first.
+    QList<FoodChoice> match(const QString &query, int limit = FoodSearchIndex::DefaultLimit) const;
+    // The loggable food whose name (or other name) is exactly this text.
     std::optional<FoodChoice> find(const QString &name) const;
 
 private:
-    QList<FoodChoice> m_foods;
+    std::shared_ptr<const FoodSearchIndex> m_index;
 };

@@ -27,7 +27,7 @@ void FoodLogSection::enter()
     if (!m_view) {
         FoodChoices foods;
         try {
-            foods = FoodChoices::read(m_db);
+            foods = FoodChoices::read(m_db.path());
         } catch (const DataError &error) {
             // The log still works for weights and the days already logged.
             MessageBox::information(m_window, QStringLiteral("饮食记录"),

@@ -18,7 +18,9 @@
 #include "SkinFile.h"
 #include "Startup.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
+#include <QCompleter>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -225,6 +227,18 @@ void FoodLogViewTest::logTwoFoodsAndAWeight()
     auto *grams = find<QSpinBox>(view, "logGrams");
     auto *meal = find<QComboBox>(view, "logMeal");
     auto *add = find<QPushButton>(view, "logAdd");
+    // The calorie panel's matching: pinyin initials list the food; choosing it fills the field.
+    search->setFocus();
+    QTest::keyClicks(search, QStringLiteral("jd"));
+    QAbstractItemView *results = search->completer()->popup();
+    QTRY_VERIFY(results->isVisible());
+    QCOMPARE(results->accessibleName(), QStringLiteral("搜索结果"));
+    const QModelIndexList egg = results->model()->match(results->model()->index(0, 0), Qt::DisplayRole,
+                                                        QStringLiteral("鸡蛋"), 1, Qt::MatchExactly);
+    QVERIFY(!egg.isEmpty());
+    results->setCurrentIndex(egg.first());
+    QTest::keyClick(results, Qt::Key_Return);
+    QCOMPARE(search->text(), QStringLiteral("鸡蛋"));
     search->setText(QStringLiteral("米饭"));
     grams->setValue(150);
     meal->setCurrentIndex(1);
