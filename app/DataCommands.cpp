@@ -223,7 +223,8 @@ QString DataCommands::aboutText(const QString &dataFile)
     return QStringLiteral(
                "Pellomir %1\n"
                "热量计算和瘦身笔记。\n\n"
-               "许可证：GNU 通用公共许可证第 3 版或更高版本（GPL-3.0-or-later）。\n\n"
+               "许可证：GPL-3.0-or-later\n"
+               "（GNU 通用公共许可证第 3 版或更高版本）\n\n"
                "食物数据来源：\n"
                "·《中国食物成分表》（标准版，第6版），中国疾病预防控制中心营养与健康所 编\n"
                "·常见菜肴、小吃和饮料的典型配方数值\n"

@@ -194,16 +194,31 @@ void MainWindow::makeWindowMenu()
     add("about", QStringLiteral("关于 Pellomir"), &DataCommands::about);
 
     // The keys that open a context menu open this one wherever the focus is, the text boxes
-    // included (their own edit menus stay on the right mouse button).
+    // included (their own edit menus stay on the right mouse button). The platform turns the
+    // Menu key into a context-menu event for the control with the focus; Shift+F10 and the key
+    // itself, where no such event comes, are shortcuts.
+    for (QWidget *control : findChildren<QWidget *>())
+        if (control->focusPolicy() != Qt::NoFocus)
+            control->installEventFilter(this);
     for (const QKeySequence &keys : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
         auto *shortcut = new QShortcut(keys, this);
         connect(shortcut, &QShortcut::activated, this, &MainWindow::popUpWindowMenu);
     }
 }
 
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ContextMenu && m_menu
+        && static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
+        popUpWindowMenu();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void MainWindow::popUpWindowMenu()
 {
-    if (!m_menu)
+    if (!m_menu || m_menu->isVisible())
         return;
     const QWidget *focus = focusWidget();
     const QWidget *anchor = focus && focus->isVisible() ? focus : this;
