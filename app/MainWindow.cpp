@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "AboutPage.h"
 #include "AutoSizeLabel.h"
 #include "DataCommands.h"
 #include "Database.h"
@@ -98,6 +99,7 @@ void MainWindow::Load()
     notebookControls.addtext = addtext;
     notebookControls.addbox = addbox;
     notebook = std::make_unique<Notebook>(*db, notebookControls);
+    notebook->setAboutPage(QUrl::fromLocalFile(AboutPage::file(m_files.programDir)));
 
     // The left panel, inside its drawn border.
     foodLog = std::make_unique<FoodLogSection>(

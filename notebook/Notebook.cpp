@@ -6,6 +6,8 @@
 #include "UrlOpener.h"
 
 #include <QGuiApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
@@ -124,7 +126,7 @@ void Notebook::SkinHotSpotClick(const QString &objectName)
     if (objectName == QLatin1String("c"))
         showCalorie();
     else if (objectName == QLatin1String("logo"))
-        UrlOpener::open(QUrl(QString::fromLatin1(MakerPageAddress)));
+        openAboutPage();
 }
 
 void Notebook::switchControls(std::initializer_list<QWidget *> shown,
@@ -203,6 +205,18 @@ void Notebook::openSectionSteps(const NotebookSection &section)
     rs = std::move(opened);
     m_section = &section;
     showTexts(title, body);
+}
+
+void Notebook::openAboutPage()
+{
+    const QString file = m_aboutPage.isLocalFile() ? m_aboutPage.toLocalFile() : QString();
+    if (file.isEmpty() || !QFileInfo(file).isFile()) {
+        inform(ApplicationTitle, QStringLiteral("找不到关于页面：") + QDir::toNativeSeparators(file));
+        return;
+    }
+    if (!UrlOpener::open(m_aboutPage))
+        inform(ApplicationTitle, QStringLiteral("没有能打开关于页面的浏览器。请用浏览器打开这个文件：")
+                                     + QDir::toNativeSeparators(file));
 }
 
 void Notebook::showCalorie()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 #include <initializer_list>
 #include <memory>
 
@@ -12,8 +13,6 @@ class QTextEdit;
 class QWidget;
 struct NotebookSection;
 
-// The maker's web page, opened by the skin's logo.
-inline constexpr char MakerPageAddress[] = "https://pellomir.example/";
 // The application's title, and the title of the notebook's own message boxes.
 inline constexpr char ApplicationTitle[] = "Pellomir";
 inline constexpr char NotebookBoxTitle[] = "：：Pellomir：：";
@@ -42,6 +41,9 @@ class Notebook
 public:
     Notebook(Database &db, NotebookControls controls);
     ~Notebook();
+
+    // The page the skin's logo (the mascot) opens: the program's About page, a local file.
+    void setAboutPage(const QUrl &page) { m_aboutPage = page; }
 
     // The skin's click notification, with the clicked object's name.
     void SkinHotSpotClick(const QString &objectName);
@@ -88,6 +90,7 @@ private:
     void saveTyped(const QString &typedTitle, const QString &typedBody);
     void deleteShown();
     void showCalorie();
+    void openAboutPage();
 
     // Shows `shown` and hides `hidden`; a keyboard focus in a control being hidden goes to
     // `focusTarget`, never on to whatever control follows in the tab order.
@@ -113,5 +116,6 @@ private:
     NotebookControls m_c;
     const NotebookSection *m_section = nullptr; // the section on show, with `rs`
     bool m_writing = false; // a new record was begun and is not saved yet
+    QUrl m_aboutPage;
     bool m_busyCursor = false; // the action on hand shows the busy cursor
 };

@@ -1,3 +1,4 @@
+#include "AboutPage.h"
 #include "AutoSizeLabel.h"
 #include "Database.h"
 #include "FatalError.h"
@@ -115,6 +116,7 @@ private slots:
     void startState();
     void calorieLine_data();
     void calorieLine();
+    void aboutPageBesideProgram();
 
     void startupFailure_data();
     void startupFailure();
@@ -157,7 +159,7 @@ private:
 
 QString TestApp::copyFixture(QTemporaryDir &dir)
 {
-    for (const char *name : {"data.mdb", "Skin1.dat"}) {
+    for (const char *name : {"data.mdb", "Skin1.dat", "about.html"}) {
         const QString source = BinDir + QLatin1Char('/') + QLatin1String(name);
         if (!QFile::copy(source, dir.filePath(QLatin1String(name))))
             qFatal("cannot copy %s: build the program first", qPrintable(source));
@@ -439,6 +441,41 @@ void TestApp::calorieLine()
                 QCOMPARE(QColor(panel.pixel(int(x * dpr), int(y * dpr))), ground);
     }
     w.Label3->setText(QString());
+}
+
+// The mascot opens our About page, a self-contained file beside the program.
+void TestApp::aboutPageBesideProgram()
+{
+    const QString built = AboutPage::file(BinDir);
+    QCOMPARE(QFileInfo(built).dir(), QDir(BinDir));
+    QFile page(built);
+    QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(built));
+    const QByteArray bytes = page.readAll();
+    const QString html = QString::fromUtf8(bytes);
+    QCOMPARE(html.toUtf8(), bytes); // UTF-8 throughout
+    QVERIFY(html.contains(QStringLiteral("<meta charset=\"utf-8\">")));
+    for (const QString &part : {QStringLiteral("lang=\"zh-CN\""), QStringLiteral("热量计算"),
+                                QStringLiteral("瘦身日记"), QStringLiteral("快捷键"), QStringLiteral("<kbd>Tab</kbd>"),
+                                QStringLiteral("中国食物成分表"), QStringLiteral("食品營養成分資料庫"),
+                                QStringLiteral("GPL-3.0-or-later")})
+        QVERIFY2(html.contains(part), qPrintable(part));
+    // Self-contained: it works offline, with nothing fetched from elsewhere.
+    for (const QString &outside : {QStringLiteral("src=\"http"), QStringLiteral("href=\"http"),
+                                   QStringLiteral("url(http"), QStringLiteral("@import"),
+                                   QStringLiteral("<link"), QStringLiteral("<script")})
+        QVERIFY2(!html.contains(outside, Qt::CaseInsensitive), qPrintable(outside));
+
+    // The program's own window opens it as a local file.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString programDir = copyFixture(dir);
+    auto window = Startup::openMainWindow(programDir);
+    QVERIFY(window);
+    UrlOpener::Recorder urls;
+    MessageBox::Recorder boxes;
+    window->notebook->SkinHotSpotClick(QStringLiteral("logo"));
+    QCOMPARE(urls.opened(), QList<QUrl>{QUrl::fromLocalFile(AboutPage::file(programDir))});
+    QVERIFY(boxes.boxes().isEmpty());
 }
 
 void TestApp::startupFailure_data()

@@ -211,7 +211,8 @@ private slots:
     void otherNamesChangeNothing_data();
     void otherNamesChangeNothing();
     void calorieHotSpot();
-    void logoOpensMakerPage();
+    void logoOpensAboutPage_data();
+    void logoOpensAboutPage();
     void sectionThatCannotBeOpened_data();
     void sectionThatCannotBeOpened();
     void nullFieldsShowAsEmpty();
@@ -350,13 +351,35 @@ void TestNotebook::calorieHotSpot()
     QCOMPARE(f.window.shown(), QStringLiteral("P5 Frame1 addtext addbox"));
 }
 
-void TestNotebook::logoOpensMakerPage()
+void TestNotebook::logoOpensAboutPage_data()
 {
+    QTest::addColumn<bool>("present");
+    QTest::newRow("page beside the program") << true;
+    QTest::newRow("page missing") << false;
+}
+
+void TestNotebook::logoOpensAboutPage()
+{
+    QFETCH(bool, present);
     UrlOpener::Recorder urls;
     Fixture f;
+    const QString file = f.file.dir() + QStringLiteral("/about.html");
+    if (present) {
+        QFile page(file);
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<!DOCTYPE html><title>关于</title>");
+    }
+    f.notebook->setAboutPage(QUrl::fromLocalFile(file));
     const QString shown = f.window.shown();
     f.click(QStringLiteral("logo"));
-    QCOMPARE(urls.opened(), QList<QUrl>{QUrl(QStringLiteral("https://pellomir.example/"))});
+    if (present) {
+        QCOMPARE(urls.opened(), QList<QUrl>{QUrl::fromLocalFile(file)});
+        QVERIFY(f.takeBoxes().isEmpty());
+    } else {
+        QVERIFY(urls.opened().isEmpty());
+        QCOMPARE(f.takeBoxes(), QStringList{AppTitle + QStringLiteral("|找不到关于页面：")
+                                            + QDir::toNativeSeparators(file)});
+    }
     QCOMPARE(f.window.shown(), shown);
     QVERIFY(!f.notebook->rs);
 }

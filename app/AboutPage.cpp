@@ -1,0 +1,6 @@
+#include "AboutPage.h"
+
+QString AboutPage::file(const QString &programDir)
+{
+    return programDir + QStringLiteral("/about.html");
+}
