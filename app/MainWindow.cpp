@@ -5,6 +5,10 @@
 #include "DataCommands.h"
 #include "Database.h"
 #include "FoodLogSection.h"
+#include "FoodCatalog.h"
+#include "FoodPortionPanel.h"
+#include "FoodSearchBox.h"
+#include "HouseholdMeasures.h"
 #include "ImageButton.h"
 #include "Notebook.h"
 #include "PictureBox.h"
@@ -18,6 +22,8 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QShortcut>
+#include <QComboBox>
+#include <QTreeView>
 #include <QSettings>
 #include <QLineEdit>
 #include <QListWidget>
@@ -45,6 +51,39 @@ MainWindow::MainWindow(const ProgramFiles &files, QWidget *parent)
     foodControls.Text3 = Text3;
     foodControls.Label3 = Label3;
     recipe = std::make_unique<Recipe>(m_files.dataFile, foodControls);
+    makeFoodSearch();
+}
+
+void MainWindow::makeFoodSearch()
+{
+    const QString dataFile = m_files.dataFile;
+    m_foodSearch = new FoodSearchBox(Frame1, [dataFile] { return FoodCatalog::read(dataFile); }, this);
+    m_foodPortion = new FoodPortionPanel(Frame1, Label2, HouseholdMeasures::builtIn(), this);
+    connect(recipe.get(), &Recipe::foodShown, m_foodPortion, &FoodPortionPanel::showFood);
+    connect(m_foodSearch, &FoodSearchBox::foodChosen, recipe.get(), &Recipe::revealFood);
+
+    // In the Tab order between the tree and the name of the food on show.
+    QWidget *previous = Tv;
+    for (QWidget *next : {static_cast<QWidget *>(m_foodSearch->field()),
+                          static_cast<QWidget *>(m_foodSearch->results()),
+                          static_cast<QWidget *>(m_foodPortion->amountField()),
+                          static_cast<QWidget *>(m_foodPortion->measureChoice()),
+                          static_cast<QWidget *>(Text3)}) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    }
+
+    // Ctrl+F anywhere in the window: the calorie panel, the focus in the search.
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, &MainWindow::openFoodSearch);
+}
+
+void MainWindow::openFoodSearch()
+{
+    if (!notebook)
+        return; // not loaded: the window is not on show
+    hotSpotClicked(QStringLiteral("c"));
+    m_foodSearch->focusField();
 }
 
 MainWindow::~MainWindow() = default;

@@ -11,6 +11,8 @@ class DataCommands;
 class Database;
 class QMenu;
 class FoodLogSection;
+class FoodPortionPanel;
+class FoodSearchBox;
 class Notebook;
 class Recipe;
 
@@ -38,6 +40,10 @@ public:
     // The data.mdb in use: beside the program, or the user's own file of an installed program.
     const QString &dataFile() const { return m_files.dataFile; }
     const ProgramFiles &files() const { return m_files; }
+
+    // The calorie panel's search and amount line.
+    FoodSearchBox *foodSearch() const { return m_foodSearch; }
+    FoodPortionPanel *foodPortion() const { return m_foodPortion; }
 
     SkinEngine skn;
     std::unique_ptr<Database> db;
@@ -67,8 +73,12 @@ private:
     void connectEvents();
     void makeWindowMenu();
     void addShortcuts();
+    void makeFoodSearch();
+    void openFoodSearch();
 
     ProgramFiles m_files;
+    FoodSearchBox *m_foodSearch = nullptr;
+    FoodPortionPanel *m_foodPortion = nullptr;
     QString m_backupNotice;
     std::unique_ptr<DataCommands> m_commands;
     QMenu *m_menu = nullptr;

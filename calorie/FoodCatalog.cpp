@@ -12,7 +12,6 @@ namespace FoodCatalog {
 
 namespace {
 
-constexpr int PortionField = 3; // in 01
 constexpr int AliasCategoryField = 1;
 constexpr int AliasFoodField = 2;
 constexpr int AliasField = 3;
@@ -84,7 +83,7 @@ QVector<SearchableFood> read(const QString &databasePath)
             } catch (const DataError &) {
             }
             try {
-                food.portion = trimmedTextOf(*rs, PortionField);
+                food.portion = trimmedTextOf(*rs, FoodTables::FoodPortionField);
             } catch (const DataError &) {
             }
             food.rowId = rs->Id();

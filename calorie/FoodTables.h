@@ -27,6 +27,7 @@ FoodIndex readFoodIndex(Recordset &foods, const QStringList &categories,
 constexpr int CategoryNameField = 1; // in 02
 constexpr int FoodCategoryField = 1; // in 01
 constexpr int FoodNameField = 2;     // in 01
+constexpr int FoodPortionField = 3;  // in 01
 constexpr int FoodKcalField = 4;     // in 01
 
 } // namespace FoodTables

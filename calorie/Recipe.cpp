@@ -166,7 +166,13 @@ void Recipe::lookUpFood(const QString &category, const QString &food, std::optio
             calories = FoodText::trimmed(gRs->Fields(FoodTables::FoodKcalField).textOrEmpty());
         } catch (const DataError &) {
         }
+        QString portion;
+        try {
+            portion = FoodText::trimmed(gRs->Fields(FoodTables::FoodPortionField).textOrEmpty());
+        } catch (const DataError &) {
+        }
         showFood(calories, name);
+        emit foodShown(wantedCategory, name, calories, portion);
     } catch (const std::exception &) {
         // The lookup shows nothing when the file or the table cannot be read.
     }

@@ -60,6 +60,10 @@ public:
 signals:
     // Each lookup of a food in table 01, found or not.
     void foodLookedUp(const QString &category, const QString &food);
+    // A food was found and shown: its category and name, its calorie text and
+    // what that figure is for (the row's portion, "100克"), both trimmed.
+    void foodShown(const QString &category, const QString &food, const QString &kcal,
+                   const QString &portion);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

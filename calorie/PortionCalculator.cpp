@@ -1,0 +1,94 @@
+#include "PortionCalculator.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+#include <cmath>
+
+namespace PortionCalculator {
+
+namespace {
+
+// Full-width digits, as a Chinese input method may type them, as ASCII.
+QString withAsciiDigits(QString text)
+{
+    for (QChar &c : text) {
+        if (c >= QChar(0xFF10) && c <= QChar(0xFF19))
+            c = QChar(u'0' + (c.unicode() - 0xFF10));
+    }
+    return text;
+}
+
+std::optional<double> plainNumber(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\d+(\\.\\d+)?$"));
+    if (!number.match(text).hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+std::optional<double> portionGrams(const QString &portion)
+{
+    static const QRegularExpression grams(
+        QStringLiteral("^\\s*(\\d+(?:\\.\\d+)?)\\s*(?:克|g|G|公克)\\s*$"));
+    const QRegularExpressionMatch match = grams.match(withAsciiDigits(portion));
+    if (!match.hasMatch())
+        return std::nullopt;
+    const std::optional<double> value = plainNumber(match.captured(1));
+    if (!value || *value <= 0)
+        return std::nullopt;
+    return value;
+}
+
+QString portionCaption(const QString &portion)
+{
+    const QString trimmed = portion.trimmed();
+    if (trimmed.isEmpty())
+        return {};
+    return QStringLiteral("每") + trimmed;
+}
+
+std::optional<double> kcalValue(const QString &kcal)
+{
+    return plainNumber(kcal.trimmed());
+}
+
+Amount parseAmount(const QString &typed)
+{
+    Amount amount;
+    const QString text = withAsciiDigits(typed).trimmed();
+    if (text.isEmpty()) {
+        amount.problem = QStringLiteral("请输入食用量（克）");
+        return amount;
+    }
+    static const QRegularExpression digits(QStringLiteral("^\\d+$"));
+    if (!digits.match(text).hasMatch()) {
+        amount.problem = QStringLiteral("请输入整数克数");
+        return amount;
+    }
+    // More digits than any allowed amount has: too much, whatever the value.
+    const QString significant = text.mid(text.indexOf(QRegularExpression(QStringLiteral("[1-9]|$"))));
+    const int value = significant.size() > 4 ? MaxGrams + 1 : significant.toInt();
+    if (value < MinGrams) {
+        amount.problem = QStringLiteral("食用量至少 %1 克").arg(MinGrams);
+        return amount;
+    }
+    if (value > MaxGrams) {
+        amount.problem = QStringLiteral("食用量最多 %1 克").arg(MaxGrams);
+        return amount;
+    }
+    amount.grams = value;
+    return amount;
+}
+
+qint64 kcalFor(double kcal, double portionGrams, int grams)
+{
+    return qint64(std::llround(kcal * grams / portionGrams));
+}
+
+} // namespace PortionCalculator
