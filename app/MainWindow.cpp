@@ -61,6 +61,8 @@ void MainWindow::makeFoodSearch()
     m_foodPortion = new FoodPortionPanel(Frame1, Label2, HouseholdMeasures::builtIn(), this);
     connect(recipe.get(), &Recipe::foodShown, m_foodPortion, &FoodPortionPanel::showFood);
     connect(m_foodSearch, &FoodSearchBox::foodChosen, recipe.get(), &Recipe::revealFood);
+    // A restored backup rebuilds the tree: the search reads the foods of the new file.
+    connect(recipe.get(), &Recipe::foodTreeBuilt, m_foodSearch, &FoodSearchBox::forgetFoods);
 
     // In the Tab order between the tree and the name of the food on show.
     QWidget *previous = Tv;

@@ -63,6 +63,14 @@ const FoodSearchIndex &FoodSearchBox::index()
     return *m_index;
 }
 
+void FoodSearchBox::forgetFoods()
+{
+    m_index.reset();
+    m_field->clear();
+    m_results->clear();
+    m_results->hide();
+}
+
 void FoodSearchBox::focusField()
 {
     m_field->setFocus(Qt::ShortcutFocusReason);

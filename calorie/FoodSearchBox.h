@@ -33,6 +33,9 @@ public:
 
     // Reads and indexes the foods unless done already.
     void prepare();
+    // The foods changed (the file was replaced): the next search reads them
+    // again; the field and the list are cleared.
+    void forgetFoods();
     // Puts the keyboard focus in the field, its text selected.
     void focusField();
 

@@ -20,7 +20,7 @@ QString withAsciiDigits(QString text)
 
 std::optional<double> plainNumber(const QString &text)
 {
-    static const QRegularExpression number(QStringLiteral("^\\d+(\\.\\d+)?$"));
+    static const QRegularExpression number(QStringLiteral("^[0-9]+(\\.[0-9]+)?$"));
     if (!number.match(text).hasMatch())
         return std::nullopt;
     bool ok = false;
@@ -35,7 +35,7 @@ std::optional<double> plainNumber(const QString &text)
 std::optional<double> portionGrams(const QString &portion)
 {
     static const QRegularExpression grams(
-        QStringLiteral("^\\s*(\\d+(?:\\.\\d+)?)\\s*(?:克|g|G|公克)\\s*$"));
+        QStringLiteral("^\\s*每?\\s*([0-9]+(?:\\.[0-9]+)?)\\s*(?:克|g|G|公克)\\s*$"));
     const QRegularExpressionMatch match = grams.match(withAsciiDigits(portion));
     if (!match.hasMatch())
         return std::nullopt;
@@ -50,7 +50,8 @@ QString portionCaption(const QString &portion)
     const QString trimmed = portion.trimmed();
     if (trimmed.isEmpty())
         return {};
-    return QStringLiteral("每") + trimmed;
+    // A portion written "每100克" already says it.
+    return trimmed.startsWith(u'每') ? trimmed : QStringLiteral("每") + trimmed;
 }
 
 std::optional<double> kcalValue(const QString &kcal)
@@ -66,7 +67,7 @@ Amount parseAmount(const QString &typed)
         amount.problem = QStringLiteral("请输入食用量（克）");
         return amount;
     }
-    static const QRegularExpression digits(QStringLiteral("^\\d+$"));
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
     if (!digits.match(text).hasMatch()) {
         amount.problem = QStringLiteral("请输入整数克数");
         return amount;

@@ -11,12 +11,12 @@ constexpr int MinGrams = 1;
 constexpr int MaxGrams = 5000;
 constexpr int DefaultGrams = 100;
 
-// The grams a portion text stands for: "100克", "100 克", "100g", "50.5克";
+// The grams a portion text stands for: "100克", "100 克", "100g", "50.5克", "每100克";
 // nothing for an empty text or one in other units ("1个", "100毫升").
 std::optional<double> portionGrams(const QString &portion);
 
-// What the calorie figure is for, as shown beside it: "每100克", "每1个"; empty
-// for an empty portion.
+// What the calorie figure is for, as shown beside it: "每100克", "每1个" (a
+// portion that begins with 每 as it is); empty for an empty portion.
 QString portionCaption(const QString &portion);
 
 // A calorie figure as a number: "346", "49.3"; nothing for an empty text or

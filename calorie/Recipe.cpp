@@ -90,6 +90,7 @@ void Recipe::BuildFoodTree()
     tree->setCurrentIndex(root);
     if (m_controls.Text1)
         m_controls.Text1->setFocus();
+    emit foodTreeBuilt();
 }
 
 void Recipe::attachModel()

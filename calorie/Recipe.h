@@ -58,6 +58,8 @@ public:
     QString gCategory;
 
 signals:
+    // The tree was built (again) from the file: the foods may have changed.
+    void foodTreeBuilt();
     // Each lookup of a food in table 01, found or not.
     void foodLookedUp(const QString &category, const QString &food);
     // A food was found and shown: its category and name, its calorie text and

@@ -77,6 +77,7 @@ void TestFoodPanel::portionGrams_data()
     QTest::newRow("g") << "50g" << 50.0;
     QTest::newRow("decimal") << "12.5克" << 12.5;
     QTest::newRow("full-width digits") << "１００克" << 100.0;
+    QTest::newRow("with 每") << "每100克" << 100.0;
     QTest::newRow("empty") << "" << 0.0;
     QTest::newRow("a piece") << "1个" << 0.0;
     QTest::newRow("millilitres") << "100毫升" << 0.0;
@@ -112,6 +113,7 @@ void TestFoodPanel::amountField_data()
     QTest::newRow("digits and letters") << "12a" << "请输入整数克数" << 0;
     QTest::newRow("a fraction") << "12.5" << "请输入整数克数" << 0;
     QTest::newRow("negative") << "-5" << "请输入整数克数" << 0;
+    QTest::newRow("other digits") << "١٠٠" << "请输入整数克数" << 0;
     QTest::newRow("over 5000") << "5001" << "食用量最多 5000 克" << 0;
     QTest::newRow("far over") << "99999999" << "食用量最多 5000 克" << 0;
 }
@@ -153,6 +155,7 @@ void TestFoodPanel::withoutGrams_data()
     QTest::addColumn<QString>("portion");
     QTest::addColumn<QString>("caption");
     QTest::newRow("a piece") << "90" << "1个" << "每1个";
+    QTest::newRow("a piece, with 每") << "90" << "每个" << "每个";
     QTest::newRow("no portion") << "90" << "" << "";
     QTest::newRow("no figure") << "" << "100克" << "";
     QTest::newRow("figure not a number") << "约90" << "100克" << "每100克";
@@ -295,6 +298,13 @@ void TestFoodPanel::searchKeys()
     QVERIFY(search.field()->text().isEmpty());
     QVERIFY(!search.results()->isVisible());
     QCOMPARE(reads, 1); // read once
+
+    // Forgotten (the file was replaced): read again at the next search.
+    QTest::keyClicks(search.field(), QStringLiteral("xhs"));
+    search.forgetFoods();
+    QVERIFY(search.field()->text().isEmpty() && !search.results()->isVisible());
+    QTest::keyClicks(search.field(), QStringLiteral("xhs"));
+    QCOMPARE(reads, 2);
 }
 
 void TestFoodPanel::searchNothingFound()
