@@ -140,7 +140,7 @@ void MainWindow::Load()
     notebookControls.addtext = addtext;
     notebookControls.addbox = addbox;
     notebook = std::make_unique<Notebook>(*db, notebookControls);
-    notebook->setAboutPage(QUrl::fromLocalFile(AboutPage::file(m_files.programDir)));
+    notebook->setAboutPage(QUrl::fromLocalFile(AboutPage::file(m_files)));
 
     // The left panel, inside its drawn border.
     foodLog = std::make_unique<FoodLogSection>(

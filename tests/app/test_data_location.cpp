@@ -1,10 +1,13 @@
 // Where the program finds its files: a portable folder, an installed program with its
 // share/pellomir beside it, the user's data file made from the template on first start.
+#include "AboutPage.h"
 #include "DataLocation.h"
 #include "Database.h"
+#include "Notebook.h"
 #include "FatalError.h"
 #include "MainWindow.h"
 #include "Startup.h"
+#include "UrlOpener.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -66,6 +69,8 @@ private slots:
     void resolve_data();
     void resolve();
     void installedWithoutUserFolder();
+    void aboutPage_data();
+    void aboutPage();
     void installedFirstStartOpensTheWindow();
     void installedLoadFailureNamesEveryPlace();
     void portableWithoutDataMakesNothing();
@@ -212,12 +217,44 @@ void TestDataLocation::installedWithoutUserFolder()
     QCOMPARE(tree(layout.root.path()), before);
 }
 
+void TestDataLocation::aboutPage_data()
+{
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("portable") << QStringList{"program/data.mdb", "program/about.html"}
+                              << "program/about.html";
+    // A portable folder without the page names it beside the program all the same.
+    QTest::newRow("portable without the page") << QStringList{"program/data.mdb"}
+                                               << "program/about.html";
+    QTest::newRow("installed") << QStringList{"shared/data.mdb", "shared/about.html"}
+                               << "shared/about.html";
+    QTest::newRow("installed, own page beside the program")
+        << QStringList{"shared/data.mdb", "shared/about.html", "program/about.html"}
+        << "program/about.html";
+}
+
+void TestDataLocation::aboutPage()
+{
+    QFETCH(QStringList, present);
+    QFETCH(QString, expected);
+    Layout layout;
+    QVERIFY(QDir().mkpath(layout.programDir()));
+    const auto place = [&layout](const QString &name) {
+        return (name.startsWith(QLatin1String("program/")) ? layout.programDir() : layout.sharedDir())
+            + name.mid(name.indexOf(QLatin1Char('/')));
+    };
+    for (const QString &name : present)
+        writeFile(place(name), name.toUtf8());
+    const ProgramFiles files = DataLocation(layout.programDir(), layout.userDir()).resolve();
+    QCOMPARE(AboutPage::file(files), place(expected));
+}
+
 void TestDataLocation::installedFirstStartOpensTheWindow()
 {
     Layout layout;
     QVERIFY(QDir().mkpath(layout.programDir()));
     QVERIFY(QDir().mkpath(layout.sharedDir()));
-    for (const char *name : {"data.mdb", "Skin1.dat"})
+    for (const char *name : {"data.mdb", "Skin1.dat", "about.html"})
         QVERIFY(QFile::copy(BinDir + QLatin1Char('/') + QLatin1String(name),
                             layout.sharedDir() + QLatin1Char('/') + QLatin1String(name)));
     m_fatalMessages.clear();
@@ -229,6 +266,11 @@ void TestDataLocation::installedFirstStartOpensTheWindow()
     QCOMPARE(window->dataFile(), userFile);
     QCOMPARE(window->db->path(), userFile);
     QVERIFY(window->Tv->model()->rowCount(window->Tv->model()->index(0, 0)) > 0);
+    // The mascot opens the About page installed in share/pellomir.
+    UrlOpener::Recorder urls;
+    window->notebook->SkinHotSpotClick(QStringLiteral("logo"));
+    QCOMPARE(urls.opened(),
+             QList<QUrl>{QUrl::fromLocalFile(layout.sharedDir() + QStringLiteral("/about.html"))});
     // The program's folder stays empty; an installed program writes only in the user's folder.
     QCOMPARE(tree(layout.programDir()), QStringList());
 }

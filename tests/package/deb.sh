@@ -47,6 +47,7 @@ done
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for file in ./usr/bin/pellomir ./usr/share/pellomir/Skin1.dat ./usr/share/pellomir/data.mdb \
+            ./usr/share/pellomir/about.html \
             ./usr/share/applications/example.pellomir.Pellomir.desktop \
             ./usr/share/metainfo/example.pellomir.Pellomir.metainfo.xml \
             ./usr/share/icons/hicolor/scalable/apps/example.pellomir.Pellomir.svg \
