@@ -15,6 +15,13 @@ QLabel *figure(QWidget *parent, const char *objectName, const QString &name)
     return label;
 }
 
+// A figure's name says what it is ("已摄入"); a screen reader reads its text as the description.
+void showText(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    label->setAccessibleDescription(text);
+}
+
 } // namespace
 
 DayTotals::DayTotals(QWidget *parent) : QWidget(parent)
@@ -40,11 +47,11 @@ DayTotals::DayTotals(QWidget *parent) : QWidget(parent)
 void DayTotals::setTotals(double eaten, std::optional<int> budget, const QString &noBudgetHint)
 {
     const int kcal = qRound(eaten);
-    m_eaten->setText(QStringLiteral("已摄入 %1 大卡").arg(kcal));
+    showText(m_eaten, QStringLiteral("已摄入 %1 大卡").arg(kcal));
     QPalette leftPalette = palette();
     if (!budget) {
-        m_budget->setText(QStringLiteral("预算 —"));
-        m_left->setText(noBudgetHint);
+        showText(m_budget, QStringLiteral("预算 —"));
+        showText(m_left, noBudgetHint);
         m_left->setAccessibleName(QStringLiteral("剩余"));
         m_left->setPalette(leftPalette);
         m_bar->setRange(0, 1);
@@ -53,13 +60,13 @@ void DayTotals::setTotals(double eaten, std::optional<int> budget, const QString
         return;
     }
     m_bar->setEnabled(true);
-    m_budget->setText(QStringLiteral("预算 %1 大卡").arg(*budget));
+    showText(m_budget, QStringLiteral("预算 %1 大卡").arg(*budget));
     const int left = *budget - kcal;
     if (left >= 0) {
-        m_left->setText(QStringLiteral("剩余 %1 大卡").arg(left));
+        showText(m_left, QStringLiteral("剩余 %1 大卡").arg(left));
         leftPalette.setColor(QPalette::WindowText, QColor(0x2E, 0x7D, 0x32));
     } else {
-        m_left->setText(QStringLiteral("超出 %1 大卡").arg(-left));
+        showText(m_left, QStringLiteral("超出 %1 大卡").arg(-left));
         leftPalette.setColor(QPalette::WindowText, QColor(0xC6, 0x28, 0x28));
     }
     m_left->setPalette(leftPalette);

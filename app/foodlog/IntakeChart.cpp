@@ -33,6 +33,7 @@ void drawBrokenLine(QPainter &p, const QList<SeriesDay> &days, Value value,
                     const std::function<QPointF(int, double)> &at, bool dots)
 {
     QPainterPath path;
+    QList<QPointF> points;
     bool open = false;
     for (int i = 0; i < days.size(); ++i) {
         const std::optional<double> v = value(days.at(i));
@@ -46,10 +47,15 @@ void drawBrokenLine(QPainter &p, const QList<SeriesDay> &days, Value value,
         else
             path.moveTo(point);
         open = true;
-        if (dots)
+        points.append(point);
+    }
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path); // a path is filled by any brush set: lines only
+    if (dots) {
+        p.setBrush(p.pen().color());
+        for (const QPointF &point : points)
             p.drawEllipse(point, 2.2, 2.2);
     }
-    p.drawPath(path);
 }
 
 } // namespace
@@ -202,7 +208,6 @@ void IntakeChart::paintEvent(QPaintEvent *)
         p.setPen(QPen(AverageColour, 1.5));
         drawBrokenLine(p, m_days, [](const SeriesDay &d) { return d.kgWeekAverage; }, at, false);
         p.setPen(QPen(WeightColour, 1.8));
-        p.setBrush(WeightColour);
         drawBrokenLine(p, m_days, [](const SeriesDay &d) { return d.kg; }, at, true);
     }
 

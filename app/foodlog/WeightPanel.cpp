@@ -5,6 +5,17 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace {
+
+// A label's name says what it is; a screen reader reads its text as the description.
+void showText(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    label->setAccessibleDescription(text);
+}
+
+} // namespace
+
 WeightPanel::WeightPanel(QWidget *parent) : QWidget(parent)
 {
     m_kg = new QDoubleSpinBox(this);
@@ -63,12 +74,12 @@ void WeightPanel::showDay(std::optional<double> kg, const QString &bmiText, cons
 {
     if (kg) {
         m_kg->setValue(*kg);
-        m_saved->setText(QStringLiteral("已记录：%1 千克（再次记录会替换）").arg(*kg, 0, 'f', 1));
+        showText(m_saved, QStringLiteral("已记录：%1 千克（再次记录会替换）").arg(*kg, 0, 'f', 1));
     } else {
-        m_saved->setText(QStringLiteral("这一天还没有记录体重。"));
+        showText(m_saved, QStringLiteral("这一天还没有记录体重。"));
     }
-    m_bmi->setText(bmiText);
-    m_budget->setText(budgetText);
+    showText(m_bmi, bmiText);
+    showText(m_budget, budgetText);
 }
 
 double WeightPanel::enteredKg() const

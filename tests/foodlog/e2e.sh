@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# End to end: the real program in a private X server, driven with the mouse and
+# keyboard. Opens 饮食记录 with its skin button, accepts the profile asked for on
+# first use, logs two foods found by pinyin (鸡蛋 50 g, 米饭 150 g) and a weight,
+# reads the day's total and weight in the view over the accessibility bus, then
+# checks the rows in data.mdb and the backup made before the tables were added.
+# Usage: e2e.sh <folder of the built program>
+BIN_SRC=$(cd "${1:?usage: e2e.sh <bin dir>}" && pwd)
+HERE=$(cd "$(dirname "$0")" && pwd)
+source "$HERE/../notebook/xdrive.sh"
+need_tools
+LAUNCHER=/usr/libexec/at-spi-bus-launcher
+PYTHON=/usr/bin/python3
+for tool in dbus-launch; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+[[ -x "$LAUNCHER" ]] || { echo "SKIP: at-spi2-core is not installed"; exit 77; }
+"$PYTHON" -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is not installed"; exit 77; }
+
+LAUNCHER_PID=
+DBUS_SESSION_BUS_PID=
+finish() {
+    [[ -n "$LAUNCHER_PID" ]] && kill "$LAUNCHER_PID" 2>/dev/null || true
+    [[ -n "$DBUS_SESSION_BUS_PID" ]] && kill "$DBUS_SESSION_BUS_PID" 2>/dev/null || true
+    cleanup
+}
+trap finish EXIT
+
+prepare_bin </dev/null
+if sqlite3 "$DB" "SELECT 1 FROM sqlite_master WHERE name = 'food_log'" | grep -q 1; then
+    echo "FAIL: the program's data.mdb already has the food log's tables"; exit 1
+fi
+egg=$(sqlite3 "$DB" "SELECT kcal FROM \"01\" WHERE trim(food) = '鸡蛋' ORDER BY id LIMIT 1")
+rice=$(sqlite3 "$DB" "SELECT kcal FROM \"01\" WHERE trim(food) = '米饭' ORDER BY id LIMIT 1")
+[[ -n "$egg" && -n "$rice" ]] || { echo "SKIP: the food table has no 鸡蛋 or 米饭"; exit 77; }
+expected=$(awk -v e="$egg" -v r="$rice" 'BEGIN { printf "%d", e * 0.5 + r * 1.5 + 0.5 }')
+
+start_x
+export XDG_RUNTIME_DIR="$WORK/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+eval "$(dbus-launch --sh-syntax)"
+"$LAUNCHER" --launch-immediately 2>>"$WORK/launcher.err" &
+LAUNCHER_PID=$!
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+unset QT_SCALE_FACTOR
+start_app
+
+# Opening the log asks for the profile once: accept what it offers.
+click_at 559 337
+for i in $(seq 100); do
+    dialog=$(xdotool search --onlyvisible --name '^个人资料$' 2>/dev/null | head -n1 || true)
+    [[ -n "$dialog" ]] && break
+    sleep 0.05
+done
+[[ -n "$dialog" ]] || { echo "FAIL: the profile was not asked for on first use"; exit 1; }
+xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+xdotool key --clearmodifiers Return
+sleep 0.5
+
+# Two foods, each found by its pinyin and chosen from the results.
+log_food() {
+    local pinyin="$1" grams="$2"
+    click_at 140 151                      # the search field
+    xdotool type --delay 80 "$pinyin"
+    sleep 0.6
+    xdotool key Down Return               # the first result
+    sleep 0.3
+    click_at 285 151                      # the grams
+    xdotool key ctrl+a
+    xdotool type --delay 80 "$grams"
+    click_at 431 151                      # 添加
+}
+log_food jidan 50
+log_food mifan 150
+
+# The weight, on its page.
+click_at 125 123
+click_at 125 151
+xdotool key ctrl+a
+xdotool type --delay 80 "65.5"
+click_at 222 151
+sleep 0.5
+
+shown=$(timeout 60 "$PYTHON" "$HERE/read_view.py" 已摄入 当天体重)
+echo "$shown"
+grep -qx "已摄入=已摄入 $expected 大卡" <<<"$shown" \
+    || { echo "FAIL: the day's total is not $expected kcal"; tail -n 20 "$WORK/app.log"; exit 1; }
+grep -q "^当天体重=已记录：65.5 千克" <<<"$shown" || { echo "FAIL: the weight is not shown"; exit 1; }
+
+click_at 599 23        # the skin's close box
+wait_exit "closed with the close box"
+
+actual=$(sqlite3 -separator '|' "$DB" \
+    "SELECT food, grams, day = date('now', 'localtime') FROM food_log ORDER BY id;
+     SELECT kg, day = date('now', 'localtime') FROM weight_log;
+     SELECT sex, height_cm FROM profile;")
+wanted="鸡蛋|50.0|1
+米饭|150.0|1
+65.5|1
+F|165.0"
+if [[ "$actual" != "$wanted" ]]; then
+    echo "FAIL: rows in data.mdb"; echo "expected:"; echo "$wanted"; echo "actual:"; echo "$actual"; exit 1
+fi
+backups=$(ls "$WORK/bin" | grep -c '^data\.mdb\.bak-[0-9]\{8\}-[0-9]\{6\}$' || true)
+[[ "$backups" == 1 ]] || { echo "FAIL: expected one backup beside data.mdb, found $backups"; exit 1; }
+echo "ok: two foods and a weight logged, $expected kcal shown, rows and backup in place"

@@ -1,0 +1,56 @@
+"""Prints what the running Pellomir's food log shows, read over the accessibility bus:
+one line "NAME=TEXT" (the label's description) for each label named on the command line (e.g. 已摄入 当天体重).
+Run with the python3 that python3-pyatspi is installed for."""
+import sys
+import time
+
+import pyatspi
+
+
+def find_app(name, seconds=20):
+    end = time.time() + seconds
+    while time.time() < end:
+        desktop = pyatspi.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            app = desktop.getChildAtIndex(i)
+            if app is not None and app.name == name:
+                return app
+        time.sleep(0.2)
+    return None
+
+
+def text_of(acc):
+    # A named label's text is its description (its name says what it is).
+    return acc.description
+
+
+def labels(acc, wanted, found):
+    if acc.name in wanted and acc.name not in found and acc.getRole() == pyatspi.ROLE_LABEL:
+        found[acc.name] = text_of(acc)
+    for i in range(acc.childCount):
+        child = acc.getChildAtIndex(i)
+        if child is not None and child.getRole() not in (pyatspi.ROLE_TABLE_CELL, pyatspi.ROLE_TREE_ITEM,
+                                                         pyatspi.ROLE_TREE, pyatspi.ROLE_LIST):
+            labels(child, wanted, found)
+
+
+def main():
+    app = find_app("Pellomir")
+    if app is None:
+        print("no application Pellomir on the bus")
+        return 1
+    found = {}
+    for _ in range(50):
+        try:
+            labels(app, set(sys.argv[1:]), found)
+        except Exception as error:  # the tree may change while we read
+            print("retrying:", error, file=sys.stderr)
+        if len(found) == len(sys.argv) - 1:
+            break
+        time.sleep(0.2)
+    for name in sys.argv[1:]:
+        print("%s=%s" % (name, found.get(name, "")))
+    return 0
+
+
+sys.exit(main())
