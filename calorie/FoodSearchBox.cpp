@@ -1,5 +1,7 @@
 #include "FoodSearchBox.h"
 
+#include "DataError.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -52,15 +54,18 @@ void FoodSearchBox::prepare()
 const FoodSearchIndex &FoodSearchBox::index()
 {
     if (!m_index) {
-        QVector<SearchableFood> foods;
         try {
-            foods = m_readFoods();
+            m_index.emplace(m_readFoods());
+            m_readProblem.clear();
+        } catch (const DataError &error) {
+            m_readProblem = error.message();
         } catch (const std::exception &) {
-            // The file cannot be read now: the search finds nothing, the tree still works.
+            m_readProblem = QStringLiteral("数据文件无法读取。");
         }
-        m_index.emplace(std::move(foods));
     }
-    return *m_index;
+    // A file that cannot be read now is tried again at the next search.
+    static const FoodSearchIndex nothing;
+    return m_index ? *m_index : nothing;
 }
 
 void FoodSearchBox::forgetFoods()
@@ -102,7 +107,11 @@ void FoodSearchBox::showResults()
         item->setData(FoodRole, hit.food);
         item->setToolTip(item->text());
     }
-    if (hits.isEmpty()) {
+    if (!m_index) {
+        auto *item = new QListWidgetItem(QStringLiteral("无法搜索食物：%1").arg(m_readProblem), m_results);
+        item->setFlags(Qt::ItemIsEnabled);
+        item->setToolTip(item->text());
+    } else if (hits.isEmpty()) {
         auto *item = new QListWidgetItem(QStringLiteral("没有找到“%1”").arg(query), m_results);
         item->setFlags(Qt::ItemIsEnabled); // not selectable, nothing to choose
     } else {

@@ -27,8 +27,8 @@ class FoodSearchBox : public QObject
 public:
     using FoodReader = std::function<QVector<SearchableFood>()>;
 
-    // `readFoods` gives the foods to search; a reader that throws leaves the
-    // search empty (every query then finds nothing).
+    // `readFoods` gives the foods to search. When it throws, the list says the
+    // foods cannot be searched and why, and the next keystroke tries again.
     FoodSearchBox(QWidget *panel, FoodReader readFoods, QObject *parent = nullptr);
 
     // Reads and indexes the foods unless done already.
@@ -62,6 +62,7 @@ private:
     QWidget *m_panel;
     FoodReader m_readFoods;
     std::optional<FoodSearchIndex> m_index;
+    QString m_readProblem; // why the foods could not be read, in Chinese
     QLineEdit *m_field;
     QListWidget *m_results;
 };

@@ -1,6 +1,7 @@
 // The calorie panel's amount line and search box, on bare widgets: the
 // arithmetic, the amount field's good and bad inputs, household measures, and
 // the keys of the search.
+#include "DataError.h"
 #include "FoodPortionPanel.h"
 #include "FoodSearchBox.h"
 #include "HouseholdMeasures.h"
@@ -323,15 +324,28 @@ void TestFoodPanel::searchNothingFound()
     QCOMPARE(chosen.size(), 0);
 }
 
-// A file that cannot be read: the search finds nothing, and says so.
+// A file that cannot be read: the list says so and why, never "nothing found";
+// the next keystroke tries again.
 void TestFoodPanel::searchReaderFails()
 {
     QWidget panel;
-    FoodSearchBox search(&panel, []() -> QVector<SearchableFood> { throw std::runtime_error("gone"); });
+    bool broken = true;
+    FoodSearchBox search(&panel, [&broken]() -> QVector<SearchableFood> {
+        if (broken)
+            throw DataError(QStringLiteral("数据库文件正被另一个程序使用。"));
+        return {food("蔬菜", "西红柿", "15", 7)};
+    });
     panel.show();
     QTest::keyClicks(search.field(), QStringLiteral("xhs"));
     QCOMPARE(search.results()->count(), 1);
-    QCOMPARE(search.results()->item(0)->text(), QStringLiteral("没有找到“xhs”"));
+    QCOMPARE(search.results()->item(0)->text(), QStringLiteral("无法搜索食物：数据库文件正被另一个程序使用。"));
+    QSignalSpy chosen(&search, &FoodSearchBox::foodChosen);
+    QTest::keyClick(search.field(), Qt::Key_Return);
+    QCOMPARE(chosen.size(), 0);
+
+    broken = false;
+    QTest::keyClick(search.field(), Qt::Key_Backspace);
+    QCOMPARE(search.results()->item(0)->text(), QStringLiteral("西红柿 · 蔬菜 · 15 大卡"));
 }
 
 QTEST_MAIN(TestFoodPanel)
