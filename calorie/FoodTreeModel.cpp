@@ -53,6 +53,12 @@ void FoodTreeModel::reset(const QStringList &categories, std::unique_ptr<FoodInd
     endResetModel();
 }
 
+void FoodTreeModel::startLoading()
+{
+    if (m_pendingFoods)
+        m_pendingFoods->startNow();
+}
+
 const FoodIndex &FoodTreeModel::foods() const
 {
     if (m_pendingFoods) {

@@ -47,6 +47,8 @@ public:
 
     // Replaces the tree: these categories (distinct, non-empty), their foods from `foods`.
     void reset(const QStringList &categories, std::unique_ptr<FoodIndexLoad> foods);
+    // Lets the foods be read now, ahead of their first use.
+    void startLoading();
 
     QModelIndex root() const;
     QModelIndex category(const QString &name) const;

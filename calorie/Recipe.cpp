@@ -42,6 +42,22 @@ auto closeOnExit(std::unique_ptr<Database> &db, std::unique_ptr<Recordset> &rs)
     });
 }
 
+// One node per distinct category name, in the order given; an empty name would
+// make a node that looks like a food without a name.
+QStringList distinctCategories(const QStringList &names)
+{
+    QStringList categories;
+    QSet<QString> seen;
+    seen.reserve(names.size());
+    for (const QString &name : names) {
+        if (!name.isEmpty() && !seen.contains(name)) {
+            seen.insert(name);
+            categories.append(name);
+        }
+    }
+    return categories;
+}
+
 } // namespace
 
 Recipe::Recipe(QString databasePath, RecipeControls controls, QObject *parent)
@@ -60,6 +76,8 @@ void Recipe::BuildFoodTree()
     // Up to the root, failures reach the caller: without the file or the
     // category table there is nothing to show.
     QStringList categoryNames;
+    QStringList categories;
+    std::unique_ptr<FoodIndexLoad> foods;
     {
         const auto closeRun = closeOnExit(gDb, gRs);
         gDb = OpenDatabase(m_databasePath);
@@ -67,22 +85,19 @@ void Recipe::BuildFoodTree()
         attachModel();
         // From here on a part that fails is left out and the rest is built.
         categoryNames = FoodTables::readCategoryNames(*gRs);
+        categories = distinctCategories(categoryNames);
+        gRs.reset();
+        // The foods are read through the same connection, which the load then owns.
+        foods = std::make_unique<FoodIndexLoad>(std::move(gDb), categories);
     }
     if (m_controls.List1)
         m_controls.List1->addItems(categoryNames);
-
-    // One node per distinct category name; an empty name would make a node that
-    // looks like a food without a name.
-    QStringList categories;
-    QSet<QString> seen;
-    seen.reserve(categoryNames.size());
-    for (const QString &name : std::as_const(categoryNames)) {
-        if (!name.isEmpty() && !seen.contains(name)) {
-            seen.insert(name);
-            categories.append(name);
-        }
-    }
-    m_model->reset(categories, std::make_unique<FoodIndexLoad>(m_databasePath, categories));
+    m_model->reset(categories, std::move(foods));
+    // The foods are read once the window has drawn its first frame.
+    if (m_windowToDraw)
+        m_windowToDraw->removeEventFilter(this);
+    m_windowToDraw = tree->window();
+    m_windowToDraw->installEventFilter(this);
 
     // The root open, every category closed, the root current and selected.
     const QModelIndex root = m_model->root();
@@ -119,6 +134,12 @@ void Recipe::attachModel()
 // node shows it again.
 bool Recipe::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_windowToDraw && event->type() == QEvent::Paint) {
+        m_windowToDraw->removeEventFilter(this);
+        m_windowToDraw = nullptr;
+        // After this paint, not during it.
+        QMetaObject::invokeMethod(this, [this] { m_model->startLoading(); }, Qt::QueuedConnection);
+    }
     if (m_controls.Tv && watched == m_controls.Tv->viewport()
         && event->type() == QEvent::MouseButtonPress)
         m_currentChangedSincePress = false;

@@ -3,6 +3,8 @@
 #include <QIcon>
 #include <QList>
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -78,6 +80,8 @@ private:
     QString m_databasePath;
     RecipeControls m_controls;
     FoodTreeModel *m_model = nullptr;
+    // The window whose first frame lets the foods be read.
+    QPointer<QWidget> m_windowToDraw;
     std::unique_ptr<Database> gDb;
     std::unique_ptr<Recordset> gRs;
     // A press that makes another node current shows it at once; its click then

@@ -12,7 +12,9 @@
 #                and data_mdb (default: build-rel)
 #   RUNS         timed runs of each (default: 30)
 #   MEMORY_RUNS  peak-memory runs of each (default: 5)
-# FIRST_FRAME=/path/to/first_frame times another build of the program (e.g. an older one).
+# FIRST_FRAME=/path/to/first_frame times another build of the program; BASELINE_FRAME=/path/to/
+# first_frame adds an older build's shipped and 32,767-food start-ups to the same rounds, so a
+# change can be given as before/after ratios measured side by side.
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
 BUILD_DIR=$(cd "${1:-$HERE/../../build-rel}" && pwd)
@@ -43,10 +45,14 @@ for dir in shipped big; do
 done
 
 COMMANDS=("floor_window|$FLOOR" "shipped|$FIRST_FRAME $WORK/shipped" "foods_32767|$FIRST_FRAME $WORK/big")
+if [ -n "${BASELINE_FRAME:-}" ]; then
+  for dir in shipped big; do "$BASELINE_FRAME" "$WORK/$dir" || { echo "baseline failed on $dir" >&2; exit 1; }; done
+  COMMANDS+=("baseline_shipped|$BASELINE_FRAME $WORK/shipped" "baseline_foods_32767|$BASELINE_FRAME $WORK/big")
+fi
 hyperfine_args() { # the commands, starting at the given index, as hyperfine's -n NAME CMD pairs
-  local start=$1 i
-  for i in 0 1 2; do
-    local entry=${COMMANDS[$(( (start + i) % 3 ))]}
+  local start=$1 i n=${#COMMANDS[@]}
+  for (( i = 0; i < n; i++ )); do
+    local entry=${COMMANDS[$(( (start + i) % n ))]}
     printf '%s\n' -n "${entry%%|*}" "${entry#*|}"
   done
 }
@@ -72,7 +78,12 @@ jq -rs '
     "  medians: floor_window \($f | median | ms) ms, shipped \($s | median | ms) ms, foods_32767 \($b | median | ms) ms",
     "  ratio shipped / floor_window:    mean \(($s | add / length) / ($f | add / length) | r2), median \(($s | median) / ($f | median) | r2)",
     "  ratio foods_32767 / shipped:     mean \(($b | add / length) / ($s | add / length) | r2), median \(($b | median) / ($s | median) | r2)",
-    "  ratio foods_32767 / floor_window: mean \(($b | add / length) / ($f | add / length) | r2), median \(($b | median) / ($f | median) | r2)"
+    "  ratio foods_32767 / floor_window: mean \(($b | add / length) / ($f | add / length) | r2), median \(($b | median) / ($f | median) | r2)",
+    (times("baseline_shipped") as $os | times("baseline_foods_32767") as $ob
+     | select($os | length > 0)
+     | "  baseline (older build), same rounds: shipped \($os | median | ms) ms, foods_32767 \($ob | median | ms) ms (medians)",
+       "  ratio baseline shipped / floor_window: median \(($os | median) / ($f | median) | r2); baseline foods_32767 / baseline shipped: median \(($ob | median) / ($os | median) | r2)",
+       "  ratio shipped / baseline shipped: median \(($s | median) / ($os | median) | r2); foods_32767 / baseline foods_32767: median \(($b | median) / ($ob | median) | r2)")
 ' "$WORK"/round*.json
 
 # Peak memory: GNU time's maximum resident set size in KB, median of MEMORY_RUNS.
@@ -82,6 +93,10 @@ for _ in $(seq "$MEMORY_RUNS"); do
   RSS[floor]+="$(peak "$FLOOR") "
   RSS[shipped]+="$(peak "$FIRST_FRAME" "$WORK/shipped") "
   RSS[big]+="$(peak "$FIRST_FRAME" "$WORK/big") "
+  if [ -n "${BASELINE_FRAME:-}" ]; then
+    RSS[oshipped]+="$(peak "$BASELINE_FRAME" "$WORK/shipped") "
+    RSS[obig]+="$(peak "$BASELINE_FRAME" "$WORK/big") "
+  fi
 done
 median_kb() { tr ' ' '\n' | grep . | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 FLOOR_KB=$(echo "${RSS[floor]}" | median_kb)
@@ -91,3 +106,10 @@ awk -v f="$FLOOR_KB" -v s="$SHIPPED_KB" -v b="$BIG_KB" -v n="$MEMORY_RUNS" 'BEGI
   printf "peak memory (max RSS, median of %d): floor_window %.1f MB, shipped %.1f MB, foods_32767 %.1f MB\n", n, f/1024, s/1024, b/1024
   printf "  foods_32767 - shipped: %+.1f MB\n", (b-s)/1024
 }'
+if [ -n "${BASELINE_FRAME:-}" ]; then
+  OSHIPPED_KB=$(echo "${RSS[oshipped]}" | median_kb)
+  OBIG_KB=$(echo "${RSS[obig]}" | median_kb)
+  awk -v s="$OSHIPPED_KB" -v b="$OBIG_KB" 'BEGIN {
+    printf "  baseline (older build): shipped %.1f MB, foods_32767 %.1f MB, foods_32767 - shipped: %+.1f MB\n", s/1024, b/1024, (b-s)/1024
+  }'
+fi
