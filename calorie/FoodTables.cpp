@@ -11,9 +11,8 @@ namespace {
 
 // Runs `visit` on every row from the first one. An empty table (MoveFirst
 // fails) visits nothing; a row whose fields fail is skipped by `visit` itself.
-// The walk ends early once `stop` is set.
 template<typename Visit>
-void forEachRow(Recordset &rs, Visit visit, const std::atomic<bool> *stop = nullptr)
+void forEachRow(Recordset &rs, Visit visit)
 {
     try {
         rs.MoveFirst();
@@ -21,8 +20,6 @@ void forEachRow(Recordset &rs, Visit visit, const std::atomic<bool> *stop = null
         return;
     }
     while (!rs.isEOF()) {
-        if (stop && stop->load(std::memory_order_relaxed))
-            return;
         try {
             visit();
         } catch (const DataError &) {
@@ -49,8 +46,7 @@ QStringList readCategoryNames(Recordset &categories)
     return names;
 }
 
-FoodIndex readFoodIndex(Recordset &foods, const QStringList &categories,
-                        const std::atomic<bool> &stop)
+FoodIndex readFoodIndex(Recordset &foods, const QStringList &categories)
 {
     QHash<QString, int> categoryNumber;
     categoryNumber.reserve(categories.size());
@@ -68,7 +64,7 @@ FoodIndex readFoodIndex(Recordset &foods, const QStringList &categories,
         if (name.isNull())
             return;
         index.add(*number, FoodText::trimmed(name.textOrEmpty()), foods.Id());
-    }, &stop);
+    });
     return index.finish();
 }
 

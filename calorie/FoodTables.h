@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <atomic>
 
 class Recordset;
 
@@ -19,9 +18,8 @@ QStringList readCategoryNames(Recordset &categories);
 // Table 01: every row with a category and a name (positions 1 and 2) whose
 // trimmed category is one of `categories` (distinct names), trimmed, in table
 // order, indexed under that category's number. Rows whose category or name is
-// null are left out. Stops early, with what it has, once `stop` is set.
-FoodIndex readFoodIndex(Recordset &foods, const QStringList &categories,
-                        const std::atomic<bool> &stop);
+// null are left out.
+FoodIndex readFoodIndex(Recordset &foods, const QStringList &categories);
 
 // Field positions in the two tables.
 constexpr int CategoryNameField = 1; // in 02

@@ -1,7 +1,5 @@
 #include "FoodTreeModel.h"
 
-#include "FoodIndexLoad.h"
-
 #include <QLocale>
 #include <QPixmap>
 
@@ -44,26 +42,21 @@ FoodTreeModel::FoodTreeModel(const QList<QIcon> &images, QObject *parent)
 
 FoodTreeModel::~FoodTreeModel() = default;
 
-void FoodTreeModel::reset(const QStringList &categories, std::unique_ptr<FoodIndexLoad> foods)
+void FoodTreeModel::reset(const QStringList &categories, std::function<FoodIndex()> readFoods)
 {
     beginResetModel();
     m_categories = categories;
-    m_pendingFoods = std::move(foods);
+    m_readFoods = std::move(readFoods);
     m_foods = FoodIndex();
     endResetModel();
 }
 
-void FoodTreeModel::startLoading()
-{
-    if (m_pendingFoods)
-        m_pendingFoods->startNow();
-}
-
 const FoodIndex &FoodTreeModel::foods() const
 {
-    if (m_pendingFoods) {
-        m_foods = m_pendingFoods->take();
-        m_pendingFoods.reset();
+    if (m_readFoods) {
+        const auto readFoods = std::move(m_readFoods);
+        m_readFoods = nullptr;
+        m_foods = readFoods();
     }
     return m_foods;
 }

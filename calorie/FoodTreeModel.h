@@ -8,10 +8,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <memory>
+#include <functional>
 #include <optional>
-
-class FoodIndexLoad;
 
 // The shape of the food tree: one root, a node per category under it, a node
 // per food under its category. The kinds are told apart by key and text: the
@@ -32,10 +30,11 @@ QString key(const QModelIndex &node);
 
 // The food tree as a model over a compact index of the food table: the root,
 // the categories in the order given, and under each category its foods in the
-// reader's order (pinyin for Chinese, numbers by value). A category's foods are
-// sorted the first time its rows are asked for, i.e. when it is first opened
-// or a food in it is looked for; the index itself may still be read while the
-// tree is hidden, and is waited for the first time a category's foods count.
+// reader's order (pinyin for Chinese, numbers by value). The foods are read the
+// first time any category's foods count (the tree is hidden at start, so not
+// before the window shows), and a category's foods are sorted the first time
+// its rows are asked for, i.e. when it is first opened or a food in it is
+// looked for. Once read, the foods stay as they are.
 class FoodTreeModel : public QAbstractItemModel
 {
     Q_OBJECT
@@ -45,10 +44,9 @@ public:
     explicit FoodTreeModel(const QList<QIcon> &images, QObject *parent = nullptr);
     ~FoodTreeModel() override;
 
-    // Replaces the tree: these categories (distinct, non-empty), their foods from `foods`.
-    void reset(const QStringList &categories, std::unique_ptr<FoodIndexLoad> foods);
-    // Lets the foods be read now, ahead of their first use.
-    void startLoading();
+    // Replaces the tree: these categories (distinct, non-empty), their foods
+    // from `readFoods`, which is called the first time the foods are needed.
+    void reset(const QStringList &categories, std::function<FoodIndex()> readFoods);
 
     QModelIndex root() const;
     QModelIndex category(const QString &name) const;
@@ -78,8 +76,8 @@ private:
 
     QList<QIcon> m_images;
     QStringList m_categories;
-    // Until the foods are first needed they may still be being read.
-    mutable std::unique_ptr<FoodIndexLoad> m_pendingFoods;
+    // Until the foods are first needed.
+    mutable std::function<FoodIndex()> m_readFoods;
     mutable FoodIndex m_foods;
     mutable std::optional<QCollator> m_collator;
     mutable std::optional<QIcon> m_categoryIcon;

@@ -4,7 +4,7 @@
 #include "FoodLookup.h"
 #include "FoodTables.h"
 #include "FoodText.h"
-#include "FoodIndexLoad.h"
+#include "FoodIndex.h"
 #include "FoodTreeModel.h"
 #include "Recordset.h"
 
@@ -76,8 +76,6 @@ void Recipe::BuildFoodTree()
     // Up to the root, failures reach the caller: without the file or the
     // category table there is nothing to show.
     QStringList categoryNames;
-    QStringList categories;
-    std::unique_ptr<FoodIndexLoad> foods;
     {
         const auto closeRun = closeOnExit(gDb, gRs);
         gDb = OpenDatabase(m_databasePath);
@@ -85,19 +83,11 @@ void Recipe::BuildFoodTree()
         attachModel();
         // From here on a part that fails is left out and the rest is built.
         categoryNames = FoodTables::readCategoryNames(*gRs);
-        categories = distinctCategories(categoryNames);
-        gRs.reset();
-        // The foods are read through the same connection, which the load then owns.
-        foods = std::make_unique<FoodIndexLoad>(std::move(gDb), categories);
     }
     if (m_controls.List1)
         m_controls.List1->addItems(categoryNames);
-    m_model->reset(categories, std::move(foods));
-    // The foods are read once the window has drawn its first frame.
-    if (m_windowToDraw)
-        m_windowToDraw->removeEventFilter(this);
-    m_windowToDraw = tree->window();
-    m_windowToDraw->installEventFilter(this);
+    const QStringList categories = distinctCategories(categoryNames);
+    m_model->reset(categories, [this, categories] { return readFoods(categories); });
 
     // The root open, every category closed, the root current and selected.
     const QModelIndex root = m_model->root();
@@ -106,6 +96,19 @@ void Recipe::BuildFoodTree()
     if (m_controls.Text1)
         m_controls.Text1->setFocus();
     emit foodTreeBuilt();
+}
+
+// Table 01 in one pass; without the table (or the file) the categories stay
+// without foods.
+FoodIndex Recipe::readFoods(const QStringList &categories) const
+{
+    try {
+        const std::unique_ptr<Database> db = OpenDatabase(m_databasePath);
+        const std::unique_ptr<Recordset> foods = db->OpenRecordset(FoodTable);
+        return FoodTables::readFoodIndex(*foods, categories);
+    } catch (const std::exception &) {
+        return FoodIndex::Builder(int(categories.size())).finish();
+    }
 }
 
 void Recipe::attachModel()
@@ -134,12 +137,6 @@ void Recipe::attachModel()
 // node shows it again.
 bool Recipe::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_windowToDraw && event->type() == QEvent::Paint) {
-        m_windowToDraw->removeEventFilter(this);
-        m_windowToDraw = nullptr;
-        // After this paint, not during it.
-        QMetaObject::invokeMethod(this, [this] { m_model->startLoading(); }, Qt::QueuedConnection);
-    }
     if (m_controls.Tv && watched == m_controls.Tv->viewport()
         && event->type() == QEvent::MouseButtonPress)
         m_currentChangedSincePress = false;

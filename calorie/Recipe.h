@@ -3,13 +3,12 @@
 #include <QIcon>
 #include <QList>
 #include <QObject>
-#include <QPointer>
-#include <QWidget>
 #include <QString>
 #include <memory>
 #include <optional>
 
 class Database;
+class FoodIndex;
 class FoodTreeModel;
 class Recordset;
 class QLabel;
@@ -41,8 +40,9 @@ public:
 
     // Fills Tv and List1, and from then on answers clicks and keyboard moves in
     // Tv. Throws DataError when the file or table 02 cannot be opened; later
-    // failures leave the part that failed out of the tree. The foods are the
-    // ones the file holds now; they are read on while the window shows itself.
+    // failures leave the part that failed out of the tree. The categories are
+    // read here; the foods when the tree first needs them (it is hidden at
+    // start), in one pass, and they stay as read until the next build.
     void BuildFoodTree();
 
     // Looks the food up in table 01 and fills Text3 and Label3; never throws.
@@ -74,14 +74,13 @@ protected:
 
 private:
     void attachModel();
+    FoodIndex readFoods(const QStringList &categories) const;
     void lookUpFood(const QString &category, const QString &food, std::optional<qint64> rowHint);
     void showFood(const QString &calories, const QString &name);
 
     QString m_databasePath;
     RecipeControls m_controls;
     FoodTreeModel *m_model = nullptr;
-    // The window whose first frame lets the foods be read.
-    QPointer<QWidget> m_windowToDraw;
     std::unique_ptr<Database> gDb;
     std::unique_ptr<Recordset> gRs;
     // A press that makes another node current shows it at once; its click then

@@ -414,7 +414,7 @@ void ReadFoodTable(benchmark::State &state)
     for (auto _ : state) {
         auto db = OpenDatabase(data.path);
         auto rs = db->OpenRecordset(QStringLiteral("01"));
-        benchmark::DoNotOptimize(FoodTables::readFoodIndex(*rs, data.set.categories, std::atomic<bool>(false)));
+        benchmark::DoNotOptimize(FoodTables::readFoodIndex(*rs, data.set.categories));
     }
 }
 
