@@ -8,7 +8,6 @@
 #include "MessageBox.h"
 #include "NoteExport.h"
 #include "Notebook.h"
-#include "Recipe.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -65,7 +64,7 @@ bool DataCommands::isDataFile(const QString &path) const
 
 void DataCommands::exportNotes()
 {
-    const QString onShow = m_parts.notebook->tableOnShow();
+    const QString onShow = m_parts.tableOnShow();
     const QString sectionName = NoteExport::sectionName(onShow);
     QStringList filters = {QStringLiteral("全部栏目 Markdown (*.md)"),
                            QStringLiteral("全部栏目 CSV (*.csv)")};
@@ -203,18 +202,11 @@ void DataCommands::restoreData()
     try {
         restoreDatabase(*m_parts.db, path);
     } catch (const DataError &error) {
-        m_parts.notebook->reload();
+        m_parts.showRestoredData();
         tell(QStringLiteral("恢复失败：%1\n\n恢复前的数据保存在“%2”。").arg(error.message(), shown(before)));
         return;
     }
-
-    // Show what is there now: the section on show from its first record, the food tree anew.
-    m_parts.notebook->reload();
-    try {
-        m_parts.recipe->BuildFoodTree();
-    } catch (const DataError &) {
-        // The file was checked before: its tables are there.
-    }
+    m_parts.showRestoredData();
     tell(QStringLiteral("已从“%1”恢复数据。\n\n恢复前的数据保存在“%2”。").arg(shown(path), shown(before)));
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class Database;
 class Notebook;
-class Recipe;
 class QWidget;
 
 // The window menu's commands on the user's data: export the notes, back the data file up to a
@@ -18,8 +18,11 @@ public:
         QWidget *window = nullptr; // parent of the boxes and choosers
         QString dataFile;          // the data.mdb in use
         Database *db = nullptr;    // the window's connection to it
-        Notebook *notebook = nullptr;
-        Recipe *recipe = nullptr;
+        Notebook *notebook = nullptr; // asked before a record being typed is dropped
+        // The notebook table on show ("sp" … "rj"), or an empty text when no section is.
+        std::function<QString()> tableOnShow;
+        // Shows the file's content afresh after a restore replaced it.
+        std::function<void()> showRestoredData;
     };
     explicit DataCommands(Parts parts);
 

@@ -3,6 +3,7 @@
 #include "AboutPage.h"
 #include "AutoSizeLabel.h"
 #include "DataCommands.h"
+#include "DataError.h"
 #include "Database.h"
 #include "FoodLogSection.h"
 #include "FoodCatalog.h"
@@ -219,7 +220,8 @@ void MainWindow::makeWindowMenu()
     parts.dataFile = m_files.dataFile;
     parts.db = db.get();
     parts.notebook = notebook.get();
-    parts.recipe = recipe.get();
+    parts.tableOnShow = [this] { return foodLog->isShown() ? QString() : notebook->tableOnShow(); };
+    parts.showRestoredData = [this] { showRestoredData(); };
     m_commands = std::make_unique<DataCommands>(parts);
 
     m_menu = new QMenu(this);
@@ -257,6 +259,23 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::showRestoredData()
+{
+    // The food log covers the notebook's controls while it is on show: let them come back as
+    // the notebook leaves them, then cover them again with the log read afresh.
+    const bool logShown = foodLog->isShown();
+    if (logShown)
+        foodLog->leave();
+    notebook->reload();
+    try {
+        recipe->BuildFoodTree();
+    } catch (const DataError &) {
+        // A restored file was checked first: its tables are there.
+    }
+    if (logShown)
+        foodLog->enter();
 }
 
 void MainWindow::popUpWindowMenu()

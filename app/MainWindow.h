@@ -72,6 +72,7 @@ private:
     void makeSkinButtons();
     void connectEvents();
     void makeWindowMenu();
+    void showRestoredData();
     void addShortcuts();
     void makeFoodSearch();
     void openFoodSearch();

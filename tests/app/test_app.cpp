@@ -18,6 +18,7 @@
 #include "DataCommands.h"
 #include "DatabaseCopy.h"
 #include "FileDialog.h"
+#include "FoodLogSection.h"
 #include "NoteExport.h"
 #include "Recordset.h"
 #include "UrlOpener.h"
@@ -143,6 +144,7 @@ private slots:
     void exportNotes();
     void backupToChosenPlace();
     void restoreGoodBackup();
+    void restoreWhileFoodLogShown();
     void restoreRefusesBadFiles_data();
     void restoreRefusesBadFiles();
     void aboutBox();
@@ -1199,6 +1201,45 @@ void TestApp::restoreGoodBackup()
     MessageBox::setNextAnswer(MessageBox::Cancel);
     menuAction(w, "restoreData")->trigger();
     QCOMPARE(titlesOn(data, "sp"), (QStringList{"备份里的食谱", "恢复后写的"}));
+}
+
+void TestApp::restoreWhileFoodLogShown()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QString data = dir.filePath(QStringLiteral("data.mdb"));
+    const QString backup = dir.filePath(QStringLiteral("old.mdb"));
+    copyDatabaseFile(data, backup);
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    MainWindow &w = *window;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    if (!w.skn.object(QStringLiteral("f")))
+        QSKIP("the skin has no food log button");
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+    w.notebook->SkinHotSpotClick(QStringLiteral("a"));
+    w.skn.clickObject(QStringLiteral("f"));
+    QVERIFY(w.foodLog->isShown());
+
+    // No notebook section is on show: only the whole notebook is offered for export.
+    menuAction(w, "exportNotes")->trigger();
+    QCOMPARE(files.asked().last().filters.size(), 2);
+
+    files.answer(backup);
+    menuAction(w, "restoreData")->trigger();
+    QVERIFY2(boxes.boxes().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.boxes().last().text));
+    // The food log stays on show over the notebook's controls.
+    QVERIFY(w.foodLog->isShown());
+    for (QWidget *covered : {static_cast<QWidget *>(w.P1), static_cast<QWidget *>(w.box1),
+                             static_cast<QWidget *>(w.Text1)})
+        QVERIFY2(!covered->isVisible(), qPrintable(covered->objectName()));
+    // Back in the section, the notebook shows the restored data.
+    w.skn.clickObject(QStringLiteral("a"));
+    QVERIFY(!w.foodLog->isShown());
+    QVERIFY(w.P1->isVisible());
 }
 
 void TestApp::restoreRefusesBadFiles_data()
