@@ -152,13 +152,15 @@ void Recipe::revealFood(const QString &category, qint64 rowId)
         return;
     QTreeView *tree = m_controls.Tv;
     tree->expand(food.parent());
+    // In the middle of the view, with its neighbours around it.
+    const auto scroll = [tree, food] { tree->scrollTo(food, QAbstractItemView::PositionAtCenter); };
     if (tree->currentIndex() == food) {
-        tree->scrollTo(food);
+        scroll();
         TvNodeClick(food);
         return;
     }
     tree->setCurrentIndex(food); // shows the food, as a keyboard move does
-    tree->scrollTo(food);
+    scroll();
 }
 
 void Recipe::ShowFoodInfo(const QString &category, const QString &food)
