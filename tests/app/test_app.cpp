@@ -559,6 +559,7 @@ void TestApp::startupWaitsForLockedFile()
     {
         // Another program holds data.mdb for a moment: the start waits for it,
         // with the busy cursor, and then comes up.
+        // (The lock's thread looks at the cursor while this thread sleeps in the wait.)
         TempDatabase::PassingLock lock(dir.filePath(QStringLiteral("data.mdb")), 300, [&] {
             if (const QCursor *cursor = QGuiApplication::overrideCursor())
                 cursorWhileLoading = cursor->shape();

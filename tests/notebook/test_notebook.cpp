@@ -932,6 +932,7 @@ void TestNotebook::busyCursorWhileWaitingForLock()
     {
         // Another program holds the file for 300 ms; the window waits for it
         // with the busy cursor, then goes on.
+        // (The lock's thread looks at the cursor while this thread sleeps in the wait.)
         TempDatabase::PassingLock lock(f.file.path(), 300, [&] {
             if (const QCursor *cursor = QGuiApplication::overrideCursor())
                 cursorWhileWaiting = cursor->shape();
