@@ -2,6 +2,7 @@
 
 #include "AutoSizeLabel.h"
 #include "ImageButton.h"
+#include "LongTextEdits.h"
 #include "PictureBox.h"
 #include "Pictures.h"
 
@@ -238,7 +239,7 @@ void JfForm::setupForm(QWidget *jf)
     List1->setAccessibleName(QStringLiteral("食物分类列表"));
     List1->hide();
 
-    addbox = new QPlainTextEdit(QStringLiteral("在此输入内容"), jf);
+    addbox = new BodyInput(QStringLiteral("在此输入内容"), jf);
     addbox->setObjectName(QStringLiteral("addbox"));
     addbox->setFrameShape(QFrame::NoFrame);
     place(addbox, 480, 1200, 6615, 4095);
@@ -248,7 +249,7 @@ void JfForm::setupForm(QWidget *jf)
     addbox->setTabChangesFocus(true);
     addbox->setAccessibleName(QStringLiteral("新资料内容"));
 
-    box1 = new QTextEdit(jf);
+    box1 = new RecordView(jf);
     box1->setObjectName(QStringLiteral("box1"));
     box1->setAcceptRichText(false);
     box1->setFrameShape(QFrame::NoFrame);

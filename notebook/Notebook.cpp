@@ -1,6 +1,7 @@
 #include "Notebook.h"
 
 #include "Database.h"
+#include "LongLines.h"
 #include "MessageBox.h"
 #include "Recordset.h"
 #include "UrlOpener.h"
@@ -289,7 +290,7 @@ void Notebook::cmdForward_Click()
 void Notebook::cmdAdd_Click()
 {
     const QString typedTitle = m_c.addtext->text();
-    const QString typedBody = m_c.addbox->toPlainText();
+    const QString typedBody = LongLines::plainText(m_c.addbox->document());
     if (typedTitle.isEmpty() || typedBody.isEmpty()) {
         inform(ApplicationTitle, QStringLiteral("都没写呢就要保存了啊？"));
         // The inputs may have been hidden by browsing: bring them back so the
@@ -369,7 +370,7 @@ void Notebook::deleteShown()
 
 bool Notebook::mayClose()
 {
-    if (!m_writing || (m_c.addtext->text().isEmpty() && m_c.addbox->toPlainText().isEmpty()))
+    if (!m_writing || (m_c.addtext->text().isEmpty() && m_c.addbox->document()->isEmpty()))
         return true;
     // Return alone must not throw the text away: Cancel is the default here.
     return MessageBox::question(m_c.window, QString::fromUtf8(NotebookBoxTitle),
@@ -416,7 +417,10 @@ void Notebook::showTexts(const QString &title, const QString &body)
 {
     m_c.Text1->setText(title);
     m_c.Text1->setCursorPosition(0);
-    m_c.box1->setPlainText(body);
+    // A body with lines of any length shows at once (LongLines).
+    m_c.box1->setPlainText(QString());
+    LongLines::setText(m_c.box1->document(), body);
+    m_c.box1->moveCursor(QTextCursor::Start);
 }
 
 bool Notebook::showCurrentRecord()

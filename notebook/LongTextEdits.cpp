@@ -1,0 +1,59 @@
+#include "LongTextEdits.h"
+
+#include "LongLines.h"
+
+#include <QKeyEvent>
+#include <QMimeData>
+
+namespace {
+
+QMimeData *selectionAsText(const QTextDocument *document, const QTextCursor &cursor)
+{
+    auto *data = new QMimeData;
+    data->setText(LongLines::text(document, cursor.selectionStart(), cursor.selectionEnd()));
+    return data;
+}
+
+} // namespace
+
+QMimeData *RecordView::createMimeDataFromSelection() const
+{
+    return selectionAsText(document(), textCursor());
+}
+
+void BodyInput::insertFromMimeData(const QMimeData *source)
+{
+    if (isReadOnly() || !source || !source->hasText()) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    QTextCursor cursor = textCursor();
+    LongLines::insert(cursor, source->text());
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+QMimeData *BodyInput::createMimeDataFromSelection() const
+{
+    return selectionAsText(document(), textCursor());
+}
+
+void BodyInput::keyPressEvent(QKeyEvent *event)
+{
+    const bool paragraphBreak = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && !(event->modifiers() & ~Qt::KeypadModifier) && !isReadOnly();
+    if (!paragraphBreak) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    // Qt's own break would copy the paragraph's format, and with it a mark that the break
+    // before it is not part of the text.
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    LongLines::insertParagraphBreak(cursor);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    event->accept();
+}
