@@ -6,6 +6,7 @@
 #include "DataError.h"
 #include "Database.h"
 #include "FoodLogSection.h"
+#include "QuickLogButton.h"
 #include "FoodCatalog.h"
 #include "FoodPortionPanel.h"
 #include "FoodSearchBox.h"
@@ -64,6 +65,16 @@ void MainWindow::makeFoodSearch()
     connect(m_foodSearch, &FoodSearchBox::foodChosen, recipe.get(), &Recipe::revealFood);
     // A restored backup rebuilds the tree: the search reads the foods of the new file.
     connect(recipe.get(), &Recipe::foodTreeBuilt, m_foodSearch, &FoodSearchBox::forgetFoods);
+    // The same happens to the food log on show: it shows what the file holds now.
+    connect(recipe.get(), &Recipe::foodTreeBuilt, this, [this] {
+        if (foodLog && foodLog->isShown())
+            foodLog->view()->refresh();
+    });
+    // 记一笔: the food on show and its amount, into today's food log.
+    m_quickLog = new QuickLogButton(
+        *m_foodPortion,
+        [this](const FoodChoice &food, int grams) { return foodLog && foodLog->logToday(food, grams); },
+        Frame1);
 
     // In the Tab order between the tree and the name of the food on show.
     QWidget *previous = Tv;
@@ -71,6 +82,7 @@ void MainWindow::makeFoodSearch()
                           static_cast<QWidget *>(m_foodSearch->results()),
                           static_cast<QWidget *>(m_foodPortion->amountField()),
                           static_cast<QWidget *>(m_foodPortion->measureChoice()),
+                          static_cast<QWidget *>(m_quickLog),
                           static_cast<QWidget *>(Text3)}) {
         QWidget::setTabOrder(previous, next);
         previous = next;

@@ -13,6 +13,7 @@ class QMenu;
 class FoodLogSection;
 class FoodPortionPanel;
 class FoodSearchBox;
+class QuickLogButton;
 class Notebook;
 class Recipe;
 
@@ -44,6 +45,8 @@ public:
     // The calorie panel's search and amount line.
     FoodSearchBox *foodSearch() const { return m_foodSearch; }
     FoodPortionPanel *foodPortion() const { return m_foodPortion; }
+    // 记一笔 beside the amount: the food on show into today's food log.
+    QuickLogButton *quickLog() const { return m_quickLog; }
 
     SkinEngine skn;
     std::unique_ptr<Database> db;
@@ -80,6 +83,7 @@ private:
     ProgramFiles m_files;
     FoodSearchBox *m_foodSearch = nullptr;
     FoodPortionPanel *m_foodPortion = nullptr;
+    QuickLogButton *m_quickLog = nullptr;
     QString m_backupNotice;
     std::unique_ptr<DataCommands> m_commands;
     QMenu *m_menu = nullptr;

@@ -6,12 +6,14 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStringListModel>
 
-FoodPicker::FoodPicker(QWidget *parent) : QWidget(parent)
+FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
+    : QWidget(parent), m_measureTable(std::move(measures))
 {
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("logSearch"));
@@ -35,6 +37,17 @@ FoodPicker::FoodPicker(QWidget *parent) : QWidget(parent)
     m_grams->setValue(100);
     m_grams->setSuffix(QStringLiteral(" 克"));
 
+    m_measures = new QComboBox(this);
+    m_measures->setObjectName(QStringLiteral("logMeasure"));
+    m_measures->setAccessibleName(QStringLiteral("家用份量"));
+    m_measures->hide();
+    connect(m_search, &QLineEdit::textChanged, this, &FoodPicker::offerMeasures);
+    connect(m_measures, &QComboBox::activated, this, [this](int index) {
+        const int grams = m_measures->itemData(index).toInt();
+        if (grams > 0)
+            m_grams->setValue(grams);
+    });
+
     m_meal = new QComboBox(this);
     m_meal->setObjectName(QStringLiteral("logMeal"));
     m_meal->setAccessibleName(QStringLiteral("餐次"));
@@ -51,13 +64,18 @@ FoodPicker::FoodPicker(QWidget *parent) : QWidget(parent)
             emit addRequested();
     });
 
-    auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto *rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(3);
+    rows->addWidget(m_search);
+    auto *row = new QHBoxLayout;
     row->setSpacing(4);
-    row->addWidget(m_search, 1);
     row->addWidget(m_grams);
+    row->addWidget(m_measures);
     row->addWidget(m_meal);
+    row->addStretch(1);
     row->addWidget(m_add);
+    rows->addLayout(row);
 }
 
 void FoodPicker::setFoods(FoodChoices foods)
@@ -73,6 +91,20 @@ void FoodPicker::updateMatches(const QString &text)
     m_matches->setStringList(names);
     if (!names.isEmpty())
         m_completer->complete();
+}
+
+// The chosen food's household measures, if it has any; the grams stay as typed
+// until one is picked.
+void FoodPicker::offerMeasures()
+{
+    const std::optional<FoodChoice> food = chosenFood();
+    const QVector<HouseholdMeasures::Measure> measures =
+        food ? m_measureTable.of(food->category, food->name) : QVector<HouseholdMeasures::Measure>();
+    m_measures->clear();
+    m_measures->addItem(QStringLiteral("家用份量…"), 0);
+    for (const HouseholdMeasures::Measure &m : measures)
+        m_measures->addItem(m.caption(), m.grams);
+    m_measures->setVisible(!measures.isEmpty());
 }
 
 void FoodPicker::setMeal(int meal)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FoodChoices.h"
+#include "HouseholdMeasures.h"
 
 #include <QWidget>
 #include <optional>
@@ -12,14 +13,16 @@ class QPushButton;
 class QSpinBox;
 class QStringListModel;
 
-// Adding an entry: a search field over the foods, the amount in grams and the
-// meal (preset from the time of day, can be changed), and 添加.
+// Adding an entry: a search field over the foods; under it the amount in grams
+// (or a household measure, where the food has them), the meal (preset from the
+// time of day, can be changed) and 添加.
 class FoodPicker : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit FoodPicker(QWidget *parent = nullptr);
+    explicit FoodPicker(QWidget *parent = nullptr,
+                        HouseholdMeasures measures = HouseholdMeasures::builtIn());
 
     void setFoods(FoodChoices foods);
     void setMeal(int meal);
@@ -37,12 +40,15 @@ signals:
 
 private:
     void updateMatches(const QString &text);
+    void offerMeasures();
 
+    HouseholdMeasures m_measureTable;
     FoodChoices m_foods;
     QLineEdit *m_search;
     QCompleter *m_completer;
     QStringListModel *m_matches;
     QSpinBox *m_grams;
+    QComboBox *m_measures;
     QComboBox *m_meal;
     QPushButton *m_add;
 };

@@ -65,10 +65,10 @@ log_food() {
     sleep 0.6
     xdotool key Down Return               # the first result
     sleep 0.3
-    click_at 285 151                      # the grams
+    click_at 60 176                       # the grams
     xdotool key ctrl+a
     xdotool type --delay 80 "$grams"
-    click_at 431 151                      # 添加
+    click_at 431 176                      # 添加
 }
 log_food jidan 50
 log_food mifan 150

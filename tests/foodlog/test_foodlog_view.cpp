@@ -9,6 +9,8 @@
 #include "EntryList.h"
 #include "FoodLogSection.h"
 #include "FoodLogView.h"
+#include "FoodPortionPanel.h"
+#include "QuickLogButton.h"
 #include "ImageButton.h"
 #include "Notebook.h"
 #include "PictureBox.h"
@@ -128,6 +130,7 @@ private slots:
     void readOnlyFileSaysSoAndKeepsWorking();
     void everyControlHasAChineseName();
     void chartGapsAndTwoTimesScale();
+    void quickLogFromCaloriePanel();
 
 private:
     std::unique_ptr<MainWindow> open(ProgramCopy &copy);
@@ -240,7 +243,14 @@ void FoodLogViewTest::logTwoFoodsAndAWeight()
     QTest::keyClick(results, Qt::Key_Return);
     QCOMPARE(search->text(), QStringLiteral("鸡蛋"));
     search->setText(QStringLiteral("米饭"));
-    grams->setValue(150);
+    // Its household measures are offered; 1碗 sets its grams.
+    auto *measure = find<QComboBox>(view, "logMeasure");
+    QVERIFY(measure->isVisible());
+    const int bowl = measure->findText(QStringLiteral("1碗"), Qt::MatchStartsWith);
+    QVERIFY(bowl > 0);
+    measure->setCurrentIndex(bowl);
+    emit measure->activated(bowl);
+    QCOMPARE(grams->value(), 150);
     meal->setCurrentIndex(1);
     add->click();
     search->setText(QStringLiteral("鸡蛋"));
@@ -481,6 +491,43 @@ void FoodLogViewTest::chartGapsAndTwoTimesScale()
     chart->render(&image);
     QVERIFY(chart->accessibleDescription().contains(QStringLiteral("4 天有饮食记录")));
     QVERIFY(chart->accessibleDescription().contains(QStringLiteral("70.2 到 69.5")));
+}
+
+void FoodLogViewTest::quickLogFromCaloriePanel()
+{
+    ProgramCopy copy;
+    auto w = open(copy);
+    MessageBox::Recorder boxes;
+    w->hotSpotClicked(QStringLiteral("c"));
+    FoodPortionPanel *portion = w->foodPortion();
+    QuickLogButton *button = w->quickLog();
+    QCOMPARE(button->accessibleName(), QStringLiteral("记一笔"));
+
+    // A food counted per piece has no amount line, and no 记一笔.
+    portion->showFood(QStringLiteral("水果"), QStringLiteral("橙子"), QStringLiteral("60"), QStringLiteral("1个"));
+    QVERIFY(!button->isVisible());
+
+    portion->showFood(QStringLiteral("谷薯主食"), QStringLiteral("米饭"), QStringLiteral("116"), QStringLiteral("100克"));
+    QVERIFY(button->isVisible());
+    QLineEdit *amount = portion->amountField();
+    amount->selectAll();
+    QTest::keyClicks(amount, QStringLiteral("abc"));
+    QVERIFY(!button->isEnabled()); // a bad amount logs nothing
+    amount->selectAll();
+    QTest::keyClicks(amount, QStringLiteral("150"));
+    QVERIFY(button->isEnabled());
+    button->click();
+    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    QCOMPARE(queryValue(copy.data(), QStringLiteral("SELECT food || ' ' || grams || ' ' || kcal_per_100g || ' ' || day FROM food_log")).toString(),
+             QStringLiteral("米饭 150.0 116.0 %1").arg(QDate::currentDate().toString(Qt::ISODate)));
+    QCOMPARE(button->text(), QStringLiteral("已记 ✓"));
+    QVERIFY(button->accessibleDescription().contains(QStringLiteral("米饭 150 克")));
+    QVERIFY(!w->foodLog->view()); // logged without making the view
+
+    // The view shows it when opened.
+    press(w.get(), Qt::Key_6, Qt::ControlModifier);
+    closeProfileDialog(*w, false);
+    QCOMPARE(find<QLabel>(w->foodLog->view(), "eatenKcal")->text(), QStringLiteral("已摄入 174 大卡"));
 }
 
 QTEST_MAIN(FoodLogViewTest)
