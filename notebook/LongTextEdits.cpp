@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QTextBlock>
 
 namespace {
 
@@ -40,6 +41,29 @@ QMimeData *BodyInput::createMimeDataFromSelection() const
 
 void BodyInput::keyPressEvent(QKeyEvent *event)
 {
+    // Backspace at the start of a paragraph that continues a line, or Delete at the end of the
+    // one before it, would take out a break that is not part of the text and seem to do
+    // nothing: they take the character beyond it.
+    QTextCursor at = textCursor();
+    const bool plainKey = !(event->modifiers() & ~Qt::KeypadModifier);
+    if (plainKey && !at.hasSelection() && !isReadOnly()) {
+        const QTextBlock block = at.block();
+        if (event->key() == Qt::Key_Backspace && at.atBlockStart() && LongLines::continuesLine(block)) {
+            at.setPosition(block.position() - 1);
+            at.deletePreviousChar();
+            setTextCursor(at);
+            event->accept();
+            return;
+        }
+        if (event->key() == Qt::Key_Delete && at.atBlockEnd() && LongLines::continuesLine(block.next())) {
+            at.setPosition(block.next().position());
+            at.deleteChar();
+            setTextCursor(at);
+            event->accept();
+            return;
+        }
+    }
+
     const bool paragraphBreak = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         && !(event->modifiers() & ~Qt::KeypadModifier) && !isReadOnly();
     if (!paragraphBreak) {

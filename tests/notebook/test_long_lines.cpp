@@ -114,6 +114,20 @@ void TestLongLines::typedBreakInALongLineIsKept()
     QTest::keyClick(&input, Qt::Key_Return);
     QCOMPARE(LongLines::plainText(input.document()), line.left(at) + QLatin1Char('\n') + line.mid(at));
 
+    // Backspace and Delete beside an added break take the character beyond it.
+    QTextCursor joint(input.document()->begin().next());
+    QVERIFY(LongLines::continuesLine(joint.block()));
+    input.setTextCursor(joint);
+    QTest::keyClick(&input, Qt::Key_Backspace);
+    QTest::keyClick(&input, Qt::Key_Delete);
+    QString edited = line.left(at) + QLatin1Char('\n') + line.mid(at);
+    edited.remove(LongLines::MaxBlockChars - 1, 2);
+    QCOMPARE(LongLines::plainText(input.document()), edited);
+    input.undo();
+    input.undo();
+    QCOMPARE(LongLines::plainText(input.document()), line.left(at) + QLatin1Char('\n') + line.mid(at));
+    input.setTextCursor(cursor); // after the typed break again
+
     // Joining it again with Backspace, and undoing: the text follows.
     QTest::keyClick(&input, Qt::Key_Backspace);
     QCOMPARE(LongLines::plainText(input.document()), line);
