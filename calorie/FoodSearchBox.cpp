@@ -28,7 +28,8 @@ FoodSearchBox::FoodSearchBox(QWidget *panel, FoodReader readFoods, QObject *pare
     m_field->setObjectName(QStringLiteral("searchField"));
     m_field->setAccessibleName(QStringLiteral("搜索食物"));
     m_field->setPlaceholderText(QStringLiteral("搜索食物：名称或拼音"));
-    m_field->setClearButtonEnabled(true);
+    // The clear button (its picture is looked for in the icon theme, on disk)
+    // comes when the panel first opens, not at the window's start.
     m_field->setGeometry(ColumnLeft, FieldTop, ColumnWidth, FieldHeight);
 
     m_results = new QListWidget(panel);
@@ -153,8 +154,10 @@ bool FoodSearchBox::eventFilter(QObject *watched, QEvent *event)
 {
     // The panel opens: the foods are indexed right after it is drawn, so that
     // neither the window's start nor the first keystroke waits for them.
-    if (watched == m_panel && event->type() == QEvent::Show && !m_index) {
-        QTimer::singleShot(0, this, &FoodSearchBox::prepare);
+    if (watched == m_panel && event->type() == QEvent::Show) {
+        m_field->setClearButtonEnabled(true);
+        if (!m_index)
+            QTimer::singleShot(0, this, &FoodSearchBox::prepare);
         return false;
     }
     if (event->type() != QEvent::KeyPress || (watched != m_field && watched != m_results))
