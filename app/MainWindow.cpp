@@ -65,11 +65,6 @@ void MainWindow::makeFoodSearch()
     connect(m_foodSearch, &FoodSearchBox::foodChosen, recipe.get(), &Recipe::revealFood);
     // A restored backup rebuilds the tree: the search reads the foods of the new file.
     connect(recipe.get(), &Recipe::foodTreeBuilt, m_foodSearch, &FoodSearchBox::forgetFoods);
-    // The same happens to the food log on show: it shows what the file holds now.
-    connect(recipe.get(), &Recipe::foodTreeBuilt, this, [this] {
-        if (foodLog && foodLog->isShown())
-            foodLog->view()->refresh();
-    });
     // 记一笔: the food on show and its amount, into today's food log.
     m_quickLog = new QuickLogButton(
         *m_foodPortion,

@@ -67,6 +67,9 @@ ProfileDialog::ProfileDialog(const std::optional<Profile> &current, int thisYear
     buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("确定"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
     buttons->button(QDialogButtonBox::Cancel)->setAccessibleName(QStringLiteral("取消"));
+    // Plain buttons, as in the program's message boxes.
+    for (QAbstractButton *button : buttons->buttons())
+        button->setIcon(QIcon());
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
