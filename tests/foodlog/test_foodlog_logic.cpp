@@ -5,6 +5,7 @@
 #include "DataError.h"
 #include "Database.h"
 #include "EnergyBudget.h"
+#include "FoodChoices.h"
 #include "FoodLogStore.h"
 #include "IntakeSeries.h"
 #include "LogCalendar.h"
@@ -104,6 +105,8 @@ private slots:
     void dayTitles_data();
     void dayTitles();
     void seriesGapsAndAverage();
+    void loggableFoods_data();
+    void loggableFoods();
 
     void readingNeverChangesAnOldFile();
     void firstWriteUpgradesAfterBackup();
@@ -286,6 +289,40 @@ void FoodLogLogicTest::seriesGapsAndAverage()
     QCOMPARE(feb24.kgWeekAverage.value_or(-1), 71.0);
     QCOMPARE(s.at(29).kgWeekAverage.value_or(-1), 72.0); // 23 Feb – 1 Mar: only the 24th
     QVERIFY(!s.at(29).kg);
+}
+
+void FoodLogLogicTest::loggableFoods_data()
+{
+    QTest::addColumn<QString>("portion");
+    QTest::addColumn<QString>("kcal");
+    QTest::addColumn<double>("per100");   // -1: cannot be logged by weight
+    QTest::newRow("100克") << QStringLiteral("100克") << QStringLiteral("116") << 116.0;
+    QTest::newRow("每100克") << QStringLiteral("每100克") << QStringLiteral("49.3") << 49.3;
+    QTest::newRow("50 g") << QStringLiteral("50 g") << QStringLiteral("100") << 200.0;
+    QTest::newRow("per piece") << QStringLiteral("1个") << QStringLiteral("60") << -1.0;
+    QTest::newRow("millilitres") << QStringLiteral("100毫升") << QStringLiteral("54") << -1.0;
+    QTest::newRow("no portion") << QString() << QStringLiteral("54") << -1.0;
+    QTest::newRow("no figure") << QStringLiteral("100克") << QString() << -1.0;
+    QTest::newRow("not a number") << QStringLiteral("100克") << QStringLiteral("约50") << -1.0;
+    QTest::newRow("zero grams") << QStringLiteral("0克") << QStringLiteral("50") << -1.0;
+}
+
+void FoodLogLogicTest::loggableFoods()
+{
+    QFETCH(QString, portion);
+    QFETCH(QString, kcal);
+    QFETCH(double, per100);
+    SearchableFood food;
+    food.category = QStringLiteral("谷薯主食");
+    food.name = QStringLiteral("米饭");
+    food.kcal = kcal;
+    food.portion = portion;
+    const std::optional<FoodChoice> choice = FoodChoices::loggable(food);
+    QCOMPARE(choice.has_value(), per100 >= 0);
+    if (choice) {
+        QCOMPARE(choice->kcalPer100g, per100);
+        QCOMPARE(choice->category, QStringLiteral("谷薯主食"));
+    }
 }
 
 void FoodLogLogicTest::readingNeverChangesAnOldFile()

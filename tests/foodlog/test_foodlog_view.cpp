@@ -131,6 +131,7 @@ private slots:
     void everyControlHasAChineseName();
     void chartGapsAndTwoTimesScale();
     void quickLogFromCaloriePanel();
+    void entriesAroundMidnightAndNewYear();
 
 private:
     std::unique_ptr<MainWindow> open(ProgramCopy &copy);
@@ -528,6 +529,33 @@ void FoodLogViewTest::quickLogFromCaloriePanel()
     press(w.get(), Qt::Key_6, Qt::ControlModifier);
     closeProfileDialog(*w, false);
     QCOMPARE(find<QLabel>(w->foodLog->view(), "eatenKcal")->text(), QStringLiteral("已摄入 174 大卡"));
+}
+
+void FoodLogViewTest::entriesAroundMidnightAndNewYear()
+{
+    ProgramCopy copy;
+    auto db = OpenDatabase(copy.data());
+    FoodLogStore store(*db);
+    const FoodChoice apple{QStringLiteral("苹果"), QStringLiteral("水果"), 53};
+    QDateTime now(QDate(2025, 12, 31), QTime(23, 59));
+    FoodLogView view(store, FoodChoices(), [&now] { return now; });
+    QVERIFY(view.logToday(apple, 100));
+    now = QDateTime(QDate(2026, 1, 1), QTime(0, 0));
+    QVERIFY(view.logToday(apple, 200));
+    QCOMPARE(queryValue(copy.data(), QStringLiteral("SELECT group_concat(day || ' ' || meal || ' ' || grams, '; ') FROM food_log")).toString(),
+             QStringLiteral("2025-12-31 3 100.0; 2026-01-01 3 200.0"));
+
+    // The view still shows the day it showed; › steps into the new year, 今天 too.
+    auto *title = view.findChild<QLabel *>(QStringLiteral("dayTitle"));
+    QCOMPARE(view.day(), QDate(2025, 12, 31));
+    QCOMPARE(find<QLabel>(&view, "eatenKcal")->text(), QStringLiteral("已摄入 53 大卡"));
+    find<QToolButton>(&view, "dayForward")->click();
+    QCOMPARE(title->text(), QStringLiteral("1月1日 周四"));
+    QCOMPARE(find<QLabel>(&view, "eatenKcal")->text(), QStringLiteral("已摄入 106 大卡"));
+    find<QToolButton>(&view, "dayBack")->click();
+    QCOMPARE(title->text(), QStringLiteral("2025年12月31日 周三"));
+    find<QToolButton>(&view, "dayToday")->click();
+    QCOMPARE(view.day(), QDate(2026, 1, 1));
 }
 
 QTEST_MAIN(FoodLogViewTest)
