@@ -224,7 +224,7 @@ void Recipe::TvNodeClick(const QModelIndex &node)
     const QModelIndex category = node.parent();
     if (!category.isValid())
         return;
-    gFood = FoodText::trimmed(text);
-    gCategory = FoodText::trimmed(category.data(Qt::DisplayRole).toString());
-    lookUpFood(gCategory, gFood, m_model ? m_model->firstRowId(node) : std::nullopt);
+    m_food = FoodText::trimmed(text);
+    m_category = FoodText::trimmed(category.data(Qt::DisplayRole).toString());
+    lookUpFood(m_category, m_food, m_model ? m_model->firstRowId(node) : std::nullopt);
 }

@@ -56,8 +56,9 @@ public:
     // in table 01; a row the tree does not list changes nothing.
     void revealFood(const QString &category, qint64 rowId);
 
-    QString gFood;
-    QString gCategory;
+    // The last food click's food and category, trimmed; empty before the first.
+    const QString &gFood() const { return m_food; }
+    const QString &gCategory() const { return m_category; }
 
 signals:
     // The tree was built (again) from the file: the foods may have changed.
@@ -79,6 +80,8 @@ private:
     void showFood(const QString &calories, const QString &name);
 
     QString m_databasePath;
+    QString m_food;
+    QString m_category;
     RecipeControls m_controls;
     FoodTreeModel *m_model = nullptr;
     std::unique_ptr<Database> gDb;

@@ -499,8 +499,8 @@ void TestCalorie::foodClick()
     QCOMPARE(panel.Text3->text(), text3);
     QCOMPARE(panel.Label3->text(), label3);
     const bool shown = text3 != before;
-    QCOMPARE(panel.recipe->gFood, shown ? food : QString());
-    QCOMPARE(panel.recipe->gCategory, shown ? category : QString());
+    QCOMPARE(panel.recipe->gFood(), shown ? food : QString());
+    QCOMPARE(panel.recipe->gCategory(), shown ? category : QString());
 
     // Clicking again shows the same.
     panel.recipe->TvNodeClick(node.index());
@@ -734,7 +734,7 @@ void TestCalorie::revealFood()
     QVERIFY(panel.Tv->viewport()->rect().contains(panel.Tv->visualRect(food.index())));
     QCOMPARE(panel.Text3->text(), text3);
     QCOMPARE(panel.Label3->text(), label3);
-    QCOMPARE(panel.recipe->gFood, text3);
+    QCOMPARE(panel.recipe->gFood(), text3);
     QCOMPARE(lookUps.size(), 1);
 
     // Shown again while current, as a second click on it would: one more lookup.
