@@ -11,7 +11,7 @@ packages=(
   xvfb xauth
 )
 if [ "${1:-run}" = test ]; then
-  packages+=(libbenchmark-dev xdotool imagemagick x11-utils hyperfine clang libclang-rt-14-dev
+  packages+=(libbenchmark-dev xdotool xclip imagemagick x11-utils hyperfine clang libclang-rt-14-dev
              python3-pyatspi at-spi2-core dbus dbus-x11 desktop-file-utils appstream dpkg-dev time)
 fi
 

@@ -114,9 +114,30 @@ P4() { click_at 431 66; }
 P5() { click_at 431 66; }
 
 # Typing into the two inputs of the entry view. Characters outside the
-# keyboard map are mapped one at a time, so they need a pause each.
-type_title() { click_at 160 65; xdotool type --delay "${TYPE_DELAY:-150}" "$1"; }
-type_body() { click_at 250 200; xdotool type --delay "${TYPE_DELAY:-150}" "$1"; }
+# keyboard map are mapped one at a time, so they need a pause each; on a busy
+# machine the program can still read a key after its mapping has moved on and
+# lose a character. So the text is read back through the clipboard (select all,
+# copy) and typed again over the selection until it is whole, as a person who
+# sees a typo would.
+type_checked() {
+    local text="$1" end_key="$2" try got=
+    for try in 1 2 3 4; do
+        xdotool type --delay "${TYPE_DELAY:-150}" "$text"
+        sleep 0.2
+        xdotool key --clearmodifiers ctrl+a ctrl+c
+        sleep 0.2
+        got=$(timeout 5 xclip -o -selection clipboard 2>/dev/null) || got=
+        if [[ "$got" == "$text" ]]; then
+            xdotool key --clearmodifiers "$end_key"
+            return 0
+        fi
+        echo "note: typed '$text' but the field holds '$got'; typing it again" >&2
+    done
+    echo "FAIL: could not type '$text' (the field holds '$got')"
+    exit 1
+}
+type_title() { click_at 160 65; type_checked "$1" End; }
+type_body() { click_at 250 200; type_checked "$1" ctrl+End; }
 
 # The id of the visible message box with exactly this title, or nothing.
 find_box() {
