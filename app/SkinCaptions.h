@@ -18,7 +18,7 @@ inline constexpr SkinCaption SkinCaptions[] = {
     {"d", "瘦身心得"},
     {"e", "瘦身日记"},
     {"f", "饮食记录"},
-    {"logo", "关于页面"},
+    {"logo", "访问主页"},
     {"-", "最小化"},
     {"x", "关闭"},
 };

@@ -10,7 +10,7 @@ import time
 
 import pyatspi
 
-SKIN_BUTTONS = ["瘦身食谱", "有氧运动", "热量计算", "瘦身心得", "瘦身日记", "关于页面", "最小化", "关闭"]
+SKIN_BUTTONS = ["瘦身食谱", "有氧运动", "热量计算", "瘦身心得", "瘦身日记", "访问主页", "最小化", "关闭"]
 # Added with the food log; pressed and walked when the skin has it.
 OPTIONAL_BUTTONS = ["饮食记录"]
 NOTEBOOK_SECTIONS = ["瘦身食谱", "有氧运动", "瘦身心得", "瘦身日记"]
