@@ -73,7 +73,12 @@ Amount parseAmount(const QString &typed)
         return amount;
     }
     // More digits than any allowed amount has: too much, whatever the value.
-    const QString significant = text.mid(text.indexOf(QRegularExpression(QStringLiteral("[1-9]|$"))));
+    // Leading zeros do not count. (A pattern made here would be compiled anew for every
+    // amount, which cost more than the rest of reading the table of measures.)
+    qsizetype firstSignificant = 0;
+    while (firstSignificant < text.size() && text.at(firstSignificant) == u'0')
+        ++firstSignificant;
+    const QStringView significant = QStringView(text).mid(firstSignificant);
     const int value = significant.size() > 4 ? MaxGrams + 1 : significant.toInt();
     if (value < MinGrams) {
         amount.problem = QStringLiteral("食用量至少 %1 克").arg(MinGrams);
