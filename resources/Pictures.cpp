@@ -5,6 +5,7 @@
 #include <QIconEngine>
 #include <QImage>
 #include <QPainter>
+#include <QResource>
 #include <QSvgRenderer>
 
 #include <memory>
@@ -57,6 +58,29 @@ QImage render(const QString &name, QSize devicePixels, const QColor &ground)
 QSize toDevicePixels(QSize size, qreal dpr)
 {
     return QSize(qRound(size.width() * dpr), qRound(size.height() * dpr));
+}
+
+// A picture drawn at build time (Pictures::prerenderedPath, prerenderedBytes), when the program
+// holds one of `devicePixels`; else a null image. A file written on a machine of the other byte
+// order does not match its header and is passed over.
+QImage prerenderedImage(const QString &path, QSize devicePixels)
+{
+    if (path.isEmpty() || devicePixels.isEmpty())
+        return {};
+    const QResource resource(path);
+    if (!resource.isValid())
+        return {};
+    const QByteArray bytes = resource.compressionAlgorithm() == QResource::NoCompression
+        ? QByteArray::fromRawData(reinterpret_cast<const char *>(resource.data()), resource.size())
+        : resource.uncompressedData();
+    const QByteArray header = Pictures::prerenderedHeader(devicePixels);
+    const qsizetype pixelBytes = qsizetype(devicePixels.width()) * devicePixels.height() * 4;
+    if (bytes.size() != header.size() + pixelBytes || !bytes.startsWith(header))
+        return {};
+    const QImage stored(reinterpret_cast<const uchar *>(bytes.constData() + header.size()),
+                        devicePixels.width(), devicePixels.height(), devicePixels.width() * 4,
+                        QImage::Format_ARGB32_Premultiplied);
+    return stored.copy(); // its own pixels: `bytes` may go
 }
 
 // An icon that draws its picture at a size only when that size is first asked for. A window
@@ -131,7 +155,49 @@ QString resourcePath(const QString &name)
     return QStringLiteral(":/pictures/%1.svg").arg(name);
 }
 
+QString prerenderedPath(const QString &name, QSize size, qreal dpr)
+{
+    if (dpr <= 0 || dpr != qRound(dpr))
+        return {};
+    return QStringLiteral(":/prerendered/%1-%2x%3@%4x.argb32")
+        .arg(name)
+        .arg(size.width())
+        .arg(size.height())
+        .arg(qRound(dpr));
+}
+
 QPixmap pixmap(const QString &name, QSize size, qreal dpr)
+{
+    if (dpr <= 0)
+        dpr = 1;
+    // Rendering a large picture with text in it took longer than all the rest of the window's
+    // first frame, and decoding it from PNG nearly as long; its pixels as stored take a copy.
+    QImage image = prerenderedImage(prerenderedPath(name, size, dpr), toDevicePixels(size, dpr));
+    if (image.isNull())
+        return renderedPixmap(name, size, dpr);
+    QPixmap result = QPixmap::fromImage(std::move(image));
+    result.setDevicePixelRatio(dpr);
+    return result;
+}
+
+QByteArray prerenderedHeader(QSize devicePixels)
+{
+    QByteArray header("PELLOPIX");
+    const quint32 size[2] = {quint32(devicePixels.width()), quint32(devicePixels.height())};
+    header.append(reinterpret_cast<const char *>(size), sizeof size); // in this machine's order
+    return header;
+}
+
+QByteArray prerenderedBytes(const QImage &image)
+{
+    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QByteArray bytes = prerenderedHeader(pixels.size());
+    for (int y = 0; y < pixels.height(); ++y)
+        bytes.append(reinterpret_cast<const char *>(pixels.constScanLine(y)), pixels.width() * 4);
+    return bytes;
+}
+
+QPixmap renderedPixmap(const QString &name, QSize size, qreal dpr)
 {
     if (dpr <= 0)
         dpr = 1;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QCursor>
+#include <QByteArray>
 #include <QIcon>
+#include <QImage>
 #include <QList>
 #include <QPixmap>
 #include <QSize>
@@ -11,10 +13,25 @@
 // A picture is named by its file name without ".svg", e.g. "button-prev".
 namespace Pictures {
 
-// Renders the picture at `size` logical pixels for a device pixel ratio `dpr`:
-// the pixmap holds size*dpr device pixels and carries `dpr`, so it stays crisp
-// on HiDPI screens. Returns a null pixmap for an unknown name.
+// The picture at `size` logical pixels for a device pixel ratio `dpr`: the pixmap
+// holds size*dpr device pixels and carries `dpr`, so it stays crisp on HiDPI
+// screens. Returns a null pixmap for an unknown name. Where the program holds the
+// picture already drawn at that size and ratio (prerenderedPath), it is read from
+// there, pixel for pixel what rendering would give; else it is rendered.
 QPixmap pixmap(const QString &name, QSize size, qreal dpr);
+
+// The same, always rendered from the SVG.
+QPixmap renderedPixmap(const QString &name, QSize size, qreal dpr);
+
+// Where a picture drawn at build time at `size` for a whole-number `dpr` is looked
+// for, e.g. ":/prerendered/welcome-434x272@2x.argb32"; empty for a fractional ratio.
+QString prerenderedPath(const QString &name, QSize size, qreal dpr);
+
+// Such a file: a header (prerenderedHeader), then the image's pixels, premultiplied ARGB, one
+// 32-bit word a pixel in the byte order of the machine that wrote it, row after row. Kept
+// unpacked so that showing it costs one copy.
+QByteArray prerenderedBytes(const QImage &image);
+QByteArray prerenderedHeader(QSize devicePixels);
 
 // The picture as an icon that is crisp at any size: each size is drawn when it is first
 // asked for. Null for an unknown name.

@@ -8,6 +8,7 @@
 #include "MessageBox.h"
 #include "Notebook.h"
 #include "PictureBox.h"
+#include "Pictures.h"
 #include "Recipe.h"
 #include "SkinButton.h"
 #include "SkinCaptions.h"
@@ -32,6 +33,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QResource>
 #include <QPushButton>
 #include <QSet>
 #include <QSettings>
@@ -114,6 +116,8 @@ private slots:
     void tabOrder();
     void fontsAndColours();
     void pictures();
+    void welcomeDrawnAtBuildTime_data();
+    void welcomeDrawnAtBuildTime();
     void startState();
     void calorieLine_data();
     void calorieLine();
@@ -314,6 +318,39 @@ void TestApp::fontsAndColours()
     QVERIFY(!m_loaded->addtext->isReadOnly());
     QVERIFY(!m_loaded->addbox->isReadOnly());
     QVERIFY(m_loaded->Tv->isHeaderHidden());
+}
+
+// The welcome picture is stored drawn for the scales most screens have, and shows exactly as a
+// rendering of its SVG would; other scales are rendered.
+void TestApp::welcomeDrawnAtBuildTime_data()
+{
+    QTest::addColumn<qreal>("dpr");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("1x") << 1.0 << true;
+    QTest::newRow("2x") << 2.0 << true;
+    QTest::newRow("1.5x") << 1.5 << false;
+    QTest::newRow("3x") << 3.0 << false;
+}
+
+void TestApp::welcomeDrawnAtBuildTime()
+{
+    QFETCH(qreal, dpr);
+    QFETCH(bool, stored);
+    const QSize size = m_loaded->Pv->pictureSize();
+    const QString path = Pictures::prerenderedPath(QStringLiteral("welcome"), size, dpr);
+    QCOMPARE(!path.isEmpty() && QResource(path).isValid(), stored);
+
+    const QPixmap shown = Pictures::pixmap(QStringLiteral("welcome"), size, dpr);
+    const QPixmap rendered = Pictures::renderedPixmap(QStringLiteral("welcome"), size, dpr);
+    QCOMPARE(shown.devicePixelRatio(), dpr);
+    QCOMPARE(shown.size(), QSize(qRound(size.width() * dpr), qRound(size.height() * dpr)));
+    QCOMPARE(shown.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+             rendered.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    // A stored picture of another size is never stretched to fit.
+    const QString halfPath = Pictures::prerenderedPath(QStringLiteral("welcome"), size / 2, dpr);
+    QVERIFY(halfPath.isEmpty() || !QResource(halfPath).isValid());
+    QCOMPARE(Pictures::pixmap(QStringLiteral("welcome"), size / 2, dpr).size(),
+             QSize(qRound(size.width() / 2 * dpr), qRound(size.height() / 2 * dpr)));
 }
 
 void TestApp::pictures()

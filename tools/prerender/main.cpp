@@ -1,0 +1,63 @@
+// prerender: draws one of the program's pictures (Pictures) into files at build time, so the
+// program can show it at start without rendering the SVG.
+//
+//   prerender <out-dir> <name> <width> <height> <scale>...
+//
+// Writes <out-dir>/<name>-<width>x<height>@<scale>x.argb32 for each scale, named as
+// Pictures::prerenderedPath names it and laid out as Pictures::prerenderedBytes lays it out:
+// the rendered pixels exactly, unpacked.
+
+#include "Pictures.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace {
+
+int fail(const QString &message)
+{
+    std::fprintf(stderr, "prerender: %s\n", qPrintable(message));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Rendering needs a GUI platform; none has to be on screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 6) {
+        std::fprintf(stderr, "usage: prerender <out-dir> <name> <width> <height> <scale>...\n");
+        return 2;
+    }
+    const QString outDir = args[1];
+    const QString name = args[2];
+    const QSize size(args[3].toInt(), args[4].toInt());
+    if (size.isEmpty())
+        return fail(QStringLiteral("bad size %1x%2").arg(args[3], args[4]));
+    if (!QDir().mkpath(outDir))
+        return fail(QStringLiteral("cannot make %1").arg(outDir));
+
+    for (qsizetype i = 5; i < args.size(); ++i) {
+        const int scale = args[i].toInt();
+        if (scale < 1)
+            return fail(QStringLiteral("bad scale %1").arg(args[i]));
+        const QImage image = Pictures::renderedPixmap(name, size, scale).toImage();
+        if (image.isNull())
+            return fail(QStringLiteral("no picture %1").arg(name));
+        const QString path = outDir + QLatin1Char('/')
+                             + QFileInfo(Pictures::prerenderedPath(name, size, scale)).fileName();
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(Pictures::prerenderedBytes(image)) < 0
+            || !file.commit())
+            return fail(QStringLiteral("cannot write %1").arg(path));
+    }
+    return 0;
+}
