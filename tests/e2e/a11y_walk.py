@@ -10,6 +10,8 @@ import time
 
 import pyatspi
 
+from a11y import fail, failures, find_main_window, named, press, showing, text_of, wait_for, walk
+
 SKIN_BUTTONS = ["瘦身食谱", "有氧运动", "热量计算", "瘦身心得", "瘦身日记", "访问主页", "最小化", "关闭"]
 # Added with the food log; pressed and walked when the skin has it.
 OPTIONAL_BUTTONS = ["饮食记录"]
@@ -17,64 +19,6 @@ NOTEBOOK_SECTIONS = ["瘦身食谱", "有氧运动", "瘦身心得", "瘦身日�
 # Parts of other controls that carry no name of their own: a text area's scroll bars and the
 # unnamed boxes that hold them.
 UNNAMED_PARTS = {pyatspi.ROLE_SCROLL_BAR, pyatspi.ROLE_FILLER}
-# Tree and list rows past this many are not walked: their names are their texts, and reading
-# hundreds over the bus would only slow the test.
-MAX_ROWS = 40
-
-failures = []
-
-
-def fail(message):
-    print("FAIL:", message)
-    failures.append(message)
-
-
-def wait_for(what, predicate, seconds=10.0):
-    end = time.time() + seconds
-    while True:
-        try:
-            value = predicate()
-        except Exception:  # the tree changes under us while the program works
-            value = None
-        if value:
-            return value
-        if time.time() > end:
-            fail("timed out waiting for " + what)
-            return None
-        time.sleep(0.1)
-
-
-def find_app(name):
-    def look():
-        desktop = pyatspi.Registry.getDesktop(0)
-        for i in range(desktop.childCount):
-            app = desktop.getChildAtIndex(i)
-            if app is not None and app.name == name:
-                return app
-        return None
-    return wait_for("the application " + name + " on the bus", look, 20)
-
-
-def showing(acc):
-    return acc.getState().contains(pyatspi.STATE_SHOWING)
-
-
-def children(acc):
-    for i in range(acc.childCount):
-        child = acc.getChildAtIndex(i)
-        if child is not None:
-            yield child
-
-
-def walk(acc, visit, depth=0):
-    visit(acc, depth)
-    rows = 0
-    for child in children(acc):
-        if child.getRole() in (pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TABLE_CELL, pyatspi.ROLE_TREE_ITEM):
-            rows += 1
-            if rows > MAX_ROWS:
-                break
-        walk(child, visit, depth + 1)
 
 
 def check_names(window, when):
@@ -98,35 +42,8 @@ def check_names(window, when):
         print("ok: %s: all %d showing objects named" % (when, counted[0]))
 
 
-def named(window, role, name):
-    found = []
-
-    def visit(acc, depth):
-        if acc.getRole() == role and acc.name == name:
-            found.append(acc)
-
-    walk(window, visit)
-    return found[0] if found else None
-
-
-def text_of(acc):
-    text = acc.queryText()
-    return text.getText(0, text.characterCount)
-
-
-def press(button):
-    action = button.queryAction()
-    names = [action.getName(i) for i in range(action.nActions)]
-    index = names.index("Press") if "Press" in names else 0
-    return action.doAction(index)
-
-
 def main():
-    app = find_app("Pellomir")
-    if app is None:
-        return 1
-    window = wait_for("the window Pellomir1.0",
-                      lambda: next((w for w in children(app) if w.name == "Pellomir1.0"), None), 20)
+    window = find_main_window()
     if window is None:
         return 1
     if window.getRole() != pyatspi.ROLE_FRAME:

@@ -6,57 +6,16 @@
 set -u
 BIN_DIR=${1:?usage: accessibility.sh BIN_DIR}
 HERE=$(cd "$(dirname "$0")" && pwd)
-LAUNCHER=/usr/libexec/at-spi-bus-launcher
-# Debian's own python3, the one python3-pyatspi is installed for (not another one on PATH).
-PYTHON=/usr/bin/python3
-for tool in Xvfb dbus-launch sqlite3; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-[ -x "$LAUNCHER" ] || { echo "SKIP: at-spi2-core is not installed"; exit 77; }
-"$PYTHON" -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is not installed"; exit 77; }
+source "$HERE/a11y_session.sh"
+need_a11y_tools Xvfb sqlite3
 
 WORK=$(mktemp -d)
 XVFB_PID=
-LAUNCHER_PID=
 APP_PID=
-DBUS_SESSION_BUS_PID=
-cleanup() {
-  [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
-  [ -n "$LAUNCHER_PID" ] && kill "$LAUNCHER_PID" 2>/dev/null
-  [ -n "$DBUS_SESSION_BUS_PID" ] && kill "$DBUS_SESSION_BUS_PID" 2>/dev/null
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
+trap end_a11y_session EXIT
 
-# A display of our own on a free, unusual number: a server that another test has just ended
-# on a low number may still be removing its socket, which would take ours with it.
-for _ in 1 2 3 4 5; do
-  number=$((200 + RANDOM % 700))
-  [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ] && continue
-  Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp -noreset 2>/dev/null &
-  XVFB_PID=$!
-  for _ in $(seq 50); do
-    [ -S "/tmp/.X11-unix/X${number}" ] && break
-    kill -0 "$XVFB_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ -S "/tmp/.X11-unix/X${number}" ] && kill -0 "$XVFB_PID" 2>/dev/null && break
-  kill "$XVFB_PID" 2>/dev/null
-  XVFB_PID=
-done
-[ -n "$XVFB_PID" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=":$number"
-export QT_QPA_PLATFORM=xcb
-unset QT_SCALE_FACTOR
-export XDG_RUNTIME_DIR="$WORK/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-
-# A session bus of our own, and the accessibility bus on it.
-eval "$(dbus-launch --sh-syntax)"
-[ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || { echo "FAIL: no session bus"; exit 1; }
-"$LAUNCHER" --launch-immediately 2>"$WORK/launcher.err" &
-LAUNCHER_PID=$!
+start_private_x
+start_a11y_bus
 
 # A copy of the program's folder; one record in each section, whose body names the section.
 mkdir "$WORK/bin"
@@ -67,7 +26,7 @@ sqlite3 "$WORK/bin/data.mdb" "
   INSERT INTO xd(Name, demo) VALUES ('心得', '瘦身心得的第一条');
   INSERT INTO rj(Name, demo) VALUES ('日记', '瘦身日记的第一条');"
 
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$WORK/bin/pellomir" 2>"$WORK/app.err" &
+"$WORK/bin/pellomir" 2>"$WORK/app.err" &
 APP_PID=$!
 
 timeout 90 "$PYTHON" "$HERE/a11y_walk.py"

@@ -10,16 +10,12 @@ import sys
 
 import pyatspi
 
-from a11y_walk import children, fail, failures, find_app, named, showing, text_of, wait_for
+from a11y import children, fail, failures, find_main_window, named, showing, text_of, wait_for
 
 
 def main():
     food, kcal = sys.argv[1], sys.argv[2]
-    app = find_app("Pellomir")
-    if app is None:
-        return 1
-    window = wait_for("the window Pellomir1.0",
-                      lambda: next((w for w in children(app) if w.name == "Pellomir1.0"), None), 20)
+    window = find_main_window()
     if window is None:
         return 1
 

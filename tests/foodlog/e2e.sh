@@ -9,19 +9,11 @@ BIN_SRC=$(cd "${1:?usage: e2e.sh <bin dir>}" && pwd)
 HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/../notebook/xdrive.sh"
 need_tools
-LAUNCHER=/usr/libexec/at-spi-bus-launcher
-PYTHON=/usr/bin/python3
-for tool in dbus-launch; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-[[ -x "$LAUNCHER" ]] || { echo "SKIP: at-spi2-core is not installed"; exit 77; }
-"$PYTHON" -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is not installed"; exit 77; }
+source "$HERE/../e2e/a11y_session.sh"
+need_a11y_tools
 
-LAUNCHER_PID=
-DBUS_SESSION_BUS_PID=
 finish() {
-    [[ -n "$LAUNCHER_PID" ]] && kill "$LAUNCHER_PID" 2>/dev/null || true
-    [[ -n "$DBUS_SESSION_BUS_PID" ]] && kill "$DBUS_SESSION_BUS_PID" 2>/dev/null || true
+    stop_a11y_bus
     cleanup
 }
 trap finish EXIT
@@ -36,13 +28,7 @@ rice=$(sqlite3 "$DB" "SELECT kcal FROM \"01\" WHERE trim(food) = '米饭' ORDER 
 expected=$(awk -v e="$egg" -v r="$rice" 'BEGIN { printf "%d", e * 0.5 + r * 1.5 + 0.5 }')
 
 start_x
-export XDG_RUNTIME_DIR="$WORK/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-eval "$(dbus-launch --sh-syntax)"
-"$LAUNCHER" --launch-immediately 2>>"$WORK/launcher.err" &
-LAUNCHER_PID=$!
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-unset QT_SCALE_FACTOR
+start_a11y_bus
 start_app
 
 # Opening the log asks for the profile once: accept what it offers.

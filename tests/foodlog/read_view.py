@@ -1,22 +1,14 @@
 """Prints what the running Pellomir's food log shows, read over the accessibility bus:
 one line "NAME=TEXT" (the label's description) for each label named on the command line (e.g. 已摄入 当天体重).
 Run with the python3 that python3-pyatspi is installed for."""
+import os
 import sys
 import time
 
 import pyatspi
 
-
-def find_app(name, seconds=20):
-    end = time.time() + seconds
-    while time.time() < end:
-        desktop = pyatspi.Registry.getDesktop(0)
-        for i in range(desktop.childCount):
-            app = desktop.getChildAtIndex(i)
-            if app is not None and app.name == name:
-                return app
-        time.sleep(0.2)
-    return None
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "e2e"))
+from a11y import find_app  # noqa: E402
 
 
 def text_of(acc):
