@@ -24,29 +24,6 @@ QString trimmedTextOf(const Recordset &rs, int field)
     return value.isNull() ? QString() : FoodText::trimmed(value.textOrEmpty());
 }
 
-// Visits every row; a row that cannot be read is skipped, a failing move ends
-// the walk.
-template<typename Visit>
-void forEachRow(Recordset &rs, Visit visit)
-{
-    try {
-        rs.MoveFirst();
-    } catch (const DataError &) {
-        return;
-    }
-    while (!rs.isEOF()) {
-        try {
-            visit();
-        } catch (const DataError &) {
-        }
-        try {
-            rs.MoveNext();
-        } catch (const DataError &) {
-            return;
-        }
-    }
-}
-
 } // namespace
 
 QVector<SearchableFood> read(const QString &databasePath)
@@ -65,7 +42,7 @@ QVector<SearchableFood> read(const QString &databasePath)
     QHash<FoodKey, int> positionOf;
     try {
         auto rs = database->OpenRecordset(QStringLiteral("01"));
-        forEachRow(*rs, [&] {
+        FoodTables::forEachRow(*rs, [&] {
             const Field category = rs->Fields(FoodTables::FoodCategoryField);
             const Field name = rs->Fields(FoodTables::FoodNameField);
             if (category.isNull() || name.isNull())
@@ -96,7 +73,7 @@ QVector<SearchableFood> read(const QString &databasePath)
 
     try {
         auto rs = database->OpenRecordset(QStringLiteral("food_alias"));
-        forEachRow(*rs, [&] {
+        FoodTables::forEachRow(*rs, [&] {
             const FoodKey key(trimmedTextOf(*rs, AliasCategoryField), trimmedTextOf(*rs, AliasFoodField));
             const auto position = positionOf.constFind(key);
             const QString alias = trimmedTextOf(*rs, AliasField);

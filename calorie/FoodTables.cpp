@@ -7,34 +7,6 @@
 
 namespace FoodTables {
 
-namespace {
-
-// Runs `visit` on every row from the first one. An empty table (MoveFirst
-// fails) visits nothing; a row whose fields fail is skipped by `visit` itself.
-template<typename Visit>
-void forEachRow(Recordset &rs, Visit visit)
-{
-    try {
-        rs.MoveFirst();
-    } catch (const DataError &) {
-        return;
-    }
-    while (!rs.isEOF()) {
-        try {
-            visit();
-        } catch (const DataError &) {
-            // The row cannot be read: leave it out.
-        }
-        try {
-            rs.MoveNext();
-        } catch (const DataError &) {
-            return; // the position did not change; going on would loop forever
-        }
-    }
-}
-
-} // namespace
-
 QStringList readCategoryNames(Recordset &categories)
 {
     QStringList names;

@@ -1,15 +1,39 @@
 #pragma once
 
 #include "FoodIndex.h"
+#include "Recordset.h"
 
 #include <QString>
 #include <QStringList>
 
-class Recordset;
-
 // Reading the two food tables in one pass each. A row that cannot be read is
 // left out and the walk goes on; a failing move ends the walk.
 namespace FoodTables {
+
+// Runs `visit` on every row from the first one. An empty table (MoveFirst
+// fails) visits nothing; a row whose fields fail (`visit` throws DataError) is
+// left out; a failing move ends the walk, as going on would loop forever.
+template<typename Visit>
+void forEachRow(Recordset &rs, Visit visit)
+{
+    try {
+        rs.MoveFirst();
+    } catch (const DataError &) {
+        return;
+    }
+    while (!rs.isEOF()) {
+        try {
+            visit();
+        } catch (const DataError &) {
+            // The row cannot be read: leave it out.
+        }
+        try {
+            rs.MoveNext();
+        } catch (const DataError &) {
+            return; // the position did not change
+        }
+    }
+}
 
 // Table 02: the trimmed category name of every row, in stored order. A row
 // whose name is null has no text and is left out.
