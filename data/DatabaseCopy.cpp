@@ -3,6 +3,7 @@
 #include "Connection.h"
 #include "DataError.h"
 #include "Schema.h"
+#include "SqliteBackup.h"
 #include "Statement.h"
 
 #include <QDir>
@@ -10,8 +11,6 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QTemporaryFile>
-#include <QThread>
-#include <memory>
 
 #if defined(Q_OS_UNIX)
 #include <fcntl.h>
@@ -19,12 +18,6 @@
 #endif
 
 namespace {
-
-struct HandleCloser
-{
-    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
-};
-using Handle = std::unique_ptr<sqlite3, HandleCloser>;
 
 DataError failure(const QString &what, const QString &path, sqlite3 *db, int rc)
 {
@@ -38,12 +31,12 @@ DataError failure(const QString &what, const QString &path, sqlite3 *db, int rc)
     return DataError(message, rc);
 }
 
-Handle open(const QString &path, int flags, const QString &what)
+SqliteHandle open(const QString &path, int flags, const QString &what)
 {
     sqlite3 *db = nullptr;
     const int rc = sqlite3_open_v2(sqliteFileName(path).constData(), &db,
                                    flags | SQLITE_OPEN_NOMUTEX, nullptr);
-    Handle handle(db);
+    SqliteHandle handle(db);
     if (rc != SQLITE_OK)
         throw failure(what, path, db, rc);
     sqlite3_extended_result_codes(db, 1);
@@ -125,28 +118,13 @@ void copyDatabaseFile(const QString &sourcePath, const QString &targetPath)
     });
 
     {
-        Handle source = open(sourcePath, SQLITE_OPEN_READONLY,
+        SqliteHandle source = open(sourcePath, SQLITE_OPEN_READONLY,
                              QStringLiteral("无法读取数据库文件"));
-        Handle copy = open(temporaryPath, SQLITE_OPEN_READWRITE, what);
+        SqliteHandle copy = open(temporaryPath, SQLITE_OPEN_READWRITE, what);
         sqlite3_exec(copy.get(), "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
 
-        sqlite3_backup *backup = sqlite3_backup_init(copy.get(), "main", source.get(), "main");
-        if (!backup)
-            throw failure(what, targetPath, copy.get(), sqlite3_errcode(copy.get()));
-        int rc = SQLITE_OK;
-        // The source's busy handler does not cover the backup's own read lock:
-        // wait here, as a connection would, up to five seconds.
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            rc = sqlite3_backup_step(backup, -1);
-            if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
-                break;
-            QThread::msleep(50);
-        }
-        const int finished = sqlite3_backup_finish(backup);
-        if (rc != SQLITE_DONE)
-            throw failure(what, targetPath, copy.get(), rc == SQLITE_OK ? finished : rc);
-        if (finished != SQLITE_OK)
-            throw failure(what, targetPath, copy.get(), finished);
+        if (const auto stopped = backupWholeDatabase(copy.get(), source.get()))
+            throw failure(what, targetPath, copy.get(), *stopped);
         checkIntegrity(copy.get(), what, targetPath);
     }
 
@@ -183,7 +161,7 @@ void verifyDatabaseFile(const QString &path)
     sqlite3 *raw = nullptr;
     int rc = sqlite3_open_v2(sqliteFileName(path).constData(), &raw,
                              SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
-    Handle db(raw);
+    SqliteHandle db(raw);
     if (rc != SQLITE_OK)
         throw DataError(what + QStringLiteral("：%1。").arg(describeSqliteCode(rc)), rc);
     sqlite3_extended_result_codes(raw, 1);

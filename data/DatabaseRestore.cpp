@@ -4,18 +4,12 @@
 #include "DataError.h"
 #include "Database.h"
 #include "DatabaseCopy.h"
+#include "SqliteBackup.h"
 #include "Statement.h"
 
 #include <QDir>
-#include <QThread>
-#include <memory>
 
 namespace {
-
-struct HandleCloser
-{
-    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
-};
 
 DataError restoreFailure(const QString &sourcePath, sqlite3 *db, int rc)
 {
@@ -39,27 +33,14 @@ void restoreDatabase(Database &live, const QString &sourcePath)
     sqlite3 *raw = nullptr;
     int rc = sqlite3_open_v2(sqliteFileName(sourcePath).constData(), &raw,
                              SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
-    std::unique_ptr<sqlite3, HandleCloser> source(raw);
+    SqliteHandle source(raw);
     if (rc != SQLITE_OK)
         throw restoreFailure(sourcePath, raw, rc);
     sqlite3_busy_timeout(raw, 5000);
 
-    sqlite3_backup *backup = sqlite3_backup_init(target, "main", raw, "main");
-    if (!backup)
-        throw restoreFailure(sourcePath, target, sqlite3_errcode(target));
-    // The busy handler does not cover the backup's locks: wait as a connection would, up to
-    // five seconds, for other readers and writers of the live file.
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        rc = sqlite3_backup_step(backup, -1);
-        if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
-            break;
-        QThread::msleep(50);
-    }
-    const int finished = sqlite3_backup_finish(backup);
-    if (rc != SQLITE_DONE)
-        throw restoreFailure(sourcePath, target, rc == SQLITE_OK ? finished : rc);
-    if (finished != SQLITE_OK)
-        throw restoreFailure(sourcePath, target, finished);
+    // Other readers and writers of the live file are waited for, as a connection would.
+    if (const auto stopped = backupWholeDatabase(target, raw))
+        throw restoreFailure(sourcePath, target, *stopped);
 
     sqlite3_stmt *check = nullptr;
     rc = sqlite3_prepare_v2(target, "PRAGMA integrity_check", -1, &check, nullptr);
