@@ -2,7 +2,6 @@
 
 #include "DataError.h"
 #include "Database.h"
-#include "LogCalendar.h"
 #include "MessageBox.h"
 
 FoodLogSection::FoodLogSection(Database &db, QWidget *window, QList<QWidget *> replaced, QRect area,
@@ -67,16 +66,8 @@ bool FoodLogSection::logToday(const FoodChoice &food, double grams)
 {
     if (m_view)
         return m_view->logToday(food, grams);
-    const QDateTime now = m_clock();
-    FoodLogEntry entry;
-    entry.day = LogCalendar::logDay(now);
-    entry.meal = LogCalendar::defaultMeal(now.time());
-    entry.food = food.name;
-    entry.category = food.category;
-    entry.grams = grams;
-    entry.kcalPer100g = food.kcalPer100g;
     try {
-        store().addEntry(entry);
+        store().addEntry(FoodLogView::todaysEntry(food, grams, m_clock()));
         return true;
     } catch (const DataError &error) {
         MessageBox::information(m_window, QStringLiteral("饮食记录"), error.message());

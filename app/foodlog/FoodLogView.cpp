@@ -206,9 +206,8 @@ void FoodLogView::addChosenFood()
     m_entries->selectEntry(added.id);
 }
 
-bool FoodLogView::logToday(const FoodChoice &food, double grams)
+FoodLogEntry FoodLogView::todaysEntry(const FoodChoice &food, double grams, const QDateTime &now)
 {
-    const QDateTime now = m_clock();
     FoodLogEntry entry;
     entry.day = LogCalendar::logDay(now);
     entry.meal = LogCalendar::defaultMeal(now.time());
@@ -216,6 +215,12 @@ bool FoodLogView::logToday(const FoodChoice &food, double grams)
     entry.category = food.category;
     entry.grams = grams;
     entry.kcalPer100g = food.kcalPer100g;
+    return entry;
+}
+
+bool FoodLogView::logToday(const FoodChoice &food, double grams)
+{
+    const FoodLogEntry entry = todaysEntry(food, grams, m_clock());
     if (!write([&] { m_store.addEntry(entry); }))
         return false;
     refresh();

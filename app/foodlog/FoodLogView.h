@@ -37,6 +37,8 @@ public:
     // Adds `grams` of `food` to today's log, at the meal of the time of day.
     // False (after a message) when it could not be saved.
     bool logToday(const FoodChoice &food, double grams);
+    // The entry logToday adds at `now`: on that log day, at the meal of its time.
+    static FoodLogEntry todaysEntry(const FoodChoice &food, double grams, const QDateTime &now);
 
     // The profile dialog (open, not blocking); asks first-time users once.
     void askProfile();
