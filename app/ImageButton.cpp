@@ -2,11 +2,11 @@
 
 #include "Pictures.h"
 
-#include <QKeyEvent>
+#include <QEvent>
 #include <QPainter>
 
 ImageButton::ImageButton(const QString &pictureName, const QString &toolTip, QWidget *parent)
-    : QAbstractButton(parent), m_pictureName(pictureName)
+    : KeyPressButton(parent), m_pictureName(pictureName)
 {
     setToolTip(toolTip);
     setAccessibleName(toolTip);
@@ -39,20 +39,6 @@ void ImageButton::paintEvent(QPaintEvent *)
         painter.setPen(ring);
         painter.setBrush(Qt::NoBrush);
         painter.drawEllipse(QRectF(rect()).adjusted(1, 1, -1, -1));
-    }
-}
-
-void ImageButton::keyPressEvent(QKeyEvent *event)
-{
-    switch (event->key()) {
-    case Qt::Key_Enter:
-    case Qt::Key_Return:
-        if (!event->isAutoRepeat())
-            click();
-        event->accept();
-        return;
-    default:
-        QAbstractButton::keyPressEvent(event);
     }
 }
 

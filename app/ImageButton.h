@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QAbstractButton>
+#include "KeyPressButton.h"
 #include <QPixmap>
 
 // A clickable picture: draws its picture over its whole box, shows a tooltip and the
 // pointing-hand cursor, takes the keyboard focus with Tab only (a mouse click does not leave
 // a focus ring behind), and is clicked with Space, Enter or Return. Screen readers name it by
 // its tooltip, since it has no visible text.
-class ImageButton : public QAbstractButton
+class ImageButton : public KeyPressButton
 {
     Q_OBJECT
 
@@ -19,7 +19,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 

@@ -2,12 +2,11 @@
 
 #include "SkinEngine.h"
 
-#include <QKeyEvent>
 #include <QPainter>
 
 SkinButton::SkinButton(SkinEngine &engine, const SkinObject &object, const QString &caption,
                        QWidget *window)
-    : QAbstractButton(window), m_skinObjectName(object.name())
+    : KeyPressButton(window), m_skinObjectName(object.name())
 {
     setObjectName(QStringLiteral("skin_") + object.name());
     setAccessibleName(caption);
@@ -44,18 +43,4 @@ void SkinButton::paintEvent(QPaintEvent *)
     };
     draw(outer, palette().color(QPalette::Highlight).darker(130), 2.5);
     draw(inner, Qt::white, 1.5);
-}
-
-void SkinButton::keyPressEvent(QKeyEvent *event)
-{
-    switch (event->key()) {
-    case Qt::Key_Enter:
-    case Qt::Key_Return:
-        if (!event->isAutoRepeat())
-            click();
-        event->accept();
-        return;
-    default:
-        QAbstractButton::keyPressEvent(event); // Space
-    }
 }

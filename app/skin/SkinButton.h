@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QAbstractButton>
+#include "KeyPressButton.h"
 
 class SkinEngine;
 class SkinObject;
@@ -10,7 +10,7 @@ class SkinObject;
 // reaches it, a focus ring shows it, Space, Enter or Return press it, and a screen reader sees
 // a button named by its caption and can press it. A press clicks the object through the engine,
 // exactly as a mouse click on it does.
-class SkinButton : public QAbstractButton
+class SkinButton : public KeyPressButton
 {
     Q_OBJECT
 
@@ -23,7 +23,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QString m_skinObjectName;
