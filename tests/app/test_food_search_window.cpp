@@ -8,6 +8,7 @@
 #include "Notebook.h"
 #include "Startup.h"
 #include "TempDatabase.h"
+#include "TypeText.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -20,20 +21,6 @@
 #ifndef PELLOMIR_BIN_DIR
 #error "PELLOMIR_BIN_DIR must name the build's program folder"
 #endif
-
-namespace {
-
-void type(QWidget *widget, const QString &text)
-{
-    for (QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(widget, &release);
-    }
-}
-
-} // namespace
 
 class TestFoodSearchWindow : public QObject
 {
@@ -133,7 +120,7 @@ void TestFoodSearchWindow::findByAliasAndClick()
 {
     MainWindow &w = *m_window;
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
-    type(w.foodSearch()->field(), QStringLiteral("马铃薯"));
+    typeText(w.foodSearch()->field(), QStringLiteral("马铃薯"));
     QListWidget *results = w.foodSearch()->results();
     QCOMPARE(results->count(), 1);
     QCOMPARE(results->item(0)->text(), QStringLiteral("土豆（马铃薯） · 谷薯主食 · 81 大卡"));

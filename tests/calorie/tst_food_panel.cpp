@@ -6,6 +6,7 @@
 #include "FoodSearchBox.h"
 #include "HouseholdMeasures.h"
 #include "PortionCalculator.h"
+#include "TypeText.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -35,18 +36,6 @@ SearchableFood food(const QString &category, const QString &name, const QString 
     f.rowId = rowId;
     f.aliases = aliases;
     return f;
-}
-
-// Types text as a keyboard does, one key event a character, Chinese included
-// (QTest::keyClicks takes Latin-1 only).
-void type(QWidget *widget, const QString &text)
-{
-    for (QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(widget, &release);
-    }
 }
 
 } // namespace
@@ -136,7 +125,7 @@ void TestFoodPanel::amountField()
     if (typed.isEmpty())
         QTest::keyClick(portion.amountField(), Qt::Key_Delete);
     else
-        type(portion.amountField(), typed);
+        typeText(portion.amountField(), typed);
     QCOMPARE(portion.result()->text(), result);
     QCOMPARE(portion.amountGrams().value_or(0), grams);
     QVERIFY(!changes.isEmpty());
@@ -316,7 +305,7 @@ void TestFoodPanel::searchNothingFound()
     FoodSearchBox search(&panel, [] { return QVector<SearchableFood>{food("蔬菜", "西红柿", "15", 7)}; });
     panel.show();
     QSignalSpy chosen(&search, &FoodSearchBox::foodChosen);
-    type(search.field(), QStringLiteral(" 牛排 "));
+    typeText(search.field(), QStringLiteral(" 牛排 "));
     QCOMPARE(search.results()->count(), 1);
     QCOMPARE(search.results()->item(0)->text(), QStringLiteral("没有找到“牛排”"));
     QTest::keyClick(search.field(), Qt::Key_Down);
