@@ -108,6 +108,15 @@ void closeProfileDialog(QWidget &w, bool accept)
     QVERIFY(QTest::qWaitForWindowActive(&w));
 }
 
+// Opens 饮食记录 with its hot spot on a file without a profile and closes the
+// profile dialog that first use brings up without saving; the view on show.
+FoodLogView *openLogDecliningProfile(MainWindow &w)
+{
+    w.hotSpotClicked(QStringLiteral("f"));
+    closeProfileDialog(w, false);
+    return w.foodLog->view();
+}
+
 void press(QWidget *w, Qt::Key key, Qt::KeyboardModifiers mods = {})
 {
     QTest::keyClick(w, key, mods);
@@ -223,9 +232,7 @@ void FoodLogViewTest::logTwoFoodsAndAWeight()
     ProgramCopy copy;
     auto w = open(copy);
     MessageBox::Recorder boxes;
-    w->hotSpotClicked(QStringLiteral("f"));
-    closeProfileDialog(*w, false);
-    FoodLogView *view = w->foodLog->view();
+    FoodLogView *view = openLogDecliningProfile(*w);
 
     auto *search = find<QLineEdit>(view, "logSearch");
     auto *grams = find<QSpinBox>(view, "logGrams");
@@ -299,9 +306,7 @@ void FoodLogViewTest::keyboardEditDeleteUndo()
     ProgramCopy copy;
     auto w = open(copy);
     MessageBox::Recorder boxes;
-    w->hotSpotClicked(QStringLiteral("f"));
-    closeProfileDialog(*w, false);
-    FoodLogView *view = w->foodLog->view();
+    FoodLogView *view = openLogDecliningProfile(*w);
     auto *search = find<QLineEdit>(view, "logSearch");
     search->setText(QStringLiteral("苹果"));
     find<QPushButton>(view, "logAdd")->click();
@@ -435,9 +440,7 @@ void FoodLogViewTest::everyControlHasAChineseName()
 {
     ProgramCopy copy;
     auto w = open(copy);
-    w->hotSpotClicked(QStringLiteral("f"));
-    closeProfileDialog(*w, false);
-    FoodLogView *view = w->foodLog->view();
+    FoodLogView *view = openLogDecliningProfile(*w);
     auto *tabs = find<QTabWidget>(view, "foodLogTabs");
     QStringList unnamed;
     for (int page = 0; page < tabs->count(); ++page) {
