@@ -1,5 +1,6 @@
 #include "FoodPortionPanel.h"
 
+#include "PanelColumn.h"
 #include "PortionCalculator.h"
 
 #include <QComboBox>
@@ -11,8 +12,8 @@
 namespace {
 
 // Places in the panel, in pixels: the right-hand column under the calorie line.
-constexpr int ColumnLeft = 216;
-constexpr int ColumnRight = 433;
+constexpr int ColumnLeft = PanelColumn::Left;
+constexpr int ColumnRight = PanelColumn::Right;
 constexpr int AmountTop = 68;
 constexpr int RowHeight = 22;
 constexpr int ResultTop = AmountTop + RowHeight + 4;

@@ -1,6 +1,7 @@
 #include "FoodSearchBox.h"
 
 #include "DataError.h"
+#include "PanelColumn.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -10,8 +11,8 @@
 namespace {
 
 // Places in the panel, in pixels: the right-hand column, under the amount line.
-constexpr int ColumnLeft = 216;
-constexpr int ColumnWidth = 217;
+constexpr int ColumnLeft = PanelColumn::Left;
+constexpr int ColumnWidth = PanelColumn::Right - PanelColumn::Left;
 constexpr int FieldTop = 122;
 constexpr int FieldHeight = 22;
 constexpr int ListTop = FieldTop + FieldHeight + 2;
