@@ -89,8 +89,11 @@ QImage prerenderedImage(const QString &path, QSize devicePixels)
 class LazySvgIconEngine : public QIconEngine
 {
 public:
-    LazySvgIconEngine(std::shared_ptr<QSvgRenderer> renderer, const QColor &ground)
-        : m_renderer(std::move(renderer)), m_ground(ground)
+    // `prerendered`: the picture's name where sizes of it drawn at build time may be stored
+    // (only for a transparent ground, as Pictures::pixmap draws them); empty for none.
+    LazySvgIconEngine(std::shared_ptr<QSvgRenderer> renderer, const QColor &ground,
+                      const QString &prerendered)
+        : m_renderer(std::move(renderer)), m_ground(ground), m_prerendered(prerendered)
     {
     }
 
@@ -106,7 +109,11 @@ public:
         if (drawn.isEmpty())
             return {};
         if (!m_drawnSizes.contains(drawn)) {
-            const QImage image = render(*m_renderer, drawn, m_ground);
+            QImage image = prerenderedImage(
+                m_prerendered.isEmpty() ? QString() : Pictures::prerenderedPath(m_prerendered, drawn, 1),
+                drawn);
+            if (image.isNull())
+                image = render(*m_renderer, drawn, m_ground);
             // On an opaque ground the alpha channel carries nothing; drop it.
             m_drawn.addPixmap(QPixmap::fromImage(
                 m_ground.alpha() == 255 ? image.convertToFormat(QImage::Format_RGB32) : image));
@@ -132,6 +139,7 @@ public:
 private:
     std::shared_ptr<QSvgRenderer> m_renderer; // parsed once, shared by the icon's copies
     QColor m_ground;
+    QString m_prerendered;
     QIcon m_drawn;
     QList<QSize> m_drawnSizes;
 };
@@ -143,7 +151,8 @@ QIcon iconOnGround(const QString &name, const QColor &ground)
     auto renderer = std::make_shared<QSvgRenderer>(Pictures::resourcePath(name));
     if (!renderer->isValid())
         return {};
-    return QIcon(new LazySvgIconEngine(std::move(renderer), ground));
+    const bool transparent = ground.alpha() == 0;
+    return QIcon(new LazySvgIconEngine(std::move(renderer), ground, transparent ? name : QString()));
 }
 
 } // namespace

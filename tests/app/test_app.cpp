@@ -118,6 +118,8 @@ private slots:
     void pictures();
     void welcomeDrawnAtBuildTime_data();
     void welcomeDrawnAtBuildTime();
+    void windowIconDrawnAtBuildTime_data();
+    void windowIconDrawnAtBuildTime();
     void startState();
     void calorieLine_data();
     void calorieLine();
@@ -351,6 +353,31 @@ void TestApp::welcomeDrawnAtBuildTime()
     QVERIFY(halfPath.isEmpty() || !QResource(halfPath).isValid());
     QCOMPARE(Pictures::pixmap(QStringLiteral("welcome"), size / 2, dpr).size(),
              QSize(qRound(size.width() / 2 * dpr), qRound(size.height() / 2 * dpr)));
+}
+
+// The window system is handed the window icon at several sizes as the window is made; those
+// are stored drawn, and show exactly as a rendering would. Other sizes are rendered.
+void TestApp::windowIconDrawnAtBuildTime_data()
+{
+    QTest::addColumn<int>("pixels");
+    QTest::addColumn<bool>("stored");
+    for (int pixels : {16, 24, 32, 48, 64, 128, 256})
+        QTest::addRow("%d", pixels) << pixels << true;
+    QTest::newRow("20") << 20 << false;
+}
+
+void TestApp::windowIconDrawnAtBuildTime()
+{
+    QFETCH(int, pixels);
+    QFETCH(bool, stored);
+    const QSize size(pixels, pixels);
+    QCOMPARE(QResource(Pictures::prerenderedPath(QStringLiteral("icon"), size, 1)).isValid(), stored);
+    const QImage shown = Pictures::windowIcon().pixmap(size, 1.0).toImage();
+    QCOMPARE(shown.size(), size);
+    QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+             Pictures::renderedPixmap(QStringLiteral("icon"), size, 1)
+                 .toImage()
+                 .convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
 void TestApp::pictures()
