@@ -1,7 +1,8 @@
 # A private X server, session bus and accessibility bus for the end-to-end tests that read the
-# real program as a screen reader does. Sourced by accessibility.sh, food_search.sh and
-# foodlog/e2e.sh; the caller makes $WORK (a private folder) and stops what was started in its
-# EXIT trap: end_a11y_session, or stop_a11y_bus where another file owns the X server.
+# real program as a screen reader does. Sourced by accessibility.sh and food_search.sh, which
+# start it all with start_a11y_session, and by foodlog/e2e.sh, whose X server and $WORK come
+# from notebook/xdrive.sh: it starts the buses with start_a11y_bus and ends them with
+# stop_a11y_bus in its own EXIT trap.
 
 A11Y_LAUNCHER=/usr/libexec/at-spi-bus-launcher
 # Debian's own python3, the one python3-pyatspi is installed for (not another one on PATH).
@@ -70,4 +71,18 @@ end_a11y_session() {
   stop_a11y_bus
   if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null; fi
   rm -rf "$WORK"
+}
+
+# start_a11y_session BIN_DIR: for a test with an X server of its own: $WORK, the X server and
+# both buses, all ended on exit, and a copy of the program's folder in $WORK/bin, so that the
+# build's own files are never touched.
+start_a11y_session() {
+  WORK=$(mktemp -d)
+  XVFB_PID=
+  APP_PID=
+  trap end_a11y_session EXIT
+  start_private_x
+  start_a11y_bus
+  mkdir "$WORK/bin"
+  cp "$1/pellomir" "$1/data.mdb" "$1/Skin1.dat" "$WORK/bin/"
 }

@@ -9,17 +9,9 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/a11y_session.sh"
 need_a11y_tools Xvfb sqlite3
 
-WORK=$(mktemp -d)
-XVFB_PID=
-APP_PID=
-trap end_a11y_session EXIT
+start_a11y_session "$BIN_DIR"
 
-start_private_x
-start_a11y_bus
-
-# A copy of the program's folder; one record in each section, whose body names the section.
-mkdir "$WORK/bin"
-cp "$BIN_DIR/pellomir" "$BIN_DIR/data.mdb" "$BIN_DIR/Skin1.dat" "$WORK/bin/"
+# One record in each section, whose body names the section.
 sqlite3 "$WORK/bin/data.mdb" "
   INSERT INTO sp(Name, demo) VALUES ('食谱', '瘦身食谱的第一条');
   INSERT INTO yd(Name, demo) VALUES ('运动', '有氧运动的第一条');

@@ -10,18 +10,10 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/a11y_session.sh"
 need_a11y_tools Xvfb xdotool sqlite3
 
-WORK=$(mktemp -d)
-XVFB_PID=
-APP_PID=
-trap end_a11y_session EXIT
+start_a11y_session "$BIN_DIR"
 
-start_private_x
-start_a11y_bus
-
-# A copy of the program's folder. Its data.mdb may be one made before the table of other
-# names existed: the search by pinyin needs only the foods.
-mkdir "$WORK/bin"
-cp "$BIN_DIR/pellomir" "$BIN_DIR/data.mdb" "$BIN_DIR/Skin1.dat" "$WORK/bin/"
+# The copy's data.mdb may be one made before the table of other names existed: the
+# search by pinyin needs only the foods.
 kcal=$(sqlite3 "$WORK/bin/data.mdb" "SELECT kcal FROM \"01\" WHERE food = '西红柿' AND category = '蔬菜' ORDER BY id LIMIT 1")
 [ -n "$kcal" ] || { echo "FAIL: the build's data.mdb has no 西红柿"; exit 1; }
 
