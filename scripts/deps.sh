@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, running and testing need.
 # Usage: scripts/deps.sh [run|test]   (test adds the X server tools and clang)
 set -euo pipefail

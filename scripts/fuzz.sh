@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the two skin fuzzers under libFuzzer (address and undefined-behaviour sanitizers) for a
 # bounded time, split evenly between them:
 #   fuzz_skin           the skin-file reader and writer on whole skin files;

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Pellomir in Release and starts it. Installs what it needs first. Builds only the
 # program and the files beside it (no tests, no benchmarks), in its own folder build-release.
 # An existing data.mdb beside the program (the user's notebook) is never touched.

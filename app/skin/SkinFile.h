@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The skin file (Skin1.dat): its in-memory form, a reader for untrusted bytes, a writer and
 // hit testing. This part needs Qt Core only, so it can be built on its own for fuzzing; turning

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns a form's stored pictures into images and the window's shape. Needs Qt Gui.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Food tree build and food click, each against a floor measured in the same run.
 //
 //   BuildFoodTree/<foods>/<categories>   the build from a data.mdb, as start-up runs it

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A foods CSV for makedb with a given number of foods spread over a given number of categories.
 
 Usage: make_foods_csv.py OUT.csv [FOODS] [CATEGORIES]   (defaults: 32767 foods, 1000 categories)

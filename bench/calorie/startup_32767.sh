@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up to the first frame with a food table of 32,767 rows in 1,000 categories, against
 # the empty-window floor (bench/startup/run.sh does the timing).
 #

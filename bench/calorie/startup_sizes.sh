@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up to the first painted frame and peak memory, in one run, for three programs:
 #   floor_window   an empty window of the program's size
 #   shipped        the program with the data.mdb made from resources/foods.csv

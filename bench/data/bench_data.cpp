@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cursor against bare SQLite on the same file, in the same run:
 //  - a full walk of a 32,767-row food table reading positions 1 and 2 as text,
 //    against one SELECT of the same two columns stepped to the end;

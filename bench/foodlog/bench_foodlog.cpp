@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening the 饮食记录 view and drawing its chart, with a year of entries
 // (365 days × 12 entries and a weight a day) against the same with an empty log.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Showing a record whose body is one line without breaks, and pasting such a body into the entry
 // box, against the floor: the same number of characters in lines of 80. The record view and the
 // entry box have the window's size.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Food search over 32,767 foods, against a floor measured in the same run.
 //
 //   SearchIndexBuild          making the index (sorting by pinyin, reading every character)

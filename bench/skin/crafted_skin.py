@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes a hostile skin file: one form named "Simple" of SIDE x SIDE window pixels whose two
 pictures are a one-pixel checkerboard of opaque and fully transparent pixels, so that the
 window's shape is as fragmented as it can be (SIDE * SIDE / 2 runs of one pixel each). The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loads a skin file and applies its form "Simple" to a plain window, as the program does at
 // start, then quits: run under GNU time or hyperfine, it gives the whole-process time and peak
 // memory of reading, decoding and shaping a window from that skin.

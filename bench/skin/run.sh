@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Loading a skin, whole process (bench/skin/load_skin): the built Skin1.dat as the floor against
 # two crafted skins whose pictures are one-pixel checkerboards of opaque and transparent pixels,
 # 4096 x 4096 (the hostile case, about 212 KB) and 1024 x 1024. Time by hyperfine, peak memory

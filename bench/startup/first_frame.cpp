@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own start-up, from a given program directory, ending after the first frame.
 // Usage: first_frame PROGRAM_DIR
 #include "MainWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor for the start-up benchmark: an empty window of the program's size, ending after
 // its first frame.
 #include "QuitAfterFirstPaint.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up to the first painted frame, the program against an empty window of the same size,
 # both timed by hyperfine under Xvfb. Prints both means and medians and their ratios.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program finds its files: a portable folder, an installed program with its
 // share/pellomir beside it, the user's data file made from the template on first start.
 #include "AboutPage.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calorie panel's search and amount line in the real window: Ctrl+F from
 // anywhere, a food found by pinyin initials or another name shown exactly as
 // a click on it in the tree shows it, and what an amount of it costs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyboard on the real window: keys go to whatever has the focus (a message box's button
 // while one is open), as they do for a user. No key press or series of presses deletes a
 // record unless the user went to the delete button on purpose.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "DataError.h"
 #include "FoodText.h"
 #include "Recipe.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calorie panel's amount line and search box, on bare widgets: the
 // arithmetic, the amount field's good and bad inputs, household measures, and
 // the keys of the search.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The food search: what a query finds, in which order, and the pinyin table
 // under it.
 #include "DataError.h"

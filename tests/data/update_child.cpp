@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helper process for the data tests. Adds one row to a notebook table through
 // the data layer, prints "done" once Update has returned, then waits to be
 // killed:  data_update_child <data.mdb> <table> <Name> <demo>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helper process for the read-ahead memory test, and for measuring by hand
 // under GNU time:
 //

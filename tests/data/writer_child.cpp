@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helper process for the data tests: another program writing to the file
 // while the test's cursor walks it. Works through the data layer on a notebook
 // table; reads one command per line from standard input and answers each with

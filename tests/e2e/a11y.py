@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reading the running Pellomir through the accessibility bus, as a screen reader does: finding
 the program and its window, walking its controls, reading and pressing them. Shared by the
 end-to-end checks; run with the python3 that python3-pyatspi is installed for.

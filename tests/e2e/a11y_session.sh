@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A private X server, session bus and accessibility bus for the end-to-end tests that read the
 # real program as a screen reader does. Sourced by accessibility.sh and food_search.sh, which
 # start it all with start_a11y_session, and by foodlog/e2e.sh, whose X server and $WORK come

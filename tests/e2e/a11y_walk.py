@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads the running Pellomir through the accessibility bus, as a screen reader does.
 
 Checks that the skin's buttons are there as focusable buttons named by their captions, that

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real pellomir read through the accessibility bus in a private X server and session bus:
 # the skin's buttons, the names of all controls on show, the section buttons pressed through
 # the bus, and the close button ending the program (a11y_walk.py does the reading).

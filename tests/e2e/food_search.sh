@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real pellomir in a private X server: Ctrl+F, the pinyin initials "xhs" typed as a user
 # types them, Return; then, read through the accessibility bus as a screen reader reads it,
 # the result list names 西红柿 with its calories and the panel shows 西红柿 and its 15 大卡

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads the calorie panel of the running Pellomir through the accessibility bus after a search:
 the result list names the food with its category and calories, the tree has the food current,
 the name box shows it and the calorie figure is the food's.

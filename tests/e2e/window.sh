@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Drives the real pellomir in Xvfb:
 #  - the window comes up at 632x443 and its screenshot is not blank;
 #  - a click on the skin's close box ends the program with status 0;

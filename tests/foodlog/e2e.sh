@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End to end: the real program in a private X server, driven with the mouse and
 # keyboard. Opens 饮食记录 with its skin button, accepts the profile asked for on
 # first use, logs two foods found by pinyin (鸡蛋 50 g, 米饭 150 g) and a weight,

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Prints what the running Pellomir's food log shows, read over the accessibility bus:
 one line "NAME=TEXT" (the label's description) for each label named on the command line (e.g. 已摄入 当天体重).
 Run with the python3 that python3-pyatspi is installed for."""

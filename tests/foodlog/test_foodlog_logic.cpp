@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The food log without a window: the budget arithmetic, BMI bands, meals and
 // days, the chart's series, and the log's tables in a real database file.
 

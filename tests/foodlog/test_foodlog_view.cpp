@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 饮食记录 view in the real window, on a copy of the program's folder:
 // reaching it (skin button f, Ctrl+1…6, an older skin without f), logging and
 // changing entries from the keyboard, undo, weight and budget, and a file that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer entry for the skin-file reader: any input must either read or be rejected with a
 // SkinError; whatever reads must write back to exactly the same bytes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer entry for a skin's pictures: the input is the bytes of one picture, PNG or not. They
 // go into a one-form skin of the size the PNG header gives, as its normal and its highlighted
 // picture, and through everything the program does with a skin's pictures: the file reader's

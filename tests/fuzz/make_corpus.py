@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the fuzzers' seed corpora, all made here from nothing but numbers:
   corpus/skin/      skin files for fuzz_skin: a few tiny valid skins, a truncated one, and one
                     of the program's own window size with pictures at scales 1 and 2;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads the notebook's Markdown and CSV exports back into sections, for tests: what a careful
 // reader of those formats would get from the files.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End to end: the real program in a private X server, driven with the mouse and
 # keyboard. In each of the four sections: add a record with a Chinese title and
 # body, browse to it, delete another record; end the program, start it again,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Reliability: saves records in a loop while killing the program with SIGKILL
 # at random moments around the save. Afterwards every record whose
 # "<title> 已增加！" box was seen must be in data.mdb, no row may be half

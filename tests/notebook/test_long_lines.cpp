@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Long lines: held as short paragraphs for layout, read, saved and copied as they were given.
 #include "LongLines.h"
 #include "LongTextEdits.h"

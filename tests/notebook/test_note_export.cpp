@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The notes written out as Markdown and CSV and read back: every character of odd texts survives.
 
 #include "Database.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The notebook against real widgets and a database file made for each case.
 // Message boxes are recorded and answered instead of shown.
 

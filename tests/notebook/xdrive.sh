@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Helpers to drive the real program in a private X server with xdotool.
 # Sourced by e2e.sh and kill_loop.sh; expects $BIN_SRC (the built program's folder).
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package and installs it as a new user would, leaving the machine's /usr alone:
 #  - cpack makes the .deb; it holds the program, the shared files, the launcher, the
 #    software-centre entry and the icons, and depends on the Qt libraries, the platform plugins,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "SkinEngine.h"
 #include "SkinFile.h"
 #include "SkinPictures.h"

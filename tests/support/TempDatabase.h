@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Fixture databases for tests: a data.mdb with the program's tables in a fresh

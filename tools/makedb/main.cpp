@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // makedb [--if-missing] <foods.csv> <data.mdb>
 //
 // Makes a new data.mdb with the program's empty tables and the food table from

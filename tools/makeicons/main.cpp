@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // makeicons: renders an SVG icon as the PNG sizes of a freedesktop icon theme.
 //
 //   makeicons <icon.svg> <theme-dir> <icon-name> <size>...

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // makeskin: builds a skin file from an object list (JSON) and the SVG pictures it names.
 //
 //   makeskin <object-list.json> <output.dat>

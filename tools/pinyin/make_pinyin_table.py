@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Makes the pinyin reading table of the food search from Unicode's Unihan data.
 
     make_pinyin_table.py <Unihan_Readings.txt[.bz2]> <out.cpp>

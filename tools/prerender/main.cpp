@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // prerender: draws one of the program's pictures (Pictures) into files at build time, so the
 // program can show it at start without rendering the SVG.
 //
