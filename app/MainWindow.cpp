@@ -2,6 +2,7 @@
 #include "MainWindow.h"
 
 #include "AboutPage.h"
+#include "AfterFirstPaint.h"
 #include "AutoSizeLabel.h"
 #include "DataCommands.h"
 #include "DataError.h"
@@ -160,8 +161,19 @@ void MainWindow::Load()
     connectEvents();
     makeWindowMenu();
     addShortcuts();
+}
 
-    // Last: only a file the program could start with is copied, and the copy never stops it.
+void MainWindow::finishStartAfterFirstFrame()
+{
+    new AfterFirstPaint(this, [this] {
+        runDailyBackup();
+        showStartupNotices();
+    });
+}
+
+void MainWindow::runDailyBackup()
+{
+    // Only a file the program could start with is copied, and the copy never stops it.
     QSettings memory(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Pellomir"),
                      QStringLiteral("Pellomir"));
     m_backupNotice = StartupBackup::run(m_files.dataFile, QDate::currentDate(), memory);

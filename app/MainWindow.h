@@ -34,6 +34,13 @@ public:
     // The load step, run once before the window is shown. Throws SkinError or DataError when
     // the skin or the database cannot be used; the window must not be shown then.
     void Load();
+    // The start's last steps, run once the window's first frame is on screen, so that the
+    // user does not wait for them to see the window: today's backup (runDailyBackup), then
+    // what the start had to say (showStartupNotices). Call before the window is first painted.
+    void finishStartAfterFirstFrame();
+    // Makes today's backup of the data file if there is none yet; keeps what the user must be
+    // told of a failure for showStartupNotices.
+    void runDailyBackup();
     // Tells what the start had to say once the window is on show: today's backup failed.
     void showStartupNotices();
     const QString &backupNotice() const { return m_backupNotice; }

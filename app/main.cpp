@@ -12,7 +12,7 @@ int main(int argc, char *argv[])
     const auto window = Startup::openMainWindow(QCoreApplication::applicationDirPath());
     if (!window)
         return 1;
+    window->finishStartAfterFirstFrame();
     window->show();
-    window->showStartupNotices();
     return app.exec();
 }
