@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6sql6-sqlite qt6-translations-l10n
+  qt6-base-dev qt6-svg-dev libqt6sql6-sqlite qt6-translations-l10n
   libsqlite3-dev sqlite3 zlib1g-dev unicode-data python3
   fonts-wqy-microhei fontconfig
   xvfb xauth
