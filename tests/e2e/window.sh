@@ -26,12 +26,9 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
 
-# A display of our own; Xvfb picks a free number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
-XVFB_PID=$!
-for _ in $(seq 50); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-[ -s "$WORK/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -1 "$WORK/display")"
+. "$(dirname "$0")/../support/xvfb.sh"
+start_xvfb "$WORK" 1024x768x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY="$XVFB_DISPLAY"
 export QT_QPA_PLATFORM=xcb
 unset QT_SCALE_FACTOR
 

@@ -13,6 +13,7 @@
 #  - a second start uses that same file, with a record added in between still there.
 # Usage: deb.sh BUILD_DIR
 set -u
+. "$(dirname "$0")/../support/xvfb.sh"
 BUILD_DIR=$(cd "${1:?usage: deb.sh BUILD_DIR}" && pwd)
 for tool in cpack dpkg-deb apt-get Xvfb xdotool sqlite3 dbus-run-session desktop-file-validate appstreamcli; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/deps.sh test)"; exit 1; }
@@ -78,11 +79,8 @@ appstreamcli validate --no-net "$ROOT/usr/share/metainfo/example.pellomir.Pellom
   && pass "appstreamcli validate --no-net" || { fail "appstreamcli validate"; cat "$WORK/as.log"; }
 
 # --- First start of a new user under Xvfb.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
-XVFB_PID=$!
-for _ in $(seq 50); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-[ -s "$WORK/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
-DISPLAY_NAME=":$(head -1 "$WORK/display")"
+start_xvfb "$WORK" 1024x768x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
+DISPLAY_NAME="$XVFB_DISPLAY"
 NEW_HOME="$WORK/home"
 mkdir -p "$NEW_HOME"
 USER_FILE="$NEW_HOME/.local/share/pellomir/data.mdb"
