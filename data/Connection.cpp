@@ -153,9 +153,19 @@ DataError Connection::writeError(const QString &context, int rc) const
 
 DataError Connection::errorWithCause(const QString &context, const QString &cause, int rc) const
 {
+    return sqliteError(m_db, context, cause, rc);
+}
+
+DataError sqliteError(sqlite3 *db, const QString &context, int rc)
+{
+    return sqliteError(db, context, describeSqliteCode(rc), rc);
+}
+
+DataError sqliteError(sqlite3 *db, const QString &context, const QString &cause, int rc)
+{
     QString message = context + QStringLiteral("：") + cause + QStringLiteral("。");
-    if (m_db) {
-        const char *text = sqlite3_errmsg(m_db);
+    if (db && rc != SQLITE_OK) {
+        const char *text = sqlite3_errmsg(db);
         if (text && *text)
             message += QStringLiteral("（%1）").arg(QString::fromUtf8(text));
     }

@@ -129,6 +129,11 @@ private:
 // A file path as SQLite's file layer takes it.
 QByteArray sqliteFileName(const QString &path);
 
+// "<context>：<cause>。（<SQLite's text>）" for a failure with code `rc` on `db` (which may be
+// null): every error message built from an SQLite code is made here.
+DataError sqliteError(sqlite3 *db, const QString &context, int rc);
+DataError sqliteError(sqlite3 *db, const QString &context, const QString &cause, int rc);
+
 // A short Chinese description of an SQLite result code ("数据库文件是只读的").
 QString describeSqliteCode(int rc);
 

@@ -122,11 +122,9 @@ std::unique_ptr<Database> OpenDatabase(const QString &path)
     const int rc = sqlite3_open_v2(fileName.constData(), &db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
-        QString message = openFailure(path, describeSqliteCode(rc));
-        if (db)
-            message += QStringLiteral("（%1）").arg(QString::fromUtf8(sqlite3_errmsg(db)));
+        const DataError error = sqliteError(db, QStringLiteral("无法打开数据库文件“%1”").arg(path), rc);
         sqlite3_close_v2(db);
-        throw DataError(message, rc);
+        throw error;
     }
     sqlite3_extended_result_codes(db, 1);
     // Another program may hold the file for a moment: the connection waits for
@@ -144,4 +142,10 @@ std::unique_ptr<Database> OpenDatabase(const QString &path)
     if (syncRc != SQLITE_OK)
         throw connection.error(QStringLiteral("无法打开数据库文件“%1”").arg(path), syncRc);
     return database;
+}
+
+void Database::requireWritable(const QString &context) const
+{
+    if (m_db && sqlite3_db_readonly(m_db, "main") == 1)
+        throw DataError(context + QStringLiteral("：数据库文件是只读的。"), SQLITE_READONLY);
 }

@@ -32,6 +32,10 @@ public:
     // For tools and tests that need the raw handle.
     sqlite3 *handle() const { return m_db; }
 
+    // Throws DataError "<context>：数据库文件是只读的。" when the file was opened read-only
+    // (write-protected), before anything is tried.
+    void requireWritable(const QString &context) const;
+
     // How long a step waits for another program that holds the file locked
     // before it fails saying the file is in use: 5 s unless set otherwise.
     void setLockWaitLimit(int milliseconds);

@@ -5,7 +5,7 @@
 #include "DataError.h"
 #include "Schema.h"
 #include "SqliteBackup.h"
-#include "Statement.h"
+#include "Query.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,14 +22,7 @@ namespace {
 
 DataError failure(const QString &what, const QString &path, sqlite3 *db, int rc)
 {
-    QString message = QStringLiteral("%1“%2”：%3。").arg(what, QDir::toNativeSeparators(path),
-                                                      describeSqliteCode(rc));
-    if (db) {
-        const char *text = sqlite3_errmsg(db);
-        if (text && *text && rc != SQLITE_OK)
-            message += QStringLiteral("（%1）").arg(QString::fromUtf8(text));
-    }
-    return DataError(message, rc);
+    return sqliteError(db, QStringLiteral("%1“%2”").arg(what, QDir::toNativeSeparators(path)), rc);
 }
 
 SqliteHandle open(const QString &path, int flags, const QString &what)
@@ -48,17 +41,8 @@ SqliteHandle open(const QString &path, int flags, const QString &what)
 // The first column of the statement's first row, or a null string.
 QString firstValue(sqlite3 *db, const char *sql, const QString &what, const QString &path)
 {
-    sqlite3_stmt *raw = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql, -1, &raw, nullptr);
-    Statement statement(raw);
-    if (rc != SQLITE_OK)
-        throw failure(what, path, db, rc);
-    rc = sqlite3_step(raw);
-    if (rc == SQLITE_ROW)
-        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(raw, 0)));
-    if (rc != SQLITE_DONE)
-        throw failure(what, path, db, rc);
-    return QString();
+    Query query(db, sql, QStringLiteral("%1“%2”").arg(what, QDir::toNativeSeparators(path)));
+    return query.next() ? query.text(0) : QString();
 }
 
 void checkIntegrity(sqlite3 *db, const QString &what, const QString &path)
@@ -168,35 +152,31 @@ void verifyDatabaseFile(const QString &path)
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, 5000);
 
-    const auto check = [&](const char *sql) {
-        sqlite3_stmt *stmt = nullptr;
-        int code = sqlite3_prepare_v2(raw, sql, -1, &stmt, nullptr);
-        Statement owned(stmt);
-        if (code != SQLITE_OK)
-            throw DataError(what + QStringLiteral("：%1。").arg(describeSqliteCode(code)), code);
-        return owned;
+    // Only the cause is shown: SQLite's own text adds nothing a user could act on here.
+    const auto run = [&](auto &&step) {
+        try {
+            return step();
+        } catch (const DataError &error) {
+            throw DataError(what + QStringLiteral("：%1。").arg(describeSqliteCode(error.code())),
+                            error.code());
+        }
     };
 
-    {
-        Statement integrity = check("PRAGMA integrity_check");
-        rc = sqlite3_step(integrity.get());
-        if (rc != SQLITE_ROW)
-            throw DataError(what + QStringLiteral("：%1。").arg(describeSqliteCode(rc)), rc);
-        const QString result = QString::fromUtf8(
-            reinterpret_cast<const char *>(sqlite3_column_text(integrity.get(), 0)));
-        if (result != QLatin1String("ok"))
-            throw DataError(what + QStringLiteral("：数据库文件已损坏。"), SQLITE_CORRUPT);
-    }
+    const bool intact = run([&] {
+        Query integrity(raw, "PRAGMA integrity_check", what);
+        return integrity.next() && integrity.text(0) == QLatin1String("ok");
+    });
+    if (!intact)
+        throw DataError(what + QStringLiteral("：数据库文件已损坏。"), SQLITE_CORRUPT);
 
-    Statement tables = check("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1");
     for (const QString &table : Schema::tableNames()) {
-        StatementUse use(tables.get());
-        use.bind(1, table);
-        rc = use.step();
-        if (rc == SQLITE_DONE)
+        const bool present = run([&] {
+            Query tables(raw, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1", what);
+            tables.bind(1, table);
+            return tables.next();
+        });
+        if (!present)
             throw DataError(what + QStringLiteral("：缺少表“%1”，不是本程序的数据文件。").arg(table),
                             SQLITE_NOTADB);
-        if (rc != SQLITE_ROW)
-            throw DataError(what + QStringLiteral("：%1。").arg(describeSqliteCode(rc)), rc);
     }
 }

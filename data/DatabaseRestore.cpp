@@ -6,7 +6,7 @@
 #include "Database.h"
 #include "DatabaseCopy.h"
 #include "SqliteBackup.h"
-#include "Statement.h"
+#include "Query.h"
 
 #include <QDir>
 
@@ -14,12 +14,8 @@ namespace {
 
 DataError restoreFailure(const QString &sourcePath, sqlite3 *db, int rc)
 {
-    QString message = QStringLiteral("无法从“%1”恢复数据：%2。")
-                          .arg(QDir::toNativeSeparators(sourcePath), describeSqliteCode(rc));
-    const char *text = db ? sqlite3_errmsg(db) : nullptr;
-    if (text && *text)
-        message += QStringLiteral("（%1）").arg(QString::fromUtf8(text));
-    return DataError(message, rc);
+    return sqliteError(db, QStringLiteral("无法从“%1”恢复数据").arg(QDir::toNativeSeparators(sourcePath)),
+                       rc);
 }
 
 } // namespace
@@ -43,12 +39,13 @@ void restoreDatabase(Database &live, const QString &sourcePath)
     if (const auto stopped = backupWholeDatabase(target, raw))
         throw restoreFailure(sourcePath, target, *stopped);
 
-    sqlite3_stmt *check = nullptr;
-    rc = sqlite3_prepare_v2(target, "PRAGMA integrity_check", -1, &check, nullptr);
-    Statement owned(check);
-    if (rc != SQLITE_OK || sqlite3_step(check) != SQLITE_ROW
-        || QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(check, 0)))
-               != QLatin1String("ok"))
+    bool intact = false;
+    try {
+        Query check(target, "PRAGMA integrity_check", QString());
+        intact = check.next() && check.text(0) == QLatin1String("ok");
+    } catch (const DataError &) {
+    }
+    if (!intact)
         throw DataError(QStringLiteral("从“%1”恢复后，数据库文件没有通过完整性检查。")
                             .arg(QDir::toNativeSeparators(sourcePath)),
                         SQLITE_CORRUPT);

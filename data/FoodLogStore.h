@@ -8,7 +8,6 @@
 #include <optional>
 
 class Database;
-struct sqlite3;
 
 // One food eaten: the food's name, category and energy as they were when it was
 // logged, so later changes to the food table never change a past day.
@@ -100,7 +99,5 @@ public:
     static QStringList tableNames();
 
 private:
-    sqlite3 *handle() const;
-
     Database &m_db;
 };

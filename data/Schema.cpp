@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Schema.h"
+#include "Query.h"
+#include "Transaction.h"
 
 #include "Connection.h"
 #include "DataError.h"
@@ -54,18 +56,11 @@ QString createStatement(const QString &table)
 
 void create(sqlite3 *db)
 {
-    QString script = QStringLiteral("BEGIN;");
+    const QString context = QStringLiteral("无法建立数据表");
+    Transaction transaction(db, context);
     for (const QString &table : tableNames() + optionalTables())
-        script += createStatement(table) + QLatin1Char(';');
-    script += QStringLiteral("COMMIT;");
-    char *errorText = nullptr;
-    const int rc = sqlite3_exec(db, script.toUtf8().constData(), nullptr, nullptr, &errorText);
-    if (rc != SQLITE_OK) {
-        const QString why = QString::fromUtf8(errorText ? errorText : sqlite3_errstr(rc));
-        sqlite3_free(errorText);
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        throw DataError(QStringLiteral("无法建立数据表：%1").arg(why), rc);
-    }
+        execute(db, createStatement(table).toUtf8().constData(), context);
+    transaction.commit();
 }
 
 } // namespace Schema

@@ -8,7 +8,9 @@
 #include "Database.h"
 #include "DataError.h"
 #include "FoodCsv.h"
+#include "Query.h"
 #include "Schema.h"
+#include "Transaction.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -16,7 +18,6 @@
 #include <QTemporaryFile>
 #include <QTextStream>
 #include <cmath>
-#include <sqlite3.h>
 
 namespace {
 
@@ -32,70 +33,36 @@ QTextStream &err()
     return stream;
 }
 
-void exec(sqlite3 *db, const char *sql)
-{
-    char *message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        const QString text = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
-        sqlite3_free(message);
-        throw DataError(text, sqlite3_errcode(db));
-    }
-}
-
-struct Insert
-{
-    sqlite3_stmt *stmt = nullptr;
-    Insert(sqlite3 *db, const char *sql)
-    {
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
-            throw DataError(QString::fromUtf8(sqlite3_errmsg(db)), sqlite3_errcode(db));
-    }
-    ~Insert() { sqlite3_finalize(stmt); }
-    void text(int index, const QString &value)
-    {
-        const QByteArray utf8 = value.toUtf8();
-        sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    void run(sqlite3 *db)
-    {
-        if (sqlite3_step(stmt) != SQLITE_DONE)
-            throw DataError(QString::fromUtf8(sqlite3_errmsg(db)), sqlite3_errcode(db));
-        sqlite3_reset(stmt);
-    }
-};
-
 // Fills the food tables in one transaction (one sync instead of one per row).
 void fill(const QString &path, const FoodTable &foods)
 {
     auto database = OpenDatabase(path);
-    sqlite3 *db = database->handle();
-    exec(db, "BEGIN");
-    Insert category(db, "INSERT INTO \"02\" (category) VALUES (?)");
+    const QString context = QStringLiteral("无法写入食物表");
+    Transaction transaction(*database, context);
+    Query category(*database, "INSERT INTO \"02\" (category) VALUES (?)", context);
     for (const QString &name : foods.categories) {
-        category.text(1, name);
-        category.run(db);
+        category.bind(1, name).run();
+        category.reset();
     }
-    Insert food(db, "INSERT INTO \"01\" (category, food, portion, kcal) VALUES (?, ?, ?, ?)");
+    Query food(*database, "INSERT INTO \"01\" (category, food, portion, kcal) VALUES (?, ?, ?, ?)",
+               context);
     for (const FoodRow &row : foods.foods) {
-        food.text(1, row.category);
-        food.text(2, row.name);
-        food.text(3, row.portion);
+        food.bind(1, row.category).bind(2, row.name).bind(3, row.portion);
         if (row.kcal == std::floor(row.kcal))
-            sqlite3_bind_int64(food.stmt, 4, qint64(row.kcal));
+            food.bind(4, qint64(row.kcal));
         else
-            sqlite3_bind_double(food.stmt, 4, row.kcal);
-        food.run(db);
+            food.bind(4, row.kcal);
+        food.run();
+        food.reset();
     }
-    Insert alias(db, "INSERT INTO food_alias (category, food, alias) VALUES (?, ?, ?)");
+    Query alias(*database, "INSERT INTO food_alias (category, food, alias) VALUES (?, ?, ?)", context);
     for (const FoodRow &row : foods.foods) {
         for (const QString &name : row.aliases) {
-            alias.text(1, row.category);
-            alias.text(2, row.name);
-            alias.text(3, name);
-            alias.run(db);
+            alias.bind(1, row.category).bind(2, row.name).bind(3, name).run();
+            alias.reset();
         }
     }
-    exec(db, "COMMIT");
+    transaction.commit();
 }
 
 qsizetype aliasCount(const FoodTable &foods)
