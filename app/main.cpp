@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "MainWindow.h"
-#include "Startup.h"
+#include "shell/MainWindow.h"
+#include "shell/Startup.h"
 
 #include <QApplication>
 

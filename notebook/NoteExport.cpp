@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "NoteExport.h"
+#include "notebook/NoteExport.h"
 
-#include "Database.h"
-#include "Recordset.h"
+#include "db/Database.h"
+#include "db/Recordset.h"
 
 namespace {
 

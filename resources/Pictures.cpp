@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Pictures.h"
+#include "resources/Pictures.h"
 
 #include <QFile>
 #include <QGuiApplication>

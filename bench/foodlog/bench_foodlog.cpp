@@ -9,11 +9,11 @@
 //                   foods and building their search index as well.
 // The ratio N = 4380 to N = 0 is the figure that matters.
 
-#include "Database.h"
-#include "FoodLogSection.h"
-#include "FoodLogStore.h"
-#include "FoodLogView.h"
-#include "Schema.h"
+#include "db/Database.h"
+#include "foodlog/ui/FoodLogSection.h"
+#include "foodlog/FoodLogStore.h"
+#include "foodlog/ui/FoodLogView.h"
+#include "db/Schema.h"
 
 #include <QApplication>
 #include <QDir>

@@ -12,8 +12,8 @@
 //   PasteShortLines/N   the floor: the same in lines of 80
 //   ShowOneLineBefore/N the one line shown as before long lines were split, laid out whole (only
 //                       small N: its time grows with the square of N)
-#include "LongLines.h"
-#include "LongTextEdits.h"
+#include "widgets/LongLines.h"
+#include "widgets/LongTextEdits.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -8,7 +8,7 @@
 // Prints "applied: N mask rectangles" or "refused: <message>"; both end with status 0, since a
 // refusal is what a hostile skin should get. A wrong argument ends with status 2.
 
-#include "SkinEngine.h"
+#include "skin/ui/SkinEngine.h"
 
 #include <QApplication>
 #include <QWidget>

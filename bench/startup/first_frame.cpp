@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own start-up, from a given program directory, ending after the first frame.
 // Usage: first_frame PROGRAM_DIR
-#include "MainWindow.h"
+#include "shell/MainWindow.h"
 #include "QuitAfterFirstPaint.h"
-#include "Startup.h"
+#include "shell/Startup.h"
 
 #include <QApplication>
 #include <cstdio>

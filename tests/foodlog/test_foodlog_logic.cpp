@@ -2,16 +2,16 @@
 // The food log without a window: the budget arithmetic, BMI bands, meals and
 // days, the chart's series, and the log's tables in a real database file.
 
-#include "BodyMassIndex.h"
-#include "DataError.h"
-#include "Database.h"
-#include "EnergyBudget.h"
-#include "FoodChoices.h"
-#include "FoodLogStore.h"
-#include "IntakeSeries.h"
-#include "LogCalendar.h"
-#include "Schema.h"
-#include "TempDatabase.h"
+#include "foodlog/BodyMassIndex.h"
+#include "db/DataError.h"
+#include "db/Database.h"
+#include "foodlog/EnergyBudget.h"
+#include "foods/FoodChoices.h"
+#include "foodlog/FoodLogStore.h"
+#include "foodlog/IntakeSeries.h"
+#include "foodlog/LogCalendar.h"
+#include "db/Schema.h"
+#include "support/TempDatabase.h"
 
 #include <QCryptographicHash>
 #include <QDir>

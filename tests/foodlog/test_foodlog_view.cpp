@@ -4,22 +4,22 @@
 // changing entries from the keyboard, undo, weight and budget, and a file that
 // cannot be written.
 
-#include "DataError.h"
-#include "Database.h"
-#include "DayTotals.h"
-#include "EntryList.h"
-#include "FoodLogSection.h"
-#include "FoodLogView.h"
-#include "FoodPortionPanel.h"
-#include "QuickLogButton.h"
-#include "ImageButton.h"
-#include "Notebook.h"
-#include "PictureBox.h"
-#include "Recordset.h"
-#include "MainWindow.h"
-#include "MessageBox.h"
-#include "SkinFile.h"
-#include "Startup.h"
+#include "db/DataError.h"
+#include "db/Database.h"
+#include "foodlog/ui/DayTotals.h"
+#include "foodlog/ui/EntryList.h"
+#include "foodlog/ui/FoodLogSection.h"
+#include "foodlog/ui/FoodLogView.h"
+#include "foods/ui/FoodPortionPanel.h"
+#include "foods/ui/QuickLogButton.h"
+#include "widgets/ImageButton.h"
+#include "notebook/ui/Notebook.h"
+#include "widgets/PictureBox.h"
+#include "db/Recordset.h"
+#include "shell/MainWindow.h"
+#include "widgets/MessageBox.h"
+#include "skin/SkinFile.h"
+#include "shell/Startup.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>

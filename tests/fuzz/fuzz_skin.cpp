@@ -2,7 +2,7 @@
 // libFuzzer entry for the skin-file reader: any input must either read or be rejected with a
 // SkinError; whatever reads must write back to exactly the same bytes.
 
-#include "SkinFile.h"
+#include "skin/SkinFile.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -11,8 +11,8 @@
 // for inputs of even length every chunk's checksum is made right first, and the change reaches
 // the header checks and the decoder; inputs of odd length keep theirs, for the checksum check.
 
-#include "SkinFile.h"
-#include "SkinPictures.h"
+#include "skin/SkinFile.h"
+#include "skin/SkinPictures.h"
 
 #include <cstdio>
 #include <cstdlib>

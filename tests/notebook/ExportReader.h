@@ -3,7 +3,7 @@
 // Reads the notebook's Markdown and CSV exports back into sections, for tests: what a careful
 // reader of those formats would get from the files.
 
-#include "NoteExport.h"
+#include "notebook/NoteExport.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Long lines: held as short paragraphs for layout, read, saved and copied as they were given.
-#include "LongLines.h"
-#include "LongTextEdits.h"
+#include "widgets/LongLines.h"
+#include "widgets/LongTextEdits.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The notes written out as Markdown and CSV and read back: every character of odd texts survives.
 
-#include "Database.h"
+#include "db/Database.h"
 #include "ExportReader.h"
-#include "NoteExport.h"
-#include "TempDatabase.h"
+#include "notebook/NoteExport.h"
+#include "support/TempDatabase.h"
 
 #include <QtTest>
 

@@ -2,12 +2,12 @@
 // The notebook against real widgets and a database file made for each case.
 // Message boxes are recorded and answered instead of shown.
 
-#include "Database.h"
-#include "MessageBox.h"
-#include "Notebook.h"
-#include "Recordset.h"
-#include "TempDatabase.h"
-#include "UrlOpener.h"
+#include "db/Database.h"
+#include "widgets/MessageBox.h"
+#include "notebook/ui/Notebook.h"
+#include "db/Recordset.h"
+#include "support/TempDatabase.h"
+#include "widgets/UrlOpener.h"
 
 #include <QApplication>
 #include <QFile>

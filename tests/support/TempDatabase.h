@@ -21,7 +21,7 @@
 // A QVariant value is stored by its type: an invalid QVariant as NULL, integers
 // as INTEGER, double as REAL, QByteArray as BLOB, everything else as TEXT.
 
-#include "Schema.h"
+#include "db/Schema.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -5,12 +5,12 @@
 // the CSV file. It never overwrites or changes an existing file: that file
 // holds the user's notebook. The new file is written beside the target under a
 // temporary name and renamed into place only when complete.
-#include "Database.h"
-#include "DataError.h"
+#include "db/Database.h"
+#include "db/DataError.h"
 #include "FoodCsv.h"
-#include "Query.h"
-#include "Schema.h"
-#include "Transaction.h"
+#include "db/Query.h"
+#include "db/Schema.h"
+#include "db/Transaction.h"
 
 #include <QCoreApplication>
 #include <QFile>

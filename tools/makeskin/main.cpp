@@ -6,7 +6,7 @@
 // Each form's two SVG pictures are rendered at every listed scale on a transparent background;
 // their alpha gives the window its shape. The output is written only if it reads back cleanly.
 
-#include "SkinFile.h"
+#include "skin/SkinFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -8,7 +8,7 @@
 // Pictures::prerenderedPath names it and laid out as Pictures::prerenderedBytes lays it out:
 // the rendered pixels exactly, unpacked.
 
-#include "Pictures.h"
+#include "resources/Pictures.h"
 
 #include <QDir>
 #include <QFileInfo>

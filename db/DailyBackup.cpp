@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "db/DailyBackup.h"
+
+#include "db/BackupRotation.h"
+#include "db/DataError.h"
+#include "db/DatabaseCopy.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+const QString Prefix = QStringLiteral("data-");
+const QString Suffix = QStringLiteral(".mdb");
+const QString DayFormat = QStringLiteral("yyyy-MM-dd");
+
+// A copy in progress is written as ".<name>.XXXXXX" beside its target. One older than this
+// was interrupted (the program was killed); no copy takes that long.
+constexpr qint64 AbandonedAfterSeconds = 60 * 60;
+
+} // namespace
+
+DailyBackup::DailyBackup(const QString &dataFile)
+    : m_dataFile(dataFile),
+      m_folder(QFileInfo(dataFile).absoluteDir().filePath(QStringLiteral("backups")))
+{
+}
+
+QString DailyBackup::fileNameFor(QDate day)
+{
+    return Prefix + day.toString(DayFormat) + Suffix;
+}
+
+QString DailyBackup::pathFor(QDate day) const
+{
+    return QDir(m_folder).filePath(fileNameFor(day));
+}
+
+std::optional<QDate> DailyBackup::dayOf(const QString &fileName)
+{
+    static const QRegularExpression pattern(QStringLiteral("^data-(\\d{4}-\\d{2}-\\d{2})\\.mdb$"));
+    const QRegularExpressionMatch match = pattern.match(fileName);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QDate day = QDate::fromString(match.captured(1), DayFormat);
+    if (!day.isValid())
+        return std::nullopt;
+    return day;
+}
+
+QList<QDate> DailyBackup::days() const
+{
+    QList<QDate> found;
+    const QStringList names = QDir(m_folder).entryList(QDir::Files);
+    for (const QString &name : names)
+        if (const auto day = dayOf(name))
+            found << *day;
+    return found;
+}
+
+DailyBackup::Outcome DailyBackup::run(QDate today)
+{
+    const QString target = pathFor(today);
+    if (QFileInfo::exists(target)) {
+        removeOldCopies(today);
+        return Outcome::AlreadyThere;
+    }
+    if (!QDir().mkpath(m_folder))
+        throw DataError(QStringLiteral("无法建立备份文件夹“%1”。").arg(QDir::toNativeSeparators(m_folder)));
+    try {
+        copyDatabaseFile(m_dataFile, target);
+    } catch (const DataError &) {
+        // Another copy of the program, started at the same moment, may have made it first.
+        if (!QFileInfo(target).isFile())
+            throw;
+        removeOldCopies(today);
+        return Outcome::AlreadyThere;
+    }
+    removeOldCopies(today);
+    return Outcome::Made;
+}
+
+void DailyBackup::removeOldCopies(QDate today) const
+{
+    // A copy that cannot be removed now is tried again at the next start.
+    const QDir dir(m_folder);
+    for (const QDate &day : BackupRotation::toRemove(days(), today))
+        QFile::remove(dir.filePath(fileNameFor(day)));
+
+    const QDateTime abandoned = QDateTime::currentDateTime().addSecs(-AbandonedAfterSeconds);
+    const auto temporaries = dir.entryInfoList({QStringLiteral(".data-*.mdb.*")},
+                                               QDir::Files | QDir::Hidden);
+    for (const QFileInfo &temporary : temporaries)
+        if (temporary.lastModified() < abandoned)
+            QFile::remove(temporary.filePath());
+}

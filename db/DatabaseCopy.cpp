@@ -1,0 +1,182 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "db/DatabaseCopy.h"
+
+#include "db/private/Connection.h"
+#include "db/DataError.h"
+#include "db/Schema.h"
+#include "db/private/SqliteBackup.h"
+#include "db/Query.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QTemporaryFile>
+
+#if defined(Q_OS_UNIX)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+DataError failure(const QString &what, const QString &path, sqlite3 *db, int rc)
+{
+    return sqliteError(db, QStringLiteral("%1“%2”").arg(what, QDir::toNativeSeparators(path)), rc);
+}
+
+SqliteHandle open(const QString &path, int flags, const QString &what)
+{
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(sqliteFileName(path).constData(), &db,
+                                   flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    SqliteHandle handle(db);
+    if (rc != SQLITE_OK)
+        throw failure(what, path, db, rc);
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, 5000);
+    return handle;
+}
+
+// The first column of the statement's first row, or a null string.
+QString firstValue(sqlite3 *db, const char *sql, const QString &what, const QString &path)
+{
+    Query query(db, sql, QStringLiteral("%1“%2”").arg(what, QDir::toNativeSeparators(path)));
+    return query.next() ? query.text(0) : QString();
+}
+
+void checkIntegrity(sqlite3 *db, const QString &what, const QString &path)
+{
+    const QString result = firstValue(db, "PRAGMA integrity_check", what, path);
+    if (result != QLatin1String("ok"))
+        throw DataError(QStringLiteral("%1“%2”：数据库文件已损坏（%3）。")
+                            .arg(what, QDir::toNativeSeparators(path), result.left(200)),
+                        SQLITE_CORRUPT);
+}
+
+// A rename is durable only once the folder that holds the name is synced.
+void syncFolder(const QString &folder)
+{
+#if defined(Q_OS_UNIX)
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(folder);
+#endif
+}
+
+} // namespace
+
+void copyDatabaseFile(const QString &sourcePath, const QString &targetPath)
+{
+    const QString what = QStringLiteral("无法备份数据库文件到");
+    if (QFileInfo::exists(targetPath) || QFileInfo(targetPath).isSymLink())
+        throw DataError(QStringLiteral("%1“%2”：该文件已存在。")
+                            .arg(what, QDir::toNativeSeparators(targetPath)),
+                        SQLITE_CANTOPEN);
+    if (!QFileInfo(sourcePath).isFile())
+        throw DataError(QStringLiteral("无法备份数据库文件“%1”：文件不存在。")
+                            .arg(QDir::toNativeSeparators(sourcePath)),
+                        SQLITE_CANTOPEN);
+
+    const QFileInfo target(targetPath);
+    // A unique name in the target's folder, so the final rename stays on one
+    // file system and never exposes a half-written copy under the real name.
+    QString temporaryPath;
+    {
+        QTemporaryFile reserve(target.absolutePath() + QStringLiteral("/.")
+                               + target.fileName() + QStringLiteral(".XXXXXX"));
+        reserve.setAutoRemove(false);
+        if (!reserve.open())
+            throw DataError(QStringLiteral("%1“%2”：无法在该文件夹中写入（%3）。")
+                                .arg(what, QDir::toNativeSeparators(targetPath),
+                                     reserve.errorString()),
+                            SQLITE_CANTOPEN);
+        temporaryPath = reserve.fileName();
+    }
+    auto removeTemporary = qScopeGuard([&] {
+        QFile::remove(temporaryPath);
+        QFile::remove(temporaryPath + QStringLiteral("-journal"));
+    });
+
+    {
+        SqliteHandle source = open(sourcePath, SQLITE_OPEN_READONLY,
+                             QStringLiteral("无法读取数据库文件"));
+        SqliteHandle copy = open(temporaryPath, SQLITE_OPEN_READWRITE, what);
+        sqlite3_exec(copy.get(), "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+
+        if (const auto stopped = backupWholeDatabase(copy.get(), source.get()))
+            throw failure(what, targetPath, copy.get(), *stopped);
+        checkIntegrity(copy.get(), what, targetPath);
+    }
+
+    QFile written(temporaryPath);
+    if (!written.open(QIODevice::ReadWrite) || !written.flush()) {
+        throw DataError(QStringLiteral("%1“%2”：%3。")
+                            .arg(what, QDir::toNativeSeparators(targetPath), written.errorString()),
+                        SQLITE_IOERR);
+    }
+#if defined(Q_OS_UNIX)
+    ::fsync(written.handle());
+#endif
+    written.close();
+
+    // QFile::rename never replaces an existing file.
+    if (!QFile::rename(temporaryPath, targetPath))
+        throw DataError(QStringLiteral("%1“%2”：无法把临时文件改成这个名字（可能已有同名文件）。")
+                            .arg(what, QDir::toNativeSeparators(targetPath)),
+                        SQLITE_CANTOPEN);
+    removeTemporary.dismiss();
+    syncFolder(target.absolutePath());
+}
+
+void verifyDatabaseFile(const QString &path)
+{
+    const QString what = QStringLiteral("“%1”不是可用的数据库文件")
+                             .arg(QDir::toNativeSeparators(path));
+    const QFileInfo info(path);
+    if (!info.isFile())
+        throw DataError(what + QStringLiteral("：文件不存在。"), SQLITE_CANTOPEN);
+    if (info.size() == 0)
+        throw DataError(what + QStringLiteral("：文件是空的。"), SQLITE_NOTADB);
+
+    sqlite3 *raw = nullptr;
+    int rc = sqlite3_open_v2(sqliteFileName(path).constData(), &raw,
+                             SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    SqliteHandle db(raw);
+    if (rc != SQLITE_OK)
+        throw DataError(what + QStringLiteral("：%1。").arg(describeSqliteCode(rc)), rc);
+    sqlite3_extended_result_codes(raw, 1);
+    sqlite3_busy_timeout(raw, 5000);
+
+    // Only the cause is shown: SQLite's own text adds nothing a user could act on here.
+    const auto run = [&](auto &&step) {
+        try {
+            return step();
+        } catch (const DataError &error) {
+            throw DataError(what + QStringLiteral("：%1。").arg(describeSqliteCode(error.code())),
+                            error.code());
+        }
+    };
+
+    const bool intact = run([&] {
+        Query integrity(raw, "PRAGMA integrity_check", what);
+        return integrity.next() && integrity.text(0) == QLatin1String("ok");
+    });
+    if (!intact)
+        throw DataError(what + QStringLiteral("：数据库文件已损坏。"), SQLITE_CORRUPT);
+
+    for (const QString &table : Schema::tableNames()) {
+        const bool present = run([&] {
+            Query tables(raw, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1", what);
+            tables.bind(1, table);
+            return tables.next();
+        });
+        if (!present)
+            throw DataError(what + QStringLiteral("：缺少表“%1”，不是本程序的数据文件。").arg(table),
+                            SQLITE_NOTADB);
+    }
+}

@@ -1,0 +1,277 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "foodlog/FoodLogStore.h"
+
+#include "db/DataError.h"
+#include "db/Database.h"
+#include "db/DatabaseCopy.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const char DayFormat[] = "yyyy-MM-dd";
+const char CreatedFormat[] = "yyyy-MM-dd HH:mm:ss";
+
+// The log's tables. Days are local dates as "YYYY-MM-DD"; the created time is
+// local "YYYY-MM-DD HH:MM:SS". CHECKs keep values a later reader can trust.
+const char *const CreateStatements[] = {
+    "CREATE TABLE food_log (id INTEGER PRIMARY KEY AUTOINCREMENT, day TEXT NOT NULL, "
+    "meal INTEGER NOT NULL CHECK (meal BETWEEN 0 AND 3), food TEXT NOT NULL, "
+    "category TEXT NOT NULL DEFAULT '', grams REAL NOT NULL CHECK (grams > 0), "
+    "kcal_per_100g REAL NOT NULL CHECK (kcal_per_100g >= 0), created TEXT NOT NULL)",
+    "CREATE INDEX food_log_day ON food_log (day)",
+    "CREATE TABLE weight_log (day TEXT PRIMARY KEY, kg REAL NOT NULL CHECK (kg BETWEEN 20 AND 400))",
+    "CREATE TABLE profile (id INTEGER PRIMARY KEY CHECK (id = 1), "
+    "sex TEXT NOT NULL CHECK (sex IN ('F', 'M')), birth_year INTEGER NOT NULL, "
+    "height_cm REAL NOT NULL, activity INTEGER NOT NULL CHECK (activity BETWEEN 0 AND 4), "
+    "target_kg REAL NOT NULL DEFAULT 0)",
+};
+
+QString dayText(const QDate &day)
+{
+    return day.toString(QLatin1String(DayFormat));
+}
+
+QDate dayFrom(const QString &text)
+{
+    return QDate::fromString(text, QLatin1String(DayFormat));
+}
+
+QString readContext()
+{
+    return QStringLiteral("无法读取饮食记录");
+}
+
+QString writeContext()
+{
+    return QStringLiteral("无法保存饮食记录");
+}
+
+} // namespace
+
+FoodLogStore::FoodLogStore(Database &db) : m_db(db) {}
+
+QStringList FoodLogStore::tableNames()
+{
+    return {QStringLiteral("food_log"), QStringLiteral("weight_log"), QStringLiteral("profile")};
+}
+
+QString FoodLogStore::backupPath(const QString &databasePath, const QDateTime &when)
+{
+    return databasePath + QStringLiteral(".bak-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+}
+
+bool FoodLogStore::hasTables() const
+{
+    Query q(m_db,
+            "SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+            "AND name IN ('food_log', 'weight_log', 'profile')",
+            readContext());
+    return q.next() && q.integer(0) == 3;
+}
+
+QString FoodLogStore::ensureTables()
+{
+    if (hasTables())
+        return QString();
+    const QString context = QStringLiteral("无法为饮食记录添加数据表，文件“%1”未作改动").arg(m_db.path());
+    m_db.requireWritable(context);
+
+    // The write lock first, so nobody changes the file between the copy and
+    // the change; readers (the copy among them) still get through.
+    Transaction transaction(m_db, context);
+    if (hasTables()) { // another program added them while we waited
+        transaction.commit();
+        return QString();
+    }
+    QDateTime now = QDateTime::currentDateTime();
+    QString backup = backupPath(m_db.path(), now);
+    // Two upgrades within one second (another file of the same name, a test):
+    // never replace an existing copy.
+    while (QFileInfo::exists(backup)) {
+        now = now.addSecs(1);
+        backup = backupPath(m_db.path(), now);
+    }
+    try {
+        copyDatabaseFile(m_db.path(), backup);
+    } catch (const DataError &error) {
+        throw DataError(context + QStringLiteral("：无法保存备份。") + error.message(), error.code());
+    }
+    for (const char *statement : CreateStatements)
+        execute(m_db, statement, context);
+    transaction.commit();
+    return backup;
+}
+
+QList<FoodLogEntry> FoodLogStore::entriesOn(const QDate &day) const
+{
+    QList<FoodLogEntry> entries;
+    if (!hasTables())
+        return entries;
+    Query q(m_db,
+            "SELECT id, day, meal, food, category, grams, kcal_per_100g, created FROM food_log "
+            "WHERE day = ? ORDER BY meal, id",
+            readContext());
+    q.bind(1, dayText(day));
+    while (q.next()) {
+        FoodLogEntry e;
+        e.id = q.integer(0);
+        e.day = dayFrom(q.text(1));
+        e.meal = int(q.integer(2));
+        e.food = q.text(3);
+        e.category = q.text(4);
+        e.grams = q.real(5);
+        e.kcalPer100g = q.real(6);
+        e.created = QDateTime::fromString(q.text(7), QLatin1String(CreatedFormat));
+        entries.append(e);
+    }
+    return entries;
+}
+
+FoodLogEntry FoodLogStore::addEntry(FoodLogEntry entry)
+{
+    ensureTables();
+    if (!entry.created.isValid())
+        entry.created = QDateTime::currentDateTime();
+    Query q(m_db,
+            "INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?)",
+            writeContext());
+    q.bind(1, dayText(entry.day)).bind(2, entry.meal).bind(3, entry.food).bind(4, entry.category);
+    q.bind(5, entry.grams).bind(6, entry.kcalPer100g);
+    q.bind(7, entry.created.toString(QLatin1String(CreatedFormat)));
+    q.run();
+    entry.id = q.lastInsertId();
+    return entry;
+}
+
+void FoodLogStore::restoreEntry(const FoodLogEntry &entry)
+{
+    ensureTables();
+    Query q(m_db,
+            "INSERT INTO food_log (id, day, meal, food, category, grams, kcal_per_100g, created) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+            writeContext());
+    q.bind(1, entry.id).bind(2, dayText(entry.day)).bind(3, entry.meal).bind(4, entry.food);
+    q.bind(5, entry.category).bind(6, entry.grams).bind(7, entry.kcalPer100g);
+    q.bind(8, entry.created.toString(QLatin1String(CreatedFormat)));
+    q.run();
+}
+
+void FoodLogStore::setGrams(qint64 id, double grams)
+{
+    ensureTables();
+    Query q(m_db, "UPDATE food_log SET grams = ? WHERE id = ?", writeContext());
+    q.bind(1, grams).bind(2, id).run();
+}
+
+void FoodLogStore::setMeal(qint64 id, int meal)
+{
+    ensureTables();
+    Query q(m_db, "UPDATE food_log SET meal = ? WHERE id = ?", writeContext());
+    q.bind(1, meal).bind(2, id).run();
+}
+
+void FoodLogStore::removeEntry(qint64 id)
+{
+    ensureTables();
+    Query q(m_db, "DELETE FROM food_log WHERE id = ?", writeContext());
+    q.bind(1, id).run();
+}
+
+std::optional<double> FoodLogStore::weightOn(const QDate &day) const
+{
+    if (!hasTables())
+        return std::nullopt;
+    Query q(m_db, "SELECT kg FROM weight_log WHERE day = ?", readContext());
+    q.bind(1, dayText(day));
+    if (q.next())
+        return q.real(0);
+    return std::nullopt;
+}
+
+void FoodLogStore::setWeight(const QDate &day, double kg)
+{
+    ensureTables();
+    Query q(m_db, "INSERT OR REPLACE INTO weight_log (day, kg) VALUES (?, ?)",
+            QStringLiteral("无法保存体重"));
+    q.bind(1, dayText(day)).bind(2, kg).run();
+}
+
+void FoodLogStore::removeWeight(const QDate &day)
+{
+    ensureTables();
+    Query q(m_db, "DELETE FROM weight_log WHERE day = ?", QStringLiteral("无法删除体重"));
+    q.bind(1, dayText(day)).run();
+}
+
+QList<DayIntake> FoodLogStore::intakeBetween(const QDate &first, const QDate &last) const
+{
+    QList<DayIntake> days;
+    if (!hasTables())
+        return days;
+    Query q(m_db,
+            "SELECT day, sum(grams * kcal_per_100g) / 100.0 FROM food_log "
+            "WHERE day BETWEEN ? AND ? GROUP BY day ORDER BY day",
+            readContext());
+    q.bind(1, dayText(first)).bind(2, dayText(last));
+    while (q.next())
+        days.append({dayFrom(q.text(0)), q.real(1)});
+    return days;
+}
+
+QList<DayWeight> FoodLogStore::weightsBetween(const QDate &first, const QDate &last) const
+{
+    QList<DayWeight> days;
+    if (!hasTables())
+        return days;
+    Query q(m_db, "SELECT day, kg FROM weight_log WHERE day BETWEEN ? AND ? ORDER BY day",
+            readContext());
+    q.bind(1, dayText(first)).bind(2, dayText(last));
+    while (q.next())
+        days.append({dayFrom(q.text(0)), q.real(1)});
+    return days;
+}
+
+std::optional<DayWeight> FoodLogStore::latestWeight(const QDate &day) const
+{
+    if (!hasTables())
+        return std::nullopt;
+    Query q(m_db, "SELECT day, kg FROM weight_log WHERE day <= ? ORDER BY day DESC LIMIT 1",
+            readContext());
+    q.bind(1, dayText(day));
+    if (q.next())
+        return DayWeight{dayFrom(q.text(0)), q.real(1)};
+    return std::nullopt;
+}
+
+std::optional<Profile> FoodLogStore::profile() const
+{
+    if (!hasTables())
+        return std::nullopt;
+    Query q(m_db, "SELECT sex, birth_year, height_cm, activity, target_kg FROM profile WHERE id = 1",
+            QStringLiteral("无法读取个人资料"));
+    if (!q.next())
+        return std::nullopt;
+    Profile p;
+    p.sex = q.text(0) == QLatin1String("M") ? Profile::Sex::Male : Profile::Sex::Female;
+    p.birthYear = int(q.integer(1));
+    p.heightCm = q.real(2);
+    p.activityLevel = int(q.integer(3));
+    p.targetKg = q.real(4);
+    return p;
+}
+
+void FoodLogStore::setProfile(const Profile &p)
+{
+    ensureTables();
+    Query q(m_db,
+            "INSERT OR REPLACE INTO profile (id, sex, birth_year, height_cm, activity, target_kg) "
+            "VALUES (1, ?, ?, ?, ?, ?)",
+            QStringLiteral("无法保存个人资料"));
+    q.bind(1, p.sex == Profile::Sex::Male ? QStringLiteral("M") : QStringLiteral("F"));
+    q.bind(2, p.birthYear).bind(3, p.heightCm).bind(4, p.activityLevel).bind(5, p.targetKg);
+    q.run();
+}

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "foodlog/IntakeSeries.h"
+
+#include <QHash>
+
+QList<SeriesDay> IntakeSeries::build(const QDate &last, int days, const QList<DayIntake> &intake,
+                                     const QList<DayWeight> &weights)
+{
+    QHash<QDate, double> kcalOn;
+    for (const DayIntake &d : intake)
+        kcalOn.insert(d.day, d.kcal);
+    QHash<QDate, double> kgOn;
+    for (const DayWeight &w : weights)
+        kgOn.insert(w.day, w.kg);
+
+    QList<SeriesDay> series;
+    series.reserve(days);
+    for (QDate day = last.addDays(1 - days); day <= last; day = day.addDays(1)) {
+        SeriesDay point;
+        point.day = day;
+        if (auto k = kcalOn.constFind(day); k != kcalOn.cend())
+            point.kcal = *k;
+        if (auto w = kgOn.constFind(day); w != kgOn.cend())
+            point.kg = *w;
+        double sum = 0;
+        int count = 0;
+        for (int back = 0; back < AverageDays; ++back) {
+            if (auto w = kgOn.constFind(day.addDays(-back)); w != kgOn.cend()) {
+                sum += *w;
+                ++count;
+            }
+        }
+        if (count > 0)
+            point.kgWeekAverage = sum / count;
+        series.append(point);
+    }
+    return series;
+}

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "foodlog/FoodLogStore.h"
+
+#include <QDate>
+#include <QList>
+#include <optional>
+
+// The chart's data: one point per day over a run of days, with what is known of
+// each day. A day without entries or without a weight has no value there (a gap,
+// never a zero).
+struct SeriesDay
+{
+    QDate day;
+    std::optional<double> kcal;
+    std::optional<double> kg;
+    // Mean of the weights entered in the seven days ending here, if any.
+    std::optional<double> kgWeekAverage;
+};
+
+class IntakeSeries
+{
+public:
+    static constexpr int AverageDays = 7;
+
+    // `days` days ending with `last`. `weights` should reach AverageDays − 1
+    // days further back, for the first days' averages.
+    static QList<SeriesDay> build(const QDate &last, int days, const QList<DayIntake> &intake,
+                                  const QList<DayWeight> &weights);
+};

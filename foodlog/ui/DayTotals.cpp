@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "foodlog/ui/DayTotals.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QProgressBar>
+
+namespace {
+
+QLabel *figure(QWidget *parent, const char *objectName, const QString &name)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QLatin1String(objectName));
+    label->setAccessibleName(name);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+// A figure's name says what it is ("已摄入"); a screen reader reads its text as the description.
+void showText(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    label->setAccessibleDescription(text);
+}
+
+} // namespace
+
+DayTotals::DayTotals(QWidget *parent) : QWidget(parent)
+{
+    m_eaten = figure(this, "eatenKcal", QStringLiteral("已摄入"));
+    m_budget = figure(this, "budgetKcal", QStringLiteral("预算"));
+    m_left = figure(this, "leftKcal", QStringLiteral("剩余"));
+    m_bar = new QProgressBar(this);
+    m_bar->setObjectName(QStringLiteral("budgetBar"));
+    m_bar->setAccessibleName(QStringLiteral("已摄入占预算"));
+    m_bar->setTextVisible(false);
+    m_bar->setFixedHeight(8);
+
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setVerticalSpacing(2);
+    grid->addWidget(m_eaten, 0, 0);
+    grid->addWidget(m_budget, 0, 1);
+    grid->addWidget(m_left, 0, 2);
+    grid->addWidget(m_bar, 1, 0, 1, 3);
+}
+
+void DayTotals::setTotals(double eaten, std::optional<int> budget, const QString &noBudgetHint)
+{
+    const int kcal = qRound(eaten);
+    showText(m_eaten, QStringLiteral("已摄入 %1 大卡").arg(kcal));
+    QPalette leftPalette = palette();
+    if (!budget) {
+        showText(m_budget, QStringLiteral("预算 —"));
+        showText(m_left, noBudgetHint);
+        m_left->setAccessibleName(QStringLiteral("剩余"));
+        m_left->setPalette(leftPalette);
+        m_bar->setRange(0, 1);
+        m_bar->setValue(0);
+        m_bar->setEnabled(false);
+        return;
+    }
+    m_bar->setEnabled(true);
+    showText(m_budget, QStringLiteral("预算 %1 大卡").arg(*budget));
+    const int left = *budget - kcal;
+    if (left >= 0) {
+        showText(m_left, QStringLiteral("剩余 %1 大卡").arg(left));
+        leftPalette.setColor(QPalette::WindowText, QColor(0x2E, 0x7D, 0x32));
+    } else {
+        showText(m_left, QStringLiteral("超出 %1 大卡").arg(-left));
+        leftPalette.setColor(QPalette::WindowText, QColor(0xC6, 0x28, 0x28));
+    }
+    m_left->setPalette(leftPalette);
+    m_bar->setRange(0, std::max(*budget, 1));
+    m_bar->setValue(std::min(kcal, *budget));
+    QPalette barPalette = m_bar->palette();
+    barPalette.setColor(QPalette::Highlight, left >= 0 ? QColor(0x5D, 0xB2, 0x46) : QColor(0xE5, 0x53, 0x3B));
+    m_bar->setPalette(barPalette);
+}

@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "foodlog/ui/FoodLogSection.h"
+
+#include "db/DataError.h"
+#include "db/Database.h"
+#include "widgets/MessageBox.h"
+
+FoodLogSection::FoodLogSection(Database &db, QWidget *window, QList<QWidget *> replaced, QRect area,
+                               FoodLogView::Clock clock)
+    : m_db(db), m_window(window), m_replaced(std::move(replaced)), m_area(area),
+      m_clock(clock ? std::move(clock) : FoodLogView::Clock([] { return QDateTime::currentDateTime(); }))
+{
+}
+
+FoodLogSection::~FoodLogSection() = default;
+
+FoodLogStore &FoodLogSection::store()
+{
+    if (!m_store)
+        m_store = std::make_unique<FoodLogStore>(m_db);
+    return *m_store;
+}
+
+void FoodLogSection::enter()
+{
+    bool first = false;
+    if (!m_view) {
+        FoodChoices foods;
+        try {
+            foods = FoodChoices::read(m_db.path());
+        } catch (const DataError &error) {
+            // The log still works for weights and the days already logged.
+            MessageBox::information(m_window, QStringLiteral("饮食记录"),
+                                    QStringLiteral("无法读取食物表，暂时不能添加食物：") + error.message());
+        }
+        m_view = new FoodLogView(store(), std::move(foods), m_clock, m_window);
+        m_view->setGeometry(m_area);
+        first = true;
+    } else if (!m_shown) {
+        m_view->refresh(); // another program, or 记一笔, may have logged since
+    }
+    if (!m_shown) {
+        m_wasVisible.clear();
+        for (QWidget *control : std::as_const(m_replaced)) {
+            m_wasVisible.insert(control, control->isVisible());
+            control->hide();
+        }
+    }
+    m_shown = true;
+    m_view->raise();
+    m_view->show();
+    if (first)
+        m_view->askProfileIfMissing();
+}
+
+void FoodLogSection::leave()
+{
+    if (!m_shown)
+        return;
+    m_shown = false;
+    m_view->hide();
+    for (auto it = m_wasVisible.cbegin(); it != m_wasVisible.cend(); ++it)
+        it.key()->setVisible(it.value());
+}
+
+bool FoodLogSection::logToday(const FoodChoice &food, double grams)
+{
+    if (m_view)
+        return m_view->logToday(food, grams);
+    try {
+        store().addEntry(FoodLogView::todaysEntry(food, grams, m_clock()));
+        return true;
+    } catch (const DataError &error) {
+        MessageBox::information(m_window, QStringLiteral("饮食记录"), error.message());
+        return false;
+    }
+}

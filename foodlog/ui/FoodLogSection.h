@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "foodlog/ui/FoodLogView.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QRect>
+#include <memory>
+
+class Database;
+
+// The 饮食记录 view's place in the window: shown in the left panel in place of
+// the notebook and calorie controls, and left again when another section is
+// chosen, with those controls as they were. Nothing of the view is made until
+// it is first shown.
+class FoodLogSection
+{
+public:
+    // `replaced`: the controls of the left panel that the view stands in for.
+    FoodLogSection(Database &db, QWidget *window, QList<QWidget *> replaced, QRect area,
+                   FoodLogView::Clock clock = {});
+    ~FoodLogSection();
+
+    void enter();
+    // Puts the replaced controls back as they were; nothing when not shown.
+    void leave();
+    bool isShown() const { return m_shown; }
+    // Null until the view was first shown.
+    FoodLogView *view() const { return m_view; }
+
+    // Adds `grams` of `food` to today's log whether or not the view was ever
+    // shown. False (after a message) when it could not be saved.
+    bool logToday(const FoodChoice &food, double grams);
+
+private:
+    FoodLogStore &store();
+
+    Database &m_db;
+    QWidget *m_window;
+    QList<QWidget *> m_replaced;
+    QRect m_area;
+    FoodLogView::Clock m_clock;
+    std::unique_ptr<FoodLogStore> m_store;
+    QPointer<FoodLogView> m_view;
+    QHash<QWidget *, bool> m_wasVisible;
+    bool m_shown = false;
+};

@@ -1,0 +1,304 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "foodlog/ui/FoodLogView.h"
+
+#include "foodlog/BodyMassIndex.h"
+#include "db/DataError.h"
+#include "foodlog/ui/DateBar.h"
+#include "foodlog/ui/DayTotals.h"
+#include "foodlog/EnergyBudget.h"
+#include "foodlog/ui/EntryList.h"
+#include "foodlog/ui/FoodPicker.h"
+#include "foodlog/ui/IntakeChart.h"
+#include "foodlog/IntakeSeries.h"
+#include "foodlog/LogCalendar.h"
+#include "widgets/MessageBox.h"
+#include "foodlog/ui/ProfileDialog.h"
+#include "foodlog/ui/UndoBar.h"
+#include "foodlog/ui/WeightPanel.h"
+
+#include <QLineEdit>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const int ChartDays = 30;
+const char BoxTitle[] = "饮食记录";
+
+QString noProfileHint()
+{
+    return QStringLiteral("设置预算：点“体重与预算”页的“个人资料”");
+}
+
+} // namespace
+
+FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QWidget *parent)
+    : QWidget(parent), m_store(store), m_clock(std::move(clock))
+{
+    setObjectName(QStringLiteral("foodLogView"));
+    setAccessibleName(QStringLiteral("饮食记录"));
+    setAutoFillBackground(true);
+
+    m_dateBar = new DateBar(this);
+    m_totals = new DayTotals(this);
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("foodLogTabs"));
+    m_tabs->setAccessibleName(QStringLiteral("饮食记录的内容"));
+    m_tabs->setDocumentMode(true);
+    if (auto *pages = m_tabs->findChild<QStackedWidget *>())
+        pages->setAccessibleName(QStringLiteral("饮食记录的页面"));
+
+    auto *mealsPage = new QWidget(m_tabs);
+    m_picker = new FoodPicker(mealsPage);
+    m_picker->setFoods(std::move(foods));
+    m_entries = new EntryList(mealsPage);
+    m_undo = new UndoBar(mealsPage);
+    auto *mealsLayout = new QVBoxLayout(mealsPage);
+    mealsLayout->setContentsMargins(0, 4, 0, 0);
+    mealsLayout->setSpacing(4);
+    mealsLayout->addWidget(m_picker);
+    mealsLayout->addWidget(m_entries, 1);
+    mealsLayout->addWidget(m_undo);
+    m_tabs->addTab(mealsPage, QStringLiteral("饮食"));
+
+    m_weight = new WeightPanel(m_tabs);
+    m_tabs->addTab(m_weight, QStringLiteral("体重与预算"));
+    m_chart = new IntakeChart(m_tabs);
+    m_tabs->addTab(m_chart, QStringLiteral("30天趋势"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 2, 6, 4);
+    layout->setSpacing(3);
+    layout->addWidget(m_dateBar);
+    layout->addWidget(m_totals);
+    layout->addWidget(m_tabs, 1);
+
+    connect(m_dateBar, &DateBar::stepped, this, [this](int days) { showDay(m_day.addDays(days)); });
+    connect(m_dateBar, &DateBar::todayAsked, this, [this] { showDay(today()); });
+    connect(m_picker, &FoodPicker::addRequested, this, &FoodLogView::addChosenFood);
+    // Queued: the list is rebuilt after the change, which must not happen while
+    // its editor is still handing over the value.
+    connect(m_entries, &EntryList::gramsChanged, this, &FoodLogView::changeGrams, Qt::QueuedConnection);
+    connect(m_entries, &EntryList::deleteRequested, this, &FoodLogView::deleteEntry);
+    connect(m_undo, &UndoBar::undoAsked, this, &FoodLogView::undoDelete);
+    connect(m_weight, &WeightPanel::weightEntered, this, &FoodLogView::enterWeight);
+    connect(m_weight, &WeightPanel::profileAsked, this, &FoodLogView::askProfile);
+    auto *undoKey = new QShortcut(QKeySequence::Undo, this);
+    undoKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(undoKey, &QShortcut::activated, this, [this] {
+        if (m_undo->isOffered())
+            undoDelete();
+    });
+
+    const QDateTime now = m_clock();
+    m_picker->setMeal(LogCalendar::defaultMeal(now.time()));
+    showDay(LogCalendar::logDay(now));
+}
+
+QDate FoodLogView::today() const
+{
+    return LogCalendar::logDay(m_clock());
+}
+
+void FoodLogView::showDay(const QDate &day)
+{
+    if (day != m_day)
+        m_undo->withdraw();
+    m_day = day;
+    refresh();
+}
+
+void FoodLogView::refresh()
+{
+    const QDate now = today();
+    m_dateBar->setDay(m_day, now);
+    QList<FoodLogEntry> entries;
+    std::optional<double> kg;
+    std::optional<DayWeight> latest;
+    std::optional<Profile> profile;
+    QList<DayIntake> intake;
+    QList<DayWeight> weights;
+    try {
+        entries = m_store.entriesOn(m_day);
+        kg = m_store.weightOn(m_day);
+        latest = m_store.latestWeight(m_day);
+        profile = m_store.profile();
+        intake = m_store.intakeBetween(m_day.addDays(1 - ChartDays), m_day);
+        weights = m_store.weightsBetween(m_day.addDays(1 - ChartDays - IntakeSeries::AverageDays), m_day);
+    } catch (const DataError &error) {
+        showProblem(QStringLiteral("无法读取饮食记录：") + error.message());
+    }
+
+    QString budgetText;
+    QString bmiText;
+    m_budget.reset();
+    if (!profile) {
+        budgetText = QStringLiteral("还没有个人资料。点上方的“个人资料…”填写性别、出生年份、身高和活动水平，"
+                                    "记录体重后即可算出每日预算。没有预算也可以照常记录饮食和体重。");
+        bmiText = QStringLiteral("BMI：填写个人资料（身高）后显示");
+    } else if (!latest) {
+        budgetText = QStringLiteral("记录一次体重后即可算出每日预算。");
+        bmiText = QStringLiteral("BMI：记录体重后显示");
+    } else {
+        const int age = EnergyBudget::ageIn(profile->birthYear, m_day.year());
+        const EnergyBudget::Result r = EnergyBudget::compute(*profile, latest->kg, age);
+        m_budget = r.kcal;
+        budgetText = QStringLiteral("每日预算 %1 大卡（按 %2 的体重 %3 千克）：\n%4")
+                         .arg(r.kcal)
+                         .arg(LogCalendar::dayTitle(latest->day, now))
+                         .arg(latest->kg, 0, 'f', 1)
+                         .arg(r.explanation);
+        bmiText = QStringLiteral("BMI %1").arg(BodyMassIndex::describe(latest->kg, profile->heightCm));
+        if (profile->targetKg > 0)
+            bmiText += QStringLiteral("　目标体重 %1 千克，还差 %2 千克")
+                           .arg(profile->targetKg, 0, 'f', 1)
+                           .arg(qMax(0.0, latest->kg - profile->targetKg), 0, 'f', 1);
+    }
+
+    double eaten = 0;
+    for (const FoodLogEntry &e : entries)
+        eaten += e.kcal();
+    m_entries->setEntries(entries);
+    m_totals->setTotals(eaten, m_budget, profile ? QStringLiteral("记录体重后算出预算") : noProfileHint());
+    m_weight->showDay(kg, bmiText, budgetText);
+    m_chart->setData(IntakeSeries::build(m_day, ChartDays, intake, weights), m_budget);
+}
+
+bool FoodLogView::write(const std::function<void()> &change)
+{
+    try {
+        change();
+        return true;
+    } catch (const DataError &error) {
+        showProblem(error.message());
+        return false;
+    }
+}
+
+void FoodLogView::showProblem(const QString &text)
+{
+    MessageBox::information(window(), QString::fromUtf8(BoxTitle), text);
+}
+
+void FoodLogView::addChosenFood()
+{
+    const std::optional<FoodChoice> food = m_picker->chosenFood();
+    if (!food) {
+        const QString typed = m_picker->searchField()->text().trimmed();
+        showProblem(typed.isEmpty() ? QStringLiteral("请先在搜索框里输入并选择一种食物。")
+                                    : QStringLiteral("没有找到“%1”。请从搜索结果中选择一种食物。").arg(typed));
+        m_picker->searchField()->setFocus();
+        return;
+    }
+    FoodLogEntry entry;
+    entry.day = m_day;
+    entry.meal = m_picker->meal();
+    entry.food = food->name;
+    entry.category = food->category;
+    entry.grams = m_picker->grams();
+    entry.kcalPer100g = food->kcalPer100g;
+    FoodLogEntry added;
+    if (!write([&] { added = m_store.addEntry(entry); }))
+        return;
+    m_picker->clearChoice();
+    refresh();
+    m_entries->selectEntry(added.id);
+}
+
+FoodLogEntry FoodLogView::todaysEntry(const FoodChoice &food, double grams, const QDateTime &now)
+{
+    FoodLogEntry entry;
+    entry.day = LogCalendar::logDay(now);
+    entry.meal = LogCalendar::defaultMeal(now.time());
+    entry.food = food.name;
+    entry.category = food.category;
+    entry.grams = grams;
+    entry.kcalPer100g = food.kcalPer100g;
+    return entry;
+}
+
+bool FoodLogView::logToday(const FoodChoice &food, double grams)
+{
+    const FoodLogEntry entry = todaysEntry(food, grams, m_clock());
+    if (!write([&] { m_store.addEntry(entry); }))
+        return false;
+    refresh();
+    return true;
+}
+
+void FoodLogView::changeGrams(qint64 id, double grams)
+{
+    write([&] { m_store.setGrams(id, grams); });
+    refresh(); // shows what the file holds, changed or not
+    m_entries->selectEntry(id);
+}
+
+void FoodLogView::deleteEntry(const FoodLogEntry &entry)
+{
+    if (!write([&] { m_store.removeEntry(entry.id); }))
+        return;
+    m_deleted = entry;
+    refresh();
+    m_undo->offer(entry.food);
+    m_entries->setFocus();
+}
+
+void FoodLogView::undoDelete()
+{
+    if (!m_deleted)
+        return;
+    const FoodLogEntry entry = *m_deleted;
+    if (!write([&] { m_store.restoreEntry(entry); }))
+        return;
+    m_deleted.reset();
+    m_undo->withdraw();
+    if (entry.day != m_day)
+        showDay(entry.day);
+    else
+        refresh();
+    m_entries->selectEntry(entry.id);
+    m_entries->setFocus();
+}
+
+void FoodLogView::enterWeight(double kg)
+{
+    // The spin box keeps it within 20–400 kg; one decimal as shown.
+    const double rounded = qRound(kg * 10) / 10.0;
+    if (write([&] { m_store.setWeight(m_day, rounded); }))
+        refresh();
+}
+
+void FoodLogView::askProfileIfMissing()
+{
+    if (m_profileAsked)
+        return;
+    m_profileAsked = true;
+    std::optional<Profile> current;
+    try {
+        current = m_store.profile();
+    } catch (const DataError &) {
+        return;
+    }
+    if (!current)
+        askProfile();
+}
+
+void FoodLogView::askProfile()
+{
+    m_profileAsked = true;
+    std::optional<Profile> current;
+    try {
+        current = m_store.profile();
+    } catch (const DataError &) {
+    }
+    auto *dialog = new ProfileDialog(current, today().year(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        const Profile p = dialog->profile();
+        if (write([&] { m_store.setProfile(p); }))
+            refresh();
+    });
+    dialog->open();
+}

@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "foods/FoodChoices.h"
+#include "foodlog/FoodLogStore.h"
+
+#include <QDate>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class DateBar;
+class DayTotals;
+class EntryList;
+class FoodPicker;
+class IntakeChart;
+class QTabWidget;
+class UndoBar;
+class WeightPanel;
+
+// The 饮食记录 view: one day's entries by meal against the budget, adding and
+// changing entries, the day's weight and BMI, and the last 30 days as a chart.
+// Every change is written through the store before the screen shows it.
+class FoodLogView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using Clock = std::function<QDateTime()>;
+
+    FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QWidget *parent = nullptr);
+
+    QDate day() const { return m_day; }
+    void showDay(const QDate &day);
+    // Reads the day again from the file and shows it.
+    void refresh();
+
+    // Adds `grams` of `food` to today's log, at the meal of the time of day.
+    // False (after a message) when it could not be saved.
+    bool logToday(const FoodChoice &food, double grams);
+    // The entry logToday adds at `now`: on that log day, at the meal of its time.
+    static FoodLogEntry todaysEntry(const FoodChoice &food, double grams, const QDateTime &now);
+
+    // The profile dialog (open, not blocking); asks first-time users once.
+    void askProfile();
+    void askProfileIfMissing();
+
+    // The budget shown for the day on show, if there is one.
+    std::optional<int> budget() const { return m_budget; }
+
+private:
+    QDate today() const;
+    void addChosenFood();
+    void changeGrams(qint64 id, double grams);
+    void deleteEntry(const FoodLogEntry &entry);
+    void undoDelete();
+    void enterWeight(double kg);
+    // Runs a write; on failure shows why and returns false.
+    bool write(const std::function<void()> &change);
+    void showProblem(const QString &text);
+
+    FoodLogStore &m_store;
+    Clock m_clock;
+    QDate m_day;
+    std::optional<int> m_budget;
+    std::optional<FoodLogEntry> m_deleted;
+    bool m_profileAsked = false;
+
+    DateBar *m_dateBar;
+    DayTotals *m_totals;
+    QTabWidget *m_tabs;
+    FoodPicker *m_picker;
+    EntryList *m_entries;
+    UndoBar *m_undo;
+    WeightPanel *m_weight;
+    IntakeChart *m_chart;
+};

@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "foodlog/ui/FoodPicker.h"
+
+#include "foodlog/LogCalendar.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QCompleter>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStringListModel>
+
+FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
+    : QWidget(parent), m_measureTable(std::move(measures))
+{
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("logSearch"));
+    m_search->setAccessibleName(QStringLiteral("搜索要记录的食物"));
+    m_search->setPlaceholderText(QStringLiteral("搜索食物"));
+    m_search->setClearButtonEnabled(true);
+
+    m_matches = new QStringListModel(this);
+    m_completer = new QCompleter(m_matches, this);
+    m_completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    m_completer->setMaxVisibleItems(8);
+    m_completer->popup()->setObjectName(QStringLiteral("logSearchResults"));
+    m_completer->popup()->setAccessibleName(QStringLiteral("搜索结果"));
+    m_search->setCompleter(m_completer);
+    connect(m_search, &QLineEdit::textEdited, this, &FoodPicker::updateMatches);
+
+    m_grams = new QSpinBox(this);
+    m_grams->setObjectName(QStringLiteral("logGrams"));
+    m_grams->setAccessibleName(QStringLiteral("食用量（克）"));
+    m_grams->setRange(1, 5000);
+    m_grams->setValue(100);
+    m_grams->setSuffix(QStringLiteral(" 克"));
+
+    m_measures = new QComboBox(this);
+    m_measures->setObjectName(QStringLiteral("logMeasure"));
+    m_measures->setAccessibleName(QStringLiteral("家用份量"));
+    m_measures->hide();
+    connect(m_search, &QLineEdit::textChanged, this, &FoodPicker::offerMeasures);
+    connect(m_measures, &QComboBox::activated, this, [this](int index) {
+        const int grams = m_measures->itemData(index).toInt();
+        if (grams > 0)
+            m_grams->setValue(grams);
+    });
+
+    m_meal = new QComboBox(this);
+    m_meal->setObjectName(QStringLiteral("logMeal"));
+    m_meal->setAccessibleName(QStringLiteral("餐次"));
+    for (int meal = 0; meal < LogCalendar::MealCount; ++meal)
+        m_meal->addItem(LogCalendar::mealName(meal));
+
+    m_add = new QPushButton(QStringLiteral("添加"), this);
+    m_add->setObjectName(QStringLiteral("logAdd"));
+    m_add->setAccessibleName(QStringLiteral("添加到当天"));
+    connect(m_add, &QPushButton::clicked, this, &FoodPicker::addRequested);
+    // Return in the field adds once a food is chosen (the popup takes Return while open).
+    connect(m_search, &QLineEdit::returnPressed, this, [this] {
+        if (!m_completer->popup()->isVisible() && chosenFood())
+            emit addRequested();
+    });
+
+    auto *rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(3);
+    rows->addWidget(m_search);
+    auto *row = new QHBoxLayout;
+    row->setSpacing(4);
+    row->addWidget(m_grams);
+    row->addWidget(m_measures);
+    row->addWidget(m_meal);
+    row->addStretch(1);
+    row->addWidget(m_add);
+    rows->addLayout(row);
+}
+
+void FoodPicker::setFoods(FoodChoices foods)
+{
+    m_foods = std::move(foods);
+}
+
+void FoodPicker::updateMatches(const QString &text)
+{
+    QStringList names;
+    for (const FoodChoice &food : m_foods.match(text))
+        names << food.name;
+    m_matches->setStringList(names);
+    if (!names.isEmpty())
+        m_completer->complete();
+}
+
+// The chosen food's household measures, if it has any; the grams stay as typed
+// until one is picked.
+void FoodPicker::offerMeasures()
+{
+    const std::optional<FoodChoice> food = chosenFood();
+    const QVector<HouseholdMeasures::Measure> measures =
+        food ? m_measureTable.of(food->category, food->name) : QVector<HouseholdMeasures::Measure>();
+    m_measures->clear();
+    m_measures->addItem(QStringLiteral("家用份量…"), 0);
+    for (const HouseholdMeasures::Measure &m : measures)
+        m_measures->addItem(m.caption(), m.grams);
+    m_measures->setVisible(!measures.isEmpty());
+}
+
+void FoodPicker::setMeal(int meal)
+{
+    m_meal->setCurrentIndex(meal);
+}
+
+int FoodPicker::meal() const
+{
+    return m_meal->currentIndex();
+}
+
+int FoodPicker::grams() const
+{
+    return m_grams->value();
+}
+
+std::optional<FoodChoice> FoodPicker::chosenFood() const
+{
+    return m_foods.find(m_search->text());
+}
+
+void FoodPicker::clearChoice()
+{
+    m_search->clear();
+    m_matches->setStringList({});
+    m_search->setFocus();
+}

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "foods/FoodChoices.h"
+#include "foods/HouseholdMeasures.h"
+
+#include <QWidget>
+#include <optional>
+
+class QComboBox;
+class QCompleter;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QStringListModel;
+
+// Adding an entry: a search field over the foods; under it the amount in grams
+// (or a household measure, where the food has them), the meal (preset from the
+// time of day, can be changed) and 添加.
+class FoodPicker : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FoodPicker(QWidget *parent = nullptr,
+                        HouseholdMeasures measures = HouseholdMeasures::builtIn());
+
+    void setFoods(FoodChoices foods);
+    void setMeal(int meal);
+    int meal() const;
+    int grams() const;
+    QLineEdit *searchField() const { return m_search; }
+
+    // The food named in the field, if it is one of the foods.
+    std::optional<FoodChoice> chosenFood() const;
+    // After an entry was added: ready for the next one.
+    void clearChoice();
+
+signals:
+    void addRequested();
+
+private:
+    void updateMatches(const QString &text);
+    void offerMeasures();
+
+    HouseholdMeasures m_measureTable;
+    FoodChoices m_foods;
+    QLineEdit *m_search;
+    QCompleter *m_completer;
+    QStringListModel *m_matches;
+    QSpinBox *m_grams;
+    QComboBox *m_measures;
+    QComboBox *m_meal;
+    QPushButton *m_add;
+};

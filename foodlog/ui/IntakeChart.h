@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "foodlog/IntakeSeries.h"
+
+#include <QWidget>
+#include <optional>
+
+// The 30-day chart: bars of kcal eaten per day against the budget line, and the
+// weight with its 7-day average on a scale of its own. Days without data are
+// left empty. Painted by hand so it stays sharp at any screen scale.
+class IntakeChart : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit IntakeChart(QWidget *parent = nullptr);
+
+    void setData(QList<SeriesDay> days, std::optional<int> budget);
+    const QList<SeriesDay> &days() const { return m_days; }
+
+    QSize sizeHint() const override { return {420, 200}; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString summary() const;
+
+    QList<SeriesDay> m_days;
+    std::optional<int> m_budget;
+};

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "foodlog/FoodLogStore.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QDoubleSpinBox;
+class QSpinBox;
+
+// Asks for what the budget is worked out from: sex, year of birth, height,
+// activity level and target weight.
+class ProfileDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    ProfileDialog(const std::optional<Profile> &current, int thisYear, QWidget *parent = nullptr);
+
+    Profile profile() const;
+
+private:
+    QComboBox *m_sex;
+    QSpinBox *m_birthYear;
+    QDoubleSpinBox *m_height;
+    QComboBox *m_activity;
+    QDoubleSpinBox *m_target;
+};

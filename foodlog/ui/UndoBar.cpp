@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "foodlog/ui/UndoBar.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+UndoBar::UndoBar(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("undoBar"));
+    m_text = new QLabel(this);
+    m_text->setObjectName(QStringLiteral("undoText"));
+    m_text->setAccessibleName(QStringLiteral("删除提示"));
+    m_undo = new QPushButton(QStringLiteral("撤销 (Ctrl+Z)"), this);
+    m_undo->setObjectName(QStringLiteral("undoDelete"));
+    m_undo->setAccessibleName(QStringLiteral("撤销删除"));
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(m_text, 1);
+    row->addWidget(m_undo);
+    m_timer.setSingleShot(true);
+    m_timer.setInterval(ShownMs);
+    connect(&m_timer, &QTimer::timeout, this, &UndoBar::withdraw);
+    connect(m_undo, &QPushButton::clicked, this, &UndoBar::undoAsked);
+    hide();
+}
+
+void UndoBar::offer(const QString &what)
+{
+    m_text->setText(QStringLiteral("已删除“%1”").arg(what));
+    m_timer.start();
+    show();
+}
+
+void UndoBar::withdraw()
+{
+    m_timer.stop();
+    hide();
+}

@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "foods/FoodCatalog.h"
+
+#include "db/Database.h"
+#include "foods/FoodTables.h"
+#include "foods/FoodText.h"
+#include "db/Recordset.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace FoodCatalog {
+
+namespace {
+
+constexpr int AliasCategoryField = 1;
+constexpr int AliasFoodField = 2;
+constexpr int AliasField = 3;
+
+using FoodKey = QPair<QString, QString>; // category, name
+
+QString trimmedTextOf(const Recordset &rs, int field)
+{
+    const Field value = rs.Fields(field);
+    return value.isNull() ? QString() : FoodText::trimmed(value.textOrEmpty());
+}
+
+} // namespace
+
+QVector<SearchableFood> read(const QString &databasePath)
+{
+    auto database = OpenDatabase(databasePath);
+    QSet<QString> categories;
+    {
+        auto rs = database->OpenRecordset(QStringLiteral("02"));
+        for (const QString &name : FoodTables::readCategoryNames(*rs)) {
+            if (!name.isEmpty())
+                categories.insert(name);
+        }
+    }
+
+    QVector<SearchableFood> foods;
+    QHash<FoodKey, int> positionOf;
+    try {
+        auto rs = database->OpenRecordset(QStringLiteral("01"));
+        FoodTables::forEachRow(*rs, [&] {
+            const Field category = rs->Fields(FoodTables::FoodCategoryField);
+            const Field name = rs->Fields(FoodTables::FoodNameField);
+            if (category.isNull() || name.isNull())
+                return;
+            SearchableFood food;
+            food.category = FoodText::trimmed(category.textOrEmpty());
+            food.name = FoodText::trimmed(name.textOrEmpty());
+            if (food.name.isEmpty() || !categories.contains(food.category))
+                return;
+            const FoodKey key(food.category, food.name);
+            if (positionOf.contains(key))
+                return; // the tree shows the first row of a name
+            try {
+                food.kcal = trimmedTextOf(*rs, FoodTables::FoodKcalField);
+            } catch (const DataError &) {
+            }
+            try {
+                food.portion = trimmedTextOf(*rs, FoodTables::FoodPortionField);
+            } catch (const DataError &) {
+            }
+            food.rowId = rs->Id();
+            positionOf.insert(key, int(foods.size()));
+            foods.append(std::move(food));
+        });
+    } catch (const DataError &) {
+        return foods;
+    }
+
+    try {
+        auto rs = database->OpenRecordset(QStringLiteral("food_alias"));
+        FoodTables::forEachRow(*rs, [&] {
+            const FoodKey key(trimmedTextOf(*rs, AliasCategoryField), trimmedTextOf(*rs, AliasFoodField));
+            const auto position = positionOf.constFind(key);
+            const QString alias = trimmedTextOf(*rs, AliasField);
+            if (position == positionOf.constEnd() || alias.isEmpty())
+                return;
+            QStringList &aliases = foods[*position].aliases;
+            if (!aliases.contains(alias) && alias != key.second)
+                aliases.append(alias);
+        });
+    } catch (const DataError &) {
+        // No table of other names: the foods are found by their names.
+    }
+    return foods;
+}
+
+} // namespace FoodCatalog

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "foods/FoodSearchIndex.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+// A food that can be logged by weight: its name, category and kcal per 100 g.
+struct FoodChoice
+{
+    QString name;
+    QString category;
+    double kcalPer100g = 0;
+};
+
+// The foods a log entry can be made from: the search's foods, found the same
+// way as in the calorie panel. A food counts when its portion is a weight in
+// grams ("100克", "每100克", "50g") and its energy a number; others cannot be
+// turned into kcal per 100 g.
+class FoodChoices
+{
+public:
+    FoodChoices();
+    explicit FoodChoices(QVector<SearchableFood> foods);
+    // Reads the foods of the file. Throws DataError.
+    static FoodChoices read(const QString &databasePath);
+
+    // Grams in a portion text, or nothing when it is not a weight.
+    static std::optional<double> portionGrams(const QString &portion);
+    // The food as a log entry takes it, or nothing when it cannot be logged by weight.
+    static std::optional<FoodChoice> loggable(const SearchableFood &food);
+
+    // At most `limit` loggable foods for what the user typed, best first.
+    QList<FoodChoice> match(const QString &query, int limit = FoodSearchIndex::DefaultLimit) const;
+    // The loggable food whose name (or other name) is exactly this text.
+    std::optional<FoodChoice> find(const QString &name) const;
+
+private:
+    std::shared_ptr<const FoodSearchIndex> m_index;
+};

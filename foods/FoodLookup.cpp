@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "foods/FoodLookup.h"
+
+#include "foods/FoodTables.h"
+#include "foods/FoodText.h"
+#include "db/Recordset.h"
+
+namespace FoodLookup {
+
+namespace {
+
+// A null field never matches; a row that cannot be read does not match either.
+bool currentRowMatches(const Recordset &foods, const QString &category, const QString &food)
+{
+    try {
+        const Field rowCategory = foods.Fields(FoodTables::FoodCategoryField);
+        if (rowCategory.isNull() || FoodText::trimmed(rowCategory.textOrEmpty()) != category)
+            return false;
+        const Field rowFood = foods.Fields(FoodTables::FoodNameField);
+        return !rowFood.isNull() && FoodText::trimmed(rowFood.textOrEmpty()) == food;
+    } catch (const DataError &) {
+        return false;
+    }
+}
+
+} // namespace
+
+bool moveToFirstMatch(Recordset &foods, const QString &category, const QString &food,
+                      std::optional<qint64> hint)
+{
+    try {
+        if (hint && foods.MoveToId(*hint) && currentRowMatches(foods, category, food))
+            return true;
+    } catch (const DataError &) {
+        // fall back to the walk
+    }
+
+    try {
+        foods.MoveFirst();
+    } catch (const DataError &) {
+        return false; // an empty table
+    }
+    while (!foods.isEOF()) {
+        if (currentRowMatches(foods, category, food))
+            return true;
+        try {
+            foods.MoveNext();
+        } catch (const DataError &) {
+            return false;
+        }
+    }
+    return false;
+}
+
+} // namespace FoodLookup

@@ -1,0 +1,261 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "foods/FoodSearchIndex.h"
+
+#include <QCollator>
+#include <QCollatorSortKey>
+#include <QLocale>
+#include <QtAlgorithms>
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+// Longer queries than this are matched as plain text only: the pinyin match
+// keeps the positions it has reached in the query as bits of one 64-bit word.
+constexpr size_t MaxPinyinQuery = 63;
+
+// The bit a unit sets in a text's masks: one per Latin letter, the rest of
+// the characters spread over the remaining bits.
+quint64 maskBit(char32_t unit)
+{
+    if (unit >= U'a' && unit <= U'z')
+        return quint64(1) << (unit - U'a');
+    return quint64(1) << (26 + unit % 38);
+}
+
+char32_t normalizedUnit(char32_t c)
+{
+    if (c >= 0xFF01 && c <= 0xFF5E) // full-width ASCII, as some inputs type it
+        c -= 0xFF01 - 0x21;
+    if (c >= U'A' && c <= U'Z')
+        return c + (U'a' - U'A');
+    if (c == 0xFC || c == 0xDC) // ü, Ü
+        return U'v';
+    return c;
+}
+
+bool isSpace(char32_t c)
+{
+    return c == 0x3000 || QChar::isSpace(c);
+}
+
+// How many characters of `query` from `from` on spell the beginning of the
+// syllable; a syllable's ü ("v") is matched by v or u.
+int commonPrefix(QLatin1StringView syllable, const std::u32string &query, size_t from)
+{
+    const size_t most = std::min(size_t(syllable.size()), query.size() - from);
+    size_t n = 0;
+    while (n < most) {
+        const char32_t typed = query[from + n];
+        const char letter = syllable[qsizetype(n)].toLatin1();
+        if (typed != char32_t(letter) && !(letter == 'v' && typed == U'u'))
+            break;
+        ++n;
+    }
+    return int(n);
+}
+
+} // namespace
+
+struct FoodSearchIndex::Query
+{
+    std::u32string units;
+    quint64 letters = 0;
+    quint64 first = 0;
+    quint64 done = 0; // the bit of the position after the last unit
+};
+
+FoodSearchIndex::FoodSearchIndex() = default;
+
+FoodSearchIndex::FoodSearchIndex(QVector<SearchableFood> foods)
+{
+    // The tree's order of names: pinyin for Chinese, numbers by value; names
+    // the collator sees as equal in code point order, then as given.
+    QCollator collator{QLocale(QLocale::Chinese, QLocale::China)};
+    collator.setNumericMode(true);
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(size_t(foods.size()));
+    for (const SearchableFood &food : foods)
+        keys.push_back(collator.sortKey(food.name));
+    std::vector<int> order(size_t(foods.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const int byCollator = keys[size_t(a)].compare(keys[size_t(b)]);
+        return byCollator != 0 ? byCollator < 0 : foods[a].name < foods[b].name;
+    });
+
+    m_foods.reserve(foods.size());
+    for (int index : order)
+        m_foods.append(std::move(foods[index]));
+    for (int food = 0; food < m_foods.size(); ++food) {
+        addText(m_foods[food].name, quint32(food), -1);
+        const QStringList &aliases = m_foods[food].aliases;
+        for (int alias = 0; alias < aliases.size(); ++alias)
+            addText(aliases[alias], quint32(food), alias);
+    }
+}
+
+std::u32string FoodSearchIndex::normalized(const QString &text)
+{
+    std::u32string units;
+    units.reserve(size_t(text.size()));
+    for (char32_t c : text.toUcs4()) {
+        if (!isSpace(c))
+            units.push_back(normalizedUnit(c));
+    }
+    return units;
+}
+
+void FoodSearchIndex::addText(const QString &text, quint32 food, qint32 alias)
+{
+    const std::u32string units = normalized(text);
+    if (units.empty())
+        return;
+    Text entry;
+    entry.first = quint32(m_units.size());
+    entry.length = quint32(units.size());
+    entry.food = food;
+    entry.alias = alias;
+    for (char32_t unit : units) {
+        const PinyinTable::Readings readings = m_pinyin.readings(unit);
+        m_units.push_back(unit);
+        m_unitReadings.push_back(quint16(readings.numbers - 1 - PinyinData::ReadingSets));
+        entry.letters |= maskBit(unit);
+        entry.starts |= maskBit(unit);
+        for (int i = 0; i < readings.count; ++i) {
+            const QLatin1StringView syllable = m_pinyin.syllable(readings.numbers[i]);
+            entry.starts |= maskBit(char32_t(syllable.front().toLatin1()));
+            for (char letter : syllable) {
+                entry.letters |= maskBit(char32_t(letter));
+                if (letter == 'v')
+                    entry.letters |= maskBit(U'u');
+            }
+        }
+    }
+    m_texts.push_back(entry);
+}
+
+// The positions in the query reachable after one more unit of the text, from
+// the positions in `reach`: the unit taken as itself, or as the beginning
+// (one letter or more) of one of its readings.
+quint64 FoodSearchIndex::step(quint64 reach, quint32 unit, const Query &query) const
+{
+    const char32_t character = m_units[unit];
+    const quint16 *readings = PinyinData::ReadingSets + m_unitReadings[unit];
+    const int readingCount = readings[0];
+    quint64 next = 0;
+    while (reach) {
+        const int at = qCountTrailingZeroBits(reach);
+        reach &= reach - 1;
+        if (size_t(at) >= query.units.size())
+            continue;
+        if (query.units[size_t(at)] == character)
+            next |= quint64(1) << (at + 1);
+        for (int i = 1; i <= readingCount; ++i) {
+            const int spelled = commonPrefix(m_pinyin.syllable(readings[i]), query.units, size_t(at));
+            // Every length from one letter to `spelled` reaches a position.
+            next |= ((quint64(1) << spelled) - 1) << (at + 1);
+        }
+    }
+    return next;
+}
+
+// The best rank the text gets, or -1. Without `wantContains` a match that
+// does not begin at the text's first character is not looked for.
+int FoodSearchIndex::bestRank(const Text &text, const Query &query, bool wantContains) const
+{
+    const quint32 end = text.first + text.length;
+    if (query.units.size() > MaxPinyinQuery) {
+        const auto begin = m_units.begin() + text.first;
+        const auto found = std::search(begin, m_units.begin() + end, query.units.begin(), query.units.end());
+        if (found == begin)
+            return int(query.units.size() == text.length ? SearchRank::Exact : SearchRank::Prefix);
+        if (found != m_units.begin() + end && wantContains)
+            return int(SearchRank::Contains);
+        return -1;
+    }
+
+    // From the first character: the whole text, or its beginning.
+    quint64 reach = 1;
+    bool begins = false;
+    for (quint32 unit = text.first; unit < end && reach; ++unit) {
+        reach = step(reach, unit, query);
+        if (reach & query.done) {
+            if (unit + 1 == end)
+                return int(SearchRank::Exact);
+            begins = true;
+            reach &= ~query.done;
+        }
+    }
+    if (begins)
+        return int(SearchRank::Prefix);
+    if (!wantContains)
+        return -1;
+
+    // From any later character on.
+    reach = 0;
+    for (quint32 unit = text.first + 1; unit < end; ++unit) {
+        reach = step(reach | 1, unit, query);
+        if (reach & query.done)
+            return int(SearchRank::Contains);
+    }
+    return -1;
+}
+
+QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit) const
+{
+    Query query;
+    query.units = normalized(text);
+    if (query.units.empty() || limit <= 0)
+        return {};
+    for (char32_t unit : query.units)
+        query.letters |= maskBit(unit);
+    query.first = maskBit(query.units.front());
+    query.done = query.units.size() > MaxPinyinQuery ? 0 : quint64(1) << query.units.size();
+
+    std::vector<FoodSearchHit> byRank[3];
+    const size_t wanted = size_t(limit);
+    for (auto text = m_texts.cbegin(); text != m_texts.cend();) {
+        const quint32 food = text->food;
+        int best = -1;
+        qint32 bestAlias = -1;
+        for (; text != m_texts.cend() && text->food == food; ++text) {
+            if ((query.letters & ~text->letters) || !(query.first & text->starts))
+                continue;
+            // A rank is worth finding only while its list can still be shown.
+            const size_t better = byRank[0].size() + byRank[1].size();
+            const bool wantContains = better + byRank[2].size() < wanted;
+            const int rank = bestRank(*text, query, wantContains);
+            if (rank >= 0 && (best < 0 || rank < best)) {
+                best = rank;
+                bestAlias = text->alias;
+            }
+        }
+        if (best < 0)
+            continue;
+        std::vector<FoodSearchHit> &list = byRank[best];
+        const size_t room = wanted - std::min(wanted, best == 0 ? 0 : byRank[0].size()
+                                                          + (best == 2 ? byRank[1].size() : 0));
+        if (list.size() >= room)
+            continue;
+        FoodSearchHit hit;
+        hit.food = int(food);
+        hit.rank = SearchRank(best);
+        if (bestAlias >= 0)
+            hit.alias = m_foods[int(food)].aliases[bestAlias];
+        list.push_back(std::move(hit));
+        if (byRank[0].size() >= wanted)
+            break; // nothing can come before these
+    }
+
+    QVector<FoodSearchHit> hits;
+    for (const auto &list : byRank) {
+        for (const FoodSearchHit &hit : list) {
+            if (hits.size() >= limit)
+                return hits;
+            hits.append(hit);
+        }
+    }
+    return hits;
+}

@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "foods/PinyinTable.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <vector>
+
+// One food as the search knows it: what a result line shows and what it takes
+// to show the food in the tree.
+struct SearchableFood
+{
+    QString category; // trimmed, as in the tree
+    QString name;     // trimmed, as in the tree
+    QString kcal;     // the calorie text as stored, trimmed; may be empty
+    QString portion;  // what the figure is for ("100克"), trimmed; may be empty
+    qint64 rowId = 0; // the first row of the food table with this category and name
+    QStringList aliases; // other names of the food
+};
+
+// How well a food matched, best first.
+enum class SearchRank { Exact, Prefix, Contains };
+
+struct FoodSearchHit
+{
+    int food = -1;      // position in FoodSearchIndex::foods()
+    SearchRank rank = SearchRank::Contains;
+    QString alias;      // the other name that matched, when the food's own name did not
+};
+
+// Finds foods by what a user types: Chinese text, pinyin without tones (whole
+// syllables, initials or a mix, ü typed as v or u, every reading of a
+// character), Latin letters in any case, spaces ignored; in the food's name or
+// in one of its other names.
+//
+// A query matches a name where it can be read from some character on through
+// consecutive characters: each character taken either as itself or as a
+// non-empty beginning of one of its readings, the last one possibly cut short
+// (xihongshi, xihong, xhs, xihs all find 西红柿; hongshi finds it too). Results
+// come best first: the whole name, then names that begin with the query, then
+// the rest; within each, in the food tree's order of names (pinyin, numbers by
+// value).
+//
+// Widget-free; building costs some milliseconds per thousand foods, a search
+// a scan of compact arrays.
+class FoodSearchIndex
+{
+public:
+    static constexpr int DefaultLimit = 50;
+
+    FoodSearchIndex();
+    explicit FoodSearchIndex(QVector<SearchableFood> foods);
+
+    // The foods, in the order ties are listed in.
+    const QVector<SearchableFood> &foods() const { return m_foods; }
+
+    // At most `limit` matches, best first. An empty query (after trimming and
+    // removing spaces) matches nothing.
+    QVector<FoodSearchHit> search(const QString &query, int limit = DefaultLimit) const;
+
+    // The query as it is matched: white space removed, Latin letters in lower
+    // case, ü as v.
+    static std::u32string normalized(const QString &text);
+
+private:
+    struct Text
+    {
+        quint32 first = 0;  // in m_units
+        quint32 length = 0;
+        quint32 food = 0;
+        qint32 alias = -1;  // -1: the name; else the position in the food's aliases
+        quint64 letters = 0;  // every letter or character the text can match
+        quint64 starts = 0;   // the ones a character can begin with
+    };
+    struct Query;
+
+    void addText(const QString &text, quint32 food, qint32 alias);
+    int bestRank(const Text &text, const Query &query, bool wantContains) const;
+    quint64 step(quint64 reach, quint32 unit, const Query &query) const;
+
+    PinyinTable m_pinyin;
+    QVector<SearchableFood> m_foods;
+    std::vector<Text> m_texts;                // grouped by food, in food order
+    std::vector<char32_t> m_units;            // the texts' characters, normalized
+    std::vector<quint16> m_unitReadings;      // per unit: offset of its readings (0: none)
+};

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "foods/FoodTables.h"
+
+#include "foods/FoodText.h"
+#include "db/Recordset.h"
+
+#include <QHash>
+
+namespace FoodTables {
+
+QStringList readCategoryNames(Recordset &categories)
+{
+    QStringList names;
+    forEachRow(categories, [&] {
+        const Field name = categories.Fields(CategoryNameField);
+        if (!name.isNull())
+            names.append(FoodText::trimmed(name.textOrEmpty()));
+    });
+    return names;
+}
+
+FoodIndex readFoodIndex(Recordset &foods, const QStringList &categories)
+{
+    QHash<QString, int> categoryNumber;
+    categoryNumber.reserve(categories.size());
+    for (int i = 0; i < categories.size(); ++i)
+        categoryNumber.insert(categories[i], i);
+    FoodIndex::Builder index(int(categories.size()));
+    forEachRow(foods, [&] {
+        const Field category = foods.Fields(FoodCategoryField);
+        if (category.isNull())
+            return;
+        const auto number = categoryNumber.constFind(FoodText::trimmed(category.textOrEmpty()));
+        if (number == categoryNumber.cend())
+            return; // a category the tree does not have
+        const Field name = foods.Fields(FoodNameField);
+        if (name.isNull())
+            return;
+        index.add(*number, FoodText::trimmed(name.textOrEmpty()), foods.Id());
+    });
+    return index.finish();
+}
+
+} // namespace FoodTables

@@ -1,0 +1,192 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "foods/ui/FoodSearchBox.h"
+
+#include "db/DataError.h"
+#include "foods/ui/PanelColumn.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTimer>
+
+namespace {
+
+// Places in the panel, in pixels: the right-hand column, under the amount line.
+constexpr int ColumnLeft = PanelColumn::Left;
+constexpr int ColumnWidth = PanelColumn::Right - PanelColumn::Left;
+constexpr int FieldTop = 122;
+constexpr int FieldHeight = 22;
+constexpr int ListTop = FieldTop + FieldHeight + 2;
+constexpr int ListBottom = 270;
+
+constexpr int FoodRole = Qt::UserRole; // position in the index's foods; absent on the "nothing found" line
+
+} // namespace
+
+FoodSearchBox::FoodSearchBox(QWidget *panel, FoodReader readFoods, QObject *parent)
+    : QObject(parent), m_panel(panel), m_readFoods(std::move(readFoods))
+{
+    m_field = new QLineEdit(panel);
+    m_field->setObjectName(QStringLiteral("searchField"));
+    m_field->setAccessibleName(QStringLiteral("搜索食物"));
+    m_field->setPlaceholderText(QStringLiteral("搜索食物：名称或拼音"));
+    // The clear button (its picture is looked for in the icon theme, on disk)
+    // comes when the panel first opens, not at the window's start.
+    m_field->setGeometry(ColumnLeft, FieldTop, ColumnWidth, FieldHeight);
+
+    m_results = new QListWidget(panel);
+    m_results->setObjectName(QStringLiteral("searchResults"));
+    m_results->setAccessibleName(QStringLiteral("搜索结果"));
+    m_results->setGeometry(ColumnLeft, ListTop, ColumnWidth, ListBottom - ListTop);
+    m_results->setUniformItemSizes(true);
+    m_results->setTextElideMode(Qt::ElideMiddle);
+    m_results->hide();
+
+    connect(m_field, &QLineEdit::textChanged, this, &FoodSearchBox::showResults);
+    connect(m_results, &QListWidget::itemClicked, this, &FoodSearchBox::choose);
+    m_field->installEventFilter(this);
+    m_results->installEventFilter(this);
+    panel->installEventFilter(this);
+}
+
+void FoodSearchBox::prepare()
+{
+    index();
+}
+
+const FoodSearchIndex &FoodSearchBox::index()
+{
+    if (!m_index) {
+        try {
+            m_index.emplace(m_readFoods());
+            m_readProblem.clear();
+        } catch (const DataError &error) {
+            m_readProblem = error.message();
+        } catch (const std::exception &) {
+            m_readProblem = QStringLiteral("数据文件无法读取。");
+        }
+    }
+    // A file that cannot be read now is tried again at the next search.
+    static const FoodSearchIndex nothing;
+    return m_index ? *m_index : nothing;
+}
+
+void FoodSearchBox::forgetFoods()
+{
+    m_index.reset();
+    m_field->clear();
+    m_results->clear();
+    m_results->hide();
+}
+
+void FoodSearchBox::focusField()
+{
+    m_field->setFocus(Qt::ShortcutFocusReason);
+    m_field->selectAll();
+}
+
+QString FoodSearchBox::resultText(const SearchableFood &food, const QString &alias)
+{
+    QString name = food.name;
+    if (!alias.isEmpty())
+        name += QStringLiteral("（%1）").arg(alias);
+    const QString kcal = food.kcal.isEmpty() ? QStringLiteral("热量不详") : food.kcal + QStringLiteral(" 大卡");
+    return QStringLiteral("%1 · %2 · %3").arg(name, food.category, kcal);
+}
+
+void FoodSearchBox::showResults()
+{
+    const QString query = m_field->text().trimmed();
+    m_results->clear();
+    if (query.isEmpty()) {
+        m_results->hide();
+        return;
+    }
+    const FoodSearchIndex &searched = index();
+    const QVector<FoodSearchHit> hits = searched.search(query);
+    for (const FoodSearchHit &hit : hits) {
+        const SearchableFood &food = searched.foods().at(hit.food);
+        auto *item = new QListWidgetItem(resultText(food, hit.alias), m_results);
+        item->setData(FoodRole, hit.food);
+        item->setToolTip(item->text());
+    }
+    if (!m_index) {
+        auto *item = new QListWidgetItem(QStringLiteral("无法搜索食物：%1").arg(m_readProblem), m_results);
+        item->setFlags(Qt::ItemIsEnabled);
+        item->setToolTip(item->text());
+    } else if (hits.isEmpty()) {
+        auto *item = new QListWidgetItem(QStringLiteral("没有找到“%1”").arg(query), m_results);
+        item->setFlags(Qt::ItemIsEnabled); // not selectable, nothing to choose
+    } else {
+        m_results->setCurrentRow(0);
+    }
+    m_results->show();
+}
+
+void FoodSearchBox::moveCurrent(int step)
+{
+    if (!m_results->isVisible() || m_results->count() == 0)
+        return;
+    if (!m_results->item(0)->data(FoodRole).isValid())
+        return; // only the "nothing found" line
+    const int row = qBound(0, m_results->currentRow() + step, m_results->count() - 1);
+    m_results->setCurrentRow(row);
+    m_results->scrollToItem(m_results->item(row));
+}
+
+void FoodSearchBox::choose(QListWidgetItem *item)
+{
+    if (!item || !m_index)
+        return;
+    const QVariant food = item->data(FoodRole);
+    if (!food.isValid())
+        return;
+    const SearchableFood &chosen = m_index->foods().at(food.toInt());
+    emit foodChosen(chosen.category, chosen.rowId);
+}
+
+void FoodSearchBox::clear()
+{
+    m_field->clear();
+    m_results->hide();
+    m_field->setFocus(Qt::OtherFocusReason);
+}
+
+bool FoodSearchBox::eventFilter(QObject *watched, QEvent *event)
+{
+    // The panel opens: the foods are indexed right after it is drawn, so that
+    // neither the window's start nor the first keystroke waits for them.
+    if (watched == m_panel && event->type() == QEvent::Show) {
+        m_field->setClearButtonEnabled(true);
+        if (!m_index)
+            QTimer::singleShot(0, this, &FoodSearchBox::prepare);
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress || (watched != m_field && watched != m_results))
+        return QObject::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    switch (key->key()) {
+    case Qt::Key_Escape:
+        if (m_field->text().isEmpty() && !m_results->isVisible())
+            return false;
+        clear();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!m_results->isVisible())
+            return false;
+        choose(m_results->currentItem());
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        if (watched != m_field)
+            return false; // the list moves by itself
+        moveCurrent(key->key() == Qt::Key_Up ? -1 : key->key() == Qt::Key_Down ? 1
+                    : key->key() == Qt::Key_PageUp ? -8 : 8);
+        return true;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "foods/FoodSearchIndex.h"
+
+#include <QObject>
+#include <QString>
+#include <QVector>
+#include <functional>
+#include <optional>
+
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QWidget;
+
+// The search of the calorie panel: a field, and under it the foods that match
+// what is typed, best first, updated at each keystroke. Up and Down move
+// through the results from the field, Return or a click chooses one, Escape
+// clears the field and hides the list. A query that finds nothing says so.
+//
+// The foods are read and indexed once: right after the panel is first shown,
+// or at the first keystroke if that comes sooner; never while the window starts.
+class FoodSearchBox : public QObject
+{
+    Q_OBJECT
+
+public:
+    using FoodReader = std::function<QVector<SearchableFood>()>;
+
+    // `readFoods` gives the foods to search. When it throws, the list says the
+    // foods cannot be searched and why, and the next keystroke tries again.
+    FoodSearchBox(QWidget *panel, FoodReader readFoods, QObject *parent = nullptr);
+
+    // Reads and indexes the foods unless done already.
+    void prepare();
+    // The foods changed (the file was replaced): the next search reads them
+    // again; the field and the list are cleared.
+    void forgetFoods();
+    // Puts the keyboard focus in the field, its text selected.
+    void focusField();
+
+    // The index, made on first use; other searches of the window share it.
+    const FoodSearchIndex &index();
+
+    QLineEdit *field() const { return m_field; }
+    QListWidget *results() const { return m_results; }
+
+signals:
+    // A food was chosen: its category and the row of the food table the tree shows for it.
+    void foodChosen(const QString &category, qint64 rowId);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void showResults();
+    void moveCurrent(int step);
+    void choose(QListWidgetItem *item);
+    void clear();
+    static QString resultText(const SearchableFood &food, const QString &alias);
+
+    QWidget *m_panel;
+    FoodReader m_readFoods;
+    std::optional<FoodSearchIndex> m_index;
+    QString m_readProblem; // why the foods could not be read, in Chinese
+    QLineEdit *m_field;
+    QListWidget *m_results;
+};

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "foods/ui/QuickLogButton.h"
+
+#include "foods/FoodChoices.h"
+#include "foods/ui/FoodPortionPanel.h"
+
+namespace {
+const QString Caption = QStringLiteral("记一笔");
+}
+
+QuickLogButton::QuickLogButton(FoodPortionPanel &portion, Log log, QWidget *panel)
+    : QPushButton(Caption, panel), m_portion(portion), m_log(std::move(log))
+{
+    setObjectName(QStringLiteral("quickLog"));
+    setAccessibleName(Caption);
+    setToolTip(QStringLiteral("把这份食物记到今天的饮食记录"));
+    // At the right end of the line under the amount, where "约 N 大卡" leaves room.
+    setGeometry(369, 94, 64, 22);
+    m_doneShown.setSingleShot(true);
+    m_doneShown.setInterval(2000);
+    connect(&m_doneShown, &QTimer::timeout, this, [this] { setText(Caption); });
+    connect(&portion, &FoodPortionPanel::changed, this, &QuickLogButton::follow);
+    connect(this, &QPushButton::clicked, this, &QuickLogButton::logFood);
+    follow();
+}
+
+void QuickLogButton::follow()
+{
+    setVisible(m_portion.kcalPer100g().has_value());
+    setEnabled(m_portion.amountGrams().has_value());
+}
+
+void QuickLogButton::logFood()
+{
+    const std::optional<double> per100 = m_portion.kcalPer100g();
+    const std::optional<int> grams = m_portion.amountGrams();
+    if (!per100 || !grams)
+        return;
+    const FoodChoice food{m_portion.name(), m_portion.category(), *per100};
+    if (!m_log(food, *grams))
+        return;
+    const QString done = QStringLiteral("已记入今天的饮食记录：%1 %2 克").arg(food.name).arg(*grams);
+    setText(QStringLiteral("已记 ✓"));
+    setAccessibleDescription(done);
+    setToolTip(done);
+    m_doneShown.start();
+}

@@ -1,0 +1,232 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/DataCommands.h"
+
+#include "db/DailyBackup.h"
+#include "db/DataError.h"
+#include "db/DatabaseCopy.h"
+#include "db/DatabaseRestore.h"
+#include "widgets/FileDialog.h"
+#include "widgets/MessageBox.h"
+#include "notebook/NoteExport.h"
+#include "notebook/ui/Notebook.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace {
+
+const QString DataFilter = QStringLiteral("Pellomir 数据 (*.mdb)");
+
+QString today()
+{
+    return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// A name given without an ending gets the chosen format's.
+QString withSuffix(const QString &path, const QString &suffix)
+{
+    return QFileInfo(path).suffix().isEmpty() ? path + QLatin1Char('.') + suffix : path;
+}
+
+} // namespace
+
+DataCommands::DataCommands(Parts parts) : m_parts(parts)
+{
+}
+
+void DataCommands::tell(const QString &text) const
+{
+    MessageBox::information(m_parts.window, QString::fromUtf8(ApplicationTitle), text);
+}
+
+bool DataCommands::isDataFile(const QString &path) const
+{
+    const QFileInfo chosen(path);
+    const QFileInfo data(m_parts.dataFile);
+    if (chosen.absoluteFilePath() == data.absoluteFilePath()
+        || chosen.absoluteFilePath() == data.absoluteFilePath() + QStringLiteral("-journal"))
+        return true;
+    return chosen.exists() && chosen.canonicalFilePath() == data.canonicalFilePath();
+}
+
+void DataCommands::exportNotes()
+{
+    const QString onShow = m_parts.tableOnShow();
+    const QString sectionName = NoteExport::sectionName(onShow);
+    QStringList filters = {QStringLiteral("全部栏目 Markdown (*.md)"),
+                           QStringLiteral("全部栏目 CSV (*.csv)")};
+    if (!onShow.isEmpty())
+        filters << sectionName + QStringLiteral(" Markdown (*.md)")
+                << sectionName + QStringLiteral(" CSV (*.csv)");
+    // The section on show is what the user is looking at: offered first.
+    QString selected = filters.at(onShow.isEmpty() ? 0 : 2);
+    const QString suggested = QDir(documentsFolder())
+                                  .filePath(QStringLiteral("Pellomir-笔记-%1.md").arg(today()));
+    QString path = FileDialog::saveFileName(m_parts.window, QStringLiteral("导出笔记"), suggested,
+                                            filters, &selected);
+    if (path.isEmpty())
+        return;
+    const bool csv = selected.contains(QLatin1String("CSV"));
+    const bool onlyOnShow = !onShow.isEmpty() && selected.startsWith(sectionName);
+    const QString given = path;
+    path = withSuffix(path, csv ? QStringLiteral("csv") : QStringLiteral("md"));
+    if (isDataFile(path)) {
+        tell(QStringLiteral("不能导出到正在使用的数据文件“%1”。").arg(shown(path)));
+        return;
+    }
+    // The chooser asked about the name it was given, not about one with the ending added.
+    if (path != given && QFileInfo::exists(path)
+        && MessageBox::question(m_parts.window, QString::fromUtf8(ApplicationTitle),
+                                QStringLiteral("“%1”已经存在，要替换它吗？").arg(shown(path)),
+                                MessageBox::Cancel)
+               != MessageBox::Ok)
+        return;
+
+    QList<ExportedSection> sections;
+    try {
+        sections = NoteExport::read(*m_parts.db, onlyOnShow ? QStringList{onShow} : NoteExport::tables());
+    } catch (const DataError &error) {
+        tell(QStringLiteral("没有导出：") + error.message());
+        return;
+    }
+    const QByteArray bytes = csv ? NoteExport::toCsv(sections) : NoteExport::toMarkdown(sections);
+    // Written under a temporary name and renamed: a failure never leaves half a file.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        tell(QStringLiteral("没有导出：无法写入“%1”（%2）。").arg(shown(path), file.errorString()));
+        return;
+    }
+    tell(QStringLiteral("已把 %1 条笔记导出到“%2”。").arg(NoteExport::noteCount(sections)).arg(shown(path)));
+}
+
+void DataCommands::backupData()
+{
+    const QString suggested = QDir(documentsFolder())
+                                  .filePath(QStringLiteral("Pellomir-备份-%1.mdb").arg(today()));
+    QString path = FileDialog::saveFileName(m_parts.window, QStringLiteral("备份数据"), suggested,
+                                            {DataFilter});
+    if (path.isEmpty())
+        return;
+    const QString given = path;
+    path = withSuffix(path, QStringLiteral("mdb"));
+    if (isDataFile(path)) {
+        tell(QStringLiteral("不能把数据备份到正在使用的数据文件本身。"));
+        return;
+    }
+    const bool replacing = QFileInfo::exists(path);
+    if (replacing && path != given
+        && MessageBox::question(m_parts.window, QString::fromUtf8(ApplicationTitle),
+                                QStringLiteral("“%1”已经存在，要替换它吗？").arg(shown(path)),
+                                MessageBox::Cancel)
+               != MessageBox::Ok)
+        return;
+
+    // A file being replaced goes only once the whole checked copy is there beside it.
+    const QFileInfo target(path);
+    const QString copyPath = replacing
+        ? target.absoluteDir().filePath(QStringLiteral(".%1.new-%2")
+                                            .arg(target.fileName())
+                                            .arg(QDateTime::currentMSecsSinceEpoch()))
+        : path;
+    try {
+        copyDatabaseFile(m_parts.dataFile, copyPath);
+    } catch (const DataError &error) {
+        tell(QStringLiteral("没有备份：") + error.message());
+        return;
+    }
+    if (replacing && !(QFile::remove(path) && QFile::rename(copyPath, path))) {
+        QFile::remove(copyPath);
+        tell(QStringLiteral("没有备份：无法替换“%1”。").arg(shown(path)));
+        return;
+    }
+    tell(QStringLiteral("已把数据备份到“%1”。").arg(shown(path)));
+}
+
+void DataCommands::restoreData()
+{
+    const DailyBackup backups(m_parts.dataFile);
+    const QString folder = QFileInfo(backups.folder()).isDir()
+        ? backups.folder()
+        : QFileInfo(m_parts.dataFile).absolutePath();
+    const QString path = FileDialog::openFileName(
+        m_parts.window, QStringLiteral("从备份恢复"), folder,
+        {DataFilter, QStringLiteral("所有文件 (*)")});
+    if (path.isEmpty())
+        return;
+    if (isDataFile(path)) {
+        tell(QStringLiteral("“%1”就是正在使用的数据文件，不能用它来恢复。").arg(shown(path)));
+        return;
+    }
+    try {
+        verifyDatabaseFile(path);
+    } catch (const DataError &error) {
+        tell(QStringLiteral("没有恢复：") + error.message());
+        return;
+    }
+    // A record being typed would be lost with the view: ask first, as closing does.
+    if (!m_parts.notebook->mayClose())
+        return;
+    if (MessageBox::question(m_parts.window, QString::fromUtf8(ApplicationTitle),
+                             QStringLiteral("要用“%1”中的数据替换现在的全部笔记吗？\n\n"
+                                            "现在的数据会先另存一份到备份文件夹“%2”。")
+                                 .arg(shown(path), shown(backups.folder())),
+                             MessageBox::Cancel)
+        != MessageBox::Ok)
+        return;
+
+    // The current data first: without that copy nothing is replaced.
+    const QString before = QDir(backups.folder()).filePath(
+        QStringLiteral("data-before-restore-%1.mdb")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss-zzz"))));
+    try {
+        if (!QDir().mkpath(backups.folder()))
+            throw DataError(QStringLiteral("无法建立备份文件夹“%1”。").arg(shown(backups.folder())));
+        copyDatabaseFile(m_parts.dataFile, before);
+    } catch (const DataError &error) {
+        tell(QStringLiteral("没有恢复：现在的数据无法先备份。") + error.message());
+        return;
+    }
+    try {
+        restoreDatabase(*m_parts.db, path);
+    } catch (const DataError &error) {
+        m_parts.showRestoredData();
+        tell(QStringLiteral("恢复失败：%1\n\n恢复前的数据保存在“%2”。").arg(error.message(), shown(before)));
+        return;
+    }
+    m_parts.showRestoredData();
+    tell(QStringLiteral("已从“%1”恢复数据。\n\n恢复前的数据保存在“%2”。").arg(shown(path), shown(before)));
+}
+
+QString DataCommands::aboutText(const QString &dataFile)
+{
+    return QStringLiteral(
+               "Pellomir %1\n"
+               "热量计算和瘦身笔记。\n\n"
+               "许可证：GPL-3.0-or-later\n"
+               "（GNU 通用公共许可证第 3 版或更高版本）\n\n"
+               "食物数据来源：\n"
+               "·《中国食物成分表》（标准版，第6版），中国疾病预防控制中心营养与健康所 编\n"
+               "·常见菜肴、小吃和饮料的典型配方数值\n"
+               "·衛生福利部食品藥物管理署「食品營養成分資料庫」（仅用于核对数值）\n\n"
+               "数据文件：%2")
+        .arg(QStringLiteral(PELLOMIR_VERSION), shown(dataFile));
+}
+
+void DataCommands::about()
+{
+    MessageBox::information(m_parts.window, QStringLiteral("关于 Pellomir"), aboutText(m_parts.dataFile));
+}

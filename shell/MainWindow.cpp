@@ -1,0 +1,331 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/MainWindow.h"
+
+#include "shell/AboutPage.h"
+#include "widgets/AfterFirstPaint.h"
+#include "widgets/AutoSizeLabel.h"
+#include "shell/DataCommands.h"
+#include "db/DataError.h"
+#include "db/Database.h"
+#include "foodlog/ui/FoodLogSection.h"
+#include "foods/ui/QuickLogButton.h"
+#include "foods/FoodCatalog.h"
+#include "foods/ui/FoodPortionPanel.h"
+#include "foods/ui/FoodSearchBox.h"
+#include "foods/HouseholdMeasures.h"
+#include "widgets/ImageButton.h"
+#include "notebook/ui/Notebook.h"
+#include "widgets/PictureBox.h"
+#include "foods/ui/Recipe.h"
+#include "skin/ui/SkinButton.h"
+#include "shell/SkinCaptions.h"
+#include "shell/StartupBackup.h"
+#include "widgets/MessageBox.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QShortcut>
+#include <QComboBox>
+#include <QTreeView>
+#include <QSettings>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTextEdit>
+
+MainWindow::MainWindow(const QString &programDir, QWidget *parent)
+    : MainWindow(ProgramFiles::inFolder(programDir), parent)
+{
+}
+
+MainWindow::MainWindow(const ProgramFiles &files, QWidget *parent)
+    : QWidget(parent), m_files(files)
+{
+    skn.setObjectName(QStringLiteral("skn"));
+    setupForm(this);
+
+    RecipeControls foodControls;
+    foodControls.List1 = List1;
+    foodControls.Tv = Tv;
+    foodControls.Im2 = Im2;
+    foodControls.Text1 = Text1;
+    foodControls.Text3 = Text3;
+    foodControls.Label3 = Label3;
+    recipe = std::make_unique<Recipe>(m_files.dataFile, foodControls);
+    makeFoodSearch();
+}
+
+void MainWindow::makeFoodSearch()
+{
+    const QString dataFile = m_files.dataFile;
+    m_foodSearch = new FoodSearchBox(Frame1, [dataFile] { return FoodCatalog::read(dataFile); }, this);
+    m_foodPortion = new FoodPortionPanel(Frame1, Label2, HouseholdMeasures::builtIn(), this);
+    connect(recipe.get(), &Recipe::foodShown, m_foodPortion, &FoodPortionPanel::showFood);
+    connect(m_foodSearch, &FoodSearchBox::foodChosen, recipe.get(), &Recipe::revealFood);
+    // A restored backup rebuilds the tree: the search reads the foods of the new file.
+    connect(recipe.get(), &Recipe::foodTreeBuilt, m_foodSearch, &FoodSearchBox::forgetFoods);
+    // 记一笔: the food on show and its amount, into today's food log.
+    m_quickLog = new QuickLogButton(
+        *m_foodPortion,
+        [this](const FoodChoice &food, int grams) { return foodLog && foodLog->logToday(food, grams); },
+        Frame1);
+
+    // In the Tab order between the tree and the name of the food on show.
+    QWidget *previous = Tv;
+    for (QWidget *next : {static_cast<QWidget *>(m_foodSearch->field()),
+                          static_cast<QWidget *>(m_foodSearch->results()),
+                          static_cast<QWidget *>(m_foodPortion->amountField()),
+                          static_cast<QWidget *>(m_foodPortion->measureChoice()),
+                          static_cast<QWidget *>(m_quickLog),
+                          static_cast<QWidget *>(Text3)}) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    }
+
+    // Ctrl+F anywhere in the window: the calorie panel, the focus in the search.
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, &MainWindow::openFoodSearch);
+}
+
+void MainWindow::openFoodSearch()
+{
+    if (!notebook)
+        return; // not loaded: the window is not on show
+    hotSpotClicked(QStringLiteral("c"));
+    m_foodSearch->focusField();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::LoadStartupSkin()
+{
+    skn.LoadSkin(m_files.skinFile);
+    skn.ApplySkin(this, QStringLiteral("Simple"));
+    makeSkinButtons();
+}
+
+void MainWindow::makeSkinButtons()
+{
+    // After the window's own controls in the Tab order, so Tab from the title reaches the
+    // section buttons at once.
+    QWidget *previous = Text3;
+    for (const SkinCaption &entry : SkinCaptions) {
+        const SkinObject *object = skn.object(QString::fromUtf8(entry.object));
+        if (!object)
+            continue;
+        auto *button = new SkinButton(skn, *object, QString::fromUtf8(entry.caption), this);
+        button->show();
+        QWidget::setTabOrder(previous, button);
+        previous = button;
+    }
+}
+
+void MainWindow::Load()
+{
+    LoadStartupSkin();
+
+    for (QWidget *button : {P1, P2, P3, P4, P5})
+        button->hide();
+    box1->show();
+    addtext->hide();
+    addbox->hide();
+    Frame1->hide();
+
+    db = OpenDatabase(m_files.dataFile);
+
+    NotebookControls notebookControls;
+    notebookControls.window = this;
+    notebookControls.P1 = P1;
+    notebookControls.P2 = P2;
+    notebookControls.P3 = P3;
+    notebookControls.P4 = P4;
+    notebookControls.P5 = P5;
+    notebookControls.Pv = Pv;
+    notebookControls.Frame1 = Frame1;
+    notebookControls.Text1 = Text1;
+    notebookControls.box1 = box1;
+    notebookControls.addtext = addtext;
+    notebookControls.addbox = addbox;
+    notebook = std::make_unique<Notebook>(*db, notebookControls);
+    notebook->setAboutPage(QUrl::fromLocalFile(AboutPage::file(m_files)));
+
+    // The left panel, inside its drawn border.
+    foodLog = std::make_unique<FoodLogSection>(
+        *db, this, QList<QWidget *>{P1, P2, P3, P4, P5, Pv, Frame1, Text1, box1, addtext, addbox},
+        QRect(28, 48, 450, 310));
+
+    recipe->BuildFoodTree();
+    connectEvents();
+    makeWindowMenu();
+    addShortcuts();
+}
+
+void MainWindow::finishStartAfterFirstFrame()
+{
+    new AfterFirstPaint(this, [this] {
+        runDailyBackup();
+        showStartupNotices();
+    });
+}
+
+void MainWindow::runDailyBackup()
+{
+    // Only a file the program could start with is copied, and the copy never stops it.
+    QSettings memory(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Pellomir"),
+                     QStringLiteral("Pellomir"));
+    m_backupNotice = StartupBackup::run(m_files.dataFile, QDate::currentDate(), memory);
+}
+
+void MainWindow::showStartupNotices()
+{
+    if (!m_backupNotice.isEmpty())
+        MessageBox::information(this, QString::fromUtf8(ApplicationTitle), m_backupNotice);
+    m_backupNotice.clear();
+}
+
+void MainWindow::hotSpotClicked(const QString &objectName)
+{
+    if (objectName == QLatin1String("f")) {
+        foodLog->enter();
+        return;
+    }
+    static const QStringList sections{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
+                                      QStringLiteral("d"), QStringLiteral("e")};
+    if (sections.contains(objectName))
+        foodLog->leave();
+    notebook->SkinHotSpotClick(objectName);
+}
+
+void MainWindow::addShortcuts()
+{
+    // Ctrl+1 … Ctrl+6: the skin's buttons down the right-hand column, in order. They work
+    // whether or not the skin draws the button (an older skin has no `f`).
+    const QStringList column{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
+                             QStringLiteral("d"), QStringLiteral("e"), QStringLiteral("f")};
+    for (int i = 0; i < column.size(); ++i) {
+        auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), this);
+        shortcut->setObjectName(QStringLiteral("shortcut_%1").arg(column.at(i)));
+        shortcut->setContext(Qt::WindowShortcut);
+        const QString name = column.at(i);
+        connect(shortcut, &QShortcut::activated, this, [this, name] { hotSpotClicked(name); });
+    }
+}
+
+void MainWindow::connectEvents()
+{
+    connect(&skn, &SkinEngine::Click, this,
+            [this](const SkinObject &object) { hotSpotClicked(object.name()); });
+
+    // The food tree's clicks and keyboard moves are wired by the recipe itself, as it builds it.
+
+    connect(P1, &ImageButton::clicked, this, [this] { notebook->P1_Click(); });
+    connect(P2, &ImageButton::clicked, this, [this] { notebook->P2_Click(); });
+    connect(P3, &ImageButton::clicked, this, [this] { notebook->P3_Click(); });
+    connect(P4, &ImageButton::clicked, this, [this] { notebook->P4_Click(); });
+    connect(P5, &ImageButton::clicked, this, [this] { notebook->P5_Click(); });
+
+    connect(cmdBack, &QPushButton::clicked, this, [this] { notebook->cmdBack_Click(); });
+    connect(cmdForward, &QPushButton::clicked, this, [this] { notebook->cmdForward_Click(); });
+    connect(cmdAdd, &QPushButton::clicked, this, [this] { notebook->cmdAdd_Click(); });
+    connect(cmdDelete, &QPushButton::clicked, this, [this] { notebook->cmdDelete_Click(); });
+}
+
+void MainWindow::makeWindowMenu()
+{
+    DataCommands::Parts parts;
+    parts.window = this;
+    parts.dataFile = m_files.dataFile;
+    parts.db = db.get();
+    parts.notebook = notebook.get();
+    parts.tableOnShow = [this] { return foodLog->isShown() ? QString() : notebook->tableOnShow(); };
+    parts.showRestoredData = [this] { showRestoredData(); };
+    m_commands = std::make_unique<DataCommands>(parts);
+
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("windowMenu"));
+    m_menu->setAccessibleName(QStringLiteral("窗口菜单"));
+    const auto add = [this](const char *name, const QString &text, void (DataCommands::*command)()) {
+        QAction *action = m_menu->addAction(text);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, [this, command] { (m_commands.get()->*command)(); });
+    };
+    add("exportNotes", QStringLiteral("导出笔记…"), &DataCommands::exportNotes);
+    add("backupData", QStringLiteral("备份数据…"), &DataCommands::backupData);
+    add("restoreData", QStringLiteral("从备份恢复…"), &DataCommands::restoreData);
+    m_menu->addSeparator();
+    add("about", QStringLiteral("关于 Pellomir"), &DataCommands::about);
+
+    // The keys that open a context menu open this one wherever the focus is, the text boxes
+    // included (their own edit menus stay on the right mouse button). The platform turns the
+    // Menu key into a context-menu event for the control with the focus; Shift+F10 and the key
+    // itself, where no such event comes, are shortcuts.
+    for (QWidget *control : findChildren<QWidget *>())
+        if (control->focusPolicy() != Qt::NoFocus)
+            control->installEventFilter(this);
+    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
+        auto *shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, &MainWindow::popUpWindowMenu);
+    }
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ContextMenu && m_menu
+        && static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
+        popUpWindowMenu();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::showRestoredData()
+{
+    // The food log covers the notebook's controls while it is on show: let them come back as
+    // the notebook leaves them, then cover them again with the log read afresh.
+    const bool logShown = foodLog->isShown();
+    if (logShown)
+        foodLog->leave();
+    notebook->reload();
+    try {
+        recipe->BuildFoodTree();
+    } catch (const DataError &) {
+        // A restored file was checked first: its tables are there.
+    }
+    if (logShown)
+        foodLog->enter();
+}
+
+void MainWindow::popUpWindowMenu()
+{
+    if (!m_menu || m_menu->isVisible())
+        return;
+    const QWidget *focus = focusWidget();
+    const QWidget *anchor = focus && focus->isVisible() ? focus : this;
+    m_menu->popup(anchor->mapToGlobal(anchor->rect().center()));
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (!m_menu) {
+        event->ignore();
+        return;
+    }
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        popUpWindowMenu();
+    else
+        m_menu->popup(event->globalPos());
+    event->accept();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // A record being written is not thrown away without asking.
+    if (notebook && !notebook->mayClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}

@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "shell/DataLocation.h"
+#include "shell/JfForm.h"
+#include "skin/ui/SkinEngine.h"
+
+#include <QWidget>
+#include <memory>
+
+class DataCommands;
+class Database;
+class QMenu;
+class FoodLogSection;
+class FoodPortionPanel;
+class FoodSearchBox;
+class QuickLogButton;
+class Notebook;
+class Recipe;
+
+// The program's only window, `jf`: its controls with their places and starting texts (JfForm), the skin, the load step
+// and the wiring of the controls' events to the calorie lookup and the notebook.
+class MainWindow : public QWidget, public JfForm
+{
+    Q_OBJECT
+
+public:
+    // `files` names the data.mdb and Skin1.dat to use (DataLocation settles them).
+    explicit MainWindow(const ProgramFiles &files, QWidget *parent = nullptr);
+    // A program folder that holds data.mdb and Skin1.dat side by side.
+    explicit MainWindow(const QString &programDir, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The load step, run once before the window is shown. Throws SkinError or DataError when
+    // the skin or the database cannot be used; the window must not be shown then.
+    void Load();
+    // The start's last steps, run once the window's first frame is on screen, so that the
+    // user does not wait for them to see the window: today's backup (runDailyBackup), then
+    // what the start had to say (showStartupNotices). Call before the window is first painted.
+    void finishStartAfterFirstFrame();
+    // Makes today's backup of the data file if there is none yet; keeps what the user must be
+    // told of a failure for showStartupNotices.
+    void runDailyBackup();
+    // Tells what the start had to say once the window is on show: today's backup failed.
+    void showStartupNotices();
+    const QString &backupNotice() const { return m_backupNotice; }
+
+    const QString &programDir() const { return m_files.programDir; }
+    // The data.mdb in use: beside the program, or the user's own file of an installed program.
+    const QString &dataFile() const { return m_files.dataFile; }
+    const ProgramFiles &files() const { return m_files; }
+
+    // The calorie panel's search and amount line.
+    FoodSearchBox *foodSearch() const { return m_foodSearch; }
+    FoodPortionPanel *foodPortion() const { return m_foodPortion; }
+    // 记一笔 beside the amount: the food on show into today's food log.
+    QuickLogButton *quickLog() const { return m_quickLog; }
+
+    SkinEngine skn;
+    std::unique_ptr<Database> db;
+    std::unique_ptr<Recipe> recipe;
+    std::unique_ptr<Notebook> notebook;
+    // The 饮食记录 view (skin object `f`, Ctrl+6); its widgets are made when first shown.
+    std::unique_ptr<FoodLogSection> foodLog;
+
+    // A skin button, clicked or chosen by its shortcut: `f` shows the food log in the left
+    // panel; any other section leaves it and goes to the notebook's handler.
+    void hotSpotClicked(const QString &objectName);
+
+    // The window menu (right click, the Menu key, Shift+F10): 导出笔记…, 备份数据…, 从备份恢复…,
+    // 关于 Pellomir. Null until the load step has run.
+    QMenu *windowMenu() const { return m_menu; }
+    // Opens the window menu where the keyboard focus is.
+    void popUpWindowMenu();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void LoadStartupSkin();
+    void makeSkinButtons();
+    void connectEvents();
+    void makeWindowMenu();
+    void showRestoredData();
+    void addShortcuts();
+    void makeFoodSearch();
+    void openFoodSearch();
+
+    ProgramFiles m_files;
+    FoodSearchBox *m_foodSearch = nullptr;
+    FoodPortionPanel *m_foodPortion = nullptr;
+    QuickLogButton *m_quickLog = nullptr;
+    QString m_backupNotice;
+    std::unique_ptr<DataCommands> m_commands;
+    QMenu *m_menu = nullptr;
+};

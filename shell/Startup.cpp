@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/Startup.h"
+
+#include "db/DataError.h"
+#include "shell/DataLocation.h"
+#include "shell/FatalError.h"
+#include "shell/MainWindow.h"
+#include "resources/Pictures.h"
+#include "skin/SkinFile.h"
+
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QScopeGuard>
+#include <QTranslator>
+
+namespace {
+
+// The main window is a plain widget, which screen readers would take for an unnamed part of
+// something else; it is the program's window.
+QAccessibleInterface *mainWindowAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("MainWindow") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
+} // namespace
+
+void Startup::prepareApplication(QApplication &app)
+{
+    QAccessible::installFactory(mainWindowAccessible);
+
+    // The name serves as the display name too. Setting a display name of its own would make
+    // the platform append " — Pellomir" to every window title that does not end in it
+    // ("Pellomir1.0", "：：Pellomir：：").
+    QApplication::setApplicationName(QStringLiteral("Pellomir"));
+    // Ties the windows to the installed launcher (its icon and name in task bars).
+    QApplication::setDesktopFileName(QStringLiteral(PELLOMIR_APP_ID));
+    QApplication::setWindowIcon(Pictures::windowIcon());
+
+    QFont font;
+    font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Microsoft YaHei"),
+                      QStringLiteral("SimSun")});
+    font.setPointSizeF(9);
+    QApplication::setFont(font);
+
+    installChineseTranslation(app);
+}
+
+bool Startup::installChineseTranslation(QCoreApplication &app)
+{
+    auto *translator = new QTranslator(&app);
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
+std::unique_ptr<MainWindow> Startup::openMainWindow(const QString &programDir)
+{
+    return openMainWindow(DataLocation(programDir, DataLocation::defaultUserDataDir()));
+}
+
+std::unique_ptr<MainWindow> Startup::openMainWindow(const DataLocation &location)
+{
+    ProgramFiles files;
+    try {
+        files = location.resolve();
+    } catch (const DataLocationError &error) {
+        FatalError::report(FatalError::installedStartupFailed(error.message()));
+        return nullptr;
+    }
+
+    QString cause;
+    {
+        // Loading may wait for another program that holds data.mdb locked.
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto cursorBack = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+        try {
+            auto window = std::make_unique<MainWindow>(files);
+            window->Load();
+            return window;
+        } catch (const SkinError &error) {
+            cause = error.message();
+        } catch (const DataError &error) {
+            cause = error.message();
+        } catch (const std::exception &error) {
+            cause = QString::fromLocal8Bit(error.what());
+        }
+    }
+    // An installed program looks in several places; a portable one only in its own folder,
+    // which the cause names already.
+    if (files.isInstalled())
+        FatalError::report(FatalError::installedStartupFailed(cause + QLatin1Char('\n')
+                                                              + files.searchedText()));
+    else
+        FatalError::report(FatalError::startupFailed(cause));
+    return nullptr;
+}

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/StartupBackup.h"
+
+#include "db/DailyBackup.h"
+#include "db/DataError.h"
+
+#include <QSettings>
+
+namespace {
+const QString LastToldKey = QStringLiteral("backup/lastFailureTold");
+}
+
+QString StartupBackup::run(const QString &dataFile, QDate today, QSettings &memory)
+{
+    QString cause;
+    try {
+        DailyBackup(dataFile).run(today);
+        if (memory.contains(LastToldKey))
+            memory.remove(LastToldKey);
+        return QString();
+    } catch (const DataError &error) {
+        cause = error.message();
+    } catch (const std::exception &error) {
+        cause = QString::fromLocal8Bit(error.what());
+    }
+    if (memory.value(LastToldKey).toString() == cause)
+        return QString();
+    memory.setValue(LastToldKey, cause);
+    memory.sync();
+    return QStringLiteral("今天的自动备份没有做成：%1\n\n笔记照常可以使用，每次启动都会再试。"
+                          "同样的问题不会再提示。")
+        .arg(cause);
+}

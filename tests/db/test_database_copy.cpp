@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "db/DataError.h"
+#include "db/DatabaseCopy.h"
+#include "support/TempDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+#include <QTest>
+
+// Whole-file copies: what a backup or a restore may rely on.
+class TestDatabaseCopy : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void copyHoldsEveryRowAndLeavesNoTemporaryFile();
+    void copyNeverReplacesOrLeavesAFileOnFailure_data();
+    void copyNeverReplacesOrLeavesAFileOnFailure();
+    void copyIsTakenWhileAnotherConnectionWrites();
+    void verifyAcceptsOnlyASoundProgramFile_data();
+    void verifyAcceptsOnlyASoundProgramFile();
+};
+
+namespace {
+
+QStringList folderEntries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// Name and demo of every row of table sp in the file at `path`, in row order.
+QList<QStringList> rowsIn(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    QList<QStringList> names;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr)
+        == SQLITE_OK) {
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(db, "SELECT Name, demo FROM sp ORDER BY id", -1, &stmt, nullptr);
+        const auto text = [&](int column) {
+            return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)));
+        };
+        while (stmt && sqlite3_step(stmt) == SQLITE_ROW)
+            names.append({text(0), text(1)});
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close_v2(db);
+    return names;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+void TestDatabaseCopy::copyHoldsEveryRowAndLeavesNoTemporaryFile()
+{
+    TempDatabase db;
+    const QList<QStringList> rows{{QStringLiteral("标题"), QStringLiteral("正文\n第二行 😀")},
+                                  {QStringLiteral("大"), QString(1 << 20, QLatin1Char('x'))}};
+    db.insertRows(QStringLiteral("sp"), {QStringLiteral("Name"), QStringLiteral("demo")},
+                  {{rows[0][0], rows[0][1]}, {rows[1][0], rows[1][1]}});
+    const QByteArray before = readAll(db.path());
+
+    QTemporaryDir out;
+    const QString target = out.filePath(QStringLiteral("copy.mdb"));
+    copyDatabaseFile(db.path(), target);
+
+    QCOMPARE(folderEntries(out.path()), QStringList{QStringLiteral("copy.mdb")});
+    QCOMPARE(readAll(db.path()), before); // the source is only read
+    verifyDatabaseFile(target);
+    QCOMPARE(rowsIn(target), rows);
+}
+
+void TestDatabaseCopy::copyNeverReplacesOrLeavesAFileOnFailure_data()
+{
+    QTest::addColumn<QString>("case_");
+    QTest::newRow("target exists") << "exists";
+    QTest::newRow("source missing") << "missing";
+    QTest::newRow("source not a database") << "garbage";
+    QTest::newRow("target folder missing") << "nofolder";
+}
+
+void TestDatabaseCopy::copyNeverReplacesOrLeavesAFileOnFailure()
+{
+    QFETCH(QString, case_);
+    TempDatabase db;
+    QTemporaryDir out;
+    QString source = db.path();
+    QString target = out.filePath(QStringLiteral("copy.mdb"));
+    const QByteArray existing("an earlier backup");
+    if (case_ == QLatin1String("exists")) {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(existing);
+    } else if (case_ == QLatin1String("missing")) {
+        source = db.filePath(QStringLiteral("gone.mdb"));
+    } else if (case_ == QLatin1String("garbage")) {
+        source = db.writeGarbageFile();
+    } else {
+        target = out.filePath(QStringLiteral("no/such/folder/copy.mdb"));
+    }
+    const QStringList entriesBefore = folderEntries(out.path());
+
+    try {
+        copyDatabaseFile(source, target);
+        QFAIL("the copy should have failed");
+    } catch (const DataError &error) {
+        QVERIFY2(!error.message().isEmpty(), "a message for the user");
+    }
+    QCOMPARE(folderEntries(out.path()), entriesBefore);
+    if (case_ == QLatin1String("exists"))
+        QCOMPARE(readAll(target), existing);
+}
+
+void TestDatabaseCopy::copyIsTakenWhileAnotherConnectionWrites()
+{
+    TempDatabase db;
+    db.insertRows(QStringLiteral("sp"), {QStringLiteral("Name")}, {{QStringLiteral("已提交")}});
+    // Another connection in the middle of a write transaction that has not
+    // committed: the copy holds what was committed, and nothing else.
+    sqlite3 *writer = nullptr;
+    QCOMPARE(sqlite3_open_v2(QFile::encodeName(db.path()).constData(), &writer,
+                             SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    auto closeWriter = qScopeGuard([&] { sqlite3_close_v2(writer); });
+    QCOMPARE(sqlite3_exec(writer, "BEGIN IMMEDIATE; INSERT INTO sp(Name) VALUES('未提交')",
+                          nullptr, nullptr, nullptr), SQLITE_OK);
+
+    QTemporaryDir out;
+    const QString target = out.filePath(QStringLiteral("copy.mdb"));
+    copyDatabaseFile(db.path(), target);
+    sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+
+    QCOMPARE(rowsIn(target), (QList<QStringList>{{QStringLiteral("已提交"), QString()}}));
+}
+
+void TestDatabaseCopy::verifyAcceptsOnlyASoundProgramFile_data()
+{
+    QTest::addColumn<QString>("case_");
+    QTest::addColumn<QString>("expected"); // a word of the message, or empty for a sound file
+    QTest::newRow("sound") << "sound" << "";
+    QTest::newRow("missing") << "missing" << "不存在";
+    QTest::newRow("empty") << "empty" << "空";
+    QTest::newRow("garbage") << "garbage" << "不是数据库";
+    QTest::newRow("another program's database") << "foreign" << "缺少表";
+    QTest::newRow("damaged page") << "damaged" << "损坏";
+}
+
+void TestDatabaseCopy::verifyAcceptsOnlyASoundProgramFile()
+{
+    QFETCH(QString, case_);
+    QFETCH(QString, expected);
+    TempDatabase db;
+    QString path = db.path();
+    if (case_ == QLatin1String("missing")) {
+        path = db.filePath(QStringLiteral("gone.mdb"));
+    } else if (case_ == QLatin1String("empty")) {
+        path = db.writeFile(QStringLiteral("empty.mdb"), QByteArray());
+    } else if (case_ == QLatin1String("garbage")) {
+        path = db.writeGarbageFile();
+    } else if (case_ == QLatin1String("foreign")) {
+        db.dropTable(QStringLiteral("rj"));
+    } else if (case_ == QLatin1String("damaged")) {
+        // Rows over several pages, then the last page's cell count and cell
+        // pointers overwritten: a leaf of table sp.
+        QList<QVariantList> rows;
+        for (int i = 0; i < 200; ++i)
+            rows.append({QStringLiteral("记录%1").arg(i), QString(300, QLatin1Char('z'))});
+        db.insertRows(QStringLiteral("sp"), {QStringLiteral("Name"), QStringLiteral("demo")}, rows);
+        QByteArray bytes = readAll(path);
+        QVERIFY(bytes.size() > 8 * 4096);
+        const qsizetype page = bytes.size() - 4096;
+        for (qsizetype i = 3; i < 64; ++i)
+            bytes[page + i] = char(0xff);
+        path = db.writeFile(QStringLiteral("damaged.mdb"), bytes);
+    }
+    const QByteArray before = readAll(path);
+
+    try {
+        verifyDatabaseFile(path);
+        QVERIFY2(expected.isEmpty(), "the file should have been refused");
+    } catch (const DataError &error) {
+        QVERIFY2(!expected.isEmpty(), qPrintable(error.message()));
+        QVERIFY2(error.message().contains(expected), qPrintable(error.message()));
+    }
+    QCOMPARE(readAll(path), before);
+}
+
+QTEST_GUILESS_MAIN(TestDatabaseCopy)
+#include "test_database_copy.moc"

@@ -1,0 +1,304 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The food search: what a query finds, in which order, and the pinyin table
+// under it.
+#include "db/DataError.h"
+#include "db/DatabaseCopy.h"
+#include "foods/FoodCatalog.h"
+#include "foods/FoodSearchIndex.h"
+#include "foods/PinyinTable.h"
+#include "support/TempDatabase.h"
+
+#include <QCryptographicHash>
+
+#include <QtTest>
+
+namespace {
+
+SearchableFood food(const QString &category, const QString &name, const QStringList &aliases = {})
+{
+    SearchableFood f;
+    f.category = category;
+    f.name = name;
+    f.kcal = QStringLiteral("100");
+    f.portion = QStringLiteral("100克");
+    f.aliases = aliases;
+    return f;
+}
+
+// A handful of foods that exercise each rule; not in pinyin order, so that
+// the index has to sort them.
+QVector<SearchableFood> fixture()
+{
+    return {
+        food("家常菜肴", "西红柿炒蛋"),
+        food("蔬菜", "西红柿", {"番茄"}),
+        food("调味品", "番茄酱"),
+        food("家常菜肴", "番茄牛腩"),
+        food("谷薯主食", "土豆", {"马铃薯", "洋芋"}),
+        food("家常菜肴", "酸辣土豆丝"),
+        food("家常菜肴", "土豆丝"),
+        food("谷薯主食", "绿豆"),
+        food("快餐小吃", "卤豆干"),
+        food("蔬菜", "薄荷"),
+        food("快餐小吃", "长寿面"),
+        food("快餐小吃", "重庆小面"),
+        food("快餐小吃", "行军饭"),
+        food("饮料", "可乐"),
+        food("饮料", "AD钙奶"),
+        food("糕点零食", "10号面包"),
+        food("糕点零食", "2号面包"),
+    };
+}
+
+QStringList shown(const FoodSearchIndex &index, const QVector<FoodSearchHit> &hits)
+{
+    QStringList names;
+    for (const FoodSearchHit &hit : hits) {
+        QString text = index.foods().at(hit.food).name;
+        if (!hit.alias.isEmpty())
+            text += QStringLiteral("（%1）").arg(hit.alias);
+        names.append(text);
+    }
+    return names;
+}
+
+} // namespace
+
+class TestFoodSearch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readings_data();
+    void readings();
+    void queries_data();
+    void queries();
+    void ranks();
+    void limitKeepsTheBest();
+    void longQuery();
+    void catalogFromFile();
+    void catalogWithoutAliasTable();
+    void catalogWithoutFile();
+};
+
+void TestFoodSearch::readings_data()
+{
+    QTest::addColumn<QString>("character");
+    QTest::addColumn<QStringList>("mustHave");
+
+    QTest::newRow("薄") << "薄" << QStringList{"bao", "bo"};
+    QTest::newRow("长") << "长" << QStringList{"chang", "zhang"};
+    QTest::newRow("重") << "重" << QStringList{"zhong", "chong"};
+    QTest::newRow("行") << "行" << QStringList{"xing", "hang"};
+    QTest::newRow("乐") << "乐" << QStringList{"le", "yue"};
+    QTest::newRow("绿: ü as v") << "绿" << QStringList{"lv"};
+    QTest::newRow("西: one reading") << "西" << QStringList{"xi"};
+    QTest::newRow("an extension B character") << QString::fromUcs4(U"\U00020000") << QStringList{"he"};
+}
+
+void TestFoodSearch::readings()
+{
+    QFETCH(QString, character);
+    QFETCH(QStringList, mustHave);
+    const PinyinTable table;
+    const QStringList readings = table.readingTexts(character.toUcs4().front());
+    for (const QString &reading : mustHave)
+        QVERIFY2(readings.contains(reading), qPrintable(readings.join(u' ')));
+    for (const QString &reading : readings)
+        QVERIFY2(!reading.isEmpty() && reading == reading.toLower() && reading.toLatin1() == reading.toUtf8(),
+                 qPrintable(reading));
+    QVERIFY(table.readingTexts(U'a').isEmpty());
+    QVERIFY(table.readingTexts(U'，').isEmpty());
+}
+
+void TestFoodSearch::queries_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("expected");
+
+    // Chinese text.
+    QTest::newRow("substring, and an alias that is the whole query first")
+        << "番茄" << QStringList{"西红柿（番茄）", "番茄酱", "番茄牛腩"};
+    QTest::newRow("substring in the middle") << "牛腩" << QStringList{"番茄牛腩"};
+    QTest::newRow("whole name, then beginnings, then the rest")
+        << "土豆" << QStringList{"土豆", "土豆丝", "酸辣土豆丝"};
+    // Pinyin.
+    QTest::newRow("full pinyin") << "xihongshi" << QStringList{"西红柿", "西红柿炒蛋"};
+    QTest::newRow("pinyin prefix") << "xihong" << QStringList{"西红柿", "西红柿炒蛋"};
+    QTest::newRow("cut inside a syllable") << "xihongs" << QStringList{"西红柿", "西红柿炒蛋"};
+    QTest::newRow("initials") << "xhs" << QStringList{"西红柿", "西红柿炒蛋"};
+    QTest::newRow("syllables and initials") << "xihs" << QStringList{"西红柿", "西红柿炒蛋"};
+    QTest::newRow("pinyin inside the name") << "niunan" << QStringList{"番茄牛腩"};
+    QTest::newRow("initials inside the name") << "tds" << QStringList{"土豆丝", "酸辣土豆丝"};
+    QTest::newRow("Chinese and pinyin mixed") << "西hs" << QStringList{"西红柿", "西红柿炒蛋"};
+    // ü.
+    QTest::newRow("ü as v") << "lvdou" << QStringList{"绿豆"};
+    QTest::newRow("ü as u") << "ludou" << QStringList{"绿豆", "卤豆干"};
+    QTest::newRow("ü itself") << "lüdou" << QStringList{"绿豆"};
+    // Every reading of a character.
+    QTest::newRow("薄 bo") << "bohe" << QStringList{"薄荷"};
+    QTest::newRow("薄 bao") << "baohe" << QStringList{"薄荷"};
+    QTest::newRow("长 chang") << "changshou" << QStringList{"长寿面"};
+    QTest::newRow("长 zhang") << "zhangshou" << QStringList{"长寿面"};
+    QTest::newRow("重 chong") << "chongqing" << QStringList{"重庆小面"};
+    QTest::newRow("重 zhong") << "zhongqing" << QStringList{"重庆小面"};
+    QTest::newRow("行 xing") << "xingjun" << QStringList{"行军饭"};
+    QTest::newRow("行 hang") << "hangjun" << QStringList{"行军饭"};
+    QTest::newRow("乐 le") << "kele" << QStringList{"可乐"};
+    QTest::newRow("乐 yue") << "keyue" << QStringList{"可乐"};
+    // Other names.
+    QTest::newRow("alias in Chinese") << "马铃薯" << QStringList{"土豆（马铃薯）"};
+    QTest::newRow("alias in pinyin") << "yangyu" << QStringList{"土豆（洋芋）"};
+    QTest::newRow("alias beginning") << "马铃" << QStringList{"土豆（马铃薯）"};
+    // Case and spaces.
+    QTest::newRow("upper-case pinyin") << "XHS" << QStringList{"西红柿", "西红柿炒蛋"};
+    QTest::newRow("Latin letters of a name, any case") << "ad" << QStringList{"AD钙奶"};
+    QTest::newRow("Latin letters then initials") << "Adgn" << QStringList{"AD钙奶"};
+    QTest::newRow("spaces anywhere") << "  xi hong shi " << QStringList{"西红柿", "西红柿炒蛋"};
+    QTest::newRow("ideographic space") << "番\u3000茄" << QStringList{"西红柿（番茄）", "番茄酱", "番茄牛腩"};
+    QTest::newRow("full-width letters") << "ＸＨＳ" << QStringList{"西红柿", "西红柿炒蛋"};
+    // Numbers by value, as the tree orders them.
+    QTest::newRow("numbers by value") << "mianbao" << QStringList{"2号面包", "10号面包"};
+    // Nothing.
+    QTest::newRow("no match") << "zzz" << QStringList{};
+    QTest::newRow("no match in Chinese") << "牛奶咖啡" << QStringList{};
+    QTest::newRow("letters out of order") << "shx" << QStringList{};
+    QTest::newRow("empty") << "" << QStringList{};
+    QTest::newRow("only spaces") << "   " << QStringList{};
+}
+
+void TestFoodSearch::queries()
+{
+    QFETCH(QString, query);
+    QFETCH(QStringList, expected);
+    const FoodSearchIndex index(fixture());
+    QCOMPARE(shown(index, index.search(query)), expected);
+}
+
+void TestFoodSearch::ranks()
+{
+    const FoodSearchIndex index(fixture());
+    const QVector<FoodSearchHit> hits = index.search(QStringLiteral("tudou"));
+    QCOMPARE(shown(index, hits), (QStringList{"土豆", "土豆丝", "酸辣土豆丝"}));
+    QCOMPARE(hits[0].rank, SearchRank::Exact);
+    QCOMPARE(hits[1].rank, SearchRank::Prefix);
+    QCOMPARE(hits[2].rank, SearchRank::Contains);
+    const SearchableFood &first = index.foods().at(hits[0].food);
+    QCOMPARE(first.category, QStringLiteral("谷薯主食"));
+    QCOMPARE(first.aliases, (QStringList{"马铃薯", "洋芋"}));
+}
+
+// 60 foods contain the query; the only exact one sorts last by pinyin and
+// must still come first, and no more than the limit come back.
+void TestFoodSearch::limitKeepsTheBest()
+{
+    QVector<SearchableFood> foods;
+    for (int i = 0; i < 60; ++i)
+        foods.append(food("菜", QStringLiteral("阿%1米饭").arg(i)));
+    foods.append(food("菜", "米饭"));
+    foods.append(food("菜", "米饭团"));
+    const FoodSearchIndex index(foods);
+    const QVector<FoodSearchHit> hits = index.search(QStringLiteral("米饭"));
+    QCOMPARE(hits.size(), FoodSearchIndex::DefaultLimit);
+    QCOMPARE(index.foods().at(hits[0].food).name, QStringLiteral("米饭"));
+    QCOMPARE(index.foods().at(hits[1].food).name, QStringLiteral("米饭团"));
+    QCOMPARE(index.foods().at(hits[2].food).name, QStringLiteral("阿0米饭"));
+    QCOMPARE(index.foods().at(hits[3].food).name, QStringLiteral("阿1米饭"));
+    QCOMPARE(index.search(QStringLiteral("mifan"), 5).size(), 5);
+}
+
+// A query longer than the pinyin match can follow is still matched as text.
+void TestFoodSearch::longQuery()
+{
+    const QString longName = QString(70, QChar(u'面')) + QStringLiteral("包");
+    const FoodSearchIndex index({food("菜", longName), food("菜", "面包")});
+    QCOMPARE(shown(index, index.search(longName)), QStringList{longName});
+    QCOMPARE(shown(index, index.search(QString(70, QChar(u'面')))), QStringList{longName});
+    QCOMPARE(shown(index, index.search(QString(70, QChar(u'x')))), QStringList{});
+}
+
+namespace {
+
+void addCatalogFixture(const TempDatabase &db)
+{
+    db.insertRows("02", {"category"}, {{"蔬菜"}, {" 谷薯主食 "}, {QVariant()}});
+    db.insertRows("01", {"category", "food", "portion", "kcal"},
+                  {{"谷薯主食", "土豆", "100克", 81},
+                   {"蔬菜", " 西红柿 ", "100克", 15},
+                   {"蔬菜", "西红柿", "100克", 99},          // a second row: the first one counts
+                   {"水果", "苹果", "100克", 53},            // no such category: not in the tree
+                   {"蔬菜", "", "100克", 1},                 // no name: not in the tree
+                   {"蔬菜", "黄瓜", QVariant(), QVariant()}}); // figures missing
+    db.insertRows("food_alias", {"category", "food", "alias"},
+                  {{"谷薯主食", "土豆", "马铃薯"},
+                   {"谷薯主食", " 土豆", " 洋芋 "},
+                   {"谷薯主食", "土豆", "洋芋"},             // given twice
+                   {"蔬菜", "西红柿", "番茄"},
+                   {"蔬菜", "土豆", "地蛋"},                 // wrong category: no such food
+                   {"蔬菜", "黄瓜", QVariant()}});
+}
+
+QByteArray fileDigest(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+QString describe(const QVector<SearchableFood> &foods)
+{
+    QStringList lines;
+    for (const SearchableFood &food : foods)
+        lines << QStringLiteral("%1|%2|%3|%4|%5")
+                     .arg(food.category, food.name, food.portion, food.kcal, food.aliases.join(u'/'));
+    return lines.join(u'\n');
+}
+
+} // namespace
+
+void TestFoodSearch::catalogFromFile()
+{
+    TempDatabase db;
+    addCatalogFixture(db);
+    const QByteArray before = fileDigest(db.path());
+    const QVector<SearchableFood> foods = FoodCatalog::read(db.path());
+    QCOMPARE(describe(foods), QStringLiteral("谷薯主食|土豆|100克|81|马铃薯/洋芋\n"
+                                             "蔬菜|西红柿|100克|15|番茄\n"
+                                             "蔬菜|黄瓜|||"));
+    QCOMPARE(foods[1].rowId, db.query("SELECT id FROM \"01\" WHERE kcal = 15").toLongLong());
+    QCOMPARE(fileDigest(db.path()), before);
+
+    const FoodSearchIndex index(foods);
+    QCOMPARE(shown(index, index.search(QStringLiteral("yangyu"))), QStringList{"土豆（洋芋）"});
+}
+
+// A file made before the table of other names existed: the foods are found by
+// their names, and the file is left exactly as it was.
+void TestFoodSearch::catalogWithoutAliasTable()
+{
+    TempDatabase db;
+    addCatalogFixture(db);
+    db.dropTable("food_alias");
+    const QByteArray before = fileDigest(db.path());
+    const FoodSearchIndex index(FoodCatalog::read(db.path()));
+    QCOMPARE(index.foods().size(), 3);
+    QCOMPARE(shown(index, index.search(QStringLiteral("马铃薯"))), QStringList{});
+    QCOMPARE(shown(index, index.search(QStringLiteral("tudou"))), QStringList{"土豆"});
+    QCOMPARE(fileDigest(db.path()), before);
+    QCOMPARE(db.query("SELECT count(*) FROM sqlite_master WHERE name = 'food_alias'").toInt(), 0);
+    // Such a file is still a whole data file of the program (the check made
+    // before anything is added to a file).
+    verifyDatabaseFile(db.path());
+}
+
+void TestFoodSearch::catalogWithoutFile()
+{
+    TempDatabase db;
+    QVERIFY_THROWS_EXCEPTION(DataError, FoodCatalog::read(db.filePath("missing.mdb")));
+    db.dropTable("02");
+    QVERIFY_THROWS_EXCEPTION(DataError, FoodCatalog::read(db.path()));
+}
+
+QTEST_GUILESS_MAIN(TestFoodSearch)
+#include "tst_food_search.moc"

@@ -1,0 +1,1387 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/AboutPage.h"
+#include "widgets/AutoSizeLabel.h"
+#include "db/Database.h"
+#include "shell/FatalError.h"
+#include "widgets/ImageButton.h"
+#include "shell/JfForm.h"
+#include "shell/MainWindow.h"
+#include "widgets/MessageBox.h"
+#include "notebook/ui/Notebook.h"
+#include "widgets/PictureBox.h"
+#include "resources/Pictures.h"
+#include "foods/ui/Recipe.h"
+#include "skin/ui/SkinButton.h"
+#include "shell/SkinCaptions.h"
+#include "shell/Startup.h"
+#include "shell/StartupBackup.h"
+#include "support/TempDatabase.h"
+#include "db/DailyBackup.h"
+#include "shell/DataCommands.h"
+#include "db/DatabaseCopy.h"
+#include "widgets/FileDialog.h"
+#include "foodlog/ui/FoodLogSection.h"
+#include "notebook/NoteExport.h"
+#include "db/Recordset.h"
+#include "widgets/UrlOpener.h"
+
+#include <QAccessible>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QResource>
+#include <QPushButton>
+#include <QSet>
+#include <QSettings>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <sqlite3.h>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTreeView>
+
+#include <optional>
+
+namespace {
+
+const QString BinDir = QStringLiteral(PELLOMIR_BIN_DIR);
+
+QRect twips(int left, int top, int width, int height)
+{
+    auto px = [](int t) { return qRound(t / 15.0); };
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+QString textOf(const QWidget *control)
+{
+    if (auto *edit = qobject_cast<const QLineEdit *>(control))
+        return edit->text();
+    if (auto *edit = qobject_cast<const QPlainTextEdit *>(control))
+        return edit->toPlainText();
+    if (auto *edit = qobject_cast<const QTextEdit *>(control))
+        return edit->toPlainText();
+    if (auto *label = qobject_cast<const QLabel *>(control))
+        return label->text();
+    if (auto *button = qobject_cast<const QPushButton *>(control))
+        return button->text();
+    return QString();
+}
+
+// The names of the window's own controls in a container, topmost first.
+QStringList stackingTopFirst(const QWidget *container, const QStringList &controlNames)
+{
+    QStringList names;
+    const QObjectList children = container->children();
+    for (auto it = children.crbegin(); it != children.crend(); ++it)
+        if ((*it)->isWidgetType() && controlNames.contains((*it)->objectName()))
+            names << (*it)->objectName();
+    return names;
+}
+
+// Names, sizes and times of the files in a folder: what "nothing created or changed" compares.
+QStringList listing(const QString &dir)
+{
+    QStringList entries;
+    const auto infos = QDir(dir).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                               QDir::Name);
+    for (const QFileInfo &info : infos)
+        entries << QStringLiteral("%1 %2 %3").arg(info.fileName()).arg(info.size()).arg(
+            info.lastModified().toMSecsSinceEpoch());
+    return entries;
+}
+
+const QStringList WindowControls = {"Frame1", "P4",      "P5",   "P3",     "P2",
+                                    "P1",     "addtext", "Text1", "cmdForward", "cmdDelete",
+                                    "cmdAdd", "cmdBack", "Pv",   "addbox", "box1"};
+const QStringList PanelControls = {"Text3", "Tv", "Label3", "Line1", "Label2", "Label1"};
+
+} // namespace
+
+class TestApp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void controls_data();
+    void controls();
+    void tabOrder();
+    void fontsAndColours();
+    void pictures();
+    void welcomeDrawnAtBuildTime_data();
+    void welcomeDrawnAtBuildTime();
+    void windowIconDrawnAtBuildTime_data();
+    void windowIconDrawnAtBuildTime();
+    void startState();
+    void calorieLine_data();
+    void calorieLine();
+    void aboutPageBesideProgram();
+
+    void startupFailure_data();
+    void startupFailure();
+    void startupWaitsForLockedFile();
+    void chineseButtons();
+
+    void tabReachesPictureButtons();
+    void pictureButtonKeys_data();
+    void pictureButtonKeys();
+    void closingAsksAboutTypedRecord();
+
+    void skinButtonsNamedAndPlaced();
+    void tabReachesSkinButtons();
+    void skinButtonPresses_data();
+    void skinButtonPresses();
+    void skinButtonFocusRing();
+    void everyControlHasChineseName();
+
+    void startMakesTheDaysBackup();
+    void failingBackupIsToldOnce();
+
+    void windowMenuOpensByMouseAndKeys();
+    void exportNotes_data();
+    void exportNotes();
+    void backupToChosenPlace();
+    void restoreGoodBackup();
+    void restoreWhileFoodLogShown();
+    void restoreRefusesBadFiles_data();
+    void restoreRefusesBadFiles();
+    void aboutBox();
+
+private:
+    // A copy of the program's directory, so that no test can touch the build's files.
+    QString copyFixture(QTemporaryDir &dir);
+
+    QTemporaryDir m_fixtureDir;
+    std::unique_ptr<MainWindow> m_created;  // as created, before the load step
+    std::unique_ptr<MainWindow> m_loaded;  // after the load step
+    QStringList m_fatalMessages;
+};
+
+QString TestApp::copyFixture(QTemporaryDir &dir)
+{
+    for (const char *name : {"data.mdb", "Skin1.dat", "about.html"}) {
+        const QString source = BinDir + QLatin1Char('/') + QLatin1String(name);
+        if (!QFile::copy(source, dir.filePath(QLatin1String(name))))
+            qFatal("cannot copy %s: build the program first", qPrintable(source));
+    }
+    return dir.path();
+}
+
+void TestApp::initTestCase()
+{
+    Startup::prepareApplication(*qApp);
+    QCOMPARE(QApplication::applicationName(), QStringLiteral("Pellomir"));
+    FatalError::setHandler([this](const QString &text) { m_fatalMessages << text; });
+    QVERIFY(m_fixtureDir.isValid());
+    copyFixture(m_fixtureDir);
+
+    m_created = std::make_unique<MainWindow>(m_fixtureDir.path());
+    m_loaded = Startup::openMainWindow(m_fixtureDir.path());
+    QVERIFY2(m_loaded, qPrintable(m_fatalMessages.join('\n')));
+}
+
+void TestApp::cleanup()
+{
+    m_fatalMessages.clear();
+}
+
+void TestApp::controls_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<bool>("onShowAtCreation");
+    QTest::addColumn<bool>("onShowAfterLoad");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("toolTip");
+
+    auto row = [](const char *name, const char *kind, const char *container, QRect geometry,
+                  bool created, bool loaded, const QString &text = {}, const QString &tip = {}) {
+        QTest::newRow(name) << QString::fromLatin1(kind) << QString::fromLatin1(container)
+                            << geometry << created << loaded << text << tip;
+    };
+    // Listed topmost first within each container.
+    row("Frame1", "QFrame", "jf", twips(480, 1245, 6615, 4095), true, false);
+    row("Text3", "QLineEdit", "Frame1", twips(3240, 320, 3255, 255), true, true);
+    // Ends at the panel's bottom edge, so its last row and scroll bar are not cut off.
+    row("Tv", "QTreeView", "Frame1", twips(0, 240, 3015, 3855), true, true);
+    row("Label3", "QLabel", "Frame1", twips(4200, 720, 90, 180), true, true);
+    row("Line1", "QFrame", "Frame1", QRect(QPoint(216, 40), QPoint(431, 40)), true, true);
+    row("Label2", "QLabel", "Frame1", twips(4440, 720, 450, 180), true, true, " 大卡");
+    row("Label1", "QLabel", "Frame1", twips(3240, 720, 900, 180), true, true, "所含热量：");
+    row("P4", "ImageButton", "jf", twips(6240, 790, 375, 375), true, false, {}, "删除资料");
+    row("P5", "ImageButton", "jf", twips(6240, 790, 375, 375), true, false, {}, "保存资料");
+    row("P3", "ImageButton", "jf", twips(5640, 790, 375, 375), true, false, {}, "添加新资料");
+    row("P2", "ImageButton", "jf", twips(5040, 790, 375, 375), true, false, {}, "下一条资料");
+    row("P1", "ImageButton", "jf", twips(4440, 790, 375, 375), true, false, {}, "上一条资料");
+    row("addtext", "QLineEdit", "jf", twips(480, 840, 3855, 270), true, false, "在此输入标题");
+    row("Text1", "QLineEdit", "jf", twips(480, 890, 3855, 270), true, true, "");
+    row("cmdForward", "QPushButton", "jf", twips(7200, 2640, 495, 375), false, false, "前进");
+    row("cmdDelete", "QPushButton", "jf", twips(7200, 2160, 495, 375), false, false, "删除");
+    row("cmdAdd", "QPushButton", "jf", twips(7200, 1680, 495, 375), false, false, "添加");
+    row("cmdBack", "QPushButton", "jf", twips(7200, 1200, 495, 375), false, false, "后退");
+    row("Pv", "PictureBox", "jf", twips(480, 1245, 6615, 4095), true, true);
+    row("List1", "QListWidget", "Pv", twips(720, 240, 2295, 240), false, false);
+    row("addbox", "QPlainTextEdit", "jf", twips(480, 1200, 6615, 4095), true, false, "在此输入内容");
+    row("box1", "QTextEdit", "jf", twips(480, 1245, 6615, 4095), true, true, "");
+}
+
+void TestApp::controls()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, container);
+    QFETCH(QRect, geometry);
+    QFETCH(bool, onShowAtCreation);
+    QFETCH(bool, onShowAfterLoad);
+    QFETCH(QString, text);
+    QFETCH(QString, toolTip);
+    const QString name = QString::fromLatin1(QTest::currentDataTag());
+
+    for (MainWindow *window : {m_created.get(), m_loaded.get()}) {
+        const bool loaded = window == m_loaded.get();
+        auto *control = window->findChild<QWidget *>(name);
+        QVERIFY2(control, qPrintable(name));
+        QVERIFY2(control->inherits(kind.toLatin1()), control->metaObject()->className());
+        QCOMPARE(control->parentWidget()->objectName(), container);
+        // The skin draws around the controls; it must not move them.
+        QCOMPARE(control->geometry(), geometry);
+        // Nothing is cut off by its container's edges.
+        QVERIFY(control->parentWidget()->rect().contains(control->geometry()));
+        QCOMPARE(!control->isHidden(), loaded ? onShowAfterLoad : onShowAtCreation);
+        QCOMPARE(textOf(control), text);
+        QCOMPARE(control->toolTip(), toolTip);
+    }
+
+    // Where controls overlap, the one listed higher lies above.
+    const QStringList &stackingOrder = PanelControls.contains(name) ? PanelControls : WindowControls;
+    if (stackingOrder.contains(name)) {
+        auto *control = m_loaded->findChild<QWidget *>(name);
+        QCOMPARE(stackingTopFirst(control->parentWidget(), stackingOrder).indexOf(name),
+                 stackingOrder.indexOf(name));
+    }
+}
+
+void TestApp::tabOrder()
+{
+    // The tab order, first to last; the frame, the labels and the rule take no focus.
+    const QStringList expected = {"box1",    "cmdBack", "cmdAdd", "cmdDelete", "cmdForward",
+                                  "Text1",   "addtext", "P1",     "P2",        "P3",
+                                  "P5",      "addbox",  "P4",     "List1",     "Tv",
+                                  "Text3"};
+    const QStringList controlNames = WindowControls + PanelControls + QStringList{"List1"};
+    QStringList chain;
+    QWidget *start = m_loaded->box1;
+    QWidget *widget = start;
+    do {
+        if (controlNames.contains(widget->objectName()) && widget->focusPolicy() & Qt::TabFocus
+            && !chain.contains(widget->objectName()))
+            chain << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != start);
+    QCOMPARE(chain, expected);
+
+    for (const char *noFocus : {"Frame1", "Label1", "Label2", "Label3", "Line1", "Pv"})
+        QVERIFY2(!(m_loaded->findChild<QWidget *>(noFocus)->focusPolicy() & Qt::TabFocus), noFocus);
+}
+
+void TestApp::fontsAndColours()
+{
+    const QColor navy(0x1E, 0x3A, 0x8A);
+    const QFont song = JfLayout::songFont();
+    for (QWidget *input : {static_cast<QWidget *>(m_loaded->Text1),
+                           static_cast<QWidget *>(m_loaded->addtext),
+                           static_cast<QWidget *>(m_loaded->addbox)}) {
+        QCOMPARE(input->font().family(), song.family());
+        QCOMPARE(input->font().pointSizeF(), 10.5);
+        QCOMPARE(input->font().weight(), QFont::Normal);
+        QCOMPARE(input->palette().color(QPalette::Text), navy);
+    }
+    QCOMPARE(m_loaded->Text1->palette().color(QPalette::Base), QColor(0xF0, 0xF0, 0xF0));
+    QCOMPARE(m_loaded->addtext->palette().color(QPalette::Base), QColor(0xF0, 0xF0, 0xF0));
+    QCOMPARE(m_loaded->addbox->palette().color(QPalette::Base), QColor(0xFA, 0xFA, 0xFA));
+    QCOMPARE(m_loaded->box1->palette().color(QPalette::Base), QColor(0xFA, 0xFA, 0xFA));
+    QCOMPARE(m_loaded->Text3->palette().color(QPalette::Base), QColor(0xFA, 0xFA, 0xFA));
+    QCOMPARE(m_loaded->Frame1->palette().color(QPalette::Window), QColor(0xFA, 0xFA, 0xFA));
+    // Everything else keeps the window's font.
+    QCOMPARE(m_loaded->Label1->font(), m_loaded->font());
+    QCOMPARE(m_loaded->Tv->font(), m_loaded->font());
+
+    // Records are shown, not edited: what is typed there would never be saved.
+    QVERIFY(m_loaded->Text1->isReadOnly());
+    QVERIFY(m_loaded->box1->isReadOnly());
+    QVERIFY(!m_loaded->addtext->isReadOnly());
+    QVERIFY(!m_loaded->addbox->isReadOnly());
+    QVERIFY(m_loaded->Tv->isHeaderHidden());
+}
+
+// The welcome picture is stored drawn for the scales most screens have, and shows exactly as a
+// rendering of its SVG would; other scales are rendered.
+void TestApp::welcomeDrawnAtBuildTime_data()
+{
+    QTest::addColumn<qreal>("dpr");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("1x") << 1.0 << true;
+    QTest::newRow("2x") << 2.0 << true;
+    QTest::newRow("1.5x") << 1.5 << false;
+    QTest::newRow("3x") << 3.0 << false;
+}
+
+void TestApp::welcomeDrawnAtBuildTime()
+{
+    QFETCH(qreal, dpr);
+    QFETCH(bool, stored);
+    const QSize size = m_loaded->Pv->pictureSize();
+    const QString path = Pictures::prerenderedPath(QStringLiteral("welcome"), size, dpr);
+    QCOMPARE(!path.isEmpty() && QResource(path).isValid(), stored);
+
+    const QPixmap shown = Pictures::pixmap(QStringLiteral("welcome"), size, dpr);
+    const QPixmap rendered = Pictures::renderedPixmap(QStringLiteral("welcome"), size, dpr);
+    QCOMPARE(shown.devicePixelRatio(), dpr);
+    QCOMPARE(shown.size(), QSize(qRound(size.width() * dpr), qRound(size.height() * dpr)));
+    QCOMPARE(shown.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+             rendered.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    // A stored picture of another size is never stretched to fit.
+    const QString halfPath = Pictures::prerenderedPath(QStringLiteral("welcome"), size / 2, dpr);
+    QVERIFY(halfPath.isEmpty() || !QResource(halfPath).isValid());
+    QCOMPARE(Pictures::pixmap(QStringLiteral("welcome"), size / 2, dpr).size(),
+             QSize(qRound(size.width() / 2 * dpr), qRound(size.height() / 2 * dpr)));
+}
+
+// The window system is handed the window icon at several sizes as the window is made; those
+// are stored drawn, and show exactly as a rendering would. Other sizes are rendered.
+void TestApp::windowIconDrawnAtBuildTime_data()
+{
+    QTest::addColumn<int>("pixels");
+    QTest::addColumn<bool>("stored");
+    for (int pixels : {16, 24, 32, 48, 64, 128, 256})
+        QTest::addRow("%d", pixels) << pixels << true;
+    QTest::newRow("20") << 20 << false;
+}
+
+void TestApp::windowIconDrawnAtBuildTime()
+{
+    QFETCH(int, pixels);
+    QFETCH(bool, stored);
+    const QSize size(pixels, pixels);
+    QCOMPARE(QResource(Pictures::prerenderedPath(QStringLiteral("icon"), size, 1)).isValid(), stored);
+    const QImage shown = Pictures::windowIcon().pixmap(size, 1.0).toImage();
+    QCOMPARE(shown.size(), size);
+    QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+             Pictures::renderedPixmap(QStringLiteral("icon"), size, 1)
+                 .toImage()
+                 .convertToFormat(QImage::Format_ARGB32_Premultiplied));
+}
+
+void TestApp::pictures()
+{
+    QCOMPARE(m_loaded->Pv->pictureSize(), QSize(434, 272));
+    QCOMPARE(m_loaded->Pv->pictureName(), QStringLiteral("welcome"));
+    const QImage welcome = m_loaded->Pv->grab().toImage();
+    // The picture at the top-left, the box's own background in the strips right and below.
+    QCOMPARE(QColor(welcome.pixel(437, 100)), m_loaded->Pv->palette().color(QPalette::Window));
+    QCOMPARE(QColor(welcome.pixel(200, 272)), m_loaded->Pv->palette().color(QPalette::Window));
+
+    const QList<std::pair<ImageButton *, const char *>> buttons = {
+        {m_loaded->P1, "button-prev"}, {m_loaded->P2, "button-next"}, {m_loaded->P3, "button-add"},
+        {m_loaded->P4, "button-delete"}, {m_loaded->P5, "button-save"}};
+    for (const auto &[button, picture] : buttons) {
+        QCOMPARE(button->pictureName(), QLatin1String(picture));
+        QCOMPARE(button->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(button->cursor().hotSpot(), QPoint(6, 2));
+        // Screen readers have no text to read on a picture; they read its tooltip.
+        QCOMPARE(button->accessibleName(), button->toolTip());
+        const QImage drawn = button->grab().toImage();
+        QCOMPARE(drawn.size(), QSize(25, 25));
+        QSet<QRgb> colours;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                colours.insert(drawn.pixel(x, y));
+        QVERIFY2(colours.size() > 8, picture);
+    }
+    QCOMPARE(m_loaded->Pv->cursor().shape(), Qt::ArrowCursor);
+
+    QCOMPARE(m_loaded->Im2.size(), 6);
+    for (const QIcon &image : m_loaded->Im2)
+        QVERIFY(!image.pixmap(16, 16).isNull());
+    QVERIFY(!m_loaded->windowIcon().isNull());
+}
+
+void TestApp::startState()
+{
+    MainWindow &w = *m_loaded;
+    QCOMPARE(w.objectName(), QStringLiteral("jf"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Pellomir1.0"));
+    QCOMPARE(m_created->size(), QSize(603, 388));
+    // The skin gives the window its own shape and size.
+    QCOMPARE(w.size(), QSize(632, 443));
+    QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
+
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    for (QWidget *shown : {static_cast<QWidget *>(w.Pv), static_cast<QWidget *>(w.Text1),
+                           static_cast<QWidget *>(w.box1)})
+        QVERIFY2(shown->isVisible(), qPrintable(shown->objectName()));
+    for (QWidget *hidden :
+         {static_cast<QWidget *>(w.P1), static_cast<QWidget *>(w.P2), static_cast<QWidget *>(w.P3),
+          static_cast<QWidget *>(w.P4), static_cast<QWidget *>(w.P5),
+          static_cast<QWidget *>(w.addtext), static_cast<QWidget *>(w.addbox),
+          static_cast<QWidget *>(w.Frame1), static_cast<QWidget *>(w.Tv),
+          static_cast<QWidget *>(w.Text3), static_cast<QWidget *>(w.List1),
+          static_cast<QWidget *>(w.cmdBack), static_cast<QWidget *>(w.cmdForward),
+          static_cast<QWidget *>(w.cmdAdd), static_cast<QWidget *>(w.cmdDelete)})
+        QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
+    QVERIFY(w.Text1->text().isEmpty());
+    // box1 is on show, but the welcome picture covers it.
+    QVERIFY(w.childAt(w.box1->geometry().center()) == w.Pv);
+
+    QVERIFY(w.db && w.db->isOpen());
+    QVERIFY(w.notebook);
+    QVERIFY(!w.notebook->rs);
+    // The food tree was built from the database: the root with the categories under it.
+    const QAbstractItemModel *tree = w.Tv->model();
+    QCOMPARE(tree->rowCount(), 1);
+    const QModelIndex root = tree->index(0, 0);
+    QCOMPARE(root.data().toString(), QStringLiteral("热量计算-食物分类"));
+    QVERIFY(tree->rowCount(root) > 0);
+    QCOMPARE(w.List1->count(), tree->rowCount(root));
+    QVERIFY(m_fatalMessages.isEmpty());
+}
+
+void TestApp::calorieLine_data()
+{
+    QTest::addColumn<QString>("figure");
+    QTest::newRow("none") << QString();
+    QTest::newRow("one digit") << "7";
+    QTest::newRow("two digits") << "46";
+    QTest::newRow("three digits") << "346";
+    QTest::newRow("five characters") << "12345";
+    QTest::newRow("decimal") << "1234.56";
+}
+
+// "所含热量：346 大卡": the figure never covers the unit, which stands one space after it;
+// with no food on show the unit keeps its place and nothing but the panel lies between.
+void TestApp::calorieLine()
+{
+    QFETCH(QString, figure);
+    MainWindow &w = *m_loaded;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.notebook->SkinHotSpotClick(QStringLiteral("c"));
+    QVERIFY(w.Frame1->isVisible());
+
+    const QFontMetrics metrics(w.Label3->font());
+    w.Label3->setText(QStringLiteral("88888888")); // a wide figure before, as after another food
+    QTRY_VERIFY(w.Label3->width() >= metrics.horizontalAdvance(w.Label3->text()));
+    w.Label3->setText(figure); // as the calorie lookup does
+    if (figure.isEmpty()) {
+        QTRY_COMPARE(w.Label2->pos(), twips(4440, 720, 450, 180).topLeft());
+    } else {
+        QTRY_COMPARE(w.Label2->x(), w.Label3->x() + w.Label3->width());
+        QVERIFY(w.Label3->width() >= metrics.horizontalAdvance(figure));
+    }
+    QCOMPARE(w.Label3->pos(), twips(4200, 720, 90, 180).topLeft());
+    QCOMPARE(w.Label2->y(), w.Label3->y());
+    QVERIFY(w.Label2->width() >= QFontMetrics(w.Label2->font()).horizontalAdvance(w.Label2->text()));
+    QVERIFY(w.Frame1->rect().contains(w.Label2->geometry()));
+
+    // No label paints a ground of its own over the panel.
+    for (QLabel *label : {static_cast<QLabel *>(w.Label1), static_cast<QLabel *>(w.Label2),
+                          static_cast<QLabel *>(w.Label3)})
+        QVERIFY2(!label->autoFillBackground(), qPrintable(label->objectName()));
+    if (figure.isEmpty()) {
+        const QImage panel = w.Frame1->grab().toImage();
+        const QColor ground = w.Frame1->palette().color(QPalette::Window);
+        const QRect between(w.Label1->geometry().right() + 1, w.Label3->y(),
+                            w.Label2->x() - w.Label1->geometry().right() - 1, w.Label3->height());
+        const qreal dpr = panel.devicePixelRatio();
+        for (int y = between.top(); y <= between.bottom(); ++y)
+            for (int x = between.left(); x <= between.right(); ++x)
+                QCOMPARE(QColor(panel.pixel(int(x * dpr), int(y * dpr))), ground);
+    }
+    w.Label3->setText(QString());
+}
+
+// The mascot opens our About page, a self-contained file beside the program.
+void TestApp::aboutPageBesideProgram()
+{
+    const QString built = AboutPage::file(BinDir);
+    QCOMPARE(QFileInfo(built).dir(), QDir(BinDir));
+    QFile page(built);
+    QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(built));
+    const QByteArray bytes = page.readAll();
+    const QString html = QString::fromUtf8(bytes);
+    QCOMPARE(html.toUtf8(), bytes); // UTF-8 throughout
+    QVERIFY(html.contains(QStringLiteral("<meta charset=\"utf-8\">")));
+    for (const QString &part : {QStringLiteral("lang=\"zh-CN\""), QStringLiteral("热量计算"),
+                                QStringLiteral("瘦身日记"), QStringLiteral("快捷键"), QStringLiteral("<kbd>Tab</kbd>"),
+                                QStringLiteral("中国食物成分表"), QStringLiteral("食品營養成分資料庫"),
+                                QStringLiteral("GPL-3.0-or-later")})
+        QVERIFY2(html.contains(part), qPrintable(part));
+    // Self-contained: it works offline, with nothing fetched from elsewhere.
+    for (const QString &outside : {QStringLiteral("src=\"http"), QStringLiteral("href=\"http"),
+                                   QStringLiteral("url(http"), QStringLiteral("@import"),
+                                   QStringLiteral("<link"), QStringLiteral("<script")})
+        QVERIFY2(!html.contains(outside, Qt::CaseInsensitive), qPrintable(outside));
+
+    // The program's own window opens it as a local file.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString programDir = copyFixture(dir);
+    auto window = Startup::openMainWindow(programDir);
+    QVERIFY(window);
+    UrlOpener::Recorder urls;
+    MessageBox::Recorder boxes;
+    window->notebook->SkinHotSpotClick(QStringLiteral("logo"));
+    QCOMPARE(urls.opened(), QList<QUrl>{QUrl::fromLocalFile(AboutPage::file(programDir))});
+    QVERIFY(boxes.boxes().isEmpty());
+}
+
+void TestApp::startupFailure_data()
+{
+    QTest::addColumn<QStringList>("remove");
+    QTest::addColumn<QString>("replace");
+    QTest::addColumn<QByteArray>("replacement");
+    QTest::addColumn<QString>("named");
+
+    const QByteArray garbage = QByteArray("This is not what the program keeps here.\n").repeated(40);
+    QTest::newRow("data.mdb missing") << QStringList{"data.mdb"} << "" << QByteArray() << "data.mdb";
+    QTest::newRow("data.mdb garbage") << QStringList{} << "data.mdb" << garbage << "data.mdb";
+    // An empty file is refused as empty before the engine takes it for a database.
+    QTest::newRow("data.mdb empty") << QStringList{} << "data.mdb" << QByteArray() << "data.mdb";
+    QTest::newRow("data.mdb is a folder") << QStringList{"data.mdb"} << "data.mdb/" << QByteArray()
+                                          << "data.mdb";
+    QTest::newRow("Skin1.dat missing") << QStringList{"Skin1.dat"} << "" << QByteArray() << "Skin1.dat";
+    QTest::newRow("Skin1.dat garbage") << QStringList{} << "Skin1.dat" << garbage << "Skin1.dat";
+    QTest::newRow("Skin1.dat empty") << QStringList{} << "Skin1.dat" << QByteArray() << "Skin1.dat";
+    QTest::newRow("Skin1.dat cut short") << QStringList{} << "Skin1.dat" << QByteArray("half")
+                                         << "Skin1.dat";
+    // The skin is loaded first; the database is never opened then.
+    QTest::newRow("both missing") << QStringList{"Skin1.dat", "data.mdb"} << "" << QByteArray()
+                                  << "Skin1.dat";
+}
+
+void TestApp::startupFailure()
+{
+    QFETCH(QStringList, remove);
+    QFETCH(QString, replace);
+    QFETCH(QByteArray, replacement);
+    QFETCH(QString, named);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    for (const QString &name : remove)
+        QVERIFY(QFile::remove(dir.filePath(name)));
+    if (replace.endsWith('/')) {
+        QVERIFY(QDir(dir.path()).mkdir(replace.chopped(1)));
+    } else if (!replace.isEmpty()) {
+        QFile file(dir.filePath(replace));
+        if (QTest::currentDataTag() == QByteArray("Skin1.dat cut short")) {
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            replacement = file.read(file.size() / 2);
+            file.close();
+        }
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(replacement);
+    }
+    const QStringList before = listing(dir.path());
+    const auto visibleWindows = [] {
+        QWidgetList visible;
+        for (QWidget *topLevel : QApplication::topLevelWidgets())
+            if (topLevel->isVisible())
+                visible << topLevel;
+        return visible;
+    };
+    const QWidgetList visibleBefore = visibleWindows();
+
+    const auto window = Startup::openMainWindow(dir.path());
+
+    QVERIFY(!window);
+    QCOMPARE(m_fatalMessages.size(), 1);
+    const QString &message = m_fatalMessages.first();
+    QVERIFY2(message.startsWith(QStringLiteral("Pellomir 无法启动。")), qPrintable(message));
+    QVERIFY2(message.contains(dir.filePath(named)), qPrintable(message));
+    QCOMPARE(listing(dir.path()), before);
+    QCOMPARE(visibleWindows(), visibleBefore);
+}
+
+void TestApp::startupWaitsForLockedFile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = copyFixture(dir);
+    std::optional<Qt::CursorShape> cursorWhileLoading;
+    std::unique_ptr<MainWindow> window;
+    {
+        // Another program holds data.mdb for a moment: the start waits for it,
+        // with the busy cursor, and then comes up.
+        // (The lock's thread looks at the cursor while this thread sleeps in the wait.)
+        TempDatabase::PassingLock lock(dir.filePath(QStringLiteral("data.mdb")), 300, [&] {
+            if (const QCursor *cursor = QGuiApplication::overrideCursor())
+                cursorWhileLoading = cursor->shape();
+        });
+        window = Startup::openMainWindow(folder);
+    }
+    QVERIFY(window);
+    QCOMPARE(m_fatalMessages, QStringList());
+    QCOMPARE(cursorWhileLoading, std::optional<Qt::CursorShape>(Qt::WaitCursor));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    const QAbstractItemModel *tree = window->Tv->model();
+    QVERIFY(tree->rowCount(tree->index(0, 0)) > 0); // the food tree was built
+}
+
+void TestApp::chineseButtons()
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Pellomir"), QStringLiteral("?"),
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    QCOMPARE(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
+}
+
+void TestApp::tabReachesPictureButtons()
+{
+    MessageBox::Recorder boxes;
+    MainWindow &w = *m_loaded;
+    // A section on show with a record being written: all five buttons are there.
+    for (QWidget *button : {w.P1, w.P2, w.P3, w.P4, w.P5})
+        button->show();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.Text1->setFocus(Qt::OtherFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.Text1));
+
+    QStringList reached;
+    for (int i = 0; i < 6; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(reached.mid(0, 5), (QStringList{"P1", "P2", "P3", "P5", "P4"}));
+
+    // Space on a focused picture button clicks it once.
+    QSignalSpy clicked(w.P2, &QAbstractButton::clicked);
+    w.P2->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(w.P2, Qt::Key_Space);
+    QCOMPARE(clicked.count(), 1);
+
+    for (QWidget *button : {w.P1, w.P2, w.P3, w.P4, w.P5})
+        button->hide();
+}
+
+void TestApp::pictureButtonKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("Space") << int(Qt::Key_Space) << 1;
+    QTest::newRow("Return") << int(Qt::Key_Return) << 1;
+    QTest::newRow("Enter") << int(Qt::Key_Enter) << 1;
+    QTest::newRow("letter") << int(Qt::Key_A) << 0;
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << 0;
+}
+
+void TestApp::pictureButtonKeys()
+{
+    QFETCH(int, key);
+    QFETCH(int, clicks);
+    QWidget window;
+    auto *button = new ImageButton(QStringLiteral("button-add"), QStringLiteral("添加新资料"), &window);
+    auto *other = new QLineEdit(&window);
+    other->move(40, 0);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    button->setFocus(Qt::TabFocusReason);
+    QVERIFY(button->hasFocus());
+    QSignalSpy clicked(button, &QAbstractButton::clicked);
+    QTest::keyClick(button, Qt::Key(key));
+    QCOMPARE(clicked.count(), clicks);
+
+    // The focus ring shows where the keyboard is; it goes with the focus.
+    const QImage focused = button->grab().toImage();
+    other->setFocus(Qt::TabFocusReason);
+    QVERIFY(!button->hasFocus());
+    QVERIFY(button->grab().toImage() != focused);
+
+    // A mouse click works but leaves no focus ring behind.
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(clicked.count(), clicks + 1);
+    QVERIFY(!button->hasFocus());
+}
+
+void TestApp::closingAsksAboutTypedRecord()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    auto window = Startup::openMainWindow(copyFixture(dir));
+    QVERIFY(window);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+
+    MessageBox::Recorder boxes;
+    window->notebook->SkinHotSpotClick(QStringLiteral("a"));
+    QTest::mouseClick(window->P3, Qt::LeftButton);
+    QVERIFY(window->addtext->isVisible());
+    window->addtext->insert(QStringLiteral("午餐"));
+    boxes.clear();
+
+    MessageBox::setNextAnswer(MessageBox::Cancel);
+    QVERIFY(!window->close());
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->addtext->text(), QStringLiteral("午餐"));
+    QCOMPARE(boxes.boxes().size(), 1);
+
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    QVERIFY(window->close());
+    QVERIFY(!window->isVisible());
+}
+
+void TestApp::skinButtonsNamedAndPlaced()
+{
+    MainWindow &w = *m_loaded;
+    int made = 0;
+    for (const SkinCaption &entry : SkinCaptions) {
+        const QString object = QString::fromUtf8(entry.object);
+        const SkinObject *skinObject = w.skn.object(object);
+        auto *button = w.findChild<SkinButton *>(QStringLiteral("skin_") + object);
+        // Every object of the skin that the table names has its button, and only those.
+        QCOMPARE(button != nullptr, skinObject != nullptr);
+        if (!button)
+            continue;
+        ++made;
+        QCOMPARE(button->skinObjectName(), object);
+        QCOMPARE(button->geometry(), skinObject->rect());
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(button);
+        QVERIFY(face);
+        QCOMPARE(face->role(), QAccessible::Button);
+        QCOMPARE(face->text(QAccessible::Name), QString::fromUtf8(entry.caption));
+        QVERIFY(face->actionInterface());
+        QVERIFY(face->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::pressAction()));
+        // The mouse goes through to the skin underneath.
+        QVERIFY(button->testAttribute(Qt::WA_TransparentForMouseEvents));
+    }
+    // The skin built with the program holds the five section buttons, the mascot and the boxes.
+    QVERIFY2(made >= 8, qPrintable(QString::number(made)));
+    QCOMPARE(w.findChildren<SkinButton *>().size(), made);
+}
+
+void TestApp::tabReachesSkinButtons()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    auto window = Startup::openMainWindow(copyFixture(dir));
+    QVERIFY(window);
+    MainWindow &w = *window;
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    // The start state: the title has the focus (the food tree's build gives it).
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.Text1));
+
+    QStringList expected;
+    for (const SkinCaption &entry : SkinCaptions)
+        if (w.skn.object(QString::fromUtf8(entry.object)))
+            expected << QStringLiteral("skin_") + QString::fromUtf8(entry.object);
+    QStringList reached;
+    for (int i = 0; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(reached, expected);
+    // Then on round to the window's own controls, and Shift+Tab walks back.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(!QApplication::focusWidget()->inherits("SkinButton"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), expected.last());
+}
+
+void TestApp::skinButtonPresses_data()
+{
+    QTest::addColumn<QString>("object");
+    QTest::addColumn<QString>("how");
+    QTest::newRow("a by Space") << "a" << "Space";
+    QTest::newRow("b by Return") << "b" << "Return";
+    QTest::newRow("c by Enter") << "c" << "Enter";
+    QTest::newRow("d by screen reader") << "d" << "press action";
+    QTest::newRow("e by screen reader") << "e" << "press action";
+    QTest::newRow("logo by Return") << "logo" << "Return";
+    QTest::newRow("- by Space") << "-" << "Space";
+    QTest::newRow("a by letter: nothing") << "a" << "A";
+}
+
+void TestApp::skinButtonPresses()
+{
+    QFETCH(QString, object);
+    QFETCH(QString, how);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    auto window = Startup::openMainWindow(copyFixture(dir));
+    QVERIFY(window);
+    MainWindow &w = *window;
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    MessageBox::Recorder boxes;
+    UrlOpener::Recorder urls;
+    QSignalSpy clicks(&w.skn, &SkinEngine::Click);
+
+    auto *button = w.findChild<SkinButton *>(QStringLiteral("skin_") + object);
+    QVERIFY(button);
+    button->setFocus(Qt::TabFocusReason);
+    QVERIFY(button->hasFocus());
+    if (how == QLatin1String("Space"))
+        QTest::keyClick(button, Qt::Key_Space);
+    else if (how == QLatin1String("Return"))
+        QTest::keyClick(button, Qt::Key_Return);
+    else if (how == QLatin1String("Enter"))
+        QTest::keyClick(button, Qt::Key_Enter);
+    else if (how == QLatin1String("A"))
+        QTest::keyClick(button, Qt::Key_A);
+    else
+        QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+            QAccessibleActionInterface::pressAction());
+
+    if (how == QLatin1String("A")) {
+        QTest::qWait(50);
+        QCOMPARE(clicks.count(), 0);
+        return;
+    }
+    // The same notification a mouse click gives, once.
+    QTRY_COMPARE(clicks.count(), 1);
+    QCOMPARE(clicks.first().first().value<SkinObject>().name(), object);
+    QTest::qWait(150); // a screen reader's press ends after a short show of the pressed look
+    QCOMPARE(clicks.count(), 1);
+
+    // And the program acts on it as on a click.
+    if (object == QLatin1String("a") || object == QLatin1String("b") || object == QLatin1String("d")
+        || object == QLatin1String("e")) {
+        QVERIFY(w.notebook->rs);
+        QVERIFY(w.P1->isVisible());
+    } else if (object == QLatin1String("c")) {
+        QVERIFY(w.Frame1->isVisible());
+    } else if (object == QLatin1String("logo")) {
+        QCOMPARE(urls.opened().size(), 1);
+    } else if (object == QLatin1String("-")) {
+        QTRY_VERIFY(w.isMinimized());
+    }
+    QVERIFY(boxes.boxes().isEmpty());
+}
+
+void TestApp::skinButtonFocusRing()
+{
+    MainWindow &w = *m_loaded;
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    auto *button = w.findChild<SkinButton *>(QStringLiteral("skin_a"));
+    QVERIFY(button);
+    w.Text1->setFocus(Qt::OtherFocusReason);
+    const QImage before = w.grab(button->geometry()).toImage();
+    button->setFocus(Qt::TabFocusReason);
+    const QImage focused = w.grab(button->geometry()).toImage();
+    w.Text1->setFocus(Qt::TabFocusReason);
+    const QImage after = w.grab(button->geometry()).toImage();
+    QVERIFY(focused != before);
+    QCOMPARE(after, before);
+
+    // A ring along the edges: many pixels of its rim change, the middle (the caption) does not.
+    int rimChanged = 0;
+    int middleChanged = 0;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x) {
+            if (before.pixel(x, y) == focused.pixel(x, y))
+                continue;
+            const bool rim = x < 6 || y < 6 || x >= before.width() - 6 || y >= before.height() - 6;
+            ++(rim ? rimChanged : middleChanged);
+        }
+    QVERIFY2(rimChanged > before.width(), qPrintable(QString::number(rimChanged)));
+    QCOMPARE(middleChanged, 0);
+
+    // A mouse click on the skin leaves no ring behind: the button never takes the focus.
+    QTest::mouseClick(&w, Qt::LeftButton, {}, button->geometry().center());
+    QVERIFY(!button->hasFocus());
+}
+
+void TestApp::everyControlHasChineseName()
+{
+    MainWindow &w = *m_loaded;
+    // Shown with a food picked, so the calorie figure has a text.
+    const QAbstractItemModel *tree = w.Tv->model();
+    const QModelIndex category = tree->index(0, 0, tree->index(0, 0));
+    QVERIFY(category.isValid() && tree->rowCount(category) > 0);
+    w.recipe->TvNodeClick(tree->index(0, 0, category));
+    QVERIFY(!w.Label3->text().isEmpty());
+    QCOMPARE(w.Label3->accessibleName(), w.Label3->text() + QStringLiteral(" 大卡"));
+
+    const auto isHan = [](QChar c) { return c.script() == QChar::Script_Han; };
+    int checked = 0;
+    const auto controls = w.findChildren<QWidget *>();
+    for (QWidget *control : controls) {
+        // Parts of other controls (scroll bars, viewports) are named by their owners.
+        if (control->objectName().isEmpty() || control->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(control);
+        QVERIFY(face);
+        const QString name = face->text(QAccessible::Name);
+        QVERIFY2(std::any_of(name.begin(), name.end(), isHan),
+                 qPrintable(control->objectName() + QStringLiteral(": “") + name
+                            + QStringLiteral("”")));
+        ++checked;
+    }
+    QVERIFY(checked >= 30);
+    QCOMPARE(QAccessible::queryAccessibleInterface(&w)->role(), QAccessible::Window);
+}
+
+void TestApp::startMakesTheDaysBackup()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = copyFixture(dir);
+    auto window = Startup::openMainWindow(folder);
+    QVERIFY(window);
+    DailyBackup backups(window->dataFile());
+    // Not before the first frame: copying the file would hold the window back.
+    window->finishStartAfterFirstFrame();
+    QVERIFY(backups.days().isEmpty());
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QTRY_COMPARE(backups.days(), QList<QDate>{QDate::currentDate()});
+    QVERIFY(window->backupNotice().isEmpty());
+    window.reset();
+    // A second start the same day makes no second copy.
+    window = Startup::openMainWindow(folder);
+    QVERIFY(window);
+    window->runDailyBackup();
+    QCOMPARE(QDir(backups.folder()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+void TestApp::failingBackupIsToldOnce()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QString dataFile = dir.filePath(QStringLiteral("data.mdb"));
+    QSettings memory(dir.filePath(QStringLiteral("memory.ini")), QSettings::IniFormat);
+    const QDate day(2026, 3, 1);
+
+    // No folder can be made where a file has its name.
+    QFile blocker(dir.filePath(QStringLiteral("backups")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString told = StartupBackup::run(dataFile, day, memory);
+    QVERIFY2(told.contains(QStringLiteral("备份")) && told.contains(QStringLiteral("backups")),
+             qPrintable(told));
+    // The same failure at the next starts: nothing more is said.
+    QCOMPARE(StartupBackup::run(dataFile, day, memory), QString());
+    QCOMPARE(StartupBackup::run(dataFile, day.addDays(1), memory), QString());
+
+    // It works again, then fails again: that is told.
+    QVERIFY(blocker.remove());
+    QCOMPARE(StartupBackup::run(dataFile, day.addDays(2), memory), QString());
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("backups/data-2026-03-03.mdb"))));
+    QVERIFY(QDir(dir.filePath(QStringLiteral("backups"))).removeRecursively());
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QCOMPARE(StartupBackup::run(dataFile, day.addDays(3), memory), told);
+    // The data file itself is never changed by any of it.
+    QVERIFY(QFileInfo(dataFile).isFile());
+}
+
+namespace {
+
+// Runs a statement on the file at `path` with a connection of its own.
+void execOn(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    QVERIFY(sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK);
+    sqlite3_busy_timeout(db, 5000);
+    char *error = nullptr;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &error);
+    const QString message = QString::fromUtf8(error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+    QVERIFY2(rc == SQLITE_OK, qPrintable(message));
+}
+
+QStringList titlesOn(const QString &path, const char *table)
+{
+    sqlite3 *db = nullptr;
+    QStringList titles;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(db, QByteArray("SELECT Name FROM ").append(table).append(" ORDER BY id").constData(),
+                           -1, &stmt, nullptr);
+        while (sqlite3_step(stmt) == SQLITE_ROW)
+            titles << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+    return titles;
+}
+
+QStringList menuTexts(const QMenu *menu)
+{
+    QStringList texts;
+    for (const QAction *action : menu->actions())
+        if (!action->isSeparator())
+            texts << action->text();
+    return texts;
+}
+
+QAction *menuAction(MainWindow &w, const char *name)
+{
+    return w.windowMenu()->findChild<QAction *>(QLatin1String(name));
+}
+
+} // namespace
+
+void TestApp::windowMenuOpensByMouseAndKeys()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    auto window = Startup::openMainWindow(copyFixture(dir));
+    QVERIFY(window);
+    MainWindow &w = *window;
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QMenu *menu = w.windowMenu();
+    QVERIFY(menu);
+    QCOMPARE(menuTexts(menu), (QStringList{"导出笔记…", "备份数据…", "从备份恢复…", "关于 Pellomir"}));
+
+    // A right click on the window's picture.
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(300, 200), w.mapToGlobal(QPoint(300, 200)));
+    QApplication::sendEvent(w.Pv, &click);
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
+
+    // The Menu key as the platform reports it: a context-menu event for the control with the
+    // focus, here a text box with an edit menu of its own.
+    for (QWidget *control : {static_cast<QWidget *>(w.Text1), static_cast<QWidget *>(w.box1)}) {
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5), control->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(control, &key);
+        QTRY_VERIFY(menu->isVisible());
+        QVERIFY(!QApplication::activePopupWidget() || QApplication::activePopupWidget() == menu);
+        menu->hide();
+    }
+
+    // The Menu key and Shift+F10 as keys, even with the focus in a text box.
+    for (const auto &[key, modifiers] : {std::pair{Qt::Key_Menu, Qt::NoModifier},
+                                         std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
+        w.Text1->setFocus(Qt::OtherFocusReason);
+        QTRY_VERIFY(w.Text1->hasFocus());
+        QTest::keyClick(w.Text1, key, modifiers);
+        QTRY_VERIFY(menu->isVisible());
+        menu->hide();
+    }
+}
+
+void TestApp::exportNotes_data()
+{
+    QTest::addColumn<QString>("onShow");  // skin object of the section on show; empty: none
+    QTest::addColumn<int>("filter");      // index of the filter chosen
+    QTest::addColumn<QString>("name");    // the file name typed
+    QTest::addColumn<QString>("file");    // the file written
+    QTest::addColumn<QStringList>("sections");
+    QTest::addColumn<bool>("csv");
+    const QStringList all = {"瘦身食谱", "有氧运动", "瘦身心得", "瘦身日记"};
+    QTest::newRow("all as Markdown") << "" << 0 << "notes.md" << "notes.md" << all << false;
+    QTest::newRow("all as CSV, ending added") << "" << 1 << "notes" << "notes.csv" << all << true;
+    QTest::newRow("all while a section is on show") << "b" << 0 << "all.md" << "all.md" << all << false;
+    QTest::newRow("the section on show, Markdown") << "e" << 2 << "diary.md" << "diary.md"
+                                                   << QStringList{"瘦身日记"} << false;
+    QTest::newRow("the section on show, CSV") << "a" << 3 << "recipes" << "recipes.csv"
+                                              << QStringList{"瘦身食谱"} << true;
+}
+
+void TestApp::exportNotes()
+{
+    QFETCH(QString, onShow);
+    QFETCH(int, filter);
+    QFETCH(QString, name);
+    QFETCH(QString, file);
+    QFETCH(QStringList, sections);
+    QFETCH(bool, csv);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString data = dir.filePath(QStringLiteral("data.mdb"));
+    copyFixture(dir);
+    execOn(data, "INSERT INTO sp(Name, demo) VALUES ('早餐', '燕麦, \"牛奶\"\n两行');"
+                 "INSERT INTO rj(time, Name, demo) VALUES ('2026-01-02 07:30', '第一天', '🎉');");
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+    if (!onShow.isEmpty())
+        window->notebook->SkinHotSpotClick(onShow);
+
+    // Cancelled: nothing written, nothing said.
+    menuAction(*window, "exportNotes")->trigger();
+    QCOMPARE(files.asked().size(), 1);
+    QVERIFY(boxes.boxes().isEmpty());
+
+    const QStringList filters = files.asked().first().filters;
+    QCOMPARE(filters.size(), onShow.isEmpty() ? 2 : 4);
+    files.answer(dir.filePath(name), filters.at(filter));
+    menuAction(*window, "exportNotes")->trigger();
+    QCOMPARE(files.asked().size(), 2);
+    QVERIFY(files.asked().last().save);
+    QCOMPARE(boxes.boxes().size(), 1);
+    const QString told = boxes.boxes().first().text;
+    QVERIFY2(told.startsWith(QStringLiteral("已把")), qPrintable(told));
+
+    QFile written(dir.filePath(file));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    auto db = OpenDatabase(data);
+    QList<ExportedSection> expected;
+    for (const QString &section : sections)
+        for (const QString &table : NoteExport::tables())
+            if (NoteExport::sectionName(table) == section)
+                expected << NoteExport::read(*db, {table});
+    QCOMPARE(bytes, csv ? NoteExport::toCsv(expected) : NoteExport::toMarkdown(expected));
+    QVERIFY(told.contains(QString::number(NoteExport::noteCount(expected))));
+    QVERIFY(bytes.contains("燕麦") == sections.contains(QStringLiteral("瘦身食谱")));
+
+    // Never over the data file.
+    boxes.clear();
+    files.answer(data, filters.at(0));
+    menuAction(*window, "exportNotes")->trigger();
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY(boxes.boxes().first().text.startsWith(QStringLiteral("不能导出")));
+    verifyDatabaseFile(data);
+}
+
+void TestApp::backupToChosenPlace()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QString data = dir.filePath(QStringLiteral("data.mdb"));
+    execOn(data, "INSERT INTO xd(Name, demo) VALUES ('心得', '坚持');");
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+
+    const QString chosen = dir.filePath(QStringLiteral("我的备份"));
+    files.answer(chosen);
+    menuAction(*window, "backupData")->trigger();
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY2(boxes.boxes().first().text.startsWith(QStringLiteral("已把数据备份到")),
+             qPrintable(boxes.boxes().first().text));
+    verifyDatabaseFile(chosen + QStringLiteral(".mdb"));
+    QCOMPARE(titlesOn(chosen + QStringLiteral(".mdb"), "xd"), QStringList{"心得"});
+
+    // Over an existing file (the chooser asked): the new copy takes its place.
+    execOn(data, "INSERT INTO xd(Name, demo) VALUES ('早睡', '十一点');");
+    files.answer(chosen + QStringLiteral(".mdb"));
+    menuAction(*window, "backupData")->trigger();
+    QCOMPARE(titlesOn(chosen + QStringLiteral(".mdb"), "xd"), (QStringList{"心得", "早睡"}));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("我的备份")).size(), 1);
+
+    // Never over the data file itself.
+    boxes.clear();
+    files.answer(data);
+    menuAction(*window, "backupData")->trigger();
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY(boxes.boxes().first().text.startsWith(QStringLiteral("不能")));
+    QCOMPARE(titlesOn(data, "xd"), (QStringList{"心得", "早睡"}));
+}
+
+void TestApp::restoreGoodBackup()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QString data = dir.filePath(QStringLiteral("data.mdb"));
+    execOn(data, "INSERT INTO sp(Name, demo) VALUES ('备份里的食谱', '旧的');");
+    const QString backup = dir.filePath(QStringLiteral("old.mdb"));
+    copyDatabaseFile(data, backup);
+    execOn(data, "DELETE FROM sp; INSERT INTO sp(Name, demo) VALUES ('后来的食谱', '新的');"
+                 "INSERT INTO \"02\"(category) VALUES ('后来的分类');");
+
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    MainWindow &w = *window;
+    w.finishStartAfterFirstFrame(); // today's backup, as at every start
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTRY_VERIFY(QFileInfo(DailyBackup(data).folder()).isDir());
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+    w.notebook->SkinHotSpotClick(QStringLiteral("a"));
+    QCOMPARE(w.Text1->text(), QStringLiteral("后来的食谱"));
+    const auto categories = [&w] { return w.Tv->model()->rowCount(w.Tv->model()->index(0, 0)); };
+    const int categoriesBefore = categories();
+
+    // Another program's connection, open all along.
+    sqlite3 *other = nullptr;
+    QVERIFY(sqlite3_open(QFile::encodeName(data).constData(), &other) == SQLITE_OK);
+    auto closeOther = qScopeGuard([&] { sqlite3_close(other); });
+
+    MessageBox::setNextAnswer(MessageBox::NoButton);
+    files.answer(backup);
+    menuAction(w, "restoreData")->trigger();
+    QCOMPARE(files.asked().size(), 1);
+    QCOMPARE(files.asked().first().path, DailyBackup(data).folder());
+    // Asked first (Cancel by default), then told.
+    QCOMPARE(boxes.boxes().size(), 2);
+    QCOMPARE(boxes.boxes().first().defaultButton, MessageBox::Cancel);
+    const QString told = boxes.boxes().last().text;
+    QVERIFY2(told.startsWith(QStringLiteral("已从")), qPrintable(told));
+
+    // The window shows the restored data at once: the section's record and the food tree.
+    QCOMPARE(w.Text1->text(), QStringLiteral("备份里的食谱"));
+    QCOMPARE(w.box1->toPlainText(), QStringLiteral("旧的"));
+    QCOMPARE(categories(), categoriesBefore - 1);
+    QCOMPARE(titlesOn(data, "sp"), QStringList{"备份里的食谱"});
+    // The other connection reads the restored content too.
+    sqlite3_stmt *stmt = nullptr;
+    QCOMPARE(sqlite3_prepare_v2(other, "SELECT Name FROM sp", -1, &stmt, nullptr), SQLITE_OK);
+    QCOMPARE(sqlite3_step(stmt), SQLITE_ROW);
+    QCOMPARE(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0))),
+             QStringLiteral("备份里的食谱"));
+    sqlite3_finalize(stmt);
+
+    // What was there before is kept in the backups folder, and named in the message.
+    const QStringList before = QDir(DailyBackup(data).folder())
+                                   .entryList({QStringLiteral("data-before-restore-*.mdb")}, QDir::Files);
+    QCOMPARE(before.size(), 1);
+    const QString beforePath = QDir(DailyBackup(data).folder()).filePath(before.first());
+    QCOMPARE(titlesOn(beforePath, "sp"), QStringList{"后来的食谱"});
+    QVERIFY(told.contains(beforePath));
+    // Writing works on after the restore, and the record is saved into the restored data.
+    w.notebook->P3_Click();
+    w.addtext->setText(QStringLiteral("恢复后写的"));
+    w.addbox->setPlainText(QStringLiteral("内容"));
+    w.notebook->P5_Click();
+    QCOMPARE(titlesOn(data, "sp"), (QStringList{"备份里的食谱", "恢复后写的"}));
+
+    // Cancel on the question changes nothing.
+    boxes.clear();
+    files.answer(beforePath);
+    MessageBox::setNextAnswer(MessageBox::Cancel);
+    menuAction(w, "restoreData")->trigger();
+    QCOMPARE(titlesOn(data, "sp"), (QStringList{"备份里的食谱", "恢复后写的"}));
+}
+
+void TestApp::restoreWhileFoodLogShown()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QString data = dir.filePath(QStringLiteral("data.mdb"));
+    const QString backup = dir.filePath(QStringLiteral("old.mdb"));
+    copyDatabaseFile(data, backup);
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    MainWindow &w = *window;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    if (!w.skn.object(QStringLiteral("f")))
+        QSKIP("the skin has no food log button");
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+    w.notebook->SkinHotSpotClick(QStringLiteral("a"));
+    w.skn.clickObject(QStringLiteral("f"));
+    QVERIFY(w.foodLog->isShown());
+
+    // No notebook section is on show: only the whole notebook is offered for export.
+    menuAction(w, "exportNotes")->trigger();
+    QCOMPARE(files.asked().last().filters.size(), 2);
+
+    files.answer(backup);
+    menuAction(w, "restoreData")->trigger();
+    QVERIFY2(boxes.boxes().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.boxes().last().text));
+    // The food log stays on show over the notebook's controls.
+    QVERIFY(w.foodLog->isShown());
+    for (QWidget *covered : {static_cast<QWidget *>(w.P1), static_cast<QWidget *>(w.box1),
+                             static_cast<QWidget *>(w.Text1)})
+        QVERIFY2(!covered->isVisible(), qPrintable(covered->objectName()));
+    // Back in the section, the notebook shows the restored data.
+    w.skn.clickObject(QStringLiteral("a"));
+    QVERIFY(!w.foodLog->isShown());
+    QVERIFY(w.P1->isVisible());
+}
+
+void TestApp::restoreRefusesBadFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("not a database") << "garbage" << "不是可用的数据库文件";
+    QTest::newRow("another program's database") << "foreign" << "不是本程序的数据文件";
+    QTest::newRow("fails integrity_check") << "corrupt" << "损坏";
+    QTest::newRow("empty file") << "empty" << "空";
+    QTest::newRow("the data file itself") << "self" << "正在使用的数据文件";
+}
+
+void TestApp::restoreRefusesBadFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, named);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QString data = dir.filePath(QStringLiteral("data.mdb"));
+    execOn(data, "INSERT INTO sp(Name, demo) VALUES ('现在的食谱', '内容');");
+    QString bad = dir.filePath(QStringLiteral("bad.mdb"));
+    if (kind == QLatin1String("garbage")) {
+        QFile file(bad);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("This is no database at all.\n").repeated(200));
+    } else if (kind == QLatin1String("empty")) {
+        QFile file(bad);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else if (kind == QLatin1String("foreign")) {
+        execOn(bad, "CREATE TABLE notes(x); INSERT INTO notes VALUES (1);");
+    } else if (kind == QLatin1String("corrupt")) {
+        // A sound copy with an index that no longer matches its table.
+        copyDatabaseFile(data, bad);
+        execOn(bad, "CREATE INDEX byName ON sp(Name); PRAGMA writable_schema=ON;"
+                    "UPDATE sqlite_schema SET sql='CREATE INDEX byName ON sp(demo)' WHERE name='byName';");
+    } else {
+        bad = data;
+    }
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+    const QStringList backupsBefore = listing(DailyBackup(data).folder());
+
+    files.answer(bad);
+    menuAction(*window, "restoreData")->trigger();
+    QCOMPARE(boxes.boxes().size(), 1); // refused at once: no question first
+    const QString told = boxes.boxes().first().text;
+    QVERIFY2(told.contains(named), qPrintable(told));
+    QCOMPARE(titlesOn(data, "sp"), QStringList{"现在的食谱"});
+    QCOMPARE(listing(DailyBackup(data).folder()), backupsBefore);
+}
+
+void TestApp::aboutBox()
+{
+    MessageBox::Recorder boxes;
+    menuAction(*m_loaded, "about")->trigger();
+    QCOMPARE(boxes.boxes().size(), 1);
+    const MessageBox::Shown &box = boxes.boxes().first();
+    QCOMPARE(box.title, QStringLiteral("关于 Pellomir"));
+    for (const QString &part : {QStringLiteral("Pellomir 1.0"), QStringLiteral("GPL-3.0-or-later"),
+                                QStringLiteral("中国食物成分表"), QStringLiteral("食品營養成分資料庫"),
+                                QDir::toNativeSeparators(m_loaded->dataFile())})
+        QVERIFY2(box.text.contains(part), qPrintable(part));
+    QVERIFY(box.text.size() <= MessageBox::MaxDisplayChars);
+}
+
+QTEST_MAIN(TestApp)
+#include "test_app.moc"

@@ -1,0 +1,170 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The calorie panel's search and amount line in the real window: Ctrl+F from
+// anywhere, a food found by pinyin initials or another name shown exactly as
+// a click on it in the tree shows it, and what an amount of it costs.
+#include "widgets/AutoSizeLabel.h"
+#include "foods/ui/FoodPortionPanel.h"
+#include "foods/ui/FoodSearchBox.h"
+#include "shell/MainWindow.h"
+#include "notebook/ui/Notebook.h"
+#include "shell/Startup.h"
+#include "support/TempDatabase.h"
+#include "support/TypeText.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTreeView>
+#include <QtTest>
+
+#ifndef PELLOMIR_BIN_DIR
+#error "PELLOMIR_BIN_DIR must name the build's program folder"
+#endif
+
+class TestFoodSearchWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void findByInitialsShowsAsAClick();
+    void findByAliasAndClick();
+    void foodNotInGrams();
+    void ctrlFFromTheEntryViewKeepsTheText();
+
+private:
+    std::unique_ptr<TempDatabase> m_db;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void TestFoodSearchWindow::initTestCase()
+{
+    Startup::prepareApplication(*qApp);
+}
+
+void TestFoodSearchWindow::init()
+{
+    m_db = std::make_unique<TempDatabase>();
+    m_db->insertRows("02", {"category"}, {{"谷薯主食"}, {"蔬菜"}, {"水果"}});
+    m_db->insertRows("01", {"category", "food", "portion", "kcal"},
+                     {{"谷薯主食", "米饭", "100克", 116},
+                      {"谷薯主食", "土豆", "100克", 81},
+                      {"蔬菜", "黄瓜", "100克", 16},
+                      {"蔬菜", "西红柿", "100克", 15},
+                      {"水果", "苹果", "1个", 90}});
+    m_db->insertRows("food_alias", {"category", "food", "alias"}, {{"谷薯主食", "土豆", "马铃薯"}});
+    QVERIFY(QFile::copy(QStringLiteral(PELLOMIR_BIN_DIR "/Skin1.dat"), m_db->filePath("Skin1.dat")));
+    m_window = Startup::openMainWindow(m_db->dir());
+    QVERIFY(m_window);
+    m_window->show();
+    QApplication::setActiveWindow(m_window.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void TestFoodSearchWindow::cleanup()
+{
+    m_window.reset();
+    m_db.reset();
+}
+
+void TestFoodSearchWindow::findByInitialsShowsAsAClick()
+{
+    MainWindow &w = *m_window;
+    QVERIFY(!w.Frame1->isVisible());
+    QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(w.Frame1->isVisible());
+    QLineEdit *field = w.foodSearch()->field();
+    QCOMPARE(field, w.findChild<QLineEdit *>(QStringLiteral("searchField")));
+    QCOMPARE(QApplication::focusWidget(), field);
+
+    QTest::keyClicks(field, QStringLiteral("XHS"));
+    QListWidget *results = w.findChild<QListWidget *>(QStringLiteral("searchResults"));
+    QVERIFY(results->isVisible());
+    QCOMPARE(results->item(0)->text(), QStringLiteral("西红柿 · 蔬菜 · 15 大卡"));
+    QTest::keyClick(field, Qt::Key_Return);
+
+    // As a click in the tree: the category open, the food current, selected and in view.
+    const QModelIndex current = w.Tv->currentIndex();
+    QCOMPARE(current.data().toString(), QStringLiteral("西红柿"));
+    QCOMPARE(current.parent().data().toString(), QStringLiteral("蔬菜"));
+    QVERIFY(w.Tv->isExpanded(current.parent()));
+    QVERIFY(w.Tv->selectionModel()->isSelected(current));
+    QVERIFY(w.Tv->viewport()->rect().intersects(w.Tv->visualRect(current)));
+    QCOMPARE(w.Text3->text(), QStringLiteral("西红柿"));
+    QCOMPARE(w.Label3->text(), QStringLiteral("15"));
+
+    // What the figure is for, and what an amount costs.
+    QCOMPARE(w.findChild<QLabel *>(QStringLiteral("portionText"))->text(), QStringLiteral("每100克"));
+    QLineEdit *amount = w.findChild<QLineEdit *>(QStringLiteral("amountField"));
+    QLabel *result = w.findChild<QLabel *>(QStringLiteral("amountResult"));
+    QCOMPARE(result->text(), QStringLiteral("约 15 大卡"));
+    amount->selectAll();
+    QTest::keyClicks(amount, QStringLiteral("400"));
+    QCOMPARE(result->text(), QStringLiteral("约 60 大卡"));
+    QCOMPARE(w.foodPortion()->category(), QStringLiteral("蔬菜"));
+    QCOMPARE(w.foodPortion()->name(), QStringLiteral("西红柿"));
+    QCOMPARE(w.foodPortion()->kcalPer100g().value_or(0), 15.0);
+    QCOMPARE(w.foodPortion()->amountGrams().value_or(0), 400);
+
+    // Escape clears the search and hides its list.
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Escape);
+    QVERIFY(field->text().isEmpty());
+    QVERIFY(!results->isVisible());
+}
+
+void TestFoodSearchWindow::findByAliasAndClick()
+{
+    MainWindow &w = *m_window;
+    QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+    typeText(w.foodSearch()->field(), QStringLiteral("马铃薯"));
+    QListWidget *results = w.foodSearch()->results();
+    QCOMPARE(results->count(), 1);
+    QCOMPARE(results->item(0)->text(), QStringLiteral("土豆（马铃薯） · 谷薯主食 · 81 大卡"));
+    QTest::mouseClick(results->viewport(), Qt::LeftButton, {},
+                      results->visualItemRect(results->item(0)).center());
+    QCOMPARE(w.Tv->currentIndex().data().toString(), QStringLiteral("土豆"));
+    QCOMPARE(w.Text3->text(), QStringLiteral("土豆"));
+    QCOMPARE(w.Label3->text(), QStringLiteral("81"));
+
+    // Chosen again once it is current: shown again, nothing else changes.
+    w.Text3->clear();
+    QTest::mouseClick(results->viewport(), Qt::LeftButton, {},
+                      results->visualItemRect(results->item(0)).center());
+    QCOMPARE(w.Text3->text(), QStringLiteral("土豆"));
+}
+
+void TestFoodSearchWindow::foodNotInGrams()
+{
+    MainWindow &w = *m_window;
+    QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(w.foodSearch()->field(), QStringLiteral("pingguo"));
+    QTest::keyClick(w.foodSearch()->field(), Qt::Key_Return);
+    QCOMPARE(w.Text3->text(), QStringLiteral("苹果"));
+    QCOMPARE(w.Label3->text(), QStringLiteral("90"));
+    QCOMPARE(w.findChild<QLabel *>(QStringLiteral("portionText"))->text(), QStringLiteral("每1个"));
+    QVERIFY(!w.foodPortion()->amountField()->isVisible());
+    QVERIFY(!w.foodPortion()->result()->isVisible());
+}
+
+// Ctrl+F while a new record is being written opens the panel as its hot spot
+// does: the text typed so far stays as it is.
+void TestFoodSearchWindow::ctrlFFromTheEntryViewKeepsTheText()
+{
+    MainWindow &w = *m_window;
+    w.notebook->SkinHotSpotClick(QStringLiteral("a"));
+    w.notebook->P3_Click();
+    w.addbox->setFocus();
+    QTest::keyClicks(w.addbox, QStringLiteral("half a recipe"));
+    QTest::keyClick(w.addbox, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(w.Frame1->isVisible());
+    QCOMPARE(QApplication::focusWidget(), w.foodSearch()->field());
+    QCOMPARE(w.addbox->toPlainText(), QStringLiteral("half a recipe"));
+}
+
+QTEST_MAIN(TestFoodSearchWindow)
+#include "test_food_search_window.moc"

@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "widgets/MessageBox.h"
+
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QIcon>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpacerItem>
+#include <QTextBoundaryFinder>
+
+namespace {
+MessageBox::Button s_nextAnswer = MessageBox::NoButton;
+MessageBox::Recorder *s_recorder = nullptr;
+
+QMessageBox::StandardButton toStandard(MessageBox::Button button)
+{
+    return static_cast<QMessageBox::StandardButton>(button);
+}
+} // namespace
+
+MessageBox::Recorder::Recorder() : m_previous(s_recorder)
+{
+    s_recorder = this;
+}
+
+MessageBox::Recorder::~Recorder()
+{
+    s_recorder = m_previous;
+}
+
+MessageBox::Button MessageBox::information(QWidget *parent, const QString &title, const QString &text)
+{
+    return ask(parent, title, text, {Ok}, Ok);
+}
+
+MessageBox::Button MessageBox::question(QWidget *parent, const QString &title, const QString &text,
+                                        Button defaultButton)
+{
+    return ask(parent, title, text, {Ok, Cancel}, defaultButton);
+}
+
+QString MessageBox::quote(const QString &userText)
+{
+    if (userText.size() <= MaxQuotedChars)
+        return userText;
+    // The last character boundary within the limit: a surrogate pair or a letter
+    // with its combining marks stays whole.
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, userText);
+    characters.setPosition(MaxQuotedChars);
+    const qsizetype end = characters.isAtBoundary() ? MaxQuotedChars : characters.toPreviousBoundary();
+    return userText.left(qMax<qsizetype>(end, 0)) + QChar(0x2026);
+}
+
+int MessageBox::widthForTitle(const QString &title, const QFont &font)
+{
+    QFont titleFont(font);
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
+    const QFontMetrics metrics(titleFont);
+    // The icon and the three buttons are squares about as high as the bar; half a
+    // square of room on either side of the title makes the fifth.
+    const int bar = metrics.height() + 10;
+    return metrics.horizontalAdvance(title) + 5 * bar;
+}
+
+void MessageBox::setNextAnswer(Button button)
+{
+    s_nextAnswer = button;
+}
+
+MessageBox::Button MessageBox::ask(QWidget *parent, const QString &title, const QString &text,
+                                   const QList<Button> &buttons, Button defaultButton)
+{
+    if (s_recorder)
+        s_recorder->m_boxes.append({title, text, buttons, defaultButton});
+
+    if (s_nextAnswer != NoButton || s_recorder) {
+        const Button answer = s_nextAnswer != NoButton ? s_nextAnswer : buttons.first();
+        s_nextAnswer = NoButton;
+        return answer;
+    }
+
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, parent);
+    // Titles and bodies come from what users typed: never read them as markup.
+    box.setTextFormat(Qt::PlainText);
+    for (Button button : buttons) {
+        QPushButton *pushButton = box.addButton(toStandard(button));
+        pushButton->setText(button == Ok ? QStringLiteral("确定") : QStringLiteral("取消"));
+        pushButton->setIcon(QIcon()); // some styles decorate standard buttons
+    }
+    box.setDefaultButton(toStandard(defaultButton));
+    box.setEscapeButton(toStandard(buttons.contains(Cancel) ? Cancel : Ok));
+    // QMessageBox sizes itself to its text and buttons only: a short text under a
+    // window manager's title bar would leave the title cut to "：：…：：". An empty
+    // row as wide as the title needs widens the box (and only lets it grow).
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        const QMargins margins = grid->contentsMargins();
+        const int width = widthForTitle(title, box.font()) - margins.left() - margins.right();
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    box.exec();
+
+    const auto clicked = box.standardButton(box.clickedButton());
+    if (clicked == QMessageBox::Ok)
+        return Ok;
+    return buttons.contains(Cancel) ? Cancel : Ok;
+}
