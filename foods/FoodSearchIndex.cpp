@@ -216,20 +216,20 @@ QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit) c
 
     std::vector<FoodSearchHit> byRank[3];
     const size_t wanted = size_t(limit);
-    for (auto text = m_texts.cbegin(); text != m_texts.cend();) {
-        const quint32 food = text->food;
+    for (auto entry = m_texts.cbegin(); entry != m_texts.cend();) {
+        const quint32 food = entry->food;
         int best = -1;
         qint32 bestAlias = -1;
-        for (; text != m_texts.cend() && text->food == food; ++text) {
-            if ((query.letters & ~text->letters) || !(query.first & text->starts))
+        for (; entry != m_texts.cend() && entry->food == food; ++entry) {
+            if ((query.letters & ~entry->letters) || !(query.first & entry->starts))
                 continue;
             // A rank is worth finding only while its list can still be shown.
             const size_t better = byRank[0].size() + byRank[1].size();
             const bool wantContains = better + byRank[2].size() < wanted;
-            const int rank = bestRank(*text, query, wantContains);
+            const int rank = bestRank(*entry, query, wantContains);
             if (rank >= 0 && (best < 0 || rank < best)) {
                 best = rank;
-                bestAlias = text->alias;
+                bestAlias = entry->alias;
             }
         }
         if (best < 0)

@@ -157,9 +157,11 @@ std::unique_ptr<MainWindow> FoodLogViewTest::open(ProgramCopy &copy)
     auto w = Startup::openMainWindow(copy.dir.path());
     if (w) {
         w->show();
-        QTest::qWaitForWindowExposed(w.get());
+        if (!QTest::qWaitForWindowExposed(w.get()))
+            qWarning("the window was not exposed");
         w->activateWindow();
-        QTest::qWaitForWindowActive(w.get());
+        if (!QTest::qWaitForWindowActive(w.get()))
+            qWarning("the window did not become active");
     }
     return w;
 }

@@ -180,7 +180,7 @@ void TestDataLocation::resolve()
     if (!present.contains(dataFile) && dataFile.startsWith(QStringLiteral("user"))) {
         // First start: the template, byte for byte, under the user's name, and nothing else.
         QCOMPARE(readFile(files.dataFile), QByteArray("shared/data.mdb"));
-        for (const QString &made : {"home", "home/.local", "home/.local/share",
+        for (const char *made : {"home", "home/.local", "home/.local/share",
                                     "home/.local/share/pellomir",
                                     "home/.local/share/pellomir/data.mdb"})
             if (!expected.contains(made))

@@ -740,7 +740,6 @@ void TestSkin::hitTestPrefersTopmostAndNeedsTheShape()
 void TestSkin::appliedWindowTakesFormSizeAndShape()
 {
     SkinnedWindow skinned;
-    SkinEngine &engine = skinned.engine;
     QWidget &window = skinned.window;
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.size(), QSize(632, 443));
@@ -839,7 +838,6 @@ void TestSkin::hoveredObjectIsDrawnHighlighted()
     QVERIFY2(largest > 60, "the pictures of `a` hardly differ");
 
     SkinnedWindow skinned;
-    SkinEngine &engine = skinned.engine;
     QWidget &window = skinned.window;
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto shown = [&] { return window.grab().toImage().pixel(differing); };
