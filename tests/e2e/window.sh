@@ -9,7 +9,7 @@
 set -u
 BIN_DIR=${1:?usage: window.sh BIN_DIR}
 for tool in Xvfb xdotool import identify; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
 WORK=$(mktemp -d)
