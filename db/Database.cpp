@@ -56,10 +56,10 @@ Database::Database(QString path, sqlite3 *db)
 
 Database::~Database()
 {
-    Close();
+    close();
 }
 
-void Database::Close()
+void Database::close()
 {
     if (m_connection)
         m_connection->close();
@@ -83,7 +83,7 @@ LockWaitAction::~LockWaitAction()
         m_connection->endAction();
 }
 
-std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table)
+std::unique_ptr<Recordset> Database::openRecordset(const QString &table)
 {
     if (!Schema::tableNames().contains(table) && !Schema::optionalTables().contains(table))
         throw DataError(QStringLiteral("“%1”不是本程序使用的表。").arg(table));
@@ -91,7 +91,7 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table)
     return std::unique_ptr<Recordset>(new Recordset(Recordset::State::open(m_connection, table)));
 }
 
-std::unique_ptr<Database> OpenDatabase(const QString &path)
+std::unique_ptr<Database> openDatabase(const QString &path)
 {
     const QFileInfo info(path);
     if (path.isEmpty())

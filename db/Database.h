@@ -23,10 +23,10 @@ public:
     // A cursor over one whole table of the program's fixed set
     // ("01", "02", "sp", "yd", "xd", "rj"). Throws DataError if the name is not
     // one of them, or the file has no such table.
-    std::unique_ptr<Recordset> OpenRecordset(const QString &table);
+    std::unique_ptr<Recordset> openRecordset(const QString &table);
 
     // Closes the connection; cursors opened through it fail from then on.
-    void Close();
+    void close();
     bool isOpen() const { return m_db != nullptr; }
 
     // For tools and tests that need the raw handle.
@@ -41,7 +41,7 @@ public:
     void setLockWaitLimit(int milliseconds);
 
 private:
-    friend std::unique_ptr<Database> OpenDatabase(const QString &path);
+    friend std::unique_ptr<Database> openDatabase(const QString &path);
     friend class Recordset;
     friend class LockWaitAction;
     Database(QString path, sqlite3 *db);
@@ -50,7 +50,7 @@ private:
     // Mirrors the shared connection's handle (null once closed), for isOpen()
     // and handle().
     sqlite3 *m_db = nullptr;
-    // Shared with every cursor opened here; Close() and the destructor close it,
+    // Shared with every cursor opened here; close() and the destructor close it,
     // so a cursor that outlives this object fails cleanly instead of crashing.
     std::shared_ptr<Connection> m_connection;
 };
@@ -76,4 +76,4 @@ private:
 
 // Opens the database file at `path` (the path alone; nothing is appended or
 // removed). Throws DataError when the file is missing, unreadable or no database.
-std::unique_ptr<Database> OpenDatabase(const QString &path);
+std::unique_ptr<Database> openDatabase(const QString &path);

@@ -267,9 +267,9 @@ bool Recordset::isEOF() const
     return d->eof;
 }
 
-// MoveFirst, MoveLast and MoveToId begin a new walk or come back to a row: they
+// moveFirst, moveLast and moveToId begin a new walk or come back to a row: they
 // always see every commit made so far, by any program.
-void Recordset::MoveFirst()
+void Recordset::moveFirst()
 {
     d->live();
     d->dropStaleBuffer(Connection::Recheck::Now);
@@ -279,7 +279,7 @@ void Recordset::MoveFirst()
     d->setCurrent(row);
 }
 
-void Recordset::MoveLast()
+void Recordset::moveLast()
 {
     d->live();
     d->dropStaleBuffer(Connection::Recheck::Now);
@@ -289,7 +289,7 @@ void Recordset::MoveLast()
     d->setCurrent(row);
 }
 
-void Recordset::MoveNext()
+void Recordset::moveNext()
 {
     d->live();
     if (d->eof)
@@ -315,7 +315,7 @@ void Recordset::MoveNext()
     d->onDeletedRow = false;
 }
 
-void Recordset::MovePrevious()
+void Recordset::movePrevious()
 {
     d->live();
     if (d->bof)
@@ -339,7 +339,7 @@ void Recordset::MovePrevious()
     d->onDeletedRow = false;
 }
 
-int Recordset::RecordCount() const
+int Recordset::recordCount() const
 {
     Connection &conn = d->live();
     StatementUse use(conn.cached(
@@ -351,14 +351,14 @@ int Recordset::RecordCount() const
     return int(sqlite3_column_int64(use.get(), 0));
 }
 
-qint64 Recordset::Id() const
+qint64 Recordset::id() const
 {
     d->live();
     d->requireCurrentRow();
     return d->currentId;
 }
 
-bool Recordset::MoveToId(qint64 id)
+bool Recordset::moveToId(qint64 id)
 {
     d->live();
     d->dropStaleBuffer(Connection::Recheck::Now);
@@ -369,7 +369,7 @@ bool Recordset::MoveToId(qint64 id)
     return true;
 }
 
-Field Recordset::Fields(int position) const
+Field Recordset::field(int position) const
 {
     d->live();
     if (position < 0 || position >= d->columns.size()) {
@@ -396,24 +396,24 @@ Field Recordset::Fields(int position) const
     return field;
 }
 
-Field Recordset::Fields(const QString &name) const
+Field Recordset::field(const QString &name) const
 {
     d->live();
-    return Fields(d->columnIndex(name));
+    return field(d->columnIndex(name));
 }
 
-void Recordset::AddNew()
+void Recordset::addNew()
 {
     d->live();
     d->adding = true;
     d->pending.clear();
 }
 
-void Recordset::SetField(const QString &name, const QString &value)
+void Recordset::setField(const QString &name, const QString &value)
 {
     d->live();
     if (!d->adding)
-        throw DataError(QStringLiteral("没有正在新增的记录：请先调用 AddNew。"));
+        throw DataError(QStringLiteral("没有正在新增的记录：请先调用 addNew。"));
     const int column = d->columnIndex(name);
     if (column == d->idColumn) {
         throw DataError(QStringLiteral("字段“%1”（表“%2”）由数据库自动编号，不能赋值。")
@@ -428,11 +428,11 @@ void Recordset::SetField(const QString &name, const QString &value)
     d->pending.emplace_back(column, value);
 }
 
-void Recordset::Update()
+void Recordset::update()
 {
     Connection &conn = d->live();
     if (!d->adding)
-        throw DataError(QStringLiteral("没有要保存的新记录：请先调用 AddNew。"));
+        throw DataError(QStringLiteral("没有要保存的新记录：请先调用 addNew。"));
     // The pending row is used up whether or not storing it succeeds.
     const auto values = std::move(d->pending);
     d->pending.clear();
@@ -459,14 +459,14 @@ void Recordset::Update()
         throw d->writeFailure(context, rc);
 }
 
-void Recordset::CancelUpdate()
+void Recordset::cancelUpdate()
 {
     d->live();
     d->adding = false;
     d->pending.clear();
 }
 
-void Recordset::Delete()
+void Recordset::deleteCurrent()
 {
     Connection &conn = d->live();
     d->requireCurrentRow();
@@ -485,7 +485,7 @@ void Recordset::Delete()
         throw DataError(QStringLiteral("当前记录已被删除。"));
 }
 
-void Recordset::Close()
+void Recordset::close()
 {
     d->closed = true;
     d->buffer.clear();

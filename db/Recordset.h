@@ -52,39 +52,39 @@ public:
     bool isBOF() const;
     bool isEOF() const;
 
-    void MoveFirst();
-    void MoveLast();
-    void MoveNext();
-    void MovePrevious();
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrevious();
 
     // The number of rows in the table at the moment of asking.
-    int RecordCount() const;
+    int recordCount() const;
 
     // The current row's id (its INTEGER PRIMARY KEY); throws when there is no
-    // current row. MoveToId makes the row with that id current and returns
+    // current row. moveToId makes the row with that id current and returns
     // true, or returns false and leaves the position as it was when the table
     // has no such row (any more). Lets a caller come back to a row it saw
     // before without walking the table from the start.
-    qint64 Id() const;
-    bool MoveToId(qint64 id);
+    qint64 id() const;
+    bool moveToId(qint64 id);
 
     // A field of the current row, by 0-based position or by name.
-    Field Fields(int position) const;
-    Field Fields(const QString &name) const;
+    Field field(int position) const;
+    Field field(const QString &name) const;
 
-    // Adding a row: AddNew, then SetField for each named field, then Update,
+    // Adding a row: addNew, then setField for each named field, then Update,
     // which stores the row durably before it returns. The current row stays
-    // what it was before AddNew.
-    void AddNew();
-    void SetField(const QString &name, const QString &value);
-    void Update();
-    // Drops a row begun with AddNew without storing it.
-    void CancelUpdate();
+    // what it was before addNew.
+    void addNew();
+    void setField(const QString &name, const QString &value);
+    void update();
+    // Drops a row begun with addNew without storing it.
+    void cancelUpdate();
 
     // Removes the current row from the table at once.
-    void Delete();
+    void deleteCurrent();
 
-    void Close();
+    void close();
 
 private:
     friend class Database;

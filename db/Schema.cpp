@@ -65,7 +65,7 @@ void create(sqlite3 *db)
 
 } // namespace Schema
 
-void CreateDatabaseFile(const QString &path)
+void createDatabaseFile(const QString &path)
 {
     const QFileInfo info(path);
     if (info.exists() && (!info.isFile() || info.size() != 0))
@@ -79,7 +79,7 @@ void CreateDatabaseFile(const QString &path)
         sqlite3_close_v2(db);
         throw DataError(QStringLiteral("无法建立数据库文件“%1”：%2").arg(path, why), rc);
     }
-    // The same setting as every connection of the program (OpenDatabase).
+    // The same setting as every connection of the program (openDatabase).
     sqlite3_exec(db, "PRAGMA synchronous=EXTRA", nullptr, nullptr, nullptr);
     try {
         Schema::create(db);

@@ -46,4 +46,4 @@ void create(sqlite3 *db);
 // Makes a new database file at `path` holding the program's empty tables. The
 // path must not name an existing file, or only an empty (0-byte) one, such as
 // a freshly made temporary file. Throws DataError.
-void CreateDatabaseFile(const QString &path);
+void createDatabaseFile(const QString &path);

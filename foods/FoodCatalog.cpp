@@ -21,7 +21,7 @@ using FoodKey = QPair<QString, QString>; // category, name
 
 QString trimmedTextOf(const Recordset &rs, int field)
 {
-    const Field value = rs.Fields(field);
+    const Field value = rs.field(field);
     return value.isNull() ? QString() : FoodText::trimmed(value.textOrEmpty());
 }
 
@@ -29,10 +29,10 @@ QString trimmedTextOf(const Recordset &rs, int field)
 
 QVector<SearchableFood> read(const QString &databasePath)
 {
-    auto database = OpenDatabase(databasePath);
+    auto database = openDatabase(databasePath);
     QSet<QString> categories;
     {
-        auto rs = database->OpenRecordset(QStringLiteral("02"));
+        auto rs = database->openRecordset(QStringLiteral("02"));
         for (const QString &name : FoodTables::readCategoryNames(*rs)) {
             if (!name.isEmpty())
                 categories.insert(name);
@@ -42,10 +42,10 @@ QVector<SearchableFood> read(const QString &databasePath)
     QVector<SearchableFood> foods;
     QHash<FoodKey, int> positionOf;
     try {
-        auto rs = database->OpenRecordset(QStringLiteral("01"));
+        auto rs = database->openRecordset(QStringLiteral("01"));
         FoodTables::forEachRow(*rs, [&] {
-            const Field category = rs->Fields(FoodTables::FoodCategoryField);
-            const Field name = rs->Fields(FoodTables::FoodNameField);
+            const Field category = rs->field(FoodTables::FoodCategoryField);
+            const Field name = rs->field(FoodTables::FoodNameField);
             if (category.isNull() || name.isNull())
                 return;
             SearchableFood food;
@@ -64,7 +64,7 @@ QVector<SearchableFood> read(const QString &databasePath)
                 food.portion = trimmedTextOf(*rs, FoodTables::FoodPortionField);
             } catch (const DataError &) {
             }
-            food.rowId = rs->Id();
+            food.rowId = rs->id();
             positionOf.insert(key, int(foods.size()));
             foods.append(std::move(food));
         });
@@ -73,7 +73,7 @@ QVector<SearchableFood> read(const QString &databasePath)
     }
 
     try {
-        auto rs = database->OpenRecordset(QStringLiteral("food_alias"));
+        auto rs = database->openRecordset(QStringLiteral("food_alias"));
         FoodTables::forEachRow(*rs, [&] {
             const FoodKey key(trimmedTextOf(*rs, AliasCategoryField), trimmedTextOf(*rs, AliasFoodField));
             const auto position = positionOf.constFind(key);

@@ -13,10 +13,10 @@ namespace {
 bool currentRowMatches(const Recordset &foods, const QString &category, const QString &food)
 {
     try {
-        const Field rowCategory = foods.Fields(FoodTables::FoodCategoryField);
+        const Field rowCategory = foods.field(FoodTables::FoodCategoryField);
         if (rowCategory.isNull() || FoodText::trimmed(rowCategory.textOrEmpty()) != category)
             return false;
-        const Field rowFood = foods.Fields(FoodTables::FoodNameField);
+        const Field rowFood = foods.field(FoodTables::FoodNameField);
         return !rowFood.isNull() && FoodText::trimmed(rowFood.textOrEmpty()) == food;
     } catch (const DataError &) {
         return false;
@@ -29,14 +29,14 @@ bool moveToFirstMatch(Recordset &foods, const QString &category, const QString &
                       std::optional<qint64> hint)
 {
     try {
-        if (hint && foods.MoveToId(*hint) && currentRowMatches(foods, category, food))
+        if (hint && foods.moveToId(*hint) && currentRowMatches(foods, category, food))
             return true;
     } catch (const DataError &) {
         // fall back to the walk
     }
 
     try {
-        foods.MoveFirst();
+        foods.moveFirst();
     } catch (const DataError &) {
         return false; // an empty table
     }
@@ -44,7 +44,7 @@ bool moveToFirstMatch(Recordset &foods, const QString &category, const QString &
         if (currentRowMatches(foods, category, food))
             return true;
         try {
-            foods.MoveNext();
+            foods.moveNext();
         } catch (const DataError &) {
             return false;
         }

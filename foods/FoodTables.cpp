@@ -12,7 +12,7 @@ QStringList readCategoryNames(Recordset &categories)
 {
     QStringList names;
     forEachRow(categories, [&] {
-        const Field name = categories.Fields(CategoryNameField);
+        const Field name = categories.field(CategoryNameField);
         if (!name.isNull())
             names.append(FoodText::trimmed(name.textOrEmpty()));
     });
@@ -27,16 +27,16 @@ FoodIndex readFoodIndex(Recordset &foods, const QStringList &categories)
         categoryNumber.insert(categories[i], i);
     FoodIndex::Builder index(int(categories.size()));
     forEachRow(foods, [&] {
-        const Field category = foods.Fields(FoodCategoryField);
+        const Field category = foods.field(FoodCategoryField);
         if (category.isNull())
             return;
         const auto number = categoryNumber.constFind(FoodText::trimmed(category.textOrEmpty()));
         if (number == categoryNumber.cend())
             return; // a category the tree does not have
-        const Field name = foods.Fields(FoodNameField);
+        const Field name = foods.field(FoodNameField);
         if (name.isNull())
             return;
-        index.add(*number, FoodText::trimmed(name.textOrEmpty()), foods.Id());
+        index.add(*number, FoodText::trimmed(name.textOrEmpty()), foods.id());
     });
     return index.finish();
 }

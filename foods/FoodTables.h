@@ -11,14 +11,14 @@
 // left out and the walk goes on; a failing move ends the walk.
 namespace FoodTables {
 
-// Runs `visit` on every row from the first one. An empty table (MoveFirst
+// Runs `visit` on every row from the first one. An empty table (moveFirst
 // fails) visits nothing; a row whose fields fail (`visit` throws DataError) is
 // left out; a failing move ends the walk, as going on would loop forever.
 template<typename Visit>
 void forEachRow(Recordset &rs, Visit visit)
 {
     try {
-        rs.MoveFirst();
+        rs.moveFirst();
     } catch (const DataError &) {
         return;
     }
@@ -29,7 +29,7 @@ void forEachRow(Recordset &rs, Visit visit)
             // The row cannot be read: leave it out.
         }
         try {
-            rs.MoveNext();
+            rs.moveNext();
         } catch (const DataError &) {
             return; // the position did not change
         }

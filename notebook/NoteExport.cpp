@@ -75,17 +75,17 @@ QList<ExportedSection> NoteExport::read(Database &db, const QStringList &tables)
         section.table = table;
         section.name = QString::fromUtf8(info->name);
         section.hasTime = info->hasTime;
-        const auto rs = db.OpenRecordset(table);
+        const auto rs = db.openRecordset(table);
         if (!rs->isEOF())
-            rs->MoveFirst();
+            rs->moveFirst();
         while (!rs->isEOF()) {
             ExportedNote note;
             if (info->hasTime)
-                note.time = rs->Fields(QStringLiteral("time")).textOrEmpty();
-            note.title = rs->Fields(QStringLiteral("Name")).textOrEmpty();
-            note.body = rs->Fields(QStringLiteral("demo")).textOrEmpty();
+                note.time = rs->field(QStringLiteral("time")).textOrEmpty();
+            note.title = rs->field(QStringLiteral("Name")).textOrEmpty();
+            note.body = rs->field(QStringLiteral("demo")).textOrEmpty();
             section.notes << note;
-            rs->MoveNext();
+            rs->moveNext();
         }
         sections << section;
     }

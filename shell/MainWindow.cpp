@@ -134,7 +134,7 @@ void MainWindow::Load()
     addbox->hide();
     Frame1->hide();
 
-    db = OpenDatabase(m_files.dataFile);
+    db = openDatabase(m_files.dataFile);
 
     NotebookControls notebookControls;
     notebookControls.window = this;

@@ -2,7 +2,7 @@
 // The cursor against bare SQLite on the same file, in the same run:
 //  - a full walk of a 32,767-row food table reading positions 1 and 2 as text,
 //    against one SELECT of the same two columns stepped to the end;
-//  - AddNew + SetField + Update of one notebook row, against one bare INSERT
+//  - addNew + setField + Update of one notebook row, against one bare INSERT
 //    (autocommit, synchronous=EXTRA on both).
 #include "db/Database.h"
 #include "db/Recordset.h"
@@ -25,7 +25,7 @@ struct Fixture
     Fixture()
     {
         path = dir.filePath(QStringLiteral("data.mdb"));
-        CreateDatabaseFile(path);
+        createDatabaseFile(path);
         sqlite3 *db = nullptr;
         sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
         sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
@@ -68,17 +68,17 @@ sqlite3 *openBare()
 
 void CursorWalk(benchmark::State &state)
 {
-    auto database = OpenDatabase(fixture().path);
+    auto database = openDatabase(fixture().path);
     qint64 chars = 0;
     for (auto _ : state) {
-        auto rs = database->OpenRecordset(QStringLiteral("01"));
-        rs->MoveFirst();
-        const int count = rs->RecordCount();
+        auto rs = database->openRecordset(QStringLiteral("01"));
+        rs->moveFirst();
+        const int count = rs->recordCount();
         for (int i = 0; i < count; ++i) {
-            const QString category = rs->Fields(1).text();
-            const QString food = rs->Fields(2).text();
+            const QString category = rs->field(1).text();
+            const QString food = rs->field(2).text();
             chars += category.size() + food.size();
-            rs->MoveNext();
+            rs->moveNext();
         }
         if (!rs->isEOF())
             state.SkipWithError("walk did not reach the end");
@@ -118,15 +118,15 @@ BENCHMARK(BareSelect)->Unit(benchmark::kMillisecond);
 
 void CursorAddRow(benchmark::State &state)
 {
-    auto database = OpenDatabase(fixture().path);
-    auto rs = database->OpenRecordset(QStringLiteral("sp"));
+    auto database = openDatabase(fixture().path);
+    auto rs = database->openRecordset(QStringLiteral("sp"));
     const QString title = QStringLiteral("今天的食谱");
     const QString body = QStringLiteral("早餐：燕麦粥一碗，鸡蛋一个。午餐：米饭半碗，青菜。");
     for (auto _ : state) {
-        rs->AddNew();
-        rs->SetField(QStringLiteral("Name"), title);
-        rs->SetField(QStringLiteral("demo"), body);
-        rs->Update();
+        rs->addNew();
+        rs->setField(QStringLiteral("Name"), title);
+        rs->setField(QStringLiteral("demo"), body);
+        rs->update();
     }
 }
 BENCHMARK(CursorAddRow)->Unit(benchmark::kMicrosecond);

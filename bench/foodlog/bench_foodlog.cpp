@@ -38,8 +38,8 @@ struct LogFile
     explicit LogFile(int days)
     {
         path = dir.filePath(QStringLiteral("data.mdb"));
-        CreateDatabaseFile(path);
-        auto db = OpenDatabase(path);
+        createDatabaseFile(path);
+        auto db = openDatabase(path);
         FoodLogStore store(*db);
         Profile p;
         p.heightCm = 165;
@@ -78,7 +78,7 @@ LogFile &fileWith(int entries)
 void OpenView(benchmark::State &state)
 {
     LogFile &file = fileWith(int(state.range(0)));
-    auto db = OpenDatabase(file.path);
+    auto db = openDatabase(file.path);
     FoodLogStore store(*db);
     const FoodChoices foods = FoodChoices::read(file.path);
     QWidget window;
@@ -101,7 +101,7 @@ void OpenView(benchmark::State &state)
 void EnterSection(benchmark::State &state)
 {
     LogFile &file = fileWith(int(state.range(0)));
-    auto db = OpenDatabase(file.path);
+    auto db = openDatabase(file.path);
     QWidget window;
     window.resize(632, 443);
     window.show();

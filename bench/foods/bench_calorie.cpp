@@ -384,25 +384,25 @@ void FullWalkClick(benchmark::State &state)
     Panel panel;
     for (auto _ : state) {
         panel.Text3->clear();
-        auto db = OpenDatabase(data.path);
-        auto rs = db->OpenRecordset(QStringLiteral("01"));
-        rs->MoveFirst();
-        const int count = rs->RecordCount();
+        auto db = openDatabase(data.path);
+        auto rs = db->openRecordset(QStringLiteral("01"));
+        rs->moveFirst();
+        const int count = rs->recordCount();
         for (int i = 0; i < count; ++i) {
-            const Field category = rs->Fields(1);
-            const Field food = rs->Fields(2);
+            const Field category = rs->field(1);
+            const Field food = rs->field(2);
             if (!category.isNull() && !food.isNull()
                 && FoodText::trimmed(category.textOrEmpty()) == target.category
                 && FoodText::trimmed(food.textOrEmpty()) == target.name) {
-                panel.Label3->setText(FoodText::trimmed(rs->Fields(4).textOrEmpty()));
+                panel.Label3->setText(FoodText::trimmed(rs->field(4).textOrEmpty()));
                 panel.Label3->adjustSize();
                 panel.Text3->setText(FoodText::trimmed(food.textOrEmpty()));
                 break;
             }
-            rs->MoveNext();
+            rs->moveNext();
         }
-        rs->Close();
-        db->Close();
+        rs->close();
+        db->close();
     }
     if (panel.Text3->text() != target.name)
         state.SkipWithError("the walk did not find the food");
@@ -413,8 +413,8 @@ void ReadFoodTable(benchmark::State &state)
 {
     const Fixture &data = fixture(int(state.range(0)), int(state.range(1)));
     for (auto _ : state) {
-        auto db = OpenDatabase(data.path);
-        auto rs = db->OpenRecordset(QStringLiteral("01"));
+        auto db = openDatabase(data.path);
+        auto rs = db->openRecordset(QStringLiteral("01"));
         benchmark::DoNotOptimize(FoodTables::readFoodIndex(*rs, data.set.categories));
     }
 }

@@ -150,7 +150,7 @@ BENCHMARK(SearchIndexBuild)->Unit(benchmark::kMillisecond)->Iterations(3);
 QString makeDatabase(const QTemporaryDir &dir)
 {
     const QString path = dir.filePath(QStringLiteral("data.mdb"));
-    CreateDatabaseFile(path);
+    createDatabaseFile(path);
     sqlite3 *db = nullptr;
     sqlite3_open(QFile::encodeName(path).constData(), &db);
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);

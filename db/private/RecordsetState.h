@@ -29,7 +29,7 @@ struct Recordset::State
     bool onDeletedRow = false;
     qint64 currentId = 0; // meaningful when neither flag is set
 
-    // The row begun with AddNew: (column, value) pairs in assignment order.
+    // The row begun with addNew: (column, value) pairs in assignment order.
     bool adding = false;
     std::vector<std::pair<int, QString>> pending;
 

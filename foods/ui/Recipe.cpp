@@ -30,13 +30,13 @@ auto closeOnExit(std::unique_ptr<Database> &db, std::unique_ptr<Recordset> &rs)
     return qScopeGuard([&db, &rs] {
         try {
             if (rs)
-                rs->Close();
+                rs->close();
         } catch (const DataError &) {
         }
         rs.reset();
         try {
             if (db)
-                db->Close();
+                db->close();
         } catch (const DataError &) {
         }
         db.reset();
@@ -79,8 +79,8 @@ void Recipe::BuildFoodTree()
     QStringList categoryNames;
     {
         const auto closeRun = closeOnExit(gDb, gRs);
-        gDb = OpenDatabase(m_databasePath);
-        gRs = gDb->OpenRecordset(CategoryTable);
+        gDb = openDatabase(m_databasePath);
+        gRs = gDb->openRecordset(CategoryTable);
         attachModel();
         // From here on a part that fails is left out and the rest is built.
         categoryNames = FoodTables::readCategoryNames(*gRs);
@@ -104,8 +104,8 @@ void Recipe::BuildFoodTree()
 FoodIndex Recipe::readFoods(const QStringList &categories) const
 {
     try {
-        const std::unique_ptr<Database> db = OpenDatabase(m_databasePath);
-        const std::unique_ptr<Recordset> foods = db->OpenRecordset(FoodTable);
+        const std::unique_ptr<Database> db = openDatabase(m_databasePath);
+        const std::unique_ptr<Recordset> foods = db->openRecordset(FoodTable);
         return FoodTables::readFoodIndex(*foods, categories);
     } catch (const std::exception &) {
         return FoodIndex::Builder(int(categories.size())).finish();
@@ -176,21 +176,21 @@ void Recipe::lookUpFood(const QString &category, const QString &food, std::optio
     emit foodLookedUp(wantedCategory, wantedFood);
     try {
         const auto closeRun = closeOnExit(gDb, gRs);
-        gDb = OpenDatabase(m_databasePath);
-        gRs = gDb->OpenRecordset(FoodTable);
+        gDb = openDatabase(m_databasePath);
+        gRs = gDb->openRecordset(FoodTable);
         if (!FoodLookup::moveToFirstMatch(*gRs, wantedCategory, wantedFood, rowHint))
             return;
-        const QString name = FoodText::trimmed(gRs->Fields(FoodTables::FoodNameField).text());
+        const QString name = FoodText::trimmed(gRs->field(FoodTables::FoodNameField).text());
         // A row without calories shows none, rather than leaving the previous
         // food's figure beside this food's name.
         QString calories;
         try {
-            calories = FoodText::trimmed(gRs->Fields(FoodTables::FoodKcalField).textOrEmpty());
+            calories = FoodText::trimmed(gRs->field(FoodTables::FoodKcalField).textOrEmpty());
         } catch (const DataError &) {
         }
         QString portion;
         try {
-            portion = FoodText::trimmed(gRs->Fields(FoodTables::FoodPortionField).textOrEmpty());
+            portion = FoodText::trimmed(gRs->field(FoodTables::FoodPortionField).textOrEmpty());
         } catch (const DataError &) {
         }
         showFood(calories, name);

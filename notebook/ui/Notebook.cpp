@@ -191,11 +191,11 @@ void Notebook::openSectionSteps(const NotebookSection &section)
     QString title;
     QString body = section.hint;
     try {
-        opened = db.OpenRecordset(section.table);
+        opened = db.openRecordset(section.table);
         if (!opened->isEOF()) {
-            opened->MoveFirst();
-            title = opened->Fields(section.firstTitleField).textOrEmpty();
-            body = opened->Fields(BodyField).textOrEmpty();
+            opened->moveFirst();
+            title = opened->field(section.firstTitleField).textOrEmpty();
+            body = opened->field(BodyField).textOrEmpty();
         }
     } catch (const DataError &error) {
         inform(NotebookBoxTitle, QStringLiteral("无法打开%1：").arg(section.name) + error.message());
@@ -263,10 +263,10 @@ void Notebook::cmdBack_Click()
         return;
     userAction(QStringLiteral("无法显示上一条信息："), [&] {
         // In an empty section the move fails and both end flags stay set.
-        tryStep([&] { rs->MovePrevious(); });
+        tryStep([&] { rs->movePrevious(); });
         if (rs->isBOF()) {
             inform(NotebookBoxTitle, QStringLiteral("已经是第一条信息了！"));
-            tryStep([&] { rs->MoveFirst(); });
+            tryStep([&] { rs->moveFirst(); });
             return;
         }
         showCurrentRecord();
@@ -278,10 +278,10 @@ void Notebook::cmdForward_Click()
     if (!rs)
         return;
     userAction(QStringLiteral("无法显示下一条信息："), [&] {
-        tryStep([&] { rs->MoveNext(); });
+        tryStep([&] { rs->moveNext(); });
         if (rs->isEOF()) {
             inform(NotebookBoxTitle, QStringLiteral("已经是最后一条信息了！"));
-            tryStep([&] { rs->MoveLast(); });
+            tryStep([&] { rs->moveLast(); });
             return;
         }
         showCurrentRecord();
@@ -316,12 +316,12 @@ void Notebook::saveTyped(const QString &typedTitle, const QString &typedBody)
     bool sectionShowedRecord = false;
     try {
         sectionShowedRecord = hasCurrentRecord();
-        rs->AddNew();
-        rs->SetField(NameField, title);
-        rs->SetField(BodyField, body);
-        rs->Update();
+        rs->addNew();
+        rs->setField(NameField, title);
+        rs->setField(BodyField, body);
+        rs->update();
     } catch (const DataError &error) {
-        tryStepAfterWrite([&] { rs->CancelUpdate(); });
+        tryStepAfterWrite([&] { rs->cancelUpdate(); });
         inform(ApplicationTitle, QStringLiteral("没有保存：") + error.message());
         showEntryView();
         return;
@@ -337,7 +337,7 @@ void Notebook::saveTyped(const QString &typedTitle, const QString &typedBody)
     // browsing could otherwise never bring on show.
     if (!sectionShowedRecord)
         tryStepAfterWrite([&] {
-            rs->MoveLast();
+            rs->moveLast();
             showCurrentRecord();
         });
 }
@@ -360,7 +360,7 @@ void Notebook::deleteShown()
         != MessageBox::Ok)
         return;
     try {
-        rs->Delete();
+        rs->deleteCurrent();
     } catch (const DataError &error) {
         inform(NotebookBoxTitle, QStringLiteral("删除失败：") + error.message());
         return;
@@ -429,8 +429,8 @@ bool Notebook::showCurrentRecord()
     QString title;
     QString body;
     const bool read = tryStep([&] {
-        title = rs->Fields(NameField).textOrEmpty();
-        body = rs->Fields(BodyField).textOrEmpty();
+        title = rs->field(NameField).textOrEmpty();
+        body = rs->field(BodyField).textOrEmpty();
     });
     if (read)
         showTexts(title, body);
@@ -440,9 +440,9 @@ bool Notebook::showCurrentRecord()
 void Notebook::showRecordAfterDelete()
 {
     // Delete leaves the cursor on the removed row; the next move leaves it.
-    bool onRecord = tryStep([&] { rs->MoveNext(); }) && !rs->isEOF();
+    bool onRecord = tryStep([&] { rs->moveNext(); }) && !rs->isEOF();
     if (!onRecord)
-        onRecord = tryStep([&] { rs->MoveLast(); });
+        onRecord = tryStep([&] { rs->moveLast(); });
     if (onRecord) {
         if (!showCurrentRecord())
             showTexts(QString(), QString());
@@ -457,7 +457,7 @@ bool Notebook::hasCurrentRecord() const
         return false;
     // The row may be gone (deleted here before, or by someone else).
     bool exists = false;
-    tryStep([&] { exists = rs->MoveToId(rs->Id()); });
+    tryStep([&] { exists = rs->moveToId(rs->id()); });
     return exists;
 }
 

@@ -24,7 +24,7 @@ QString where(const Recordset &rs)
     if (rs.isEOF())
         return QStringLiteral("EOF");
     try {
-        return rs.Fields(QStringLiteral("Name")).text();
+        return rs.field(QStringLiteral("Name")).text();
     } catch (const DataError &) {
         return QStringLiteral("deleted");
     }
@@ -48,16 +48,16 @@ QStringList run(Recordset &rs, const QString &script)
         bool threw = false;
         try {
             switch (step.unicode()) {
-            case 'F': rs.MoveFirst(); break;
-            case 'L': rs.MoveLast(); break;
-            case 'N': rs.MoveNext(); break;
-            case 'P': rs.MovePrevious(); break;
-            case 'D': rs.Delete(); break;
+            case 'F': rs.moveFirst(); break;
+            case 'L': rs.moveLast(); break;
+            case 'N': rs.moveNext(); break;
+            case 'P': rs.movePrevious(); break;
+            case 'D': rs.deleteCurrent(); break;
             case 'A':
-                rs.AddNew();
-                rs.SetField(QStringLiteral("Name"), QStringLiteral("new"));
-                rs.SetField(QStringLiteral("demo"), QStringLiteral("new-body"));
-                rs.Update();
+                rs.addNew();
+                rs.setField(QStringLiteral("Name"), QStringLiteral("new"));
+                rs.setField(QStringLiteral("demo"), QStringLiteral("new-body"));
+                rs.update();
                 break;
             default: qFatal("unknown step");
             }
@@ -206,8 +206,8 @@ void TestData::cursorMoves()
 
     TempDatabase db;
     fillNames(db, QStringLiteral("sp"), rows);
-    auto database = OpenDatabase(db.path());
-    auto rs = database->OpenRecordset(QStringLiteral("sp"));
+    auto database = openDatabase(db.path());
+    auto rs = database->openRecordset(QStringLiteral("sp"));
     QCOMPARE(where(*rs), opened);
     QCOMPARE(run(*rs, script), trace);
 }
@@ -216,22 +216,22 @@ void TestData::recordCountFollowsAddAndDelete()
 {
     TempDatabase db;
     fillNames(db, QStringLiteral("yd"), {"a", "b"});
-    auto database = OpenDatabase(db.path());
-    auto rs = database->OpenRecordset(QStringLiteral("yd"));
-    QCOMPARE(rs->RecordCount(), 2);
+    auto database = openDatabase(db.path());
+    auto rs = database->openRecordset(QStringLiteral("yd"));
+    QCOMPARE(rs->recordCount(), 2);
     run(*rs, QStringLiteral("AA"));
-    QCOMPARE(rs->RecordCount(), 4);
+    QCOMPARE(rs->recordCount(), 4);
     run(*rs, QStringLiteral("D"));
-    QCOMPARE(rs->RecordCount(), 3);
+    QCOMPARE(rs->recordCount(), 3);
     QCOMPARE(db.rowCount(QStringLiteral("yd")), 3);
 
     // A pending row is not counted until stored, and not stored when cancelled.
-    rs->AddNew();
-    rs->SetField(QStringLiteral("Name"), QStringLiteral("x"));
-    QCOMPARE(rs->RecordCount(), 3);
-    rs->CancelUpdate();
-    QVERIFY(!errorOf([&] { rs->Update(); }).isEmpty());
-    QCOMPARE(rs->RecordCount(), 3);
+    rs->addNew();
+    rs->setField(QStringLiteral("Name"), QStringLiteral("x"));
+    QCOMPARE(rs->recordCount(), 3);
+    rs->cancelUpdate();
+    QVERIFY(!errorOf([&] { rs->update(); }).isEmpty());
+    QCOMPARE(rs->recordCount(), 3);
 }
 
 void TestData::fieldsByPositionAndName()
@@ -239,20 +239,20 @@ void TestData::fieldsByPositionAndName()
     TempDatabase db;
     db.insert(QStringLiteral("01"), {{"category", "谷薯主食"}, {"food", "米饭"},
                                      {"portion", "100克"}, {"kcal", 116}});
-    auto database = OpenDatabase(db.path());
-    auto rs = database->OpenRecordset(QStringLiteral("01"));
-    QCOMPARE(rs->Fields(1).text(), QStringLiteral("谷薯主食"));
-    QCOMPARE(rs->Fields(2).text(), QStringLiteral("米饭"));
-    QCOMPARE(rs->Fields(3).text(), QStringLiteral("100克"));
-    QCOMPARE(rs->Fields(4).text(), QStringLiteral("116"));
-    QCOMPARE(rs->Fields(0).text(), QString::number(rs->Id()));
-    QCOMPARE(rs->Fields(QStringLiteral("food")).text(), QStringLiteral("米饭"));
+    auto database = openDatabase(db.path());
+    auto rs = database->openRecordset(QStringLiteral("01"));
+    QCOMPARE(rs->field(1).text(), QStringLiteral("谷薯主食"));
+    QCOMPARE(rs->field(2).text(), QStringLiteral("米饭"));
+    QCOMPARE(rs->field(3).text(), QStringLiteral("100克"));
+    QCOMPARE(rs->field(4).text(), QStringLiteral("116"));
+    QCOMPARE(rs->field(0).text(), QString::number(rs->id()));
+    QCOMPARE(rs->field(QStringLiteral("food")).text(), QStringLiteral("米饭"));
 
     // Names are exact: SQLite would take "FOOD" for "food", the cursor does not.
-    const QString wrongCase = errorOf([&] { rs->Fields(QStringLiteral("FOOD")); });
+    const QString wrongCase = errorOf([&] { rs->field(QStringLiteral("FOOD")); });
     QVERIFY2(wrongCase.contains(QStringLiteral("“FOOD”")), qPrintable(wrongCase));
-    QVERIFY(!errorOf([&] { rs->Fields(5); }).isEmpty());
-    QVERIFY(!errorOf([&] { rs->Fields(-1); }).isEmpty());
+    QVERIFY(!errorOf([&] { rs->field(5); }).isEmpty());
+    QVERIFY(!errorOf([&] { rs->field(-1); }).isEmpty());
 }
 
 void TestData::numbersReadAsShortestText_data()
@@ -274,24 +274,24 @@ void TestData::numbersReadAsShortestText()
     QFETCH(QString, text);
     TempDatabase db;
     db.insert(QStringLiteral("01"), {{"food", "x"}, {"kcal", stored}});
-    auto database = OpenDatabase(db.path());
-    auto rs = database->OpenRecordset(QStringLiteral("01"));
-    QCOMPARE(rs->Fields(4).text(), text);
+    auto database = openDatabase(db.path());
+    auto rs = database->openRecordset(QStringLiteral("01"));
+    QCOMPARE(rs->field(4).text(), text);
 }
 
 void TestData::nullIsNotEmpty()
 {
     TempDatabase db;
     db.insert(QStringLiteral("sp"), {{"Name", ""}, {"demo", QVariant()}});
-    auto database = OpenDatabase(db.path());
-    auto rs = database->OpenRecordset(QStringLiteral("sp"));
+    auto database = openDatabase(db.path());
+    auto rs = database->openRecordset(QStringLiteral("sp"));
 
-    const Field empty = rs->Fields(QStringLiteral("Name"));
+    const Field empty = rs->field(QStringLiteral("Name"));
     QVERIFY(!empty.isNull());
     QCOMPARE(empty.text(), QString());
     QVERIFY(!empty.text().isNull());
 
-    const Field null = rs->Fields(QStringLiteral("demo"));
+    const Field null = rs->field(QStringLiteral("demo"));
     QVERIFY(null.isNull());
     QCOMPARE(null.textOrEmpty(), QString());
     const QString message = errorOf([&] { null.text(); });
@@ -303,35 +303,35 @@ void TestData::missingTableOrField()
     TempDatabase db;
     db.insert(QStringLiteral("xd"), {{"Name", "a"}});
     db.dropTable(QStringLiteral("rj"));
-    auto database = OpenDatabase(db.path());
+    auto database = openDatabase(db.path());
 
-    QCOMPARE(errorOf([&] { database->OpenRecordset(QStringLiteral("rj")); }),
+    QCOMPARE(errorOf([&] { database->openRecordset(QStringLiteral("rj")); }),
              QStringLiteral("数据库文件“%1”中没有表“rj”。").arg(db.path()));
-    QVERIFY(!errorOf([&] { database->OpenRecordset(QStringLiteral("other")); }).isEmpty());
+    QVERIFY(!errorOf([&] { database->openRecordset(QStringLiteral("other")); }).isEmpty());
 
-    auto rs = database->OpenRecordset(QStringLiteral("xd"));
-    QCOMPARE(errorOf([&] { rs->Fields(QStringLiteral("time")); }),
+    auto rs = database->openRecordset(QStringLiteral("xd"));
+    QCOMPARE(errorOf([&] { rs->field(QStringLiteral("time")); }),
              QStringLiteral("表“xd”中没有字段“time”。"));
-    rs->AddNew();
-    QCOMPARE(errorOf([&] { rs->SetField(QStringLiteral("title"), QStringLiteral("t")); }),
+    rs->addNew();
+    QCOMPARE(errorOf([&] { rs->setField(QStringLiteral("title"), QStringLiteral("t")); }),
              QStringLiteral("表“xd”中没有字段“title”。"));
-    QVERIFY(!errorOf([&] { rs->SetField(QStringLiteral("id"), QStringLiteral("7")); }).isEmpty());
+    QVERIFY(!errorOf([&] { rs->setField(QStringLiteral("id"), QStringLiteral("7")); }).isEmpty());
 
     // A table dropped while a cursor is open on it: clear errors, no stale rows.
-    auto other = OpenDatabase(db.path());
-    other->OpenRecordset(QStringLiteral("xd")).reset();
+    auto other = openDatabase(db.path());
+    other->openRecordset(QStringLiteral("xd")).reset();
     db.dropTable(QStringLiteral("xd"));
-    const QString gone = errorOf([&] { rs->MoveFirst(); });
+    const QString gone = errorOf([&] { rs->moveFirst(); });
     QVERIFY2(gone.contains(QStringLiteral("没有表“xd”")), qPrintable(gone));
 
     // A table that is there but whose trigger writes to one that is not: the
     // failure is the trigger's, not a missing "sp".
     db.exec(QStringLiteral("CREATE TRIGGER log AFTER INSERT ON sp BEGIN "
                            "INSERT INTO missing VALUES (1); END"));
-    auto sp = database->OpenRecordset(QStringLiteral("sp"));
-    sp->AddNew();
-    sp->SetField(QStringLiteral("Name"), QStringLiteral("a"));
-    const QString refused = errorOf([&] { sp->Update(); });
+    auto sp = database->openRecordset(QStringLiteral("sp"));
+    sp->addNew();
+    sp->setField(QStringLiteral("Name"), QStringLiteral("a"));
+    const QString refused = errorOf([&] { sp->update(); });
     QVERIFY2(refused.startsWith(QStringLiteral("无法保存到表“sp”：")), qPrintable(refused));
     QVERIFY2(!refused.contains(QStringLiteral("没有表“sp”")), qPrintable(refused));
 }
@@ -377,7 +377,7 @@ void TestData::openFailures()
         return f.readAll();
     }() : QByteArray();
 
-    const QString message = errorOf([&] { OpenDatabase(path); });
+    const QString message = errorOf([&] { openDatabase(path); });
     QVERIFY2(message.startsWith(QStringLiteral("无法打开数据库文件“%1”").arg(path)), qPrintable(message));
     QVERIFY2(message.contains(cause), qPrintable(message));
 
@@ -400,7 +400,7 @@ void TestData::durableSettings()
     // is deleted, so a commit that returned survives a power cut. The file is
     // never switched to another journal mode.
     TempDatabase db;
-    auto database = OpenDatabase(db.path());
+    auto database = openDatabase(db.path());
     const auto pragma = [&](const char *name) {
         sqlite3_stmt *stmt = nullptr;
         sqlite3_prepare_v2(database->handle(), name, -1, &stmt, nullptr);
@@ -412,7 +412,7 @@ void TestData::durableSettings()
     };
     QCOMPARE(pragma("PRAGMA synchronous"), QStringLiteral("3")); // EXTRA
     QCOMPARE(pragma("PRAGMA journal_mode"), QStringLiteral("delete"));
-    auto rs = database->OpenRecordset(QStringLiteral("sp"));
+    auto rs = database->openRecordset(QStringLiteral("sp"));
     run(*rs, QStringLiteral("A"));
     QCOMPARE(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden), QStringList{"data.mdb"});
 }
@@ -421,9 +421,9 @@ void TestData::lockedFileWaitsOncePerAction()
 {
     TempDatabase db;
     fillNames(db, QStringLiteral("sp"), {"a", "b"});
-    auto database = OpenDatabase(db.path());
+    auto database = openDatabase(db.path());
     database->setLockWaitLimit(100);
-    auto rs = database->OpenRecordset(QStringLiteral("sp"));
+    auto rs = database->openRecordset(QStringLiteral("sp"));
     QCOMPARE(where(*rs), QStringLiteral("a"));
     auto lock = db.holdExclusiveLock(); // another program in the middle of a commit
 
@@ -439,7 +439,7 @@ void TestData::lockedFileWaitsOncePerAction()
         }
         QFAIL(what);
     };
-    failsInUse("MoveFirst", [&] { rs->MoveFirst(); });
+    failsInUse("moveFirst", [&] { rs->moveFirst(); });
     QCOMPARE(where(*rs), QStringLiteral("a"));
 
     // Within one action the steps wait once between them: the first waits,
@@ -447,21 +447,21 @@ void TestData::lockedFileWaitsOncePerAction()
     int waits = 0;
     {
         LockWaitAction action(*database, [&] { ++waits; });
-        failsInUse("MoveFirst", [&] { rs->MoveFirst(); });
-        failsInUse("RecordCount", [&] { rs->RecordCount(); });
+        failsInUse("moveFirst", [&] { rs->moveFirst(); });
+        failsInUse("recordCount", [&] { rs->recordCount(); });
         {
             LockWaitAction inner(*database, [&] { waits += 100; });
-            failsInUse("Delete", [&] { rs->Delete(); });
+            failsInUse("Delete", [&] { rs->deleteCurrent(); });
         }
-        rs->AddNew();
-        rs->SetField(QStringLiteral("Name"), QStringLiteral("c"));
-        failsInUse("Update", [&] { rs->Update(); });
+        rs->addNew();
+        rs->setField(QStringLiteral("Name"), QStringLiteral("c"));
+        failsInUse("Update", [&] { rs->update(); });
     }
     QCOMPARE(waits, 1);
     // The next action waits again.
     {
         LockWaitAction action(*database, [&] { ++waits; });
-        failsInUse("MoveLast", [&] { rs->MoveLast(); });
+        failsInUse("moveLast", [&] { rs->moveLast(); });
     }
     QCOMPARE(waits, 2);
 
@@ -470,7 +470,7 @@ void TestData::lockedFileWaitsOncePerAction()
     {
         LockWaitAction action(*database, [&] { ++waits; });
         run(*rs, QStringLiteral("LA"));
-        QCOMPARE(rs->RecordCount(), 3);
+        QCOMPARE(rs->recordCount(), 3);
     }
     QCOMPARE(waits, 2);
     QCOMPARE(where(*rs), QStringLiteral("b"));
@@ -483,19 +483,19 @@ void TestData::readOnlyFileOpensButRefusesWrites()
     if (!db.makeReadOnly())
         QSKIP("cannot write-protect a file here");
 
-    auto database = OpenDatabase(db.path());
-    auto rs = database->OpenRecordset(QStringLiteral("sp"));
-    QCOMPARE(rs->Fields(QStringLiteral("Name")).text(), QStringLiteral("a"));
+    auto database = openDatabase(db.path());
+    auto rs = database->openRecordset(QStringLiteral("sp"));
+    QCOMPARE(rs->field(QStringLiteral("Name")).text(), QStringLiteral("a"));
 
-    rs->AddNew();
-    rs->SetField(QStringLiteral("Name"), QStringLiteral("b"));
-    const QString message = errorOf([&] { rs->Update(); });
+    rs->addNew();
+    rs->setField(QStringLiteral("Name"), QStringLiteral("b"));
+    const QString message = errorOf([&] { rs->update(); });
     QVERIFY2(message.startsWith(QStringLiteral("无法保存到表“sp”：数据库文件是只读的。")),
              qPrintable(message));
     // The refused row is dropped, not stored later.
-    QVERIFY(!errorOf([&] { rs->Update(); }).isEmpty());
-    QVERIFY(errorOf([&] { rs->Delete(); }).contains(QStringLiteral("只读")));
-    QCOMPARE(rs->RecordCount(), 1);
+    QVERIFY(!errorOf([&] { rs->update(); }).isEmpty());
+    QVERIFY(errorOf([&] { rs->deleteCurrent(); }).contains(QStringLiteral("只读")));
+    QCOMPARE(rs->recordCount(), 1);
     QCOMPARE(where(*rs), QStringLiteral("a"));
 }
 
@@ -514,8 +514,8 @@ void TestData::writeFailuresNameTheCause()
     QFETCH(QString, cause);
     TempDatabase db;
     fillNames(db, QStringLiteral("sp"), {"a", "b"});
-    auto database = OpenDatabase(db.path());
-    auto rs = database->OpenRecordset(QStringLiteral("sp"));
+    auto database = openDatabase(db.path());
+    auto rs = database->openRecordset(QStringLiteral("sp"));
 
     if (fault == QLatin1String("deleted")) {
         QVERIFY(QFile::remove(db.path()));
@@ -527,12 +527,12 @@ void TestData::writeFailuresNameTheCause()
         QSKIP("cannot write-protect a folder here");
     }
 
-    rs->AddNew();
-    rs->SetField(QStringLiteral("Name"), QStringLiteral("c"));
-    const QString saved = errorOf([&] { rs->Update(); });
+    rs->addNew();
+    rs->setField(QStringLiteral("Name"), QStringLiteral("c"));
+    const QString saved = errorOf([&] { rs->update(); });
     QVERIFY2(saved.startsWith(QStringLiteral("无法保存到表“sp”：")) && saved.contains(cause),
              qPrintable(saved));
-    const QString deleted = errorOf([&] { rs->Delete(); });
+    const QString deleted = errorOf([&] { rs->deleteCurrent(); });
     QVERIFY2(deleted.contains(cause), qPrintable(deleted));
     QVERIFY2(!saved.contains(QStringLiteral("数据库文件是只读的")), qPrintable(saved));
 }
@@ -545,10 +545,10 @@ void TestData::readingLeavesTheFileAlone()
     const QByteArray before = readAll(db.path());
     const QDateTime modified = QFileInfo(db.path()).lastModified();
     {
-        auto database = OpenDatabase(db.path());
-        auto rs = database->OpenRecordset(QStringLiteral("sp"));
+        auto database = openDatabase(db.path());
+        auto rs = database->openRecordset(QStringLiteral("sp"));
         run(*rs, QStringLiteral("NNPLF"));
-        QCOMPARE(rs->RecordCount(), 2);
+        QCOMPARE(rs->recordCount(), 2);
     }
     QCOMPARE(readAll(db.path()), before);
     QCOMPARE(QFileInfo(db.path()).lastModified(), modified);
@@ -559,25 +559,25 @@ void TestData::twoConnectionsShareTheFile()
 {
     TempDatabase db;
     fillNames(db, QStringLiteral("sp"), {"a", "b", "c"});
-    auto first = OpenDatabase(db.path());
-    auto second = OpenDatabase(db.path());
-    auto reader = first->OpenRecordset(QStringLiteral("sp"));
-    auto writer = second->OpenRecordset(QStringLiteral("sp"));
+    auto first = openDatabase(db.path());
+    auto second = openDatabase(db.path());
+    auto reader = first->openRecordset(QStringLiteral("sp"));
+    auto writer = second->openRecordset(QStringLiteral("sp"));
 
     // The reader has read ahead past "b" and "c"; a delete and an add through
     // the other connection still show at its next moves.
     QCOMPARE(where(*reader), QStringLiteral("a"));
-    QVERIFY(writer->MoveToId(reader->Id() + 1));
-    writer->Delete();
+    QVERIFY(writer->moveToId(reader->id() + 1));
+    writer->deleteCurrent();
     run(*writer, QStringLiteral("A"));
     QCOMPARE(run(*reader, QStringLiteral("NNN")), QString("c new EOF").split(u' '));
-    QCOMPARE(reader->RecordCount(), 3);
+    QCOMPARE(reader->recordCount(), 3);
 
     // A row the reader is on, deleted elsewhere, can no longer be read.
     run(*reader, QStringLiteral("P"));
-    QVERIFY(writer->MoveToId(reader->Id()));
-    writer->Delete();
-    QCOMPARE(errorOf([&] { reader->Fields(QStringLiteral("Name")); }),
+    QVERIFY(writer->moveToId(reader->id()));
+    writer->deleteCurrent();
+    QCOMPARE(errorOf([&] { reader->field(QStringLiteral("Name")); }),
              QStringLiteral("当前记录已被删除。"));
     QCOMPARE(run(*reader, QStringLiteral("P")), QStringList{"c"});
 }
@@ -585,34 +585,34 @@ void TestData::twoConnectionsShareTheFile()
 void TestData::diaryTimeDefault()
 {
     TempDatabase db;
-    auto database = OpenDatabase(db.path());
-    auto rs = database->OpenRecordset(QStringLiteral("rj"));
+    auto database = openDatabase(db.path());
+    auto rs = database->openRecordset(QStringLiteral("rj"));
     const QDateTime before = QDateTime::currentDateTime();
     run(*rs, QStringLiteral("A"));
-    rs->MoveFirst();
-    const QString time = rs->Fields(QStringLiteral("time")).text();
+    rs->moveFirst();
+    const QString time = rs->field(QStringLiteral("time")).text();
     QVERIFY2(QRegularExpression(QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}$")).match(time).hasMatch(),
              qPrintable(time));
     const QDateTime stored = QDateTime::fromString(time, QStringLiteral("yyyy-MM-dd HH:mm"));
     QVERIFY(qAbs(stored.secsTo(before)) < 120); // local time, not UTC
-    QCOMPARE(rs->Fields(1).text(), time);
+    QCOMPARE(rs->field(1).text(), time);
 }
 
 void TestData::closedHandlesFailCleanly()
 {
     TempDatabase db;
     fillNames(db, QStringLiteral("sp"), {"a"});
-    auto database = OpenDatabase(db.path());
-    auto rs = database->OpenRecordset(QStringLiteral("sp"));
-    auto closedCursor = database->OpenRecordset(QStringLiteral("sp"));
-    closedCursor->Close();
-    QVERIFY(!errorOf([&] { closedCursor->MoveNext(); }).isEmpty());
+    auto database = openDatabase(db.path());
+    auto rs = database->openRecordset(QStringLiteral("sp"));
+    auto closedCursor = database->openRecordset(QStringLiteral("sp"));
+    closedCursor->close();
+    QVERIFY(!errorOf([&] { closedCursor->moveNext(); }).isEmpty());
 
     database.reset(); // the cursor outlives its connection
-    QCOMPARE(errorOf([&] { rs->MoveNext(); }), QStringLiteral("数据库连接已关闭。"));
-    QCOMPARE(errorOf([&] { rs->Fields(1); }), QStringLiteral("数据库连接已关闭。"));
-    QCOMPARE(errorOf([&] { rs->RecordCount(); }), QStringLiteral("数据库连接已关闭。"));
-    QCOMPARE(errorOf([&] { rs->AddNew(); }), QStringLiteral("数据库连接已关闭。"));
+    QCOMPARE(errorOf([&] { rs->moveNext(); }), QStringLiteral("数据库连接已关闭。"));
+    QCOMPARE(errorOf([&] { rs->field(1); }), QStringLiteral("数据库连接已关闭。"));
+    QCOMPARE(errorOf([&] { rs->recordCount(); }), QStringLiteral("数据库连接已关闭。"));
+    QCOMPARE(errorOf([&] { rs->addNew(); }), QStringLiteral("数据库连接已关闭。"));
 }
 
 void TestData::walkAcrossReadAheadChunks_data()
@@ -635,24 +635,24 @@ void TestData::walkAcrossReadAheadChunks()
         rows.append({names.last(), QString(bodyBytes, QLatin1Char('x'))});
     }
     db.insertRows(QStringLiteral("sp"), {QStringLiteral("Name"), QStringLiteral("demo")}, rows);
-    auto database = OpenDatabase(db.path());
-    auto writerDb = OpenDatabase(db.path());
-    auto writer = writerDb->OpenRecordset(QStringLiteral("sp"));
-    auto rs = database->OpenRecordset(QStringLiteral("sp"));
+    auto database = openDatabase(db.path());
+    auto writerDb = openDatabase(db.path());
+    auto writer = writerDb->openRecordset(QStringLiteral("sp"));
+    auto rs = database->openRecordset(QStringLiteral("sp"));
 
     // Forward; a tenth of the way, another connection deletes a row ahead (the
     // middle one) and adds one.
     QStringList seen;
     while (!rs->isEOF()) {
-        seen << rs->Fields(QStringLiteral("Name")).text();
+        seen << rs->field(QStringLiteral("Name")).text();
         if (seen.last() != QLatin1String("new"))
-            QCOMPARE(rs->Fields(QStringLiteral("demo")).text().size(), bodyBytes);
+            QCOMPARE(rs->field(QStringLiteral("demo")).text().size(), bodyBytes);
         if (seen.size() == rowCount / 10) {
-            QVERIFY(writer->MoveToId(rs->Id() + rowCount / 2 - rowCount / 10 + 1));
-            writer->Delete();
+            QVERIFY(writer->moveToId(rs->id() + rowCount / 2 - rowCount / 10 + 1));
+            writer->deleteCurrent();
             run(*writer, QStringLiteral("A"));
         }
-        rs->MoveNext();
+        rs->moveNext();
     }
     QStringList expected = names;
     expected.removeAt(rowCount / 2);
@@ -661,13 +661,13 @@ void TestData::walkAcrossReadAheadChunks()
 
     // Backward from past the end, every row once, in reverse.
     seen.clear();
-    rs->MovePrevious();
+    rs->movePrevious();
     while (!rs->isBOF()) {
-        seen.prepend(rs->Fields(1).text());
-        rs->MovePrevious();
+        seen.prepend(rs->field(1).text());
+        rs->movePrevious();
     }
     QCOMPARE(seen, expected);
-    QCOMPARE(rs->RecordCount(), rowCount);
+    QCOMPARE(rs->recordCount(), rowCount);
 }
 
 // Another program on the same file: data_writer_child, driven line by line.
@@ -724,13 +724,13 @@ void TestData::anotherProgramWritesDuringWalk()
         {"r100", {"delete r100"}},
         {"r200", {"delete r010", "delete r210", "add new2"}},
     };
-    auto database = OpenDatabase(db.path());
-    auto rs = database->OpenRecordset(QStringLiteral("sp"));
+    auto database = openDatabase(db.path());
+    auto rs = database->openRecordset(QStringLiteral("sp"));
     QStringList seen;
-    for (; !rs->isEOF(); rs->MoveNext()) {
-        const QString name = rs->Fields(QStringLiteral("Name")).text();
+    for (; !rs->isEOF(); rs->moveNext()) {
+        const QString name = rs->field(QStringLiteral("Name")).text();
         seen << name;
-        QCOMPARE(rs->Fields(QStringLiteral("demo")).text(), name + QStringLiteral("-body"));
+        QCOMPARE(rs->field(QStringLiteral("demo")).text(), name + QStringLiteral("-body"));
         for (const QString &change : changesAt.value(name))
             QCOMPARE(other.send(change), QStringLiteral("done"));
         // Another program's commit shows at the next move once 10 ms have passed.
@@ -747,10 +747,10 @@ void TestData::anotherProgramWritesDuringWalk()
     expected.removeOne(QStringLiteral("r010"));
     expected.removeOne(QStringLiteral("r100"));
     seen.clear();
-    for (rs->MovePrevious(); !rs->isBOF(); rs->MovePrevious())
-        seen.prepend(rs->Fields(QStringLiteral("Name")).text());
+    for (rs->movePrevious(); !rs->isBOF(); rs->movePrevious())
+        seen.prepend(rs->field(QStringLiteral("Name")).text());
     QCOMPARE(seen, expected);
-    QCOMPARE(rs->RecordCount(), int(expected.size()));
+    QCOMPARE(rs->recordCount(), int(expected.size()));
     QCOMPARE(db.query(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
 }
 
@@ -817,8 +817,8 @@ void TestData::readAheadMemoryIsBounded()
 void TestData::rowSurvivesKillRightAfterUpdate()
 {
     TempDatabase db;
-    auto database = OpenDatabase(db.path());
-    auto watcher = database->OpenRecordset(QStringLiteral("rj"));
+    auto database = openDatabase(db.path());
+    auto watcher = database->openRecordset(QStringLiteral("rj"));
     QVERIFY(watcher->isEOF());
 
     const int rounds = 3;
@@ -843,9 +843,9 @@ void TestData::rowSurvivesKillRightAfterUpdate()
     QVERIFY(!QFileInfo::exists(db.path() + QStringLiteral("-journal")));
 
     // The cursor of this program, open all along, sees the other program's rows.
-    watcher->MoveFirst();
+    watcher->moveFirst();
     QCOMPARE(run(*watcher, QStringLiteral("NN")), QString("标题1 标题2").split(u' '));
-    QVERIFY(!watcher->Fields(QStringLiteral("time")).text().isEmpty());
+    QVERIFY(!watcher->field(QStringLiteral("time")).text().isEmpty());
 }
 
 void TestData::makedbBuildsFoodTables()
@@ -866,16 +866,16 @@ void TestData::makedbBuildsFoodTables()
     QCOMPARE(QDir(scratch.dir()).entryList(QDir::Files | QDir::Hidden),
              QStringList({"data.mdb", "foods.csv", "unused.mdb"}));
 
-    auto database = OpenDatabase(target);
+    auto database = openDatabase(target);
     QStringList categories;
-    for (auto rs = database->OpenRecordset(QStringLiteral("02")); !rs->isEOF(); rs->MoveNext())
-        categories << rs->Fields(1).text();
+    for (auto rs = database->openRecordset(QStringLiteral("02")); !rs->isEOF(); rs->moveNext())
+        categories << rs->field(1).text();
     QCOMPARE(categories, QString("谷薯主食 蔬菜 水果").split(u' '));
 
     QStringList foods;
-    for (auto rs = database->OpenRecordset(QStringLiteral("01")); !rs->isEOF(); rs->MoveNext()) {
-        foods << QStringList{rs->Fields(1).text(), rs->Fields(2).text(), rs->Fields(3).text(),
-                             rs->Fields(4).text()}
+    for (auto rs = database->openRecordset(QStringLiteral("01")); !rs->isEOF(); rs->moveNext()) {
+        foods << QStringList{rs->field(1).text(), rs->field(2).text(), rs->field(3).text(),
+                             rs->field(4).text()}
                      .join(u'|');
     }
     QCOMPARE(foods, QStringList({"谷薯主食|米饭|100克|116", "蔬菜|西红柿|100克|15",
@@ -883,7 +883,7 @@ void TestData::makedbBuildsFoodTables()
 
     // The notebook tables are there, empty.
     for (const QString &table : Schema::notebookTables())
-        QCOMPARE(database->OpenRecordset(table)->RecordCount(), 0);
+        QCOMPARE(database->openRecordset(table)->recordCount(), 0);
 }
 
 void TestData::makedbTakesMoreThan32767Foods()
@@ -899,12 +899,12 @@ void TestData::makedbTakesMoreThan32767Foods()
 
     const ToolRun made = runTool(QStringLiteral(MAKEDB), {csvPath, target});
     QVERIFY2(made.exitCode == 0, qPrintable(made.err));
-    auto database = OpenDatabase(target);
-    QCOMPARE(database->OpenRecordset(QStringLiteral("02"))->RecordCount(), categories);
-    auto rs = database->OpenRecordset(QStringLiteral("01"));
-    QCOMPARE(rs->RecordCount(), foods);
-    rs->MoveLast();
-    QCOMPARE(rs->Fields(2).text(), QStringLiteral("食物%1").arg(foods - 1));
+    auto database = openDatabase(target);
+    QCOMPARE(database->openRecordset(QStringLiteral("02"))->recordCount(), categories);
+    auto rs = database->openRecordset(QStringLiteral("01"));
+    QCOMPARE(rs->recordCount(), foods);
+    rs->moveLast();
+    QCOMPARE(rs->field(2).text(), QStringLiteral("食物%1").arg(foods - 1));
 }
 
 void TestData::makedbWritesAliases()
@@ -920,12 +920,12 @@ void TestData::makedbWritesAliases()
     QVERIFY2(made.exitCode == 0, qPrintable(made.err));
     QVERIFY(made.out.contains(QStringLiteral("3 foods, 3 aliases")));
 
-    auto database = OpenDatabase(target);
+    auto database = openDatabase(target);
     QStringList aliases;
-    for (auto rs = database->OpenRecordset(QStringLiteral("food_alias")); !rs->isEOF(); rs->MoveNext())
-        aliases << QStringList{rs->Fields(1).text(), rs->Fields(2).text(), rs->Fields(3).text()}.join(u'|');
+    for (auto rs = database->openRecordset(QStringLiteral("food_alias")); !rs->isEOF(); rs->moveNext())
+        aliases << QStringList{rs->field(1).text(), rs->field(2).text(), rs->field(3).text()}.join(u'|');
     QCOMPARE(aliases, QStringList({"谷薯主食|土豆|马铃薯", "谷薯主食|土豆|洋芋", "蔬菜|西红柿|番茄"}));
-    QCOMPARE(database->OpenRecordset(QStringLiteral("01"))->RecordCount(), 3);
+    QCOMPARE(database->openRecordset(QStringLiteral("01"))->recordCount(), 3);
 }
 
 void TestData::makedbRejectsBadCsv_data()
@@ -986,8 +986,8 @@ void TestData::makedbNeverChangesExistingFile()
 
     // The user writes in the notebook; the food list changes afterwards.
     {
-        auto database = OpenDatabase(target);
-        auto rs = database->OpenRecordset(QStringLiteral("sp"));
+        auto database = openDatabase(target);
+        auto rs = database->openRecordset(QStringLiteral("sp"));
         run(*rs, QStringLiteral("A"));
     }
     scratch.writeFile(QStringLiteral("foods.csv"), "category,name,portion,kcal\nx,y,1个,2\n");
@@ -1004,9 +1004,9 @@ void TestData::makedbNeverChangesExistingFile()
 
     QCOMPARE(readAll(target), before);
     QCOMPARE(QFileInfo(target).lastModified(), modified);
-    auto database = OpenDatabase(target);
-    QCOMPARE(database->OpenRecordset(QStringLiteral("sp"))->RecordCount(), 1);
-    QCOMPARE(database->OpenRecordset(QStringLiteral("01"))->Fields(2).text(), QStringLiteral("b"));
+    auto database = openDatabase(target);
+    QCOMPARE(database->openRecordset(QStringLiteral("sp"))->recordCount(), 1);
+    QCOMPARE(database->openRecordset(QStringLiteral("01"))->field(2).text(), QStringLiteral("b"));
 }
 
 void TestData::buildKeepsExistingDataFile()

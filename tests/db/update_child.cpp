@@ -16,12 +16,12 @@ int main(int argc, char **argv)
     if (args.size() != 5)
         return 2;
     try {
-        auto database = OpenDatabase(args.at(1));
-        auto rs = database->OpenRecordset(args.at(2));
-        rs->AddNew();
-        rs->SetField(QStringLiteral("Name"), args.at(3));
-        rs->SetField(QStringLiteral("demo"), args.at(4));
-        rs->Update();
+        auto database = openDatabase(args.at(1));
+        auto rs = database->openRecordset(args.at(2));
+        rs->addNew();
+        rs->setField(QStringLiteral("Name"), args.at(3));
+        rs->setField(QStringLiteral("demo"), args.at(4));
+        rs->update();
         std::fputs("done\n", stdout);
         std::fflush(stdout);
         for (;;)

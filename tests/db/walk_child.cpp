@@ -32,7 +32,7 @@ namespace {
 
 void make(const QString &path, int bigMegabytes, int rows)
 {
-    CreateDatabaseFile(path);
+    createDatabaseFile(path);
     sqlite3 *db = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
@@ -84,12 +84,12 @@ void limitAddressSpace(long roomMegabytes)
 // Reads both fields of every row, or of the first only.
 qint64 read(const QString &path, bool wholeTable)
 {
-    auto database = OpenDatabase(path);
-    auto rs = database->OpenRecordset(QStringLiteral("sp"));
+    auto database = openDatabase(path);
+    auto rs = database->openRecordset(QStringLiteral("sp"));
     qint64 characters = 0;
-    for (; !rs->isEOF(); rs->MoveNext()) {
-        characters += rs->Fields(QStringLiteral("Name")).text().size();
-        characters += rs->Fields(QStringLiteral("demo")).text().size();
+    for (; !rs->isEOF(); rs->moveNext()) {
+        characters += rs->field(QStringLiteral("Name")).text().size();
+        characters += rs->field(QStringLiteral("demo")).text().size();
         if (!wholeTable)
             break;
     }

@@ -28,17 +28,17 @@ void answer(const QString &text)
 
 void add(Recordset &rs, const QString &name)
 {
-    rs.AddNew();
-    rs.SetField(QStringLiteral("Name"), name);
-    rs.SetField(QStringLiteral("demo"), name + QStringLiteral("-body"));
-    rs.Update();
+    rs.addNew();
+    rs.setField(QStringLiteral("Name"), name);
+    rs.setField(QStringLiteral("demo"), name + QStringLiteral("-body"));
+    rs.update();
 }
 
 void remove(Recordset &rs, const QString &name)
 {
-    for (rs.MoveFirst(); !rs.isEOF(); rs.MoveNext()) {
-        if (rs.Fields(QStringLiteral("Name")).textOrEmpty() == name) {
-            rs.Delete();
+    for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) {
+        if (rs.field(QStringLiteral("Name")).textOrEmpty() == name) {
+            rs.deleteCurrent();
             return;
         }
     }
@@ -54,8 +54,8 @@ int main(int argc, char **argv)
     if (args.size() != 3)
         return 2;
     try {
-        auto database = OpenDatabase(args.at(1));
-        auto rs = database->OpenRecordset(args.at(2));
+        auto database = openDatabase(args.at(1));
+        auto rs = database->openRecordset(args.at(2));
         answer(QStringLiteral("ready"));
         std::string line;
         while (std::getline(std::cin, line)) {

@@ -332,7 +332,7 @@ void FoodLogLogicTest::readingNeverChangesAnOldFile()
     fillOldFile(file);
     const QByteArray before = fileHash(file.path());
     {
-        auto db = OpenDatabase(file.path());
+        auto db = openDatabase(file.path());
         FoodLogStore store(*db);
         QVERIFY(!store.hasTables());
         QVERIFY(store.entriesOn(QDate(2026, 1, 1)).isEmpty());
@@ -350,7 +350,7 @@ void FoodLogLogicTest::firstWriteUpgradesAfterBackup()
     fillOldFile(file);
     const QStringList ownBefore = dumpOwnTables(file.path());
 
-    auto db = OpenDatabase(file.path());
+    auto db = openDatabase(file.path());
     FoodLogStore store(*db);
     const QDate day(2026, 12, 10);
     store.addEntry(entry(day, LogCalendar::Lunch, QStringLiteral("米饭"), 150, 116));
@@ -363,7 +363,7 @@ void FoodLogLogicTest::firstWriteUpgradesAfterBackup()
              qPrintable(backups.first()));
     const QString backupPath = file.filePath(backups.first());
     {
-        auto copy = OpenDatabase(backupPath);
+        auto copy = openDatabase(backupPath);
         QVERIFY(!FoodLogStore(*copy).hasTables());
     }
     QCOMPARE(dumpOwnTables(backupPath), ownBefore);
@@ -399,7 +399,7 @@ void FoodLogLogicTest::refusedUpgradeLeavesFileAlone()
     std::unique_ptr<TempDatabase::WriteLock> lock;
     if (how == QLatin1String("readonly") && !file.makeReadOnly())
         QSKIP("cannot make the file read-only here (running as root without chattr?)");
-    auto db = OpenDatabase(file.path());
+    auto db = openDatabase(file.path());
     if (how == QLatin1String("locked")) {
         lock = file.holdWriteLock();
         sqlite3_busy_timeout(db->handle(), 50);
@@ -425,7 +425,7 @@ void FoodLogLogicTest::refusedUpgradeLeavesFileAlone()
 void FoodLogLogicTest::entriesKeepTheirDay()
 {
     TempDatabase file;
-    auto db = OpenDatabase(file.path());
+    auto db = openDatabase(file.path());
     FoodLogStore store(*db);
     const QDateTime lastMinute(QDate(2025, 12, 31), QTime(23, 59));
     const QDateTime firstMinute(QDate(2026, 1, 1), QTime(0, 0));
@@ -449,7 +449,7 @@ void FoodLogLogicTest::entriesKeepTheirDay()
 void FoodLogLogicTest::deleteAndRestore()
 {
     TempDatabase file;
-    auto db = OpenDatabase(file.path());
+    auto db = openDatabase(file.path());
     FoodLogStore store(*db);
     const QDate day(2026, 12, 10);
     const FoodLogEntry a = store.addEntry(entry(day, 0, QStringLiteral("牛奶"), 250, 54));
@@ -471,7 +471,7 @@ void FoodLogLogicTest::deleteAndRestore()
 void FoodLogLogicTest::weightReplacedAndProfileKept()
 {
     TempDatabase file;
-    auto db = OpenDatabase(file.path());
+    auto db = openDatabase(file.path());
     FoodLogStore store(*db);
     const QDate day(2026, 12, 10);
     store.setWeight(day, 70.2);

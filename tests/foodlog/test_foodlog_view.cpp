@@ -475,7 +475,7 @@ void FoodLogViewTest::chartGapsAndTwoTimesScale()
     // The chart alone, fed by the store: a rendering at 2x covers the whole
     // area with no exception; days without data stay empty.
     ProgramCopy copy;
-    auto db = OpenDatabase(copy.data());
+    auto db = openDatabase(copy.data());
     FoodLogStore store(*db);
     const QDate today(2026, 12, 10);
     for (int back : {0, 1, 5, 20}) {
@@ -540,7 +540,7 @@ void FoodLogViewTest::quickLogFromCaloriePanel()
 void FoodLogViewTest::entriesAroundMidnightAndNewYear()
 {
     ProgramCopy copy;
-    auto db = OpenDatabase(copy.data());
+    auto db = openDatabase(copy.data());
     FoodLogStore store(*db);
     const FoodChoice apple{QStringLiteral("苹果"), QStringLiteral("水果"), 53};
     QDateTime now(QDate(2025, 12, 31), QTime(23, 59));

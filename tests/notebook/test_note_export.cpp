@@ -72,7 +72,7 @@ void TestNoteExport::oddTextsReadBackExactly()
             values << qMakePair(QStringLiteral("time"), QVariant(row.time));
         file.insert(table, values);
     }
-    auto db = OpenDatabase(file.path());
+    auto db = openDatabase(file.path());
     const QList<ExportedSection> written = NoteExport::read(*db, {table});
     QCOMPARE(written.size(), 1);
     QCOMPARE(written.first().notes.size(), oddRows().size());
@@ -108,7 +108,7 @@ void TestNoteExport::oneSectionAndEmptySections()
     TempDatabase file;
     file.insert(QStringLiteral("xd"), {{"Name", QStringLiteral("心得")}, {"demo", QStringLiteral("坚持")}});
     file.insert(QStringLiteral("rj"), {{"Name", QStringLiteral("日记")}, {"demo", QStringLiteral("今天")}});
-    auto db = OpenDatabase(file.path());
+    auto db = openDatabase(file.path());
 
     const QList<ExportedSection> all = NoteExport::read(*db, NoteExport::tables());
     QStringList names;

@@ -107,7 +107,7 @@ public:
     explicit Fixture(const QByteArray &sql = RecordsSql)
     {
         file.exec(QString::fromUtf8(sql));
-        db = OpenDatabase(file.path());
+        db = openDatabase(file.path());
         notebook = std::make_unique<Notebook>(*db, window.controls());
     }
 
@@ -118,7 +118,7 @@ public:
         notebook.reset();
         db.reset();
         const bool fileProtected = file.makeReadOnly();
-        db = OpenDatabase(file.path());
+        db = openDatabase(file.path());
         if (!fileProtected)
             TempDatabase::refuseWrites(db->handle());
         notebook = std::make_unique<Notebook>(*db, window.controls());
@@ -169,7 +169,7 @@ public:
     QString cursorName() const
     {
         try {
-            return notebook->rs->Fields(QStringLiteral("Name")).textOrEmpty();
+            return notebook->rs->field(QStringLiteral("Name")).textOrEmpty();
         } catch (const DataError &) {
             return QStringLiteral("-");
         }
@@ -597,7 +597,7 @@ void TestNotebook::savedRecordComesLastAndCursorStays()
     QCOMPARE(f.window.texts(), QStringLiteral("第三天/六十九"));
     // The diary's time comes from the table, not from the program.
     f.click(QStringLiteral("e"));
-    QVERIFY(!f.notebook->rs->Fields(QStringLiteral("time")).textOrEmpty().isEmpty());
+    QVERIFY(!f.notebook->rs->field(QStringLiteral("time")).textOrEmpty().isEmpty());
     QCOMPARE(f.rows("rj").last(), QStringLiteral("第三天|六十九"));
 }
 

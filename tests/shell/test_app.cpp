@@ -1144,7 +1144,7 @@ void TestApp::exportNotes()
     QFile written(dir.filePath(file));
     QVERIFY(written.open(QIODevice::ReadOnly));
     const QByteArray bytes = written.readAll();
-    auto db = OpenDatabase(data);
+    auto db = openDatabase(data);
     QList<ExportedSection> expected;
     for (const QString &section : sections)
         for (const QString &table : NoteExport::tables())

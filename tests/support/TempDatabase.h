@@ -171,7 +171,7 @@ public:
             throw std::runtime_error("cannot make a temporary folder");
         m_path = m_dir.filePath(fileName);
         if (content == Content::ProgramTables) {
-            CreateDatabaseFile(m_path);
+            createDatabaseFile(m_path);
         } else {
             Connection c(m_path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
             c.exec("PRAGMA user_version = 0; CREATE TABLE scratch(x); DROP TABLE scratch;");

@@ -36,7 +36,7 @@ QTextStream &err()
 // Fills the food tables in one transaction (one sync instead of one per row).
 void fill(const QString &path, const FoodTable &foods)
 {
-    auto database = OpenDatabase(path);
+    auto database = openDatabase(path);
     const QString context = QStringLiteral("无法写入食物表");
     Transaction transaction(*database, context);
     Query category(*database, "INSERT INTO \"02\" (category) VALUES (?)", context);
@@ -125,7 +125,7 @@ int main(int argc, char **argv)
     }
     temp.close();
     try {
-        CreateDatabaseFile(temp.fileName());
+        createDatabaseFile(temp.fileName());
         fill(temp.fileName(), foods);
     } catch (const DataError &error) {
         err() << "makedb: " << error.message() << "\n";
