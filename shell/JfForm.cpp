@@ -164,7 +164,7 @@ void JfForm::setupForm(QWidget *jf)
 
     Label3 = label(Frame1, "Label3", QString());
     place(Label3, 4200, 720, 90, 180);
-    // The calorie lookup names it by the figure it shows (Recipe); empty, it says so.
+    // The calorie lookup names it by the figure it shows (CalorieLookup); empty, it says so.
     Label3->setAccessibleName(QStringLiteral("未选食物"));
 
     Line1 = new QFrame(Frame1);

@@ -16,7 +16,7 @@
 #include "widgets/ImageButton.h"
 #include "notebook/ui/Notebook.h"
 #include "widgets/PictureBox.h"
-#include "foods/ui/Recipe.h"
+#include "foods/ui/CalorieLookup.h"
 #include "skin/ui/SkinButton.h"
 #include "shell/SkinCaptions.h"
 #include "shell/StartupBackup.h"
@@ -47,14 +47,14 @@ MainWindow::MainWindow(const ProgramFiles &files, QWidget *parent)
     skn.setObjectName(QStringLiteral("skn"));
     setupForm(this);
 
-    RecipeControls foodControls;
+    CalorieLookupControls foodControls;
     foodControls.List1 = List1;
     foodControls.Tv = Tv;
     foodControls.Im2 = Im2;
     foodControls.Text1 = Text1;
     foodControls.Text3 = Text3;
     foodControls.Label3 = Label3;
-    recipe = std::make_unique<Recipe>(m_files.dataFile, foodControls);
+    calorieLookup = std::make_unique<CalorieLookup>(m_files.dataFile, foodControls);
     makeFoodSearch();
 }
 
@@ -63,10 +63,10 @@ void MainWindow::makeFoodSearch()
     const QString dataFile = m_files.dataFile;
     m_foodSearch = new FoodSearchBox(Frame1, [dataFile] { return FoodCatalog::read(dataFile); }, this);
     m_foodPortion = new FoodPortionPanel(Frame1, Label2, HouseholdMeasures::builtIn(), this);
-    connect(recipe.get(), &Recipe::foodShown, m_foodPortion, &FoodPortionPanel::showFood);
-    connect(m_foodSearch, &FoodSearchBox::foodChosen, recipe.get(), &Recipe::revealFood);
+    connect(calorieLookup.get(), &CalorieLookup::foodShown, m_foodPortion, &FoodPortionPanel::showFood);
+    connect(m_foodSearch, &FoodSearchBox::foodChosen, calorieLookup.get(), &CalorieLookup::revealFood);
     // A restored backup rebuilds the tree: the search reads the foods of the new file.
-    connect(recipe.get(), &Recipe::foodTreeBuilt, m_foodSearch, &FoodSearchBox::forgetFoods);
+    connect(calorieLookup.get(), &CalorieLookup::foodTreeBuilt, m_foodSearch, &FoodSearchBox::forgetFoods);
     // 记一笔: the food on show and its amount, into today's food log.
     m_quickLog = new QuickLogButton(
         *m_foodPortion,
@@ -157,7 +157,7 @@ void MainWindow::Load()
         *db, this, QList<QWidget *>{P1, P2, P3, P4, P5, Pv, Frame1, Text1, box1, addtext, addbox},
         QRect(28, 48, 450, 310));
 
-    recipe->BuildFoodTree();
+    calorieLookup->buildFoodTree();
     connectEvents();
     makeWindowMenu();
     addShortcuts();
@@ -219,7 +219,7 @@ void MainWindow::connectEvents()
     connect(&skn, &SkinEngine::Click, this,
             [this](const SkinObject &object) { hotSpotClicked(object.name()); });
 
-    // The food tree's clicks and keyboard moves are wired by the recipe itself, as it builds it.
+    // The food tree's clicks and keyboard moves are wired by the calorie lookup itself, as it builds it.
 
     connect(P1, &ImageButton::clicked, this, [this] { notebook->P1_Click(); });
     connect(P2, &ImageButton::clicked, this, [this] { notebook->P2_Click(); });
@@ -290,7 +290,7 @@ void MainWindow::showRestoredData()
         foodLog->leave();
     notebook->reload();
     try {
-        recipe->BuildFoodTree();
+        calorieLookup->buildFoodTree();
     } catch (const DataError &) {
         // A restored file was checked first: its tables are there.
     }

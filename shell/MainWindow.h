@@ -16,7 +16,7 @@ class FoodPortionPanel;
 class FoodSearchBox;
 class QuickLogButton;
 class Notebook;
-class Recipe;
+class CalorieLookup;
 
 // The program's only window, `jf`: its controls with their places and starting texts (JfForm), the skin, the load step
 // and the wiring of the controls' events to the calorie lookup and the notebook.
@@ -58,7 +58,7 @@ public:
 
     SkinEngine skn;
     std::unique_ptr<Database> db;
-    std::unique_ptr<Recipe> recipe;
+    std::unique_ptr<CalorieLookup> calorieLookup;
     std::unique_ptr<Notebook> notebook;
     // The 饮食记录 view (skin object `f`, Ctrl+6); its widgets are made when first shown.
     std::unique_ptr<FoodLogSection> foodLog;

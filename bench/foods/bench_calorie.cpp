@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Food tree build and food click, each against a floor measured in the same run.
 //
-//   BuildFoodTree/<foods>/<categories>   the build from a data.mdb, as start-up runs it
+//   buildFoodTree/<foods>/<categories>   the build from a data.mdb, as start-up runs it
 //   BuildAndOpen/<foods>/<categories>    the build, then the foods read and one category
 //                                        opened (sorted), as the first look at the tree costs
 //   TreeInsertFloor/<foods>/<categories> making and inserting the same, already
@@ -19,7 +19,7 @@
 #include "db/Database.h"
 #include "foods/FoodTables.h"
 #include "foods/FoodText.h"
-#include "foods/ui/Recipe.h"
+#include "foods/ui/CalorieLookup.h"
 #include "db/Recordset.h"
 
 #include <QApplication>
@@ -250,9 +250,9 @@ struct Panel
     QLineEdit *Text3 = new QLineEdit(&window);
     QLabel *Label3 = new QLabel(&window);
 
-    RecipeControls controls()
+    CalorieLookupControls controls()
     {
-        return RecipeControls{List1, Tv, nodeImages(), Text1, Text3, Label3};
+        return CalorieLookupControls{List1, Tv, nodeImages(), Text1, Text3, Label3};
     }
 };
 
@@ -274,15 +274,15 @@ QModelIndex findFood(QTreeView *tree, const QString &category, const QString &fo
 
 // --- benchmarks --------------------------------------------------------------
 
-void BuildFoodTree(benchmark::State &state)
+void buildFoodTree(benchmark::State &state)
 {
     const Fixture &data = fixture(int(state.range(0)), int(state.range(1)));
     for (auto _ : state) {
         state.PauseTiming();
         auto panel = std::make_unique<Panel>();
-        Recipe recipe(data.path, panel->controls());
+        CalorieLookup recipe(data.path, panel->controls());
         state.ResumeTiming();
-        recipe.BuildFoodTree();
+        recipe.buildFoodTree();
         state.PauseTiming();
         panel.reset(); // freeing the tree is no part of the build
         state.ResumeTiming();
@@ -295,9 +295,9 @@ void BuildAndOpen(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         auto panel = std::make_unique<Panel>();
-        Recipe recipe(data.path, panel->controls());
+        CalorieLookup recipe(data.path, panel->controls());
         state.ResumeTiming();
-        recipe.BuildFoodTree();
+        recipe.buildFoodTree();
         const QAbstractItemModel *model = panel->Tv->model();
         const QModelIndex root = model->index(0, 0);
         benchmark::DoNotOptimize(model->rowCount(model->index(model->rowCount(root) - 1, 0, root)));
@@ -364,12 +364,12 @@ void FoodClick(benchmark::State &state)
     const Fixture &data = fixture(ClickFoods, ClickCategories);
     const FoodRecord &target = clickTarget(data, int(state.range(0)));
     Panel panel;
-    Recipe recipe(data.path, panel.controls());
-    recipe.BuildFoodTree();
+    CalorieLookup recipe(data.path, panel.controls());
+    recipe.buildFoodTree();
     const QModelIndex node = findFood(panel.Tv, target.category, target.name);
     for (auto _ : state) {
         panel.Text3->clear();
-        recipe.TvNodeClick(node);
+        recipe.onTreeNodeClicked(node);
     }
     if (panel.Text3->text() != target.name || panel.Label3->text() != QString::number(target.kcal))
         state.SkipWithError("the click showed the wrong food");
@@ -443,7 +443,7 @@ void BareSelectFloor(benchmark::State &state)
     }
 }
 
-BENCHMARK(BuildFoodTree)->Args({2000, 18})->Args({32767, 1000})->Unit(benchmark::kMillisecond);
+BENCHMARK(buildFoodTree)->Args({2000, 18})->Args({32767, 1000})->Unit(benchmark::kMillisecond);
 BENCHMARK(BuildAndOpen)->Args({2000, 18})->Args({32767, 1000})->Unit(benchmark::kMillisecond);
 BENCHMARK(TreeInsertFloor)->Args({2000, 18})->Args({32767, 1000})->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadFoodTable)->Args({2000, 18})->Args({32767, 1000})->Unit(benchmark::kMillisecond);

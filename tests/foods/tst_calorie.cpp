@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/DataError.h"
 #include "foods/FoodText.h"
-#include "foods/ui/Recipe.h"
+#include "foods/ui/CalorieLookup.h"
 #include "support/TempDatabase.h"
 
 #include <QApplication>
@@ -96,7 +96,7 @@ public:
         Label3->setObjectName("Label3");
         window.resize(300, 500);
 
-        RecipeControls controls;
+        CalorieLookupControls controls;
         controls.List1 = List1;
         controls.Tv = Tv;
         controls.Im2 = nodeImages();
@@ -104,7 +104,7 @@ public:
         controls.Text3 = Text3;
         controls.Label3 = Label3;
         // The recipe wires the tree's clicks and keyboard moves itself, as in the window.
-        recipe = std::make_unique<Recipe>(databasePath, controls);
+        recipe = std::make_unique<CalorieLookup>(databasePath, controls);
     }
 
     int topLevelCount() const { return Tv->model() ? Tv->model()->rowCount() : 0; }
@@ -151,7 +151,7 @@ public:
     QLineEdit *Text1 = new QLineEdit;
     QLineEdit *Text3 = new QLineEdit;
     QLabel *Label3 = new QLabel;
-    std::unique_ptr<Recipe> recipe;
+    std::unique_ptr<CalorieLookup> recipe;
 };
 
 using FoodRows = QList<QVariantList>;
@@ -302,7 +302,7 @@ void TestCalorie::treeShape()
     TempDatabase db;
     addFoods(db, categories, foods);
     FoodPanel panel(db.path());
-    panel.recipe->BuildFoodTree();
+    panel.recipe->buildFoodTree();
 
     QCOMPARE(panel.topLevelCount(), 1);
     const Node root = panel.root();
@@ -340,7 +340,7 @@ void TestCalorie::treeWithoutFoodTable()
     addFoods(db, {"蔬菜", "水果"}, {{"蔬菜", "白菜", 17}});
     db.exec("DROP TABLE \"01\"");
     FoodPanel panel(db.path());
-    panel.recipe->BuildFoodTree();
+    panel.recipe->buildFoodTree();
     QCOMPARE(panel.shape(), QStringLiteral("蔬菜{}|水果{}"));
 }
 
@@ -356,7 +356,7 @@ void TestCalorie::treeState()
     panel.Text3->setText("before");
     panel.Label3->setText("999");
 
-    panel.recipe->BuildFoodTree();
+    panel.recipe->buildFoodTree();
 
     // Root open, every category closed, the root current and selected, the
     // focus in the title box, and the panel untouched.
@@ -373,7 +373,7 @@ void TestCalorie::treeState()
     QVERIFY(panel.Tv->updatesEnabled());
 
     // A second build gives the same tree, not a second copy.
-    panel.recipe->BuildFoodTree();
+    panel.recipe->buildFoodTree();
     QCOMPARE(panel.topLevelCount(), 1);
     QCOMPARE(panel.shape(), QStringLiteral("蔬菜{白菜}|水果{苹果}|蛋类{鸡蛋,鸭蛋}"));
     QCOMPARE(panel.List1->count(), 3);
@@ -400,7 +400,7 @@ void TestCalorie::buildFailures()
         db.exec(damage);
     }
     FoodPanel panel(db.path());
-    QVERIFY_THROWS_EXCEPTION(DataError, panel.recipe->BuildFoodTree());
+    QVERIFY_THROWS_EXCEPTION(DataError, panel.recipe->buildFoodTree());
     QVERIFY(panel.Tv->updatesEnabled());
     if (damage == "remove file")
         QVERIFY(!QFile::exists(db.path()));
@@ -417,16 +417,16 @@ void TestCalorie::moreThan32767Foods()
     TempDatabase db;
     addFoods(db, {"谷薯", "蔬菜"}, rows);
     FoodPanel panel(db.path());
-    panel.recipe->BuildFoodTree();
+    panel.recipe->buildFoodTree();
 
     const Node vegetables = panel.category("蔬菜");
     QCOMPARE(vegetables.childCount(), foodCount);
     QCOMPARE(vegetables.child(0).text(), QStringLiteral("菜1号"));
     QCOMPARE(vegetables.child(foodCount - 1).text(), QStringLiteral("菜%1号").arg(foodCount));
-    panel.recipe->TvNodeClick(vegetables.child(foodCount - 1).index());
+    panel.recipe->onTreeNodeClicked(vegetables.child(foodCount - 1).index());
     QCOMPARE(panel.Text3->text(), QStringLiteral("菜%1号").arg(foodCount));
     QCOMPARE(panel.Label3->text(), QString::number(foodCount % 900));
-    panel.recipe->TvNodeClick(panel.food("谷薯", "米饭").index());
+    panel.recipe->onTreeNodeClicked(panel.food("谷薯", "米饭").index());
     QCOMPARE(panel.Label3->text(), QStringLiteral("116"));
 }
 
@@ -488,7 +488,7 @@ void TestCalorie::foodClick()
     TempDatabase db;
     addClickFixture(db);
     FoodPanel panel(db.path());
-    panel.recipe->BuildFoodTree();
+    panel.recipe->buildFoodTree();
     panel.Text3->setText("before");
     panel.Label3->setText("999");
 
@@ -496,15 +496,15 @@ void TestCalorie::foodClick()
                       : food.isNull()    ? panel.category(category)
                                          : panel.food(category, food, copy);
     QVERIFY(node);
-    panel.recipe->TvNodeClick(node.index());
+    panel.recipe->onTreeNodeClicked(node.index());
     QCOMPARE(panel.Text3->text(), text3);
     QCOMPARE(panel.Label3->text(), label3);
     const bool shown = text3 != before;
-    QCOMPARE(panel.recipe->gFood(), shown ? food : QString());
-    QCOMPARE(panel.recipe->gCategory(), shown ? category : QString());
+    QCOMPARE(panel.recipe->lastFood(), shown ? food : QString());
+    QCOMPARE(panel.recipe->lastCategory(), shown ? category : QString());
 
     // Clicking again shows the same.
-    panel.recipe->TvNodeClick(node.index());
+    panel.recipe->onTreeNodeClicked(node.index());
     QCOMPARE(panel.Text3->text(), text3);
     QCOMPARE(panel.Label3->text(), label3);
 }
@@ -544,14 +544,14 @@ void TestCalorie::clickReadsTheCurrentFile()
     TempDatabase db;
     addFoods(db, {"蔬菜"}, {{"蔬菜", "白菜", 17}, {"蔬菜", "苹果", 53}, {"蔬菜", "苹果", 99}});
     FoodPanel panel(db.path());
-    panel.recipe->BuildFoodTree();
+    panel.recipe->buildFoodTree();
     const Node node = panel.food("蔬菜", food);
     QVERIFY(node);
     db.exec(change);
     panel.Text3->setText("before");
     panel.Label3->setText("999");
 
-    panel.recipe->TvNodeClick(node.index());
+    panel.recipe->onTreeNodeClicked(node.index());
     QCOMPARE(panel.Text3->text(), text3);
     QCOMPARE(panel.Label3->text(), label3);
 }
@@ -561,19 +561,19 @@ void TestCalorie::clickWithoutFileChangesNothing()
     TempDatabase db;
     addFoods(db, {"蔬菜"}, {{"蔬菜", "白菜", 17}});
     FoodPanel panel(db.path());
-    panel.recipe->BuildFoodTree();
+    panel.recipe->buildFoodTree();
     const Node cabbage = panel.food("蔬菜", "白菜");
     QVERIFY(cabbage);
     QVERIFY(QFile::remove(db.path()));
     panel.Text3->setText("before");
     panel.Label3->setText("999");
 
-    panel.recipe->TvNodeClick(cabbage.index());
+    panel.recipe->onTreeNodeClicked(cabbage.index());
     QCOMPARE(panel.Text3->text(), QStringLiteral("before"));
     QCOMPARE(panel.Label3->text(), QStringLiteral("999"));
     QVERIFY(!QFile::exists(db.path()));
     // Direct calls with names the tree does not have find nothing either.
-    panel.recipe->ShowFoodInfo("蔬菜", "菠菜");
+    panel.recipe->showFoodInfo("蔬菜", "菠菜");
     QCOMPARE(panel.Text3->text(), QStringLiteral("before"));
 }
 
@@ -584,7 +584,7 @@ void TestCalorie::keyboardAndMouse()
     FoodPanel panel(db.path());
     panel.window.show();
     QVERIFY(QTest::qWaitForWindowActive(&panel.window));
-    panel.recipe->BuildFoodTree();
+    panel.recipe->buildFoodTree();
     panel.Tv->setFocus();
     QTRY_VERIFY(panel.Tv->hasFocus());
 
@@ -633,7 +633,7 @@ void TestCalorie::foodsStayAsFirstRead()
     TempDatabase db;
     addFoods(db, {"蔬菜", "水果"}, rows);
     FoodPanel panel(db.path());
-    panel.recipe->BuildFoodTree();
+    panel.recipe->buildFoodTree();
     QCOMPARE(panel.category("蔬菜").childCount(), 2);
     db.exec(change);
 
@@ -650,9 +650,9 @@ void TestCalorie::oneLookUpPerAction()
     FoodPanel panel(db.path());
     panel.window.show();
     QVERIFY(QTest::qWaitForWindowActive(&panel.window));
-    panel.recipe->BuildFoodTree();
+    panel.recipe->buildFoodTree();
     panel.Tv->expand(panel.category("蔬菜").index());
-    QSignalSpy lookUps(panel.recipe.get(), &Recipe::foodLookedUp);
+    QSignalSpy lookUps(panel.recipe.get(), &CalorieLookup::foodLookedUp);
     const auto click = [&](const Node &node) {
         const QRect rect = panel.Tv->visualRect(node.index());
         QVERIFY(!rect.isEmpty());
@@ -714,10 +714,10 @@ void TestCalorie::revealFood()
     FoodPanel panel(db.path());
     panel.window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&panel.window));
-    panel.recipe->BuildFoodTree();
+    panel.recipe->buildFoodTree();
     panel.Text3->setText("before");
     panel.Label3->setText("999");
-    QSignalSpy lookUps(panel.recipe.get(), &Recipe::foodLookedUp);
+    QSignalSpy lookUps(panel.recipe.get(), &CalorieLookup::foodLookedUp);
 
     panel.recipe->revealFood(category, rowId);
     if (text3.isEmpty()) {
@@ -735,7 +735,7 @@ void TestCalorie::revealFood()
     QVERIFY(panel.Tv->viewport()->rect().contains(panel.Tv->visualRect(food.index())));
     QCOMPARE(panel.Text3->text(), text3);
     QCOMPARE(panel.Label3->text(), label3);
-    QCOMPARE(panel.recipe->gFood(), text3);
+    QCOMPARE(panel.recipe->lastFood(), text3);
     QCOMPARE(lookUps.size(), 1);
 
     // Shown again while current, as a second click on it would: one more lookup.

@@ -10,7 +10,7 @@
 #include "notebook/ui/Notebook.h"
 #include "widgets/PictureBox.h"
 #include "resources/Pictures.h"
-#include "foods/ui/Recipe.h"
+#include "foods/ui/CalorieLookup.h"
 #include "skin/ui/SkinButton.h"
 #include "shell/SkinCaptions.h"
 #include "shell/Startup.h"
@@ -919,7 +919,7 @@ void TestApp::everyControlHasChineseName()
     const QAbstractItemModel *tree = w.Tv->model();
     const QModelIndex category = tree->index(0, 0, tree->index(0, 0));
     QVERIFY(category.isValid() && tree->rowCount(category) > 0);
-    w.recipe->TvNodeClick(tree->index(0, 0, category));
+    w.calorieLookup->onTreeNodeClicked(tree->index(0, 0, category));
     QVERIFY(!w.Label3->text().isEmpty());
     QCOMPARE(w.Label3->accessibleName(), w.Label3->text() + QStringLiteral(" 大卡"));
 

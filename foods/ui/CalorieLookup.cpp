@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foods/ui/Recipe.h"
+#include "foods/ui/CalorieLookup.h"
 
 #include "db/Database.h"
 #include "foods/FoodLookup.h"
@@ -23,7 +23,7 @@ namespace {
 const QString CategoryTable = QStringLiteral("02");
 const QString FoodTable = QStringLiteral("01");
 
-// gDb and gRs are open only within one run of a procedure: the guard this
+// m_database and m_records are open only within one run of a procedure: the guard this
 // returns closes the cursor, then the connection, however the run ends.
 auto closeOnExit(std::unique_ptr<Database> &db, std::unique_ptr<Recordset> &rs)
 {
@@ -61,14 +61,14 @@ QStringList distinctCategories(const QStringList &names)
 
 } // namespace
 
-Recipe::Recipe(QString databasePath, RecipeControls controls, QObject *parent)
+CalorieLookup::CalorieLookup(QString databasePath, CalorieLookupControls controls, QObject *parent)
     : QObject(parent), m_databasePath(std::move(databasePath)), m_controls(std::move(controls))
 {
 }
 
-Recipe::~Recipe() = default;
+CalorieLookup::~CalorieLookup() = default;
 
-void Recipe::BuildFoodTree()
+void CalorieLookup::buildFoodTree()
 {
     QTreeView *tree = m_controls.Tv;
     if (m_controls.List1)
@@ -78,12 +78,12 @@ void Recipe::BuildFoodTree()
     // category table there is nothing to show.
     QStringList categoryNames;
     {
-        const auto closeRun = closeOnExit(gDb, gRs);
-        gDb = openDatabase(m_databasePath);
-        gRs = gDb->openRecordset(CategoryTable);
+        const auto closeRun = closeOnExit(m_database, m_records);
+        m_database = openDatabase(m_databasePath);
+        m_records = m_database->openRecordset(CategoryTable);
         attachModel();
         // From here on a part that fails is left out and the rest is built.
-        categoryNames = FoodTables::readCategoryNames(*gRs);
+        categoryNames = FoodTables::readCategoryNames(*m_records);
     }
     if (m_controls.List1)
         m_controls.List1->addItems(categoryNames);
@@ -101,7 +101,7 @@ void Recipe::BuildFoodTree()
 
 // Table 01 in one pass; without the table (or the file) the categories stay
 // without foods.
-FoodIndex Recipe::readFoods(const QStringList &categories) const
+FoodIndex CalorieLookup::readFoods(const QStringList &categories) const
 {
     try {
         const std::unique_ptr<Database> db = openDatabase(m_databasePath);
@@ -112,7 +112,7 @@ FoodIndex Recipe::readFoods(const QStringList &categories) const
     }
 }
 
-void Recipe::attachModel()
+void CalorieLookup::attachModel()
 {
     QTreeView *tree = m_controls.Tv;
     if (m_model)
@@ -123,11 +123,11 @@ void Recipe::attachModel()
             [this](const QModelIndex &current) {
                 m_currentChangedSincePress = true;
                 if (current.isValid())
-                    TvNodeClick(current);
+                    onTreeNodeClicked(current);
             });
     connect(tree, &QAbstractItemView::clicked, this, [this](const QModelIndex &node) {
         if (!m_currentChangedSincePress)
-            TvNodeClick(node);
+            onTreeNodeClicked(node);
     });
     tree->viewport()->installEventFilter(this);
 }
@@ -136,7 +136,7 @@ void Recipe::attachModel()
 // does. A mouse press on another node makes it current, which shows it; the
 // click that ends the press then shows nothing more. A click on the current
 // node shows it again.
-bool Recipe::eventFilter(QObject *watched, QEvent *event)
+bool CalorieLookup::eventFilter(QObject *watched, QEvent *event)
 {
     if (m_controls.Tv && watched == m_controls.Tv->viewport()
         && event->type() == QEvent::MouseButtonPress)
@@ -144,7 +144,7 @@ bool Recipe::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-void Recipe::revealFood(const QString &category, qint64 rowId)
+void CalorieLookup::revealFood(const QString &category, qint64 rowId)
 {
     if (!m_model)
         return;
@@ -157,40 +157,40 @@ void Recipe::revealFood(const QString &category, qint64 rowId)
     const auto scroll = [tree, food] { tree->scrollTo(food, QAbstractItemView::PositionAtCenter); };
     if (tree->currentIndex() == food) {
         scroll();
-        TvNodeClick(food);
+        onTreeNodeClicked(food);
         return;
     }
     tree->setCurrentIndex(food); // shows the food, as a keyboard move does
     scroll();
 }
 
-void Recipe::ShowFoodInfo(const QString &category, const QString &food)
+void CalorieLookup::showFoodInfo(const QString &category, const QString &food)
 {
     lookUpFood(category, food, std::nullopt);
 }
 
-void Recipe::lookUpFood(const QString &category, const QString &food, std::optional<qint64> rowHint)
+void CalorieLookup::lookUpFood(const QString &category, const QString &food, std::optional<qint64> rowHint)
 {
     const QString wantedCategory = FoodText::trimmed(category);
     const QString wantedFood = FoodText::trimmed(food);
     emit foodLookedUp(wantedCategory, wantedFood);
     try {
-        const auto closeRun = closeOnExit(gDb, gRs);
-        gDb = openDatabase(m_databasePath);
-        gRs = gDb->openRecordset(FoodTable);
-        if (!FoodLookup::moveToFirstMatch(*gRs, wantedCategory, wantedFood, rowHint))
+        const auto closeRun = closeOnExit(m_database, m_records);
+        m_database = openDatabase(m_databasePath);
+        m_records = m_database->openRecordset(FoodTable);
+        if (!FoodLookup::moveToFirstMatch(*m_records, wantedCategory, wantedFood, rowHint))
             return;
-        const QString name = FoodText::trimmed(gRs->field(FoodTables::FoodNameField).text());
+        const QString name = FoodText::trimmed(m_records->field(FoodTables::FoodNameField).text());
         // A row without calories shows none, rather than leaving the previous
         // food's figure beside this food's name.
         QString calories;
         try {
-            calories = FoodText::trimmed(gRs->field(FoodTables::FoodKcalField).textOrEmpty());
+            calories = FoodText::trimmed(m_records->field(FoodTables::FoodKcalField).textOrEmpty());
         } catch (const DataError &) {
         }
         QString portion;
         try {
-            portion = FoodText::trimmed(gRs->field(FoodTables::FoodPortionField).textOrEmpty());
+            portion = FoodText::trimmed(m_records->field(FoodTables::FoodPortionField).textOrEmpty());
         } catch (const DataError &) {
         }
         showFood(calories, name);
@@ -200,7 +200,7 @@ void Recipe::lookUpFood(const QString &category, const QString &food, std::optio
     }
 }
 
-void Recipe::showFood(const QString &calories, const QString &name)
+void CalorieLookup::showFood(const QString &calories, const QString &name)
 {
     if (m_controls.Label3) {
         m_controls.Label3->setText(calories);
@@ -213,7 +213,7 @@ void Recipe::showFood(const QString &calories, const QString &name)
         m_controls.Text3->setText(name);
 }
 
-void Recipe::TvNodeClick(const QModelIndex &node)
+void CalorieLookup::onTreeNodeClicked(const QModelIndex &node)
 {
     if (!node.isValid())
         return;

@@ -19,7 +19,7 @@ class QModelIndex;
 class QTreeView;
 
 // The window's controls that the calorie lookup reads and fills.
-struct RecipeControls
+struct CalorieLookupControls
 {
     QListWidget *List1 = nullptr;  // hidden scratch list of category names
     QTreeView *Tv = nullptr;       // the food tree
@@ -31,26 +31,26 @@ struct RecipeControls
 
 // The calorie lookup: builds the food tree from tables 02 and 01 and shows the
 // food that is clicked, or reached with the keyboard: one lookup per action.
-class Recipe : public QObject
+class CalorieLookup : public QObject
 {
     Q_OBJECT
 
 public:
-    Recipe(QString databasePath, RecipeControls controls, QObject *parent = nullptr);
-    ~Recipe() override;
+    CalorieLookup(QString databasePath, CalorieLookupControls controls, QObject *parent = nullptr);
+    ~CalorieLookup() override;
 
     // Fills Tv and List1, and from then on answers clicks and keyboard moves in
     // Tv. Throws DataError when the file or table 02 cannot be opened; later
     // failures leave the part that failed out of the tree. The categories are
     // read here; the foods when the tree first needs them (it is hidden at
     // start), in one pass, and they stay as read until the next build.
-    void BuildFoodTree();
+    void buildFoodTree();
 
     // Looks the food up in table 01 and fills Text3 and Label3; never throws.
-    void ShowFoodInfo(const QString &category, const QString &food);
+    void showFoodInfo(const QString &category, const QString &food);
 
     // The node click handler of Tv.
-    void TvNodeClick(const QModelIndex &node);
+    void onTreeNodeClicked(const QModelIndex &node);
 
     // Shows a food as a click on its node does: opens its category, selects the
     // node, scrolls it into view and shows the food. `rowId` is the food's row
@@ -58,8 +58,8 @@ public:
     void revealFood(const QString &category, qint64 rowId);
 
     // The last food click's food and category, trimmed; empty before the first.
-    const QString &gFood() const { return m_food; }
-    const QString &gCategory() const { return m_category; }
+    const QString &lastFood() const { return m_food; }
+    const QString &lastCategory() const { return m_category; }
 
 signals:
     // The tree was built (again) from the file: the foods may have changed.
@@ -83,10 +83,10 @@ private:
     QString m_databasePath;
     QString m_food;
     QString m_category;
-    RecipeControls m_controls;
+    CalorieLookupControls m_controls;
     FoodTreeModel *m_model = nullptr;
-    std::unique_ptr<Database> gDb;
-    std::unique_ptr<Recordset> gRs;
+    std::unique_ptr<Database> m_database;
+    std::unique_ptr<Recordset> m_records;
     // A press that makes another node current shows it at once; its click then
     // shows nothing more.
     bool m_currentChangedSincePress = false;
