@@ -102,8 +102,8 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::LoadStartupSkin()
 {
-    skn.LoadSkin(m_files.skinFile);
-    skn.ApplySkin(this, QStringLiteral("Simple"));
+    skn.loadSkin(m_files.skinFile);
+    skn.applySkin(this, QStringLiteral("Simple"));
     makeSkinButtons();
 }
 
@@ -216,7 +216,7 @@ void MainWindow::addShortcuts()
 
 void MainWindow::connectEvents()
 {
-    connect(&skn, &SkinEngine::Click, this,
+    connect(&skn, &SkinEngine::clicked, this,
             [this](const SkinObject &object) { hotSpotClicked(object.name()); });
 
     // The food tree's clicks and keyboard moves are wired by the calorie lookup itself, as it builds it.

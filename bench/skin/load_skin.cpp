@@ -27,8 +27,8 @@ int main(int argc, char *argv[])
     SkinEngine engine;
     QWidget window;
     try {
-        engine.LoadSkin(QString::fromLocal8Bit(argv[1]));
-        engine.ApplySkin(&window, QStringLiteral("Simple"));
+        engine.loadSkin(QString::fromLocal8Bit(argv[1]));
+        engine.applySkin(&window, QStringLiteral("Simple"));
     } catch (const SkinError &error) {
         std::printf("refused: %s\n", error.message().toUtf8().constData());
         return 0;

@@ -12,7 +12,7 @@ SkinEngine::SkinEngine(QObject *parent)
 {
 }
 
-void SkinEngine::LoadSkin(const QString &path)
+void SkinEngine::loadSkin(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -35,7 +35,7 @@ void SkinEngine::LoadSkin(const QString &path)
     m_path = path;
 }
 
-void SkinEngine::ApplySkin(QWidget *window, const QString &formName)
+void SkinEngine::applySkin(QWidget *window, const QString &formName)
 {
     Q_ASSERT(window);
     if (m_data.forms.isEmpty())
@@ -163,16 +163,16 @@ void SkinEngine::clickObject(const QString &objectName)
         click(SkinObject(*found));
 }
 
-void SkinEngine::click(const SkinObject &clicked)
+void SkinEngine::click(const SkinObject &object)
 {
     // A receiver may do anything, even destroy the window.
     const QPointer<QWidget> window = m_window;
-    emit Click(clicked);
+    emit clicked(object);
     if (!window)
         return;
-    if (clicked.type() == SkinObjectType::MinimizeBox)
+    if (object.type() == SkinObjectType::MinimizeBox)
         window->showMinimized();
-    else if (clicked.type() == SkinObjectType::CloseBox)
+    else if (object.type() == SkinObjectType::CloseBox)
         window->close();
 }
 

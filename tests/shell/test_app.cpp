@@ -833,7 +833,7 @@ void TestApp::skinButtonPresses()
     QVERIFY(QTest::qWaitForWindowActive(&w));
     MessageBox::Recorder boxes;
     UrlOpener::Recorder urls;
-    QSignalSpy clicks(&w.skn, &SkinEngine::Click);
+    QSignalSpy clicks(&w.skn, &SkinEngine::clicked);
 
     auto *button = w.findChild<SkinButton *>(QStringLiteral("skin_") + object);
     QVERIFY(button);

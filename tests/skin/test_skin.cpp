@@ -105,8 +105,8 @@ struct SkinnedWindow
 {
     SkinnedWindow()
     {
-        engine.LoadSkin(BuiltSkin);
-        engine.ApplySkin(&window, QStringLiteral("Simple"));
+        engine.loadSkin(BuiltSkin);
+        engine.applySkin(&window, QStringLiteral("Simple"));
         window.show();
     }
     SkinEngine engine;
@@ -421,10 +421,10 @@ void TestSkin::undecodablePictureIsRejected()
     file.close();
 
     SkinEngine engine;
-    engine.LoadSkin(path); // the structure is sound
+    engine.loadSkin(path); // the structure is sound
     QWidget window;
     try {
-        engine.ApplySkin(&window, QStringLiteral("F"));
+        engine.applySkin(&window, QStringLiteral("F"));
         QFAIL("a broken picture was applied");
     } catch (const SkinError &error) {
         QVERIFY2(error.message().contains(path) && error.message().contains(QStringLiteral("无法解码")),
@@ -524,10 +524,10 @@ void TestSkin::unusableShapeIsRefused()
     file.close();
 
     SkinEngine engine;
-    engine.LoadSkin(path);
+    engine.loadSkin(path);
     QWidget window;
     try {
-        engine.ApplySkin(&window, QStringLiteral("F"));
+        engine.applySkin(&window, QStringLiteral("F"));
         QVERIFY2(cause.isEmpty(), "a skin without a usable shape was applied");
     } catch (const SkinError &error) {
         QVERIFY2(!cause.isEmpty(), qPrintable(error.message()));
@@ -548,22 +548,22 @@ void TestSkin::loadAndApplyReportMissingThings()
     SkinEngine engine;
     QWidget window;
     try {
-        engine.LoadSkin(missing);
+        engine.loadSkin(missing);
         QFAIL("a missing skin file was loaded");
     } catch (const SkinError &error) {
         QVERIFY2(error.message().contains(missing), qPrintable(error.message()));
     }
-    QVERIFY_THROWS_EXCEPTION(SkinError, engine.ApplySkin(&window, QStringLiteral("Simple")));
+    QVERIFY_THROWS_EXCEPTION(SkinError, engine.applySkin(&window, QStringLiteral("Simple")));
     try {
-        engine.LoadSkin(dir.path());
+        engine.loadSkin(dir.path());
         QFAIL("a folder was loaded as a skin file");
     } catch (const SkinError &error) {
         QVERIFY2(error.message().contains(QStringLiteral("不是一个文件")), qPrintable(error.message()));
     }
 
-    engine.LoadSkin(BuiltSkin);
+    engine.loadSkin(BuiltSkin);
     try {
-        engine.ApplySkin(&window, QStringLiteral("simple"));
+        engine.applySkin(&window, QStringLiteral("simple"));
         QFAIL("a form name was matched without regard to case");
     } catch (const SkinError &error) {
         QVERIFY2(error.message().contains(QStringLiteral("“simple”")), qPrintable(error.message()));
@@ -775,7 +775,7 @@ void TestSkin::clickOnEachObjectNotifiesOnce()
 
     QStringList clicked;
     QStringList stateAtClick;
-    connect(&engine, &SkinEngine::Click, this, [&](const SkinObject &object) {
+    connect(&engine, &SkinEngine::clicked, this, [&](const SkinObject &object) {
         clicked << object.name();
         stateAtClick << (window.isVisible() ? QStringLiteral("shown") : QStringLiteral("gone"));
     });
@@ -797,7 +797,7 @@ void TestSkin::pressAndReleaseOnDifferentObjectsIsNoClick()
     SkinEngine &engine = skinned.engine;
     QWidget &window = skinned.window;
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QSignalSpy spy(&engine, &SkinEngine::Click);
+    QSignalSpy spy(&engine, &SkinEngine::clicked);
     const SkinForm form = builtForm();
     const QPoint a = centre(*form.object(QStringLiteral("a")));
     const QPoint x = centre(*form.object(QStringLiteral("x")));
