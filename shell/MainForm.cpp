@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/JfForm.h"
+#include "shell/MainForm.h"
 
 #include "widgets/AutoSizeLabel.h"
 #include "widgets/ImageButton.h"
@@ -40,8 +40,8 @@ QColor windowTextColour()
 
 void place(QWidget *control, int left, int top, int width, int height)
 {
-    control->setGeometry(JfLayout::pixels(left), JfLayout::pixels(top), JfLayout::pixels(width),
-                         JfLayout::pixels(height));
+    control->setGeometry(MainFormLayout::pixels(left), MainFormLayout::pixels(top), MainFormLayout::pixels(width),
+                         MainFormLayout::pixels(height));
 }
 
 void setColours(QWidget *control, QColor background, QColor text)
@@ -93,12 +93,12 @@ ImageButton *imageButton(QWidget *parent, const char *name, const char *picture,
 
 } // namespace
 
-int JfLayout::pixels(int twips)
+int MainFormLayout::pixels(int twips)
 {
     return qRound(twips / 15.0);
 }
 
-QFont JfLayout::songFont()
+QFont MainFormLayout::songFont()
 {
     static const char *const songFamilies[] = {
         "SimSun",          "宋体",           "NSimSun", "Noto Serif CJK SC", "Source Han Serif SC",
@@ -118,164 +118,164 @@ QFont JfLayout::songFont()
     return font;
 }
 
-void JfForm::setupForm(QWidget *jf)
+void MainForm::setupForm(QWidget *window)
 {
-    jf->setObjectName(QStringLiteral("jf"));
-    jf->setWindowTitle(QStringLiteral("Pellomir1.0"));
+    window->setObjectName(QStringLiteral("mainWindow"));
+    window->setWindowTitle(QStringLiteral("Pellomir1.0"));
     // The window icon is the application's (Startup), which every window shows unless it
     // sets its own; rendering it twice would only slow the start.
     // A fixed size: the window cannot be resized or maximised. (No title-bar hints are set:
     // they would keep the skin from taking the frame away.)
-    jf->setFixedSize(JfLayout::pixels(9045), JfLayout::pixels(5820));
-    QPalette palette = jf->palette();
+    window->setFixedSize(MainFormLayout::pixels(9045), MainFormLayout::pixels(5820));
+    QPalette palette = window->palette();
     palette.setColor(QPalette::Window, Qt::white);
-    jf->setPalette(palette);
+    window->setPalette(palette);
 
-    const QFont song = JfLayout::songFont();
+    const QFont song = MainFormLayout::songFont();
 
     // The calorie panel.
-    Frame1 = new QFrame(jf);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setFrameShape(QFrame::NoFrame);
-    place(Frame1, 480, 1245, 6615, 4095);
-    setColours(Frame1, PanelGrey, windowTextColour());
-    Frame1->setAccessibleName(QStringLiteral("热量计算"));
+    caloriePanel = new QFrame(window);
+    caloriePanel->setObjectName(QStringLiteral("caloriePanel"));
+    caloriePanel->setFrameShape(QFrame::NoFrame);
+    place(caloriePanel, 480, 1245, 6615, 4095);
+    setColours(caloriePanel, PanelGrey, windowTextColour());
+    caloriePanel->setAccessibleName(QStringLiteral("热量计算"));
 
-    Text3 = oneLineBox(Frame1, "Text3", QString());
-    place(Text3, 3240, 320, 3255, 255);
-    setColours(Text3, PanelGrey, windowTextColour());
+    foodNameBox = oneLineBox(caloriePanel, "foodNameBox", QString());
+    place(foodNameBox, 3240, 320, 3255, 255);
+    setColours(foodNameBox, PanelGrey, windowTextColour());
     // It shows the food that was clicked; typing into it would change nothing.
-    Text3->setReadOnly(true);
-    Text3->setAccessibleName(QStringLiteral("食物名称"));
+    foodNameBox->setReadOnly(true);
+    foodNameBox->setAccessibleName(QStringLiteral("食物名称"));
 
-    Tv = new QTreeView(Frame1);
-    Tv->setObjectName(QStringLiteral("Tv"));
-    Tv->setHeaderHidden(true);
+    foodTree = new QTreeView(caloriePanel);
+    foodTree->setObjectName(QStringLiteral("foodTree"));
+    foodTree->setHeaderHidden(true);
     // Every row is one line of text beside a 16-pixel picture: the view need not
     // measure each row, which keeps large categories quick to open and scroll.
-    Tv->setUniformRowHeights(true);
-    Tv->setFrameShape(QFrame::NoFrame);
-    Tv->setIconSize(QSize(16, 16));
-    Tv->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Tv->setAccessibleName(QStringLiteral("食物分类"));
+    foodTree->setUniformRowHeights(true);
+    foodTree->setFrameShape(QFrame::NoFrame);
+    foodTree->setIconSize(QSize(16, 16));
+    foodTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    foodTree->setAccessibleName(QStringLiteral("食物分类"));
     // The tree ends at the panel's bottom edge (4095 - 240 twips high): any taller and the
     // panel would cut off its last row and the lower end of its scroll bar.
-    place(Tv, 0, 240, 3015, 4095 - 240);
+    place(foodTree, 0, 240, 3015, 4095 - 240);
 
-    Label3 = label(Frame1, "Label3", QString());
-    place(Label3, 4200, 720, 90, 180);
+    kcalFigure = label(caloriePanel, "kcalFigure", QString());
+    place(kcalFigure, 4200, 720, 90, 180);
     // The calorie lookup names it by the figure it shows (CalorieLookup); empty, it says so.
-    Label3->setAccessibleName(QStringLiteral("未选食物"));
+    kcalFigure->setAccessibleName(QStringLiteral("未选食物"));
 
-    Line1 = new QFrame(Frame1);
-    Line1->setObjectName(QStringLiteral("Line1"));
-    Line1->setFrameShape(QFrame::HLine);
-    Line1->setFrameShadow(QFrame::Plain);
-    Line1->setLineWidth(1);
-    QPalette rulePalette = Line1->palette();
+    panelRule = new QFrame(caloriePanel);
+    panelRule->setObjectName(QStringLiteral("panelRule"));
+    panelRule->setFrameShape(QFrame::HLine);
+    panelRule->setFrameShadow(QFrame::Plain);
+    panelRule->setLineWidth(1);
+    QPalette rulePalette = panelRule->palette();
     rulePalette.setColor(QPalette::WindowText, RuleColour);
-    Line1->setPalette(rulePalette);
-    Line1->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Line1->setGeometry(JfLayout::pixels(3240), JfLayout::pixels(600),
-                       JfLayout::pixels(6480) - JfLayout::pixels(3240), 1);
-    Line1->setAccessibleName(QStringLiteral("分隔线"));
+    panelRule->setPalette(rulePalette);
+    panelRule->setAttribute(Qt::WA_TransparentForMouseEvents);
+    panelRule->setGeometry(MainFormLayout::pixels(3240), MainFormLayout::pixels(600),
+                       MainFormLayout::pixels(6480) - MainFormLayout::pixels(3240), 1);
+    panelRule->setAccessibleName(QStringLiteral("分隔线"));
 
-    Label2 = label(Frame1, "Label2", QStringLiteral(" 大卡"));
-    place(Label2, 4440, 720, 450, 180);
-    Label2->setAccessibleName(QStringLiteral("大卡"));
+    kcalUnit = label(caloriePanel, "kcalUnit", QStringLiteral(" 大卡"));
+    place(kcalUnit, 4440, 720, 450, 180);
+    kcalUnit->setAccessibleName(QStringLiteral("大卡"));
     // The unit follows the figure: "346 大卡" at any width of the figure, never covered.
-    Label3->setFollower(Label2);
+    kcalFigure->setFollower(kcalUnit);
 
-    Label1 = label(Frame1, "Label1", QStringLiteral("所含热量："));
-    place(Label1, 3240, 720, 900, 180);
+    kcalCaption = label(caloriePanel, "kcalCaption", QStringLiteral("所含热量："));
+    place(kcalCaption, 3240, 720, 900, 180);
 
-    Im2 = Pictures::nodeImages();
+    treeIcons = Pictures::nodeImages();
 
     // The picture buttons above the content area.
-    P4 = imageButton(jf, "P4", "button-delete", QStringLiteral("删除资料"));
-    place(P4, 6240, 790, 375, 375);
-    P5 = imageButton(jf, "P5", "button-save", QStringLiteral("保存资料"));
-    place(P5, 6240, 790, 375, 375);
-    P3 = imageButton(jf, "P3", "button-add", QStringLiteral("添加新资料"));
-    place(P3, 5640, 790, 375, 375);
-    P2 = imageButton(jf, "P2", "button-next", QStringLiteral("下一条资料"));
-    place(P2, 5040, 790, 375, 375);
-    P1 = imageButton(jf, "P1", "button-prev", QStringLiteral("上一条资料"));
-    place(P1, 4440, 790, 375, 375);
+    deleteButton = imageButton(window, "deleteButton", "button-delete", QStringLiteral("删除资料"));
+    place(deleteButton, 6240, 790, 375, 375);
+    saveButton = imageButton(window, "saveButton", "button-save", QStringLiteral("保存资料"));
+    place(saveButton, 6240, 790, 375, 375);
+    newButton = imageButton(window, "newButton", "button-add", QStringLiteral("添加新资料"));
+    place(newButton, 5640, 790, 375, 375);
+    nextButton = imageButton(window, "nextButton", "button-next", QStringLiteral("下一条资料"));
+    place(nextButton, 5040, 790, 375, 375);
+    previousButton = imageButton(window, "previousButton", "button-prev", QStringLiteral("上一条资料"));
+    place(previousButton, 4440, 790, 375, 375);
 
     // The title strip.
-    addtext = oneLineBox(jf, "addtext", QStringLiteral("在此输入标题"));
-    place(addtext, 480, 840, 3855, 270);
-    setColours(addtext, InputGrey, TitleBarText);
-    addtext->setFont(song);
-    addtext->setAccessibleName(QStringLiteral("新资料标题"));
+    titleEdit = oneLineBox(window, "titleEdit", QStringLiteral("在此输入标题"));
+    place(titleEdit, 480, 840, 3855, 270);
+    setColours(titleEdit, InputGrey, TitleBarText);
+    titleEdit->setFont(song);
+    titleEdit->setAccessibleName(QStringLiteral("新资料标题"));
 
-    Text1 = oneLineBox(jf, "Text1", QString());
-    place(Text1, 480, 890, 3855, 270);
-    setColours(Text1, InputGrey, TitleBarText);
-    Text1->setFont(song);
+    titleView = oneLineBox(window, "titleView", QString());
+    place(titleView, 480, 890, 3855, 270);
+    setColours(titleView, InputGrey, TitleBarText);
+    titleView->setFont(song);
     // It shows the title of a stored record; edits there would never be saved.
-    Text1->setReadOnly(true);
-    Text1->setAccessibleName(QStringLiteral("资料标题"));
+    titleView->setReadOnly(true);
+    titleView->setAccessibleName(QStringLiteral("资料标题"));
 
-    cmdForward = commandButton(jf, "cmdForward", QStringLiteral("前进"));
-    place(cmdForward, 7200, 2640, 495, 375);
-    cmdDelete = commandButton(jf, "cmdDelete", QStringLiteral("删除"));
-    place(cmdDelete, 7200, 2160, 495, 375);
-    cmdAdd = commandButton(jf, "cmdAdd", QStringLiteral("添加"));
-    place(cmdAdd, 7200, 1680, 495, 375);
-    cmdBack = commandButton(jf, "cmdBack", QStringLiteral("后退"));
-    place(cmdBack, 7200, 1200, 495, 375);
+    forwardCommand = commandButton(window, "forwardCommand", QStringLiteral("前进"));
+    place(forwardCommand, 7200, 2640, 495, 375);
+    deleteCommand = commandButton(window, "deleteCommand", QStringLiteral("删除"));
+    place(deleteCommand, 7200, 2160, 495, 375);
+    addCommand = commandButton(window, "addCommand", QStringLiteral("添加"));
+    place(addCommand, 7200, 1680, 495, 375);
+    backCommand = commandButton(window, "backCommand", QStringLiteral("后退"));
+    place(backCommand, 7200, 1200, 495, 375);
 
     // The content area.
-    Pv = new PictureBox(QStringLiteral("welcome"), QSize(434, 272), jf);
-    Pv->setObjectName(QStringLiteral("Pv"));
-    place(Pv, 480, 1245, 6615, 4095);
-    setColours(Pv, windowColour(), windowTextColour());
-    Pv->setAccessibleName(QStringLiteral("欢迎图片"));
+    welcomePicture = new PictureBox(QStringLiteral("welcome"), QSize(434, 272), window);
+    welcomePicture->setObjectName(QStringLiteral("welcomePicture"));
+    place(welcomePicture, 480, 1245, 6615, 4095);
+    setColours(welcomePicture, windowColour(), windowTextColour());
+    welcomePicture->setAccessibleName(QStringLiteral("欢迎图片"));
 
-    List1 = new QListWidget(Pv);
-    List1->setObjectName(QStringLiteral("List1"));
-    place(List1, 720, 240, 2295, 240);
-    List1->setAccessibleName(QStringLiteral("食物分类列表"));
-    List1->hide();
+    categoryList = new QListWidget(welcomePicture);
+    categoryList->setObjectName(QStringLiteral("categoryList"));
+    place(categoryList, 720, 240, 2295, 240);
+    categoryList->setAccessibleName(QStringLiteral("食物分类列表"));
+    categoryList->hide();
 
-    addbox = new BodyInput(QStringLiteral("在此输入内容"), jf);
-    addbox->setObjectName(QStringLiteral("addbox"));
-    addbox->setFrameShape(QFrame::NoFrame);
-    place(addbox, 480, 1200, 6615, 4095);
-    setColours(addbox, PanelGrey, TitleBarText);
-    addbox->setFont(song);
+    bodyEdit = new BodyInput(QStringLiteral("在此输入内容"), window);
+    bodyEdit->setObjectName(QStringLiteral("bodyEdit"));
+    bodyEdit->setFrameShape(QFrame::NoFrame);
+    place(bodyEdit, 480, 1200, 6615, 4095);
+    setColours(bodyEdit, PanelGrey, TitleBarText);
+    bodyEdit->setFont(song);
     // Tab moves on to the next control; it is not typed into the body.
-    addbox->setTabChangesFocus(true);
-    addbox->setAccessibleName(QStringLiteral("新资料内容"));
+    bodyEdit->setTabChangesFocus(true);
+    bodyEdit->setAccessibleName(QStringLiteral("新资料内容"));
 
-    box1 = new RecordView(jf);
-    box1->setObjectName(QStringLiteral("box1"));
-    box1->setAcceptRichText(false);
-    box1->setFrameShape(QFrame::NoFrame);
-    place(box1, 480, 1245, 6615, 4095);
-    setColours(box1, PanelGrey, windowTextColour());
+    bodyView = new RecordView(window);
+    bodyView->setObjectName(QStringLiteral("bodyView"));
+    bodyView->setAcceptRichText(false);
+    bodyView->setFrameShape(QFrame::NoFrame);
+    place(bodyView, 480, 1245, 6615, 4095);
+    setColours(bodyView, PanelGrey, windowTextColour());
     // It shows a stored record; it can be read, selected and scrolled, not edited.
-    box1->setReadOnly(true);
-    box1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    box1->setTabChangesFocus(true);
-    box1->setAccessibleName(QStringLiteral("资料内容"));
+    bodyView->setReadOnly(true);
+    bodyView->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    bodyView->setTabChangesFocus(true);
+    bodyView->setAccessibleName(QStringLiteral("资料内容"));
 
     // Stacking: each list names the topmost control first, and in Qt a later sibling lies
     // above an earlier one, so raise them from the bottom of the list up.
-    const QList<QWidget *> onWindowTopFirst = {Frame1,     P4,        P5,     P3,      P2,
-                                               P1,         addtext,   Text1,  cmdForward,
-                                               cmdDelete,  cmdAdd,    cmdBack, Pv,     addbox,
-                                               box1};
-    const QList<QWidget *> inPanelTopFirst = {Text3, Tv, Label3, Line1, Label2, Label1};
+    const QList<QWidget *> onWindowTopFirst = {caloriePanel,     deleteButton,        saveButton,     newButton,      nextButton,
+                                               previousButton,         titleEdit,   titleView,  forwardCommand,
+                                               deleteCommand,  addCommand,    backCommand, welcomePicture,     bodyEdit,
+                                               bodyView};
+    const QList<QWidget *> inPanelTopFirst = {foodNameBox, foodTree, kcalFigure, panelRule, kcalUnit, kcalCaption};
     for (const auto *siblings : {&onWindowTopFirst, &inPanelTopFirst})
         for (auto it = siblings->crbegin(); it != siblings->crend(); ++it)
             (*it)->raise();
 
     // Tab order, first to last; the labels, the rule and the frame take no focus.
-    const QList<QWidget *> tabOrder = {box1, cmdBack, cmdAdd, cmdDelete, cmdForward, Text1,
-                                       addtext, P1, P2, P3, P5, addbox, P4, List1, Tv, Text3};
+    const QList<QWidget *> tabOrder = {bodyView, backCommand, addCommand, deleteCommand, forwardCommand, titleView,
+                                       titleEdit, previousButton, nextButton, newButton, saveButton, bodyEdit, deleteButton, categoryList, foodTree, foodNameBox};
     for (int i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }

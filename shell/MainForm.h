@@ -18,48 +18,48 @@ class QWidget;
 
 // The controls of the main window: kind, name, container, place and size,
 // stacking order, tab order, texts, colours, tooltips, fonts and what is on show when the
-// window is created. MainWindow inherits the members, so each control is reached by its name.
-class JfForm
+// window is created. MainWindow holds one and reaches each control by its name.
+class MainForm
 {
 public:
-    // Creates every control on `jf` and gives the window its title, fixed size and ground colour.
-    void setupForm(QWidget *jf);
+    // Creates every control on `window` and gives the window its title, fixed size and ground colour.
+    void setupForm(QWidget *window);
 
     // The calorie panel and what lies in it.
-    QFrame *Frame1 = nullptr;
-    QLineEdit *Text3 = nullptr;
-    QTreeView *Tv = nullptr;
-    AutoSizeLabel *Label3 = nullptr;
-    QFrame *Line1 = nullptr;      // a one-pixel rule
-    AutoSizeLabel *Label2 = nullptr;
-    AutoSizeLabel *Label1 = nullptr;
-    QList<QIcon> Im2;
+    QFrame *caloriePanel = nullptr;
+    QLineEdit *foodNameBox = nullptr;
+    QTreeView *foodTree = nullptr;
+    AutoSizeLabel *kcalFigure = nullptr;
+    QFrame *panelRule = nullptr;      // a one-pixel rule
+    AutoSizeLabel *kcalUnit = nullptr;
+    AutoSizeLabel *kcalCaption = nullptr;
+    QList<QIcon> treeIcons;
 
     // The picture buttons of the browse and entry views.
-    ImageButton *P4 = nullptr;
-    ImageButton *P5 = nullptr;
-    ImageButton *P3 = nullptr;
-    ImageButton *P2 = nullptr;
-    ImageButton *P1 = nullptr;
+    ImageButton *deleteButton = nullptr;
+    ImageButton *saveButton = nullptr;
+    ImageButton *newButton = nullptr;
+    ImageButton *nextButton = nullptr;
+    ImageButton *previousButton = nullptr;
 
     // The title strip.
-    QLineEdit *addtext = nullptr;
-    QLineEdit *Text1 = nullptr;
+    QLineEdit *titleEdit = nullptr;
+    QLineEdit *titleView = nullptr;
 
     // Never on show: their click handlers are the record operations.
-    QPushButton *cmdForward = nullptr;
-    QPushButton *cmdDelete = nullptr;
-    QPushButton *cmdAdd = nullptr;
-    QPushButton *cmdBack = nullptr;
+    QPushButton *forwardCommand = nullptr;
+    QPushButton *deleteCommand = nullptr;
+    QPushButton *addCommand = nullptr;
+    QPushButton *backCommand = nullptr;
 
     // The content area.
-    PictureBox *Pv = nullptr;
-    QListWidget *List1 = nullptr;
-    QPlainTextEdit *addbox = nullptr;
-    QTextEdit *box1 = nullptr;
+    PictureBox *welcomePicture = nullptr;
+    QListWidget *categoryList = nullptr;
+    QPlainTextEdit *bodyEdit = nullptr;
+    QTextEdit *bodyView = nullptr;
 };
 
-namespace JfLayout {
+namespace MainFormLayout {
 
 // The controls' places are given in twips; 15 twips make one pixel at 96 dots per inch.
 int pixels(int twips);
@@ -68,4 +68,4 @@ int pixels(int twips);
 // where one is installed, else the program's own CJK font.
 QFont songFont();
 
-} // namespace JfLayout
+} // namespace MainFormLayout

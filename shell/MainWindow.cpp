@@ -44,43 +44,43 @@ MainWindow::MainWindow(const QString &programDir, QWidget *parent)
 MainWindow::MainWindow(const ProgramFiles &files, QWidget *parent)
     : QWidget(parent), m_files(files)
 {
-    skn.setObjectName(QStringLiteral("skn"));
-    setupForm(this);
+    m_skin.setObjectName(QStringLiteral("skn"));
+    m_form.setupForm(this);
 
     CalorieLookupControls foodControls;
-    foodControls.List1 = List1;
-    foodControls.Tv = Tv;
-    foodControls.Im2 = Im2;
-    foodControls.Text1 = Text1;
-    foodControls.Text3 = Text3;
-    foodControls.Label3 = Label3;
-    calorieLookup = std::make_unique<CalorieLookup>(m_files.dataFile, foodControls);
+    foodControls.categoryList = m_form.categoryList;
+    foodControls.foodTree = m_form.foodTree;
+    foodControls.treeIcons = m_form.treeIcons;
+    foodControls.titleView = m_form.titleView;
+    foodControls.foodNameBox = m_form.foodNameBox;
+    foodControls.kcalFigure = m_form.kcalFigure;
+    m_calorieLookup = std::make_unique<CalorieLookup>(m_files.dataFile, foodControls);
     makeFoodSearch();
 }
 
 void MainWindow::makeFoodSearch()
 {
     const QString dataFile = m_files.dataFile;
-    m_foodSearch = new FoodSearchBox(Frame1, [dataFile] { return FoodCatalog::read(dataFile); }, this);
-    m_foodPortion = new FoodPortionPanel(Frame1, Label2, HouseholdMeasures::builtIn(), this);
-    connect(calorieLookup.get(), &CalorieLookup::foodShown, m_foodPortion, &FoodPortionPanel::showFood);
-    connect(m_foodSearch, &FoodSearchBox::foodChosen, calorieLookup.get(), &CalorieLookup::revealFood);
+    m_foodSearch = new FoodSearchBox(m_form.caloriePanel, [dataFile] { return FoodCatalog::read(dataFile); }, this);
+    m_foodPortion = new FoodPortionPanel(m_form.caloriePanel, m_form.kcalUnit, HouseholdMeasures::builtIn(), this);
+    connect(m_calorieLookup.get(), &CalorieLookup::foodShown, m_foodPortion, &FoodPortionPanel::showFood);
+    connect(m_foodSearch, &FoodSearchBox::foodChosen, m_calorieLookup.get(), &CalorieLookup::revealFood);
     // A restored backup rebuilds the tree: the search reads the foods of the new file.
-    connect(calorieLookup.get(), &CalorieLookup::foodTreeBuilt, m_foodSearch, &FoodSearchBox::forgetFoods);
+    connect(m_calorieLookup.get(), &CalorieLookup::foodTreeBuilt, m_foodSearch, &FoodSearchBox::forgetFoods);
     // 记一笔: the food on show and its amount, into today's food log.
     m_quickLog = new QuickLogButton(
         *m_foodPortion,
-        [this](const FoodChoice &food, int grams) { return foodLog && foodLog->logToday(food, grams); },
-        Frame1);
+        [this](const FoodChoice &food, int grams) { return m_foodLog && m_foodLog->logToday(food, grams); },
+        m_form.caloriePanel);
 
     // In the Tab order between the tree and the name of the food on show.
-    QWidget *previous = Tv;
+    QWidget *previous = m_form.foodTree;
     for (QWidget *next : {static_cast<QWidget *>(m_foodSearch->field()),
                           static_cast<QWidget *>(m_foodSearch->results()),
                           static_cast<QWidget *>(m_foodPortion->amountField()),
                           static_cast<QWidget *>(m_foodPortion->measureChoice()),
                           static_cast<QWidget *>(m_quickLog),
-                          static_cast<QWidget *>(Text3)}) {
+                          static_cast<QWidget *>(m_form.foodNameBox)}) {
         QWidget::setTabOrder(previous, next);
         previous = next;
     }
@@ -92,7 +92,7 @@ void MainWindow::makeFoodSearch()
 
 void MainWindow::openFoodSearch()
 {
-    if (!notebook)
+    if (!m_notebook)
         return; // not loaded: the window is not on show
     hotSpotClicked(QStringLiteral("c"));
     m_foodSearch->focusField();
@@ -102,8 +102,8 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::LoadStartupSkin()
 {
-    skn.loadSkin(m_files.skinFile);
-    skn.applySkin(this, QStringLiteral("Simple"));
+    m_skin.loadSkin(m_files.skinFile);
+    m_skin.applySkin(this, QStringLiteral("Simple"));
     makeSkinButtons();
 }
 
@@ -111,12 +111,12 @@ void MainWindow::makeSkinButtons()
 {
     // After the window's own controls in the Tab order, so Tab from the title reaches the
     // section buttons at once.
-    QWidget *previous = Text3;
+    QWidget *previous = m_form.foodNameBox;
     for (const SkinCaption &entry : SkinCaptions) {
-        const SkinObject *object = skn.object(QString::fromUtf8(entry.object));
+        const SkinObject *object = m_skin.object(QString::fromUtf8(entry.object));
         if (!object)
             continue;
-        auto *button = new SkinButton(skn, *object, QString::fromUtf8(entry.caption), this);
+        auto *button = new SkinButton(m_skin, *object, QString::fromUtf8(entry.caption), this);
         button->show();
         QWidget::setTabOrder(previous, button);
         previous = button;
@@ -127,37 +127,37 @@ void MainWindow::Load()
 {
     LoadStartupSkin();
 
-    for (QWidget *button : {P1, P2, P3, P4, P5})
+    for (QWidget *button : {m_form.previousButton, m_form.nextButton, m_form.newButton, m_form.deleteButton, m_form.saveButton})
         button->hide();
-    box1->show();
-    addtext->hide();
-    addbox->hide();
-    Frame1->hide();
+    m_form.bodyView->show();
+    m_form.titleEdit->hide();
+    m_form.bodyEdit->hide();
+    m_form.caloriePanel->hide();
 
-    db = openDatabase(m_files.dataFile);
+    m_database = openDatabase(m_files.dataFile);
 
     NotebookControls notebookControls;
     notebookControls.window = this;
-    notebookControls.P1 = P1;
-    notebookControls.P2 = P2;
-    notebookControls.P3 = P3;
-    notebookControls.P4 = P4;
-    notebookControls.P5 = P5;
-    notebookControls.Pv = Pv;
-    notebookControls.Frame1 = Frame1;
-    notebookControls.Text1 = Text1;
-    notebookControls.box1 = box1;
-    notebookControls.addtext = addtext;
-    notebookControls.addbox = addbox;
-    notebook = std::make_unique<Notebook>(*db, notebookControls);
-    notebook->setAboutPage(QUrl::fromLocalFile(AboutPage::file(m_files)));
+    notebookControls.previousButton = m_form.previousButton;
+    notebookControls.nextButton = m_form.nextButton;
+    notebookControls.newButton = m_form.newButton;
+    notebookControls.deleteButton = m_form.deleteButton;
+    notebookControls.saveButton = m_form.saveButton;
+    notebookControls.welcomePicture = m_form.welcomePicture;
+    notebookControls.caloriePanel = m_form.caloriePanel;
+    notebookControls.titleView = m_form.titleView;
+    notebookControls.bodyView = m_form.bodyView;
+    notebookControls.titleEdit = m_form.titleEdit;
+    notebookControls.bodyEdit = m_form.bodyEdit;
+    m_notebook = std::make_unique<Notebook>(*m_database, notebookControls);
+    m_notebook->setAboutPage(QUrl::fromLocalFile(AboutPage::file(m_files)));
 
     // The left panel, inside its drawn border.
-    foodLog = std::make_unique<FoodLogSection>(
-        *db, this, QList<QWidget *>{P1, P2, P3, P4, P5, Pv, Frame1, Text1, box1, addtext, addbox},
+    m_foodLog = std::make_unique<FoodLogSection>(
+        *m_database, this, QList<QWidget *>{m_form.previousButton, m_form.nextButton, m_form.newButton, m_form.deleteButton, m_form.saveButton, m_form.welcomePicture, m_form.caloriePanel, m_form.titleView, m_form.bodyView, m_form.titleEdit, m_form.bodyEdit},
         QRect(28, 48, 450, 310));
 
-    calorieLookup->buildFoodTree();
+    m_calorieLookup->buildFoodTree();
     connectEvents();
     makeWindowMenu();
     addShortcuts();
@@ -189,14 +189,14 @@ void MainWindow::showStartupNotices()
 void MainWindow::hotSpotClicked(const QString &objectName)
 {
     if (objectName == QLatin1String("f")) {
-        foodLog->enter();
+        m_foodLog->enter();
         return;
     }
     static const QStringList sections{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
                                       QStringLiteral("d"), QStringLiteral("e")};
     if (sections.contains(objectName))
-        foodLog->leave();
-    notebook->SkinHotSpotClick(objectName);
+        m_foodLog->leave();
+    m_notebook->SkinHotSpotClick(objectName);
 }
 
 void MainWindow::addShortcuts()
@@ -216,21 +216,21 @@ void MainWindow::addShortcuts()
 
 void MainWindow::connectEvents()
 {
-    connect(&skn, &SkinEngine::clicked, this,
+    connect(&m_skin, &SkinEngine::clicked, this,
             [this](const SkinObject &object) { hotSpotClicked(object.name()); });
 
     // The food tree's clicks and keyboard moves are wired by the calorie lookup itself, as it builds it.
 
-    connect(P1, &ImageButton::clicked, this, [this] { notebook->P1_Click(); });
-    connect(P2, &ImageButton::clicked, this, [this] { notebook->P2_Click(); });
-    connect(P3, &ImageButton::clicked, this, [this] { notebook->P3_Click(); });
-    connect(P4, &ImageButton::clicked, this, [this] { notebook->P4_Click(); });
-    connect(P5, &ImageButton::clicked, this, [this] { notebook->P5_Click(); });
+    connect(m_form.previousButton, &ImageButton::clicked, this, [this] { m_notebook->P1_Click(); });
+    connect(m_form.nextButton, &ImageButton::clicked, this, [this] { m_notebook->P2_Click(); });
+    connect(m_form.newButton, &ImageButton::clicked, this, [this] { m_notebook->P3_Click(); });
+    connect(m_form.deleteButton, &ImageButton::clicked, this, [this] { m_notebook->P4_Click(); });
+    connect(m_form.saveButton, &ImageButton::clicked, this, [this] { m_notebook->P5_Click(); });
 
-    connect(cmdBack, &QPushButton::clicked, this, [this] { notebook->cmdBack_Click(); });
-    connect(cmdForward, &QPushButton::clicked, this, [this] { notebook->cmdForward_Click(); });
-    connect(cmdAdd, &QPushButton::clicked, this, [this] { notebook->cmdAdd_Click(); });
-    connect(cmdDelete, &QPushButton::clicked, this, [this] { notebook->cmdDelete_Click(); });
+    connect(m_form.backCommand, &QPushButton::clicked, this, [this] { m_notebook->cmdBack_Click(); });
+    connect(m_form.forwardCommand, &QPushButton::clicked, this, [this] { m_notebook->cmdForward_Click(); });
+    connect(m_form.addCommand, &QPushButton::clicked, this, [this] { m_notebook->cmdAdd_Click(); });
+    connect(m_form.deleteCommand, &QPushButton::clicked, this, [this] { m_notebook->cmdDelete_Click(); });
 }
 
 void MainWindow::makeWindowMenu()
@@ -238,9 +238,9 @@ void MainWindow::makeWindowMenu()
     DataCommands::Parts parts;
     parts.window = this;
     parts.dataFile = m_files.dataFile;
-    parts.db = db.get();
-    parts.notebook = notebook.get();
-    parts.tableOnShow = [this] { return foodLog->isShown() ? QString() : notebook->tableOnShow(); };
+    parts.db = m_database.get();
+    parts.notebook = m_notebook.get();
+    parts.tableOnShow = [this] { return m_foodLog->isShown() ? QString() : m_notebook->tableOnShow(); };
     parts.showRestoredData = [this] { showRestoredData(); };
     m_commands = std::make_unique<DataCommands>(parts);
 
@@ -283,19 +283,19 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::showRestoredData()
 {
-    // The food log covers the notebook's controls while it is on show: let them come back as
-    // the notebook leaves them, then cover them again with the log read afresh.
-    const bool logShown = foodLog->isShown();
+    // The food log covers the m_notebook's controls while it is on show: let them come back as
+    // the m_notebook leaves them, then cover them again with the log read afresh.
+    const bool logShown = m_foodLog->isShown();
     if (logShown)
-        foodLog->leave();
-    notebook->reload();
+        m_foodLog->leave();
+    m_notebook->reload();
     try {
-        calorieLookup->buildFoodTree();
+        m_calorieLookup->buildFoodTree();
     } catch (const DataError &) {
         // A restored file was checked first: its tables are there.
     }
     if (logShown)
-        foodLog->enter();
+        m_foodLog->enter();
 }
 
 void MainWindow::popUpWindowMenu()
@@ -323,7 +323,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent *event)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // A record being written is not thrown away without asking.
-    if (notebook && !notebook->mayClose()) {
+    if (m_notebook && !m_notebook->mayClose()) {
         event->ignore();
         return;
     }

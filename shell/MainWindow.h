@@ -2,7 +2,7 @@
 #pragma once
 
 #include "shell/DataLocation.h"
-#include "shell/JfForm.h"
+#include "shell/MainForm.h"
 #include "skin/ui/SkinEngine.h"
 
 #include <QWidget>
@@ -18,9 +18,9 @@ class QuickLogButton;
 class Notebook;
 class CalorieLookup;
 
-// The program's only window, `jf`: its controls with their places and starting texts (JfForm), the skin, the load step
+// The program's only window: its controls with their places and starting texts (MainForm), the skin, the load step
 // and the wiring of the controls' events to the calorie lookup and the notebook.
-class MainWindow : public QWidget, public JfForm
+class MainWindow : public QWidget
 {
     Q_OBJECT
 
@@ -56,12 +56,15 @@ public:
     // 记一笔 beside the amount: the food on show into today's food log.
     QuickLogButton *quickLog() const { return m_quickLog; }
 
-    SkinEngine skn;
-    std::unique_ptr<Database> db;
-    std::unique_ptr<CalorieLookup> calorieLookup;
-    std::unique_ptr<Notebook> notebook;
+    // The window's controls, as the form made them.
+    const MainForm &form() const { return m_form; }
+    SkinEngine &skinEngine() { return m_skin; }
+    // The window's connection to the data file; null until the load step has run.
+    Database *database() const { return m_database.get(); }
+    CalorieLookup *calorieLookup() const { return m_calorieLookup.get(); }
+    Notebook *notebook() const { return m_notebook.get(); }
     // The 饮食记录 view (skin object `f`, Ctrl+6); its widgets are made when first shown.
-    std::unique_ptr<FoodLogSection> foodLog;
+    FoodLogSection *foodLogSection() const { return m_foodLog.get(); }
 
     // A skin button, clicked or chosen by its shortcut: `f` shows the food log in the left
     // panel; any other section leaves it and goes to the notebook's handler.
@@ -89,6 +92,12 @@ private:
     void openFoodSearch();
 
     ProgramFiles m_files;
+    MainForm m_form;
+    SkinEngine m_skin;
+    std::unique_ptr<Database> m_database;
+    std::unique_ptr<CalorieLookup> m_calorieLookup;
+    std::unique_ptr<Notebook> m_notebook;
+    std::unique_ptr<FoodLogSection> m_foodLog;
     FoodSearchBox *m_foodSearch = nullptr;
     FoodPortionPanel *m_foodPortion = nullptr;
     QuickLogButton *m_quickLog = nullptr;

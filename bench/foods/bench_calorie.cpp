@@ -244,15 +244,15 @@ QList<QIcon> nodeImages()
 struct Panel
 {
     QWidget window;
-    QListWidget *List1 = new QListWidget(&window);
-    QTreeView *Tv = new QTreeView(&window);
-    QLineEdit *Text1 = new QLineEdit(&window);
-    QLineEdit *Text3 = new QLineEdit(&window);
-    QLabel *Label3 = new QLabel(&window);
+    QListWidget *categoryList = new QListWidget(&window);
+    QTreeView *foodTree = new QTreeView(&window);
+    QLineEdit *titleView = new QLineEdit(&window);
+    QLineEdit *foodNameBox = new QLineEdit(&window);
+    QLabel *kcalFigure = new QLabel(&window);
 
     CalorieLookupControls controls()
     {
-        return CalorieLookupControls{List1, Tv, nodeImages(), Text1, Text3, Label3};
+        return CalorieLookupControls{categoryList, foodTree, nodeImages(), titleView, foodNameBox, kcalFigure};
     }
 };
 
@@ -298,7 +298,7 @@ void BuildAndOpen(benchmark::State &state)
         CalorieLookup recipe(data.path, panel->controls());
         state.ResumeTiming();
         recipe.buildFoodTree();
-        const QAbstractItemModel *model = panel->Tv->model();
+        const QAbstractItemModel *model = panel->foodTree->model();
         const QModelIndex root = model->index(0, 0);
         benchmark::DoNotOptimize(model->rowCount(model->index(model->rowCount(root) - 1, 0, root)));
         state.PauseTiming();
@@ -366,12 +366,12 @@ void FoodClick(benchmark::State &state)
     Panel panel;
     CalorieLookup recipe(data.path, panel.controls());
     recipe.buildFoodTree();
-    const QModelIndex node = findFood(panel.Tv, target.category, target.name);
+    const QModelIndex node = findFood(panel.foodTree, target.category, target.name);
     for (auto _ : state) {
-        panel.Text3->clear();
+        panel.foodNameBox->clear();
         recipe.onTreeNodeClicked(node);
     }
-    if (panel.Text3->text() != target.name || panel.Label3->text() != QString::number(target.kcal))
+    if (panel.foodNameBox->text() != target.name || panel.kcalFigure->text() != QString::number(target.kcal))
         state.SkipWithError("the click showed the wrong food");
 }
 
@@ -383,7 +383,7 @@ void FullWalkClick(benchmark::State &state)
     const FoodRecord &target = clickTarget(data, int(state.range(0)));
     Panel panel;
     for (auto _ : state) {
-        panel.Text3->clear();
+        panel.foodNameBox->clear();
         auto db = openDatabase(data.path);
         auto rs = db->openRecordset(QStringLiteral("01"));
         rs->moveFirst();
@@ -394,9 +394,9 @@ void FullWalkClick(benchmark::State &state)
             if (!category.isNull() && !food.isNull()
                 && FoodText::trimmed(category.textOrEmpty()) == target.category
                 && FoodText::trimmed(food.textOrEmpty()) == target.name) {
-                panel.Label3->setText(FoodText::trimmed(rs->field(4).textOrEmpty()));
-                panel.Label3->adjustSize();
-                panel.Text3->setText(FoodText::trimmed(food.textOrEmpty()));
+                panel.kcalFigure->setText(FoodText::trimmed(rs->field(4).textOrEmpty()));
+                panel.kcalFigure->adjustSize();
+                panel.foodNameBox->setText(FoodText::trimmed(food.textOrEmpty()));
                 break;
             }
             rs->moveNext();
@@ -404,7 +404,7 @@ void FullWalkClick(benchmark::State &state)
         rs->close();
         db->close();
     }
-    if (panel.Text3->text() != target.name)
+    if (panel.foodNameBox->text() != target.name)
         state.SkipWithError("the walk did not find the food");
 }
 

@@ -70,9 +70,9 @@ CalorieLookup::~CalorieLookup() = default;
 
 void CalorieLookup::buildFoodTree()
 {
-    QTreeView *tree = m_controls.Tv;
-    if (m_controls.List1)
-        m_controls.List1->clear();
+    QTreeView *tree = m_controls.foodTree;
+    if (m_controls.categoryList)
+        m_controls.categoryList->clear();
 
     // Up to the root, failures reach the caller: without the file or the
     // category table there is nothing to show.
@@ -85,8 +85,8 @@ void CalorieLookup::buildFoodTree()
         // From here on a part that fails is left out and the rest is built.
         categoryNames = FoodTables::readCategoryNames(*m_records);
     }
-    if (m_controls.List1)
-        m_controls.List1->addItems(categoryNames);
+    if (m_controls.categoryList)
+        m_controls.categoryList->addItems(categoryNames);
     const QStringList categories = distinctCategories(categoryNames);
     m_model->reset(categories, [this, categories] { return readFoods(categories); });
 
@@ -94,8 +94,8 @@ void CalorieLookup::buildFoodTree()
     const QModelIndex root = m_model->root();
     tree->expand(root);
     tree->setCurrentIndex(root);
-    if (m_controls.Text1)
-        m_controls.Text1->setFocus();
+    if (m_controls.titleView)
+        m_controls.titleView->setFocus();
     emit foodTreeBuilt();
 }
 
@@ -114,10 +114,10 @@ FoodIndex CalorieLookup::readFoods(const QStringList &categories) const
 
 void CalorieLookup::attachModel()
 {
-    QTreeView *tree = m_controls.Tv;
+    QTreeView *tree = m_controls.foodTree;
     if (m_model)
         return;
-    m_model = new FoodTreeModel(m_controls.Im2, this);
+    m_model = new FoodTreeModel(m_controls.treeIcons, this);
     tree->setModel(m_model);
     connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) {
@@ -138,7 +138,7 @@ void CalorieLookup::attachModel()
 // node shows it again.
 bool CalorieLookup::eventFilter(QObject *watched, QEvent *event)
 {
-    if (m_controls.Tv && watched == m_controls.Tv->viewport()
+    if (m_controls.foodTree && watched == m_controls.foodTree->viewport()
         && event->type() == QEvent::MouseButtonPress)
         m_currentChangedSincePress = false;
     return QObject::eventFilter(watched, event);
@@ -151,7 +151,7 @@ void CalorieLookup::revealFood(const QString &category, qint64 rowId)
     const QModelIndex food = m_model->foodOfRow(m_model->category(FoodText::trimmed(category)), rowId);
     if (!food.isValid())
         return;
-    QTreeView *tree = m_controls.Tv;
+    QTreeView *tree = m_controls.foodTree;
     tree->expand(food.parent());
     // In the middle of the view, with its neighbours around it.
     const auto scroll = [tree, food] { tree->scrollTo(food, QAbstractItemView::PositionAtCenter); };
@@ -202,15 +202,15 @@ void CalorieLookup::lookUpFood(const QString &category, const QString &food, std
 
 void CalorieLookup::showFood(const QString &calories, const QString &name)
 {
-    if (m_controls.Label3) {
-        m_controls.Label3->setText(calories);
+    if (m_controls.kcalFigure) {
+        m_controls.kcalFigure->setText(calories);
         // A screen reader reads the figure with its unit, or that there is none.
-        m_controls.Label3->setAccessibleName(calories.isEmpty()
+        m_controls.kcalFigure->setAccessibleName(calories.isEmpty()
                                                  ? QStringLiteral("热量不详")
                                                  : calories + QStringLiteral(" 大卡"));
     }
-    if (m_controls.Text3)
-        m_controls.Text3->setText(name);
+    if (m_controls.foodNameBox)
+        m_controls.foodNameBox->setText(name);
 }
 
 void CalorieLookup::onTreeNodeClicked(const QModelIndex &node)

@@ -21,12 +21,12 @@ class QTreeView;
 // The window's controls that the calorie lookup reads and fills.
 struct CalorieLookupControls
 {
-    QListWidget *List1 = nullptr;  // hidden scratch list of category names
-    QTreeView *Tv = nullptr;       // the food tree
-    QList<QIcon> Im2;              // the tree's six node images, numbered from 1
-    QLineEdit *Text1 = nullptr;    // takes the focus after the build
-    QLineEdit *Text3 = nullptr;    // name of the food on show
-    QLabel *Label3 = nullptr;      // calorie text of the food on show
+    QListWidget *categoryList = nullptr;  // hidden scratch list of category names
+    QTreeView *foodTree = nullptr;       // the food tree
+    QList<QIcon> treeIcons;              // the tree's six node images, numbered from 1
+    QLineEdit *titleView = nullptr;    // takes the focus after the build
+    QLineEdit *foodNameBox = nullptr;    // name of the food on show
+    QLabel *kcalFigure = nullptr;      // calorie text of the food on show
 };
 
 // The calorie lookup: builds the food tree from tables 02 and 01 and shows the
@@ -39,17 +39,17 @@ public:
     CalorieLookup(QString databasePath, CalorieLookupControls controls, QObject *parent = nullptr);
     ~CalorieLookup() override;
 
-    // Fills Tv and List1, and from then on answers clicks and keyboard moves in
-    // Tv. Throws DataError when the file or table 02 cannot be opened; later
+    // Fills foodTree and categoryList, and from then on answers clicks and keyboard moves in
+    // foodTree. Throws DataError when the file or table 02 cannot be opened; later
     // failures leave the part that failed out of the tree. The categories are
     // read here; the foods when the tree first needs them (it is hidden at
     // start), in one pass, and they stay as read until the next build.
     void buildFoodTree();
 
-    // Looks the food up in table 01 and fills Text3 and Label3; never throws.
+    // Looks the food up in table 01 and fills foodNameBox and kcalFigure; never throws.
     void showFoodInfo(const QString &category, const QString &food);
 
-    // The node click handler of Tv.
+    // The node click handler of foodTree.
     void onTreeNodeClicked(const QModelIndex &node);
 
     // Shows a food as a click on its node does: opens its category, selects the

@@ -111,8 +111,8 @@ Notebook::Notebook(Database &database, NotebookControls controls)
     : db(database), m_c(controls)
 {
     // Titles are shown and typed whole, however long.
-    m_c.Text1->setMaxLength(std::numeric_limits<int>::max());
-    m_c.addtext->setMaxLength(std::numeric_limits<int>::max());
+    m_c.titleView->setMaxLength(std::numeric_limits<int>::max());
+    m_c.titleEdit->setMaxLength(std::numeric_limits<int>::max());
 }
 
 Notebook::~Notebook() = default;
@@ -202,8 +202,8 @@ void Notebook::openSectionSteps(const NotebookSection &section)
         return;
     }
 
-    QWidget *reader = m_c.box1->isHidden() ? static_cast<QWidget *>(m_c.addtext) : m_c.box1;
-    switchControls({m_c.P1, m_c.P2, m_c.P3, m_c.P4}, {m_c.Pv, m_c.Frame1}, reader);
+    QWidget *reader = m_c.bodyView->isHidden() ? static_cast<QWidget *>(m_c.titleEdit) : m_c.bodyView;
+    switchControls({m_c.previousButton, m_c.nextButton, m_c.newButton, m_c.deleteButton}, {m_c.welcomePicture, m_c.caloriePanel}, reader);
     rs = std::move(opened);
     m_section = &section;
     showTexts(title, body);
@@ -223,19 +223,19 @@ void Notebook::openAboutPage()
 
 void Notebook::showCalorie()
 {
-    m_c.Text1->setText(QString());
-    switchControls({m_c.Frame1}, {m_c.P1, m_c.P2, m_c.P3, m_c.P4, m_c.Pv}, firstInTabOrder(m_c.Frame1));
+    m_c.titleView->setText(QString());
+    switchControls({m_c.caloriePanel}, {m_c.previousButton, m_c.nextButton, m_c.newButton, m_c.deleteButton, m_c.welcomePicture}, firstInTabOrder(m_c.caloriePanel));
 }
 
 void Notebook::P1_Click()
 {
-    switchControls({m_c.Text1, m_c.box1}, {m_c.addtext, m_c.addbox}, m_c.box1);
+    switchControls({m_c.titleView, m_c.bodyView}, {m_c.titleEdit, m_c.bodyEdit}, m_c.bodyView);
     cmdBack_Click();
 }
 
 void Notebook::P2_Click()
 {
-    switchControls({m_c.Text1, m_c.box1}, {m_c.addtext, m_c.addbox}, m_c.box1);
+    switchControls({m_c.titleView, m_c.bodyView}, {m_c.titleEdit, m_c.bodyEdit}, m_c.bodyView);
     cmdForward_Click();
 }
 
@@ -243,7 +243,7 @@ void Notebook::P3_Click()
 {
     showEntryView();
     clearInputs();
-    m_c.addtext->setFocus();
+    m_c.titleEdit->setFocus();
     m_writing = true;
 }
 
@@ -290,14 +290,14 @@ void Notebook::cmdForward_Click()
 
 void Notebook::cmdAdd_Click()
 {
-    const QString typedTitle = m_c.addtext->text();
-    const QString typedBody = LongLines::plainText(m_c.addbox->document());
+    const QString typedTitle = m_c.titleEdit->text();
+    const QString typedBody = LongLines::plainText(m_c.bodyEdit->document());
     if (typedTitle.isEmpty() || typedBody.isEmpty()) {
         inform(ApplicationTitle, QStringLiteral("都没写呢就要保存了啊？"));
         // The inputs may have been hidden by browsing: bring them back so the
         // focus has somewhere to go.
         showEntryView();
-        m_c.addtext->setFocus();
+        m_c.titleEdit->setFocus();
         return;
     }
     if (!rs) {
@@ -371,7 +371,7 @@ void Notebook::deleteShown()
 
 bool Notebook::mayClose()
 {
-    if (!m_writing || (m_c.addtext->text().isEmpty() && m_c.addbox->document()->isEmpty()))
+    if (!m_writing || (m_c.titleEdit->text().isEmpty() && m_c.bodyEdit->document()->isEmpty()))
         return true;
     // Return alone must not throw the text away: Cancel is the default here.
     return MessageBox::question(m_c.window, QString::fromUtf8(NotebookBoxTitle),
@@ -381,7 +381,7 @@ bool Notebook::mayClose()
 
 QString Notebook::tableOnShow() const
 {
-    if (!m_section || !rs || (m_c.Frame1 && !m_c.Frame1->isHidden()))
+    if (!m_section || !rs || (m_c.caloriePanel && !m_c.caloriePanel->isHidden()))
         return QString();
     return m_section->table;
 }
@@ -400,28 +400,28 @@ void Notebook::reload()
 
 void Notebook::showBrowseView()
 {
-    switchControls({m_c.Text1, m_c.box1, m_c.P4}, {m_c.addtext, m_c.addbox, m_c.P5}, m_c.box1);
+    switchControls({m_c.titleView, m_c.bodyView, m_c.deleteButton}, {m_c.titleEdit, m_c.bodyEdit, m_c.saveButton}, m_c.bodyView);
 }
 
 void Notebook::showEntryView()
 {
-    switchControls({m_c.addtext, m_c.addbox, m_c.P5}, {m_c.Text1, m_c.box1, m_c.P4}, m_c.addtext);
+    switchControls({m_c.titleEdit, m_c.bodyEdit, m_c.saveButton}, {m_c.titleView, m_c.bodyView, m_c.deleteButton}, m_c.titleEdit);
 }
 
 void Notebook::clearInputs()
 {
-    m_c.addtext->setText(QString());
-    m_c.addbox->setPlainText(QString());
+    m_c.titleEdit->setText(QString());
+    m_c.bodyEdit->setPlainText(QString());
 }
 
 void Notebook::showTexts(const QString &title, const QString &body)
 {
-    m_c.Text1->setText(title);
-    m_c.Text1->setCursorPosition(0);
+    m_c.titleView->setText(title);
+    m_c.titleView->setCursorPosition(0);
     // A body with lines of any length shows at once (LongLines).
-    m_c.box1->setPlainText(QString());
-    LongLines::setText(m_c.box1->document(), body);
-    m_c.box1->moveCursor(QTextCursor::Start);
+    m_c.bodyView->setPlainText(QString());
+    LongLines::setText(m_c.bodyView->document(), body);
+    m_c.bodyView->moveCursor(QTextCursor::Start);
 }
 
 bool Notebook::showCurrentRecord()

@@ -22,17 +22,17 @@ inline constexpr char NotebookBoxTitle[] = "：：Pellomir：：";
 struct NotebookControls
 {
     QWidget *window = nullptr;      // jf: parent of the message boxes
-    QWidget *P1 = nullptr;          // previous record
-    QWidget *P2 = nullptr;          // next record
-    QWidget *P3 = nullptr;          // begin a new record
-    QWidget *P4 = nullptr;          // delete the record on show
-    QWidget *P5 = nullptr;          // save the new record
-    QWidget *Pv = nullptr;          // welcome picture
-    QWidget *Frame1 = nullptr;      // calorie panel
-    QLineEdit *Text1 = nullptr;     // title of the record on show
-    QTextEdit *box1 = nullptr;      // body of the record on show (plain text)
-    QLineEdit *addtext = nullptr;   // title input
-    QPlainTextEdit *addbox = nullptr; // body input
+    QWidget *previousButton = nullptr;          // previous record
+    QWidget *nextButton = nullptr;          // next record
+    QWidget *newButton = nullptr;          // begin a new record
+    QWidget *deleteButton = nullptr;          // delete the record on show
+    QWidget *saveButton = nullptr;          // save the new record
+    QWidget *welcomePicture = nullptr;          // welcome picture
+    QWidget *caloriePanel = nullptr;      // calorie panel
+    QLineEdit *titleView = nullptr;     // title of the record on show
+    QTextEdit *bodyView = nullptr;      // body of the record on show (plain text)
+    QLineEdit *titleEdit = nullptr;   // title input
+    QPlainTextEdit *bodyEdit = nullptr; // body input
 };
 
 // The notebook: the skin's hot spots, browsing, adding and deleting records of

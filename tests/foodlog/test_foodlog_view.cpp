@@ -115,7 +115,7 @@ FoodLogView *openLogDecliningProfile(MainWindow &w)
 {
     w.hotSpotClicked(QStringLiteral("f"));
     closeProfileDialog(w, false);
-    return w.foodLog->view();
+    return w.foodLogSection()->view();
 }
 
 void press(QWidget *w, Qt::Key key, Qt::KeyboardModifiers mods = {})
@@ -171,8 +171,8 @@ void FoodLogViewTest::nothingBuiltUntilOpened()
     ProgramCopy copy;
     auto w = open(copy);
     QVERIFY(w);
-    QVERIFY(w->foodLog);
-    QVERIFY(!w->foodLog->view());
+    QVERIFY(w->foodLogSection());
+    QVERIFY(!w->foodLogSection()->view());
     QVERIFY(!w->findChild<FoodLogView *>());
     // Browsing elsewhere never touches the file.
     w->hotSpotClicked(QStringLiteral("c"));
@@ -188,31 +188,31 @@ void FoodLogViewTest::buttonAndShortcutsSwitchSections()
     // From the start state: the welcome picture and the empty title.
     QTest::mouseClick(w.get(), Qt::LeftButton, {}, ButtonF);
     closeProfileDialog(*w, false);
-    FoodLogView *view = w->foodLog->view();
+    FoodLogView *view = w->foodLogSection()->view();
     QVERIFY(view && view->isVisible());
-    for (QWidget *hidden : {static_cast<QWidget *>(w->Pv), static_cast<QWidget *>(w->Frame1),
-                            static_cast<QWidget *>(w->Text1), static_cast<QWidget *>(w->box1),
-                            static_cast<QWidget *>(w->P1)})
+    for (QWidget *hidden : {static_cast<QWidget *>(w->form().welcomePicture), static_cast<QWidget *>(w->form().caloriePanel),
+                            static_cast<QWidget *>(w->form().titleView), static_cast<QWidget *>(w->form().bodyView),
+                            static_cast<QWidget *>(w->form().previousButton)})
         QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
 
     // Ctrl+3: the calorie panel, the view gone, the title box back as it was.
     press(w.get(), Qt::Key_3, Qt::ControlModifier);
     QVERIFY(!view->isVisible());
-    QVERIFY(w->Frame1->isVisible());
-    QVERIFY(w->Text1->isVisible());
+    QVERIFY(w->form().caloriePanel->isVisible());
+    QVERIFY(w->form().titleView->isVisible());
 
     press(w.get(), Qt::Key_6, Qt::ControlModifier);
     QVERIFY(view->isVisible());
-    QVERIFY(!w->Frame1->isVisible());
+    QVERIFY(!w->form().caloriePanel->isVisible());
     QVERIFY(!w->findChild<QDialog *>(QStringLiteral("profileDialog"))); // asked once only
 
     // Ctrl+1: the first section opens as from its button.
     press(w.get(), Qt::Key_1, Qt::ControlModifier);
     QVERIFY(!view->isVisible());
-    QVERIFY(w->P1->isVisible() && w->box1->isVisible());
-    QVERIFY(w->notebook->rs);
+    QVERIFY(w->form().previousButton->isVisible() && w->form().bodyView->isVisible());
+    QVERIFY(w->notebook()->rs);
     press(w.get(), Qt::Key_5, Qt::ControlModifier);
-    QVERIFY(w->P1->isVisible());
+    QVERIFY(w->form().previousButton->isVisible());
     // The web page hot spot leaves the view where it is.
     press(w.get(), Qt::Key_6, Qt::ControlModifier);
     QVERIFY(view->isVisible());
@@ -224,10 +224,10 @@ void FoodLogViewTest::olderSkinReachesViewByShortcut()
     auto w = open(copy);
     QVERIFY(w);
     QTest::mouseClick(w.get(), Qt::LeftButton, {}, ButtonF);
-    QVERIFY(!w->foodLog->view());
+    QVERIFY(!w->foodLogSection()->view());
     press(w.get(), Qt::Key_6, Qt::ControlModifier);
     closeProfileDialog(*w, false);
-    QVERIFY(w->foodLog->view() && w->foodLog->view()->isVisible());
+    QVERIFY(w->foodLogSection()->view() && w->foodLogSection()->view()->isVisible());
 }
 
 void FoodLogViewTest::logTwoFoodsAndAWeight()
@@ -372,7 +372,7 @@ void FoodLogViewTest::budgetFromProfile()
     find<QDoubleSpinBox>(dialog, "profileHeight")->setValue(180);
     find<QComboBox>(dialog, "profileActivity")->setCurrentIndex(2);
     dialog->accept();
-    FoodLogView *view = w->foodLog->view();
+    FoodLogView *view = w->foodLogSection()->view();
     // No weight yet: no budget, and the view says what is missing.
     QVERIFY(!view->budget());
     QVERIFY(find<QLabel>(view, "budgetExplanation")->text().contains(QStringLiteral("记录一次体重")));
@@ -423,7 +423,7 @@ void FoodLogViewTest::readOnlyFileSaysSoAndKeepsWorking()
     closeProfileDialog(*w, true); // saving the profile is refused
     QCOMPARE(boxes.boxes().size(), 1);
     QVERIFY2(boxes.boxes().first().text.contains(QStringLiteral("只读")), qPrintable(boxes.boxes().first().text));
-    FoodLogView *view = w->foodLog->view();
+    FoodLogView *view = w->foodLogSection()->view();
     find<QLineEdit>(view, "logSearch")->setText(QStringLiteral("米饭"));
     find<QPushButton>(view, "logAdd")->click();
     QCOMPARE(boxes.boxes().size(), 2);
@@ -431,7 +431,7 @@ void FoodLogViewTest::readOnlyFileSaysSoAndKeepsWorking()
     // Nothing listed that is not in the file; the rest of the window still works.
     QCOMPARE(find<QLabel>(view, "eatenKcal")->text(), QStringLiteral("已摄入 0 大卡"));
     w->hotSpotClicked(QStringLiteral("c"));
-    QVERIFY(w->Frame1->isVisible());
+    QVERIFY(w->form().caloriePanel->isVisible());
     w.reset();
     QFile after(copy.data());
     after.open(QIODevice::ReadOnly);
@@ -529,12 +529,12 @@ void FoodLogViewTest::quickLogFromCaloriePanel()
              QStringLiteral("米饭 150.0 116.0 %1").arg(QDate::currentDate().toString(Qt::ISODate)));
     QCOMPARE(button->text(), QStringLiteral("已记 ✓"));
     QVERIFY(button->accessibleDescription().contains(QStringLiteral("米饭 150 克")));
-    QVERIFY(!w->foodLog->view()); // logged without making the view
+    QVERIFY(!w->foodLogSection()->view()); // logged without making the view
 
     // The view shows it when opened.
     press(w.get(), Qt::Key_6, Qt::ControlModifier);
     closeProfileDialog(*w, false);
-    QCOMPARE(find<QLabel>(w->foodLog->view(), "eatenKcal")->text(), QStringLiteral("已摄入 174 大卡"));
+    QCOMPARE(find<QLabel>(w->foodLogSection()->view(), "eatenKcal")->text(), QStringLiteral("已摄入 174 大卡"));
 }
 
 void FoodLogViewTest::entriesAroundMidnightAndNewYear()

@@ -84,32 +84,32 @@ public:
     explicit FoodPanel(const QString &databasePath)
     {
         auto *layout = new QVBoxLayout(&window);
-        for (QWidget *widget : {static_cast<QWidget *>(List1), static_cast<QWidget *>(Tv),
-                                static_cast<QWidget *>(Text1), static_cast<QWidget *>(Text3),
-                                static_cast<QWidget *>(Label3)})
+        for (QWidget *widget : {static_cast<QWidget *>(categoryList), static_cast<QWidget *>(foodTree),
+                                static_cast<QWidget *>(titleView), static_cast<QWidget *>(foodNameBox),
+                                static_cast<QWidget *>(kcalFigure)})
             layout->addWidget(widget);
-        List1->setObjectName("List1");
-        Tv->setObjectName("Tv");
-        Tv->setHeaderHidden(true);
-        Text1->setObjectName("Text1");
-        Text3->setObjectName("Text3");
-        Label3->setObjectName("Label3");
+        categoryList->setObjectName("categoryList");
+        foodTree->setObjectName("foodTree");
+        foodTree->setHeaderHidden(true);
+        titleView->setObjectName("titleView");
+        foodNameBox->setObjectName("foodNameBox");
+        kcalFigure->setObjectName("kcalFigure");
         window.resize(300, 500);
 
         CalorieLookupControls controls;
-        controls.List1 = List1;
-        controls.Tv = Tv;
-        controls.Im2 = nodeImages();
-        controls.Text1 = Text1;
-        controls.Text3 = Text3;
-        controls.Label3 = Label3;
+        controls.categoryList = categoryList;
+        controls.foodTree = foodTree;
+        controls.treeIcons = nodeImages();
+        controls.titleView = titleView;
+        controls.foodNameBox = foodNameBox;
+        controls.kcalFigure = kcalFigure;
         // The recipe wires the tree's clicks and keyboard moves itself, as in the window.
         recipe = std::make_unique<CalorieLookup>(databasePath, controls);
     }
 
-    int topLevelCount() const { return Tv->model() ? Tv->model()->rowCount() : 0; }
-    Node root() const { return Node(Tv, Tv->model()->index(0, 0)); }
-    Node current() const { return Node(Tv, Tv->currentIndex()); }
+    int topLevelCount() const { return foodTree->model() ? foodTree->model()->rowCount() : 0; }
+    Node root() const { return Node(foodTree, foodTree->model()->index(0, 0)); }
+    Node current() const { return Node(foodTree, foodTree->currentIndex()); }
 
     Node category(const QString &name) const
     {
@@ -146,11 +146,11 @@ public:
     }
 
     QWidget window;
-    QListWidget *List1 = new QListWidget;
-    QTreeView *Tv = new QTreeView;
-    QLineEdit *Text1 = new QLineEdit;
-    QLineEdit *Text3 = new QLineEdit;
-    QLabel *Label3 = new QLabel;
+    QListWidget *categoryList = new QListWidget;
+    QTreeView *foodTree = new QTreeView;
+    QLineEdit *titleView = new QLineEdit;
+    QLineEdit *foodNameBox = new QLineEdit;
+    QLabel *kcalFigure = new QLabel;
     std::unique_ptr<CalorieLookup> recipe;
 };
 
@@ -311,8 +311,8 @@ void TestCalorie::treeShape()
     QCOMPARE(panel.shape(), shape);
 
     QStringList listed;
-    for (int i = 0; i < panel.List1->count(); ++i)
-        listed.append(panel.List1->item(i)->text());
+    for (int i = 0; i < panel.categoryList->count(); ++i)
+        listed.append(panel.categoryList->item(i)->text());
     QCOMPARE(listed, list1);
 
     // Node kinds and images, which the click handler and the eye rely on.
@@ -352,9 +352,9 @@ void TestCalorie::treeState()
     FoodPanel panel(db.path());
     panel.window.show();
     QVERIFY(QTest::qWaitForWindowActive(&panel.window));
-    panel.Tv->setFocus();
-    panel.Text3->setText("before");
-    panel.Label3->setText("999");
+    panel.foodTree->setFocus();
+    panel.foodNameBox->setText("before");
+    panel.kcalFigure->setText("999");
 
     panel.recipe->buildFoodTree();
 
@@ -366,17 +366,17 @@ void TestCalorie::treeState()
         QVERIFY2(!root.child(i).isExpanded(), qPrintable(root.child(i).text()));
     QCOMPARE(panel.current(), root);
     QVERIFY(root.isSelected());
-    QCOMPARE(panel.Tv->selectionModel()->selectedIndexes().size(), 1);
-    QTRY_COMPARE(QApplication::focusWidget(), panel.Text1);
-    QCOMPARE(panel.Text3->text(), QStringLiteral("before"));
-    QCOMPARE(panel.Label3->text(), QStringLiteral("999"));
-    QVERIFY(panel.Tv->updatesEnabled());
+    QCOMPARE(panel.foodTree->selectionModel()->selectedIndexes().size(), 1);
+    QTRY_COMPARE(QApplication::focusWidget(), panel.titleView);
+    QCOMPARE(panel.foodNameBox->text(), QStringLiteral("before"));
+    QCOMPARE(panel.kcalFigure->text(), QStringLiteral("999"));
+    QVERIFY(panel.foodTree->updatesEnabled());
 
     // A second build gives the same tree, not a second copy.
     panel.recipe->buildFoodTree();
     QCOMPARE(panel.topLevelCount(), 1);
     QCOMPARE(panel.shape(), QStringLiteral("蔬菜{白菜}|水果{苹果}|蛋类{鸡蛋,鸭蛋}"));
-    QCOMPARE(panel.List1->count(), 3);
+    QCOMPARE(panel.categoryList->count(), 3);
 }
 
 void TestCalorie::buildFailures_data()
@@ -401,7 +401,7 @@ void TestCalorie::buildFailures()
     }
     FoodPanel panel(db.path());
     QVERIFY_THROWS_EXCEPTION(DataError, panel.recipe->buildFoodTree());
-    QVERIFY(panel.Tv->updatesEnabled());
+    QVERIFY(panel.foodTree->updatesEnabled());
     if (damage == "remove file")
         QVERIFY(!QFile::exists(db.path()));
 }
@@ -424,10 +424,10 @@ void TestCalorie::moreThan32767Foods()
     QCOMPARE(vegetables.child(0).text(), QStringLiteral("菜1号"));
     QCOMPARE(vegetables.child(foodCount - 1).text(), QStringLiteral("菜%1号").arg(foodCount));
     panel.recipe->onTreeNodeClicked(vegetables.child(foodCount - 1).index());
-    QCOMPARE(panel.Text3->text(), QStringLiteral("菜%1号").arg(foodCount));
-    QCOMPARE(panel.Label3->text(), QString::number(foodCount % 900));
+    QCOMPARE(panel.foodNameBox->text(), QStringLiteral("菜%1号").arg(foodCount));
+    QCOMPARE(panel.kcalFigure->text(), QString::number(foodCount % 900));
     panel.recipe->onTreeNodeClicked(panel.food("谷薯", "米饭").index());
-    QCOMPARE(panel.Label3->text(), QStringLiteral("116"));
+    QCOMPARE(panel.kcalFigure->text(), QStringLiteral("116"));
 }
 
 // One table of foods for the click cases.
@@ -489,24 +489,24 @@ void TestCalorie::foodClick()
     addClickFixture(db);
     FoodPanel panel(db.path());
     panel.recipe->buildFoodTree();
-    panel.Text3->setText("before");
-    panel.Label3->setText("999");
+    panel.foodNameBox->setText("before");
+    panel.kcalFigure->setText("999");
 
     const Node node = category.isEmpty() ? panel.root()
                       : food.isNull()    ? panel.category(category)
                                          : panel.food(category, food, copy);
     QVERIFY(node);
     panel.recipe->onTreeNodeClicked(node.index());
-    QCOMPARE(panel.Text3->text(), text3);
-    QCOMPARE(panel.Label3->text(), label3);
+    QCOMPARE(panel.foodNameBox->text(), text3);
+    QCOMPARE(panel.kcalFigure->text(), label3);
     const bool shown = text3 != before;
     QCOMPARE(panel.recipe->lastFood(), shown ? food : QString());
     QCOMPARE(panel.recipe->lastCategory(), shown ? category : QString());
 
     // Clicking again shows the same.
     panel.recipe->onTreeNodeClicked(node.index());
-    QCOMPARE(panel.Text3->text(), text3);
-    QCOMPARE(panel.Label3->text(), label3);
+    QCOMPARE(panel.foodNameBox->text(), text3);
+    QCOMPARE(panel.kcalFigure->text(), label3);
 }
 
 void TestCalorie::clickReadsTheCurrentFile_data()
@@ -548,12 +548,12 @@ void TestCalorie::clickReadsTheCurrentFile()
     const Node node = panel.food("蔬菜", food);
     QVERIFY(node);
     db.exec(change);
-    panel.Text3->setText("before");
-    panel.Label3->setText("999");
+    panel.foodNameBox->setText("before");
+    panel.kcalFigure->setText("999");
 
     panel.recipe->onTreeNodeClicked(node.index());
-    QCOMPARE(panel.Text3->text(), text3);
-    QCOMPARE(panel.Label3->text(), label3);
+    QCOMPARE(panel.foodNameBox->text(), text3);
+    QCOMPARE(panel.kcalFigure->text(), label3);
 }
 
 void TestCalorie::clickWithoutFileChangesNothing()
@@ -565,16 +565,16 @@ void TestCalorie::clickWithoutFileChangesNothing()
     const Node cabbage = panel.food("蔬菜", "白菜");
     QVERIFY(cabbage);
     QVERIFY(QFile::remove(db.path()));
-    panel.Text3->setText("before");
-    panel.Label3->setText("999");
+    panel.foodNameBox->setText("before");
+    panel.kcalFigure->setText("999");
 
     panel.recipe->onTreeNodeClicked(cabbage.index());
-    QCOMPARE(panel.Text3->text(), QStringLiteral("before"));
-    QCOMPARE(panel.Label3->text(), QStringLiteral("999"));
+    QCOMPARE(panel.foodNameBox->text(), QStringLiteral("before"));
+    QCOMPARE(panel.kcalFigure->text(), QStringLiteral("999"));
     QVERIFY(!QFile::exists(db.path()));
     // Direct calls with names the tree does not have find nothing either.
     panel.recipe->showFoodInfo("蔬菜", "菠菜");
-    QCOMPARE(panel.Text3->text(), QStringLiteral("before"));
+    QCOMPARE(panel.foodNameBox->text(), QStringLiteral("before"));
 }
 
 void TestCalorie::keyboardAndMouse()
@@ -585,31 +585,31 @@ void TestCalorie::keyboardAndMouse()
     panel.window.show();
     QVERIFY(QTest::qWaitForWindowActive(&panel.window));
     panel.recipe->buildFoodTree();
-    panel.Tv->setFocus();
-    QTRY_VERIFY(panel.Tv->hasFocus());
+    panel.foodTree->setFocus();
+    QTRY_VERIFY(panel.foodTree->hasFocus());
 
     // Root -> 蔬菜 (a category: nothing shown) -> expand -> 白菜 -> 菠菜.
-    QTest::keyClick(panel.Tv, Qt::Key_Down);
+    QTest::keyClick(panel.foodTree, Qt::Key_Down);
     QCOMPARE(panel.current(), panel.category("蔬菜"));
-    QVERIFY(panel.Text3->text().isEmpty());
-    QTest::keyClick(panel.Tv, Qt::Key_Right);
-    QTest::keyClick(panel.Tv, Qt::Key_Down);
+    QVERIFY(panel.foodNameBox->text().isEmpty());
+    QTest::keyClick(panel.foodTree, Qt::Key_Right);
+    QTest::keyClick(panel.foodTree, Qt::Key_Down);
     QCOMPARE(panel.current().text(), QStringLiteral("白菜"));
-    QCOMPARE(panel.Text3->text(), QStringLiteral("白菜"));
-    QCOMPARE(panel.Label3->text(), QStringLiteral("17"));
-    QTest::keyClick(panel.Tv, Qt::Key_Down);
-    QCOMPARE(panel.Text3->text(), QStringLiteral("菠菜"));
-    QCOMPARE(panel.Label3->text(), QStringLiteral("28"));
+    QCOMPARE(panel.foodNameBox->text(), QStringLiteral("白菜"));
+    QCOMPARE(panel.kcalFigure->text(), QStringLiteral("17"));
+    QTest::keyClick(panel.foodTree, Qt::Key_Down);
+    QCOMPARE(panel.foodNameBox->text(), QStringLiteral("菠菜"));
+    QCOMPARE(panel.kcalFigure->text(), QStringLiteral("28"));
 
     // A mouse click on a food shows it too.
-    panel.Tv->expand(panel.category("水果").index());
+    panel.foodTree->expand(panel.category("水果").index());
     const Node apple = panel.food("水果", "苹果");
-    panel.Tv->scrollTo(apple.index());
-    const QRect rect = panel.Tv->visualRect(apple.index());
+    panel.foodTree->scrollTo(apple.index());
+    const QRect rect = panel.foodTree->visualRect(apple.index());
     QVERIFY(!rect.isEmpty());
-    QTest::mouseClick(panel.Tv->viewport(), Qt::LeftButton, {}, rect.center());
-    QCOMPARE(panel.Text3->text(), QStringLiteral("苹果"));
-    QCOMPARE(panel.Label3->text(), QStringLiteral("53"));
+    QTest::mouseClick(panel.foodTree->viewport(), Qt::LeftButton, {}, rect.center());
+    QCOMPARE(panel.foodNameBox->text(), QStringLiteral("苹果"));
+    QCOMPARE(panel.kcalFigure->text(), QStringLiteral("53"));
 }
 
 void TestCalorie::foodsStayAsFirstRead_data()
@@ -651,28 +651,28 @@ void TestCalorie::oneLookUpPerAction()
     panel.window.show();
     QVERIFY(QTest::qWaitForWindowActive(&panel.window));
     panel.recipe->buildFoodTree();
-    panel.Tv->expand(panel.category("蔬菜").index());
+    panel.foodTree->expand(panel.category("蔬菜").index());
     QSignalSpy lookUps(panel.recipe.get(), &CalorieLookup::foodLookedUp);
     const auto click = [&](const Node &node) {
-        const QRect rect = panel.Tv->visualRect(node.index());
+        const QRect rect = panel.foodTree->visualRect(node.index());
         QVERIFY(!rect.isEmpty());
-        QTest::mouseClick(panel.Tv->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseClick(panel.foodTree->viewport(), Qt::LeftButton, {}, rect.center());
     };
 
     // A click on a food that was not current: one lookup.
     click(panel.food("蔬菜", "菠菜"));
     QCOMPARE(lookUps.size(), 1);
     QCOMPARE(lookUps.last(), (QVariantList{"蔬菜", "菠菜"}));
-    QCOMPARE(panel.Label3->text(), QStringLiteral("28"));
+    QCOMPARE(panel.kcalFigure->text(), QStringLiteral("28"));
     // The same food again: looked up again, once.
     click(panel.food("蔬菜", "菠菜"));
     QCOMPARE(lookUps.size(), 2);
     // A key that moves to another food: one lookup.
-    panel.Tv->setFocus();
-    QTest::keyClick(panel.Tv, Qt::Key_Up);
+    panel.foodTree->setFocus();
+    QTest::keyClick(panel.foodTree, Qt::Key_Up);
     QCOMPARE(panel.current().text(), QStringLiteral("白菜"));
     QCOMPARE(lookUps.size(), 3);
-    QCOMPARE(panel.Label3->text(), QStringLiteral("17"));
+    QCOMPARE(panel.kcalFigure->text(), QStringLiteral("17"));
     // Then a click on that food, current already: one lookup.
     click(panel.food("蔬菜", "白菜"));
     QCOMPARE(lookUps.size(), 4);
@@ -715,15 +715,15 @@ void TestCalorie::revealFood()
     panel.window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&panel.window));
     panel.recipe->buildFoodTree();
-    panel.Text3->setText("before");
-    panel.Label3->setText("999");
+    panel.foodNameBox->setText("before");
+    panel.kcalFigure->setText("999");
     QSignalSpy lookUps(panel.recipe.get(), &CalorieLookup::foodLookedUp);
 
     panel.recipe->revealFood(category, rowId);
     if (text3.isEmpty()) {
         QCOMPARE(panel.current(), panel.root());
-        QCOMPARE(panel.Text3->text(), QStringLiteral("before"));
-        QCOMPARE(panel.Label3->text(), QStringLiteral("999"));
+        QCOMPARE(panel.foodNameBox->text(), QStringLiteral("before"));
+        QCOMPARE(panel.kcalFigure->text(), QStringLiteral("999"));
         QCOMPARE(lookUps.size(), 0);
         return;
     }
@@ -732,16 +732,16 @@ void TestCalorie::revealFood()
     QCOMPARE(panel.current(), food);
     QVERIFY(food.isSelected());
     QVERIFY(food.parent().isExpanded());
-    QVERIFY(panel.Tv->viewport()->rect().contains(panel.Tv->visualRect(food.index())));
-    QCOMPARE(panel.Text3->text(), text3);
-    QCOMPARE(panel.Label3->text(), label3);
+    QVERIFY(panel.foodTree->viewport()->rect().contains(panel.foodTree->visualRect(food.index())));
+    QCOMPARE(panel.foodNameBox->text(), text3);
+    QCOMPARE(panel.kcalFigure->text(), label3);
     QCOMPARE(panel.recipe->lastFood(), text3);
     QCOMPARE(lookUps.size(), 1);
 
     // Shown again while current, as a second click on it would: one more lookup.
-    panel.Label3->setText("999");
+    panel.kcalFigure->setText("999");
     panel.recipe->revealFood(category, rowId);
-    QCOMPARE(panel.Label3->text(), label3);
+    QCOMPARE(panel.kcalFigure->text(), label3);
     QCOMPARE(lookUps.size(), 2);
 }
 

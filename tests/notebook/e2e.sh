@@ -26,19 +26,19 @@ add_browse_delete() {
     local spot="$1" title="$2" body="$3"
     hot_spot "$spot"
     expect_no_box "$BOX" "$APP" "opening section $spot"
-    P3
+    click_new
     type_title "$title"
     type_body "$body"
-    P5
+    click_save
     answer_box "$APP" "saved in section $spot"
     # On show: the first old record. Two steps on: the new one, with no
     # end-of-section message on the way.
-    P2
-    P2
+    click_next
+    click_next
     expect_no_box "$BOX" "$APP" "browsing to the new record in section $spot"
     # One back: the second old record, which is deleted.
-    P1
-    P4
+    click_previous
+    click_delete
     # Return alone answers 取消; Tab goes to the other button, 确定.
     answer_box "$BOX" "delete question in section $spot" Tab Return
     answer_box "$BOX" "delete done in section $spot"

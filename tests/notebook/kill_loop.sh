@@ -27,12 +27,12 @@ for round in $(seq "$ROUNDS"); do
     saves=$((1 + RANDOM % 3))
     for n in $(seq "$saves"); do
         title="r${round}s${n}"
-        P3
+        click_new
         type_title "$title"
         type_body "body of $title"
         attempted=$((attempted + 1))
         if ((n < saves)); then
-            P5
+            click_save
             answer_box "$APP" "save $title"
             confirmed+=("$title")
             continue
@@ -40,7 +40,7 @@ for round in $(seq "$ROUNDS"); do
         # The last save of the round races a SIGKILL 0 to 20 ms after the click,
         # about the time the click takes to become a stored row and a box.
         delay=$(printf '0.%03d' $((RANDOM % 20)))
-        CLICK_PAUSE=0 P5
+        CLICK_PAUSE=0 click_save
         (sleep "$delay"; kill -9 "$APP_PID" 2>/dev/null) &
         killer=$!
         seen=0

@@ -48,23 +48,23 @@ const QString HintYd = QStringLiteral("有氧运动还空着呢，请点击标�
 struct Window
 {
     QWidget jf;
-    QLabel *P1 = make<QLabel>("P1");
-    QLabel *P2 = make<QLabel>("P2");
-    QLabel *P3 = make<QLabel>("P3");
-    QLabel *P4 = make<QLabel>("P4");
-    QLabel *P5 = make<QLabel>("P5");
-    QLabel *Pv = make<QLabel>("Pv");
-    QFrame *Frame1 = make<QFrame>("Frame1");
-    QLineEdit *Text1 = make<QLineEdit>("Text1");
-    QTextEdit *box1 = make<QTextEdit>("box1");
-    QLineEdit *addtext = make<QLineEdit>("addtext");
-    QPlainTextEdit *addbox = make<QPlainTextEdit>("addbox");
+    QLabel *previousButton = make<QLabel>("previousButton");
+    QLabel *nextButton = make<QLabel>("nextButton");
+    QLabel *newButton = make<QLabel>("newButton");
+    QLabel *deleteButton = make<QLabel>("deleteButton");
+    QLabel *saveButton = make<QLabel>("saveButton");
+    QLabel *welcomePicture = make<QLabel>("welcomePicture");
+    QFrame *caloriePanel = make<QFrame>("caloriePanel");
+    QLineEdit *titleView = make<QLineEdit>("titleView");
+    QTextEdit *bodyView = make<QTextEdit>("bodyView");
+    QLineEdit *titleEdit = make<QLineEdit>("titleEdit");
+    QPlainTextEdit *bodyEdit = make<QPlainTextEdit>("bodyEdit");
 
     Window()
     {
-        addtext->setText(QStringLiteral("在此输入标题"));
-        addbox->setPlainText(QStringLiteral("在此输入内容"));
-        for (QWidget *w : std::initializer_list<QWidget *>{P1, P2, P3, P4, P5, addtext, addbox, Frame1})
+        titleEdit->setText(QStringLiteral("在此输入标题"));
+        bodyEdit->setPlainText(QStringLiteral("在此输入内容"));
+        for (QWidget *w : std::initializer_list<QWidget *>{previousButton, nextButton, newButton, deleteButton, saveButton, titleEdit, bodyEdit, caloriePanel})
             w->hide();
         jf.show();
     }
@@ -79,7 +79,7 @@ struct Window
 
     NotebookControls controls()
     {
-        return {&jf, P1, P2, P3, P4, P5, Pv, Frame1, Text1, box1, addtext, addbox};
+        return {&jf, previousButton, nextButton, newButton, deleteButton, saveButton, welcomePicture, caloriePanel, titleView, bodyView, titleEdit, bodyEdit};
     }
 
     // The controls on show, in a fixed order.
@@ -87,17 +87,17 @@ struct Window
     {
         QStringList names;
         for (const QWidget *w : std::initializer_list<const QWidget *>{
-                 P1, P2, P3, P4, P5, Pv, Frame1, Text1, box1, addtext, addbox})
+                 previousButton, nextButton, newButton, deleteButton, saveButton, welcomePicture, caloriePanel, titleView, bodyView, titleEdit, bodyEdit})
             if (!w->isHidden())
                 names << w->objectName();
         return names.join(QLatin1Char(' '));
     }
 
-    QString texts() const { return Text1->text() + QLatin1Char('/') + box1->toPlainText(); }
+    QString texts() const { return titleView->text() + QLatin1Char('/') + bodyView->toPlainText(); }
 };
 
-const QString BrowseView = QStringLiteral("P1 P2 P3 P4 Text1 box1");
-const QString EntryView = QStringLiteral("P1 P2 P3 P5 addtext addbox");
+const QString BrowseView = QStringLiteral("previousButton nextButton newButton deleteButton titleView bodyView");
+const QString EntryView = QStringLiteral("previousButton nextButton newButton saveButton titleEdit bodyEdit");
 
 // A database file with the program's tables, a window and a notebook on them.
 class Fixture
@@ -139,11 +139,11 @@ public:
     {
         const QStringList names = buttons.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         for (const QString &name : names) {
-            if (name == QLatin1String("P1")) notebook->P1_Click();
-            else if (name == QLatin1String("P2")) notebook->P2_Click();
-            else if (name == QLatin1String("P3")) notebook->P3_Click();
-            else if (name == QLatin1String("P4")) notebook->P4_Click();
-            else if (name == QLatin1String("P5")) notebook->P5_Click();
+            if (name == QLatin1String("previousButton")) notebook->P1_Click();
+            else if (name == QLatin1String("nextButton")) notebook->P2_Click();
+            else if (name == QLatin1String("newButton")) notebook->P3_Click();
+            else if (name == QLatin1String("deleteButton")) notebook->P4_Click();
+            else if (name == QLatin1String("saveButton")) notebook->P5_Click();
             else notebook->SkinHotSpotClick(name);
         }
     }
@@ -151,8 +151,8 @@ public:
     // Types a title and a body into the entry view's inputs.
     void type(const QString &title, const QString &body)
     {
-        window.addtext->setText(title);
-        window.addbox->setPlainText(body);
+        window.titleEdit->setText(title);
+        window.bodyEdit->setPlainText(body);
     }
 
     // "title|text" of every box shown since the last call.
@@ -293,7 +293,7 @@ void TestNotebook::emptySectionShowsHint()
     QFETCH(QString, hotSpot);
     QFETCH(QString, hint);
     Fixture f("");
-    f.window.Text1->setText(QStringLiteral("旧标题"));
+    f.window.titleView->setText(QStringLiteral("旧标题"));
     f.click(hotSpot);
     QCOMPARE(f.window.texts(), QLatin1Char('/') + hint);
     QCOMPARE(f.window.shown(), BrowseView);
@@ -302,9 +302,9 @@ void TestNotebook::emptySectionShowsHint()
 void TestNotebook::reopeningSectionStartsAtFirstRecord()
 {
     Fixture f;
-    f.click(QStringLiteral("a P2 P2 c"));
-    QCOMPARE(f.window.Text1->text(), QString());
-    QCOMPARE(f.window.box1->toPlainText(), QStringLiteral("少油少盐")); // the calorie panel leaves box1
+    f.click(QStringLiteral("a nextButton nextButton c"));
+    QCOMPARE(f.window.titleView->text(), QString());
+    QCOMPARE(f.window.bodyView->toPlainText(), QStringLiteral("少油少盐")); // the calorie panel leaves bodyView
     f.click(QStringLiteral("a"));
     QCOMPARE(f.window.texts(), QStringLiteral("燕麦早餐/燕麦加牛奶"));
     QCOMPARE(f.window.shown(), BrowseView);
@@ -343,13 +343,13 @@ void TestNotebook::calorieHotSpot()
     f.click(QStringLiteral("a"));
     const Recordset *cursor = f.notebook->rs.get();
     f.click(QStringLiteral("c"));
-    QCOMPARE(f.window.shown(), QStringLiteral("Frame1 Text1 box1"));
+    QCOMPARE(f.window.shown(), QStringLiteral("caloriePanel titleView bodyView"));
     QCOMPARE(f.window.texts(), QStringLiteral("/燕麦加牛奶"));
     QCOMPARE(f.notebook->rs.get(), cursor);
 
-    // From the entry view the inputs and P5 stay on show with the panel.
-    f.click(QStringLiteral("a P3 c"));
-    QCOMPARE(f.window.shown(), QStringLiteral("P5 Frame1 addtext addbox"));
+    // From the entry view the inputs and saveButton stay on show with the panel.
+    f.click(QStringLiteral("a newButton c"));
+    QCOMPARE(f.window.shown(), QStringLiteral("saveButton caloriePanel titleEdit bodyEdit"));
 }
 
 void TestNotebook::logoOpensAboutPage_data()
@@ -425,7 +425,7 @@ void TestNotebook::sectionThatCannotBeOpened()
     QVERIFY(!f.notebook->rs);
 
     // With a section on show, browsed to its second record: all of it stays.
-    f.click(goodHotSpot + QStringLiteral(" P2"));
+    f.click(goodHotSpot + QStringLiteral(" nextButton"));
     f.takeBoxes();
     const Recordset *cursor = f.notebook->rs.get();
     const QString shown = f.window.shown();
@@ -451,11 +451,11 @@ void TestNotebook::nullFieldsShowAsEmpty()
                          "INSERT INTO rj(time, Name, demo) VALUES (NULL, '日记', NULL);"));
     f.click(QStringLiteral("a"));
     QCOMPARE(f.window.texts(), QStringLiteral("/正文一"));
-    f.click(QStringLiteral("P2"));
+    f.click(QStringLiteral("nextButton"));
     QCOMPARE(f.window.texts(), QStringLiteral("标题二/")); // not the first record's body
-    f.click(QStringLiteral("P2 P1"));
+    f.click(QStringLiteral("nextButton previousButton"));
     QCOMPARE(f.window.texts(), QStringLiteral("标题二/"));
-    f.click(QStringLiteral("P1"));
+    f.click(QStringLiteral("previousButton"));
     QCOMPARE(f.window.texts(), QStringLiteral("/正文一"));
     f.click(QStringLiteral("e"));
     QCOMPARE(f.window.texts(), QStringLiteral("/"));
@@ -471,17 +471,17 @@ void TestNotebook::browsing_data()
     QTest::addColumn<QStringList>("messages");
     const QString first = BoxTitle + QStringLiteral("|已经是第一条信息了！");
     const QString last = BoxTitle + QStringLiteral("|已经是最后一条信息了！");
-    QTest::newRow("next") << true << "a P2" << "午餐沙拉/生菜和番茄" << QStringList{};
-    QTest::newRow("to the last") << true << "a P2 P2" << "冬瓜汤/少油少盐" << QStringList{};
-    QTest::newRow("past the last") << true << "a P2 P2 P2" << "冬瓜汤/少油少盐" << QStringList{last};
-    QTest::newRow("back from the end") << true << "a P2 P2 P2 P1" << "午餐沙拉/生菜和番茄"
+    QTest::newRow("next") << true << "a nextButton" << "午餐沙拉/生菜和番茄" << QStringList{};
+    QTest::newRow("to the last") << true << "a nextButton nextButton" << "冬瓜汤/少油少盐" << QStringList{};
+    QTest::newRow("past the last") << true << "a nextButton nextButton nextButton" << "冬瓜汤/少油少盐" << QStringList{last};
+    QTest::newRow("back from the end") << true << "a nextButton nextButton nextButton previousButton" << "午餐沙拉/生菜和番茄"
                                        << QStringList{last};
-    QTest::newRow("before the first") << true << "a P1" << "燕麦早餐/燕麦加牛奶" << QStringList{first};
-    QTest::newRow("on from the start") << true << "a P1 P2" << "午餐沙拉/生菜和番茄"
+    QTest::newRow("before the first") << true << "a previousButton" << "燕麦早餐/燕麦加牛奶" << QStringList{first};
+    QTest::newRow("on from the start") << true << "a previousButton nextButton" << "午餐沙拉/生菜和番茄"
                                        << QStringList{first};
-    QTest::newRow("one record") << true << "b P1 P2 P1" << "慢跑/每天三十分钟"
+    QTest::newRow("one record") << true << "b previousButton nextButton previousButton" << "慢跑/每天三十分钟"
                                 << QStringList{first, last, first};
-    QTest::newRow("empty section") << false << "a P2 P1" << "/" + HintSp << QStringList{last, first};
+    QTest::newRow("empty section") << false << "a nextButton previousButton" << "/" + HintSp << QStringList{last, first};
 }
 
 void TestNotebook::browsing()
@@ -496,43 +496,43 @@ void TestNotebook::browsing()
     QCOMPARE(f.takeBoxes(), messages);
     QCOMPARE(f.window.shown(), BrowseView);
     // The window and the cursor agree.
-    QCOMPARE(f.cursorName(), filled ? f.window.Text1->text() : QStringLiteral("-"));
+    QCOMPARE(f.cursorName(), filled ? f.window.titleView->text() : QStringLiteral("-"));
 }
 
 void TestNotebook::diaryBrowsingShowsName()
 {
     Fixture f;
-    f.click(QStringLiteral("e P2"));
+    f.click(QStringLiteral("e nextButton"));
     QCOMPARE(f.window.texts(), QStringLiteral("第二天/六十九点五"));
-    f.click(QStringLiteral("P1"));
+    f.click(QStringLiteral("previousButton"));
     QCOMPARE(f.window.texts(), QStringLiteral("第一天/体重七十公斤"));
 }
 
 void TestNotebook::entryViewAndBack()
 {
     Fixture f;
-    f.click(QStringLiteral("a P2 P3"));
+    f.click(QStringLiteral("a nextButton newButton"));
     QCOMPARE(f.window.shown(), EntryView);
-    QCOMPARE(f.window.addtext->text(), QString()); // the starting texts are gone
-    QCOMPARE(f.window.addbox->toPlainText(), QString());
-    QCOMPARE(f.window.jf.focusWidget(), f.window.addtext);
+    QCOMPARE(f.window.titleEdit->text(), QString()); // the starting texts are gone
+    QCOMPARE(f.window.bodyEdit->toPlainText(), QString());
+    QCOMPARE(f.window.jf.focusWidget(), f.window.titleEdit);
     QCOMPARE(f.window.texts(), QStringLiteral("午餐沙拉/生菜和番茄"));
 
-    // P3 again discards what was typed.
-    f.window.addtext->setText(QStringLiteral("草稿"));
-    f.click(QStringLiteral("P3"));
-    QCOMPARE(f.window.addtext->text(), QString());
+    // newButton again discards what was typed.
+    f.window.titleEdit->setText(QStringLiteral("草稿"));
+    f.click(QStringLiteral("newButton"));
+    QCOMPARE(f.window.titleEdit->text(), QString());
 
-    // Browsing hides the inputs but keeps their text; P5 stays, P4 stays hidden.
-    f.window.addtext->setText(QStringLiteral("标题"));
-    f.click(QStringLiteral("P2"));
-    QCOMPARE(f.window.shown(), QStringLiteral("P1 P2 P3 P5 Text1 box1"));
+    // Browsing hides the inputs but keeps their text; saveButton stays, deleteButton stays hidden.
+    f.window.titleEdit->setText(QStringLiteral("标题"));
+    f.click(QStringLiteral("nextButton"));
+    QCOMPARE(f.window.shown(), QStringLiteral("previousButton nextButton newButton saveButton titleView bodyView"));
     QCOMPARE(f.window.texts(), QStringLiteral("冬瓜汤/少油少盐"));
-    QCOMPARE(f.window.addtext->text(), QStringLiteral("标题"));
+    QCOMPARE(f.window.titleEdit->text(), QStringLiteral("标题"));
 
-    // A section opened meanwhile shows P4 as well.
-    f.click(QStringLiteral("P3 b"));
-    QCOMPARE(f.window.shown(), QStringLiteral("P1 P2 P3 P4 P5 addtext addbox"));
+    // A section opened meanwhile shows deleteButton as well.
+    f.click(QStringLiteral("newButton b"));
+    QCOMPARE(f.window.shown(), QStringLiteral("previousButton nextButton newButton deleteButton saveButton titleEdit bodyEdit"));
     QVERIFY(f.takeBoxes().isEmpty());
 }
 
@@ -564,36 +564,36 @@ void TestNotebook::save()
     QFETCH(QString, message);
     Fixture f;
     const QStringList before = f.rows("sp");
-    f.click(QStringLiteral("a P3"));
+    f.click(QStringLiteral("a newButton"));
     f.type(title, body);
-    f.window.box1->setFocus();
-    f.click(QStringLiteral("P5"));
+    f.window.bodyView->setFocus();
+    f.click(QStringLiteral("saveButton"));
 
     QCOMPARE(f.takeBoxes(), QStringList{AppTitle + QLatin1Char('|') + message});
     if (stored.isEmpty()) {
         QCOMPARE(f.rows("sp"), before);
         QCOMPARE(f.window.shown(), EntryView);
-        QCOMPARE(f.window.addtext->text(), title);
-        QCOMPARE(f.window.addbox->toPlainText(), body);
-        QCOMPARE(f.window.jf.focusWidget(), f.window.addtext);
+        QCOMPARE(f.window.titleEdit->text(), title);
+        QCOMPARE(f.window.bodyEdit->toPlainText(), body);
+        QCOMPARE(f.window.jf.focusWidget(), f.window.titleEdit);
     } else {
         QCOMPARE(f.rows("sp"), before + QStringList{stored});
         QCOMPARE(f.window.shown(), BrowseView);
-        QCOMPARE(f.window.addtext->text(), QString());
-        QCOMPARE(f.window.addbox->toPlainText(), QString());
+        QCOMPARE(f.window.titleEdit->text(), QString());
+        QCOMPARE(f.window.bodyEdit->toPlainText(), QString());
     }
 }
 
 void TestNotebook::savedRecordComesLastAndCursorStays()
 {
     Fixture f;
-    f.click(QStringLiteral("e P3"));
+    f.click(QStringLiteral("e newButton"));
     f.type(QStringLiteral("第三天"), QStringLiteral("六十九"));
-    f.click(QStringLiteral("P5"));
+    f.click(QStringLiteral("saveButton"));
     // The record on show before is still on show and current.
     QCOMPARE(f.window.texts(), QStringLiteral("2026-01-02 07:30/体重七十公斤"));
     QCOMPARE(f.cursorName(), QStringLiteral("第一天"));
-    f.click(QStringLiteral("P2 P2"));
+    f.click(QStringLiteral("nextButton nextButton"));
     QCOMPARE(f.window.texts(), QStringLiteral("第三天/六十九"));
     // The diary's time comes from the table, not from the program.
     f.click(QStringLiteral("e"));
@@ -604,13 +604,13 @@ void TestNotebook::savedRecordComesLastAndCursorStays()
 void TestNotebook::saveIntoEmptySectionShowsNewRecord()
 {
     Fixture f("");
-    f.click(QStringLiteral("a P3"));
+    f.click(QStringLiteral("a newButton"));
     f.type(QStringLiteral("第一条"), QStringLiteral("正文"));
-    f.click(QStringLiteral("P5"));
+    f.click(QStringLiteral("saveButton"));
     QCOMPARE(f.window.texts(), QStringLiteral("第一条/正文"));
     QCOMPARE(f.cursorName(), QStringLiteral("第一条"));
     f.takeBoxes();
-    f.click(QStringLiteral("P2"));
+    f.click(QStringLiteral("nextButton"));
     QCOMPARE(f.takeBoxes(), QStringList{BoxTitle + QStringLiteral("|已经是最后一条信息了！")});
     QCOMPARE(f.window.texts(), QStringLiteral("第一条/正文"));
 }
@@ -618,9 +618,9 @@ void TestNotebook::saveIntoEmptySectionShowsNewRecord()
 void TestNotebook::saveGoesToSectionOpenedLast()
 {
     Fixture f;
-    f.click(QStringLiteral("a P3"));
+    f.click(QStringLiteral("a newButton"));
     f.type(QStringLiteral("跳绳"), QStringLiteral("十分钟"));
-    f.click(QStringLiteral("b P5"));
+    f.click(QStringLiteral("b saveButton"));
     QCOMPARE(f.rows("yd").last(), QStringLiteral("跳绳|十分钟"));
     QCOMPARE(f.rows("sp").size(), 3);
 }
@@ -628,16 +628,16 @@ void TestNotebook::saveGoesToSectionOpenedLast()
 void TestNotebook::refusedSaveAfterBrowsingBringsEntryViewBack()
 {
     Fixture f;
-    f.click(QStringLiteral("a P3"));
-    f.window.addtext->setText(QStringLiteral("只有标题"));
-    f.click(QStringLiteral("P2"));
-    f.window.box1->setFocus();
+    f.click(QStringLiteral("a newButton"));
+    f.window.titleEdit->setText(QStringLiteral("只有标题"));
+    f.click(QStringLiteral("nextButton"));
+    f.window.bodyView->setFocus();
     f.takeBoxes();
-    f.click(QStringLiteral("P5"));
+    f.click(QStringLiteral("saveButton"));
     QCOMPARE(f.takeBoxes(), QStringList{AppTitle + QStringLiteral("|都没写呢就要保存了啊？")});
     QCOMPARE(f.window.shown(), EntryView);
-    QCOMPARE(f.window.addtext->text(), QStringLiteral("只有标题"));
-    QCOMPARE(f.window.jf.focusWidget(), f.window.addtext);
+    QCOMPARE(f.window.titleEdit->text(), QStringLiteral("只有标题"));
+    QCOMPARE(f.window.jf.focusWidget(), f.window.titleEdit);
 }
 
 enum class Fault { ReadOnlyFile, FullDisk, LockHeld, TableRefuses };
@@ -677,17 +677,17 @@ void TestNotebook::failedSaveKeepsEverything()
 
     const QString title = QStringLiteral("午饭");
     const QString body = QStringLiteral("一二三四五六七八九十\n").repeated(20000); // needs new pages
-    f.click(QStringLiteral("a P2 P3"));
+    f.click(QStringLiteral("a nextButton newButton"));
     f.type(title, body);
-    f.click(QStringLiteral("P5"));
+    f.click(QStringLiteral("saveButton"));
 
     const QStringList boxes = f.takeBoxes();
     QCOMPARE(boxes.size(), 1);
     const QString prefix = AppTitle + QStringLiteral("|没有保存：");
     QVERIFY2(boxes[0].startsWith(prefix) && boxes[0].size() > prefix.size(), qPrintable(boxes[0]));
     QCOMPARE(f.window.shown(), EntryView);
-    QCOMPARE(f.window.addtext->text(), title);
-    QCOMPARE(f.window.addbox->toPlainText(), body);
+    QCOMPARE(f.window.titleEdit->text(), title);
+    QCOMPARE(f.window.bodyEdit->toPlainText(), body);
     QCOMPARE(f.cursorName(), QStringLiteral("午餐沙拉"));
 
     otherWriter.reset();
@@ -697,11 +697,11 @@ void TestNotebook::failedSaveKeepsEverything()
     if (fault == Fault::FullDisk)
         TempDatabase::allowGrowth(f.db->handle());
     if (fault == Fault::LockHeld || fault == Fault::FullDisk) {
-        f.click(QStringLiteral("P5"));
+        f.click(QStringLiteral("saveButton"));
         QCOMPARE(f.takeBoxes(), QStringList{AppTitle + QStringLiteral("|午饭 已增加！")});
         QCOMPARE(f.rows("sp").size(), 4);
     }
-    f.click(QStringLiteral("P1"));
+    f.click(QStringLiteral("previousButton"));
     QCOMPARE(f.window.texts(), QStringLiteral("燕麦早餐/燕麦加牛奶"));
 }
 
@@ -709,12 +709,12 @@ void TestNotebook::saveWithNoSectionOpen()
 {
     Fixture f;
     f.type(QStringLiteral("标题"), QStringLiteral("正文"));
-    f.click(QStringLiteral("P5 P1 P2 P4"));
+    f.click(QStringLiteral("saveButton previousButton nextButton deleteButton"));
     const QStringList boxes = f.takeBoxes();
     QCOMPARE(boxes.value(0), AppTitle + QStringLiteral("|没有保存：还没有打开任何栏目。"));
     QCOMPARE(boxes.value(1), BoxTitle + QStringLiteral("|没有可删除的信息。"));
     QCOMPARE(boxes.size(), 2);
-    QCOMPARE(f.window.addtext->text(), QStringLiteral("标题"));
+    QCOMPARE(f.window.titleEdit->text(), QStringLiteral("标题"));
     QCOMPARE(f.rows("sp").size(), 3);
 }
 
@@ -746,16 +746,16 @@ void TestNotebook::unusualTextsRoundTrip()
     const QString storedTitle = withoutOuterSpaces(title);
     const QString storedBody = withoutOuterSpaces(body);
     Fixture f;
-    f.click(QStringLiteral("a P3"));
+    f.click(QStringLiteral("a newButton"));
     f.type(title, body);
-    f.click(QStringLiteral("P5"));
+    f.click(QStringLiteral("saveButton"));
     const QStringList boxes = f.takeBoxes();
     QCOMPARE(boxes, QStringList{AppTitle + QLatin1Char('|') + MessageBox::quote(storedTitle) + QStringLiteral(" 已增加！")});
     QVERIFY(boxes.first().size() <= AppTitle.size() + 1 + MessageBox::MaxDisplayChars);
 
-    f.click(QStringLiteral("a P2 P2 P2"));
-    QVERIFY(f.window.Text1->text() == storedTitle);
-    QVERIFY(f.window.box1->toPlainText() == storedBody);
+    f.click(QStringLiteral("a nextButton nextButton nextButton"));
+    QVERIFY(f.window.titleView->text() == storedTitle);
+    QVERIFY(f.window.bodyView->toPlainText() == storedBody);
     const QStringList rows = f.rows("sp");
     QCOMPARE(rows.size(), 4);
     QVERIFY(rows.last() == storedTitle + QLatin1Char('|') + storedBody);
@@ -774,7 +774,7 @@ void TestNotebook::deleteAsksFirst()
     Fixture f;
     f.click(QStringLiteral("a"));
     MessageBox::setNextAnswer(MessageBox::Button(answer));
-    f.click(QStringLiteral("P4"));
+    f.click(QStringLiteral("deleteButton"));
 
     const QList<MessageBox::Shown> &boxes = f.boxes.boxes();
     QVERIFY(!boxes.isEmpty());
@@ -802,10 +802,10 @@ void TestNotebook::deleteShowsNeighbour_data()
 {
     QTest::addColumn<QString>("clicks");
     QTest::addColumn<QString>("shownAfter");
-    QTest::addColumn<QString>("previous"); // what P1 shows next; empty: the first-record message
+    QTest::addColumn<QString>("previous"); // what previousButton shows next; empty: the first-record message
     QTest::newRow("first") << "a" << "午餐沙拉/生菜和番茄" << "";
-    QTest::newRow("middle") << "a P2" << "冬瓜汤/少油少盐" << "燕麦早餐/燕麦加牛奶";
-    QTest::newRow("last") << "a P2 P2" << "午餐沙拉/生菜和番茄" << "燕麦早餐/燕麦加牛奶";
+    QTest::newRow("middle") << "a nextButton" << "冬瓜汤/少油少盐" << "燕麦早餐/燕麦加牛奶";
+    QTest::newRow("last") << "a nextButton nextButton" << "午餐沙拉/生菜和番茄" << "燕麦早餐/燕麦加牛奶";
     QTest::newRow("only") << "b" << "/" + HintYd << "";
 }
 
@@ -816,14 +816,14 @@ void TestNotebook::deleteShowsNeighbour()
     QFETCH(QString, previous);
     Fixture f;
     f.click(clicks);
-    const QString deleted = f.window.Text1->text();
-    f.click(QStringLiteral("P4"));
+    const QString deleted = f.window.titleView->text();
+    f.click(QStringLiteral("deleteButton"));
     QCOMPARE(f.takeBoxes().last(), BoxTitle + QStringLiteral("|信息已删除！"));
     QCOMPARE(f.window.texts(), shownAfter);
     const QString title = shownAfter.section(QLatin1Char('/'), 0, 0);
     QCOMPARE(f.cursorName(), title.isEmpty() ? QStringLiteral("-") : title);
 
-    f.click(QStringLiteral("P1"));
+    f.click(QStringLiteral("previousButton"));
     if (previous.isEmpty()) {
         QCOMPARE(f.takeBoxes(), QStringList{BoxTitle + QStringLiteral("|已经是第一条信息了！")});
         QCOMPARE(f.window.texts(), shownAfter);
@@ -832,8 +832,8 @@ void TestNotebook::deleteShowsNeighbour()
     }
     f.click(QStringLiteral("a"));
     for (int i = 0; i < 3; ++i) {
-        QVERIFY(f.window.Text1->text() != deleted);
-        f.click(QStringLiteral("P2"));
+        QVERIFY(f.window.titleView->text() != deleted);
+        f.click(QStringLiteral("nextButton"));
     }
 }
 
@@ -855,7 +855,7 @@ void TestNotebook::nothingToDelete()
     if (!deletedMeanwhile.isEmpty())
         f.file.exec(QString::fromUtf8(deletedMeanwhile)); // as another program would
     const QStringList rowsBefore = f.rows("sp");
-    f.click(QStringLiteral("P4"));
+    f.click(QStringLiteral("deleteButton"));
     QCOMPARE(f.takeBoxes(), QStringList{BoxTitle + QStringLiteral("|没有可删除的信息。")});
     QCOMPARE(f.rows("sp"), rowsBefore);
 }
@@ -864,7 +864,7 @@ void TestNotebook::failedDeleteSaysSo()
 {
     Fixture f;
     f.reopenReadOnly();
-    f.click(QStringLiteral("a P2 P4"));
+    f.click(QStringLiteral("a nextButton deleteButton"));
     const QStringList boxes = f.takeBoxes();
     QCOMPARE(boxes.size(), 2);
     QCOMPARE(boxes[0], BoxTitle + QStringLiteral("|你确定要删除吗？"));
@@ -882,11 +882,11 @@ void TestNotebook::lockedFileSaysSoAfterOneWait_data()
     QTest::addColumn<QString>("texts");  // what the window shows afterwards
     const QString first = QStringLiteral("燕麦早餐/燕麦加牛奶");
     QTest::newRow("open a section") << "" << "a" << "无法打开瘦身食谱：" << "/";
-    QTest::newRow("next record") << "a" << "P2" << "无法显示下一条信息：" << first;
-    QTest::newRow("previous record") << "a P2" << "P1" << "无法显示上一条信息："
+    QTest::newRow("next record") << "a" << "nextButton" << "无法显示下一条信息：" << first;
+    QTest::newRow("previous record") << "a nextButton" << "previousButton" << "无法显示上一条信息："
                                      << "午餐沙拉/生菜和番茄";
-    QTest::newRow("save") << "a P3" << "P5" << "没有保存：" << first;
-    QTest::newRow("delete") << "a" << "P4" << "删除失败：" << first;
+    QTest::newRow("save") << "a newButton" << "saveButton" << "没有保存：" << first;
+    QTest::newRow("delete") << "a" << "deleteButton" << "删除失败：" << first;
 }
 
 void TestNotebook::lockedFileSaysSoAfterOneWait()
@@ -921,7 +921,7 @@ void TestNotebook::lockedFileSaysSoAfterOneWait()
     f.click(action);
     for (const QString &box : f.takeBoxes())
         QVERIFY2(!box.contains(QStringLiteral("另一个程序")), qPrintable(box));
-    QVERIFY(f.window.texts() != texts || action == QLatin1String("P5"));
+    QVERIFY(f.window.texts() != texts || action == QLatin1String("saveButton"));
 }
 
 void TestNotebook::busyCursorWhileWaitingForLock()
@@ -938,7 +938,7 @@ void TestNotebook::busyCursorWhileWaitingForLock()
             if (const QCursor *cursor = QGuiApplication::overrideCursor())
                 cursorWhileWaiting = cursor->shape();
         });
-        f.click(QStringLiteral("P2"));
+        f.click(QStringLiteral("nextButton"));
     }
     QCOMPARE(cursorWhileWaiting, std::optional<Qt::CursorShape>(Qt::WaitCursor));
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
@@ -954,12 +954,12 @@ void TestNotebook::mayClose_data()
     QTest::addColumn<bool>("asks");
     QTest::addColumn<bool>("closes");
     QTest::newRow("nothing begun") << "a" << "" << 0 << false << true;
-    QTest::newRow("entry view, nothing typed") << "a P3" << "" << 0 << false << true;
-    QTest::newRow("typed, OK") << "a P3" << "标题" << int(MessageBox::Ok) << true << true;
-    QTest::newRow("typed, Cancel") << "a P3" << "标题" << int(MessageBox::Cancel) << true << false;
-    QTest::newRow("typed, hidden by browsing, Cancel") << "a P3 @ P2" << "标题" << int(MessageBox::Cancel)
+    QTest::newRow("entry view, nothing typed") << "a newButton" << "" << 0 << false << true;
+    QTest::newRow("typed, OK") << "a newButton" << "标题" << int(MessageBox::Ok) << true << true;
+    QTest::newRow("typed, Cancel") << "a newButton" << "标题" << int(MessageBox::Cancel) << true << false;
+    QTest::newRow("typed, hidden by browsing, Cancel") << "a newButton @ nextButton" << "标题" << int(MessageBox::Cancel)
                                                        << true << false;
-    QTest::newRow("typed and saved") << "a P3 @ P5" << "标题" << 0 << false << true;
+    QTest::newRow("typed and saved") << "a newButton @ saveButton" << "标题" << 0 << false << true;
 }
 
 void TestNotebook::mayClose()
@@ -988,7 +988,7 @@ void TestNotebook::mayClose()
         QCOMPARE(boxes[0].title, BoxTitle);
         QCOMPARE(boxes[0].buttons, (QList<MessageBox::Button>{MessageBox::Ok, MessageBox::Cancel}));
         QCOMPARE(boxes[0].defaultButton, MessageBox::Cancel);
-        QCOMPARE(f.window.addtext->text(), typed);
+        QCOMPARE(f.window.titleEdit->text(), typed);
     }
 }
 

@@ -108,11 +108,11 @@ hot_spot() {
         a) click_at 558 69 ;; b) click_at 559 124 ;; d) click_at 557 238 ;; e) click_at 559 294 ;;
     esac
 }
-P1() { click_at 311 66; }
-P2() { click_at 351 66; }
-P3() { click_at 391 66; }
-P4() { click_at 431 66; }
-P5() { click_at 431 66; }
+click_previous() { click_at 311 66; }
+click_next() { click_at 351 66; }
+click_new() { click_at 391 66; }
+click_delete() { click_at 431 66; }
+click_save() { click_at 431 66; }
 
 # Typing into the two inputs of the entry view. Characters outside the
 # keyboard map are mapped one at a time, so they need a pause each; on a busy

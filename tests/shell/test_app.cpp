@@ -4,7 +4,7 @@
 #include "db/Database.h"
 #include "shell/FatalError.h"
 #include "widgets/ImageButton.h"
-#include "shell/JfForm.h"
+#include "shell/MainForm.h"
 #include "shell/MainWindow.h"
 #include "widgets/MessageBox.h"
 #include "notebook/ui/Notebook.h"
@@ -97,10 +97,10 @@ QStringList listing(const QString &dir)
     return entries;
 }
 
-const QStringList WindowControls = {"Frame1", "P4",      "P5",   "P3",     "P2",
-                                    "P1",     "addtext", "Text1", "cmdForward", "cmdDelete",
-                                    "cmdAdd", "cmdBack", "Pv",   "addbox", "box1"};
-const QStringList PanelControls = {"Text3", "Tv", "Label3", "Line1", "Label2", "Label1"};
+const QStringList WindowControls = {"caloriePanel", "deleteButton",      "saveButton",   "newButton",     "nextButton",
+                                    "previousButton",     "titleEdit", "titleView", "forwardCommand", "deleteCommand",
+                                    "addCommand", "backCommand", "welcomePicture",   "bodyEdit", "bodyView"};
+const QStringList PanelControls = {"foodNameBox", "foodTree", "kcalFigure", "panelRule", "kcalUnit", "kcalCaption"};
 
 } // namespace
 
@@ -210,29 +210,29 @@ void TestApp::controls_data()
                             << geometry << created << loaded << text << tip;
     };
     // Listed topmost first within each container.
-    row("Frame1", "QFrame", "jf", twips(480, 1245, 6615, 4095), true, false);
-    row("Text3", "QLineEdit", "Frame1", twips(3240, 320, 3255, 255), true, true);
+    row("caloriePanel", "QFrame", "mainWindow", twips(480, 1245, 6615, 4095), true, false);
+    row("foodNameBox", "QLineEdit", "caloriePanel", twips(3240, 320, 3255, 255), true, true);
     // Ends at the panel's bottom edge, so its last row and scroll bar are not cut off.
-    row("Tv", "QTreeView", "Frame1", twips(0, 240, 3015, 3855), true, true);
-    row("Label3", "QLabel", "Frame1", twips(4200, 720, 90, 180), true, true);
-    row("Line1", "QFrame", "Frame1", QRect(QPoint(216, 40), QPoint(431, 40)), true, true);
-    row("Label2", "QLabel", "Frame1", twips(4440, 720, 450, 180), true, true, " 大卡");
-    row("Label1", "QLabel", "Frame1", twips(3240, 720, 900, 180), true, true, "所含热量：");
-    row("P4", "ImageButton", "jf", twips(6240, 790, 375, 375), true, false, {}, "删除资料");
-    row("P5", "ImageButton", "jf", twips(6240, 790, 375, 375), true, false, {}, "保存资料");
-    row("P3", "ImageButton", "jf", twips(5640, 790, 375, 375), true, false, {}, "添加新资料");
-    row("P2", "ImageButton", "jf", twips(5040, 790, 375, 375), true, false, {}, "下一条资料");
-    row("P1", "ImageButton", "jf", twips(4440, 790, 375, 375), true, false, {}, "上一条资料");
-    row("addtext", "QLineEdit", "jf", twips(480, 840, 3855, 270), true, false, "在此输入标题");
-    row("Text1", "QLineEdit", "jf", twips(480, 890, 3855, 270), true, true, "");
-    row("cmdForward", "QPushButton", "jf", twips(7200, 2640, 495, 375), false, false, "前进");
-    row("cmdDelete", "QPushButton", "jf", twips(7200, 2160, 495, 375), false, false, "删除");
-    row("cmdAdd", "QPushButton", "jf", twips(7200, 1680, 495, 375), false, false, "添加");
-    row("cmdBack", "QPushButton", "jf", twips(7200, 1200, 495, 375), false, false, "后退");
-    row("Pv", "PictureBox", "jf", twips(480, 1245, 6615, 4095), true, true);
-    row("List1", "QListWidget", "Pv", twips(720, 240, 2295, 240), false, false);
-    row("addbox", "QPlainTextEdit", "jf", twips(480, 1200, 6615, 4095), true, false, "在此输入内容");
-    row("box1", "QTextEdit", "jf", twips(480, 1245, 6615, 4095), true, true, "");
+    row("foodTree", "QTreeView", "caloriePanel", twips(0, 240, 3015, 3855), true, true);
+    row("kcalFigure", "QLabel", "caloriePanel", twips(4200, 720, 90, 180), true, true);
+    row("panelRule", "QFrame", "caloriePanel", QRect(QPoint(216, 40), QPoint(431, 40)), true, true);
+    row("kcalUnit", "QLabel", "caloriePanel", twips(4440, 720, 450, 180), true, true, " 大卡");
+    row("kcalCaption", "QLabel", "caloriePanel", twips(3240, 720, 900, 180), true, true, "所含热量：");
+    row("deleteButton", "ImageButton", "mainWindow", twips(6240, 790, 375, 375), true, false, {}, "删除资料");
+    row("saveButton", "ImageButton", "mainWindow", twips(6240, 790, 375, 375), true, false, {}, "保存资料");
+    row("newButton", "ImageButton", "mainWindow", twips(5640, 790, 375, 375), true, false, {}, "添加新资料");
+    row("nextButton", "ImageButton", "mainWindow", twips(5040, 790, 375, 375), true, false, {}, "下一条资料");
+    row("previousButton", "ImageButton", "mainWindow", twips(4440, 790, 375, 375), true, false, {}, "上一条资料");
+    row("titleEdit", "QLineEdit", "mainWindow", twips(480, 840, 3855, 270), true, false, "在此输入标题");
+    row("titleView", "QLineEdit", "mainWindow", twips(480, 890, 3855, 270), true, true, "");
+    row("forwardCommand", "QPushButton", "mainWindow", twips(7200, 2640, 495, 375), false, false, "前进");
+    row("deleteCommand", "QPushButton", "mainWindow", twips(7200, 2160, 495, 375), false, false, "删除");
+    row("addCommand", "QPushButton", "mainWindow", twips(7200, 1680, 495, 375), false, false, "添加");
+    row("backCommand", "QPushButton", "mainWindow", twips(7200, 1200, 495, 375), false, false, "后退");
+    row("welcomePicture", "PictureBox", "mainWindow", twips(480, 1245, 6615, 4095), true, true);
+    row("categoryList", "QListWidget", "welcomePicture", twips(720, 240, 2295, 240), false, false);
+    row("bodyEdit", "QPlainTextEdit", "mainWindow", twips(480, 1200, 6615, 4095), true, false, "在此输入内容");
+    row("bodyView", "QTextEdit", "mainWindow", twips(480, 1245, 6615, 4095), true, true, "");
 }
 
 void TestApp::controls()
@@ -273,13 +273,13 @@ void TestApp::controls()
 void TestApp::tabOrder()
 {
     // The tab order, first to last; the frame, the labels and the rule take no focus.
-    const QStringList expected = {"box1",    "cmdBack", "cmdAdd", "cmdDelete", "cmdForward",
-                                  "Text1",   "addtext", "P1",     "P2",        "P3",
-                                  "P5",      "addbox",  "P4",     "List1",     "Tv",
-                                  "Text3"};
-    const QStringList controlNames = WindowControls + PanelControls + QStringList{"List1"};
+    const QStringList expected = {"bodyView",    "backCommand", "addCommand", "deleteCommand", "forwardCommand",
+                                  "titleView",   "titleEdit", "previousButton",     "nextButton",        "newButton",
+                                  "saveButton",      "bodyEdit",  "deleteButton",     "categoryList",     "foodTree",
+                                  "foodNameBox"};
+    const QStringList controlNames = WindowControls + PanelControls + QStringList{"categoryList"};
     QStringList chain;
-    QWidget *start = m_loaded->box1;
+    QWidget *start = m_loaded->form().bodyView;
     QWidget *widget = start;
     do {
         if (controlNames.contains(widget->objectName()) && widget->focusPolicy() & Qt::TabFocus
@@ -289,38 +289,38 @@ void TestApp::tabOrder()
     } while (widget != start);
     QCOMPARE(chain, expected);
 
-    for (const char *noFocus : {"Frame1", "Label1", "Label2", "Label3", "Line1", "Pv"})
+    for (const char *noFocus : {"caloriePanel", "kcalCaption", "kcalUnit", "kcalFigure", "panelRule", "welcomePicture"})
         QVERIFY2(!(m_loaded->findChild<QWidget *>(noFocus)->focusPolicy() & Qt::TabFocus), noFocus);
 }
 
 void TestApp::fontsAndColours()
 {
     const QColor navy(0x1E, 0x3A, 0x8A);
-    const QFont song = JfLayout::songFont();
-    for (QWidget *input : {static_cast<QWidget *>(m_loaded->Text1),
-                           static_cast<QWidget *>(m_loaded->addtext),
-                           static_cast<QWidget *>(m_loaded->addbox)}) {
+    const QFont song = MainFormLayout::songFont();
+    for (QWidget *input : {static_cast<QWidget *>(m_loaded->form().titleView),
+                           static_cast<QWidget *>(m_loaded->form().titleEdit),
+                           static_cast<QWidget *>(m_loaded->form().bodyEdit)}) {
         QCOMPARE(input->font().family(), song.family());
         QCOMPARE(input->font().pointSizeF(), 10.5);
         QCOMPARE(input->font().weight(), QFont::Normal);
         QCOMPARE(input->palette().color(QPalette::Text), navy);
     }
-    QCOMPARE(m_loaded->Text1->palette().color(QPalette::Base), QColor(0xF0, 0xF0, 0xF0));
-    QCOMPARE(m_loaded->addtext->palette().color(QPalette::Base), QColor(0xF0, 0xF0, 0xF0));
-    QCOMPARE(m_loaded->addbox->palette().color(QPalette::Base), QColor(0xFA, 0xFA, 0xFA));
-    QCOMPARE(m_loaded->box1->palette().color(QPalette::Base), QColor(0xFA, 0xFA, 0xFA));
-    QCOMPARE(m_loaded->Text3->palette().color(QPalette::Base), QColor(0xFA, 0xFA, 0xFA));
-    QCOMPARE(m_loaded->Frame1->palette().color(QPalette::Window), QColor(0xFA, 0xFA, 0xFA));
+    QCOMPARE(m_loaded->form().titleView->palette().color(QPalette::Base), QColor(0xF0, 0xF0, 0xF0));
+    QCOMPARE(m_loaded->form().titleEdit->palette().color(QPalette::Base), QColor(0xF0, 0xF0, 0xF0));
+    QCOMPARE(m_loaded->form().bodyEdit->palette().color(QPalette::Base), QColor(0xFA, 0xFA, 0xFA));
+    QCOMPARE(m_loaded->form().bodyView->palette().color(QPalette::Base), QColor(0xFA, 0xFA, 0xFA));
+    QCOMPARE(m_loaded->form().foodNameBox->palette().color(QPalette::Base), QColor(0xFA, 0xFA, 0xFA));
+    QCOMPARE(m_loaded->form().caloriePanel->palette().color(QPalette::Window), QColor(0xFA, 0xFA, 0xFA));
     // Everything else keeps the window's font.
-    QCOMPARE(m_loaded->Label1->font(), m_loaded->font());
-    QCOMPARE(m_loaded->Tv->font(), m_loaded->font());
+    QCOMPARE(m_loaded->form().kcalCaption->font(), m_loaded->font());
+    QCOMPARE(m_loaded->form().foodTree->font(), m_loaded->font());
 
     // Records are shown, not edited: what is typed there would never be saved.
-    QVERIFY(m_loaded->Text1->isReadOnly());
-    QVERIFY(m_loaded->box1->isReadOnly());
-    QVERIFY(!m_loaded->addtext->isReadOnly());
-    QVERIFY(!m_loaded->addbox->isReadOnly());
-    QVERIFY(m_loaded->Tv->isHeaderHidden());
+    QVERIFY(m_loaded->form().titleView->isReadOnly());
+    QVERIFY(m_loaded->form().bodyView->isReadOnly());
+    QVERIFY(!m_loaded->form().titleEdit->isReadOnly());
+    QVERIFY(!m_loaded->form().bodyEdit->isReadOnly());
+    QVERIFY(m_loaded->form().foodTree->isHeaderHidden());
 }
 
 // The welcome picture is stored drawn for the scales most screens have, and shows exactly as a
@@ -339,7 +339,7 @@ void TestApp::welcomeDrawnAtBuildTime()
 {
     QFETCH(qreal, dpr);
     QFETCH(bool, stored);
-    const QSize size = m_loaded->Pv->pictureSize();
+    const QSize size = m_loaded->form().welcomePicture->pictureSize();
     const QString path = Pictures::prerenderedPath(QStringLiteral("welcome"), size, dpr);
     QCOMPARE(!path.isEmpty() && QResource(path).isValid(), stored);
 
@@ -383,16 +383,16 @@ void TestApp::windowIconDrawnAtBuildTime()
 
 void TestApp::pictures()
 {
-    QCOMPARE(m_loaded->Pv->pictureSize(), QSize(434, 272));
-    QCOMPARE(m_loaded->Pv->pictureName(), QStringLiteral("welcome"));
-    const QImage welcome = m_loaded->Pv->grab().toImage();
+    QCOMPARE(m_loaded->form().welcomePicture->pictureSize(), QSize(434, 272));
+    QCOMPARE(m_loaded->form().welcomePicture->pictureName(), QStringLiteral("welcome"));
+    const QImage welcome = m_loaded->form().welcomePicture->grab().toImage();
     // The picture at the top-left, the box's own background in the strips right and below.
-    QCOMPARE(QColor(welcome.pixel(437, 100)), m_loaded->Pv->palette().color(QPalette::Window));
-    QCOMPARE(QColor(welcome.pixel(200, 272)), m_loaded->Pv->palette().color(QPalette::Window));
+    QCOMPARE(QColor(welcome.pixel(437, 100)), m_loaded->form().welcomePicture->palette().color(QPalette::Window));
+    QCOMPARE(QColor(welcome.pixel(200, 272)), m_loaded->form().welcomePicture->palette().color(QPalette::Window));
 
     const QList<std::pair<ImageButton *, const char *>> buttons = {
-        {m_loaded->P1, "button-prev"}, {m_loaded->P2, "button-next"}, {m_loaded->P3, "button-add"},
-        {m_loaded->P4, "button-delete"}, {m_loaded->P5, "button-save"}};
+        {m_loaded->form().previousButton, "button-prev"}, {m_loaded->form().nextButton, "button-next"}, {m_loaded->form().newButton, "button-add"},
+        {m_loaded->form().deleteButton, "button-delete"}, {m_loaded->form().saveButton, "button-save"}};
     for (const auto &[button, picture] : buttons) {
         QCOMPARE(button->pictureName(), QLatin1String(picture));
         QCOMPARE(button->cursor().shape(), Qt::BitmapCursor);
@@ -407,10 +407,10 @@ void TestApp::pictures()
                 colours.insert(drawn.pixel(x, y));
         QVERIFY2(colours.size() > 8, picture);
     }
-    QCOMPARE(m_loaded->Pv->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(m_loaded->form().welcomePicture->cursor().shape(), Qt::ArrowCursor);
 
-    QCOMPARE(m_loaded->Im2.size(), 6);
-    for (const QIcon &image : m_loaded->Im2)
+    QCOMPARE(m_loaded->form().treeIcons.size(), 6);
+    for (const QIcon &image : m_loaded->form().treeIcons)
         QVERIFY(!image.pixmap(16, 16).isNull());
     QVERIFY(!m_loaded->windowIcon().isNull());
 }
@@ -418,7 +418,7 @@ void TestApp::pictures()
 void TestApp::startState()
 {
     MainWindow &w = *m_loaded;
-    QCOMPARE(w.objectName(), QStringLiteral("jf"));
+    QCOMPARE(w.objectName(), QStringLiteral("mainWindow"));
     QCOMPARE(w.windowTitle(), QStringLiteral("Pellomir1.0"));
     QCOMPARE(m_created->size(), QSize(603, 388));
     // The skin gives the window its own shape and size.
@@ -427,32 +427,32 @@ void TestApp::startState()
 
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    for (QWidget *shown : {static_cast<QWidget *>(w.Pv), static_cast<QWidget *>(w.Text1),
-                           static_cast<QWidget *>(w.box1)})
+    for (QWidget *shown : {static_cast<QWidget *>(w.form().welcomePicture), static_cast<QWidget *>(w.form().titleView),
+                           static_cast<QWidget *>(w.form().bodyView)})
         QVERIFY2(shown->isVisible(), qPrintable(shown->objectName()));
     for (QWidget *hidden :
-         {static_cast<QWidget *>(w.P1), static_cast<QWidget *>(w.P2), static_cast<QWidget *>(w.P3),
-          static_cast<QWidget *>(w.P4), static_cast<QWidget *>(w.P5),
-          static_cast<QWidget *>(w.addtext), static_cast<QWidget *>(w.addbox),
-          static_cast<QWidget *>(w.Frame1), static_cast<QWidget *>(w.Tv),
-          static_cast<QWidget *>(w.Text3), static_cast<QWidget *>(w.List1),
-          static_cast<QWidget *>(w.cmdBack), static_cast<QWidget *>(w.cmdForward),
-          static_cast<QWidget *>(w.cmdAdd), static_cast<QWidget *>(w.cmdDelete)})
+         {static_cast<QWidget *>(w.form().previousButton), static_cast<QWidget *>(w.form().nextButton), static_cast<QWidget *>(w.form().newButton),
+          static_cast<QWidget *>(w.form().deleteButton), static_cast<QWidget *>(w.form().saveButton),
+          static_cast<QWidget *>(w.form().titleEdit), static_cast<QWidget *>(w.form().bodyEdit),
+          static_cast<QWidget *>(w.form().caloriePanel), static_cast<QWidget *>(w.form().foodTree),
+          static_cast<QWidget *>(w.form().foodNameBox), static_cast<QWidget *>(w.form().categoryList),
+          static_cast<QWidget *>(w.form().backCommand), static_cast<QWidget *>(w.form().forwardCommand),
+          static_cast<QWidget *>(w.form().addCommand), static_cast<QWidget *>(w.form().deleteCommand)})
         QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
-    QVERIFY(w.Text1->text().isEmpty());
-    // box1 is on show, but the welcome picture covers it.
-    QVERIFY(w.childAt(w.box1->geometry().center()) == w.Pv);
+    QVERIFY(w.form().titleView->text().isEmpty());
+    // bodyView is on show, but the welcome picture covers it.
+    QVERIFY(w.childAt(w.form().bodyView->geometry().center()) == w.form().welcomePicture);
 
-    QVERIFY(w.db && w.db->isOpen());
-    QVERIFY(w.notebook);
-    QVERIFY(!w.notebook->rs);
+    QVERIFY(w.database() && w.database()->isOpen());
+    QVERIFY(w.notebook());
+    QVERIFY(!w.notebook()->rs);
     // The food tree was built from the database: the root with the categories under it.
-    const QAbstractItemModel *tree = w.Tv->model();
+    const QAbstractItemModel *tree = w.form().foodTree->model();
     QCOMPARE(tree->rowCount(), 1);
     const QModelIndex root = tree->index(0, 0);
     QCOMPARE(root.data().toString(), QStringLiteral("热量计算-食物分类"));
     QVERIFY(tree->rowCount(root) > 0);
-    QCOMPARE(w.List1->count(), tree->rowCount(root));
+    QCOMPARE(w.form().categoryList->count(), tree->rowCount(root));
     QVERIFY(m_fatalMessages.isEmpty());
 }
 
@@ -475,39 +475,39 @@ void TestApp::calorieLine()
     MainWindow &w = *m_loaded;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.notebook->SkinHotSpotClick(QStringLiteral("c"));
-    QVERIFY(w.Frame1->isVisible());
+    w.notebook()->SkinHotSpotClick(QStringLiteral("c"));
+    QVERIFY(w.form().caloriePanel->isVisible());
 
-    const QFontMetrics metrics(w.Label3->font());
-    w.Label3->setText(QStringLiteral("88888888")); // a wide figure before, as after another food
-    QTRY_VERIFY(w.Label3->width() >= metrics.horizontalAdvance(w.Label3->text()));
-    w.Label3->setText(figure); // as the calorie lookup does
+    const QFontMetrics metrics(w.form().kcalFigure->font());
+    w.form().kcalFigure->setText(QStringLiteral("88888888")); // a wide figure before, as after another food
+    QTRY_VERIFY(w.form().kcalFigure->width() >= metrics.horizontalAdvance(w.form().kcalFigure->text()));
+    w.form().kcalFigure->setText(figure); // as the calorie lookup does
     if (figure.isEmpty()) {
-        QTRY_COMPARE(w.Label2->pos(), twips(4440, 720, 450, 180).topLeft());
+        QTRY_COMPARE(w.form().kcalUnit->pos(), twips(4440, 720, 450, 180).topLeft());
     } else {
-        QTRY_COMPARE(w.Label2->x(), w.Label3->x() + w.Label3->width());
-        QVERIFY(w.Label3->width() >= metrics.horizontalAdvance(figure));
+        QTRY_COMPARE(w.form().kcalUnit->x(), w.form().kcalFigure->x() + w.form().kcalFigure->width());
+        QVERIFY(w.form().kcalFigure->width() >= metrics.horizontalAdvance(figure));
     }
-    QCOMPARE(w.Label3->pos(), twips(4200, 720, 90, 180).topLeft());
-    QCOMPARE(w.Label2->y(), w.Label3->y());
-    QVERIFY(w.Label2->width() >= QFontMetrics(w.Label2->font()).horizontalAdvance(w.Label2->text()));
-    QVERIFY(w.Frame1->rect().contains(w.Label2->geometry()));
+    QCOMPARE(w.form().kcalFigure->pos(), twips(4200, 720, 90, 180).topLeft());
+    QCOMPARE(w.form().kcalUnit->y(), w.form().kcalFigure->y());
+    QVERIFY(w.form().kcalUnit->width() >= QFontMetrics(w.form().kcalUnit->font()).horizontalAdvance(w.form().kcalUnit->text()));
+    QVERIFY(w.form().caloriePanel->rect().contains(w.form().kcalUnit->geometry()));
 
     // No label paints a ground of its own over the panel.
-    for (QLabel *label : {static_cast<QLabel *>(w.Label1), static_cast<QLabel *>(w.Label2),
-                          static_cast<QLabel *>(w.Label3)})
+    for (QLabel *label : {static_cast<QLabel *>(w.form().kcalCaption), static_cast<QLabel *>(w.form().kcalUnit),
+                          static_cast<QLabel *>(w.form().kcalFigure)})
         QVERIFY2(!label->autoFillBackground(), qPrintable(label->objectName()));
     if (figure.isEmpty()) {
-        const QImage panel = w.Frame1->grab().toImage();
-        const QColor ground = w.Frame1->palette().color(QPalette::Window);
-        const QRect between(w.Label1->geometry().right() + 1, w.Label3->y(),
-                            w.Label2->x() - w.Label1->geometry().right() - 1, w.Label3->height());
+        const QImage panel = w.form().caloriePanel->grab().toImage();
+        const QColor ground = w.form().caloriePanel->palette().color(QPalette::Window);
+        const QRect between(w.form().kcalCaption->geometry().right() + 1, w.form().kcalFigure->y(),
+                            w.form().kcalUnit->x() - w.form().kcalCaption->geometry().right() - 1, w.form().kcalFigure->height());
         const qreal dpr = panel.devicePixelRatio();
         for (int y = between.top(); y <= between.bottom(); ++y)
             for (int x = between.left(); x <= between.right(); ++x)
                 QCOMPARE(QColor(panel.pixel(int(x * dpr), int(y * dpr))), ground);
     }
-    w.Label3->setText(QString());
+    w.form().kcalFigure->setText(QString());
 }
 
 // The mascot opens our About page, a self-contained file beside the program.
@@ -540,7 +540,7 @@ void TestApp::aboutPageBesideProgram()
     QVERIFY(window);
     UrlOpener::Recorder urls;
     MessageBox::Recorder boxes;
-    window->notebook->SkinHotSpotClick(QStringLiteral("logo"));
+    window->notebook()->SkinHotSpotClick(QStringLiteral("logo"));
     QCOMPARE(urls.opened(), QList<QUrl>{QUrl::fromLocalFile(AboutPage::file(programDir))});
     QVERIFY(boxes.boxes().isEmpty());
 }
@@ -635,7 +635,7 @@ void TestApp::startupWaitsForLockedFile()
     QCOMPARE(m_fatalMessages, QStringList());
     QCOMPARE(cursorWhileLoading, std::optional<Qt::CursorShape>(Qt::WaitCursor));
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
-    const QAbstractItemModel *tree = window->Tv->model();
+    const QAbstractItemModel *tree = window->form().foodTree->model();
     QVERIFY(tree->rowCount(tree->index(0, 0)) > 0); // the food tree was built
 }
 
@@ -652,29 +652,29 @@ void TestApp::tabReachesPictureButtons()
     MessageBox::Recorder boxes;
     MainWindow &w = *m_loaded;
     // A section on show with a record being written: all five buttons are there.
-    for (QWidget *button : {w.P1, w.P2, w.P3, w.P4, w.P5})
+    for (QWidget *button : {w.form().previousButton, w.form().nextButton, w.form().newButton, w.form().deleteButton, w.form().saveButton})
         button->show();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    w.Text1->setFocus(Qt::OtherFocusReason);
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.Text1));
+    w.form().titleView->setFocus(Qt::OtherFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.form().titleView));
 
     QStringList reached;
     for (int i = 0; i < 6; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         reached << QApplication::focusWidget()->objectName();
     }
-    QCOMPARE(reached.mid(0, 5), (QStringList{"P1", "P2", "P3", "P5", "P4"}));
+    QCOMPARE(reached.mid(0, 5), (QStringList{"previousButton", "nextButton", "newButton", "saveButton", "deleteButton"}));
 
     // Space on a focused picture button clicks it once.
-    QSignalSpy clicked(w.P2, &QAbstractButton::clicked);
-    w.P2->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(w.P2, Qt::Key_Space);
+    QSignalSpy clicked(w.form().nextButton, &QAbstractButton::clicked);
+    w.form().nextButton->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(w.form().nextButton, Qt::Key_Space);
     QCOMPARE(clicked.count(), 1);
 
-    for (QWidget *button : {w.P1, w.P2, w.P3, w.P4, w.P5})
+    for (QWidget *button : {w.form().previousButton, w.form().nextButton, w.form().newButton, w.form().deleteButton, w.form().saveButton})
         button->hide();
 }
 
@@ -728,16 +728,16 @@ void TestApp::closingAsksAboutTypedRecord()
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 
     MessageBox::Recorder boxes;
-    window->notebook->SkinHotSpotClick(QStringLiteral("a"));
-    QTest::mouseClick(window->P3, Qt::LeftButton);
-    QVERIFY(window->addtext->isVisible());
-    window->addtext->insert(QStringLiteral("午餐"));
+    window->notebook()->SkinHotSpotClick(QStringLiteral("a"));
+    QTest::mouseClick(window->form().newButton, Qt::LeftButton);
+    QVERIFY(window->form().titleEdit->isVisible());
+    window->form().titleEdit->insert(QStringLiteral("午餐"));
     boxes.clear();
 
     MessageBox::setNextAnswer(MessageBox::Cancel);
     QVERIFY(!window->close());
     QVERIFY(window->isVisible());
-    QCOMPARE(window->addtext->text(), QStringLiteral("午餐"));
+    QCOMPARE(window->form().titleEdit->text(), QStringLiteral("午餐"));
     QCOMPARE(boxes.boxes().size(), 1);
 
     MessageBox::setNextAnswer(MessageBox::Ok);
@@ -751,7 +751,7 @@ void TestApp::skinButtonsNamedAndPlaced()
     int made = 0;
     for (const SkinCaption &entry : SkinCaptions) {
         const QString object = QString::fromUtf8(entry.object);
-        const SkinObject *skinObject = w.skn.object(object);
+        const SkinObject *skinObject = w.skinEngine().object(object);
         auto *button = w.findChild<SkinButton *>(QStringLiteral("skin_") + object);
         // Every object of the skin that the table names has its button, and only those.
         QCOMPARE(button != nullptr, skinObject != nullptr);
@@ -786,11 +786,11 @@ void TestApp::tabReachesSkinButtons()
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     // The start state: the title has the focus (the food tree's build gives it).
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.Text1));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.form().titleView));
 
     QStringList expected;
     for (const SkinCaption &entry : SkinCaptions)
-        if (w.skn.object(QString::fromUtf8(entry.object)))
+        if (w.skinEngine().object(QString::fromUtf8(entry.object)))
             expected << QStringLiteral("skin_") + QString::fromUtf8(entry.object);
     QStringList reached;
     for (int i = 0; i < expected.size(); ++i) {
@@ -833,7 +833,7 @@ void TestApp::skinButtonPresses()
     QVERIFY(QTest::qWaitForWindowActive(&w));
     MessageBox::Recorder boxes;
     UrlOpener::Recorder urls;
-    QSignalSpy clicks(&w.skn, &SkinEngine::clicked);
+    QSignalSpy clicks(&w.skinEngine(), &SkinEngine::clicked);
 
     auto *button = w.findChild<SkinButton *>(QStringLiteral("skin_") + object);
     QVERIFY(button);
@@ -865,10 +865,10 @@ void TestApp::skinButtonPresses()
     // And the program acts on it as on a click.
     if (object == QLatin1String("a") || object == QLatin1String("b") || object == QLatin1String("d")
         || object == QLatin1String("e")) {
-        QVERIFY(w.notebook->rs);
-        QVERIFY(w.P1->isVisible());
+        QVERIFY(w.notebook()->rs);
+        QVERIFY(w.form().previousButton->isVisible());
     } else if (object == QLatin1String("c")) {
-        QVERIFY(w.Frame1->isVisible());
+        QVERIFY(w.form().caloriePanel->isVisible());
     } else if (object == QLatin1String("logo")) {
         QCOMPARE(urls.opened().size(), 1);
     } else if (object == QLatin1String("-")) {
@@ -885,11 +885,11 @@ void TestApp::skinButtonFocusRing()
     QVERIFY(QTest::qWaitForWindowActive(&w));
     auto *button = w.findChild<SkinButton *>(QStringLiteral("skin_a"));
     QVERIFY(button);
-    w.Text1->setFocus(Qt::OtherFocusReason);
+    w.form().titleView->setFocus(Qt::OtherFocusReason);
     const QImage before = w.grab(button->geometry()).toImage();
     button->setFocus(Qt::TabFocusReason);
     const QImage focused = w.grab(button->geometry()).toImage();
-    w.Text1->setFocus(Qt::TabFocusReason);
+    w.form().titleView->setFocus(Qt::TabFocusReason);
     const QImage after = w.grab(button->geometry()).toImage();
     QVERIFY(focused != before);
     QCOMPARE(after, before);
@@ -916,12 +916,12 @@ void TestApp::everyControlHasChineseName()
 {
     MainWindow &w = *m_loaded;
     // Shown with a food picked, so the calorie figure has a text.
-    const QAbstractItemModel *tree = w.Tv->model();
+    const QAbstractItemModel *tree = w.form().foodTree->model();
     const QModelIndex category = tree->index(0, 0, tree->index(0, 0));
     QVERIFY(category.isValid() && tree->rowCount(category) > 0);
-    w.calorieLookup->onTreeNodeClicked(tree->index(0, 0, category));
-    QVERIFY(!w.Label3->text().isEmpty());
-    QCOMPARE(w.Label3->accessibleName(), w.Label3->text() + QStringLiteral(" 大卡"));
+    w.calorieLookup()->onTreeNodeClicked(tree->index(0, 0, category));
+    QVERIFY(!w.form().kcalFigure->text().isEmpty());
+    QCOMPARE(w.form().kcalFigure->accessibleName(), w.form().kcalFigure->text() + QStringLiteral(" 大卡"));
 
     const auto isHan = [](QChar c) { return c.script() == QChar::Script_Han; };
     int checked = 0;
@@ -1061,13 +1061,13 @@ void TestApp::windowMenuOpensByMouseAndKeys()
 
     // A right click on the window's picture.
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(300, 200), w.mapToGlobal(QPoint(300, 200)));
-    QApplication::sendEvent(w.Pv, &click);
+    QApplication::sendEvent(w.form().welcomePicture, &click);
     QTRY_VERIFY(menu->isVisible());
     menu->hide();
 
     // The Menu key as the platform reports it: a context-menu event for the control with the
     // focus, here a text box with an edit menu of its own.
-    for (QWidget *control : {static_cast<QWidget *>(w.Text1), static_cast<QWidget *>(w.box1)}) {
+    for (QWidget *control : {static_cast<QWidget *>(w.form().titleView), static_cast<QWidget *>(w.form().bodyView)}) {
         QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5), control->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(control, &key);
         QTRY_VERIFY(menu->isVisible());
@@ -1078,9 +1078,9 @@ void TestApp::windowMenuOpensByMouseAndKeys()
     // The Menu key and Shift+F10 as keys, even with the focus in a text box.
     for (const auto &[key, modifiers] : {std::pair{Qt::Key_Menu, Qt::NoModifier},
                                          std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
-        w.Text1->setFocus(Qt::OtherFocusReason);
-        QTRY_VERIFY(w.Text1->hasFocus());
-        QTest::keyClick(w.Text1, key, modifiers);
+        w.form().titleView->setFocus(Qt::OtherFocusReason);
+        QTRY_VERIFY(w.form().titleView->hasFocus());
+        QTest::keyClick(w.form().titleView, key, modifiers);
         QTRY_VERIFY(menu->isVisible());
         menu->hide();
     }
@@ -1124,7 +1124,7 @@ void TestApp::exportNotes()
     MessageBox::Recorder boxes;
     FileDialog::Recorder files;
     if (!onShow.isEmpty())
-        window->notebook->SkinHotSpotClick(onShow);
+        window->notebook()->SkinHotSpotClick(onShow);
 
     // Cancelled: nothing written, nothing said.
     menuAction(*window, "exportNotes")->trigger();
@@ -1221,9 +1221,9 @@ void TestApp::restoreGoodBackup()
     QTRY_VERIFY(QFileInfo(DailyBackup(data).folder()).isDir());
     MessageBox::Recorder boxes;
     FileDialog::Recorder files;
-    w.notebook->SkinHotSpotClick(QStringLiteral("a"));
-    QCOMPARE(w.Text1->text(), QStringLiteral("后来的食谱"));
-    const auto categories = [&w] { return w.Tv->model()->rowCount(w.Tv->model()->index(0, 0)); };
+    w.notebook()->SkinHotSpotClick(QStringLiteral("a"));
+    QCOMPARE(w.form().titleView->text(), QStringLiteral("后来的食谱"));
+    const auto categories = [&w] { return w.form().foodTree->model()->rowCount(w.form().foodTree->model()->index(0, 0)); };
     const int categoriesBefore = categories();
 
     // Another program's connection, open all along.
@@ -1243,8 +1243,8 @@ void TestApp::restoreGoodBackup()
     QVERIFY2(told.startsWith(QStringLiteral("已从")), qPrintable(told));
 
     // The window shows the restored data at once: the section's record and the food tree.
-    QCOMPARE(w.Text1->text(), QStringLiteral("备份里的食谱"));
-    QCOMPARE(w.box1->toPlainText(), QStringLiteral("旧的"));
+    QCOMPARE(w.form().titleView->text(), QStringLiteral("备份里的食谱"));
+    QCOMPARE(w.form().bodyView->toPlainText(), QStringLiteral("旧的"));
     QCOMPARE(categories(), categoriesBefore - 1);
     QCOMPARE(titlesOn(data, "sp"), QStringList{"备份里的食谱"});
     // The other connection reads the restored content too.
@@ -1263,10 +1263,10 @@ void TestApp::restoreGoodBackup()
     QCOMPARE(titlesOn(beforePath, "sp"), QStringList{"后来的食谱"});
     QVERIFY(told.contains(beforePath));
     // Writing works on after the restore, and the record is saved into the restored data.
-    w.notebook->P3_Click();
-    w.addtext->setText(QStringLiteral("恢复后写的"));
-    w.addbox->setPlainText(QStringLiteral("内容"));
-    w.notebook->P5_Click();
+    w.notebook()->P3_Click();
+    w.form().titleEdit->setText(QStringLiteral("恢复后写的"));
+    w.form().bodyEdit->setPlainText(QStringLiteral("内容"));
+    w.notebook()->P5_Click();
     QCOMPARE(titlesOn(data, "sp"), (QStringList{"备份里的食谱", "恢复后写的"}));
 
     // Cancel on the question changes nothing.
@@ -1290,13 +1290,13 @@ void TestApp::restoreWhileFoodLogShown()
     MainWindow &w = *window;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    if (!w.skn.object(QStringLiteral("f")))
+    if (!w.skinEngine().object(QStringLiteral("f")))
         QSKIP("the skin has no food log button");
     MessageBox::Recorder boxes;
     FileDialog::Recorder files;
-    w.notebook->SkinHotSpotClick(QStringLiteral("a"));
-    w.skn.clickObject(QStringLiteral("f"));
-    QVERIFY(w.foodLog->isShown());
+    w.notebook()->SkinHotSpotClick(QStringLiteral("a"));
+    w.skinEngine().clickObject(QStringLiteral("f"));
+    QVERIFY(w.foodLogSection()->isShown());
 
     // No notebook section is on show: only the whole notebook is offered for export.
     menuAction(w, "exportNotes")->trigger();
@@ -1306,14 +1306,14 @@ void TestApp::restoreWhileFoodLogShown()
     menuAction(w, "restoreData")->trigger();
     QVERIFY2(boxes.boxes().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.boxes().last().text));
     // The food log stays on show over the notebook's controls.
-    QVERIFY(w.foodLog->isShown());
-    for (QWidget *covered : {static_cast<QWidget *>(w.P1), static_cast<QWidget *>(w.box1),
-                             static_cast<QWidget *>(w.Text1)})
+    QVERIFY(w.foodLogSection()->isShown());
+    for (QWidget *covered : {static_cast<QWidget *>(w.form().previousButton), static_cast<QWidget *>(w.form().bodyView),
+                             static_cast<QWidget *>(w.form().titleView)})
         QVERIFY2(!covered->isVisible(), qPrintable(covered->objectName()));
     // Back in the section, the notebook shows the restored data.
-    w.skn.clickObject(QStringLiteral("a"));
-    QVERIFY(!w.foodLog->isShown());
-    QVERIFY(w.P1->isVisible());
+    w.skinEngine().clickObject(QStringLiteral("a"));
+    QVERIFY(!w.foodLogSection()->isShown());
+    QVERIFY(w.form().previousButton->isVisible());
 }
 
 void TestApp::restoreRefusesBadFiles_data()

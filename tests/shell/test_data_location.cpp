@@ -265,11 +265,11 @@ void TestDataLocation::installedFirstStartOpensTheWindow()
     QVERIFY2(window, qPrintable(m_fatalMessages.join('\n')));
     const QString userFile = layout.userDir() + QStringLiteral("/data.mdb");
     QCOMPARE(window->dataFile(), userFile);
-    QCOMPARE(window->db->path(), userFile);
-    QVERIFY(window->Tv->model()->rowCount(window->Tv->model()->index(0, 0)) > 0);
+    QCOMPARE(window->database()->path(), userFile);
+    QVERIFY(window->form().foodTree->model()->rowCount(window->form().foodTree->model()->index(0, 0)) > 0);
     // The mascot opens the About page installed in share/pellomir.
     UrlOpener::Recorder urls;
-    window->notebook->SkinHotSpotClick(QStringLiteral("logo"));
+    window->notebook()->SkinHotSpotClick(QStringLiteral("logo"));
     QCOMPARE(urls.opened(),
              QList<QUrl>{QUrl::fromLocalFile(layout.sharedDir() + QStringLiteral("/about.html"))});
     // The program's folder stays empty; an installed program writes only in the user's folder.

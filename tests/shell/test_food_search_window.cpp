@@ -74,9 +74,9 @@ void TestFoodSearchWindow::cleanup()
 void TestFoodSearchWindow::findByInitialsShowsAsAClick()
 {
     MainWindow &w = *m_window;
-    QVERIFY(!w.Frame1->isVisible());
+    QVERIFY(!w.form().caloriePanel->isVisible());
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(w.Frame1->isVisible());
+    QVERIFY(w.form().caloriePanel->isVisible());
     QLineEdit *field = w.foodSearch()->field();
     QCOMPARE(field, w.findChild<QLineEdit *>(QStringLiteral("searchField")));
     QCOMPARE(QApplication::focusWidget(), field);
@@ -88,14 +88,14 @@ void TestFoodSearchWindow::findByInitialsShowsAsAClick()
     QTest::keyClick(field, Qt::Key_Return);
 
     // As a click in the tree: the category open, the food current, selected and in view.
-    const QModelIndex current = w.Tv->currentIndex();
+    const QModelIndex current = w.form().foodTree->currentIndex();
     QCOMPARE(current.data().toString(), QStringLiteral("西红柿"));
     QCOMPARE(current.parent().data().toString(), QStringLiteral("蔬菜"));
-    QVERIFY(w.Tv->isExpanded(current.parent()));
-    QVERIFY(w.Tv->selectionModel()->isSelected(current));
-    QVERIFY(w.Tv->viewport()->rect().intersects(w.Tv->visualRect(current)));
-    QCOMPARE(w.Text3->text(), QStringLiteral("西红柿"));
-    QCOMPARE(w.Label3->text(), QStringLiteral("15"));
+    QVERIFY(w.form().foodTree->isExpanded(current.parent()));
+    QVERIFY(w.form().foodTree->selectionModel()->isSelected(current));
+    QVERIFY(w.form().foodTree->viewport()->rect().intersects(w.form().foodTree->visualRect(current)));
+    QCOMPARE(w.form().foodNameBox->text(), QStringLiteral("西红柿"));
+    QCOMPARE(w.form().kcalFigure->text(), QStringLiteral("15"));
 
     // What the figure is for, and what an amount costs.
     QCOMPARE(w.findChild<QLabel *>(QStringLiteral("portionText"))->text(), QStringLiteral("每100克"));
@@ -127,15 +127,15 @@ void TestFoodSearchWindow::findByAliasAndClick()
     QCOMPARE(results->item(0)->text(), QStringLiteral("土豆（马铃薯） · 谷薯主食 · 81 大卡"));
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {},
                       results->visualItemRect(results->item(0)).center());
-    QCOMPARE(w.Tv->currentIndex().data().toString(), QStringLiteral("土豆"));
-    QCOMPARE(w.Text3->text(), QStringLiteral("土豆"));
-    QCOMPARE(w.Label3->text(), QStringLiteral("81"));
+    QCOMPARE(w.form().foodTree->currentIndex().data().toString(), QStringLiteral("土豆"));
+    QCOMPARE(w.form().foodNameBox->text(), QStringLiteral("土豆"));
+    QCOMPARE(w.form().kcalFigure->text(), QStringLiteral("81"));
 
     // Chosen again once it is current: shown again, nothing else changes.
-    w.Text3->clear();
+    w.form().foodNameBox->clear();
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {},
                       results->visualItemRect(results->item(0)).center());
-    QCOMPARE(w.Text3->text(), QStringLiteral("土豆"));
+    QCOMPARE(w.form().foodNameBox->text(), QStringLiteral("土豆"));
 }
 
 void TestFoodSearchWindow::foodNotInGrams()
@@ -144,8 +144,8 @@ void TestFoodSearchWindow::foodNotInGrams()
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
     QTest::keyClicks(w.foodSearch()->field(), QStringLiteral("pingguo"));
     QTest::keyClick(w.foodSearch()->field(), Qt::Key_Return);
-    QCOMPARE(w.Text3->text(), QStringLiteral("苹果"));
-    QCOMPARE(w.Label3->text(), QStringLiteral("90"));
+    QCOMPARE(w.form().foodNameBox->text(), QStringLiteral("苹果"));
+    QCOMPARE(w.form().kcalFigure->text(), QStringLiteral("90"));
     QCOMPARE(w.findChild<QLabel *>(QStringLiteral("portionText"))->text(), QStringLiteral("每1个"));
     QVERIFY(!w.foodPortion()->amountField()->isVisible());
     QVERIFY(!w.foodPortion()->result()->isVisible());
@@ -156,14 +156,14 @@ void TestFoodSearchWindow::foodNotInGrams()
 void TestFoodSearchWindow::ctrlFFromTheEntryViewKeepsTheText()
 {
     MainWindow &w = *m_window;
-    w.notebook->SkinHotSpotClick(QStringLiteral("a"));
-    w.notebook->P3_Click();
-    w.addbox->setFocus();
-    QTest::keyClicks(w.addbox, QStringLiteral("half a recipe"));
-    QTest::keyClick(w.addbox, Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(w.Frame1->isVisible());
+    w.notebook()->SkinHotSpotClick(QStringLiteral("a"));
+    w.notebook()->P3_Click();
+    w.form().bodyEdit->setFocus();
+    QTest::keyClicks(w.form().bodyEdit, QStringLiteral("half a recipe"));
+    QTest::keyClick(w.form().bodyEdit, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(w.form().caloriePanel->isVisible());
     QCOMPARE(QApplication::focusWidget(), w.foodSearch()->field());
-    QCOMPARE(w.addbox->toPlainText(), QStringLiteral("half a recipe"));
+    QCOMPARE(w.form().bodyEdit->toPlainText(), QStringLiteral("half a recipe"));
 }
 
 QTEST_MAIN(TestFoodSearchWindow)

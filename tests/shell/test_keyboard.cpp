@@ -98,7 +98,7 @@ int rowCount(const MainWindow &window, const char *table)
 {
     sqlite3_stmt *stmt = nullptr;
     const QByteArray sql = QByteArray("SELECT count(*) FROM ") + table;
-    if (sqlite3_prepare_v2(window.db->handle(), sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(window.database()->handle(), sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
         return -1;
     const int count = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : -1;
     sqlite3_finalize(stmt);
@@ -194,31 +194,31 @@ void TestKeyboard::returnNeverDeletes()
 
     for (const QString &action : before.split(QLatin1Char(' '))) {
         if (action == QLatin1String("open")) {
-            window->notebook->SkinHotSpotClick(QStringLiteral("a"));
+            window->notebook()->SkinHotSpotClick(QStringLiteral("a"));
         } else if (action == QLatin1String("calorie")) {
-            window->notebook->SkinHotSpotClick(QStringLiteral("c"));
+            window->notebook()->SkinHotSpotClick(QStringLiteral("c"));
         } else if (action == QLatin1String("tree")) {
-            window->Tv->setFocus(Qt::MouseFocusReason);
+            window->form().foodTree->setFocus(Qt::MouseFocusReason);
         } else if (action == QLatin1String("new")) {
-            QTest::mouseClick(window->P3, Qt::LeftButton);
-            QVERIFY(window->addtext->hasFocus());
+            QTest::mouseClick(window->form().newButton, Qt::LeftButton);
+            QVERIFY(window->form().titleEdit->hasFocus());
         } else if (action == QLatin1String("type")) {
-            QTest::keyClicks(window->addtext, QStringLiteral("lunch"));
-            QTest::keyClick(window->addtext, Qt::Key_Tab); // on to the body, past the buttons
-            while (!window->addbox->hasFocus() && QApplication::focusWidget() != window->addtext)
+            QTest::keyClicks(window->form().titleEdit, QStringLiteral("lunch"));
+            QTest::keyClick(window->form().titleEdit, Qt::Key_Tab); // on to the body, past the buttons
+            while (!window->form().bodyEdit->hasFocus() && QApplication::focusWidget() != window->form().titleEdit)
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QVERIFY(window->addbox->hasFocus());
-            QTest::keyClicks(window->addbox, QStringLiteral("salad"));
+            QVERIFY(window->form().bodyEdit->hasFocus());
+            QTest::keyClicks(window->form().bodyEdit, QStringLiteral("salad"));
         } else if (action == QLatin1String("click-save")) {
             auto run = pressKeys(window.get(), {Qt::Key_Return}); // answers " 已增加！"
-            QTest::mouseClick(window->P5, Qt::LeftButton);
+            QTest::mouseClick(window->form().saveButton, Qt::LeftButton);
             QTRY_VERIFY(run->finished);
             ++expected;
         } else if (action == QLatin1String("key-save")) {
             // Shift+Tab from the body reaches ✓ first; Return presses it and then answers.
-            window->addbox->setFocus(Qt::TabFocusReason);
-            QTest::keyClick(window->addbox, Qt::Key_Backtab);
-            QCOMPARE(QApplication::focusWidget(), window->P5);
+            window->form().bodyEdit->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(window->form().bodyEdit, Qt::Key_Backtab);
+            QCOMPARE(QApplication::focusWidget(), window->form().saveButton);
             auto run = pressKeys(window.get(), {Qt::Key_Return, Qt::Key_Return});
             QTRY_VERIFY(run->finished);
             QCOMPARE(run->boxes, QStringList{QStringLiteral("lunch 已增加！")});
@@ -231,7 +231,7 @@ void TestKeyboard::returnNeverDeletes()
     QTRY_VERIFY(run->finished);
     QCOMPARE(rowCount(*window, "sp"), expected);
     QVERIFY2(!run->boxes.contains(QStringLiteral("信息已删除！")), qPrintable(run->boxes.join('|')));
-    QVERIFY(QApplication::focusWidget() != window->P4);
+    QVERIFY(QApplication::focusWidget() != window->form().deleteButton);
 }
 
 // The arrow key that moves from 取消 to 确定 in a question (the buttons' order is the
@@ -269,18 +269,18 @@ void TestKeyboard::deliberateDeleteWorks()
     QVERIFY(toOk != Qt::Key_unknown);
     auto window = openWindow({"燕麦早餐", "午餐沙拉"});
     QVERIFY2(window, qPrintable(m_fatalMessages.join('\n')));
-    window->notebook->SkinHotSpotClick(QStringLiteral("a"));
-    window->box1->setFocus(Qt::MouseFocusReason);
+    window->notebook()->SkinHotSpotClick(QStringLiteral("a"));
+    window->form().bodyView->setFocus(Qt::MouseFocusReason);
 
-    for (int presses = 0; QApplication::focusWidget() != window->P4 && presses < 20; ++presses)
+    for (int presses = 0; QApplication::focusWidget() != window->form().deleteButton && presses < 20; ++presses)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), window->P4);
+    QCOMPARE(QApplication::focusWidget(), window->form().deleteButton);
 
     auto kept = pressKeys(window.get(), {Qt::Key_Space, Qt::Key_Return});
     QTRY_VERIFY(kept->finished);
     QCOMPARE(kept->boxes, QStringList{QStringLiteral("你确定要删除吗？")});
     QCOMPARE(rowCount(*window, "sp"), 2);
-    QCOMPARE(QApplication::focusWidget(), window->P4);
+    QCOMPARE(QApplication::focusWidget(), window->form().deleteButton);
 
     auto deleted = pressKeys(window.get(), {Qt::Key_Space, toOk, Qt::Key_Return, Qt::Key_Return});
     QTRY_VERIFY(deleted->finished);
