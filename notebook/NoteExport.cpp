@@ -3,30 +3,9 @@
 
 #include "db/Database.h"
 #include "db/Recordset.h"
+#include "notebook/NotebookSections.h"
 
 namespace {
-
-struct SectionInfo
-{
-    const char *table;
-    const char *name;
-    bool hasTime;
-};
-
-const SectionInfo Sections[] = {
-    {"sp", "瘦身食谱", false},
-    {"yd", "有氧运动", false},
-    {"xd", "瘦身心得", false},
-    {"rj", "瘦身日记", true},
-};
-
-const SectionInfo *infoOf(const QString &table)
-{
-    for (const SectionInfo &info : Sections)
-        if (table == QLatin1String(info.table))
-            return &info;
-    return nullptr;
-}
 
 bool isAsciiPunctuation(QChar c)
 {
@@ -51,8 +30,8 @@ const QStringList &NoteExport::tables()
 {
     static const QStringList names = [] {
         QStringList list;
-        for (const SectionInfo &info : Sections)
-            list << QString::fromLatin1(info.table);
+        for (const NotebookSection &section : NotebookSections::all())
+            list << section.table;
         return list;
     }();
     return names;
@@ -60,27 +39,27 @@ const QStringList &NoteExport::tables()
 
 QString NoteExport::sectionName(const QString &table)
 {
-    const SectionInfo *info = infoOf(table);
-    return info ? QString::fromUtf8(info->name) : QString();
+    const NotebookSection *section = NotebookSections::forTable(table);
+    return section ? section->caption : QString();
 }
 
 QList<ExportedSection> NoteExport::read(Database &db, const QStringList &tables)
 {
     QList<ExportedSection> sections;
     for (const QString &table : tables) {
-        const SectionInfo *info = infoOf(table);
-        if (!info)
+        const NotebookSection *known = NotebookSections::forTable(table);
+        if (!known)
             continue;
         ExportedSection section;
         section.table = table;
-        section.name = QString::fromUtf8(info->name);
-        section.hasTime = info->hasTime;
+        section.name = known->caption;
+        section.hasTime = known->hasTime;
         const auto rs = db.openRecordset(table);
         if (!rs->isEOF())
             rs->moveFirst();
         while (!rs->isEOF()) {
             ExportedNote note;
-            if (info->hasTime)
+            if (known->hasTime)
                 note.time = rs->field(QStringLiteral("time")).textOrEmpty();
             note.title = rs->field(QStringLiteral("Name")).textOrEmpty();
             note.body = rs->field(QStringLiteral("demo")).textOrEmpty();
