@@ -8,7 +8,7 @@
 #include "widgets/FileDialog.h"
 #include "widgets/MessageBox.h"
 #include "notebook/NoteExport.h"
-#include "notebook/ui/Notebook.h"
+#include "notebook/ui/NotebookController.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -14,7 +14,7 @@
 #include "foods/ui/FoodSearchBox.h"
 #include "foods/HouseholdMeasures.h"
 #include "widgets/ImageButton.h"
-#include "notebook/ui/Notebook.h"
+#include "notebook/ui/NotebookController.h"
 #include "widgets/PictureBox.h"
 #include "foods/ui/CalorieLookup.h"
 #include "skin/ui/SkinButton.h"

@@ -4,7 +4,7 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
-// The record on show (box1): copies leave out the breaks LongLines adds to long lines, so a
+// The record on show (bodyView): copies leave out the breaks LongLines adds to long lines, so a
 // copied record is its text as stored.
 class RecordView : public QTextEdit
 {
@@ -17,7 +17,7 @@ protected:
     QMimeData *createMimeDataFromSelection() const override;
 };
 
-// The body input (addbox): pastes and drops go in through LongLines, so a pasted long line does
+// The body input (bodyEdit): pastes and drops go in through LongLines, so a pasted long line does
 // not freeze the window; Return and Enter make real paragraph breaks; copies leave out the
 // breaks LongLines added.
 class BodyInput : public QPlainTextEdit

@@ -13,7 +13,7 @@
 #include "foods/ui/FoodPortionPanel.h"
 #include "foods/ui/QuickLogButton.h"
 #include "widgets/ImageButton.h"
-#include "notebook/ui/Notebook.h"
+#include "notebook/ui/NotebookController.h"
 #include "widgets/PictureBox.h"
 #include "db/Recordset.h"
 #include "shell/MainWindow.h"

@@ -4,7 +4,7 @@
 
 #include "db/Database.h"
 #include "widgets/MessageBox.h"
-#include "notebook/ui/Notebook.h"
+#include "notebook/ui/NotebookController.h"
 #include "db/Recordset.h"
 #include "support/TempDatabase.h"
 #include "widgets/UrlOpener.h"

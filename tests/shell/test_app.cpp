@@ -7,7 +7,7 @@
 #include "shell/MainForm.h"
 #include "shell/MainWindow.h"
 #include "widgets/MessageBox.h"
-#include "notebook/ui/Notebook.h"
+#include "notebook/ui/NotebookController.h"
 #include "widgets/PictureBox.h"
 #include "resources/Pictures.h"
 #include "foods/ui/CalorieLookup.h"

@@ -4,7 +4,7 @@
 #include "shell/AboutPage.h"
 #include "shell/DataLocation.h"
 #include "db/Database.h"
-#include "notebook/ui/Notebook.h"
+#include "notebook/ui/NotebookController.h"
 #include "shell/FatalError.h"
 #include "shell/MainWindow.h"
 #include "shell/Startup.h"

@@ -6,7 +6,7 @@
 #include "foods/ui/FoodPortionPanel.h"
 #include "foods/ui/FoodSearchBox.h"
 #include "shell/MainWindow.h"
-#include "notebook/ui/Notebook.h"
+#include "notebook/ui/NotebookController.h"
 #include "shell/Startup.h"
 #include "support/TempDatabase.h"
 #include "support/TypeText.h"

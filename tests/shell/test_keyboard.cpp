@@ -7,7 +7,7 @@
 #include "widgets/ImageButton.h"
 #include "shell/MainWindow.h"
 #include "widgets/MessageBox.h"
-#include "notebook/ui/Notebook.h"
+#include "notebook/ui/NotebookController.h"
 #include "shell/Startup.h"
 
 #include <QApplication>

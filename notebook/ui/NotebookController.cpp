@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "notebook/ui/Notebook.h"
+#include "notebook/ui/NotebookController.h"
 
 #include "db/Database.h"
 #include "widgets/LongLines.h"
