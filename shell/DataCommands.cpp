@@ -9,6 +9,7 @@
 #include "widgets/MessageBox.h"
 #include "notebook/NoteExport.h"
 #include "notebook/ui/NotebookController.h"
+#include "widgets/ApplicationTitle.h"
 
 #include <QDateTime>
 #include <QDir>

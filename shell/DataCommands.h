@@ -5,7 +5,7 @@
 #include <functional>
 
 class Database;
-class Notebook;
+class NotebookController;
 class QWidget;
 
 // The window menu's commands on the user's data: export the notes, back the data file up to a
@@ -19,7 +19,7 @@ public:
         QWidget *window = nullptr; // parent of the boxes and choosers
         QString dataFile;          // the data.mdb in use
         Database *db = nullptr;    // the window's connection to it
-        Notebook *notebook = nullptr; // asked before a record being typed is dropped
+        NotebookController *notebook = nullptr; // asked before a record being typed is dropped
         // The notebook table on show ("sp" … "rj"), or an empty text when no section is.
         std::function<QString()> tableOnShow;
         // Shows the file's content afresh after a restore replaced it.

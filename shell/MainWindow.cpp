@@ -14,7 +14,10 @@
 #include "foods/ui/FoodSearchBox.h"
 #include "foods/HouseholdMeasures.h"
 #include "widgets/ImageButton.h"
+#include "notebook/NotebookSections.h"
 #include "notebook/ui/NotebookController.h"
+#include "widgets/ApplicationTitle.h"
+#include "widgets/UrlOpener.h"
 #include "widgets/PictureBox.h"
 #include "foods/ui/CalorieLookup.h"
 #include "skin/ui/SkinButton.h"
@@ -23,6 +26,9 @@
 #include "widgets/MessageBox.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QShortcut>
@@ -35,6 +41,20 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTextEdit>
+
+namespace {
+
+// The first control inside `container` that Tab would reach, or the container itself.
+QWidget *firstInTabOrder(QWidget *container)
+{
+    for (QWidget *w = container->nextInFocusChain(); w && w != container; w = w->nextInFocusChain()) {
+        if (container->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(container))
+            return w;
+    }
+    return container;
+}
+
+} // namespace
 
 MainWindow::MainWindow(const QString &programDir, QWidget *parent)
     : MainWindow(ProgramFiles::inFolder(programDir), parent)
@@ -112,11 +132,11 @@ void MainWindow::makeSkinButtons()
     // After the window's own controls in the Tab order, so Tab from the title reaches the
     // section buttons at once.
     QWidget *previous = m_form.foodNameBox;
-    for (const SkinCaption &entry : SkinCaptions) {
-        const SkinObject *object = m_skin.object(QString::fromUtf8(entry.object));
+    for (const SkinCaption &entry : skinCaptions()) {
+        const SkinObject *object = m_skin.object(entry.object);
         if (!object)
             continue;
-        auto *button = new SkinButton(m_skin, *object, QString::fromUtf8(entry.caption), this);
+        auto *button = new SkinButton(m_skin, *object, entry.caption, this);
         button->show();
         QWidget::setTabOrder(previous, button);
         previous = button;
@@ -143,14 +163,12 @@ void MainWindow::Load()
     notebookControls.newButton = m_form.newButton;
     notebookControls.deleteButton = m_form.deleteButton;
     notebookControls.saveButton = m_form.saveButton;
-    notebookControls.welcomePicture = m_form.welcomePicture;
-    notebookControls.caloriePanel = m_form.caloriePanel;
+    notebookControls.otherViews = {m_form.welcomePicture, m_form.caloriePanel};
     notebookControls.titleView = m_form.titleView;
     notebookControls.bodyView = m_form.bodyView;
     notebookControls.titleEdit = m_form.titleEdit;
     notebookControls.bodyEdit = m_form.bodyEdit;
-    m_notebook = std::make_unique<Notebook>(*m_database, notebookControls);
-    m_notebook->setAboutPage(QUrl::fromLocalFile(AboutPage::file(m_files)));
+    m_notebook = std::make_unique<NotebookController>(*m_database, notebookControls);
 
     // The left panel, inside its drawn border.
     m_foodLog = std::make_unique<FoodLogSection>(
@@ -190,13 +208,37 @@ void MainWindow::hotSpotClicked(const QString &objectName)
 {
     if (objectName == QLatin1String("f")) {
         m_foodLog->enter();
+    } else if (objectName == QLatin1String("c")) {
+        m_foodLog->leave();
+        showCaloriePanel();
+    } else if (objectName == QLatin1String("logo")) {
+        openAboutPage();
+    } else if (NotebookSections::forSkinObject(objectName)) {
+        m_foodLog->leave();
+        m_notebook->openSectionForSkinObject(objectName);
+    }
+}
+
+void MainWindow::showCaloriePanel()
+{
+    m_form.caloriePanel->show();
+    // The notebook hides its controls; a keyboard focus among them goes into the panel.
+    m_notebook->leave(firstInTabOrder(m_form.caloriePanel));
+    m_form.welcomePicture->hide();
+}
+
+void MainWindow::openAboutPage()
+{
+    const QString file = AboutPage::file(m_files);
+    if (file.isEmpty() || !QFileInfo(file).isFile()) {
+        MessageBox::information(this, QString::fromUtf8(ApplicationTitle),
+                                QStringLiteral("找不到关于页面：") + QDir::toNativeSeparators(file));
         return;
     }
-    static const QStringList sections{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
-                                      QStringLiteral("d"), QStringLiteral("e")};
-    if (sections.contains(objectName))
-        m_foodLog->leave();
-    m_notebook->SkinHotSpotClick(objectName);
+    if (!UrlOpener::open(QUrl::fromLocalFile(file)))
+        MessageBox::information(this, QString::fromUtf8(ApplicationTitle),
+                                QStringLiteral("没有能打开关于页面的浏览器。请用浏览器打开这个文件：")
+                                    + QDir::toNativeSeparators(file));
 }
 
 void MainWindow::addShortcuts()
@@ -221,16 +263,16 @@ void MainWindow::connectEvents()
 
     // The food tree's clicks and keyboard moves are wired by the calorie lookup itself, as it builds it.
 
-    connect(m_form.previousButton, &ImageButton::clicked, this, [this] { m_notebook->P1_Click(); });
-    connect(m_form.nextButton, &ImageButton::clicked, this, [this] { m_notebook->P2_Click(); });
-    connect(m_form.newButton, &ImageButton::clicked, this, [this] { m_notebook->P3_Click(); });
-    connect(m_form.deleteButton, &ImageButton::clicked, this, [this] { m_notebook->P4_Click(); });
-    connect(m_form.saveButton, &ImageButton::clicked, this, [this] { m_notebook->P5_Click(); });
+    connect(m_form.previousButton, &ImageButton::clicked, this, [this] { m_notebook->onPreviousClicked(); });
+    connect(m_form.nextButton, &ImageButton::clicked, this, [this] { m_notebook->onNextClicked(); });
+    connect(m_form.newButton, &ImageButton::clicked, this, [this] { m_notebook->onNewClicked(); });
+    connect(m_form.deleteButton, &ImageButton::clicked, this, [this] { m_notebook->onDeleteClicked(); });
+    connect(m_form.saveButton, &ImageButton::clicked, this, [this] { m_notebook->onSaveClicked(); });
 
-    connect(m_form.backCommand, &QPushButton::clicked, this, [this] { m_notebook->cmdBack_Click(); });
-    connect(m_form.forwardCommand, &QPushButton::clicked, this, [this] { m_notebook->cmdForward_Click(); });
-    connect(m_form.addCommand, &QPushButton::clicked, this, [this] { m_notebook->cmdAdd_Click(); });
-    connect(m_form.deleteCommand, &QPushButton::clicked, this, [this] { m_notebook->cmdDelete_Click(); });
+    connect(m_form.backCommand, &QPushButton::clicked, this, [this] { m_notebook->showPreviousRecord(); });
+    connect(m_form.forwardCommand, &QPushButton::clicked, this, [this] { m_notebook->showNextRecord(); });
+    connect(m_form.addCommand, &QPushButton::clicked, this, [this] { m_notebook->saveNewRecord(); });
+    connect(m_form.deleteCommand, &QPushButton::clicked, this, [this] { m_notebook->deleteRecordOnShow(); });
 }
 
 void MainWindow::makeWindowMenu()
@@ -283,8 +325,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::showRestoredData()
 {
-    // The food log covers the m_notebook's controls while it is on show: let them come back as
-    // the m_notebook leaves them, then cover them again with the log read afresh.
+    // The food log covers the notebook's controls while it is on show: let them come back as
+    // the notebook leaves them, then cover them again with the log read afresh.
     const bool logShown = m_foodLog->isShown();
     if (logShown)
         m_foodLog->leave();

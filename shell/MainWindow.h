@@ -15,7 +15,7 @@ class FoodLogSection;
 class FoodPortionPanel;
 class FoodSearchBox;
 class QuickLogButton;
-class Notebook;
+class NotebookController;
 class CalorieLookup;
 
 // The program's only window: its controls with their places and starting texts (MainForm), the skin, the load step
@@ -62,12 +62,13 @@ public:
     // The window's connection to the data file; null until the load step has run.
     Database *database() const { return m_database.get(); }
     CalorieLookup *calorieLookup() const { return m_calorieLookup.get(); }
-    Notebook *notebook() const { return m_notebook.get(); }
+    NotebookController *notebook() const { return m_notebook.get(); }
     // The 饮食记录 view (skin object `f`, Ctrl+6); its widgets are made when first shown.
     FoodLogSection *foodLogSection() const { return m_foodLog.get(); }
 
     // A skin button, clicked or chosen by its shortcut: `f` shows the food log in the left
-    // panel; any other section leaves it and goes to the notebook's handler.
+    // panel, `c` the calorie panel, a notebook section (a, b, d, e) its records; `logo` opens
+    // the About page. Other names change nothing.
     void hotSpotClicked(const QString &objectName);
 
     // The window menu (right click, the Menu key, Shift+F10): 导出笔记…, 备份数据…, 从备份恢复…,
@@ -90,13 +91,15 @@ private:
     void addShortcuts();
     void makeFoodSearch();
     void openFoodSearch();
+    void showCaloriePanel();
+    void openAboutPage();
 
     ProgramFiles m_files;
     MainForm m_form;
     SkinEngine m_skin;
     std::unique_ptr<Database> m_database;
     std::unique_ptr<CalorieLookup> m_calorieLookup;
-    std::unique_ptr<Notebook> m_notebook;
+    std::unique_ptr<NotebookController> m_notebook;
     std::unique_ptr<FoodLogSection> m_foodLog;
     FoodSearchBox *m_foodSearch = nullptr;
     FoodPortionPanel *m_foodPortion = nullptr;

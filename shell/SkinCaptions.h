@@ -1,25 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
 #include <QString>
 
-// The skin's objects that Tab reaches and screen readers name, in Tab order, with their
-// captions: the words the skin's pictures show on the section buttons, and what the mascot and
-// the window boxes do. Objects missing from the loaded skin are left out.
+// A skin object that Tab reaches and screen readers name, with its caption: the words the
+// skin's picture shows on a section button, or what the mascot and the window boxes do.
 struct SkinCaption
 {
-    const char *object;  // the skin object's name
-    const char *caption; // UTF-8
+    QString object;
+    QString caption;
 };
 
-inline constexpr SkinCaption SkinCaptions[] = {
-    {"a", "瘦身食谱"},
-    {"b", "有氧运动"},
-    {"c", "热量计算"},
-    {"d", "瘦身心得"},
-    {"e", "瘦身日记"},
-    {"f", "饮食记录"},
-    {"logo", "访问主页"},
-    {"-", "最小化"},
-    {"x", "关闭"},
-};
+// The skin's objects in Tab order (a, b, c, d, e, f, logo, -, x): the notebook's sections take
+// their captions from NotebookSections. Objects missing from the loaded skin are left out by
+// the caller.
+QList<SkinCaption> skinCaptions();

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "notebook/ui/NotebookController.h"
 
+#include "db/DataError.h"
 #include "db/Database.h"
+#include "db/Recordset.h"
+#include "notebook/NotebookSections.h"
+#include "widgets/ApplicationTitle.h"
 #include "widgets/LongLines.h"
 #include "widgets/MessageBox.h"
-#include "db/Recordset.h"
-#include "widgets/UrlOpener.h"
 
 #include <QGuiApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
@@ -18,32 +18,10 @@
 
 #include <limits>
 
-// One notebook section: the hot spot that opens it, its table, the field shown
-// as the first record's title, its name in messages and its hint when empty.
-struct NotebookSection
-{
-    QString hotSpot;
-    QString table;
-    QString firstTitleField;
-    QString name;
-    QString hint;
-};
-
 namespace {
 
 const QString NameField = QStringLiteral("Name");
 const QString BodyField = QStringLiteral("demo");
-
-const NotebookSection Sections[] = {
-    {QStringLiteral("a"), QStringLiteral("sp"), NameField, QStringLiteral("瘦身食谱"),
-     QStringLiteral("瘦身食谱还空着呢，请点击") + QStringLiteral("标志来增加！")},
-    {QStringLiteral("b"), QStringLiteral("yd"), NameField, QStringLiteral("有氧运动"),
-     QStringLiteral("有氧运动还空着呢，请点击") + QStringLiteral("标志来增加！")},
-    {QStringLiteral("d"), QStringLiteral("xd"), NameField, QStringLiteral("瘦身心得"),
-     QStringLiteral("瘦身心得还空着呢，请点击") + QStringLiteral("标志来增加心得！")},
-    {QStringLiteral("e"), QStringLiteral("rj"), QStringLiteral("time"), QStringLiteral("瘦身日记"),
-     QStringLiteral("瘦身日记还空着呢，请点击") + QStringLiteral("标志来写新日记！")},
-};
 
 // Leading and trailing spaces removed; other white space (tabs, line breaks)
 // belongs to the text.
@@ -60,7 +38,7 @@ QString trimSpaces(const QString &text)
 
 // Runs a cursor step whose failure the caller does not act on. A failure
 // because another program holds the file goes on to the user action, which
-// says so (Notebook::userAction).
+// says so (NotebookController::userAction).
 template <typename Step>
 bool tryStep(Step step)
 {
@@ -87,7 +65,7 @@ bool tryStepAfterWrite(Step step)
     }
 }
 
-void setVisible(std::initializer_list<QWidget *> widgets, bool visible)
+void setVisible(const QList<QWidget *> &widgets, bool visible)
 {
     for (QWidget *widget : widgets) {
         if (widget)
@@ -95,44 +73,33 @@ void setVisible(std::initializer_list<QWidget *> widgets, bool visible)
     }
 }
 
-// The first control inside `container` that Tab would reach, or the container itself.
-QWidget *firstInTabOrder(QWidget *container)
-{
-    for (QWidget *w = container->nextInFocusChain(); w && w != container; w = w->nextInFocusChain()) {
-        if (container->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(container))
-            return w;
-    }
-    return container;
-}
-
 } // namespace
 
-Notebook::Notebook(Database &database, NotebookControls controls)
-    : db(database), m_c(controls)
+NotebookController::NotebookController(Database &database, NotebookControls controls)
+    : m_db(database), m_c(std::move(controls))
 {
     // Titles are shown and typed whole, however long.
     m_c.titleView->setMaxLength(std::numeric_limits<int>::max());
     m_c.titleEdit->setMaxLength(std::numeric_limits<int>::max());
 }
 
-Notebook::~Notebook() = default;
+NotebookController::~NotebookController() = default;
 
-void Notebook::SkinHotSpotClick(const QString &objectName)
+void NotebookController::openSectionForSkinObject(const QString &skinObject)
 {
-    for (const NotebookSection &section : Sections) {
-        if (objectName == section.hotSpot) {
-            openSection(section);
-            return;
-        }
-    }
-    if (objectName == QLatin1String("c"))
-        showCalorie();
-    else if (objectName == QLatin1String("logo"))
-        openAboutPage();
+    if (const NotebookSection *section = NotebookSections::forSkinObject(skinObject))
+        openSection(*section);
 }
 
-void Notebook::switchControls(std::initializer_list<QWidget *> shown,
-                              std::initializer_list<QWidget *> hidden, QWidget *focusTarget)
+void NotebookController::leave(QWidget *focusTarget)
+{
+    m_c.titleView->setText(QString());
+    switchControls({}, {m_c.previousButton, m_c.nextButton, m_c.newButton, m_c.deleteButton}, focusTarget);
+    m_shown = false;
+}
+
+void NotebookController::switchControls(const QList<QWidget *> &shown, const QList<QWidget *> &hidden,
+                                        QWidget *focusTarget)
 {
     setVisible(shown, true);
     // Qt hands the focus of a control being hidden to the next one in the tab order, and a
@@ -149,9 +116,9 @@ void Notebook::switchControls(std::initializer_list<QWidget *> shown,
 }
 
 template <typename Steps>
-void Notebook::userAction(const QString &failed, Steps steps)
+void NotebookController::userAction(const QString &failed, Steps steps)
 {
-    LockWaitAction action(db, [this] { showBusyCursor(); });
+    LockWaitAction action(m_db, [this] { showBusyCursor(); });
     const auto cursorBack = qScopeGuard([this] { hideBusyCursor(); });
     try {
         steps();
@@ -162,7 +129,7 @@ void Notebook::userAction(const QString &failed, Steps steps)
     }
 }
 
-void Notebook::showBusyCursor()
+void NotebookController::showBusyCursor()
 {
     if (!m_busyCursor) {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -170,7 +137,7 @@ void Notebook::showBusyCursor()
     }
 }
 
-void Notebook::hideBusyCursor()
+void NotebookController::hideBusyCursor()
 {
     if (m_busyCursor) {
         QGuiApplication::restoreOverrideCursor();
@@ -178,68 +145,51 @@ void Notebook::hideBusyCursor()
     }
 }
 
-void Notebook::openSection(const NotebookSection &section)
+void NotebookController::openSection(const NotebookSection &section)
 {
     userAction(QString(), [&] { openSectionSteps(section); });
 }
 
-void Notebook::openSectionSteps(const NotebookSection &section)
+void NotebookController::openSectionSteps(const NotebookSection &section)
 {
     // Open and read first, change the window after: a section that cannot be
     // read leaves the window and the section on show as they were.
     std::unique_ptr<Recordset> opened;
     QString title;
-    QString body = section.hint;
+    QString body = section.emptyHint;
     try {
-        opened = db.openRecordset(section.table);
+        opened = m_db.openRecordset(section.table);
         if (!opened->isEOF()) {
             opened->moveFirst();
             title = opened->field(section.firstTitleField).textOrEmpty();
             body = opened->field(BodyField).textOrEmpty();
         }
     } catch (const DataError &error) {
-        inform(NotebookBoxTitle, QStringLiteral("无法打开%1：").arg(section.name) + error.message());
+        inform(NotebookBoxTitle, QStringLiteral("无法打开%1：").arg(section.caption) + error.message());
         return;
     }
 
     QWidget *reader = m_c.bodyView->isHidden() ? static_cast<QWidget *>(m_c.titleEdit) : m_c.bodyView;
-    switchControls({m_c.previousButton, m_c.nextButton, m_c.newButton, m_c.deleteButton}, {m_c.welcomePicture, m_c.caloriePanel}, reader);
-    rs = std::move(opened);
+    switchControls({m_c.previousButton, m_c.nextButton, m_c.newButton, m_c.deleteButton}, m_c.otherViews, reader);
+    m_records = std::move(opened);
     m_section = &section;
+    m_shown = true;
     showTexts(title, body);
 }
 
-void Notebook::openAboutPage()
-{
-    const QString file = m_aboutPage.isLocalFile() ? m_aboutPage.toLocalFile() : QString();
-    if (file.isEmpty() || !QFileInfo(file).isFile()) {
-        inform(ApplicationTitle, QStringLiteral("找不到关于页面：") + QDir::toNativeSeparators(file));
-        return;
-    }
-    if (!UrlOpener::open(m_aboutPage))
-        inform(ApplicationTitle, QStringLiteral("没有能打开关于页面的浏览器。请用浏览器打开这个文件：")
-                                     + QDir::toNativeSeparators(file));
-}
-
-void Notebook::showCalorie()
-{
-    m_c.titleView->setText(QString());
-    switchControls({m_c.caloriePanel}, {m_c.previousButton, m_c.nextButton, m_c.newButton, m_c.deleteButton, m_c.welcomePicture}, firstInTabOrder(m_c.caloriePanel));
-}
-
-void Notebook::P1_Click()
+void NotebookController::onPreviousClicked()
 {
     switchControls({m_c.titleView, m_c.bodyView}, {m_c.titleEdit, m_c.bodyEdit}, m_c.bodyView);
-    cmdBack_Click();
+    showPreviousRecord();
 }
 
-void Notebook::P2_Click()
+void NotebookController::onNextClicked()
 {
     switchControls({m_c.titleView, m_c.bodyView}, {m_c.titleEdit, m_c.bodyEdit}, m_c.bodyView);
-    cmdForward_Click();
+    showNextRecord();
 }
 
-void Notebook::P3_Click()
+void NotebookController::onNewClicked()
 {
     showEntryView();
     clearInputs();
@@ -247,48 +197,48 @@ void Notebook::P3_Click()
     m_writing = true;
 }
 
-void Notebook::P4_Click()
+void NotebookController::onDeleteClicked()
 {
-    cmdDelete_Click();
+    deleteRecordOnShow();
 }
 
-void Notebook::P5_Click()
+void NotebookController::onSaveClicked()
 {
-    cmdAdd_Click();
+    saveNewRecord();
 }
 
-void Notebook::cmdBack_Click()
+void NotebookController::showPreviousRecord()
 {
-    if (!rs)
+    if (!m_records)
         return;
     userAction(QStringLiteral("无法显示上一条信息："), [&] {
         // In an empty section the move fails and both end flags stay set.
-        tryStep([&] { rs->movePrevious(); });
-        if (rs->isBOF()) {
+        tryStep([&] { m_records->movePrevious(); });
+        if (m_records->isBOF()) {
             inform(NotebookBoxTitle, QStringLiteral("已经是第一条信息了！"));
-            tryStep([&] { rs->moveFirst(); });
+            tryStep([&] { m_records->moveFirst(); });
             return;
         }
         showCurrentRecord();
     });
 }
 
-void Notebook::cmdForward_Click()
+void NotebookController::showNextRecord()
 {
-    if (!rs)
+    if (!m_records)
         return;
     userAction(QStringLiteral("无法显示下一条信息："), [&] {
-        tryStep([&] { rs->moveNext(); });
-        if (rs->isEOF()) {
+        tryStep([&] { m_records->moveNext(); });
+        if (m_records->isEOF()) {
             inform(NotebookBoxTitle, QStringLiteral("已经是最后一条信息了！"));
-            tryStep([&] { rs->moveLast(); });
+            tryStep([&] { m_records->moveLast(); });
             return;
         }
         showCurrentRecord();
     });
 }
 
-void Notebook::cmdAdd_Click()
+void NotebookController::saveNewRecord()
 {
     const QString typedTitle = m_c.titleEdit->text();
     const QString typedBody = LongLines::plainText(m_c.bodyEdit->document());
@@ -300,7 +250,7 @@ void Notebook::cmdAdd_Click()
         m_c.titleEdit->setFocus();
         return;
     }
-    if (!rs) {
+    if (!m_records) {
         inform(ApplicationTitle, QStringLiteral("没有保存：还没有打开任何栏目。"));
         showEntryView();
         return;
@@ -309,19 +259,19 @@ void Notebook::cmdAdd_Click()
     userAction(QStringLiteral("没有保存："), [&] { saveTyped(typedTitle, typedBody); });
 }
 
-void Notebook::saveTyped(const QString &typedTitle, const QString &typedBody)
+void NotebookController::saveTyped(const QString &typedTitle, const QString &typedBody)
 {
     const QString title = trimSpaces(typedTitle);
     const QString body = trimSpaces(typedBody);
     bool sectionShowedRecord = false;
     try {
         sectionShowedRecord = hasCurrentRecord();
-        rs->addNew();
-        rs->setField(NameField, title);
-        rs->setField(BodyField, body);
-        rs->update();
+        m_records->addNew();
+        m_records->setField(NameField, title);
+        m_records->setField(BodyField, body);
+        m_records->update();
     } catch (const DataError &error) {
-        tryStepAfterWrite([&] { rs->cancelUpdate(); });
+        tryStepAfterWrite([&] { m_records->cancelUpdate(); });
         inform(ApplicationTitle, QStringLiteral("没有保存：") + error.message());
         showEntryView();
         return;
@@ -337,17 +287,17 @@ void Notebook::saveTyped(const QString &typedTitle, const QString &typedBody)
     // browsing could otherwise never bring on show.
     if (!sectionShowedRecord)
         tryStepAfterWrite([&] {
-            rs->moveLast();
+            m_records->moveLast();
             showCurrentRecord();
         });
 }
 
-void Notebook::cmdDelete_Click()
+void NotebookController::deleteRecordOnShow()
 {
     userAction(QStringLiteral("删除失败："), [&] { deleteShown(); });
 }
 
-void Notebook::deleteShown()
+void NotebookController::deleteShown()
 {
     if (!hasCurrentRecord()) {
         inform(NotebookBoxTitle, QStringLiteral("没有可删除的信息。"));
@@ -360,7 +310,7 @@ void Notebook::deleteShown()
         != MessageBox::Ok)
         return;
     try {
-        rs->deleteCurrent();
+        m_records->deleteCurrent();
     } catch (const DataError &error) {
         inform(NotebookBoxTitle, QStringLiteral("删除失败：") + error.message());
         return;
@@ -369,7 +319,7 @@ void Notebook::deleteShown()
     inform(NotebookBoxTitle, QStringLiteral("信息已删除！"));
 }
 
-bool Notebook::mayClose()
+bool NotebookController::mayClose()
 {
     if (!m_writing || (m_c.titleEdit->text().isEmpty() && m_c.bodyEdit->document()->isEmpty()))
         return true;
@@ -379,17 +329,17 @@ bool Notebook::mayClose()
         == MessageBox::Ok;
 }
 
-QString Notebook::tableOnShow() const
+QString NotebookController::tableOnShow() const
 {
-    if (!m_section || !rs || (m_c.caloriePanel && !m_c.caloriePanel->isHidden()))
+    if (!m_section || !m_records || !m_shown)
         return QString();
     return m_section->table;
 }
 
-void Notebook::reload()
+void NotebookController::reload()
 {
     const bool sectionOnShow = !tableOnShow().isEmpty();
-    rs.reset();
+    m_records.reset();
     m_writing = false;
     clearInputs();
     if (!sectionOnShow)
@@ -398,23 +348,23 @@ void Notebook::reload()
     openSection(*m_section);
 }
 
-void Notebook::showBrowseView()
+void NotebookController::showBrowseView()
 {
     switchControls({m_c.titleView, m_c.bodyView, m_c.deleteButton}, {m_c.titleEdit, m_c.bodyEdit, m_c.saveButton}, m_c.bodyView);
 }
 
-void Notebook::showEntryView()
+void NotebookController::showEntryView()
 {
     switchControls({m_c.titleEdit, m_c.bodyEdit, m_c.saveButton}, {m_c.titleView, m_c.bodyView, m_c.deleteButton}, m_c.titleEdit);
 }
 
-void Notebook::clearInputs()
+void NotebookController::clearInputs()
 {
     m_c.titleEdit->setText(QString());
     m_c.bodyEdit->setPlainText(QString());
 }
 
-void Notebook::showTexts(const QString &title, const QString &body)
+void NotebookController::showTexts(const QString &title, const QString &body)
 {
     m_c.titleView->setText(title);
     m_c.titleView->setCursorPosition(0);
@@ -424,44 +374,44 @@ void Notebook::showTexts(const QString &title, const QString &body)
     m_c.bodyView->moveCursor(QTextCursor::Start);
 }
 
-bool Notebook::showCurrentRecord()
+bool NotebookController::showCurrentRecord()
 {
     QString title;
     QString body;
     const bool read = tryStep([&] {
-        title = rs->field(NameField).textOrEmpty();
-        body = rs->field(BodyField).textOrEmpty();
+        title = m_records->field(NameField).textOrEmpty();
+        body = m_records->field(BodyField).textOrEmpty();
     });
     if (read)
         showTexts(title, body);
     return read;
 }
 
-void Notebook::showRecordAfterDelete()
+void NotebookController::showRecordAfterDelete()
 {
     // Delete leaves the cursor on the removed row; the next move leaves it.
-    bool onRecord = tryStep([&] { rs->moveNext(); }) && !rs->isEOF();
+    bool onRecord = tryStep([&] { m_records->moveNext(); }) && !m_records->isEOF();
     if (!onRecord)
-        onRecord = tryStep([&] { rs->moveLast(); });
+        onRecord = tryStep([&] { m_records->moveLast(); });
     if (onRecord) {
         if (!showCurrentRecord())
             showTexts(QString(), QString());
     } else {
-        showTexts(QString(), m_section ? m_section->hint : QString());
+        showTexts(QString(), m_section ? m_section->emptyHint : QString());
     }
 }
 
-bool Notebook::hasCurrentRecord() const
+bool NotebookController::hasCurrentRecord() const
 {
-    if (!rs || rs->isBOF() || rs->isEOF())
+    if (!m_records || m_records->isBOF() || m_records->isEOF())
         return false;
     // The row may be gone (deleted here before, or by someone else).
     bool exists = false;
-    tryStep([&] { exists = rs->moveToId(rs->id()); });
+    tryStep([&] { exists = m_records->moveToId(m_records->id()); });
     return exists;
 }
 
-void Notebook::inform(const char *title, const QString &text)
+void NotebookController::inform(const char *title, const QString &text)
 {
     // The user reads the box with the ordinary cursor, whatever the action
     // waited for before.

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
 #include <QString>
-#include <QUrl>
-#include <initializer_list>
 #include <memory>
 
 class Database;
@@ -14,67 +13,63 @@ class QTextEdit;
 class QWidget;
 struct NotebookSection;
 
-// The application's title, and the title of the notebook's own message boxes.
-inline constexpr char ApplicationTitle[] = "Pellomir";
-inline constexpr char NotebookBoxTitle[] = "：：Pellomir：：";
-
 // The window's controls that the notebook shows, hides, reads and fills.
 struct NotebookControls
 {
-    QWidget *window = nullptr;      // jf: parent of the message boxes
-    QWidget *previousButton = nullptr;          // previous record
-    QWidget *nextButton = nullptr;          // next record
-    QWidget *newButton = nullptr;          // begin a new record
-    QWidget *deleteButton = nullptr;          // delete the record on show
-    QWidget *saveButton = nullptr;          // save the new record
-    QWidget *welcomePicture = nullptr;          // welcome picture
-    QWidget *caloriePanel = nullptr;      // calorie panel
-    QLineEdit *titleView = nullptr;     // title of the record on show
-    QTextEdit *bodyView = nullptr;      // body of the record on show (plain text)
-    QLineEdit *titleEdit = nullptr;   // title input
-    QPlainTextEdit *bodyEdit = nullptr; // body input
+    QWidget *window = nullptr;         // parent of the message boxes
+    QWidget *previousButton = nullptr;  // previous record
+    QWidget *nextButton = nullptr;      // next record
+    QWidget *newButton = nullptr;       // begin a new record
+    QWidget *deleteButton = nullptr;    // delete the record on show
+    QWidget *saveButton = nullptr;      // save the new record
+    // The other views of the left panel (the welcome picture, the calorie panel): hidden
+    // while a section is on show.
+    QList<QWidget *> otherViews;
+    QLineEdit *titleView = nullptr;      // title of the record on show
+    QTextEdit *bodyView = nullptr;       // body of the record on show (plain text)
+    QLineEdit *titleEdit = nullptr;      // title input
+    QPlainTextEdit *bodyEdit = nullptr;  // body input
 };
 
-// The notebook: the skin's hot spots, browsing, adding and deleting records of
-// the section on show. Works on the window's connection `db` and owns `rs`.
-class Notebook
+// The notebook: browsing, adding and deleting the records of the section on show. Works on the
+// window's connection and owns the cursor of the section on show.
+class NotebookController
 {
 public:
-    Notebook(Database &db, NotebookControls controls);
-    ~Notebook();
+    NotebookController(Database &db, NotebookControls controls);
+    ~NotebookController();
 
-    // The page the skin's logo (the mascot) opens: the program's About page, a local file.
-    void setAboutPage(const QUrl &page) { m_aboutPage = page; }
+    // Opens the section of that skin object (a, b, d, e); any other name changes nothing.
+    void openSectionForSkinObject(const QString &skinObject);
+    // Another view takes over the left panel: hides the section's browsing buttons and title,
+    // moving a keyboard focus among them to `focusTarget`. Nothing typed is lost.
+    void leave(QWidget *focusTarget);
 
-    // The skin's click notification, with the clicked object's name.
-    void SkinHotSpotClick(const QString &objectName);
+    void onPreviousClicked();
+    void onNextClicked();
+    void onNewClicked();
+    void onDeleteClicked();
+    void onSaveClicked();
 
-    void P1_Click();
-    void P2_Click();
-    void P3_Click();
-    void P4_Click();
-    void P5_Click();
-
-    void cmdBack_Click();
-    void cmdForward_Click();
-    void cmdAdd_Click();
-    void cmdDelete_Click();
+    // The window's hidden command buttons: the record operations without switching views.
+    void showPreviousRecord();
+    void showNextRecord();
+    void saveNewRecord();
+    void deleteRecordOnShow();
 
     // Asked when the window is about to close: true when it may close (nothing
     // typed, or the user agreed to discard it).
     bool mayClose();
 
     // The table of the section on show ("sp", "yd", "xd", "rj"), or an empty text when none is
-    // (the start state, the calorie panel).
+    // (the start state, another view in the panel).
     QString tableOnShow() const;
     // After the file's content was replaced (a restore): drops the cursor and any record being
     // written, and shows the section on show afresh from its first record.
     void reload();
 
-    // The window's connection, and the cursor of the section on show (none
-    // until the first section is opened).
-    Database &db;
-    std::unique_ptr<Recordset> rs;
+    // The cursor of the section on show; null until a section is first opened.
+    const Recordset *records() const { return m_records.get(); }
 
 private:
     // Runs one action of the user: its steps wait for another program's lock
@@ -90,13 +85,10 @@ private:
     void openSectionSteps(const NotebookSection &section);
     void saveTyped(const QString &typedTitle, const QString &typedBody);
     void deleteShown();
-    void showCalorie();
-    void openAboutPage();
 
     // Shows `shown` and hides `hidden`; a keyboard focus in a control being hidden goes to
     // `focusTarget`, never on to whatever control follows in the tab order.
-    void switchControls(std::initializer_list<QWidget *> shown, std::initializer_list<QWidget *> hidden,
-                        QWidget *focusTarget);
+    void switchControls(const QList<QWidget *> &shown, const QList<QWidget *> &hidden, QWidget *focusTarget);
 
     // The two views of the notebook area.
     void showBrowseView();
@@ -114,9 +106,11 @@ private:
 
     void inform(const char *title, const QString &text);
 
+    Database &m_db;
     NotebookControls m_c;
-    const NotebookSection *m_section = nullptr; // the section on show, with `rs`
+    std::unique_ptr<Recordset> m_records;
+    const NotebookSection *m_section = nullptr; // the section on show, with `m_records`
+    bool m_shown = false;   // a section is on show (no other view took over the panel)
     bool m_writing = false; // a new record was begun and is not saved yet
-    QUrl m_aboutPage;
     bool m_busyCursor = false; // the action on hand shows the busy cursor
 };

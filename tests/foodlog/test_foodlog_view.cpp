@@ -210,7 +210,7 @@ void FoodLogViewTest::buttonAndShortcutsSwitchSections()
     press(w.get(), Qt::Key_1, Qt::ControlModifier);
     QVERIFY(!view->isVisible());
     QVERIFY(w->form().previousButton->isVisible() && w->form().bodyView->isVisible());
-    QVERIFY(w->notebook()->rs);
+    QVERIFY(w->notebook()->records());
     press(w.get(), Qt::Key_5, Qt::ControlModifier);
     QVERIFY(w->form().previousButton->isVisible());
     // The web page hot spot leaves the view where it is.

@@ -3,7 +3,9 @@
 
 #include "db/Database.h"
 #include "ExportReader.h"
+#include "db/Schema.h"
 #include "notebook/NoteExport.h"
+#include "notebook/NotebookSections.h"
 #include "support/TempDatabase.h"
 
 #include <QtTest>
@@ -13,6 +15,7 @@ class TestNoteExport : public QObject
     Q_OBJECT
 
 private slots:
+    void sectionsAreTheSchemasNotebookTables();
     void oddTextsReadBackExactly_data();
     void oddTextsReadBackExactly();
     void oneSectionAndEmptySections();
@@ -147,4 +150,20 @@ void TestNoteExport::csvLayout()
 }
 
 QTEST_GUILESS_MAIN(TestNoteExport)
+// The one table of sections names exactly the tables the schema keeps for the notebook, each
+// found again by its table and its skin button.
+void TestNoteExport::sectionsAreTheSchemasNotebookTables()
+{
+    QCOMPARE(NoteExport::tables(), Schema::notebookTables());
+    QStringList objects;
+    for (const NotebookSection &section : NotebookSections::all()) {
+        QCOMPARE(NotebookSections::forTable(section.table), &section);
+        QCOMPARE(NotebookSections::forSkinObject(section.skinObject), &section);
+        objects << section.skinObject;
+    }
+    QCOMPARE(objects, QStringList({"a", "b", "d", "e"}));
+    QCOMPARE(NotebookSections::forTable(QStringLiteral("01")), nullptr);
+    QCOMPARE(NotebookSections::forSkinObject(QStringLiteral("c")), nullptr);
+}
+
 #include "test_note_export.moc"

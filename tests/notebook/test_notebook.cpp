@@ -79,7 +79,7 @@ struct Window
 
     NotebookControls controls()
     {
-        return {&jf, previousButton, nextButton, newButton, deleteButton, saveButton, welcomePicture, caloriePanel, titleView, bodyView, titleEdit, bodyEdit};
+        return {&jf, previousButton, nextButton, newButton, deleteButton, saveButton, {welcomePicture, caloriePanel}, titleView, bodyView, titleEdit, bodyEdit};
     }
 
     // The controls on show, in a fixed order.
@@ -108,7 +108,7 @@ public:
     {
         file.exec(QString::fromUtf8(sql));
         db = openDatabase(file.path());
-        notebook = std::make_unique<Notebook>(*db, window.controls());
+        notebook = std::make_unique<NotebookController>(*db, window.controls());
     }
 
     // Starts the notebook afresh on the file made one the program may read
@@ -121,7 +121,7 @@ public:
         db = openDatabase(file.path());
         if (!fileProtected)
             TempDatabase::refuseWrites(db->handle());
-        notebook = std::make_unique<Notebook>(*db, window.controls());
+        notebook = std::make_unique<NotebookController>(*db, window.controls());
     }
 
     // Every row of a notebook table as "Name|demo", read through a connection
@@ -139,13 +139,23 @@ public:
     {
         const QStringList names = buttons.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         for (const QString &name : names) {
-            if (name == QLatin1String("previousButton")) notebook->P1_Click();
-            else if (name == QLatin1String("nextButton")) notebook->P2_Click();
-            else if (name == QLatin1String("newButton")) notebook->P3_Click();
-            else if (name == QLatin1String("deleteButton")) notebook->P4_Click();
-            else if (name == QLatin1String("saveButton")) notebook->P5_Click();
-            else notebook->SkinHotSpotClick(name);
+            if (name == QLatin1String("previousButton")) notebook->onPreviousClicked();
+            else if (name == QLatin1String("nextButton")) notebook->onNextClicked();
+            else if (name == QLatin1String("newButton")) notebook->onNewClicked();
+            else if (name == QLatin1String("deleteButton")) notebook->onDeleteClicked();
+            else if (name == QLatin1String("saveButton")) notebook->onSaveClicked();
+            else if (name == QLatin1String("c")) showCaloriePanel();
+            else notebook->openSectionForSkinObject(name);
         }
+    }
+
+    // What the window does for its calorie button `c`: the panel takes over and the notebook
+    // leaves it.
+    void showCaloriePanel()
+    {
+        window.caloriePanel->show();
+        notebook->leave(window.caloriePanel);
+        window.welcomePicture->hide();
     }
 
     // Types a title and a body into the entry view's inputs.
@@ -169,7 +179,7 @@ public:
     QString cursorName() const
     {
         try {
-            return notebook->rs->field(QStringLiteral("Name")).textOrEmpty();
+            return notebook->records()->field(QStringLiteral("Name")).textOrEmpty();
         } catch (const DataError &) {
             return QStringLiteral("-");
         }
@@ -179,7 +189,7 @@ public:
     TempDatabase file;
     std::unique_ptr<Database> db;
     Window window;
-    std::unique_ptr<Notebook> notebook;
+    std::unique_ptr<NotebookController> notebook;
 
 private:
     static QString textOf(const QVariant &value)
@@ -212,8 +222,6 @@ private slots:
     void otherNamesChangeNothing_data();
     void otherNamesChangeNothing();
     void calorieHotSpot();
-    void logoOpensAboutPage_data();
-    void logoOpensAboutPage();
     void sectionThatCannotBeOpened_data();
     void sectionThatCannotBeOpened();
     void nullFieldsShowAsEmpty();
@@ -275,7 +283,7 @@ void TestNotebook::sectionShowsFirstRecord()
     QCOMPARE(f.window.texts(), texts);
     QCOMPARE(f.window.shown(), BrowseView);
     QVERIFY(f.takeBoxes().isEmpty());
-    QVERIFY(f.notebook->rs);
+    QVERIFY(f.notebook->records());
 }
 
 void TestNotebook::emptySectionShowsHint_data()
@@ -324,13 +332,13 @@ void TestNotebook::otherNamesChangeNothing()
     UrlOpener::Recorder urls;
     Fixture f;
     f.click(QStringLiteral("b"));
-    const Recordset *before = f.notebook->rs.get();
+    const Recordset *before = f.notebook->records();
     const QString shown = f.window.shown();
     const QString texts = f.window.texts();
 
-    f.notebook->SkinHotSpotClick(name);
+    f.notebook->openSectionForSkinObject(name);
 
-    QCOMPARE(f.notebook->rs.get(), before);
+    QCOMPARE(f.notebook->records(), before);
     QCOMPARE(f.window.shown(), shown);
     QCOMPARE(f.window.texts(), texts);
     QVERIFY(f.takeBoxes().isEmpty());
@@ -341,48 +349,15 @@ void TestNotebook::calorieHotSpot()
 {
     Fixture f;
     f.click(QStringLiteral("a"));
-    const Recordset *cursor = f.notebook->rs.get();
+    const Recordset *cursor = f.notebook->records();
     f.click(QStringLiteral("c"));
     QCOMPARE(f.window.shown(), QStringLiteral("caloriePanel titleView bodyView"));
     QCOMPARE(f.window.texts(), QStringLiteral("/燕麦加牛奶"));
-    QCOMPARE(f.notebook->rs.get(), cursor);
+    QCOMPARE(f.notebook->records(), cursor);
 
     // From the entry view the inputs and saveButton stay on show with the panel.
     f.click(QStringLiteral("a newButton c"));
     QCOMPARE(f.window.shown(), QStringLiteral("saveButton caloriePanel titleEdit bodyEdit"));
-}
-
-void TestNotebook::logoOpensAboutPage_data()
-{
-    QTest::addColumn<bool>("present");
-    QTest::newRow("page beside the program") << true;
-    QTest::newRow("page missing") << false;
-}
-
-void TestNotebook::logoOpensAboutPage()
-{
-    QFETCH(bool, present);
-    UrlOpener::Recorder urls;
-    Fixture f;
-    const QString file = f.file.dir() + QStringLiteral("/about.html");
-    if (present) {
-        QFile page(file);
-        QVERIFY(page.open(QIODevice::WriteOnly));
-        page.write("<!DOCTYPE html><title>关于</title>");
-    }
-    f.notebook->setAboutPage(QUrl::fromLocalFile(file));
-    const QString shown = f.window.shown();
-    f.click(QStringLiteral("logo"));
-    if (present) {
-        QCOMPARE(urls.opened(), QList<QUrl>{QUrl::fromLocalFile(file)});
-        QVERIFY(f.takeBoxes().isEmpty());
-    } else {
-        QVERIFY(urls.opened().isEmpty());
-        QCOMPARE(f.takeBoxes(), QStringList{AppTitle + QStringLiteral("|找不到关于页面：")
-                                            + QDir::toNativeSeparators(file)});
-    }
-    QCOMPARE(f.window.shown(), shown);
-    QVERIFY(!f.notebook->rs);
 }
 
 void TestNotebook::sectionThatCannotBeOpened_data()
@@ -422,18 +397,18 @@ void TestNotebook::sectionThatCannotBeOpened()
     QVERIFY2(boxes[0].startsWith(BoxTitle + QLatin1Char('|') + messageStart), qPrintable(boxes[0]));
     QVERIFY2(boxes[0].size() > (BoxTitle + QLatin1Char('|') + messageStart).size(), "a reason follows");
     QCOMPARE(f.window.shown(), startShown);
-    QVERIFY(!f.notebook->rs);
+    QVERIFY(!f.notebook->records());
 
     // With a section on show, browsed to its second record: all of it stays.
     f.click(goodHotSpot + QStringLiteral(" nextButton"));
     f.takeBoxes();
-    const Recordset *cursor = f.notebook->rs.get();
+    const Recordset *cursor = f.notebook->records();
     const QString shown = f.window.shown();
     const QString texts = f.window.texts();
     const QString current = f.cursorName();
     f.click(badHotSpot);
     QCOMPARE(f.takeBoxes().size(), 1);
-    QCOMPARE(f.notebook->rs.get(), cursor);
+    QCOMPARE(f.notebook->records(), cursor);
     QCOMPARE(f.window.shown(), shown);
     QCOMPARE(f.window.texts(), texts);
     QCOMPARE(f.cursorName(), current);
@@ -597,7 +572,7 @@ void TestNotebook::savedRecordComesLastAndCursorStays()
     QCOMPARE(f.window.texts(), QStringLiteral("第三天/六十九"));
     // The diary's time comes from the table, not from the program.
     f.click(QStringLiteral("e"));
-    QVERIFY(!f.notebook->rs->field(QStringLiteral("time")).textOrEmpty().isEmpty());
+    QVERIFY(!f.notebook->records()->field(QStringLiteral("time")).textOrEmpty().isEmpty());
     QCOMPARE(f.rows("rj").last(), QStringLiteral("第三天|六十九"));
 }
 

@@ -125,6 +125,7 @@ private slots:
     void calorieLine_data();
     void calorieLine();
     void aboutPageBesideProgram();
+    void logoWithoutAboutPage();
 
     void startupFailure_data();
     void startupFailure();
@@ -445,7 +446,7 @@ void TestApp::startState()
 
     QVERIFY(w.database() && w.database()->isOpen());
     QVERIFY(w.notebook());
-    QVERIFY(!w.notebook()->rs);
+    QVERIFY(!w.notebook()->records());
     // The food tree was built from the database: the root with the categories under it.
     const QAbstractItemModel *tree = w.form().foodTree->model();
     QCOMPARE(tree->rowCount(), 1);
@@ -475,7 +476,7 @@ void TestApp::calorieLine()
     MainWindow &w = *m_loaded;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.notebook()->SkinHotSpotClick(QStringLiteral("c"));
+    w.hotSpotClicked(QStringLiteral("c"));
     QVERIFY(w.form().caloriePanel->isVisible());
 
     const QFontMetrics metrics(w.form().kcalFigure->font());
@@ -540,9 +541,31 @@ void TestApp::aboutPageBesideProgram()
     QVERIFY(window);
     UrlOpener::Recorder urls;
     MessageBox::Recorder boxes;
-    window->notebook()->SkinHotSpotClick(QStringLiteral("logo"));
+    window->hotSpotClicked(QStringLiteral("logo"));
     QCOMPARE(urls.opened(), QList<QUrl>{QUrl::fromLocalFile(AboutPage::file(programDir))});
     QVERIFY(boxes.boxes().isEmpty());
+}
+
+// Without its About page the mascot says which file is missing, and nothing else changes.
+void TestApp::logoWithoutAboutPage()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString programDir = copyFixture(dir);
+    const QString file = AboutPage::file(programDir);
+    QVERIFY(QFile::remove(file));
+    auto window = Startup::openMainWindow(programDir);
+    QVERIFY(window);
+    window->hotSpotClicked(QStringLiteral("a"));
+    const QString title = window->form().titleView->text();
+    UrlOpener::Recorder urls;
+    MessageBox::Recorder boxes;
+    window->hotSpotClicked(QStringLiteral("logo"));
+    QVERIFY(urls.opened().isEmpty());
+    QCOMPARE(boxes.boxes().size(), 1);
+    QCOMPARE(boxes.boxes().first().text, QStringLiteral("找不到关于页面：") + QDir::toNativeSeparators(file));
+    QCOMPARE(window->form().titleView->text(), title);
+    QVERIFY(!window->form().caloriePanel->isVisible());
 }
 
 void TestApp::startupFailure_data()
@@ -728,7 +751,7 @@ void TestApp::closingAsksAboutTypedRecord()
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 
     MessageBox::Recorder boxes;
-    window->notebook()->SkinHotSpotClick(QStringLiteral("a"));
+    window->hotSpotClicked(QStringLiteral("a"));
     QTest::mouseClick(window->form().newButton, Qt::LeftButton);
     QVERIFY(window->form().titleEdit->isVisible());
     window->form().titleEdit->insert(QStringLiteral("午餐"));
@@ -748,9 +771,15 @@ void TestApp::closingAsksAboutTypedRecord()
 void TestApp::skinButtonsNamedAndPlaced()
 {
     MainWindow &w = *m_loaded;
+    // Down the right-hand column, then the mascot and the window boxes.
+    QStringList captions;
+    for (const SkinCaption &entry : skinCaptions())
+        captions << entry.object + QLatin1Char('=') + entry.caption;
+    QCOMPARE(captions, QStringList({"a=瘦身食谱", "b=有氧运动", "c=热量计算", "d=瘦身心得", "e=瘦身日记",
+                                    "f=饮食记录", "logo=访问主页", "-=最小化", "x=关闭"}));
     int made = 0;
-    for (const SkinCaption &entry : SkinCaptions) {
-        const QString object = QString::fromUtf8(entry.object);
+    for (const SkinCaption &entry : skinCaptions()) {
+        const QString object = entry.object;
         const SkinObject *skinObject = w.skinEngine().object(object);
         auto *button = w.findChild<SkinButton *>(QStringLiteral("skin_") + object);
         // Every object of the skin that the table names has its button, and only those.
@@ -763,7 +792,7 @@ void TestApp::skinButtonsNamedAndPlaced()
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(button);
         QVERIFY(face);
         QCOMPARE(face->role(), QAccessible::Button);
-        QCOMPARE(face->text(QAccessible::Name), QString::fromUtf8(entry.caption));
+        QCOMPARE(face->text(QAccessible::Name), entry.caption);
         QVERIFY(face->actionInterface());
         QVERIFY(face->actionInterface()->actionNames().contains(
             QAccessibleActionInterface::pressAction()));
@@ -789,9 +818,9 @@ void TestApp::tabReachesSkinButtons()
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.form().titleView));
 
     QStringList expected;
-    for (const SkinCaption &entry : SkinCaptions)
-        if (w.skinEngine().object(QString::fromUtf8(entry.object)))
-            expected << QStringLiteral("skin_") + QString::fromUtf8(entry.object);
+    for (const SkinCaption &entry : skinCaptions())
+        if (w.skinEngine().object(entry.object))
+            expected << QStringLiteral("skin_") + entry.object;
     QStringList reached;
     for (int i = 0; i < expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -865,7 +894,7 @@ void TestApp::skinButtonPresses()
     // And the program acts on it as on a click.
     if (object == QLatin1String("a") || object == QLatin1String("b") || object == QLatin1String("d")
         || object == QLatin1String("e")) {
-        QVERIFY(w.notebook()->rs);
+        QVERIFY(w.notebook()->records());
         QVERIFY(w.form().previousButton->isVisible());
     } else if (object == QLatin1String("c")) {
         QVERIFY(w.form().caloriePanel->isVisible());
@@ -1124,7 +1153,7 @@ void TestApp::exportNotes()
     MessageBox::Recorder boxes;
     FileDialog::Recorder files;
     if (!onShow.isEmpty())
-        window->notebook()->SkinHotSpotClick(onShow);
+        window->hotSpotClicked(onShow);
 
     // Cancelled: nothing written, nothing said.
     menuAction(*window, "exportNotes")->trigger();
@@ -1221,7 +1250,7 @@ void TestApp::restoreGoodBackup()
     QTRY_VERIFY(QFileInfo(DailyBackup(data).folder()).isDir());
     MessageBox::Recorder boxes;
     FileDialog::Recorder files;
-    w.notebook()->SkinHotSpotClick(QStringLiteral("a"));
+    w.hotSpotClicked(QStringLiteral("a"));
     QCOMPARE(w.form().titleView->text(), QStringLiteral("后来的食谱"));
     const auto categories = [&w] { return w.form().foodTree->model()->rowCount(w.form().foodTree->model()->index(0, 0)); };
     const int categoriesBefore = categories();
@@ -1263,10 +1292,10 @@ void TestApp::restoreGoodBackup()
     QCOMPARE(titlesOn(beforePath, "sp"), QStringList{"后来的食谱"});
     QVERIFY(told.contains(beforePath));
     // Writing works on after the restore, and the record is saved into the restored data.
-    w.notebook()->P3_Click();
+    w.notebook()->onNewClicked();
     w.form().titleEdit->setText(QStringLiteral("恢复后写的"));
     w.form().bodyEdit->setPlainText(QStringLiteral("内容"));
-    w.notebook()->P5_Click();
+    w.notebook()->onSaveClicked();
     QCOMPARE(titlesOn(data, "sp"), (QStringList{"备份里的食谱", "恢复后写的"}));
 
     // Cancel on the question changes nothing.
@@ -1294,7 +1323,7 @@ void TestApp::restoreWhileFoodLogShown()
         QSKIP("the skin has no food log button");
     MessageBox::Recorder boxes;
     FileDialog::Recorder files;
-    w.notebook()->SkinHotSpotClick(QStringLiteral("a"));
+    w.hotSpotClicked(QStringLiteral("a"));
     w.skinEngine().clickObject(QStringLiteral("f"));
     QVERIFY(w.foodLogSection()->isShown());
 

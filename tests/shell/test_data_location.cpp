@@ -269,7 +269,7 @@ void TestDataLocation::installedFirstStartOpensTheWindow()
     QVERIFY(window->form().foodTree->model()->rowCount(window->form().foodTree->model()->index(0, 0)) > 0);
     // The mascot opens the About page installed in share/pellomir.
     UrlOpener::Recorder urls;
-    window->notebook()->SkinHotSpotClick(QStringLiteral("logo"));
+    window->hotSpotClicked(QStringLiteral("logo"));
     QCOMPARE(urls.opened(),
              QList<QUrl>{QUrl::fromLocalFile(layout.sharedDir() + QStringLiteral("/about.html"))});
     // The program's folder stays empty; an installed program writes only in the user's folder.

@@ -156,8 +156,8 @@ void TestFoodSearchWindow::foodNotInGrams()
 void TestFoodSearchWindow::ctrlFFromTheEntryViewKeepsTheText()
 {
     MainWindow &w = *m_window;
-    w.notebook()->SkinHotSpotClick(QStringLiteral("a"));
-    w.notebook()->P3_Click();
+    w.hotSpotClicked(QStringLiteral("a"));
+    w.notebook()->onNewClicked();
     w.form().bodyEdit->setFocus();
     QTest::keyClicks(w.form().bodyEdit, QStringLiteral("half a recipe"));
     QTest::keyClick(w.form().bodyEdit, Qt::Key_F, Qt::ControlModifier);

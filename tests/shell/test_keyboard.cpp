@@ -194,9 +194,9 @@ void TestKeyboard::returnNeverDeletes()
 
     for (const QString &action : before.split(QLatin1Char(' '))) {
         if (action == QLatin1String("open")) {
-            window->notebook()->SkinHotSpotClick(QStringLiteral("a"));
+            window->hotSpotClicked(QStringLiteral("a"));
         } else if (action == QLatin1String("calorie")) {
-            window->notebook()->SkinHotSpotClick(QStringLiteral("c"));
+            window->hotSpotClicked(QStringLiteral("c"));
         } else if (action == QLatin1String("tree")) {
             window->form().foodTree->setFocus(Qt::MouseFocusReason);
         } else if (action == QLatin1String("new")) {
@@ -269,7 +269,7 @@ void TestKeyboard::deliberateDeleteWorks()
     QVERIFY(toOk != Qt::Key_unknown);
     auto window = openWindow({"燕麦早餐", "午餐沙拉"});
     QVERIFY2(window, qPrintable(m_fatalMessages.join('\n')));
-    window->notebook()->SkinHotSpotClick(QStringLiteral("a"));
+    window->hotSpotClicked(QStringLiteral("a"));
     window->form().bodyView->setFocus(Qt::MouseFocusReason);
 
     for (int presses = 0; QApplication::focusWidget() != window->form().deleteButton && presses < 20; ++presses)
