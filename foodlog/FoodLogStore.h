@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "foodlog/DailyFigures.h"
+#include "foodlog/FoodLogEntry.h"
+#include "foodlog/Profile.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QList>
@@ -8,46 +12,6 @@
 #include <optional>
 
 class Database;
-
-// One food eaten: the food's name, category and energy as they were when it was
-// logged, so later changes to the food table never change a past day.
-struct FoodLogEntry
-{
-    qint64 id = 0;
-    QDate day;
-    int meal = 0;            // 0 早餐, 1 午餐, 2 晚餐, 3 加餐
-    QString food;
-    QString category;
-    double grams = 0;
-    double kcalPer100g = 0;
-    QDateTime created;
-
-    double kcal() const { return grams * kcalPer100g / 100.0; }
-};
-
-// What the budget is worked out from.
-struct Profile
-{
-    enum class Sex { Female, Male };
-    Sex sex = Sex::Female;
-    int birthYear = 1990;
-    double heightCm = 165;
-    int activityLevel = 0;   // 0..4, factors 1.2, 1.375, 1.55, 1.725, 1.9
-    double targetKg = 0;     // 0: none given
-};
-
-// The energy eaten on one day; only days with entries are listed.
-struct DayIntake
-{
-    QDate day;
-    double kcal = 0;
-};
-
-struct DayWeight
-{
-    QDate day;
-    double kg = 0;
-};
 
 // The food log, the weights and the profile in the window's database. Works on
 // the window's connection, so writes have its settings (synchronous=EXTRA, the

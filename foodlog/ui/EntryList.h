@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "foodlog/FoodLogStore.h"
+#include "foodlog/FoodLogEntry.h"
 
 #include <QTreeWidget>
+#include <optional>
 
 // The day's entries under their meals (早餐, 午餐, 晚餐, 加餐), each meal with its
 // subtotal. From the keyboard: F2 or Return edits the grams of the entry under

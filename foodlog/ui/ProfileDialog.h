@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "foodlog/FoodLogStore.h"
+#include "foodlog/Profile.h"
 
 #include <QDialog>
+#include <optional>
 
 class QComboBox;
 class QDoubleSpinBox;

@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QDate>
+
+// The energy eaten on one day; only days with entries are listed.
+struct DayIntake
+{
+    QDate day;
+    double kcal = 0;
+};
+
+// The weight recorded on one day.
+struct DayWeight
+{
+    QDate day;
+    double kg = 0;
+};
