@@ -89,6 +89,8 @@ void DailyBackup::removeOldCopies(QDate today) const
     for (const QDate &day : BackupRotation::toRemove(days(), today))
         QFile::remove(dir.filePath(fileNameFor(day)));
 
+    // Compared with the times the file system wrote, so the system's own clock, not the
+    // program's (db/Clock), which a test may have set to another day.
     const QDateTime abandoned = QDateTime::currentDateTime().addSecs(-AbandonedAfterSeconds);
     const auto temporaries = dir.entryInfoList({QStringLiteral(".data-*.mdb.*")},
                                                QDir::Files | QDir::Hidden);

@@ -51,7 +51,7 @@ QString writeContext()
 
 } // namespace
 
-FoodLogStore::FoodLogStore(Database &db) : m_db(db) {}
+FoodLogStore::FoodLogStore(Database &db, Clock clock) : m_db(db), m_clock(std::move(clock)) {}
 
 QStringList FoodLogStore::tableNames()
 {
@@ -86,7 +86,7 @@ QString FoodLogStore::ensureTables()
         transaction.commit();
         return QString();
     }
-    QDateTime now = QDateTime::currentDateTime();
+    QDateTime now = m_clock.now();
     QString backup = backupPath(m_db.path(), now);
     // Two upgrades within one second (another file of the same name, a test):
     // never replace an existing copy.
@@ -134,7 +134,7 @@ FoodLogEntry FoodLogStore::addEntry(FoodLogEntry entry)
 {
     ensureTables();
     if (!entry.created.isValid())
-        entry.created = QDateTime::currentDateTime();
+        entry.created = m_clock.now();
     Query q(m_db,
             "INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) "
             "VALUES (?, ?, ?, ?, ?, ?, ?)",

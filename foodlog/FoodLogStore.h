@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "db/Clock.h"
 #include "foodlog/DailyFigures.h"
 #include "foodlog/FoodLogEntry.h"
 #include "foodlog/Profile.h"
@@ -25,7 +26,8 @@ class Database;
 class FoodLogStore
 {
 public:
-    explicit FoodLogStore(Database &db);
+    // `clock` times the entries and names the backup of an upgrade.
+    explicit FoodLogStore(Database &db, Clock clock = Clock());
 
     // True when the file has all of the log's tables.
     bool hasTables() const;
@@ -64,4 +66,5 @@ public:
 
 private:
     Database &m_db;
+    Clock m_clock;
 };

@@ -21,9 +21,9 @@ namespace {
 
 const QString DataFilter = QStringLiteral("Pellomir 数据 (*.mdb)");
 
-QString today()
+QString dayText(const QDate &day)
 {
-    return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    return day.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
 QString documentsFolder()
@@ -76,7 +76,7 @@ void DataCommands::exportNotes()
     // The section on show is what the user is looking at: offered first.
     QString selected = filters.at(onShow.isEmpty() ? 0 : 2);
     const QString suggested = QDir(documentsFolder())
-                                  .filePath(QStringLiteral("Pellomir-笔记-%1.md").arg(today()));
+                                  .filePath(QStringLiteral("Pellomir-笔记-%1.md").arg(dayText(m_parts.clock.today())));
     QString path = FileDialog::saveFileName(m_parts.window, QStringLiteral("导出笔记"), suggested,
                                             filters, &selected);
     if (path.isEmpty())
@@ -117,7 +117,7 @@ void DataCommands::exportNotes()
 void DataCommands::backupData()
 {
     const QString suggested = QDir(documentsFolder())
-                                  .filePath(QStringLiteral("Pellomir-备份-%1.mdb").arg(today()));
+                                  .filePath(QStringLiteral("Pellomir-备份-%1.mdb").arg(dayText(m_parts.clock.today())));
     QString path = FileDialog::saveFileName(m_parts.window, QStringLiteral("备份数据"), suggested,
                                             {DataFilter});
     if (path.isEmpty())
@@ -192,7 +192,7 @@ void DataCommands::restoreData()
     // The current data first: without that copy nothing is replaced.
     const QString before = QDir(backups.folder()).filePath(
         QStringLiteral("data-before-restore-%1.mdb")
-            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss-zzz"))));
+            .arg(m_parts.clock.now().toString(QStringLiteral("yyyy-MM-dd-HHmmss-zzz"))));
     try {
         if (!QDir().mkpath(backups.folder()))
             throw DataError(QStringLiteral("无法建立备份文件夹“%1”。").arg(shown(backups.folder())));

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "db/Clock.h"
+
 #include <QString>
 #include <functional>
 
@@ -24,6 +26,8 @@ public:
         std::function<QString()> tableOnShow;
         // Shows the file's content afresh after a restore replaced it.
         std::function<void()> showRestoredData;
+        // Dates the names offered for exports and backups and the copy kept before a restore.
+        Clock clock;
     };
     explicit DataCommands(Parts parts);
 

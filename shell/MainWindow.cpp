@@ -61,8 +61,8 @@ MainWindow::MainWindow(const QString &programDir, QWidget *parent)
 {
 }
 
-MainWindow::MainWindow(const ProgramFiles &files, QWidget *parent)
-    : QWidget(parent), m_files(files)
+MainWindow::MainWindow(const ProgramFiles &files, QWidget *parent, Clock clock)
+    : QWidget(parent), m_files(files), m_clock(std::move(clock))
 {
     m_skin.setObjectName(QStringLiteral("skn"));
     m_form.setupForm(this);
@@ -173,7 +173,7 @@ void MainWindow::Load()
     // The left panel, inside its drawn border.
     m_foodLog = std::make_unique<FoodLogSection>(
         *m_database, this, QList<QWidget *>{m_form.previousButton, m_form.nextButton, m_form.newButton, m_form.deleteButton, m_form.saveButton, m_form.welcomePicture, m_form.caloriePanel, m_form.titleView, m_form.bodyView, m_form.titleEdit, m_form.bodyEdit},
-        QRect(28, 48, 450, 310));
+        QRect(28, 48, 450, 310), m_clock);
 
     m_calorieLookup->buildFoodTree();
     connectEvents();
@@ -194,7 +194,7 @@ void MainWindow::runDailyBackup()
     // Only a file the program could start with is copied, and the copy never stops it.
     QSettings memory(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Pellomir"),
                      QStringLiteral("Pellomir"));
-    m_backupNotice = StartupBackup::run(m_files.dataFile, QDate::currentDate(), memory);
+    m_backupNotice = StartupBackup::run(m_files.dataFile, m_clock.today(), memory);
 }
 
 void MainWindow::showStartupNotices()
@@ -284,6 +284,7 @@ void MainWindow::makeWindowMenu()
     parts.notebook = m_notebook.get();
     parts.tableOnShow = [this] { return m_foodLog->isShown() ? QString() : m_notebook->tableOnShow(); };
     parts.showRestoredData = [this] { showRestoredData(); };
+    parts.clock = m_clock;
     m_commands = std::make_unique<DataCommands>(parts);
 
     m_menu = new QMenu(this);

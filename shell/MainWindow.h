@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "db/Clock.h"
 #include "shell/DataLocation.h"
 #include "shell/MainForm.h"
 #include "skin/ui/SkinEngine.h"
@@ -25,8 +26,9 @@ class MainWindow : public QWidget
     Q_OBJECT
 
 public:
-    // `files` names the data.mdb and Skin1.dat to use (DataLocation settles them).
-    explicit MainWindow(const ProgramFiles &files, QWidget *parent = nullptr);
+    // `files` names the data.mdb and Skin1.dat to use (DataLocation settles them). `clock`
+    // says what day it is to the food log, the daily backup and the data commands.
+    explicit MainWindow(const ProgramFiles &files, QWidget *parent = nullptr, Clock clock = Clock());
     // A program folder that holds data.mdb and Skin1.dat side by side.
     explicit MainWindow(const QString &programDir, QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -95,6 +97,7 @@ private:
     void openAboutPage();
 
     ProgramFiles m_files;
+    Clock m_clock;
     MainForm m_form;
     SkinEngine m_skin;
     std::unique_ptr<Database> m_database;

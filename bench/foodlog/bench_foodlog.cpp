@@ -85,7 +85,7 @@ void OpenView(benchmark::State &state)
     window.resize(632, 443);
     window.show();
     for (auto _ : state) {
-        auto *view = new FoodLogView(store, foods, [] { return Noon; }, &window);
+        auto *view = new FoodLogView(store, foods, Clock([] { return Noon; }), &window);
         view->setGeometry(28, 48, 450, 310);
         view->show();
         QPixmap day = view->grab();
@@ -106,7 +106,7 @@ void EnterSection(benchmark::State &state)
     window.resize(632, 443);
     window.show();
     for (auto _ : state) {
-        FoodLogSection section(*db, &window, {}, QRect(28, 48, 450, 310), [] { return Noon; });
+        FoodLogSection section(*db, &window, {}, QRect(28, 48, 450, 310), Clock([] { return Noon; }));
         section.enter();
         // The first opening asks for a profile only when there is none; there is one here.
         QPixmap day = section.view()->grab();

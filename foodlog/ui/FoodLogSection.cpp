@@ -6,9 +6,9 @@
 #include "widgets/MessageBox.h"
 
 FoodLogSection::FoodLogSection(Database &db, QWidget *window, QList<QWidget *> replaced, QRect area,
-                               FoodLogView::Clock clock)
+                               Clock clock)
     : m_db(db), m_window(window), m_replaced(std::move(replaced)), m_area(area),
-      m_clock(clock ? std::move(clock) : FoodLogView::Clock([] { return QDateTime::currentDateTime(); }))
+      m_clock(std::move(clock))
 {
 }
 
@@ -17,7 +17,7 @@ FoodLogSection::~FoodLogSection() = default;
 FoodLogStore &FoodLogSection::store()
 {
     if (!m_store)
-        m_store = std::make_unique<FoodLogStore>(m_db);
+        m_store = std::make_unique<FoodLogStore>(m_db, m_clock);
     return *m_store;
 }
 
@@ -68,7 +68,7 @@ bool FoodLogSection::logToday(const FoodChoice &food, double grams)
     if (m_view)
         return m_view->logToday(food, grams);
     try {
-        store().addEntry(FoodLogView::todaysEntry(food, grams, m_clock()));
+        store().addEntry(FoodLogView::todaysEntry(food, grams, m_clock.now()));
         return true;
     } catch (const DataError &error) {
         MessageBox::information(m_window, QStringLiteral("饮食记录"), error.message());

@@ -19,7 +19,7 @@ class FoodLogSection
 public:
     // `replaced`: the controls of the left panel that the view stands in for.
     FoodLogSection(Database &db, QWidget *window, QList<QWidget *> replaced, QRect area,
-                   FoodLogView::Clock clock = {});
+                   Clock clock = Clock());
     ~FoodLogSection();
 
     void enter();
@@ -40,7 +40,7 @@ private:
     QWidget *m_window;
     QList<QWidget *> m_replaced;
     QRect m_area;
-    FoodLogView::Clock m_clock;
+    Clock m_clock;
     std::unique_ptr<FoodLogStore> m_store;
     QPointer<FoodLogView> m_view;
     QHash<QWidget *, bool> m_wasVisible;

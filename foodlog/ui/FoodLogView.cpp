@@ -92,14 +92,14 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
             undoDelete();
     });
 
-    const QDateTime now = m_clock();
+    const QDateTime now = m_clock.now();
     m_picker->setMeal(LogCalendar::defaultMeal(now.time()));
     showDay(LogCalendar::logDay(now));
 }
 
 QDate FoodLogView::today() const
 {
-    return LogCalendar::logDay(m_clock());
+    return LogCalendar::logDay(m_clock.now());
 }
 
 void FoodLogView::showDay(const QDate &day)
@@ -221,7 +221,7 @@ FoodLogEntry FoodLogView::todaysEntry(const FoodChoice &food, double grams, cons
 
 bool FoodLogView::logToday(const FoodChoice &food, double grams)
 {
-    const FoodLogEntry entry = todaysEntry(food, grams, m_clock());
+    const FoodLogEntry entry = todaysEntry(food, grams, m_clock.now());
     if (!write([&] { m_store.addEntry(entry); }))
         return false;
     refresh();

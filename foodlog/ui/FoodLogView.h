@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "db/Clock.h"
 #include "foods/FoodChoices.h"
 #include "foodlog/FoodLogStore.h"
 
@@ -26,7 +27,6 @@ class FoodLogView : public QWidget
     Q_OBJECT
 
 public:
-    using Clock = std::function<QDateTime()>;
 
     FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QWidget *parent = nullptr);
 

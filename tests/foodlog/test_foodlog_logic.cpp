@@ -3,6 +3,7 @@
 // days, the chart's series, and the log's tables in a real database file.
 
 #include "foodlog/BodyMassIndex.h"
+#include "db/Clock.h"
 #include "db/DataError.h"
 #include "db/Database.h"
 #include "foodlog/EnergyBudget.h"
@@ -111,6 +112,7 @@ private slots:
 
     void readingNeverChangesAnOldFile();
     void firstWriteUpgradesAfterBackup();
+    void storeTakesTimeFromItsClock();
     void refusedUpgradeLeavesFileAlone_data();
     void refusedUpgradeLeavesFileAlone();
     void entriesKeepTheirDay();
@@ -342,6 +344,27 @@ void FoodLogLogicTest::readingNeverChangesAnOldFile()
     }
     QCOMPARE(fileHash(file.path()), before);
     QVERIFY(backupsBeside(file).isEmpty());
+}
+
+// The store's clock names the upgrade's backup and times an entry given no time; one given a
+// time keeps it.
+void FoodLogLogicTest::storeTakesTimeFromItsClock()
+{
+    TempDatabase file;
+    fillOldFile(file);
+    auto db = openDatabase(file.path());
+    const QDateTime fixed(QDate(2026, 3, 4), QTime(5, 6, 7));
+    FoodLogStore store(*db, Clock([fixed] { return fixed; }));
+    FoodLogEntry untimed = entry(QDate(2026, 3, 4), LogCalendar::Breakfast, QStringLiteral("豆浆"), 250, 16);
+    untimed.created = QDateTime();
+    FoodLogEntry timed = untimed;
+    timed.created = QDateTime(QDate(2026, 3, 3), QTime(22, 0));
+    store.addEntry(untimed);
+    store.addEntry(timed);
+
+    QCOMPARE(backupsBeside(file), QStringList{QStringLiteral("data.mdb.bak-20260304-050607")});
+    QCOMPARE(file.queryRows(QStringLiteral("SELECT created FROM food_log ORDER BY id")),
+             (QList<QVariantList>{{QStringLiteral("2026-03-04 05:06:07")}, {QStringLiteral("2026-03-03 22:00:00")}}));
 }
 
 void FoodLogLogicTest::firstWriteUpgradesAfterBackup()

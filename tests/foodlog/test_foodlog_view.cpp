@@ -488,7 +488,7 @@ void FoodLogViewTest::chartGapsAndTwoTimesScale()
     }
     store.setWeight(today.addDays(-3), 70.2);
     store.setWeight(today, 69.5);
-    FoodLogView view(store, FoodChoices(), [today] { return QDateTime(today, QTime(12, 0)); });
+    FoodLogView view(store, FoodChoices(), Clock([today] { return QDateTime(today, QTime(12, 0)); }));
     view.resize(450, 310);
     auto *chart = view.findChild<QWidget *>(QStringLiteral("intakeChart"));
     QVERIFY(chart);
@@ -544,7 +544,7 @@ void FoodLogViewTest::entriesAroundMidnightAndNewYear()
     FoodLogStore store(*db);
     const FoodChoice apple{QStringLiteral("苹果"), QStringLiteral("水果"), 53};
     QDateTime now(QDate(2025, 12, 31), QTime(23, 59));
-    FoodLogView view(store, FoodChoices(), [&now] { return now; });
+    FoodLogView view(store, FoodChoices(), Clock([&now] { return now; }));
     QVERIFY(view.logToday(apple, 100));
     now = QDateTime(QDate(2026, 1, 1), QTime(0, 0));
     QVERIFY(view.logToday(apple, 200));
