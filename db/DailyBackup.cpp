@@ -2,8 +2,8 @@
 #include "db/DailyBackup.h"
 
 #include "db/BackupRotation.h"
-#include "db/DataError.h"
 #include "db/DatabaseCopy.h"
+#include "db/DataError.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -2,8 +2,8 @@
 #include "db/Database.h"
 
 #include "db/private/Connection.h"
-#include "db/Recordset.h"
 #include "db/private/RecordsetState.h"
+#include "db/Recordset.h"
 #include "db/Schema.h"
 
 #include <QDir>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/DatabaseCopy.h"
 
-#include "db/private/Connection.h"
 #include "db/DataError.h"
-#include "db/Schema.h"
+#include "db/private/Connection.h"
 #include "db/private/SqliteBackup.h"
 #include "db/Query.h"
+#include "db/Schema.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/DatabaseRestore.h"
 
-#include "db/private/Connection.h"
-#include "db/DataError.h"
 #include "db/Database.h"
 #include "db/DatabaseCopy.h"
+#include "db/DataError.h"
+#include "db/private/Connection.h"
 #include "db/private/SqliteBackup.h"
 #include "db/Query.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/Query.h"
 
-#include "db/private/Connection.h"
-#include "db/DataError.h"
 #include "db/Database.h"
+#include "db/DataError.h"
+#include "db/private/Connection.h"
 
 #include <sqlite3.h>
 

@@ -3,8 +3,8 @@
 #include "db/Query.h"
 #include "db/Transaction.h"
 
-#include "db/private/Connection.h"
 #include "db/DataError.h"
+#include "db/private/Connection.h"
 
 #include <QFile>
 #include <QFileInfo>

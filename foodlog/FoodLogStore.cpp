@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/FoodLogStore.h"
 
-#include "db/DataError.h"
 #include "db/Database.h"
 #include "db/DatabaseCopy.h"
+#include "db/DataError.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
 

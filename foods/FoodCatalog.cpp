@@ -2,9 +2,9 @@
 #include "foods/FoodCatalog.h"
 
 #include "db/Database.h"
+#include "db/Recordset.h"
 #include "foods/FoodTables.h"
 #include "foods/FoodText.h"
-#include "db/Recordset.h"
 
 #include <QHash>
 #include <QSet>

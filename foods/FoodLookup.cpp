@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foods/FoodLookup.h"
 
+#include "db/Recordset.h"
 #include "foods/FoodTables.h"
 #include "foods/FoodText.h"
-#include "db/Recordset.h"
 
 namespace FoodLookup {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foods/FoodTables.h"
 
-#include "foods/FoodText.h"
 #include "db/Recordset.h"
+#include "foods/FoodText.h"
 
 #include <QHash>
 

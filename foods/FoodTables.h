@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "foods/FoodIndex.h"
 #include "db/Recordset.h"
+#include "foods/FoodIndex.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,14 +2,14 @@
 #include "shell/DataCommands.h"
 
 #include "db/DailyBackup.h"
-#include "db/DataError.h"
 #include "db/DatabaseCopy.h"
 #include "db/DatabaseRestore.h"
-#include "widgets/FileDialog.h"
-#include "widgets/MessageBox.h"
+#include "db/DataError.h"
 #include "notebook/NoteExport.h"
 #include "notebook/ui/NotebookController.h"
 #include "widgets/ApplicationTitle.h"
+#include "widgets/FileDialog.h"
+#include "widgets/MessageBox.h"
 
 #include <QDateTime>
 #include <QDir>

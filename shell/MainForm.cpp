@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/MainForm.h"
 
+#include "resources/Pictures.h"
 #include "widgets/AutoSizeLabel.h"
 #include "widgets/ImageButton.h"
 #include "widgets/LongTextEdits.h"
 #include "widgets/PictureBox.h"
-#include "resources/Pictures.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -2,10 +2,10 @@
 #include "shell/Startup.h"
 
 #include "db/DataError.h"
+#include "resources/Pictures.h"
 #include "shell/DataLocation.h"
 #include "shell/FatalError.h"
 #include "shell/MainWindow.h"
-#include "resources/Pictures.h"
 #include "skin/SkinFile.h"
 
 #include <QAccessibleWidget>

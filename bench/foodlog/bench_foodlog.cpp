@@ -10,10 +10,10 @@
 // The ratio N = 4380 to N = 0 is the figure that matters.
 
 #include "db/Database.h"
-#include "foodlog/ui/FoodLogSection.h"
-#include "foodlog/FoodLogStore.h"
-#include "foodlog/ui/FoodLogView.h"
 #include "db/Schema.h"
+#include "foodlog/FoodLogStore.h"
+#include "foodlog/ui/FoodLogSection.h"
+#include "foodlog/ui/FoodLogView.h"
 
 #include <QApplication>
 #include <QDir>

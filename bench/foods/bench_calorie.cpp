@@ -17,10 +17,10 @@
 // there (read at run time only), and are made up otherwise.
 
 #include "db/Database.h"
+#include "db/Recordset.h"
 #include "foods/FoodTables.h"
 #include "foods/FoodText.h"
 #include "foods/ui/CalorieLookup.h"
-#include "db/Recordset.h"
 
 #include <QApplication>
 #include <QCollator>

@@ -12,9 +12,9 @@
 //
 // The foods are the names of resources/foods.csv, each also as dishes made with it
 // (炒 …, 凉拌 …, … 汤, …), 32,767 in all, with the aliases of that file.
+#include "db/Schema.h"
 #include "foods/FoodCatalog.h"
 #include "foods/FoodSearchIndex.h"
-#include "db/Schema.h"
 
 #include <QFile>
 #include <QTemporaryDir>

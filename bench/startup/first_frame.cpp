@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own start-up, from a given program directory, ending after the first frame.
 // Usage: first_frame PROGRAM_DIR
-#include "shell/MainWindow.h"
 #include "QuitAfterFirstPaint.h"
+#include "shell/MainWindow.h"
 #include "shell/Startup.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "db/private/Connection.h"
-#include "db/Recordset.h"
 #include "db/private/RowBuffer.h"
+#include "db/Recordset.h"
 
 #include <QStringList>
 #include <memory>

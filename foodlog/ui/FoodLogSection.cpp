@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/FoodLogSection.h"
 
-#include "db/DataError.h"
 #include "db/Database.h"
+#include "db/DataError.h"
 #include "widgets/MessageBox.h"
 
 FoodLogSection::FoodLogSection(Database &db, QWidget *window, QList<QWidget *> replaced, QRect area,

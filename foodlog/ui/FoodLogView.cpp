@@ -1,20 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/FoodLogView.h"
 
-#include "foodlog/BodyMassIndex.h"
 #include "db/DataError.h"
+#include "foodlog/BodyMassIndex.h"
+#include "foodlog/EnergyBudget.h"
+#include "foodlog/IntakeSeries.h"
+#include "foodlog/LogCalendar.h"
 #include "foodlog/ui/DateBar.h"
 #include "foodlog/ui/DayTotals.h"
-#include "foodlog/EnergyBudget.h"
 #include "foodlog/ui/EntryList.h"
 #include "foodlog/ui/FoodPicker.h"
 #include "foodlog/ui/IntakeChart.h"
-#include "foodlog/IntakeSeries.h"
-#include "foodlog/LogCalendar.h"
-#include "widgets/MessageBox.h"
 #include "foodlog/ui/ProfileDialog.h"
 #include "foodlog/ui/UndoBar.h"
 #include "foodlog/ui/WeightPanel.h"
+#include "widgets/MessageBox.h"
 
 #include <QLineEdit>
 #include <QShortcut>

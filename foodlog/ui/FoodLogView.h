@@ -2,8 +2,8 @@
 #pragma once
 
 #include "db/Clock.h"
-#include "foods/FoodChoices.h"
 #include "foodlog/FoodLogStore.h"
+#include "foods/FoodChoices.h"
 
 #include <QDate>
 #include <QWidget>

@@ -2,12 +2,12 @@
 #include "foods/ui/CalorieLookup.h"
 
 #include "db/Database.h"
+#include "db/Recordset.h"
+#include "foods/FoodIndex.h"
 #include "foods/FoodLookup.h"
 #include "foods/FoodTables.h"
 #include "foods/FoodText.h"
-#include "foods/FoodIndex.h"
 #include "foods/ui/FoodTreeModel.h"
-#include "db/Recordset.h"
 
 #include <QEvent>
 #include <QItemSelectionModel>

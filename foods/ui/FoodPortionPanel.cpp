@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foods/ui/FoodPortionPanel.h"
 
-#include "foods/ui/PanelColumn.h"
 #include "foods/PortionCalculator.h"
+#include "foods/ui/PanelColumn.h"
 
 #include <QComboBox>
 #include <QEvent>

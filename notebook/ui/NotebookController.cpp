@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "notebook/ui/NotebookController.h"
 
-#include "db/DataError.h"
 #include "db/Database.h"
+#include "db/DataError.h"
 #include "db/Recordset.h"
 #include "notebook/NotebookSections.h"
 #include "widgets/ApplicationTitle.h"

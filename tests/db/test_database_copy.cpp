@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "db/DataError.h"
 #include "db/DatabaseCopy.h"
+#include "db/DataError.h"
 #include "support/TempDatabase.h"
 
 #include <QDir>

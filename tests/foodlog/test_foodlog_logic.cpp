@@ -2,16 +2,16 @@
 // The food log without a window: the budget arithmetic, BMI bands, meals and
 // days, the chart's series, and the log's tables in a real database file.
 
-#include "foodlog/BodyMassIndex.h"
 #include "db/Clock.h"
-#include "db/DataError.h"
 #include "db/Database.h"
+#include "db/DataError.h"
+#include "db/Schema.h"
+#include "foodlog/BodyMassIndex.h"
 #include "foodlog/EnergyBudget.h"
-#include "foods/FoodChoices.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/IntakeSeries.h"
 #include "foodlog/LogCalendar.h"
-#include "db/Schema.h"
+#include "foods/FoodChoices.h"
 #include "support/TempDatabase.h"
 
 #include <QCryptographicHash>

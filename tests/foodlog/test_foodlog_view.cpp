@@ -4,22 +4,22 @@
 // changing entries from the keyboard, undo, weight and budget, and a file that
 // cannot be written.
 
-#include "db/DataError.h"
 #include "db/Database.h"
+#include "db/DataError.h"
+#include "db/Recordset.h"
 #include "foodlog/ui/DayTotals.h"
 #include "foodlog/ui/EntryList.h"
 #include "foodlog/ui/FoodLogSection.h"
 #include "foodlog/ui/FoodLogView.h"
 #include "foods/ui/FoodPortionPanel.h"
 #include "foods/ui/QuickLogButton.h"
-#include "widgets/ImageButton.h"
 #include "notebook/ui/NotebookController.h"
-#include "widgets/PictureBox.h"
-#include "db/Recordset.h"
 #include "shell/MainWindow.h"
-#include "widgets/MessageBox.h"
-#include "skin/SkinFile.h"
 #include "shell/Startup.h"
+#include "skin/SkinFile.h"
+#include "widgets/ImageButton.h"
+#include "widgets/MessageBox.h"
+#include "widgets/PictureBox.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>

@@ -3,10 +3,10 @@
 // arithmetic, the amount field's good and bad inputs, household measures, and
 // the keys of the search.
 #include "db/DataError.h"
-#include "foods/ui/FoodPortionPanel.h"
-#include "foods/ui/FoodSearchBox.h"
 #include "foods/HouseholdMeasures.h"
 #include "foods/PortionCalculator.h"
+#include "foods/ui/FoodPortionPanel.h"
+#include "foods/ui/FoodSearchBox.h"
 #include "support/TypeText.h"
 
 #include <QComboBox>

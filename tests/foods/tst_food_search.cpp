@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The food search: what a query finds, in which order, and the pinyin table
 // under it.
-#include "db/DataError.h"
 #include "db/DatabaseCopy.h"
+#include "db/DataError.h"
 #include "foods/FoodCatalog.h"
 #include "foods/FoodSearchIndex.h"
 #include "foods/PinyinTable.h"

@@ -2,10 +2,10 @@
 // The notes written out as Markdown and CSV and read back: every character of odd texts survives.
 
 #include "db/Database.h"
-#include "ExportReader.h"
 #include "db/Schema.h"
-#include "notebook/NoteExport.h"
+#include "ExportReader.h"
 #include "notebook/NotebookSections.h"
+#include "notebook/NoteExport.h"
 #include "support/TempDatabase.h"
 
 #include <QtTest>

@@ -3,10 +3,10 @@
 // Message boxes are recorded and answered instead of shown.
 
 #include "db/Database.h"
-#include "widgets/MessageBox.h"
-#include "notebook/ui/NotebookController.h"
 #include "db/Recordset.h"
+#include "notebook/ui/NotebookController.h"
 #include "support/TempDatabase.h"
+#include "widgets/MessageBox.h"
 #include "widgets/UrlOpener.h"
 
 #include <QApplication>

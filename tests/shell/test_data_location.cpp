@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program finds its files: a portable folder, an installed program with its
 // share/pellomir beside it, the user's data file made from the template on first start.
-#include "shell/AboutPage.h"
-#include "shell/DataLocation.h"
 #include "db/Database.h"
 #include "notebook/ui/NotebookController.h"
+#include "shell/AboutPage.h"
+#include "shell/DataLocation.h"
 #include "shell/FatalError.h"
 #include "shell/MainWindow.h"
 #include "shell/Startup.h"

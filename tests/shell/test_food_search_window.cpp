@@ -2,14 +2,14 @@
 // The calorie panel's search and amount line in the real window: Ctrl+F from
 // anywhere, a food found by pinyin initials or another name shown exactly as
 // a click on it in the tree shows it, and what an amount of it costs.
-#include "widgets/AutoSizeLabel.h"
 #include "foods/ui/FoodPortionPanel.h"
 #include "foods/ui/FoodSearchBox.h"
-#include "shell/MainWindow.h"
 #include "notebook/ui/NotebookController.h"
+#include "shell/MainWindow.h"
 #include "shell/Startup.h"
 #include "support/TempDatabase.h"
 #include "support/TypeText.h"
+#include "widgets/AutoSizeLabel.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -3,12 +3,12 @@
 // while one is open), as they do for a user. No key press or series of presses deletes a
 // record unless the user went to the delete button on purpose.
 #include "db/Database.h"
-#include "shell/FatalError.h"
-#include "widgets/ImageButton.h"
-#include "shell/MainWindow.h"
-#include "widgets/MessageBox.h"
 #include "notebook/ui/NotebookController.h"
+#include "shell/FatalError.h"
+#include "shell/MainWindow.h"
 #include "shell/Startup.h"
+#include "widgets/ImageButton.h"
+#include "widgets/MessageBox.h"
 
 #include <QApplication>
 #include <QFile>

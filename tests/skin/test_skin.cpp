@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "skin/ui/SkinEngine.h"
 #include "skin/SkinFile.h"
 #include "skin/SkinPictures.h"
+#include "skin/ui/SkinEngine.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -7,10 +7,10 @@
 // temporary name and renamed into place only when complete.
 #include "db/Database.h"
 #include "db/DataError.h"
-#include "FoodCsv.h"
 #include "db/Query.h"
 #include "db/Schema.h"
 #include "db/Transaction.h"
+#include "FoodCsv.h"
 
 #include <QCoreApplication>
 #include <QFile>
