@@ -120,7 +120,7 @@ void MainWindow::openFoodSearch()
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::LoadStartupSkin()
+void MainWindow::loadStartupSkin()
 {
     m_skin.loadSkin(m_files.skinFile);
     m_skin.applySkin(this, QStringLiteral("Simple"));
@@ -143,9 +143,9 @@ void MainWindow::makeSkinButtons()
     }
 }
 
-void MainWindow::Load()
+void MainWindow::load()
 {
-    LoadStartupSkin();
+    loadStartupSkin();
 
     for (QWidget *button : {m_form.previousButton, m_form.nextButton, m_form.newButton, m_form.deleteButton, m_form.saveButton})
         button->hide();
@@ -245,13 +245,12 @@ void MainWindow::addShortcuts()
 {
     // Ctrl+1 … Ctrl+6: the skin's buttons down the right-hand column, in order. They work
     // whether or not the skin draws the button (an older skin has no `f`).
-    const QStringList column{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
-                             QStringLiteral("d"), QStringLiteral("e"), QStringLiteral("f")};
+    const QList<SkinCaption> column = sectionButtons();
     for (int i = 0; i < column.size(); ++i) {
+        const QString name = column.at(i).object;
         auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), this);
-        shortcut->setObjectName(QStringLiteral("shortcut_%1").arg(column.at(i)));
+        shortcut->setObjectName(QStringLiteral("shortcut_%1").arg(name));
         shortcut->setContext(Qt::WindowShortcut);
-        const QString name = column.at(i);
         connect(shortcut, &QShortcut::activated, this, [this, name] { hotSpotClicked(name); });
     }
 }

@@ -35,7 +35,7 @@ public:
 
     // The load step, run once before the window is shown. Throws SkinError or DataError when
     // the skin or the database cannot be used; the window must not be shown then.
-    void Load();
+    void load();
     // The start's last steps, run once the window's first frame is on screen, so that the
     // user does not wait for them to see the window: today's backup (runDailyBackup), then
     // what the start had to say (showStartupNotices). Call before the window is first painted.
@@ -85,7 +85,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void LoadStartupSkin();
+    void loadStartupSkin();
     void makeSkinButtons();
     void connectEvents();
     void makeWindowMenu();

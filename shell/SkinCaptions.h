@@ -12,7 +12,10 @@ struct SkinCaption
     QString caption;
 };
 
-// The skin's objects in Tab order (a, b, c, d, e, f, logo, -, x): the notebook's sections take
-// their captions from NotebookSections. Objects missing from the loaded skin are left out by
-// the caller.
+// The section buttons down the skin's right-hand column, in order (a, b, c, d, e, f): what
+// Ctrl+1 … Ctrl+6 press. The notebook's sections take their captions from NotebookSections.
+QList<SkinCaption> sectionButtons();
+
+// The skin's objects in Tab order: the section buttons, then logo, - and x. Objects missing
+// from the loaded skin are left out by the caller.
 QList<SkinCaption> skinCaptions();

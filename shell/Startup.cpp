@@ -81,7 +81,7 @@ std::unique_ptr<MainWindow> Startup::openMainWindow(const DataLocation &location
         const auto cursorBack = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
         try {
             auto window = std::make_unique<MainWindow>(files);
-            window->Load();
+            window->load();
             return window;
         } catch (const SkinError &error) {
             cause = error.message();
