@@ -38,6 +38,18 @@ void restoreDatabase(Database &live, const QString &sourcePath)
     // Other readers and writers of the live file are waited for, as a connection would.
     if (const auto stopped = backupWholeDatabase(target, raw))
         throw restoreFailure(sourcePath, target, *stopped);
+    // The copy brings the source's journal mode along in the file's header. A backup kept in
+    // WAL mode would leave data.mdb in WAL mode for good, its latest writes in a -wal file that a
+    // copy of data.mdb alone misses: back to the rollback journal every write here relies on.
+    const QString journalContext =
+        QStringLiteral("从“%1”恢复后无法改回数据库的日志方式").arg(QDir::toNativeSeparators(sourcePath));
+    bool inWal = false;
+    {
+        Query mode(target, "PRAGMA journal_mode", journalContext);
+        inWal = mode.next() && mode.text(0).compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+    }
+    if (inWal)
+        Query(target, "PRAGMA journal_mode=DELETE", journalContext).run();
 
     bool intact = false;
     try {

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "db/Database.h"
 #include "db/DatabaseCopy.h"
+#include "db/DatabaseRestore.h"
 #include "db/DataError.h"
 #include "support/TempDatabase.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QTest>
 
@@ -18,6 +21,7 @@ private slots:
     void copyNeverReplacesOrLeavesAFileOnFailure_data();
     void copyNeverReplacesOrLeavesAFileOnFailure();
     void copyIsTakenWhileAnotherConnectionWrites();
+    void restoredFileKeepsTheProgramsJournal();
     void verifyAcceptsOnlyASoundProgramFile_data();
     void verifyAcceptsOnlyASoundProgramFile();
 };
@@ -136,6 +140,29 @@ void TestDatabaseCopy::copyIsTakenWhileAnotherConnectionWrites()
     sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
 
     QCOMPARE(rowsIn(target), (QList<QStringList>{{QStringLiteral("已提交"), QString()}}));
+}
+
+// A backup written in WAL mode carries that mode in its header; restored as it is, data.mdb would
+// stay in WAL mode for good, with its latest writes in a -wal file beside it that a copy of
+// data.mdb alone misses. After a restore the file is in the program's rollback-journal mode.
+void TestDatabaseCopy::restoredFileKeepsTheProgramsJournal()
+{
+    TempDatabase live;
+    TempDatabase source;
+    source.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    source.insertRows(QStringLiteral("sp"), {QStringLiteral("Name"), QStringLiteral("demo")},
+                      {{QStringLiteral("备份里的"), QStringLiteral("正文")}});
+    QCOMPARE(source.queryRows(QStringLiteral("PRAGMA journal_mode")),
+             (QList<QVariantList>{{QStringLiteral("wal")}}));
+
+    {
+        auto database = openDatabase(live.path());
+        restoreDatabase(*database, source.path());
+    }
+    QCOMPARE(live.queryRows(QStringLiteral("PRAGMA journal_mode")),
+             (QList<QVariantList>{{QStringLiteral("delete")}}));
+    QCOMPARE(rowsIn(live.path()), (QList<QStringList>{{QStringLiteral("备份里的"), QStringLiteral("正文")}}));
+    QVERIFY(!QFileInfo::exists(live.path() + QStringLiteral("-wal")));
 }
 
 void TestDatabaseCopy::verifyAcceptsOnlyASoundProgramFile_data()
