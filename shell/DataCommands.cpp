@@ -17,9 +17,27 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 const QString DataFilter = QStringLiteral("Pellomir 数据 (*.mdb)");
+
+// True when both names lead to one file: by device and inode where the system has them, so a
+// hard link or a symbolic link to the data file is known for what it is.
+bool sameFile(const QString &one, const QString &other)
+{
+#if defined(Q_OS_UNIX)
+    struct stat first;
+    struct stat second;
+    if (::stat(QFile::encodeName(one).constData(), &first) == 0
+        && ::stat(QFile::encodeName(other).constData(), &second) == 0)
+        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+#endif
+    return QFileInfo(one).canonicalFilePath() == QFileInfo(other).canonicalFilePath();
+}
 
 QString dayText(const QDate &day)
 {
@@ -61,7 +79,7 @@ bool DataCommands::isDataFile(const QString &path) const
     if (chosen.absoluteFilePath() == data.absoluteFilePath()
         || chosen.absoluteFilePath() == data.absoluteFilePath() + QStringLiteral("-journal"))
         return true;
-    return chosen.exists() && chosen.canonicalFilePath() == data.canonicalFilePath();
+    return chosen.exists() && sameFile(path, m_parts.dataFile);
 }
 
 void DataCommands::exportNotes()

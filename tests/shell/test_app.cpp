@@ -49,6 +49,10 @@
 
 #include <optional>
 
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#endif
+
 namespace {
 
 const QString BinDir = QStringLiteral(PELLOMIR_BIN_DIR);
@@ -1354,6 +1358,7 @@ void TestApp::restoreRefusesBadFiles_data()
     QTest::newRow("fails integrity_check") << "corrupt" << "损坏";
     QTest::newRow("empty file") << "empty" << "空";
     QTest::newRow("the data file itself") << "self" << "正在使用的数据文件";
+    QTest::newRow("a hard link to the data file") << "hard link" << "正在使用的数据文件";
 }
 
 void TestApp::restoreRefusesBadFiles()
@@ -1380,6 +1385,12 @@ void TestApp::restoreRefusesBadFiles()
         copyDatabaseFile(data, bad);
         execOn(bad, "CREATE INDEX byName ON sp(Name); PRAGMA writable_schema=ON;"
                     "UPDATE sqlite_schema SET sql='CREATE INDEX byName ON sp(demo)' WHERE name='byName';");
+    } else if (kind == QLatin1String("hard link")) {
+#if defined(Q_OS_UNIX)
+        QVERIFY(::link(QFile::encodeName(data).constData(), QFile::encodeName(bad).constData()) == 0);
+#else
+        QSKIP("hard links are made here with POSIX link()");
+#endif
     } else {
         bad = data;
     }
