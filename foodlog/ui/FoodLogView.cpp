@@ -128,7 +128,8 @@ void FoodLogView::refresh()
         intake = m_store.intakeBetween(m_day.addDays(1 - ChartDays), m_day);
         weights = m_store.weightsBetween(m_day.addDays(1 - ChartDays - IntakeSeries::AverageDays), m_day);
     } catch (const DataError &error) {
-        showProblem(QStringLiteral("无法读取饮食记录：") + error.message());
+        // The store's messages name what could not be read (饮食记录, 个人资料) themselves.
+        showProblem(error.message());
     }
 
     QString budgetText;

@@ -140,6 +140,7 @@ private slots:
     void readOnlyFileSaysSoAndKeepsWorking();
     void everyControlHasAChineseName();
     void chartGapsAndTwoTimesScale();
+    void unreadableLogSaysSoOnce();
     void quickLogFromCaloriePanel();
     void entriesAroundMidnightAndNewYear();
 
@@ -468,6 +469,34 @@ void FoodLogViewTest::everyControlHasAChineseName()
     QCOMPARE(find<QToolButton>(view, "dayForward")->accessibleName(), QStringLiteral("后一天"));
     QCOMPARE(find<QLabel>(view, "eatenKcal")->accessibleName(), QStringLiteral("已摄入"));
     QCOMPARE(find<QLabel>(view, "budgetKcal")->accessibleName(), QStringLiteral("预算"));
+}
+
+// A log table of another shape (made by another program) is reported once, its cause named,
+// the context said once and not twice.
+void FoodLogViewTest::unreadableLogSaysSoOnce()
+{
+    ProgramCopy copy;
+    {
+        sqlite3 *file = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(copy.data()).constData(), &file), SQLITE_OK);
+        const int rc = sqlite3_exec(
+            file,
+            "CREATE TABLE food_log (day TEXT, food TEXT); CREATE TABLE weight_log (day TEXT, kg REAL);"
+            "CREATE TABLE profile (id INTEGER PRIMARY KEY, sex TEXT, birth_year INTEGER, height_cm REAL,"
+            " activity INTEGER, target_kg REAL)",
+            nullptr, nullptr, nullptr);
+        sqlite3_close(file);
+        QCOMPARE(rc, SQLITE_OK);
+    }
+    auto db = openDatabase(copy.data());
+    FoodLogStore store(*db);
+    MessageBox::Recorder boxes;
+    FoodLogView view(store, FoodChoices(), Clock([] { return QDateTime(QDate(2026, 12, 10), QTime(12, 0)); }));
+    QCOMPARE(boxes.boxes().size(), 1);
+    const QString text = boxes.boxes().first().text;
+    QVERIFY2(text.startsWith(QStringLiteral("无法读取饮食记录：")), qPrintable(text));
+    QCOMPARE(text.count(QStringLiteral("无法读取饮食记录")), 1);
+    QVERIFY2(text.contains(QStringLiteral("no such column")), qPrintable(text));
 }
 
 void FoodLogViewTest::chartGapsAndTwoTimesScale()
