@@ -100,6 +100,14 @@ QString DataLocation::defaultUserDataDir()
 {
     // The generic location with our own lower-case folder: the application-specific one would
     // be named after the display name ("Pellomir") and move if that ever changes.
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    // A relative XDG_DATA_HOME is invalid under the XDG Base Directory rules and is ignored.
+    // Qt would take it as it is, putting the user's notebook under whatever folder the program
+    // happened to be started in.
+    const QString xdgDataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!xdgDataHome.isEmpty() && QDir::isRelativePath(xdgDataHome))
+        return QDir::homePath() + QStringLiteral("/.local/share/pellomir");
+#endif
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     return base.isEmpty() ? QString() : base + QStringLiteral("/pellomir");
 }

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -75,6 +76,8 @@ private slots:
     void installedFirstStartOpensTheWindow();
     void installedLoadFailureNamesEveryPlace();
     void portableWithoutDataMakesNothing();
+    void userFolderFollowsXdgDataHome_data();
+    void userFolderFollowsXdgDataHome();
 
 private:
     QStringList m_fatalMessages;
@@ -83,6 +86,45 @@ private:
 void TestDataLocation::initTestCase()
 {
     FatalError::setHandler([this](const QString &text) { m_fatalMessages << text; });
+}
+
+void TestDataLocation::userFolderFollowsXdgDataHome_data()
+{
+    // XDG_DATA_HOME as set (null: not set at all), and the folder expected under the fake home
+    // ("~") or as given. A relative value is ignored, as the XDG Base Directory rules say, never
+    // resolved against the folder the program was started in.
+    QTest::addColumn<QByteArray>("xdgDataHome");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("not set") << QByteArray() << "~/.local/share/pellomir";
+    QTest::newRow("empty") << QByteArray("") << "~/.local/share/pellomir";
+    QTest::newRow("absolute") << QByteArray("/srv/data") << "/srv/data/pellomir";
+    QTest::newRow("relative") << QByteArray("relative/share") << "~/.local/share/pellomir";
+    QTest::newRow("dot") << QByteArray("./share") << "~/.local/share/pellomir";
+}
+
+void TestDataLocation::userFolderFollowsXdgDataHome()
+{
+    QFETCH(QByteArray, xdgDataHome);
+    QFETCH(QString, expected);
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QByteArray oldHome = qgetenv("HOME");
+    const bool hadXdg = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+    const QByteArray oldXdg = qgetenv("XDG_DATA_HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", oldHome);
+        if (hadXdg)
+            qputenv("XDG_DATA_HOME", oldXdg);
+        else
+            qunsetenv("XDG_DATA_HOME");
+    });
+    qputenv("HOME", QFile::encodeName(home.path()));
+    if (xdgDataHome.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", xdgDataHome);
+    expected.replace(QLatin1Char('~'), home.path());
+    QCOMPARE(DataLocation::defaultUserDataDir(), expected);
 }
 
 void TestDataLocation::resolve_data()
