@@ -99,7 +99,10 @@ void DataCommands::exportNotes()
                                             filters, &selected);
     if (path.isEmpty())
         return;
-    const bool csv = selected.contains(QLatin1String("CSV"));
+    // The ending typed decides the format; without one of ours, the filter chosen does.
+    const QString typedEnding = QFileInfo(path).suffix().toLower();
+    const bool csv = typedEnding == QLatin1String("csv")
+        || (typedEnding != QLatin1String("md") && selected.contains(QLatin1String("CSV")));
     const bool onlyOnShow = !onShow.isEmpty() && selected.startsWith(sectionName);
     const QString given = path;
     path = withSuffix(path, csv ? QStringLiteral("csv") : QStringLiteral("md"));

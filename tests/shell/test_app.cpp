@@ -1135,6 +1135,11 @@ void TestApp::exportNotes_data()
                                                    << QStringList{"瘦身日记"} << false;
     QTest::newRow("the section on show, CSV") << "a" << 3 << "recipes" << "recipes.csv"
                                               << QStringList{"瘦身食谱"} << true;
+    // The ending typed decides the format, whichever filter was left selected.
+    QTest::newRow(".csv typed, Markdown filter") << "" << 0 << "notes.csv" << "notes.csv" << all << true;
+    QTest::newRow(".md typed, CSV filter") << "" << 1 << "notes.md" << "notes.md" << all << false;
+    QTest::newRow(".CSV typed, section on show in Markdown") << "a" << 2 << "recipes.CSV" << "recipes.CSV"
+                                                             << QStringList{"瘦身食谱"} << true;
 }
 
 void TestApp::exportNotes()
