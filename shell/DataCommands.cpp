@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <filesystem>
+#include <system_error>
 
 #if defined(Q_OS_UNIX)
 #include <sys/stat.h>
@@ -170,10 +172,18 @@ void DataCommands::backupData()
         tell(QStringLiteral("没有备份：") + error.message());
         return;
     }
-    if (replacing && !(QFile::remove(path) && QFile::rename(copyPath, path))) {
-        QFile::remove(copyPath);
-        tell(QStringLiteral("没有备份：无法替换“%1”。").arg(shown(path)));
-        return;
+    // One rename over the old file: at every moment either the old file or the whole new copy
+    // has the name, never neither.
+    if (replacing) {
+        std::error_code failed;
+        std::filesystem::rename(std::filesystem::path(copyPath.toStdU16String()),
+                                std::filesystem::path(path.toStdU16String()), failed);
+        if (failed) {
+            QFile::remove(copyPath);
+            tell(QStringLiteral("没有备份：无法替换“%1”（%2），原来的文件未作改动。")
+                     .arg(shown(path), QString::fromLocal8Bit(failed.message())));
+            return;
+        }
     }
     tell(QStringLiteral("已把数据备份到“%1”。").arg(shown(path)));
 }

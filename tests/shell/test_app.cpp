@@ -1236,6 +1236,22 @@ void TestApp::backupToChosenPlace()
     QCOMPARE(boxes.boxes().size(), 1);
     QVERIFY(boxes.boxes().first().text.startsWith(QStringLiteral("不能")));
     QCOMPARE(titlesOn(data, "xd"), (QStringList{"心得", "早睡"}));
+
+    // A name that cannot be replaced (a folder holding a file): nothing of it is lost, and no
+    // copy is left behind.
+    boxes.clear();
+    const QString folder = dir.filePath(QStringLiteral("文件夹.mdb"));
+    QVERIFY(QDir().mkpath(folder));
+    QFile kept(folder + QStringLiteral("/留着.txt"));
+    QVERIFY(kept.open(QIODevice::WriteOnly));
+    kept.close();
+    files.answer(folder);
+    menuAction(*window, "backupData")->trigger();
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY2(boxes.boxes().first().text.startsWith(QStringLiteral("没有备份")),
+             qPrintable(boxes.boxes().first().text));
+    QVERIFY(QFileInfo::exists(folder + QStringLiteral("/留着.txt")));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("文件夹")).size(), 0);
 }
 
 void TestApp::restoreGoodBackup()
