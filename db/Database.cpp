@@ -149,3 +149,10 @@ void Database::requireWritable(const QString &context) const
     if (m_db && sqlite3_db_readonly(m_db, "main") == 1)
         throw DataError(context + QStringLiteral("：数据库文件是只读的。"), SQLITE_READONLY);
 }
+
+sqlite3 *Database::openHandle() const
+{
+    if (!m_db)
+        throw DataError(QStringLiteral("数据库连接已关闭。"));
+    return m_db;
+}

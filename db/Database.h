@@ -31,6 +31,8 @@ public:
 
     // For tools and tests that need the raw handle.
     sqlite3 *handle() const { return m_db; }
+    // The handle for a statement of the data layer; DataError "数据库连接已关闭。" once closed.
+    sqlite3 *openHandle() const;
 
     // Throws DataError "<context>：数据库文件是只读的。" when the file was opened read-only
     // (write-protected), before anything is tried.

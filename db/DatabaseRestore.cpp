@@ -23,9 +23,7 @@ DataError restoreFailure(const QString &sourcePath, sqlite3 *db, int rc)
 void restoreDatabase(Database &live, const QString &sourcePath)
 {
     verifyDatabaseFile(sourcePath);
-    sqlite3 *target = live.handle();
-    if (!target)
-        throw DataError(QStringLiteral("数据库连接已关闭。"));
+    sqlite3 *target = live.openHandle();
 
     sqlite3 *raw = nullptr;
     int rc = sqlite3_open_v2(sqliteFileName(sourcePath).constData(), &raw,

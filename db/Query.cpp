@@ -7,20 +7,8 @@
 
 #include <sqlite3.h>
 
-namespace {
-
-sqlite3 *openHandle(Database &db)
-{
-    sqlite3 *handle = db.handle();
-    if (!handle)
-        throw DataError(QStringLiteral("数据库连接已关闭。"));
-    return handle;
-}
-
-} // namespace
-
 Query::Query(Database &db, const char *sql, QString context)
-    : Query(openHandle(db), sql, std::move(context))
+    : Query(db.openHandle(), sql, std::move(context))
 {
 }
 
@@ -114,7 +102,7 @@ qint64 Query::lastInsertId() const
 
 void execute(Database &db, const char *sql, const QString &context)
 {
-    execute(openHandle(db), sql, context);
+    execute(db.openHandle(), sql, context);
 }
 
 void execute(sqlite3 *db, const char *sql, const QString &context)

@@ -8,19 +8,7 @@
 
 #include <sqlite3.h>
 
-namespace {
-
-sqlite3 *openHandle(Database &db)
-{
-    sqlite3 *handle = db.handle();
-    if (!handle)
-        throw DataError(QStringLiteral("数据库连接已关闭。"));
-    return handle;
-}
-
-} // namespace
-
-Transaction::Transaction(Database &db, QString context) : Transaction(openHandle(db), std::move(context))
+Transaction::Transaction(Database &db, QString context) : Transaction(db.openHandle(), std::move(context))
 {
 }
 
