@@ -9,8 +9,15 @@ int BodyMassIndex::tenthsOf(double index)
     return int(std::floor(index * 10.0 + 0.5 + 1e-9));
 }
 
+bool BodyMassIndex::inRange(double kg, double heightCm)
+{
+    // Written so that NaN, which fails every comparison, is out of range too.
+    return heightCm >= MinHeightCm && heightCm <= MaxHeightCm && kg >= MinKg && kg <= MaxKg;
+}
+
 int BodyMassIndex::tenths(double kg, double heightCm)
 {
+    Q_ASSERT(inRange(kg, heightCm));
     const double metres = heightCm / 100.0;
     return tenthsOf(kg / (metres * metres));
 }
@@ -43,6 +50,8 @@ QString BodyMassIndex::bandName(Band band)
 
 QString BodyMassIndex::describe(double kg, double heightCm)
 {
+    if (!inRange(kg, heightCm))
+        return QStringLiteral("—（身高或体重超出范围）");
     const int t = tenths(kg, heightCm);
     return QStringLiteral("%1.%2（%3）").arg(t / 10).arg(t % 10).arg(bandName(bandOfTenths(t)));
 }

@@ -12,11 +12,19 @@ class BodyMassIndex
 public:
     enum class Band { Underweight, Normal, Overweight, Obese };
 
-    // The index in tenths (241 for 24.1), rounded half up.
+    // The heights and weights an index is worked out from (厘米, 千克); a stored value outside
+    // them (written by hand or by another program) gives no figure.
+    static constexpr double MinHeightCm = 50;
+    static constexpr double MaxHeightCm = 250;
+    static constexpr double MinKg = 20;
+    static constexpr double MaxKg = 400;
+    static bool inRange(double kg, double heightCm);
+
+    // The index in tenths (241 for 24.1), rounded half up; both figures must be inRange().
     static int tenths(double kg, double heightCm);
     static int tenthsOf(double index);
     static Band bandOfTenths(int tenths);
     static QString bandName(Band band);
-    // "24.1（超重）"
+    // "24.1（超重）"; "—（身高或体重超出范围）" for figures out of range.
     static QString describe(double kg, double heightCm);
 };

@@ -17,6 +17,8 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QtTest>
+
+#include <limits>
 #include <sqlite3.h>
 
 namespace {
@@ -102,6 +104,8 @@ private slots:
     void budgetExplains();
     void bmiBands_data();
     void bmiBands();
+    void bmiOutOfRangeShowsNoFigure_data();
+    void bmiOutOfRangeShowsNoFigure();
     void defaultMeal_data();
     void defaultMeal();
     void dayTitles_data();
@@ -210,6 +214,39 @@ void FoodLogLogicTest::bmiBands_data()
     QTest::newRow("28") << 28.0 << QStringLiteral("肥胖");
     QTest::newRow("40") << 40.0 << QStringLiteral("肥胖");
     QTest::newRow("15") << 15.0 << QStringLiteral("偏瘦");
+}
+
+void FoodLogLogicTest::bmiOutOfRangeShowsNoFigure_data()
+{
+    QTest::addColumn<double>("kg");
+    QTest::addColumn<double>("heightCm");
+    QTest::addColumn<bool>("figure");
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    QTest::newRow("height 0, written by another program") << 70.0 << 0.0 << false;
+    QTest::newRow("negative height") << 70.0 << -170.0 << false;
+    QTest::newRow("height 49.9") << 70.0 << 49.9 << false;
+    QTest::newRow("height 50") << 20.0 << 50.0 << true;
+    QTest::newRow("height 250") << 400.0 << 250.0 << true;
+    QTest::newRow("height 250.1") << 70.0 << 250.1 << false;
+    QTest::newRow("height NaN") << 70.0 << nan << false;
+    QTest::newRow("height infinite") << 70.0 << inf << false;
+    QTest::newRow("weight 0") << 0.0 << 170.0 << false;
+    QTest::newRow("weight 1e308") << 1e308 << 170.0 << false;
+    QTest::newRow("weight NaN") << nan << 170.0 << false;
+}
+
+void FoodLogLogicTest::bmiOutOfRangeShowsNoFigure()
+{
+    QFETCH(double, kg);
+    QFETCH(double, heightCm);
+    QFETCH(bool, figure);
+    const QString shown = BodyMassIndex::describe(kg, heightCm);
+    QCOMPARE(BodyMassIndex::inRange(kg, heightCm), figure);
+    if (figure)
+        QVERIFY2(shown.front().isDigit(), qPrintable(shown));
+    else
+        QCOMPARE(shown, QStringLiteral("—（身高或体重超出范围）"));
 }
 
 void FoodLogLogicTest::bmiBands()
