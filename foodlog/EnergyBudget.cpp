@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/EnergyBudget.h"
 
+#include "foodlog/BodyMassIndex.h"
+
 #include <QLocale>
 #include <cmath>
 
@@ -39,7 +41,10 @@ EnergyBudget::Result EnergyBudget::compute(const Profile &profile, double kg, in
     Result r;
     r.resting = restingEnergy(profile.sex, kg, profile.heightCm, age);
     r.factor = activityFactor(profile.activityLevel);
-    const double needed = r.resting * r.factor - Deficit;
+    r.maintenance = BodyMassIndex::inRange(kg, profile.heightCm)
+        && BodyMassIndex::bandOfTenths(BodyMassIndex::tenths(kg, profile.heightCm))
+            == BodyMassIndex::Band::Underweight;
+    const double needed = r.resting * r.factor - (r.maintenance ? 0 : Deficit);
     // Half a step rounds up; the small margin keeps 1234.9999… from a product
     // of decimals on the side it was meant to be.
     const int rounded = int(std::floor(needed / 10.0 + 0.5 + 1e-9)) * 10;
@@ -49,10 +54,13 @@ EnergyBudget::Result EnergyBudget::compute(const Profile &profile, double kg, in
 
     const bool male = profile.sex == Profile::Sex::Male;
     r.explanation = QStringLiteral("静息代谢 10×%1 kg + 6.25×%2 cm − 5×%3 岁 %4 = %5 大卡；"
-                                   "× 活动系数 %6 − 500 = %7 大卡")
+                                   "× 活动系数 %6%8 = %7 大卡")
                         .arg(number(kg, 1), number(profile.heightCm, 0), QString::number(age),
                              male ? QStringLiteral("+ 5") : QStringLiteral("− 161"),
-                             number(r.resting, 0), QString::number(r.factor), number(needed, 0));
+                             number(r.resting, 0), QString::number(r.factor), number(needed, 0),
+                             r.maintenance ? QString() : QStringLiteral(" − 500"));
+    if (r.maintenance)
+        r.explanation += QStringLiteral("（BMI 已偏瘦，不宜再减重，所以预算只维持现在的体重，不再减去 500 大卡）");
     if (r.floored)
         r.explanation += QStringLiteral("，低于%1的下限，按 %2 大卡计。")
                              .arg(male ? QStringLiteral("男性") : QStringLiteral("女性"))

@@ -7,7 +7,8 @@
 
 // The daily energy budget for losing weight: resting energy by the Mifflin–St Jeor
 // equation, times the activity factor, less 500 kcal, never below 1200 kcal for
-// women or 1500 kcal for men, rounded to 10 kcal.
+// women or 1500 kcal for men, rounded to 10 kcal. Someone whose BMI is already 偏瘦 gets
+// no deficit: the budget keeps the weight (maintenance), and the explanation says why.
 class EnergyBudget
 {
 public:
@@ -17,6 +18,7 @@ public:
         double resting = 0;    // resting energy, kcal
         double factor = 0;     // activity factor
         bool floored = false;  // the floor applied
+        bool maintenance = false; // no deficit: the BMI is 偏瘦
         QString explanation;   // how it was worked out, in Chinese
     };
 

@@ -6,6 +6,7 @@
 #include "foodlog/EnergyBudget.h"
 #include "foodlog/IntakeSeries.h"
 #include "foodlog/LogCalendar.h"
+#include "foodlog/WeightTarget.h"
 #include "foodlog/ui/DateBar.h"
 #include "foodlog/ui/DayTotals.h"
 #include "foodlog/ui/EntryList.h"
@@ -152,10 +153,9 @@ void FoodLogView::refresh()
                          .arg(latest->kg, 0, 'f', 1)
                          .arg(r.explanation);
         bmiText = QStringLiteral("BMI %1").arg(BodyMassIndex::describe(latest->kg, profile->heightCm));
-        if (profile->targetKg > 0)
-            bmiText += QStringLiteral("　目标体重 %1 千克，还差 %2 千克")
-                           .arg(profile->targetKg, 0, 'f', 1)
-                           .arg(qMax(0.0, latest->kg - profile->targetKg), 0, 'f', 1);
+        const QString target = WeightTarget::describe(latest->kg, profile->targetKg);
+        if (!target.isEmpty())
+            bmiText += QStringLiteral("　") + target;
     }
 
     double eaten = 0;

@@ -11,6 +11,7 @@
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/IntakeSeries.h"
 #include "foodlog/LogCalendar.h"
+#include "foodlog/WeightTarget.h"
 #include "foods/FoodChoices.h"
 #include "support/TempDatabase.h"
 
@@ -104,6 +105,8 @@ private slots:
     void budgetExplains();
     void bmiBands_data();
     void bmiBands();
+    void weightTarget_data();
+    void weightTarget();
     void bmiOutOfRangeShowsNoFigure_data();
     void bmiOutOfRangeShowsNoFigure();
     void defaultMeal_data();
@@ -156,6 +159,10 @@ void FoodLogLogicTest::budget_data()
     // 1615 exactly (resting 1762.5 × 1.2 − 500): half a step rounds up.
     QTest::newRow("half step rounds up") << M << 80.0 << 174.0 << 26 << 0 << 1620 << false;
     QTest::newRow("woman 1417.3 rounds down") << F << 84.0 << 175.0 << 35 << 0 << 1420 << false;
+    // BMI 偏瘦 (45 kg at 165 cm is 16.5): no deficit, 1170.25 × 1.2 keeps the weight.
+    QTest::newRow("underweight woman keeps her weight") << F << 45.0 << 165.0 << 30 << 0 << 1400 << false;
+    // 18.5 is 正常 again: the deficit applies (53.4 kg at 170 cm: 1285.5 × 1.375 − 500).
+    QTest::newRow("BMI 18.5 loses weight") << F << 53.4 << 170.0 << 30 << 1 << 1270 << false;
 }
 
 void FoodLogLogicTest::budget()
@@ -196,6 +203,14 @@ void FoodLogLogicTest::budgetExplains()
     QVERIFY(r.explanation.contains(QStringLiteral("1730")));
     QVERIFY(r.explanation.contains(QStringLiteral("2180 大卡")));
     QCOMPARE(EnergyBudget::ageIn(1990, 2026), 36);
+
+    Profile thin;
+    thin.heightCm = 165;
+    const EnergyBudget::Result keep = EnergyBudget::compute(thin, 45, 30);
+    QVERIFY(keep.maintenance);
+    QVERIFY2(keep.explanation.contains(QStringLiteral("偏瘦")), qPrintable(keep.explanation));
+    QVERIFY2(!keep.explanation.contains(QStringLiteral("− 500")), qPrintable(keep.explanation));
+    QVERIFY(!r.maintenance);
 }
 
 void FoodLogLogicTest::bmiBands_data()
@@ -214,6 +229,26 @@ void FoodLogLogicTest::bmiBands_data()
     QTest::newRow("28") << 28.0 << QStringLiteral("肥胖");
     QTest::newRow("40") << 40.0 << QStringLiteral("肥胖");
     QTest::newRow("15") << 15.0 << QStringLiteral("偏瘦");
+}
+
+void FoodLogLogicTest::weightTarget_data()
+{
+    QTest::addColumn<double>("kg");
+    QTest::addColumn<double>("targetKg");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("no target") << 70.0 << 0.0 << "";
+    QTest::newRow("above the target") << 70.0 << 65.0 << "目标体重 65.0 千克，还差 5.0 千克";
+    QTest::newRow("a little above") << 65.06 << 65.0 << "目标体重 65.0 千克，还差 0.1 千克";
+    QTest::newRow("reached, as shown") << 65.04 << 65.0 << "目标体重 65.0 千克，已经达到";
+    QTest::newRow("target above the weight") << 60.0 << 65.0 << "目标体重 65.0 千克，已低于目标 5.0 千克";
+}
+
+void FoodLogLogicTest::weightTarget()
+{
+    QFETCH(double, kg);
+    QFETCH(double, targetKg);
+    QFETCH(QString, said);
+    QCOMPARE(WeightTarget::describe(kg, targetKg), said);
 }
 
 void FoodLogLogicTest::bmiOutOfRangeShowsNoFigure_data()
