@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QtGlobal>
 
 // One food eaten: the food's name, category and energy as they were when it was
 // logged, so later changes to the food table never change a past day.
@@ -19,4 +20,7 @@ struct FoodLogEntry
     QDateTime created;
 
     double kcal() const { return grams * kcalPer100g / 100.0; }
+    // The energy as the log shows it, in whole kcal (half rounds up). Rows, meal subtotals and
+    // the day's total are sums of these, so that the figures a user reads add up.
+    qint64 shownKcal() const;
 };

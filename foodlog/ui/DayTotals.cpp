@@ -45,9 +45,9 @@ DayTotals::DayTotals(QWidget *parent) : QWidget(parent)
     grid->addWidget(m_bar, 1, 0, 1, 3);
 }
 
-void DayTotals::setTotals(double eaten, std::optional<int> budget, const QString &noBudgetHint)
+void DayTotals::setTotals(qint64 eaten, std::optional<int> budget, const QString &noBudgetHint)
 {
-    const int kcal = qRound(eaten);
+    const qint64 kcal = eaten;
     showText(m_eaten, QStringLiteral("已摄入 %1 大卡").arg(kcal));
     QPalette leftPalette = palette();
     if (!budget) {
@@ -62,7 +62,7 @@ void DayTotals::setTotals(double eaten, std::optional<int> budget, const QString
     }
     m_bar->setEnabled(true);
     showText(m_budget, QStringLiteral("预算 %1 大卡").arg(*budget));
-    const int left = *budget - kcal;
+    const qint64 left = *budget - kcal;
     if (left >= 0) {
         showText(m_left, QStringLiteral("剩余 %1 大卡").arg(left));
         leftPalette.setColor(QPalette::WindowText, QColor(0x2E, 0x7D, 0x32));
@@ -72,7 +72,7 @@ void DayTotals::setTotals(double eaten, std::optional<int> budget, const QString
     }
     m_left->setPalette(leftPalette);
     m_bar->setRange(0, std::max(*budget, 1));
-    m_bar->setValue(std::min(kcal, *budget));
+    m_bar->setValue(int(std::min<qint64>(kcal, *budget)));
     QPalette barPalette = m_bar->palette();
     barPalette.setColor(QPalette::Highlight, left >= 0 ? QColor(0x5D, 0xB2, 0x46) : QColor(0xE5, 0x53, 0x3B));
     m_bar->setPalette(barPalette);

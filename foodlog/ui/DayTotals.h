@@ -17,7 +17,7 @@ public:
     explicit DayTotals(QWidget *parent = nullptr);
 
     // Without a budget, says where to set one.
-    void setTotals(double eaten, std::optional<int> budget, const QString &noBudgetHint);
+    void setTotals(qint64 eaten, std::optional<int> budget, const QString &noBudgetHint);
 
 private:
     QLabel *m_eaten;

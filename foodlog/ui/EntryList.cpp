@@ -82,7 +82,7 @@ void EntryList::setEntries(const QList<FoodLogEntry> &entries)
     m_entries = entries;
     clear();
     for (int meal = 0; meal < LogCalendar::MealCount; ++meal) {
-        double subtotal = 0;
+        qint64 subtotal = 0;
         auto *mealItem = new QTreeWidgetItem(this);
         mealItem->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         QFont bold = font();
@@ -92,11 +92,11 @@ void EntryList::setEntries(const QList<FoodLogEntry> &entries)
             if (e.meal != meal)
                 continue;
             ++count;
-            subtotal += e.kcal();
+            subtotal += e.shownKcal();
             auto *item = new QTreeWidgetItem(mealItem);
             item->setText(FoodColumn, e.food);
             item->setData(GramsColumn, Qt::EditRole, grams(e.grams));
-            item->setText(KcalColumn, QString::number(qRound(e.kcal())));
+            item->setText(KcalColumn, QString::number(e.shownKcal()));
             item->setData(FoodColumn, EntryIdRole, e.id);
             item->setTextAlignment(GramsColumn, Qt::AlignRight | Qt::AlignVCenter);
             item->setTextAlignment(KcalColumn, Qt::AlignRight | Qt::AlignVCenter);
@@ -104,11 +104,11 @@ void EntryList::setEntries(const QList<FoodLogEntry> &entries)
         }
         mealItem->setText(FoodColumn, count ? LogCalendar::mealName(meal)
                                             : LogCalendar::mealName(meal) + QStringLiteral("（未记录）"));
-        mealItem->setText(KcalColumn, count ? QString::number(qRound(subtotal)) : QString());
+        mealItem->setText(KcalColumn, count ? QString::number(subtotal) : QString());
         // Screen readers name every cell, the empty ones too.
         mealItem->setData(GramsColumn, Qt::AccessibleTextRole, QStringLiteral("%1小计").arg(LogCalendar::mealName(meal)));
         mealItem->setData(KcalColumn, Qt::AccessibleTextRole,
-                          count ? QStringLiteral("%1 大卡").arg(qRound(subtotal)) : QStringLiteral("没有记录"));
+                          count ? QStringLiteral("%1 大卡").arg(subtotal) : QStringLiteral("没有记录"));
         mealItem->setToolTip(KcalColumn, QStringLiteral("%1小计").arg(LogCalendar::mealName(meal)));
         for (int c = 0; c < 3; ++c)
             mealItem->setFont(c, bold);

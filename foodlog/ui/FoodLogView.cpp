@@ -158,9 +158,9 @@ void FoodLogView::refresh()
             bmiText += QStringLiteral("　") + target;
     }
 
-    double eaten = 0;
+    qint64 eaten = 0;
     for (const FoodLogEntry &e : entries)
-        eaten += e.kcal();
+        eaten += e.shownKcal();
     m_entries->setEntries(entries);
     m_totals->setTotals(eaten, m_budget, profile ? QStringLiteral("记录体重后算出预算") : noProfileHint());
     m_weight->showDay(kg, bmiText, budgetText);

@@ -7,6 +7,7 @@
 #include "db/Database.h"
 #include "db/DataError.h"
 #include "db/Recordset.h"
+#include "foodlog/LogCalendar.h"
 #include "foodlog/ui/DayTotals.h"
 #include "foodlog/ui/EntryList.h"
 #include "foodlog/ui/FoodLogSection.h"
@@ -141,6 +142,7 @@ private slots:
     void everyControlHasAChineseName();
     void chartGapsAndTwoTimesScale();
     void unreadableLogSaysSoOnce();
+    void figuresAddUpAsShown();
     void quickLogFromCaloriePanel();
     void entriesAroundMidnightAndNewYear();
 
@@ -497,6 +499,33 @@ void FoodLogViewTest::unreadableLogSaysSoOnce()
     QVERIFY2(text.startsWith(QStringLiteral("无法读取饮食记录：")), qPrintable(text));
     QCOMPARE(text.count(QStringLiteral("无法读取饮食记录")), 1);
     QVERIFY2(text.contains(QStringLiteral("no such column")), qPrintable(text));
+}
+
+// Rows are shown in whole kcal, and the meal's subtotal and the day's total are the sums of
+// what the rows show: three rows of 33.4 read 33, 33, 33 and 99, never 100.
+void FoodLogViewTest::figuresAddUpAsShown()
+{
+    ProgramCopy copy;
+    auto db = openDatabase(copy.data());
+    FoodLogStore store(*db);
+    const QDate day(2026, 12, 10);
+    for (int i = 0; i < 3; ++i) {
+        FoodLogEntry e;
+        e.day = day;
+        e.meal = LogCalendar::Lunch;
+        e.food = QStringLiteral("黄瓜");
+        e.grams = 100;
+        e.kcalPer100g = 33.4;
+        store.addEntry(e);
+    }
+    FoodLogView view(store, FoodChoices(), Clock([day] { return QDateTime(day, QTime(12, 0)); }));
+    auto *entries = find<EntryList>(&view, "logEntries");
+    QTreeWidgetItem *lunch = entries->topLevelItem(LogCalendar::Lunch);
+    QCOMPARE(lunch->childCount(), 3);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(lunch->child(i)->text(EntryList::KcalColumn), QStringLiteral("33"));
+    QCOMPARE(lunch->text(EntryList::KcalColumn), QStringLiteral("99"));
+    QCOMPARE(find<QLabel>(&view, "eatenKcal")->text(), QStringLiteral("已摄入 99 大卡"));
 }
 
 void FoodLogViewTest::chartGapsAndTwoTimesScale()
