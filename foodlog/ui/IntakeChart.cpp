@@ -28,6 +28,32 @@ double niceStep(double range, int ticks)
     return 10 * power;
 }
 
+// The highest daily figure the kcal scale reaches: a day above it (a row written by another
+// program, 1e308 grams) is drawn at the top of the scale.
+constexpr double MaxScaleKcal = 100000;
+
+// from, from + step, … up to `to`: at most a few dozen values whatever the figures, so that no
+// scale loops for ever on an infinite or absurd range.
+QList<double> ticks(double from, double to, double step)
+{
+    QList<double> values;
+    if (!std::isfinite(from) || !std::isfinite(to) || !(step > 0) || !std::isfinite(step))
+        return values;
+    for (int i = 0; i < 50; ++i) {
+        const double v = from + i * step;
+        if (v > to)
+            break;
+        values << v;
+    }
+    return values;
+}
+
+// A figure in whole kcal for a label, whatever its size.
+qint64 wholeKcal(double kcal)
+{
+    return std::isfinite(kcal) ? qint64(std::clamp(std::round(kcal), -1e15, 1e15)) : 0;
+}
+
 // Draws a line through the days that have a value, broken where one is missing.
 template<typename Value>
 void drawBrokenLine(QPainter &p, const QList<SeriesDay> &days, Value value,
@@ -92,7 +118,7 @@ QString IntakeChart::summary() const
             lastKg = d.kg;
         }
     }
-    QString text = logged ? QStringLiteral("%1 天有饮食记录，平均每天 %2 大卡").arg(logged).arg(qRound(total / logged))
+    QString text = logged ? QStringLiteral("%1 天有饮食记录，平均每天 %2 大卡").arg(logged).arg(wholeKcal(total / logged))
                           : QStringLiteral("没有饮食记录");
     if (firstKg)
         text += QStringLiteral("；体重从 %1 到 %2 千克").arg(*firstKg, 0, 'f', 1).arg(*lastKg, 0, 'f', 1);
@@ -114,7 +140,7 @@ void IntakeChart::paintEvent(QPaintEvent *)
     bool anyKcal = false, anyKg = false;
     for (const SeriesDay &d : m_days) {
         if (d.kcal) {
-            maxKcal = std::max(maxKcal, *d.kcal);
+            maxKcal = std::max(maxKcal, std::min(*d.kcal, MaxScaleKcal));
             anyKcal = true;
         }
         for (const std::optional<double> &kg : {d.kg, d.kgWeekAverage}) {
@@ -157,16 +183,16 @@ void IntakeChart::paintEvent(QPaintEvent *)
 
     // Kcal scale from 0.
     const double kcalTop = std::max(maxKcal * 1.1, 500.0);
-    const double kcalStep = niceStep(kcalTop, 4);
-    auto kcalY = [&](double v) { return plot.bottom() - v / kcalTop * plot.height(); };
+    const QList<double> kcalTicks = ticks(0, kcalTop, niceStep(kcalTop, 4));
+    // A day beyond the scale (a figure no meal reaches) is drawn to the top, not beyond it.
+    auto kcalY = [&](double v) { return plot.bottom() - std::min(v, kcalTop) / kcalTop * plot.height(); };
     p.setPen(GridColour);
-    for (double v = 0; v <= kcalTop; v += kcalStep) {
+    for (double v : kcalTicks)
         p.drawLine(QPointF(plot.left(), kcalY(v)), QPointF(plot.right(), kcalY(v)));
-    }
     p.setPen(AxisText);
-    for (double v = 0; v <= kcalTop; v += kcalStep)
+    for (double v : kcalTicks)
         p.drawText(QRectF(0, kcalY(v) - fm.height() / 2.0, left - 4, fm.height()),
-                   Qt::AlignRight | Qt::AlignVCenter, QString::number(qRound(v)));
+                   Qt::AlignRight | Qt::AlignVCenter, QString::number(wholeKcal(v)));
 
     // Day labels: the first day, then each week, and the last.
     const double slot = plot.width() / m_days.size();
@@ -201,7 +227,7 @@ void IntakeChart::paintEvent(QPaintEvent *)
         auto kgY = [&](double v) { return plot.bottom() - (v - low) / (high - low) * plot.height(); };
         const double kgStep = niceStep(high - low, 4);
         p.setPen(WeightColour);
-        for (double v = std::ceil(low / kgStep) * kgStep; v <= high + 1e-9; v += kgStep)
+        for (double v : ticks(std::ceil(low / kgStep) * kgStep, high + 1e-9, kgStep))
             p.drawText(QRectF(plot.right() + 4, kgY(v) - fm.height() / 2.0, right - 4, fm.height()),
                        Qt::AlignLeft | Qt::AlignVCenter, QString::number(v, 'f', kgStep < 1 ? 1 : 0));
         const auto at = [&](int i, double v) { return QPointF(centre(i), kgY(v)); };

@@ -12,6 +12,7 @@
 #include "foodlog/ui/EntryList.h"
 #include "foodlog/ui/FoodLogSection.h"
 #include "foodlog/ui/FoodLogView.h"
+#include "foodlog/ui/IntakeChart.h"
 #include "foods/ui/FoodPortionPanel.h"
 #include "foods/ui/QuickLogButton.h"
 #include "notebook/ui/NotebookController.h"
@@ -42,6 +43,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
+#include <limits>
 #include <sqlite3.h>
 
 namespace {
@@ -143,6 +145,7 @@ private slots:
     void chartGapsAndTwoTimesScale();
     void unreadableLogSaysSoOnce();
     void figuresAddUpAsShown();
+    void chartWithAbsurdFiguresStillDraws();
     void quickLogFromCaloriePanel();
     void entriesAroundMidnightAndNewYear();
 
@@ -526,6 +529,28 @@ void FoodLogViewTest::figuresAddUpAsShown()
         QCOMPARE(lunch->child(i)->text(EntryList::KcalColumn), QStringLiteral("33"));
     QCOMPARE(lunch->text(EntryList::KcalColumn), QStringLiteral("99"));
     QCOMPARE(find<QLabel>(&view, "eatenKcal")->text(), QStringLiteral("已摄入 99 大卡"));
+}
+
+// A day of infinite or absurd energy (a row of 1e308 grams written by another program) drew the
+// kcal scale in a loop that never ended. The chart draws, its bar at the top of the scale, and
+// its summary names no negative or overflowed figure.
+void FoodLogViewTest::chartWithAbsurdFiguresStillDraws()
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const QDate today(2026, 12, 10);
+    QList<SeriesDay> days;
+    for (int i = 0; i < 30; ++i)
+        days.append({today.addDays(i - 29), std::nullopt, std::nullopt, std::nullopt});
+    days[27].kcal = 1e300;
+    days[28].kcal = inf;
+    days[29].kcal = 1200;
+    days[29].kg = 70;
+    IntakeChart chart;
+    chart.resize(450, 250);
+    chart.setData(days, 1500);
+    const QPixmap drawn = chart.grab();
+    QVERIFY(!drawn.isNull());
+    QVERIFY2(!chart.accessibleDescription().contains(QLatin1Char('-')), qPrintable(chart.accessibleDescription()));
 }
 
 void FoodLogViewTest::chartGapsAndTwoTimesScale()
