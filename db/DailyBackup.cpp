@@ -50,12 +50,18 @@ std::optional<QDate> DailyBackup::dayOf(const QString &fileName)
     return day;
 }
 
+bool DailyBackup::isOwnCopy(const QString &path)
+{
+    return applicationIdOf(path) == Marker;
+}
+
 QList<QDate> DailyBackup::days() const
 {
     QList<QDate> found;
-    const QStringList names = QDir(m_folder).entryList(QDir::Files);
+    const QDir dir(m_folder);
+    const QStringList names = dir.entryList(QDir::Files);
     for (const QString &name : names)
-        if (const auto day = dayOf(name))
+        if (const auto day = dayOf(name); day && isOwnCopy(dir.filePath(name)))
             found << *day;
     return found;
 }
@@ -70,7 +76,7 @@ DailyBackup::Outcome DailyBackup::run(QDate today)
     if (!QDir().mkpath(m_folder))
         throw DataError(QStringLiteral("无法建立备份文件夹“%1”。").arg(QDir::toNativeSeparators(m_folder)));
     try {
-        copyDatabaseFile(m_dataFile, target);
+        copyDatabaseFile(m_dataFile, target, Marker);
     } catch (const DataError &) {
         // Another copy of the program, started at the same moment, may have made it first.
         if (!QFileInfo(target).isFile())
@@ -84,17 +90,30 @@ DailyBackup::Outcome DailyBackup::run(QDate today)
 
 void DailyBackup::removeOldCopies(QDate today) const
 {
-    // A copy that cannot be removed now is tried again at the next start.
+    // A folder that is a link leads somewhere this program did not choose: nothing is removed
+    // there.
+    if (QFileInfo(m_folder).isSymLink())
+        return;
+    // A copy that cannot be removed now is tried again at the next start; each is checked for
+    // the mark again just before it goes.
     const QDir dir(m_folder);
-    for (const QDate &day : BackupRotation::toRemove(days(), today))
-        QFile::remove(dir.filePath(fileNameFor(day)));
+    for (const QDate &day : BackupRotation::toRemove(days(), today)) {
+        const QString path = dir.filePath(fileNameFor(day));
+        if (isOwnCopy(path))
+            QFile::remove(path);
+    }
 
     // Compared with the times the file system wrote, so the system's own clock, not the
     // program's (db/Clock), which a test may have set to another day.
     const QDateTime abandoned = QDateTime::currentDateTime().addSecs(-AbandonedAfterSeconds);
+    // Only the names copyDatabaseFile gives a copy in progress (".<daily name>.XXXXXX" and its
+    // journal), never another hidden file.
+    static const QRegularExpression ownTemporary(
+        QStringLiteral("^\\.data-\\d{4}-\\d{2}-\\d{2}\\.mdb\\.[A-Za-z0-9]{6}(-journal)?$"));
     const auto temporaries = dir.entryInfoList({QStringLiteral(".data-*.mdb.*")},
-                                               QDir::Files | QDir::Hidden);
+                                               QDir::Files | QDir::Hidden | QDir::System);
     for (const QFileInfo &temporary : temporaries)
-        if (temporary.lastModified() < abandoned)
+        if (!temporary.isSymLink() && ownTemporary.match(temporary.fileName()).hasMatch()
+            && temporary.lastModified() < abandoned)
             QFile::remove(temporary.filePath());
 }

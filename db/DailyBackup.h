@@ -22,7 +22,14 @@ public:
     // The day a daily backup's file name stands for; nothing for any other name.
     static std::optional<QDate> dayOf(const QString &fileName);
 
-    // The days that have a daily backup in the folder.
+    // The mark in the header (SQLite's application_id) of every copy this class makes: only
+    // marked copies are ever rotated away, so a file a user keeps in the folder under such a
+    // name is never removed.
+    static constexpr qint32 Marker = 0x50454C4D; // "PELM"
+    // True for a regular file (not a link) that carries the mark.
+    static bool isOwnCopy(const QString &path);
+
+    // The days that have a daily backup of this program's own making in the folder.
     QList<QDate> days() const;
 
     enum class Outcome { Made, AlreadyThere };

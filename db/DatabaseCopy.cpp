@@ -70,7 +70,7 @@ void syncFolder(const QString &folder)
 
 } // namespace
 
-void copyDatabaseFile(const QString &sourcePath, const QString &targetPath)
+void copyDatabaseFile(const QString &sourcePath, const QString &targetPath, qint32 applicationId)
 {
     const QString what = QStringLiteral("无法备份数据库文件到");
     if (QFileInfo::exists(targetPath) || QFileInfo(targetPath).isSymLink())
@@ -110,6 +110,12 @@ void copyDatabaseFile(const QString &sourcePath, const QString &targetPath)
 
         if (const auto stopped = backupWholeDatabase(copy.get(), source.get()))
             throw failure(what, targetPath, copy.get(), *stopped);
+        if (applicationId != 0) {
+            const QByteArray mark = QByteArrayLiteral("PRAGMA application_id = ") + QByteArray::number(applicationId);
+            const int rc = sqlite3_exec(copy.get(), mark.constData(), nullptr, nullptr, nullptr);
+            if (rc != SQLITE_OK)
+                throw failure(what, targetPath, copy.get(), rc);
+        }
         checkIntegrity(copy.get(), what, targetPath);
     }
 
@@ -179,4 +185,20 @@ void verifyDatabaseFile(const QString &path)
             throw DataError(what + QStringLiteral("：缺少表“%1”，不是本程序的数据文件。").arg(table),
                             SQLITE_NOTADB);
     }
+}
+
+std::optional<qint32> applicationIdOf(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.isFile())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // The header: "SQLite format 3\0" at 0, the application_id big-endian at 68.
+    const QByteArray header = file.read(72);
+    if (header.size() < 72 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return std::nullopt;
+    const auto byte = [&](int i) { return quint32(quint8(header.at(i))); };
+    return qint32((byte(68) << 24) | (byte(69) << 16) | (byte(70) << 8) | byte(71));
 }

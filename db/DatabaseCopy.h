@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
+#include <optional>
 
 // Safe whole-file copies of a database: for backups before an upgrade, daily
 // backups and restores. A copy is taken with SQLite's online backup API, so it
@@ -12,7 +14,13 @@
 // syncs it, then renames it into place. Never replaces an existing target.
 // Throws DataError naming the file and the cause; nothing is left at the
 // target (nor any temporary file) then.
-void copyDatabaseFile(const QString &sourcePath, const QString &targetPath);
+// A non-zero `applicationId` is written into the copy's header (SQLite's application_id), so that
+// the program can later tell a copy it made from one a user put beside it.
+void copyDatabaseFile(const QString &sourcePath, const QString &targetPath, qint32 applicationId = 0);
+
+// The application_id in the header of the SQLite file at `path`, read from its bytes without
+// opening it as a database; nothing when it is no SQLite file (or a link, or unreadable).
+std::optional<qint32> applicationIdOf(const QString &path);
 
 // Opens the file read-only and checks that it is a sound database of this
 // program: an SQLite file, passing integrity_check, holding every table the

@@ -48,6 +48,9 @@ void restoreDatabase(Database &live, const QString &sourcePath)
     }
     if (inWal)
         Query(target, "PRAGMA journal_mode=DELETE", journalContext).run();
+    // A daily backup carries the mark of the copies the rotation may remove (DailyBackup): the
+    // data file never does, so that a copy a user makes of it is never taken for one of those.
+    Query(target, "PRAGMA application_id = 0", journalContext).run();
 
     bool intact = false;
     try {

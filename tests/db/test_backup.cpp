@@ -4,6 +4,7 @@
 #include "db/DataError.h"
 #include "support/TempDatabase.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <sqlite3.h>
 #include <QFile>
@@ -22,6 +23,8 @@ private slots:
     void aMonthOfStartsOnDisk();
     void laterStartsOfTheDayMakeNoCopy();
     void failedCopyRemovesNothing();
+    void rotationRemovesOnlyItsOwnCopies();
+    void linkedFolderIsNeverCleaned();
     void namesOfDailyCopies_data();
     void namesOfDailyCopies();
 };
@@ -217,6 +220,52 @@ void TestBackup::failedCopyRemovesNothing()
     } catch (const DataError &error) {
         QVERIFY2(error.message().contains(QStringLiteral("备份")), qPrintable(error.message()));
     }
+}
+
+// A copy a user keeps in the folder under a daily name, and a hidden file of a name like a copy
+// in progress, outlive a month of starts: only copies carrying the program's mark are rotated.
+void TestBackup::rotationRemovesOnlyItsOwnCopies()
+{
+    TempDatabase db;
+    DailyBackup backup(db.path());
+    QVERIFY(QDir().mkpath(backup.folder()));
+    const QString keptByHand = backup.pathFor(QDate(2026, 2, 1));
+    QVERIFY(QFile::copy(db.path(), keptByHand));
+    const QString hidden = QDir(backup.folder()).filePath(QStringLiteral(".data-notes.mdb.old"));
+    {
+        QFile file(hidden);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("mine");
+        file.close();
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
+    }
+    QVERIFY(!DailyBackup::isOwnCopy(keptByHand));
+
+    for (int day = 1; day <= 31; ++day)
+        QCOMPARE(backup.run(march(day)), DailyBackup::Outcome::Made);
+    QVERIFY(QFile::exists(keptByHand));
+    QVERIFY(QFile::exists(hidden));
+    QVERIFY(DailyBackup::isOwnCopy(backup.pathFor(march(31))));
+    QVERIFY(!QFile::exists(backup.pathFor(march(1))));
+    QVERIFY(!backup.days().contains(QDate(2026, 2, 1)));
+}
+
+// A backups folder that is a link to another folder: the copies behind it are never removed.
+void TestBackup::linkedFolderIsNeverCleaned()
+{
+    TempDatabase elsewhere;
+    DailyBackup earlier(elsewhere.path());
+    for (int day = 1; day <= 12; ++day)
+        QCOMPARE(earlier.run(march(day)), DailyBackup::Outcome::Made);
+    QFile::remove(earlier.pathFor(march(12)));
+    const QList<QDate> behindLink = sorted(earlier.days());
+
+    TempDatabase db;
+    QVERIFY(QFile::link(earlier.folder(), QDir(db.dir()).filePath(QStringLiteral("backups"))));
+    DailyBackup backup(db.path());
+    QCOMPARE(backup.run(march(20)), DailyBackup::Outcome::Made);
+    QCOMPARE(sorted(earlier.days()), sorted(behindLink + QList<QDate>{march(20)}));
 }
 
 void TestBackup::namesOfDailyCopies_data()

@@ -163,6 +163,17 @@ void TestDatabaseCopy::restoredFileKeepsTheProgramsJournal()
              (QList<QVariantList>{{QStringLiteral("delete")}}));
     QCOMPARE(rowsIn(live.path()), (QList<QStringList>{{QStringLiteral("备份里的"), QStringLiteral("正文")}}));
     QVERIFY(!QFileInfo::exists(live.path() + QStringLiteral("-wal")));
+
+    // Restored from a marked daily backup, the data file carries no mark of its own.
+    TempDatabase marked;
+    const QString daily = marked.dir() + QStringLiteral("/daily.mdb");
+    copyDatabaseFile(source.path(), daily, 0x50454C4D);
+    QCOMPARE(applicationIdOf(daily), std::optional<qint32>(0x50454C4D));
+    {
+        auto database = openDatabase(live.path());
+        restoreDatabase(*database, daily);
+    }
+    QCOMPARE(applicationIdOf(live.path()), std::optional<qint32>(0));
 }
 
 void TestDatabaseCopy::verifyAcceptsOnlyASoundProgramFile_data()
