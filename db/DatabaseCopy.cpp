@@ -54,6 +54,35 @@ void checkIntegrity(sqlite3 *db, const QString &what, const QString &path)
                         SQLITE_CORRUPT);
 }
 
+// The columns of `table` in `db`, in order; empty when there is no such table.
+QStringList columnsOf(sqlite3 *db, const QString &table, const QString &what)
+{
+    const QByteArray sql = QByteArrayLiteral("PRAGMA table_info(") + quotedIdentifier(table).toUtf8() + ')';
+    Query info(db, sql.constData(), what);
+    QStringList columns;
+    while (info.next())
+        columns << info.text(1);
+    return columns;
+}
+
+// The table a CREATE TABLE statement makes, or an empty text for another statement.
+QString tableMadeBy(sqlite3 *scratch, const QString &statement, const QString &what)
+{
+    const QStringList before = [&] {
+        QStringList names;
+        Query tables(scratch, "SELECT name FROM sqlite_schema WHERE type = 'table'", what);
+        while (tables.next())
+            names << tables.text(0);
+        return names;
+    }();
+    execute(scratch, statement.toUtf8().constData(), what);
+    Query tables(scratch, "SELECT name FROM sqlite_schema WHERE type = 'table'", what);
+    while (tables.next())
+        if (!before.contains(tables.text(0)) && !tables.text(0).startsWith(QLatin1String("sqlite_")))
+            return tables.text(0);
+    return QString();
+}
+
 // A rename is durable only once the folder that holds the name is synced.
 void syncFolder(const QString &folder)
 {
@@ -185,6 +214,12 @@ void verifyDatabaseFile(const QString &path)
             throw DataError(what + QStringLiteral("：缺少表“%1”，不是本程序的数据文件。").arg(table),
                             SQLITE_NOTADB);
     }
+    db.reset();
+
+    QStringList statements;
+    for (const QString &table : Schema::tableNames() + Schema::optionalTables())
+        statements << Schema::createStatement(table);
+    verifyTablesFit(path, statements);
 }
 
 std::optional<qint32> applicationIdOf(const QString &path)
@@ -201,4 +236,35 @@ std::optional<qint32> applicationIdOf(const QString &path)
         return std::nullopt;
     const auto byte = [&](int i) { return quint32(quint8(header.at(i))); };
     return qint32((byte(68) << 24) | (byte(69) << 16) | (byte(70) << 8) | byte(71));
+}
+
+void verifyTablesFit(const QString &path, const QStringList &createStatements)
+{
+    const QString what = QStringLiteral("“%1”不是可用的数据库文件").arg(QDir::toNativeSeparators(path));
+    // What the statements make, made in memory and read back the way the file is read.
+    sqlite3 *rawScratch = nullptr;
+    sqlite3_open_v2(":memory:", &rawScratch, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    SqliteHandle scratch(rawScratch);
+    sqlite3 *rawFile = nullptr;
+    const int rc = sqlite3_open_v2(sqliteFileName(path).constData(), &rawFile,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    SqliteHandle file(rawFile);
+    if (rc != SQLITE_OK || !rawScratch)
+        throw DataError(what + QStringLiteral("：%1。").arg(describeSqliteCode(rc)), rc);
+    sqlite3_busy_timeout(rawFile, 5000);
+
+    for (const QString &statement : createStatements) {
+        const QString table = tableMadeBy(rawScratch, statement, what);
+        if (table.isEmpty())
+            continue;
+        const QStringList present = columnsOf(rawFile, table, what);
+        if (present.isEmpty())
+            continue; // the table is not there: whether it must be is the caller's to say
+        for (const QString &column : columnsOf(rawScratch, table, what)) {
+            if (!present.contains(column, Qt::CaseInsensitive))
+                throw DataError(what + QStringLiteral("：表“%1”缺少列“%2”，不是本程序能用的数据文件。")
+                                           .arg(table, column),
+                                SQLITE_NOTADB);
+        }
+    }
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <optional>
 
@@ -26,3 +27,8 @@ std::optional<qint32> applicationIdOf(const QString &path);
 // program: an SQLite file, passing integrity_check, holding every table the
 // program opens. Never changes the file. Throws DataError naming what is wrong.
 void verifyDatabaseFile(const QString &path);
+
+// Checks that every table of `createStatements` that the file at `path` has holds at least the
+// columns the statement makes (tables it lacks are not looked for here). Throws DataError
+// "“<file>”不是可用的数据库文件：表“<t>”缺少列“<c>”…" naming the first that does not fit.
+void verifyTablesFit(const QString &path, const QStringList &createStatements);

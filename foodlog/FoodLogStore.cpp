@@ -15,15 +15,16 @@ const char DayFormat[] = "yyyy-MM-dd";
 const char CreatedFormat[] = "yyyy-MM-dd HH:mm:ss";
 
 // The log's tables. Days are local dates as "YYYY-MM-DD"; the created time is
-// local "YYYY-MM-DD HH:MM:SS". CHECKs keep values a later reader can trust.
+// local "YYYY-MM-DD HH:MM:SS". CHECKs keep values a later reader can trust. A file that has some
+// of them (restored from elsewhere) gets the others.
 const char *const CreateStatements[] = {
-    "CREATE TABLE food_log (id INTEGER PRIMARY KEY AUTOINCREMENT, day TEXT NOT NULL, "
+    "CREATE TABLE IF NOT EXISTS food_log (id INTEGER PRIMARY KEY AUTOINCREMENT, day TEXT NOT NULL, "
     "meal INTEGER NOT NULL CHECK (meal BETWEEN 0 AND 3), food TEXT NOT NULL, "
     "category TEXT NOT NULL DEFAULT '', grams REAL NOT NULL CHECK (grams > 0), "
     "kcal_per_100g REAL NOT NULL CHECK (kcal_per_100g >= 0), created TEXT NOT NULL)",
-    "CREATE INDEX food_log_day ON food_log (day)",
-    "CREATE TABLE weight_log (day TEXT PRIMARY KEY, kg REAL NOT NULL CHECK (kg BETWEEN 20 AND 400))",
-    "CREATE TABLE profile (id INTEGER PRIMARY KEY CHECK (id = 1), "
+    "CREATE INDEX IF NOT EXISTS food_log_day ON food_log (day)",
+    "CREATE TABLE IF NOT EXISTS weight_log (day TEXT PRIMARY KEY, kg REAL NOT NULL CHECK (kg BETWEEN 20 AND 400))",
+    "CREATE TABLE IF NOT EXISTS profile (id INTEGER PRIMARY KEY CHECK (id = 1), "
     "sex TEXT NOT NULL CHECK (sex IN ('F', 'M')), birth_year INTEGER NOT NULL, "
     "height_cm REAL NOT NULL, activity INTEGER NOT NULL CHECK (activity BETWEEN 0 AND 4), "
     "target_kg REAL NOT NULL DEFAULT 0)",
@@ -52,6 +53,14 @@ QString writeContext()
 } // namespace
 
 FoodLogStore::FoodLogStore(Database &db, Clock clock) : m_db(db), m_clock(std::move(clock)) {}
+
+QStringList FoodLogStore::createStatements()
+{
+    QStringList statements;
+    for (const char *statement : CreateStatements)
+        statements << QString::fromLatin1(statement);
+    return statements;
+}
 
 QStringList FoodLogStore::tableNames()
 {

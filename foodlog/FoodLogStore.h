@@ -63,6 +63,8 @@ public:
     static QString backupPath(const QString &databasePath, const QDateTime &when);
     // The log's tables, for the documentation and tests.
     static QStringList tableNames();
+    // The statements that make them, for checking a file's tables against (verifyTablesFit).
+    static QStringList createStatements();
 
 private:
     Database &m_db;

@@ -5,6 +5,7 @@
 #include "db/DatabaseCopy.h"
 #include "db/DatabaseRestore.h"
 #include "db/DataError.h"
+#include "foodlog/FoodLogStore.h"
 #include "notebook/NoteExport.h"
 #include "notebook/ui/NotebookController.h"
 #include "widgets/ApplicationTitle.h"
@@ -205,6 +206,8 @@ void DataCommands::restoreData()
     }
     try {
         verifyDatabaseFile(path);
+        // The food log's tables, where the file has them, must be of the shape the log reads.
+        verifyTablesFit(path, FoodLogStore::createStatements());
     } catch (const DataError &error) {
         tell(QStringLiteral("没有恢复：") + error.message());
         return;

@@ -186,6 +186,11 @@ void TestDatabaseCopy::verifyAcceptsOnlyASoundProgramFile_data()
     QTest::newRow("garbage") << "garbage" << "不是数据库";
     QTest::newRow("another program's database") << "foreign" << "缺少表";
     QTest::newRow("damaged page") << "damaged" << "损坏";
+    // The right names with other columns: the notes could not be read after a restore.
+    QTest::newRow("notes of another shape") << "sp reshaped" << "表“sp”缺少列“demo”";
+    QTest::newRow("diary without its time") << "rj reshaped" << "表“rj”缺少列“time”";
+    QTest::newRow("other names of another shape") << "food_alias reshaped" << "表“food_alias”缺少列“category”";
+    QTest::newRow("an extra column is fine") << "sp widened" << "";
 }
 
 void TestDatabaseCopy::verifyAcceptsOnlyASoundProgramFile()
@@ -202,6 +207,14 @@ void TestDatabaseCopy::verifyAcceptsOnlyASoundProgramFile()
         path = db.writeGarbageFile();
     } else if (case_ == QLatin1String("foreign")) {
         db.dropTable(QStringLiteral("rj"));
+    } else if (case_ == QLatin1String("sp reshaped")) {
+        db.exec(QStringLiteral("DROP TABLE sp; CREATE TABLE sp (id INTEGER PRIMARY KEY, Name TEXT, body TEXT)"));
+    } else if (case_ == QLatin1String("rj reshaped")) {
+        db.exec(QStringLiteral("DROP TABLE rj; CREATE TABLE rj (id INTEGER PRIMARY KEY, Name TEXT, demo TEXT)"));
+    } else if (case_ == QLatin1String("food_alias reshaped")) {
+        db.exec(QStringLiteral("DROP TABLE food_alias; CREATE TABLE food_alias (id INTEGER PRIMARY KEY, name TEXT)"));
+    } else if (case_ == QLatin1String("sp widened")) {
+        db.exec(QStringLiteral("ALTER TABLE sp ADD COLUMN mood TEXT"));
     } else if (case_ == QLatin1String("damaged")) {
         // Rows over several pages, then the last page's cell count and cell
         // pointers overwritten: a leaf of table sp.

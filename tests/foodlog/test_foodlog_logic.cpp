@@ -120,6 +120,7 @@ private slots:
     void readingNeverChangesAnOldFile();
     void firstWriteUpgradesAfterBackup();
     void storeTakesTimeFromItsClock();
+    void fileWithSomeLogTablesGetsTheRest();
     void refusedUpgradeLeavesFileAlone_data();
     void refusedUpgradeLeavesFileAlone();
     void entriesKeepTheirDay();
@@ -416,6 +417,25 @@ void FoodLogLogicTest::readingNeverChangesAnOldFile()
     }
     QCOMPARE(fileHash(file.path()), before);
     QVERIFY(backupsBeside(file).isEmpty());
+}
+
+// A file that has the log's food_log (restored from elsewhere) but not the other tables: the
+// first write adds the missing ones and keeps the entry there, instead of failing on the one
+// that exists.
+void FoodLogLogicTest::fileWithSomeLogTablesGetsTheRest()
+{
+    TempDatabase file;
+    fillOldFile(file);
+    file.exec(FoodLogStore::createStatements().first());
+    file.exec(QStringLiteral("INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) "
+                             "VALUES ('2026-12-09', 0, '豆浆', '饮料', 250, 16, '2026-12-09 07:30:00')"));
+    auto db = openDatabase(file.path());
+    FoodLogStore store(*db);
+    QVERIFY(!store.hasTables());
+    store.setWeight(QDate(2026, 12, 10), 70.5);
+    QVERIFY(store.hasTables());
+    QCOMPARE(store.entriesOn(QDate(2026, 12, 9)).size(), 1);
+    QCOMPARE(store.weightOn(QDate(2026, 12, 10)), std::optional<double>(70.5));
 }
 
 // The store's clock names the upgrade's backup and times an entry given no time; one given a

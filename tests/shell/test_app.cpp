@@ -1380,6 +1380,7 @@ void TestApp::restoreRefusesBadFiles_data()
     QTest::newRow("empty file") << "empty" << "空";
     QTest::newRow("the data file itself") << "self" << "正在使用的数据文件";
     QTest::newRow("a hard link to the data file") << "hard link" << "正在使用的数据文件";
+    QTest::newRow("a food log of another shape") << "food log reshaped" << "表“food_log”缺少列";
 }
 
 void TestApp::restoreRefusesBadFiles()
@@ -1406,6 +1407,9 @@ void TestApp::restoreRefusesBadFiles()
         copyDatabaseFile(data, bad);
         execOn(bad, "CREATE INDEX byName ON sp(Name); PRAGMA writable_schema=ON;"
                     "UPDATE sqlite_schema SET sql='CREATE INDEX byName ON sp(demo)' WHERE name='byName';");
+    } else if (kind == QLatin1String("food log reshaped")) {
+        copyDatabaseFile(data, bad);
+        execOn(bad, "CREATE TABLE food_log (day TEXT, food TEXT, grams REAL);");
     } else if (kind == QLatin1String("hard link")) {
 #if defined(Q_OS_UNIX)
         QVERIFY(::link(QFile::encodeName(data).constData(), QFile::encodeName(bad).constData()) == 0);
