@@ -88,8 +88,29 @@ DailyBackup::Outcome DailyBackup::run(QDate today)
     return Outcome::Made;
 }
 
+void DailyBackup::removeAbandonedTemporaries(const QDir &dir, const QRegularExpression &ownName)
+{
+    // Compared with the times the file system wrote, so the system's own clock, not the
+    // program's (db/Clock), which a test may have set to another day. Only names a copy in
+    // progress is given (copyDatabaseFile: ".<target>.XXXXXX" and its journal), never another
+    // hidden file.
+    const QDateTime abandoned = QDateTime::currentDateTime().addSecs(-AbandonedAfterSeconds);
+    const auto hidden = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo &temporary : hidden)
+        if (!temporary.isSymLink() && ownName.match(temporary.fileName()).hasMatch()
+            && temporary.lastModified() < abandoned)
+            QFile::remove(temporary.filePath());
+}
+
 void DailyBackup::removeOldCopies(QDate today) const
 {
+    // Beside the data file: what a copy before an upgrade (data.mdb.bak-YYYYMMDD-HHMMSS) leaves
+    // when the program is killed while writing it.
+    const QFileInfo data(m_dataFile);
+    removeAbandonedTemporaries(data.absoluteDir(), QRegularExpression(
+        QStringLiteral("^\\.") + QRegularExpression::escape(data.fileName())
+        + QStringLiteral("\\.bak-\\d{8}-\\d{6}\\.[A-Za-z0-9]{6}(-journal)?$")));
+
     // A folder that is a link leads somewhere this program did not choose: nothing is removed
     // there.
     if (QFileInfo(m_folder).isSymLink())
@@ -103,17 +124,6 @@ void DailyBackup::removeOldCopies(QDate today) const
             QFile::remove(path);
     }
 
-    // Compared with the times the file system wrote, so the system's own clock, not the
-    // program's (db/Clock), which a test may have set to another day.
-    const QDateTime abandoned = QDateTime::currentDateTime().addSecs(-AbandonedAfterSeconds);
-    // Only the names copyDatabaseFile gives a copy in progress (".<daily name>.XXXXXX" and its
-    // journal), never another hidden file.
-    static const QRegularExpression ownTemporary(
-        QStringLiteral("^\\.data-\\d{4}-\\d{2}-\\d{2}\\.mdb\\.[A-Za-z0-9]{6}(-journal)?$"));
-    const auto temporaries = dir.entryInfoList({QStringLiteral(".data-*.mdb.*")},
-                                               QDir::Files | QDir::Hidden | QDir::System);
-    for (const QFileInfo &temporary : temporaries)
-        if (!temporary.isSymLink() && ownTemporary.match(temporary.fileName()).hasMatch()
-            && temporary.lastModified() < abandoned)
-            QFile::remove(temporary.filePath());
+    removeAbandonedTemporaries(dir, QRegularExpression(QStringLiteral(
+        "^\\.data-\\d{4}-\\d{2}-\\d{2}\\.mdb\\.[A-Za-z0-9]{6}(-journal)?$")));
 }

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QDate>
+#include <QDir>
 #include <QList>
+#include <QRegularExpression>
 #include <QString>
 #include <optional>
 
@@ -42,6 +44,7 @@ public:
 
 private:
     void removeOldCopies(QDate today) const;
+    static void removeAbandonedTemporaries(const QDir &dir, const QRegularExpression &ownName);
 
     QString m_dataFile;
     QString m_folder;

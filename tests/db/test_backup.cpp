@@ -25,6 +25,7 @@ private slots:
     void failedCopyRemovesNothing();
     void rotationRemovesOnlyItsOwnCopies();
     void linkedFolderIsNeverCleaned();
+    void abandonedUpgradeCopiesAreCleanedAtStart();
     void namesOfDailyCopies_data();
     void namesOfDailyCopies();
 };
@@ -266,6 +267,34 @@ void TestBackup::linkedFolderIsNeverCleaned()
     DailyBackup backup(db.path());
     QCOMPARE(backup.run(march(20)), DailyBackup::Outcome::Made);
     QCOMPARE(sorted(earlier.days()), sorted(behindLink + QList<QDate>{march(20)}));
+}
+
+// A copy before an upgrade that the program was killed while writing leaves a hidden temporary
+// file beside data.mdb; the next start removes it once it is clearly abandoned, and nothing else.
+void TestBackup::abandonedUpgradeCopiesAreCleanedAtStart()
+{
+    TempDatabase db;
+    const QDir folder(db.dir());
+    const auto make = [&](const QString &name, int ageSeconds) {
+        QFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("partial copy");
+        file.close();
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                                 QFileDevice::FileModificationTime));
+    };
+    make(QStringLiteral(".data.mdb.bak-20261201-101010.Ab12Cd"), 2 * 3600);
+    make(QStringLiteral(".data.mdb.bak-20261201-101010.Ab12Cd-journal"), 2 * 3600);
+    make(QStringLiteral(".data.mdb.bak-20261210-090000.Zz99Yy"), 60);   // still being written
+    make(QStringLiteral(".data.mdb.notes"), 2 * 3600);                 // not a name of ours
+    make(QStringLiteral("data.mdb.bak-20261201-101010"), 2 * 3600);    // a finished copy
+
+    QCOMPARE(DailyBackup(db.path()).run(march(3)), DailyBackup::Outcome::Made);
+    QStringList left = folder.entryList(QDir::Files | QDir::Hidden);
+    left.sort();
+    QCOMPARE(left, QStringList({".data.mdb.bak-20261210-090000.Zz99Yy", ".data.mdb.notes", "data.mdb",
+                                "data.mdb.bak-20261201-101010"}));
 }
 
 void TestBackup::namesOfDailyCopies_data()
