@@ -251,7 +251,12 @@ void MainWindow::addShortcuts()
         auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), this);
         shortcut->setObjectName(QStringLiteral("shortcut_%1").arg(name));
         shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, [this, name] { hotSpotClicked(name); });
+        connect(shortcut, &QShortcut::activated, this, [this, name] {
+            hotSpotClicked(name);
+            // As Ctrl+F does in the calorie panel: the keyboard where the log is typed into.
+            if (name == QLatin1String("f"))
+                m_foodLog->focusSearch();
+        });
     }
 }
 

@@ -75,3 +75,9 @@ bool FoodLogSection::logToday(const FoodChoice &food, double grams)
         return false;
     }
 }
+
+void FoodLogSection::focusSearch()
+{
+    if (m_view && m_shown)
+        m_view->focusSearch();
+}

@@ -23,6 +23,8 @@ public:
     ~FoodLogSection();
 
     void enter();
+    // The keyboard in the log's food search (Ctrl+6); nothing before the view is made.
+    void focusSearch();
     // Puts the replaced controls back as they were; nothing when not shown.
     void leave();
     bool isShown() const { return m_shown; }

@@ -303,3 +303,9 @@ void FoodLogView::askProfile()
     });
     dialog->open();
 }
+
+void FoodLogView::focusSearch()
+{
+    m_tabs->setCurrentIndex(0);
+    m_picker->searchField()->setFocus(Qt::ShortcutFocusReason);
+}

@@ -34,6 +34,8 @@ public:
     void showDay(const QDate &day);
     // Reads the day again from the file and shows it.
     void refresh();
+    // The 饮食 page on show, the keyboard in its food search.
+    void focusSearch();
 
     // Adds `grams` of `food` to today's log, at the meal of the time of day.
     // False (after a message) when it could not be saved.

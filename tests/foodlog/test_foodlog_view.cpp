@@ -145,6 +145,7 @@ private slots:
     void chartGapsAndTwoTimesScale();
     void unreadableLogSaysSoOnce();
     void figuresAddUpAsShown();
+    void ctrl6PutsKeyboardInLogSearch();
     void chartWithAbsurdFiguresStillDraws();
     void quickLogFromCaloriePanel();
     void entriesAroundMidnightAndNewYear();
@@ -502,6 +503,28 @@ void FoodLogViewTest::unreadableLogSaysSoOnce()
     QVERIFY2(text.startsWith(QStringLiteral("无法读取饮食记录：")), qPrintable(text));
     QCOMPARE(text.count(QStringLiteral("无法读取饮食记录")), 1);
     QVERIFY2(text.contains(QStringLiteral("no such column")), qPrintable(text));
+}
+
+// Ctrl+6 opens the log with the keyboard in its food search, as Ctrl+F does in the calorie panel:
+// at the first opening once the profile question is answered, and every time after, from any
+// page of the log.
+void FoodLogViewTest::ctrl6PutsKeyboardInLogSearch()
+{
+    ProgramCopy copy;
+    auto w = open(copy);
+    press(w.get(), Qt::Key_6, Qt::ControlModifier);
+    closeProfileDialog(*w, false);
+    FoodLogView *view = w->foodLogSection()->view();
+    QVERIFY(view);
+    auto *search = find<QLineEdit>(view, "logSearch");
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(search));
+
+    auto *tabs = find<QTabWidget>(view, "foodLogTabs");
+    tabs->setCurrentIndex(2);
+    press(w.get(), Qt::Key_3, Qt::ControlModifier);
+    press(w.get(), Qt::Key_6, Qt::ControlModifier);
+    QCOMPARE(tabs->currentIndex(), 0);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(search));
 }
 
 // Rows are shown in whole kcal, and the meal's subtotal and the day's total are the sums of
