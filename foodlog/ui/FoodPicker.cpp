@@ -2,6 +2,7 @@
 #include "foodlog/ui/FoodPicker.h"
 
 #include "foodlog/LogCalendar.h"
+#include "widgets/ReturnClicks.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -59,6 +60,7 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
     m_add->setObjectName(QStringLiteral("logAdd"));
     m_add->setAccessibleName(QStringLiteral("添加到当天"));
     connect(m_add, &QPushButton::clicked, this, &FoodPicker::addRequested);
+    new ReturnClicks(m_add, m_add); // Return on the focused button presses it
     // Return in the field adds once a food is chosen (the popup takes Return while open).
     connect(m_search, &QLineEdit::returnPressed, this, [this] {
         if (!m_completer->popup()->isVisible() && chosenFood())

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/WeightPanel.h"
 
+#include "widgets/ReturnClicks.h"
+
 #include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -35,6 +37,9 @@ WeightPanel::WeightPanel(QWidget *parent) : QWidget(parent)
         m_kg->interpretText();
         emit weightEntered(m_kg->value());
     });
+    // Return in the weight field records the weight typed; on the focused button it presses it.
+    new ReturnClicks(m_kg, m_save);
+    new ReturnClicks(m_save, m_save);
 
     m_saved = new QLabel(this);
     m_saved->setObjectName(QStringLiteral("weightSaved"));

@@ -3,6 +3,7 @@
 
 #include "foods/FoodChoices.h"
 #include "foods/ui/FoodPortionPanel.h"
+#include "widgets/ReturnClicks.h"
 
 namespace {
 const QString Caption = QStringLiteral("记一笔");
@@ -21,6 +22,7 @@ QuickLogButton::QuickLogButton(FoodPortionPanel &portion, Log log, QWidget *pane
     connect(&m_doneShown, &QTimer::timeout, this, [this] { setText(Caption); });
     connect(&portion, &FoodPortionPanel::changed, this, &QuickLogButton::follow);
     connect(this, &QPushButton::clicked, this, &QuickLogButton::logFood);
+    new ReturnClicks(this, this); // Return on the focused button presses it
     follow();
 }
 

@@ -146,6 +146,7 @@ private slots:
     void unreadableLogSaysSoOnce();
     void figuresAddUpAsShown();
     void ctrl6PutsKeyboardInLogSearch();
+    void returnSubmitsWeightAndPressesButtons();
     void chartWithAbsurdFiguresStillDraws();
     void quickLogFromCaloriePanel();
     void entriesAroundMidnightAndNewYear();
@@ -525,6 +526,37 @@ void FoodLogViewTest::ctrl6PutsKeyboardInLogSearch()
     press(w.get(), Qt::Key_6, Qt::ControlModifier);
     QCOMPARE(tabs->currentIndex(), 0);
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(search));
+}
+
+// Return in the weight field records the weight typed, and Return on a focused 记录体重 or 添加
+// presses it, as the keys page of the About page says.
+void FoodLogViewTest::returnSubmitsWeightAndPressesButtons()
+{
+    ProgramCopy copy;
+    auto w = open(copy);
+    FoodLogView *view = openLogDecliningProfile(*w);
+    QVERIFY(view);
+    find<QTabWidget>(view, "foodLogTabs")->setCurrentIndex(1);
+    auto *kg = find<QDoubleSpinBox>(view, "weightKg");
+    kg->setFocus();
+    kg->selectAll();
+    QTest::keyClicks(kg, QStringLiteral("71.3"));
+    QTest::keyClick(kg, Qt::Key_Return);
+    QCOMPARE(queryValue(copy.data(), QStringLiteral("SELECT kg FROM weight_log")).toDouble(), 71.3);
+
+    auto *save = find<QPushButton>(view, "weightSave");
+    kg->setValue(70.9);
+    save->setFocus();
+    QTest::keyClick(save, Qt::Key_Enter);
+    QCOMPARE(queryValue(copy.data(), QStringLiteral("SELECT kg FROM weight_log")).toDouble(), 70.9);
+
+    // 添加 with nothing chosen says so: the press reached it.
+    find<QTabWidget>(view, "foodLogTabs")->setCurrentIndex(0);
+    auto *add = find<QPushButton>(view, "logAdd");
+    MessageBox::Recorder boxes;
+    add->setFocus();
+    QTest::keyClick(add, Qt::Key_Return);
+    QCOMPARE(boxes.boxes().size(), 1);
 }
 
 // Rows are shown in whole kcal, and the meal's subtotal and the day's total are the sums of
