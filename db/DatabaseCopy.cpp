@@ -65,24 +65,6 @@ QStringList columnsOf(sqlite3 *db, const QString &table, const QString &what)
     return columns;
 }
 
-// The table a CREATE TABLE statement makes, or an empty text for another statement.
-QString tableMadeBy(sqlite3 *scratch, const QString &statement, const QString &what)
-{
-    const QStringList before = [&] {
-        QStringList names;
-        Query tables(scratch, "SELECT name FROM sqlite_schema WHERE type = 'table'", what);
-        while (tables.next())
-            names << tables.text(0);
-        return names;
-    }();
-    execute(scratch, statement.toUtf8().constData(), what);
-    Query tables(scratch, "SELECT name FROM sqlite_schema WHERE type = 'table'", what);
-    while (tables.next())
-        if (!before.contains(tables.text(0)) && !tables.text(0).startsWith(QLatin1String("sqlite_")))
-            return tables.text(0);
-    return QString();
-}
-
 // A rename is durable only once the folder that holds the name is synced.
 void syncFolder(const QString &folder)
 {
@@ -253,10 +235,16 @@ void verifyTablesFit(const QString &path, const QStringList &createStatements)
         throw DataError(what + QStringLiteral("：%1。").arg(describeSqliteCode(rc)), rc);
     sqlite3_busy_timeout(rawFile, 5000);
 
-    for (const QString &statement : createStatements) {
-        const QString table = tableMadeBy(rawScratch, statement, what);
-        if (table.isEmpty())
-            continue;
+    for (const QString &statement : createStatements)
+        execute(rawScratch, statement.toUtf8().constData(), what);
+    QStringList tables;
+    {
+        Query made(rawScratch, "SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite%' "
+                               "ORDER BY rowid", what);
+        while (made.next())
+            tables << made.text(0);
+    }
+    for (const QString &table : std::as_const(tables)) {
         const QStringList present = columnsOf(rawFile, table, what);
         if (present.isEmpty())
             continue; // the table is not there: whether it must be is the caller's to say
