@@ -6,9 +6,10 @@
 
 // Which daily backups to keep. There is at most one backup a day. Kept are the backups of the
 // 7 newest days that have one, and the newest backup of each of the 4 newest weeks (Monday to
-// Sunday) that have one; a backup may count as both. A backup dated after today (the clock was
-// set wrong when it was made, or is now) is kept and counts as neither, so a wrong clock never
-// pushes real backups out.
+// Sunday) that have one; a backup may count as both. A backup dated after today was made while
+// the clock was set ahead: it counts as neither, so it never pushes real backups out, and it
+// goes, because today's backup (made before the rotation runs) holds newer data, and left alone
+// it would stand in for the backup of the day it names when that day comes.
 namespace BackupRotation {
 
 constexpr int DailyKept = 7;

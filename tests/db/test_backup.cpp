@@ -23,6 +23,7 @@ private slots:
     void aMonthOfStartsOnDisk();
     void laterStartsOfTheDayMakeNoCopy();
     void failedCopyRemovesNothing();
+    void copyFromAClockSetAheadNeitherBlocksNorStays();
     void rotationRemovesOnlyItsOwnCopies();
     void linkedFolderIsNeverCleaned();
     void abandonedUpgradeCopiesAreCleanedAtStart();
@@ -92,11 +93,12 @@ void TestBackup::rotationOverAMonth_data()
                         QDate(2026, 1, 17), QDate(2026, 1, 18), QDate(2026, 1, 19),
                         QDate(2026, 1, 20), march(31)};
 
-    // A copy dated in the future (the clock was wrong once) stays and takes no one's place.
-    QTest::newRow("a copy from a wrong clock")
-        << QList<QDate>{QDate(2030, 1, 1)} << everyDay
+    // A copy dated in the future (the clock was set ahead once) takes no one's place and goes
+    // at the next start, before its day could come and find it standing in for that day's copy.
+    QTest::newRow("a copy from a clock set ahead")
+        << QList<QDate>{QDate(2030, 1, 1), march(20)} << everyDay
         << QList<QDate>{march(15), march(22), march(25), march(26), march(27), march(28),
-                        march(29), march(30), march(31), QDate(2030, 1, 1)};
+                        march(29), march(30), march(31)};
 
     // Across a year's end the weeks still count Monday to Sunday (ISO weeks).
     QList<QDate> newYear;
@@ -221,6 +223,22 @@ void TestBackup::failedCopyRemovesNothing()
     } catch (const DataError &error) {
         QVERIFY2(error.message().contains(QStringLiteral("备份")), qPrintable(error.message()));
     }
+}
+
+// One start with the clock a month ahead, then the clock put right: the copy it made goes at the
+// next start, so when its day comes, that day gets a fresh copy of the data as it is then.
+void TestBackup::copyFromAClockSetAheadNeitherBlocksNorStays()
+{
+    TempDatabase db;
+    DailyBackup backup(db.path());
+    QCOMPARE(backup.run(march(2)), DailyBackup::Outcome::Made);
+    QCOMPARE(backup.run(march(30)), DailyBackup::Outcome::Made); // the clock set ahead
+    QCOMPARE(backup.run(march(3)), DailyBackup::Outcome::Made);  // and put right
+    QCOMPARE(sorted(backup.days()), (QList<QDate>{march(2), march(3)}));
+
+    db.insert(QStringLiteral("sp"), {{"Name", QStringLiteral("晚餐")}, {"demo", QStringLiteral("粥")}});
+    QCOMPARE(backup.run(march(30)), DailyBackup::Outcome::Made);
+    QCOMPARE(valueIn(backup.pathFor(march(30)), "SELECT Name FROM sp"), QStringLiteral("晚餐"));
 }
 
 // A copy a user keeps in the folder under a daily name, and a hidden file of a name like a copy
