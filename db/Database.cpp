@@ -47,6 +47,24 @@ QString whyMissing(const QString &path)
     return QStringLiteral("它是一个符号链接，指向的文件“%1”不存在").arg(QDir::toNativeSeparators(current));
 }
 
+// A file left in WAL mode (a backup of one restored by an earlier release, another tool) keeps its
+// latest writes in a -wal file beside it, which a copy of data.mdb alone misses: it goes back to
+// the rollback journal that every write here relies on. While another program has it open in WAL
+// mode the switch cannot be made; it is tried again at the next open.
+void leaveWriteAheadLog(sqlite3 *db)
+{
+    if (sqlite3_db_readonly(db, "main") == 1)
+        return;
+    sqlite3_stmt *mode = nullptr;
+    bool inWal = false;
+    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &mode, nullptr) == SQLITE_OK
+        && sqlite3_step(mode) == SQLITE_ROW)
+        inWal = sqlite3_strnicmp(reinterpret_cast<const char *>(sqlite3_column_text(mode, 0)), "wal", 4) == 0;
+    sqlite3_finalize(mode);
+    if (inWal)
+        sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+}
+
 } // namespace
 
 Database::Database(QString path, sqlite3 *db)
@@ -141,6 +159,7 @@ std::unique_ptr<Database> openDatabase(const QString &path)
     const int syncRc = sqlite3_exec(db, "PRAGMA synchronous=EXTRA", nullptr, nullptr, nullptr);
     if (syncRc != SQLITE_OK)
         throw connection.error(QStringLiteral("无法打开数据库文件“%1”").arg(path), syncRc);
+    leaveWriteAheadLog(db);
     return database;
 }
 

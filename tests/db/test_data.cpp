@@ -398,7 +398,7 @@ void TestData::durableSettings()
 {
     // The rollback journal, and EXTRA: the folder is synced after the journal
     // is deleted, so a commit that returned survives a power cut. The file is
-    // never switched to another journal mode.
+    // left in or put back into the rollback journal.
     TempDatabase db;
     auto database = openDatabase(db.path());
     const auto pragma = [&](const char *name) {
@@ -414,6 +414,22 @@ void TestData::durableSettings()
     QCOMPARE(pragma("PRAGMA journal_mode"), QStringLiteral("delete"));
     auto rs = database->openRecordset(QStringLiteral("sp"));
     run(*rs, QStringLiteral("A"));
+    QCOMPARE(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden), QStringList{"data.mdb"});
+    rs.reset();
+    database.reset();
+
+    // A file another tool left in WAL mode is back in the rollback journal once opened, its
+    // rows all there and no -wal file beside it after a write.
+    sqlite3 *other = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(db.path()).constData(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "PRAGMA journal_mode=WAL; INSERT INTO sp (Name) VALUES ('B')",
+                          nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+    database = openDatabase(db.path());
+    QCOMPARE(pragma("PRAGMA journal_mode"), QStringLiteral("delete"));
+    rs = database->openRecordset(QStringLiteral("sp"));
+    run(*rs, QStringLiteral("A"));
+    QCOMPARE(rs->recordCount(), 3);
     QCOMPARE(QDir(db.dir()).entryList(QDir::Files | QDir::Hidden), QStringList{"data.mdb"});
 }
 
