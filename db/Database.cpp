@@ -154,8 +154,7 @@ std::unique_ptr<Database> openDatabase(const QString &path)
     // Every write is on disk when it returns: FULL syncs the file and the
     // journal, EXTRA also syncs the folder once the journal is deleted, so that
     // a power cut right after a commit cannot bring the journal back and roll
-    // the commit back. A per-connection setting: the file itself (and its
-    // journal mode) is left as it is.
+    // the commit back. A per-connection setting, not stored in the file.
     const int syncRc = sqlite3_exec(db, "PRAGMA synchronous=EXTRA", nullptr, nullptr, nullptr);
     if (syncRc != SQLITE_OK)
         throw connection.error(QStringLiteral("无法打开数据库文件“%1”").arg(path), syncRc);
