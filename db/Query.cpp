@@ -95,6 +95,12 @@ bool Query::isNull(int column) const
     return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }
 
+bool Query::isNumber(int column) const
+{
+    const int type = sqlite3_column_type(m_stmt, column);
+    return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+}
+
 qint64 Query::lastInsertId() const
 {
     return sqlite3_last_insert_rowid(m_db);

@@ -37,6 +37,8 @@ public:
     double real(int column) const;
     QString text(int column) const;
     bool isNull(int column) const;
+    // True for an integer or a real; text that looks like a number is not one.
+    bool isNumber(int column) const;
 
     // The rowid of the last row inserted on the connection.
     qint64 lastInsertId() const;

@@ -11,8 +11,7 @@ int BodyMassIndex::tenthsOf(double index)
 
 bool BodyMassIndex::inRange(double kg, double heightCm)
 {
-    // Written so that NaN, which fails every comparison, is out of range too.
-    return heightCm >= MinHeightCm && heightCm <= MaxHeightCm && kg >= MinKg && kg <= MaxKg;
+    return LogBounds::heightInRange(heightCm) && LogBounds::kgInRange(kg);
 }
 
 int BodyMassIndex::tenths(double kg, double heightCm)

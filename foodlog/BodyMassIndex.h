@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "foodlog/LogBounds.h"
+
 #include <QString>
 
 // Body mass index and its band for Chinese adults: below 18.5 偏瘦, 18.5–23.9 正常,
@@ -14,10 +16,10 @@ public:
 
     // The heights and weights an index is worked out from (厘米, 千克); a stored value outside
     // them (written by hand or by another program) gives no figure.
-    static constexpr double MinHeightCm = 50;
-    static constexpr double MaxHeightCm = 250;
-    static constexpr double MinKg = 20;
-    static constexpr double MaxKg = 400;
+    static constexpr double MinHeightCm = LogBounds::MinHeightCm;
+    static constexpr double MaxHeightCm = LogBounds::MaxHeightCm;
+    static constexpr double MinKg = LogBounds::MinKg;
+    static constexpr double MaxKg = LogBounds::MaxKg;
     static bool inRange(double kg, double heightCm);
 
     // The index in tenths (241 for 24.1), rounded half up; both figures must be inRange().

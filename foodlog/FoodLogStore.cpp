@@ -6,6 +6,7 @@
 #include "db/DataError.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
+#include "foodlog/LogBounds.h"
 
 #include <QFileInfo>
 
@@ -15,20 +16,80 @@ const char DayFormat[] = "yyyy-MM-dd";
 const char CreatedFormat[] = "yyyy-MM-dd HH:mm:ss";
 
 // The log's tables. Days are local dates as "YYYY-MM-DD"; the created time is
-// local "YYYY-MM-DD HH:MM:SS". CHECKs keep values a later reader can trust. A file that has some
-// of them (restored from elsewhere) gets the others.
-const char *const CreateStatements[] = {
-    "CREATE TABLE IF NOT EXISTS food_log (id INTEGER PRIMARY KEY AUTOINCREMENT, day TEXT NOT NULL, "
-    "meal INTEGER NOT NULL CHECK (meal BETWEEN 0 AND 3), food TEXT NOT NULL, "
-    "category TEXT NOT NULL DEFAULT '', grams REAL NOT NULL CHECK (grams > 0), "
-    "kcal_per_100g REAL NOT NULL CHECK (kcal_per_100g >= 0), created TEXT NOT NULL)",
-    "CREATE INDEX IF NOT EXISTS food_log_day ON food_log (day)",
-    "CREATE TABLE IF NOT EXISTS weight_log (day TEXT PRIMARY KEY, kg REAL NOT NULL CHECK (kg BETWEEN 20 AND 400))",
-    "CREATE TABLE IF NOT EXISTS profile (id INTEGER PRIMARY KEY CHECK (id = 1), "
-    "sex TEXT NOT NULL CHECK (sex IN ('F', 'M')), birth_year INTEGER NOT NULL, "
-    "height_cm REAL NOT NULL, activity INTEGER NOT NULL CHECK (activity BETWEEN 0 AND 4), "
-    "target_kg REAL NOT NULL DEFAULT 0)",
-};
+// local "YYYY-MM-DD HH:MM:SS". CHECKs and triggers keep values a later reader can trust: the
+// ranges (LogBounds) are triggers because SQLite can add a trigger to a table an earlier release
+// made, where a new CHECK would mean copying the table, and a copy could not hold a row already
+// outside them. Every statement can run again on a file that has some of the objects (restored
+// from elsewhere, made by an earlier release): it adds the others.
+QStringList createStatementList()
+{
+    const auto number = [](double value) { return QString::number(value); };
+    QStringList statements = {
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS food_log (id INTEGER PRIMARY KEY AUTOINCREMENT, day TEXT NOT NULL, "
+            "meal INTEGER NOT NULL CHECK (meal BETWEEN 0 AND 3), food TEXT NOT NULL, "
+            "category TEXT NOT NULL DEFAULT '', grams REAL NOT NULL CHECK (grams > 0), "
+            "kcal_per_100g REAL NOT NULL CHECK (kcal_per_100g >= 0), created TEXT NOT NULL)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS food_log_day ON food_log (day)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS weight_log (day TEXT PRIMARY KEY, "
+                       "kg REAL NOT NULL CHECK (kg BETWEEN 20 AND 400))"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS profile (id INTEGER PRIMARY KEY CHECK (id = 1), "
+                       "sex TEXT NOT NULL CHECK (sex IN ('F', 'M')), birth_year INTEGER NOT NULL, "
+                       "height_cm REAL NOT NULL, activity INTEGER NOT NULL CHECK (activity BETWEEN 0 AND 4), "
+                       "target_kg REAL NOT NULL DEFAULT 0)"),
+    };
+    // typeof() first: text compares above every number in SQLite and must not pass as one.
+    const QString numeric = QStringLiteral("typeof(NEW.%1) IN ('integer', 'real') AND NEW.%1 %2");
+    const struct
+    {
+        const char *table;
+        QString inRange;
+    } bounds[] = {
+        {"food_log", numeric.arg(QStringLiteral("grams"), QStringLiteral("> 0"))
+                         + QStringLiteral(" AND NEW.grams <= ") + number(LogBounds::MaxGrams)
+                         + QStringLiteral(" AND ")
+                         + numeric.arg(QStringLiteral("kcal_per_100g"), QStringLiteral(">= 0"))
+                         + QStringLiteral(" AND NEW.kcal_per_100g <= ") + number(LogBounds::MaxKcalPer100g)
+                         + QStringLiteral(" AND NEW.meal IN (0, 1, 2, 3)")},
+        {"weight_log", numeric.arg(QStringLiteral("kg"), QStringLiteral("BETWEEN %1 AND %2")
+                                                            .arg(number(LogBounds::MinKg), number(LogBounds::MaxKg)))},
+        {"profile", numeric.arg(QStringLiteral("height_cm"), QStringLiteral("BETWEEN %1 AND %2")
+                                                               .arg(number(LogBounds::MinHeightCm),
+                                                                    number(LogBounds::MaxHeightCm)))},
+    };
+    for (const auto &bound : bounds) {
+        for (const char *change : {"insert", "update"}) {
+            statements << QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_in_range_%2 BEFORE %3 ON %1 "
+                                         "WHEN NOT coalesce(%4, 0) "
+                                         "BEGIN SELECT RAISE(ABORT, '%1: value out of range'); END")
+                              .arg(QLatin1String(bound.table), QLatin1String(change),
+                                   QString::fromLatin1(change).toUpper(), bound.inRange);
+        }
+    }
+    return statements;
+}
+
+// The same ranges for the readers that sum or pick in SQL (LogBounds; checked against it by the
+// tests that store values at its edges).
+#define IN_RANGE_ENTRY "typeof(grams) IN ('integer', 'real') AND grams > 0 AND grams <= 5000 " \
+    "AND typeof(kcal_per_100g) IN ('integer', 'real') AND kcal_per_100g BETWEEN 0 AND 900 " \
+    "AND meal IN (0, 1, 2, 3)"
+#define IN_RANGE_WEIGHT "typeof(kg) IN ('integer', 'real') AND kg BETWEEN 20 AND 400"
+static_assert(LogBounds::MaxGrams == 5000 && LogBounds::MaxKcalPer100g == 900 && LogBounds::LastMeal == 3
+                  && LogBounds::MinKg == 20 && LogBounds::MaxKg == 400,
+              "the readers' SQL ranges follow LogBounds");
+
+// The names of everything the statements make: a file with all of them needs no upgrade.
+const QStringList &layoutObjects()
+{
+    static const QStringList names = {
+        QStringLiteral("food_log"), QStringLiteral("food_log_day"), QStringLiteral("weight_log"),
+        QStringLiteral("profile"), QStringLiteral("food_log_in_range_insert"),
+        QStringLiteral("food_log_in_range_update"), QStringLiteral("weight_log_in_range_insert"),
+        QStringLiteral("weight_log_in_range_update"), QStringLiteral("profile_in_range_insert"),
+        QStringLiteral("profile_in_range_update")};
+    return names;
+}
 
 QString dayText(const QDate &day)
 {
@@ -56,9 +117,7 @@ FoodLogStore::FoodLogStore(Database &db, Clock clock) : m_db(db), m_clock(std::m
 
 QStringList FoodLogStore::createStatements()
 {
-    QStringList statements;
-    for (const char *statement : CreateStatements)
-        statements << QString::fromLatin1(statement);
+    static const QStringList statements = createStatementList();
     return statements;
 }
 
@@ -81,9 +140,26 @@ bool FoodLogStore::hasTables() const
     return q.next() && q.integer(0) == 3;
 }
 
+bool FoodLogStore::hasTable(const char *name) const
+{
+    Query q(m_db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?", readContext());
+    q.bind(1, QString::fromLatin1(name));
+    return q.next();
+}
+
+bool FoodLogStore::isUpToDate() const
+{
+    // The names are this file's own constants, quoted as SQL strings.
+    static const QByteArray sql = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name IN ('%1')")
+                                      .arg(layoutObjects().join(QStringLiteral("', '")))
+                                      .toUtf8();
+    Query q(m_db, sql.constData(), readContext());
+    return q.next() && q.integer(0) == layoutObjects().size();
+}
+
 QString FoodLogStore::ensureTables()
 {
-    if (hasTables())
+    if (isUpToDate())
         return QString();
     const QString context = QStringLiteral("无法为饮食记录添加数据表，文件“%1”未作改动").arg(m_db.path());
     m_db.requireWritable(context);
@@ -91,7 +167,7 @@ QString FoodLogStore::ensureTables()
     // The write lock first, so nobody changes the file between the copy and
     // the change; readers (the copy among them) still get through.
     Transaction transaction(m_db, context);
-    if (hasTables()) { // another program added them while we waited
+    if (isUpToDate()) { // another program added them while we waited
         transaction.commit();
         return QString();
     }
@@ -108,17 +184,17 @@ QString FoodLogStore::ensureTables()
     } catch (const DataError &error) {
         throw DataError(context + QStringLiteral("：无法保存备份。") + error.message(), error.code());
     }
-    for (const char *statement : CreateStatements)
-        execute(m_db, statement, context);
+    for (const QString &statement : createStatements())
+        execute(m_db, statement.toUtf8().constData(), context);
     transaction.commit();
     return backup;
 }
 
-QList<FoodLogEntry> FoodLogStore::entriesOn(const QDate &day) const
+FoodLogStore::DayEntries FoodLogStore::dayEntries(const QDate &day) const
 {
-    QList<FoodLogEntry> entries;
-    if (!hasTables())
-        return entries;
+    DayEntries found;
+    if (!hasTable("food_log"))
+        return found;
     Query q(m_db,
             "SELECT id, day, meal, food, category, grams, kcal_per_100g, created FROM food_log "
             "WHERE day = ? ORDER BY meal, id",
@@ -134,9 +210,13 @@ QList<FoodLogEntry> FoodLogStore::entriesOn(const QDate &day) const
         e.grams = q.real(5);
         e.kcalPer100g = q.real(6);
         e.created = QDateTime::fromString(q.text(7), QLatin1String(CreatedFormat));
-        entries.append(e);
+        if (LogBounds::gramsInRange(e.grams) && LogBounds::kcalPer100gInRange(e.kcalPer100g)
+            && LogBounds::mealInRange(e.meal) && q.isNumber(5) && q.isNumber(6))
+            found.entries.append(e);
+        else
+            ++found.outOfRange;
     }
-    return entries;
+    return found;
 }
 
 FoodLogEntry FoodLogStore::addEntry(FoodLogEntry entry)
@@ -192,9 +272,9 @@ void FoodLogStore::removeEntry(qint64 id)
 
 std::optional<double> FoodLogStore::weightOn(const QDate &day) const
 {
-    if (!hasTables())
+    if (!hasTable("weight_log"))
         return std::nullopt;
-    Query q(m_db, "SELECT kg FROM weight_log WHERE day = ?", readContext());
+    Query q(m_db, "SELECT kg FROM weight_log WHERE day = ? AND " IN_RANGE_WEIGHT, readContext());
     q.bind(1, dayText(day));
     if (q.next())
         return q.real(0);
@@ -219,11 +299,11 @@ void FoodLogStore::removeWeight(const QDate &day)
 QList<DayIntake> FoodLogStore::intakeBetween(const QDate &first, const QDate &last) const
 {
     QList<DayIntake> days;
-    if (!hasTables())
+    if (!hasTable("food_log"))
         return days;
     Query q(m_db,
             "SELECT day, sum(grams * kcal_per_100g) / 100.0 FROM food_log "
-            "WHERE day BETWEEN ? AND ? GROUP BY day ORDER BY day",
+            "WHERE day BETWEEN ? AND ? AND " IN_RANGE_ENTRY " GROUP BY day ORDER BY day",
             readContext());
     q.bind(1, dayText(first)).bind(2, dayText(last));
     while (q.next())
@@ -234,9 +314,9 @@ QList<DayIntake> FoodLogStore::intakeBetween(const QDate &first, const QDate &la
 QList<DayWeight> FoodLogStore::weightsBetween(const QDate &first, const QDate &last) const
 {
     QList<DayWeight> days;
-    if (!hasTables())
+    if (!hasTable("weight_log"))
         return days;
-    Query q(m_db, "SELECT day, kg FROM weight_log WHERE day BETWEEN ? AND ? ORDER BY day",
+    Query q(m_db, "SELECT day, kg FROM weight_log WHERE day BETWEEN ? AND ? AND " IN_RANGE_WEIGHT " ORDER BY day",
             readContext());
     q.bind(1, dayText(first)).bind(2, dayText(last));
     while (q.next())
@@ -246,9 +326,9 @@ QList<DayWeight> FoodLogStore::weightsBetween(const QDate &first, const QDate &l
 
 std::optional<DayWeight> FoodLogStore::latestWeight(const QDate &day) const
 {
-    if (!hasTables())
+    if (!hasTable("weight_log"))
         return std::nullopt;
-    Query q(m_db, "SELECT day, kg FROM weight_log WHERE day <= ? ORDER BY day DESC LIMIT 1",
+    Query q(m_db, "SELECT day, kg FROM weight_log WHERE day <= ? AND " IN_RANGE_WEIGHT " ORDER BY day DESC LIMIT 1",
             readContext());
     q.bind(1, dayText(day));
     if (q.next())
@@ -258,7 +338,7 @@ std::optional<DayWeight> FoodLogStore::latestWeight(const QDate &day) const
 
 std::optional<Profile> FoodLogStore::profile() const
 {
-    if (!hasTables())
+    if (!hasTable("profile"))
         return std::nullopt;
     Query q(m_db, "SELECT sex, birth_year, height_cm, activity, target_kg FROM profile WHERE id = 1",
             QStringLiteral("无法读取个人资料"));

@@ -20,8 +20,10 @@ class Database;
 // DataError with a Chinese message.
 //
 // Reading never changes the file: a file without the log's tables reads as an
-// empty log. The tables are added by ensureTables(), which the first write
-// calls: it takes the write lock, saves a checked copy of the file beside it
+// empty log, and rows outside the log's ranges (LogBounds, from an older or
+// hand-made file) are skipped and counted, never shown or summed. The tables
+// are added by ensureTables(), which the first write calls: it takes the write
+// lock, saves a checked copy of the file beside it
 // (data.mdb.bak-YYYYMMDD-HHMMSS), then adds all tables in one transaction.
 class FoodLogStore
 {
@@ -29,14 +31,25 @@ public:
     // `clock` times the entries and names the backup of an upgrade.
     explicit FoodLogStore(Database &db, Clock clock = Clock());
 
-    // True when the file has all of the log's tables.
+    // True when the file has all of the log's tables (an earlier release's are read as they are).
     bool hasTables() const;
-    // Adds the log's tables if any is missing, after a backup copy. A read-only,
+    // True when the file has everything the log's statements make: tables, index and range
+    // triggers.
+    bool isUpToDate() const;
+    // Adds whatever of the log's tables, index and triggers is missing, after a backup copy: the
+    // one upgrade a file of any earlier release goes through. A read-only,
     // locked or full file throws and is left exactly as it was. Returns the
     // backup's path, or an empty string when nothing had to be done.
     QString ensureTables();
 
-    QList<FoodLogEntry> entriesOn(const QDate &day) const;
+    // The day's entries within range, and how many rows of the day were skipped as outside it.
+    struct DayEntries
+    {
+        QList<FoodLogEntry> entries;
+        int outOfRange = 0;
+    };
+    DayEntries dayEntries(const QDate &day) const;
+    QList<FoodLogEntry> entriesOn(const QDate &day) const { return dayEntries(day).entries; }
     // Adds the entry (id and created time are filled in) and returns it.
     FoodLogEntry addEntry(FoodLogEntry entry);
     void setGrams(qint64 id, double grams);
@@ -56,6 +69,8 @@ public:
     // The latest weight on or before `day`, if any.
     std::optional<DayWeight> latestWeight(const QDate &day) const;
 
+    // The profile as stored; its height may be out of range (LogBounds::heightInRange), which
+    // the caller shows instead of a figure.
     std::optional<Profile> profile() const;
     void setProfile(const Profile &profile);
 
@@ -67,6 +82,9 @@ public:
     static QStringList createStatements();
 
 private:
+    // Each reader looks for its own table: a file restored from elsewhere may have some only.
+    bool hasTable(const char *name) const;
+
     Database &m_db;
     Clock m_clock;
 };

@@ -17,6 +17,9 @@
 #include "foodlog/ui/WeightPanel.h"
 #include "widgets/MessageBox.h"
 
+#include "foodlog/LogBounds.h"
+
+#include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
 #include <QStackedWidget>
@@ -56,11 +59,19 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
     m_picker->setFoods(std::move(foods));
     m_entries = new EntryList(mealsPage);
     m_undo = new UndoBar(mealsPage);
+    // Rows another program or an older file left outside the log's ranges: said in words, as
+    // they are neither listed nor counted.
+    m_skippedHint = new QLabel(mealsPage);
+    m_skippedHint->setObjectName(QStringLiteral("skippedEntriesHint"));
+    m_skippedHint->setWordWrap(true);
+    m_skippedHint->setForegroundRole(QPalette::WindowText);
+    m_skippedHint->hide();
     auto *mealsLayout = new QVBoxLayout(mealsPage);
     mealsLayout->setContentsMargins(0, 4, 0, 0);
     mealsLayout->setSpacing(4);
     mealsLayout->addWidget(m_picker);
     mealsLayout->addWidget(m_entries, 1);
+    mealsLayout->addWidget(m_skippedHint);
     mealsLayout->addWidget(m_undo);
     m_tabs->addTab(mealsPage, QStringLiteral("饮食"));
 
@@ -115,14 +126,14 @@ void FoodLogView::refresh()
 {
     const QDate now = today();
     m_dateBar->setDay(m_day, now);
-    QList<FoodLogEntry> entries;
+    FoodLogStore::DayEntries entries;
     std::optional<double> kg;
     std::optional<DayWeight> latest;
     std::optional<Profile> profile;
     QList<DayIntake> intake;
     QList<DayWeight> weights;
     try {
-        entries = m_store.entriesOn(m_day);
+        entries = m_store.dayEntries(m_day);
         kg = m_store.weightOn(m_day);
         latest = m_store.latestWeight(m_day);
         profile = m_store.profile();
@@ -140,6 +151,14 @@ void FoodLogView::refresh()
         budgetText = QStringLiteral("还没有个人资料。点上方的“个人资料…”填写性别、出生年份、身高和活动水平，"
                                     "记录体重后即可算出每日预算。没有预算也可以照常记录饮食和体重。");
         bmiText = QStringLiteral("BMI：填写个人资料（身高）后显示");
+    } else if (!LogBounds::heightInRange(profile->heightCm)) {
+        // Written by another program or by hand: no figure is worked out from it.
+        budgetText = QStringLiteral("个人资料中的身高（%1 厘米）不在 %2–%3 厘米之内，算不出每日预算。"
+                                    "请点上方的“个人资料…”改正。")
+                         .arg(profile->heightCm)
+                         .arg(LogBounds::MinHeightCm)
+                         .arg(LogBounds::MaxHeightCm);
+        bmiText = QStringLiteral("BMI —（身高超出范围）");
     } else if (!latest) {
         budgetText = QStringLiteral("记录一次体重后即可算出每日预算。");
         bmiText = QStringLiteral("BMI：记录体重后显示");
@@ -159,9 +178,14 @@ void FoodLogView::refresh()
     }
 
     qint64 eaten = 0;
-    for (const FoodLogEntry &e : entries)
+    for (const FoodLogEntry &e : std::as_const(entries.entries))
         eaten += e.shownKcal();
-    m_entries->setEntries(entries);
+    m_entries->setEntries(entries.entries);
+    m_skippedHint->setVisible(entries.outOfRange > 0);
+    m_skippedHint->setText(QStringLiteral("这一天另有 %1 条记录的克数、热量或餐次超出范围（可能是别的程序写入的），"
+                                          "没有列出，也没有计入合计。")
+                               .arg(entries.outOfRange));
+    m_skippedHint->setAccessibleName(m_skippedHint->text());
     m_totals->setTotals(eaten, m_budget, profile ? QStringLiteral("记录体重后算出预算") : noProfileHint());
     m_weight->showDay(kg, bmiText, budgetText);
     m_chart->setData(IntakeSeries::build(m_day, ChartDays, intake, weights), m_budget);

@@ -15,6 +15,7 @@ class DayTotals;
 class EntryList;
 class FoodPicker;
 class IntakeChart;
+class QLabel;
 class QTabWidget;
 class UndoBar;
 class WeightPanel;
@@ -74,6 +75,7 @@ private:
     FoodPicker *m_picker;
     EntryList *m_entries;
     UndoBar *m_undo;
+    QLabel *m_skippedHint;
     WeightPanel *m_weight;
     IntakeChart *m_chart;
 };

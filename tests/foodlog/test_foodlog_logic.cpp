@@ -10,6 +10,7 @@
 #include "foodlog/EnergyBudget.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/IntakeSeries.h"
+#include "foodlog/LogBounds.h"
 #include "foodlog/LogCalendar.h"
 #include "foodlog/WeightTarget.h"
 #include "foods/FoodChoices.h"
@@ -121,6 +122,10 @@ private slots:
     void firstWriteUpgradesAfterBackup();
     void storeTakesTimeFromItsClock();
     void fileWithSomeLogTablesGetsTheRest();
+    void upgradeFromEveryEarlierLayout_data();
+    void upgradeFromEveryEarlierLayout();
+    void valuesAtTheEdgesOfTheRanges_data();
+    void valuesAtTheEdgesOfTheRanges();
     void refusedUpgradeLeavesFileAlone_data();
     void refusedUpgradeLeavesFileAlone();
     void entriesKeepTheirDay();
@@ -436,6 +441,171 @@ void FoodLogLogicTest::fileWithSomeLogTablesGetsTheRest()
     QVERIFY(store.hasTables());
     QCOMPARE(store.entriesOn(QDate(2026, 12, 9)).size(), 1);
     QCOMPARE(store.weightOn(QDate(2026, 12, 10)), std::optional<double>(70.5));
+}
+
+// The log's objects as the 1.1 release made them: the tables and index, no range triggers.
+const int TablesOfRelease11 = 4;
+
+void FoodLogLogicTest::upgradeFromEveryEarlierLayout_data()
+{
+    QTest::addColumn<QStringList>("made");        // statements an earlier release ran
+    QTest::addColumn<QStringList>("rows");        // and rows it wrote
+    QTest::addColumn<int>("entriesKept");         // of 2026-12-09, in range
+    QTest::addColumn<int>("entriesSkipped");      // of 2026-12-09, out of range
+    QTest::addColumn<bool>("heightInRange");
+
+    const QStringList release11 = FoodLogStore::createStatements().mid(0, TablesOfRelease11);
+    const QString soyMilk = QStringLiteral(
+        "INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) "
+        "VALUES ('2026-12-09', 0, '豆浆', '饮料', 250, 16, '2026-12-09 07:30:00')");
+    QTest::newRow("1.0: notes and foods only") << QStringList() << QStringList() << 0 << 0 << true;
+    QTest::newRow("1.1: only food_log, restored from elsewhere")
+        << release11.mid(0, 1) << QStringList{soyMilk} << 1 << 0 << true;
+    // What 1.1 let through: an infinite portion, a portion stored as text, a height of 0.
+    QTest::newRow("1.1: all tables, values out of range")
+        << release11
+        << QStringList{soyMilk,
+                       QStringLiteral("INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) "
+                                      "VALUES ('2026-12-09', 1, '米饭', '谷薯', 1e308, 116, '2026-12-09 12:00:00')"),
+                       QStringLiteral("INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) "
+                                      "VALUES ('2026-12-09', 2, '面条', '谷薯', '１００', 110, '2026-12-09 18:00:00')"),
+                       QStringLiteral("INSERT INTO weight_log (day, kg) VALUES ('2026-12-01', 70)"),
+                       QStringLiteral("INSERT INTO profile (id, sex, birth_year, height_cm, activity) "
+                                      "VALUES (1, 'F', 1990, 0, 1)")}
+        << 1 << 2 << false;
+}
+
+// Whatever an earlier release left, the first write makes one checked copy, then brings the
+// file to the current layout in one transaction, keeping every row; rows outside the ranges
+// stay in the file, are skipped by the readers and counted, and no new one can be written.
+void FoodLogLogicTest::upgradeFromEveryEarlierLayout()
+{
+    QFETCH(QStringList, made);
+    QFETCH(QStringList, rows);
+    QFETCH(int, entriesKept);
+    QFETCH(int, entriesSkipped);
+    QFETCH(bool, heightInRange);
+
+    TempDatabase file;
+    fillOldFile(file);
+    for (const QString &sql : made + rows)
+        file.exec(sql);
+    const QByteArray before = fileHash(file.path());
+    const QStringList ownBefore = dumpOwnTables(file.path());
+    const QString countRows = QStringLiteral("SELECT count(*) FROM food_log");
+    const int rowsBefore = rows.isEmpty() ? 0 : file.query(countRows).toInt();
+
+    auto db = openDatabase(file.path());
+    FoodLogStore store(*db);
+    QVERIFY(!store.isUpToDate());
+    const QDate day(2026, 12, 9);
+    const FoodLogStore::DayEntries read = store.dayEntries(day);
+    QCOMPARE(read.entries.size(), entriesKept);
+    QCOMPARE(read.outOfRange, entriesSkipped);
+    QCOMPARE(fileHash(file.path()), before); // reading changed nothing
+
+    store.setWeight(QDate(2026, 12, 10), 68.5);
+    QVERIFY(store.isUpToDate());
+    const QStringList backups = backupsBeside(file);
+    QCOMPARE(backups.size(), 1);
+    {
+        const QString copy = file.filePath(backups.first());
+        QCOMPARE(dumpOwnTables(copy), ownBefore);
+        auto copied = openDatabase(copy);
+        FoodLogStore copyStore(*copied);
+        QVERIFY(!copyStore.isUpToDate());
+        QCOMPARE(copyStore.dayEntries(day).entries.size(), entriesKept);
+    }
+    QCOMPARE(dumpOwnTables(file.path()), ownBefore);
+    QCOMPARE(file.query(countRows).toInt(), rowsBefore);
+    QCOMPARE(store.dayEntries(day).outOfRange, entriesSkipped);
+    // The day's sum for the chart counts the same rows the list shows.
+    const QList<DayIntake> intake = store.intakeBetween(day, day);
+    QCOMPARE(intake.isEmpty() ? 0.0 : intake.first().kcal, entriesKept ? 40.0 : 0.0);
+    QCOMPARE(store.profile().has_value() && !LogBounds::heightInRange(store.profile()->heightCm),
+             !heightInRange);
+
+    QVERIFY_THROWS_EXCEPTION(DataError, store.addEntry(entry(day, 0, QStringLiteral("米饭"), 1e308, 116)));
+    QCOMPARE(store.dayEntries(day).entries.size(), entriesKept);
+    QCOMPARE(store.ensureTables(), QString()); // nothing more to do, no second copy
+    QCOMPARE(backupsBeside(file).size(), 1);
+    QCOMPARE(file.query(QStringLiteral("SELECT integrity_check FROM pragma_integrity_check")).toString(),
+             QStringLiteral("ok"));
+}
+
+void FoodLogLogicTest::valuesAtTheEdgesOfTheRanges_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("accepted");
+    const double infinity = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    QTest::newRow("grams 0") << "grams" << 0.0 << false;
+    QTest::newRow("grams 0.1") << "grams" << 0.1 << true;
+    QTest::newRow("grams 5000") << "grams" << 5000.0 << true;
+    QTest::newRow("grams 5000.1") << "grams" << 5000.1 << false;
+    QTest::newRow("grams 1e308") << "grams" << 1e308 << false;
+    QTest::newRow("grams infinite") << "grams" << infinity << false;
+    QTest::newRow("grams NaN") << "grams" << nan << false;
+    QTest::newRow("kcal -1") << "kcal" << -1.0 << false;
+    QTest::newRow("kcal 0") << "kcal" << 0.0 << true;
+    QTest::newRow("kcal 900") << "kcal" << 900.0 << true;
+    QTest::newRow("kcal 900.5") << "kcal" << 900.5 << false;
+    QTest::newRow("meal 4") << "meal" << 4.0 << false;
+    QTest::newRow("changed grams 5000") << "set grams" << 5000.0 << true;
+    QTest::newRow("changed grams 5001") << "set grams" << 5001.0 << false;
+    QTest::newRow("changed meal -1") << "set meal" << -1.0 << false;
+    QTest::newRow("weight 19.9") << "kg" << 19.9 << false;
+    QTest::newRow("weight 20") << "kg" << 20.0 << true;
+    QTest::newRow("weight 400") << "kg" << 400.0 << true;
+    QTest::newRow("weight 400.1") << "kg" << 400.1 << false;
+    QTest::newRow("height 49.9") << "height" << 49.9 << false;
+    QTest::newRow("height 50") << "height" << 50.0 << true;
+    QTest::newRow("height 250") << "height" << 250.0 << true;
+    QTest::newRow("height 0") << "height" << 0.0 << false;
+}
+
+// The file itself refuses a value outside the ranges, whoever writes it; the edges are in.
+void FoodLogLogicTest::valuesAtTheEdgesOfTheRanges()
+{
+    QFETCH(QString, field);
+    QFETCH(double, value);
+    QFETCH(bool, accepted);
+    TempDatabase file;
+    auto db = openDatabase(file.path());
+    FoodLogStore store(*db);
+    const QDate day(2026, 12, 10);
+    const FoodLogEntry kept = store.addEntry(entry(day, 1, QStringLiteral("米饭"), 150, 116));
+    const auto write = [&] {
+        if (field == QLatin1String("grams"))
+            store.addEntry(entry(day, 0, QStringLiteral("苹果"), value, 53));
+        else if (field == QLatin1String("kcal"))
+            store.addEntry(entry(day, 0, QStringLiteral("苹果"), 200, value));
+        else if (field == QLatin1String("meal"))
+            store.addEntry(entry(day, int(value), QStringLiteral("苹果"), 200, 53));
+        else if (field == QLatin1String("set grams"))
+            store.setGrams(kept.id, value);
+        else if (field == QLatin1String("set meal"))
+            store.setMeal(kept.id, int(value));
+        else if (field == QLatin1String("kg"))
+            store.setWeight(day, value);
+        else if (field == QLatin1String("height"))
+            store.setProfile(Profile{Sex::Female, 1990, value, 1, 0});
+    };
+    bool wrote = true;
+    try {
+        write();
+    } catch (const DataError &error) {
+        wrote = false;
+        QVERIFY2(error.message().startsWith(QStringLiteral("无法保存")), qPrintable(error.message()));
+    }
+    QCOMPARE(wrote, accepted);
+    // Whatever was refused, the entry already there is as it was.
+    const FoodLogStore::DayEntries read = store.dayEntries(day);
+    QCOMPARE(read.outOfRange, 0);
+    QVERIFY(std::any_of(read.entries.begin(), read.entries.end(), [&](const FoodLogEntry &e) {
+        return e.id == kept.id && (e.grams == 150 || (field == QLatin1String("set grams") && accepted));
+    }));
 }
 
 // The store's clock names the upgrade's backup and times an entry given no time; one given a

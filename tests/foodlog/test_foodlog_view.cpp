@@ -148,6 +148,7 @@ private slots:
     void ctrl6PutsKeyboardInLogSearch();
     void returnSubmitsWeightAndPressesButtons();
     void chartWithAbsurdFiguresStillDraws();
+    void outOfRangeRowsAreSkippedAndSaid();
     void quickLogFromCaloriePanel();
     void entriesAroundMidnightAndNewYear();
 
@@ -606,6 +607,43 @@ void FoodLogViewTest::chartWithAbsurdFiguresStillDraws()
     const QPixmap drawn = chart.grab();
     QVERIFY(!drawn.isNull());
     QVERIFY2(!chart.accessibleDescription().contains(QLatin1Char('-')), qPrintable(chart.accessibleDescription()));
+}
+
+// A file an earlier release let take an infinite portion and a height of 0: the day lists and
+// sums only what is in range and says in words what it left out; no budget or BMI is worked out
+// from the height.
+void FoodLogViewTest::outOfRangeRowsAreSkippedAndSaid()
+{
+    ProgramCopy copy;
+    {
+        sqlite3 *raw = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(copy.data()).constData(), &raw), SQLITE_OK);
+        QStringList sql = FoodLogStore::createStatements().mid(0, 4); // the tables as 1.1 made them
+        sql << QStringLiteral("INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) VALUES "
+                              "('2026-12-10', 0, '豆浆', '饮料', 250, 16, '2026-12-10 07:30:00'), "
+                              "('2026-12-10', 1, '米饭', '谷薯', 1e308, 116, '2026-12-10 12:00:00')")
+            << QStringLiteral("INSERT INTO weight_log VALUES ('2026-12-10', 70)")
+            << QStringLiteral("INSERT INTO profile (id, sex, birth_year, height_cm, activity) VALUES (1, 'F', 1990, 0, 1)");
+        for (const QString &statement : std::as_const(sql))
+            QCOMPARE(sqlite3_exec(raw, statement.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(raw);
+    }
+    auto db = openDatabase(copy.data());
+    FoodLogStore store(*db);
+    const QDate today(2026, 12, 10);
+    FoodLogView view(store, FoodChoices(), Clock([today] { return QDateTime(today, QTime(20, 0)); }));
+    view.resize(450, 400);
+    QCOMPARE(find<QLabel>(&view, "eatenKcal")->text(), QStringLiteral("已摄入 40 大卡"));
+    auto *hint = find<QLabel>(&view, "skippedEntriesHint");
+    QVERIFY(!hint->isHidden());
+    QVERIFY2(hint->text().contains(QStringLiteral("1 条记录")), qPrintable(hint->text()));
+    QVERIFY(!view.budget());
+    QVERIFY2(find<QLabel>(&view, "budgetExplanation")->text().contains(QStringLiteral("算不出每日预算")),
+             qPrintable(find<QLabel>(&view, "budgetExplanation")->text()));
+    QVERIFY(!find<QLabel>(&view, "bmiText")->text().contains(QRegularExpression(QStringLiteral("\\d"))));
+
+    view.showDay(today.addDays(-1));
+    QVERIFY(hint->isHidden());
 }
 
 void FoodLogViewTest::chartGapsAndTwoTimesScale()
