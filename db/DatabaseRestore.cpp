@@ -7,8 +7,10 @@
 #include "db/private/Connection.h"
 #include "db/private/SqliteBackup.h"
 #include "db/Query.h"
+#include "db/Transaction.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -20,37 +22,51 @@ DataError restoreFailure(const QString &sourcePath, sqlite3 *db, int rc)
 
 } // namespace
 
-void restoreDatabase(Database &live, const QString &sourcePath)
+void restoreDatabase(Database &live, const QString &sourcePath, const QStringList &upgrade)
 {
     verifyDatabaseFile(sourcePath);
     sqlite3 *target = live.openHandle();
+    const QString shownSource = QDir::toNativeSeparators(sourcePath);
 
+    // The source is brought to what the program writes on a scratch copy (the source itself is
+    // never changed), then copied over the live file in one step: the file goes from the old
+    // content to the restored and upgraded one in a single transaction.
+    QTemporaryDir scratchFolder;
+    if (!scratchFolder.isValid())
+        throw DataError(QStringLiteral("无法从“%1”恢复数据：无法建立临时文件夹（%2）。")
+                            .arg(shownSource, scratchFolder.errorString()),
+                        SQLITE_CANTOPEN);
+    const QString scratchPath = scratchFolder.filePath(QStringLiteral("restore.mdb"));
+    try {
+        copyDatabaseFile(sourcePath, scratchPath);
+    } catch (const DataError &error) {
+        throw DataError(QStringLiteral("无法从“%1”恢复数据：").arg(shownSource) + error.message(), error.code());
+    }
     sqlite3 *raw = nullptr;
-    int rc = sqlite3_open_v2(sqliteFileName(sourcePath).constData(), &raw,
-                             SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
-    SqliteHandle source(raw);
+    int rc = sqlite3_open_v2(sqliteFileName(scratchPath).constData(), &raw,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    SqliteHandle scratch(raw);
     if (rc != SQLITE_OK)
         throw restoreFailure(sourcePath, raw, rc);
-    sqlite3_busy_timeout(raw, 5000);
+    sqlite3_extended_result_codes(raw, 1);
+
+    const QString prepareContext = QStringLiteral("无法从“%1”恢复数据").arg(shownSource);
+    // A backup kept in WAL mode would leave data.mdb in WAL mode, its latest writes in a -wal
+    // file that a copy of data.mdb alone misses: the rollback journal every write here relies on.
+    execute(raw, "PRAGMA journal_mode=DELETE", prepareContext);
+    // A daily backup carries the mark of the copies the rotation may remove (DailyBackup): the
+    // data file never does, so that a copy a user makes of it is never taken for one of those.
+    execute(raw, "PRAGMA application_id = 0", prepareContext);
+    {
+        Transaction transaction(raw, prepareContext);
+        for (const QString &statement : upgrade)
+            execute(raw, statement.toUtf8().constData(), prepareContext);
+        transaction.commit();
+    }
 
     // Other readers and writers of the live file are waited for, as a connection would.
     if (const auto stopped = backupWholeDatabase(target, raw))
         throw restoreFailure(sourcePath, target, *stopped);
-    // The copy brings the source's journal mode along in the file's header. A backup kept in
-    // WAL mode would leave data.mdb in WAL mode for good, its latest writes in a -wal file that a
-    // copy of data.mdb alone misses: back to the rollback journal every write here relies on.
-    const QString journalContext =
-        QStringLiteral("从“%1”恢复后无法改回数据库的日志方式").arg(QDir::toNativeSeparators(sourcePath));
-    bool inWal = false;
-    {
-        Query mode(target, "PRAGMA journal_mode", journalContext);
-        inWal = mode.next() && mode.text(0).compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
-    }
-    if (inWal)
-        Query(target, "PRAGMA journal_mode=DELETE", journalContext).run();
-    // A daily backup carries the mark of the copies the rotation may remove (DailyBackup): the
-    // data file never does, so that a copy a user makes of it is never taken for one of those.
-    Query(target, "PRAGMA application_id = 0", journalContext).run();
 
     bool intact = false;
     try {
@@ -59,7 +75,6 @@ void restoreDatabase(Database &live, const QString &sourcePath)
     } catch (const DataError &) {
     }
     if (!intact)
-        throw DataError(QStringLiteral("从“%1”恢复后，数据库文件没有通过完整性检查。")
-                            .arg(QDir::toNativeSeparators(sourcePath)),
+        throw DataError(QStringLiteral("从“%1”恢复后，数据库文件没有通过完整性检查。").arg(shownSource),
                         SQLITE_CORRUPT);
 }

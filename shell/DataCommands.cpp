@@ -236,7 +236,7 @@ void DataCommands::restoreData()
         return;
     }
     try {
-        restoreDatabase(*m_parts.db, path);
+        restoreDatabase(*m_parts.db, path, FoodLogStore::createStatements());
     } catch (const DataError &error) {
         m_parts.showRestoredData();
         tell(QStringLiteral("恢复失败：%1\n\n恢复前的数据保存在“%2”。").arg(error.message(), shown(before)));

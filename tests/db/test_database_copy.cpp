@@ -22,6 +22,7 @@ private slots:
     void copyNeverReplacesOrLeavesAFileOnFailure();
     void copyIsTakenWhileAnotherConnectionWrites();
     void restoredFileKeepsTheProgramsJournal();
+    void restoreUpgradesInTheSameStep();
     void verifyAcceptsOnlyASoundProgramFile_data();
     void verifyAcceptsOnlyASoundProgramFile();
 };
@@ -174,6 +175,37 @@ void TestDatabaseCopy::restoredFileKeepsTheProgramsJournal()
         restoreDatabase(*database, daily);
     }
     QCOMPARE(applicationIdOf(live.path()), std::optional<qint32>(0));
+}
+
+// A file of an earlier layout arrives with what the current one adds, in the same step as the
+// restore; the source is never changed, and an upgrade that fails leaves the live file as it was.
+void TestDatabaseCopy::restoreUpgradesInTheSameStep()
+{
+    TempDatabase live;
+    live.insertRows(QStringLiteral("sp"), {QStringLiteral("Name")}, {{QStringLiteral("现在的")}});
+    TempDatabase source;
+    source.insertRows(QStringLiteral("sp"), {QStringLiteral("Name")}, {{QStringLiteral("备份里的")}});
+    QFile sourceFile(source.path());
+    QVERIFY(sourceFile.open(QIODevice::ReadOnly));
+    const QByteArray sourceBytes = sourceFile.readAll();
+    sourceFile.close();
+    const QStringList upgrade = {QStringLiteral("CREATE TABLE IF NOT EXISTS added (x INTEGER)"),
+                                 QStringLiteral("CREATE TRIGGER IF NOT EXISTS added_positive BEFORE INSERT ON added "
+                                                "WHEN NEW.x <= 0 BEGIN SELECT RAISE(ABORT, 'x'); END")};
+
+    auto database = openDatabase(live.path());
+    QVERIFY_THROWS_EXCEPTION(DataError, restoreDatabase(*database, source.path(),
+                                                        {upgrade.first(), QStringLiteral("CREATE TABLE sp (x)")}));
+    QCOMPARE(rowsIn(live.path()), (QList<QStringList>{{QStringLiteral("现在的"), QString()}}));
+    QCOMPARE(live.query(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'added'")).toInt(), 0);
+
+    restoreDatabase(*database, source.path(), upgrade);
+    QCOMPARE(rowsIn(live.path()), (QList<QStringList>{{QStringLiteral("备份里的"), QString()}}));
+    QCOMPARE(live.query(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name LIKE 'added%'")).toInt(), 2);
+    QVERIFY(sourceFile.open(QIODevice::ReadOnly));
+    QCOMPARE(sourceFile.readAll(), sourceBytes);
+    QCOMPARE(QDir(source.dir()).entryList(QDir::Files | QDir::Hidden), QStringList{"data.mdb"});
+    QCOMPARE(QDir(live.dir()).entryList(QDir::Files | QDir::Hidden), QStringList{"data.mdb"});
 }
 
 void TestDatabaseCopy::verifyAcceptsOnlyASoundProgramFile_data()

@@ -3,6 +3,7 @@
 #include "db/Database.h"
 #include "db/DatabaseCopy.h"
 #include "db/Recordset.h"
+#include "foodlog/FoodLogStore.h"
 #include "foodlog/ui/FoodLogSection.h"
 #include "foods/ui/CalorieLookup.h"
 #include "notebook/NoteExport.h"
@@ -1359,6 +1360,11 @@ void TestApp::restoreWhileFoodLogShown()
     files.answer(backup);
     menuAction(w, "restoreData")->trigger();
     QVERIFY2(boxes.boxes().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.boxes().last().text));
+    // The backup had no food log yet: it arrived with the log's tables, in the same step.
+    {
+        auto restored = openDatabase(data);
+        QVERIFY(FoodLogStore(*restored).isUpToDate());
+    }
     // The food log stays on show over the notebook's controls.
     QVERIFY(w.foodLogSection()->isShown());
     for (QWidget *covered : {static_cast<QWidget *>(w.form().previousButton), static_cast<QWidget *>(w.form().bodyView),
