@@ -2,6 +2,7 @@
 #include "db/DatabaseCopy.h"
 
 #include "db/DataError.h"
+#include "db/FileWrite.h"
 #include "db/private/Connection.h"
 #include "db/private/SqliteBackup.h"
 #include "db/Query.h"
@@ -63,20 +64,6 @@ QStringList columnsOf(sqlite3 *db, const QString &table, const QString &what)
     while (info.next())
         columns << info.text(1);
     return columns;
-}
-
-// A rename is durable only once the folder that holds the name is synced.
-void syncFolder(const QString &folder)
-{
-#if defined(Q_OS_UNIX)
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#else
-    Q_UNUSED(folder);
-#endif
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "db/DatabaseCopy.h"
 #include "db/DatabaseRestore.h"
 #include "db/DataError.h"
+#include "db/FileWrite.h"
 #include "foodlog/FoodLogStore.h"
 #include "notebook/NoteExport.h"
 #include "notebook/ui/NotebookController.h"
@@ -15,7 +16,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <filesystem>
 #include <system_error>
@@ -62,6 +62,19 @@ QString shown(const QString &path)
 QString withSuffix(const QString &path, const QString &suffix)
 {
     return QFileInfo(path).suffix().isEmpty() ? path + QLatin1Char('.') + suffix : path;
+}
+
+// Why the program will not write a file under this name, or an empty string: only a regular
+// file (or no file yet) is replaced. A device or a pipe would be swapped for a file by the
+// rename, or fed without an end; a folder cannot take a file's place.
+QString whyNotWritable(const QString &path)
+{
+    const QFileInfo target(path);
+    if (!target.exists() || target.isFile())
+        return QString();
+    if (target.isDir())
+        return QStringLiteral("“%1”是一个文件夹").arg(shown(path));
+    return QStringLiteral("“%1”不是普通文件（是设备、管道或套接字），不能写到那里").arg(shown(path));
 }
 
 } // namespace
@@ -113,6 +126,10 @@ void DataCommands::exportNotes()
         tell(QStringLiteral("不能导出到正在使用的数据文件“%1”。").arg(shown(path)));
         return;
     }
+    if (const QString why = whyNotWritable(path); !why.isEmpty()) {
+        tell(QStringLiteral("没有导出：%1。").arg(why));
+        return;
+    }
     // The chooser asked about the name it was given, not about one with the ending added.
     if (path != given && QFileInfo::exists(path)
         && MessageBox::question(m_parts.window, QString::fromUtf8(ApplicationTitle),
@@ -129,10 +146,11 @@ void DataCommands::exportNotes()
         return;
     }
     const QByteArray bytes = csv ? NoteExport::toCsv(sections) : NoteExport::toMarkdown(sections);
-    // Written under a temporary name and renamed: a failure never leaves half a file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        tell(QStringLiteral("没有导出：无法写入“%1”（%2）。").arg(shown(path), file.errorString()));
+    try {
+        writeWholeFile(path, bytes);
+    } catch (const DataError &error) {
+        tell(QStringLiteral("没有导出：") + error.message()
+             + (QFileInfo::exists(path) ? QStringLiteral("原来的文件未作改动。") : QString()));
         return;
     }
     tell(QStringLiteral("已把 %1 条笔记导出到“%2”。").arg(NoteExport::noteCount(sections)).arg(shown(path)));
@@ -150,6 +168,10 @@ void DataCommands::backupData()
     path = withSuffix(path, QStringLiteral("mdb"));
     if (isDataFile(path)) {
         tell(QStringLiteral("不能把数据备份到正在使用的数据文件本身。"));
+        return;
+    }
+    if (const QString why = whyNotWritable(path); !why.isEmpty()) {
+        tell(QStringLiteral("没有备份：%1。").arg(why));
         return;
     }
     const bool replacing = QFileInfo::exists(path);

@@ -18,6 +18,7 @@
 #include "shell/Startup.h"
 #include "shell/StartupBackup.h"
 #include "skin/ui/SkinButton.h"
+#include "support/SmallDisk.h"
 #include "support/TempDatabase.h"
 #include "widgets/AutoSizeLabel.h"
 #include "widgets/FileDialog.h"
@@ -52,6 +53,8 @@
 
 #if defined(Q_OS_UNIX)
 #include <unistd.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #endif
 
 namespace {
@@ -156,6 +159,8 @@ private slots:
     void exportNotes_data();
     void exportNotes();
     void backupToChosenPlace();
+    void fullDiskOrSpecialFileChangesNothing_data();
+    void fullDiskOrSpecialFileChangesNothing();
     void restoreGoodBackup();
     void restoreWhileFoodLogShown();
     void restoreRefusesBadFiles_data();
@@ -1253,6 +1258,85 @@ void TestApp::backupToChosenPlace()
              qPrintable(boxes.boxes().first().text));
     QVERIFY(QFileInfo::exists(folder + QStringLiteral("/留着.txt")));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("文件夹")).size(), 0);
+}
+
+void TestApp::fullDiskOrSpecialFileChangesNothing_data()
+{
+    QTest::addColumn<QString>("command");  // exportNotes or backupData
+    QTest::addColumn<QString>("target");   // new, existing, fifo, device
+    QTest::addColumn<qint64>("free");      // bytes left free on the small disk
+    for (const char *command : {"exportNotes", "backupData"}) {
+        const QString said = QLatin1String(command);
+        QTest::addRow("%s, new file, 4 KB free", command) << said << "new" << qint64(4096);
+        QTest::addRow("%s, new file, disk full", command) << said << "new" << qint64(0);
+        QTest::addRow("%s, over a good file, 4 KB free", command) << said << "existing" << qint64(4096);
+        QTest::addRow("%s, onto a pipe", command) << said << "fifo" << qint64(-1);
+        QTest::addRow("%s, onto a device", command) << said << "device" << qint64(-1);
+    }
+}
+
+// Out of space, the commands say nothing was written, a good file of that name stays as it was
+// and nothing half-written is left; a pipe or a device is refused, never replaced by a file.
+void TestApp::fullDiskOrSpecialFileChangesNothing()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, target);
+    QFETCH(qint64, free);
+    SmallDisk disk(256);
+    if (!disk.isMounted())
+        QSKIP("cannot mount a small tmpfs here (needs the right to mount)");
+
+    QTemporaryDir dir;
+    const QString data = copyFixture(dir) + QStringLiteral("/data.mdb");
+    // Notes enough that the export is larger than the space left.
+    QByteArray notes = "BEGIN;";
+    for (int i = 0; i < 60; ++i)
+        notes += "INSERT INTO xd(Name, demo) VALUES ('心得" + QByteArray::number(i) + "', '"
+            + QByteArray("坚持每天走一万步。").repeated(8) + "');";
+    execOn(data, notes + "COMMIT;");
+    const bool exporting = command == QLatin1String("exportNotes");
+    const QString chosen = disk.filePath(exporting ? QStringLiteral("笔记.md") : QStringLiteral("备份.mdb"));
+    const QByteArray good = "an earlier export or backup the user keeps\n";
+    if (target == QLatin1String("existing")) {
+        QFile file(chosen);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(good);
+    } else if (target == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(chosen).constData(), 0600), 0);
+    } else if (target == QLatin1String("device")) {
+        // A node of the same kind as /dev/null, made in the test's own folder.
+        if (::mknod(QFile::encodeName(chosen).constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+            QSKIP("cannot make a device node here");
+    }
+    if (free >= 0)
+        QVERIFY(disk.leaveFree(free));
+    const QStringList before = disk.names();
+
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+    files.answer(chosen);
+    menuAction(*window, command.toLatin1().constData())->trigger();
+    QCOMPARE(boxes.boxes().size(), 1);
+    const QString told = boxes.boxes().first().text;
+    QVERIFY2(told.startsWith(exporting ? QStringLiteral("没有导出") : QStringLiteral("没有备份")), qPrintable(told));
+    if (free >= 0)
+        QVERIFY2(told.contains(QStringLiteral("磁盘")), qPrintable(told));
+    QCOMPARE(disk.names(), before);
+    const QFileInfo after(chosen);
+    if (target == QLatin1String("existing")) {
+        QFile file(chosen);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), good);
+    } else if (target == QLatin1String("fifo")) {
+        QVERIFY(!after.isFile() && after.exists());
+    } else if (target == QLatin1String("device")) {
+        struct stat node;
+        QCOMPARE(::stat(QFile::encodeName(chosen).constData(), &node), 0);
+        QVERIFY(S_ISCHR(node.st_mode));
+    }
+    verifyDatabaseFile(data);
 }
 
 void TestApp::restoreGoodBackup()

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "db/FileWrite.h"
+
+#include "db/DataError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStorageInfo>
+
+#if defined(Q_OS_UNIX)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+#include <sqlite3.h>
+
+void writeWholeFile(const QString &path, const QByteArray &bytes)
+{
+    const auto failure = [&](const QString &cause) {
+        return DataError(QStringLiteral("无法写入“%1”（%2）。").arg(QDir::toNativeSeparators(path), cause),
+                         SQLITE_IOERR);
+    };
+    QSaveFile file(path);
+    // Unbuffered: each write reports what reached the file, so a short one is seen here and
+    // not lost in a flush at commit.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw failure(file.errorString());
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 step = file.write(bytes.constData() + written, bytes.size() - written);
+        if (step <= 0) {
+            const bool full = QStorageInfo(QFileInfo(path).absolutePath()).bytesAvailable()
+                < bytes.size() - written;
+            const QString cause = full ? QStringLiteral("磁盘空间不足") : file.errorString();
+            file.cancelWriting();
+            throw failure(cause);
+        }
+        written += step;
+    }
+#if defined(Q_OS_UNIX)
+    if (::fsync(file.handle()) != 0) {
+        file.cancelWriting();
+        throw failure(QStringLiteral("无法把内容写到磁盘上"));
+    }
+#endif
+    if (!file.commit())
+        throw failure(file.errorString());
+    syncFolder(QFileInfo(path).absolutePath());
+}
+
+void syncFolder(const QString &folder)
+{
+#if defined(Q_OS_UNIX)
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(folder);
+#endif
+}
