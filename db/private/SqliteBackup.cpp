@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/private/SqliteBackup.h"
 
+#include <QDeadlineTimer>
 #include <QThread>
+
+namespace {
+constexpr int LockWaitMs = 5000;
+}
 
 std::optional<int> backupWholeDatabase(sqlite3 *target, sqlite3 *source)
 {
@@ -9,11 +14,13 @@ std::optional<int> backupWholeDatabase(sqlite3 *target, sqlite3 *source)
     if (!backup)
         return sqlite3_errcode(target);
     int rc = SQLITE_OK;
-    // The connections' busy handlers do not cover the backup's own locks: wait
-    // here, as a connection would.
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    // A step may already have waited in a connection's busy handler; the steps together wait
+    // no longer than one such wait, so the user hears once, after five seconds, that the file is
+    // in use.
+    const QDeadlineTimer deadline(LockWaitMs);
+    for (;;) {
         rc = sqlite3_backup_step(backup, -1);
-        if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
+        if ((rc != SQLITE_BUSY && rc != SQLITE_LOCKED) || deadline.hasExpired())
             break;
         QThread::msleep(50);
     }

@@ -6,6 +6,8 @@
 #include "support/TempDatabase.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <functional>
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
@@ -23,6 +25,7 @@ private slots:
     void copyIsTakenWhileAnotherConnectionWrites();
     void restoredFileKeepsTheProgramsJournal();
     void restoreUpgradesInTheSameStep();
+    void lockedFileIsWaitedForOnce();
     void verifyAcceptsOnlyASoundProgramFile_data();
     void verifyAcceptsOnlyASoundProgramFile();
 };
@@ -206,6 +209,35 @@ void TestDatabaseCopy::restoreUpgradesInTheSameStep()
     QCOMPARE(sourceFile.readAll(), sourceBytes);
     QCOMPARE(QDir(source.dir()).entryList(QDir::Files | QDir::Hidden), QStringList{"data.mdb"});
     QCOMPARE(QDir(live.dir()).entryList(QDir::Files | QDir::Hidden), QStringList{"data.mdb"});
+}
+
+// A copy or a restore that meets another program's lock waits once, about five seconds, then
+// says the file is in use: not once in a connection's busy handler and again in the backup's
+// own retries (ten seconds).
+void TestDatabaseCopy::lockedFileIsWaitedForOnce()
+{
+    TempDatabase db;
+    TempDatabase source;
+    QTemporaryDir out;
+    const auto failsOnceInUse = [](const char *what, const std::function<void()> &step) {
+        QElapsedTimer clock;
+        clock.start();
+        try {
+            step();
+            QFAIL(what);
+        } catch (const DataError &error) {
+            QVERIFY2(error.message().contains(QStringLiteral("正被另一个程序使用")), qPrintable(error.message()));
+        }
+        QVERIFY2(clock.elapsed() < 7500, qPrintable(QStringLiteral("%1: %2 ms").arg(what).arg(clock.elapsed())));
+    };
+    {
+        auto lock = db.holdExclusiveLock(); // readers shut out
+        failsOnceInUse("copy", [&] { copyDatabaseFile(db.path(), out.filePath(QStringLiteral("copy.mdb"))); });
+    }
+    auto live = openDatabase(db.path());
+    auto lock = db.holdWriteLock(); // another writer
+    failsOnceInUse("restore", [&] { restoreDatabase(*live, source.path()); });
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 void TestDatabaseCopy::verifyAcceptsOnlyASoundProgramFile_data()
