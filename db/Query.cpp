@@ -57,8 +57,11 @@ bool Query::next()
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)
         return true;
-    if (rc != SQLITE_DONE)
-        throw sqliteError(m_db, m_context, rc);
+    if (rc != SQLITE_DONE) {
+        // A write that cannot make its journal fails "cannot open": the cause is the folder.
+        const bool writing = sqlite3_stmt_readonly(m_stmt) == 0;
+        throw sqliteError(m_db, m_context, writing ? describeWriteFailure(rc) : describeSqliteCode(rc), rc);
+    }
     return false;
 }
 

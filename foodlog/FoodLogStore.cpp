@@ -149,17 +149,23 @@ bool FoodLogStore::hasTable(const char *name) const
 
 bool FoodLogStore::isUpToDate() const
 {
+    return isUpToDate(readContext());
+}
+
+bool FoodLogStore::isUpToDate(const QString &context) const
+{
     // The names are this file's own constants, quoted as SQL strings.
     static const QByteArray sql = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name IN ('%1')")
                                       .arg(layoutObjects().join(QStringLiteral("', '")))
                                       .toUtf8();
-    Query q(m_db, sql.constData(), readContext());
+    Query q(m_db, sql.constData(), context);
     return q.next() && q.integer(0) == layoutObjects().size();
 }
 
 QString FoodLogStore::ensureTables()
 {
-    if (isUpToDate())
+    // Part of a write: a file locked by another program is a failed save, not a failed read.
+    if (isUpToDate(writeContext()))
         return QString();
     const QString context = QStringLiteral("无法为饮食记录添加数据表，文件“%1”未作改动").arg(m_db.path());
     m_db.requireWritable(context);
@@ -167,7 +173,7 @@ QString FoodLogStore::ensureTables()
     // The write lock first, so nobody changes the file between the copy and
     // the change; readers (the copy among them) still get through.
     Transaction transaction(m_db, context);
-    if (isUpToDate()) { // another program added them while we waited
+    if (isUpToDate(context)) { // another program added them while we waited
         transaction.commit();
         return QString();
     }

@@ -84,6 +84,7 @@ public:
 private:
     // Each reader looks for its own table: a file restored from elsewhere may have some only.
     bool hasTable(const char *name) const;
+    bool isUpToDate(const QString &context) const;
 
     Database &m_db;
     Clock m_clock;

@@ -37,6 +37,15 @@ QString FatalError::startupFailed(const QString &cause)
         .arg(cause);
 }
 
+QString FatalError::dataFileInUse(const QString &cause)
+{
+    // Nothing is missing or damaged: reinstalling would not help, waiting or closing would.
+    return QStringLiteral("Pellomir 无法启动。\n\n%1\n\n"
+                          "数据文件正被另一个程序使用（也可能是另一个正在运行的 Pellomir）。"
+                          "请关闭那个程序，或稍等片刻，然后再启动 Pellomir。")
+        .arg(cause);
+}
+
 QString FatalError::installedStartupFailed(const QString &cause)
 {
     return QStringLiteral("Pellomir 无法启动。\n\n%1\n\n"

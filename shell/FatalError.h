@@ -19,7 +19,10 @@ public:
 
     // The full text for a start-up that failed with `cause` (which names the file and why).
     static QString startupFailed(const QString &cause);
-    // The same for an installed program, whose files lie in several places: `cause` ends with
+    // The text for a start-up that found data.mdb locked by another program: it asks to close
+    // that program or to wait, not to reinstall.
+    static QString dataFileInUse(const QString &cause);
+    // The same as startupFailed for an installed program, whose files lie in several places: `cause` ends with
     // the list of every place looked at.
     static QString installedStartupFailed(const QString &cause);
 

@@ -75,6 +75,7 @@ std::unique_ptr<MainWindow> Startup::openMainWindow(const DataLocation &location
     }
 
     QString cause;
+    bool inUse = false;
     {
         // Loading may wait for another program that holds data.mdb locked.
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -87,9 +88,14 @@ std::unique_ptr<MainWindow> Startup::openMainWindow(const DataLocation &location
             cause = error.message();
         } catch (const DataError &error) {
             cause = error.message();
+            inUse = error.isFileInUse();
         } catch (const std::exception &error) {
             cause = QString::fromLocal8Bit(error.what());
         }
+    }
+    if (inUse) {
+        FatalError::report(FatalError::dataFileInUse(cause));
+        return nullptr;
     }
     // An installed program looks in several places; a portable one only in its own folder,
     // which the cause names already.

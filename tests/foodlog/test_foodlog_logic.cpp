@@ -128,6 +128,8 @@ private slots:
     void valuesAtTheEdgesOfTheRanges();
     void refusedUpgradeLeavesFileAlone_data();
     void refusedUpgradeLeavesFileAlone();
+    void failedWritesNameTheirCause_data();
+    void failedWritesNameTheirCause();
     void entriesKeepTheirDay();
     void deleteAndRestore();
     void weightReplacedAndProfileKept();
@@ -705,6 +707,42 @@ void FoodLogLogicTest::refusedUpgradeLeavesFileAlone()
     QCOMPARE(fileHash(file.path()), before);
     if (how != QLatin1String("full")) // a full file's copy lies in another folder's space
         QVERIFY(backupsBeside(file).isEmpty());
+}
+
+void FoodLogLogicTest::failedWritesNameTheirCause_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("read-only folder") << QStringLiteral("folder") << QStringLiteral("文件夹");
+    QTest::newRow("locked, readers shut out") << QStringLiteral("locked") << QStringLiteral("正被另一个程序使用");
+}
+
+// A write to a log that has its tables fails as a save, naming why: the folder where no journal
+// can be made, or another program's lock, even where the write's first step is a read.
+void FoodLogLogicTest::failedWritesNameTheirCause()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, cause);
+    TempDatabase file;
+    auto db = openDatabase(file.path());
+    FoodLogStore store(*db);
+    const QDate day(2026, 12, 10);
+    store.addEntry(entry(day, 0, QStringLiteral("豆浆"), 250, 16));
+    std::unique_ptr<TempDatabase::WriteLock> lock;
+    if (how == QLatin1String("folder") && !file.makeFolderReadOnly())
+        QSKIP("cannot make the folder read-only here");
+    if (how == QLatin1String("locked")) {
+        lock = file.holdExclusiveLock();
+        db->setLockWaitLimit(50);
+    }
+    try {
+        store.addEntry(entry(day, 1, QStringLiteral("米饭"), 150, 116));
+        QFAIL("the write should have failed");
+    } catch (const DataError &error) {
+        QVERIFY2(error.message().startsWith(QStringLiteral("无法保存饮食记录：")), qPrintable(error.message()));
+        QVERIFY2(error.message().contains(cause), qPrintable(error.message()));
+        QVERIFY2(!error.message().contains(QStringLiteral("读取")), qPrintable(error.message()));
+    }
 }
 
 void FoodLogLogicTest::entriesKeepTheirDay()

@@ -670,6 +670,18 @@ void TestApp::startupWaitsForLockedFile()
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     const QAbstractItemModel *tree = window->form().foodTree->model();
     QVERIFY(tree->rowCount(tree->index(0, 0)) > 0); // the food tree was built
+    window.reset();
+
+    // Held all through the wait: the message says the file is in use and what to do, and does
+    // not send the user to reinstall a program that lacks nothing.
+    {
+        TempDatabase::WriteLock held(dir.filePath(QStringLiteral("data.mdb")), "BEGIN EXCLUSIVE");
+        window = Startup::openMainWindow(folder);
+    }
+    QVERIFY(!window);
+    QCOMPARE(m_fatalMessages.size(), 1);
+    QVERIFY2(m_fatalMessages.first().contains(QStringLiteral("正被另一个程序使用")), qPrintable(m_fatalMessages.first()));
+    QVERIFY2(!m_fatalMessages.first().contains(QStringLiteral("重新安装")), qPrintable(m_fatalMessages.first()));
 }
 
 void TestApp::chineseButtons()
