@@ -180,6 +180,10 @@ QString describeSqliteCode(int rc)
         return QStringLiteral("数据库文件在打开之后被删除、移走或替换了，请重新启动程序");
     case SQLITE_READONLY_DIRECTORY:
         return QStringLiteral("数据库文件所在的文件夹是只读的，无法在其中建立日志文件");
+    case SQLITE_READONLY_ROLLBACK:
+        // A copy taken while another program was writing: its journal must be played back first.
+        return QStringLiteral("文件旁边留有一次未完成写入的日志文件（-journal），"
+                              "它多半是在另一个程序写入途中复制的，要先撤销那次写入才能使用");
     default:
         break;
     }

@@ -255,6 +255,9 @@ void TestDatabaseCopy::verifyAcceptsOnlyASoundProgramFile_data()
     QTest::newRow("diary without its time") << "rj reshaped" << "表“rj”缺少列“time”";
     QTest::newRow("other names of another shape") << "food_alias reshaped" << "表“food_alias”缺少列“category”";
     QTest::newRow("an extra column is fine") << "sp widened" << "";
+    // Copied while another program was writing it: a journal beside it that must be rolled back
+    // first, which is not the same as a read-only file.
+    QTest::newRow("copied in the middle of a write") << "hot journal" << "日志文件";
 }
 
 void TestDatabaseCopy::verifyAcceptsOnlyASoundProgramFile()
@@ -279,6 +282,20 @@ void TestDatabaseCopy::verifyAcceptsOnlyASoundProgramFile()
         db.exec(QStringLiteral("DROP TABLE food_alias; CREATE TABLE food_alias (id INTEGER PRIMARY KEY, name TEXT)"));
     } else if (case_ == QLatin1String("sp widened")) {
         db.exec(QStringLiteral("ALTER TABLE sp ADD COLUMN mood TEXT"));
+    } else if (case_ == QLatin1String("hot journal")) {
+        QList<QVariantList> rows;
+        for (int i = 0; i < 200; ++i)
+            rows.append({QStringLiteral("记录%1").arg(i), QString(300, QLatin1Char('z'))});
+        db.insertRows(QStringLiteral("sp"), {QStringLiteral("Name"), QStringLiteral("demo")}, rows);
+        sqlite3 *writer = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(db.path()).constData(), &writer), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(writer, "PRAGMA cache_size = 1; BEGIN; UPDATE sp SET demo = upper(demo) || 'y'",
+                              nullptr, nullptr, nullptr), SQLITE_OK);
+        path = db.filePath(QStringLiteral("copied.mdb"));
+        QVERIFY(QFile::copy(db.path(), path));
+        QVERIFY(QFile::copy(db.path() + QStringLiteral("-journal"), path + QStringLiteral("-journal")));
+        sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(writer);
     } else if (case_ == QLatin1String("damaged")) {
         // Rows over several pages, then the last page's cell count and cell
         // pointers overwritten: a leaf of table sp.
