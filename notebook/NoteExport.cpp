@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "notebook/NoteExport.h"
 
+#include "notebook/CsvText.h"
+
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "notebook/NotebookSections.h"
@@ -15,13 +17,6 @@ bool isAsciiPunctuation(QChar c)
 QString characterReference(QChar c)
 {
     return QStringLiteral("&#%1;").arg(c.unicode());
-}
-
-QString csvField(const QString &text)
-{
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 } // namespace
@@ -133,8 +128,8 @@ QByteArray NoteExport::toCsv(const QList<ExportedSection> &sections)
     QString out = QStringLiteral("\uFEFF栏目,时间,标题,内容\r\n");
     for (const ExportedSection &section : sections)
         for (const ExportedNote &note : section.notes)
-            out += csvField(section.name) + QLatin1Char(',') + csvField(note.time) + QLatin1Char(',')
-                + csvField(note.title) + QLatin1Char(',') + csvField(note.body) + QStringLiteral("\r\n");
+            out += CsvText::field(section.name) + QLatin1Char(',') + CsvText::field(note.time) + QLatin1Char(',')
+                + CsvText::field(note.title) + QLatin1Char(',') + CsvText::field(note.body) + QStringLiteral("\r\n");
     return out.toUtf8();
 }
 

@@ -32,9 +32,9 @@ struct ExportedSection
 // the time, ASCII punctuation is escaped with a backslash and line breaks and the spaces at
 // either end are written as character references (&#10;), so any text reads back unchanged.
 //
-// CSV (RFC 4180): a byte-order mark, so spreadsheets take it as UTF-8; the header
-// 栏目,时间,标题,内容; one line per record; every field in double quotes, quotes doubled; lines
-// end in CRLF; line breaks inside a body are kept as they are.
+// CSV (CsvText: RFC 4180, cells a spreadsheet would run as formulas guarded by an apostrophe):
+// a byte-order mark, so spreadsheets take it as UTF-8; the header 栏目,时间,标题,内容; one line
+// per record.
 namespace NoteExport {
 
 // The notebook tables in the order of the window's buttons: sp, yd, xd, rj.

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Reads the notebook's Markdown and CSV exports back into sections, for tests: what a careful
+// Reads the notebook's Markdown export back into sections, for tests: what a careful
 // reader of those formats would get from the files.
 
 #include "notebook/NoteExport.h"
@@ -67,45 +67,6 @@ inline QList<ExportedSection> readMarkdown(const QByteArray &bytes)
         }
     }
     return sections;
-}
-
-// The records of an RFC 4180 file: fields split at commas and CRLF outside quotes.
-inline QList<QStringList> readCsvRecords(const QByteArray &bytes)
-{
-    QString text = QString::fromUtf8(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    QList<QStringList> records;
-    QStringList record;
-    QString field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (quoted) {
-            if (c == QLatin1Char('"') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
-                field += c;
-                ++i;
-            } else if (c == QLatin1Char('"')) {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == QLatin1Char('"')) {
-            quoted = true;
-        } else if (c == QLatin1Char(',')) {
-            record << field;
-            field.clear();
-        } else if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n')) {
-            record << field;
-            records << record;
-            record.clear();
-            field.clear();
-            ++i;
-        } else {
-            field += c;
-        }
-    }
-    return records;
 }
 
 } // namespace ExportReader

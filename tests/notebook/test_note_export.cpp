@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "ExportReader.h"
+#include "notebook/CsvText.h"
 #include "notebook/NotebookSections.h"
 #include "notebook/NoteExport.h"
 #include "support/TempDatabase.h"
@@ -47,6 +48,11 @@ QList<Row> oddRows()
          QStringLiteral("```\n代码块\n```\n````更长````\n~~~\n# 正文里的井号\n## 时间：伪造")},
         {QString(), QString(), QString()},
         {QStringLiteral("&#10;"), QStringLiteral("&#10; 原样的实体"), QStringLiteral("text")},
+        // What a spreadsheet would run as a formula, and texts that already begin with the guard.
+        {QString(), QStringLiteral("=HYPERLINK(\"http://example.invalid\",\"点我\")"), QStringLiteral("+1+1")},
+        {QString(), QStringLiteral("-5 公斤"), QStringLiteral("@SUM(A1:A2)")},
+        {QString(), QStringLiteral("'=引号开头"), QStringLiteral("'")},
+        {QString(), QStringLiteral("\t制表符开头"), QStringLiteral("'普通的单引号")},
         {QString(), QStringLiteral("一兆字节"),
          QStringLiteral("瘦身日记，每天一点进步。\n").repeated(1024 * 1024 / 36) + QStringLiteral("`").repeated(7)},
     };
@@ -88,7 +94,7 @@ void TestNoteExport::oddTextsReadBackExactly()
         sectionName = sections.first().name;
         readBack = sections.first().notes;
     } else {
-        const QList<QStringList> records = ExportReader::readCsvRecords(NoteExport::toCsv(written));
+        const QList<QStringList> records = CsvText::records(NoteExport::toCsv(written));
         QCOMPARE(records.first(), (QStringList{"栏目", "时间", "标题", "内容"}));
         for (const QStringList &record : records.mid(1)) {
             QCOMPARE(record.size(), 4);
@@ -131,7 +137,7 @@ void TestNoteExport::oneSectionAndEmptySections()
 
     const QList<ExportedSection> one = NoteExport::read(*db, {QStringLiteral("xd")});
     QCOMPARE(one.size(), 1);
-    QCOMPARE(ExportReader::readCsvRecords(NoteExport::toCsv(one)).size(), 2);
+    QCOMPARE(CsvText::records(NoteExport::toCsv(one)).size(), 2);
 }
 
 void TestNoteExport::csvLayout()
@@ -145,6 +151,15 @@ void TestNoteExport::csvLayout()
     QCOMPARE(csv, QByteArray("\xEF\xBB\xBF") + QStringLiteral("栏目,时间,标题,内容\r\n"
                                                               "\"瘦身日记\",\"2026-01-02 07:30\",\"a\"\"b\",\"x\ny\"\r\n")
                                                    .toUtf8());
+    // A cell a spreadsheet would run gets an apostrophe before it; so does one that has one.
+    ExportedSection formulas;
+    formulas.name = QStringLiteral("瘦身心得");
+    formulas.notes << ExportedNote{QString(), QStringLiteral("=1+1"), QStringLiteral("'x")}
+                   << ExportedNote{QString(), QStringLiteral("a=b"), QStringLiteral("-")};
+    QCOMPARE(NoteExport::toCsv({formulas}).mid(3), QStringLiteral("栏目,时间,标题,内容\r\n"
+                                                                  "\"瘦身心得\",\"\",\"'=1+1\",\"''x\"\r\n"
+                                                                  "\"瘦身心得\",\"\",\"a=b\",\"'-\"\r\n")
+                                                       .toUtf8());
     QCOMPARE(NoteExport::markdownFence(QStringLiteral("a ``` b ````` c")), QStringLiteral("``````"));
     QCOMPARE(NoteExport::markdownInline(QStringLiteral(" a|b\n")), QStringLiteral("&#32;a\\|b&#10;"));
 }

@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "notebook/CsvText.h"
+
+namespace {
+
+constexpr QChar Guard = QLatin1Char('\'');
+
+// Characters that make a spreadsheet cell a formula, and the guard itself.
+bool needsGuard(QChar first)
+{
+    return first == QLatin1Char('=') || first == QLatin1Char('+') || first == QLatin1Char('-')
+        || first == QLatin1Char('@') || first == QLatin1Char('\t') || first == QLatin1Char('\r')
+        || first == Guard;
+}
+
+QString unguarded(const QString &text)
+{
+    if (text.size() >= 2 && text.at(0) == Guard && needsGuard(text.at(1)))
+        return text.mid(1);
+    return text;
+}
+
+} // namespace
+
+QString CsvText::field(const QString &text)
+{
+    QString quoted = !text.isEmpty() && needsGuard(text.at(0)) ? Guard + text : text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QList<QStringList> CsvText::records(const QByteArray &bytes)
+{
+    QString text = QString::fromUtf8(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    QList<QStringList> found;
+    QStringList record;
+    QString current;
+    bool quoted = false;
+    const auto endField = [&] {
+        record << unguarded(current);
+        current.clear();
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == QLatin1Char('"') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
+                current += c;
+                ++i;
+            } else if (c == QLatin1Char('"')) {
+                quoted = false;
+            } else {
+                current += c;
+            }
+        } else if (c == QLatin1Char('"')) {
+            quoted = true;
+        } else if (c == QLatin1Char(',')) {
+            endField();
+        } else if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n')) {
+            endField();
+            found << record;
+            record.clear();
+            ++i;
+        } else {
+            current += c;
+        }
+    }
+    if (!current.isEmpty() || !record.isEmpty()) { // a last record without its CRLF
+        endField();
+        found << record;
+    }
+    return found;
+}
