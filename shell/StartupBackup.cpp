@@ -23,9 +23,13 @@ QString StartupBackup::run(const QString &dataFile, QDate today, QSettings &memo
     } catch (const std::exception &error) {
         cause = QString::fromLocal8Bit(error.what());
     }
-    if (memory.value(LastToldKey).toString() == cause)
+    // Remembered without the day's file name, which the cause often names: the same problem
+    // tomorrow is the same problem.
+    const QString problem = QString(cause).replace(DailyBackup::fileNameFor(today),
+                                                   QStringLiteral("data-YYYY-MM-DD.mdb"));
+    if (memory.value(LastToldKey).toString() == problem)
         return QString();
-    memory.setValue(LastToldKey, cause);
+    memory.setValue(LastToldKey, problem);
     memory.sync();
     return QStringLiteral("今天的自动备份没有做成：%1\n\n笔记照常可以使用，每次启动都会再试。"
                           "同样的问题不会再提示。")

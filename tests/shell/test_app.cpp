@@ -37,7 +37,9 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QResource>
+#include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSet>
 #include <QSettings>
 #include <QContextMenuEvent>
@@ -1046,6 +1048,25 @@ void TestApp::failingBackupIsToldOnce()
     QCOMPARE(StartupBackup::run(dataFile, day.addDays(3), memory), told);
     // The data file itself is never changed by any of it.
     QVERIFY(QFileInfo(dataFile).isFile());
+
+    // A failure whose message names the day's file: told once, not again each new day.
+    QVERIFY(blocker.remove());
+    const QString folder = dir.filePath(QStringLiteral("backups"));
+    QVERIFY(QDir().mkpath(folder));
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const bool immutable = QFileInfo(folder).isWritable()
+        && QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder}) == 0;
+    const auto writableAgain = qScopeGuard([&] {
+        if (immutable)
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder});
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    });
+    QFile probe(folder + QStringLiteral("/probe"));
+    if (probe.open(QIODevice::WriteOnly))
+        QSKIP("cannot make the backups folder read-only here");
+    const QString toldOfFile = StartupBackup::run(dataFile, day.addDays(4), memory);
+    QVERIFY2(toldOfFile.contains(DailyBackup::fileNameFor(day.addDays(4))), qPrintable(toldOfFile));
+    QCOMPARE(StartupBackup::run(dataFile, day.addDays(5), memory), QString());
 }
 
 namespace {
