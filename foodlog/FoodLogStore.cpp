@@ -7,6 +7,7 @@
 #include "db/Query.h"
 #include "db/Transaction.h"
 #include "foodlog/LogBounds.h"
+#include "foods/FoodText.h"
 
 #include <QFileInfo>
 
@@ -202,17 +203,18 @@ FoodLogStore::DayEntries FoodLogStore::dayEntries(const QDate &day) const
     if (!hasTable("food_log"))
         return found;
     Query q(m_db,
-            "SELECT id, day, meal, food, category, grams, kcal_per_100g, created FROM food_log "
-            "WHERE day = ? ORDER BY meal, id",
+            "SELECT id, day, meal, substr(food, 1, ?2), substr(category, 1, ?2), grams, kcal_per_100g, "
+            "created FROM food_log WHERE day = ?1 ORDER BY meal, id",
             readContext());
-    q.bind(1, dayText(day));
+    // A name of megabytes in a hand-made file is read only as far as it is shown.
+    q.bind(1, dayText(day)).bind(2, qint64(FoodText::MaxNameLength + 1));
     while (q.next()) {
         FoodLogEntry e;
         e.id = q.integer(0);
         e.day = dayFrom(q.text(1));
         e.meal = int(q.integer(2));
-        e.food = q.text(3);
-        e.category = q.text(4);
+        e.food = FoodText::name(q.text(3));
+        e.category = FoodText::name(q.text(4));
         e.grams = q.real(5);
         e.kcalPer100g = q.real(6);
         e.created = QDateTime::fromString(q.text(7), QLatin1String(CreatedFormat));
@@ -227,6 +229,8 @@ FoodLogStore::DayEntries FoodLogStore::dayEntries(const QDate &day) const
 
 FoodLogEntry FoodLogStore::addEntry(FoodLogEntry entry)
 {
+    entry.food = FoodText::name(entry.food);
+    entry.category = FoodText::name(entry.category);
     ensureTables();
     if (!entry.created.isValid())
         entry.created = m_clock.now();

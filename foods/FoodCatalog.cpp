@@ -49,8 +49,8 @@ QVector<SearchableFood> read(const QString &databasePath)
             if (category.isNull() || name.isNull())
                 return;
             SearchableFood food;
-            food.category = FoodText::trimmed(category.textOrEmpty());
-            food.name = FoodText::trimmed(name.textOrEmpty());
+            food.category = FoodText::name(category.textOrEmpty());
+            food.name = FoodText::name(name.textOrEmpty());
             if (food.name.isEmpty() || !categories.contains(food.category))
                 return;
             const FoodKey key(food.category, food.name);
@@ -75,9 +75,10 @@ QVector<SearchableFood> read(const QString &databasePath)
     try {
         auto rs = database->openRecordset(QStringLiteral("food_alias"));
         FoodTables::forEachRow(*rs, [&] {
-            const FoodKey key(trimmedTextOf(*rs, AliasCategoryField), trimmedTextOf(*rs, AliasFoodField));
+            const FoodKey key(FoodText::name(trimmedTextOf(*rs, AliasCategoryField)),
+                              FoodText::name(trimmedTextOf(*rs, AliasFoodField)));
             const auto position = positionOf.constFind(key);
-            const QString alias = trimmedTextOf(*rs, AliasField);
+            const QString alias = FoodText::name(trimmedTextOf(*rs, AliasField));
             if (position == positionOf.constEnd() || alias.isEmpty())
                 return;
             QStringList &aliases = foods[*position].aliases;

@@ -14,10 +14,10 @@ bool currentRowMatches(const Recordset &foods, const QString &category, const QS
 {
     try {
         const Field rowCategory = foods.field(FoodTables::FoodCategoryField);
-        if (rowCategory.isNull() || FoodText::trimmed(rowCategory.textOrEmpty()) != category)
+        if (rowCategory.isNull() || FoodText::name(rowCategory.textOrEmpty()) != category)
             return false;
         const Field rowFood = foods.field(FoodTables::FoodNameField);
-        return !rowFood.isNull() && FoodText::trimmed(rowFood.textOrEmpty()) == food;
+        return !rowFood.isNull() && FoodText::name(rowFood.textOrEmpty()) == food;
     } catch (const DataError &) {
         return false;
     }

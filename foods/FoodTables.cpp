@@ -14,7 +14,7 @@ QStringList readCategoryNames(Recordset &categories)
     forEachRow(categories, [&] {
         const Field name = categories.field(CategoryNameField);
         if (!name.isNull())
-            names.append(FoodText::trimmed(name.textOrEmpty()));
+            names.append(FoodText::name(name.textOrEmpty()));
     });
     return names;
 }
@@ -30,13 +30,13 @@ FoodIndex readFoodIndex(Recordset &foods, const QStringList &categories)
         const Field category = foods.field(FoodCategoryField);
         if (category.isNull())
             return;
-        const auto number = categoryNumber.constFind(FoodText::trimmed(category.textOrEmpty()));
+        const auto number = categoryNumber.constFind(FoodText::name(category.textOrEmpty()));
         if (number == categoryNumber.cend())
             return; // a category the tree does not have
         const Field name = foods.field(FoodNameField);
         if (name.isNull())
             return;
-        index.add(*number, FoodText::trimmed(name.textOrEmpty()), foods.id());
+        index.add(*number, FoodText::name(name.textOrEmpty()), foods.id());
     });
     return index.finish();
 }

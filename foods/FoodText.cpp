@@ -21,4 +21,15 @@ QString trimmed(const QString &text)
     return text.mid(begin, end - begin);
 }
 
+QString name(const QString &text)
+{
+    const QString name = trimmed(text);
+    if (name.size() <= MaxNameLength)
+        return name;
+    qsizetype keep = MaxNameLength - 1;
+    if (name.at(keep - 1).isHighSurrogate()) // never half a character
+        --keep;
+    return name.left(keep) + QChar(0x2026);
+}
+
 } // namespace FoodText

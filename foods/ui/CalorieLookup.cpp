@@ -148,7 +148,7 @@ void CalorieLookup::revealFood(const QString &category, qint64 rowId)
 {
     if (!m_model)
         return;
-    const QModelIndex food = m_model->foodOfRow(m_model->category(FoodText::trimmed(category)), rowId);
+    const QModelIndex food = m_model->foodOfRow(m_model->category(FoodText::name(category)), rowId);
     if (!food.isValid())
         return;
     QTreeView *tree = m_controls.foodTree;
@@ -171,8 +171,8 @@ void CalorieLookup::showFoodInfo(const QString &category, const QString &food)
 
 void CalorieLookup::lookUpFood(const QString &category, const QString &food, std::optional<qint64> rowHint)
 {
-    const QString wantedCategory = FoodText::trimmed(category);
-    const QString wantedFood = FoodText::trimmed(food);
+    const QString wantedCategory = FoodText::name(category);
+    const QString wantedFood = FoodText::name(food);
     emit foodLookedUp(wantedCategory, wantedFood);
     try {
         const auto closeRun = closeOnExit(m_database, m_records);
@@ -180,7 +180,7 @@ void CalorieLookup::lookUpFood(const QString &category, const QString &food, std
         m_records = m_database->openRecordset(FoodTable);
         if (!FoodLookup::moveToFirstMatch(*m_records, wantedCategory, wantedFood, rowHint))
             return;
-        const QString name = FoodText::trimmed(m_records->field(FoodTables::FoodNameField).text());
+        const QString name = FoodText::name(m_records->field(FoodTables::FoodNameField).text());
         // A row without calories shows none, rather than leaving the previous
         // food's figure beside this food's name.
         QString calories;
@@ -225,7 +225,7 @@ void CalorieLookup::onTreeNodeClicked(const QModelIndex &node)
     const QModelIndex category = node.parent();
     if (!category.isValid())
         return;
-    m_food = FoodText::trimmed(text);
-    m_category = FoodText::trimmed(category.data(Qt::DisplayRole).toString());
+    m_food = FoodText::name(text);
+    m_category = FoodText::name(category.data(Qt::DisplayRole).toString());
     lookUpFood(m_category, m_food, m_model ? m_model->firstRowId(node) : std::nullopt);
 }

@@ -14,6 +14,7 @@
 #include "foodlog/LogCalendar.h"
 #include "foodlog/WeightTarget.h"
 #include "foods/FoodChoices.h"
+#include "foods/FoodText.h"
 #include "support/TempDatabase.h"
 
 #include <QCryptographicHash>
@@ -128,6 +129,7 @@ private slots:
     void valuesAtTheEdgesOfTheRanges();
     void refusedUpgradeLeavesFileAlone_data();
     void refusedUpgradeLeavesFileAlone();
+    void hugeNamesAreBounded();
     void failedWritesNameTheirCause_data();
     void failedWritesNameTheirCause();
     void entriesKeepTheirDay();
@@ -707,6 +709,27 @@ void FoodLogLogicTest::refusedUpgradeLeavesFileAlone()
     QCOMPARE(fileHash(file.path()), before);
     if (how != QLatin1String("full")) // a full file's copy lies in another folder's space
         QVERIFY(backupsBeside(file).isEmpty());
+}
+
+// A name of a megabyte is cut to the longest name where it is written, and where a hand-made
+// file holds one, only that much of it is read.
+void FoodLogLogicTest::hugeNamesAreBounded()
+{
+    TempDatabase file;
+    auto db = openDatabase(file.path());
+    FoodLogStore store(*db);
+    const QDate day(2026, 12, 10);
+    const QString huge = QString(1024 * 1024, QChar(0x85AF));
+    FoodLogEntry written = store.addEntry(entry(day, 0, huge, 30, 500));
+    QCOMPARE(written.food, FoodText::name(huge));
+    QCOMPARE(file.query(QStringLiteral("SELECT length(food) FROM food_log")).toInt(), int(FoodText::MaxNameLength));
+
+    file.exec(QStringLiteral("INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) "
+                             "VALUES ('2026-12-10', 1, '%1', '%1', 30, 500, '2026-12-10 12:00:00')").arg(huge));
+    const QList<FoodLogEntry> read = store.entriesOn(day);
+    QCOMPARE(read.size(), 2);
+    QCOMPARE(read.last().food, FoodText::name(huge));
+    QCOMPARE(read.last().category, FoodText::name(huge));
 }
 
 void FoodLogLogicTest::failedWritesNameTheirCause_data()

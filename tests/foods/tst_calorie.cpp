@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/DataError.h"
+#include "foods/FoodCatalog.h"
 #include "foods/FoodText.h"
 #include "foods/ui/CalorieLookup.h"
 #include "support/TempDatabase.h"
@@ -203,6 +204,9 @@ private slots:
     void oneLookUpPerAction();
     void revealFood_data();
     void revealFood();
+    void names_data();
+    void names();
+    void hugeNameIsShortenedAndStillFound();
 };
 
 void TestCalorie::trimming_data()
@@ -743,6 +747,56 @@ void TestCalorie::revealFood()
     panel.recipe->revealFood(category, rowId);
     QCOMPARE(panel.kcalFigure->text(), label3);
     QCOMPARE(lookUps.size(), 2);
+}
+
+void TestCalorie::names_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("name");
+    const QString hundred = QString(100, QChar(0x85AF));
+    QTest::newRow("short, trimmed") << "\u3000白菜 " << "白菜";
+    QTest::newRow("exactly the longest") << hundred << hundred;
+    QTest::newRow("one more: cut, with …") << hundred + QStringLiteral("片")
+                                            << QString(99, QChar(0x85AF)) + QStringLiteral("…");
+    QTest::newRow("blanks do not count") << QStringLiteral("  ") + hundred + QStringLiteral("\u3000") << hundred;
+    // An emoji across the cut is dropped whole, never halved.
+    QTest::newRow("no half character") << QString(98, QLatin1Char('a')) + QStringLiteral("🍎🍎🍎")
+                                       << QString(98, QLatin1Char('a')) + QStringLiteral("…");
+}
+
+void TestCalorie::names()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, name);
+    QCOMPARE(FoodText::name(text), name);
+    QVERIFY(FoodText::name(text).size() <= FoodText::MaxNameLength);
+}
+
+// A hand-made file with a name of a megabyte: the tree, the panel and the search show it cut
+// to the longest name, and clicking it still finds its row.
+void TestCalorie::hugeNameIsShortenedAndStillFound()
+{
+    TempDatabase db;
+    const QString huge = QString(1024 * 1024, QChar(0x85AF));
+    addFoods(db, {"零食"}, {{"零食", huge, 500}, {"零食", "饼干", 433}});
+    db.insertRows(QStringLiteral("food_alias"),
+                  {QStringLiteral("category"), QStringLiteral("food"), QStringLiteral("alias")},
+                  {{QStringLiteral("零食"), huge, QStringLiteral("别名") + huge}});
+    const QString shown = FoodText::name(huge);
+    QCOMPARE(shown.size(), FoodText::MaxNameLength);
+
+    FoodPanel panel(db.path());
+    panel.recipe->buildFoodTree();
+    const Node node = panel.food("零食", shown);
+    QVERIFY(node);
+    panel.recipe->onTreeNodeClicked(node.index());
+    QCOMPARE(panel.foodNameBox->text(), shown);
+    QCOMPARE(panel.kcalFigure->text(), QStringLiteral("500"));
+
+    const QVector<SearchableFood> foods = FoodCatalog::read(db.path());
+    QCOMPARE(foods.size(), 2);
+    QCOMPARE(foods.first().name, shown);
+    QCOMPARE(foods.first().aliases, QStringList{FoodText::name(QStringLiteral("别名") + huge)});
 }
 
 QTEST_MAIN(TestCalorie)
