@@ -8,6 +8,9 @@
 //   EnterSection/N  the whole first opening from the window: reading the
 //                   foods and building their search index as well.
 // The ratio N = 4380 to N = 0 is the figure that matters.
+//   EnterSectionWithName/M  the first opening on a file with a month of entries, one of whose
+//                   foods (in the food table and in today's log) is named with M megabytes of
+//                   text, as a hand-made file may be: against M = 0, names being bounded.
 
 #include "db/Database.h"
 #include "db/Schema.h"
@@ -35,7 +38,7 @@ struct LogFile
     QTemporaryDir dir;
     QString path;
 
-    explicit LogFile(int days)
+    explicit LogFile(int days, int nameMegabytes = 0)
     {
         path = dir.filePath(QStringLiteral("data.mdb"));
         createDatabaseFile(path);
@@ -63,6 +66,14 @@ struct LogFile
                 store.addEntry(e);
             }
             store.setWeight(day, 70 - d * 0.01);
+        }
+        if (nameMegabytes > 0) {
+            const QString huge(nameMegabytes * 1024 * 1024, QChar(0x85AF));
+            const QByteArray sql = QStringLiteral(
+                "INSERT INTO \"01\"(category, food, portion, kcal) VALUES ('谷薯主食', '%1', '100克', 300);"
+                "INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) "
+                "VALUES ('2026-12-10', 0, '%1', '谷薯主食', 100, 300, '2026-12-10 08:00:00')").arg(huge).toUtf8();
+            sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr);
         }
         sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
     }
@@ -114,8 +125,26 @@ void EnterSection(benchmark::State &state)
     }
 }
 
+void EnterSectionWithName(benchmark::State &state)
+{
+    static LogFile plain(30);
+    static LogFile huge(30, 10);
+    LogFile &file = state.range(0) == 0 ? plain : huge;
+    auto db = openDatabase(file.path);
+    QWidget window;
+    window.resize(632, 443);
+    window.show();
+    for (auto _ : state) {
+        FoodLogSection section(*db, &window, {}, QRect(28, 48, 450, 310), Clock([] { return Noon; }));
+        section.enter();
+        QPixmap day = section.view()->grab();
+        benchmark::DoNotOptimize(day);
+    }
+}
+
 } // namespace
 
+BENCHMARK(EnterSectionWithName)->Arg(0)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(OpenView)->Arg(0)->Arg(4380)->Unit(benchmark::kMillisecond);
 BENCHMARK(EnterSection)->Arg(0)->Arg(4380)->Unit(benchmark::kMillisecond);
 

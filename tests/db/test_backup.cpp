@@ -2,6 +2,7 @@
 #include "db/BackupRotation.h"
 #include "db/DailyBackup.h"
 #include "db/DataError.h"
+#include "support/SmallDisk.h"
 #include "support/TempDatabase.h"
 
 #include <QDateTime>
@@ -24,6 +25,7 @@ private slots:
     void laterStartsOfTheDayMakeNoCopy();
     void failedCopyRemovesNothing();
     void copyFromAClockSetAheadNeitherBlocksNorStays();
+    void fullDiskLeavesNoPartialCopy();
     void rotationRemovesOnlyItsOwnCopies();
     void linkedFolderIsNeverCleaned();
     void abandonedUpgradeCopiesAreCleanedAtStart();
@@ -239,6 +241,35 @@ void TestBackup::copyFromAClockSetAheadNeitherBlocksNorStays()
     db.insert(QStringLiteral("sp"), {{"Name", QStringLiteral("晚餐")}, {"demo", QStringLiteral("粥")}});
     QCOMPARE(backup.run(march(30)), DailyBackup::Outcome::Made);
     QCOMPARE(valueIn(backup.pathFor(march(30)), "SELECT Name FROM sp"), QStringLiteral("晚餐"));
+}
+
+// The disk fills up during the day's copy: the start is told, the older copies all stay, and
+// nothing half-written is left in the folder.
+void TestBackup::fullDiskLeavesNoPartialCopy()
+{
+    SmallDisk disk(512);
+    if (!disk.isMounted())
+        QSKIP("cannot mount a small tmpfs here (needs the right to mount)");
+    TempDatabase db;
+    QList<QVariantList> rows;
+    for (int i = 0; i < 400; ++i)
+        rows.append({QStringLiteral("记录%1").arg(i), QString(400, QLatin1Char('z'))});
+    db.insertRows(QStringLiteral("sp"), {QStringLiteral("Name"), QStringLiteral("demo")}, rows);
+    const QString data = disk.filePath(QStringLiteral("data.mdb"));
+    QVERIFY(QFile::copy(db.path(), data));
+    DailyBackup backup(data);
+    QVERIFY(QDir().mkpath(backup.folder()));
+    QVERIFY(disk.leaveFree(64 * 1024));
+    const QStringList before = QDir(backup.folder()).entryList(QDir::Files | QDir::Hidden);
+
+    try {
+        backup.run(march(3));
+        QFAIL("the copy should have failed");
+    } catch (const DataError &error) {
+        QVERIFY2(error.message().contains(QStringLiteral("磁盘已满")), qPrintable(error.message()));
+    }
+    QCOMPARE(QDir(backup.folder()).entryList(QDir::Files | QDir::Hidden), before);
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList{"data.mdb"});
 }
 
 // A copy a user keeps in the folder under a daily name, and a hidden file of a name like a copy
