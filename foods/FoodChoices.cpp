@@ -3,7 +3,7 @@
 
 #include "foods/FoodCatalog.h"
 
-#include <QRegularExpression>
+#include "foods/PortionCalculator.h"
 
 FoodChoices::FoodChoices() : m_index(std::make_shared<FoodSearchIndex>()) {}
 
@@ -17,27 +17,13 @@ FoodChoices FoodChoices::read(const QString &databasePath)
     return FoodChoices(FoodCatalog::read(databasePath));
 }
 
-std::optional<double> FoodChoices::portionGrams(const QString &portion)
-{
-    static const QRegularExpression grams(
-        QStringLiteral("^\\s*每?\\s*(\\d+(?:\\.\\d+)?)\\s*(?:克|g|G|公克)\\s*$"));
-    const QRegularExpressionMatch m = grams.match(portion);
-    if (!m.hasMatch())
-        return std::nullopt;
-    const double value = m.captured(1).toDouble();
-    if (value <= 0)
-        return std::nullopt;
-    return value;
-}
-
 std::optional<FoodChoice> FoodChoices::loggable(const SearchableFood &food)
 {
-    const std::optional<double> grams = portionGrams(food.portion);
-    bool isNumber = false;
-    const double kcal = food.kcal.toDouble(&isNumber);
-    if (!grams || !isNumber || kcal < 0 || food.name.isEmpty())
+    const std::optional<double> grams = PortionCalculator::portionGrams(food.portion);
+    const std::optional<double> kcal = PortionCalculator::kcalValue(food.kcal);
+    if (!grams || !kcal || food.name.isEmpty())
         return std::nullopt;
-    return FoodChoice{food.name, food.category, kcal * 100.0 / *grams};
+    return FoodChoice{food.name, food.category, *kcal * 100.0 / *grams};
 }
 
 QList<FoodChoice> FoodChoices::match(const QString &query, int limit) const

@@ -27,8 +27,6 @@ public:
     // Reads the foods of the file. Throws DataError.
     static FoodChoices read(const QString &databasePath);
 
-    // Grams in a portion text, or nothing when it is not a weight.
-    static std::optional<double> portionGrams(const QString &portion);
     // The food as a log entry takes it, or nothing when it cannot be logged by weight.
     static std::optional<FoodChoice> loggable(const SearchableFood &food);
 

@@ -8,7 +8,7 @@
 // amount typed in grams costs. Widget-free.
 namespace PortionCalculator {
 
-constexpr int MinGrams = 1;
+constexpr int MinGrams = 1;     // AmountText::Grams
 constexpr int MaxGrams = 5000;
 constexpr int DefaultGrams = 100;
 
@@ -20,12 +20,13 @@ std::optional<double> portionGrams(const QString &portion);
 // portion that begins with 每 as it is); empty for an empty portion.
 QString portionCaption(const QString &portion);
 
-// A calorie figure as a number: "346", "49.3"; nothing for an empty text or
-// one that is not a plain non-negative number.
+// A calorie figure as a number: "346", "49.3" (read by AmountText::number);
+// nothing for an empty text or one that is not a plain non-negative number.
 std::optional<double> kcalValue(const QString &kcal);
 
-// The amount typed: whole grams from MinGrams to MaxGrams, blanks around it
-// allowed, full-width digits too. Otherwise `problem` says what is wrong.
+// The amount typed: whole grams from MinGrams to MaxGrams, read by
+// AmountText (blanks around it, full-width digits). Otherwise `problem` says
+// what is wrong.
 struct Amount
 {
     std::optional<int> grams;

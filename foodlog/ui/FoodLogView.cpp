@@ -217,12 +217,17 @@ void FoodLogView::addChosenFood()
         m_picker->searchField()->setFocus();
         return;
     }
+    const std::optional<int> grams = m_picker->enteredGrams();
+    if (!grams) { // the field says what is wrong
+        m_picker->gramsField()->setFocus();
+        return;
+    }
     FoodLogEntry entry;
     entry.day = m_day;
     entry.meal = m_picker->meal();
     entry.food = food->name;
     entry.category = food->category;
-    entry.grams = m_picker->grams();
+    entry.grams = *grams;
     entry.kcalPer100g = food->kcalPer100g;
     FoodLogEntry added;
     if (!write([&] { added = m_store.addEntry(entry); }))

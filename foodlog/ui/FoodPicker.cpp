@@ -2,6 +2,7 @@
 #include "foodlog/ui/FoodPicker.h"
 
 #include "foodlog/LogCalendar.h"
+#include "foodlog/ui/AmountSpinBox.h"
 #include "widgets/ReturnClicks.h"
 
 #include <QAbstractItemView>
@@ -11,7 +12,7 @@
 #include <QVBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
+#include <QLabel>
 #include <QStringListModel>
 
 FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
@@ -32,12 +33,22 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
     m_search->setCompleter(m_completer);
     connect(m_search, &QLineEdit::textEdited, this, &FoodPicker::updateMatches);
 
-    m_grams = new QSpinBox(this);
+    m_grams = new AmountSpinBox(AmountText::Grams, this);
     m_grams->setObjectName(QStringLiteral("logGrams"));
     m_grams->setAccessibleName(QStringLiteral("食用量（克）"));
-    m_grams->setRange(1, 5000);
     m_grams->setValue(100);
-    m_grams->setSuffix(QStringLiteral(" 克"));
+    m_gramsHint = new QLabel(this);
+    m_gramsHint->setObjectName(QStringLiteral("logGramsHint"));
+    m_gramsHint->setAccessibleName(QStringLiteral("食用量的提示"));
+    QPalette hintColours = m_gramsHint->palette();
+    hintColours.setColor(QPalette::WindowText, QColor(0xB0, 0x1C, 0x1C));
+    m_gramsHint->setPalette(hintColours);
+    m_gramsHint->hide();
+    connect(m_grams, &AmountSpinBox::problemChanged, this, [this](const QString &problem) {
+        m_gramsHint->setText(problem);
+        m_gramsHint->setAccessibleDescription(problem);
+        m_gramsHint->setVisible(!problem.isEmpty());
+    });
 
     m_measures = new QComboBox(this);
     m_measures->setObjectName(QStringLiteral("logMeasure"));
@@ -61,6 +72,9 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
     m_add->setAccessibleName(QStringLiteral("添加到当天"));
     connect(m_add, &QPushButton::clicked, this, &FoodPicker::addRequested);
     new ReturnClicks(m_add, m_add); // Return on the focused button presses it
+    // Return in the grams field or on the meal list adds, as in the search field.
+    new ReturnClicks(m_grams, m_add);
+    new ReturnClicks(m_meal, m_add);
     // Return in the field adds once a food is chosen (the popup takes Return while open).
     connect(m_search, &QLineEdit::returnPressed, this, [this] {
         if (!m_completer->popup()->isVisible() && chosenFood())
@@ -79,6 +93,7 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
     row->addStretch(1);
     row->addWidget(m_add);
     rows->addLayout(row);
+    rows->addWidget(m_gramsHint);
 }
 
 void FoodPicker::setFoods(FoodChoices foods)
@@ -122,7 +137,25 @@ int FoodPicker::meal() const
 
 int FoodPicker::grams() const
 {
-    return m_grams->value();
+    return int(m_grams->value());
+}
+
+std::optional<int> FoodPicker::enteredGrams()
+{
+    const AmountText::Reading typed = m_grams->reading();
+    if (!typed.value) {
+        m_gramsHint->setText(typed.problem);
+        m_gramsHint->setAccessibleDescription(typed.problem);
+        m_gramsHint->show();
+        return std::nullopt;
+    }
+    m_grams->setValue(*typed.value);
+    return int(*typed.value);
+}
+
+QWidget *FoodPicker::gramsField() const
+{
+    return m_grams;
 }
 
 std::optional<FoodChoice> FoodPicker::chosenFood() const

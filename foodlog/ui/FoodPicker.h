@@ -11,7 +11,8 @@ class QComboBox;
 class QCompleter;
 class QLineEdit;
 class QPushButton;
-class QSpinBox;
+class AmountSpinBox;
+class QLabel;
 class QStringListModel;
 
 // Adding an entry: a search field over the foods; under it the amount in grams
@@ -29,7 +30,10 @@ public:
     void setMeal(int meal);
     int meal() const;
     int grams() const;
+    // The grams typed, or nothing, with what is wrong shown under the field.
+    std::optional<int> enteredGrams();
     QLineEdit *searchField() const { return m_search; }
+    QWidget *gramsField() const;
 
     // The food named in the field, if it is one of the foods.
     std::optional<FoodChoice> chosenFood() const;
@@ -48,7 +52,8 @@ private:
     QLineEdit *m_search;
     QCompleter *m_completer;
     QStringListModel *m_matches;
-    QSpinBox *m_grams;
+    AmountSpinBox *m_grams;
+    QLabel *m_gramsHint;
     QComboBox *m_measures;
     QComboBox *m_meal;
     QPushButton *m_add;

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/WeightPanel.h"
 
+#include "foodlog/ui/AmountSpinBox.h"
 #include "widgets/ReturnClicks.h"
 
-#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -21,22 +21,29 @@ void showText(QLabel *label, const QString &text)
 
 WeightPanel::WeightPanel(QWidget *parent) : QWidget(parent)
 {
-    m_kg = new QDoubleSpinBox(this);
+    m_kg = new AmountSpinBox(AmountText::Weight, this);
     m_kg->setObjectName(QStringLiteral("weightKg"));
     m_kg->setAccessibleName(QStringLiteral("体重（千克）"));
-    m_kg->setRange(20, 400);
-    m_kg->setDecimals(1);
     m_kg->setSingleStep(0.1);
     m_kg->setValue(60);
-    m_kg->setSuffix(QStringLiteral(" 千克"));
+
+    // What is wrong with the weight typed, in words and in red, as the calorie panel's amount.
+    m_hint = new QLabel(this);
+    m_hint->setObjectName(QStringLiteral("weightHint"));
+    m_hint->setAccessibleName(QStringLiteral("体重的提示"));
+    QPalette hintColours = m_hint->palette();
+    hintColours.setColor(QPalette::WindowText, QColor(0xB0, 0x1C, 0x1C));
+    m_hint->setPalette(hintColours);
+    m_hint->hide();
+    connect(m_kg, &AmountSpinBox::problemChanged, this, [this](const QString &problem) {
+        showText(m_hint, problem);
+        m_hint->setVisible(!problem.isEmpty());
+    });
 
     m_save = new QPushButton(QStringLiteral("记录体重"), this);
     m_save->setObjectName(QStringLiteral("weightSave"));
     m_save->setAccessibleName(QStringLiteral("记录体重"));
-    connect(m_save, &QPushButton::clicked, this, [this] {
-        m_kg->interpretText();
-        emit weightEntered(m_kg->value());
-    });
+    connect(m_save, &QPushButton::clicked, this, &WeightPanel::saveWeight);
     // Return in the weight field records the weight typed; on the focused button it presses it.
     new ReturnClicks(m_kg, m_save);
     new ReturnClicks(m_save, m_save);
@@ -69,10 +76,11 @@ WeightPanel::WeightPanel(QWidget *parent) : QWidget(parent)
     grid->addWidget(m_kg, 0, 1);
     grid->addWidget(m_save, 0, 2);
     grid->addWidget(m_profile, 0, 3, Qt::AlignRight);
-    grid->addWidget(m_saved, 1, 0, 1, 4);
-    grid->addWidget(m_bmi, 2, 0, 1, 4);
-    grid->addWidget(m_budget, 3, 0, 1, 4);
-    grid->setRowStretch(3, 1);
+    grid->addWidget(m_hint, 1, 0, 1, 4);
+    grid->addWidget(m_saved, 2, 0, 1, 4);
+    grid->addWidget(m_bmi, 3, 0, 1, 4);
+    grid->addWidget(m_budget, 4, 0, 1, 4);
+    grid->setRowStretch(4, 1);
     grid->setColumnStretch(3, 1);
 }
 
@@ -86,6 +94,19 @@ void WeightPanel::showDay(std::optional<double> kg, const QString &bmiText, cons
     }
     showText(m_bmi, bmiText);
     showText(m_budget, budgetText);
+}
+
+void WeightPanel::saveWeight()
+{
+    const AmountText::Reading typed = m_kg->reading();
+    if (!typed.value) {
+        showText(m_hint, typed.problem);
+        m_hint->show();
+        m_kg->setFocus();
+        return;
+    }
+    m_kg->setValue(*typed.value);
+    emit weightEntered(m_kg->value());
 }
 
 double WeightPanel::enteredKg() const

@@ -4,11 +4,12 @@
 #include <QWidget>
 #include <optional>
 
-class QDoubleSpinBox;
+class AmountSpinBox;
 class QLabel;
 class QPushButton;
 
-// The day's weight (20–400 kg, one decimal; entering again replaces it), its
+// The day's weight (20–400 kg, one decimal; entering again replaces it; a weight that
+// is not one of those is named in red under the field and not saved), its
 // BMI and band, and how the budget was worked out.
 class WeightPanel : public QWidget
 {
@@ -22,12 +23,16 @@ public:
     void showDay(std::optional<double> kg, const QString &bmiText, const QString &budgetText);
     double enteredKg() const;
 
+private slots:
+    void saveWeight();
+
 signals:
     void weightEntered(double kg);
     void profileAsked();
 
 private:
-    QDoubleSpinBox *m_kg;
+    AmountSpinBox *m_kg;
+    QLabel *m_hint;
     QPushButton *m_save;
     QLabel *m_saved;
     QLabel *m_bmi;

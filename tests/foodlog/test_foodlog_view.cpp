@@ -20,6 +20,7 @@
 #include "shell/Startup.h"
 #include "skin/SkinFile.h"
 #include "widgets/ImageButton.h"
+#include "support/TypeText.h"
 #include "widgets/MessageBox.h"
 #include "widgets/PictureBox.h"
 
@@ -147,6 +148,8 @@ private slots:
     void figuresAddUpAsShown();
     void ctrl6PutsKeyboardInLogSearch();
     void returnSubmitsWeightAndPressesButtons();
+    void amountsTypedAreReadOrRefusedInWords_data();
+    void amountsTypedAreReadOrRefusedInWords();
     void chartWithAbsurdFiguresStillDraws();
     void outOfRangeRowsAreSkippedAndSaid();
     void quickLogFromCaloriePanel();
@@ -247,7 +250,7 @@ void FoodLogViewTest::logTwoFoodsAndAWeight()
     FoodLogView *view = openLogDecliningProfile(*w);
 
     auto *search = find<QLineEdit>(view, "logSearch");
-    auto *grams = find<QSpinBox>(view, "logGrams");
+    auto *grams = find<QDoubleSpinBox>(view, "logGrams");
     auto *meal = find<QComboBox>(view, "logMeal");
     auto *add = find<QPushButton>(view, "logAdd");
     // The calorie panel's matching: pinyin initials list the food; choosing it fills the field.
@@ -270,7 +273,7 @@ void FoodLogViewTest::logTwoFoodsAndAWeight()
     QVERIFY(bowl > 0);
     measure->setCurrentIndex(bowl);
     emit measure->activated(bowl);
-    QCOMPARE(grams->value(), 150);
+    QCOMPARE(grams->value(), 150.0);
     meal->setCurrentIndex(1);
     add->click();
     search->setText(QStringLiteral("鸡蛋"));
@@ -397,7 +400,7 @@ void FoodLogViewTest::budgetFromProfile()
     // Over the budget: the figure says so, in another colour.
     auto *search = find<QLineEdit>(view, "logSearch");
     search->setText(QStringLiteral("米饭"));
-    find<QSpinBox>(view, "logGrams")->setValue(5000);
+    find<QDoubleSpinBox>(view, "logGrams")->setValue(5000);
     find<QPushButton>(view, "logAdd")->click();
     auto *left = find<QLabel>(view, "leftKcal");
     QVERIFY2(left->text().startsWith(QStringLiteral("超出")), qPrintable(left->text()));
@@ -590,6 +593,56 @@ void FoodLogViewTest::figuresAddUpAsShown()
 // A day of infinite or absurd energy (a row of 1e308 grams written by another program) drew the
 // kcal scale in a loop that never ended. The chart draws, its bar at the top of the scale, and
 // its summary names no negative or overflowed figure.
+void FoodLogViewTest::amountsTypedAreReadOrRefusedInWords_data()
+{
+    QTest::addColumn<QString>("field");   // weightKg or logGrams
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("saved");    // -1: nothing saved
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("weight") << "weightKg" << "72.5" << 72.5 << "";
+    QTest::newRow("weight, full-width, Chinese stop") << "weightKg" << "７２。５" << 72.5 << "";
+    QTest::newRow("weight over the range") << "weightKg" << "500" << -1.0 << "体重最多 400 千克";
+    QTest::newRow("weight, two decimals") << "weightKg" << "72.55" << -1.0 << "体重最多保留 1 位小数";
+    QTest::newRow("weight in words") << "weightKg" << "七十" << -1.0 << "请输入数字，例如 60";
+    QTest::newRow("grams, full-width") << "logGrams" << "１５０" << 150.0 << "";
+    QTest::newRow("grams over the range") << "logGrams" << "6000" << -1.0 << "食用量最多 5000 克";
+    QTest::newRow("grams, a fraction") << "logGrams" << "12.5" << -1.0 << "请输入整数克数";
+}
+
+// What is typed in the weight or grams field is saved as typed, or refused with the problem in
+// red words under the field and nothing saved; Return in the field submits it.
+void FoodLogViewTest::amountsTypedAreReadOrRefusedInWords()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(double, saved);
+    QFETCH(QString, hint);
+    ProgramCopy copy;
+    auto w = open(copy);
+    MessageBox::Recorder boxes;
+    FoodLogView *view = openLogDecliningProfile(*w);
+    const bool weight = field == QLatin1String("weightKg");
+    find<QTabWidget>(view, "foodLogTabs")->setCurrentIndex(weight ? 1 : 0);
+    if (!weight)
+        find<QLineEdit>(view, "logSearch")->setText(QStringLiteral("米饭"));
+    auto *box = find<QDoubleSpinBox>(view, field.toLatin1().constData());
+    box->setFocus();
+    box->selectAll();
+    typeText(box, typed);
+    QTest::keyClick(box, Qt::Key_Return);
+    const QString query = weight ? QStringLiteral("SELECT kg FROM weight_log")
+                                 : QStringLiteral("SELECT grams FROM food_log");
+    const QVariant stored = queryValue(copy.data(), query);
+    QCOMPARE(stored.isValid() ? stored.toDouble() : -1.0, saved);
+    auto *hintLabel = find<QLabel>(view, weight ? "weightHint" : "logGramsHint");
+    QCOMPARE(hintLabel->isVisible(), !hint.isEmpty());
+    if (!hint.isEmpty()) {
+        QCOMPARE(hintLabel->text(), hint);
+        QCOMPARE(hintLabel->palette().color(QPalette::WindowText), QColor(0xB0, 0x1C, 0x1C));
+    }
+    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+}
+
 void FoodLogViewTest::chartWithAbsurdFiguresStillDraws()
 {
     const double inf = std::numeric_limits<double>::infinity();
