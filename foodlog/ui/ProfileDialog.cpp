@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/ProfileDialog.h"
 
+#include "foodlog/ui/AmountSpinBox.h"
+
 #include "foodlog/EnergyBudget.h"
 
 #include <QComboBox>
@@ -39,11 +41,17 @@ ProfileDialog::ProfileDialog(const std::optional<Profile> &current, int thisYear
     m_birthYear->setRange(thisYear - 100, thisYear - 18);
     m_birthYear->setValue(qBound(thisYear - 100, p.birthYear, thisYear - 18));
 
-    m_height = named(new QDoubleSpinBox(this), "profileHeight", QStringLiteral("身高（厘米）"));
-    m_height->setRange(100, 250);
-    m_height->setDecimals(0);
-    m_height->setSuffix(QStringLiteral(" 厘米"));
+    m_height = named(new AmountSpinBox(AmountText::Height, this), "profileHeight", QStringLiteral("身高（厘米）"));
     m_height->setValue(p.heightCm);
+    m_heightHint = named(new QLabel(this), "profileHeightHint", QStringLiteral("身高的提示"));
+    QPalette hintColours = m_heightHint->palette();
+    hintColours.setColor(QPalette::WindowText, QColor(0xB0, 0x1C, 0x1C));
+    m_heightHint->setPalette(hintColours);
+    m_heightHint->hide();
+    connect(m_height, &AmountSpinBox::problemChanged, this, [this](const QString &problem) {
+        m_heightHint->setText(problem);
+        m_heightHint->setVisible(!problem.isEmpty());
+    });
 
     m_activity = named(new QComboBox(this), "profileActivity", QStringLiteral("活动水平"));
     for (int level = 0; level < EnergyBudget::ActivityLevels; ++level)
@@ -71,13 +79,25 @@ ProfileDialog::ProfileDialog(const std::optional<Profile> &current, int thisYear
     // Plain buttons, as in the program's message boxes.
     for (QAbstractButton *button : buttons->buttons())
         button->setIcon(QIcon());
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    // A height that does not read as one keeps the dialog open, the problem shown under it.
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+        const AmountText::Reading height = m_height->reading();
+        if (!height.value) {
+            m_heightHint->setText(height.problem);
+            m_heightHint->show();
+            m_height->setFocus();
+            return;
+        }
+        m_height->setValue(*height.value);
+        accept();
+    });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *form = new QFormLayout(this);
     form->addRow(QStringLiteral("性别"), m_sex);
     form->addRow(QStringLiteral("出生年份"), m_birthYear);
     form->addRow(QStringLiteral("身高"), m_height);
+    form->addRow(QString(), m_heightHint);
     form->addRow(QStringLiteral("活动水平"), m_activity);
     form->addRow(QStringLiteral("目标体重"), m_target);
     form->addRow(note);

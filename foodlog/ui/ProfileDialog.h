@@ -7,7 +7,9 @@
 #include <optional>
 
 class QComboBox;
+class AmountSpinBox;
 class QDoubleSpinBox;
+class QLabel;
 class QSpinBox;
 
 // Asks for what the budget is worked out from: sex, year of birth, height,
@@ -24,7 +26,8 @@ public:
 private:
     QComboBox *m_sex;
     QSpinBox *m_birthYear;
-    QDoubleSpinBox *m_height;
+    AmountSpinBox *m_height;
+    QLabel *m_heightHint;
     QComboBox *m_activity;
     QDoubleSpinBox *m_target;
 };

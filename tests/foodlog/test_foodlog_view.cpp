@@ -13,6 +13,7 @@
 #include "foodlog/ui/FoodLogSection.h"
 #include "foodlog/ui/FoodLogView.h"
 #include "foodlog/ui/IntakeChart.h"
+#include "foodlog/ui/ProfileDialog.h"
 #include "foods/ui/FoodPortionPanel.h"
 #include "foods/ui/QuickLogButton.h"
 #include "notebook/ui/NotebookController.h"
@@ -29,6 +30,7 @@
 #include <QCompleter>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
@@ -150,6 +152,7 @@ private slots:
     void returnSubmitsWeightAndPressesButtons();
     void amountsTypedAreReadOrRefusedInWords_data();
     void amountsTypedAreReadOrRefusedInWords();
+    void profileHeightIsReadLikeEveryAmount();
     void chartWithAbsurdFiguresStillDraws();
     void outOfRangeRowsAreSkippedAndSaid();
     void quickLogFromCaloriePanel();
@@ -641,6 +644,28 @@ void FoodLogViewTest::amountsTypedAreReadOrRefusedInWords()
         QCOMPARE(hintLabel->palette().color(QPalette::WindowText), QColor(0xB0, 0x1C, 0x1C));
     }
     QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+}
+
+// The profile's height is read as every amount is: "３００" is refused in words and the dialog
+// stays open; "１７０" is taken.
+void FoodLogViewTest::profileHeightIsReadLikeEveryAmount()
+{
+    ProfileDialog dialog(std::nullopt, 2026);
+    dialog.show();
+    auto *height = find<QDoubleSpinBox>(&dialog, "profileHeight");
+    auto *ok = dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+    height->setFocus();
+    height->selectAll();
+    typeText(height, QStringLiteral("３００"));
+    ok->click();
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(find<QLabel>(&dialog, "profileHeightHint")->text(), QStringLiteral("身高最多 250 厘米"));
+    height->selectAll();
+    typeText(height, QStringLiteral("１７０"));
+    ok->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.profile().heightCm, 170.0);
 }
 
 void FoodLogViewTest::chartWithAbsurdFiguresStillDraws()
