@@ -12,6 +12,12 @@ FoodChoices::FoodChoices(QVector<SearchableFood> foods)
 {
 }
 
+FoodChoices::FoodChoices(std::shared_ptr<const FoodSearchIndex> index) : m_index(std::move(index))
+{
+    if (!m_index)
+        m_index = std::make_shared<FoodSearchIndex>();
+}
+
 FoodChoices FoodChoices::read(const QString &databasePath)
 {
     return FoodChoices(FoodCatalog::read(databasePath));

@@ -24,6 +24,8 @@ class FoodChoices
 public:
     FoodChoices();
     explicit FoodChoices(QVector<SearchableFood> foods);
+    // The foods of an index shared with other searches (SharedFoodIndex).
+    explicit FoodChoices(std::shared_ptr<const FoodSearchIndex> index);
     // Reads the foods of the file. Throws DataError.
     static FoodChoices read(const QString &databasePath);
 

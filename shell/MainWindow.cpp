@@ -4,7 +4,6 @@
 #include "db/Database.h"
 #include "db/DataError.h"
 #include "foodlog/ui/FoodLogSection.h"
-#include "foods/FoodCatalog.h"
 #include "foods/HouseholdMeasures.h"
 #include "foods/ui/CalorieLookup.h"
 #include "foods/ui/FoodPortionPanel.h"
@@ -62,7 +61,7 @@ MainWindow::MainWindow(const QString &programDir, QWidget *parent)
 }
 
 MainWindow::MainWindow(const ProgramFiles &files, QWidget *parent, Clock clock)
-    : QWidget(parent), m_files(files), m_clock(std::move(clock))
+    : QWidget(parent), m_files(files), m_clock(std::move(clock)), m_foods(files.dataFile)
 {
     m_skin.setObjectName(QStringLiteral("skn"));
     m_form.setupForm(this);
@@ -80,8 +79,7 @@ MainWindow::MainWindow(const ProgramFiles &files, QWidget *parent, Clock clock)
 
 void MainWindow::makeFoodSearch()
 {
-    const QString dataFile = m_files.dataFile;
-    m_foodSearch = new FoodSearchBox(m_form.caloriePanel, [dataFile] { return FoodCatalog::read(dataFile); }, this);
+    m_foodSearch = new FoodSearchBox(m_form.caloriePanel, [this] { return m_foods.index(); }, this);
     m_foodPortion = new FoodPortionPanel(m_form.caloriePanel, m_form.kcalUnit, HouseholdMeasures::builtIn(), this);
     connect(m_calorieLookup.get(), &CalorieLookup::foodShown, m_foodPortion, &FoodPortionPanel::showFood);
     connect(m_foodSearch, &FoodSearchBox::foodChosen, m_calorieLookup.get(), &CalorieLookup::revealFood);
@@ -173,7 +171,7 @@ void MainWindow::load()
     // The left panel, inside its drawn border.
     m_foodLog = std::make_unique<FoodLogSection>(
         *m_database, this, QList<QWidget *>{m_form.previousButton, m_form.nextButton, m_form.newButton, m_form.deleteButton, m_form.saveButton, m_form.welcomePicture, m_form.caloriePanel, m_form.titleView, m_form.bodyView, m_form.titleEdit, m_form.bodyEdit},
-        QRect(28, 48, 450, 310), m_clock);
+        QRect(28, 48, 450, 310), m_clock, [this] { return FoodChoices(m_foods.index()); });
 
     m_calorieLookup->buildFoodTree();
     connectEvents();
@@ -336,6 +334,7 @@ void MainWindow::showRestoredData()
     if (logShown)
         m_foodLog->leave();
     m_notebook->reload();
+    m_foods.forget();
     try {
         m_calorieLookup->buildFoodTree();
     } catch (const DataError &) {

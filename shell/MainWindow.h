@@ -2,6 +2,7 @@
 #pragma once
 
 #include "db/Clock.h"
+#include "foods/SharedFoodIndex.h"
 #include "shell/DataLocation.h"
 #include "shell/MainForm.h"
 #include "skin/ui/SkinEngine.h"
@@ -67,6 +68,7 @@ public:
     NotebookController *notebook() const { return m_notebook.get(); }
     // The 饮食记录 view (skin object `f`, Ctrl+6); its widgets are made when first shown.
     FoodLogSection *foodLogSection() const { return m_foodLog.get(); }
+    const SharedFoodIndex &sharedFoods() const { return m_foods; }
 
     // A skin button, clicked or chosen by its shortcut: `f` shows the food log in the left
     // panel, `c` the calorie panel, a notebook section (a, b, d, e) its records; `logo` opens
@@ -98,6 +100,8 @@ private:
 
     ProgramFiles m_files;
     Clock m_clock;
+    // The foods every search of the window shares: read once, again after a restore.
+    SharedFoodIndex m_foods;
     MainForm m_form;
     SkinEngine m_skin;
     std::unique_ptr<Database> m_database;

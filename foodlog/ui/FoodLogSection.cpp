@@ -6,10 +6,29 @@
 #include "widgets/MessageBox.h"
 
 FoodLogSection::FoodLogSection(Database &db, QWidget *window, QList<QWidget *> replaced, QRect area,
-                               Clock clock)
+                               Clock clock, FoodSource foods)
     : m_db(db), m_window(window), m_replaced(std::move(replaced)), m_area(area),
-      m_clock(std::move(clock))
+      m_clock(std::move(clock)), m_foods(std::move(foods))
 {
+    if (!m_foods)
+        m_foods = [path = m_db.path()] { return FoodChoices::read(path); };
+}
+
+FoodChoices FoodLogSection::currentFoods()
+{
+    try {
+        FoodChoices foods = m_foods();
+        m_foodsFailed = false;
+        return foods;
+    } catch (const DataError &error) {
+        // The log still works for weights and the days already logged; the next entry tries
+        // again, and says so only if it had worked in between.
+        if (!m_foodsFailed)
+            MessageBox::information(m_window, QStringLiteral("饮食记录"),
+                                    QStringLiteral("无法读取食物表，暂时不能添加食物：") + error.message());
+        m_foodsFailed = true;
+        return FoodChoices();
+    }
 }
 
 FoodLogSection::~FoodLogSection() = default;
@@ -25,18 +44,11 @@ void FoodLogSection::enter()
 {
     bool first = false;
     if (!m_view) {
-        FoodChoices foods;
-        try {
-            foods = FoodChoices::read(m_db.path());
-        } catch (const DataError &error) {
-            // The log still works for weights and the days already logged.
-            MessageBox::information(m_window, QStringLiteral("饮食记录"),
-                                    QStringLiteral("无法读取食物表，暂时不能添加食物：") + error.message());
-        }
-        m_view = new FoodLogView(store(), std::move(foods), m_clock, m_window);
+        m_view = new FoodLogView(store(), currentFoods(), m_clock, m_window);
         m_view->setGeometry(m_area);
         first = true;
     } else if (!m_shown) {
+        m_view->setFoods(currentFoods()); // a restore may have brought other foods
         m_view->refresh(); // another program, or 记一笔, may have logged since
     }
     if (!m_shown) {

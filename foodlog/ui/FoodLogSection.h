@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QPointer>
 #include <QRect>
+#include <functional>
 #include <memory>
 
 class Database;
@@ -17,9 +18,14 @@ class Database;
 class FoodLogSection
 {
 public:
-    // `replaced`: the controls of the left panel that the view stands in for.
+    // The foods to log from; throws DataError when they cannot be read.
+    using FoodSource = std::function<FoodChoices()>;
+
+    // `replaced`: the controls of the left panel that the view stands in for. `foods`: the
+    // window's shared foods (SharedFoodIndex), asked at every entry so that a restored file's
+    // foods arrive and a failed read is tried again; without it the file is read each time.
     FoodLogSection(Database &db, QWidget *window, QList<QWidget *> replaced, QRect area,
-                   Clock clock = Clock());
+                   Clock clock = Clock(), FoodSource foods = {});
     ~FoodLogSection();
 
     void enter();
@@ -37,12 +43,16 @@ public:
 
 private:
     FoodLogStore &store();
+    // The foods, or none after saying once why they cannot be read.
+    FoodChoices currentFoods();
 
     Database &m_db;
     QWidget *m_window;
     QList<QWidget *> m_replaced;
     QRect m_area;
     Clock m_clock;
+    FoodSource m_foods;
+    bool m_foodsFailed = false;
     std::unique_ptr<FoodLogStore> m_store;
     QPointer<FoodLogView> m_view;
     QHash<QWidget *, bool> m_wasVisible;

@@ -109,6 +109,11 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
     showDay(LogCalendar::logDay(now));
 }
 
+void FoodLogView::setFoods(FoodChoices foods)
+{
+    m_picker->setFoods(std::move(foods));
+}
+
 QDate FoodLogView::today() const
 {
     return LogCalendar::logDay(m_clock.now());

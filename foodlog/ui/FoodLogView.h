@@ -30,6 +30,8 @@ class FoodLogView : public QWidget
 public:
 
     FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QWidget *parent = nullptr);
+    // The foods the search offers from now on.
+    void setFoods(FoodChoices foods);
 
     QDate day() const { return m_day; }
     void showDay(const QDate &day);

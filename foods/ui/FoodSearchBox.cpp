@@ -49,6 +49,11 @@ FoodSearchBox::FoodSearchBox(QWidget *panel, FoodReader readFoods, QObject *pare
     panel->installEventFilter(this);
 }
 
+FoodSearchBox::FoodReader FoodSearchBox::indexing(std::function<QVector<SearchableFood>()> readFoods)
+{
+    return [readFoods = std::move(readFoods)] { return std::make_shared<const FoodSearchIndex>(readFoods()); };
+}
+
 void FoodSearchBox::prepare()
 {
     index();
@@ -58,7 +63,7 @@ const FoodSearchIndex &FoodSearchBox::index()
 {
     if (!m_index) {
         try {
-            m_index.emplace(m_readFoods());
+            m_index = m_readFoods();
             m_readProblem.clear();
         } catch (const DataError &error) {
             m_readProblem = error.message();

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QVector>
 #include <functional>
-#include <optional>
+#include <memory>
 
 class QLineEdit;
 class QListWidget;
@@ -26,11 +26,14 @@ class FoodSearchBox : public QObject
     Q_OBJECT
 
 public:
-    using FoodReader = std::function<QVector<SearchableFood>()>;
+    using FoodReader = std::function<std::shared_ptr<const FoodSearchIndex>()>;
 
-    // `readFoods` gives the foods to search. When it throws, the list says the
-    // foods cannot be searched and why, and the next keystroke tries again.
+    // `readFoods` gives the indexed foods to search (shared with the window's other
+    // searches). When it throws, the list says the foods cannot be searched and why,
+    // and the next keystroke tries again.
     FoodSearchBox(QWidget *panel, FoodReader readFoods, QObject *parent = nullptr);
+    // A reader that indexes the foods `readFoods` gives, for a search of its own.
+    static FoodReader indexing(std::function<QVector<SearchableFood>()> readFoods);
 
     // Reads and indexes the foods unless done already.
     void prepare();
@@ -62,7 +65,7 @@ private:
 
     QWidget *m_panel;
     FoodReader m_readFoods;
-    std::optional<FoodSearchIndex> m_index;
+    std::shared_ptr<const FoodSearchIndex> m_index;
     QString m_readProblem; // why the foods could not be read, in Chinese
     QLineEdit *m_field;
     QListWidget *m_results;

@@ -247,12 +247,12 @@ void TestFoodPanel::searchKeys()
 {
     QWidget panel;
     int reads = 0;
-    FoodSearchBox search(&panel, [&reads] {
+    FoodSearchBox search(&panel, FoodSearchBox::indexing([&reads] {
         ++reads;
         return QVector<SearchableFood>{food("蔬菜", "西红柿", "15", 7, {"番茄"}),
                                        food("家常菜肴", "西红柿炒鸡蛋", "86", 9, {"番茄炒蛋"}),
                                        food("调味品", "番茄酱", "", 11)};
-    });
+    }));
     panel.show();
     QCOMPARE(reads, 0); // nothing read before it is needed
     QCOMPARE(search.field()->accessibleName(), QStringLiteral("搜索食物"));
@@ -303,7 +303,7 @@ void TestFoodPanel::searchKeys()
 void TestFoodPanel::searchNothingFound()
 {
     QWidget panel;
-    FoodSearchBox search(&panel, [] { return QVector<SearchableFood>{food("蔬菜", "西红柿", "15", 7)}; });
+    FoodSearchBox search(&panel, FoodSearchBox::indexing([] { return QVector<SearchableFood>{food("蔬菜", "西红柿", "15", 7)}; }));
     panel.show();
     QSignalSpy chosen(&search, &FoodSearchBox::foodChosen);
     typeText(search.field(), QStringLiteral(" 牛排 "));
@@ -322,11 +322,11 @@ void TestFoodPanel::searchReaderFails()
 {
     QWidget panel;
     bool broken = true;
-    FoodSearchBox search(&panel, [&broken]() -> QVector<SearchableFood> {
+    FoodSearchBox search(&panel, FoodSearchBox::indexing([&broken]() -> QVector<SearchableFood> {
         if (broken)
             throw DataError(QStringLiteral("数据库文件正被另一个程序使用。"));
         return {food("蔬菜", "西红柿", "15", 7)};
-    });
+    }));
     panel.show();
     QTest::keyClicks(search.field(), QStringLiteral("xhs"));
     QCOMPARE(search.results()->count(), 1);

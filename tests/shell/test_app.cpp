@@ -5,6 +5,7 @@
 #include "db/Recordset.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/ui/FoodLogSection.h"
+#include "foodlog/ui/FoodLogView.h"
 #include "foods/ui/CalorieLookup.h"
 #include "notebook/NoteExport.h"
 #include "notebook/ui/NotebookController.h"
@@ -165,6 +166,7 @@ private slots:
     void fullDiskOrSpecialFileChangesNothing();
     void restoreGoodBackup();
     void restoreWhileFoodLogShown();
+    void everySearchSharesFoodsThatFollowTheFile();
     void restoreRefusesBadFiles_data();
     void restoreRefusesBadFiles();
     void aboutBox();
@@ -1491,6 +1493,84 @@ void TestApp::restoreWhileFoodLogShown()
     w.skinEngine().clickObject(QStringLiteral("a"));
     QVERIFY(!w.foodLogSection()->isShown());
     QVERIFY(w.form().previousButton->isVisible());
+}
+
+// The calorie panel's search and the food log's read the foods once between them; a restored
+// file with other foods reaches both; a log opened while the foods could not be read tries again
+// at its next opening.
+void TestApp::everySearchSharesFoodsThatFollowTheFile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QString data = dir.filePath(QStringLiteral("data.mdb"));
+    const QString backup = dir.filePath(QStringLiteral("other.mdb"));
+    copyDatabaseFile(data, backup);
+    execOn(backup, "INSERT INTO \"01\"(category, food, portion, kcal) "
+                   "SELECT category, '恢复后才有的饼', '100克', 321 FROM \"02\" LIMIT 1;");
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    MainWindow &w = *window;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    if (!w.skinEngine().object(QStringLiteral("f")))
+        QSKIP("the skin has no food log button");
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+
+    // The foods cannot be read when the log first opens: said once, tried again next time.
+    execOn(data, "ALTER TABLE \"02\" RENAME TO hidden_categories;");
+    w.skinEngine().clickObject(QStringLiteral("f"));
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY2(boxes.boxes().first().text.contains(QStringLiteral("暂时不能添加食物")), qPrintable(boxes.boxes().first().text));
+    w.skinEngine().clickObject(QStringLiteral("a"));
+    execOn(data, "ALTER TABLE hidden_categories RENAME TO \"02\";");
+    w.skinEngine().clickObject(QStringLiteral("f"));
+    QCOMPARE(boxes.boxes().size(), 1);
+    FoodLogView *view = w.foodLogSection()->view();
+    auto *logSearch = view->findChild<QLineEdit *>(QStringLiteral("logSearch"));
+    auto *add = view->findChild<QPushButton *>(QStringLiteral("logAdd"));
+    const auto logCount = [&] {
+        sqlite3 *db = nullptr;
+        sqlite3_open_v2(QFile::encodeName(data).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt *stmt = nullptr;
+        int count = -1;
+        if (sqlite3_prepare_v2(db, "SELECT count(*) FROM food_log", -1, &stmt, nullptr) == SQLITE_OK
+            && sqlite3_step(stmt) == SQLITE_ROW)
+            count = sqlite3_column_int(stmt, 0);
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
+        return count;
+    };
+    logSearch->setText(QStringLiteral("米饭"));
+    add->click();
+    QCOMPARE(logCount(), 1);
+    QCOMPARE(boxes.boxes().size(), 1);
+
+    // Both searches, one reading of the foods.
+    w.skinEngine().clickObject(QStringLiteral("a"));
+    auto *panelSearch = w.findChild<QLineEdit *>(QStringLiteral("searchField"));
+    auto *panelResults = w.findChild<QListWidget *>(QStringLiteral("searchResults"));
+    const auto panelFinds = [&](const QString &text) {
+        panelSearch->setText(text);
+        return !panelResults->findItems(text, Qt::MatchStartsWith).isEmpty();
+    };
+    QVERIFY(panelFinds(QStringLiteral("米饭")));
+    QVERIFY(!panelFinds(QStringLiteral("恢复后才有的饼")));
+    const int readsBefore = w.sharedFoods().reads();
+    QCOMPARE(readsBefore, 2); // the failed first reading, then the one both share
+
+    files.answer(backup);
+    menuAction(w, "restoreData")->trigger();
+    QVERIFY2(boxes.boxes().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.boxes().last().text));
+    w.skinEngine().clickObject(QStringLiteral("f"));
+    logSearch->setText(QStringLiteral("恢复后才有的饼"));
+    add->click();
+    QCOMPARE(boxes.boxes().last().text.contains(QStringLiteral("没有找到")), false);
+    QCOMPARE(logCount(), 1); // the restored file had no entries; this is its first
+    w.skinEngine().clickObject(QStringLiteral("a"));
+    QVERIFY(panelFinds(QStringLiteral("恢复后才有的饼")));
+    QCOMPARE(w.sharedFoods().reads(), readsBefore + 1);
 }
 
 void TestApp::restoreRefusesBadFiles_data()
