@@ -237,10 +237,14 @@ void DataCommands::restoreData()
     // A record being typed would be lost with the view: ask first, as closing does.
     if (!m_parts.notebook->mayClose())
         return;
+    // Everything the file holds goes, not only the notes: say so, and how old the backup is.
+    const QString savedAt = QFileInfo(path).lastModified().toString(QStringLiteral("yyyy年M月d日 HH:mm"));
     if (MessageBox::question(m_parts.window, QString::fromUtf8(ApplicationTitle),
-                             QStringLiteral("要用“%1”中的数据替换现在的全部笔记吗？\n\n"
-                                            "现在的数据会先另存一份到备份文件夹“%2”。")
-                                 .arg(shown(path), shown(backups.folder())),
+                             QStringLiteral("要用“%1”（保存于 %2）中的数据替换现在的全部数据吗？\n\n"
+                                            "替换的是：四个栏目的全部笔记，饮食记录，体重记录，个人资料，"
+                                            "以及食物表。\n\n"
+                                            "现在的数据会先另存一份到备份文件夹“%3”。")
+                                 .arg(shown(path), savedAt, shown(backups.folder())),
                              MessageBox::Cancel)
         != MessageBox::Ok)
         return;

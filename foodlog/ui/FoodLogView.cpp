@@ -122,7 +122,7 @@ QDate FoodLogView::today() const
 void FoodLogView::showDay(const QDate &day)
 {
     if (day != m_day)
-        m_undo->withdraw();
+        forgetDeleted();
     m_day = day;
     refresh();
 }
@@ -237,6 +237,7 @@ void FoodLogView::addChosenFood()
     FoodLogEntry added;
     if (!write([&] { added = m_store.addEntry(entry); }))
         return;
+    forgetDeleted();
     m_picker->clearChoice();
     refresh();
     m_entries->selectEntry(added.id);
@@ -259,13 +260,22 @@ bool FoodLogView::logToday(const FoodChoice &food, double grams)
     const FoodLogEntry entry = todaysEntry(food, grams, m_clock.now());
     if (!write([&] { m_store.addEntry(entry); }))
         return false;
+    if (m_deleted && m_deleted->day == entry.day)
+        forgetDeleted();
     refresh();
     return true;
 }
 
+void FoodLogView::forgetDeleted()
+{
+    m_deleted.reset();
+    m_undo->withdraw();
+}
+
 void FoodLogView::changeGrams(qint64 id, double grams)
 {
-    write([&] { m_store.setGrams(id, grams); });
+    if (write([&] { m_store.setGrams(id, grams); }))
+        forgetDeleted();
     refresh(); // shows what the file holds, changed or not
     m_entries->selectEntry(id);
 }
@@ -287,8 +297,7 @@ void FoodLogView::undoDelete()
     const FoodLogEntry entry = *m_deleted;
     if (!write([&] { m_store.restoreEntry(entry); }))
         return;
-    m_deleted.reset();
-    m_undo->withdraw();
+    forgetDeleted();
     if (entry.day != m_day)
         showDay(entry.day);
     else

@@ -63,6 +63,8 @@ private:
     // Runs a write; on failure shows why and returns false.
     bool write(const std::function<void()> &change);
     void showProblem(const QString &text);
+    // The delete that can be taken back is no longer offered: the day changed since.
+    void forgetDeleted();
 
     FoodLogStore &m_store;
     Clock m_clock;

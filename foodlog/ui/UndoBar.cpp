@@ -18,9 +18,6 @@ UndoBar::UndoBar(QWidget *parent) : QWidget(parent)
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(m_text, 1);
     row->addWidget(m_undo);
-    m_timer.setSingleShot(true);
-    m_timer.setInterval(ShownMs);
-    connect(&m_timer, &QTimer::timeout, this, &UndoBar::withdraw);
     connect(m_undo, &QPushButton::clicked, this, &UndoBar::undoAsked);
     hide();
 }
@@ -28,12 +25,13 @@ UndoBar::UndoBar(QWidget *parent) : QWidget(parent)
 void UndoBar::offer(const QString &what)
 {
     m_text->setText(QStringLiteral("已删除“%1”").arg(what));
-    m_timer.start();
+    m_text->setAccessibleDescription(m_text->text());
+    m_offered = true;
     show();
 }
 
 void UndoBar::withdraw()
 {
-    m_timer.stop();
+    m_offered = false;
     hide();
 }

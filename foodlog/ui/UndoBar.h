@@ -1,25 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QTimer>
 #include <QWidget>
 
 class QLabel;
 class QPushButton;
 
-// "已删除“米饭”  撤销" for a few seconds after a delete; 撤销 or Ctrl+Z takes it back.
+// "已删除“米饭”  撤销" after a delete, until the next change of that day's log or another day
+// is shown; 撤销 or Ctrl+Z takes it back. No timer: a user who reads slowly, or is interrupted,
+// still finds it there.
 class UndoBar : public QWidget
 {
     Q_OBJECT
 
 public:
-    static constexpr int ShownMs = 6000;
-
     explicit UndoBar(QWidget *parent = nullptr);
 
     void offer(const QString &what);
     void withdraw();
-    bool isOffered() const { return m_timer.isActive(); }
+    bool isOffered() const { return m_offered; }
 
 signals:
     void undoAsked();
@@ -27,5 +26,5 @@ signals:
 private:
     QLabel *m_text;
     QPushButton *m_undo;
-    QTimer m_timer;
+    bool m_offered = false;
 };

@@ -358,10 +358,23 @@ void FoodLogViewTest::keyboardEditDeleteUndo()
     press(entries, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(queryValue(file, QStringLiteral("SELECT count(*) FROM food_log")).toInt(), 1);
 
+    // The offer has no time limit: it stays, read out with its message, until the day changes.
+    entries->selectEntry(id);
+    press(entries, Qt::Key_Delete);
+    QTest::qWait(6500);
+    QVERIFY(find<QWidget>(view, "undoBar")->isVisible());
+    QCOMPARE(find<QLabel>(view, "undoText")->accessibleDescription(), QStringLiteral("已删除“苹果”"));
+    search->setText(QStringLiteral("米饭"));
+    find<QPushButton>(view, "logAdd")->click(); // a change of the day: the offer goes
+    QVERIFY(!find<QWidget>(view, "undoBar")->isVisible());
+    press(entries, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(queryValue(file, QStringLiteral("SELECT group_concat(food) FROM food_log")).toString(), QStringLiteral("米饭"));
+
     // Delete on a meal's heading deletes nothing.
     entries->setCurrentItem(entries->topLevelItem(0));
     press(entries, Qt::Key_Delete);
     QCOMPARE(queryValue(file, QStringLiteral("SELECT count(*) FROM food_log")).toInt(), 1);
+    QVERIFY(!find<QWidget>(view, "undoBar")->isVisible());
     QVERIFY(boxes.boxes().isEmpty());
 
     // Days: back one and forward again; today's button returns.

@@ -1293,6 +1293,30 @@ void TestApp::backupToChosenPlace()
              qPrintable(boxes.boxes().first().text));
     QVERIFY(QFileInfo::exists(folder + QStringLiteral("/留着.txt")));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("文件夹")).size(), 0);
+
+    // The rename over the old copy fails (the file is protected): the old copy stays as it
+    // was, the new one is not left beside it, and the message says so.
+    const QString protectedCopy = chosen + QStringLiteral(".mdb");
+    const QByteArray oldCopy = [&] {
+        QFile file(protectedCopy);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), protectedCopy}) != 0)
+        QSKIP("cannot protect a file here (chattr)");
+    const auto unprotect = qScopeGuard([&] {
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), protectedCopy});
+    });
+    boxes.clear();
+    execOn(data, "INSERT INTO xd(Name, demo) VALUES ('第三条', '不会进旧备份');");
+    files.answer(protectedCopy);
+    menuAction(*window, "backupData")->trigger();
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY2(boxes.boxes().first().text.startsWith(QStringLiteral("没有备份")), qPrintable(boxes.boxes().first().text));
+    QVERIFY2(boxes.boxes().first().text.contains(QStringLiteral("原来的文件未作改动")), qPrintable(boxes.boxes().first().text));
+    QFile after(protectedCopy);
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), oldCopy);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("我的备份")).size(), 1);
 }
 
 void TestApp::fullDiskOrSpecialFileChangesNothing_data()
@@ -1410,9 +1434,14 @@ void TestApp::restoreGoodBackup()
     menuAction(w, "restoreData")->trigger();
     QCOMPARE(files.asked().size(), 1);
     QCOMPARE(files.asked().first().path, DailyBackup(data).folder());
-    // Asked first (Cancel by default), then told.
+    // Asked first (Cancel by default), naming all it replaces and the backup's date, then told.
     QCOMPARE(boxes.boxes().size(), 2);
     QCOMPARE(boxes.boxes().first().defaultButton, MessageBox::Cancel);
+    const QString asked = boxes.boxes().first().text;
+    for (const QString &named : {QStringLiteral("笔记"), QStringLiteral("饮食记录"), QStringLiteral("体重"),
+                                 QStringLiteral("个人资料"), QStringLiteral("食物表"),
+                                 QFileInfo(backup).lastModified().toString(QStringLiteral("yyyy年M月d日"))})
+        QVERIFY2(asked.contains(named), qPrintable(asked));
     const QString told = boxes.boxes().last().text;
     QVERIFY2(told.startsWith(QStringLiteral("已从")), qPrintable(told));
 
