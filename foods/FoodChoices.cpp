@@ -29,7 +29,7 @@ std::optional<FoodChoice> FoodChoices::loggable(const SearchableFood &food)
     const std::optional<double> kcal = PortionCalculator::kcalValue(food.kcal);
     if (!grams || !kcal || food.name.isEmpty())
         return std::nullopt;
-    return FoodChoice{food.name, food.category, *kcal * 100.0 / *grams};
+    return FoodChoice{food.name, food.category, *kcal * 100.0 / *grams, QString()};
 }
 
 QList<FoodChoice> FoodChoices::match(const QString &query, int limit) const
@@ -37,7 +37,8 @@ QList<FoodChoice> FoodChoices::match(const QString &query, int limit) const
     QList<FoodChoice> found;
     // Ask for more than shown: a few foods may not be loggable by weight.
     for (const FoodSearchHit &hit : m_index->search(query, limit * 2)) {
-        if (const std::optional<FoodChoice> food = loggable(m_index->foods().at(hit.food))) {
+        if (std::optional<FoodChoice> food = loggable(m_index->foods().at(hit.food))) {
+            food->matchedAlias = hit.alias;
             found.append(*food);
             if (found.size() == limit)
                 break;

@@ -13,6 +13,7 @@ struct FoodChoice
     QString name;
     QString category;
     double kcalPer100g = 0;
+    QString matchedAlias; // from a search: the other name that matched, when the name did not
 };
 
 // The foods a log entry can be made from: the search's foods, found the same

@@ -13,7 +13,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QLabel>
-#include <QStringListModel>
+#include <QKeyEvent>
+#include <QItemSelectionModel>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <QStandardItemModel>
+
+namespace {
+
+constexpr int FoodNameRole = Qt::UserRole + 1;
+
+} // namespace
 
 FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
     : QWidget(parent), m_measureTable(std::move(measures))
@@ -24,14 +34,18 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
     m_search->setPlaceholderText(QStringLiteral("搜索食物"));
     m_search->setClearButtonEnabled(true);
 
-    m_matches = new QStringListModel(this);
+    m_matches = new QStandardItemModel(this);
     m_completer = new QCompleter(m_matches, this);
+    m_completer->setCompletionRole(FoodNameRole); // the field takes the name, not the line shown
     m_completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
     m_completer->setMaxVisibleItems(8);
     m_completer->popup()->setObjectName(QStringLiteral("logSearchResults"));
     m_completer->popup()->setAccessibleName(QStringLiteral("搜索结果"));
     m_search->setCompleter(m_completer);
     connect(m_search, &QLineEdit::textEdited, this, &FoodPicker::updateMatches);
+    // After the completer's own filters, so these keys are seen first.
+    m_completer->popup()->installEventFilter(this);
+    m_search->installEventFilter(this);
 
     m_grams = new AmountSpinBox(AmountText::Grams, this);
     m_grams->setObjectName(QStringLiteral("logGrams"));
@@ -103,12 +117,55 @@ void FoodPicker::setFoods(FoodChoices foods)
 
 void FoodPicker::updateMatches(const QString &text)
 {
-    QStringList names;
-    for (const FoodChoice &food : m_foods.match(text))
-        names << food.name;
-    m_matches->setStringList(names);
-    if (!names.isEmpty())
-        m_completer->complete();
+    m_matches->clear();
+    for (const FoodChoice &food : m_foods.match(text)) {
+        auto *item = new QStandardItem(food.matchedAlias.isEmpty()
+                                           ? food.name
+                                           : QStringLiteral("%1 · %2").arg(food.name, food.matchedAlias));
+        item->setData(food.name, FoodNameRole);
+        item->setEditable(false);
+        m_matches->appendRow(item);
+    }
+    if (m_matches->rowCount() == 0)
+        return;
+    m_completer->complete();
+    // The best match highlighted: Return takes it. After the line edit has handed the key to
+    // the completer (which resets its list), and quietly, as the completer would otherwise
+    // write a highlighted result into the field while the user is still typing.
+    QTimer::singleShot(0, this, [this] {
+        QAbstractItemView *popup = m_completer->popup();
+        if (!popup->isVisible() || !popup->model() || popup->model()->rowCount() == 0)
+            return;
+        {
+            const QSignalBlocker quiet(popup->selectionModel());
+            popup->selectionModel()->setCurrentIndex(popup->model()->index(0, 0),
+                                                     QItemSelectionModel::ClearAndSelect);
+        }
+        popup->viewport()->update();
+    });
+}
+
+bool FoodPicker::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    QAbstractItemView *popup = m_completer->popup();
+    if (watched == popup && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        const QModelIndex current = popup->currentIndex();
+        if (!current.isValid())
+            return false;
+        m_search->setText(current.data(FoodNameRole).toString());
+        popup->hide();
+        emit addRequested();
+        return true;
+    }
+    if (watched == m_search && key == Qt::Key_Escape && !popup->isVisible() && !m_search->text().isEmpty()) {
+        m_search->clear();
+        m_matches->clear();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // The chosen food's household measures, if it has any; the grams stay as typed
@@ -166,6 +223,6 @@ std::optional<FoodChoice> FoodPicker::chosenFood() const
 void FoodPicker::clearChoice()
 {
     m_search->clear();
-    m_matches->setStringList({});
+    m_matches->clear();
     m_search->setFocus();
 }

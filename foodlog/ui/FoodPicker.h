@@ -13,11 +13,13 @@ class QLineEdit;
 class QPushButton;
 class AmountSpinBox;
 class QLabel;
-class QStringListModel;
+class QStandardItemModel;
 
 // Adding an entry: a search field over the foods; under it the amount in grams
 // (or a household measure, where the food has them), the meal (preset from the
-// time of day, can be changed) and 添加.
+// time of day, can be changed) and 添加. The search's first result is highlighted,
+// so Return adds it; a result found by another name shows that name ("百香果 · 鸡蛋果");
+// Escape clears the field, as in the calorie panel.
 class FoodPicker : public QWidget
 {
     Q_OBJECT
@@ -43,6 +45,9 @@ public:
 signals:
     void addRequested();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void updateMatches(const QString &text);
     void offerMeasures();
@@ -51,7 +56,7 @@ private:
     FoodChoices m_foods;
     QLineEdit *m_search;
     QCompleter *m_completer;
-    QStringListModel *m_matches;
+    QStandardItemModel *m_matches;
     AmountSpinBox *m_grams;
     QLabel *m_gramsHint;
     QComboBox *m_measures;

@@ -153,6 +153,7 @@ private slots:
     void amountsTypedAreReadOrRefusedInWords_data();
     void amountsTypedAreReadOrRefusedInWords();
     void profileHeightIsReadLikeEveryAmount();
+    void logSearchKeys();
     void chartWithAbsurdFiguresStillDraws();
     void outOfRangeRowsAreSkippedAndSaid();
     void quickLogFromCaloriePanel();
@@ -265,8 +266,8 @@ void FoodLogViewTest::logTwoFoodsAndAWeight()
     const QModelIndexList egg = results->model()->match(results->model()->index(0, 0), Qt::DisplayRole,
                                                         QStringLiteral("鸡蛋"), 1, Qt::MatchExactly);
     QVERIFY(!egg.isEmpty());
-    results->setCurrentIndex(egg.first());
-    QTest::keyClick(results, Qt::Key_Return);
+    // A click on a result chooses it (Return would add it at once: logSearchKeys).
+    QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, results->visualRect(egg.first()).center());
     QCOMPARE(search->text(), QStringLiteral("鸡蛋"));
     search->setText(QStringLiteral("米饭"));
     // Its household measures are offered; 1碗 sets its grams.
@@ -659,6 +660,42 @@ void FoodLogViewTest::amountsTypedAreReadOrRefusedInWords()
     QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
 }
 
+// The log's search: the best result is highlighted and Return adds it; Escape clears the field;
+// a food found by another name shows that name beside its own.
+void FoodLogViewTest::logSearchKeys()
+{
+    ProgramCopy copy;
+    auto w = open(copy);
+    MessageBox::Recorder boxes;
+    FoodLogView *view = openLogDecliningProfile(*w);
+    auto *search = find<QLineEdit>(view, "logSearch");
+    search->setFocus();
+    QTest::keyClicks(search, QStringLiteral("mifan"));
+    QAbstractItemView *results = search->completer()->popup();
+    QTRY_VERIFY(results->isVisible());
+    QCOMPARE(search->text(), QStringLiteral("mifan")); // nothing written into the field meanwhile
+    QTRY_COMPARE(results->currentIndex().row(), 0);
+    const QString first = results->currentIndex().data(Qt::DisplayRole).toString();
+    QTest::keyClick(results, Qt::Key_Return);
+    QCOMPARE(queryValue(copy.data(), QStringLiteral("SELECT group_concat(food) FROM food_log")).toString(), first);
+    QVERIFY(search->text().isEmpty());
+
+    QTest::keyClicks(search, QStringLiteral("ji"));
+    QTRY_VERIFY(results->isVisible());
+    QTest::keyClick(results, Qt::Key_Escape); // closes the list
+    QTest::keyClick(search, Qt::Key_Escape);  // clears the field
+    QVERIFY(search->text().isEmpty());
+
+    // Found by another name: "百香果 · 鸡蛋果" (the food's own name is what the field takes).
+    const QString viaAlias = QStringLiteral("鸡蛋果");
+    typeText(search, viaAlias);
+    QTRY_VERIFY(results->isVisible());
+    const QModelIndexList shown = results->model()->match(results->model()->index(0, 0), Qt::DisplayRole,
+                                                          QStringLiteral("百香果 · 鸡蛋果"), 1, Qt::MatchExactly);
+    QVERIFY2(!shown.isEmpty(), qPrintable(results->model()->index(0, 0).data().toString()));
+    QVERIFY(boxes.boxes().isEmpty());
+}
+
 // The profile's height is read as every amount is: "３００" is refused in words and the dialog
 // stays open; "１７０" is taken.
 void FoodLogViewTest::profileHeightIsReadLikeEveryAmount()
@@ -809,7 +846,7 @@ void FoodLogViewTest::entriesAroundMidnightAndNewYear()
     ProgramCopy copy;
     auto db = openDatabase(copy.data());
     FoodLogStore store(*db);
-    const FoodChoice apple{QStringLiteral("苹果"), QStringLiteral("水果"), 53};
+    const FoodChoice apple{QStringLiteral("苹果"), QStringLiteral("水果"), 53, QString()};
     QDateTime now(QDate(2025, 12, 31), QTime(23, 59));
     FoodLogView view(store, FoodChoices(), Clock([&now] { return now; }));
     QVERIFY(view.logToday(apple, 100));
