@@ -24,6 +24,7 @@
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -107,6 +108,32 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
     const QDateTime now = m_clock.now();
     m_picker->setMeal(LogCalendar::defaultMeal(now.time()));
     showDay(LogCalendar::logDay(now));
+    m_knownToday = today();
+
+    // The window may stay open over midnight: once a minute the day is looked at again, from
+    // the clock every reader of today's date uses.
+    auto *dayChange = new QTimer(this);
+    dayChange->setObjectName(QStringLiteral("dayChangeTimer"));
+    dayChange->setInterval(60 * 1000);
+    connect(dayChange, &QTimer::timeout, this, &FoodLogView::followDayChange);
+    dayChange->start();
+}
+
+void FoodLogView::followDayChange()
+{
+    const QDate now = today();
+    if (now == m_knownToday)
+        return;
+    const bool wasShowingToday = m_day == m_knownToday;
+    m_knownToday = now;
+    // A user looking at today goes on to the new today; one looking at another day stays there,
+    // its date bar now saying how far that day is from the new today.
+    if (wasShowingToday) {
+        m_picker->setMeal(LogCalendar::defaultMeal(m_clock.now().time()));
+        showDay(now);
+    } else {
+        refresh();
+    }
 }
 
 void FoodLogView::setFoods(FoodChoices foods)

@@ -55,6 +55,8 @@ public:
 
 private:
     QDate today() const;
+    // Moves on to the new day after midnight when today was on show.
+    void followDayChange();
     void addChosenFood();
     void changeGrams(qint64 id, double grams);
     void deleteEntry(const FoodLogEntry &entry);
@@ -69,6 +71,7 @@ private:
     FoodLogStore &m_store;
     Clock m_clock;
     QDate m_day;
+    QDate m_knownToday; // today as last seen, to notice midnight
     std::optional<int> m_budget;
     std::optional<FoodLogEntry> m_deleted;
     bool m_profileAsked = false;

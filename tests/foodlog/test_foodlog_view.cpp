@@ -32,6 +32,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QTimer>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QFrame>
@@ -158,6 +159,7 @@ private slots:
     void outOfRangeRowsAreSkippedAndSaid();
     void quickLogFromCaloriePanel();
     void entriesAroundMidnightAndNewYear();
+    void openOverMidnight();
 
 private:
     std::unique_ptr<MainWindow> open(ProgramCopy &copy);
@@ -866,6 +868,28 @@ void FoodLogViewTest::entriesAroundMidnightAndNewYear()
     QCOMPARE(title->text(), QStringLiteral("2025年12月31日 周三"));
     find<QToolButton>(&view, "dayToday")->click();
     QCOMPARE(view.day(), QDate(2026, 1, 1));
+}
+
+// Left open over midnight: the view showing today moves on to the new today (its meal with it);
+// one showing another day stays on that day.
+void FoodLogViewTest::openOverMidnight()
+{
+    ProgramCopy copy;
+    auto db = openDatabase(copy.data());
+    FoodLogStore store(*db);
+    QDateTime now(QDate(2025, 12, 31), QTime(23, 59, 30));
+    FoodLogView today(store, FoodChoices(), Clock([&now] { return now; }));
+    FoodLogView earlier(store, FoodChoices(), Clock([&now] { return now; }));
+    earlier.showDay(QDate(2025, 12, 20));
+    for (FoodLogView *view : {&today, &earlier})
+        find<QTimer>(view, "dayChangeTimer")->setInterval(5);
+    QTest::qWait(30);
+    QCOMPARE(today.day(), QDate(2025, 12, 31));
+
+    now = QDateTime(QDate(2026, 1, 1), QTime(0, 0, 30));
+    QTRY_COMPARE(today.day(), QDate(2026, 1, 1));
+    QCOMPARE(find<QComboBox>(&today, "logMeal")->currentIndex(), int(LogCalendar::defaultMeal(now.time())));
+    QCOMPARE(earlier.day(), QDate(2025, 12, 20));
 }
 
 QTEST_MAIN(FoodLogViewTest)
