@@ -28,3 +28,18 @@ void Transaction::commit()
     execute(m_db, "COMMIT", m_context);
     m_open = false;
 }
+
+ReadTransaction::ReadTransaction(Database &db, QString context) : m_db(db.openHandle())
+{
+    if (sqlite3_get_autocommit(m_db) == 0)
+        return; // part of a transaction already open
+    execute(m_db, "BEGIN DEFERRED", context);
+    m_open = true;
+}
+
+ReadTransaction::~ReadTransaction()
+{
+    // Nothing was written: ending it either way releases the read lock.
+    if (m_open)
+        sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+}

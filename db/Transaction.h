@@ -26,3 +26,20 @@ private:
     QString m_context;
     bool m_open = true;
 };
+
+// A read transaction: every read made while it lives sees the file as it was at the first one,
+// so figures read together (a day's entries, its total, the chart) agree even while another
+// program writes. Ends when it goes out of scope. Inside a transaction already open on the
+// connection it does nothing. Throws DataError with `context` when it cannot begin.
+class ReadTransaction
+{
+public:
+    ReadTransaction(Database &db, QString context);
+    ~ReadTransaction();
+    ReadTransaction(const ReadTransaction &) = delete;
+    ReadTransaction &operator=(const ReadTransaction &) = delete;
+
+private:
+    sqlite3 *m_db;
+    bool m_open = false;
+};

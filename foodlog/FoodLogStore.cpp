@@ -141,11 +141,24 @@ bool FoodLogStore::hasTables() const
     return q.next() && q.integer(0) == 3;
 }
 
+std::unique_ptr<ReadTransaction> FoodLogStore::readTogether() const
+{
+    return std::make_unique<ReadTransaction>(m_db, readContext());
+}
+
 bool FoodLogStore::hasTable(const char *name) const
 {
-    Query q(m_db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?", readContext());
-    q.bind(1, QString::fromLatin1(name));
-    return q.next();
+    Query version(m_db, "PRAGMA schema_version", readContext());
+    const qint64 now = version.next() ? version.integer(0) : -1;
+    if (m_schemaVersion != now) {
+        QStringList tables;
+        Query q(m_db, "SELECT name FROM sqlite_master WHERE type = 'table'", readContext());
+        while (q.next())
+            tables << q.text(0);
+        m_tables = tables;
+        m_schemaVersion = now;
+    }
+    return m_tables.contains(QLatin1String(name));
 }
 
 bool FoodLogStore::isUpToDate() const

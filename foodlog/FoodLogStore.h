@@ -10,9 +10,11 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <memory>
 #include <optional>
 
 class Database;
+class ReadTransaction;
 
 // The food log, the weights and the profile in the window's database. Works on
 // the window's connection, so writes have its settings (synchronous=EXTRA, the
@@ -41,6 +43,11 @@ public:
     // locked or full file throws and is left exactly as it was. Returns the
     // backup's path, or an empty string when nothing had to be done.
     QString ensureTables();
+
+    // The file was replaced under the connection (a restore): its tables are looked up afresh.
+    void forgetTables() { m_schemaVersion.reset(); }
+    // Reads made while the returned object lives see one state of the file (see ReadTransaction).
+    std::unique_ptr<ReadTransaction> readTogether() const;
 
     // The day's entries within range, and how many rows of the day were skipped as outside it.
     struct DayEntries
@@ -83,9 +90,13 @@ public:
 
 private:
     // Each reader looks for its own table: a file restored from elsewhere may have some only.
+    // The tables present are looked up again only when the file's schema changed (a restore,
+    // an upgrade, another program), not at every read.
     bool hasTable(const char *name) const;
     bool isUpToDate(const QString &context) const;
 
     Database &m_db;
     Clock m_clock;
+    mutable std::optional<qint64> m_schemaVersion;
+    mutable QStringList m_tables;
 };

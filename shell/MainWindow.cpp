@@ -335,6 +335,7 @@ void MainWindow::showRestoredData()
         m_foodLog->leave();
     m_notebook->reload();
     m_foods.forget();
+    m_foodLog->fileReplaced();
     try {
         m_calorieLookup->buildFoodTree();
     } catch (const DataError &) {

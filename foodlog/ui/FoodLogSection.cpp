@@ -65,6 +65,12 @@ void FoodLogSection::enter()
         m_view->askProfileIfMissing();
 }
 
+void FoodLogSection::fileReplaced()
+{
+    if (m_store)
+        m_store->forgetTables();
+}
+
 void FoodLogSection::leave()
 {
     if (!m_shown)

@@ -34,6 +34,8 @@ public:
     // Puts the replaced controls back as they were; nothing when not shown.
     void leave();
     bool isShown() const { return m_shown; }
+    // The data file was replaced (a restore): nothing known of its tables is kept.
+    void fileReplaced();
     // Null until the view was first shown.
     FoodLogView *view() const { return m_view; }
 

@@ -2,6 +2,7 @@
 #include "foodlog/ui/FoodLogView.h"
 
 #include "db/DataError.h"
+#include "db/Transaction.h"
 #include "foodlog/BodyMassIndex.h"
 #include "foodlog/EnergyBudget.h"
 #include "foodlog/IntakeSeries.h"
@@ -165,6 +166,8 @@ void FoodLogView::refresh()
     QList<DayIntake> intake;
     QList<DayWeight> weights;
     try {
+        // One read transaction: the day's list, its totals and the chart agree with each other.
+        const auto together = m_store.readTogether();
         entries = m_store.dayEntries(m_day);
         kg = m_store.weightOn(m_day);
         latest = m_store.latestWeight(m_day);

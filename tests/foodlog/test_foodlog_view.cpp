@@ -160,6 +160,7 @@ private slots:
     void quickLogFromCaloriePanel();
     void entriesAroundMidnightAndNewYear();
     void openOverMidnight();
+    void refreshReadsInOneTransaction();
 
 private:
     std::unique_ptr<MainWindow> open(ProgramCopy &copy);
@@ -890,6 +891,35 @@ void FoodLogViewTest::openOverMidnight()
     QTRY_COMPARE(today.day(), QDate(2026, 1, 1));
     QCOMPARE(find<QComboBox>(&today, "logMeal")->currentIndex(), int(LogCalendar::defaultMeal(now.time())));
     QCOMPARE(earlier.day(), QDate(2025, 12, 20));
+}
+
+// A refresh reads the day, its totals, the weights and the chart in one read transaction, so
+// they agree while another program writes; the tables are looked up only when the file's
+// schema changed, not at every refresh.
+void FoodLogViewTest::refreshReadsInOneTransaction()
+{
+    ProgramCopy copy;
+    auto db = openDatabase(copy.data());
+    FoodLogStore store(*db);
+    const QDate day(2026, 12, 10);
+    FoodLogView view(store, FoodChoices(), Clock([day] { return QDateTime(day, QTime(12, 0)); }));
+    store.setWeight(day, 70);
+    view.refresh();
+
+    QStringList statements;
+    sqlite3_trace_v2(db->handle(), SQLITE_TRACE_STMT,
+                     [](unsigned, void *list, void *, void *sql) {
+                         static_cast<QStringList *>(list)->append(QString::fromUtf8(static_cast<const char *>(sql)));
+                         return 0;
+                     },
+                     &statements);
+    view.refresh();
+    sqlite3_trace_v2(db->handle(), 0, nullptr, nullptr);
+    QVERIFY(statements.size() > 4);
+    QCOMPARE(statements.first(), QStringLiteral("BEGIN DEFERRED"));
+    QCOMPARE(statements.last(), QStringLiteral("COMMIT"));
+    QCOMPARE(statements.filter(QStringLiteral("BEGIN")).size(), 1);
+    QCOMPARE(statements.filter(QStringLiteral("sqlite_master")).size(), 0);
 }
 
 QTEST_MAIN(FoodLogViewTest)
