@@ -25,4 +25,17 @@ ctest_passed=$(( ${ctest_total:-0} - ctest_skipped ))
 bash scripts/fuzz.sh "${PELLOMIR_FUZZ_SECONDS:-60}" | tee "$log"
 fuzz_count=$(grep -c '^fuzz: .* no crash in ' "$log")
 
-echo "summary: $(( ctest_passed + fuzz_count )) passed, 0 failed, ${ctest_skipped} skipped"
+# The window and data tests again, built with AddressSanitizer: a use after free (an object
+# that outlives what it refers to at shutdown) fails here even where it happens to work above.
+# Leaks are not counted: Qt keeps some memory until the process ends by design.
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLOMIR_BENCH=OFF \
+    -DCMAKE_CXX_FLAGS="-fsanitize=address -fno-omit-frame-pointer" \
+    -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=address >/dev/null
+cmake --build build-asan --parallel "$(nproc)"
+asan_tests='^(app|app_keyboard|app_food_search|data_location|foodlog_logic|foodlog_view|notebook|long_lines|note_export|test_data|test_database_copy|test_backup|test_calorie|test_food_panel|test_food_search|test_amount_text|skin)$'
+(cd build-asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 QT_QPA_PLATFORM=offscreen \
+    ctest -j2 --output-on-failure --timeout 900 -R "$asan_tests") | tee "$log"
+asan_count=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
+[[ -n "$asan_count" ]] || { echo "the AddressSanitizer run failed"; exit 1; }
+
+echo "summary: $(( ctest_passed + fuzz_count + asan_count )) passed, 0 failed, ${ctest_skipped} skipped"

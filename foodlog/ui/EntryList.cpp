@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/EntryList.h"
 
+#include "foodlog/ui/AmountSpinBox.h"
+
 #include "foodlog/LogCalendar.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QSpinBox>
+#include <QRect>
 #include <QStyledItemDelegate>
 #include <cmath>
 
@@ -13,7 +15,8 @@ namespace {
 
 const int EntryIdRole = Qt::UserRole + 1;
 
-// Whole grams from 1 to 5000, edited in place.
+// Whole grams from 1 to 5000, edited in place, read like every amount (AmountText); grams that
+// do not read as such are not stored.
 class GramsDelegate : public QStyledItemDelegate
 {
 public:
@@ -21,22 +24,31 @@ public:
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
     {
-        auto *box = new QSpinBox(parent);
+        auto *box = new AmountSpinBox(AmountText::Grams, parent);
         box->setObjectName(QStringLiteral("gramsEditor"));
         box->setAccessibleName(QStringLiteral("克数"));
-        box->setRange(1, 5000);
         box->setFrame(false);
         return box;
     }
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
     {
-        static_cast<QSpinBox *>(editor)->setValue(qRound(index.data(Qt::EditRole).toDouble()));
+        static_cast<AmountSpinBox *>(editor)->setValue(qRound(index.data(Qt::EditRole).toDouble()));
     }
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
     {
-        auto *box = static_cast<QSpinBox *>(editor);
-        box->interpretText();
-        model->setData(index, box->value(), Qt::EditRole);
+        const AmountText::Reading typed = static_cast<AmountSpinBox *>(editor)->reading();
+        if (typed.value)
+            model->setData(index, *typed.value, Qt::EditRole);
+    }
+    // As wide as "5000 克" needs, growing to the left over the food's name when the column is
+    // narrower.
+    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &) const override
+    {
+        QRect area = option.rect;
+        const int wanted = editor->sizeHint().width();
+        if (area.width() < wanted)
+            area.setLeft(area.right() + 1 - wanted);
+        editor->setGeometry(area);
     }
 };
 

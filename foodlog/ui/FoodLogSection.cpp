@@ -31,7 +31,12 @@ FoodChoices FoodLogSection::currentFoods()
     }
 }
 
-FoodLogSection::~FoodLogSection() = default;
+FoodLogSection::~FoodLogSection()
+{
+    // The view reads and writes through the store: it goes first, not later with the window's
+    // other children, after the store it refers to is gone.
+    delete m_view.data();
+}
 
 FoodLogStore &FoodLogSection::store()
 {

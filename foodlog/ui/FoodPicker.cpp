@@ -74,6 +74,13 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
         if (grams > 0)
             m_grams->setValue(grams);
     });
+    // Grams typed that are not the chosen measure's: the list says 按克数 again, as in the
+    // calorie panel, so it never shows a measure the amount no longer is.
+    connect(m_grams, &AmountSpinBox::valueChanged, this, [this](double grams) {
+        const int chosen = m_measures->currentData().toInt();
+        if (chosen > 0 && chosen != qRound(grams))
+            m_measures->setCurrentIndex(0);
+    });
 
     m_meal = new QComboBox(this);
     m_meal->setObjectName(QStringLiteral("logMeal"));
@@ -176,7 +183,7 @@ void FoodPicker::offerMeasures()
     const QVector<HouseholdMeasures::Measure> measures =
         food ? m_measureTable.of(food->category, food->name) : QVector<HouseholdMeasures::Measure>();
     m_measures->clear();
-    m_measures->addItem(QStringLiteral("家用份量…"), 0);
+    m_measures->addItem(QStringLiteral("按克数"), 0);
     for (const HouseholdMeasures::Measure &m : measures)
         m_measures->addItem(m.caption(), m.grams);
     m_measures->setVisible(!measures.isEmpty());

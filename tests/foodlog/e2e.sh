@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # End to end: the real program in a private X server, driven with the mouse and
 # keyboard. Opens 饮食记录 with its skin button, accepts the profile asked for on
-# first use, logs two foods found by pinyin (鸡蛋 50 g, 米饭 150 g) and a weight,
+# first use, logs two foods found by pinyin (鸡蛋 50 g, 米饭 150 g; Return on the highlighted
+# first result adds it) and a weight,
 # reads the day's total and weight in the view over the accessibility bus, then
 # checks the rows in data.mdb and the backup made before the tables were added.
 # Usage: e2e.sh <folder of the built program>
@@ -44,18 +45,18 @@ xdotool windowfocus --sync "$dialog" 2>/dev/null || true
 xdotool key --clearmodifiers Return
 sleep 0.5
 
-# Two foods, each found by its pinyin and chosen from the results.
+# Two foods, each found by its pinyin: the grams first, then the search, whose first result is
+# highlighted, so Return adds it.
 log_food() {
     local pinyin="$1" grams="$2"
-    click_at 140 151                      # the search field
-    xdotool type --delay 80 "$pinyin"
-    sleep 0.6
-    xdotool key Down Return               # the first result
-    sleep 0.3
     click_at 60 176                       # the grams
     xdotool key ctrl+a
     xdotool type --delay 80 "$grams"
-    click_at 431 176                      # 添加
+    click_at 140 151                      # the search field
+    xdotool type --delay 80 "$pinyin"
+    sleep 0.6
+    xdotool key Return                    # the first result, added
+    sleep 0.3
 }
 log_food jidan 50
 log_food mifan 150

@@ -281,6 +281,14 @@ void FoodLogViewTest::logTwoFoodsAndAWeight()
     measure->setCurrentIndex(bowl);
     emit measure->activated(bowl);
     QCOMPARE(grams->value(), 150.0);
+    // Other grams typed: the list says 按克数 again; the measure chosen again sets its grams.
+    grams->setFocus();
+    grams->selectAll();
+    QTest::keyClicks(grams, QStringLiteral("200"));
+    QCOMPARE(measure->currentText(), QStringLiteral("按克数"));
+    measure->setCurrentIndex(bowl);
+    emit measure->activated(bowl);
+    QCOMPARE(grams->value(), 150.0);
     meal->setCurrentIndex(1);
     add->click();
     search->setText(QStringLiteral("鸡蛋"));
@@ -340,8 +348,12 @@ void FoodLogViewTest::keyboardEditDeleteUndo()
     // F2 edits the grams in place; Return stores them.
     entries->setFocus();
     press(entries, Qt::Key_F2);
-    auto *editor = entries->findChild<QSpinBox *>(QStringLiteral("gramsEditor"));
+    auto *editor = entries->findChild<QDoubleSpinBox *>(QStringLiteral("gramsEditor"));
     QVERIFY(editor);
+    // Wide enough for the largest amount with its unit, whatever the column's width.
+    editor->setValue(5000);
+    QVERIFY2(editor->width() >= editor->sizeHint().width(),
+             qPrintable(QStringLiteral("%1 < %2").arg(editor->width()).arg(editor->sizeHint().width())));
     editor->selectAll();
     QTest::keyClicks(editor, QStringLiteral("230"));
     press(editor, Qt::Key_Return);
