@@ -3,6 +3,7 @@
 
 #include "foodlog/LogCalendar.h"
 #include "foodlog/ui/AmountSpinBox.h"
+#include "widgets/ClearButton.h"
 #include "widgets/ReturnClicks.h"
 
 #include <QAbstractItemView>
@@ -32,7 +33,7 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
     m_search->setObjectName(QStringLiteral("logSearch"));
     m_search->setAccessibleName(QStringLiteral("搜索要记录的食物"));
     m_search->setPlaceholderText(QStringLiteral("搜索食物"));
-    m_search->setClearButtonEnabled(true);
+    enableNamedClearButton(m_search);
 
     m_matches = new QStandardItemModel(this);
     m_completer = new QCompleter(m_matches, this);

@@ -157,6 +157,8 @@ void FoodPortionPanel::update()
     } else {
         m_result->clear();
     }
+    // Read out by a screen reader, the figure or the problem alike.
+    m_result->setAccessibleDescription(m_result->text());
     emit changed();
 }
 

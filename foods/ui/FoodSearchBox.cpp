@@ -3,6 +3,7 @@
 
 #include "db/DataError.h"
 #include "foods/ui/PanelColumn.h"
+#include "widgets/ClearButton.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -162,7 +163,7 @@ bool FoodSearchBox::eventFilter(QObject *watched, QEvent *event)
     // The panel opens: the foods are indexed right after it is drawn, so that
     // neither the window's start nor the first keystroke waits for them.
     if (watched == m_panel && event->type() == QEvent::Show) {
-        m_field->setClearButtonEnabled(true);
+        enableNamedClearButton(m_field);
         if (!m_index)
             QTimer::singleShot(0, this, &FoodSearchBox::prepare);
         return false;

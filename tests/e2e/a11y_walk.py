@@ -6,6 +6,7 @@ every showing control has a name, and presses the section buttons through the bu
 action), checking that each opens its section. Ends by pressing 关闭.
 Run with the python3 that python3-pyatspi is installed for. Exit status 0 when all passed.
 """
+import re
 import sys
 import time
 
@@ -22,14 +23,30 @@ NOTEBOOK_SECTIONS = ["瘦身食谱", "有氧运动", "瘦身心得", "瘦身日�
 UNNAMED_PARTS = {pyatspi.ROLE_SCROLL_BAR, pyatspi.ROLE_FILLER}
 
 
+FIGURE = re.compile(r"\d+(?:\.\d+)?")
+
+
 def check_names(window, when):
+    """Every showing object has a name, and a label showing a figure says it in its name or
+    description, so a screen reader that reads those reads the figure too."""
     unnamed = []
+    hidden_figures = []
     counted = [0]
 
     def visit(acc, depth):
         if not showing(acc):
             return
         counted[0] += 1
+        if acc.getRole() == pyatspi.ROLE_LABEL:
+            try:
+                shown = text_of(acc)
+            except Exception:
+                shown = ""
+            said = acc.name + " " + (acc.description or "")
+            for figure in FIGURE.findall(shown):
+                if figure not in said:
+                    hidden_figures.append("%s (%s)" % (acc.name or "unnamed label", shown))
+                    break
         if acc.name.strip():
             return
         if acc.getRole() in UNNAMED_PARTS and not acc.getState().contains(pyatspi.STATE_FOCUSABLE):
@@ -41,6 +58,8 @@ def check_names(window, when):
         fail("%s: showing controls without a name: %s" % (when, ", ".join(unnamed)))
     else:
         print("ok: %s: all %d showing objects named" % (when, counted[0]))
+    if hidden_figures:
+        fail("%s: labels whose figure is not read out: %s" % (when, ", ".join(hidden_figures)))
 
 
 def main():

@@ -700,6 +700,9 @@ void FoodLogViewTest::logSearchKeys()
     QTest::keyClick(results, Qt::Key_Escape); // closes the list
     QTest::keyClick(search, Qt::Key_Escape);  // clears the field
     QVERIFY(search->text().isEmpty());
+    for (QToolButton *button : search->findChildren<QToolButton *>())
+        QCOMPARE(button->accessibleName(), QStringLiteral("清除"));
+    QVERIFY(!search->findChildren<QToolButton *>().isEmpty());
 
     // Found by another name: "百香果 · 鸡蛋果" (the food's own name is what the field takes).
     const QString viaAlias = QStringLiteral("鸡蛋果");

@@ -135,6 +135,8 @@ void TestFoodPanel::amountField()
     QCOMPARE(portion.name(), QStringLiteral("大米"));
     QCOMPARE(portion.amountField()->accessibleName(), QStringLiteral("食用量（克）"));
     QCOMPARE(portion.result()->accessibleName(), QStringLiteral("食用量热量"));
+    // Read out as shown: the figure or the red hint.
+    QCOMPARE(portion.result()->accessibleDescription(), result);
     // A bad amount never leaves a figure behind.
     if (grams == 0)
         QVERIFY(!portion.amountKcal() && !portion.result()->text().contains(u'约'));

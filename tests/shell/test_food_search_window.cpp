@@ -11,6 +11,7 @@
 #include "support/TypeText.h"
 #include "widgets/AutoSizeLabel.h"
 
+#include <QToolButton>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,6 +110,12 @@ void TestFoodSearchWindow::findByInitialsShowsAsAClick()
     QCOMPARE(w.foodPortion()->name(), QStringLiteral("西红柿"));
     QCOMPARE(w.foodPortion()->kcalPer100g().value_or(0), 15.0);
     QCOMPARE(w.foodPortion()->amountGrams().value_or(0), 400);
+
+    // Its clear button has a Chinese name for a screen reader.
+    const auto clearButtons = field->findChildren<QToolButton *>();
+    QVERIFY(!clearButtons.isEmpty());
+    for (QToolButton *button : clearButtons)
+        QCOMPARE(button->accessibleName(), QStringLiteral("清除"));
 
     // Escape clears the search and hides its list.
     field->setFocus();
