@@ -217,6 +217,12 @@ void MainForm::setupForm(QWidget *window)
     // It shows the title of a stored record; edits there would never be saved.
     titleView->setReadOnly(true);
     titleView->setAccessibleName(QStringLiteral("资料标题"));
+    // Empty at the start: it says what it is for instead of looking like a stray grey bar. A
+    // grey that still reads clearly on the box (about 6:1).
+    titleView->setPlaceholderText(QStringLiteral("选择右侧的栏目查看资料"));
+    QPalette placeholder = titleView->palette();
+    placeholder.setColor(QPalette::PlaceholderText, QColor(0x5A, 0x5A, 0x5A));
+    titleView->setPalette(placeholder);
 
     forwardCommand = commandButton(window, "forwardCommand", QStringLiteral("前进"));
     place(forwardCommand, 7200, 2640, 495, 375);

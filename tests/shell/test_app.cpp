@@ -52,6 +52,7 @@
 #include <QTextEdit>
 #include <QTreeView>
 
+#include <cmath>
 #include <optional>
 
 #if defined(Q_OS_UNIX)
@@ -322,6 +323,16 @@ void TestApp::fontsAndColours()
     }
     QCOMPARE(m_loaded->form().titleView->palette().color(QPalette::Base), QColor(0xF0, 0xF0, 0xF0));
     QCOMPARE(m_loaded->form().titleEdit->palette().color(QPalette::Base), QColor(0xF0, 0xF0, 0xF0));
+    // The empty title box at the start says what it is for, in a grey that reads (4.5:1 at least).
+    QLineEdit *titleView = m_loaded->form().titleView;
+    QCOMPARE(titleView->placeholderText(), QStringLiteral("选择右侧的栏目查看资料"));
+    const auto luminance = [](QColor c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double base = luminance(titleView->palette().color(QPalette::Base));
+    const double grey = luminance(titleView->palette().color(QPalette::PlaceholderText));
+    QVERIFY((base + 0.05) / (grey + 0.05) >= 4.5);
     QCOMPARE(m_loaded->form().bodyEdit->palette().color(QPalette::Base), QColor(0xFA, 0xFA, 0xFA));
     QCOMPARE(m_loaded->form().bodyView->palette().color(QPalette::Base), QColor(0xFA, 0xFA, 0xFA));
     QCOMPARE(m_loaded->form().foodNameBox->palette().color(QPalette::Base), QColor(0xFA, 0xFA, 0xFA));
