@@ -34,6 +34,7 @@
 #include <QComboBox>
 #include <QTreeView>
 #include <QSettings>
+#include <QThread>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -116,7 +117,13 @@ void MainWindow::openFoodSearch()
     m_foodSearch->focusField();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // A copy still being made is finished, not cut off: a half-made copy would only be removed
+    // at the next start.
+    if (m_backupThread)
+        m_backupThread->wait();
+}
 
 void MainWindow::loadStartupSkin()
 {
@@ -181,17 +188,47 @@ void MainWindow::load()
 
 void MainWindow::finishStartAfterFirstFrame()
 {
-    new AfterFirstPaint(this, [this] {
-        runDailyBackup();
+    new AfterFirstPaint(this, [this] { startDailyBackup(); });
+}
+
+namespace {
+
+QSettings backupMemory()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Pellomir"),
+                     QStringLiteral("Pellomir"));
+}
+
+} // namespace
+
+void MainWindow::startDailyBackup()
+{
+    // The copy and its check read the whole file: on a thread of their own, with connections of
+    // their own, so the window answers throughout. What to tell is decided back here.
+    const QString dataFile = m_files.dataFile;
+    const QDate today = m_clock.today();
+    auto cause = std::make_shared<QString>();
+    m_backupThread.reset(QThread::create([dataFile, today, cause] {
+        *cause = StartupBackup::copyToday(dataFile, today);
+    }));
+    m_backupThread->setObjectName(QStringLiteral("dailyBackup"));
+    connect(m_backupThread.get(), &QThread::finished, this, [this, today, cause] {
+        QSettings memory = backupMemory();
+        m_backupNotice = StartupBackup::noticeFor(*cause, today, memory);
         showStartupNotices();
     });
+    m_backupThread->start(QThread::LowPriority);
+}
+
+bool MainWindow::isBackupRunning() const
+{
+    return m_backupThread && m_backupThread->isRunning();
 }
 
 void MainWindow::runDailyBackup()
 {
     // Only a file the program could start with is copied, and the copy never stops it.
-    QSettings memory(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Pellomir"),
-                     QStringLiteral("Pellomir"));
+    QSettings memory = backupMemory();
     m_backupNotice = StartupBackup::run(m_files.dataFile, m_clock.today(), memory);
 }
 

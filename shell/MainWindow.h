@@ -10,6 +10,8 @@
 #include <QWidget>
 #include <memory>
 
+class QThread;
+
 class DataCommands;
 class Database;
 class QMenu;
@@ -38,9 +40,11 @@ public:
     // the skin or the database cannot be used; the window must not be shown then.
     void load();
     // The start's last steps, run once the window's first frame is on screen, so that the
-    // user does not wait for them to see the window: today's backup (runDailyBackup), then
+    // user does not wait for them to see the window: today's backup on a worker thread, then
     // what the start had to say (showStartupNotices). Call before the window is first painted.
     void finishStartAfterFirstFrame();
+    // True while today's backup started by finishStartAfterFirstFrame is being made.
+    bool isBackupRunning() const;
     // Makes today's backup of the data file if there is none yet; keeps what the user must be
     // told of a failure for showStartupNotices.
     void runDailyBackup();
@@ -92,6 +96,7 @@ private:
     void connectEvents();
     void makeWindowMenu();
     void showRestoredData();
+    void startDailyBackup();
     void addShortcuts();
     void makeFoodSearch();
     void openFoodSearch();
@@ -112,6 +117,7 @@ private:
     FoodPortionPanel *m_foodPortion = nullptr;
     QuickLogButton *m_quickLog = nullptr;
     QString m_backupNotice;
+    std::unique_ptr<QThread> m_backupThread;
     std::unique_ptr<DataCommands> m_commands;
     QMenu *m_menu = nullptr;
 };

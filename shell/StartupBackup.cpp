@@ -10,18 +10,24 @@ namespace {
 const QString LastToldKey = QStringLiteral("backup/lastFailureTold");
 }
 
-QString StartupBackup::run(const QString &dataFile, QDate today, QSettings &memory)
+QString StartupBackup::copyToday(const QString &dataFile, QDate today)
 {
-    QString cause;
     try {
         DailyBackup(dataFile).run(today);
+        return QString();
+    } catch (const DataError &error) {
+        return error.message();
+    } catch (const std::exception &error) {
+        return QString::fromLocal8Bit(error.what());
+    }
+}
+
+QString StartupBackup::noticeFor(const QString &cause, QDate today, QSettings &memory)
+{
+    if (cause.isEmpty()) {
         if (memory.contains(LastToldKey))
             memory.remove(LastToldKey);
         return QString();
-    } catch (const DataError &error) {
-        cause = error.message();
-    } catch (const std::exception &error) {
-        cause = QString::fromLocal8Bit(error.what());
     }
     // Remembered without the day's file name, which the cause often names: the same problem
     // tomorrow is the same problem.
@@ -34,4 +40,9 @@ QString StartupBackup::run(const QString &dataFile, QDate today, QSettings &memo
     return QStringLiteral("今天的自动备份没有做成：%1\n\n笔记照常可以使用，每次启动都会再试。"
                           "同样的问题不会再提示。")
         .arg(cause);
+}
+
+QString StartupBackup::run(const QString &dataFile, QDate today, QSettings &memory)
+{
+    return noticeFor(copyToday(dataFile, today), today, memory);
 }

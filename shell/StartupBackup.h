@@ -16,7 +16,13 @@ class QSettings;
 namespace StartupBackup {
 
 // Makes the day's backup of `dataFile` (DailyBackup). Never throws. Returns the text to show
-// the user, or an empty text when there is nothing to tell.
+// the user, or an empty text when there is nothing to tell: copyToday, then noticeFor.
 QString run(const QString &dataFile, QDate today, QSettings &memory);
+
+// The copy alone: safe on a worker thread (its own connections, no settings). Returns why it
+// failed, or an empty text.
+QString copyToday(const QString &dataFile, QDate today);
+// What to tell of `cause` (empty: the copy worked), remembering it in `memory`.
+QString noticeFor(const QString &cause, QDate today, QSettings &memory);
 
 } // namespace StartupBackup
