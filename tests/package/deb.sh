@@ -3,7 +3,7 @@
 # Builds the Debian package and installs it as a new user would, leaving the machine's /usr alone:
 #  - cpack makes the .deb; it holds the program, the shared files, the launcher, the
 #    software-centre entry and the icons, and depends on the Qt libraries, the platform plugins,
-#    SQLite and a CJK font;
+#    SQLite, Qt's Chinese translations and a CJK font;
 #  - apt-get install --simulate accepts it;
 #  - dpkg-deb -x unpacks it into a throw-away root, where the launcher and the software-centre
 #    entry pass their validators;
