@@ -37,6 +37,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -164,6 +165,7 @@ private slots:
     void outOfRangeRowsAreSkippedAndSaid();
     void quickLogFromCaloriePanel();
     void entriesAroundMidnightAndNewYear();
+    void aboutPageNamesEveryShortcut();
 
 private:
     std::unique_ptr<MainWindow> open(ProgramCopy &copy);
@@ -865,6 +867,40 @@ void FoodLogViewTest::entriesAroundMidnightAndNewYear()
     QCOMPARE(title->text(), QStringLiteral("2025年12月31日 周三"));
     find<QToolButton>(&view, "dayToday")->click();
     QCOMPARE(view.day(), QDate(2026, 1, 1));
+}
+
+// The About page's key table names every shortcut the window has, the food log's included, and
+// the keys its lists and search fields take, each written as the page writes keys.
+void FoodLogViewTest::aboutPageNamesEveryShortcut()
+{
+    QFile page(BinDir + QStringLiteral("/about.html"));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(page.readAll());
+    const auto written = [](const QKeySequence &keys) {
+        QStringList parts = keys.toString(QKeySequence::PortableText).split(QLatin1Char('+'));
+        for (QString &part : parts)
+            part = QStringLiteral("<kbd>%1</kbd>").arg(part);
+        return parts.join(QLatin1Char('+'));
+    };
+
+    ProgramCopy copy;
+    auto w = open(copy);
+    QVERIFY(w);
+    QVERIFY(openLogDecliningProfile(*w));
+    QList<QKeySequence> shortcuts;
+    for (const QShortcut *shortcut : w->findChildren<QShortcut *>())
+        shortcuts << shortcut->key();
+    for (const QAction *action : w->findChildren<QAction *>())
+        shortcuts << action->shortcuts();
+    QVERIFY2(shortcuts.size() >= 10, qPrintable(QString::number(shortcuts.size())));
+    QStringList keys;
+    for (const QKeySequence &sequence : std::as_const(shortcuts))
+        keys << written(sequence);
+    // Keys that lists and fields take themselves (EntryList, FoodSearchBox, the message boxes).
+    keys << QStringLiteral("<kbd>F2</kbd>") << QStringLiteral("<kbd>Delete</kbd>") << QStringLiteral("<kbd>Return</kbd>")
+         << QStringLiteral("<kbd>Esc</kbd>");
+    for (const QString &key : std::as_const(keys))
+        QVERIFY2(html.contains(key), qPrintable(key));
 }
 
 QTEST_MAIN(FoodLogViewTest)
