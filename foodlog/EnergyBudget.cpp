@@ -53,7 +53,7 @@ EnergyBudget::Result EnergyBudget::compute(const Profile &profile, double kg, in
     r.kcal = r.floored ? floor : rounded;
 
     const bool male = profile.sex == Profile::Sex::Male;
-    r.explanation = QStringLiteral("静息代谢 10×%1 kg + 6.25×%2 cm − 5×%3 岁 %4 = %5 大卡；"
+    r.explanation = QStringLiteral("静息代谢 10×%1 千克 + 6.25×%2 厘米 − 5×%3 岁 %4 = %5 大卡；"
                                    "× 活动系数 %6%8 = %7 大卡")
                         .arg(number(kg, 1), number(profile.heightCm, 0), QString::number(age),
                              male ? QStringLiteral("+ 5") : QStringLiteral("− 161"),

@@ -9,9 +9,34 @@
 
 namespace {
 
-bool isAsciiPunctuation(QChar c)
+bool isAsciiLetter(QChar c)
 {
-    return c.unicode() < 128 && c.isPrint() && !c.isLetterOrNumber() && c != QLatin1Char(' ');
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+}
+
+// Whether the character at `i` of text[begin, end) would be read as Markdown where it stands.
+bool startsMarkup(const QString &text, qsizetype i, qsizetype begin, qsizetype end)
+{
+    const QChar previous = i > begin ? text.at(i - 1) : QChar();
+    const QChar next = i + 1 < end ? text.at(i + 1) : QChar();
+    switch (text.at(i).unicode()) {
+    case '\\': // an escape itself, or a hard line break
+    case '`':  // code
+    case '*':  // emphasis
+    case '[':  // links and images
+    case ']':
+    case '|':  // table cells
+    case '~':  // strikethrough
+        return true;
+    case '_': // emphasis, except between letters or digits (snake_case, 下_划)
+        return !(previous.isLetterOrNumber() && next.isLetterOrNumber());
+    case '<': // an HTML tag, a comment or an autolink
+        return isAsciiLetter(next) || next == QLatin1Char('/') || next == QLatin1Char('!') || next == QLatin1Char('?');
+    case '&': // an entity or a character reference
+        return isAsciiLetter(next) || next == QLatin1Char('#');
+    default:
+        return false;
+    }
 }
 
 QString characterReference(QChar c)
@@ -75,6 +100,13 @@ QString NoteExport::markdownInline(const QString &text)
         ++begin;
     while (end > begin && (text.at(end - 1) == QLatin1Char(' ') || text.at(end - 1) == QLatin1Char('\t')))
         --end;
+    // A run of # at the end, alone or after a space, would close a heading and be dropped.
+    qsizetype closingRun = end;
+    while (closingRun > begin && text.at(closingRun - 1) == QLatin1Char('#'))
+        --closingRun;
+    if (closingRun < end && closingRun > begin && text.at(closingRun - 1) != QLatin1Char(' ')
+        && text.at(closingRun - 1) != QLatin1Char('\t'))
+        closingRun = -1;
 
     QString escaped;
     escaped.reserve(text.size() + 8);
@@ -82,7 +114,7 @@ QString NoteExport::markdownInline(const QString &text)
         const QChar c = text.at(i);
         if (i < begin || i >= end || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
             escaped += characterReference(c);
-        else if (isAsciiPunctuation(c))
+        else if (i == closingRun || startsMarkup(text, i, begin, end))
             escaped += QLatin1Char('\\') + c;
         else
             escaped += c;

@@ -29,8 +29,11 @@ struct ExportedSection
 // Markdown: a "# " heading per section, a "## " heading per record's title, "时间：" and the
 // diary's time, then the body in a fenced block, which keeps every character and line break of
 // it as it is (the fence is longer than any run of backticks in the body). In the headings and
-// the time, ASCII punctuation is escaped with a backslash and line breaks and the spaces at
-// either end are written as character references (&#10;), so any text reads back unchanged.
+// the time, a backslash goes before what a Markdown reader would take for markup where it stands
+// (backslashes, backticks, *, [, ], |, ~, a _ not between letters, a < or & that would begin a
+// tag or an entity, a closing run of #) and nothing else, so dates and times read as typed
+// ("2026-12-10 18:24"); line breaks and the spaces at either end are written as character
+// references (&#10;). Any text reads back unchanged.
 //
 // CSV (CsvText: RFC 4180, cells a spreadsheet would run as formulas guarded by an apostrophe):
 // a byte-order mark, so spreadsheets take it as UTF-8; the header 栏目,时间,标题,内容; one line

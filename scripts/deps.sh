@@ -4,15 +4,21 @@
 # Usage: scripts/deps.sh [run|test]   (test adds the X server tools and clang)
 set -euo pipefail
 
+# Building: the compiler, CMake (Qt's CMake files call pkg-config), Qt with Qt Svg, SQLite, zlib
+# (the skin's pictures), Unicode's Unihan readings and Python for the pinyin table. Running: Qt's
+# Chinese texts, a CJK font, and Xvfb with xauth for xvfb-run where there is no display.
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-svg-dev libqt6sql6-sqlite qt6-translations-l10n
-  libsqlite3-dev sqlite3 zlib1g-dev unicode-data python3
+  qt6-base-dev qt6-svg-dev qt6-translations-l10n
+  libsqlite3-dev zlib1g-dev unicode-data python3
   fonts-wqy-microhei fontconfig
   xvfb xauth
 )
+# Testing: Google Benchmark; the end-to-end scripts' sqlite3, xdotool, xclip, ImageMagick and
+# accessibility bus; hyperfine and GNU time for the benchmarks; clang for the fuzzers; the
+# package checks' desktop-file-utils, appstream and dpkg-dev (cpack's dpkg-shlibdeps).
 if [ "${1:-run}" = test ]; then
-  packages+=(libbenchmark-dev xdotool xclip imagemagick x11-utils hyperfine clang libclang-rt-14-dev
+  packages+=(libbenchmark-dev sqlite3 xdotool xclip imagemagick hyperfine clang libclang-rt-14-dev
              python3-pyatspi at-spi2-core dbus dbus-x11 desktop-file-utils appstream dpkg-dev time)
 fi
 

@@ -11,6 +11,7 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QScopeGuard>
 #include <QTranslator>
 
@@ -45,6 +46,9 @@ void Startup::prepareApplication(QApplication &app)
     font.setPointSizeF(9);
     QApplication::setFont(font);
 
+    // The interface is Chinese whatever the environment's language: numbers, sizes and dates
+    // too ("144 字节", "2026/12/10"), and Qt's own texts in its dialogs.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     installChineseTranslation(app);
 }
 

@@ -12,8 +12,9 @@ class MainWindow;
 // The program's start, shared by the program itself and the start-up benchmark.
 namespace Startup {
 
-// Names the application, gives it its icon and its CJK default font, and loads Qt's Chinese
-// texts for the standard buttons.
+// Names the application, gives it its icon and its CJK default font, makes simplified Chinese
+// (China) the default locale whatever LANG says, and loads Qt's Chinese texts for its standard
+// buttons and dialogs.
 void prepareApplication(QApplication &app);
 
 // Loads Qt's own simplified-Chinese translation (确定, 取消, ...). False if it is not installed.

@@ -29,11 +29,12 @@ for f in "$FIRST_FRAME" "$FLOOR" "$BUILD_DIR/tools/makedb/makedb" "$BUILD_DIR/bi
 done
 
 WORK=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
-XVFB_PID=$!
-trap 'kill $XVFB_PID 2>/dev/null; rm -rf "$WORK"' EXIT
-for _ in $(seq 50); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -1 "$WORK/display")"
+XVFB_PID=
+trap '[ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; rm -rf "$WORK"' EXIT
+# The X server as the tests start theirs.
+. "$HERE/../../tests/support/xvfb.sh"
+start_xvfb "$WORK" 1280x1024x24 || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY="$XVFB_DISPLAY"
 export QT_QPA_PLATFORM=xcb
 
 mkdir "$WORK/shipped" "$WORK/big"

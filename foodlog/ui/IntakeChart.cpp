@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/IntakeChart.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 #include <algorithm>
-#include <functional>
 #include <cmath>
 
 namespace {
@@ -54,37 +53,6 @@ qint64 wholeKcal(double kcal)
     return std::isfinite(kcal) ? qint64(std::clamp(std::round(kcal), -1e15, 1e15)) : 0;
 }
 
-// Draws a line through the days that have a value, broken where one is missing.
-template<typename Value>
-void drawBrokenLine(QPainter &p, const QList<SeriesDay> &days, Value value,
-                    const std::function<QPointF(int, double)> &at, bool dots)
-{
-    QPainterPath path;
-    QList<QPointF> points;
-    bool open = false;
-    for (int i = 0; i < days.size(); ++i) {
-        const std::optional<double> v = value(days.at(i));
-        if (!v) {
-            open = false;
-            continue;
-        }
-        const QPointF point = at(i, *v);
-        if (open)
-            path.lineTo(point);
-        else
-            path.moveTo(point);
-        open = true;
-        points.append(point);
-    }
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(path); // a path is filled by any brush set: lines only
-    if (dots) {
-        p.setBrush(p.pen().color());
-        for (const QPointF &point : points)
-            p.drawEllipse(point, 2.2, 2.2);
-    }
-}
-
 } // namespace
 
 IntakeChart::IntakeChart(QWidget *parent) : QWidget(parent)
@@ -125,15 +93,26 @@ QString IntakeChart::summary() const
     return text + QStringLiteral("。");
 }
 
-void IntakeChart::paintEvent(QPaintEvent *)
+QFont IntakeChart::labelFont() const
 {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(rect(), palette().color(QPalette::Base));
     QFont small = font();
     small.setPixelSize(10);
-    p.setFont(small);
-    const QFontMetrics fm(small);
+    return small;
+}
+
+IntakeChartLayout IntakeChart::chartLayout() const
+{
+    using Text = IntakeChartLayout::Text;
+    IntakeChartLayout chart;
+    const QFontMetricsF fm(labelFont());
+    const double lineHeight = fm.height();
+    const auto text = [&](const QString &words, double x, double middle, const QColor &colour) {
+        return Text{words, QRectF(x, middle - lineHeight / 2, fm.horizontalAdvance(words), lineHeight), colour};
+    };
+    // Set with its right edge at x.
+    const auto rightAligned = [&](const QString &words, double x, double middle, const QColor &colour) {
+        return text(words, x - fm.horizontalAdvance(words), middle, colour);
+    };
 
     double maxKcal = m_budget.value_or(0);
     double minKg = 1e9, maxKg = -1e9;
@@ -152,96 +131,181 @@ void IntakeChart::paintEvent(QPaintEvent *)
         }
     }
 
-    // Legend on top, axes left (kcal) and right (kg), day labels below.
-    const int legendHeight = fm.height() + 4;
-    const int left = fm.horizontalAdvance(QStringLiteral("0000")) + 6;
-    const int right = fm.horizontalAdvance(QStringLiteral("000.0")) + 6;
-    const QRectF plot(left, legendHeight + 4, width() - left - right,
-                      height() - legendHeight - 4 - fm.height() - 4);
-    if (m_days.isEmpty() || plot.width() < 20 || plot.height() < 20)
-        return;
-
-    // Legend.
-    int x = left;
-    auto legend = [&](const QColor &colour, const QString &text, bool bar) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(colour);
-        if (bar)
-            p.drawRect(QRectF(x, legendHeight / 2.0 - 4, 8, 8));
-        else
-            p.drawRect(QRectF(x, legendHeight / 2.0 - 1, 10, 2));
-        x += 12;
-        p.setPen(AxisText);
-        p.drawText(QPointF(x, legendHeight / 2.0 + fm.ascent() / 2.0 - 1), text);
-        x += fm.horizontalAdvance(text) + 10;
-    };
-    legend(BarColour, QStringLiteral("摄入"), true);
-    if (m_budget)
-        legend(BudgetColour, QStringLiteral("预算"), false);
-    legend(WeightColour, QStringLiteral("体重"), false);
-    legend(AverageColour, QStringLiteral("7日平均"), false);
-
-    // Kcal scale from 0.
+    // The scales' figures: the kcal scale from 0; the kg scale of its own, at least 2 kg high,
+    // with a little room around.
     const double kcalTop = std::max(maxKcal * 1.1, 500.0);
     const QList<double> kcalTicks = ticks(0, kcalTop, niceStep(kcalTop, 4));
-    // A day beyond the scale (a figure no meal reaches) is drawn to the top, not beyond it.
-    auto kcalY = [&](double v) { return plot.bottom() - std::min(v, kcalTop) / kcalTop * plot.height(); };
-    p.setPen(GridColour);
-    for (double v : kcalTicks)
-        p.drawLine(QPointF(plot.left(), kcalY(v)), QPointF(plot.right(), kcalY(v)));
-    p.setPen(AxisText);
-    for (double v : kcalTicks)
-        p.drawText(QRectF(0, kcalY(v) - fm.height() / 2.0, left - 4, fm.height()),
-                   Qt::AlignRight | Qt::AlignVCenter, QString::number(wholeKcal(v)));
-
-    // Day labels: the first day, then each week, and the last.
-    const double slot = plot.width() / m_days.size();
-    auto centre = [&](int i) { return plot.left() + slot * (i + 0.5); };
-    for (int i = 0; i < m_days.size(); i += 7) {
-        const QString label = m_days.at(i).day.toString(QStringLiteral("M/d"));
-        p.drawText(QRectF(centre(i) - 20, plot.bottom() + 2, 40, fm.height()), Qt::AlignCenter, label);
+    double kgLow = 0, kgHigh = 2;
+    QList<double> kgTicks;
+    int kgDecimals = 0;
+    if (anyKg) {
+        kgLow = std::floor(minKg - 0.5);
+        kgHigh = std::max(std::ceil(maxKg + 0.5), kgLow + 2);
+        const double kgStep = niceStep(kgHigh - kgLow, 4);
+        kgTicks = ticks(std::ceil(kgLow / kgStep) * kgStep, kgHigh + 1e-9, kgStep);
+        kgDecimals = kgStep < 1 ? 1 : 0;
     }
 
-    // Bars.
-    p.setPen(Qt::NoPen);
+    // The kcal scale on the left, the kg scale on the right, each as wide as its widest figure
+    // or its unit; the legend on top between the units; the day labels below.
+    const QString kcalUnit = QStringLiteral("大卡");
+    const QString kgUnit = QStringLiteral("千克");
+    double leftWidth = std::max(fm.horizontalAdvance(QStringLiteral("0000")), fm.horizontalAdvance(kcalUnit));
+    for (double v : kcalTicks)
+        leftWidth = std::max(leftWidth, fm.horizontalAdvance(QString::number(wholeKcal(v))));
+    double rightWidth = std::max(fm.horizontalAdvance(QStringLiteral("000.0")), fm.horizontalAdvance(kgUnit));
+    for (double v : kgTicks)
+        rightWidth = std::max(rightWidth, fm.horizontalAdvance(QString::number(v, 'f', kgDecimals)));
+    const double left = std::ceil(leftWidth) + 6;
+    const double right = std::ceil(rightWidth) + 6;
+
+    // The legend, in as many rows as it needs.
+    struct Key
+    {
+        QColor colour;
+        QString words;
+        bool bar;
+    };
+    QList<Key> keys{{BarColour, QStringLiteral("摄入"), true}};
+    if (m_budget)
+        keys << Key{OverColour, QStringLiteral("超出预算"), true} << Key{BudgetColour, QStringLiteral("预算"), false};
+    keys << Key{WeightColour, QStringLiteral("体重"), false}
+         << Key{AverageColour, QStringLiteral("体重7日平均"), false};
+    const double rowHeight = lineHeight + 4;
+    double x = left;
+    int row = 0;
+    for (const Key &key : keys) {
+        const double entryWidth = 12 + fm.horizontalAdvance(key.words);
+        if (x > left && x + entryWidth > width() - right) {
+            ++row;
+            x = left;
+        }
+        const double middle = row * rowHeight + rowHeight / 2;
+        const QRectF mark = key.bar ? QRectF(x, middle - 4, 8, 8) : QRectF(x, middle - 1, 10, 2);
+        chart.legend.append({mark, key.colour, text(key.words, x + 12, middle, AxisText)});
+        x += entryWidth + 10;
+    }
+    const double legendHeight = (row + 1) * rowHeight;
+
+    // Half a line of room under the legend: the top figure of a scale is centred on its line.
+    const double top = legendHeight + std::ceil(lineHeight / 2) + 2;
+    chart.plot = QRectF(left, top, width() - left - right, height() - top - lineHeight - 4);
+    const QRectF plot = chart.plot;
+    if (m_days.isEmpty() || plot.width() < 20 || plot.height() < 20)
+        return IntakeChartLayout();
+
+    chart.axisTexts << rightAligned(kcalUnit, left - 4, rowHeight / 2, AxisText)
+                    << text(kgUnit, plot.right() + 4, rowHeight / 2, WeightColour);
+
+    // A day beyond the scale (a figure no meal reaches) is drawn to the top, not beyond it.
+    const auto kcalY = [&](double v) { return plot.bottom() - std::min(v, kcalTop) / kcalTop * plot.height(); };
+    for (double v : kcalTicks) {
+        chart.gridLines << kcalY(v);
+        chart.axisTexts << rightAligned(QString::number(wholeKcal(v)), left - 4, kcalY(v), AxisText);
+    }
+
+    // Day labels: the first day, then each week; each within the plot's width, so that none
+    // runs into a scale's figures.
+    const double slot = plot.width() / m_days.size();
+    const auto centre = [&](int i) { return plot.left() + slot * (i + 0.5); };
+    for (int i = 0; i < m_days.size(); i += 7) {
+        Text label = text(m_days.at(i).day.toString(QStringLiteral("M/d")), 0, plot.bottom() + 2 + lineHeight / 2, AxisText);
+        const double labelLeft = std::clamp(centre(i) - label.rect.width() / 2, plot.left(),
+                                            std::max(plot.left(), plot.right() - label.rect.width()));
+        label.rect.moveLeft(labelLeft);
+        chart.axisTexts << label;
+    }
+
     const double barWidth = std::max(1.0, slot * 0.7);
     for (int i = 0; i < m_days.size(); ++i) {
         const SeriesDay &d = m_days.at(i);
         if (!d.kcal)
             continue;
-        p.setBrush(m_budget && *d.kcal > *m_budget ? OverColour : BarColour);
-        const double top = kcalY(*d.kcal);
-        p.drawRect(QRectF(centre(i) - barWidth / 2, top, barWidth, plot.bottom() - top));
+        const double barTop = kcalY(*d.kcal);
+        chart.bars.append({QRectF(centre(i) - barWidth / 2, barTop, barWidth, plot.bottom() - barTop),
+                           m_budget && *d.kcal > *m_budget ? OverColour : BarColour});
     }
-    if (m_budget) {
-        QPen pen(BudgetColour, 1.5, Qt::DashLine);
-        p.setPen(pen);
-        p.drawLine(QPointF(plot.left(), kcalY(*m_budget)), QPointF(plot.right(), kcalY(*m_budget)));
-    }
+    if (m_budget)
+        chart.budgetHeight = kcalY(*m_budget);
 
     if (anyKg) {
-        // A kg scale of its own, at least 2 kg high, with a little room around.
-        double low = std::floor(minKg - 0.5), high = std::ceil(maxKg + 0.5);
-        if (high - low < 2)
-            high = low + 2;
-        auto kgY = [&](double v) { return plot.bottom() - (v - low) / (high - low) * plot.height(); };
-        const double kgStep = niceStep(high - low, 4);
-        p.setPen(WeightColour);
-        for (double v : ticks(std::ceil(low / kgStep) * kgStep, high + 1e-9, kgStep))
-            p.drawText(QRectF(plot.right() + 4, kgY(v) - fm.height() / 2.0, right - 4, fm.height()),
-                       Qt::AlignLeft | Qt::AlignVCenter, QString::number(v, 'f', kgStep < 1 ? 1 : 0));
-        const auto at = [&](int i, double v) { return QPointF(centre(i), kgY(v)); };
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(AverageColour, 1.5));
-        drawBrokenLine(p, m_days, [](const SeriesDay &d) { return d.kgWeekAverage; }, at, false);
-        p.setPen(QPen(WeightColour, 1.8));
-        drawBrokenLine(p, m_days, [](const SeriesDay &d) { return d.kg; }, at, true);
+        const auto kgY = [&](double v) { return plot.bottom() - (v - kgLow) / (kgHigh - kgLow) * plot.height(); };
+        for (double v : kgTicks)
+            chart.axisTexts << text(QString::number(v, 'f', kgDecimals), plot.right() + 4, kgY(v), WeightColour);
+        // The weight is joined from one weighing to the next, however many days lie between;
+        // the average has a value on every day with a weighing in its week, and a gap after a
+        // week without one.
+        QPolygonF averageRun;
+        for (int i = 0; i < m_days.size(); ++i) {
+            const SeriesDay &d = m_days.at(i);
+            if (d.kg)
+                chart.weightLine << QPointF(centre(i), kgY(*d.kg));
+            if (d.kgWeekAverage) {
+                averageRun << QPointF(centre(i), kgY(*d.kgWeekAverage));
+            } else if (!averageRun.isEmpty()) {
+                chart.averageLines << averageRun;
+                averageRun.clear();
+            }
+        }
+        if (!averageRun.isEmpty())
+            chart.averageLines << averageRun;
     }
+    if (!anyKcal && !anyKg)
+        chart.emptyText = QStringLiteral("最近30天还没有记录");
+    return chart;
+}
+
+void IntakeChart::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(rect(), palette().color(QPalette::Base));
+    const IntakeChartLayout chart = chartLayout();
+    if (chart.plot.isEmpty())
+        return;
+    p.setFont(labelFont());
+    const auto draw = [&p](const IntakeChartLayout::Text &text) {
+        p.setPen(text.colour);
+        p.drawText(text.rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, text.text);
+    };
+    const QRectF &plot = chart.plot;
+
+    for (const auto &entry : chart.legend) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(entry.colour);
+        p.drawRect(entry.mark);
+        draw(entry.text);
+    }
+    p.setPen(GridColour);
+    for (double y : chart.gridLines)
+        p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+    for (const auto &text : chart.axisTexts)
+        draw(text);
+
+    p.setPen(Qt::NoPen);
+    for (const auto &bar : chart.bars) {
+        p.setBrush(bar.colour);
+        p.drawRect(bar.rect);
+    }
+    if (chart.budgetHeight) {
+        p.setPen(QPen(BudgetColour, 1.5, Qt::DashLine));
+        p.drawLine(QPointF(plot.left(), *chart.budgetHeight), QPointF(plot.right(), *chart.budgetHeight));
+    }
+
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(AverageColour, 1.5));
+    for (const QPolygonF &run : chart.averageLines)
+        p.drawPolyline(run);
+    p.setPen(QPen(WeightColour, 1.8));
+    p.drawPolyline(chart.weightLine);
+    p.setBrush(WeightColour);
+    for (const QPointF &point : chart.weightLine)
+        p.drawEllipse(point, 2.2, 2.2);
 
     p.setPen(QColor(0xB8, 0xC4, 0xB8));
     p.drawLine(plot.bottomLeft(), plot.bottomRight());
-    if (!anyKcal && !anyKg) {
+    if (!chart.emptyText.isEmpty()) {
         p.setPen(AxisText);
-        p.drawText(plot, Qt::AlignCenter, QStringLiteral("最近30天还没有记录"));
+        p.drawText(plot, Qt::AlignCenter, chart.emptyText);
     }
 }

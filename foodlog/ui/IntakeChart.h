@@ -3,12 +3,48 @@
 
 #include "foodlog/IntakeSeries.h"
 
+#include <QColor>
+#include <QPolygonF>
+#include <QRectF>
 #include <QWidget>
 #include <optional>
 
+// Where each part of the chart goes at the widget's present size: worked out apart from the
+// painting, which only draws what this says.
+struct IntakeChartLayout
+{
+    struct Text
+    {
+        QString text;
+        QRectF rect; // the line the text takes, as wide as the text
+        QColor colour;
+    };
+    struct LegendEntry
+    {
+        QRectF mark; // a square for bars, a short line for lines
+        QColor colour;
+        Text text;
+    };
+    struct Bar
+    {
+        QRectF rect;
+        QColor colour;
+    };
+
+    QRectF plot;
+    QList<LegendEntry> legend;
+    QList<Text> axisTexts;       // the two units, the figures of both scales and the day labels
+    QList<double> gridLines;     // heights of the kcal scale's lines
+    QList<Bar> bars;
+    std::optional<double> budgetHeight;
+    QList<QPolygonF> averageLines; // the 7-day average, broken where it has no value
+    QPolygonF weightLine;          // through every day weighed, however far apart
+    QString emptyText;             // on show when there is nothing to draw
+};
+
 // The 30-day chart: bars of kcal eaten per day against the budget line, and the
-// weight with its 7-day average on a scale of its own. Days without data are
-// left empty. Painted by hand so it stays sharp at any screen scale.
+// weight with its 7-day average on a scale of its own. Days without food entries have no bar.
+// Painted by hand so it stays sharp at any screen scale.
 //
 // Why not Qt Charts: the chart lives in a panel of 450 × 310 pixels with two scales and gaps for
 // days without data. Qt Charts' own margins, legend and axis labels take much of that space and
@@ -24,6 +60,9 @@ public:
     void setData(QList<SeriesDay> days, std::optional<int> budget);
     const QList<SeriesDay> &days() const { return m_days; }
 
+    // The chart as it is painted at the present size.
+    IntakeChartLayout chartLayout() const;
+
     QSize sizeHint() const override { return {420, 200}; }
 
 protected:
@@ -31,6 +70,7 @@ protected:
 
 private:
     QString summary() const;
+    QFont labelFont() const;
 
     QList<SeriesDay> m_days;
     std::optional<int> m_budget;

@@ -221,6 +221,13 @@ void FoodLogLogicTest::budgetExplains()
     QVERIFY2(keep.explanation.contains(QStringLiteral("偏瘦")), qPrintable(keep.explanation));
     QVERIFY2(!keep.explanation.contains(QStringLiteral("− 500")), qPrintable(keep.explanation));
     QVERIFY(!r.maintenance);
+
+    // The units are the ones the rest of the window uses.
+    for (const QString &text : {low.explanation, r.explanation, keep.explanation}) {
+        QVERIFY2(text.contains(QStringLiteral(" 千克")) && text.contains(QStringLiteral(" 厘米")), qPrintable(text));
+        QVERIFY2(!text.contains(QRegularExpression(QStringLiteral("kg|cm|kcal"), QRegularExpression::CaseInsensitiveOption)),
+                 qPrintable(text));
+    }
 }
 
 void FoodLogLogicTest::bmiBands_data()

@@ -41,6 +41,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -132,6 +133,15 @@ void press(QWidget *w, Qt::Key key, Qt::KeyboardModifiers mods = {})
 
 } // namespace
 
+// Thirty days ending on 10 Dec 2026, with nothing logged.
+QList<SeriesDay> thirtyEmptyDays()
+{
+    QList<SeriesDay> days;
+    for (int i = 0; i < 30; ++i)
+        days.append({QDate(2026, 12, 10).addDays(i - 29), std::nullopt, std::nullopt, std::nullopt});
+    return days;
+}
+
 class FoodLogViewTest : public QObject
 {
     Q_OBJECT
@@ -156,11 +166,16 @@ private slots:
     void profileHeightIsReadLikeEveryAmount();
     void logSearchKeys();
     void chartWithAbsurdFiguresStillDraws();
+    void chartTextsKeepApart_data();
+    void chartTextsKeepApart();
+    void chartLegendNamesEveryColour();
+    void chartJoinsWeightsDaysApart();
     void outOfRangeRowsAreSkippedAndSaid();
     void quickLogFromCaloriePanel();
     void entriesAroundMidnightAndNewYear();
     void openOverMidnight();
     void refreshReadsInOneTransaction();
+    void aboutPageNamesEveryShortcut();
 
 private:
     std::unique_ptr<MainWindow> open(ProgramCopy &copy);
@@ -755,6 +770,120 @@ void FoodLogViewTest::chartWithAbsurdFiguresStillDraws()
     QVERIFY2(!chart.accessibleDescription().contains(QLatin1Char('-')), qPrintable(chart.accessibleDescription()));
 }
 
+void FoodLogViewTest::chartTextsKeepApart_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("withBudget");
+    QTest::addColumn<double>("kcal");
+    QTest::addColumn<double>("kg");
+    // The chart's size in the window, its smallest size, and a scale's figures at their widest.
+    QTest::newRow("in the window") << QSize(438, 232) << true << 1800.0 << 68.4;
+    QTest::newRow("smallest") << QSize(300, 150) << true << 1800.0 << 68.4;
+    QTest::newRow("smallest, no budget") << QSize(300, 150) << false << 2400.0 << 68.4;
+    QTest::newRow("huge figures") << QSize(438, 232) << true << 1e300 << 399.9;
+    QTest::newRow("lowest weight") << QSize(438, 232) << true << 1000.0 << 20.0;
+}
+
+// No text of the chart covers another (the kcal scale's 0 and the first day, the kg scale's
+// lowest figure and the last day label, the units and the legend), and each lies within it.
+void FoodLogViewTest::chartTextsKeepApart()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, withBudget);
+    QFETCH(double, kcal);
+    QFETCH(double, kg);
+    QList<SeriesDay> days = thirtyEmptyDays();
+    for (int i = 0; i < days.size(); i += 3) {
+        days[i].kcal = kcal * (i % 2 ? 0.6 : 1.0);
+        days[i].kg = kg;
+        days[i].kgWeekAverage = kg;
+    }
+    IntakeChart chart;
+    chart.resize(size);
+    chart.setData(days, withBudget ? std::optional<int>(1818) : std::nullopt);
+    const IntakeChartLayout layout = chart.chartLayout();
+    QVERIFY(!layout.plot.isEmpty());
+
+    QList<IntakeChartLayout::Text> texts = layout.axisTexts;
+    for (const auto &entry : layout.legend) {
+        texts << entry.text;
+        texts << IntakeChartLayout::Text{QStringLiteral("(mark of %1)").arg(entry.text.text), entry.mark, entry.colour};
+    }
+    const QStringList dayLabels = {QStringLiteral("11/11"), QStringLiteral("11/18"), QStringLiteral("11/25"),
+                                   QStringLiteral("12/2"), QStringLiteral("12/9")};
+    for (const QString &label : dayLabels)
+        QVERIFY2(std::any_of(texts.cbegin(), texts.cend(), [&](const auto &t) { return t.text == label; }), qPrintable(label));
+    const QRectF widget(QPointF(0, 0), QSizeF(size));
+    for (int i = 0; i < texts.size(); ++i) {
+        QVERIFY2(widget.contains(texts[i].rect), qPrintable(texts[i].text));
+        for (int j = i + 1; j < texts.size(); ++j)
+            QVERIFY2(!texts[i].rect.intersects(texts[j].rect),
+                     qPrintable(QStringLiteral("%1 and %2").arg(texts[i].text, texts[j].text)));
+    }
+}
+
+// The legend names every colour a bar or line takes, and says what the average is of; each
+// scale says its unit.
+void FoodLogViewTest::chartLegendNamesEveryColour()
+{
+    QList<SeriesDay> days = thirtyEmptyDays();
+    days[28].kcal = 1200;
+    days[29].kcal = 2100;
+    days[29].kg = 68.4;
+    days[29].kgWeekAverage = 68.4;
+    IntakeChart chart;
+    chart.resize(438, 232);
+    const auto legendOf = [](const IntakeChartLayout &layout) {
+        QMap<QString, QColor> colours;
+        for (const auto &entry : layout.legend)
+            colours.insert(entry.text.text, entry.colour);
+        return colours;
+    };
+
+    chart.setData(days, 1800);
+    IntakeChartLayout layout = chart.chartLayout();
+    QMap<QString, QColor> legend = legendOf(layout);
+    QCOMPARE(legend.keys(), (QStringList{QStringLiteral("体重"), QStringLiteral("体重7日平均"), QStringLiteral("摄入"),
+                                         QStringLiteral("超出预算"), QStringLiteral("预算")}));
+    QCOMPARE(layout.bars.size(), 2);
+    QCOMPARE(layout.bars[0].colour, legend.value(QStringLiteral("摄入")));
+    QCOMPARE(layout.bars[1].colour, legend.value(QStringLiteral("超出预算")));
+    QVERIFY(layout.bars[0].colour != layout.bars[1].colour);
+    QStringList texts;
+    for (const auto &text : layout.axisTexts)
+        texts << text.text;
+    QVERIFY2(texts.contains(QStringLiteral("大卡")) && texts.contains(QStringLiteral("千克")), qPrintable(texts.join(' ')));
+
+    // Without a budget no bar is over it, and the legend says neither.
+    chart.setData(days, std::nullopt);
+    layout = chart.chartLayout();
+    legend = legendOf(layout);
+    QCOMPARE(legend.keys(), (QStringList{QStringLiteral("体重"), QStringLiteral("体重7日平均"), QStringLiteral("摄入")}));
+    for (const auto &bar : layout.bars)
+        QCOMPARE(bar.colour, legend.value(QStringLiteral("摄入")));
+}
+
+// A weight entered every other day, or a week apart, is one line from weighing to weighing;
+// the days' bars keep their gaps.
+void FoodLogViewTest::chartJoinsWeightsDaysApart()
+{
+    QList<SeriesDay> days = thirtyEmptyDays();
+    for (int i : {10, 20, 22, 24, 26}) {
+        days[i].kg = 70 - i * 0.1;
+        days[i].kcal = 1500;
+    }
+    IntakeChart chart;
+    chart.resize(438, 232);
+    chart.setData(days, 1800);
+    const IntakeChartLayout layout = chart.chartLayout();
+    QCOMPARE(layout.weightLine.size(), 5);
+    const double slot = layout.plot.width() / days.size();
+    QCOMPARE(qRound((layout.weightLine[1].x() - layout.weightLine[0].x()) / slot), 10);
+    for (int i = 2; i < layout.weightLine.size(); ++i)
+        QCOMPARE(qRound((layout.weightLine[i].x() - layout.weightLine[i - 1].x()) / slot), 2);
+    QCOMPARE(layout.bars.size(), 5);
+}
+
 // A file an earlier release let take an infinite portion and a height of 0: the day lists and
 // sums only what is in range and says in words what it left out; no budget or BMI is worked out
 // from the height.
@@ -935,6 +1064,40 @@ void FoodLogViewTest::refreshReadsInOneTransaction()
     QCOMPARE(statements.last(), QStringLiteral("COMMIT"));
     QCOMPARE(statements.filter(QStringLiteral("BEGIN")).size(), 1);
     QCOMPARE(statements.filter(QStringLiteral("sqlite_master")).size(), 0);
+}
+
+// The About page's key table names every shortcut the window has, the food log's included, and
+// the keys its lists and search fields take, each written as the page writes keys.
+void FoodLogViewTest::aboutPageNamesEveryShortcut()
+{
+    QFile page(BinDir + QStringLiteral("/about.html"));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(page.readAll());
+    const auto written = [](const QKeySequence &keys) {
+        QStringList parts = keys.toString(QKeySequence::PortableText).split(QLatin1Char('+'));
+        for (QString &part : parts)
+            part = QStringLiteral("<kbd>%1</kbd>").arg(part);
+        return parts.join(QLatin1Char('+'));
+    };
+
+    ProgramCopy copy;
+    auto w = open(copy);
+    QVERIFY(w);
+    QVERIFY(openLogDecliningProfile(*w));
+    QList<QKeySequence> shortcuts;
+    for (const QShortcut *shortcut : w->findChildren<QShortcut *>())
+        shortcuts << shortcut->key();
+    for (const QAction *action : w->findChildren<QAction *>())
+        shortcuts << action->shortcuts();
+    QVERIFY2(shortcuts.size() >= 10, qPrintable(QString::number(shortcuts.size())));
+    QStringList keys;
+    for (const QKeySequence &sequence : std::as_const(shortcuts))
+        keys << written(sequence);
+    // Keys that lists and fields take themselves (EntryList, FoodSearchBox, the message boxes).
+    keys << QStringLiteral("<kbd>F2</kbd>") << QStringLiteral("<kbd>Delete</kbd>") << QStringLiteral("<kbd>Return</kbd>")
+         << QStringLiteral("<kbd>Esc</kbd>");
+    for (const QString &key : std::as_const(keys))
+        QVERIFY2(html.contains(key), qPrintable(key));
 }
 
 QTEST_MAIN(FoodLogViewTest)

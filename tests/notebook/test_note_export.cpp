@@ -21,6 +21,8 @@ private slots:
     void oddTextsReadBackExactly();
     void oneSectionAndEmptySections();
     void csvLayout();
+    void markdownEscapesOnlyMarkup_data();
+    void markdownEscapesOnlyMarkup();
 };
 
 namespace {
@@ -53,6 +55,12 @@ QList<Row> oddRows()
         {QString(), QStringLiteral("-5 公斤"), QStringLiteral("@SUM(A1:A2)")},
         {QString(), QStringLiteral("'=引号开头"), QStringLiteral("'")},
         {QString(), QStringLiteral("\t制表符开头"), QStringLiteral("'普通的单引号")},
+        // Headings that end in a run of #, and markup that is only markup in some places.
+        {QStringLiteral("2026-12-10 18:24 #"), QStringLiteral("结尾的井号 #"), QStringLiteral("#")},
+        {QStringLiteral("###"), QStringLiteral("##"), QStringLiteral("C#")},
+        {QStringLiteral("5~6点 a_b _c_"), QStringLiteral("下_划_线 _强调_ a<b <i>斜</i> a & b &amp; 末尾反斜杠\\"),
+         QStringLiteral("\\")},
+        {QString(), QStringLiteral("1. 列表 > 引用 - 项 + 项 * 项"), QString()},
         {QString(), QStringLiteral("一兆字节"),
          QStringLiteral("瘦身日记，每天一点进步。\n").repeated(1024 * 1024 / 36) + QStringLiteral("`").repeated(7)},
     };
@@ -104,8 +112,9 @@ void TestNoteExport::oddTextsReadBackExactly()
     }
     QCOMPARE(sectionName, NoteExport::sectionName(table));
     QCOMPARE(readBack.size(), oddRows().size());
+    const QList<Row> rows = oddRows();
     for (int i = 0; i < readBack.size(); ++i) {
-        const Row &row = oddRows().at(i);
+        const Row &row = rows.at(i);
         QCOMPARE(readBack[i].title, row.title);
         QCOMPARE(readBack[i].body, row.body);
         QCOMPARE(readBack[i].time, diary ? row.time : QString());
@@ -162,6 +171,41 @@ void TestNoteExport::csvLayout()
                                                        .toUtf8());
     QCOMPARE(NoteExport::markdownFence(QStringLiteral("a ``` b ````` c")), QStringLiteral("``````"));
     QCOMPARE(NoteExport::markdownInline(QStringLiteral(" a|b\n")), QStringLiteral("&#32;a\\|b&#10;"));
+}
+
+void TestNoteExport::markdownEscapesOnlyMarkup_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("written");
+    const auto row = [](const char *name, const char *text, const char *written) {
+        QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(written);
+    };
+    // As typed: what no Markdown reader takes for markup where it stands.
+    row("date and time", "2026-12-10 18:24", "2026-12-10 18:24");
+    row("sums and brackets", "5-6点 (约1.5小时): 快走+慢跑! 100% = 1/1", "5-6点 (约1.5小时): 快走+慢跑! 100% = 1/1");
+    row("block markers inside a line", "# 不是标题 1. 列表 > 引用 - 项", "# 不是标题 1. 列表 > 引用 - 项");
+    row("# inside a word", "C# 与 C++", "C# 与 C++");
+    row("_ between letters", "snake_case 下_划_线", "snake_case 下_划_线");
+    row("< and & before a space", "a < b & c", "a < b & c");
+    row("< before a Chinese word", "<粗>", "<粗>");
+    // Escaped: what would turn into markup.
+    row("emphasis", "*强调* _强调_", "\\*强调\\* \\_强调\\_");
+    row("html", "<b>粗</b> <!-- x -->", "\\<b>粗\\</b> \\<!-- x -->");
+    row("entities", "&amp; &#10;", "\\&amp; \\&#10;");
+    row("links and code", "[链接](x) `代码`", "\\[链接\\](x) \\`代码\\`");
+    row("backslash", "C:\\x", "C:\\\\x");
+    row("table and strikethrough", "| a | ~~b~~", "\\| a \\| \\~\\~b\\~\\~");
+    row("closing #", "结尾 ##", "结尾 \\##");
+    row("only #", "###", "\\###");
+}
+
+// A heading or the time as a plain text editor shows it: markup escaped, nothing else.
+void TestNoteExport::markdownEscapesOnlyMarkup()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, written);
+    QCOMPARE(NoteExport::markdownInline(text), written);
+    QCOMPARE(ExportReader::unescapeInline(written, true), text);
 }
 
 QTEST_GUILESS_MAIN(TestNoteExport)

@@ -3,7 +3,7 @@
 # Builds the Debian package and installs it as a new user would, leaving the machine's /usr alone:
 #  - cpack makes the .deb; it holds the program, the shared files, the launcher, the
 #    software-centre entry and the icons, and depends on the Qt libraries, the platform plugins,
-#    SQLite and a CJK font;
+#    SQLite, Qt's Chinese translations and a CJK font;
 #  - apt-get install --simulate accepts it;
 #  - dpkg-deb -x unpacks it into a throw-away root, where the launcher and the software-centre
 #    entry pass their validators;
@@ -43,7 +43,7 @@ pass "cpack made $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB)"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "   Depends: $depends"
-for needed in libqt6widgets6 libqt6gui6 libqt6core6 libqt6svg6 libsqlite3-0 libc6 qt6-qpa-plugins fonts-wqy-microhei; do
+for needed in libqt6widgets6 libqt6gui6 libqt6core6 libqt6svg6 libsqlite3-0 libc6 qt6-qpa-plugins qt6-translations-l10n fonts-wqy-microhei; do
   if grep -qw -- "$needed" <<<"$depends"; then :; else fail "Depends does not name $needed"; fi
 done
 

@@ -557,6 +557,17 @@ void TestApp::aboutPageBesideProgram()
                                    QStringLiteral("url(http"), QStringLiteral("@import"),
                                    QStringLiteral("<link"), QStringLiteral("<script")})
         QVERIFY2(!html.contains(outside, Qt::CaseInsensitive), qPrintable(outside));
+    // One form of address, 您.
+    QVERIFY2(!html.contains(QStringLiteral("你")), qPrintable(html.mid(html.indexOf(QStringLiteral("你")) - 20, 40)));
+    // Its one picture is the window's own mascot, as the skin draws it.
+    QFile skinPicture(QStringLiteral(PELLOMIR_SKIN_PICTURE));
+    QVERIFY(skinPicture.open(QIODevice::ReadOnly));
+    const QString skin = QString::fromUtf8(skinPicture.readAll());
+    const qsizetype mascotBegin = skin.indexOf(QStringLiteral("<g id=\"mascot\">"));
+    const qsizetype mascotEnd = skin.indexOf(QStringLiteral("<!-- /mascot -->"));
+    QVERIFY(mascotBegin > 0 && mascotEnd > mascotBegin);
+    QVERIFY(html.contains(skin.mid(mascotBegin, mascotEnd - mascotBegin).trimmed()));
+    QCOMPARE(html.count(QStringLiteral("<svg")), 1);
 
     // The program's own window opens it as a local file.
     QTemporaryDir dir;

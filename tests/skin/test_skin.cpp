@@ -10,7 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
+#include <QXmlStreamReader>
 
+#include <cmath>
 #include <functional>
 
 #include <zlib.h>
@@ -202,6 +204,104 @@ QByteArray onePixel()
     return pngOf(image);
 }
 
+
+// WCAG 2 relative luminance of an sRGB colour.
+double relativeLuminance(const QColor &colour)
+{
+    const auto linear = [](double channel) {
+        return channel <= 0.03928 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF())
+        + 0.0722 * linear(colour.blueF());
+}
+
+// WCAG 2 contrast ratio, 1 to 21, whichever colour is lighter.
+double contrastRatio(const QColor &a, const QColor &b)
+{
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A top-to-bottom gradient of the skin artwork in window pixels (gradientUnits="userSpaceOnUse").
+struct VerticalGradient
+{
+    double top = 0;
+    double bottom = 0;
+    QList<QPair<double, QColor>> stops; // offset 0..1, colour
+
+    // The colour painted at height y: clamped beyond the ends, blended between the stops.
+    QColor at(double y) const
+    {
+        const double t = std::clamp((y - top) / (bottom - top), 0.0, 1.0);
+        for (int i = 1; i < stops.size(); ++i) {
+            if (t > stops[i].first)
+                continue;
+            const auto &[fromOffset, from] = stops[i - 1];
+            const auto &[toOffset, to] = stops[i];
+            const double f = toOffset > fromOffset ? (t - fromOffset) / (toOffset - fromOffset) : 1.0;
+            return QColor::fromRgbF(float(from.redF() + f * (to.redF() - from.redF())),
+                                    float(from.greenF() + f * (to.greenF() - from.greenF())),
+                                    float(from.blueF() + f * (to.blueF() - from.blueF())));
+        }
+        return stops.last().second;
+    }
+};
+
+struct ArtworkText
+{
+    QString text;
+    double baseline = 0;
+    double fontSize = 0;
+    QColor colour;
+};
+
+struct SkinArtwork
+{
+    QHash<QString, VerticalGradient> gradients;
+    QList<ArtworkText> texts;
+};
+
+// The gradients and the words drawn in one of the skin's SVG pictures.
+SkinArtwork readArtwork(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    SkinArtwork artwork;
+    QXmlStreamReader xml(&file);
+    VerticalGradient *gradient = nullptr;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const auto attributes = xml.attributes();
+        const auto number = [&](const char *name) { return attributes.value(QLatin1String(name)).toDouble(); };
+        const QStringView name = xml.name();
+        if (name == QLatin1String("linearGradient")) {
+            gradient = nullptr;
+            if (attributes.value(QLatin1String("gradientUnits")) == QLatin1String("userSpaceOnUse")
+                && number("x1") == number("x2")) {
+                gradient = &artwork.gradients[attributes.value(QLatin1String("id")).toString()];
+                gradient->top = number("y1");
+                gradient->bottom = number("y2");
+            }
+        } else if (name == QLatin1String("stop") && gradient) {
+            gradient->stops.append({number("offset"),
+                                    QColor(attributes.value(QLatin1String("stop-color")).toString())});
+        } else if (name == QLatin1String("text")) {
+            ArtworkText text;
+            text.baseline = number("y");
+            text.fontSize = number("font-size");
+            text.colour = QColor(attributes.value(QLatin1String("fill")).toString());
+            text.text = xml.readElementText();
+            artwork.texts.append(text);
+        }
+    }
+    if (xml.hasError())
+        qFatal("%s: %s", qPrintable(path), qPrintable(xml.errorString()));
+    return artwork;
+}
+
 } // namespace
 
 class TestSkin : public QObject
@@ -235,6 +335,9 @@ private slots:
     void clickOnEachObjectNotifiesOnce();
     void pressAndReleaseOnDifferentObjectsIsNoClick();
     void hoveredObjectIsDrawnHighlighted();
+
+    void footerTextIsReadable_data();
+    void footerTextIsReadable();
 
 private:
     static SkinForm builtForm();
@@ -857,6 +960,44 @@ void TestSkin::hoveredObjectIsDrawnHighlighted()
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(&window, &leave);
     QCOMPARE(shown(), normal.pixel(differing));
+}
+
+void TestSkin::footerTextIsReadable_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::newRow("normal") << QStringLiteral("normal.svg");
+    QTest::newRow("highlighted") << QStringLiteral("highlight.svg");
+}
+
+// The footer's words lie on the footer's gradient, white above and green below. Every pixel row
+// of every word, from its top to its descenders, reaches 4.5:1 against the ground there, the
+// contrast small text needs.
+void TestSkin::footerTextIsReadable()
+{
+    // The ratio itself, on pairs whose ratios are known.
+    QCOMPARE(qRound(contrastRatio(Qt::black, Qt::white) * 100), 2100);
+    QCOMPARE(qRound(contrastRatio(QColor(0x76, 0x76, 0x76), Qt::white) * 100), 454);
+    QCOMPARE(qRound(contrastRatio(Qt::white, QColor(0x00, 0x00, 0xFF)) * 100), 859);
+
+    QFETCH(QString, picture);
+    const SkinArtwork artwork = readArtwork(QStringLiteral(PELLOMIR_SKIN_SOURCE_DIR) + QLatin1Char('/') + picture);
+    QVERIFY(artwork.gradients.contains(QStringLiteral("footer")));
+    const VerticalGradient footer = artwork.gradients.value(QStringLiteral("footer"));
+    QVERIFY(footer.stops.size() >= 2);
+
+    int footerTexts = 0;
+    for (const ArtworkText &text : artwork.texts) {
+        if (text.baseline < footer.top)
+            continue;
+        ++footerTexts;
+        double worst = 21;
+        for (double y = text.baseline - text.fontSize; y <= text.baseline + text.fontSize / 4; y += 1)
+            worst = std::min(worst, contrastRatio(text.colour, footer.at(y)));
+        QVERIFY2(worst >= 4.5, qPrintable(QStringLiteral("%1 (%2): %3:1")
+                                              .arg(text.text, text.colour.name())
+                                              .arg(worst, 0, 'f', 2)));
+    }
+    QCOMPARE(footerTexts, 2);
 }
 
 QTEST_MAIN(TestSkin)
