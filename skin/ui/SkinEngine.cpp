@@ -2,6 +2,7 @@
 #include "skin/ui/SkinEngine.h"
 
 #include <QFile>
+#include <algorithm>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
@@ -26,8 +27,10 @@ void SkinEngine::loadSkin(const QString &path)
                                            ? QStringLiteral("没有读取权限")
                                            : file.errorString()));
     // Read at most one byte past the limit: enough for the reader to reject a file that is too
-    // large, without ever holding all of it.
-    const QByteArray bytes = file.read(SkinLimits::MaxFileBytes + 1);
+    // large, without ever holding all of it. Asked for no more than the file holds (and one byte
+    // to see it end), so a skin of a few hundred kilobytes does not reserve the limit's 32 MB.
+    const qint64 wanted = std::min<qint64>(file.size(), SkinLimits::MaxFileBytes) + 1;
+    const QByteArray bytes = file.read(wanted);
     if (file.error() != QFileDevice::NoError)
         throw SkinError(
             QStringLiteral("无法读取皮肤文件“%1”：%2。").arg(path, file.errorString()));
