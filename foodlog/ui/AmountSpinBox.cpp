@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/AmountSpinBox.h"
 
+#include <QCoreApplication>
+#include <QFocusEvent>
 #include <QLineEdit>
 
 namespace {
@@ -53,4 +55,17 @@ double AmountSpinBox::valueFromText(const QString &text) const
 void AmountSpinBox::fixup(QString &) const
 {
     // Left as typed: the problem stays in view until the user changes it.
+}
+
+void AmountSpinBox::focusOutEvent(QFocusEvent *event)
+{
+    if (reading().value) {
+        QDoubleSpinBox::focusOutEvent(event);
+        return;
+    }
+    // Leaving the field with text that is no amount: the spin box would put back the last value
+    // that was one, without a word, and that value (600 on the way to typing 6000) is not what
+    // the user meant. The text stays as typed, its problem shown, and nothing is saved from it.
+    QCoreApplication::sendEvent(lineEdit(), event);
+    QWidget::focusOutEvent(event);
 }

@@ -27,6 +27,7 @@ protected:
     QValidator::State validate(QString &input, int &pos) const override;
     double valueFromText(const QString &text) const override;
     void fixup(QString &input) const override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     QString withoutSuffix(const QString &text) const;

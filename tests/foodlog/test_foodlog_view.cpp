@@ -673,10 +673,15 @@ void FoodLogViewTest::amountsTypedAreReadOrRefusedInWords()
     if (!weight)
         find<QLineEdit>(view, "logSearch")->setText(QStringLiteral("米饭"));
     auto *box = find<QDoubleSpinBox>(view, field.toLatin1().constData());
+    // Typed, then the keyboard moves on before the value is saved: what is kept is what was
+    // typed, never a value passed on the way (600 while typing 6000).
     box->setFocus();
     box->selectAll();
     typeText(box, typed);
-    QTest::keyClick(box, Qt::Key_Return);
+    auto *button = find<QPushButton>(view, weight ? "weightSave" : "logAdd");
+    button->setFocus();
+    QTRY_VERIFY(!box->hasFocus());
+    button->click();
     const QString query = weight ? QStringLiteral("SELECT kg FROM weight_log")
                                  : QStringLiteral("SELECT grams FROM food_log");
     const QVariant stored = queryValue(copy.data(), query);
