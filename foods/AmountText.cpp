@@ -8,11 +8,6 @@ namespace AmountText {
 
 namespace {
 
-bool isBlank(QChar c)
-{
-    return c == QLatin1Char(' ') || c == QChar(0x3000) || c == QLatin1Char('\t');
-}
-
 QString numberText(double value)
 {
     return QLocale::c().toString(value, 'g', 12);
@@ -31,13 +26,7 @@ QString normalised(const QString &typed)
             c = QLatin1Char('.');
         text += c;
     }
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text.at(begin)))
-        ++begin;
-    while (end > begin && isBlank(text.at(end - 1)))
-        --end;
-    return text.mid(begin, end - begin);
+    return text.trimmed(); // white space of every kind, the ideographic space among it
 }
 
 std::optional<double> number(const QString &typed)

@@ -109,9 +109,9 @@ void OpenView(benchmark::State &state)
     }
 }
 
-void EnterSection(benchmark::State &state)
+// The first opening of the section from the window, once per iteration.
+void enterSectionRepeatedly(benchmark::State &state, LogFile &file)
 {
-    LogFile &file = fileWith(int(state.range(0)));
     auto db = openDatabase(file.path);
     QWidget window;
     window.resize(632, 443);
@@ -125,21 +125,16 @@ void EnterSection(benchmark::State &state)
     }
 }
 
+void EnterSection(benchmark::State &state)
+{
+    enterSectionRepeatedly(state, fileWith(int(state.range(0))));
+}
+
 void EnterSectionWithName(benchmark::State &state)
 {
     static LogFile plain(30);
     static LogFile huge(30, 10);
-    LogFile &file = state.range(0) == 0 ? plain : huge;
-    auto db = openDatabase(file.path);
-    QWidget window;
-    window.resize(632, 443);
-    window.show();
-    for (auto _ : state) {
-        FoodLogSection section(*db, &window, {}, QRect(28, 48, 450, 310), Clock([] { return Noon; }));
-        section.enter();
-        QPixmap day = section.view()->grab();
-        benchmark::DoNotOptimize(day);
-    }
+    enterSectionRepeatedly(state, state.range(0) == 0 ? plain : huge);
 }
 
 } // namespace

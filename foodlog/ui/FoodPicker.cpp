@@ -2,6 +2,7 @@
 #include "foodlog/ui/FoodPicker.h"
 
 #include "foodlog/LogCalendar.h"
+#include "foodlog/ui/AmountHint.h"
 #include "foodlog/ui/AmountSpinBox.h"
 #include "widgets/ClearButton.h"
 #include "widgets/ReturnClicks.h"
@@ -52,18 +53,8 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
     m_grams->setObjectName(QStringLiteral("logGrams"));
     m_grams->setAccessibleName(QStringLiteral("食用量（克）"));
     m_grams->setValue(100);
-    m_gramsHint = new QLabel(this);
+    m_gramsHint = new AmountHint(m_grams, QStringLiteral("食用量的提示"), this);
     m_gramsHint->setObjectName(QStringLiteral("logGramsHint"));
-    m_gramsHint->setAccessibleName(QStringLiteral("食用量的提示"));
-    QPalette hintColours = m_gramsHint->palette();
-    hintColours.setColor(QPalette::WindowText, QColor(0xB0, 0x1C, 0x1C));
-    m_gramsHint->setPalette(hintColours);
-    m_gramsHint->hide();
-    connect(m_grams, &AmountSpinBox::problemChanged, this, [this](const QString &problem) {
-        m_gramsHint->setText(problem);
-        m_gramsHint->setAccessibleDescription(problem);
-        m_gramsHint->setVisible(!problem.isEmpty());
-    });
 
     m_measures = new QComboBox(this);
     m_measures->setObjectName(QStringLiteral("logMeasure"));
@@ -209,9 +200,7 @@ std::optional<int> FoodPicker::enteredGrams()
 {
     const AmountText::Reading typed = m_grams->reading();
     if (!typed.value) {
-        m_gramsHint->setText(typed.problem);
-        m_gramsHint->setAccessibleDescription(typed.problem);
-        m_gramsHint->show();
+        m_gramsHint->showProblem(typed.problem);
         return std::nullopt;
     }
     m_grams->setValue(*typed.value);

@@ -11,8 +11,8 @@ class QComboBox;
 class QCompleter;
 class QLineEdit;
 class QPushButton;
+class AmountHint;
 class AmountSpinBox;
-class QLabel;
 class QStandardItemModel;
 
 // Adding an entry: a search field over the foods; under it the amount in grams
@@ -58,7 +58,7 @@ private:
     QCompleter *m_completer;
     QStandardItemModel *m_matches;
     AmountSpinBox *m_grams;
-    QLabel *m_gramsHint;
+    AmountHint *m_gramsHint;
     QComboBox *m_measures;
     QComboBox *m_meal;
     QPushButton *m_add;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/ProfileDialog.h"
 
+#include "foodlog/ui/AmountHint.h"
 #include "foodlog/ui/AmountSpinBox.h"
 
 #include "foodlog/EnergyBudget.h"
@@ -43,15 +44,8 @@ ProfileDialog::ProfileDialog(const std::optional<Profile> &current, int thisYear
 
     m_height = named(new AmountSpinBox(AmountText::Height, this), "profileHeight", QStringLiteral("身高（厘米）"));
     m_height->setValue(p.heightCm);
-    m_heightHint = named(new QLabel(this), "profileHeightHint", QStringLiteral("身高的提示"));
-    QPalette hintColours = m_heightHint->palette();
-    hintColours.setColor(QPalette::WindowText, QColor(0xB0, 0x1C, 0x1C));
-    m_heightHint->setPalette(hintColours);
-    m_heightHint->hide();
-    connect(m_height, &AmountSpinBox::problemChanged, this, [this](const QString &problem) {
-        m_heightHint->setText(problem);
-        m_heightHint->setVisible(!problem.isEmpty());
-    });
+    m_heightHint = new AmountHint(m_height, QStringLiteral("身高的提示"), this);
+    m_heightHint->setObjectName(QStringLiteral("profileHeightHint"));
 
     m_activity = named(new QComboBox(this), "profileActivity", QStringLiteral("活动水平"));
     for (int level = 0; level < EnergyBudget::ActivityLevels; ++level)
@@ -83,8 +77,7 @@ ProfileDialog::ProfileDialog(const std::optional<Profile> &current, int thisYear
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         const AmountText::Reading height = m_height->reading();
         if (!height.value) {
-            m_heightHint->setText(height.problem);
-            m_heightHint->show();
+            m_heightHint->showProblem(height.problem);
             m_height->setFocus();
             return;
         }

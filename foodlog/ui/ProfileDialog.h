@@ -7,6 +7,7 @@
 #include <optional>
 
 class QComboBox;
+class AmountHint;
 class AmountSpinBox;
 class QDoubleSpinBox;
 class QLabel;
@@ -27,7 +28,7 @@ private:
     QComboBox *m_sex;
     QSpinBox *m_birthYear;
     AmountSpinBox *m_height;
-    QLabel *m_heightHint;
+    AmountHint *m_heightHint;
     QComboBox *m_activity;
     QDoubleSpinBox *m_target;
 };

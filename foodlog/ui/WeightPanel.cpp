@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/WeightPanel.h"
 
+#include "foodlog/ui/AmountHint.h"
 #include "foodlog/ui/AmountSpinBox.h"
 #include "widgets/ReturnClicks.h"
 
@@ -28,17 +29,8 @@ WeightPanel::WeightPanel(QWidget *parent) : QWidget(parent)
     m_kg->setValue(60);
 
     // What is wrong with the weight typed, in words and in red, as the calorie panel's amount.
-    m_hint = new QLabel(this);
+    m_hint = new AmountHint(m_kg, QStringLiteral("体重的提示"), this);
     m_hint->setObjectName(QStringLiteral("weightHint"));
-    m_hint->setAccessibleName(QStringLiteral("体重的提示"));
-    QPalette hintColours = m_hint->palette();
-    hintColours.setColor(QPalette::WindowText, QColor(0xB0, 0x1C, 0x1C));
-    m_hint->setPalette(hintColours);
-    m_hint->hide();
-    connect(m_kg, &AmountSpinBox::problemChanged, this, [this](const QString &problem) {
-        showText(m_hint, problem);
-        m_hint->setVisible(!problem.isEmpty());
-    });
 
     m_save = new QPushButton(QStringLiteral("记录体重"), this);
     m_save->setObjectName(QStringLiteral("weightSave"));
@@ -100,8 +92,7 @@ void WeightPanel::saveWeight()
 {
     const AmountText::Reading typed = m_kg->reading();
     if (!typed.value) {
-        showText(m_hint, typed.problem);
-        m_hint->show();
+        m_hint->showProblem(typed.problem);
         m_kg->setFocus();
         return;
     }

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <optional>
 
+class AmountHint;
 class AmountSpinBox;
 class QLabel;
 class QPushButton;
@@ -32,7 +33,7 @@ signals:
 
 private:
     AmountSpinBox *m_kg;
-    QLabel *m_hint;
+    AmountHint *m_hint;
     QPushButton *m_save;
     QLabel *m_saved;
     QLabel *m_bmi;

@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "foodlog/ui/AmountHint.h"
+
+#include "foodlog/ui/AmountSpinBox.h"
+
+AmountHint::AmountHint(AmountSpinBox *field, const QString &accessibleName, QWidget *parent)
+    : QLabel(parent)
+{
+    setAccessibleName(accessibleName);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, QColor(0xB0, 0x1C, 0x1C));
+    setPalette(colours);
+    hide();
+    connect(field, &AmountSpinBox::problemChanged, this, &AmountHint::showProblem);
+}
+
+void AmountHint::showProblem(const QString &problem)
+{
+    setText(problem);
+    setAccessibleDescription(problem);
+    setVisible(!problem.isEmpty());
+}
