@@ -4,7 +4,7 @@
 #include "foodlog/ui/AmountSpinBox.h"
 
 AmountHint::AmountHint(AmountSpinBox *field, const QString &accessibleName, QWidget *parent)
-    : QLabel(parent)
+    : QLabel(parent), m_field(field)
 {
     setAccessibleName(accessibleName);
     QPalette colours = palette();
@@ -19,4 +19,16 @@ void AmountHint::showProblem(const QString &problem)
     setText(problem);
     setAccessibleDescription(problem);
     setVisible(!problem.isEmpty());
+}
+
+std::optional<double> AmountHint::takeAmount()
+{
+    const AmountText::Reading typed = m_field->reading();
+    if (!typed.value) {
+        showProblem(typed.problem);
+        m_field->setFocus();
+        return std::nullopt;
+    }
+    m_field->setValue(*typed.value);
+    return typed.value;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QLabel>
+#include <optional>
 
 class AmountSpinBox;
 
@@ -16,4 +17,10 @@ public:
 
     // Shows `problem`, or hides the hint for an empty one.
     void showProblem(const QString &problem);
+    // The amount typed in the field, set as its value; or nothing, the problem shown and the
+    // keyboard put back in the field.
+    std::optional<double> takeAmount();
+
+private:
+    AmountSpinBox *m_field;
 };

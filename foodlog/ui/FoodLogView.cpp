@@ -253,10 +253,8 @@ void FoodLogView::addChosenFood()
         return;
     }
     const std::optional<int> grams = m_picker->enteredGrams();
-    if (!grams) { // the field says what is wrong
-        m_picker->gramsField()->setFocus();
+    if (!grams) // the field says what is wrong, the keyboard in it
         return;
-    }
     FoodLogEntry entry;
     entry.day = m_day;
     entry.meal = m_picker->meal();

@@ -198,18 +198,8 @@ int FoodPicker::grams() const
 
 std::optional<int> FoodPicker::enteredGrams()
 {
-    const AmountText::Reading typed = m_grams->reading();
-    if (!typed.value) {
-        m_gramsHint->showProblem(typed.problem);
-        return std::nullopt;
-    }
-    m_grams->setValue(*typed.value);
-    return int(*typed.value);
-}
-
-QWidget *FoodPicker::gramsField() const
-{
-    return m_grams;
+    const std::optional<double> grams = m_gramsHint->takeAmount();
+    return grams ? std::optional<int>(int(*grams)) : std::nullopt;
 }
 
 std::optional<FoodChoice> FoodPicker::chosenFood() const

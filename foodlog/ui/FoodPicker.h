@@ -32,10 +32,9 @@ public:
     void setMeal(int meal);
     int meal() const;
     int grams() const;
-    // The grams typed, or nothing, with what is wrong shown under the field.
+    // The grams typed, or nothing, with what is wrong shown under the field and the keyboard in it.
     std::optional<int> enteredGrams();
     QLineEdit *searchField() const { return m_search; }
-    QWidget *gramsField() const;
 
     // The food named in the field, if it is one of the foods.
     std::optional<FoodChoice> chosenFood() const;

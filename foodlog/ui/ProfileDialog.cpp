@@ -75,14 +75,8 @@ ProfileDialog::ProfileDialog(const std::optional<Profile> &current, int thisYear
         button->setIcon(QIcon());
     // A height that does not read as one keeps the dialog open, the problem shown under it.
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
-        const AmountText::Reading height = m_height->reading();
-        if (!height.value) {
-            m_heightHint->showProblem(height.problem);
-            m_height->setFocus();
-            return;
-        }
-        m_height->setValue(*height.value);
-        accept();
+        if (m_heightHint->takeAmount())
+            accept();
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

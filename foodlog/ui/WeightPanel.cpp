@@ -90,14 +90,8 @@ void WeightPanel::showDay(std::optional<double> kg, const QString &bmiText, cons
 
 void WeightPanel::saveWeight()
 {
-    const AmountText::Reading typed = m_kg->reading();
-    if (!typed.value) {
-        m_hint->showProblem(typed.problem);
-        m_kg->setFocus();
-        return;
-    }
-    m_kg->setValue(*typed.value);
-    emit weightEntered(m_kg->value());
+    if (m_hint->takeAmount())
+        emit weightEntered(m_kg->value());
 }
 
 double WeightPanel::enteredKg() const
