@@ -40,6 +40,26 @@ bool isSpace(char32_t c)
     return c == 0x3000 || QChar::isSpace(c);
 }
 
+// A Latin vowel with a tone mark as the bare vowel (ü with one as "v"): pinyin typed with its
+// tones (jī dàn, nǚ, lǜ) reads as without.
+char32_t withoutToneMark(char32_t c)
+{
+    if (c < 0xC0 || c > 0x1FF)
+        return c;
+    const QString decomposed = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_D);
+    if (decomposed.size() < 2 || decomposed.at(0).unicode() > 0x7F)
+        return c;
+    const char32_t base = decomposed.at(0).unicode();
+    if ((base == U'u' || base == U'U') && decomposed.contains(QChar(0x0308)))
+        return U'v';
+    return base;
+}
+
+bool isLatinLetter(char32_t c)
+{
+    return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');
+}
+
 // How many characters of `query` from `from` on spell the beginning of the
 // syllable; a syllable's ü ("v") is matched by v or u.
 int commonPrefix(QLatin1StringView syllable, const std::u32string &query, size_t from)
@@ -102,9 +122,31 @@ std::u32string FoodSearchIndex::normalized(const QString &text)
     units.reserve(size_t(text.size()));
     for (char32_t c : text.toUcs4()) {
         if (!isSpace(c))
-            units.push_back(normalizedUnit(c));
+            units.push_back(normalizedUnit(withoutToneMark(c)));
     }
     return units;
+}
+
+std::u32string FoodSearchIndex::normalizedQuery(const QString &text)
+{
+    std::u32string units = normalized(text);
+    // Tone numbers after pinyin (ji1dan4, lv4dou4): a digit 1 to 5 right after a letter, in a
+    // query of Latin letters and such digits only, so that a name with a number in it
+    // ("维生素B1" typed as "b1") is still found as typed.
+    const bool pinyinOnly = std::all_of(units.begin(), units.end(), [](char32_t c) {
+        return isLatinLetter(c) || (c >= U'1' && c <= U'5');
+    });
+    const bool hasTone = pinyinOnly && units.size() > 1 && units.back() >= U'1' && units.back() <= U'5'
+        && isLatinLetter(units[units.size() - 2]);
+    if (!hasTone)
+        return units;
+    std::u32string toneless;
+    for (size_t i = 0; i < units.size(); ++i) {
+        const bool tone = units[i] >= U'1' && units[i] <= U'5' && i > 0 && isLatinLetter(units[i - 1]);
+        if (!tone)
+            toneless.push_back(units[i]);
+    }
+    return toneless;
 }
 
 void FoodSearchIndex::addText(const QString &text, quint32 food, qint32 alias)
@@ -139,11 +181,11 @@ void FoodSearchIndex::addText(const QString &text, quint32 food, qint32 alias)
 // The positions in the query reachable after one more unit of the text, from
 // the positions in `reach`: the unit taken as itself, or as the beginning
 // (one letter or more) of one of its readings.
-quint64 FoodSearchIndex::step(quint64 reach, quint32 unit, const Query &query) const
+quint64 FoodSearchIndex::step(quint64 reach, quint32 unit, const Query &query, MatchMode mode) const
 {
     const char32_t character = m_units[unit];
-    const quint16 *readings = PinyinData::ReadingSets + m_unitReadings[unit];
-    const int readingCount = readings[0];
+    const PinyinTable::Readings readings = PinyinTable::readingsAt(m_unitReadings[unit]);
+    const int readingCount = mode.commonOnly ? readings.commonCount : readings.count;
     quint64 next = 0;
     while (reach) {
         const int at = qCountTrailingZeroBits(reach);
@@ -152,10 +194,17 @@ quint64 FoodSearchIndex::step(quint64 reach, quint32 unit, const Query &query) c
             continue;
         if (query.units[size_t(at)] == character)
             next |= quint64(1) << (at + 1);
-        for (int i = 1; i <= readingCount; ++i) {
-            const int spelled = commonPrefix(m_pinyin.syllable(readings[i]), query.units, size_t(at));
-            // Every length from one letter to `spelled` reaches a position.
-            next |= ((quint64(1) << spelled) - 1) << (at + 1);
+        for (int i = 0; i < readingCount; ++i) {
+            const QLatin1StringView syllable = m_pinyin.syllable(readings.numbers[i]);
+            const int spelled = commonPrefix(syllable, query.units, size_t(at));
+            if (mode.wholeSyllables) {
+                // Only the whole syllable reaches a position.
+                if (spelled == syllable.size())
+                    next |= quint64(1) << (at + spelled);
+            } else {
+                // Every length from one letter to `spelled` reaches a position.
+                next |= ((quint64(1) << spelled) - 1) << (at + 1);
+            }
         }
     }
     return next;
@@ -163,7 +212,7 @@ quint64 FoodSearchIndex::step(quint64 reach, quint32 unit, const Query &query) c
 
 // The best rank the text gets, or -1. Without `wantContains` a match that
 // does not begin at the text's first character is not looked for.
-int FoodSearchIndex::bestRank(const Text &text, const Query &query, bool wantContains) const
+int FoodSearchIndex::bestRank(const Text &text, const Query &query, bool wantContains, MatchMode mode) const
 {
     const quint32 end = text.first + text.length;
     if (query.units.size() > MaxPinyinQuery) {
@@ -180,7 +229,7 @@ int FoodSearchIndex::bestRank(const Text &text, const Query &query, bool wantCon
     quint64 reach = 1;
     bool begins = false;
     for (quint32 unit = text.first; unit < end && reach; ++unit) {
-        reach = step(reach, unit, query);
+        reach = step(reach, unit, query, mode);
         if (reach & query.done) {
             if (unit + 1 == end)
                 return int(SearchRank::Exact);
@@ -196,26 +245,42 @@ int FoodSearchIndex::bestRank(const Text &text, const Query &query, bool wantCon
     // From any later character on.
     reach = 0;
     for (quint32 unit = text.first + 1; unit < end; ++unit) {
-        reach = step(reach | 1, unit, query);
+        reach = step(reach | 1, unit, query, mode);
         if (reach & query.done)
             return int(SearchRank::Contains);
     }
     return -1;
 }
 
+// The ways a query is read against a name, best first: whole syllables through readings in
+// common use, then initials and syllable beginnings through those, then the same through rare
+// readings. A name is ranked by the first way it matches in.
+const FoodSearchIndex::MatchMode FoodSearchIndex::MatchModes[MatchTiers] = {
+    {true, true}, {true, false}, {false, true}, {false, false}};
+
 QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit) const
 {
     Query query;
-    query.units = normalized(text);
+    query.units = normalizedQuery(text);
     if (query.units.empty() || limit <= 0)
         return {};
     for (char32_t unit : query.units)
         query.letters |= maskBit(unit);
     query.first = maskBit(query.units.front());
     query.done = query.units.size() > MaxPinyinQuery ? 0 : quint64(1) << query.units.size();
+    // A plain-text query (too long for pinyin) matches the same in every way.
+    const int tiers = query.units.size() > MaxPinyinQuery ? 1 : MatchTiers;
 
-    std::vector<FoodSearchHit> byRank[3];
+    // One list a tier and rank: the tier first, then the whole name, its beginning, the rest.
+    constexpr int Ranks = 3;
+    std::vector<FoodSearchHit> lists[MatchTiers * Ranks];
     const size_t wanted = size_t(limit);
+    const auto foundBefore = [&](int list) {
+        size_t count = 0;
+        for (int i = 0; i < list; ++i)
+            count += lists[i].size();
+        return count;
+    };
     for (auto entry = m_texts.cbegin(); entry != m_texts.cend();) {
         const quint32 food = entry->food;
         int best = -1;
@@ -223,34 +288,36 @@ QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit) c
         for (; entry != m_texts.cend() && entry->food == food; ++entry) {
             if ((query.letters & ~entry->letters) || !(query.first & entry->starts))
                 continue;
-            // A rank is worth finding only while its list can still be shown.
-            const size_t better = byRank[0].size() + byRank[1].size();
-            const bool wantContains = better + byRank[2].size() < wanted;
-            const int rank = bestRank(*entry, query, wantContains);
-            if (rank >= 0 && (best < 0 || rank < best)) {
-                best = rank;
-                bestAlias = entry->alias;
+            // A place is worth finding only while the list can still show it.
+            const bool wantContains = foundBefore(MatchTiers * Ranks) < wanted;
+            for (int tier = 0; tier < tiers; ++tier) {
+                if (best >= 0 && tier * Ranks >= best)
+                    break; // no better than what another of the food's names has
+                const int rank = bestRank(*entry, query, wantContains, MatchModes[tier]);
+                if (rank < 0)
+                    continue;
+                const int place = tier * Ranks + rank;
+                if (best < 0 || place < best) {
+                    best = place;
+                    bestAlias = entry->alias;
+                }
+                break;
             }
         }
-        if (best < 0)
-            continue;
-        std::vector<FoodSearchHit> &list = byRank[best];
-        const size_t room = wanted - std::min(wanted, best == 0 ? 0 : byRank[0].size()
-                                                          + (best == 2 ? byRank[1].size() : 0));
-        if (list.size() >= room)
+        if (best < 0 || foundBefore(best) >= wanted)
             continue;
         FoodSearchHit hit;
         hit.food = int(food);
-        hit.rank = SearchRank(best);
+        hit.rank = SearchRank(best % Ranks);
         if (bestAlias >= 0)
             hit.alias = m_foods[int(food)].aliases[bestAlias];
-        list.push_back(std::move(hit));
-        if (byRank[0].size() >= wanted)
+        lists[best].push_back(std::move(hit));
+        if (lists[0].size() >= wanted)
             break; // nothing can come before these
     }
 
     QVector<FoodSearchHit> hits;
-    for (const auto &list : byRank) {
+    for (const auto &list : lists) {
         for (const FoodSearchHit &hit : list) {
             if (hits.size() >= limit)
                 return hits;

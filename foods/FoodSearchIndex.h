@@ -30,18 +30,20 @@ struct FoodSearchHit
     QString alias;      // the other name that matched, when the food's own name did not
 };
 
-// Finds foods by what a user types: Chinese text, pinyin without tones (whole
-// syllables, initials or a mix, ü typed as v or u, every reading of a
-// character), Latin letters in any case, spaces ignored; in the food's name or
-// in one of its other names.
+// Finds foods by what a user types: Chinese text, pinyin (whole syllables,
+// initials or a mix, ü typed as v or u, tones given as marks or numbers or not
+// at all, every reading of a character), Latin letters in any case, spaces
+// ignored; in the food's name or in one of its other names.
 //
 // A query matches a name where it can be read from some character on through
 // consecutive characters: each character taken either as itself or as a
 // non-empty beginning of one of its readings, the last one possibly cut short
 // (xihongshi, xihong, xhs, xihs all find 西红柿; hongshi finds it too). Results
-// come best first: the whole name, then names that begin with the query, then
-// the rest; within each, in the food tree's order of names (pinyin, numbers by
-// value).
+// come best first by how they matched: through whole syllables of readings in
+// common use (boluo: 菠萝), then through initials or beginnings of those (td:
+// 土豆), then the same through rare readings only (白 read bó, for 白果); within
+// each, the whole name, then names that begin with the query, then the rest;
+// then in the food tree's order of names (pinyin, numbers by value).
 //
 // Widget-free; building costs some milliseconds per thousand foods, a search
 // a scan of compact arrays.
@@ -75,10 +77,20 @@ private:
         quint64 starts = 0;   // the ones a character can begin with
     };
     struct Query;
+    // How a query is read against a name (see MatchModes).
+    struct MatchMode
+    {
+        bool commonOnly;     // through the readings in common use only
+        bool wholeSyllables; // each character through a whole syllable, not its beginning
+    };
+    static constexpr int MatchTiers = 4;
+    static const MatchMode MatchModes[MatchTiers];
 
+    // The query as it is matched: normalized, tone numbers after pinyin dropped.
+    static std::u32string normalizedQuery(const QString &text);
     void addText(const QString &text, quint32 food, qint32 alias);
-    int bestRank(const Text &text, const Query &query, bool wantContains) const;
-    quint64 step(quint64 reach, quint32 unit, const Query &query) const;
+    int bestRank(const Text &text, const Query &query, bool wantContains, MatchMode mode) const;
+    quint64 step(quint64 reach, quint32 unit, const Query &query, MatchMode mode) const;
 
     PinyinTable m_pinyin;
     QVector<SearchableFood> m_foods;

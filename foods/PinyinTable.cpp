@@ -26,8 +26,15 @@ PinyinTable::Readings PinyinTable::readings(char32_t character) const
         if (found != end && *found == character)
             offset = PinyinData::WideSets[found - PinyinData::WideCodes];
     }
+    return readingsAt(offset);
+}
+
+PinyinTable::Readings PinyinTable::readingsAt(quint16 offset)
+{
+    const quint16 header = PinyinData::ReadingSets[offset];
     Readings result;
-    result.count = PinyinData::ReadingSets[offset];
+    result.count = header & 0xFF;
+    result.commonCount = header >> 8;
     result.numbers = PinyinData::ReadingSets + offset + 1;
     return result;
 }

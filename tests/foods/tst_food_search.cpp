@@ -74,6 +74,9 @@ private slots:
     void queries_data();
     void queries();
     void ranks();
+    void rankedByUse_data();
+    void rankedByUse();
+    void readingsInOrderOfUse();
     void limitKeepsTheBest();
     void longQuery();
     void catalogFromFile();
@@ -173,6 +176,85 @@ void TestFoodSearch::queries()
     QFETCH(QStringList, expected);
     const FoodSearchIndex index(fixture());
     QCOMPARE(shown(index, index.search(query)), expected);
+}
+
+// Everyday foods, among them the ones a rare reading or a syllable fragment used to put first.
+QVector<SearchableFood> everydayFoods()
+{
+    return {
+        food("水果", "菠萝", {"凤梨"}),       food("坚果", "白果"),
+        food("谷薯主食", "土豆", {"马铃薯"}), food("水果", "甜橙"),
+        food("豆类", "大豆"),                 food("水果", "苹果"),
+        food("蔬菜", "南瓜", {"番瓜"}),       food("蔬菜", "黄瓜"),
+        food("谷薯主食", "小米粥"),           food("谷薯主食", "皮蛋瘦肉粥"),
+        food("水果", "柚子"),                 food("肉类", "猪后腿肉"),
+        food("水产", "鱼"),                   food("谷薯主食", "玉米"),
+        food("谷薯主食", "芋头"),             food("蔬菜", "圆白菜"),
+        food("快餐小吃", "元宵"),             food("快餐小吃", "馄饨", {"云吞"}),
+        food("蛋类", "鸡蛋"),                 food("快餐小吃", "担担面"),
+        food("豆类", "绿豆"),                 food("水果", "百香果", {"鸡蛋果"}),
+    };
+}
+
+void TestFoodSearch::rankedByUse_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QStringList>("inTopThree");
+    // Customary readings before rare ones (白 bó, 果 luǒ; 大 tài, 橙 dèng; 番 pān; 担 jiē).
+    QTest::newRow("boluo") << "boluo" << "菠萝" << QStringList{};
+    QTest::newRow("td") << "td" << "土豆" << QStringList{};
+    QTest::newRow("pg") << "pg" << "苹果" << QStringList{};
+    QTest::newRow("hg") << "hg" << "黄瓜" << QStringList{};
+    QTest::newRow("jidan") << "jidan" << "鸡蛋" << QStringList{};
+    // Whole syllables before fragments (yu of yuan, yun; zh + ou).
+    QTest::newRow("yu") << "yu" << "" << QStringList{"鱼", "玉米", "芋头"};
+    QTest::newRow("zhou") << "zhou" << "" << QStringList{"小米粥", "皮蛋瘦肉粥"};
+    // Tones as marks or numbers, and ü.
+    QTest::newRow("jī dàn") << "jī dàn" << "鸡蛋" << QStringList{};
+    QTest::newRow("ji1dan4") << "ji1dan4" << "鸡蛋" << QStringList{};
+    QTest::newRow("lv4dou4") << "lv4dou4" << "绿豆" << QStringList{};
+    QTest::newRow("lǜdòu") << "lǜdòu" << "绿豆" << QStringList{};
+    // Hanzi and other names as before.
+    QTest::newRow("鸡蛋") << "鸡蛋" << "鸡蛋" << QStringList{};
+    QTest::newRow("fengli") << "fengli" << "菠萝" << QStringList{};
+}
+
+void TestFoodSearch::rankedByUse()
+{
+    QFETCH(QString, query);
+    QFETCH(QString, first);
+    QFETCH(QStringList, inTopThree);
+    const FoodSearchIndex index(everydayFoods());
+    const QVector<FoodSearchHit> hits = index.search(query);
+    QVERIFY(!hits.isEmpty());
+    QStringList names;
+    for (const FoodSearchHit &hit : hits)
+        names << index.foods().at(hit.food).name;
+    if (!first.isEmpty())
+        QCOMPARE(names.first(), first);
+    for (const QString &name : inTopThree)
+        QVERIFY2(names.mid(0, 3).contains(name), qPrintable(names.join(u' ')));
+}
+
+// A character's readings come in order of use: customary, other common, then rare ones.
+void TestFoodSearch::readingsInOrderOfUse()
+{
+    const PinyinTable table;
+    const struct
+    {
+        char32_t character;
+        const char *customary;
+        const char *rare;
+    } cases[] = {{U'白', "bai", "bo"}, {U'大', "da", "tai"}, {U'果', "guo", "luo"}, {U'担', "dan", "jie"}};
+    for (const auto &c : cases) {
+        const PinyinTable::Readings readings = table.readings(c.character);
+        const QStringList texts = table.readingTexts(c.character);
+        QCOMPARE(texts.first(), QString::fromLatin1(c.customary));
+        const qsizetype rare = texts.indexOf(QString::fromLatin1(c.rare));
+        QVERIFY2(rare >= readings.commonCount, qPrintable(texts.join(u' ')));
+        QVERIFY(readings.commonCount >= 1);
+    }
 }
 
 void TestFoodSearch::ranks()

@@ -4,13 +4,17 @@
 
     make_pinyin_table.py <Unihan_Readings.txt[.bz2]> <out.cpp>
 
-Every reading of every character in the fields kMandarin, kHanyuPinyin and
-kXHC1983 is taken, tones removed; ü is written "v". The output is a C++ source
-with four arrays (see foods/PinyinTable.h):
+Every reading of every character in the fields kMandarin, kHanyuPinlu,
+kHanyuPinyin and kXHC1983 is taken, tones removed; ü is written "v". Readings
+are ranked by use: the customary ones (kMandarin) first, then the others found
+in a corpus of modern use (kHanyuPinlu), then the rarer ones only dictionaries
+list (kHanyuPinyin, kXHC1983). The output is a C++ source with four arrays (see
+foods/PinyinTable.h):
 
   syllables      the distinct toneless syllables, sorted, NUL-separated in one string
-  readingSets    sets of syllable numbers, each a count followed by that many numbers;
-                 set 0 is the empty set
+  readingSets    sets of syllable numbers, each a header followed by that many numbers;
+                 the header is the count, plus 256 times how many of them (the first
+                 ones) are in common use (kMandarin or kHanyuPinlu); set 0 is the empty set
   bmpSets        for every code point from BmpFirst to BmpLast (the common blocks),
                  the offset of its set (0: none)
   wideCodes      the characters above BmpLast that have readings, sorted,
@@ -20,7 +24,9 @@ import bz2
 import sys
 import unicodedata
 
-FIELDS = ("kMandarin", "kHanyuPinyin", "kXHC1983")
+# In order of use: the customary reading, those of a corpus of modern use, the rest.
+FIELDS = ("kMandarin", "kHanyuPinlu", "kHanyuPinyin", "kXHC1983")
+COMMON_FIELDS = ("kMandarin", "kHanyuPinlu")
 BMP_FIRST = 0x3400
 BMP_LAST = 0x9FFF
 
@@ -40,6 +46,9 @@ def toneless(reading):
 def readings_of(field, value):
     if field == "kMandarin":
         return value.split()
+    if field == "kHanyuPinlu":
+        # "dà(11596) dài(177)": each reading with its count in the corpus, most used first.
+        return [entry.partition("(")[0] for entry in value.split()]
     # kHanyuPinyin: "53307.030:bó,bù,bò 53308.010:bó"; kXHC1983: "0037.090:báo 0083.040:bó"
     result = []
     for entry in value.split():
@@ -53,7 +62,7 @@ def main():
         sys.exit(__doc__)
     source, target = sys.argv[1], sys.argv[2]
     opener = bz2.open if source.endswith(".bz2") else open
-    readings = {}
+    by_field = {}
     with opener(source, "rt", encoding="utf-8") as lines:
         for line in lines:
             if not line.startswith("U+"):
@@ -62,36 +71,48 @@ def main():
             if field not in FIELDS:
                 continue
             cp = int(code[2:], 16)
-            ordered = readings.setdefault(cp, [])
-            for reading in readings_of(field, value):
+            by_field.setdefault(cp, {})[field] = readings_of(field, value)
+
+    # The file lists a character's fields by name; its readings go in the order of use.
+    readings = {}
+    common = {}
+    for cp, fields in by_field.items():
+        ordered = []
+        for field in FIELDS:
+            for reading in fields.get(field, []):
                 syllable = toneless(reading)
                 if syllable and syllable not in ordered:
                     ordered.append(syllable)
+            if field == COMMON_FIELDS[-1]:
+                common[cp] = len(ordered)
+        if ordered:
+            readings[cp] = ordered
 
     syllables = sorted({s for rs in readings.values() for s in rs})
     number = {s: i for i, s in enumerate(syllables)}
-    # A character's readings keep the order of the fields (the usual reading first).
     sets = [0]  # set 0: empty
-    set_offset = {(): 0}
+    set_offset = {((), 0): 0}
 
-    def offset_of(rs):
-        key = tuple(number[s] for s in rs)
+    def offset_of(rs, common_count):
+        key = (tuple(number[s] for s in rs), common_count)
         if key not in set_offset:
             set_offset[key] = len(sets)
-            sets.append(len(key))
-            sets.extend(key)
+            sets.append(len(key[0]) + 256 * common_count)
+            sets.extend(key[0])
         return set_offset[key]
 
     bmp = [0] * (BMP_LAST - BMP_FIRST + 1)
     wide = []
     for cp in sorted(readings):
-        offset = offset_of(readings[cp])
+        offset = offset_of(readings[cp], common[cp])
         if BMP_FIRST <= cp <= BMP_LAST:
             bmp[cp - BMP_FIRST] = offset
         elif cp > BMP_LAST:
             wide.append((cp, offset))
         else:
             sys.exit("unexpected code point U+%04X below the table" % cp)
+    if any(len(rs) > 0xFF for rs in readings.values()):
+        sys.exit("a character has more readings than the set's header can count")
     if len(sets) > 0xFFFF or len(syllables) > 0xFFFF:
         sys.exit("the table no longer fits 16-bit offsets")
 
