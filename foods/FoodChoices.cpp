@@ -12,7 +12,8 @@ FoodChoices::FoodChoices(QVector<SearchableFood> foods)
 {
 }
 
-FoodChoices::FoodChoices(std::shared_ptr<const FoodSearchIndex> index) : m_index(std::move(index))
+FoodChoices::FoodChoices(std::shared_ptr<const FoodSearchIndex> index, FoodSearchIndex::Options options)
+    : m_index(std::move(index)), m_options(options)
 {
     if (!m_index)
         m_index = std::make_shared<FoodSearchIndex>();
@@ -36,7 +37,7 @@ QList<FoodChoice> FoodChoices::match(const QString &query, int limit) const
 {
     QList<FoodChoice> found;
     // Ask for more than shown: a few foods may not be loggable by weight.
-    for (const FoodSearchHit &hit : m_index->search(query, limit * 2)) {
+    for (const FoodSearchHit &hit : m_index->search(query, limit * 2, m_options)) {
         if (std::optional<FoodChoice> food = loggable(m_index->foods().at(hit.food))) {
             food->matchedAlias = hit.alias;
             found.append(*food);

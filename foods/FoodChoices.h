@@ -25,8 +25,10 @@ class FoodChoices
 public:
     FoodChoices();
     explicit FoodChoices(QVector<SearchableFood> foods);
-    // The foods of an index shared with other searches (SharedFoodIndex).
-    explicit FoodChoices(std::shared_ptr<const FoodSearchIndex> index);
+    // The foods of an index shared with other searches (SharedFoodIndex), searched with
+    // `options` (the fuzzy sounds on or off).
+    explicit FoodChoices(std::shared_ptr<const FoodSearchIndex> index,
+                         FoodSearchIndex::Options options = FoodSearchIndex::Options());
     // Reads the foods of the file. Throws DataError.
     static FoodChoices read(const QString &databasePath);
 
@@ -40,4 +42,5 @@ public:
 
 private:
     std::shared_ptr<const FoodSearchIndex> m_index;
+    FoodSearchIndex::Options m_options;
 };

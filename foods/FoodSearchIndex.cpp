@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -76,6 +78,53 @@ int commonPrefix(QLatin1StringView syllable, const std::u32string &query, size_t
     return int(n);
 }
 
+int commonPrefix(const std::string &syllable, const std::u32string &query, size_t from)
+{
+    return commonPrefix(QLatin1StringView(syllable.data(), qsizetype(syllable.size())), query, from);
+}
+
+// The syllables a fuzzy sound takes `syllable` for: its initial and its final each swapped by
+// the pairs of 模糊音, alone or together; not the syllable itself.
+std::vector<std::string> fuzzyVariants(const std::string &syllable)
+{
+    static const std::pair<const char *, const char *> initials[] = {
+        {"zh", "z"}, {"ch", "c"}, {"sh", "s"}, {"n", "l"}, {"h", "f"}, {"r", "l"}};
+    static const std::pair<const char *, const char *> finals[] = {
+        {"ang", "an"}, {"eng", "en"}, {"ing", "in"}};
+    const auto startsWith = [](const std::string &text, const std::string &start) {
+        return text.compare(0, start.size(), start) == 0;
+    };
+    const auto endsWith = [](const std::string &text, const std::string &end) {
+        return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    };
+    // The initial: the longest of the pairs' spellings the syllable begins with.
+    std::vector<std::string> starts = {syllable};
+    for (const auto &[a, b] : initials) {
+        for (const auto &[from, to] : {std::pair<std::string, std::string>(a, b), std::pair<std::string, std::string>(b, a)}) {
+            if (!startsWith(syllable, from))
+                continue;
+            // "z" must not take "zh…" for one of its own: zh is matched as zh.
+            if (from.size() == 1 && syllable.size() > 1 && syllable[1] == 'h' && (from == "z" || from == "c" || from == "s"))
+                continue;
+            starts.push_back(to + syllable.substr(from.size()));
+        }
+    }
+    std::vector<std::string> variants;
+    for (const std::string &start : starts) {
+        std::vector<std::string> ends = {start};
+        for (const auto &[longer, shorter] : finals) {
+            if (endsWith(start, longer))
+                ends.push_back(start.substr(0, start.size() - 1));
+            else if (endsWith(start, shorter))
+                ends.push_back(start + "g");
+        }
+        for (const std::string &variant : ends)
+            if (variant != syllable && std::find(variants.begin(), variants.end(), variant) == variants.end())
+                variants.push_back(variant);
+    }
+    return variants;
+}
+
 } // namespace
 
 struct FoodSearchIndex::Query
@@ -104,6 +153,12 @@ FoodSearchIndex::FoodSearchIndex(QVector<SearchableFood> foods)
         const int byCollator = keys[size_t(a)].compare(keys[size_t(b)]);
         return byCollator != 0 ? byCollator < 0 : foods[a].name < foods[b].name;
     });
+
+    m_fuzzySyllables.reserve(size_t(m_pinyin.syllableCount()));
+    for (int number = 0; number < m_pinyin.syllableCount(); ++number) {
+        const QLatin1StringView syllable = m_pinyin.syllable(number);
+        m_fuzzySyllables.push_back(fuzzyVariants(std::string(syllable.data(), size_t(syllable.size()))));
+    }
 
     m_foods.reserve(foods.size());
     for (int index : order)
@@ -173,6 +228,12 @@ void FoodSearchIndex::addText(const QString &text, quint32 food, qint32 alias)
                 if (letter == 'v')
                     entry.letters |= maskBit(U'u');
             }
+            // What the fuzzy sounds may type for it: l for n, f for h, the g of ang …
+            for (const std::string &variant : m_fuzzySyllables[readings.numbers[i]]) {
+                entry.starts |= maskBit(char32_t(variant.front()));
+                for (char letter : variant)
+                    entry.letters |= maskBit(char32_t(letter));
+            }
         }
     }
     m_texts.push_back(entry);
@@ -194,17 +255,23 @@ quint64 FoodSearchIndex::step(quint64 reach, quint32 unit, const Query &query, M
             continue;
         if (query.units[size_t(at)] == character)
             next |= quint64(1) << (at + 1);
-        for (int i = 0; i < readingCount; ++i) {
-            const QLatin1StringView syllable = m_pinyin.syllable(readings.numbers[i]);
-            const int spelled = commonPrefix(syllable, query.units, size_t(at));
+        const auto reachBy = [&](int spelled, qsizetype length) {
             if (mode.wholeSyllables) {
                 // Only the whole syllable reaches a position.
-                if (spelled == syllable.size())
+                if (spelled == length)
                     next |= quint64(1) << (at + spelled);
             } else {
                 // Every length from one letter to `spelled` reaches a position.
                 next |= ((quint64(1) << spelled) - 1) << (at + 1);
             }
+        };
+        for (int i = 0; i < readingCount; ++i) {
+            const QLatin1StringView syllable = m_pinyin.syllable(readings.numbers[i]);
+            reachBy(commonPrefix(syllable, query.units, size_t(at)), syllable.size());
+            if (!mode.fuzzy)
+                continue;
+            for (const std::string &variant : m_fuzzySyllables[readings.numbers[i]])
+                reachBy(commonPrefix(variant, query.units, size_t(at)), qsizetype(variant.size()));
         }
     }
     return next;
@@ -254,11 +321,19 @@ int FoodSearchIndex::bestRank(const Text &text, const Query &query, bool wantCon
 
 // The ways a query is read against a name, best first: whole syllables through readings in
 // common use, then initials and syllable beginnings through those, then the same through rare
-// readings. A name is ranked by the first way it matches in.
+// readings; then all of it again with the fuzzy sounds. A name is ranked by the first way it
+// matches in.
 const FoodSearchIndex::MatchMode FoodSearchIndex::MatchModes[MatchTiers] = {
-    {true, true}, {true, false}, {false, true}, {false, false}};
+    {true, true, false}, {true, false, false}, {false, true, false}, {false, false, false},
+    // The same again with the fuzzy sounds, below every match without them.
+    {true, true, true},  {true, false, true},  {false, true, true},  {false, false, true}};
 
 QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit) const
+{
+    return search(text, limit, Options());
+}
+
+QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit, Options options) const
 {
     Query query;
     query.units = normalizedQuery(text);
@@ -269,7 +344,9 @@ QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit) c
     query.first = maskBit(query.units.front());
     query.done = query.units.size() > MaxPinyinQuery ? 0 : quint64(1) << query.units.size();
     // A plain-text query (too long for pinyin) matches the same in every way.
-    const int tiers = query.units.size() > MaxPinyinQuery ? 1 : MatchTiers;
+    const int tiers = query.units.size() > MaxPinyinQuery ? 1
+        : options.fuzzySounds                            ? MatchTiers
+                                                         : MatchTiers / 2;
 
     // One list a tier and rank: the tier first, then the whole name, its beginning, the rest.
     constexpr int Ranks = 3;

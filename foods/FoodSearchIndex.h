@@ -58,9 +58,19 @@ public:
     // The foods, in the order ties are listed in.
     const QVector<SearchableFood> &foods() const { return m_foods; }
 
+    // How the search may read what is typed.
+    struct Options
+    {
+        // 模糊音, as Chinese input methods offer it: z/zh, c/ch, s/sh, n/l, h/f, r/l and
+        // an/ang, en/eng, in/ing (so ian/iang, uan/uang) are taken for each other, below every
+        // match without them.
+        bool fuzzySounds = true;
+    };
+
     // At most `limit` matches, best first. An empty query (after trimming and
     // removing spaces) matches nothing.
     QVector<FoodSearchHit> search(const QString &query, int limit = DefaultLimit) const;
+    QVector<FoodSearchHit> search(const QString &query, int limit, Options options) const;
 
     // The query as it is matched: white space removed, Latin letters in lower
     // case, ü as v.
@@ -82,8 +92,9 @@ private:
     {
         bool commonOnly;     // through the readings in common use only
         bool wholeSyllables; // each character through a whole syllable, not its beginning
+        bool fuzzy;          // through the readings' fuzzy sounds as well
     };
-    static constexpr int MatchTiers = 4;
+    static constexpr int MatchTiers = 8;
     static const MatchMode MatchModes[MatchTiers];
 
     // The query as it is matched: normalized, tone numbers after pinyin dropped.
@@ -93,6 +104,9 @@ private:
     quint64 step(quint64 reach, quint32 unit, const Query &query, MatchMode mode) const;
 
     PinyinTable m_pinyin;
+    // Per syllable number: the syllables a fuzzy sound takes it for ("shi": "si"; "lan":
+    // "nan", "lang", "nang", "ran", "rang").
+    std::vector<std::vector<std::string>> m_fuzzySyllables;
     QVector<SearchableFood> m_foods;
     std::vector<Text> m_texts;                // grouped by food, in food order
     std::vector<char32_t> m_units;            // the texts' characters, normalized

@@ -81,6 +81,7 @@ MainWindow::MainWindow(const ProgramFiles &files, QWidget *parent, Clock clock)
 void MainWindow::makeFoodSearch()
 {
     m_foodSearch = new FoodSearchBox(m_form.caloriePanel, [this] { return m_foods.index(); }, this);
+    m_foodSearch->setSearchOptions(searchOptions());
     m_foodPortion = new FoodPortionPanel(m_form.caloriePanel, m_form.kcalUnit, HouseholdMeasures::builtIn(), this);
     connect(m_calorieLookup.get(), &CalorieLookup::foodShown, m_foodPortion, &FoodPortionPanel::showFood);
     connect(m_foodSearch, &FoodSearchBox::foodChosen, m_calorieLookup.get(), &CalorieLookup::revealFood);
@@ -178,7 +179,7 @@ void MainWindow::load()
     // The left panel, inside its drawn border.
     m_foodLog = std::make_unique<FoodLogSection>(
         *m_database, this, QList<QWidget *>{m_form.previousButton, m_form.nextButton, m_form.newButton, m_form.deleteButton, m_form.saveButton, m_form.welcomePicture, m_form.caloriePanel, m_form.titleView, m_form.bodyView, m_form.titleEdit, m_form.bodyEdit},
-        QRect(28, 48, 450, 310), m_clock, [this] { return FoodChoices(m_foods.index()); });
+        QRect(28, 48, 450, 310), m_clock, [this] { return FoodChoices(m_foods.index(), searchOptions()); });
 
     m_calorieLookup->buildFoodTree();
     connectEvents();
@@ -193,13 +194,21 @@ void MainWindow::finishStartAfterFirstFrame()
 
 namespace {
 
-QSettings backupMemory()
+// The program's settings, where the user's choices and what was told are remembered.
+QSettings settings()
 {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Pellomir"),
                      QStringLiteral("Pellomir"));
 }
 
 } // namespace
+
+FoodSearchIndex::Options MainWindow::searchOptions()
+{
+    FoodSearchIndex::Options options;
+    options.fuzzySounds = settings().value(QStringLiteral("search/fuzzySounds"), true).toBool();
+    return options;
+}
 
 void MainWindow::startDailyBackup()
 {
@@ -213,7 +222,7 @@ void MainWindow::startDailyBackup()
     }));
     m_backupThread->setObjectName(QStringLiteral("dailyBackup"));
     connect(m_backupThread.get(), &QThread::finished, this, [this, today, cause] {
-        QSettings memory = backupMemory();
+        QSettings memory = settings();
         m_backupNotice = StartupBackup::noticeFor(*cause, today, memory);
         showStartupNotices();
     });
@@ -228,7 +237,7 @@ bool MainWindow::isBackupRunning() const
 void MainWindow::runDailyBackup()
 {
     // Only a file the program could start with is copied, and the copy never stops it.
-    QSettings memory = backupMemory();
+    QSettings memory = settings();
     m_backupNotice = StartupBackup::run(m_files.dataFile, m_clock.today(), memory);
 }
 
@@ -337,6 +346,21 @@ void MainWindow::makeWindowMenu()
     add("exportNotes", QStringLiteral("导出笔记…"), &DataCommands::exportNotes);
     add("backupData", QStringLiteral("备份数据…"), &DataCommands::backupData);
     add("restoreData", QStringLiteral("从备份恢复…"), &DataCommands::restoreData);
+    m_menu->addSeparator();
+    // 模糊音 for both searches, remembered between starts.
+    QAction *fuzzy = m_menu->addAction(QStringLiteral("搜索时使用模糊音（z/zh、c/ch、s/sh、n/l、h/f、r/l、an/ang、en/eng、in/ing）"));
+    fuzzy->setObjectName(QStringLiteral("fuzzySounds"));
+    fuzzy->setCheckable(true);
+    fuzzy->setChecked(searchOptions().fuzzySounds);
+    connect(fuzzy, &QAction::toggled, this, [this](bool on) {
+        settings().setValue(QStringLiteral("search/fuzzySounds"), on);
+        m_foodSearch->setSearchOptions(searchOptions());
+        // The log's search takes it at its next opening; one on show now, at once.
+        if (m_foodLog->isShown()) {
+            m_foodLog->leave();
+            m_foodLog->enter();
+        }
+    });
     m_menu->addSeparator();
     add("about", QStringLiteral("关于 Pellomir"), &DataCommands::about);
 

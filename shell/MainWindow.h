@@ -97,6 +97,8 @@ private:
     void makeWindowMenu();
     void showRestoredData();
     void startDailyBackup();
+    // How both searches read what is typed (the fuzzy sounds, as the window menu sets them).
+    static FoodSearchIndex::Options searchOptions();
     void addShortcuts();
     void makeFoodSearch();
     void openFoodSearch();

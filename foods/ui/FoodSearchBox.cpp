@@ -77,6 +77,13 @@ const FoodSearchIndex &FoodSearchBox::index()
     return m_index ? *m_index : nothing;
 }
 
+void FoodSearchBox::setSearchOptions(FoodSearchIndex::Options options)
+{
+    m_options = options;
+    if (!m_field->text().isEmpty())
+        showResults();
+}
+
 void FoodSearchBox::forgetFoods()
 {
     m_index.reset();
@@ -109,7 +116,7 @@ void FoodSearchBox::showResults()
         return;
     }
     const FoodSearchIndex &searched = index();
-    const QVector<FoodSearchHit> hits = searched.search(query);
+    const QVector<FoodSearchHit> hits = searched.search(query, FoodSearchIndex::DefaultLimit, m_options);
     for (const FoodSearchHit &hit : hits) {
         const SearchableFood &food = searched.foods().at(hit.food);
         auto *item = new QListWidgetItem(resultText(food, hit.alias), m_results);

@@ -42,6 +42,8 @@ public:
     void forgetFoods();
     // Puts the keyboard focus in the field, its text selected.
     void focusField();
+    // How what is typed is read (the fuzzy sounds on or off); the list follows at once.
+    void setSearchOptions(FoodSearchIndex::Options options);
 
     // The index, made on first use; other searches of the window share it.
     const FoodSearchIndex &index();
@@ -67,6 +69,7 @@ private:
     FoodReader m_readFoods;
     std::shared_ptr<const FoodSearchIndex> m_index;
     QString m_readProblem; // why the foods could not be read, in Chinese
+    FoodSearchIndex::Options m_options;
     QLineEdit *m_field;
     QListWidget *m_results;
 };

@@ -77,6 +77,7 @@ private slots:
     void rankedByUse_data();
     void rankedByUse();
     void readingsInOrderOfUse();
+    void fuzzySoundsCanBeTurnedOff();
     void limitKeepsTheBest();
     void longQuery();
     void catalogFromFile();
@@ -193,6 +194,9 @@ QVector<SearchableFood> everydayFoods()
         food("快餐小吃", "元宵"),             food("快餐小吃", "馄饨", {"云吞"}),
         food("蛋类", "鸡蛋"),                 food("快餐小吃", "担担面"),
         food("豆类", "绿豆"),                 food("水果", "百香果", {"鸡蛋果"}),
+        food("蔬菜", "西红柿", {"番茄"}),     food("蔬菜", "丝瓜"),
+        food("谷薯主食", "牛奶"),             food("肉类", "牛腩"),
+        food("蔬菜", "菠菜"),                 food("蔬菜", "蚕豆"),
     };
 }
 
@@ -215,6 +219,12 @@ void TestFoodSearch::rankedByUse_data()
     QTest::newRow("ji1dan4") << "ji1dan4" << "鸡蛋" << QStringList{};
     QTest::newRow("lv4dou4") << "lv4dou4" << "绿豆" << QStringList{};
     QTest::newRow("lǜdòu") << "lǜdòu" << "绿豆" << QStringList{};
+    // Fuzzy sounds (s/sh, n/l, an/ang, c/ch), below every exact match.
+    QTest::newRow("xihongsi") << "xihongsi" << "西红柿" << QStringList{};
+    QTest::newRow("liunai") << "liunai" << "牛奶" << QStringList{};
+    QTest::newRow("niulang (an/ang)") << "niunang" << "牛腩" << QStringList{};
+    QTest::newRow("chandou (c/ch)") << "chandou" << "蚕豆" << QStringList{};
+    QTest::newRow("si: 丝瓜 before 柿 by sh") << "si" << "丝瓜" << QStringList{};
     // Hanzi and other names as before.
     QTest::newRow("鸡蛋") << "鸡蛋" << "鸡蛋" << QStringList{};
     QTest::newRow("fengli") << "fengli" << "菠萝" << QStringList{};
@@ -238,6 +248,17 @@ void TestFoodSearch::rankedByUse()
 }
 
 // A character's readings come in order of use: customary, other common, then rare ones.
+// The fuzzy sounds can be turned off: then only what is spelled as read is found.
+void TestFoodSearch::fuzzySoundsCanBeTurnedOff()
+{
+    const FoodSearchIndex index(everydayFoods());
+    FoodSearchIndex::Options exact;
+    exact.fuzzySounds = false;
+    QVERIFY(index.search(QStringLiteral("xihongsi"), 10, exact).isEmpty());
+    QCOMPARE(index.search(QStringLiteral("xihongshi"), 10, exact).size(), 1);
+    QCOMPARE(index.search(QStringLiteral("xihongsi"), 10).size(), 1);
+}
+
 void TestFoodSearch::readingsInOrderOfUse()
 {
     const PinyinTable table;

@@ -13,6 +13,9 @@
 
 #include <QToolButton>
 #include <QApplication>
+#include <QTemporaryDir>
+#include <QSettings>
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -36,8 +39,10 @@ private slots:
     void findByAliasAndClick();
     void foodNotInGrams();
     void ctrlFFromTheEntryViewKeepsTheText();
+    void fuzzySoundsFromTheWindowMenu();
 
 private:
+    QTemporaryDir m_settings;
     std::unique_ptr<TempDatabase> m_db;
     std::unique_ptr<MainWindow> m_window;
 };
@@ -45,6 +50,8 @@ private:
 void TestFoodSearchWindow::initTestCase()
 {
     Startup::prepareApplication(*qApp);
+    // The user's choices go to a folder of the test's own.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
 }
 
 void TestFoodSearchWindow::init()
@@ -122,6 +129,25 @@ void TestFoodSearchWindow::findByInitialsShowsAsAClick()
     QTest::keyClick(field, Qt::Key_Escape);
     QVERIFY(field->text().isEmpty());
     QVERIFY(!results->isVisible());
+}
+
+// 模糊音 is on unless the window menu turns it off; the choice is kept for the next start.
+void TestFoodSearchWindow::fuzzySoundsFromTheWindowMenu()
+{
+    MainWindow &w = *m_window;
+    QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+    typeText(w.foodSearch()->field(), QStringLiteral("xihongsi"));
+    QListWidget *results = w.foodSearch()->results();
+    QVERIFY(results->item(0)->text().startsWith(QStringLiteral("西红柿")));
+
+    QAction *fuzzy = w.findChild<QAction *>(QStringLiteral("fuzzySounds"));
+    QVERIFY(fuzzy && fuzzy->isCheckable() && fuzzy->isChecked());
+    fuzzy->setChecked(false);
+    QCOMPARE(results->item(0)->text(), QStringLiteral("没有找到“xihongsi”"));
+
+    m_window = Startup::openMainWindow(m_db->dir());
+    QVERIFY(!m_window->findChild<QAction *>(QStringLiteral("fuzzySounds"))->isChecked());
+    m_window->findChild<QAction *>(QStringLiteral("fuzzySounds"))->setChecked(true);
 }
 
 void TestFoodSearchWindow::findByAliasAndClick()
