@@ -333,29 +333,27 @@ QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit) c
     return search(text, limit, Options());
 }
 
-QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit, Options options) const
+FoodSearchIndex::Query FoodSearchIndex::makeQuery(std::u32string units)
 {
     Query query;
-    query.units = normalizedQuery(text);
-    if (query.units.empty() || limit <= 0)
-        return {};
+    query.units = std::move(units);
     for (char32_t unit : query.units)
         query.letters |= maskBit(unit);
-    query.first = maskBit(query.units.front());
+    query.first = query.units.empty() ? 0 : maskBit(query.units.front());
     query.done = query.units.size() > MaxPinyinQuery ? 0 : quint64(1) << query.units.size();
+    return query;
+}
+
+void FoodSearchIndex::collect(const Query &query, Options options, size_t wanted, HitLists &lists) const
+{
     // A plain-text query (too long for pinyin) matches the same in every way.
     const int tiers = query.units.size() > MaxPinyinQuery ? 1
         : options.fuzzySounds                            ? MatchTiers
                                                          : MatchTiers / 2;
-
-    // One list a tier and rank: the tier first, then the whole name, its beginning, the rest.
-    constexpr int Ranks = 3;
-    std::vector<FoodSearchHit> lists[MatchTiers * Ranks];
-    const size_t wanted = size_t(limit);
     const auto foundBefore = [&](int list) {
         size_t count = 0;
         for (int i = 0; i < list; ++i)
-            count += lists[i].size();
+            count += lists[size_t(i)].size();
         return count;
     };
     for (auto entry = m_texts.cbegin(); entry != m_texts.cend();) {
@@ -367,6 +365,10 @@ QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit, O
                 continue;
             // A place is worth finding only while the list can still show it.
             const bool wantContains = foundBefore(MatchTiers * Ranks) < wanted;
+            // The loosest way first: what does not match so matches in no way, and most names
+            // do not match.
+            if (tiers > 1 && bestRank(*entry, query, wantContains, MatchModes[tiers - 1]) < 0)
+                continue;
             for (int tier = 0; tier < tiers; ++tier) {
                 if (best >= 0 && tier * Ranks >= best)
                     break; // no better than what another of the food's names has
@@ -388,16 +390,73 @@ QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit, O
         hit.rank = SearchRank(best % Ranks);
         if (bestAlias >= 0)
             hit.alias = m_foods[int(food)].aliases[bestAlias];
-        lists[best].push_back(std::move(hit));
+        lists[size_t(best)].push_back(std::move(hit));
         if (lists[0].size() >= wanted)
-            break; // nothing can come before these
+            return; // nothing can come before these
+    }
+}
+
+namespace {
+
+// Every spelling one edit away: a letter missing, one extra, one wrong, two next to each other
+// swapped.
+std::vector<std::u32string> oneEditAway(const std::u32string &typed)
+{
+    std::vector<std::u32string> variants;
+    for (size_t i = 0; i < typed.size(); ++i) {
+        std::u32string missing = typed;
+        missing.erase(i, 1);
+        variants.push_back(missing);
+        if (i + 1 < typed.size() && typed[i] != typed[i + 1]) {
+            std::u32string swapped = typed;
+            std::swap(swapped[i], swapped[i + 1]);
+            variants.push_back(swapped);
+        }
+    }
+    for (size_t i = 0; i <= typed.size(); ++i) {
+        for (char32_t letter = U'a'; letter <= U'z'; ++letter) {
+            std::u32string extra = typed;
+            extra.insert(i, 1, letter);
+            variants.push_back(extra);
+            if (i < typed.size() && typed[i] != letter) {
+                std::u32string wrong = typed;
+                wrong[i] = letter;
+                variants.push_back(wrong);
+            }
+        }
+    }
+    return variants;
+}
+
+} // namespace
+
+QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit, Options options) const
+{
+    const Query query = makeQuery(normalizedQuery(text));
+    if (query.units.empty() || limit <= 0)
+        return {};
+    const size_t wanted = size_t(limit);
+    HitLists lists(MatchTiers * Ranks);
+    collect(query, options, wanted, lists);
+
+    // One typo: a pinyin query of four letters or more that finds nothing is tried once more with
+    // every spelling one edit away (jidna: jidan), each food at the best place any of them gives.
+    const bool foundNothing = std::all_of(lists.begin(), lists.end(), [](const auto &list) { return list.empty(); });
+    const bool pinyin = std::all_of(query.units.begin(), query.units.end(), [](char32_t c) { return c >= U'a' && c <= U'z'; });
+    if (foundNothing && pinyin && query.units.size() >= MinTypoQuery && query.units.size() < MaxPinyinQuery) {
+        for (const std::u32string &variant : oneEditAway(query.units))
+            collect(makeQuery(variant), options, wanted, lists);
     }
 
     QVector<FoodSearchHit> hits;
+    std::vector<bool> taken(size_t(m_foods.size()), false);
     for (const auto &list : lists) {
         for (const FoodSearchHit &hit : list) {
             if (hits.size() >= limit)
                 return hits;
+            if (taken[size_t(hit.food)])
+                continue;
+            taken[size_t(hit.food)] = true;
             hits.append(hit);
         }
     }

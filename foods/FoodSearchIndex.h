@@ -33,7 +33,9 @@ struct FoodSearchHit
 // Finds foods by what a user types: Chinese text, pinyin (whole syllables,
 // initials or a mix, ü typed as v or u, tones given as marks or numbers or not
 // at all, every reading of a character), Latin letters in any case, spaces
-// ignored; in the food's name or in one of its other names.
+// ignored; in the food's name or in one of its other names. A pinyin query of
+// four letters or more that finds nothing is read once more with one typo
+// forgiven (jidna: 鸡蛋).
 //
 // A query matches a name where it can be read from some character on through
 // consecutive characters: each character taken either as itself or as a
@@ -99,6 +101,14 @@ private:
 
     // The query as it is matched: normalized, tone numbers after pinyin dropped.
     static std::u32string normalizedQuery(const QString &text);
+    static Query makeQuery(std::u32string units);
+    // One list of hits a tier and rank, best first.
+    static constexpr int Ranks = 3;
+    using HitLists = std::vector<std::vector<FoodSearchHit>>;
+    // Adds the foods `query` matches to `lists`, at most `wanted` in all that can be shown.
+    void collect(const Query &query, Options options, size_t wanted, HitLists &lists) const;
+    // The shortest query a typo is looked for in.
+    static constexpr size_t MinTypoQuery = 4;
     void addText(const QString &text, quint32 food, qint32 alias);
     int bestRank(const Text &text, const Query &query, bool wantContains, MatchMode mode) const;
     quint64 step(quint64 reach, quint32 unit, const Query &query, MatchMode mode) const;
