@@ -163,6 +163,14 @@ FoodSearchIndex::FoodSearchIndex(QVector<SearchableFood> foods)
     m_foods.reserve(foods.size());
     for (int index : order)
         m_foods.append(std::move(foods[index]));
+    for (const SearchableFood &food : std::as_const(m_foods)) {
+        if (!food.category.isEmpty() && !m_categories.contains(food.category)) {
+            if (std::optional<Text> entry = makeText(food.category, quint32(m_categories.size()), -1)) {
+                m_categoryTexts.push_back(*entry);
+                m_categories.append(food.category);
+            }
+        }
+    }
     for (int food = 0; food < m_foods.size(); ++food) {
         addText(m_foods[food].name, quint32(food), -1);
         const QStringList &aliases = m_foods[food].aliases;
@@ -206,9 +214,15 @@ std::u32string FoodSearchIndex::normalizedQuery(const QString &text)
 
 void FoodSearchIndex::addText(const QString &text, quint32 food, qint32 alias)
 {
+    if (std::optional<Text> entry = makeText(text, food, alias))
+        m_texts.push_back(*entry);
+}
+
+std::optional<FoodSearchIndex::Text> FoodSearchIndex::makeText(const QString &text, quint32 food, qint32 alias)
+{
     const std::u32string units = normalized(text);
     if (units.empty())
-        return;
+        return std::nullopt;
     Text entry;
     entry.first = quint32(m_units.size());
     entry.length = quint32(units.size());
@@ -236,7 +250,7 @@ void FoodSearchIndex::addText(const QString &text, quint32 food, qint32 alias)
             }
         }
     }
-    m_texts.push_back(entry);
+    return entry;
 }
 
 // The positions in the query reachable after one more unit of the text, from
@@ -394,6 +408,30 @@ void FoodSearchIndex::collect(const Query &query, Options options, size_t wanted
         if (lists[0].size() >= wanted)
             return; // nothing can come before these
     }
+}
+
+QStringList FoodSearchIndex::matchingCategories(const QString &text, Options options) const
+{
+    const Query query = makeQuery(normalizedQuery(text));
+    if (query.units.empty() || query.units.size() > MaxPinyinQuery)
+        return {};
+    const int tiers = options.fuzzySounds ? MatchTiers : MatchTiers / 2;
+    std::vector<std::pair<int, int>> found; // tier, category
+    for (const Text &entry : m_categoryTexts) {
+        if ((query.letters & ~entry.letters) || !(query.first & entry.starts))
+            continue;
+        for (int tier = 0; tier < tiers; ++tier) {
+            if (bestRank(entry, query, false, MatchModes[tier]) == int(SearchRank::Exact)) {
+                found.emplace_back(tier, int(entry.food));
+                break;
+            }
+        }
+    }
+    std::stable_sort(found.begin(), found.end());
+    QStringList names;
+    for (const auto &[tier, category] : found)
+        names.append(m_categories.at(category));
+    return names;
 }
 
 namespace {

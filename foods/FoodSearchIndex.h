@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <optional>
 #include <vector>
 
 // One food as the search knows it: what a result line shows and what it takes
@@ -28,6 +29,15 @@ struct FoodSearchHit
     int food = -1;      // position in FoodSearchIndex::foods()
     SearchRank rank = SearchRank::Contains;
     QString alias;      // the other name that matched, when the food's own name did not
+};
+
+// How the search may read what is typed.
+struct FoodSearchOptions
+{
+    // 模糊音, as Chinese input methods offer it: z/zh, c/ch, s/sh, n/l, h/f, r/l and
+    // an/ang, en/eng, in/ing (so ian/iang, uan/uang) are taken for each other, below every
+    // match without them.
+    bool fuzzySounds = true;
 };
 
 // Finds foods by what a user types: Chinese text, pinyin (whole syllables,
@@ -60,19 +70,16 @@ public:
     // The foods, in the order ties are listed in.
     const QVector<SearchableFood> &foods() const { return m_foods; }
 
-    // How the search may read what is typed.
-    struct Options
-    {
-        // 模糊音, as Chinese input methods offer it: z/zh, c/ch, s/sh, n/l, h/f, r/l and
-        // an/ang, en/eng, in/ing (so ian/iang, uan/uang) are taken for each other, below every
-        // match without them.
-        bool fuzzySounds = true;
-    };
+    using Options = FoodSearchOptions;
 
     // At most `limit` matches, best first. An empty query (after trimming and
     // removing spaces) matches nothing.
     QVector<FoodSearchHit> search(const QString &query, int limit = DefaultLimit) const;
     QVector<FoodSearchHit> search(const QString &query, int limit, Options options) const;
+
+    // The categories whose whole name the query is (shuiguo, sg, 水果), read the same ways as
+    // food names and in the same order; a result of their own above the foods.
+    QStringList matchingCategories(const QString &query, Options options = Options()) const;
 
     // The query as it is matched: white space removed, Latin letters in lower
     // case, ü as v.
@@ -109,6 +116,8 @@ private:
     void collect(const Query &query, Options options, size_t wanted, HitLists &lists) const;
     // The shortest query a typo is looked for in.
     static constexpr size_t MinTypoQuery = 4;
+    // A name's text for the search, or nothing for one without characters.
+    std::optional<Text> makeText(const QString &text, quint32 food, qint32 alias);
     void addText(const QString &text, quint32 food, qint32 alias);
     int bestRank(const Text &text, const Query &query, bool wantContains, MatchMode mode) const;
     quint64 step(quint64 reach, quint32 unit, const Query &query, MatchMode mode) const;
@@ -119,6 +128,8 @@ private:
     std::vector<std::vector<std::string>> m_fuzzySyllables;
     QVector<SearchableFood> m_foods;
     std::vector<Text> m_texts;                // grouped by food, in food order
+    QStringList m_categories;                 // those of the foods, in the foods' order
+    std::vector<Text> m_categoryTexts;        // their names, `food` their position
     std::vector<char32_t> m_units;            // the texts' characters, normalized
     std::vector<quint16> m_unitReadings;      // per unit: offset of its readings (0: none)
 };

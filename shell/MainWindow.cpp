@@ -85,6 +85,7 @@ void MainWindow::makeFoodSearch()
     m_foodPortion = new FoodPortionPanel(m_form.caloriePanel, m_form.kcalUnit, HouseholdMeasures::builtIn(), this);
     connect(m_calorieLookup.get(), &CalorieLookup::foodShown, m_foodPortion, &FoodPortionPanel::showFood);
     connect(m_foodSearch, &FoodSearchBox::foodChosen, m_calorieLookup.get(), &CalorieLookup::revealFood);
+    connect(m_foodSearch, &FoodSearchBox::categoryChosen, m_calorieLookup.get(), &CalorieLookup::revealCategory);
     // A restored backup rebuilds the tree: the search reads the foods of the new file.
     connect(m_calorieLookup.get(), &CalorieLookup::foodTreeBuilt, m_foodSearch, &FoodSearchBox::forgetFoods);
     // 记一笔: the food on show and its amount, into today's food log.

@@ -164,6 +164,20 @@ void CalorieLookup::revealFood(const QString &category, qint64 rowId)
     scroll();
 }
 
+void CalorieLookup::revealCategory(const QString &category)
+{
+    if (!m_model)
+        return;
+    const QModelIndex node = m_model->category(FoodText::name(category));
+    if (!node.isValid())
+        return;
+    QTreeView *tree = m_controls.foodTree;
+    tree->setCurrentIndex(node);
+    tree->expand(node);
+    tree->scrollTo(node, QAbstractItemView::PositionAtTop);
+    onTreeNodeClicked(node);
+}
+
 void CalorieLookup::showFoodInfo(const QString &category, const QString &food)
 {
     lookUpFood(category, food, std::nullopt);

@@ -56,6 +56,8 @@ public:
     // node, scrolls it into view and shows the food. `rowId` is the food's row
     // in table 01; a row the tree does not list changes nothing.
     void revealFood(const QString &category, qint64 rowId);
+    // Opens the category in the tree and makes it current, as a click on it does.
+    void revealCategory(const QString &category);
 
     // The last food click's food and category, trimmed; empty before the first.
     const QString &lastFood() const { return m_food; }

@@ -21,6 +21,7 @@ constexpr int ListTop = FieldTop + FieldHeight + 2;
 constexpr int ListBottom = 270;
 
 constexpr int FoodRole = Qt::UserRole; // position in the index's foods; absent on the "nothing found" line
+constexpr int CategoryRole = Qt::UserRole + 1; // a category's name, on its line
 
 } // namespace
 
@@ -116,6 +117,14 @@ void FoodSearchBox::showResults()
         return;
     }
     const FoodSearchIndex &searched = index();
+    // A category the query names wholly comes first, as a result of its own.
+    const QStringList categories = searched.matchingCategories(query, m_options);
+    for (const QString &category : categories) {
+        auto *item = new QListWidgetItem(QStringLiteral("%1（分类）").arg(category), m_results);
+        item->setData(FoodRole, -1);
+        item->setData(CategoryRole, category);
+        item->setToolTip(item->text());
+    }
     const QVector<FoodSearchHit> hits = searched.search(query, FoodSearchIndex::DefaultLimit, m_options);
     for (const FoodSearchHit &hit : hits) {
         const SearchableFood &food = searched.foods().at(hit.food);
@@ -127,7 +136,7 @@ void FoodSearchBox::showResults()
         auto *item = new QListWidgetItem(QStringLiteral("无法搜索食物：%1").arg(m_readProblem), m_results);
         item->setFlags(Qt::ItemIsEnabled);
         item->setToolTip(item->text());
-    } else if (hits.isEmpty()) {
+    } else if (hits.isEmpty() && categories.isEmpty()) {
         auto *item = new QListWidgetItem(QStringLiteral("没有找到“%1”").arg(query), m_results);
         item->setFlags(Qt::ItemIsEnabled); // not selectable, nothing to choose
     } else {
@@ -154,6 +163,10 @@ void FoodSearchBox::choose(QListWidgetItem *item)
     const QVariant food = item->data(FoodRole);
     if (!food.isValid())
         return;
+    if (item->data(CategoryRole).isValid()) {
+        emit categoryChosen(item->data(CategoryRole).toString());
+        return;
+    }
     const SearchableFood &chosen = m_index->foods().at(food.toInt());
     emit foodChosen(chosen.category, chosen.rowId);
 }

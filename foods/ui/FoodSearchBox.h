@@ -54,6 +54,8 @@ public:
 signals:
     // A food was chosen: its category and the row of the food table the tree shows for it.
     void foodChosen(const QString &category, qint64 rowId);
+    // A category was chosen ("水果（分类）"): it is to be opened in the tree.
+    void categoryChosen(const QString &category);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

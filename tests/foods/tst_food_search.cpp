@@ -78,6 +78,7 @@ private slots:
     void rankedByUse();
     void readingsInOrderOfUse();
     void fuzzySoundsCanBeTurnedOff();
+    void categoriesAreResultsOfTheirOwn();
     void limitKeepsTheBest();
     void longQuery();
     void catalogFromFile();
@@ -265,6 +266,18 @@ void TestFoodSearch::fuzzySoundsCanBeTurnedOff()
     const QVector<FoodSearchHit> fuzzy = index.search(QStringLiteral("lai"), 10);
     QCOMPARE(fuzzy.size(), 1);
     QCOMPARE(index.foods().at(fuzzy.first().food).name, QStringLiteral("牛奶"));
+}
+
+// A category named wholly (its name, pinyin or initials) is a result; a part of it is not.
+void TestFoodSearch::categoriesAreResultsOfTheirOwn()
+{
+    const FoodSearchIndex index(everydayFoods());
+    QCOMPARE(index.matchingCategories(QStringLiteral("shuiguo")), QStringList{"水果"});
+    QCOMPARE(index.matchingCategories(QStringLiteral("水果")), QStringList{"水果"});
+    QCOMPARE(index.matchingCategories(QStringLiteral("sg")), QStringList{"水果"});
+    QCOMPARE(index.matchingCategories(QStringLiteral("shucai")), QStringList{"蔬菜"});
+    QCOMPARE(index.matchingCategories(QStringLiteral("shui")), QStringList());
+    QCOMPARE(index.matchingCategories(QStringLiteral("西红柿")), QStringList());
 }
 
 void TestFoodSearch::readingsInOrderOfUse()

@@ -40,6 +40,7 @@ private slots:
     void foodNotInGrams();
     void ctrlFFromTheEntryViewKeepsTheText();
     void fuzzySoundsFromTheWindowMenu();
+    void categoryFoundOpensInTheTree();
 
 private:
     QTemporaryDir m_settings;
@@ -131,19 +132,34 @@ void TestFoodSearchWindow::findByInitialsShowsAsAClick()
     QVERIFY(!results->isVisible());
 }
 
+// A category's pinyin finds the category itself, first; Return opens it in the tree.
+void TestFoodSearchWindow::categoryFoundOpensInTheTree()
+{
+    MainWindow &w = *m_window;
+    QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+    typeText(w.foodSearch()->field(), QStringLiteral("shucai"));
+    QListWidget *results = w.foodSearch()->results();
+    QCOMPARE(results->item(0)->text(), QStringLiteral("蔬菜（分类）"));
+    QTest::keyClick(w.foodSearch()->field(), Qt::Key_Return);
+    const QModelIndex current = w.form().foodTree->currentIndex();
+    QCOMPARE(current.data().toString(), QStringLiteral("蔬菜"));
+    QVERIFY(w.form().foodTree->isExpanded(current));
+}
+
 // 模糊音 is on unless the window menu turns it off; the choice is kept for the next start.
 void TestFoodSearchWindow::fuzzySoundsFromTheWindowMenu()
 {
     MainWindow &w = *m_window;
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
-    typeText(w.foodSearch()->field(), QStringLiteral("xihongsi"));
+    // fg for 黄瓜: h typed as f (too short for a typo to be forgiven).
+    typeText(w.foodSearch()->field(), QStringLiteral("fg"));
     QListWidget *results = w.foodSearch()->results();
-    QVERIFY(results->item(0)->text().startsWith(QStringLiteral("西红柿")));
+    QVERIFY(results->item(0)->text().startsWith(QStringLiteral("黄瓜")));
 
     QAction *fuzzy = w.findChild<QAction *>(QStringLiteral("fuzzySounds"));
     QVERIFY(fuzzy && fuzzy->isCheckable() && fuzzy->isChecked());
     fuzzy->setChecked(false);
-    QCOMPARE(results->item(0)->text(), QStringLiteral("没有找到“xihongsi”"));
+    QCOMPARE(results->item(0)->text(), QStringLiteral("没有找到“fg”"));
 
     m_window = Startup::openMainWindow(m_db->dir());
     QVERIFY(!m_window->findChild<QAction *>(QStringLiteral("fuzzySounds"))->isChecked());
