@@ -359,6 +359,21 @@ std::optional<DayWeight> FoodLogStore::latestWeight(const QDate &day) const
     return std::nullopt;
 }
 
+QStringList FoodLogStore::recentFoods(int limit) const
+{
+    QStringList names;
+    if (!hasTable("food_log"))
+        return names;
+    Query q(m_db,
+            "SELECT substr(food, 1, ?1) FROM food_log WHERE " IN_RANGE_ENTRY
+            " GROUP BY food ORDER BY max(day) DESC, count(*) DESC, max(id) DESC LIMIT ?2",
+            readContext());
+    q.bind(1, qint64(FoodText::MaxNameLength + 1)).bind(2, limit);
+    while (q.next())
+        names.append(FoodText::name(q.text(0)));
+    return names;
+}
+
 std::optional<Profile> FoodLogStore::profile() const
 {
     if (!hasTable("profile"))

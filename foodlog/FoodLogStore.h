@@ -78,6 +78,10 @@ public:
 
     // The profile as stored; its height may be out of range (LogBounds::heightInRange), which
     // the caller shows instead of a figure.
+    // The foods logged, most recently first and, on the same day, most often first: the user's
+    // own foods for the searches. At most `limit` names.
+    QStringList recentFoods(int limit) const;
+
     std::optional<Profile> profile() const;
     void setProfile(const Profile &profile);
 

@@ -5,6 +5,7 @@
 #include "db/Recordset.h"
 #include "foods/FoodTables.h"
 #include "foods/FoodText.h"
+#include "foods/HouseholdMeasures.h"
 
 #include <QHash>
 #include <QSet>
@@ -41,6 +42,8 @@ QVector<SearchableFood> read(const QString &databasePath)
 
     QVector<SearchableFood> foods;
     QHash<FoodKey, int> positionOf;
+    // Everyday foods are those the table of household measures has (resources/FOODS.md).
+    const HouseholdMeasures measures = HouseholdMeasures::builtIn();
     try {
         auto rs = database->openRecordset(QStringLiteral("01"));
         FoodTables::forEachRow(*rs, [&] {
@@ -65,6 +68,7 @@ QVector<SearchableFood> read(const QString &databasePath)
             } catch (const DataError &) {
             }
             food.rowId = rs->id();
+            food.common = !measures.of(food.category, food.name).isEmpty();
             positionOf.insert(key, int(foods.size()));
             foods.append(std::move(food));
         });

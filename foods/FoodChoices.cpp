@@ -48,6 +48,23 @@ QList<FoodChoice> FoodChoices::match(const QString &query, int limit) const
     return found;
 }
 
+void FoodChoices::setPreferredFoods(const QStringList &names)
+{
+    m_options.preferredFoods = names;
+}
+
+QList<FoodChoice> FoodChoices::preferred(int limit) const
+{
+    QList<FoodChoice> found;
+    for (int food : m_index->foodsNamed(m_options.preferredFoods)) {
+        if (std::optional<FoodChoice> choice = loggable(m_index->foods().at(food)))
+            found.append(*choice);
+        if (found.size() == limit)
+            break;
+    }
+    return found;
+}
+
 std::optional<FoodChoice> FoodChoices::find(const QString &name) const
 {
     const QString wanted = name.trimmed();

@@ -37,6 +37,11 @@ public:
 
     // At most `limit` loggable foods for what the user typed, best first.
     QList<FoodChoice> match(const QString &query, int limit = FoodSearchIndex::DefaultLimit) const;
+    // The user's own foods (names, most wanted first): listed first among equal matches.
+    void setPreferredFoods(const QStringList &names);
+    // The user's own foods that can be logged, at most `limit`, for an empty search.
+    QList<FoodChoice> preferred(int limit) const;
+
     // The loggable food whose name (or other name) is exactly this text.
     std::optional<FoodChoice> find(const QString &name) const;
 

@@ -171,6 +171,12 @@ FoodSearchIndex::FoodSearchIndex(QVector<SearchableFood> foods)
             }
         }
     }
+    m_common.reserve(size_t(m_foods.size()));
+    for (int food = 0; food < m_foods.size(); ++food) {
+        m_common.push_back(m_foods[food].common);
+        if (!m_foodByName.contains(m_foods[food].name))
+            m_foodByName.insert(m_foods[food].name, food);
+    }
     for (int food = 0; food < m_foods.size(); ++food) {
         addText(m_foods[food].name, quint32(food), -1);
         const QStringList &aliases = m_foods[food].aliases;
@@ -358,7 +364,19 @@ FoodSearchIndex::Query FoodSearchIndex::makeQuery(std::u32string units)
     return query;
 }
 
-void FoodSearchIndex::collect(const Query &query, Options options, size_t wanted, HitLists &lists) const
+QVector<int> FoodSearchIndex::foodsNamed(const QStringList &names) const
+{
+    QVector<int> found;
+    for (const QString &name : names) {
+        const auto food = m_foodByName.constFind(name);
+        if (food != m_foodByName.cend() && !found.contains(*food))
+            found.append(*food);
+    }
+    return found;
+}
+
+void FoodSearchIndex::collect(const Query &query, Options options, size_t wanted, HitLists &lists,
+                              std::vector<bool> &listed, const std::vector<bool> *only) const
 {
     // A plain-text query (too long for pinyin) matches the same in every way.
     const int tiers = query.units.size() > MaxPinyinQuery ? 1
@@ -375,6 +393,8 @@ void FoodSearchIndex::collect(const Query &query, Options options, size_t wanted
         int best = -1;
         qint32 bestAlias = -1;
         for (; entry != m_texts.cend() && entry->food == food; ++entry) {
+            if (listed[food] || (only && !(*only)[food]))
+                continue;
             if ((query.letters & ~entry->letters) || !(query.first & entry->starts))
                 continue;
             // A place is worth finding only while the list can still show it.
@@ -405,6 +425,7 @@ void FoodSearchIndex::collect(const Query &query, Options options, size_t wanted
         if (bestAlias >= 0)
             hit.alias = m_foods[int(food)].aliases[bestAlias];
         lists[size_t(best)].push_back(std::move(hit));
+        listed[food] = true;
         if (lists[0].size() >= wanted)
             return; // nothing can come before these
     }
@@ -475,7 +496,22 @@ QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit, O
         return {};
     const size_t wanted = size_t(limit);
     HitLists lists(MatchTiers * Ranks);
-    collect(query, options, wanted, lists);
+    // Among foods that match equally well, the user's own first (in their order), then the
+    // everyday ones, then the rest: a pass for each, as a list keeps the order hits come in.
+    std::vector<bool> listed(size_t(m_foods.size()), false);
+    const QVector<int> preferred = foodsNamed(options.preferredFoods);
+    if (!preferred.isEmpty()) {
+        std::vector<bool> own(size_t(m_foods.size()), false);
+        for (int food : preferred)
+            own[size_t(food)] = true;
+        collect(query, options, wanted, lists, listed, &own);
+        for (auto &list : lists)
+            std::stable_sort(list.begin(), list.end(), [&](const FoodSearchHit &a, const FoodSearchHit &b) {
+                return preferred.indexOf(a.food) < preferred.indexOf(b.food);
+            });
+    }
+    collect(query, options, wanted, lists, listed, &m_common);
+    collect(query, options, wanted, lists, listed);
 
     // One typo: a pinyin query of four letters or more that finds nothing is tried once more with
     // every spelling one edit away (jidna: jidan), each food at the best place any of them gives.
@@ -483,7 +519,7 @@ QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit, O
     const bool pinyin = std::all_of(query.units.begin(), query.units.end(), [](char32_t c) { return c >= U'a' && c <= U'z'; });
     if (foundNothing && pinyin && query.units.size() >= MinTypoQuery && query.units.size() < MaxPinyinQuery) {
         for (const std::u32string &variant : oneEditAway(query.units))
-            collect(makeQuery(variant), options, wanted, lists);
+            collect(makeQuery(variant), options, wanted, lists, listed);
     }
 
     QVector<FoodSearchHit> hits;

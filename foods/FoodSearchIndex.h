@@ -3,6 +3,7 @@
 
 #include "foods/PinyinTable.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -19,6 +20,7 @@ struct SearchableFood
     QString portion;  // what the figure is for ("100克"), trimmed; may be empty
     qint64 rowId = 0; // the first row of the food table with this category and name
     QStringList aliases; // other names of the food
+    bool common = false; // an everyday food (one with household measures): listed first among its equals
 };
 
 // How well a food matched, best first.
@@ -38,6 +40,9 @@ struct FoodSearchOptions
     // an/ang, en/eng, in/ing (so ian/iang, uan/uang) are taken for each other, below every
     // match without them.
     bool fuzzySounds = true;
+    // The user's own foods (the names logged most, most recently first): each listed before
+    // the other foods that match as well, in this order.
+    QStringList preferredFoods;
 };
 
 // Finds foods by what a user types: Chinese text, pinyin (whole syllables,
@@ -81,6 +86,9 @@ public:
     // food names and in the same order; a result of their own above the foods.
     QStringList matchingCategories(const QString &query, Options options = Options()) const;
 
+    // Positions in foods() of the preferred foods that the index has, in the preferred order.
+    QVector<int> foodsNamed(const QStringList &names) const;
+
     // The query as it is matched: white space removed, Latin letters in lower
     // case, ü as v.
     static std::u32string normalized(const QString &text);
@@ -112,8 +120,11 @@ private:
     // One list of hits a tier and rank, best first.
     static constexpr int Ranks = 3;
     using HitLists = std::vector<std::vector<FoodSearchHit>>;
-    // Adds the foods `query` matches to `lists`, at most `wanted` in all that can be shown.
-    void collect(const Query &query, Options options, size_t wanted, HitLists &lists) const;
+    // Adds the foods `query` matches to `lists`, at most `wanted` in all that can be shown; only
+    // the foods `only` allows, when it is given, and none `listed` already has (it marks those
+    // it adds).
+    void collect(const Query &query, Options options, size_t wanted, HitLists &lists,
+                 std::vector<bool> &listed, const std::vector<bool> *only = nullptr) const;
     // The shortest query a typo is looked for in.
     static constexpr size_t MinTypoQuery = 4;
     // A name's text for the search, or nothing for one without characters.
@@ -129,6 +140,8 @@ private:
     QVector<SearchableFood> m_foods;
     std::vector<Text> m_texts;                // grouped by food, in food order
     QStringList m_categories;                 // those of the foods, in the foods' order
+    std::vector<bool> m_common;               // per food: an everyday one
+    QHash<QString, int> m_foodByName;         // the first food of each name
     std::vector<Text> m_categoryTexts;        // their names, `food` their position
     std::vector<char32_t> m_units;            // the texts' characters, normalized
     std::vector<quint16> m_unitReadings;      // per unit: offset of its readings (0: none)

@@ -82,6 +82,8 @@ void MainWindow::makeFoodSearch()
 {
     m_foodSearch = new FoodSearchBox(m_form.caloriePanel, [this] { return m_foods.index(); }, this);
     m_foodSearch->setSearchOptions(searchOptions());
+    // The foods the user logs, first in the panel's search too.
+    m_foodSearch->setPreferredFoods([this] { return m_foodLog ? m_foodLog->recentFoods() : QStringList(); });
     m_foodPortion = new FoodPortionPanel(m_form.caloriePanel, m_form.kcalUnit, HouseholdMeasures::builtIn(), this);
     connect(m_calorieLookup.get(), &CalorieLookup::foodShown, m_foodPortion, &FoodPortionPanel::showFood);
     connect(m_foodSearch, &FoodSearchBox::foodChosen, m_calorieLookup.get(), &CalorieLookup::revealFood);

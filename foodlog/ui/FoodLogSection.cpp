@@ -19,6 +19,7 @@ FoodChoices FoodLogSection::currentFoods()
     try {
         FoodChoices foods = m_foods();
         m_foodsFailed = false;
+        foods.setPreferredFoods(recentFoods());
         return foods;
     } catch (const DataError &error) {
         // The log still works for weights and the days already logged; the next entry tries
@@ -68,6 +69,15 @@ void FoodLogSection::enter()
     m_view->show();
     if (first)
         m_view->askProfileIfMissing();
+}
+
+QStringList FoodLogSection::recentFoods(int limit)
+{
+    try {
+        return store().recentFoods(limit);
+    } catch (const DataError &) {
+        return {}; // the searches work on without the user's own order
+    }
 }
 
 void FoodLogSection::fileReplaced()

@@ -34,6 +34,10 @@ public:
     // Puts the replaced controls back as they were; nothing when not shown.
     void leave();
     bool isShown() const { return m_shown; }
+    // The foods the user logged, most recent first, for the searches; none when the log
+    // cannot be read.
+    QStringList recentFoods(int limit = PreferredFoods);
+    static constexpr int PreferredFoods = 30;
     // The data file was replaced (a restore): nothing known of its tables is kept.
     void fileReplaced();
     // Null until the view was first shown.

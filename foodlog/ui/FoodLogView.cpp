@@ -31,6 +31,7 @@
 namespace {
 
 const int ChartDays = 30;
+const int RecentFoods = 30; // the user's own foods the search puts first
 const char BoxTitle[] = "饮食记录";
 
 QString noProfileHint()
@@ -174,6 +175,7 @@ void FoodLogView::refresh()
         profile = m_store.profile();
         intake = m_store.intakeBetween(m_day.addDays(1 - ChartDays), m_day);
         weights = m_store.weightsBetween(m_day.addDays(1 - ChartDays - IntakeSeries::AverageDays), m_day);
+        m_picker->setPreferredFoods(m_store.recentFoods(RecentFoods));
     } catch (const DataError &error) {
         // The store's messages name what could not be read (饮食记录, 个人资料) themselves.
         showProblem(error.message());

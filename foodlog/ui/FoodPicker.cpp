@@ -24,6 +24,7 @@
 namespace {
 
 constexpr int FoodNameRole = Qt::UserRole + 1;
+constexpr int RecentShown = 10; // foods listed when the search field is entered empty
 
 } // namespace
 
@@ -114,10 +115,17 @@ void FoodPicker::setFoods(FoodChoices foods)
     m_foods = std::move(foods);
 }
 
+void FoodPicker::setPreferredFoods(const QStringList &names)
+{
+    m_foods.setPreferredFoods(names);
+}
+
 void FoodPicker::updateMatches(const QString &text)
 {
     m_matches->clear();
-    for (const FoodChoice &food : m_foods.match(text)) {
+    // Nothing typed yet: the foods eaten most recently, one keystroke away.
+    const QList<FoodChoice> found = text.trimmed().isEmpty() ? m_foods.preferred(RecentShown) : m_foods.match(text);
+    for (const FoodChoice &food : found) {
         auto *item = new QStandardItem(food.matchedAlias.isEmpty()
                                            ? food.name
                                            : QStringLiteral("%1 · %2").arg(food.name, food.matchedAlias));
@@ -127,6 +135,15 @@ void FoodPicker::updateMatches(const QString &text)
     }
     if (m_matches->rowCount() == 0)
         return;
+    if (text.trimmed().isEmpty()) {
+        // A list to pick from, nothing highlighted, so Return adds nothing by chance; opened
+        // after the field is done with the key, as it closes the list when it empties.
+        QTimer::singleShot(0, this, [this] {
+            if (m_search->isVisible() && m_search->text().trimmed().isEmpty() && m_matches->rowCount() > 0)
+                m_completer->complete();
+        });
+        return;
+    }
     m_completer->complete();
     // The best match highlighted: Return takes it. After the line edit has handed the key to
     // the completer (which resets its list), and quietly, as the completer would otherwise
@@ -146,6 +163,10 @@ void FoodPicker::updateMatches(const QString &text)
 
 bool FoodPicker::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_search && event->type() == QEvent::FocusIn && m_search->text().isEmpty()) {
+        updateMatches(QString());
+        return QWidget::eventFilter(watched, event);
+    }
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent *>(event)->key();

@@ -29,6 +29,9 @@ public:
                         HouseholdMeasures measures = HouseholdMeasures::builtIn());
 
     void setFoods(FoodChoices foods);
+    // The user's own foods (names, most wanted first): first among equal matches, and listed
+    // alone when the field is entered empty.
+    void setPreferredFoods(const QStringList &names);
     void setMeal(int meal);
     int meal() const;
     int grams() const;

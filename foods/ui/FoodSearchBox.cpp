@@ -22,6 +22,7 @@ constexpr int ListBottom = 270;
 
 constexpr int FoodRole = Qt::UserRole; // position in the index's foods; absent on the "nothing found" line
 constexpr int CategoryRole = Qt::UserRole + 1; // a category's name, on its line
+constexpr int RecentShown = 10; // foods listed when the field is entered empty
 
 } // namespace
 
@@ -80,9 +81,30 @@ const FoodSearchIndex &FoodSearchBox::index()
 
 void FoodSearchBox::setSearchOptions(FoodSearchIndex::Options options)
 {
+    if (options.preferredFoods.isEmpty()) // the user's own foods stay until the field is entered again
+        options.preferredFoods = m_options.preferredFoods;
     m_options = options;
     if (!m_field->text().isEmpty())
         showResults();
+}
+
+void FoodSearchBox::setPreferredFoods(std::function<QStringList()> preferred)
+{
+    m_preferred = std::move(preferred);
+}
+
+// Nothing typed: the user's own foods, eaten most recently first, nothing chosen yet.
+void FoodSearchBox::showPreferred()
+{
+    m_results->clear();
+    const FoodSearchIndex &searched = index();
+    const QVector<int> foods = searched.foodsNamed(m_options.preferredFoods);
+    for (int food : foods.mid(0, RecentShown)) {
+        auto *item = new QListWidgetItem(resultText(searched.foods().at(food), QString()), m_results);
+        item->setData(FoodRole, food);
+        item->setToolTip(item->text());
+    }
+    m_results->setVisible(m_results->count() > 0);
 }
 
 void FoodSearchBox::forgetFoods()
@@ -186,6 +208,13 @@ bool FoodSearchBox::eventFilter(QObject *watched, QEvent *event)
         enableNamedClearButton(m_field);
         if (!m_index)
             QTimer::singleShot(0, this, &FoodSearchBox::prepare);
+        return false;
+    }
+    if (watched == m_field && event->type() == QEvent::FocusIn) {
+        if (m_preferred)
+            m_options.preferredFoods = m_preferred();
+        if (m_field->text().trimmed().isEmpty())
+            showPreferred();
         return false;
     }
     if (event->type() != QEvent::KeyPress || (watched != m_field && watched != m_results))

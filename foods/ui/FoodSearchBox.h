@@ -44,6 +44,9 @@ public:
     void focusField();
     // How what is typed is read (the fuzzy sounds on or off); the list follows at once.
     void setSearchOptions(FoodSearchIndex::Options options);
+    // Where the user's own foods come from (names, most wanted first), asked each time the field
+    // is entered: listed first among equal matches, and alone while nothing is typed.
+    void setPreferredFoods(std::function<QStringList()> preferred);
 
     // The index, made on first use; other searches of the window share it.
     const FoodSearchIndex &index();
@@ -62,6 +65,7 @@ protected:
 
 private:
     void showResults();
+    void showPreferred();
     void moveCurrent(int step);
     void choose(QListWidgetItem *item);
     void clear();
@@ -72,6 +76,7 @@ private:
     std::shared_ptr<const FoodSearchIndex> m_index;
     QString m_readProblem; // why the foods could not be read, in Chinese
     FoodSearchIndex::Options m_options;
+    std::function<QStringList()> m_preferred;
     QLineEdit *m_field;
     QListWidget *m_results;
 };

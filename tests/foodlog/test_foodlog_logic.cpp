@@ -130,6 +130,7 @@ private slots:
     void refusedUpgradeLeavesFileAlone_data();
     void refusedUpgradeLeavesFileAlone();
     void hugeNamesAreBounded();
+    void recentFoodsMostRecentThenMostOften();
     void failedWritesNameTheirCause_data();
     void failedWritesNameTheirCause();
     void entriesKeepTheirDay();
@@ -719,6 +720,23 @@ void FoodLogLogicTest::refusedUpgradeLeavesFileAlone()
     QCOMPARE(fileHash(file.path()), before);
     if (how != QLatin1String("full")) // a full file's copy lies in another folder's space
         QVERIFY(backupsBeside(file).isEmpty());
+}
+
+// The user's own foods for the searches: the latest day first; on one day the most often first.
+void FoodLogLogicTest::recentFoodsMostRecentThenMostOften()
+{
+    TempDatabase file;
+    auto db = openDatabase(file.path());
+    FoodLogStore store(*db);
+    QVERIFY(store.recentFoods(10).isEmpty());
+    const QDate day(2026, 12, 10);
+    store.addEntry(entry(day.addDays(-3), 0, QStringLiteral("燕麦"), 50, 367));
+    store.addEntry(entry(day.addDays(-1), 0, QStringLiteral("米饭"), 150, 116));
+    store.addEntry(entry(day.addDays(-1), 1, QStringLiteral("苹果"), 200, 53));
+    store.addEntry(entry(day.addDays(-2), 1, QStringLiteral("苹果"), 200, 53));
+    store.addEntry(entry(day, 0, QStringLiteral("鸡蛋"), 50, 144));
+    QCOMPARE(store.recentFoods(10), (QStringList{"鸡蛋", "苹果", "米饭", "燕麦"}));
+    QCOMPARE(store.recentFoods(2), (QStringList{"鸡蛋", "苹果"}));
 }
 
 // A name of a megabyte is cut to the longest name where it is written, and where a hand-made

@@ -732,6 +732,18 @@ void FoodLogViewTest::logSearchKeys()
                                                           QStringLiteral("百香果 · 鸡蛋果"), 1, Qt::MatchExactly);
     QVERIFY2(!shown.isEmpty(), qPrintable(results->model()->index(0, 0).data().toString()));
     QVERIFY(boxes.boxes().isEmpty());
+
+    // Emptied (or entered empty), the field lists the foods eaten most recently, nothing
+    // highlighted, so Return adds nothing by chance.
+    QTest::keyClick(results, Qt::Key_Escape);
+    QTest::keyClick(search, Qt::Key_Escape);
+    QTest::keyClicks(search, QStringLiteral("a"));
+    QTest::keyClick(search, Qt::Key_Backspace);
+    QTRY_VERIFY(results->isVisible());
+    QCOMPARE(results->model()->index(0, 0).data().toString(), first);
+    QVERIFY(!results->currentIndex().isValid());
+    QTest::keyClick(results, Qt::Key_Return);
+    QCOMPARE(queryValue(copy.data(), QStringLiteral("SELECT count(*) FROM food_log")).toInt(), 1);
 }
 
 // The profile's height is read as every amount is: "３００" is refused in words and the dialog

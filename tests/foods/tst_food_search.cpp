@@ -79,6 +79,7 @@ private slots:
     void readingsInOrderOfUse();
     void fuzzySoundsCanBeTurnedOff();
     void categoriesAreResultsOfTheirOwn();
+    void ownThenEverydayFoodsFirst();
     void limitKeepsTheBest();
     void longQuery();
     void catalogFromFile();
@@ -266,6 +267,31 @@ void TestFoodSearch::fuzzySoundsCanBeTurnedOff()
     const QVector<FoodSearchHit> fuzzy = index.search(QStringLiteral("lai"), 10);
     QCOMPARE(fuzzy.size(), 1);
     QCOMPARE(index.foods().at(fuzzy.first().food).name, QStringLiteral("牛奶"));
+}
+
+// Among foods that match as well: the user's own first, in their order, then the everyday
+// ones, then the rest in the tree's order; a better match still comes before all of them.
+void TestFoodSearch::ownThenEverydayFoodsFirst()
+{
+    QVector<SearchableFood> foods = {food("水果", "西瓜"), food("蔬菜", "西葫芦"), food("水果", "西梅"),
+                                     food("蔬菜", "西兰花"), food("水果", "西柚"), food("蔬菜", "西芹")};
+    foods[0].common = true; // 西瓜
+    foods[3].common = true; // 西兰花
+    const FoodSearchIndex index(foods);
+    const auto names = [&](const QVector<FoodSearchHit> &hits) {
+        QStringList found;
+        for (const FoodSearchHit &hit : hits)
+            found << index.foods().at(hit.food).name;
+        return found;
+    };
+    QCOMPARE(names(index.search(QStringLiteral("xi"))),
+             (QStringList{"西瓜", "西兰花", "西葫芦", "西梅", "西芹", "西柚"}));
+    FoodSearchIndex::Options mine;
+    mine.preferredFoods = {"西柚", "不在表里的", "西梅"};
+    QCOMPARE(names(index.search(QStringLiteral("xi"), 10, mine)),
+             (QStringList{"西柚", "西梅", "西瓜", "西兰花", "西葫芦", "西芹"}));
+    // A whole name still comes before the user's own that only begin so.
+    QCOMPARE(names(index.search(QStringLiteral("xigua"), 10, mine)).first(), QStringLiteral("西瓜"));
 }
 
 // A category named wholly (its name, pinyin or initials) is a result; a part of it is not.
