@@ -517,7 +517,9 @@ QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit, O
     // every spelling one edit away (jidna: jidan), each food at the best place any of them gives.
     const bool foundNothing = std::all_of(lists.begin(), lists.end(), [](const auto &list) { return list.empty(); });
     const bool pinyin = std::all_of(query.units.begin(), query.units.end(), [](char32_t c) { return c >= U'a' && c <= U'z'; });
-    if (foundNothing && pinyin && query.units.size() >= MinTypoQuery && query.units.size() < MaxPinyinQuery) {
+    // A category it names is a find too (shuiguo: 水果), not a typo.
+    if (foundNothing && pinyin && query.units.size() >= MinTypoQuery && query.units.size() < MaxPinyinQuery
+        && matchingCategories(text, options).isEmpty()) {
         for (const std::u32string &variant : oneEditAway(query.units))
             collect(makeQuery(variant), options, wanted, lists, listed);
     }

@@ -199,6 +199,7 @@ QVector<SearchableFood> everydayFoods()
         food("蔬菜", "西红柿", {"番茄"}),     food("蔬菜", "丝瓜"),
         food("谷薯主食", "牛奶"),             food("肉类", "牛腩"),
         food("蔬菜", "菠菜"),                 food("蔬菜", "蚕豆"),
+        food("家常菜肴", "回锅肉"),
     };
 }
 
@@ -304,6 +305,8 @@ void TestFoodSearch::categoriesAreResultsOfTheirOwn()
     QCOMPARE(index.matchingCategories(QStringLiteral("shucai")), QStringList{"蔬菜"});
     QCOMPARE(index.matchingCategories(QStringLiteral("shui")), QStringList());
     QCOMPARE(index.matchingCategories(QStringLiteral("西红柿")), QStringList());
+    // A query that names a category is no typo: no food one edit away is offered for it.
+    QVERIFY(index.search(QStringLiteral("shuiguo")).isEmpty()); // not 回锅肉 (s + huiguo)
 }
 
 void TestFoodSearch::readingsInOrderOfUse()
