@@ -513,21 +513,41 @@ QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit, O
     collect(query, options, wanted, lists, listed, &m_common);
     collect(query, options, wanted, lists, listed);
 
-    // One typo: a pinyin query of four letters or more that finds nothing is tried once more with
-    // every spelling one edit away (jidna: jidan), each food at the best place any of them gives.
-    const bool foundNothing = std::all_of(lists.begin(), lists.end(), [](const auto &list) { return list.empty(); });
+    // One typo: a pinyin query of four letters or more that finds nothing as spelled (the fuzzy
+    // sounds aside) is tried once more with every spelling one edit away (jidna: jidan). Those
+    // finds come before the fuzzy ones: a fuzzy sound through a rare reading or a syllable's
+    // beginning reaches far (jidna: 鸡蛋羹, 羹 read láng taken for nang), one letter mistyped is
+    // the likelier slip. Each food at the best place any spelling gives it.
+    const size_t exactLists = size_t(MatchTiers / 2 * Ranks);
+    const bool foundAsSpelled = std::any_of(lists.begin(), lists.begin() + qsizetype(exactLists),
+                                            [](const auto &list) { return !list.empty(); });
     const bool pinyin = std::all_of(query.units.begin(), query.units.end(), [](char32_t c) { return c >= U'a' && c <= U'z'; });
+    HitLists typoLists(MatchTiers * Ranks);
     // A category it names is a find too (shuiguo: 水果), not a typo.
-    if (foundNothing && pinyin && query.units.size() >= MinTypoQuery && query.units.size() < MaxPinyinQuery
+    if (!foundAsSpelled && pinyin && query.units.size() >= MinTypoQuery && query.units.size() < MaxPinyinQuery
         && matchingCategories(text, options).isEmpty()) {
-        for (const std::u32string &variant : oneEditAway(query.units))
-            collect(makeQuery(variant), options, wanted, lists, listed);
+        // As spelled only: a typo and a fuzzy sound together are two slips, too far to guess.
+        Options spelled = options;
+        spelled.fuzzySounds = false;
+        for (const std::u32string &variant : oneEditAway(query.units)) {
+            // Each spelling afresh, so a food gets the best place any of them gives it.
+            std::vector<bool> typoListed(size_t(m_foods.size()), false);
+            collect(makeQuery(variant), spelled, wanted, typoLists, typoListed);
+        }
     }
 
+    // The matches as spelled, then the typos, then the fuzzy ones; each food once, at its best.
+    std::vector<const std::vector<FoodSearchHit> *> order;
+    for (size_t i = 0; i < exactLists; ++i)
+        order.push_back(&lists[i]);
+    for (const auto &list : typoLists)
+        order.push_back(&list);
+    for (size_t i = exactLists; i < lists.size(); ++i)
+        order.push_back(&lists[i]);
     QVector<FoodSearchHit> hits;
     std::vector<bool> taken(size_t(m_foods.size()), false);
-    for (const auto &list : lists) {
-        for (const FoodSearchHit &hit : list) {
+    for (const auto *list : order) {
+        for (const FoodSearchHit &hit : *list) {
             if (hits.size() >= limit)
                 return hits;
             if (taken[size_t(hit.food)])

@@ -49,8 +49,9 @@ struct FoodSearchOptions
 // initials or a mix, ü typed as v or u, tones given as marks or numbers or not
 // at all, every reading of a character), Latin letters in any case, spaces
 // ignored; in the food's name or in one of its other names. A pinyin query of
-// four letters or more that finds nothing is read once more with one typo
-// forgiven (jidna: 鸡蛋).
+// four letters or more that finds nothing as spelled is read once more with one
+// typo forgiven (jidna: 鸡蛋); those finds come after the ones as spelled and
+// before the ones through fuzzy sounds.
 //
 // A query matches a name where it can be read from some character on through
 // consecutive characters: each character taken either as itself or as a
