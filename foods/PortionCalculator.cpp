@@ -8,25 +8,11 @@
 
 namespace PortionCalculator {
 
-namespace {
-
-// Full-width digits, as a Chinese input method may type them, as ASCII.
-QString withAsciiDigits(QString text)
-{
-    for (QChar &c : text) {
-        if (c >= QChar(0xFF10) && c <= QChar(0xFF19))
-            c = QChar(u'0' + (c.unicode() - 0xFF10));
-    }
-    return text;
-}
-
-} // namespace
-
 std::optional<double> portionGrams(const QString &portion)
 {
     static const QRegularExpression grams(
         QStringLiteral("^\\s*每?\\s*([0-9]+(?:\\.[0-9]+)?)\\s*(?:克|g|G|公克)\\s*$"));
-    const QRegularExpressionMatch match = grams.match(withAsciiDigits(portion));
+    const QRegularExpressionMatch match = grams.match(AmountText::normalised(portion));
     if (!match.hasMatch())
         return std::nullopt;
     const std::optional<double> value = AmountText::number(match.captured(1));

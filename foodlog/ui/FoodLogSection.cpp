@@ -19,8 +19,7 @@ FoodChoices FoodLogSection::currentFoods()
     try {
         FoodChoices foods = m_foods();
         m_foodsFailed = false;
-        foods.setPreferredFoods(recentFoods());
-        return foods;
+        return foods; // the view puts the user's own foods first at each refresh
     } catch (const DataError &error) {
         // The log still works for weights and the days already logged; the next entry tries
         // again, and says so only if it had worked in between.
