@@ -16,3 +16,10 @@ struct DayWeight
     QDate day;
     double kg = 0;
 };
+
+// The energy burned by exercise on one day; only days with entries are listed.
+struct DayBurned
+{
+    QDate day;
+    double kcal = 0;
+};

@@ -2,73 +2,17 @@
 #include "foodlog/FoodLogStore.h"
 
 #include "db/Database.h"
-#include "db/DatabaseCopy.h"
 #include "db/DataError.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
 #include "foodlog/LogBounds.h"
 #include "foods/FoodText.h"
 
-#include <QFileInfo>
 
 namespace {
 
 const char DayFormat[] = "yyyy-MM-dd";
 const char CreatedFormat[] = "yyyy-MM-dd HH:mm:ss";
-
-// The log's tables. Days are local dates as "YYYY-MM-DD"; the created time is
-// local "YYYY-MM-DD HH:MM:SS". CHECKs and triggers keep values a later reader can trust: the
-// ranges (LogBounds) are triggers because SQLite can add a trigger to a table an earlier release
-// made, where a new CHECK would mean copying the table, and a copy could not hold a row already
-// outside them. Every statement can run again on a file that has some of the objects (restored
-// from elsewhere, made by an earlier release): it adds the others.
-QStringList createStatementList()
-{
-    const auto number = [](double value) { return QString::number(value); };
-    QStringList statements = {
-        QStringLiteral(
-            "CREATE TABLE IF NOT EXISTS food_log (id INTEGER PRIMARY KEY AUTOINCREMENT, day TEXT NOT NULL, "
-            "meal INTEGER NOT NULL CHECK (meal BETWEEN 0 AND 3), food TEXT NOT NULL, "
-            "category TEXT NOT NULL DEFAULT '', grams REAL NOT NULL CHECK (grams > 0), "
-            "kcal_per_100g REAL NOT NULL CHECK (kcal_per_100g >= 0), created TEXT NOT NULL)"),
-        QStringLiteral("CREATE INDEX IF NOT EXISTS food_log_day ON food_log (day)"),
-        QStringLiteral("CREATE TABLE IF NOT EXISTS weight_log (day TEXT PRIMARY KEY, "
-                       "kg REAL NOT NULL CHECK (kg BETWEEN 20 AND 400))"),
-        QStringLiteral("CREATE TABLE IF NOT EXISTS profile (id INTEGER PRIMARY KEY CHECK (id = 1), "
-                       "sex TEXT NOT NULL CHECK (sex IN ('F', 'M')), birth_year INTEGER NOT NULL, "
-                       "height_cm REAL NOT NULL, activity INTEGER NOT NULL CHECK (activity BETWEEN 0 AND 4), "
-                       "target_kg REAL NOT NULL DEFAULT 0)"),
-    };
-    // typeof() first: text compares above every number in SQLite and must not pass as one.
-    const QString numeric = QStringLiteral("typeof(NEW.%1) IN ('integer', 'real') AND NEW.%1 %2");
-    const struct
-    {
-        const char *table;
-        QString inRange;
-    } bounds[] = {
-        {"food_log", numeric.arg(QStringLiteral("grams"), QStringLiteral("> 0"))
-                         + QStringLiteral(" AND NEW.grams <= ") + number(LogBounds::MaxGrams)
-                         + QStringLiteral(" AND ")
-                         + numeric.arg(QStringLiteral("kcal_per_100g"), QStringLiteral(">= 0"))
-                         + QStringLiteral(" AND NEW.kcal_per_100g <= ") + number(LogBounds::MaxKcalPer100g)
-                         + QStringLiteral(" AND NEW.meal IN (0, 1, 2, 3)")},
-        {"weight_log", numeric.arg(QStringLiteral("kg"), QStringLiteral("BETWEEN %1 AND %2")
-                                                            .arg(number(LogBounds::MinKg), number(LogBounds::MaxKg)))},
-        {"profile", numeric.arg(QStringLiteral("height_cm"), QStringLiteral("BETWEEN %1 AND %2")
-                                                               .arg(number(LogBounds::MinHeightCm),
-                                                                    number(LogBounds::MaxHeightCm)))},
-    };
-    for (const auto &bound : bounds) {
-        for (const char *change : {"insert", "update"}) {
-            statements << QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_in_range_%2 BEFORE %3 ON %1 "
-                                         "WHEN NOT coalesce(%4, 0) "
-                                         "BEGIN SELECT RAISE(ABORT, '%1: value out of range'); END")
-                              .arg(QLatin1String(bound.table), QLatin1String(change),
-                                   QString::fromLatin1(change).toUpper(), bound.inRange);
-        }
-    }
-    return statements;
-}
 
 // The same ranges for the readers that sum or pick in SQL (LogBounds; checked against it by the
 // tests that store values at its edges).
@@ -79,18 +23,6 @@ QStringList createStatementList()
 static_assert(LogBounds::MaxGrams == 5000 && LogBounds::MaxKcalPer100g == 900 && LogBounds::LastMeal == 3
                   && LogBounds::MinKg == 20 && LogBounds::MaxKg == 400,
               "the readers' SQL ranges follow LogBounds");
-
-// The names of everything the statements make: a file with all of them needs no upgrade.
-const QStringList &layoutObjects()
-{
-    static const QStringList names = {
-        QStringLiteral("food_log"), QStringLiteral("food_log_day"), QStringLiteral("weight_log"),
-        QStringLiteral("profile"), QStringLiteral("food_log_in_range_insert"),
-        QStringLiteral("food_log_in_range_update"), QStringLiteral("weight_log_in_range_insert"),
-        QStringLiteral("weight_log_in_range_update"), QStringLiteral("profile_in_range_insert"),
-        QStringLiteral("profile_in_range_update")};
-    return names;
-}
 
 QString dayText(const QDate &day)
 {
@@ -114,31 +46,31 @@ QString writeContext()
 
 } // namespace
 
-FoodLogStore::FoodLogStore(Database &db, Clock clock) : m_db(db), m_clock(std::move(clock)) {}
+FoodLogStore::FoodLogStore(Database &db, Clock clock) : m_schema(db, std::move(clock)), m_db(db) {}
 
 QStringList FoodLogStore::createStatements()
 {
-    static const QStringList statements = createStatementList();
-    return statements;
+    return LogSchema::createStatements();
 }
 
 QStringList FoodLogStore::tableNames()
 {
-    return {QStringLiteral("food_log"), QStringLiteral("weight_log"), QStringLiteral("profile")};
+    return {QStringLiteral("food_log"), QStringLiteral("weight_log"), QStringLiteral("profile"),
+            QStringLiteral("exercise_log"), QStringLiteral("custom_activity")};
 }
 
 QString FoodLogStore::backupPath(const QString &databasePath, const QDateTime &when)
 {
-    return databasePath + QStringLiteral(".bak-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    return LogSchema::backupPath(databasePath, when);
 }
 
 bool FoodLogStore::hasTables() const
 {
-    Query q(m_db,
-            "SELECT count(*) FROM sqlite_master WHERE type = 'table' "
-            "AND name IN ('food_log', 'weight_log', 'profile')",
-            readContext());
-    return q.next() && q.integer(0) == 3;
+    for (const QString &table : tableNames()) {
+        if (!m_schema.hasTable(table.toLatin1().constData()))
+            return false;
+    }
+    return true;
 }
 
 std::unique_ptr<ReadTransaction> FoodLogStore::readTogether() const
@@ -148,94 +80,67 @@ std::unique_ptr<ReadTransaction> FoodLogStore::readTogether() const
 
 bool FoodLogStore::hasTable(const char *name) const
 {
-    Query version(m_db, "PRAGMA schema_version", readContext());
-    const qint64 now = version.next() ? version.integer(0) : -1;
-    if (m_schemaVersion != now) {
-        QStringList tables;
-        Query q(m_db, "SELECT name FROM sqlite_master WHERE type = 'table'", readContext());
-        while (q.next())
-            tables << q.text(0);
-        m_tables = tables;
-        m_schemaVersion = now;
-    }
-    return m_tables.contains(QLatin1String(name));
+    return m_schema.hasTable(name);
 }
 
-bool FoodLogStore::isUpToDate() const
+namespace {
+
+// A name of megabytes in a hand-made file is read only as far as it is shown.
+const char EntryColumns[] =
+    "id, day, meal, substr(food, 1, ?9), substr(category, 1, ?9), grams, kcal_per_100g, created";
+
+// The entry on the query's row, if it is within the log's ranges.
+std::optional<FoodLogEntry> entryFrom(const Query &q)
 {
-    return isUpToDate(readContext());
+    FoodLogEntry e;
+    e.id = q.integer(0);
+    e.day = dayFrom(q.text(1));
+    e.meal = int(q.integer(2));
+    e.food = FoodText::name(q.text(3));
+    e.category = FoodText::name(q.text(4));
+    e.grams = q.real(5);
+    e.kcalPer100g = q.real(6);
+    e.created = QDateTime::fromString(q.text(7), QLatin1String(CreatedFormat));
+    if (LogBounds::gramsInRange(e.grams) && LogBounds::kcalPer100gInRange(e.kcalPer100g)
+        && LogBounds::mealInRange(e.meal) && q.isNumber(5) && q.isNumber(6))
+        return e;
+    return std::nullopt;
 }
 
-bool FoodLogStore::isUpToDate(const QString &context) const
-{
-    // The names are this file's own constants, quoted as SQL strings.
-    static const QByteArray sql = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name IN ('%1')")
-                                      .arg(layoutObjects().join(QStringLiteral("', '")))
-                                      .toUtf8();
-    Query q(m_db, sql.constData(), context);
-    return q.next() && q.integer(0) == layoutObjects().size();
-}
-
-QString FoodLogStore::ensureTables()
-{
-    // Part of a write: a file locked by another program is a failed save, not a failed read.
-    if (isUpToDate(writeContext()))
-        return QString();
-    const QString context = QStringLiteral("无法为饮食记录添加数据表，文件“%1”未作改动").arg(m_db.path());
-    m_db.requireWritable(context);
-
-    // The write lock first, so nobody changes the file between the copy and
-    // the change; readers (the copy among them) still get through.
-    Transaction transaction(m_db, context);
-    if (isUpToDate(context)) { // another program added them while we waited
-        transaction.commit();
-        return QString();
-    }
-    QDateTime now = m_clock.now();
-    QString backup = backupPath(m_db.path(), now);
-    // Two upgrades within one second (another file of the same name, a test):
-    // never replace an existing copy.
-    while (QFileInfo::exists(backup)) {
-        now = now.addSecs(1);
-        backup = backupPath(m_db.path(), now);
-    }
-    try {
-        copyDatabaseFile(m_db.path(), backup);
-    } catch (const DataError &error) {
-        throw DataError(context + QStringLiteral("：无法保存备份。") + error.message(), error.code());
-    }
-    for (const QString &statement : createStatements())
-        execute(m_db, statement.toUtf8().constData(), context);
-    transaction.commit();
-    return backup;
-}
+} // namespace
 
 FoodLogStore::DayEntries FoodLogStore::dayEntries(const QDate &day) const
 {
     DayEntries found;
     if (!hasTable("food_log"))
         return found;
-    Query q(m_db,
-            "SELECT id, day, meal, substr(food, 1, ?2), substr(category, 1, ?2), grams, kcal_per_100g, "
-            "created FROM food_log WHERE day = ?1 ORDER BY meal, id",
-            readContext());
-    // A name of megabytes in a hand-made file is read only as far as it is shown.
-    q.bind(1, dayText(day)).bind(2, qint64(FoodText::MaxNameLength + 1));
+    static const QByteArray sql = QStringLiteral("SELECT %1 FROM food_log WHERE day = ?1 ORDER BY meal, id")
+                                      .arg(QLatin1String(EntryColumns))
+                                      .toUtf8();
+    Query q(m_db, sql.constData(), readContext());
+    q.bind(1, dayText(day)).bind(9, qint64(FoodText::MaxNameLength + 1));
     while (q.next()) {
-        FoodLogEntry e;
-        e.id = q.integer(0);
-        e.day = dayFrom(q.text(1));
-        e.meal = int(q.integer(2));
-        e.food = FoodText::name(q.text(3));
-        e.category = FoodText::name(q.text(4));
-        e.grams = q.real(5);
-        e.kcalPer100g = q.real(6);
-        e.created = QDateTime::fromString(q.text(7), QLatin1String(CreatedFormat));
-        if (LogBounds::gramsInRange(e.grams) && LogBounds::kcalPer100gInRange(e.kcalPer100g)
-            && LogBounds::mealInRange(e.meal) && q.isNumber(5) && q.isNumber(6))
-            found.entries.append(e);
+        if (const std::optional<FoodLogEntry> e = entryFrom(q))
+            found.entries.append(*e);
         else
             ++found.outOfRange;
+    }
+    return found;
+}
+
+QList<FoodLogEntry> FoodLogStore::allEntries() const
+{
+    QList<FoodLogEntry> found;
+    if (!hasTable("food_log"))
+        return found;
+    static const QByteArray sql = QStringLiteral("SELECT %1 FROM food_log ORDER BY day, meal, id")
+                                      .arg(QLatin1String(EntryColumns))
+                                      .toUtf8();
+    Query q(m_db, sql.constData(), readContext());
+    q.bind(9, qint64(FoodText::MaxNameLength + 1));
+    while (q.next()) {
+        if (const std::optional<FoodLogEntry> e = entryFrom(q))
+            found.append(*e);
     }
     return found;
 }
@@ -246,7 +151,7 @@ FoodLogEntry FoodLogStore::addEntry(FoodLogEntry entry)
     entry.category = FoodText::name(entry.category);
     ensureTables();
     if (!entry.created.isValid())
-        entry.created = m_clock.now();
+        entry.created = m_schema.clock().now();
     Query q(m_db,
             "INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) "
             "VALUES (?, ?, ?, ?, ?, ?, ?)",

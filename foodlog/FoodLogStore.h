@@ -4,6 +4,7 @@
 #include "db/Clock.h"
 #include "foodlog/DailyFigures.h"
 #include "foodlog/FoodLogEntry.h"
+#include "foodlog/LogSchema.h"
 #include "foodlog/Profile.h"
 
 #include <QDate>
@@ -24,9 +25,7 @@ class ReadTransaction;
 // Reading never changes the file: a file without the log's tables reads as an
 // empty log, and rows outside the log's ranges (LogBounds, from an older or
 // hand-made file) are skipped and counted, never shown or summed. The tables
-// are added by ensureTables(), which the first write calls: it takes the write
-// lock, saves a checked copy of the file beside it
-// (data.mdb.bak-YYYYMMDD-HHMMSS), then adds all tables in one transaction.
+// are added by the log's one upgrade (LogSchema::ensureTables), which the first write calls.
 class FoodLogStore
 {
 public:
@@ -37,15 +36,14 @@ public:
     bool hasTables() const;
     // True when the file has everything the log's statements make: tables, index and range
     // triggers.
-    bool isUpToDate() const;
-    // Adds whatever of the log's tables, index and triggers is missing, after a backup copy: the
-    // one upgrade a file of any earlier release goes through. A read-only,
-    // locked or full file throws and is left exactly as it was. Returns the
-    // backup's path, or an empty string when nothing had to be done.
-    QString ensureTables();
+    bool isUpToDate() const { return m_schema.isUpToDate(); }
+    // The one upgrade a file of any earlier release goes through (LogSchema::ensureTables).
+    QString ensureTables() { return m_schema.ensureTables(); }
+    // The log's tables in this file, shared with the other stores of the log (exercise).
+    LogSchema &schema() { return m_schema; }
 
     // The file was replaced under the connection (a restore): its tables are looked up afresh.
-    void forgetTables() { m_schemaVersion.reset(); }
+    void forgetTables() { m_schema.forgetTables(); }
     // Reads made while the returned object lives see one state of the file (see ReadTransaction).
     std::unique_ptr<ReadTransaction> readTogether() const;
 
@@ -57,6 +55,8 @@ public:
     };
     DayEntries dayEntries(const QDate &day) const;
     QList<FoodLogEntry> entriesOn(const QDate &day) const { return dayEntries(day).entries; }
+    // Every entry within range, by day and meal, for an export.
+    QList<FoodLogEntry> allEntries() const;
     // Adds the entry (id and created time are filled in) and returns it.
     FoodLogEntry addEntry(FoodLogEntry entry);
     void setGrams(qint64 id, double grams);
@@ -94,13 +94,8 @@ public:
 
 private:
     // Each reader looks for its own table: a file restored from elsewhere may have some only.
-    // The tables present are looked up again only when the file's schema changed (a restore,
-    // an upgrade, another program), not at every read.
     bool hasTable(const char *name) const;
-    bool isUpToDate(const QString &context) const;
 
+    LogSchema m_schema;
     Database &m_db;
-    Clock m_clock;
-    mutable std::optional<qint64> m_schemaVersion;
-    mutable QStringList m_tables;
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foods/AmountText.h"
 
+#include <algorithm>
+
 #include <QLocale>
 #include <cmath>
 
@@ -61,6 +63,12 @@ std::optional<double> number(const QString &typed)
     return value;
 }
 
+// A number the field takes, for the message that asks for one.
+double example(const Field &field)
+{
+    return std::min(field.min + 40, double(qRound((field.min + field.max) / 2)));
+}
+
 Reading read(const QString &typed, const Field &field)
 {
     Reading reading;
@@ -74,7 +82,7 @@ Reading read(const QString &typed, const Field &field)
     const std::optional<double> value = number(text);
     if (!value) {
         reading.problem = field.decimals == 0 ? QStringLiteral("请输入整数%1数").arg(unit)
-                                              : QStringLiteral("请输入数字，例如 %1").arg(numberText(field.min + 40));
+                                              : QStringLiteral("请输入数字，例如 %1").arg(numberText(example(field)));
         return reading;
     }
     // Zeros at the end say nothing: "72.50" is 72.5.

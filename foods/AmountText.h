@@ -25,6 +25,8 @@ inline constexpr Field Weight{"体重", "千克", 20, 400, 1};
 inline constexpr Field Height{"身高", "厘米", 100, 250, 0};
 inline constexpr Field Minutes{"时长", "分钟", 1, 600, 0};
 inline constexpr Field KcalPer100g{"每100克热量", "大卡", 0, 900, 1};
+inline constexpr Field Met{"运动强度", "MET", 1, 23, 1};
+inline constexpr Field KcalPerHour{"每小时消耗", "大卡", 1, 9200, 0}; // up to 23 MET at 400 kg
 
 // The text with full-width digits and stops made ASCII and the blanks around it removed.
 QString normalised(const QString &typed);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "notebook/NoteExport.h"
 
-#include "notebook/CsvText.h"
+#include "db/CsvText.h"
 
 #include "db/Database.h"
 #include "db/Recordset.h"

@@ -4,7 +4,7 @@
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "ExportReader.h"
-#include "notebook/CsvText.h"
+#include "db/CsvText.h"
 #include "notebook/NotebookSections.h"
 #include "notebook/NoteExport.h"
 #include "support/TempDatabase.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "notebook/CsvText.h"
+#include "db/CsvText.h"
 
 namespace {
 
@@ -27,6 +27,15 @@ QString CsvText::field(const QString &text)
     QString quoted = !text.isEmpty() && needsGuard(text.at(0)) ? Guard + text : text;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString CsvText::record(const QStringList &fields)
+{
+    QStringList quoted;
+    quoted.reserve(fields.size());
+    for (const QString &text : fields)
+        quoted << field(text);
+    return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
 }
 
 QList<QStringList> CsvText::records(const QByteArray &bytes)

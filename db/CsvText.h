@@ -17,6 +17,8 @@ namespace CsvText {
 
 // One field, quoted and guarded.
 QString field(const QString &text);
+// One record: its fields quoted and guarded, separated by commas, ending in CRLF.
+QString record(const QStringList &fields);
 // Every record of `bytes` (a leading byte-order mark skipped), each field unguarded.
 QList<QStringList> records(const QByteArray &bytes);
 

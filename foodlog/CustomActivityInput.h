@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class ActivitySearch;
+
+// What the 自定义运动 dialog was given, checked before anything is written: a name no other
+// activity has, and an intensity as a MET or as kcal per hour at the user's weight (a figure a
+// sports watch or a machine shows), turned into the MET it stands for.
+namespace CustomActivityInput {
+
+constexpr int MaxNameLength = 40;
+
+struct Reading
+{
+    QString name;       // trimmed
+    double met = 0;     // one decimal
+    QString problem;    // what is wrong, in words; empty when the input is good
+};
+
+// `perHour`: `figure` is kcal per hour at `kg` (needed then) rather than a MET. `known`: every
+// activity so far; `renaming`: the name of the activity being edited, which it may keep.
+Reading read(const QString &name, const QString &figure, bool perHour, std::optional<double> kg,
+             const ActivitySearch &known, const QString &renaming = QString());
+
+} // namespace CustomActivityInput
