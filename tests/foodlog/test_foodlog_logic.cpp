@@ -457,6 +457,8 @@ void FoodLogLogicTest::fileWithSomeLogTablesGetsTheRest()
 
 // The log's objects as the 1.1 release made them: the tables and index, no range triggers.
 const int TablesOfRelease11 = 4;
+// 1.2 added the range triggers.
+const int TablesOfRelease12 = 10;
 
 void FoodLogLogicTest::upgradeFromEveryEarlierLayout_data()
 {
@@ -485,6 +487,8 @@ void FoodLogLogicTest::upgradeFromEveryEarlierLayout_data()
                        QStringLiteral("INSERT INTO profile (id, sex, birth_year, height_cm, activity) "
                                       "VALUES (1, 'F', 1990, 0, 1)")}
         << 1 << 2 << false;
+    QTest::newRow("1.2: tables and ranges, no exercise")
+        << FoodLogStore::createStatements().mid(0, TablesOfRelease12) << QStringList{soyMilk} << 1 << 0 << true;
 }
 
 // Whatever an earlier release left, the first write makes one checked copy, then brings the
