@@ -4,11 +4,14 @@
 #include <QHash>
 
 QList<SeriesDay> IntakeSeries::build(const QDate &last, int days, const QList<DayIntake> &intake,
-                                     const QList<DayWeight> &weights)
+                                     const QList<DayWeight> &weights, const QList<DayBurned> &burned)
 {
     QHash<QDate, double> kcalOn;
     for (const DayIntake &d : intake)
         kcalOn.insert(d.day, d.kcal);
+    QHash<QDate, double> burnedOn;
+    for (const DayBurned &d : burned)
+        burnedOn.insert(d.day, d.kcal);
     QHash<QDate, double> kgOn;
     for (const DayWeight &w : weights)
         kgOn.insert(w.day, w.kg);
@@ -20,6 +23,8 @@ QList<SeriesDay> IntakeSeries::build(const QDate &last, int days, const QList<Da
         point.day = day;
         if (auto k = kcalOn.constFind(day); k != kcalOn.cend())
             point.kcal = *k;
+        if (auto b = burnedOn.constFind(day); b != burnedOn.cend())
+            point.burnedKcal = *b;
         if (auto w = kgOn.constFind(day); w != kgOn.cend())
             point.kg = *w;
         double sum = 0;

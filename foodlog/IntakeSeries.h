@@ -17,6 +17,7 @@ struct SeriesDay
     std::optional<double> kg;
     // Mean of the weights entered in the seven days ending here, if any.
     std::optional<double> kgWeekAverage;
+    std::optional<double> burnedKcal; // by exercise; a gap on a day without it
 };
 
 class IntakeSeries
@@ -27,5 +28,5 @@ public:
     // `days` days ending with `last`. `weights` should reach AverageDays − 1
     // days further back, for the first days' averages.
     static QList<SeriesDay> build(const QDate &last, int days, const QList<DayIntake> &intake,
-                                  const QList<DayWeight> &weights);
+                                  const QList<DayWeight> &weights, const QList<DayBurned> &burned = {});
 };

@@ -5,6 +5,9 @@
 #include <QLabel>
 #include <QProgressBar>
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 QLabel *figure(QWidget *parent, const char *objectName, const QString &name)
@@ -28,6 +31,7 @@ void showText(QLabel *label, const QString &text)
 DayTotals::DayTotals(QWidget *parent) : QWidget(parent)
 {
     m_eaten = figure(this, "eatenKcal", QStringLiteral("已摄入"));
+    m_burned = figure(this, "burnedKcal", QStringLiteral("运动消耗"));
     m_budget = figure(this, "budgetKcal", QStringLiteral("预算"));
     m_left = figure(this, "leftKcal", QStringLiteral("剩余"));
     m_bar = new QProgressBar(this);
@@ -40,15 +44,17 @@ DayTotals::DayTotals(QWidget *parent) : QWidget(parent)
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setVerticalSpacing(2);
     grid->addWidget(m_eaten, 0, 0);
-    grid->addWidget(m_budget, 0, 1);
-    grid->addWidget(m_left, 0, 2);
-    grid->addWidget(m_bar, 1, 0, 1, 3);
+    grid->addWidget(m_burned, 0, 1);
+    grid->addWidget(m_budget, 0, 2);
+    grid->addWidget(m_left, 0, 3);
+    grid->addWidget(m_bar, 1, 0, 1, 4);
 }
 
-void DayTotals::setTotals(qint64 eaten, std::optional<int> budget, const QString &noBudgetHint)
+void DayTotals::setTotals(qint64 eaten, qint64 burned, std::optional<int> budget, const QString &noBudgetHint)
 {
     const qint64 kcal = eaten;
     showText(m_eaten, QStringLiteral("已摄入 %1 大卡").arg(kcal));
+    showText(m_burned, QStringLiteral("运动消耗 %1 大卡").arg(burned));
     QPalette leftPalette = palette();
     if (!budget) {
         showText(m_budget, QStringLiteral("预算 —"));
@@ -62,7 +68,8 @@ void DayTotals::setTotals(qint64 eaten, std::optional<int> budget, const QString
     }
     m_bar->setEnabled(true);
     showText(m_budget, QStringLiteral("预算 %1 大卡").arg(*budget));
-    const qint64 left = *budget - kcal;
+    const qint64 allowed = *budget + burned;
+    const qint64 left = allowed - kcal;
     if (left >= 0) {
         showText(m_left, QStringLiteral("剩余 %1 大卡").arg(left));
         leftPalette.setColor(QPalette::WindowText, QColor(0x2E, 0x7D, 0x32));
@@ -71,8 +78,10 @@ void DayTotals::setTotals(qint64 eaten, std::optional<int> budget, const QString
         leftPalette.setColor(QPalette::WindowText, QColor(0xC6, 0x28, 0x28));
     }
     m_left->setPalette(leftPalette);
-    m_bar->setRange(0, std::max(*budget, 1));
-    m_bar->setValue(int(std::min<qint64>(kcal, *budget)));
+    // Exercise makes room: the bar runs to budget + burned.
+    const int barEnd = int(std::clamp<qint64>(allowed, 1, std::numeric_limits<int>::max()));
+    m_bar->setRange(0, barEnd);
+    m_bar->setValue(int(std::min<qint64>(kcal, barEnd)));
     QPalette barPalette = m_bar->palette();
     barPalette.setColor(QPalette::Highlight, left >= 0 ? QColor(0x5D, 0xB2, 0x46) : QColor(0xE5, 0x53, 0x3B));
     m_bar->setPalette(barPalette);

@@ -1,56 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/EntryList.h"
 
-#include "foodlog/ui/AmountSpinBox.h"
+#include "foodlog/ui/AmountDelegate.h"
 
 #include "foodlog/LogCalendar.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QRect>
-#include <QStyledItemDelegate>
 #include <cmath>
 
 namespace {
 
 const int EntryIdRole = Qt::UserRole + 1;
-
-// Whole grams from 1 to 5000, edited in place, read like every amount (AmountText); grams that
-// do not read as such are not stored.
-class GramsDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
-    {
-        auto *box = new AmountSpinBox(AmountText::Grams, parent);
-        box->setObjectName(QStringLiteral("gramsEditor"));
-        box->setAccessibleName(QStringLiteral("克数"));
-        box->setFrame(false);
-        return box;
-    }
-    void setEditorData(QWidget *editor, const QModelIndex &index) const override
-    {
-        static_cast<AmountSpinBox *>(editor)->setValue(qRound(index.data(Qt::EditRole).toDouble()));
-    }
-    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
-    {
-        const AmountText::Reading typed = static_cast<AmountSpinBox *>(editor)->reading();
-        if (typed.value)
-            model->setData(index, *typed.value, Qt::EditRole);
-    }
-    // As wide as "5000 克" needs, growing to the left over the food's name when the column is
-    // narrower.
-    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &) const override
-    {
-        QRect area = option.rect;
-        const int wanted = editor->sizeHint().width();
-        if (area.width() < wanted)
-            area.setLeft(area.right() + 1 - wanted);
-        editor->setGeometry(area);
-    }
-};
 
 QString grams(double value)
 {
@@ -73,7 +34,9 @@ EntryList::EntryList(QWidget *parent) : QTreeWidget(parent)
     setItemsExpandable(false);
     setIndentation(10);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
-    setItemDelegateForColumn(GramsColumn, new GramsDelegate(this));
+    // Whole grams from 1 to 5000, edited in place.
+    setItemDelegateForColumn(GramsColumn, new AmountDelegate(AmountText::Grams, QStringLiteral("gramsEditor"),
+                                                             QStringLiteral("克数"), this));
     setUniformRowHeights(true);
 
     connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem *item, int column) {

@@ -3,6 +3,7 @@
 
 #include "db/DataError.h"
 #include "db/Transaction.h"
+#include "foodlog/ActivityTable.h"
 #include "foodlog/BodyMassIndex.h"
 #include "foodlog/EnergyBudget.h"
 #include "foodlog/IntakeSeries.h"
@@ -11,6 +12,7 @@
 #include "foodlog/ui/DateBar.h"
 #include "foodlog/ui/DayTotals.h"
 #include "foodlog/ui/EntryList.h"
+#include "foodlog/ui/ExercisePage.h"
 #include "foodlog/ui/FoodPicker.h"
 #include "foodlog/ui/IntakeChart.h"
 #include "foodlog/ui/ProfileDialog.h"
@@ -42,7 +44,7 @@ QString noProfileHint()
 } // namespace
 
 FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QWidget *parent)
-    : QWidget(parent), m_store(store), m_clock(std::move(clock))
+    : QWidget(parent), m_store(store), m_exerciseStore(store.schema()), m_clock(std::move(clock))
 {
     setObjectName(QStringLiteral("foodLogView"));
     setAccessibleName(QStringLiteral("饮食记录"));
@@ -78,6 +80,9 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
     mealsLayout->addWidget(m_undo);
     m_tabs->addTab(mealsPage, QStringLiteral("饮食"));
 
+    m_exercise = new ExercisePage(m_exerciseStore, ActivityTable::builtIn(), m_tabs);
+    m_tabs->addTab(m_exercise, QStringLiteral("运动"));
+
     m_weight = new WeightPanel(m_tabs);
     m_tabs->addTab(m_weight, QStringLiteral("体重与预算"));
     m_chart = new IntakeChart(m_tabs);
@@ -102,10 +107,8 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
     connect(m_weight, &WeightPanel::profileAsked, this, &FoodLogView::askProfile);
     auto *undoKey = new QShortcut(QKeySequence::Undo, this);
     undoKey->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(undoKey, &QShortcut::activated, this, [this] {
-        if (m_undo->isOffered())
-            undoDelete();
-    });
+    connect(undoKey, &QShortcut::activated, this, &FoodLogView::undoLastDelete);
+    connect(m_exercise, &ExercisePage::changed, this, &FoodLogView::refresh);
 
     const QDateTime now = m_clock.now();
     m_picker->setMeal(LogCalendar::defaultMeal(now.time()));
@@ -166,6 +169,9 @@ void FoodLogView::refresh()
     std::optional<Profile> profile;
     QList<DayIntake> intake;
     QList<DayWeight> weights;
+    QList<DayBurned> burned;
+    ExercisePage::Day exercise;
+    exercise.day = m_day;
     try {
         // One read transaction: the day's list, its totals and the chart agree with each other.
         const auto together = m_store.readTogether();
@@ -176,6 +182,10 @@ void FoodLogView::refresh()
         intake = m_store.intakeBetween(m_day.addDays(1 - ChartDays), m_day);
         weights = m_store.weightsBetween(m_day.addDays(1 - ChartDays - IntakeSeries::AverageDays), m_day);
         m_picker->setPreferredFoods(m_store.recentFoods(RecentFoods));
+        burned = m_exerciseStore.burnedBetween(m_day.addDays(1 - ChartDays), m_day);
+        exercise.entries = m_exerciseStore.dayEntries(m_day);
+        exercise.recent = m_exerciseStore.recentActivities(RecentFoods);
+        exercise.custom = m_exerciseStore.customActivities();
     } catch (const DataError &error) {
         // The store's messages name what could not be read (饮食记录, 个人资料) themselves.
         showProblem(error.message());
@@ -217,15 +227,22 @@ void FoodLogView::refresh()
     qint64 eaten = 0;
     for (const FoodLogEntry &e : std::as_const(entries.entries))
         eaten += e.shownKcal();
+    qint64 burnedToday = 0;
+    for (const ExerciseEntry &e : std::as_const(exercise.entries.entries))
+        burnedToday += e.shownKcal();
+    if (latest)
+        exercise.kg = latest->kg;
+    m_exercise->showDay(exercise);
     m_entries->setEntries(entries.entries);
     m_skippedHint->setVisible(entries.outOfRange > 0);
     m_skippedHint->setText(QStringLiteral("这一天另有 %1 条记录的克数、热量或餐次超出范围（可能是别的程序写入的），"
                                           "没有列出，也没有计入合计。")
                                .arg(entries.outOfRange));
     m_skippedHint->setAccessibleName(m_skippedHint->text());
-    m_totals->setTotals(eaten, m_budget, profile ? QStringLiteral("记录体重后算出预算") : noProfileHint());
+    m_totals->setTotals(eaten, burnedToday, m_budget,
+                        profile ? QStringLiteral("记录体重后算出预算") : noProfileHint());
     m_weight->showDay(kg, bmiText, budgetText);
-    m_chart->setData(IntakeSeries::build(m_day, ChartDays, intake, weights), m_budget);
+    m_chart->setData(IntakeSeries::build(m_day, ChartDays, intake, weights, burned), m_budget);
 }
 
 bool FoodLogView::write(const std::function<void()> &change)
@@ -375,6 +392,20 @@ void FoodLogView::askProfile()
             refresh();
     });
     dialog->open();
+}
+
+void FoodLogView::undoLastDelete()
+{
+    if (m_tabs->currentWidget() == m_exercise && m_exercise->isUndoOffered())
+        m_exercise->undoDelete();
+    else if (m_undo->isOffered())
+        undoDelete();
+}
+
+void FoodLogView::focusExerciseSearch()
+{
+    m_tabs->setCurrentWidget(m_exercise);
+    m_exercise->searchField()->setFocus(Qt::ShortcutFocusReason);
 }
 
 void FoodLogView::focusSearch()

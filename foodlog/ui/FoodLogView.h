@@ -2,6 +2,7 @@
 #pragma once
 
 #include "db/Clock.h"
+#include "foodlog/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
 #include "foods/FoodChoices.h"
 
@@ -13,6 +14,7 @@
 class DateBar;
 class DayTotals;
 class EntryList;
+class ExercisePage;
 class FoodPicker;
 class IntakeChart;
 class QLabel;
@@ -20,7 +22,7 @@ class QTabWidget;
 class UndoBar;
 class WeightPanel;
 
-// The 饮食记录 view: one day's entries by meal against the budget, adding and
+// The 饮食记录 view: one day's entries by meal and its exercise against the budget, adding and
 // changing entries, the day's weight and BMI, and the last 30 days as a chart.
 // Every change is written through the store before the screen shows it.
 class FoodLogView : public QWidget
@@ -39,6 +41,8 @@ public:
     void refresh();
     // The 饮食 page on show, the keyboard in its food search.
     void focusSearch();
+    // The 运动 page on show, the keyboard in its activity search.
+    void focusExerciseSearch();
 
     // Adds `grams` of `food` to today's log, at the meal of the time of day.
     // False (after a message) when it could not be saved.
@@ -61,6 +65,8 @@ private:
     void changeGrams(qint64 id, double grams);
     void deleteEntry(const FoodLogEntry &entry);
     void undoDelete();
+    // Ctrl+Z: takes back the last delete of the page on show.
+    void undoLastDelete();
     void enterWeight(double kg);
     // Runs a write; on failure shows why and returns false.
     bool write(const std::function<void()> &change);
@@ -69,6 +75,7 @@ private:
     void forgetDeleted();
 
     FoodLogStore &m_store;
+    ExerciseStore m_exerciseStore;
     Clock m_clock;
     QDate m_day;
     QDate m_knownToday; // today as last seen, to notice midnight
@@ -83,6 +90,7 @@ private:
     EntryList *m_entries;
     UndoBar *m_undo;
     QLabel *m_skippedHint;
+    ExercisePage *m_exercise;
     WeightPanel *m_weight;
     IntakeChart *m_chart;
 };

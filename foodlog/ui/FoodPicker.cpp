@@ -4,26 +4,19 @@
 #include "foodlog/LogCalendar.h"
 #include "foodlog/ui/AmountHint.h"
 #include "foodlog/ui/AmountSpinBox.h"
+#include "foodlog/ui/SearchCompletion.h"
 #include "widgets/ClearButton.h"
 #include "widgets/ReturnClicks.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
-#include <QCompleter>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QLabel>
-#include <QKeyEvent>
-#include <QItemSelectionModel>
-#include <QSignalBlocker>
-#include <QTimer>
-#include <QStandardItemModel>
 
 namespace {
 
-constexpr int FoodNameRole = Qt::UserRole + 1;
 constexpr int RecentShown = 10; // foods listed when the search field is entered empty
 
 } // namespace
@@ -37,18 +30,16 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
     m_search->setPlaceholderText(QStringLiteral("搜索食物"));
     enableNamedClearButton(m_search);
 
-    m_matches = new QStandardItemModel(this);
-    m_completer = new QCompleter(m_matches, this);
-    m_completer->setCompletionRole(FoodNameRole); // the field takes the name, not the line shown
-    m_completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
-    m_completer->setMaxVisibleItems(8);
-    m_completer->popup()->setObjectName(QStringLiteral("logSearchResults"));
-    m_completer->popup()->setAccessibleName(QStringLiteral("搜索结果"));
-    m_search->setCompleter(m_completer);
-    connect(m_search, &QLineEdit::textEdited, this, &FoodPicker::updateMatches);
-    // After the completer's own filters, so these keys are seen first.
-    m_completer->popup()->installEventFilter(this);
-    m_search->installEventFilter(this);
+    m_completion = new SearchCompletion(m_search, QStringLiteral("logSearchResults"), [this](const QString &typed) {
+        // Nothing typed yet: the foods eaten most recently, one keystroke away.
+        const QList<FoodChoice> found =
+            typed.trimmed().isEmpty() ? m_foods.preferred(RecentShown) : m_foods.match(typed);
+        QList<SearchCompletion::Row> rows;
+        for (const FoodChoice &food : found)
+            rows.append({food.name, food.matchedAlias});
+        return rows;
+    });
+    connect(m_completion, &SearchCompletion::chosen, this, &FoodPicker::addRequested);
 
     m_grams = new AmountSpinBox(AmountText::Grams, this);
     m_grams->setObjectName(QStringLiteral("logGrams"));
@@ -91,7 +82,7 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
     new ReturnClicks(m_meal, m_add);
     // Return in the field adds once a food is chosen (the popup takes Return while open).
     connect(m_search, &QLineEdit::returnPressed, this, [this] {
-        if (!m_completer->popup()->isVisible() && chosenFood())
+        if (!m_completion->isOpen() && chosenFood())
             emit addRequested();
     });
 
@@ -118,74 +109,6 @@ void FoodPicker::setFoods(FoodChoices foods)
 void FoodPicker::setPreferredFoods(const QStringList &names)
 {
     m_foods.setPreferredFoods(names);
-}
-
-void FoodPicker::updateMatches(const QString &text)
-{
-    m_matches->clear();
-    // Nothing typed yet: the foods eaten most recently, one keystroke away.
-    const QList<FoodChoice> found = text.trimmed().isEmpty() ? m_foods.preferred(RecentShown) : m_foods.match(text);
-    for (const FoodChoice &food : found) {
-        auto *item = new QStandardItem(food.matchedAlias.isEmpty()
-                                           ? food.name
-                                           : QStringLiteral("%1 · %2").arg(food.name, food.matchedAlias));
-        item->setData(food.name, FoodNameRole);
-        item->setEditable(false);
-        m_matches->appendRow(item);
-    }
-    if (m_matches->rowCount() == 0)
-        return;
-    if (text.trimmed().isEmpty()) {
-        // A list to pick from, nothing highlighted, so Return adds nothing by chance; opened
-        // after the field is done with the key, as it closes the list when it empties.
-        QTimer::singleShot(0, this, [this] {
-            if (m_search->isVisible() && m_search->text().trimmed().isEmpty() && m_matches->rowCount() > 0)
-                m_completer->complete();
-        });
-        return;
-    }
-    m_completer->complete();
-    // The best match highlighted: Return takes it. After the line edit has handed the key to
-    // the completer (which resets its list), and quietly, as the completer would otherwise
-    // write a highlighted result into the field while the user is still typing.
-    QTimer::singleShot(0, this, [this] {
-        QAbstractItemView *popup = m_completer->popup();
-        if (!popup->isVisible() || !popup->model() || popup->model()->rowCount() == 0)
-            return;
-        {
-            const QSignalBlocker quiet(popup->selectionModel());
-            popup->selectionModel()->setCurrentIndex(popup->model()->index(0, 0),
-                                                     QItemSelectionModel::ClearAndSelect);
-        }
-        popup->viewport()->update();
-    });
-}
-
-bool FoodPicker::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_search && event->type() == QEvent::FocusIn && m_search->text().isEmpty()) {
-        updateMatches(QString());
-        return QWidget::eventFilter(watched, event);
-    }
-    if (event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
-    const int key = static_cast<QKeyEvent *>(event)->key();
-    QAbstractItemView *popup = m_completer->popup();
-    if (watched == popup && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-        const QModelIndex current = popup->currentIndex();
-        if (!current.isValid())
-            return false;
-        m_search->setText(current.data(FoodNameRole).toString());
-        popup->hide();
-        emit addRequested();
-        return true;
-    }
-    if (watched == m_search && key == Qt::Key_Escape && !popup->isVisible() && !m_search->text().isEmpty()) {
-        m_search->clear();
-        m_matches->clear();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 // The chosen food's household measures, if it has any; the grams stay as typed
@@ -230,7 +153,6 @@ std::optional<FoodChoice> FoodPicker::chosenFood() const
 
 void FoodPicker::clearChoice()
 {
-    m_search->clear();
-    m_matches->clear();
+    m_completion->clear();
     m_search->setFocus();
 }

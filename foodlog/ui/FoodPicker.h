@@ -8,12 +8,11 @@
 #include <optional>
 
 class QComboBox;
-class QCompleter;
 class QLineEdit;
 class QPushButton;
 class AmountHint;
 class AmountSpinBox;
-class QStandardItemModel;
+class SearchCompletion;
 
 // Adding an entry: a search field over the foods; under it the amount in grams
 // (or a household measure, where the food has them), the meal (preset from the
@@ -47,18 +46,13 @@ public:
 signals:
     void addRequested();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    void updateMatches(const QString &text);
     void offerMeasures();
 
     HouseholdMeasures m_measureTable;
     FoodChoices m_foods;
     QLineEdit *m_search;
-    QCompleter *m_completer;
-    QStandardItemModel *m_matches;
+    SearchCompletion *m_completion;
     AmountSpinBox *m_grams;
     AmountHint *m_gramsHint;
     QComboBox *m_measures;

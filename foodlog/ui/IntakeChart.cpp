@@ -13,6 +13,7 @@ const QColor OverColour(0xF0, 0x8A, 0x3C);
 const QColor BudgetColour(0xD8, 0x4A, 0x3A);
 const QColor WeightColour(0x2F, 0x6F, 0xC4);
 const QColor AverageColour(0x8E, 0x5C, 0xC9);
+const QColor ExerciseColour(0x2A, 0x8C, 0x9E);
 const QColor GridColour(0xE4, 0xE8, 0xE4);
 const QColor AxisText(0x5A, 0x66, 0x5A);
 
@@ -74,11 +75,17 @@ QString IntakeChart::summary() const
 {
     int logged = 0;
     double total = 0;
+    int exercised = 0;
+    double burned = 0;
     std::optional<double> firstKg, lastKg;
     for (const SeriesDay &d : m_days) {
         if (d.kcal) {
             ++logged;
             total += *d.kcal;
+        }
+        if (d.burnedKcal) {
+            ++exercised;
+            burned += *d.burnedKcal;
         }
         if (d.kg) {
             if (!firstKg)
@@ -88,6 +95,8 @@ QString IntakeChart::summary() const
     }
     QString text = logged ? QStringLiteral("%1 天有饮食记录，平均每天 %2 大卡").arg(logged).arg(wholeKcal(total / logged))
                           : QStringLiteral("没有饮食记录");
+    if (exercised)
+        text += QStringLiteral("；%1 天有运动，平均每次运动日消耗 %2 大卡").arg(exercised).arg(wholeKcal(burned / exercised));
     if (firstKg)
         text += QStringLiteral("；体重从 %1 到 %2 千克").arg(*firstKg, 0, 'f', 1).arg(*lastKg, 0, 'f', 1);
     return text + QStringLiteral("。");
@@ -116,11 +125,15 @@ IntakeChartLayout IntakeChart::chartLayout() const
 
     double maxKcal = m_budget.value_or(0);
     double minKg = 1e9, maxKg = -1e9;
-    bool anyKcal = false, anyKg = false;
+    bool anyKcal = false, anyKg = false, anyBurned = false;
     for (const SeriesDay &d : m_days) {
         if (d.kcal) {
             maxKcal = std::max(maxKcal, std::min(*d.kcal, MaxScaleKcal));
             anyKcal = true;
+        }
+        if (d.burnedKcal) {
+            maxKcal = std::max(maxKcal, std::min(*d.burnedKcal, MaxScaleKcal));
+            anyBurned = true;
         }
         for (const std::optional<double> &kg : {d.kg, d.kgWeekAverage}) {
             if (kg) {
@@ -169,6 +182,8 @@ IntakeChartLayout IntakeChart::chartLayout() const
     QList<Key> keys{{BarColour, QStringLiteral("摄入"), true}};
     if (m_budget)
         keys << Key{OverColour, QStringLiteral("超出预算"), true} << Key{BudgetColour, QStringLiteral("预算"), false};
+    if (anyBurned)
+        keys << Key{ExerciseColour, QStringLiteral("运动消耗"), true};
     keys << Key{WeightColour, QStringLiteral("体重"), false}
          << Key{AverageColour, QStringLiteral("体重7日平均"), false};
     const double rowHeight = lineHeight + 4;
@@ -216,14 +231,23 @@ IntakeChartLayout IntakeChart::chartLayout() const
         chart.axisTexts << label;
     }
 
-    const double barWidth = std::max(1.0, slot * 0.7);
+    // With exercise in the month, each day has two bars side by side: intake on the left,
+    // exercise on the right. A day is over its budget when intake passes budget + exercise.
+    const double barWidth = std::max(1.0, slot * (anyBurned ? 0.42 : 0.7));
+    const double intakeCentre = anyBurned ? -slot * 0.2 : 0;
     for (int i = 0; i < m_days.size(); ++i) {
         const SeriesDay &d = m_days.at(i);
-        if (!d.kcal)
-            continue;
-        const double barTop = kcalY(*d.kcal);
-        chart.bars.append({QRectF(centre(i) - barWidth / 2, barTop, barWidth, plot.bottom() - barTop),
-                           m_budget && *d.kcal > *m_budget ? OverColour : BarColour});
+        if (d.kcal) {
+            const double barTop = kcalY(*d.kcal);
+            const bool over = m_budget && *d.kcal > *m_budget + d.burnedKcal.value_or(0);
+            chart.bars.append({QRectF(centre(i) + intakeCentre - barWidth / 2, barTop, barWidth, plot.bottom() - barTop),
+                               over ? OverColour : BarColour});
+        }
+        if (d.burnedKcal) {
+            const double barTop = kcalY(*d.burnedKcal);
+            chart.bars.append({QRectF(centre(i) + slot * 0.2 - barWidth / 2, barTop, barWidth, plot.bottom() - barTop),
+                               ExerciseColour});
+        }
     }
     if (m_budget)
         chart.budgetHeight = kcalY(*m_budget);
@@ -250,7 +274,7 @@ IntakeChartLayout IntakeChart::chartLayout() const
         if (!averageRun.isEmpty())
             chart.averageLines << averageRun;
     }
-    if (!anyKcal && !anyKg)
+    if (!anyKcal && !anyKg && !anyBurned)
         chart.emptyText = QStringLiteral("最近30天还没有记录");
     return chart;
 }

@@ -5,14 +5,19 @@
 #include <QLabel>
 #include <QPushButton>
 
-UndoBar::UndoBar(QWidget *parent) : QWidget(parent)
+UndoBar::UndoBar(QWidget *parent, const QString &namePrefix) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("undoBar"));
+    // "undoBar", or "exerciseUndoBar" for namePrefix "exercise".
+    const auto named = [&namePrefix](const char *name) {
+        const QString plain = QLatin1String(name);
+        return namePrefix.isEmpty() ? plain : namePrefix + plain.left(1).toUpper() + plain.mid(1);
+    };
+    setObjectName(named("undoBar"));
     m_text = new QLabel(this);
-    m_text->setObjectName(QStringLiteral("undoText"));
+    m_text->setObjectName(named("undoText"));
     m_text->setAccessibleName(QStringLiteral("删除提示"));
     m_undo = new QPushButton(QStringLiteral("撤销 (Ctrl+Z)"), this);
-    m_undo->setObjectName(QStringLiteral("undoDelete"));
+    m_undo->setObjectName(named("undoDelete"));
     m_undo->setAccessibleName(QStringLiteral("撤销删除"));
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);

@@ -14,7 +14,8 @@ class UndoBar : public QWidget
     Q_OBJECT
 
 public:
-    explicit UndoBar(QWidget *parent = nullptr);
+    // `namePrefix` tells the object names of two bars in one view apart.
+    explicit UndoBar(QWidget *parent = nullptr, const QString &namePrefix = QString());
 
     void offer(const QString &what);
     void withdraw();

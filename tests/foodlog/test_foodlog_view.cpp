@@ -133,12 +133,22 @@ void press(QWidget *w, Qt::Key key, Qt::KeyboardModifiers mods = {})
 
 } // namespace
 
+// Shows the view's page of this title.
+void showTab(FoodLogView *view, const char *title)
+{
+    auto *tabs = view->findChild<QTabWidget *>(QStringLiteral("foodLogTabs"));
+    for (int i = 0; i < tabs->count(); ++i)
+        if (tabs->tabText(i) == QString::fromUtf8(title))
+            tabs->setCurrentIndex(i);
+    QCOMPARE(tabs->tabText(tabs->currentIndex()), QString::fromUtf8(title));
+}
+
 // Thirty days ending on 10 Dec 2026, with nothing logged.
 QList<SeriesDay> thirtyEmptyDays()
 {
     QList<SeriesDay> days;
     for (int i = 0; i < 30; ++i)
-        days.append({QDate(2026, 12, 10).addDays(i - 29), std::nullopt, std::nullopt, std::nullopt});
+        days.append({QDate(2026, 12, 10).addDays(i - 29), std::nullopt, std::nullopt, std::nullopt, std::nullopt});
     return days;
 }
 
@@ -572,7 +582,7 @@ void FoodLogViewTest::ctrl6PutsKeyboardInLogSearch()
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(search));
 
     auto *tabs = find<QTabWidget>(view, "foodLogTabs");
-    tabs->setCurrentIndex(2);
+    showTab(view, "30天趋势");
     press(w.get(), Qt::Key_3, Qt::ControlModifier);
     press(w.get(), Qt::Key_6, Qt::ControlModifier);
     QCOMPARE(tabs->currentIndex(), 0);
@@ -587,7 +597,7 @@ void FoodLogViewTest::returnSubmitsWeightAndPressesButtons()
     auto w = open(copy);
     FoodLogView *view = openLogDecliningProfile(*w);
     QVERIFY(view);
-    find<QTabWidget>(view, "foodLogTabs")->setCurrentIndex(1);
+    showTab(view, "体重与预算");
     auto *kg = find<QDoubleSpinBox>(view, "weightKg");
     kg->setFocus();
     kg->selectAll();
@@ -669,7 +679,7 @@ void FoodLogViewTest::amountsTypedAreReadOrRefusedInWords()
     MessageBox::Recorder boxes;
     FoodLogView *view = openLogDecliningProfile(*w);
     const bool weight = field == QLatin1String("weightKg");
-    find<QTabWidget>(view, "foodLogTabs")->setCurrentIndex(weight ? 1 : 0);
+    showTab(view, weight ? "体重与预算" : "饮食");
     if (!weight)
         find<QLineEdit>(view, "logSearch")->setText(QStringLiteral("米饭"));
     auto *box = find<QDoubleSpinBox>(view, field.toLatin1().constData());
@@ -774,7 +784,7 @@ void FoodLogViewTest::chartWithAbsurdFiguresStillDraws()
     const QDate today(2026, 12, 10);
     QList<SeriesDay> days;
     for (int i = 0; i < 30; ++i)
-        days.append({today.addDays(i - 29), std::nullopt, std::nullopt, std::nullopt});
+        days.append({today.addDays(i - 29), std::nullopt, std::nullopt, std::nullopt, std::nullopt});
     days[27].kcal = 1e300;
     days[28].kcal = inf;
     days[29].kcal = 1200;
