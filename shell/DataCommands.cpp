@@ -6,7 +6,9 @@
 #include "db/DatabaseRestore.h"
 #include "db/DataError.h"
 #include "db/FileWrite.h"
+#include "foodlog/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
+#include "foodlog/LogExport.h"
 #include "notebook/NoteExport.h"
 #include "notebook/ui/NotebookController.h"
 #include "widgets/ApplicationTitle.h"
@@ -107,6 +109,8 @@ void DataCommands::exportNotes()
     if (!onShow.isEmpty())
         filters << sectionName + QStringLiteral(" Markdown (*.md)")
                 << sectionName + QStringLiteral(" CSV (*.csv)");
+    const QString logFilter = QStringLiteral("饮食与运动记录 CSV (*.csv)");
+    filters << logFilter;
     // The section on show is what the user is looking at: offered first.
     QString selected = filters.at(onShow.isEmpty() ? 0 : 2);
     const QString suggested = QDir(documentsFolder())
@@ -117,7 +121,9 @@ void DataCommands::exportNotes()
         return;
     // The ending typed decides the format; without one of ours, the filter chosen does.
     const QString typedEnding = QFileInfo(path).suffix().toLower();
-    const bool csv = typedEnding == QLatin1String("csv")
+    // The food log and exercise come only as CSV, one row per entry.
+    const bool log = selected == logFilter;
+    const bool csv = log || typedEnding == QLatin1String("csv")
         || (typedEnding != QLatin1String("md") && selected.contains(QLatin1String("CSV")));
     const bool onlyOnShow = !onShow.isEmpty() && selected.startsWith(sectionName);
     const QString given = path;
@@ -139,13 +145,23 @@ void DataCommands::exportNotes()
         return;
 
     QList<ExportedSection> sections;
+    QList<FoodLogEntry> foods;
+    QList<ExerciseEntry> exercise;
     try {
-        sections = NoteExport::read(*m_parts.db, onlyOnShow ? QStringList{onShow} : NoteExport::tables());
+        if (log) {
+            FoodLogStore store(*m_parts.db);
+            foods = store.allEntries();
+            exercise = ExerciseStore(store.schema()).allEntries();
+        } else {
+            sections = NoteExport::read(*m_parts.db, onlyOnShow ? QStringList{onShow} : NoteExport::tables());
+        }
     } catch (const DataError &error) {
         tell(QStringLiteral("没有导出：") + error.message());
         return;
     }
-    const QByteArray bytes = csv ? NoteExport::toCsv(sections) : NoteExport::toMarkdown(sections);
+    const QByteArray bytes = log ? LogExport::toCsv(foods, exercise)
+                             : csv ? NoteExport::toCsv(sections)
+                                   : NoteExport::toMarkdown(sections);
     try {
         writeWholeFile(path, bytes);
     } catch (const DataError &error) {
@@ -153,7 +169,13 @@ void DataCommands::exportNotes()
              + (QFileInfo::exists(path) ? QStringLiteral("原来的文件未作改动。") : QString()));
         return;
     }
-    tell(QStringLiteral("已把 %1 条笔记导出到“%2”。").arg(NoteExport::noteCount(sections)).arg(shown(path)));
+    if (log)
+        tell(QStringLiteral("已把 %1 条饮食记录和 %2 条运动记录导出到“%3”。")
+                 .arg(foods.size())
+                 .arg(exercise.size())
+                 .arg(shown(path)));
+    else
+        tell(QStringLiteral("已把 %1 条笔记导出到“%2”。").arg(NoteExport::noteCount(sections)).arg(shown(path)));
 }
 
 void DataCommands::backupData()

@@ -31,7 +31,8 @@ public:
     };
     explicit DataCommands(Parts parts);
 
-    // "导出笔记…": all four sections, or the one on show, as Markdown or CSV.
+    // "导出笔记…": all four sections, or the one on show, as Markdown or CSV; or the food log and
+    // exercise as CSV.
     void exportNotes();
     // "备份数据…": a checked copy of data.mdb where the user chooses.
     void backupData();

@@ -61,7 +61,9 @@ ProfileDialog::ProfileDialog(const std::optional<Profile> &current, int thisYear
     m_target->setValue(p.targetKg);
 
     auto *note = new QLabel(QStringLiteral("每日预算 = 静息代谢（Mifflin–St Jeor 公式）× 活动系数 − 500 大卡，"
-                                           "女性不低于 1200、男性不低于 1500 大卡。"),
+                                           "女性不低于 1200、男性不低于 1500 大卡。"
+                                           "“运动”页记录的运动另按（MET − 1）× 体重 × 小时数计入，"
+                                           "只算高出静息的部分，当天的剩余热量随之增加。"),
                             this);
     note->setWordWrap(true);
 

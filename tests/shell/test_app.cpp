@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/DailyBackup.h"
+#include "db/CsvText.h"
 #include "db/Database.h"
 #include "db/DatabaseCopy.h"
 #include "db/Recordset.h"
+#include "foodlog/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/ui/FoodLogSection.h"
 #include "foodlog/ui/FoodLogView.h"
@@ -162,6 +164,7 @@ private slots:
     void windowMenuOpensByMouseAndKeys();
     void exportNotes_data();
     void exportNotes();
+    void exportFoodLogAndExercise();
     void backupToChosenPlace();
     void fullDiskOrSpecialFileChangesNothing_data();
     void fullDiskOrSpecialFileChangesNothing();
@@ -1235,7 +1238,7 @@ void TestApp::exportNotes()
     QVERIFY(boxes.boxes().isEmpty());
 
     const QStringList filters = files.asked().first().filters;
-    QCOMPARE(filters.size(), onShow.isEmpty() ? 2 : 4);
+    QCOMPARE(filters.size(), onShow.isEmpty() ? 3 : 5); // the notes, then the food log
     files.answer(dir.filePath(name), filters.at(filter));
     menuAction(*window, "exportNotes")->trigger();
     QCOMPARE(files.asked().size(), 2);
@@ -1264,6 +1267,51 @@ void TestApp::exportNotes()
     QCOMPARE(boxes.boxes().size(), 1);
     QVERIFY(boxes.boxes().first().text.startsWith(QStringLiteral("不能导出")));
     verifyDatabaseFile(data);
+}
+
+// 导出笔记… offers the food log and exercise as one CSV: every entry within range, one row each.
+void TestApp::exportFoodLogAndExercise()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString data = dir.filePath(QStringLiteral("data.mdb"));
+    copyFixture(dir);
+    {
+        auto db = openDatabase(data);
+        FoodLogStore store(*db);
+        FoodLogEntry rice;
+        rice.day = QDate(2026, 12, 9);
+        rice.meal = 1;
+        rice.food = QStringLiteral("米饭");
+        rice.grams = 150;
+        rice.kcalPer100g = 116;
+        store.addEntry(rice);
+        ExerciseEntry walk;
+        walk.day = QDate(2026, 12, 9);
+        walk.activity = QStringLiteral("快走");
+        walk.minutes = 30;
+        walk.met = 4.3;
+        walk.kcal = 99;
+        ExerciseStore(store.schema()).addEntry(walk);
+    }
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+    menuAction(*window, "exportNotes")->trigger(); // cancelled, to see the filters
+    const QString logFilter = files.asked().first().filters.last();
+    QCOMPARE(logFilter, QStringLiteral("饮食与运动记录 CSV (*.csv)"));
+    files.answer(dir.filePath(QStringLiteral("log")), logFilter);
+    menuAction(*window, "exportNotes")->trigger();
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY2(boxes.boxes().first().text.startsWith(QStringLiteral("已把 1 条饮食记录和 1 条运动记录导出到")),
+             qPrintable(boxes.boxes().first().text));
+    QFile written(dir.filePath(QStringLiteral("log.csv")));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QList<QStringList> rows = CsvText::records(written.readAll());
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows.at(1), (QStringList{"2026-12-09", "饮食", "午餐", "米饭", "150", "克", "174"}));
+    QCOMPARE(rows.at(2), (QStringList{"2026-12-09", "运动", "", "快走", "30", "分钟", "99"}));
 }
 
 void TestApp::backupToChosenPlace()
