@@ -1573,9 +1573,9 @@ void TestApp::restoreWhileFoodLogShown()
     w.skinEngine().clickObject(QStringLiteral("f"));
     QVERIFY(w.foodLogSection()->isShown());
 
-    // No notebook section is on show: only the whole notebook is offered for export.
+    // No notebook section is on show: only the whole notebook (and the food log) is offered.
     menuAction(w, "exportNotes")->trigger();
-    QCOMPARE(files.asked().last().filters.size(), 2);
+    QCOMPARE(files.asked().last().filters.size(), 3);
 
     files.answer(backup);
     menuAction(w, "restoreData")->trigger();
