@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Opening the 饮食记录 view and drawing its chart, with a year of entries
-// (365 days × 12 entries and a weight a day) against the same with an empty log.
+// (365 days × 12 entries, 3 activities and a weight a day) against the same with an empty log.
 //
 //   OpenView/N      the view made on a file holding N entries (its day, the
 //                   30-day series, weight and profile read), the day page and
@@ -14,6 +14,7 @@
 
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "foodlog/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/ui/FoodLogSection.h"
 #include "foodlog/ui/FoodLogView.h"
@@ -32,7 +33,7 @@ const QDate Today(2026, 12, 10);
 const QDateTime Noon(Today, QTime(12, 0));
 
 // A data.mdb with the program's tables, the food log's tables, a profile and
-// `days` days of 12 entries and a weight each, ending today.
+// `days` days of 12 entries, 3 activities and a weight each, ending today.
 struct LogFile
 {
     QTemporaryDir dir;
@@ -66,6 +67,17 @@ struct LogFile
                 store.addEntry(e);
             }
             store.setWeight(day, 70 - d * 0.01);
+            ExerciseStore exercise(store.schema());
+            for (int i = 0; i < 3; ++i) {
+                ExerciseEntry e;
+                e.day = day;
+                e.activity = QStringLiteral("运动%1").arg(i);
+                e.minutes = 20 + i * 10;
+                e.met = 3 + i;
+                e.kcal = ExerciseEntry::netKcal(e.met, 70, e.minutes);
+                e.created = QDateTime(day, QTime(18 + i, 0));
+                exercise.addEntry(e);
+            }
         }
         if (nameMegabytes > 0) {
             const QString huge(nameMegabytes * 1024 * 1024, QChar(0x85AF));
@@ -101,7 +113,7 @@ void OpenView(benchmark::State &state)
         view->show();
         QPixmap day = view->grab();
         auto *tabs = view->findChild<QTabWidget *>(QStringLiteral("foodLogTabs"));
-        tabs->setCurrentIndex(2);
+        tabs->setCurrentIndex(tabs->count() - 1); // 30天趋势
         QPixmap chart = tabs->currentWidget()->grab();
         benchmark::DoNotOptimize(day);
         benchmark::DoNotOptimize(chart);
