@@ -8,6 +8,7 @@
 #include "db/Schema.h"
 #include "foodlog/BodyMassIndex.h"
 #include "foodlog/EnergyBudget.h"
+#include "foodlog/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/IntakeSeries.h"
 #include "foodlog/LogBounds.h"
@@ -709,10 +710,23 @@ void FoodLogLogicTest::refusedUpgradeLeavesFileAlone()
         TempDatabase::stopGrowth(db->handle());
 
     FoodLogStore store(*db);
-    // Tried three times, as a user would: each try is refused the same way and leaves no copy.
+    ExerciseStore exercise(store.schema());
+    ExerciseEntry walk;
+    walk.day = QDate(2026, 12, 10);
+    walk.activity = QStringLiteral("快走");
+    walk.minutes = 30;
+    walk.met = 4.3;
+    walk.kcal = 99;
+    // Tried three times, as a user would (a food, an activity, an own activity): each try is
+    // refused the same way and leaves no copy.
     for (int attempt = 0; attempt < 3; ++attempt) {
         try {
-            store.addEntry(entry(QDate(2026, 12, 10), 0, QStringLiteral("米饭"), 100, 116));
+            if (attempt == 0)
+                store.addEntry(entry(QDate(2026, 12, 10), 0, QStringLiteral("米饭"), 100, 116));
+            else if (attempt == 1)
+                exercise.addEntry(walk);
+            else
+                exercise.addCustomActivity(QStringLiteral("飞盘"), 3);
             QFAIL("the write should have been refused");
         } catch (const DataError &error) {
             QVERIFY2(error.message().contains(message), qPrintable(error.message()));
