@@ -94,7 +94,7 @@ CustomActivityDialog::CustomActivityDialog(const QVector<Activity> &mine, Activi
     if (!m_mine.isEmpty())
         form->addRow(QStringLiteral("新建或修改"), m_choice);
     form->addRow(QStringLiteral("名称"), m_name);
-    form->addRow(QStringLiteral("按"), intensity);
+    form->addRow(QStringLiteral("填写方式"), intensity);
     form->addRow(m_figureLabel, m_figure);
     form->addRow(note);
     form->addRow(m_problem);
