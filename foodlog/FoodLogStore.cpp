@@ -56,7 +56,8 @@ QStringList FoodLogStore::createStatements()
 QStringList FoodLogStore::tableNames()
 {
     return {QStringLiteral("food_log"), QStringLiteral("weight_log"), QStringLiteral("profile"),
-            QStringLiteral("exercise_log"), QStringLiteral("custom_activity")};
+            QStringLiteral("exercise_log"), QStringLiteral("custom_activity"), QStringLiteral("custom_food"),
+            QStringLiteral("custom_food_part")};
 }
 
 QString FoodLogStore::backupPath(const QString &databasePath, const QDateTime &when)

@@ -98,6 +98,25 @@ QStringList createStatementList()
                              + numberIn("kcal", between(0, LogBounds::MaxExerciseKcal))},
         {"custom_activity", numberIn("met", between(LogBounds::MinMet, LogBounds::MaxMet))},
     });
+    // 1.3 too: the user's own foods and home recipes, beside the shipped food tables (01, 02),
+    // which are never written to. A part keeps its ingredient's kcal as the recipe was saved.
+    statements << QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS custom_food (id INTEGER PRIMARY KEY AUTOINCREMENT, "
+        "name TEXT NOT NULL UNIQUE CHECK (length(trim(name)) > 0), category TEXT NOT NULL DEFAULT '', "
+        "kcal_per_100g REAL NOT NULL, aliases TEXT NOT NULL DEFAULT '', measure TEXT NOT NULL DEFAULT '', "
+        "measure_grams REAL, cooked_grams REAL, created TEXT NOT NULL)")
+               << QStringLiteral(
+                      "CREATE TABLE IF NOT EXISTS custom_food_part (id INTEGER PRIMARY KEY AUTOINCREMENT, "
+                      "food_id INTEGER NOT NULL REFERENCES custom_food (id), position INTEGER NOT NULL, "
+                      "ingredient TEXT NOT NULL, category TEXT NOT NULL DEFAULT '', kcal_per_100g REAL NOT NULL, "
+                      "grams REAL NOT NULL)")
+               << QStringLiteral("CREATE INDEX IF NOT EXISTS custom_food_part_food ON custom_food_part (food_id)");
+    statements << triggersFor({
+        {"custom_food", numberIn("kcal_per_100g", between(0, LogBounds::MaxKcalPer100g))},
+        {"custom_food_part", numberIn("grams", QStringLiteral("> 0")) + QStringLiteral(" AND NEW.grams <= ")
+                                 + number(LogBounds::MaxGrams) + QStringLiteral(" AND ")
+                                 + numberIn("kcal_per_100g", between(0, LogBounds::MaxKcalPer100g))},
+    });
     return statements;
 }
 

@@ -11,7 +11,7 @@
 class Database;
 
 // The food log's tables in the user's file (entries, weights, profile, exercise, the user's own
-// activities) and the one upgrade that adds them. Every store of the log reads and writes through
+// activities, own foods and recipes) and the one upgrade that adds them. Every store of the log reads and writes through
 // one of these: a reader asks hasTable() and reads a missing table as empty, so reading never
 // changes the file; a writer calls ensureTables() first.
 //
@@ -43,7 +43,8 @@ public:
     // The backup name for a copy taken at `when`: "<file>.bak-YYYYMMDD-HHMMSS".
     static QString backupPath(const QString &databasePath, const QDateTime &when);
     // In the order releases added them: the first four are the tables and index of 1.1, the
-    // next six its range triggers (1.2), then exercise and the user's own activities.
+    // next six its range triggers (1.2), then exercise, the user's own activities, own foods and
+    // recipes.
     static QStringList createStatements();
     // The names of everything the statements make.
     static const QStringList &layoutObjects();

@@ -6,6 +6,7 @@
 #include "foods/FoodTables.h"
 #include "foods/FoodText.h"
 #include "foods/HouseholdMeasures.h"
+#include "foods/OwnFood.h"
 
 #include <QHash>
 #include <QSet>
@@ -27,6 +28,19 @@ QString trimmedTextOf(const Recordset &rs, int field)
 }
 
 } // namespace
+
+SearchableFood searchable(const OwnFood &own)
+{
+    SearchableFood food;
+    food.category = own.category;
+    food.name = own.name;
+    food.kcal = QString::number(own.kcalPer100g);
+    food.portion = QStringLiteral("100克");
+    food.rowId = -own.id;
+    food.aliases = own.aliases;
+    food.own = true;
+    return food;
+}
 
 QVector<SearchableFood> read(const QString &databasePath)
 {
@@ -91,6 +105,14 @@ QVector<SearchableFood> read(const QString &databasePath)
         });
     } catch (const DataError &) {
         // No table of other names: the foods are found by their names.
+    }
+
+    // The user's own foods, after the shipped ones: found the same ways, marked as their own.
+    try {
+        for (const OwnFood &own : OwnFoods::read(*database))
+            foods.append(searchable(own));
+    } catch (const DataError &) {
+        // The own foods cannot be read: the shipped ones are still found.
     }
     return foods;
 }

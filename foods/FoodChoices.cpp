@@ -2,6 +2,7 @@
 #include "foods/FoodChoices.h"
 
 #include "foods/FoodCatalog.h"
+#include "foods/OwnFood.h"
 
 #include "foods/PortionCalculator.h"
 
@@ -30,7 +31,9 @@ std::optional<FoodChoice> FoodChoices::loggable(const SearchableFood &food)
     const std::optional<double> kcal = PortionCalculator::kcalValue(food.kcal);
     if (!grams || !kcal || food.name.isEmpty())
         return std::nullopt;
-    return FoodChoice{food.name, food.category, *kcal * 100.0 / *grams, QString()};
+    FoodChoice choice{food.name, food.category, *kcal * 100.0 / *grams, QString()};
+    choice.own = food.own;
+    return choice;
 }
 
 QList<FoodChoice> FoodChoices::match(const QString &query, int limit) const
@@ -65,17 +68,31 @@ QList<FoodChoice> FoodChoices::preferred(int limit) const
     return found;
 }
 
+QString FoodChoice::fieldText() const
+{
+    return own ? name + OwnFood::mark() : name;
+}
+
 std::optional<FoodChoice> FoodChoices::find(const QString &name) const
 {
-    const QString wanted = name.trimmed();
+    QString wanted = name.trimmed();
+    const bool own = wanted.endsWith(OwnFood::mark());
+    if (own)
+        wanted.chop(OwnFood::mark().size());
     if (wanted.isEmpty())
         return std::nullopt;
+    // Without the mark a shipped food comes first, an own food of that name after it.
+    std::optional<FoodChoice> ownMatch;
     for (const FoodSearchHit &hit : m_index->search(wanted, FoodSearchIndex::DefaultLimit)) {
         if (hit.rank != SearchRank::Exact)
             break;
         const SearchableFood &food = m_index->foods().at(hit.food);
-        if (food.name == wanted || food.aliases.contains(wanted))
+        if (food.name != wanted && !food.aliases.contains(wanted))
+            continue;
+        if (food.own == own)
             return loggable(food);
+        if (food.own && !ownMatch)
+            ownMatch = loggable(food);
     }
-    return std::nullopt;
+    return own ? std::nullopt : ownMatch;
 }

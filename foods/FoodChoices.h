@@ -14,6 +14,11 @@ struct FoodChoice
     QString category;
     double kcalPer100g = 0;
     QString matchedAlias; // from a search: the other name that matched, when the name did not
+    bool own = false;     // one of the user's own foods
+
+    // The name a search field takes for it: an own food's with its mark ("我的奶茶（自定义）"),
+    // so that one of the same name as a shipped food is told apart; find() reads both.
+    QString fieldText() const;
 };
 
 // The foods a log entry can be made from: the search's foods, found the same
@@ -42,7 +47,11 @@ public:
     // The user's own foods that can be logged, at most `limit`, for an empty search.
     QList<FoodChoice> preferred(int limit) const;
 
-    // The loggable food whose name (or other name) is exactly this text.
+    // Every food of the index, loggable or not (the shipped ones, then the user's own).
+    const QVector<SearchableFood> &allFoods() const { return m_index->foods(); }
+
+    // The loggable food whose name (or other name) is exactly this text; with an own food's mark
+    // after it, the own food of that name.
     std::optional<FoodChoice> find(const QString &name) const;
 
 private:

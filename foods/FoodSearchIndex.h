@@ -21,6 +21,7 @@ struct SearchableFood
     qint64 rowId = 0; // the first row of the food table with this category and name
     QStringList aliases; // other names of the food
     bool common = false; // an everyday food (one with household measures): listed first among its equals
+    bool own = false;    // one the user made (自定义食物); its rowId is −(its id)
 };
 
 // How well a food matched, best first.

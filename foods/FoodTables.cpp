@@ -19,7 +19,7 @@ QStringList readCategoryNames(Recordset &categories)
     return names;
 }
 
-FoodIndex readFoodIndex(Recordset &foods, const QStringList &categories)
+FoodIndex readFoodIndex(Recordset &foods, const QStringList &categories, const QVector<OwnFood> &own)
 {
     QHash<QString, int> categoryNumber;
     categoryNumber.reserve(categories.size());
@@ -38,6 +38,11 @@ FoodIndex readFoodIndex(Recordset &foods, const QStringList &categories)
             return;
         index.add(*number, FoodText::name(name.textOrEmpty()), foods.id());
     });
+    for (const OwnFood &food : own) {
+        const auto number = categoryNumber.constFind(food.category);
+        if (number != categoryNumber.cend())
+            index.add(*number, food.name, -food.id);
+    }
     return index.finish();
 }
 

@@ -3,6 +3,7 @@
 
 #include "db/Recordset.h"
 #include "foods/FoodIndex.h"
+#include "foods/OwnFood.h"
 
 #include <QString>
 #include <QStringList>
@@ -43,8 +44,9 @@ QStringList readCategoryNames(Recordset &categories);
 // Table 01: every row with a category and a name (positions 1 and 2) whose
 // trimmed category is one of `categories` (distinct names), trimmed, in table
 // order, indexed under that category's number. Rows whose category or name is
-// null are left out.
-FoodIndex readFoodIndex(Recordset &foods, const QStringList &categories);
+// null are left out. Then the user's own foods, under their categories, each with the row id
+// −(its id), so that it is never taken for a row of table 01.
+FoodIndex readFoodIndex(Recordset &foods, const QStringList &categories, const QVector<OwnFood> &own = {});
 
 // Field positions in the two tables.
 constexpr int CategoryNameField = 1; // in 02

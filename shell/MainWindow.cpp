@@ -28,7 +28,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QPointer>
 #include <QMenu>
 #include <QShortcut>
 #include <QComboBox>
@@ -100,6 +102,7 @@ void MainWindow::makeFoodSearch()
     QWidget *previous = m_form.foodTree;
     for (QWidget *next : {static_cast<QWidget *>(m_foodSearch->field()),
                           static_cast<QWidget *>(m_foodSearch->results()),
+                          static_cast<QWidget *>(m_foodSearch->addOwnFoodButton()),
                           static_cast<QWidget *>(m_foodPortion->amountField()),
                           static_cast<QWidget *>(m_foodPortion->measureChoice()),
                           static_cast<QWidget *>(m_quickLog),
@@ -183,6 +186,11 @@ void MainWindow::load()
     m_foodLog = std::make_unique<FoodLogSection>(
         *m_database, this, QList<QWidget *>{m_form.previousButton, m_form.nextButton, m_form.newButton, m_form.deleteButton, m_form.saveButton, m_form.welcomePicture, m_form.caloriePanel, m_form.titleView, m_form.bodyView, m_form.titleEdit, m_form.bodyEdit},
         QRect(28, 48, 450, 310), m_clock, [this] { return FoodChoices(m_foods.index(), searchOptions()); });
+    m_foodLog->setOwnFoodsChanged([this](const QString &saved) { showOwnFoodsChanged(saved); });
+    connect(m_foodSearch, &FoodSearchBox::ownFoodAsked, this,
+            [this](const QString &typed) { m_foodLog->editOwnFood(QString(), typed); });
+    connect(m_calorieLookup.get(), &CalorieLookup::ownFoodEditAsked, this,
+            [this](const QString &name) { m_foodLog->editOwnFood(name); });
 
     m_calorieLookup->buildFoodTree();
     connectEvents();
@@ -350,6 +358,17 @@ void MainWindow::makeWindowMenu()
     add("backupData", QStringLiteral("备份数据…"), &DataCommands::backupData);
     add("restoreData", QStringLiteral("从备份恢复…"), &DataCommands::restoreData);
     m_menu->addSeparator();
+    // The user's own foods, from the keyboard too: the one on show in the calorie panel is changed.
+    QAction *addOwn = m_menu->addAction(QStringLiteral("添加自定义食物…"));
+    addOwn->setObjectName(QStringLiteral("addOwnFood"));
+    connect(addOwn, &QAction::triggered, this, [this] { m_foodLog->editOwnFood(); });
+    QAction *editOwn = m_menu->addAction(QStringLiteral("修改自定义食物…"));
+    editOwn->setObjectName(QStringLiteral("editOwnFood"));
+    connect(editOwn, &QAction::triggered, this, [this] { m_foodLog->editOwnFood(m_calorieLookup->ownFoodOnShow()); });
+    connect(m_menu, &QMenu::aboutToShow, this, [this, editOwn] {
+        editOwn->setEnabled(m_form.caloriePanel->isVisible() && !m_calorieLookup->ownFoodOnShow().isEmpty());
+    });
+    m_menu->addSeparator();
     // 模糊音 for both searches, remembered between starts.
     QAction *fuzzy = m_menu->addAction(QStringLiteral("搜索时使用模糊音（z/zh、c/ch、s/sh、n/l、h/f、r/l、an/ang、en/eng、in/ing）"));
     fuzzy->setObjectName(QStringLiteral("fuzzySounds"));
@@ -407,6 +426,29 @@ void MainWindow::showRestoredData()
     }
     if (logShown)
         m_foodLog->enter();
+}
+
+void MainWindow::showOwnFoodsChanged(const QString &saved)
+{
+    // Every search and the tree read the foods again; the keyboard stays where it was.
+    m_foods.forget();
+    QPointer<QWidget> focus = QApplication::focusWidget();
+    try {
+        m_calorieLookup->buildFoodTree();
+    } catch (const DataError &) {
+        // The tree keeps what it showed; the searches read the file at their next use.
+    }
+    if (focus)
+        focus->setFocus();
+    // A food saved from the calorie panel is shown there, in its place in the tree.
+    if (!saved.isEmpty() && m_form.caloriePanel->isVisible()) {
+        for (const SearchableFood &food : m_foods.index()->foods()) {
+            if (food.own && food.name == saved) {
+                m_calorieLookup->revealFood(food.category, food.rowId);
+                break;
+            }
+        }
+    }
 }
 
 void MainWindow::popUpWindowMenu()

@@ -84,6 +84,8 @@ public:
     QMenu *windowMenu() const { return m_menu; }
     // Opens the window menu where the keyboard focus is.
     void popUpWindowMenu();
+    // Own foods were added, changed or removed (`saved`: the name saved, empty after a removal).
+    void showOwnFoodsChanged(const QString &saved);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

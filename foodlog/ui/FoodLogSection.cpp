@@ -3,6 +3,8 @@
 
 #include "db/Database.h"
 #include "db/DataError.h"
+#include "foodlog/OwnFoodStore.h"
+#include "foodlog/ui/OwnFoodDialog.h"
 #include "widgets/MessageBox.h"
 
 FoodLogSection::FoodLogSection(Database &db, QWidget *window, QList<QWidget *> replaced, QRect area,
@@ -51,6 +53,8 @@ void FoodLogSection::enter()
     if (!m_view) {
         m_view = new FoodLogView(store(), currentFoods(), m_clock, m_window);
         m_view->setGeometry(m_area);
+        QObject::connect(m_view, &FoodLogView::ownFoodAsked, m_view,
+                         [this](const QString &typed) { editOwnFood(QString(), typed); });
         first = true;
     } else if (!m_shown) {
         m_view->setFoods(currentFoods()); // a restore may have brought other foods
@@ -112,4 +116,44 @@ void FoodLogSection::focusSearch()
 {
     if (m_view && m_shown)
         m_view->focusSearch();
+}
+
+void FoodLogSection::editOwnFood(const QString &name, const QString &typedName)
+{
+    std::optional<OwnFood> editing;
+    if (!name.isEmpty()) {
+        try {
+            for (const OwnFood &food : OwnFoodStore(store().schema()).foods())
+                if (food.name == name)
+                    editing = food;
+        } catch (const DataError &error) {
+            MessageBox::information(m_window, QStringLiteral("自定义食物"), error.message());
+            return;
+        }
+        if (!editing)
+            return; // gone since (another window, a restore)
+    }
+    auto *dialog = new OwnFoodDialog(currentFoods(), editing, typedName, m_window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &QDialog::accepted, dialog, [this, dialog] {
+        const OwnFood food = dialog->food();
+        try {
+            OwnFoodStore foods(store().schema());
+            if (dialog->outcome() == OwnFoodDialog::Outcome::Remove)
+                foods.remove(food.id);
+            else if (food.id > 0)
+                foods.update(food);
+            else
+                foods.add(food);
+        } catch (const DataError &error) {
+            MessageBox::information(m_window, QStringLiteral("自定义食物"), error.message());
+            return;
+        }
+        // The window's searches and tree read the foods again first; then the log takes them.
+        if (m_ownFoodsChanged)
+            m_ownFoodsChanged(dialog->outcome() == OwnFoodDialog::Outcome::Remove ? QString() : food.name);
+        if (m_view)
+            m_view->setFoods(currentFoods());
+    });
+    dialog->open();
 }

@@ -43,6 +43,13 @@ public:
     // Null until the view was first shown.
     FoodLogView *view() const { return m_view; }
 
+    // "自定义食物": a new own food (starting with `typedName`), or the own food `name` changed or
+    // removed; written through the log's upgrade, then told through setOwnFoodsChanged.
+    void editOwnFood(const QString &name = QString(), const QString &typedName = QString());
+    // Called after own foods changed, with the name saved (empty after a removal): the window's
+    // foods are read again.
+    void setOwnFoodsChanged(std::function<void(const QString &)> changed) { m_ownFoodsChanged = std::move(changed); }
+
     // Adds `grams` of `food` to today's log whether or not the view was ever
     // shown. False (after a message) when it could not be saved.
     bool logToday(const FoodChoice &food, double grams);
@@ -59,6 +66,7 @@ private:
     Clock m_clock;
     FoodSource m_foods;
     bool m_foodsFailed = false;
+    std::function<void(const QString &)> m_ownFoodsChanged;
     std::unique_ptr<FoodLogStore> m_store;
     QPointer<FoodLogView> m_view;
     QHash<QWidget *, bool> m_wasVisible;

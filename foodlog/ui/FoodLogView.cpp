@@ -266,8 +266,15 @@ void FoodLogView::addChosenFood()
     const std::optional<FoodChoice> food = m_picker->chosenFood();
     if (!food) {
         const QString typed = m_picker->searchField()->text().trimmed();
-        showProblem(typed.isEmpty() ? QStringLiteral("请先在搜索框里输入并选择一种食物。")
-                                    : QStringLiteral("没有找到“%1”。请从搜索结果中选择一种食物。").arg(typed));
+        if (typed.isEmpty()) {
+            showProblem(QStringLiteral("请先在搜索框里输入并选择一种食物。"));
+        } else if (MessageBox::question(window(), QString::fromUtf8(BoxTitle),
+                                        QStringLiteral("没有找到“%1”，添加为自定义食物？").arg(MessageBox::quote(typed)),
+                                        MessageBox::Cancel)
+                   == MessageBox::Ok) {
+            emit ownFoodAsked(typed);
+            return;
+        }
         m_picker->searchField()->setFocus();
         return;
     }

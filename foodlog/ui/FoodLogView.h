@@ -57,6 +57,10 @@ public:
     // The budget shown for the day on show, if there is one.
     std::optional<int> budget() const { return m_budget; }
 
+signals:
+    // The search found nothing for `typed` and the user wants it as an own food.
+    void ownFoodAsked(const QString &typed);
+
 private:
     QDate today() const;
     // Moves on to the new day after midnight when today was on show.

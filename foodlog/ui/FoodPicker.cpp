@@ -36,7 +36,7 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
             typed.trimmed().isEmpty() ? m_foods.preferred(RecentShown) : m_foods.match(typed);
         QList<SearchCompletion::Row> rows;
         for (const FoodChoice &food : found)
-            rows.append({food.name, food.matchedAlias});
+            rows.append({food.fieldText(), food.matchedAlias});
         return rows;
     });
     connect(m_completion, &SearchCompletion::chosen, this, &FoodPicker::addRequested);

@@ -3,6 +3,10 @@
 
 #include "db/Database.h"
 #include "db/Recordset.h"
+#include "foods/OwnFood.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
 #include "foods/FoodIndex.h"
 #include "foods/FoodLookup.h"
 #include "foods/FoodTables.h"
@@ -87,7 +91,12 @@ void CalorieLookup::buildFoodTree()
     }
     if (m_controls.categoryList)
         m_controls.categoryList->addItems(categoryNames);
-    const QStringList categories = distinctCategories(categoryNames);
+    QStringList categories = distinctCategories(categoryNames);
+    // The user's own foods in a category of their own (我的食物) add it after the shipped ones.
+    for (const OwnFood &own : readOwnFoods()) {
+        if (!categories.contains(own.category))
+            categories << own.category;
+    }
     m_model->reset(categories, [this, categories] { return readFoods(categories); });
 
     // The root open, every category closed, the root current and selected.
@@ -106,9 +115,19 @@ FoodIndex CalorieLookup::readFoods(const QStringList &categories) const
     try {
         const std::unique_ptr<Database> db = openDatabase(m_databasePath);
         const std::unique_ptr<Recordset> foods = db->openRecordset(FoodTable);
-        return FoodTables::readFoodIndex(*foods, categories);
+        return FoodTables::readFoodIndex(*foods, categories, readOwnFoods());
     } catch (const std::exception &) {
         return FoodIndex::Builder(int(categories.size())).finish();
+    }
+}
+
+QVector<OwnFood> CalorieLookup::readOwnFoods() const
+{
+    try {
+        const std::unique_ptr<Database> db = openDatabase(m_databasePath);
+        return OwnFoods::read(*db);
+    } catch (const DataError &) {
+        return {};
     }
 }
 
@@ -138,6 +157,24 @@ void CalorieLookup::attachModel()
 // node shows it again.
 bool CalorieLookup::eventFilter(QObject *watched, QEvent *event)
 {
+    // A right click on one of the user's own foods offers to change it (the window menu has the
+    // same command for the food on show, for the keyboard).
+    if (m_controls.foodTree && m_model && watched == m_controls.foodTree->viewport()
+        && event->type() == QEvent::ContextMenu) {
+        const auto *menuEvent = static_cast<QContextMenuEvent *>(event);
+        const QModelIndex node = m_controls.foodTree->indexAt(menuEvent->pos());
+        const std::optional<qint64> row = node.isValid() ? m_model->firstRowId(node) : std::nullopt;
+        if (row && *row < 0) {
+            QString name = node.data(Qt::DisplayRole).toString();
+            name.chop(OwnFood::mark().size());
+            QMenu menu(m_controls.foodTree);
+            menu.setAccessibleName(QStringLiteral("自定义食物"));
+            QAction *edit = menu.addAction(QStringLiteral("修改自定义食物…"));
+            if (menu.exec(menuEvent->globalPos()) == edit)
+                emit ownFoodEditAsked(name);
+            return true;
+        }
+    }
     if (m_controls.foodTree && watched == m_controls.foodTree->viewport()
         && event->type() == QEvent::MouseButtonPress)
         m_currentChangedSincePress = false;
@@ -188,6 +225,11 @@ void CalorieLookup::lookUpFood(const QString &category, const QString &food, std
     const QString wantedCategory = FoodText::name(category);
     const QString wantedFood = FoodText::name(food);
     emit foodLookedUp(wantedCategory, wantedFood);
+    m_ownFoodOnShow.clear();
+    if (rowHint && *rowHint < 0) {
+        showOwnFood(wantedCategory, -*rowHint);
+        return;
+    }
     try {
         const auto closeRun = closeOnExit(m_database, m_records);
         m_database = openDatabase(m_databasePath);
@@ -211,6 +253,19 @@ void CalorieLookup::lookUpFood(const QString &category, const QString &food, std
         emit foodShown(wantedCategory, name, calories, portion);
     } catch (const std::exception &) {
         // The lookup shows nothing when the file or the table cannot be read.
+    }
+}
+
+void CalorieLookup::showOwnFood(const QString &category, qint64 id)
+{
+    for (const OwnFood &own : readOwnFoods()) {
+        if (own.id != id)
+            continue;
+        const QString calories = QString::number(own.kcalPer100g);
+        m_ownFoodOnShow = own.name;
+        showFood(calories, own.name);
+        emit foodShown(category, own.name, calories, QStringLiteral("100克"));
+        return;
     }
 }
 

@@ -5,10 +5,12 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QVector>
 #include <memory>
 #include <optional>
 
 class Database;
+struct OwnFood;
 class FoodIndex;
 class FoodTreeModel;
 class Recordset;
@@ -59,6 +61,9 @@ public:
     // Opens the category in the tree and makes it current, as a click on it does.
     void revealCategory(const QString &category);
 
+    // The user's own food on show, by name; empty when the food on show is a shipped one.
+    const QString &ownFoodOnShow() const { return m_ownFoodOnShow; }
+
     // The last food click's food and category, trimmed; empty before the first.
     const QString &lastFood() const { return m_food; }
     const QString &lastCategory() const { return m_category; }
@@ -72,6 +77,8 @@ signals:
     // what that figure is for (the row's portion, "100克"), both trimmed.
     void foodShown(const QString &category, const QString &food, const QString &kcal,
                    const QString &portion);
+    // 修改自定义食物… was chosen on an own food's node (right click): the food by name.
+    void ownFoodEditAsked(const QString &name);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -81,10 +88,15 @@ private:
     FoodIndex readFoods(const QStringList &categories) const;
     void lookUpFood(const QString &category, const QString &food, std::optional<qint64> rowHint);
     void showFood(const QString &calories, const QString &name);
+    // An own food (its rows in the tree have negative ids) from custom_food.
+    void showOwnFood(const QString &category, qint64 id);
+    // The user's own foods; none when they cannot be read.
+    QVector<OwnFood> readOwnFoods() const;
 
     QString m_databasePath;
     QString m_food;
     QString m_category;
+    QString m_ownFoodOnShow;
     CalorieLookupControls m_controls;
     FoodTreeModel *m_model = nullptr;
     std::unique_ptr<Database> m_database;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foods/ui/FoodSearchBox.h"
 
+#include "foods/OwnFood.h"
+
 #include "db/DataError.h"
 #include "foods/ui/PanelColumn.h"
 #include "widgets/ClearButton.h"
@@ -8,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTimer>
 
 namespace {
@@ -18,7 +21,9 @@ constexpr int ColumnWidth = PanelColumn::Right - PanelColumn::Left;
 constexpr int FieldTop = 122;
 constexpr int FieldHeight = 22;
 constexpr int ListTop = FieldTop + FieldHeight + 2;
-constexpr int ListBottom = 270;
+constexpr int ListBottom = 244;
+constexpr int OwnFoodTop = ListBottom + 4; // 添加自定义食物, under the results
+constexpr int OwnFoodHeight = 22;
 
 constexpr int FoodRole = Qt::UserRole; // position in the index's foods; absent on the "nothing found" line
 constexpr int CategoryRole = Qt::UserRole + 1; // a category's name, on its line
@@ -44,6 +49,18 @@ FoodSearchBox::FoodSearchBox(QWidget *panel, FoodReader readFoods, QObject *pare
     m_results->setUniformItemSizes(true);
     m_results->setTextElideMode(Qt::ElideMiddle);
     m_results->hide();
+
+    // A food the table does not have becomes one of the user's own; the typed name goes with
+    // it when the search found nothing.
+    m_addOwnFood = new QPushButton(QStringLiteral("添加自定义食物"), panel);
+    m_addOwnFood->setObjectName(QStringLiteral("addOwnFood"));
+    m_addOwnFood->setAccessibleName(QStringLiteral("添加自定义食物"));
+    m_addOwnFood->setGeometry(ColumnLeft, OwnFoodTop, ColumnWidth, OwnFoodHeight);
+    connect(m_addOwnFood, &QPushButton::clicked, this, [this] {
+        const bool nothingFound = m_results->isVisible() && m_results->count() > 0
+            && !m_results->item(0)->data(FoodRole).isValid() && m_index;
+        emit ownFoodAsked(nothingFound ? m_field->text().trimmed() : QString());
+    });
 
     connect(m_field, &QLineEdit::textChanged, this, &FoodSearchBox::showResults);
     connect(m_results, &QListWidget::itemClicked, this, &FoodSearchBox::choose);
@@ -123,7 +140,7 @@ void FoodSearchBox::focusField()
 
 QString FoodSearchBox::resultText(const SearchableFood &food, const QString &alias)
 {
-    QString name = food.name;
+    QString name = food.own ? food.name + OwnFood::mark() : food.name;
     if (!alias.isEmpty())
         name += QStringLiteral("（%1）").arg(alias);
     const QString kcal = food.kcal.isEmpty() ? QStringLiteral("热量不详") : food.kcal + QStringLiteral(" 大卡");

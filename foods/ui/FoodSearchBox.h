@@ -11,6 +11,7 @@
 
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 class QListWidgetItem;
 class QWidget;
 
@@ -53,12 +54,15 @@ public:
 
     QLineEdit *field() const { return m_field; }
     QListWidget *results() const { return m_results; }
+    QPushButton *addOwnFoodButton() const { return m_addOwnFood; }
 
 signals:
     // A food was chosen: its category and the row of the food table the tree shows for it.
     void foodChosen(const QString &category, qint64 rowId);
     // A category was chosen ("水果（分类）"): it is to be opened in the tree.
     void categoryChosen(const QString &category);
+    // 添加自定义食物 was pressed; `typed` is the query that found nothing, if it found nothing.
+    void ownFoodAsked(const QString &typed);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -79,4 +83,5 @@ private:
     std::function<QStringList()> m_preferred;
     QLineEdit *m_field;
     QListWidget *m_results;
+    QPushButton *m_addOwnFood;
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foods/ui/FoodTreeModel.h"
 
+#include "foods/OwnFood.h"
+
 #include <QLocale>
 #include <QPixmap>
 
@@ -192,8 +194,13 @@ QVariant FoodTreeModel::data(const QModelIndex &index, int role) const
             return FoodTree::rootText();
         case Kind::Category:
             return m_categories.value(index.row());
-        case Kind::Food:
-            return sortedFoods(categoryOf(index)).name(categoryOf(index), index.row()).toString();
+        case Kind::Food: {
+            const FoodIndex &foods = sortedFoods(categoryOf(index));
+            const QString name = foods.name(categoryOf(index), index.row()).toString();
+            // The user's own foods (negative row ids) carry their mark, beside a shipped food of
+            // the same name too.
+            return foods.rowId(categoryOf(index), index.row()) < 0 ? name + OwnFood::mark() : name;
+        }
         }
         break;
     case Qt::DecorationRole:

@@ -1,0 +1,410 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "foodlog/ui/OwnFoodDialog.h"
+
+#include "foodlog/ui/AmountDelegate.h"
+#include "foodlog/ui/AmountSpinBox.h"
+#include "foodlog/ui/SearchCompletion.h"
+#include "foods/AmountText.h"
+#include "foods/OwnFoodInput.h"
+#include "widgets/MessageBox.h"
+#include "widgets/ReturnClicks.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int PartRole = Qt::UserRole + 1;
+
+template<typename Widget>
+Widget *named(Widget *widget, const char *objectName, const QString &accessibleName)
+{
+    widget->setObjectName(QLatin1String(objectName));
+    widget->setAccessibleName(accessibleName);
+    return widget;
+}
+
+QString figure(double value)
+{
+    return QString::number(value, 'f', value == std::floor(value) ? 0 : 1);
+}
+
+// Delete removes the ingredient under the cursor; F2 (the delegate) changes its grams.
+class PartList : public QTreeWidget
+{
+public:
+    using QTreeWidget::QTreeWidget;
+    std::function<void(int)> removePart;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (state() != EditingState && event->key() == Qt::Key_Delete && currentItem() && removePart) {
+            removePart(currentItem()->data(0, PartRole).toInt());
+            return;
+        }
+        QTreeWidget::keyPressEvent(event);
+    }
+};
+
+} // namespace
+
+OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, const QString &typedName,
+                             QWidget *parent)
+    : QDialog(parent), m_foods(std::move(foods)), m_editing(std::move(editing))
+{
+    setObjectName(QStringLiteral("ownFoodDialog"));
+    setWindowTitle(QStringLiteral("自定义食物"));
+    setAccessibleName(QStringLiteral("自定义食物"));
+
+    QStringList categories;
+    for (const SearchableFood &food : m_foods.allFoods()) {
+        const bool mine = m_editing && food.own && food.rowId == -m_editing->id;
+        if (!mine) {
+            m_taken.insert(food.name);
+            for (const QString &alias : food.aliases)
+                m_taken.insert(alias);
+        }
+        if (!food.own && !categories.contains(food.category))
+            categories << food.category;
+    }
+
+    m_name = named(new QLineEdit(this), "ownFoodName", QStringLiteral("食物名称"));
+    m_name->setMaxLength(OwnFoodInput::MaxNameLength);
+    m_name->setPlaceholderText(QStringLiteral("例如：我的奶茶"));
+    m_category = named(new QComboBox(this), "ownFoodCategory", QStringLiteral("分类"));
+    m_category->addItem(OwnFood::defaultCategory());
+    m_category->addItems(categories);
+
+    m_per100g = named(new QRadioButton(QStringLiteral("每100克热量"), this), "ownFoodPer100g",
+                      QStringLiteral("按每100克热量填写"));
+    m_perServing = named(new QRadioButton(QStringLiteral("每份热量（包装标签）"), this), "ownFoodPerServing",
+                         QStringLiteral("按包装标签的每份热量填写"));
+    m_recipe = named(new QRadioButton(QStringLiteral("自制菜谱（按配料计算）"), this), "ownFoodRecipe",
+                     QStringLiteral("自制菜谱，按配料计算热量"));
+    auto *modes = new QButtonGroup(this);
+    for (QRadioButton *mode : {m_per100g, m_perServing, m_recipe})
+        modes->addButton(mode);
+    m_per100g->setChecked(true);
+
+    m_energy = new QStackedWidget(this);
+    auto *per100gPage = new QWidget(m_energy);
+    m_kcal = named(new QLineEdit(per100gPage), "ownFoodKcal", QStringLiteral("每100克热量（大卡）"));
+    auto *per100gForm = new QFormLayout(per100gPage);
+    per100gForm->setContentsMargins(0, 0, 0, 0);
+    per100gForm->addRow(QStringLiteral("每100克热量（大卡）"), m_kcal);
+    m_energy->addWidget(per100gPage);
+
+    auto *servingPage = new QWidget(m_energy);
+    m_servingKcal = named(new QLineEdit(servingPage), "ownFoodServingKcal", QStringLiteral("每份热量（大卡）"));
+    m_servingGrams = named(new QLineEdit(servingPage), "ownFoodServingGrams", QStringLiteral("每份重量（克）"));
+    auto *servingForm = new QFormLayout(servingPage);
+    servingForm->setContentsMargins(0, 0, 0, 0);
+    servingForm->addRow(QStringLiteral("每份热量（大卡）"), m_servingKcal);
+    servingForm->addRow(QStringLiteral("每份重量（克）"), m_servingGrams);
+    m_energy->addWidget(servingPage);
+
+    auto *recipePage = new QWidget(m_energy);
+    m_ingredient = named(new QLineEdit(recipePage), "ownFoodIngredient", QStringLiteral("搜索配料"));
+    m_ingredient->setPlaceholderText(QStringLiteral("搜索配料（名称或拼音）"));
+    m_ingredientSearch = new SearchCompletion(m_ingredient, QStringLiteral("ownFoodIngredientResults"),
+                                              [this](const QString &typed) {
+                                                  QList<SearchCompletion::Row> rows;
+                                                  if (typed.trimmed().isEmpty())
+                                                      return rows;
+                                                  for (const FoodChoice &food : m_foods.match(typed))
+                                                      rows.append({food.fieldText(), food.matchedAlias});
+                                                  return rows;
+                                              });
+    m_ingredientGrams = named(new AmountSpinBox(AmountText::Grams, recipePage), "ownFoodIngredientGrams",
+                              QStringLiteral("配料克数"));
+    m_ingredientGrams->setValue(100);
+    auto *addPartButton = named(new QPushButton(QStringLiteral("添加配料"), recipePage), "ownFoodAddPart",
+                                QStringLiteral("添加配料"));
+    connect(addPartButton, &QPushButton::clicked, this, &OwnFoodDialog::addPart);
+    connect(m_ingredientSearch, &SearchCompletion::chosen, this, [this] { m_ingredientGrams->setFocus(); });
+    // Return adds the ingredient (in the search once the list is closed, or in its grams), not
+    // the whole food.
+    new ReturnClicks(m_ingredientGrams, addPartButton);
+    new ReturnClicks(m_ingredient, addPartButton);
+    auto *partList = new PartList(recipePage);
+    partList->removePart = [this](int index) {
+        if (index >= 0 && index < m_parts.size())
+            m_parts.removeAt(index);
+        showParts();
+    };
+    m_partList = named(partList, "ownFoodParts", QStringLiteral("配料"));
+    m_partList->setColumnCount(3);
+    m_partList->setHeaderLabels({QStringLiteral("配料"), QStringLiteral("克"), QStringLiteral("大卡")});
+    m_partList->setRootIsDecorated(false);
+    m_partList->header()->setStretchLastSection(false);
+    m_partList->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_partList->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    m_partList->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    m_partList->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    m_partList->setItemDelegateForColumn(1, new AmountDelegate(AmountText::Grams, QStringLiteral("partGramsEditor"),
+                                                               QStringLiteral("配料克数"), m_partList));
+    m_partList->setMinimumHeight(90);
+    connect(m_partList, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem *item, int column) {
+        const int index = item->data(0, PartRole).toInt();
+        if (column != 1 || index < 0 || index >= m_parts.size())
+            return;
+        m_parts[index].grams = item->data(1, Qt::EditRole).toDouble();
+        showRecipeFigures();
+    });
+    m_cooked = named(new QLineEdit(recipePage), "ownFoodCooked", QStringLiteral("熟重（克）"));
+    m_cooked->setPlaceholderText(QStringLiteral("不填则为配料总重"));
+    connect(m_cooked, &QLineEdit::textChanged, this, &OwnFoodDialog::showRecipeFigures);
+    m_recipeFigures = new QLabel(recipePage);
+    m_recipeFigures->setObjectName(QStringLiteral("ownFoodRecipeFigures"));
+    m_recipeFigures->setWordWrap(true);
+    auto *partRow = new QHBoxLayout;
+    partRow->addWidget(m_ingredient, 1);
+    partRow->addWidget(m_ingredientGrams);
+    partRow->addWidget(addPartButton);
+    auto *cookedRow = new QHBoxLayout;
+    auto *cookedLabel = new QLabel(QStringLiteral("熟重（克）"), recipePage);
+    cookedLabel->setBuddy(m_cooked);
+    cookedRow->addWidget(cookedLabel);
+    cookedRow->addWidget(m_cooked, 1);
+    auto *recipeLayout = new QVBoxLayout(recipePage);
+    recipeLayout->setContentsMargins(0, 0, 0, 0);
+    recipeLayout->addLayout(partRow);
+    recipeLayout->addWidget(m_partList, 1);
+    recipeLayout->addLayout(cookedRow);
+    recipeLayout->addWidget(m_recipeFigures);
+    m_energy->addWidget(recipePage);
+
+    m_aliases = named(new QLineEdit(this), "ownFoodAliases", QStringLiteral("其他名称"));
+    m_aliases->setPlaceholderText(QStringLiteral("可不填，多个用“、”分隔"));
+    m_measure = named(new QLineEdit(this), "ownFoodMeasure", QStringLiteral("家用份量"));
+    m_measure->setPlaceholderText(QStringLiteral("例如 1杯（可不填）"));
+    m_measure->setMaxLength(OwnFoodInput::MaxMeasureLength);
+    m_measureGrams = named(new QLineEdit(this), "ownFoodMeasureGrams", QStringLiteral("家用份量的克数"));
+    m_measureGrams->setPlaceholderText(QStringLiteral("克"));
+    connect(m_measureGrams, &QLineEdit::textChanged, this, &OwnFoodDialog::showRecipeFigures);
+    auto *measureRow = new QHBoxLayout;
+    measureRow->addWidget(m_measure, 2);
+    measureRow->addWidget(new QLabel(QStringLiteral("="), this));
+    measureRow->addWidget(m_measureGrams, 1);
+    measureRow->addWidget(new QLabel(QStringLiteral("克"), this));
+
+    m_problem = new QLabel(this);
+    m_problem->setObjectName(QStringLiteral("ownFoodProblem"));
+    m_problem->setWordWrap(true);
+    m_problem->setTextFormat(Qt::PlainText);
+    QPalette red = m_problem->palette();
+    red.setColor(QPalette::WindowText, QColor(0xB0, 0x1C, 0x1C));
+    m_problem->setPalette(red);
+    m_problem->hide();
+
+    auto *buttons = new QDialogButtonBox(this);
+    auto *saveButton = named(buttons->addButton(QStringLiteral("保存"), QDialogButtonBox::AcceptRole),
+                             "ownFoodSave", QStringLiteral("保存"));
+    auto *removeButton = named(buttons->addButton(QStringLiteral("删除"), QDialogButtonBox::DestructiveRole),
+                               "ownFoodRemove", QStringLiteral("删除这种自定义食物"));
+    auto *cancel = named(buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole),
+                         "ownFoodCancel", QStringLiteral("取消"));
+    removeButton->setVisible(m_editing.has_value());
+    saveButton->setDefault(true);
+    connect(saveButton, &QPushButton::clicked, this, &OwnFoodDialog::save);
+    connect(removeButton, &QPushButton::clicked, this, &OwnFoodDialog::remove);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    for (QRadioButton *mode : {m_per100g, m_perServing, m_recipe})
+        connect(mode, &QRadioButton::toggled, this, &OwnFoodDialog::showEnergyMode);
+
+    auto *modeRow = new QHBoxLayout;
+    for (QRadioButton *mode : {m_per100g, m_perServing, m_recipe})
+        modeRow->addWidget(mode);
+    modeRow->addStretch(1);
+    auto *form = new QFormLayout(this);
+    form->addRow(QStringLiteral("食物名称"), m_name);
+    form->addRow(QStringLiteral("分类"), m_category);
+    form->addRow(QStringLiteral("热量"), modeRow);
+    form->addRow(m_energy);
+    form->addRow(QStringLiteral("其他名称"), m_aliases);
+    form->addRow(QStringLiteral("家用份量"), measureRow);
+    form->addRow(m_problem);
+    form->addRow(buttons);
+
+    if (m_editing) {
+        m_name->setText(m_editing->name);
+        m_category->setCurrentText(m_editing->category);
+        if (m_category->currentText() != m_editing->category) {
+            m_category->addItem(m_editing->category);
+            m_category->setCurrentText(m_editing->category);
+        }
+        m_kcal->setText(figure(m_editing->kcalPer100g));
+        m_aliases->setText(m_editing->aliases.join(QChar(0x3001)));
+        m_measure->setText(m_editing->measure);
+        if (!m_editing->measure.isEmpty())
+            m_measureGrams->setText(figure(m_editing->measureGrams));
+        if (m_editing->isRecipe()) {
+            m_parts = m_editing->parts;
+            m_cooked->setText(figure(m_editing->cookedGrams));
+            m_recipe->setChecked(true);
+        }
+    } else {
+        m_name->setText(typedName.trimmed().left(OwnFoodInput::MaxNameLength));
+    }
+    showParts();
+    showEnergyMode();
+    m_name->setFocus();
+}
+
+bool OwnFoodDialog::isTaken(const QString &name) const
+{
+    return m_taken.contains(name);
+}
+
+void OwnFoodDialog::showEnergyMode()
+{
+    m_energy->setCurrentIndex(m_recipe->isChecked() ? 2 : m_perServing->isChecked() ? 1 : 0);
+}
+
+void OwnFoodDialog::addPart()
+{
+    const std::optional<FoodChoice> food = m_foods.find(m_ingredient->text());
+    if (!food) {
+        m_problem->setText(m_ingredient->text().trimmed().isEmpty()
+                               ? QStringLiteral("请先搜索并选择一种配料。")
+                               : QStringLiteral("没有找到配料“%1”，请从搜索结果中选择。").arg(m_ingredient->text().trimmed()));
+        m_problem->show();
+        m_ingredient->setFocus();
+        return;
+    }
+    const AmountText::Reading grams = m_ingredientGrams->reading();
+    if (!grams.value) {
+        m_problem->setText(QStringLiteral("配料的") + grams.problem + QStringLiteral("。"));
+        m_problem->show();
+        m_ingredientGrams->setFocus();
+        return;
+    }
+    m_problem->hide();
+    m_parts.append({food->name, food->category, food->kcalPer100g, *grams.value});
+    showParts();
+    m_ingredientSearch->clear();
+    m_ingredient->setFocus();
+}
+
+void OwnFoodDialog::showParts()
+{
+    const QSignalBlocker quiet(m_partList);
+    m_partList->clear();
+    for (int i = 0; i < m_parts.size(); ++i) {
+        const RecipePart &part = m_parts.at(i);
+        auto *item = new QTreeWidgetItem(m_partList);
+        item->setText(0, part.food);
+        item->setData(0, PartRole, i);
+        item->setData(1, Qt::EditRole, figure(part.grams));
+        item->setText(2, QString::number(qRound(part.kcal())));
+        item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+        item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+    }
+    showRecipeFigures();
+}
+
+// The recipe's figures as they stand: the parts' weight and energy, per 100 g of the cooked dish,
+// and per household measure when one is given.
+void OwnFoodDialog::showRecipeFigures()
+{
+    double grams = 0;
+    double kcal = 0;
+    for (const RecipePart &part : std::as_const(m_parts)) {
+        grams += part.grams;
+        kcal += part.kcal();
+    }
+    if (m_parts.isEmpty()) {
+        m_recipeFigures->setText(QStringLiteral("还没有配料。搜索一种食物，填写克数，点“添加配料”。"));
+        m_recipeFigures->setAccessibleName(m_recipeFigures->text());
+        return;
+    }
+    const std::optional<double> typedCooked = AmountText::number(m_cooked->text());
+    const double cooked = typedCooked && *typedCooked > 0 ? *typedCooked : grams;
+    const std::optional<double> per100g = OwnFood::recipeKcalPer100g(m_parts, cooked);
+    QString text = QStringLiteral("配料共 %1 克、%2 大卡；熟重 %3 克，每100克 %4 大卡")
+                       .arg(figure(grams))
+                       .arg(qRound(kcal))
+                       .arg(figure(cooked))
+                       .arg(per100g ? figure(std::round(*per100g * 10) / 10) : QStringLiteral("—"));
+    const std::optional<double> measureGrams = AmountText::number(m_measureGrams->text());
+    if (per100g && measureGrams && *measureGrams > 0 && !m_measure->text().trimmed().isEmpty())
+        text += QStringLiteral("；每份（%1，%2 克）%3 大卡")
+                    .arg(m_measure->text().trimmed())
+                    .arg(figure(*measureGrams))
+                    .arg(qRound(*per100g * *measureGrams / 100));
+    m_recipeFigures->setText(text + QStringLiteral("。"));
+    m_recipeFigures->setAccessibleName(m_recipeFigures->text());
+}
+
+void OwnFoodDialog::save()
+{
+    OwnFoodInput::Fields fields;
+    fields.name = m_name->text();
+    fields.category = m_category->currentText();
+    fields.perServing = m_perServing->isChecked();
+    fields.kcalPer100g = m_kcal->text();
+    fields.servingKcal = m_servingKcal->text();
+    fields.servingGrams = m_servingGrams->text();
+    fields.aliases = m_aliases->text();
+    fields.measure = m_measure->text();
+    fields.measureGrams = m_measureGrams->text();
+    const auto taken = [this](const QString &name) { return isTaken(name); };
+    const OwnFoodInput::Reading reading = m_recipe->isChecked()
+        ? OwnFoodInput::readRecipe(fields, m_parts, m_cooked->text(), taken)
+        : OwnFoodInput::read(fields, taken);
+    if (!reading.problem.isEmpty()) {
+        m_problem->setText(reading.problem);
+        m_problem->setAccessibleName(reading.problem);
+        m_problem->show();
+        using F = OwnFoodInput::Field;
+        QWidget *field = m_name;
+        switch (reading.field) {
+        case F::Kcal: field = m_kcal; break;
+        case F::ServingKcal: field = m_servingKcal; break;
+        case F::ServingGrams: field = m_servingGrams; break;
+        case F::Aliases: field = m_aliases; break;
+        case F::Measure: field = m_measure; break;
+        case F::MeasureGrams: field = m_measureGrams; break;
+        case F::Parts: field = m_ingredient; break;
+        case F::Cooked: field = m_cooked; break;
+        case F::Name:
+        case F::None: break;
+        }
+        field->setFocus();
+        return;
+    }
+    m_result = reading.food;
+    m_result.id = m_editing ? m_editing->id : 0;
+    m_outcome = Outcome::Save;
+    accept();
+}
+
+void OwnFoodDialog::remove()
+{
+    if (!m_editing)
+        return;
+    // Past log entries keep their name and energy; the food only leaves the tree and searches.
+    if (MessageBox::question(this, QStringLiteral("自定义食物"),
+                             QStringLiteral("删除自定义食物“%1”？已经记下的饮食记录不受影响。")
+                                 .arg(MessageBox::quote(m_editing->name)),
+                             MessageBox::Cancel)
+        != MessageBox::Ok)
+        return;
+    m_result = *m_editing;
+    m_outcome = Outcome::Remove;
+    accept();
+}

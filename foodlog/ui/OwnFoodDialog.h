@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "foods/FoodChoices.h"
+#include "foods/OwnFood.h"
+
+#include <QDialog>
+#include <QSet>
+#include <optional>
+
+class AmountSpinBox;
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QStackedWidget;
+class QTreeWidget;
+class SearchCompletion;
+
+// "自定义食物": a food of the user's own, or a home recipe (自制菜谱) made from foods with their
+// grams, its energy per 100 g and per serving shown as the ingredients are filled in. Also changes
+// or removes one of theirs. Nothing is written here: the dialog closes with what to do, checked
+// (OwnFoodInput), and the caller writes it.
+class OwnFoodDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum class Outcome { Save, Remove };
+
+    // `foods`: every food (shipped and own), for the ingredients, the categories and the names
+    // that are taken. `editing`: the own food to change, if any. `typedName`: a name to start a
+    // new food with (what the log's search did not find).
+    OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, const QString &typedName = QString(),
+                  QWidget *parent = nullptr);
+
+    Outcome outcome() const { return m_outcome; }
+    // The food to save (id 0 for a new one) or to remove.
+    const OwnFood &food() const { return m_result; }
+
+private:
+    void showEnergyMode();
+    void addPart();
+    void showParts();
+    void showRecipeFigures();
+    void save();
+    void remove();
+    bool isTaken(const QString &name) const;
+
+    FoodChoices m_foods;
+    std::optional<OwnFood> m_editing;
+    QSet<QString> m_taken; // names and other names of every food but the one edited
+    QList<RecipePart> m_parts;
+    Outcome m_outcome = Outcome::Save;
+    OwnFood m_result;
+
+    QLineEdit *m_name;
+    QComboBox *m_category;
+    QRadioButton *m_per100g;
+    QRadioButton *m_perServing;
+    QRadioButton *m_recipe;
+    QStackedWidget *m_energy;
+    QLineEdit *m_kcal;
+    QLineEdit *m_servingKcal;
+    QLineEdit *m_servingGrams;
+    QLineEdit *m_ingredient;
+    SearchCompletion *m_ingredientSearch;
+    AmountSpinBox *m_ingredientGrams;
+    QTreeWidget *m_partList;
+    QLineEdit *m_cooked;
+    QLabel *m_recipeFigures;
+    QLineEdit *m_aliases;
+    QLineEdit *m_measure;
+    QLineEdit *m_measureGrams;
+    QLabel *m_problem;
+};

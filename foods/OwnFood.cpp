@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "foods/OwnFood.h"
+
+#include "db/Query.h"
+#include "foods/FoodText.h"
+
+#include <QHash>
+#include <cmath>
+
+std::optional<double> OwnFood::recipeKcalPer100g(const QList<RecipePart> &parts, double cookedGrams)
+{
+    if (!(cookedGrams > 0) || !std::isfinite(cookedGrams))
+        return std::nullopt;
+    double kcal = 0;
+    for (const RecipePart &part : parts)
+        kcal += part.kcal();
+    return kcal / cookedGrams * 100.0;
+}
+
+namespace OwnFoods {
+
+namespace {
+
+bool hasTable(Database &db, const char *name)
+{
+    Query q(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?",
+            QStringLiteral("无法读取自定义食物"));
+    q.bind(1, QString::fromLatin1(name));
+    return q.next() && q.integer(0) > 0;
+}
+
+} // namespace
+
+QVector<OwnFood> read(Database &db)
+{
+    QVector<OwnFood> foods;
+    const QString context = QStringLiteral("无法读取自定义食物");
+    if (!hasTable(db, "custom_food"))
+        return foods;
+    // Names of megabytes in a hand-made file are read only as far as they are shown.
+    Query q(db,
+            "SELECT id, substr(name, 1, ?1), substr(category, 1, ?1), kcal_per_100g, substr(aliases, 1, 2000), "
+            "substr(measure, 1, ?1), measure_grams, cooked_grams FROM custom_food ORDER BY name",
+            context);
+    q.bind(1, qint64(FoodText::MaxNameLength + 1));
+    QHash<qint64, int> positionOf;
+    while (q.next()) {
+        OwnFood food;
+        food.id = q.integer(0);
+        food.name = FoodText::name(q.text(1));
+        food.category = FoodText::name(q.text(2));
+        food.kcalPer100g = q.real(3);
+        for (const QString &alias : q.text(4).split(QChar(0x3001), Qt::SkipEmptyParts)) {
+            const QString trimmed = FoodText::name(alias);
+            if (!trimmed.isEmpty() && trimmed != food.name && !food.aliases.contains(trimmed))
+                food.aliases << trimmed;
+        }
+        food.measure = FoodText::name(q.text(5));
+        food.measureGrams = q.isNumber(6) ? q.real(6) : 0;
+        food.cookedGrams = q.isNumber(7) ? q.real(7) : 0;
+        // A row outside the ranges (another program's) is not offered as a food.
+        if (food.name.isEmpty() || !q.isNumber(3) || !(food.kcalPer100g >= 0 && food.kcalPer100g <= 900))
+            continue;
+        if (food.measure.isEmpty() || !(food.measureGrams > 0 && food.measureGrams <= 5000)) {
+            food.measure.clear();
+            food.measureGrams = 0;
+        }
+        if (food.category.isEmpty())
+            food.category = OwnFood::defaultCategory();
+        positionOf.insert(food.id, int(foods.size()));
+        foods.append(food);
+    }
+    if (!hasTable(db, "custom_food_part"))
+        return foods;
+    Query parts(db,
+                "SELECT food_id, substr(ingredient, 1, ?1), substr(category, 1, ?1), kcal_per_100g, grams "
+                "FROM custom_food_part ORDER BY food_id, position, id",
+                context);
+    parts.bind(1, qint64(FoodText::MaxNameLength + 1));
+    while (parts.next()) {
+        const auto position = positionOf.constFind(parts.integer(0));
+        if (position == positionOf.cend())
+            continue;
+        RecipePart part;
+        part.food = FoodText::name(parts.text(1));
+        part.category = FoodText::name(parts.text(2));
+        part.kcalPer100g = parts.real(3);
+        part.grams = parts.real(4);
+        foods[*position].parts.append(part);
+    }
+    return foods;
+}
+
+} // namespace OwnFoods
