@@ -2,7 +2,11 @@
 // The calorie panel's search and amount line in the real window: Ctrl+F from
 // anywhere, a food found by pinyin initials or another name shown exactly as
 // a click on it in the tree shows it, and what an amount of it costs.
+#include "db/Database.h"
+#include "foodlog/ui/FoodLogSection.h"
+#include "foodlog/ui/OwnFoodDialog.h"
 #include "foods/ui/FoodPortionPanel.h"
+#include "foods/ui/QuickLogButton.h"
 #include "foods/ui/FoodSearchBox.h"
 #include "notebook/ui/NotebookController.h"
 #include "shell/MainWindow.h"
@@ -10,6 +14,7 @@
 #include "support/TempDatabase.h"
 #include "support/TypeText.h"
 #include "widgets/AutoSizeLabel.h"
+#include "widgets/MessageBox.h"
 
 #include <QToolButton>
 #include <QApplication>
@@ -20,6 +25,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTreeView>
 #include <QtTest>
 
@@ -41,6 +47,7 @@ private slots:
     void ctrlFFromTheEntryViewKeepsTheText();
     void fuzzySoundsFromTheWindowMenu();
     void categoryFoundOpensInTheTree();
+    void ownFoodFromThePanelToTheLog();
 
 private:
     QTemporaryDir m_settings;
@@ -213,6 +220,65 @@ void TestFoodSearchWindow::ctrlFFromTheEntryViewKeepsTheText()
     QVERIFY(w.form().caloriePanel->isVisible());
     QCOMPARE(QApplication::focusWidget(), w.foodSearch()->field());
     QCOMPARE(w.form().bodyEdit->toPlainText(), QStringLiteral("half a recipe"));
+}
+
+// As a user would: 添加自定义食物 in the calorie panel, 我的奶茶 at 80 kcal per 100 g, 保存; wdnc in
+// 搜索食物, Return, 250 g, 记一笔; the log counts 200 kcal; the food is in custom_food and is still
+// found by wdnc after the program starts again. The shipped food table is not written to.
+void TestFoodSearchWindow::ownFoodFromThePanelToTheLog()
+{
+    MessageBox::Recorder boxes;
+    const QString shippedBefore = m_db->query(QStringLiteral("SELECT group_concat(food, ',') FROM \"01\"")).toString();
+    {
+        MainWindow &w = *m_window;
+        QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+        auto *add = w.findChild<QPushButton *>(QStringLiteral("addOwnFood"));
+        QVERIFY(add && add->isVisible());
+        QCOMPARE(add->accessibleName(), QStringLiteral("添加自定义食物"));
+        add->click();
+        OwnFoodDialog *dialog = nullptr;
+        QTRY_VERIFY((dialog = w.findChild<OwnFoodDialog *>()));
+        dialog->findChild<QLineEdit *>(QStringLiteral("ownFoodName"))->setText(QStringLiteral("我的奶茶"));
+        dialog->findChild<QLineEdit *>(QStringLiteral("ownFoodKcal"))->setText(QStringLiteral("80"));
+        dialog->findChild<QPushButton *>(QStringLiteral("ownFoodSave"))->click();
+        QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+        QCOMPARE(m_db->query(QStringLiteral("SELECT name || '|' || category || '|' || kcal_per_100g FROM custom_food")).toString(),
+                 QStringLiteral("我的奶茶|我的食物|80.0"));
+        // Shown where it now is in the tree, marked as the user's own.
+        QCOMPARE(w.form().foodTree->currentIndex().data().toString(), QStringLiteral("我的奶茶（自定义）"));
+
+        QLineEdit *field = w.foodSearch()->field();
+        field->setFocus();
+        field->clear();
+        QTest::keyClicks(field, QStringLiteral("wdnc"));
+        QListWidget *results = w.findChild<QListWidget *>(QStringLiteral("searchResults"));
+        QCOMPARE(results->item(0)->text(), QStringLiteral("我的奶茶（自定义） · 我的食物 · 80 大卡"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(w.form().foodNameBox->text(), QStringLiteral("我的奶茶"));
+        QLineEdit *amount = w.findChild<QLineEdit *>(QStringLiteral("amountField"));
+        amount->selectAll();
+        QTest::keyClicks(amount, QStringLiteral("250"));
+        w.quickLog()->click();
+        QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+
+        w.hotSpotClicked(QStringLiteral("f"));
+        QDialog *profile = nullptr;
+        QTRY_VERIFY((profile = w.findChild<QDialog *>(QStringLiteral("profileDialog"))));
+        profile->reject();
+        QTRY_COMPARE(w.findChild<QLabel *>(QStringLiteral("eatenKcal"))->text(), QStringLiteral("已摄入 200 大卡"));
+    }
+    QCOMPARE(m_db->query(QStringLiteral("SELECT group_concat(food, ',') FROM \"01\"")).toString(), shippedBefore);
+
+    m_window.reset();
+    m_window = Startup::openMainWindow(m_db->dir());
+    m_window->show();
+    QApplication::setActiveWindow(m_window.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QTest::keyClick(m_window.get(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(m_window->foodSearch()->field(), QStringLiteral("wdnc"));
+    QListWidget *results = m_window->findChild<QListWidget *>(QStringLiteral("searchResults"));
+    QTRY_VERIFY(results->count() > 0);
+    QCOMPARE(results->item(0)->text(), QStringLiteral("我的奶茶（自定义） · 我的食物 · 80 大卡"));
 }
 
 QTEST_MAIN(TestFoodSearchWindow)
