@@ -1,0 +1,298 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The user's own foods and home recipes without a window: the dialog's input read or refused,
+// the recipe arithmetic, the tables added through the log's one upgrade from every earlier
+// layout, every search finding them, the shipped tables left alone, past entries kept.
+
+#include "db/Clock.h"
+#include "db/Database.h"
+#include "db/DataError.h"
+#include "foodlog/FoodLogStore.h"
+#include "foodlog/LogSchema.h"
+#include "foodlog/OwnFoodStore.h"
+#include "foods/FoodCatalog.h"
+#include "foods/FoodChoices.h"
+#include "foods/OwnFoodInput.h"
+#include "support/TempDatabase.h"
+
+#include <QDir>
+#include <QtTest>
+
+namespace {
+
+const QDateTime Noon(QDate(2026, 12, 10), QTime(12, 0));
+
+// A file with a small shipped food table (and other names), as makedb makes one.
+void fillFoods(TempDatabase &file)
+{
+    file.insertRows(QStringLiteral("02"), {QStringLiteral("category")}, {{QStringLiteral("谷薯主食")}, {QStringLiteral("饮料")}});
+    file.insertRows(QStringLiteral("01"),
+                    {QStringLiteral("category"), QStringLiteral("food"), QStringLiteral("portion"), QStringLiteral("kcal")},
+                    {{QStringLiteral("谷薯主食"), QStringLiteral("米饭"), QStringLiteral("100克"), 116},
+                     {QStringLiteral("饮料"), QStringLiteral("奶茶"), QStringLiteral("100克"), 60},
+                     {QStringLiteral("谷薯主食"), QStringLiteral("鸡蛋"), QStringLiteral("100克"), 144}});
+    file.insertRows(QStringLiteral("food_alias"), {QStringLiteral("category"), QStringLiteral("food"), QStringLiteral("alias")},
+                    {{QStringLiteral("谷薯主食"), QStringLiteral("米饭"), QStringLiteral("白米饭")}});
+}
+
+OwnFood milkTea()
+{
+    OwnFood food;
+    food.name = QStringLiteral("我的奶茶");
+    food.category = OwnFood::defaultCategory();
+    food.kcalPer100g = 80;
+    food.aliases = {QStringLiteral("珍珠奶茶")};
+    food.measure = QStringLiteral("1杯");
+    food.measureGrams = 500;
+    return food;
+}
+
+int backupCount(const TempDatabase &file)
+{
+    return int(QDir(file.dir()).entryList({QStringLiteral("data.mdb.bak-*")}, QDir::Files).size());
+}
+
+} // namespace
+
+class OwnFoodLogicTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void dialogInput_data();
+    void dialogInput();
+    void recipeArithmetic_data();
+    void recipeArithmetic();
+    void upgradeFromEveryEarlierLayout_data();
+    void upgradeFromEveryEarlierLayout();
+    void everySearchFindsThemBesideShippedOnes();
+    void changesNeverTouchPastEntries();
+    void importReplacesOrKeepsOnAClash();
+};
+
+void OwnFoodLogicTest::dialogInput_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kcal");       // per 100 g; "serving:KCAL:GRAMS" for a package label
+    QTest::addColumn<QString>("aliases");
+    QTest::addColumn<QString>("measure");    // "NAME=GRAMS" or empty
+    QTest::addColumn<double>("per100g");     // when good
+    QTest::addColumn<QString>("problem");    // a part of the message; empty when good
+    QTest::newRow("good") << "我的奶茶" << "80" << "" << "" << 80.0 << "";
+    QTest::newRow("full-width digits and stop") << "我的奶茶" << "８０。５" << "" << "" << 80.5 << "";
+    QTest::newRow("900 at the edge") << "猪油渣" << "900" << "" << "" << 900.0 << "";
+    QTest::newRow("per serving: 250 kcal in 200 g") << "饼干" << "serving:250:200" << "" << "" << 125.0 << "";
+    QTest::newRow("empty name") << "  " << "80" << "" << "" << 0.0 << "请输入食物名称";
+    QTest::newRow("41 characters") << QString(41, QChar(0x8336)) << "80" << "" << "" << 0.0 << "最多 40 个字";
+    QTest::newRow("a shipped name") << "米饭" << "80" << "" << "" << 0.0 << "已经有名为“米饭”的食物";
+    QTest::newRow("a shipped other name") << "白米饭" << "80" << "" << "" << 0.0 << "已经有名为“白米饭”";
+    QTest::newRow("901") << "我的奶茶" << "901" << "" << "" << 0.0 << "每100克热量最多 900 大卡";
+    QTest::newRow("-1") << "我的奶茶" << "-1" << "" << "" << 0.0 << "请输入数字";
+    QTest::newRow("letters") << "我的奶茶" << "abc" << "" << "" << 0.0 << "请输入数字";
+    QTest::newRow("nothing") << "我的奶茶" << "" << "" << "" << 0.0 << "请输入每100克热量";
+    QTest::newRow("per serving over 900 per 100 g") << "饼干" << "serving:1000:100" << "" << "" << 0.0 << "超过 900 大卡";
+    QTest::newRow("other name taken") << "我的奶茶" << "80" << "奶茶" << "" << 0.0 << "其他名称“奶茶”已是另一种食物的名称";
+    QTest::newRow("measure without grams") << "我的奶茶" << "80" << "" << "1杯=" << 0.0 << "同时填写名称和克数";
+    QTest::newRow("measure of 6000 g") << "我的奶茶" << "80" << "" << "1桶=6000" << 0.0 << "最多 5000 克";
+}
+
+void OwnFoodLogicTest::dialogInput()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, kcal);
+    QFETCH(QString, aliases);
+    QFETCH(QString, measure);
+    QFETCH(double, per100g);
+    QFETCH(QString, problem);
+    const QSet<QString> taken = {QStringLiteral("米饭"), QStringLiteral("白米饭"), QStringLiteral("奶茶")};
+    OwnFoodInput::Fields fields;
+    fields.name = name;
+    if (kcal.startsWith(QLatin1String("serving:"))) {
+        fields.perServing = true;
+        fields.servingKcal = kcal.section(QLatin1Char(':'), 1, 1);
+        fields.servingGrams = kcal.section(QLatin1Char(':'), 2, 2);
+    } else {
+        fields.kcalPer100g = kcal;
+    }
+    fields.aliases = aliases;
+    fields.measure = measure.section(QLatin1Char('='), 0, 0);
+    fields.measureGrams = measure.section(QLatin1Char('='), 1, 1);
+    const OwnFoodInput::Reading r = OwnFoodInput::read(fields, [&](const QString &n) { return taken.contains(n); });
+    QVERIFY2(problem.isEmpty() ? r.problem.isEmpty() : r.problem.contains(problem), qPrintable(r.problem));
+    if (problem.isEmpty()) {
+        QCOMPARE(r.food.kcalPer100g, per100g);
+        QCOMPARE(r.food.category, OwnFood::defaultCategory());
+    }
+}
+
+void OwnFoodLogicTest::recipeArithmetic_data()
+{
+    QTest::addColumn<QString>("cooked");   // typed; empty: the parts' weight
+    QTest::addColumn<double>("per100g");   // -1: refused
+    // 100 g rice (116) + 50 g egg (144): 188 kcal in 150 g.
+    QTest::newRow("raw weight") << "" << 125.3;
+    QTest::newRow("cooked down to 100 g") << "100" << 188.0;
+    QTest::newRow("with water to 376 g") << "376" << 50.0;
+    QTest::newRow("full-width") << "３７６" << 50.0;
+    QTest::newRow("no weight") << "0" << -1.0;
+    QTest::newRow("too dense: 188 kcal in 20 g") << "20" << -1.0;
+}
+
+void OwnFoodLogicTest::recipeArithmetic()
+{
+    QFETCH(QString, cooked);
+    QFETCH(double, per100g);
+    const QList<RecipePart> parts = {{QStringLiteral("米饭"), QStringLiteral("谷薯主食"), 116, 100},
+                                     {QStringLiteral("鸡蛋"), QStringLiteral("谷薯主食"), 144, 50}};
+    OwnFoodInput::Fields fields;
+    fields.name = QStringLiteral("蛋炒饭");
+    const OwnFoodInput::Reading r =
+        OwnFoodInput::readRecipe(fields, parts, cooked, [](const QString &) { return false; });
+    if (per100g < 0) {
+        QVERIFY(!r.problem.isEmpty());
+        return;
+    }
+    QVERIFY2(r.problem.isEmpty(), qPrintable(r.problem));
+    QCOMPARE(r.food.kcalPer100g, per100g);
+    QCOMPARE(r.food.parts.size(), 2);
+    QVERIFY(OwnFoodInput::readRecipe(fields, {}, cooked, [](const QString &) { return false; })
+                .problem.contains(QStringLiteral("配料")));
+}
+
+void OwnFoodLogicTest::upgradeFromEveryEarlierLayout_data()
+{
+    QTest::addColumn<int>("statements");
+    QTest::newRow("1.0: no log tables") << 0;
+    QTest::newRow("1.1: tables, no ranges") << 4;
+    QTest::newRow("1.2: tables and ranges") << 10;
+}
+
+// The first own food in a file of any earlier release: one checked copy, then every missing
+// table in one step; reading first changes nothing.
+void OwnFoodLogicTest::upgradeFromEveryEarlierLayout()
+{
+    QFETCH(int, statements);
+    TempDatabase file;
+    fillFoods(file);
+    for (const QString &sql : LogSchema::createStatements().mid(0, statements))
+        file.exec(sql);
+    auto db = openDatabase(file.path());
+    LogSchema schema(*db, Clock([] { return Noon; }));
+    OwnFoodStore store(schema);
+    QVERIFY(store.foods().isEmpty());
+    QCOMPARE(backupCount(file), 0);
+
+    OwnFood recipe;
+    recipe.name = QStringLiteral("蛋炒饭");
+    recipe.category = QStringLiteral("谷薯主食");
+    recipe.parts = {{QStringLiteral("米饭"), QStringLiteral("谷薯主食"), 116, 100},
+                    {QStringLiteral("鸡蛋"), QStringLiteral("谷薯主食"), 144, 50}};
+    recipe.cookedGrams = 150;
+    recipe.kcalPer100g = 125.3;
+    store.add(recipe);
+    store.add(milkTea());
+    QCOMPARE(backupCount(file), 1);
+    QVERIFY(schema.isUpToDate());
+    const QVector<OwnFood> read = store.foods();
+    QCOMPARE(read.size(), 2);
+    QCOMPARE(read.at(0).name, QStringLiteral("我的奶茶"));
+    QCOMPARE(read.at(0).aliases, QStringList{QStringLiteral("珍珠奶茶")});
+    QCOMPARE(read.at(0).measureGrams, 500.0);
+    QVERIFY(!read.at(0).isRecipe());
+    QCOMPARE(read.at(1).parts.size(), 2);
+    QCOMPARE(read.at(1).parts.at(1).food, QStringLiteral("鸡蛋"));
+    QCOMPARE(read.at(1).cookedGrams, 150.0);
+    // The file refuses an energy outside the ranges.
+    OwnFood wrong = milkTea();
+    wrong.name = QStringLiteral("猪油");
+    wrong.kcalPer100g = 901;
+    QVERIFY_THROWS_EXCEPTION(DataError, store.add(wrong));
+}
+
+// Found by pinyin initials and other names in the searches, marked as the user's own, even with
+// the name of a shipped food (after a rebuild of the food table, say): both are shown.
+void OwnFoodLogicTest::everySearchFindsThemBesideShippedOnes()
+{
+    TempDatabase file;
+    fillFoods(file);
+    const QString shipped = file.query(QStringLiteral("SELECT group_concat(food || kcal, ',') FROM \"01\"")).toString();
+    auto db = openDatabase(file.path());
+    LogSchema schema(*db);
+    OwnFoodStore store(schema);
+    store.add(milkTea());
+    // As if the shipped table gained a food of the same name later.
+    OwnFood clash = milkTea();
+    clash.name = QStringLiteral("米饭");
+    clash.aliases.clear();
+    clash.kcalPer100g = 130;
+    store.add(clash);
+
+    const FoodChoices foods(FoodCatalog::read(file.path()));
+    QCOMPARE(foods.match(QStringLiteral("wdnc")).value(0).name, QStringLiteral("我的奶茶"));
+    QVERIFY(foods.match(QStringLiteral("wdnc")).value(0).own);
+    QCOMPARE(foods.match(QStringLiteral("zhenzhu")).value(0).matchedAlias, QStringLiteral("珍珠奶茶"));
+    QCOMPARE(foods.find(QStringLiteral("米饭"))->kcalPer100g, 116.0);
+    QCOMPARE(foods.find(QStringLiteral("米饭（自定义）"))->kcalPer100g, 130.0);
+    QCOMPARE(foods.find(QStringLiteral("我的奶茶"))->kcalPer100g, 80.0);
+    QCOMPARE(file.query(QStringLiteral("SELECT group_concat(food || kcal, ',') FROM \"01\"")).toString(), shipped);
+}
+
+// Editing or removing an own food never changes what was logged with it.
+void OwnFoodLogicTest::changesNeverTouchPastEntries()
+{
+    TempDatabase file;
+    fillFoods(file);
+    auto db = openDatabase(file.path());
+    FoodLogStore log(*db);
+    OwnFoodStore store(log.schema());
+    const qint64 id = store.add(milkTea());
+    FoodLogEntry drink;
+    drink.day = QDate(2026, 12, 10);
+    drink.food = QStringLiteral("我的奶茶");
+    drink.category = OwnFood::defaultCategory();
+    drink.grams = 250;
+    drink.kcalPer100g = 80;
+    log.addEntry(drink);
+
+    OwnFood changed = store.foods().first();
+    QCOMPARE(changed.id, id);
+    changed.kcalPer100g = 95;
+    changed.name = QStringLiteral("少糖奶茶");
+    store.update(changed);
+    QCOMPARE(store.foods().first().name, QStringLiteral("少糖奶茶"));
+    QCOMPARE(store.foods().first().kcalPer100g, 95.0);
+    store.remove(id);
+    QVERIFY(store.foods().isEmpty());
+    const QList<FoodLogEntry> kept = log.entriesOn(QDate(2026, 12, 10));
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(kept.first().food, QStringLiteral("我的奶茶"));
+    QCOMPARE(kept.first().shownKcal(), 200);
+}
+
+void OwnFoodLogicTest::importReplacesOrKeepsOnAClash()
+{
+    TempDatabase file;
+    auto db = openDatabase(file.path());
+    LogSchema schema(*db);
+    OwnFoodStore store(schema);
+    store.add(milkTea());
+    OwnFood newer = milkTea();
+    newer.kcalPer100g = 70;
+    OwnFood other = milkTea();
+    other.name = QStringLiteral("豆浆（自磨）");
+    other.aliases.clear();
+    const auto kcalOf = [&store](const QString &name) {
+        for (const OwnFood &food : store.foods())
+            if (food.name == name)
+                return food.kcalPer100g;
+        return -1.0;
+    };
+    QCOMPARE(store.importFoods({newer, other}, false), 1);
+    QCOMPARE(store.foods().size(), 2);
+    QCOMPARE(kcalOf(QStringLiteral("我的奶茶")), 80.0); // kept
+    QCOMPARE(store.importFoods({newer}, true), 1);
+    QCOMPARE(kcalOf(QStringLiteral("我的奶茶")), 70.0); // replaced
+    QCOMPARE(store.foods().size(), 2);
+}
+
+QTEST_GUILESS_MAIN(OwnFoodLogicTest)
+#include "test_own_food_logic.moc"
