@@ -192,6 +192,40 @@ void FoodLogStore::setMeal(qint64 id, int meal)
     q.bind(1, meal).bind(2, id).run();
 }
 
+void FoodLogStore::moveEntry(qint64 id, const QDate &day, int meal)
+{
+    ensureTables();
+    Query q(m_db, "UPDATE food_log SET day = ?, meal = ? WHERE id = ?", writeContext());
+    q.bind(1, dayText(day)).bind(2, meal).bind(3, id).run();
+}
+
+QList<FoodLogEntry> FoodLogStore::copyEntries(const QList<FoodLogEntry> &entries, const QDate &day,
+                                              std::optional<int> meal)
+{
+    ensureTables();
+    Transaction transaction(m_db, writeContext());
+    QList<FoodLogEntry> copies;
+    const QDateTime now = m_schema.clock().now();
+    for (FoodLogEntry copy : entries) {
+        copy.id = 0;
+        copy.day = day;
+        copy.meal = meal.value_or(copy.meal);
+        copy.created = now;
+        copies.append(addEntry(copy));
+    }
+    transaction.commit();
+    return copies;
+}
+
+void FoodLogStore::removeEntries(const QList<qint64> &ids)
+{
+    ensureTables();
+    Transaction transaction(m_db, writeContext());
+    for (qint64 id : ids)
+        removeEntry(id);
+    transaction.commit();
+}
+
 void FoodLogStore::removeEntry(qint64 id)
 {
     ensureTables();

@@ -61,7 +61,14 @@ public:
     FoodLogEntry addEntry(FoodLogEntry entry);
     void setGrams(qint64 id, double grams);
     void setMeal(qint64 id, int meal);
+    // Moves the entry to another day and meal.
+    void moveEntry(qint64 id, const QDate &day, int meal);
+    // Copies the entries to `day` (at `meal`, or each at its own meal) in one transaction, each
+    // with its grams and kcal per 100 g; returns the copies.
+    QList<FoodLogEntry> copyEntries(const QList<FoodLogEntry> &entries, const QDate &day, std::optional<int> meal);
     void removeEntry(qint64 id);
+    // Removes these entries in one transaction (a copy taken back).
+    void removeEntries(const QList<qint64> &ids);
     // Puts back an entry removed a moment ago, under its old id.
     void restoreEntry(const FoodLogEntry &entry);
 

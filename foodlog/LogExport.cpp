@@ -38,8 +38,10 @@ QByteArray toCsv(const QList<FoodLogEntry> &foods, const QList<ExerciseEntry> &e
     for (qsizetype i = 0; i < foods.size(); ++i) {
         const FoodLogEntry &f = foods.at(i);
         exerciseBefore(f.day);
+        // A quick entry has energy only.
         out += row({f.day.toString(QLatin1String(dayFormat)), QStringLiteral("饮食"), LogCalendar::mealName(f.meal),
-                    f.food, amount(f.grams), QStringLiteral("克"), QString::number(f.shownKcal())});
+                    f.shownName(), f.isQuick() ? QString() : amount(f.grams),
+                    f.isQuick() ? QString() : QStringLiteral("克"), QString::number(f.shownKcal())});
         // The day's exercise after its last food.
         if (i + 1 == foods.size() || foods.at(i + 1).day != f.day)
             exerciseBefore(f.day.addDays(1));

@@ -455,6 +455,13 @@ void MainWindow::popUpWindowMenu()
 {
     if (!m_menu || m_menu->isVisible())
         return;
+    // A list with a menu of its own (the food log's entries) gets the keys that open one.
+    if (QWidget *owner = focusWidget(); owner && owner->property("hasOwnContextMenu").toBool()) {
+        const QPoint centre = owner->rect().center();
+        QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, centre, owner->mapToGlobal(centre));
+        QCoreApplication::sendEvent(owner, &keyboard);
+        return;
+    }
     const QWidget *focus = focusWidget();
     const QWidget *anchor = focus && focus->isVisible() ? focus : this;
     m_menu->popup(anchor->mapToGlobal(anchor->rect().center()));

@@ -6,12 +6,16 @@
 #include "foodlog/LogCalendar.h"
 
 #include <QHeaderView>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <functional>
 #include <cmath>
 
 namespace {
 
 const int EntryIdRole = Qt::UserRole + 1;
+const int MealRole = Qt::UserRole + 2; // on a meal's row
 
 QString grams(double value)
 {
@@ -38,6 +42,8 @@ EntryList::EntryList(QWidget *parent) : QTreeWidget(parent)
     setItemDelegateForColumn(GramsColumn, new AmountDelegate(AmountText::Grams, QStringLiteral("gramsEditor"),
                                                              QStringLiteral("克数"), this));
     setUniformRowHeights(true);
+    // The window's Menu key and Shift+F10 open this list's own menu while it has the keyboard.
+    setProperty("hasOwnContextMenu", true);
 
     connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem *item, int column) {
         if (column != GramsColumn || !item->data(FoodColumn, EntryIdRole).isValid())
@@ -69,14 +75,19 @@ void EntryList::setEntries(const QList<FoodLogEntry> &entries)
             ++count;
             subtotal += e.shownKcal();
             auto *item = new QTreeWidgetItem(mealItem);
-            item->setText(FoodColumn, e.food);
-            item->setData(GramsColumn, Qt::EditRole, grams(e.grams));
+            item->setText(FoodColumn, e.shownName());
+            // A quick entry has energy only: no grams to show or change.
+            item->setData(GramsColumn, Qt::EditRole, e.isQuick() ? QStringLiteral("—") : grams(e.grams));
+            if (e.isQuick())
+                item->setData(GramsColumn, Qt::AccessibleTextRole, QStringLiteral("快速记录，没有克数"));
             item->setText(KcalColumn, QString::number(e.shownKcal()));
             item->setData(FoodColumn, EntryIdRole, e.id);
             item->setTextAlignment(GramsColumn, Qt::AlignRight | Qt::AlignVCenter);
             item->setTextAlignment(KcalColumn, Qt::AlignRight | Qt::AlignVCenter);
-            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+            item->setFlags(e.isQuick() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable
+                                       : Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
         }
+        mealItem->setData(FoodColumn, MealRole, meal);
         mealItem->setText(FoodColumn, count ? LogCalendar::mealName(meal)
                                             : LogCalendar::mealName(meal) + QStringLiteral("（未记录）"));
         mealItem->setText(KcalColumn, count ? QString::number(subtotal) : QString());
@@ -122,8 +133,68 @@ void EntryList::selectEntry(qint64 id)
 void EntryList::editCurrentGrams()
 {
     QTreeWidgetItem *item = currentItem();
-    if (item && item->data(FoodColumn, EntryIdRole).isValid())
+    if (item && item->data(FoodColumn, EntryIdRole).isValid() && (item->flags() & Qt::ItemIsEditable))
         editItem(item, GramsColumn);
+}
+
+int EntryList::currentMeal() const
+{
+    const QTreeWidgetItem *item = currentItem();
+    if (!item)
+        return -1;
+    if (item->data(FoodColumn, MealRole).isValid())
+        return item->data(FoodColumn, MealRole).toInt();
+    if (const std::optional<FoodLogEntry> e = currentEntry())
+        return e->meal;
+    return -1;
+}
+
+void EntryList::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (event->reason() != QContextMenuEvent::Keyboard) {
+        if (QTreeWidgetItem *item = itemAt(viewport()->mapFrom(this, event->pos())))
+            setCurrentItem(item);
+    }
+    const std::optional<FoodLogEntry> entry = currentEntry();
+    const int meal = currentMeal();
+    QMenu menu(this);
+    menu.setAccessibleName(QStringLiteral("饮食记录的操作"));
+    const auto add = [&menu](QMenu *to, const QString &text, const std::function<void()> &act) {
+        QAction *action = (to ? to : &menu)->addAction(text);
+        connect(action, &QAction::triggered, &menu, act);
+        return action;
+    };
+    if (entry) {
+        const FoodLogEntry e = *entry;
+        add(nullptr, QStringLiteral("复制到今天"), [this, e] { emit copyAsked({e}, true, false); });
+        add(nullptr, QStringLiteral("复制到…"), [this, e] { emit copyAsked({e}, false, false); });
+        QMenu *moveTo = menu.addMenu(QStringLiteral("移到"));
+        for (int m = 0; m < LogCalendar::MealCount; ++m)
+            add(moveTo, LogCalendar::mealName(m), [this, e, m] { emit moveToMealAsked(e, m); })->setEnabled(m != e.meal);
+        add(nullptr, QStringLiteral("移到另一天…"), [this, e] { emit moveToDayAsked(e); });
+        add(nullptr, QStringLiteral("删除"), [this, e] { emit deleteRequested(e); });
+        menu.addSeparator();
+    } else if (meal >= 0) {
+        QList<FoodLogEntry> ofMeal;
+        for (const FoodLogEntry &e : std::as_const(m_entries))
+            if (e.meal == meal)
+                ofMeal << e;
+        const QString name = LogCalendar::mealName(meal);
+        add(nullptr, QStringLiteral("复制这顿%1到今天").arg(name), [this, ofMeal] { emit copyAsked(ofMeal, true, true); })
+            ->setEnabled(!ofMeal.isEmpty());
+        add(nullptr, QStringLiteral("复制这顿%1到…").arg(name), [this, ofMeal] { emit copyAsked(ofMeal, false, true); })
+            ->setEnabled(!ofMeal.isEmpty());
+        menu.addSeparator();
+    }
+    const QList<FoodLogEntry> day = m_entries;
+    add(nullptr, QStringLiteral("复制这一天到今天"), [this, day] { emit copyAsked(day, true, true); })->setEnabled(!day.isEmpty());
+    add(nullptr, QStringLiteral("复制这一天到…"), [this, day] { emit copyAsked(day, false, true); })->setEnabled(!day.isEmpty());
+    add(nullptr, QStringLiteral("快速记录…"), [this, meal] { emit quickAddAsked(std::max(meal, 0)); });
+    const QPoint at = event->reason() == QContextMenuEvent::Keyboard && currentItem()
+        ? viewport()->mapToGlobal(visualItemRect(currentItem()).center())
+        : event->globalPos();
+    menu.exec(at);
+    event->accept();
 }
 
 void EntryList::keyPressEvent(QKeyEvent *event)

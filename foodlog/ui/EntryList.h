@@ -8,7 +8,9 @@
 
 // The day's entries under their meals (早餐, 午餐, 晚餐, 加餐), each meal with its
 // subtotal. From the keyboard: F2 or Return edits the grams of the entry under
-// the cursor, Delete removes it.
+// the cursor, Delete removes it. Its context menu (a right click, or the Menu key or Shift+F10
+// while it has the keyboard) copies an entry, a meal or the day (to today or to a chosen day),
+// moves an entry to another meal or day, and adds a quick entry.
 class EntryList : public QTreeWidget
 {
     Q_OBJECT
@@ -29,10 +31,20 @@ public:
 signals:
     void gramsChanged(qint64 id, double grams);
     void deleteRequested(const FoodLogEntry &entry);
+    // Copy `entries` to today, or to a day (and meal) to be chosen; `several`: a meal or the day,
+    // which may keep each entry's own meal.
+    void copyAsked(const QList<FoodLogEntry> &entries, bool toToday, bool several);
+    void moveToMealAsked(const FoodLogEntry &entry, int meal);
+    void moveToDayAsked(const FoodLogEntry &entry);
+    void quickAddAsked(int meal);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    // The meal of the current row (an entry's, or a meal row's), or -1.
+    int currentMeal() const;
+
     QList<FoodLogEntry> m_entries;
 };

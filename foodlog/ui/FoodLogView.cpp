@@ -11,6 +11,7 @@
 #include "foodlog/WeightTarget.h"
 #include "foodlog/ui/DateBar.h"
 #include "foodlog/ui/DayTotals.h"
+#include "foodlog/ui/EntryCommands.h"
 #include "foodlog/ui/EntryList.h"
 #include "foodlog/ui/ExercisePage.h"
 #include "foodlog/ui/FoodPicker.h"
@@ -103,6 +104,13 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
     connect(m_entries, &EntryList::gramsChanged, this, &FoodLogView::changeGrams, Qt::QueuedConnection);
     connect(m_entries, &EntryList::deleteRequested, this, &FoodLogView::deleteEntry);
     connect(m_undo, &UndoBar::undoAsked, this, &FoodLogView::undoDelete);
+    m_commands = new EntryCommands(m_store, m_clock, this);
+    connect(m_entries, &EntryList::copyAsked, m_commands, &EntryCommands::copy);
+    connect(m_entries, &EntryList::moveToMealAsked, m_commands, &EntryCommands::moveToMeal);
+    connect(m_entries, &EntryList::moveToDayAsked, m_commands, &EntryCommands::moveToDay);
+    connect(m_entries, &EntryList::quickAddAsked, this, [this](int meal) { m_commands->quickAdd(m_day, meal); });
+    connect(m_picker, &FoodPicker::quickAddRequested, this, [this] { m_commands->quickAdd(m_day, m_picker->meal()); });
+    connect(m_commands, &EntryCommands::changed, this, &FoodLogView::offerUndo);
     connect(m_weight, &WeightPanel::weightEntered, this, &FoodLogView::enterWeight);
     connect(m_weight, &WeightPanel::profileAsked, this, &FoodLogView::askProfile);
     auto *undoKey = new QShortcut(QKeySequence::Undo, this);
@@ -314,7 +322,7 @@ bool FoodLogView::logToday(const FoodChoice &food, double grams)
     const FoodLogEntry entry = todaysEntry(food, grams, m_clock.now());
     if (!write([&] { m_store.addEntry(entry); }))
         return false;
-    if (m_deleted && m_deleted->day == entry.day)
+    if (m_lastChange && m_lastChange->day == entry.day)
         forgetDeleted();
     refresh();
     return true;
@@ -322,8 +330,23 @@ bool FoodLogView::logToday(const FoodChoice &food, double grams)
 
 void FoodLogView::forgetDeleted()
 {
-    m_deleted.reset();
+    m_lastChange.reset();
     m_undo->withdraw();
+}
+
+void FoodLogView::offerUndo(const LogChange &change)
+{
+    forgetDeleted();
+    m_lastChange = change;
+    if (change.day != m_day)
+        showDay(change.day); // forgets nothing: the change was made to be seen there
+    else
+        refresh();
+    m_lastChange = change;
+    m_undo->offerText(change.undoText);
+    if (change.select)
+        m_entries->selectEntry(change.select);
+    m_entries->setFocus();
 }
 
 void FoodLogView::changeGrams(qint64 id, double grams)
@@ -338,25 +361,32 @@ void FoodLogView::deleteEntry(const FoodLogEntry &entry)
 {
     if (!write([&] { m_store.removeEntry(entry.id); }))
         return;
-    m_deleted = entry;
+    LogChange change;
+    change.undoText = QStringLiteral("已删除“%1”").arg(entry.shownName());
+    change.takeBack = [entry](FoodLogStore &store) { store.restoreEntry(entry); };
+    change.day = entry.day;
+    change.select = entry.id;
+    m_lastChange = change;
     refresh();
-    m_undo->offer(entry.food);
+    m_undo->offerText(change.undoText);
     m_entries->setFocus();
 }
 
+// Takes the last change back: a delete, a copy, a move, a quick entry.
 void FoodLogView::undoDelete()
 {
-    if (!m_deleted)
+    if (!m_lastChange)
         return;
-    const FoodLogEntry entry = *m_deleted;
-    if (!write([&] { m_store.restoreEntry(entry); }))
+    const LogChange change = *m_lastChange;
+    if (!write([&] { change.takeBack(m_store); }))
         return;
     forgetDeleted();
-    if (entry.day != m_day)
-        showDay(entry.day);
+    if (change.day != m_day)
+        showDay(change.day);
     else
         refresh();
-    m_entries->selectEntry(entry.id);
+    if (change.select)
+        m_entries->selectEntry(change.select);
     m_entries->setFocus();
 }
 

@@ -4,6 +4,7 @@
 #include "db/Clock.h"
 #include "foodlog/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
+#include "foodlog/ui/EntryCommands.h"
 #include "foods/FoodChoices.h"
 
 #include <QDate>
@@ -13,6 +14,7 @@
 
 class DateBar;
 class DayTotals;
+class EntryCommands;
 class EntryList;
 class ExercisePage;
 class FoodPicker;
@@ -75,8 +77,10 @@ private:
     // Runs a write; on failure shows why and returns false.
     bool write(const std::function<void()> &change);
     void showProblem(const QString &text);
-    // The delete that can be taken back is no longer offered: the day changed since.
+    // The change that can be taken back is no longer offered: the day changed since.
     void forgetDeleted();
+    // A copy, move or quick entry was made: shown, and offered to be taken back.
+    void offerUndo(const LogChange &change);
 
     FoodLogStore &m_store;
     ExerciseStore m_exerciseStore;
@@ -84,7 +88,7 @@ private:
     QDate m_day;
     QDate m_knownToday; // today as last seen, to notice midnight
     std::optional<int> m_budget;
-    std::optional<FoodLogEntry> m_deleted;
+    std::optional<LogChange> m_lastChange; // what Ctrl+Z takes back
     bool m_profileAsked = false;
 
     DateBar *m_dateBar;
@@ -92,6 +96,7 @@ private:
     QTabWidget *m_tabs;
     FoodPicker *m_picker;
     EntryList *m_entries;
+    EntryCommands *m_commands;
     UndoBar *m_undo;
     QLabel *m_skippedHint;
     ExercisePage *m_exercise;

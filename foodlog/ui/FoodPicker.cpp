@@ -86,6 +86,12 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
             emit addRequested();
     });
 
+    m_quickAdd = new QPushButton(QStringLiteral("快速记录…"), this);
+    m_quickAdd->setObjectName(QStringLiteral("quickAdd"));
+    m_quickAdd->setAccessibleName(QStringLiteral("快速记录"));
+    m_quickAdd->setToolTip(QStringLiteral("不选食物，直接记下热量（例如同事的生日蛋糕）"));
+    connect(m_quickAdd, &QPushButton::clicked, this, &FoodPicker::quickAddRequested);
+
     auto *rows = new QVBoxLayout(this);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(3);
@@ -96,6 +102,7 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
     row->addWidget(m_measures);
     row->addWidget(m_meal);
     row->addStretch(1);
+    row->addWidget(m_quickAdd);
     row->addWidget(m_add);
     rows->addLayout(row);
     rows->addWidget(m_gramsHint);

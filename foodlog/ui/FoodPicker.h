@@ -45,6 +45,8 @@ public:
 
 signals:
     void addRequested();
+    // 快速记录…: energy without a food.
+    void quickAddRequested();
 
 private:
     void offerMeasures();
@@ -58,4 +60,5 @@ private:
     QComboBox *m_measures;
     QComboBox *m_meal;
     QPushButton *m_add;
+    QPushButton *m_quickAdd;
 };

@@ -29,7 +29,12 @@ UndoBar::UndoBar(QWidget *parent, const QString &namePrefix) : QWidget(parent)
 
 void UndoBar::offer(const QString &what)
 {
-    m_text->setText(QStringLiteral("已删除“%1”").arg(what));
+    offerText(QStringLiteral("已删除“%1”").arg(what));
+}
+
+void UndoBar::offerText(const QString &text)
+{
+    m_text->setText(text);
     m_text->setAccessibleDescription(m_text->text());
     m_offered = true;
     show();

@@ -6,8 +6,8 @@
 class QLabel;
 class QPushButton;
 
-// "已删除“米饭”  撤销" after a delete, until the next change of that day's log or another day
-// is shown; 撤销 or Ctrl+Z takes it back. No timer: a user who reads slowly, or is interrupted,
+// "已删除“米饭”  撤销" after a delete (or a copy, a move, a quick entry), until the next change of
+// that day's log or another day is shown; 撤销 or Ctrl+Z takes it back. No timer: a user who reads slowly, or is interrupted,
 // still finds it there.
 class UndoBar : public QWidget
 {
@@ -17,7 +17,10 @@ public:
     // `namePrefix` tells the object names of two bars in one view apart.
     explicit UndoBar(QWidget *parent = nullptr, const QString &namePrefix = QString());
 
+    // "已删除“what”".
     void offer(const QString &what);
+    // Any change that can be taken back, in its own words ("已把“米饭”移到晚餐").
+    void offerText(const QString &text);
     void withdraw();
     bool isOffered() const { return m_offered; }
 
