@@ -22,7 +22,7 @@ const QStringList &tableNames()
 
 const QStringList &optionalTables()
 {
-    static const QStringList names{QStringLiteral("food_alias")};
+    static const QStringList names{QStringLiteral("food_alias"), QStringLiteral("food_nutrient")};
     return names;
 }
 
@@ -43,6 +43,9 @@ QString createStatement(const QString &table)
     if (table == QLatin1String("food_alias"))
         return QStringLiteral("CREATE TABLE \"food_alias\" (id INTEGER PRIMARY KEY, category TEXT, "
                               "food TEXT, alias TEXT)");
+    if (table == QLatin1String("food_nutrient"))
+        return QStringLiteral("CREATE TABLE \"food_nutrient\" (id INTEGER PRIMARY KEY, category TEXT, "
+                              "food TEXT, protein REAL, fat REAL, carbohydrate REAL, alcohol REAL)");
     if (table == QLatin1String("rj"))
         return QStringLiteral("CREATE TABLE \"rj\" (id INTEGER PRIMARY KEY AUTOINCREMENT, "
                               "time TEXT DEFAULT (strftime('%Y-%m-%d %H:%M','now','localtime')), "

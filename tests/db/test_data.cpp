@@ -145,6 +145,7 @@ private slots:
     void makedbBuildsFoodTables();
     void makedbTakesMoreThan32767Foods();
     void makedbWritesAliases();
+    void makedbWritesNutrients();
     void makedbRejectsBadCsv_data();
     void makedbRejectsBadCsv();
     void makedbNeverChangesExistingFile();
@@ -947,6 +948,30 @@ void TestData::makedbWritesAliases()
     QCOMPARE(database->openRecordset(QStringLiteral("01"))->recordCount(), 3);
 }
 
+// Protein, fat, carbohydrate (and alcohol) go into a table of their own, keyed like the foods;
+// a food without them has no row there.
+void TestData::makedbWritesNutrients()
+{
+    TempDatabase scratch(TempDatabase::Content::NoTables, QStringLiteral("unused.mdb"));
+    const QByteArray csv = "category,name,portion,kcal,aliases,protein,fat,carbohydrate,alcohol\n"
+                           "蛋类,鸡蛋,100克,144,,13.3,8.8,2.8,\n"
+                           "酒类,啤酒,100克,32,,0.4,0.0,1.7,3.2\n"
+                           "家常菜肴,宫保鸡丁,100克,197,,,,,\n";
+    const QString csvPath = scratch.writeFile(QStringLiteral("foods.csv"), csv);
+    const QString target = scratch.filePath(QStringLiteral("data.mdb"));
+    const ToolRun made = runTool(QStringLiteral(MAKEDB), {csvPath, target});
+    QVERIFY2(made.exitCode == 0, qPrintable(made.err));
+    QStringList rows;
+    auto database = openDatabase(target);
+    for (auto rs = database->openRecordset(QStringLiteral("food_nutrient")); !rs->isEOF(); rs->moveNext()) {
+        QStringList row;
+        for (int field = 1; field <= 6; ++field)
+            row << (rs->field(field).isNull() ? QStringLiteral("—") : rs->field(field).text());
+        rows << row.join(u'|');
+    }
+    QCOMPARE(rows, QStringList({"蛋类|鸡蛋|13.3|8.8|2.8|—", "酒类|啤酒|0.4|0|1.7|3.2"}));
+}
+
 void TestData::makedbRejectsBadCsv_data()
 {
     QTest::addColumn<QByteArray>("csv");
@@ -977,6 +1002,13 @@ void TestData::makedbRejectsBadCsv_data()
         << withAliases + "a,b,100克,1,\na,c,100克,1,b\n" << "line 3: alias \"b\" is the name of the food on line 2";
     QTest::newRow("aliases: two foods")
         << withAliases + "a,b,100克,1,x\na,c,100克,1,x\n" << "line 3: alias \"x\" is already given on line 2";
+    const QByteArray withNutrients = "category,name,portion,kcal,aliases,protein,fat,carbohydrate,alcohol\n";
+    QTest::newRow("nutrients: above 100") << withNutrients + "a,b,100克,1,,101,0,0,\n" << "line 2: protein \"101\"";
+    QTest::newRow("nutrients: negative") << withNutrients + "a,b,100克,1,,1,-1,0,\n" << "line 2: fat \"-1\"";
+    QTest::newRow("nutrients: words") << withNutrients + "a,b,100克,1,,1,1,少,\n" << "line 2: carbohydrate \"少\"";
+    QTest::newRow("nutrients: more than 100 g together")
+        << withNutrients + "a,b,100克,1,,40,40,30,\n" << "add up to 110 g";
+    QTest::newRow("nutrients: one missing") << withNutrients + "a,b,100克,1,,4,,3,\n" << "given together";
 }
 
 void TestData::makedbRejectsBadCsv()

@@ -147,13 +147,16 @@ FoodTable FoodTable::parse(const QByteArray &csv)
     }
     const QStringList header{"category", "name", "portion", "kcal"};
     const QStringList headerWithAliases = header + QStringList{"aliases"};
-    const bool withAliases = records.front().fields == headerWithAliases;
+    const QStringList headerWithNutrients = headerWithAliases + QStringList{"protein", "fat", "carbohydrate", "alcohol"};
+    const bool withNutrients = records.front().fields == headerWithNutrients;
+    const bool withAliases = withNutrients || records.front().fields == headerWithAliases;
     if (records.front().fields != header && !withAliases) {
-        table.problems << QStringLiteral("line %1: the header must be \"category,name,portion,kcal\" "
-                                         "or \"category,name,portion,kcal,aliases\"")
+        table.problems << QStringLiteral("line %1: the header must be \"category,name,portion,kcal\", "
+                                         "\"category,name,portion,kcal,aliases\" or that with "
+                                         "\",protein,fat,carbohydrate,alcohol\"")
                               .arg(records.front().line);
     }
-    const qsizetype fieldCount = withAliases ? 5 : 4;
+    const qsizetype fieldCount = withNutrients ? 9 : withAliases ? 5 : 4;
 
     QHash<QPair<QString, QString>, int> firstLineOf; // (category, name) -> line
     QSet<QString> knownCategories; // table.categories, for a quick look-up
@@ -185,6 +188,33 @@ FoodTable FoodTable::parse(const QByteArray &csv)
                 } else {
                     row.aliases << trimmed;
                 }
+            }
+        }
+        if (withNutrients) {
+            const char *names[] = {"protein", "fat", "carbohydrate", "alcohol"};
+            std::optional<double> *figures[] = {&row.protein, &row.fat, &row.carbohydrate, &row.alcohol};
+            double sum = 0;
+            for (int n = 0; n < 4; ++n) {
+                const QString figure = record.fields.at(5 + n).trimmed();
+                if (figure.isEmpty())
+                    continue;
+                bool number = false;
+                const double grams = QLocale::c().toDouble(figure, &number);
+                if (!number || !std::isfinite(grams) || grams < 0 || grams > 100) {
+                    problem(QStringLiteral("%1 \"%2\" is not a number from 0 to 100").arg(QLatin1String(names[n]), figure));
+                    valid = false;
+                    continue;
+                }
+                *figures[n] = grams;
+                sum += grams;
+            }
+            if (sum > 100.05) {
+                problem(QStringLiteral("protein, fat, carbohydrate and alcohol add up to %1 g, more than 100").arg(sum));
+                valid = false;
+            }
+            if (row.protein.has_value() != row.fat.has_value() || row.fat.has_value() != row.carbohydrate.has_value()) {
+                problem(QStringLiteral("protein, fat and carbohydrate are given together or not at all"));
+                valid = false;
             }
         }
         if (row.category.isEmpty()) {

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 // One food of the food table, as read from the CSV file.
@@ -14,12 +15,19 @@ struct FoodRow
     QString name;
     QString portion;
     double kcal = 0;
-    QStringList aliases; // other names of the food, from the optional last field
+    QStringList aliases; // other names of the food, from the optional fifth field
+    // Grams per 100 g of the edible portion, from the optional last four fields; empty where no
+    // source gives them.
+    std::optional<double> protein;
+    std::optional<double> fat;
+    std::optional<double> carbohydrate;
+    std::optional<double> alcohol;
 };
 
-// The food table read from CSV text: header "category,name,portion,kcal" or
-// "category,name,portion,kcal,aliases", then one food per record (RFC 4180
-// quoting, UTF-8). Aliases are the food's other names, separated by "、".
+// The food table read from CSV text: header "category,name,portion,kcal",
+// "category,name,portion,kcal,aliases" or that with ",protein,fat,carbohydrate,alcohol", then one
+// food per record (RFC 4180 quoting, UTF-8). Aliases are the food's other names, separated by "、".
+// The nutrients are grams per 100 g (0–100 each, at most 100 together), or empty.
 // Problems are collected with their line numbers rather than stopping at the
 // first.
 struct FoodTable

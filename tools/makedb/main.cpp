@@ -62,6 +62,26 @@ void fill(const QString &path, const FoodTable &foods)
             alias.reset();
         }
     }
+    // Protein, fat, carbohydrate and alcohol where a source gives them; a food without is left out.
+    Query nutrient(*database,
+                   "INSERT INTO food_nutrient (category, food, protein, fat, carbohydrate, alcohol) "
+                   "VALUES (?, ?, ?, ?, ?, ?)",
+                   context);
+    for (const FoodRow &row : foods.foods) {
+        if (!row.protein && !row.alcohol)
+            continue;
+        nutrient.bind(1, row.category).bind(2, row.name);
+        int column = 3;
+        for (const std::optional<double> &grams : {row.protein, row.fat, row.carbohydrate, row.alcohol}) {
+            if (grams)
+                nutrient.bind(column, *grams);
+            else
+                nutrient.bindNull(column);
+            ++column;
+        }
+        nutrient.run();
+        nutrient.reset();
+    }
     transaction.commit();
 }
 
