@@ -24,6 +24,12 @@ bool EntryCommands::write(const std::function<void()> &change)
     }
 }
 
+QString EntryCommands::dayName(const QDate &day) const
+{
+    const QDate today = LogCalendar::logDay(m_clock.now());
+    return day == today ? QStringLiteral("今天") : LogCalendar::dayTitle(day, today);
+}
+
 void EntryCommands::copy(const QList<FoodLogEntry> &entries, bool toToday, bool several)
 {
     if (entries.isEmpty())
@@ -49,8 +55,8 @@ void EntryCommands::copyTo(const QList<FoodLogEntry> &entries, const QDate &day,
         ids << copy.id;
     LogChange change;
     change.undoText = copies.size() == 1
-        ? QStringLiteral("已把“%1”复制到%2").arg(copies.first().shownName(), LogCalendar::dayTitle(day, LogCalendar::logDay(m_clock.now())))
-        : QStringLiteral("已复制 %1 条到%2").arg(copies.size()).arg(LogCalendar::dayTitle(day, LogCalendar::logDay(m_clock.now())));
+        ? QStringLiteral("已把“%1”复制到%2").arg(copies.first().shownName(), dayName(day))
+        : QStringLiteral("已复制 %1 条到%2").arg(copies.size()).arg(dayName(day));
     change.takeBack = [ids](FoodLogStore &store) { store.removeEntries(ids); };
     change.day = day;
     change.select = ids.value(0);
@@ -80,7 +86,7 @@ void EntryCommands::moveTo(const FoodLogEntry &entry, const QDate &day, int meal
     LogChange change;
     const QString where = day == entry.day
         ? LogCalendar::mealName(meal)
-        : LogCalendar::dayTitle(day, LogCalendar::logDay(m_clock.now())) + LogCalendar::mealName(meal);
+        : dayName(day) + LogCalendar::mealName(meal);
     change.undoText = QStringLiteral("已把“%1”移到%2").arg(entry.shownName(), where);
     change.takeBack = [entry](FoodLogStore &store) { store.moveEntry(entry.id, entry.day, entry.meal); };
     change.day = day;

@@ -45,6 +45,8 @@ private:
     void copyTo(const QList<FoodLogEntry> &entries, const QDate &day, std::optional<int> meal);
     void moveTo(const FoodLogEntry &entry, const QDate &day, int meal);
     bool write(const std::function<void()> &change);
+    // "今天", or the day's title ("12月9日 周三").
+    QString dayName(const QDate &day) const;
 
     FoodLogStore &m_store;
     Clock m_clock;

@@ -1,0 +1,209 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Logging faster in the 饮食记录 view, on a file of its own: an entry moved to another meal, a
+// day copied to today, a meal copied to a chosen day, a quick entry; each from the entries' own
+// menu or its button, each taken back with Ctrl+Z.
+
+#include "db/Database.h"
+#include "foodlog/FoodLogStore.h"
+#include "foodlog/ui/EntryList.h"
+#include "foodlog/ui/FoodLogView.h"
+#include "foodlog/ui/LogTargetDialog.h"
+#include "foodlog/ui/QuickAddDialog.h"
+#include "support/TempDatabase.h"
+#include "widgets/MessageBox.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+const QDate Today(2026, 12, 10);
+
+Clock noon()
+{
+    return Clock([] { return QDateTime(Today, QTime(12, 0)); });
+}
+
+FoodLogEntry eaten(const QDate &day, int meal, const char *food, double grams, double per100g)
+{
+    FoodLogEntry e;
+    e.day = day;
+    e.meal = meal;
+    e.food = QString::fromUtf8(food);
+    e.category = QStringLiteral("谷薯主食");
+    e.grams = grams;
+    e.kcalPer100g = per100g;
+    return e;
+}
+
+// Opens the entries' menu from the keyboard (as the Menu key does) and picks the actions named,
+// a submenu first when there are two.
+void chooseFromMenu(EntryList *list, const QStringList &path)
+{
+    bool chosen = false;
+    QTimer::singleShot(0, list, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        for (int i = 0; i < path.size(); ++i) {
+            QAction *found = nullptr;
+            for (QAction *action : menu->actions())
+                if (action->text() == path.at(i))
+                    found = action;
+            QVERIFY2(found, qPrintable(path.at(i)));
+            if (i + 1 < path.size()) {
+                menu = found->menu();
+                QVERIFY(menu);
+            } else {
+                found->trigger();
+                chosen = true;
+            }
+        }
+        while (QApplication::activePopupWidget())
+            QApplication::activePopupWidget()->close();
+    });
+    const QPoint centre = list->rect().center();
+    QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, centre, list->mapToGlobal(centre));
+    QApplication::sendEvent(list, &keyboard);
+    QVERIFY(chosen);
+}
+
+struct LogFixture
+{
+    TempDatabase file;
+    std::unique_ptr<Database> db = openDatabase(file.path());
+    FoodLogStore store{*db, noon()};
+    std::unique_ptr<FoodLogView> view;
+    qint64 rice = 0;
+
+    LogFixture()
+    {
+        rice = store.addEntry(eaten(Today, 0, "米饭", 150, 116)).id;
+        store.addEntry(eaten(Today, 1, "鸡蛋", 50, 144));
+        store.addEntry(eaten(Today.addDays(-1), 0, "豆浆", 250, 16));
+        view = std::make_unique<FoodLogView>(store, FoodChoices(), noon());
+        view->resize(560, 640);
+        view->show();
+        view->activateWindow();
+        if (!QTest::qWaitForWindowActive(view.get()))
+            qWarning("the view did not become active");
+    }
+    EntryList *list() const { return view->findChild<EntryList *>(); }
+    QString undoText() const { return view->findChild<QLabel *>(QStringLiteral("undoText"))->text(); }
+    void undo() const
+    {
+        // The offscreen platform leaves no window active once a menu or dialog has closed.
+        view->activateWindow();
+        if (!QTest::qWaitForWindowActive(view.get()))
+            qWarning("the view did not become active");
+        QTest::keyClick(list(), Qt::Key_Z, Qt::ControlModifier);
+    }
+    QString eatenText() const { return view->findChild<QLabel *>(QStringLiteral("eatenKcal"))->text(); }
+    QString rows(const QString &sql) const { return file.query(sql).toString(); }
+};
+
+} // namespace
+
+class LogCommandsViewTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void moveToAnotherMealAndBack();
+    void copyYesterdayToToday();
+    void copyAMealToAChosenDay();
+    void quickEntryCountsAndGoes();
+};
+
+void LogCommandsViewTest::moveToAnotherMealAndBack()
+{
+    LogFixture f;
+    f.list()->setFocus();
+    f.list()->selectEntry(f.rice);
+    chooseFromMenu(f.list(), {QStringLiteral("移到"), QStringLiteral("晚餐")});
+    QCOMPARE(f.rows(QStringLiteral("SELECT meal FROM food_log WHERE food = '米饭'")), QStringLiteral("2"));
+    QCOMPARE(f.undoText(), QStringLiteral("已把“米饭”移到晚餐"));
+    QCOMPARE(f.list()->currentEntry()->id, f.rice);
+    f.undo();
+    QCOMPARE(f.rows(QStringLiteral("SELECT meal FROM food_log WHERE food = '米饭'")), QStringLiteral("0"));
+    QVERIFY(!f.view->findChild<QWidget *>(QStringLiteral("undoBar"))->isVisible());
+}
+
+// Yesterday's day, copied to today in one step: the same grams and kcal per 100 g; the view goes
+// to today, where the copy is; Ctrl+Z removes exactly the copies.
+void LogCommandsViewTest::copyYesterdayToToday()
+{
+    LogFixture f;
+    f.view->showDay(Today.addDays(-1));
+    f.list()->setFocus();
+    chooseFromMenu(f.list(), {QStringLiteral("复制这一天到今天")});
+    QCOMPARE(f.view->day(), Today);
+    QCOMPARE(f.rows(QStringLiteral("SELECT group_concat(food || grams || '/' || kcal_per_100g || '@' || meal, ',') "
+                                   "FROM food_log WHERE day = '2026-12-10' AND food = '豆浆'")),
+             QStringLiteral("豆浆250.0/16.0@0"));
+    QCOMPARE(f.undoText(), QStringLiteral("已把“豆浆”复制到今天"));
+    QCOMPARE(f.eatenText(), QStringLiteral("已摄入 286 大卡")); // 174 + 72 + 40
+    f.undo();
+    QCOMPARE(f.rows(QStringLiteral("SELECT count(*) FROM food_log")), QStringLiteral("3"));
+    QCOMPARE(f.eatenText(), QStringLiteral("已摄入 246 大卡"));
+}
+
+void LogCommandsViewTest::copyAMealToAChosenDay()
+{
+    LogFixture f;
+    f.list()->setFocus();
+    f.list()->setCurrentItem(f.list()->topLevelItem(1)); // 午餐
+    chooseFromMenu(f.list(), {QStringLiteral("复制这顿午餐到…")});
+    auto *dialog = f.view->findChild<LogTargetDialog *>();
+    QVERIFY(dialog);
+    dialog->findChild<QDateEdit *>(QStringLiteral("logTargetDay"))->setDate(Today.addDays(1));
+    dialog->findChild<QComboBox *>(QStringLiteral("logTargetMeal"))->setCurrentText(QStringLiteral("晚餐"));
+    dialog->accept();
+    QCOMPARE(f.rows(QStringLiteral("SELECT food || '@' || meal FROM food_log WHERE day = '2026-12-11'")),
+             QStringLiteral("鸡蛋@2"));
+    QCOMPARE(f.view->day(), Today.addDays(1));
+    f.undo();
+    QCOMPARE(f.rows(QStringLiteral("SELECT count(*) FROM food_log WHERE day = '2026-12-11'")), QStringLiteral("0"));
+}
+
+// 快速记录: 300 kcal with a note, in the meal chosen; shown with its note and no grams, counted
+// in the day, and gone again with Ctrl+Z.
+void LogCommandsViewTest::quickEntryCountsAndGoes()
+{
+    LogFixture f;
+    MessageBox::Recorder boxes;
+    auto *button = f.view->findChild<QPushButton *>(QStringLiteral("quickAdd"));
+    QCOMPARE(button->accessibleName(), QStringLiteral("快速记录"));
+    button->click();
+    auto *dialog = f.view->findChild<QuickAddDialog *>();
+    QVERIFY(dialog);
+    auto *kcal = dialog->findChild<QAbstractSpinBox *>(QStringLiteral("quickKcal"));
+    kcal->findChild<QLineEdit *>()->setText(QStringLiteral("300"));
+    dialog->findChild<QLineEdit *>(QStringLiteral("quickNote"))->setText(QStringLiteral("同事的生日蛋糕"));
+    dialog->findChild<QComboBox *>(QStringLiteral("quickMeal"))->setCurrentIndex(3);
+    dialog->findChild<QPushButton *>(QStringLiteral("quickSave"))->click();
+    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(f.rows(QStringLiteral("SELECT food || '|' || category || '|' || (grams * kcal_per_100g / 100) || '@' || meal "
+                                   "FROM food_log WHERE category = '快速记录'")),
+             QStringLiteral("同事的生日蛋糕|快速记录|300.0@3"));
+    QCOMPARE(f.eatenText(), QStringLiteral("已摄入 546 大卡"));
+    const auto *current = f.list()->currentItem();
+    QCOMPARE(current->text(0), QStringLiteral("快速记录：同事的生日蛋糕"));
+    QCOMPARE(current->text(1), QStringLiteral("—"));
+    QCOMPARE(current->text(2), QStringLiteral("300"));
+    QCOMPARE(f.undoText(), QStringLiteral("已快速记录 300 大卡"));
+    f.undo();
+    QCOMPARE(f.rows(QStringLiteral("SELECT count(*) FROM food_log WHERE category = '快速记录'")), QStringLiteral("0"));
+    QCOMPARE(f.eatenText(), QStringLiteral("已摄入 246 大卡"));
+}
+
+QTEST_MAIN(LogCommandsViewTest)
+#include "test_log_commands_view.moc"
