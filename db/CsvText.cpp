@@ -66,11 +66,13 @@ QList<QStringList> CsvText::records(const QByteArray &bytes)
             quoted = true;
         } else if (c == QLatin1Char(',')) {
             endField();
-        } else if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n')) {
+        } else if (c == QLatin1Char('\n') || (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))) {
+            // CRLF as written; a bare LF too, as an editor may save a file it changed.
             endField();
             found << record;
             record.clear();
-            ++i;
+            if (c == QLatin1Char('\r'))
+                ++i;
         } else {
             current += c;
         }

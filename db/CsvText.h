@@ -19,7 +19,8 @@ namespace CsvText {
 QString field(const QString &text);
 // One record: its fields quoted and guarded, separated by commas, ending in CRLF.
 QString record(const QStringList &fields);
-// Every record of `bytes` (a leading byte-order mark skipped), each field unguarded.
+// Every record of `bytes` (a leading byte-order mark skipped), each field unguarded. A record
+// ends at CRLF or at a bare LF outside quotes.
 QList<QStringList> records(const QByteArray &bytes);
 
 } // namespace CsvText

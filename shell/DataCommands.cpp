@@ -9,6 +9,9 @@
 #include "foodlog/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/LogExport.h"
+#include "foodlog/LogSchema.h"
+#include "foodlog/OwnFoodStore.h"
+#include "foods/OwnFoodCsv.h"
 #include "notebook/NoteExport.h"
 #include "notebook/ui/NotebookController.h"
 #include "widgets/ApplicationTitle.h"
@@ -17,7 +20,9 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QStandardPaths>
 #include <filesystem>
 #include <system_error>
@@ -231,6 +236,107 @@ void DataCommands::backupData()
         }
     }
     tell(QStringLiteral("已把数据备份到“%1”。").arg(shown(path)));
+}
+
+void DataCommands::exportOwnFoods()
+{
+    QVector<OwnFood> foods;
+    try {
+        foods = OwnFoods::read(*m_parts.db);
+    } catch (const DataError &error) {
+        tell(QStringLiteral("没有导出：") + error.message());
+        return;
+    }
+    if (foods.isEmpty()) {
+        tell(QStringLiteral("还没有自定义食物可以导出。"));
+        return;
+    }
+    const QString suggested = QDir(documentsFolder())
+                                  .filePath(QStringLiteral("Pellomir-自定义食物-%1.csv").arg(dayText(m_parts.clock.today())));
+    QString path = FileDialog::saveFileName(m_parts.window, QStringLiteral("导出自定义食物"), suggested,
+                                            {QStringLiteral("CSV (*.csv)")});
+    if (path.isEmpty())
+        return;
+    const QString given = path;
+    path = withSuffix(path, QStringLiteral("csv"));
+    if (isDataFile(path)) {
+        tell(QStringLiteral("不能导出到正在使用的数据文件“%1”。").arg(shown(path)));
+        return;
+    }
+    if (const QString why = whyNotWritable(path); !why.isEmpty()) {
+        tell(QStringLiteral("没有导出：%1。").arg(why));
+        return;
+    }
+    if (path != given && QFileInfo::exists(path)
+        && MessageBox::question(m_parts.window, QString::fromUtf8(ApplicationTitle),
+                                QStringLiteral("“%1”已经存在，要替换它吗？").arg(shown(path)), MessageBox::Cancel)
+               != MessageBox::Ok)
+        return;
+    try {
+        writeWholeFile(path, OwnFoodCsv::write(foods));
+    } catch (const DataError &error) {
+        tell(QStringLiteral("没有导出：") + error.message()
+             + (QFileInfo::exists(path) ? QStringLiteral("原来的文件未作改动。") : QString()));
+        return;
+    }
+    tell(QStringLiteral("已把 %1 种自定义食物导出到“%2”。").arg(foods.size()).arg(shown(path)));
+}
+
+void DataCommands::importOwnFoods()
+{
+    const QString path = FileDialog::openFileName(m_parts.window, QStringLiteral("导入自定义食物"), documentsFolder(),
+                                                  {QStringLiteral("CSV (*.csv)")});
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    // A file of more than a few megabytes is not a list of foods someone typed.
+    if (!file.open(QIODevice::ReadOnly) || file.size() > 8 * 1024 * 1024) {
+        tell(QStringLiteral("没有导入：无法读取“%1”。").arg(shown(path)));
+        return;
+    }
+    const OwnFoodCsv::Reading reading = OwnFoodCsv::read(file.readAll());
+    if (!reading.problems.isEmpty()) {
+        tell(QStringLiteral("没有导入，文件中有 %1 处问题：\n%2")
+                 .arg(reading.problems.size())
+                 .arg(reading.problems.mid(0, 5).join(QLatin1Char('\n'))));
+        return;
+    }
+    LogSchema schema(*m_parts.db, m_parts.clock);
+    OwnFoodStore store(schema);
+    QStringList taken;
+    try {
+        QSet<QString> mine;
+        for (const OwnFood &food : store.foods())
+            mine.insert(food.name);
+        for (const OwnFood &food : reading.foods)
+            if (mine.contains(food.name))
+                taken << food.name;
+    } catch (const DataError &error) {
+        tell(QStringLiteral("没有导入：") + error.message());
+        return;
+    }
+    // A clash is the user's to decide: the file's version, or the one already here.
+    bool replace = false;
+    if (!taken.isEmpty())
+        replace = MessageBox::question(m_parts.window, QString::fromUtf8(ApplicationTitle),
+                                       QStringLiteral("有 %1 种自定义食物与已有的同名：%2。\n"
+                                                      "点“确定”用文件中的替换它们，点“取消”保留已有的、只导入其余的。")
+                                           .arg(taken.size())
+                                           .arg(MessageBox::quote(taken.join(QChar(0x3001)))),
+                                       MessageBox::Cancel)
+            == MessageBox::Ok;
+    int written = 0;
+    try {
+        written = store.importFoods(reading.foods, replace);
+    } catch (const DataError &error) {
+        tell(QStringLiteral("没有导入：") + error.message());
+        return;
+    }
+    if (m_parts.ownFoodsChanged)
+        m_parts.ownFoodsChanged();
+    tell(QStringLiteral("已导入 %1 种自定义食物%2。")
+             .arg(written)
+             .arg(!taken.isEmpty() && !replace ? QStringLiteral("，保留了 %1 种已有的同名食物").arg(taken.size()) : QString()));
 }
 
 void DataCommands::restoreData()

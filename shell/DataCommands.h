@@ -26,6 +26,8 @@ public:
         std::function<QString()> tableOnShow;
         // Shows the file's content afresh after a restore replaced it.
         std::function<void()> showRestoredData;
+        // The user's own foods changed (an import): the searches and the tree read them again.
+        std::function<void()> ownFoodsChanged;
         // Dates the names offered for exports and backups and the copy kept before a restore.
         Clock clock;
     };
@@ -34,6 +36,10 @@ public:
     // "导出笔记…": all four sections, or the one on show, as Markdown or CSV; or the food log and
     // exercise as CSV.
     void exportNotes();
+    // "导出自定义食物…" and "导入自定义食物…": the user's own foods and recipes as CSV; an import
+    // that finds own foods of the same names asks whether to replace them.
+    void exportOwnFoods();
+    void importOwnFoods();
     // "备份数据…": a checked copy of data.mdb where the user chooses.
     void backupData();
     // "从备份恢复…": a chosen backup replaces the data, after the current data is copied into

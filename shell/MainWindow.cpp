@@ -343,6 +343,7 @@ void MainWindow::makeWindowMenu()
     parts.notebook = m_notebook.get();
     parts.tableOnShow = [this] { return m_foodLog->isShown() ? QString() : m_notebook->tableOnShow(); };
     parts.showRestoredData = [this] { showRestoredData(); };
+    parts.ownFoodsChanged = [this] { showOwnFoodsChanged(QString()); };
     parts.clock = m_clock;
     m_commands = std::make_unique<DataCommands>(parts);
 
@@ -365,6 +366,8 @@ void MainWindow::makeWindowMenu()
     QAction *editOwn = m_menu->addAction(QStringLiteral("修改自定义食物…"));
     editOwn->setObjectName(QStringLiteral("editOwnFood"));
     connect(editOwn, &QAction::triggered, this, [this] { m_foodLog->editOwnFood(m_calorieLookup->ownFoodOnShow()); });
+    add("exportOwnFoods", QStringLiteral("导出自定义食物…"), &DataCommands::exportOwnFoods);
+    add("importOwnFoods", QStringLiteral("导入自定义食物…"), &DataCommands::importOwnFoods);
     connect(m_menu, &QMenu::aboutToShow, this, [this, editOwn] {
         editOwn->setEnabled(m_form.caloriePanel->isVisible() && !m_calorieLookup->ownFoodOnShow().isEmpty());
     });

@@ -11,6 +11,7 @@
 #include "foodlog/OwnFoodStore.h"
 #include "foods/FoodCatalog.h"
 #include "foods/FoodChoices.h"
+#include "foods/OwnFoodCsv.h"
 #include "foods/OwnFoodInput.h"
 #include "support/TempDatabase.h"
 
@@ -67,6 +68,9 @@ private slots:
     void everySearchFindsThemBesideShippedOnes();
     void changesNeverTouchPastEntries();
     void importReplacesOrKeepsOnAClash();
+    void csvRoundTrip();
+    void csvRefusesBrokenFiles_data();
+    void csvRefusesBrokenFiles();
 };
 
 void OwnFoodLogicTest::dialogInput_data()
@@ -292,6 +296,58 @@ void OwnFoodLogicTest::importReplacesOrKeepsOnAClash()
     QCOMPARE(store.importFoods({newer}, true), 1);
     QCOMPARE(kcalOf(QStringLiteral("我的奶茶")), 70.0); // replaced
     QCOMPARE(store.foods().size(), 2);
+}
+
+// Written and read back as they were, recipes with their parts, a formula-looking name guarded.
+void OwnFoodLogicTest::csvRoundTrip()
+{
+    OwnFood recipe;
+    recipe.name = QStringLiteral("=蛋炒饭");
+    recipe.category = QStringLiteral("谷薯主食");
+    recipe.kcalPer100g = 125.3;
+    recipe.cookedGrams = 150;
+    recipe.measure = QStringLiteral("1碗");
+    recipe.measureGrams = 300;
+    recipe.parts = {{QStringLiteral("米饭"), QStringLiteral("谷薯主食"), 116, 100},
+                    {QStringLiteral("鸡蛋"), QStringLiteral("蛋类"), 144, 50}};
+    const QByteArray csv = OwnFoodCsv::write({milkTea(), recipe});
+    QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
+    QVERIFY(csv.contains("\"'=蛋炒饭\""));
+    const OwnFoodCsv::Reading read = OwnFoodCsv::read(csv);
+    QVERIFY2(read.problems.isEmpty(), qPrintable(read.problems.join(QLatin1Char('\n'))));
+    QCOMPARE(read.foods.size(), 2);
+    QCOMPARE(read.foods.at(0).aliases, milkTea().aliases);
+    QCOMPARE(read.foods.at(0).measureGrams, 500.0);
+    QCOMPARE(read.foods.at(1).name, recipe.name);
+    QCOMPARE(read.foods.at(1).cookedGrams, 150.0);
+    QCOMPARE(read.foods.at(1).parts.size(), 2);
+    QCOMPARE(read.foods.at(1).parts.at(1).category, QStringLiteral("蛋类"));
+    QCOMPARE(read.foods.at(1).parts.at(1).grams, 50.0);
+}
+
+void OwnFoodLogicTest::csvRefusesBrokenFiles_data()
+{
+    QTest::addColumn<QByteArray>("rows");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("kcal 901") << QByteArray("食物,奶茶,我的食物,901,,,,,,\n") << "第 3 行：每100克热量“901”";
+    QTest::newRow("no name") << QByteArray("食物,,我的食物,80,,,,,,\n") << "第 3 行：名称";
+    QTest::newRow("a part before its recipe") << QByteArray("配料,米饭,谷薯,116,,,,,炒饭,100\n") << "不在它之前";
+    QTest::newRow("a recipe without parts") << QByteArray("菜谱,炒饭,谷薯,120,,,,150,,\n") << "没有配料";
+    QTest::newRow("twice") << QByteArray("食物,奶茶,我的食物,80,,,,,,\n食物,奶茶,我的食物,70,,,,,,\n") << "出现了两次";
+    QTest::newRow("unknown kind") << QByteArray("饮料,奶茶,我的食物,80,,,,,,\n") << "类型应为";
+    QTest::newRow("short row") << QByteArray("食物,奶茶,我的食物,80\n") << "应有 10 列";
+}
+
+// A file with a fault is refused whole, each fault named by its line; nothing is taken.
+void OwnFoodLogicTest::csvRefusesBrokenFiles()
+{
+    QFETCH(QByteArray, rows);
+    QFETCH(QString, problem);
+    const QByteArray header = "类型,名称,分类,每100克热量,其他名称,份量,份量克数,熟重克数,所属菜谱,配料克数\n";
+    const OwnFoodCsv::Reading read = OwnFoodCsv::read(header + "食物,好的,我的食物,10,,,,,,\n" + rows);
+    QVERIFY(read.foods.isEmpty());
+    QVERIFY2(read.problems.join(QLatin1Char('\n')).contains(problem), qPrintable(read.problems.join(QLatin1Char('\n'))));
+    QVERIFY(!OwnFoodCsv::read("名称,热量\n奶茶,80\n").problems.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(OwnFoodLogicTest)

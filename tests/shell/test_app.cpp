@@ -1157,7 +1157,7 @@ void TestApp::windowMenuOpensByMouseAndKeys()
     QMenu *menu = w.windowMenu();
     QVERIFY(menu);
     QCOMPARE(menuTexts(menu), (QStringList{"导出笔记…", "备份数据…", "从备份恢复…", "添加自定义食物…",
-                                           "修改自定义食物…", "搜索时使用模糊音（z/zh、c/ch、s/sh、n/l、h/f、r/l、an/ang、en/eng、in/ing）",
+                                           "修改自定义食物…", "导出自定义食物…", "导入自定义食物…", "搜索时使用模糊音（z/zh、c/ch、s/sh、n/l、h/f、r/l、an/ang、en/eng、in/ing）",
                                            "关于 Pellomir"}));
 
     // A right click on the window's picture.
