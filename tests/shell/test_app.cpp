@@ -6,6 +6,11 @@
 #include "db/Recordset.h"
 #include "foodlog/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
+#include "foods/ui/FoodSearchBox.h"
+#include "foods/FoodChoices.h"
+#include "foods/FoodCatalog.h"
+#include "foodlog/OwnFoodStore.h"
+#include "foodlog/LogSchema.h"
 #include "foodlog/ui/FoodLogSection.h"
 #include "foodlog/ui/FoodLogView.h"
 #include "foods/ui/CalorieLookup.h"
@@ -165,6 +170,7 @@ private slots:
     void exportNotes_data();
     void exportNotes();
     void exportFoodLogAndExercise();
+    void ownFoodsMoveToAnotherComputer();
     void backupToChosenPlace();
     void fullDiskOrSpecialFileChangesNothing_data();
     void fullDiskOrSpecialFileChangesNothing();
@@ -1312,6 +1318,54 @@ void TestApp::exportFoodLogAndExercise()
     QCOMPARE(rows.size(), 3);
     QCOMPARE(rows.at(1), (QStringList{"2026-12-09", "饮食", "午餐", "米饭", "150", "克", "174"}));
     QCOMPARE(rows.at(2), (QStringList{"2026-12-09", "运动", "", "快走", "30", "分钟", "99"}));
+}
+
+// 导出自定义食物… on one computer, 导入自定义食物… on another: the foods arrive and are found; a
+// second import asks about the clash, and 取消 keeps the ones already there.
+void TestApp::ownFoodsMoveToAnotherComputer()
+{
+    QTemporaryDir first;
+    QTemporaryDir second;
+    QVERIFY(first.isValid() && second.isValid());
+    copyFixture(first);
+    copyFixture(second);
+    {
+        auto db = openDatabase(first.filePath(QStringLiteral("data.mdb")));
+        LogSchema schema(*db);
+        OwnFood tea;
+        tea.name = QStringLiteral("我的奶茶");
+        tea.category = OwnFood::defaultCategory();
+        tea.kcalPer100g = 80;
+        OwnFoodStore(schema).add(tea);
+    }
+    const QString file = first.filePath(QStringLiteral("foods.csv"));
+    {
+        auto window = Startup::openMainWindow(first.path());
+        MessageBox::Recorder boxes;
+        FileDialog::Recorder files;
+        files.answer(file);
+        menuAction(*window, "exportOwnFoods")->trigger();
+        QCOMPARE(boxes.boxes().size(), 1);
+        QVERIFY2(boxes.boxes().first().text.startsWith(QStringLiteral("已把 1 种自定义食物导出到")),
+                 qPrintable(boxes.boxes().first().text));
+    }
+    auto window = Startup::openMainWindow(second.path());
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+    files.answer(file);
+    menuAction(*window, "importOwnFoods")->trigger();
+    QCOMPARE(boxes.boxes().size(), 1);
+    QCOMPARE(boxes.boxes().first().text, QStringLiteral("已导入 1 种自定义食物。"));
+    QCOMPARE(FoodChoices(FoodCatalog::read(second.filePath(QStringLiteral("data.mdb")))).match(QStringLiteral("wdnc")).value(0).name,
+             QStringLiteral("我的奶茶"));
+
+    boxes.clear();
+    MessageBox::setNextAnswer(MessageBox::Cancel);
+    files.answer(file);
+    menuAction(*window, "importOwnFoods")->trigger();
+    QCOMPARE(boxes.boxes().size(), 2);
+    QVERIFY(boxes.boxes().first().text.startsWith(QStringLiteral("有 1 种自定义食物与已有的同名：我的奶茶")));
+    QCOMPARE(boxes.boxes().last().text, QStringLiteral("已导入 0 种自定义食物，保留了 1 种已有的同名食物。"));
 }
 
 void TestApp::backupToChosenPlace()
