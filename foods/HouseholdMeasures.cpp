@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foods/HouseholdMeasures.h"
 
+#include "foods/OwnFood.h"
+
 #include "foods/PortionCalculator.h"
 
 #include <QFile>
@@ -62,6 +64,21 @@ HouseholdMeasures HouseholdMeasures::builtIn()
         return none;
     }
     return parse(file.readAll());
+}
+
+HouseholdMeasures HouseholdMeasures::withOwn(const QVector<OwnFood> &own) const
+{
+    HouseholdMeasures table = *this;
+    for (const OwnFood &food : own) {
+        if (food.measure.isEmpty() || !(food.measureGrams > 0))
+            continue;
+        Measure measure;
+        measure.name = food.measure;
+        measure.grams = qRound(food.measureGrams);
+        measure.source = QStringLiteral("自定义");
+        table.m_byFood[qMakePair(food.category, food.name)].append(measure);
+    }
+    return table;
 }
 
 QVector<HouseholdMeasures::Measure> HouseholdMeasures::of(const QString &category, const QString &name) const

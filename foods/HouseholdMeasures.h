@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVector>
 
+struct OwnFood;
+
 // Household measures of foods ("1碗" of rice is about 150 g), from our table
 // resources/measures.csv. Widget-free.
 class HouseholdMeasures
@@ -30,6 +32,9 @@ public:
     static HouseholdMeasures parse(const QByteArray &csv);
     // The table compiled into the program (empty, with a problem, if missing).
     static HouseholdMeasures builtIn();
+
+    // This table with the user's own foods' measures ("1杯 = 500 克") added.
+    HouseholdMeasures withOwn(const QVector<OwnFood> &own) const;
 
     // The measures of a food, in the table's order; none for a food not listed.
     QVector<Measure> of(const QString &category, const QString &name) const;

@@ -6,6 +6,7 @@
 #include "foodlog/ui/FoodLogSection.h"
 #include "foods/HouseholdMeasures.h"
 #include "foods/ui/CalorieLookup.h"
+#include "foods/OwnFood.h"
 #include "foods/ui/FoodPortionPanel.h"
 #include "foods/ui/FoodSearchBox.h"
 #include "foods/ui/QuickLogButton.h"
@@ -193,6 +194,7 @@ void MainWindow::load()
             [this](const QString &name) { m_foodLog->editOwnFood(name); });
 
     m_calorieLookup->buildFoodTree();
+    offerOwnMeasures();
     connectEvents();
     makeWindowMenu();
     addShortcuts();
@@ -431,6 +433,15 @@ void MainWindow::showRestoredData()
         m_foodLog->enter();
 }
 
+void MainWindow::offerOwnMeasures()
+{
+    try {
+        m_foodPortion->setMeasures(HouseholdMeasures::builtIn().withOwn(OwnFoods::read(*m_database)));
+    } catch (const DataError &) {
+        // The shipped measures stay offered.
+    }
+}
+
 void MainWindow::showOwnFoodsChanged(const QString &saved)
 {
     // Every search and the tree read the foods again; the keyboard stays where it was.
@@ -443,6 +454,7 @@ void MainWindow::showOwnFoodsChanged(const QString &saved)
     }
     if (focus)
         focus->setFocus();
+    offerOwnMeasures();
     // A food saved from the calorie panel is shown there, in its place in the tree.
     if (!saved.isEmpty() && m_form.caloriePanel->isVisible()) {
         for (const SearchableFood &food : m_foods.index()->foods()) {

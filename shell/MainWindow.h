@@ -86,6 +86,8 @@ public:
     void popUpWindowMenu();
     // Own foods were added, changed or removed (`saved`: the name saved, empty after a removal).
     void showOwnFoodsChanged(const QString &saved);
+    // The calorie panel offers the own foods' household measures too.
+    void offerOwnMeasures();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

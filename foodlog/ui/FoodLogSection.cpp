@@ -33,6 +33,15 @@ FoodChoices FoodLogSection::currentFoods()
     }
 }
 
+HouseholdMeasures FoodLogSection::currentMeasures()
+{
+    try {
+        return HouseholdMeasures::builtIn().withOwn(OwnFoodStore(store().schema()).foods());
+    } catch (const DataError &) {
+        return HouseholdMeasures::builtIn();
+    }
+}
+
 FoodLogSection::~FoodLogSection()
 {
     // The view reads and writes through the store: it goes first, not later with the window's
@@ -55,6 +64,7 @@ void FoodLogSection::enter()
         m_view->setGeometry(m_area);
         QObject::connect(m_view, &FoodLogView::ownFoodAsked, m_view,
                          [this](const QString &typed) { editOwnFood(QString(), typed); });
+        m_view->setMeasures(currentMeasures());
         first = true;
     } else if (!m_shown) {
         m_view->setFoods(currentFoods()); // a restore may have brought other foods
@@ -152,8 +162,10 @@ void FoodLogSection::editOwnFood(const QString &name, const QString &typedName)
         // The window's searches and tree read the foods again first; then the log takes them.
         if (m_ownFoodsChanged)
             m_ownFoodsChanged(dialog->outcome() == OwnFoodDialog::Outcome::Remove ? QString() : food.name);
-        if (m_view)
+        if (m_view) {
             m_view->setFoods(currentFoods());
+            m_view->setMeasures(currentMeasures());
+        }
     });
     dialog->open();
 }

@@ -58,6 +58,8 @@ private:
     FoodLogStore &store();
     // The foods, or none after saying once why they cannot be read.
     FoodChoices currentFoods();
+    // The household measures, the user's own foods' with them.
+    HouseholdMeasures currentMeasures();
 
     Database &m_db;
     QWidget *m_window;

@@ -154,6 +154,11 @@ void FoodLogView::setFoods(FoodChoices foods)
     m_picker->setFoods(std::move(foods));
 }
 
+void FoodLogView::setMeasures(HouseholdMeasures measures)
+{
+    m_picker->setMeasures(std::move(measures));
+}
+
 QDate FoodLogView::today() const
 {
     return LogCalendar::logDay(m_clock.now());

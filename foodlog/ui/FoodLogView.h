@@ -6,6 +6,7 @@
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/ui/EntryCommands.h"
 #include "foods/FoodChoices.h"
+#include "foods/HouseholdMeasures.h"
 
 #include <QDate>
 #include <QWidget>
@@ -36,6 +37,8 @@ public:
     FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QWidget *parent = nullptr);
     // The foods the search offers from now on.
     void setFoods(FoodChoices foods);
+    // The household measures offered from now on (the user's own foods' added).
+    void setMeasures(HouseholdMeasures measures);
 
     QDate day() const { return m_day; }
     void showDay(const QDate &day);

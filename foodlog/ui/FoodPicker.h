@@ -28,6 +28,8 @@ public:
                         HouseholdMeasures measures = HouseholdMeasures::builtIn());
 
     void setFoods(FoodChoices foods);
+    // The household measures offered from now on (the user's own foods' added).
+    void setMeasures(HouseholdMeasures measures) { m_measureTable = std::move(measures); }
     // The user's own foods (names, most wanted first): first among equal matches, and listed
     // alone when the field is entered empty.
     void setPreferredFoods(const QStringList &names);

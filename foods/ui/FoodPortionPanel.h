@@ -27,6 +27,9 @@ class FoodPortionPanel : public QObject
 public:
     // `panel` receives the controls; the portion text follows `calorieUnit`
     // (the " 大卡" after the figure) wherever it moves.
+    // The household measures offered from now on (the user's own foods' added).
+    void setMeasures(HouseholdMeasures measures) { m_table = std::move(measures); }
+
     FoodPortionPanel(QWidget *panel, QWidget *calorieUnit, HouseholdMeasures measures,
                      QObject *parent = nullptr);
 
