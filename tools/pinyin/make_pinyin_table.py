@@ -8,7 +8,9 @@ Every reading of every character in the fields kMandarin, kHanyuPinlu,
 kHanyuPinyin and kXHC1983 is taken as a toneless syllable and its tone; ü is
 written "v". Readings are ranked by use: the customary ones (kMandarin) first,
 then the others found in a corpus of modern use (kHanyuPinlu), then the rarer
-ones only dictionaries list (kHanyuPinyin, kXHC1983). A syllable read in more
+ones only dictionaries list (kHanyuPinyin, kXHC1983); a few readings of food
+words that the first two miss (FOOD_READINGS) count as in common use too. A
+syllable read in more
 than one tone (好: hǎo, hāo, hào) is one reading with all of its tones. The
 output is a C++ source with these arrays (see foods/PinyinTable.h):
 
@@ -32,6 +34,25 @@ import unicodedata
 # In order of use: the customary reading, those of a corpus of modern use, the rest.
 FIELDS = ("kMandarin", "kHanyuPinlu", "kHanyuPinyin", "kXHC1983")
 COMMON_FIELDS = ("kMandarin", "kHanyuPinlu")
+# Readings in everyday use in the names of foods (resources/foods.csv) that neither kMandarin
+# nor kHanyuPinlu lists: the search would take them for rare ones (番茄 found by fanqie only
+# through a rare reading of 茄). Each comes after the character's other readings in common use.
+FOOD_READINGS = {
+    "仔": "zǎi",   # 煲仔饭
+    "佛": "fó",    # 佛手瓜
+    "咖": "gā",    # 咖喱
+    "扒": "pá",    # 扒鸡
+    "枞": "zōng",  # 鸡枞
+    "糁": "shēn",  # 玉米糁
+    "肋": "lèi",   # 肋排
+    "脯": "fǔ",    # 肉脯
+    "芥": "gài",   # 芥蓝
+    "茄": "qié",   # 茄子, 番茄
+    "荠": "qí",    # 荸荠
+    "葚": "shèn",  # 桑葚
+    "蛤": "gé",    # 蛤蜊
+    "豉": "chǐ",   # 豆豉
+}
 BMP_FIRST = 0x3400
 BMP_LAST = 0x9FFF
 
@@ -101,6 +122,11 @@ def main():
                 if tone not in tones:
                     tones.append(tone)
             if field == COMMON_FIELDS[-1]:
+                if chr(cp) in FOOD_READINGS:
+                    syllable, tone = split_tone(FOOD_READINGS[chr(cp)])
+                    tones = ordered.setdefault(syllable, [])
+                    if tone not in tones:
+                        tones.append(tone)
                 common[cp] = len(ordered)
         if ordered:
             readings[cp] = ordered
