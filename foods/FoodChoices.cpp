@@ -30,7 +30,7 @@ std::optional<FoodChoice> FoodChoices::loggable(const SearchableFood &food)
     const std::optional<double> kcal = PortionCalculator::kcalValue(food.kcal);
     if (!grams || !kcal || food.name.isEmpty())
         return std::nullopt;
-    return FoodChoice{food.name, food.category, *kcal * 100.0 / *grams, QString()};
+    return FoodChoice{food.name, food.category, *kcal * 100.0 / *grams, QString(), QString()};
 }
 
 QList<FoodChoice> FoodChoices::match(const QString &query, int limit) const
@@ -40,6 +40,7 @@ QList<FoodChoice> FoodChoices::match(const QString &query, int limit) const
     for (const FoodSearchHit &hit : m_index->search(query, limit * 2, m_options)) {
         if (std::optional<FoodChoice> food = loggable(m_index->foods().at(hit.food))) {
             food->matchedAlias = hit.alias;
+            food->matchedReading = hit.reading;
             found.append(*food);
             if (found.size() == limit)
                 break;

@@ -14,6 +14,9 @@ struct FoodChoice
     QString category;
     double kcalPer100g = 0;
     QString matchedAlias; // from a search: the other name that matched, when the name did not
+    // From a search: the rare reading the food was found through ("bó guǒ"), else empty (see
+    // FoodSearchHit::reading).
+    QString matchedReading;
 };
 
 // The foods a log entry can be made from: the search's foods, found the same

@@ -4,6 +4,7 @@
 #include "db/DatabaseCopy.h"
 #include "db/DataError.h"
 #include "foods/FoodCatalog.h"
+#include "foods/FoodChoices.h"
 #include "foods/FoodSearchIndex.h"
 #include "foods/PinyinTable.h"
 #include "support/TempDatabase.h"
@@ -321,7 +322,8 @@ void TestFoodSearch::rareReadingIsNamed_data()
     QTest::newRow("typed as itself") << "白果" << "白果" << "";
 }
 
-// A food found only through a rare reading says which reading, with its tones.
+// A food found only through a rare reading says which reading, with its tones; the foods a log
+// entry is made from say it too.
 void TestFoodSearch::rareReadingIsNamed()
 {
     QFETCH(QString, query);
@@ -334,6 +336,14 @@ void TestFoodSearch::rareReadingIsNamed()
     });
     QVERIFY(hit != hits.end());
     QCOMPARE(hit->reading, reading);
+
+    const QList<FoodChoice> choices = FoodChoices(everydayFoods()).match(query);
+    const auto choice = std::find_if(choices.begin(), choices.end(), [&](const FoodChoice &found) {
+        return found.name == name;
+    });
+    QVERIFY(choice != choices.end());
+    QCOMPARE(choice->matchedReading, reading);
+    QCOMPARE(choice->matchedAlias, hit->alias);
 }
 
 // A character's readings come in order of use: customary, other common, then rare ones.
