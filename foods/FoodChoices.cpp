@@ -31,7 +31,7 @@ std::optional<FoodChoice> FoodChoices::loggable(const SearchableFood &food)
     const std::optional<double> kcal = PortionCalculator::kcalValue(food.kcal);
     if (!grams || !kcal || food.name.isEmpty())
         return std::nullopt;
-    FoodChoice choice{food.name, food.category, *kcal * 100.0 / *grams, QString()};
+    FoodChoice choice{food.name, food.category, *kcal * 100.0 / *grams, QString(), QString()};
     choice.own = food.own;
     return choice;
 }
@@ -43,6 +43,7 @@ QList<FoodChoice> FoodChoices::match(const QString &query, int limit) const
     for (const FoodSearchHit &hit : m_index->search(query, limit * 2, m_options)) {
         if (std::optional<FoodChoice> food = loggable(m_index->foods().at(hit.food))) {
             food->matchedAlias = hit.alias;
+            food->matchedReading = hit.reading;
             found.append(*food);
             if (found.size() == limit)
                 break;

@@ -14,6 +14,9 @@ struct FoodChoice
     QString category;
     double kcalPer100g = 0;
     QString matchedAlias; // from a search: the other name that matched, when the name did not
+    // From a search: the rare reading the food was found through ("bó guǒ"), else empty (see
+    // FoodSearchHit::reading).
+    QString matchedReading;
     bool own = false;     // one of the user's own foods
 
     // The name a search field takes for it: an own food's with its mark ("我的奶茶（自定义）"),

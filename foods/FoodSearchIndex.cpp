@@ -7,6 +7,7 @@
 #include <QtAlgorithms>
 
 #include <algorithm>
+#include <array>
 #include <numeric>
 #include <string>
 #include <utility>
@@ -55,6 +56,29 @@ char32_t withoutToneMark(char32_t c)
     if ((base == U'u' || base == U'U') && decomposed.contains(QChar(0x0308)))
         return U'v';
     return base;
+}
+
+// The tone a mark on a Latin vowel gives (ā 1, á 2, ǎ 3, à 4, ǘ 2), or 0.
+int toneOfMark(char32_t c)
+{
+    if (c < 0xC0 || c > 0x1FF)
+        return 0;
+    const QString decomposed = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_D);
+    for (const QChar mark : decomposed) {
+        switch (mark.unicode()) {
+        case 0x0304: return 1;
+        case 0x0301: return 2;
+        case 0x030C: return 3;
+        case 0x0300: return 4;
+        default: break;
+        }
+    }
+    return 0;
+}
+
+bool isToneNumber(char32_t c)
+{
+    return c >= U'1' && c <= U'5';
 }
 
 bool isLatinLetter(char32_t c)
@@ -133,6 +157,30 @@ struct FoodSearchIndex::Query
     quint64 letters = 0;
     quint64 first = 0;
     quint64 done = 0; // the bit of the position after the last unit
+    // The typed tones: per tone (1 to 5, at tone - 1) the positions of the letters that carry it.
+    std::array<quint64, PinyinTable::NeutralTone> toneAt{};
+    quint64 toned = 0; // all of those
+    // Per set of tones a reading has (as PinyinTable::Readings::tones gives them): the toned
+    // positions that reading is not said there in. Empty without tones.
+    std::vector<quint64> wrongTone;
+};
+
+// Following one match through a text, to say which readings it took.
+struct FoodSearchIndex::PathSearch
+{
+    const Query &query;
+    MatchMode mode;
+    quint32 start; // the first unit of the text
+    quint32 end;   // after its last unit
+    bool toEnd;    // the match must end with the text
+    struct Step
+    {
+        int reading; // the character's reading taken, or -1: the character itself
+        int from;    // the query's letters it took
+        int length;
+    };
+    std::vector<Step> path;        // one a unit, from where the match begins
+    std::vector<quint64> failed;   // per unit of the text: the query positions no match goes on from
 };
 
 FoodSearchIndex::FoodSearchIndex() = default;
@@ -196,26 +244,41 @@ std::u32string FoodSearchIndex::normalized(const QString &text)
     return units;
 }
 
-std::u32string FoodSearchIndex::normalizedQuery(const QString &text)
+FoodSearchIndex::Query FoodSearchIndex::readQuery(const QString &text)
 {
-    std::u32string units = normalized(text);
+    std::u32string units;
+    units.reserve(size_t(text.size()));
+    std::vector<TypedTone> tones;
+    for (char32_t c : text.toUcs4()) {
+        if (isSpace(c))
+            continue;
+        // A tone mark (jī dàn, nǚ): the tone of the syllable that letter is in.
+        if (const int tone = toneOfMark(c))
+            tones.push_back({units.size(), tone});
+        units.push_back(normalizedUnit(withoutToneMark(c)));
+    }
     // Tone numbers after pinyin (ji1dan4, lv4dou4): a digit 1 to 5 right after a letter, in a
-    // query of Latin letters and such digits only, so that a name with a number in it
-    // ("维生素B1" typed as "b1") is still found as typed.
+    // query of Latin letters and such digits only that ends in one, so that a name with a number
+    // in it ("维生素B12" typed as "b12") is still found as typed.
     const bool pinyinOnly = std::all_of(units.begin(), units.end(), [](char32_t c) {
-        return isLatinLetter(c) || (c >= U'1' && c <= U'5');
+        return isLatinLetter(c) || isToneNumber(c);
     });
-    const bool hasTone = pinyinOnly && units.size() > 1 && units.back() >= U'1' && units.back() <= U'5'
+    const bool hasToneNumbers = pinyinOnly && units.size() > 1 && isToneNumber(units.back())
         && isLatinLetter(units[units.size() - 2]);
-    if (!hasTone)
-        return units;
+    if (!hasToneNumbers)
+        return makeQuery(std::move(units), tones);
     std::u32string toneless;
+    std::vector<TypedTone> tonelessTones;
+    auto mark = tones.cbegin();
     for (size_t i = 0; i < units.size(); ++i) {
-        const bool tone = units[i] >= U'1' && units[i] <= U'5' && i > 0 && isLatinLetter(units[i - 1]);
-        if (!tone)
+        for (; mark != tones.cend() && mark->position == i; ++mark)
+            tonelessTones.push_back({toneless.size(), mark->tone});
+        if (isToneNumber(units[i]) && i > 0 && isLatinLetter(units[i - 1]))
+            tonelessTones.push_back({toneless.size() - 1, int(units[i] - U'0')}); // its syllable's last letter
+        else
             toneless.push_back(units[i]);
     }
-    return toneless;
+    return makeQuery(std::move(toneless), tonelessTones);
 }
 
 void FoodSearchIndex::addText(const QString &text, quint32 food, qint32 alias)
@@ -237,11 +300,11 @@ std::optional<FoodSearchIndex::Text> FoodSearchIndex::makeText(const QString &te
     for (char32_t unit : units) {
         const PinyinTable::Readings readings = m_pinyin.readings(unit);
         m_units.push_back(unit);
-        m_unitReadings.push_back(quint16(readings.numbers - 1 - PinyinData::ReadingSets));
+        m_unitReadings.push_back(quint16(readings.entries - 1 - PinyinData::ReadingSets));
         entry.letters |= maskBit(unit);
         entry.starts |= maskBit(unit);
         for (int i = 0; i < readings.count; ++i) {
-            const QLatin1StringView syllable = m_pinyin.syllable(readings.numbers[i]);
+            const QLatin1StringView syllable = m_pinyin.syllable(readings.syllable(i));
             entry.starts |= maskBit(char32_t(syllable.front().toLatin1()));
             for (char letter : syllable) {
                 entry.letters |= maskBit(char32_t(letter));
@@ -249,7 +312,7 @@ std::optional<FoodSearchIndex::Text> FoodSearchIndex::makeText(const QString &te
                     entry.letters |= maskBit(U'u');
             }
             // What the fuzzy sounds may type for it: l for n, f for h, the g of ang …
-            for (const std::string &variant : m_fuzzySyllables[readings.numbers[i]]) {
+            for (const std::string &variant : m_fuzzySyllables[size_t(readings.syllable(i))]) {
                 entry.starts |= maskBit(char32_t(variant.front()));
                 for (char letter : variant)
                     entry.letters |= maskBit(char32_t(letter));
@@ -257,6 +320,14 @@ std::optional<FoodSearchIndex::Text> FoodSearchIndex::makeText(const QString &te
         }
     }
     return entry;
+}
+
+// How many of the query's letters from `at` on a reading said in `tones` may take with the
+// typed tones kept: up to the first toned letter it is not said in there.
+int FoodSearchIndex::lettersInTone(const Query &query, int at, int tones)
+{
+    const quint64 wrong = query.wrongTone[size_t(tones)] >> at;
+    return wrong ? qCountTrailingZeroBits(wrong) : int(MaxPinyinQuery) + 1;
 }
 
 // The positions in the query reachable after one more unit of the text, from
@@ -267,30 +338,35 @@ quint64 FoodSearchIndex::step(quint64 reach, quint32 unit, const Query &query, M
     const char32_t character = m_units[unit];
     const PinyinTable::Readings readings = PinyinTable::readingsAt(m_unitReadings[unit]);
     const int readingCount = mode.commonOnly ? readings.commonCount : readings.count;
+    // With the tones: a toned letter is taken only through a reading in its tone.
+    const quint64 toned = mode.tones ? query.toned : 0;
     quint64 next = 0;
     while (reach) {
         const int at = qCountTrailingZeroBits(reach);
         reach &= reach - 1;
         if (size_t(at) >= query.units.size())
             continue;
-        if (query.units[size_t(at)] == character)
+        if (query.units[size_t(at)] == character && !(toned & (quint64(1) << at)))
             next |= quint64(1) << (at + 1);
+        int inTone = 0; // letters the reading may take with the tones kept
         const auto reachBy = [&](int spelled, qsizetype length) {
             if (mode.wholeSyllables) {
                 // Only the whole syllable reaches a position.
-                if (spelled == length)
+                if (spelled == length && spelled <= inTone)
                     next |= quint64(1) << (at + spelled);
             } else {
                 // Every length from one letter to `spelled` reaches a position.
-                next |= ((quint64(1) << spelled) - 1) << (at + 1);
+                next |= ((quint64(1) << std::min(spelled, inTone)) - 1) << (at + 1);
             }
         };
         for (int i = 0; i < readingCount; ++i) {
-            const QLatin1StringView syllable = m_pinyin.syllable(readings.numbers[i]);
+            inTone = toned ? lettersInTone(query, at, readings.tones(i)) : int(MaxPinyinQuery) + 1;
+            const int number = readings.syllable(i);
+            const QLatin1StringView syllable = m_pinyin.syllable(number);
             reachBy(commonPrefix(syllable, query.units, size_t(at)), syllable.size());
             if (!mode.fuzzy)
                 continue;
-            for (const std::string &variant : m_fuzzySyllables[readings.numbers[i]])
+            for (const std::string &variant : m_fuzzySyllables[size_t(number)])
                 reachBy(commonPrefix(variant, query.units, size_t(at)), qsizetype(variant.size()));
         }
     }
@@ -353,7 +429,7 @@ QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit) c
     return search(text, limit, Options());
 }
 
-FoodSearchIndex::Query FoodSearchIndex::makeQuery(std::u32string units)
+FoodSearchIndex::Query FoodSearchIndex::makeQuery(std::u32string units, const std::vector<TypedTone> &tones)
 {
     Query query;
     query.units = std::move(units);
@@ -361,6 +437,22 @@ FoodSearchIndex::Query FoodSearchIndex::makeQuery(std::u32string units)
         query.letters |= maskBit(unit);
     query.first = query.units.empty() ? 0 : maskBit(query.units.front());
     query.done = query.units.size() > MaxPinyinQuery ? 0 : quint64(1) << query.units.size();
+    if (tones.empty() || query.units.size() > MaxPinyinQuery)
+        return query; // a plain-text query has no tones
+    for (const TypedTone &typed : tones) {
+        query.toneAt[size_t(typed.tone - 1)] |= quint64(1) << typed.position;
+        query.toned |= quint64(1) << typed.position;
+    }
+    constexpr int ToneSets = 1 << PinyinTable::NeutralTone;
+    query.wrongTone.resize(ToneSets);
+    for (int set = 0; set < ToneSets; ++set) {
+        quint64 right = 0;
+        for (int tone = 0; tone < PinyinTable::NeutralTone; ++tone) {
+            if (set & (1 << tone))
+                right |= query.toneAt[size_t(tone)];
+        }
+        query.wrongTone[size_t(set)] = query.toned & ~right;
+    }
     return query;
 }
 
@@ -375,65 +467,188 @@ QVector<int> FoodSearchIndex::foodsNamed(const QStringList &names) const
     return found;
 }
 
-void FoodSearchIndex::collect(const Query &query, Options options, size_t wanted, HitLists &lists,
+void FoodSearchIndex::collect(const Query &query, Options options, size_t wanted, FoundLists &lists,
                               std::vector<bool> &listed, const std::vector<bool> *only) const
 {
     // A plain-text query (too long for pinyin) matches the same in every way.
     const int tiers = query.units.size() > MaxPinyinQuery ? 1
         : options.fuzzySounds                            ? MatchTiers
                                                          : MatchTiers / 2;
+    const bool tonesTyped = query.toned != 0;
     const auto foundBefore = [&](int list) {
         size_t count = 0;
         for (int i = 0; i < list; ++i)
             count += lists[size_t(i)].size();
         return count;
     };
+    size_t found = foundBefore(Places * 2);
     for (auto entry = m_texts.cbegin(); entry != m_texts.cend();) {
         const quint32 food = entry->food;
         int best = -1;
-        qint32 bestAlias = -1;
+        bool bestToned = false;
+        const Text *bestText = nullptr;
         for (; entry != m_texts.cend() && entry->food == food; ++entry) {
             if (listed[food] || (only && !(*only)[food]))
                 continue;
             if ((query.letters & ~entry->letters) || !(query.first & entry->starts))
                 continue;
             // A place is worth finding only while the list can still show it.
-            const bool wantContains = foundBefore(MatchTiers * Ranks) < wanted;
+            const bool wantContains = found < wanted;
             // The loosest way first: what does not match so matches in no way, and most names
             // do not match.
             if (tiers > 1 && bestRank(*entry, query, wantContains, MatchModes[tiers - 1]) < 0)
                 continue;
+            // Another of the food's names in the same place may still have the typed tones.
+            const bool mayTie = tonesTyped && !bestToned;
             for (int tier = 0; tier < tiers; ++tier) {
-                if (best >= 0 && tier * Ranks >= best)
+                if (best >= 0 && (tier * Ranks > best || (tier * Ranks == best && !mayTie)))
                     break; // no better than what another of the food's names has
                 const int rank = bestRank(*entry, query, wantContains, MatchModes[tier]);
                 if (rank < 0)
                     continue;
                 const int place = tier * Ranks + rank;
-                if (best < 0 || place < best) {
-                    best = place;
-                    bestAlias = entry->alias;
+                if (best < 0 || place < best || (place == best && mayTie)) {
+                    const bool toned = !tonesTyped || matchesTones(*entry, query, tier, rank);
+                    if (best < 0 || place < best || toned) {
+                        best = place;
+                        bestToned = toned;
+                        bestText = &*entry;
+                    }
                 }
                 break;
             }
         }
-        if (best < 0 || foundBefore(best) >= wanted)
+        if (best < 0)
             continue;
-        FoodSearchHit hit;
-        hit.food = int(food);
-        hit.rank = SearchRank(best % Ranks);
-        if (bestAlias >= 0)
-            hit.alias = m_foods[int(food)].aliases[bestAlias];
-        lists[size_t(best)].push_back(std::move(hit));
+        const int list = best * 2 + (bestToned ? 0 : 1);
+        if (foundBefore(list) >= wanted)
+            continue;
+        lists[size_t(list)].push_back({bestText, &query, best, bestToned});
         listed[food] = true;
+        ++found;
         if (lists[0].size() >= wanted)
             return; // nothing can come before these
     }
 }
 
+bool FoodSearchIndex::matchesTones(const Text &text, const Query &query, int tier, int rank) const
+{
+    MatchMode toned = MatchModes[tier];
+    toned.tones = true;
+    return bestRank(text, query, rank == int(SearchRank::Contains), toned) == rank;
+}
+
+FoodSearchHit FoodSearchIndex::hit(const Found &found) const
+{
+    FoodSearchHit hit;
+    hit.food = int(found.text->food);
+    hit.rank = SearchRank(found.place % Ranks);
+    if (found.text->alias >= 0)
+        hit.alias = m_foods[hit.food].aliases[found.text->alias];
+    MatchMode mode = MatchModes[found.place / Ranks];
+    if (!mode.commonOnly) {
+        mode.tones = found.toned && found.query->toned;
+        hit.reading = matchedReading(*found.text, *found.query, mode, hit.rank);
+    }
+    return hit;
+}
+
+// Follows a match of the query from position `at` on through the text from `unit` on, the way
+// step() reads it: each character as itself or through its readings in order of use, the
+// longest spelling first. Records the way in `search.path`.
+bool FoodSearchIndex::findPath(PathSearch &search, quint32 unit, int at) const
+{
+    const Query &query = search.query;
+    if (size_t(at) == query.units.size())
+        return !search.toEnd || unit == search.end;
+    if (unit == search.end)
+        return false;
+    quint64 &failed = search.failed[unit - search.start];
+    if (failed & (quint64(1) << at))
+        return false;
+    const auto follow = [&](int reading, int length) {
+        search.path.push_back({reading, at, length});
+        if (findPath(search, unit + 1, at + length))
+            return true;
+        search.path.pop_back();
+        return false;
+    };
+    const MatchMode mode = search.mode;
+    const quint64 toned = mode.tones ? query.toned : 0;
+    if (query.units[size_t(at)] == m_units[unit] && !(toned & (quint64(1) << at)) && follow(-1, 1))
+        return true;
+    const PinyinTable::Readings readings = PinyinTable::readingsAt(m_unitReadings[unit]);
+    const int readingCount = mode.commonOnly ? readings.commonCount : readings.count;
+    for (int i = 0; i < readingCount; ++i) {
+        const int inTone = toned ? lettersInTone(query, at, readings.tones(i)) : int(MaxPinyinQuery) + 1;
+        const int number = readings.syllable(i);
+        std::vector<std::string> spellings = {std::string(m_pinyin.syllable(number).data(),
+                                                          size_t(m_pinyin.syllable(number).size()))};
+        if (mode.fuzzy)
+            spellings.insert(spellings.end(), m_fuzzySyllables[size_t(number)].begin(),
+                             m_fuzzySyllables[size_t(number)].end());
+        for (const std::string &spelling : spellings) {
+            const int spelled = commonPrefix(spelling, query.units, size_t(at));
+            if (mode.wholeSyllables) {
+                if (spelled == int(spelling.size()) && spelled <= inTone && follow(i, spelled))
+                    return true;
+                continue;
+            }
+            for (int length = std::min(spelled, inTone); length >= 1; --length) {
+                if (follow(i, length))
+                    return true;
+            }
+        }
+    }
+    failed |= quint64(1) << at;
+    return false;
+}
+
+QString FoodSearchIndex::matchedReading(const Text &text, const Query &query, MatchMode mode, SearchRank rank) const
+{
+    if (query.units.size() > MaxPinyinQuery)
+        return {};
+    PathSearch search{query, mode, text.first, text.first + text.length, rank == SearchRank::Exact, {}, {}};
+    search.failed.assign(text.length, 0);
+    // Where the match begins: the first character, or for a match inside the name the first
+    // later one it can begin at.
+    quint32 begin = text.first;
+    bool found = false;
+    if (rank != SearchRank::Contains) {
+        found = findPath(search, begin, 0);
+    } else {
+        for (begin = text.first + 1; begin < search.end && !found; ++begin)
+            found = findPath(search, begin, 0);
+        --begin;
+    }
+    if (!found)
+        return {};
+    QStringList syllables;
+    for (size_t i = 0; i < search.path.size(); ++i) {
+        const PathSearch::Step &taken = search.path[i];
+        const quint32 unit = begin + quint32(i);
+        const PinyinTable::Readings readings = PinyinTable::readingsAt(m_unitReadings[unit]);
+        if (taken.reading < 0 && readings.count == 0) {
+            syllables.append(QString::fromUcs4(&m_units[unit], 1));
+            continue;
+        }
+        // The character typed as itself is shown in its usual reading.
+        const int reading = std::max(taken.reading, 0);
+        int tone = readings.firstTone(reading);
+        // A tone typed for its letters, where the reading is said so.
+        const quint64 letters = ((quint64(1) << taken.length) - 1) << taken.from;
+        for (int typed = 1; taken.reading >= 0 && typed <= PinyinTable::NeutralTone; ++typed) {
+            if ((query.toneAt[size_t(typed - 1)] & letters) && (readings.tones(reading) & (1 << (typed - 1))))
+                tone = typed;
+        }
+        syllables.append(PinyinTable::withToneMark(m_pinyin.syllable(readings.syllable(reading)), tone));
+    }
+    return syllables.join(u' ');
+}
+
 QStringList FoodSearchIndex::matchingCategories(const QString &text, Options options) const
 {
-    const Query query = makeQuery(normalizedQuery(text));
+    const Query query = readQuery(text);
     if (query.units.empty() || query.units.size() > MaxPinyinQuery)
         return {};
     const int tiers = options.fuzzySounds ? MatchTiers : MatchTiers / 2;
@@ -491,11 +706,11 @@ std::vector<std::u32string> oneEditAway(const std::u32string &typed)
 
 QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit, Options options) const
 {
-    const Query query = makeQuery(normalizedQuery(text));
+    const Query query = readQuery(text);
     if (query.units.empty() || limit <= 0)
         return {};
     const size_t wanted = size_t(limit);
-    HitLists lists(MatchTiers * Ranks);
+    FoundLists lists(Places * 2);
     // Among foods that match equally well, the user's own first (in their order), then the
     // everyday ones, then the rest: a pass for each, as a list keeps the order hits come in.
     std::vector<bool> listed(size_t(m_foods.size()), false);
@@ -506,8 +721,8 @@ QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit, O
             own[size_t(food)] = true;
         collect(query, options, wanted, lists, listed, &own);
         for (auto &list : lists)
-            std::stable_sort(list.begin(), list.end(), [&](const FoodSearchHit &a, const FoodSearchHit &b) {
-                return preferred.indexOf(a.food) < preferred.indexOf(b.food);
+            std::stable_sort(list.begin(), list.end(), [&](const Found &a, const Found &b) {
+                return preferred.indexOf(int(a.text->food)) < preferred.indexOf(int(b.text->food));
             });
     }
     collect(query, options, wanted, lists, listed, &m_common);
@@ -517,27 +732,32 @@ QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit, O
     // sounds aside) is tried once more with every spelling one edit away (jidna: jidan). Those
     // finds come before the fuzzy ones: a fuzzy sound through a rare reading or a syllable's
     // beginning reaches far (jidna: 鸡蛋羹, 羹 read láng taken for nang), one letter mistyped is
-    // the likelier slip. Each food at the best place any spelling gives it.
-    const size_t exactLists = size_t(MatchTiers / 2 * Ranks);
+    // the likelier slip. Each food at the best place any spelling gives it. The typed tones do
+    // not carry over to another spelling.
+    const size_t exactLists = size_t(MatchTiers / 2 * Ranks * 2);
     const bool foundAsSpelled = std::any_of(lists.begin(), lists.begin() + qsizetype(exactLists),
                                             [](const auto &list) { return !list.empty(); });
     const bool pinyin = std::all_of(query.units.begin(), query.units.end(), [](char32_t c) { return c >= U'a' && c <= U'z'; });
-    HitLists typoLists(MatchTiers * Ranks);
+    FoundLists typoLists(Places * 2);
+    std::vector<Query> typoQueries; // kept while the finds point to them
     // A category it names is a find too (shuiguo: 水果), not a typo.
     if (!foundAsSpelled && pinyin && query.units.size() >= MinTypoQuery && query.units.size() < MaxPinyinQuery
         && matchingCategories(text, options).isEmpty()) {
         // As spelled only: a typo and a fuzzy sound together are two slips, too far to guess.
         Options spelled = options;
         spelled.fuzzySounds = false;
-        for (const std::u32string &variant : oneEditAway(query.units)) {
+        std::vector<std::u32string> variants = oneEditAway(query.units);
+        typoQueries.reserve(variants.size());
+        for (std::u32string &variant : variants) {
             // Each spelling afresh, so a food gets the best place any of them gives it.
             std::vector<bool> typoListed(size_t(m_foods.size()), false);
-            collect(makeQuery(variant), spelled, wanted, typoLists, typoListed);
+            typoQueries.push_back(makeQuery(std::move(variant)));
+            collect(typoQueries.back(), spelled, wanted, typoLists, typoListed);
         }
     }
 
     // The matches as spelled, then the typos, then the fuzzy ones; each food once, at its best.
-    std::vector<const std::vector<FoodSearchHit> *> order;
+    std::vector<const std::vector<Found> *> order;
     for (size_t i = 0; i < exactLists; ++i)
         order.push_back(&lists[i]);
     for (const auto &list : typoLists)
@@ -547,13 +767,13 @@ QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit, O
     QVector<FoodSearchHit> hits;
     std::vector<bool> taken(size_t(m_foods.size()), false);
     for (const auto *list : order) {
-        for (const FoodSearchHit &hit : *list) {
+        for (const Found &found : *list) {
             if (hits.size() >= limit)
                 return hits;
-            if (taken[size_t(hit.food)])
+            if (taken[found.text->food])
                 continue;
-            taken[size_t(hit.food)] = true;
-            hits.append(hit);
+            taken[found.text->food] = true;
+            hits.append(hit(found));
         }
     }
     return hits;

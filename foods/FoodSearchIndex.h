@@ -32,6 +32,10 @@ struct FoodSearchHit
     int food = -1;      // position in FoodSearchIndex::foods()
     SearchRank rank = SearchRank::Contains;
     QString alias;      // the other name that matched, when the food's own name did not
+    // Found only through a rare reading of a character (白 read bó): the matched characters of
+    // the name (or of `alias`) as they were read, in pinyin with tone marks ("bó guǒ"). Empty
+    // when the readings in common use found the food.
+    QString reading;
 };
 
 // How the search may read what is typed.
@@ -63,6 +67,14 @@ struct FoodSearchOptions
 // 土豆), then the same through rare readings only (白 read bó, for 白果); within
 // each, the whole name, then names that begin with the query, then the rest;
 // then in the food tree's order of names (pinyin, numbers by value).
+//
+// Tones never decide whether a food is found, as people mistype them; they order foods that
+// match equally well. A tone is typed as a mark on a vowel (lí zhī) or as a number after the
+// syllable (li2zhi1, only in a query of letters and such numbers that ends in one); among the
+// foods in the same place by the rules above, those whose matched characters have a reading in
+// the typed tone for every toned syllable come first (li2zhi1: 梨汁 before 荔枝, li4zhi1: 荔枝
+// first; tang2: 糖 before 汤). A food found only through a rare reading says which one
+// (FoodSearchHit::reading: 白果 found by bo is "bó guǒ"), as a user may not know it.
 //
 // Widget-free; building costs some milliseconds per thousand foods, a search
 // a scan of compact arrays.
@@ -112,21 +124,45 @@ private:
         bool commonOnly;     // through the readings in common use only
         bool wholeSyllables; // each character through a whole syllable, not its beginning
         bool fuzzy;          // through the readings' fuzzy sounds as well
+        bool tones = false;  // each typed tone through a reading in that tone
     };
     static constexpr int MatchTiers = 8;
     static const MatchMode MatchModes[MatchTiers];
 
-    // The query as it is matched: normalized, tone numbers after pinyin dropped.
-    static std::u32string normalizedQuery(const QString &text);
-    static Query makeQuery(std::u32string units);
-    // One list of hits a tier and rank, best first.
+    // A typed tone: the position in the query of a letter of its syllable, and the tone.
+    struct TypedTone
+    {
+        size_t position;
+        int tone;
+    };
+    // The query as it is matched (normalized, tone numbers after pinyin dropped), with its tones.
+    static Query readQuery(const QString &text);
+    static Query makeQuery(std::u32string units, const std::vector<TypedTone> &tones = {});
+    // A food as a search places it, before it is turned into a FoodSearchHit.
+    struct Found
+    {
+        const Text *text;   // the name or other name that matched
+        const Query *query; // as it was matched (the typed one, or one a typo away)
+        int place;          // tier * Ranks + rank
+        bool toned;         // through readings in every typed tone
+    };
+    // One list of finds a place (tier and rank) and, within it, with the typed tones first and
+    // then without them: lists[place * 2 + (toned ? 0 : 1)], best first.
     static constexpr int Ranks = 3;
-    using HitLists = std::vector<std::vector<FoodSearchHit>>;
+    static constexpr int Places = MatchTiers * Ranks;
+    using FoundLists = std::vector<std::vector<Found>>;
     // Adds the foods `query` matches to `lists`, at most `wanted` in all that can be shown; only
     // the foods `only` allows, when it is given, and none `listed` already has (it marks those
     // it adds).
-    void collect(const Query &query, Options options, size_t wanted, HitLists &lists,
+    void collect(const Query &query, Options options, size_t wanted, FoundLists &lists,
                  std::vector<bool> &listed, const std::vector<bool> *only = nullptr) const;
+    FoodSearchHit hit(const Found &found) const;
+    // Whether the text matches in the same tier and rank with every typed tone.
+    bool matchesTones(const Text &text, const Query &query, int tier, int rank) const;
+    // The readings a match went through, in pinyin with tone marks ("bó guǒ").
+    QString matchedReading(const Text &text, const Query &query, MatchMode mode, SearchRank rank) const;
+    struct PathSearch;
+    bool findPath(PathSearch &search, quint32 unit, int at) const;
     // The shortest query a typo is looked for in.
     static constexpr size_t MinTypoQuery = 4;
     // A name's text for the search, or nothing for one without characters.
@@ -134,6 +170,7 @@ private:
     void addText(const QString &text, quint32 food, qint32 alias);
     int bestRank(const Text &text, const Query &query, bool wantContains, MatchMode mode) const;
     quint64 step(quint64 reach, quint32 unit, const Query &query, MatchMode mode) const;
+    static int lettersInTone(const Query &query, int at, int tones);
 
     PinyinTable m_pinyin;
     // Per syllable number: the syllables a fuzzy sound takes it for ("shi": "si"; "lan":

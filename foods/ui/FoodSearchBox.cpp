@@ -138,11 +138,11 @@ void FoodSearchBox::focusField()
     m_field->selectAll();
 }
 
-QString FoodSearchBox::resultText(const SearchableFood &food, const QString &alias)
+QString FoodSearchBox::resultText(const SearchableFood &food, const QString &foundBy)
 {
     QString name = food.own ? food.name + OwnFood::mark() : food.name;
-    if (!alias.isEmpty())
-        name += QStringLiteral("（%1）").arg(alias);
+    if (!foundBy.isEmpty())
+        name += QStringLiteral("（%1）").arg(foundBy);
     const QString kcal = food.kcal.isEmpty() ? QStringLiteral("热量不详") : food.kcal + QStringLiteral(" 大卡");
     return QStringLiteral("%1 · %2 · %3").arg(name, food.category, kcal);
 }
@@ -167,7 +167,8 @@ void FoodSearchBox::showResults()
     const QVector<FoodSearchHit> hits = searched.search(query, FoodSearchIndex::DefaultLimit, m_options);
     for (const FoodSearchHit &hit : hits) {
         const SearchableFood &food = searched.foods().at(hit.food);
-        auto *item = new QListWidgetItem(resultText(food, hit.alias), m_results);
+        // An other name that matched is shown, else a rare reading: 白果（bó guǒ）.
+        auto *item = new QListWidgetItem(resultText(food, hit.alias.isEmpty() ? hit.reading : hit.alias), m_results);
         item->setData(FoodRole, hit.food);
         item->setToolTip(item->text());
     }

@@ -73,7 +73,8 @@ private:
     void moveCurrent(int step);
     void choose(QListWidgetItem *item);
     void clear();
-    static QString resultText(const SearchableFood &food, const QString &alias);
+    // A result's line; `foundBy` (the other name or rare reading that matched) after the name.
+    static QString resultText(const SearchableFood &food, const QString &foundBy);
 
     QWidget *m_panel;
     FoodReader m_readFoods;

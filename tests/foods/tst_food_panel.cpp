@@ -55,6 +55,8 @@ private slots:
     void measures();
     void shippedMeasures();
     void searchKeys();
+    void searchShowsWhatFound_data();
+    void searchShowsWhatFound();
     void searchNothingFound();
     void searchReaderFails();
 };
@@ -300,6 +302,34 @@ void TestFoodPanel::searchKeys()
     QVERIFY(search.field()->text().isEmpty() && !search.results()->isVisible());
     QTest::keyClicks(search.field(), QStringLiteral("xhs"));
     QCOMPARE(reads, 2);
+}
+
+void TestFoodPanel::searchShowsWhatFound_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("first");
+    QTest::newRow("by its name") << "baiguo" << "白果 · 坚果 · 355 大卡";
+    QTest::newRow("by a rare reading: which one") << "boguo" << "白果（bó guǒ） · 坚果 · 355 大卡";
+    QTest::newRow("by another name") << "fangua" << "南瓜（番瓜） · 蔬菜 · 23 大卡";
+    QTest::newRow("by another name through a rare reading: the name") << "pangua" << "南瓜（番瓜） · 蔬菜 · 23 大卡";
+    QTest::newRow("typed tones first") << "li4zhi1" << "荔枝 · 水果 · 71 大卡";
+    QTest::newRow("no tones: the tree's order") << "lizhi" << "梨汁 · 饮料 · 44 大卡";
+}
+
+// A result line says what the food was found by when it was not its name as commonly read.
+void TestFoodPanel::searchShowsWhatFound()
+{
+    QFETCH(QString, query);
+    QFETCH(QString, first);
+    QWidget panel;
+    FoodSearchBox search(&panel, FoodSearchBox::indexing([] {
+        return QVector<SearchableFood>{food("坚果", "白果", "355", 1, {"银杏果"}), food("蔬菜", "南瓜", "23", 2, {"番瓜"}),
+                                       food("水果", "荔枝", "71", 3), food("饮料", "梨汁", "44", 4)};
+    }));
+    panel.show();
+    typeText(search.field(), query);
+    QVERIFY(search.results()->count() > 0);
+    QCOMPARE(search.results()->item(0)->text(), first);
 }
 
 void TestFoodPanel::searchNothingFound()

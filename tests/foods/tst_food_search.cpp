@@ -4,6 +4,7 @@
 #include "db/DatabaseCopy.h"
 #include "db/DataError.h"
 #include "foods/FoodCatalog.h"
+#include "foods/FoodChoices.h"
 #include "foods/FoodSearchIndex.h"
 #include "foods/PinyinTable.h"
 #include "support/TempDatabase.h"
@@ -47,6 +48,12 @@ QVector<SearchableFood> fixture()
         food("饮料", "AD钙奶"),
         food("糕点零食", "10号面包"),
         food("糕点零食", "2号面包"),
+        // Read alike but for their tones: lí zhī and lì zhī, táng and tāng.
+        food("饮料", "梨汁"),
+        food("水果", "荔枝"),
+        food("调味品", "糖"),
+        food("家常菜肴", "汤"),
+        food("饮料", "糖水"),
     };
 }
 
@@ -76,6 +83,8 @@ private slots:
     void ranks();
     void rankedByUse_data();
     void rankedByUse();
+    void rareReadingIsNamed_data();
+    void rareReadingIsNamed();
     void readingsInOrderOfUse();
     void fuzzySoundsCanBeTurnedOff();
     void categoriesAreResultsOfTheirOwn();
@@ -91,25 +100,46 @@ void TestFoodSearch::readings_data()
 {
     QTest::addColumn<QString>("character");
     QTest::addColumn<QStringList>("mustHave");
+    QTest::addColumn<QStringList>("withTones"); // each reading in its usual tone first
 
-    QTest::newRow("薄") << "薄" << QStringList{"bao", "bo"};
-    QTest::newRow("长") << "长" << QStringList{"chang", "zhang"};
-    QTest::newRow("重") << "重" << QStringList{"zhong", "chong"};
-    QTest::newRow("行") << "行" << QStringList{"xing", "hang"};
-    QTest::newRow("乐") << "乐" << QStringList{"le", "yue"};
-    QTest::newRow("绿: ü as v") << "绿" << QStringList{"lv"};
-    QTest::newRow("西: one reading") << "西" << QStringList{"xi"};
-    QTest::newRow("an extension B character") << QString::fromUcs4(U"\U00020000") << QStringList{"he"};
+    QTest::newRow("薄") << "薄" << QStringList{"bao", "bo"} << QStringList{"báo", "bó", "bò"};
+    QTest::newRow("长") << "长" << QStringList{"chang", "zhang"} << QStringList{"zhǎng", "cháng"};
+    QTest::newRow("重") << "重" << QStringList{"zhong", "chong"} << QStringList{"zhòng", "chóng"};
+    QTest::newRow("行") << "行" << QStringList{"xing", "hang"} << QStringList{"xíng", "háng"};
+    QTest::newRow("乐") << "乐" << QStringList{"le", "yue"} << QStringList{"lè", "yuè"};
+    QTest::newRow("绿: ü as v") << "绿" << QStringList{"lv"} << QStringList{"lǜ"};
+    QTest::newRow("西: one reading") << "西" << QStringList{"xi"} << QStringList{"xī"};
+    QTest::newRow("an extension B character") << QString::fromUcs4(U"\U00020000") << QStringList{"he"}
+                                              << QStringList{};
+    // One syllable in several tones, its usual one first; the neutral one without a mark.
+    QTest::newRow("好: hǎo, hào") << "好" << QStringList{"hao"} << QStringList{"hǎo", "hào"};
+    QTest::newRow("汤: tāng, and neutral") << "汤" << QStringList{"tang"} << QStringList{"tāng", "tang"};
+    QTest::newRow("糖") << "糖" << QStringList{"tang"} << QStringList{"táng"};
+    QTest::newRow("荔") << "荔" << QStringList{"li"} << QStringList{"lì"};
+    QTest::newRow("梨") << "梨" << QStringList{"li"} << QStringList{"lí"};
+    QTest::newRow("嗯: syllables without a vowel") << "嗯" << QStringList{"n", "ng"} << QStringList{"ń", "ň", "ńg"};
+    QTest::newRow("果: the mark on o of uo") << "果" << QStringList{"guo"} << QStringList{"guǒ"};
+    QTest::newRow("肉: on the o of ou") << "肉" << QStringList{"rou"} << QStringList{"ròu"};
+    QTest::newRow("水: on the i of ui") << "水" << QStringList{"shui"} << QStringList{"shuǐ"};
 }
 
 void TestFoodSearch::readings()
 {
     QFETCH(QString, character);
     QFETCH(QStringList, mustHave);
+    QFETCH(QStringList, withTones);
     const PinyinTable table;
     const QStringList readings = table.readingTexts(character.toUcs4().front());
     for (const QString &reading : mustHave)
         QVERIFY2(readings.contains(reading), qPrintable(readings.join(u' ')));
+    // In order: each syllable's tones follow their syllable, the usual one first.
+    const QStringList marked = table.markedReadingTexts(character.toUcs4().front());
+    qsizetype after = -1;
+    for (const QString &reading : withTones) {
+        const qsizetype at = marked.indexOf(reading);
+        QVERIFY2(at > after, qPrintable(reading + u':' + marked.join(u' ')));
+        after = at;
+    }
     for (const QString &reading : readings)
         QVERIFY2(!reading.isEmpty() && reading == reading.toLower() && reading.toLatin1() == reading.toUtf8(),
                  qPrintable(reading));
@@ -165,6 +195,18 @@ void TestFoodSearch::queries_data()
     QTest::newRow("full-width letters") << "ＸＨＳ" << QStringList{"西红柿", "西红柿炒蛋"};
     // Numbers by value, as the tree orders them.
     QTest::newRow("numbers by value") << "mianbao" << QStringList{"2号面包", "10号面包"};
+    // Tones: among equal matches, those read in the typed tones first; a wrong tone loses none.
+    QTest::newRow("no tones: the tree's order") << "lizhi" << QStringList{"梨汁", "荔枝"};
+    QTest::newRow("li2zhi1") << "li2zhi1" << QStringList{"梨汁", "荔枝"};
+    QTest::newRow("li4zhi1") << "li4zhi1" << QStringList{"荔枝", "梨汁"};
+    QTest::newRow("lì zhī (marks)") << "lì zhī" << QStringList{"荔枝", "梨汁"};
+    QTest::newRow("lìzhi (one syllable toned)") << "lìzhi" << QStringList{"荔枝", "梨汁"};
+    QTest::newRow("li3zhi1 (no such tone): both, in the tree's order") << "li3zhi1" << QStringList{"梨汁", "荔枝"};
+    QTest::newRow("tang2: the whole name still before its beginning")
+        << "tang2" << QStringList{"糖", "汤", "糖水"};
+    QTest::newRow("tang1") << "tang1" << QStringList{"汤", "糖", "糖水"};
+    QTest::newRow("táng") << "táng" << QStringList{"糖", "汤", "糖水"};
+    QTest::newRow("no tones: tang") << "tang" << QStringList{"汤", "糖", "糖水"};
     // Nothing.
     QTest::newRow("no match") << "zzz" << QStringList{};
     QTest::newRow("no match in Chinese") << "牛奶咖啡" << QStringList{};
@@ -258,6 +300,50 @@ void TestFoodSearch::rankedByUse()
         QCOMPARE(names.first(), first);
     for (const QString &name : inTopThree)
         QVERIFY2(names.mid(0, 3).contains(name), qPrintable(names.join(u' ')));
+}
+
+void TestFoodSearch::rareReadingIsNamed_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reading"); // empty: found through readings in common use
+
+    QTest::newRow("白 bó") << "boguo" << "白果" << "bó guǒ";
+    QTest::newRow("the last syllable cut short") << "bog" << "白果" << "bó guǒ";
+    QTest::newRow("only the characters matched") << "bo" << "白果" << "bó";
+    QTest::newRow("inside the name") << "bocai" << "圆白菜" << "bó cài";
+    QTest::newRow("大 tài") << "taidou" << "大豆" << "tài dòu";
+    QTest::newRow("果 luǒ after a common reading") << "pingluo" << "苹果" << "píng luǒ";
+    QTest::newRow("typed tones") << "bo2guo3" << "白果" << "bó guǒ";
+    QTest::newRow("a wrong tone: the reading as it is") << "bo4guo3" << "白果" << "bó guǒ";
+    QTest::newRow("through another name") << "jidanluo" << "百香果" << "jī dàn luǒ";
+    QTest::newRow("common readings: nothing to say") << "baiguo" << "白果" << "";
+    QTest::newRow("initials of common readings") << "bg" << "白果" << "";
+    QTest::newRow("typed as itself") << "白果" << "白果" << "";
+}
+
+// A food found only through a rare reading says which reading, with its tones; the foods a log
+// entry is made from say it too.
+void TestFoodSearch::rareReadingIsNamed()
+{
+    QFETCH(QString, query);
+    QFETCH(QString, name);
+    QFETCH(QString, reading);
+    const FoodSearchIndex index(everydayFoods());
+    const QVector<FoodSearchHit> hits = index.search(query);
+    const auto hit = std::find_if(hits.begin(), hits.end(), [&](const FoodSearchHit &found) {
+        return index.foods().at(found.food).name == name;
+    });
+    QVERIFY(hit != hits.end());
+    QCOMPARE(hit->reading, reading);
+
+    const QList<FoodChoice> choices = FoodChoices(everydayFoods()).match(query);
+    const auto choice = std::find_if(choices.begin(), choices.end(), [&](const FoodChoice &found) {
+        return found.name == name;
+    });
+    QVERIFY(choice != choices.end());
+    QCOMPARE(choice->matchedReading, reading);
+    QCOMPARE(choice->matchedAlias, hit->alias);
 }
 
 // A character's readings come in order of use: customary, other common, then rare ones.

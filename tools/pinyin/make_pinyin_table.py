@@ -5,16 +5,23 @@
     make_pinyin_table.py <Unihan_Readings.txt[.bz2]> <out.cpp>
 
 Every reading of every character in the fields kMandarin, kHanyuPinlu,
-kHanyuPinyin and kXHC1983 is taken, tones removed; ü is written "v". Readings
-are ranked by use: the customary ones (kMandarin) first, then the others found
-in a corpus of modern use (kHanyuPinlu), then the rarer ones only dictionaries
-list (kHanyuPinyin, kXHC1983). The output is a C++ source with four arrays (see
-foods/PinyinTable.h):
+kHanyuPinyin and kXHC1983 is taken as a toneless syllable and its tone; ü is
+written "v". Readings are ranked by use: the customary ones (kMandarin) first,
+then the others found in a corpus of modern use (kHanyuPinlu), then the rarer
+ones only dictionaries list (kHanyuPinyin, kXHC1983); a few readings of food
+words that the first two miss (FOOD_READINGS) count as in common use too. A
+syllable read in more
+than one tone (好: hǎo, hāo, hào) is one reading with all of its tones. The
+output is a C++ source with these arrays (see foods/PinyinTable.h):
 
   syllables      the distinct toneless syllables, sorted, NUL-separated in one string
-  readingSets    sets of syllable numbers, each a header followed by that many numbers;
-                 the header is the count, plus 256 times how many of them (the first
-                 ones) are in common use (kMandarin or kHanyuPinlu); set 0 is the empty set
+  readingSets    sets of readings, each a header followed by that many readings; the
+                 header is the count, plus 256 times how many of them (the first ones)
+                 are in common use (kMandarin or kHanyuPinlu); set 0 is the empty set.
+                 A reading is its syllable's number in bits 0-8, the tone it is first
+                 listed in (1 to 4, 5 for the neutral tone) in bits 9-11, and the other
+                 tones it is read in in bits 12-15, one bit for each of the four tones
+                 other than the first, lowest first
   bmpSets        for every code point from BmpFirst to BmpLast (the common blocks),
                  the offset of its set (0: none)
   wideCodes      the characters above BmpLast that have readings, sorted,
@@ -27,20 +34,47 @@ import unicodedata
 # In order of use: the customary reading, those of a corpus of modern use, the rest.
 FIELDS = ("kMandarin", "kHanyuPinlu", "kHanyuPinyin", "kXHC1983")
 COMMON_FIELDS = ("kMandarin", "kHanyuPinlu")
+# Readings in everyday use in the names of foods (resources/foods.csv) that neither kMandarin
+# nor kHanyuPinlu lists: the search would take them for rare ones (番茄 found by fanqie only
+# through a rare reading of 茄). Each comes after the character's other readings in common use.
+FOOD_READINGS = {
+    "仔": "zǎi",   # 煲仔饭
+    "佛": "fó",    # 佛手瓜
+    "咖": "gā",    # 咖喱
+    "扒": "pá",    # 扒鸡
+    "枞": "zōng",  # 鸡枞
+    "糁": "shēn",  # 玉米糁
+    "肋": "lèi",   # 肋排
+    "脯": "fǔ",    # 肉脯
+    "芥": "gài",   # 芥蓝
+    "茄": "qié",   # 茄子, 番茄
+    "荠": "qí",    # 荸荠
+    "葚": "shèn",  # 桑葚
+    "蛤": "gé",    # 蛤蜊
+    "豉": "chǐ",   # 豆豉
+}
 BMP_FIRST = 0x3400
 BMP_LAST = 0x9FFF
 
 
-def toneless(reading):
+# The combining marks of the four tones; a syllable without one is in the neutral tone, 5.
+TONE_MARKS = {"\u0304": 1, "\u0301": 2, "\u030c": 3, "\u0300": 4}
+
+
+def split_tone(reading):
+    """The reading as its toneless syllable and its tone (1 to 5)."""
     # NFD splits a toned vowel into the vowel and a combining mark; ü becomes
     # u + U+0308, which is kept as "v".
     out = []
+    tone = 5
     for ch in unicodedata.normalize("NFD", reading.lower()):
         if ch == "\u0308":
             out[-1] = "v"
+        elif ch in TONE_MARKS:
+            tone = TONE_MARKS[ch]
         elif "a" <= ch <= "z":
             out.append(ch)
-    return "".join(out)
+    return "".join(out), tone
 
 
 def readings_of(field, value):
@@ -73,17 +107,26 @@ def main():
             cp = int(code[2:], 16)
             by_field.setdefault(cp, {})[field] = readings_of(field, value)
 
-    # The file lists a character's fields by name; its readings go in the order of use.
+    # The file lists a character's fields by name; its readings go in the order of use:
+    # per character, the syllables in that order, each with its tones in the order met.
     readings = {}
     common = {}
     for cp, fields in by_field.items():
-        ordered = []
+        ordered = {}
         for field in FIELDS:
             for reading in fields.get(field, []):
-                syllable = toneless(reading)
-                if syllable and syllable not in ordered:
-                    ordered.append(syllable)
+                syllable, tone = split_tone(reading)
+                if not syllable:
+                    continue
+                tones = ordered.setdefault(syllable, [])
+                if tone not in tones:
+                    tones.append(tone)
             if field == COMMON_FIELDS[-1]:
+                if chr(cp) in FOOD_READINGS:
+                    syllable, tone = split_tone(FOOD_READINGS[chr(cp)])
+                    tones = ordered.setdefault(syllable, [])
+                    if tone not in tones:
+                        tones.append(tone)
                 common[cp] = len(ordered)
         if ordered:
             readings[cp] = ordered
@@ -91,14 +134,21 @@ def main():
     syllables = sorted({s for rs in readings.values() for s in rs})
     number = {s: i for i, s in enumerate(syllables)}
     sets = [0]  # set 0: empty
-    set_offset = {((), 0): 0}
+    set_offset = {(0,): 0}
+
+    def reading_entry(syllable, tones):
+        first = tones[0]
+        others = 0
+        for tone in tones[1:]:
+            others |= 1 << (tone - 1 if tone < first else tone - 2)
+        return number[syllable] | first << 9 | others << 12
 
     def offset_of(rs, common_count):
-        key = (tuple(number[s] for s in rs), common_count)
+        key = tuple(reading_entry(s, tones) for s, tones in rs.items())
+        key = (len(key) + 256 * common_count,) + key
         if key not in set_offset:
             set_offset[key] = len(sets)
-            sets.append(len(key[0]) + 256 * common_count)
-            sets.extend(key[0])
+            sets.extend(key)
         return set_offset[key]
 
     bmp = [0] * (BMP_LAST - BMP_FIRST + 1)
@@ -113,8 +163,10 @@ def main():
             sys.exit("unexpected code point U+%04X below the table" % cp)
     if any(len(rs) > 0xFF for rs in readings.values()):
         sys.exit("a character has more readings than the set's header can count")
-    if len(sets) > 0xFFFF or len(syllables) > 0xFFFF:
+    if len(sets) > 0xFFFF:
         sys.exit("the table no longer fits 16-bit offsets")
+    if len(syllables) > 0x200:
+        sys.exit("the syllables no longer fit the 9 bits a reading has for them")
 
     def rows(values, per_line=24):
         values = list(values)
