@@ -20,7 +20,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStackedWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -99,13 +98,17 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
         modes->addButton(mode);
     m_per100g->setChecked(true);
 
-    m_energy = new QStackedWidget(this);
+    // One page a way of giving the energy; only the chosen one is shown, so that the dialog is as
+    // tall as that page needs (a stack would keep the recipe's height for the others).
+    m_energy = new QWidget(this);
+    auto *pages = new QVBoxLayout(m_energy);
+    pages->setContentsMargins(0, 0, 0, 0);
     auto *per100gPage = new QWidget(m_energy);
     m_kcal = named(new QLineEdit(per100gPage), "ownFoodKcal", QStringLiteral("每100克热量（大卡）"));
     auto *per100gForm = new QFormLayout(per100gPage);
     per100gForm->setContentsMargins(0, 0, 0, 0);
     per100gForm->addRow(QStringLiteral("每100克热量（大卡）"), m_kcal);
-    m_energy->addWidget(per100gPage);
+    pages->addWidget(per100gPage);
 
     auto *servingPage = new QWidget(m_energy);
     m_servingKcal = named(new QLineEdit(servingPage), "ownFoodServingKcal", QStringLiteral("每份热量（大卡）"));
@@ -114,7 +117,7 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
     servingForm->setContentsMargins(0, 0, 0, 0);
     servingForm->addRow(QStringLiteral("每份热量（大卡）"), m_servingKcal);
     servingForm->addRow(QStringLiteral("每份重量（克）"), m_servingGrams);
-    m_energy->addWidget(servingPage);
+    pages->addWidget(servingPage);
 
     auto *recipePage = new QWidget(m_energy);
     m_ingredient = named(new QLineEdit(recipePage), "ownFoodIngredient", QStringLiteral("搜索配料"));
@@ -185,7 +188,8 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
     recipeLayout->addWidget(m_partList, 1);
     recipeLayout->addLayout(cookedRow);
     recipeLayout->addWidget(m_recipeFigures);
-    m_energy->addWidget(recipePage);
+    pages->addWidget(recipePage);
+    m_pages = {per100gPage, servingPage, recipePage};
 
     m_aliases = named(new QLineEdit(this), "ownFoodAliases", QStringLiteral("其他名称"));
     m_aliases->setPlaceholderText(QStringLiteral("可不填，多个用“、”分隔"));
@@ -271,7 +275,10 @@ bool OwnFoodDialog::isTaken(const QString &name) const
 
 void OwnFoodDialog::showEnergyMode()
 {
-    m_energy->setCurrentIndex(m_recipe->isChecked() ? 2 : m_perServing->isChecked() ? 1 : 0);
+    const int shown = m_recipe->isChecked() ? 2 : m_perServing->isChecked() ? 1 : 0;
+    for (int i = 0; i < m_pages.size(); ++i)
+        m_pages.at(i)->setVisible(i == shown);
+    adjustSize();
 }
 
 void OwnFoodDialog::addPart()

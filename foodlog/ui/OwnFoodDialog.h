@@ -15,7 +15,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QStackedWidget;
 class QTreeWidget;
 class SearchCompletion;
 
@@ -61,7 +60,8 @@ private:
     QRadioButton *m_per100g;
     QRadioButton *m_perServing;
     QRadioButton *m_recipe;
-    QStackedWidget *m_energy;
+    QWidget *m_energy;
+    QList<QWidget *> m_pages; // per 100 g, per serving, recipe
     QLineEdit *m_kcal;
     QLineEdit *m_servingKcal;
     QLineEdit *m_servingGrams;

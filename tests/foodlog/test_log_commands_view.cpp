@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -120,6 +121,7 @@ private slots:
     void copyYesterdayToToday();
     void copyAMealToAChosenDay();
     void quickEntryCountsAndGoes();
+    void foodNotFoundIsOfferedAsOwn();
 };
 
 void LogCommandsViewTest::moveToAnotherMealAndBack()
@@ -203,6 +205,23 @@ void LogCommandsViewTest::quickEntryCountsAndGoes()
     f.undo();
     QCOMPARE(f.rows(QStringLiteral("SELECT count(*) FROM food_log WHERE category = '快速记录'")), QStringLiteral("0"));
     QCOMPARE(f.eatenText(), QStringLiteral("已摄入 246 大卡"));
+}
+
+// A name the search does not find is offered as an own food; 确定 asks for it with that name.
+void LogCommandsViewTest::foodNotFoundIsOfferedAsOwn()
+{
+    LogFixture f;
+    QSignalSpy asked(f.view.get(), &FoodLogView::ownFoodAsked);
+    MessageBox::Recorder boxes;
+    f.view->findChild<QLineEdit *>(QStringLiteral("logSearch"))->setText(QStringLiteral("妈妈包的饺子"));
+    f.view->findChild<QPushButton *>(QStringLiteral("logAdd"))->click();
+    QCOMPARE(boxes.boxes().size(), 1);
+    QCOMPARE(boxes.boxes().first().text, QStringLiteral("没有找到“妈妈包的饺子”，添加为自定义食物？"));
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked.first().first().toString(), QStringLiteral("妈妈包的饺子"));
+    MessageBox::setNextAnswer(MessageBox::Cancel);
+    f.view->findChild<QPushButton *>(QStringLiteral("logAdd"))->click();
+    QCOMPARE(asked.size(), 1);
 }
 
 QTEST_MAIN(LogCommandsViewTest)
