@@ -429,6 +429,7 @@ void MainWindow::showRestoredData()
     } catch (const DataError &) {
         // A restored file was checked first: its tables are there.
     }
+    offerOwnMeasures();
     if (logShown)
         m_foodLog->enter();
 }
@@ -440,6 +441,7 @@ void MainWindow::offerOwnMeasures()
     } catch (const DataError &) {
         // The shipped measures stay offered.
     }
+    m_foodPortion->setNutrients(NutrientTable::read(*m_database));
 }
 
 void MainWindow::showOwnFoodsChanged(const QString &saved)

@@ -4,6 +4,8 @@
 #include "foods/PortionCalculator.h"
 #include "foods/ui/PanelColumn.h"
 
+#include <QFont>
+
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
@@ -18,6 +20,9 @@ constexpr int ColumnRight = PanelColumn::Right;
 constexpr int AmountTop = 68;
 constexpr int RowHeight = 22;
 constexpr int ResultTop = AmountTop + RowHeight + 4;
+// Protein, fat and carbohydrate: per 100 g, then for the amount, in two small lines.
+constexpr int NutrientTop = ResultTop + RowHeight;
+constexpr int NutrientHeight = 15;
 
 const QColor HintColour(0xB0, 0x1C, 0x1C);
 
@@ -60,6 +65,18 @@ FoodPortionPanel::FoodPortionPanel(QWidget *panel, QWidget *calorieUnit, Househo
     m_result = makeLabel(panel, "amountResult", QString());
     m_result->setAccessibleName(QStringLiteral("食用量热量"));
     m_result->setGeometry(ColumnLeft, ResultTop, ColumnRight - ColumnLeft, RowHeight);
+    QFont small = panel->font();
+    small.setPixelSize(10);
+    m_per100g = makeLabel(panel, "nutrientsPer100g", QString());
+    m_per100g->setAccessibleName(QStringLiteral("每100克的蛋白质、脂肪、碳水"));
+    m_forAmount = makeLabel(panel, "nutrientsForAmount", QString());
+    m_forAmount->setAccessibleName(QStringLiteral("食用量的蛋白质、脂肪、碳水"));
+    for (QLabel *line : {m_per100g, m_forAmount}) {
+        line->setFont(small);
+        line->setTextFormat(Qt::PlainText);
+    }
+    m_per100g->setGeometry(ColumnLeft, NutrientTop, ColumnRight - ColumnLeft, NutrientHeight);
+    m_forAmount->setGeometry(ColumnLeft, NutrientTop + NutrientHeight, ColumnRight - ColumnLeft, NutrientHeight);
 
     connect(m_amount, &QLineEdit::textEdited, this, &FoodPortionPanel::amountEdited);
     connect(m_measures, &QComboBox::activated, this, &FoodPortionPanel::measureChosen);
@@ -159,7 +176,34 @@ void FoodPortionPanel::update()
     }
     // Read out by a screen reader, the figure or the problem alike.
     m_result->setAccessibleDescription(m_result->text());
+    showNutrients();
     emit changed();
+}
+
+void FoodPortionPanel::showNutrients()
+{
+    const bool shown = !m_name.isEmpty() && m_kcal && m_portionGrams;
+    m_per100g->setVisible(shown);
+    const std::optional<int> grams = shown ? amountGrams() : std::nullopt;
+    m_forAmount->setVisible(shown && grams);
+    if (!shown)
+        return;
+    const std::optional<Nutrients> per100g = m_nutrients.of(m_category, m_name);
+    // The narrow form on screen (cut short only if a font draws it wider than the column); the
+    // whole sentence, with a unit to each figure, in the tooltip and for a screen reader.
+    const auto show = [](QLabel *line, const QString &narrow, const QString &whole) {
+        line->setText(line->fontMetrics().elidedText(narrow, Qt::ElideRight, line->width()));
+        line->setToolTip(whole);
+        line->setAccessibleDescription(whole);
+    };
+    show(m_per100g, QStringLiteral("每100克：") + Nutrients::describeShort(per100g),
+         QStringLiteral("每100克：") + Nutrients::describe(per100g));
+    if (grams) {
+        const std::optional<Nutrients> amount =
+            per100g ? std::optional<Nutrients>(per100g->times(*grams)) : std::nullopt;
+        show(m_forAmount, QStringLiteral("%1克：").arg(*grams) + Nutrients::describeShort(amount),
+             QStringLiteral("%1克：").arg(*grams) + Nutrients::describe(amount));
+    }
 }
 
 // The portion text stands right after the unit of the calorie figure, which

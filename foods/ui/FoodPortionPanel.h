@@ -2,6 +2,7 @@
 #pragma once
 
 #include "foods/HouseholdMeasures.h"
+#include "foods/Nutrients.h"
 
 #include <QObject>
 #include <QString>
@@ -29,6 +30,12 @@ public:
     // (the " 大卡" after the figure) wherever it moves.
     // The household measures offered from now on (the user's own foods' added).
     void setMeasures(HouseholdMeasures measures) { m_table = std::move(measures); }
+    // Protein, fat and carbohydrate of the foods, shown per 100 g and for the amount.
+    void setNutrients(NutrientTable nutrients)
+    {
+        m_nutrients = std::move(nutrients);
+        update();
+    }
 
     FoodPortionPanel(QWidget *panel, QWidget *calorieUnit, HouseholdMeasures measures,
                      QObject *parent = nullptr);
@@ -65,9 +72,13 @@ private:
     void amountEdited();
     void measureChosen(int index);
     void update();
+    void showNutrients();
 
     QWidget *m_calorieUnit;
     HouseholdMeasures m_table;
+    NutrientTable m_nutrients;
+    QLabel *m_per100g = nullptr;
+    QLabel *m_forAmount = nullptr;
     QString m_category;
     QString m_name;
     std::optional<double> m_kcal;

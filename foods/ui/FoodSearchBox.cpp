@@ -18,7 +18,7 @@ namespace {
 // Places in the panel, in pixels: the right-hand column, under the amount line.
 constexpr int ColumnLeft = PanelColumn::Left;
 constexpr int ColumnWidth = PanelColumn::Right - PanelColumn::Left;
-constexpr int FieldTop = 122;
+constexpr int FieldTop = 150; // under the protein, fat and carbohydrate lines
 constexpr int FieldHeight = 22;
 constexpr int ListTop = FieldTop + FieldHeight + 2;
 constexpr int ListBottom = 244;
@@ -48,6 +48,7 @@ FoodSearchBox::FoodSearchBox(QWidget *panel, FoodReader readFoods, QObject *pare
     m_results->setGeometry(ColumnLeft, ListTop, ColumnWidth, ListBottom - ListTop);
     m_results->setUniformItemSizes(true);
     m_results->setTextElideMode(Qt::ElideMiddle);
+    m_results->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_results->hide();
 
     // A food the table does not have becomes one of the user's own; the typed name goes with

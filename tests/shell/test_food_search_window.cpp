@@ -48,6 +48,7 @@ private slots:
     void fuzzySoundsFromTheWindowMenu();
     void categoryFoundOpensInTheTree();
     void ownFoodFromThePanelToTheLog();
+    void nutrientsPer100gAndForTheAmount();
 
 private:
     QTemporaryDir m_settings;
@@ -279,6 +280,39 @@ void TestFoodSearchWindow::ownFoodFromThePanelToTheLog()
     QListWidget *results = m_window->findChild<QListWidget *>(QStringLiteral("searchResults"));
     QTRY_VERIFY(results->count() > 0);
     QCOMPARE(results->item(0)->text(), QStringLiteral("我的奶茶（自定义） · 我的食物 · 80 大卡"));
+}
+
+// Under the calorie figure: protein, fat and carbohydrate per 100 g and for the amount typed; a
+// food the table has none for shows "—".
+void TestFoodSearchWindow::nutrientsPer100gAndForTheAmount()
+{
+    m_window.reset();
+    m_db->exec(QStringLiteral("CREATE TABLE IF NOT EXISTS food_nutrient (id INTEGER PRIMARY KEY, category TEXT, "
+                              "food TEXT, protein REAL, fat REAL, carbohydrate REAL, alcohol REAL)"));
+    m_db->exec(QStringLiteral("INSERT INTO food_nutrient (category, food, protein, fat, carbohydrate) "
+                              "VALUES ('谷薯主食', '米饭', 2.6, 0.3, 25.9)"));
+    m_window = Startup::openMainWindow(m_db->dir());
+    m_window->show();
+    QApplication::setActiveWindow(m_window.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    MainWindow &w = *m_window;
+    QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(w.foodSearch()->field(), QStringLiteral("mifan"));
+    QTest::keyClick(w.foodSearch()->field(), Qt::Key_Return);
+    auto *per100g = w.findChild<QLabel *>(QStringLiteral("nutrientsPer100g"));
+    auto *forAmount = w.findChild<QLabel *>(QStringLiteral("nutrientsForAmount"));
+    QCOMPARE(per100g->accessibleDescription(), QStringLiteral("每100克：蛋白质 2.6 克 · 脂肪 0.3 克 · 碳水 25.9 克"));
+    QCOMPARE(per100g->text(), QStringLiteral("每100克：蛋白质 2.6 · 脂肪 0.3 · 碳水 25.9 克"));
+    QLineEdit *amount = w.findChild<QLineEdit *>(QStringLiteral("amountField"));
+    amount->selectAll();
+    QTest::keyClicks(amount, QStringLiteral("250"));
+    QCOMPARE(forAmount->accessibleDescription(), QStringLiteral("250克：蛋白质 6.5 克 · 脂肪 0.8 克 · 碳水 64.8 克"));
+    QVERIFY(forAmount->isVisible());
+
+    w.foodSearch()->field()->clear();
+    QTest::keyClicks(w.foodSearch()->field(), QStringLiteral("huanggua"));
+    QTest::keyClick(w.foodSearch()->field(), Qt::Key_Return);
+    QCOMPARE(per100g->accessibleDescription(), QStringLiteral("每100克：蛋白质 — · 脂肪 — · 碳水 —"));
 }
 
 QTEST_MAIN(TestFoodSearchWindow)

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "foods/Nutrients.h"
+
+#include "db/DataError.h"
+#include "db/Query.h"
+#include "foods/FoodText.h"
+
+Nutrients Nutrients::times(double grams) const
+{
+    const double f = grams / 100.0;
+    return {protein * f, fat * f, carbohydrate * f, alcohol * f};
+}
+
+Nutrients &Nutrients::operator+=(const Nutrients &other)
+{
+    protein += other.protein;
+    fat += other.fat;
+    carbohydrate += other.carbohydrate;
+    alcohol += other.alcohol;
+    return *this;
+}
+
+QString Nutrients::describe(const std::optional<Nutrients> &figures)
+{
+    if (!figures)
+        return QStringLiteral("蛋白质 — · 脂肪 — · 碳水 —");
+    const auto grams = [](double value) { return QString::number(value, 'f', 1) + QStringLiteral(" 克"); };
+    QString text = QStringLiteral("蛋白质 %1 · 脂肪 %2 · 碳水 %3")
+                       .arg(grams(figures->protein), grams(figures->fat), grams(figures->carbohydrate));
+    if (figures->alcohol > 0)
+        text += QStringLiteral(" · 酒精 %1").arg(grams(figures->alcohol));
+    return text;
+}
+
+QString Nutrients::describeShort(const std::optional<Nutrients> &figures)
+{
+    if (!figures)
+        return QStringLiteral("蛋白质 — · 脂肪 — · 碳水 —");
+    const auto grams = [](double value) { return QString::number(value, 'f', 1); };
+    QString text = QStringLiteral("蛋白质 %1 · 脂肪 %2 · 碳水 %3")
+                       .arg(grams(figures->protein), grams(figures->fat), grams(figures->carbohydrate));
+    if (figures->alcohol > 0)
+        text += QStringLiteral(" · 酒精 %1").arg(grams(figures->alcohol));
+    return text + QStringLiteral(" 克");
+}
+
+NutrientTable NutrientTable::read(Database &db)
+{
+    NutrientTable table;
+    try {
+        Query exists(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'food_nutrient'",
+                     QStringLiteral("无法读取营养素"));
+        if (!exists.next() || exists.integer(0) == 0)
+            return table;
+        Query q(db,
+                "SELECT category, food, protein, fat, carbohydrate, alcohol FROM food_nutrient "
+                "WHERE typeof(protein) IN ('integer', 'real') AND typeof(fat) IN ('integer', 'real') "
+                "AND typeof(carbohydrate) IN ('integer', 'real')",
+                QStringLiteral("无法读取营养素"));
+        while (q.next()) {
+            Nutrients n{q.real(2), q.real(3), q.real(4), q.isNumber(5) ? q.real(5) : 0};
+            const bool inRange = n.protein >= 0 && n.fat >= 0 && n.carbohydrate >= 0 && n.alcohol >= 0
+                && n.protein + n.fat + n.carbohydrate + n.alcohol <= 100.05;
+            if (inRange)
+                table.m_byFood.insert(qMakePair(FoodText::name(q.text(0)), FoodText::name(q.text(1))), n);
+        }
+    } catch (const DataError &) {
+        return NutrientTable();
+    }
+    return table;
+}
+
+std::optional<Nutrients> NutrientTable::of(const QString &category, const QString &name) const
+{
+    const auto found = m_byFood.constFind(qMakePair(category, name));
+    if (found == m_byFood.cend())
+        return std::nullopt;
+    return *found;
+}
