@@ -121,3 +121,8 @@ void execute(sqlite3 *db, const char *sql, const QString &context)
         throw sqliteError(db, context, rc);
 }
 
+
+int Query::columnCount() const
+{
+    return sqlite3_column_count(m_stmt);
+}

@@ -39,6 +39,8 @@ public:
     bool isNull(int column) const;
     // True for an integer or a real; text that looks like a number is not one.
     bool isNumber(int column) const;
+    // How many columns a row of the statement has.
+    int columnCount() const;
 
     // The rowid of the last row inserted on the connection.
     qint64 lastInsertId() const;

@@ -5,6 +5,9 @@
 #include <QDateTime>
 #include <QString>
 #include <QtGlobal>
+#include <optional>
+
+#include "foods/Nutrients.h"
 
 // One food eaten: the food's name, category and energy as they were when it was
 // logged, so later changes to the food table never change a past day.
@@ -18,6 +21,8 @@ struct FoodLogEntry
     double grams = 0;
     double kcalPer100g = 0;
     QDateTime created;
+    // Protein, fat and carbohydrate per 100 g as they were when it was logged, if known.
+    std::optional<Nutrients> nutrientsPer100g = std::nullopt;
 
     double kcal() const { return grams * kcalPer100g / 100.0; }
 

@@ -86,9 +86,19 @@ bool FoodLogStore::hasTable(const char *name) const
 
 namespace {
 
-// A name of megabytes in a hand-made file is read only as far as it is shown.
-const char EntryColumns[] =
-    "id, day, meal, substr(food, 1, ?9), substr(category, 1, ?9), grams, kcal_per_100g, created";
+// A name of megabytes in a hand-made file is read only as far as it is shown. The nutrients come
+// from their own table where the file has it (an earlier release's file reads without).
+QByteArray entryQuery(bool withNutrients, const char *where)
+{
+    const QString columns = QStringLiteral(
+        "l.id, l.day, l.meal, substr(l.food, 1, ?9), substr(l.category, 1, ?9), l.grams, l.kcal_per_100g, l.created");
+    const QString sql = withNutrients
+        ? QStringLiteral("SELECT %1, n.protein, n.fat, n.carbohydrate, n.alcohol FROM food_log l "
+                         "LEFT JOIN food_log_nutrient n ON n.entry_id = l.id %2")
+              .arg(columns, QLatin1String(where))
+        : QStringLiteral("SELECT %1 FROM food_log l %2").arg(columns, QLatin1String(where));
+    return sql.toUtf8();
+}
 
 // The entry on the query's row, if it is within the log's ranges.
 std::optional<FoodLogEntry> entryFrom(const Query &q)
@@ -102,6 +112,8 @@ std::optional<FoodLogEntry> entryFrom(const Query &q)
     e.grams = q.real(5);
     e.kcalPer100g = q.real(6);
     e.created = QDateTime::fromString(q.text(7), QLatin1String(CreatedFormat));
+    if (q.columnCount() > 8 && q.isNumber(8) && q.isNumber(9) && q.isNumber(10))
+        e.nutrientsPer100g = Nutrients{q.real(8), q.real(9), q.real(10), q.isNumber(11) ? q.real(11) : 0};
     if (LogBounds::gramsInRange(e.grams) && LogBounds::kcalPer100gInRange(e.kcalPer100g)
         && LogBounds::mealInRange(e.meal) && q.isNumber(5) && q.isNumber(6))
         return e;
@@ -115,9 +127,7 @@ FoodLogStore::DayEntries FoodLogStore::dayEntries(const QDate &day) const
     DayEntries found;
     if (!hasTable("food_log"))
         return found;
-    static const QByteArray sql = QStringLiteral("SELECT %1 FROM food_log WHERE day = ?1 ORDER BY meal, id")
-                                      .arg(QLatin1String(EntryColumns))
-                                      .toUtf8();
+    const QByteArray sql = entryQuery(hasTable("food_log_nutrient"), "WHERE l.day = ?1 ORDER BY l.meal, l.id");
     Query q(m_db, sql.constData(), readContext());
     q.bind(1, dayText(day)).bind(9, qint64(FoodText::MaxNameLength + 1));
     while (q.next()) {
@@ -134,9 +144,7 @@ QList<FoodLogEntry> FoodLogStore::allEntries() const
     QList<FoodLogEntry> found;
     if (!hasTable("food_log"))
         return found;
-    static const QByteArray sql = QStringLiteral("SELECT %1 FROM food_log ORDER BY day, meal, id")
-                                      .arg(QLatin1String(EntryColumns))
-                                      .toUtf8();
+    const QByteArray sql = entryQuery(hasTable("food_log_nutrient"), "ORDER BY l.day, l.meal, l.id");
     Query q(m_db, sql.constData(), readContext());
     q.bind(9, qint64(FoodText::MaxNameLength + 1));
     while (q.next()) {
@@ -162,6 +170,7 @@ FoodLogEntry FoodLogStore::addEntry(FoodLogEntry entry)
     q.bind(7, entry.created.toString(QLatin1String(CreatedFormat)));
     q.run();
     entry.id = q.lastInsertId();
+    keepNutrients(entry);
     return entry;
 }
 
@@ -176,6 +185,19 @@ void FoodLogStore::restoreEntry(const FoodLogEntry &entry)
     q.bind(5, entry.category).bind(6, entry.grams).bind(7, entry.kcalPer100g);
     q.bind(8, entry.created.toString(QLatin1String(CreatedFormat)));
     q.run();
+    keepNutrients(entry);
+}
+
+void FoodLogStore::keepNutrients(const FoodLogEntry &entry)
+{
+    if (!entry.nutrientsPer100g)
+        return;
+    const Nutrients &n = *entry.nutrientsPer100g;
+    Query q(m_db,
+            "INSERT OR REPLACE INTO food_log_nutrient (entry_id, protein, fat, carbohydrate, alcohol) "
+            "VALUES (?, ?, ?, ?, ?)",
+            writeContext());
+    q.bind(1, entry.id).bind(2, n.protein).bind(3, n.fat).bind(4, n.carbohydrate).bind(5, n.alcohol).run();
 }
 
 void FoodLogStore::setGrams(qint64 id, double grams)
@@ -231,6 +253,8 @@ void FoodLogStore::removeEntry(qint64 id)
     ensureTables();
     Query q(m_db, "DELETE FROM food_log WHERE id = ?", writeContext());
     q.bind(1, id).run();
+    Query figures(m_db, "DELETE FROM food_log_nutrient WHERE entry_id = ?", writeContext());
+    figures.bind(1, id).run();
 }
 
 std::optional<double> FoodLogStore::weightOn(const QDate &day) const

@@ -102,6 +102,8 @@ public:
 private:
     // Each reader looks for its own table: a file restored from elsewhere may have some only.
     bool hasTable(const char *name) const;
+    // The entry's nutrients per 100 g, beside it, when it has them.
+    void keepNutrients(const FoodLogEntry &entry);
 
     LogSchema m_schema;
     Database &m_db;

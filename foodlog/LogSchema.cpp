@@ -111,6 +111,13 @@ QStringList createStatementList()
                       "ingredient TEXT NOT NULL, category TEXT NOT NULL DEFAULT '', kcal_per_100g REAL NOT NULL, "
                       "grams REAL NOT NULL)")
                << QStringLiteral("CREATE INDEX IF NOT EXISTS custom_food_part_food ON custom_food_part (food_id)");
+    // 1.3 too: each entry's protein, fat and carbohydrate per 100 g as logged, beside it (a table
+    // of its own, so that an earlier release's food_log needs no change).
+    statements << QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS food_log_nutrient (entry_id INTEGER PRIMARY KEY, "
+        "protein REAL NOT NULL CHECK (protein BETWEEN 0 AND 100), fat REAL NOT NULL CHECK (fat BETWEEN 0 AND 100), "
+        "carbohydrate REAL NOT NULL CHECK (carbohydrate BETWEEN 0 AND 100), "
+        "alcohol REAL NOT NULL DEFAULT 0 CHECK (alcohol BETWEEN 0 AND 100))");
     statements << triggersFor({
         {"custom_food", numberIn("kcal_per_100g", between(0, LogBounds::MaxKcalPer100g))},
         {"custom_food_part", numberIn("grams", QStringLiteral("> 0")) + QStringLiteral(" AND NEW.grams <= ")
@@ -189,6 +196,24 @@ bool LogSchema::isUpToDate(const QString &context) const
     return q.next() && q.integer(0) == layoutObjects().size();
 }
 
+// Entries logged before the figures were kept get the food table's figures for their food's name,
+// where it has them; the rest show "—". Part of the upgrade, in its transaction.
+void LogSchema::fillNutrientsOfEarlierEntries(const QString &context)
+{
+    Query shipped(m_db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'food_nutrient'", context);
+    if (!shipped.next() || shipped.integer(0) == 0)
+        return;
+    execute(m_db,
+            "INSERT OR IGNORE INTO food_log_nutrient (entry_id, protein, fat, carbohydrate, alcohol) "
+            "SELECT l.id, n.protein, n.fat, n.carbohydrate, coalesce(n.alcohol, 0) FROM food_log l "
+            "JOIN food_nutrient n ON n.id = (SELECT min(id) FROM food_nutrient WHERE trim(food) = l.food) "
+            "WHERE typeof(n.protein) IN ('integer', 'real') AND typeof(n.fat) IN ('integer', 'real') "
+            "AND typeof(n.carbohydrate) IN ('integer', 'real') AND n.protein BETWEEN 0 AND 100 "
+            "AND n.fat BETWEEN 0 AND 100 AND n.carbohydrate BETWEEN 0 AND 100 "
+            "AND coalesce(n.alcohol, 0) BETWEEN 0 AND 100",
+            context);
+}
+
 QString LogSchema::ensureTables()
 {
     // Part of a write: a file locked by another program is a failed save, not a failed read.
@@ -219,6 +244,7 @@ QString LogSchema::ensureTables()
     }
     for (const QString &statement : createStatements())
         execute(m_db, statement.toUtf8().constData(), context);
+    fillNutrientsOfEarlierEntries(context);
     transaction.commit();
     return backup;
 }

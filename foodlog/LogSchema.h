@@ -51,6 +51,7 @@ public:
 
 private:
     bool isUpToDate(const QString &context) const;
+    void fillNutrientsOfEarlierEntries(const QString &context);
 
     Database &m_db;
     Clock m_clock;

@@ -107,6 +107,12 @@ QVector<SearchableFood> read(const QString &databasePath)
         // No table of other names: the foods are found by their names.
     }
 
+    // Protein, fat and carbohydrate where the table gives them.
+    const NutrientTable nutrients = NutrientTable::read(*database);
+    if (!nutrients.isEmpty())
+        for (SearchableFood &food : foods)
+            food.nutrients = nutrients.of(food.category, food.name);
+
     // The user's own foods, after the shipped ones: found the same ways, marked as their own.
     try {
         for (const OwnFood &own : OwnFoods::read(*database))

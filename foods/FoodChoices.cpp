@@ -31,8 +31,12 @@ std::optional<FoodChoice> FoodChoices::loggable(const SearchableFood &food)
     const std::optional<double> kcal = PortionCalculator::kcalValue(food.kcal);
     if (!grams || !kcal || food.name.isEmpty())
         return std::nullopt;
-    FoodChoice choice{food.name, food.category, *kcal * 100.0 / *grams, QString(), QString()};
+    FoodChoice choice;
+    choice.name = food.name;
+    choice.category = food.category;
+    choice.kcalPer100g = *kcal * 100.0 / *grams;
     choice.own = food.own;
+    choice.nutrients = food.nutrients;
     return choice;
 }
 

@@ -18,6 +18,7 @@ struct FoodChoice
     // FoodSearchHit::reading).
     QString matchedReading;
     bool own = false;     // one of the user's own foods
+    std::optional<Nutrients> nutrients = std::nullopt; // per 100 g, where known
 
     // The name a search field takes for it: an own food's with its mark ("我的奶茶（自定义）"),
     // so that one of the same name as a shipped food is told apart; find() reads both.

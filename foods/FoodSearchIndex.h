@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "foods/Nutrients.h"
 #include "foods/PinyinTable.h"
 
 #include <QHash>
@@ -22,6 +23,7 @@ struct SearchableFood
     QStringList aliases; // other names of the food
     bool common = false; // an everyday food (one with household measures): listed first among its equals
     bool own = false;    // one the user made (自定义食物); its rowId is −(its id)
+    std::optional<Nutrients> nutrients = std::nullopt; // per 100 g, where the table gives them
 };
 
 // How well a food matched, best first.

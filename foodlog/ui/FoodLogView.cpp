@@ -16,6 +16,7 @@
 #include "foodlog/ui/ExercisePage.h"
 #include "foodlog/ui/FoodPicker.h"
 #include "foodlog/ui/IntakeChart.h"
+#include "foodlog/ui/MacroSummary.h"
 #include "foodlog/ui/ProfileDialog.h"
 #include "foodlog/ui/UndoBar.h"
 #include "foodlog/ui/WeightPanel.h"
@@ -77,6 +78,8 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
     mealsLayout->setSpacing(4);
     mealsLayout->addWidget(m_picker);
     mealsLayout->addWidget(m_entries, 1);
+    m_macros = new MacroSummary(mealsPage);
+    mealsLayout->addWidget(m_macros);
     mealsLayout->addWidget(m_skippedHint);
     mealsLayout->addWidget(m_undo);
     m_tabs->addTab(mealsPage, QStringLiteral("饮食"));
@@ -247,6 +250,7 @@ void FoodLogView::refresh()
         exercise.kg = latest->kg;
     m_exercise->showDay(exercise);
     m_entries->setEntries(entries.entries);
+    m_macros->showDay(MacroShares::of(entries.entries), latest ? std::optional<double>(latest->kg) : std::nullopt);
     m_skippedHint->setVisible(entries.outOfRange > 0);
     m_skippedHint->setText(QStringLiteral("这一天另有 %1 条记录的克数、热量或餐次超出范围（可能是别的程序写入的），"
                                           "没有列出，也没有计入合计。")
@@ -301,6 +305,7 @@ void FoodLogView::addChosenFood()
     entry.category = food->category;
     entry.grams = *grams;
     entry.kcalPer100g = food->kcalPer100g;
+    entry.nutrientsPer100g = food->nutrients;
     FoodLogEntry added;
     if (!write([&] { added = m_store.addEntry(entry); }))
         return;
@@ -319,6 +324,7 @@ FoodLogEntry FoodLogView::todaysEntry(const FoodChoice &food, double grams, cons
     entry.category = food.category;
     entry.grams = grams;
     entry.kcalPer100g = food.kcalPer100g;
+    entry.nutrientsPer100g = food.nutrients;
     return entry;
 }
 

@@ -20,6 +20,7 @@ class EntryList;
 class ExercisePage;
 class FoodPicker;
 class IntakeChart;
+class MacroSummary;
 class QLabel;
 class QTabWidget;
 class UndoBar;
@@ -100,6 +101,7 @@ private:
     FoodPicker *m_picker;
     EntryList *m_entries;
     EntryCommands *m_commands;
+    MacroSummary *m_macros;
     UndoBar *m_undo;
     QLabel *m_skippedHint;
     ExercisePage *m_exercise;

@@ -30,6 +30,8 @@ public:
     // (the " 大卡" after the figure) wherever it moves.
     // The household measures offered from now on (the user's own foods' added).
     void setMeasures(HouseholdMeasures measures) { m_table = std::move(measures); }
+    // The food on show's protein, fat and carbohydrate per 100 g, if known.
+    std::optional<Nutrients> nutrientsPer100g() const { return m_nutrients.of(m_category, m_name); }
     // Protein, fat and carbohydrate of the foods, shown per 100 g and for the amount.
     void setNutrients(NutrientTable nutrients)
     {

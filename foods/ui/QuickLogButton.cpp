@@ -38,7 +38,11 @@ void QuickLogButton::logFood()
     const std::optional<int> grams = m_portion.amountGrams();
     if (!per100 || !grams)
         return;
-    const FoodChoice food{m_portion.name(), m_portion.category(), *per100, QString(), QString()};
+    FoodChoice food;
+    food.name = m_portion.name();
+    food.category = m_portion.category();
+    food.kcalPer100g = *per100;
+    food.nutrients = m_portion.nutrientsPer100g();
     if (!m_log(food, *grams))
         return;
     const QString done = QStringLiteral("已记入今天的饮食记录：%1 %2 克").arg(food.name).arg(*grams);
