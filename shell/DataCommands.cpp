@@ -8,7 +8,10 @@
 #include "db/FileWrite.h"
 #include "foodlog/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
+#include "foodlog/LogCalendar.h"
 #include "foodlog/LogExport.h"
+#include "foodlog/LogReport.h"
+#include "foodlog/ui/ReportWriter.h"
 #include "foodlog/LogSchema.h"
 #include "foodlog/OwnFoodStore.h"
 #include "foods/OwnFoodCsv.h"
@@ -236,6 +239,51 @@ void DataCommands::backupData()
         }
     }
     tell(QStringLiteral("已把数据备份到“%1”。").arg(shown(path)));
+}
+
+void DataCommands::exportReport()
+{
+    const QString week = QStringLiteral("最近7天 PDF (*.pdf)");
+    const QString month = QStringLiteral("最近30天 PDF (*.pdf)");
+    QString selected = week;
+    const QString suggested = QDir(documentsFolder())
+                                  .filePath(QStringLiteral("Pellomir-报告-%1.pdf").arg(dayText(m_parts.clock.today())));
+    QString path = FileDialog::saveFileName(m_parts.window, QStringLiteral("导出报告"), suggested, {week, month}, &selected);
+    if (path.isEmpty())
+        return;
+    const QString given = path;
+    path = withSuffix(path, QStringLiteral("pdf"));
+    if (isDataFile(path)) {
+        tell(QStringLiteral("不能导出到正在使用的数据文件“%1”。").arg(shown(path)));
+        return;
+    }
+    if (const QString why = whyNotWritable(path); !why.isEmpty()) {
+        tell(QStringLiteral("没有导出：%1。").arg(why));
+        return;
+    }
+    if (path != given && QFileInfo::exists(path)
+        && MessageBox::question(m_parts.window, QString::fromUtf8(ApplicationTitle),
+                                QStringLiteral("“%1”已经存在，要替换它吗？").arg(shown(path)), MessageBox::Cancel)
+               != MessageBox::Ok)
+        return;
+    const int days = selected == month ? 30 : 7;
+    LogReport report;
+    try {
+        FoodLogStore foods(*m_parts.db, m_parts.clock);
+        ExerciseStore exercise(foods.schema());
+        report = LogReport::read(foods, exercise, LogCalendar::logDay(m_parts.clock.now()), days);
+    } catch (const DataError &error) {
+        tell(QStringLiteral("没有导出：") + error.message());
+        return;
+    }
+    try {
+        writeWholeFile(path, ReportWriter::pdf(report, m_parts.clock.now()));
+    } catch (const DataError &error) {
+        tell(QStringLiteral("没有导出：") + error.message()
+             + (QFileInfo::exists(path) ? QStringLiteral("原来的文件未作改动。") : QString()));
+        return;
+    }
+    tell(QStringLiteral("已把最近 %1 天的报告导出到“%2”。").arg(days).arg(shown(path)));
 }
 
 void DataCommands::exportOwnFoods()

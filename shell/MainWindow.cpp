@@ -358,6 +358,7 @@ void MainWindow::makeWindowMenu()
         connect(action, &QAction::triggered, this, [this, command] { (m_commands.get()->*command)(); });
     };
     add("exportNotes", QStringLiteral("导出笔记…"), &DataCommands::exportNotes);
+    add("exportReport", QStringLiteral("导出报告…"), &DataCommands::exportReport);
     add("backupData", QStringLiteral("备份数据…"), &DataCommands::backupData);
     add("restoreData", QStringLiteral("从备份恢复…"), &DataCommands::restoreData);
     m_menu->addSeparator();

@@ -6,6 +6,7 @@
 #include "db/Recordset.h"
 #include "foodlog/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
+#include "foodlog/LogReport.h"
 #include "foods/ui/FoodSearchBox.h"
 #include "foods/FoodChoices.h"
 #include "foods/FoodCatalog.h"
@@ -171,6 +172,8 @@ private slots:
     void exportNotes();
     void exportFoodLogAndExercise();
     void ownFoodsMoveToAnotherComputer();
+    void reportOfTheLastDays_data();
+    void reportOfTheLastDays();
     void backupToChosenPlace();
     void fullDiskOrSpecialFileChangesNothing_data();
     void fullDiskOrSpecialFileChangesNothing();
@@ -1162,7 +1165,7 @@ void TestApp::windowMenuOpensByMouseAndKeys()
     QVERIFY(QTest::qWaitForWindowActive(&w));
     QMenu *menu = w.windowMenu();
     QVERIFY(menu);
-    QCOMPARE(menuTexts(menu), (QStringList{"导出笔记…", "备份数据…", "从备份恢复…", "添加自定义食物…",
+    QCOMPARE(menuTexts(menu), (QStringList{"导出笔记…", "导出报告…", "备份数据…", "从备份恢复…", "添加自定义食物…",
                                            "修改自定义食物…", "导出自定义食物…", "导入自定义食物…", "搜索时使用模糊音（z/zh、c/ch、s/sh、n/l、h/f、r/l、an/ang、en/eng、in/ing）",
                                            "关于 Pellomir"}));
 
@@ -1366,6 +1369,78 @@ void TestApp::ownFoodsMoveToAnotherComputer()
     QCOMPARE(boxes.boxes().size(), 2);
     QVERIFY(boxes.boxes().first().text.startsWith(QStringLiteral("有 1 种自定义食物与已有的同名：我的奶茶")));
     QCOMPARE(boxes.boxes().last().text, QStringLiteral("已导入 0 种自定义食物，保留了 1 种已有的同名食物。"));
+}
+
+void TestApp::reportOfTheLastDays_data()
+{
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<int>("days");
+    QTest::newRow("7 days") << 0 << 7;
+    QTest::newRow("30 days") << 1 << 30;
+}
+
+// 导出报告… writes a PDF of the last 7 or 30 days (the chooser's two kinds); the report's figures
+// are those of the log: each day's intake and budget, exercise, weights, the foods that gave most.
+void TestApp::reportOfTheLastDays()
+{
+    QFETCH(int, filter);
+    QFETCH(int, days);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QDate today(2026, 12, 10);
+    const Clock clock([today] { return QDateTime(today, QTime(20, 0)); });
+    {
+        auto db = openDatabase(dir.filePath(QStringLiteral("data.mdb")));
+        FoodLogStore store(*db, clock);
+        Profile profile;
+        profile.heightCm = 165;
+        store.setProfile(profile);
+        for (int d = 0; d < 40; ++d) {
+            FoodLogEntry rice;
+            rice.day = today.addDays(-d);
+            rice.food = QStringLiteral("米饭");
+            rice.category = QStringLiteral("谷薯主食");
+            rice.grams = 300;
+            rice.kcalPer100g = 116;
+            rice.nutrientsPer100g = Nutrients{2.6, 0.3, 25.9, 0};
+            store.addEntry(rice);
+            store.setWeight(today.addDays(-d), 70 + d * 0.1);
+        }
+        ExerciseEntry walk;
+        walk.day = today;
+        walk.activity = QStringLiteral("快走");
+        walk.minutes = 30;
+        walk.met = 4.3;
+        walk.kcal = 99;
+        ExerciseStore exercise(store.schema());
+        exercise.addEntry(walk);
+        const LogReport report = LogReport::read(store, exercise, today, days);
+        QCOMPARE(report.days.size(), days);
+        QCOMPARE(report.loggedDays(), days);
+        QCOMPARE(qRound(report.meanIntake()), 348);
+        QCOMPARE(report.days.last().figures.burnedKcal.value_or(0), 99.0);
+        QVERIFY(report.days.last().budget.has_value());
+        QCOMPARE(report.topFoods.size(), 1);
+        QCOMPARE(report.topFoods.first().kcal, qint64(348) * days);
+        QCOMPARE(report.shares.carbohydrate.verdictText(), QStringLiteral("偏高"));
+    }
+    auto window = Startup::openMainWindow(dir.path());
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+    menuAction(*window, "exportReport")->trigger(); // cancelled, to see the kinds offered
+    const QStringList filters = files.asked().first().filters;
+    QCOMPARE(filters, (QStringList{"最近7天 PDF (*.pdf)", "最近30天 PDF (*.pdf)"}));
+    files.answer(dir.filePath(QStringLiteral("report")), filters.at(filter));
+    menuAction(*window, "exportReport")->trigger();
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY2(boxes.boxes().first().text.startsWith(QStringLiteral("已把最近 %1 天的报告导出到").arg(days)),
+             qPrintable(boxes.boxes().first().text));
+    QFile pdf(dir.filePath(QStringLiteral("report.pdf")));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    QVERIFY(bytes.startsWith("%PDF-"));
+    QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 2);
 }
 
 void TestApp::backupToChosenPlace()
