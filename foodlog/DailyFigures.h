@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "foods/Nutrients.h"
+
 #include <QDate>
 
 // The energy eaten on one day; only days with entries are listed.
@@ -22,4 +24,11 @@ struct DayBurned
 {
     QDate day;
     double kcal = 0;
+};
+
+// Grams of protein, fat and carbohydrate eaten on one day, from the entries that have figures.
+struct DayMacros
+{
+    QDate day;
+    Nutrients grams;
 };

@@ -80,6 +80,8 @@ public:
     // Energy per day and weights for first..last (both included).
     QList<DayIntake> intakeBetween(const QDate &first, const QDate &last) const;
     QList<DayWeight> weightsBetween(const QDate &first, const QDate &last) const;
+    // Grams of protein, fat and carbohydrate per day, from the entries with figures.
+    QList<DayMacros> macrosBetween(const QDate &first, const QDate &last) const;
     // The latest weight on or before `day`, if any.
     std::optional<DayWeight> latestWeight(const QDate &day) const;
 

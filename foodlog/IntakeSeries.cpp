@@ -4,8 +4,12 @@
 #include <QHash>
 
 QList<SeriesDay> IntakeSeries::build(const QDate &last, int days, const QList<DayIntake> &intake,
-                                     const QList<DayWeight> &weights, const QList<DayBurned> &burned)
+                                     const QList<DayWeight> &weights, const QList<DayBurned> &burned,
+                                     const QList<DayMacros> &macros)
 {
+    QHash<QDate, Nutrients> macrosOn;
+    for (const DayMacros &d : macros)
+        macrosOn.insert(d.day, d.grams);
     QHash<QDate, double> kcalOn;
     for (const DayIntake &d : intake)
         kcalOn.insert(d.day, d.kcal);
@@ -25,6 +29,8 @@ QList<SeriesDay> IntakeSeries::build(const QDate &last, int days, const QList<Da
             point.kcal = *k;
         if (auto b = burnedOn.constFind(day); b != burnedOn.cend())
             point.burnedKcal = *b;
+        if (auto m = macrosOn.constFind(day); m != macrosOn.cend())
+            point.macros = *m;
         if (auto w = kgOn.constFind(day); w != kgOn.cend())
             point.kg = *w;
         double sum = 0;

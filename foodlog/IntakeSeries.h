@@ -18,6 +18,7 @@ struct SeriesDay
     // Mean of the weights entered in the seven days ending here, if any.
     std::optional<double> kgWeekAverage;
     std::optional<double> burnedKcal; // by exercise; a gap on a day without it
+    std::optional<Nutrients> macros = std::nullopt; // grams eaten, from the entries with figures
 };
 
 class IntakeSeries
@@ -28,5 +29,6 @@ public:
     // `days` days ending with `last`. `weights` should reach AverageDays − 1
     // days further back, for the first days' averages.
     static QList<SeriesDay> build(const QDate &last, int days, const QList<DayIntake> &intake,
-                                  const QList<DayWeight> &weights, const QList<DayBurned> &burned = {});
+                                  const QList<DayWeight> &weights, const QList<DayBurned> &burned = {},
+                                  const QList<DayMacros> &macros = {});
 };

@@ -24,6 +24,7 @@
 
 #include "foodlog/LogBounds.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
@@ -89,8 +90,19 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
 
     m_weight = new WeightPanel(m_tabs);
     m_tabs->addTab(m_weight, QStringLiteral("体重与预算"));
-    m_chart = new IntakeChart(m_tabs);
-    m_tabs->addTab(m_chart, QStringLiteral("30天趋势"));
+    auto *chartPage = new QWidget(m_tabs);
+    m_chart = new IntakeChart(chartPage);
+    // One chart: the switch puts the shares of protein, fat and carbohydrate in place of the kcal.
+    auto *shares = new QCheckBox(QStringLiteral("显示三大营养素占比"), chartPage);
+    shares->setObjectName(QStringLiteral("chartShowsShares"));
+    shares->setAccessibleName(QStringLiteral("显示三大营养素占比"));
+    connect(shares, &QCheckBox::toggled, m_chart, &IntakeChart::setShowShares);
+    auto *chartLayout = new QVBoxLayout(chartPage);
+    chartLayout->setContentsMargins(0, 2, 0, 0);
+    chartLayout->setSpacing(2);
+    chartLayout->addWidget(shares);
+    chartLayout->addWidget(m_chart, 1);
+    m_tabs->addTab(chartPage, QStringLiteral("30天趋势"));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 2, 6, 4);
@@ -186,6 +198,7 @@ void FoodLogView::refresh()
     QList<DayIntake> intake;
     QList<DayWeight> weights;
     QList<DayBurned> burned;
+    QList<DayMacros> macros;
     ExercisePage::Day exercise;
     exercise.day = m_day;
     try {
@@ -199,6 +212,7 @@ void FoodLogView::refresh()
         weights = m_store.weightsBetween(m_day.addDays(1 - ChartDays - IntakeSeries::AverageDays), m_day);
         m_picker->setPreferredFoods(m_store.recentFoods(RecentFoods));
         burned = m_exerciseStore.burnedBetween(m_day.addDays(1 - ChartDays), m_day);
+        macros = m_store.macrosBetween(m_day.addDays(1 - ChartDays), m_day);
         exercise.entries = m_exerciseStore.dayEntries(m_day);
         exercise.recent = m_exerciseStore.recentActivities(RecentFoods);
         exercise.custom = m_exerciseStore.customActivities();
@@ -259,7 +273,7 @@ void FoodLogView::refresh()
     m_totals->setTotals(eaten, burnedToday, m_budget,
                         profile ? QStringLiteral("记录体重后算出预算") : noProfileHint());
     m_weight->showDay(kg, bmiText, budgetText);
-    m_chart->setData(IntakeSeries::build(m_day, ChartDays, intake, weights, burned), m_budget);
+    m_chart->setData(IntakeSeries::build(m_day, ChartDays, intake, weights, burned, macros), m_budget);
 }
 
 bool FoodLogView::write(const std::function<void()> &change)

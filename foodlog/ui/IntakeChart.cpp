@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -14,6 +15,20 @@ const QColor BudgetColour(0xD8, 0x4A, 0x3A);
 const QColor WeightColour(0x2F, 0x6F, 0xC4);
 const QColor AverageColour(0x8E, 0x5C, 0xC9);
 const QColor ExerciseColour(0x2A, 0x8C, 0x9E);
+const QColor ProteinColour(0xC0, 0x39, 0x2B);
+const QColor FatColour(0xD6, 0x8A, 0x00);
+const QColor CarbohydrateColour(0x3B, 0x7D, 0x23);
+
+// A day's three shares of the energy its protein, fat and carbohydrate give, in percent.
+std::optional<std::array<double, 3>> sharesOf(const SeriesDay &day)
+{
+    if (!day.macros || !(day.macros->kcal() > 0))
+        return std::nullopt;
+    const Nutrients &n = *day.macros;
+    const double energy = n.kcal();
+    return std::array<double, 3>{4 * n.protein / energy * 100, 9 * n.fat / energy * 100,
+                                 4 * n.carbohydrate / energy * 100};
+}
 const QColor GridColour(0xE4, 0xE8, 0xE4);
 const QColor AxisText(0x5A, 0x66, 0x5A);
 
@@ -63,6 +78,13 @@ IntakeChart::IntakeChart(QWidget *parent) : QWidget(parent)
     setMinimumSize(300, 150);
 }
 
+void IntakeChart::setShowShares(bool on)
+{
+    m_showShares = on;
+    setAccessibleDescription(summary());
+    update();
+}
+
 void IntakeChart::setData(QList<SeriesDay> days, std::optional<int> budget)
 {
     m_days = std::move(days);
@@ -97,6 +119,22 @@ QString IntakeChart::summary() const
                           : QStringLiteral("没有饮食记录");
     if (exercised)
         text += QStringLiteral("；%1 天有运动，平均每次运动日消耗 %2 大卡").arg(exercised).arg(wholeKcal(burned / exercised));
+    if (m_showShares) {
+        std::array<double, 3> sum{0, 0, 0};
+        int counted = 0;
+        for (const SeriesDay &d : m_days)
+            if (const auto shares = sharesOf(d)) {
+                ++counted;
+                for (int i = 0; i < 3; ++i)
+                    sum[size_t(i)] += (*shares)[size_t(i)];
+            }
+        text += counted ? QStringLiteral("；%1 天有营养素数据，平均蛋白质 %2%、脂肪 %3%、碳水 %4%")
+                              .arg(counted)
+                              .arg(qRound(sum[0] / counted))
+                              .arg(qRound(sum[1] / counted))
+                              .arg(qRound(sum[2] / counted))
+                        : QStringLiteral("；没有营养素数据");
+    }
     if (firstKg)
         text += QStringLiteral("；体重从 %1 到 %2 千克").arg(*firstKg, 0, 'f', 1).arg(*lastKg, 0, 'f', 1);
     return text + QStringLiteral("。");
@@ -146,8 +184,9 @@ IntakeChartLayout IntakeChart::chartLayout() const
 
     // The scales' figures: the kcal scale from 0; the kg scale of its own, at least 2 kg high,
     // with a little room around.
-    const double kcalTop = std::max(maxKcal * 1.1, 500.0);
-    const QList<double> kcalTicks = ticks(0, kcalTop, niceStep(kcalTop, 4));
+    // With the shares on, the left scale is percent: 0–100.
+    const double kcalTop = m_showShares ? 100.0 : std::max(maxKcal * 1.1, 500.0);
+    const QList<double> kcalTicks = ticks(0, kcalTop, m_showShares ? 25.0 : niceStep(kcalTop, 4));
     double kgLow = 0, kgHigh = 2;
     QList<double> kgTicks;
     int kgDecimals = 0;
@@ -161,7 +200,7 @@ IntakeChartLayout IntakeChart::chartLayout() const
 
     // The kcal scale on the left, the kg scale on the right, each as wide as its widest figure
     // or its unit; the legend on top between the units; the day labels below.
-    const QString kcalUnit = QStringLiteral("大卡");
+    const QString kcalUnit = m_showShares ? QStringLiteral("占比%") : QStringLiteral("大卡");
     const QString kgUnit = QStringLiteral("千克");
     double leftWidth = std::max(fm.horizontalAdvance(QStringLiteral("0000")), fm.horizontalAdvance(kcalUnit));
     for (double v : kcalTicks)
@@ -179,11 +218,18 @@ IntakeChartLayout IntakeChart::chartLayout() const
         QString words;
         bool bar;
     };
-    QList<Key> keys{{BarColour, QStringLiteral("摄入"), true}};
-    if (m_budget)
-        keys << Key{OverColour, QStringLiteral("超出预算"), true} << Key{BudgetColour, QStringLiteral("预算"), false};
-    if (anyBurned)
-        keys << Key{ExerciseColour, QStringLiteral("运动消耗"), true};
+    QList<Key> keys;
+    if (m_showShares) {
+        keys << Key{ProteinColour, QStringLiteral("蛋白质（实线）"), false}
+             << Key{FatColour, QStringLiteral("脂肪（虚线）"), false}
+             << Key{CarbohydrateColour, QStringLiteral("碳水（点线）"), false};
+    } else {
+        keys << Key{BarColour, QStringLiteral("摄入"), true};
+        if (m_budget)
+            keys << Key{OverColour, QStringLiteral("超出预算"), true} << Key{BudgetColour, QStringLiteral("预算"), false};
+        if (anyBurned)
+            keys << Key{ExerciseColour, QStringLiteral("运动消耗"), true};
+    }
     keys << Key{WeightColour, QStringLiteral("体重"), false}
          << Key{AverageColour, QStringLiteral("体重7日平均"), false};
     const double rowHeight = lineHeight + 4;
@@ -233,9 +279,22 @@ IntakeChartLayout IntakeChart::chartLayout() const
 
     // With exercise in the month, each day has two bars side by side: intake on the left,
     // exercise on the right. A day is over its budget when intake passes budget + exercise.
+    bool anyShares = false;
+    if (m_showShares) {
+        const QColor colours[] = {ProteinColour, FatColour, CarbohydrateColour};
+        const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine};
+        for (int k = 0; k < 3; ++k)
+            chart.shareLines << IntakeChartLayout::ShareLine{QPolygonF(), colours[k], styles[k]};
+        for (int i = 0; i < m_days.size(); ++i)
+            if (const auto shares = sharesOf(m_days.at(i))) {
+                anyShares = true;
+                for (int k = 0; k < 3; ++k)
+                    chart.shareLines[k].points << QPointF(centre(i), kcalY((*shares)[size_t(k)]));
+            }
+    }
     const double barWidth = std::max(1.0, slot * (anyBurned ? 0.42 : 0.7));
     const double intakeCentre = anyBurned ? -slot * 0.2 : 0;
-    for (int i = 0; i < m_days.size(); ++i) {
+    for (int i = 0; i < m_days.size() && !m_showShares; ++i) {
         const SeriesDay &d = m_days.at(i);
         if (d.kcal) {
             const double barTop = kcalY(*d.kcal);
@@ -249,7 +308,7 @@ IntakeChartLayout IntakeChart::chartLayout() const
                                ExerciseColour});
         }
     }
-    if (m_budget)
+    if (m_budget && !m_showShares)
         chart.budgetHeight = kcalY(*m_budget);
 
     if (anyKg) {
@@ -274,7 +333,9 @@ IntakeChartLayout IntakeChart::chartLayout() const
         if (!averageRun.isEmpty())
             chart.averageLines << averageRun;
     }
-    if (!anyKcal && !anyKg && !anyBurned)
+    if (m_showShares && !anyShares)
+        chart.emptyText = QStringLiteral("最近30天的记录没有营养素数据");
+    else if (!anyKcal && !anyKg && !anyBurned)
         chart.emptyText = QStringLiteral("最近30天还没有记录");
     return chart;
 }
@@ -317,6 +378,14 @@ void IntakeChart::paintEvent(QPaintEvent *)
     }
 
     p.setBrush(Qt::NoBrush);
+    for (const auto &line : chart.shareLines) {
+        p.setPen(QPen(line.colour, 1.8, line.style));
+        p.drawPolyline(line.points);
+        // Each day marked, so that a lone day shows too.
+        p.setPen(QPen(line.colour, 1.2));
+        for (const QPointF &point : line.points)
+            p.drawRect(QRectF(point.x() - 2, point.y() - 2, 4, 4));
+    }
     p.setPen(QPen(AverageColour, 1.5));
     for (const QPolygonF &run : chart.averageLines)
         p.drawPolyline(run);

@@ -39,6 +39,13 @@ struct IntakeChartLayout
     std::optional<double> budgetHeight;
     QList<QPolygonF> averageLines; // the 7-day average, broken where it has no value
     QPolygonF weightLine;          // through every day weighed, however far apart
+    struct ShareLine
+    {
+        QPolygonF points;
+        QColor colour;
+        Qt::PenStyle style;
+    };
+    QList<ShareLine> shareLines;   // with the shares on: protein, fat, carbohydrate in percent
     QString emptyText;             // on show when there is nothing to draw
 };
 
@@ -58,6 +65,10 @@ public:
     explicit IntakeChart(QWidget *parent = nullptr);
 
     void setData(QList<SeriesDay> days, std::optional<int> budget);
+    // In place of the kcal bars: each day's shares of protein, fat and carbohydrate in percent of
+    // their energy, as three lines (solid, dashed, dotted) on a scale of 0–100 %.
+    void setShowShares(bool on);
+    bool showsShares() const { return m_showShares; }
     const QList<SeriesDay> &days() const { return m_days; }
 
     // The chart as it is painted at the present size.
@@ -74,4 +85,5 @@ private:
 
     QList<SeriesDay> m_days;
     std::optional<int> m_budget;
+    bool m_showShares = false;
 };

@@ -7,6 +7,7 @@
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/ui/EntryList.h"
 #include "foodlog/ui/FoodLogView.h"
+#include "foodlog/ui/IntakeChart.h"
 #include "foodlog/ui/LogTargetDialog.h"
 #include "foodlog/ui/QuickAddDialog.h"
 #include "support/TempDatabase.h"
@@ -14,6 +15,7 @@
 
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -122,6 +124,7 @@ private slots:
     void copyAMealToAChosenDay();
     void quickEntryCountsAndGoes();
     void foodNotFoundIsOfferedAsOwn();
+    void chartShowsTheSharesWhenAsked();
 };
 
 void LogCommandsViewTest::moveToAnotherMealAndBack()
@@ -222,6 +225,27 @@ void LogCommandsViewTest::foodNotFoundIsOfferedAsOwn()
     MessageBox::setNextAnswer(MessageBox::Cancel);
     f.view->findChild<QPushButton *>(QStringLiteral("logAdd"))->click();
     QCOMPARE(asked.size(), 1);
+}
+
+// The chart's switch puts each day's shares of protein, fat and carbohydrate (percent of their
+// energy) in place of the kcal bars; days without figures have none.
+void LogCommandsViewTest::chartShowsTheSharesWhenAsked()
+{
+    LogFixture f;
+    FoodLogEntry egg = eaten(Today, 0, "鸡蛋", 100, 144);
+    egg.nutrientsPer100g = Nutrients{13.3, 8.8, 2.8, 0}; // 53.2 + 79.2 + 11.2 = 143.6 kcal
+    f.store.addEntry(egg);
+    f.view->refresh();
+    auto *chart = f.view->findChild<IntakeChart *>();
+    QVERIFY(!chart->chartLayout().bars.isEmpty());
+    QVERIFY(chart->chartLayout().shareLines.isEmpty());
+    f.view->findChild<QCheckBox *>(QStringLiteral("chartShowsShares"))->setChecked(true);
+    const IntakeChartLayout layout = chart->chartLayout();
+    QVERIFY(layout.bars.isEmpty());
+    QCOMPARE(layout.shareLines.size(), 3);
+    QCOMPARE(layout.shareLines.at(0).points.size(), 1); // today only
+    QVERIFY2(chart->accessibleDescription().contains(QStringLiteral("平均蛋白质 37%、脂肪 55%、碳水 8%")),
+             qPrintable(chart->accessibleDescription()));
 }
 
 QTEST_MAIN(LogCommandsViewTest)
