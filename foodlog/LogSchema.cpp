@@ -104,12 +104,12 @@ QStringList createStatementList()
         "CREATE TABLE IF NOT EXISTS custom_food (id INTEGER PRIMARY KEY AUTOINCREMENT, "
         "name TEXT NOT NULL UNIQUE CHECK (length(trim(name)) > 0), category TEXT NOT NULL DEFAULT '', "
         "kcal_per_100g REAL NOT NULL, aliases TEXT NOT NULL DEFAULT '', measure TEXT NOT NULL DEFAULT '', "
-        "measure_grams REAL, cooked_grams REAL, created TEXT NOT NULL)")
+        "measure_grams REAL, cooked_grams REAL, protein REAL, fat REAL, carbohydrate REAL, created TEXT NOT NULL)")
                << QStringLiteral(
                       "CREATE TABLE IF NOT EXISTS custom_food_part (id INTEGER PRIMARY KEY AUTOINCREMENT, "
                       "food_id INTEGER NOT NULL REFERENCES custom_food (id), position INTEGER NOT NULL, "
                       "ingredient TEXT NOT NULL, category TEXT NOT NULL DEFAULT '', kcal_per_100g REAL NOT NULL, "
-                      "grams REAL NOT NULL)")
+                      "grams REAL NOT NULL, protein REAL, fat REAL, carbohydrate REAL)")
                << QStringLiteral("CREATE INDEX IF NOT EXISTS custom_food_part_food ON custom_food_part (food_id)");
     // 1.3 too: each entry's protein, fat and carbohydrate per 100 g as logged, beside it (a table
     // of its own, so that an earlier release's food_log needs no change).

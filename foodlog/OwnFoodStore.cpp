@@ -13,6 +13,17 @@ QString writeContext()
     return QStringLiteral("无法保存自定义食物");
 }
 
+// Protein, fat and carbohydrate into three parameters from `first`, or NULLs.
+void bindNutrients(Query &q, int first, const std::optional<Nutrients> &n)
+{
+    if (n) {
+        q.bind(first, n->protein).bind(first + 1, n->fat).bind(first + 2, n->carbohydrate);
+        return;
+    }
+    for (int i = 0; i < 3; ++i)
+        q.bindNull(first + i);
+}
+
 } // namespace
 
 OwnFoodStore::OwnFoodStore(LogSchema &schema) : m_schema(schema) {}
@@ -26,7 +37,7 @@ void OwnFoodStore::insert(const OwnFood &food, qint64 id)
 {
     Query q(m_schema.database(),
             "INSERT INTO custom_food (id, name, category, kcal_per_100g, aliases, measure, measure_grams, "
-            "cooked_grams, created) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+            "cooked_grams, created, protein, fat, carbohydrate) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
             writeContext());
     if (id > 0)
         q.bind(1, id);
@@ -43,16 +54,19 @@ void OwnFoodStore::insert(const OwnFood &food, qint64 id)
     else
         q.bindNull(8);
     q.bind(9, m_schema.clock().now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    bindNutrients(q, 10, food.nutrients);
     q.run();
     const qint64 foodId = id > 0 ? id : q.lastInsertId();
     int position = 0;
     for (const RecipePart &part : food.parts) {
         Query p(m_schema.database(),
-                "INSERT INTO custom_food_part (food_id, position, ingredient, category, kcal_per_100g, grams) "
-                "VALUES (?, ?, ?, ?, ?, ?)",
+                "INSERT INTO custom_food_part (food_id, position, ingredient, category, kcal_per_100g, grams, "
+                "protein, fat, carbohydrate) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
                 writeContext());
         p.bind(1, foodId).bind(2, position++).bind(3, FoodText::name(part.food)).bind(4, part.category);
-        p.bind(5, part.kcalPer100g).bind(6, part.grams).run();
+        p.bind(5, part.kcalPer100g).bind(6, part.grams);
+        bindNutrients(p, 7, part.nutrients);
+        p.run();
     }
 }
 

@@ -39,6 +39,7 @@ SearchableFood searchable(const OwnFood &own)
     food.rowId = -own.id;
     food.aliases = own.aliases;
     food.own = true;
+    food.nutrients = own.nutrients;
     return food;
 }
 

@@ -4,6 +4,7 @@
 #include "db/DataError.h"
 #include "db/Query.h"
 #include "foods/FoodText.h"
+#include "foods/OwnFood.h"
 
 Nutrients Nutrients::times(double grams) const
 {
@@ -76,4 +77,13 @@ std::optional<Nutrients> NutrientTable::of(const QString &category, const QStrin
     if (found == m_byFood.cend())
         return std::nullopt;
     return *found;
+}
+
+NutrientTable NutrientTable::withOwn(const QVector<OwnFood> &own) const
+{
+    NutrientTable table = *this;
+    for (const OwnFood &food : own)
+        if (food.nutrients)
+            table.m_byFood.insert(qMakePair(food.category, food.name), *food.nutrients);
+    return table;
 }

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QPair>
 #include <QString>
+#include <QVector>
 #include <optional>
 
 class Database;
@@ -39,6 +40,8 @@ public:
     static NutrientTable read(Database &db);
 
     std::optional<Nutrients> of(const QString &category, const QString &name) const;
+    // With the figures of the user's own foods that have them.
+    NutrientTable withOwn(const QVector<struct OwnFood> &own) const;
     bool isEmpty() const { return m_byFood.isEmpty(); }
 
 private:

@@ -17,7 +17,36 @@ std::optional<double> OwnFood::recipeKcalPer100g(const QList<RecipePart> &parts,
     return kcal / cookedGrams * 100.0;
 }
 
+std::optional<Nutrients> OwnFood::recipeNutrients(const QList<RecipePart> &parts, double cookedGrams)
+{
+    if (parts.isEmpty() || !(cookedGrams > 0))
+        return std::nullopt;
+    Nutrients total;
+    for (const RecipePart &part : parts) {
+        if (!part.nutrients)
+            return std::nullopt;
+        total += part.nutrients->times(part.grams);
+    }
+    return total.times(100.0 * 100.0 / cookedGrams);
+}
+
 namespace OwnFoods {
+
+namespace {
+
+// Protein, fat and carbohydrate from three columns, when all three are numbers.
+std::optional<Nutrients> nutrientsFrom(const Query &q, int first)
+{
+    if (!q.isNumber(first) || !q.isNumber(first + 1) || !q.isNumber(first + 2))
+        return std::nullopt;
+    Nutrients n{q.real(first), q.real(first + 1), q.real(first + 2), 0};
+    if (n.protein < 0 || n.fat < 0 || n.carbohydrate < 0 || n.protein + n.fat + n.carbohydrate > 100.05)
+        return std::nullopt;
+    return n;
+}
+
+} // namespace
+
 
 namespace {
 
@@ -40,7 +69,8 @@ QVector<OwnFood> read(Database &db)
     // Names of megabytes in a hand-made file are read only as far as they are shown.
     Query q(db,
             "SELECT id, substr(name, 1, ?1), substr(category, 1, ?1), kcal_per_100g, substr(aliases, 1, 2000), "
-            "substr(measure, 1, ?1), measure_grams, cooked_grams FROM custom_food ORDER BY name",
+            "substr(measure, 1, ?1), measure_grams, cooked_grams, protein, fat, carbohydrate FROM custom_food "
+            "ORDER BY name",
             context);
     q.bind(1, qint64(FoodText::MaxNameLength + 1));
     QHash<qint64, int> positionOf;
@@ -58,6 +88,7 @@ QVector<OwnFood> read(Database &db)
         food.measure = FoodText::name(q.text(5));
         food.measureGrams = q.isNumber(6) ? q.real(6) : 0;
         food.cookedGrams = q.isNumber(7) ? q.real(7) : 0;
+        food.nutrients = nutrientsFrom(q, 8);
         // A row outside the ranges (another program's) is not offered as a food.
         if (food.name.isEmpty() || !q.isNumber(3) || !(food.kcalPer100g >= 0 && food.kcalPer100g <= 900))
             continue;
@@ -73,8 +104,8 @@ QVector<OwnFood> read(Database &db)
     if (!hasTable(db, "custom_food_part"))
         return foods;
     Query parts(db,
-                "SELECT food_id, substr(ingredient, 1, ?1), substr(category, 1, ?1), kcal_per_100g, grams "
-                "FROM custom_food_part ORDER BY food_id, position, id",
+                "SELECT food_id, substr(ingredient, 1, ?1), substr(category, 1, ?1), kcal_per_100g, grams, "
+                "protein, fat, carbohydrate FROM custom_food_part ORDER BY food_id, position, id",
                 context);
     parts.bind(1, qint64(FoodText::MaxNameLength + 1));
     while (parts.next()) {
@@ -86,6 +117,7 @@ QVector<OwnFood> read(Database &db)
         part.category = FoodText::name(parts.text(2));
         part.kcalPer100g = parts.real(3);
         part.grams = parts.real(4);
+        part.nutrients = nutrientsFrom(parts, 5);
         foods[*position].parts.append(part);
     }
     return foods;

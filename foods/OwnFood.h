@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "foods/Nutrients.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,6 +19,7 @@ struct RecipePart
     QString category;
     double kcalPer100g = 0;
     double grams = 0;
+    std::optional<Nutrients> nutrients = std::nullopt; // per 100 g of the ingredient, if known
 
     double kcal() const { return grams * kcalPer100g / 100.0; }
 };
@@ -34,6 +37,7 @@ struct OwnFood
     double measureGrams = 0; // of the measure
     QList<RecipePart> parts; // a recipe's ingredients; empty for a plain food
     double cookedGrams = 0;  // a recipe's weight when cooked
+    std::optional<Nutrients> nutrients = std::nullopt; // per 100 g; a recipe's from its parts
 
     bool isRecipe() const { return !parts.isEmpty(); }
 
@@ -45,6 +49,8 @@ struct OwnFood
     // A recipe's energy: the parts' kcal over the cooked weight, per 100 g; nothing without a
     // weight.
     static std::optional<double> recipeKcalPer100g(const QList<RecipePart> &parts, double cookedGrams);
+    // A recipe's protein, fat and carbohydrate per 100 g, when every part has them.
+    static std::optional<Nutrients> recipeNutrients(const QList<RecipePart> &parts, double cookedGrams);
 };
 
 // Reads the user's own foods from the file, by name; none when the file has no custom_food

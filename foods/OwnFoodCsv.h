@@ -10,7 +10,8 @@
 // The user's own foods and recipes as a CSV file, to move them to another computer (UTF-8 with a
 // byte-order mark, RFC 4180, through CsvText). One row a food ("食物") or recipe ("菜谱"), each
 // recipe followed by its ingredients ("配料", naming the recipe they belong to). Columns:
-// 类型,名称,分类,每100克热量,其他名称,份量,份量克数,熟重克数,所属菜谱,配料克数.
+// 类型,名称,分类,每100克热量,其他名称,份量,份量克数,熟重克数,所属菜谱,配料克数,蛋白质,脂肪,碳水 (the last
+// three: grams per 100 g, or empty).
 namespace OwnFoodCsv {
 
 QByteArray write(const QVector<OwnFood> &foods);

@@ -66,12 +66,46 @@ Reading readCommon(const Fields &fields, const NameTaken &taken)
     return r;
 }
 
+// Protein, fat and carbohydrate: none, or all three within 0–100 g and 100 g together.
+bool readNutrients(const Fields &fields, Reading &r)
+{
+    const QString typed[] = {fields.protein, fields.fat, fields.carbohydrate};
+    const char *names[] = {"蛋白质", "脂肪", "碳水"};
+    int given = 0;
+    for (const QString &text : typed)
+        given += text.trimmed().isEmpty() ? 0 : 1;
+    if (given == 0)
+        return true;
+    r.field = Field::Nutrients;
+    if (given < 3) {
+        r.problem = QStringLiteral("蛋白质、脂肪、碳水要三项都填，或都不填。");
+        return false;
+    }
+    double grams[3] = {0, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+        const AmountText::Field field{names[i], "克", 0, 100, 1};
+        const AmountText::Reading reading = AmountText::read(typed[i], field);
+        if (!reading.value) {
+            r.problem = reading.problem + QStringLiteral("。");
+            return false;
+        }
+        grams[i] = *reading.value;
+    }
+    if (grams[0] + grams[1] + grams[2] > 100.05) {
+        r.problem = QStringLiteral("每100克中蛋白质、脂肪、碳水合计不能超过 100 克。");
+        return false;
+    }
+    r.field = Field::None;
+    r.food.nutrients = Nutrients{grams[0], grams[1], grams[2], 0};
+    return true;
+}
+
 } // namespace
 
 Reading read(const Fields &fields, const NameTaken &taken)
 {
     Reading r = readCommon(fields, taken);
-    if (!r.problem.isEmpty())
+    if (!r.problem.isEmpty() || !readNutrients(fields, r))
         return r;
     if (!fields.perServing) {
         const AmountText::Reading kcal = AmountText::read(fields.kcalPer100g, AmountText::KcalPer100g);
@@ -137,6 +171,7 @@ Reading readRecipe(const Fields &fields, const QList<RecipePart> &parts, const Q
     }
     r.food.parts = parts;
     r.food.cookedGrams = cooked;
+    r.food.nutrients = OwnFood::recipeNutrients(parts, cooked);
     r.food.kcalPer100g = oneDecimal(*per100g);
     return r;
 }

@@ -8,8 +8,9 @@
 
 // What the 自定义食物 dialog was given, checked before anything is written: a name that no food
 // has (1–40 characters), the energy per 100 g (0–900; or per serving with the serving's grams, as
-// a package label gives them), other names that no food has, and a household measure (its name
-// and grams, both or neither). A recipe's energy comes from its parts and cooked weight instead.
+// a package label gives them), other names that no food has, a household measure (its name and
+// grams, both or neither), and optionally protein, fat and carbohydrate per 100 g (all three, at
+// most 100 g together). A recipe's energy and figures come from its parts and cooked weight.
 namespace OwnFoodInput {
 
 constexpr int MaxNameLength = 40;
@@ -26,10 +27,14 @@ struct Fields
     QString aliases;       // separated by 、 (or a comma)
     QString measure;       // "1杯"
     QString measureGrams;
+    // Grams per 100 g, optional: all three or none.
+    QString protein;
+    QString fat;
+    QString carbohydrate;
 };
 
 // Which field a problem is about, so the dialog can put the keyboard there.
-enum class Field { None, Name, Kcal, ServingKcal, ServingGrams, Aliases, Measure, MeasureGrams, Parts, Cooked };
+enum class Field { None, Name, Kcal, ServingKcal, ServingGrams, Aliases, Measure, MeasureGrams, Parts, Cooked, Nutrients };
 
 struct Reading
 {

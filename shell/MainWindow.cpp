@@ -437,12 +437,14 @@ void MainWindow::showRestoredData()
 
 void MainWindow::offerOwnMeasures()
 {
+    QVector<OwnFood> own;
     try {
-        m_foodPortion->setMeasures(HouseholdMeasures::builtIn().withOwn(OwnFoods::read(*m_database)));
+        own = OwnFoods::read(*m_database);
     } catch (const DataError &) {
-        // The shipped measures stay offered.
+        // The shipped measures and figures stay offered.
     }
-    m_foodPortion->setNutrients(NutrientTable::read(*m_database));
+    m_foodPortion->setMeasures(HouseholdMeasures::builtIn().withOwn(own));
+    m_foodPortion->setNutrients(NutrientTable::read(*m_database).withOwn(own));
 }
 
 void MainWindow::showOwnFoodsChanged(const QString &saved)

@@ -191,6 +191,28 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
     pages->addWidget(recipePage);
     m_pages = {per100gPage, servingPage, recipePage};
 
+    // Protein, fat and carbohydrate per 100 g, optional; a recipe's come from its ingredients.
+    m_nutrientRow = new QWidget(this);
+    auto *nutrientLayout = new QHBoxLayout(m_nutrientRow);
+    nutrientLayout->setContentsMargins(0, 0, 0, 0);
+    const struct
+    {
+        QLineEdit **field;
+        const char *objectName;
+        const char *name;
+    } nutrientFields[] = {{&m_protein, "ownFoodProtein", "蛋白质"},
+                          {&m_fat, "ownFoodFat", "脂肪"},
+                          {&m_carbohydrate, "ownFoodCarbohydrate", "碳水"}};
+    for (const auto &n : nutrientFields) {
+        const QString name = QString::fromUtf8(n.name);
+        *n.field = named(new QLineEdit(m_nutrientRow), n.objectName, QStringLiteral("每100克的%1（克）").arg(name));
+        (*n.field)->setPlaceholderText(QStringLiteral("克"));
+        auto *label = new QLabel(name, m_nutrientRow);
+        label->setBuddy(*n.field);
+        nutrientLayout->addWidget(label);
+        nutrientLayout->addWidget(*n.field, 1);
+    }
+
     m_aliases = named(new QLineEdit(this), "ownFoodAliases", QStringLiteral("其他名称"));
     m_aliases->setPlaceholderText(QStringLiteral("可不填，多个用“、”分隔"));
     m_measure = named(new QLineEdit(this), "ownFoodMeasure", QStringLiteral("家用份量"));
@@ -238,6 +260,8 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
     form->addRow(QStringLiteral("分类"), m_category);
     form->addRow(QStringLiteral("热量"), modeRow);
     form->addRow(m_energy);
+    m_nutrientLabel = new QLabel(QStringLiteral("每100克含（可不填）"), this);
+    form->addRow(m_nutrientLabel, m_nutrientRow);
     form->addRow(QStringLiteral("其他名称"), m_aliases);
     form->addRow(QStringLiteral("家用份量"), measureRow);
     form->addRow(m_problem);
@@ -253,6 +277,11 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
         m_kcal->setText(figure(m_editing->kcalPer100g));
         m_aliases->setText(m_editing->aliases.join(QChar(0x3001)));
         m_measure->setText(m_editing->measure);
+        if (m_editing->nutrients && !m_editing->isRecipe()) {
+            m_protein->setText(figure(m_editing->nutrients->protein));
+            m_fat->setText(figure(m_editing->nutrients->fat));
+            m_carbohydrate->setText(figure(m_editing->nutrients->carbohydrate));
+        }
         if (!m_editing->measure.isEmpty())
             m_measureGrams->setText(figure(m_editing->measureGrams));
         if (m_editing->isRecipe()) {
@@ -278,6 +307,8 @@ void OwnFoodDialog::showEnergyMode()
     const int shown = m_recipe->isChecked() ? 2 : m_perServing->isChecked() ? 1 : 0;
     for (int i = 0; i < m_pages.size(); ++i)
         m_pages.at(i)->setVisible(i == shown);
+    m_nutrientRow->setVisible(shown != 2);
+    m_nutrientLabel->setVisible(shown != 2);
     adjustSize();
 }
 
@@ -300,7 +331,7 @@ void OwnFoodDialog::addPart()
         return;
     }
     m_problem->hide();
-    m_parts.append({food->name, food->category, food->kcalPer100g, *grams.value});
+    m_parts.append({food->name, food->category, food->kcalPer100g, *grams.value, food->nutrients});
     showParts();
     m_ingredientSearch->clear();
     m_ingredient->setFocus();
@@ -353,6 +384,9 @@ void OwnFoodDialog::showRecipeFigures()
                     .arg(m_measure->text().trimmed())
                     .arg(figure(*measureGrams))
                     .arg(qRound(*per100g * *measureGrams / 100));
+    const std::optional<Nutrients> nutrients = OwnFood::recipeNutrients(m_parts, cooked);
+    text += nutrients ? QStringLiteral("；每100克") + Nutrients::describe(nutrients)
+                      : QStringLiteral("；有配料没有营养素数据，算不出蛋白质、脂肪、碳水");
     m_recipeFigures->setText(text + QStringLiteral("。"));
     m_recipeFigures->setAccessibleName(m_recipeFigures->text());
 }
@@ -369,6 +403,9 @@ void OwnFoodDialog::save()
     fields.aliases = m_aliases->text();
     fields.measure = m_measure->text();
     fields.measureGrams = m_measureGrams->text();
+    fields.protein = m_protein->text();
+    fields.fat = m_fat->text();
+    fields.carbohydrate = m_carbohydrate->text();
     const auto taken = [this](const QString &name) { return isTaken(name); };
     const OwnFoodInput::Reading reading = m_recipe->isChecked()
         ? OwnFoodInput::readRecipe(fields, m_parts, m_cooked->text(), taken)
@@ -388,6 +425,7 @@ void OwnFoodDialog::save()
         case F::MeasureGrams: field = m_measureGrams; break;
         case F::Parts: field = m_ingredient; break;
         case F::Cooked: field = m_cooked; break;
+        case F::Nutrients: field = m_protein; break;
         case F::Name:
         case F::None: break;
         }

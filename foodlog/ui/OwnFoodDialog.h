@@ -71,6 +71,11 @@ private:
     QTreeWidget *m_partList;
     QLineEdit *m_cooked;
     QLabel *m_recipeFigures;
+    QWidget *m_nutrientRow;
+    QLabel *m_nutrientLabel;
+    QLineEdit *m_protein;
+    QLineEdit *m_fat;
+    QLineEdit *m_carbohydrate;
     QLineEdit *m_aliases;
     QLineEdit *m_measure;
     QLineEdit *m_measureGrams;

@@ -61,6 +61,8 @@ class OwnFoodLogicTest : public QObject
 private slots:
     void dialogInput_data();
     void dialogInput();
+    void ownFiguresAreOptional_data();
+    void ownFiguresAreOptional();
     void recipeArithmetic_data();
     void recipeArithmetic();
     void upgradeFromEveryEarlierLayout_data();
@@ -128,6 +130,34 @@ void OwnFoodLogicTest::dialogInput()
     }
 }
 
+void OwnFoodLogicTest::ownFiguresAreOptional_data()
+{
+    QTest::addColumn<QStringList>("figures"); // protein, fat, carbohydrate as typed
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("none") << QStringList{"", "", ""} << "";
+    QTest::newRow("all three, full-width") << QStringList{"３.5", "4", "10.2"} << "";
+    QTest::newRow("two of three") << QStringList{"3.5", "", "10"} << "三项都填";
+    QTest::newRow("over 100 together") << QStringList{"50", "40", "20"} << "不能超过 100 克";
+    QTest::newRow("letters") << QStringList{"3", "多", "1"} << "请输入数字";
+}
+
+// Protein, fat and carbohydrate of an own food: none, or all three per 100 g.
+void OwnFoodLogicTest::ownFiguresAreOptional()
+{
+    QFETCH(QStringList, figures);
+    QFETCH(QString, problem);
+    OwnFoodInput::Fields fields;
+    fields.name = QStringLiteral("我的奶茶");
+    fields.kcalPer100g = QStringLiteral("80");
+    fields.protein = figures.at(0);
+    fields.fat = figures.at(1);
+    fields.carbohydrate = figures.at(2);
+    const OwnFoodInput::Reading r = OwnFoodInput::read(fields, [](const QString &) { return false; });
+    QVERIFY2(problem.isEmpty() ? r.problem.isEmpty() : r.problem.contains(problem), qPrintable(r.problem));
+    if (problem.isEmpty())
+        QCOMPARE(r.food.nutrients.has_value(), !figures.first().isEmpty());
+}
+
 void OwnFoodLogicTest::recipeArithmetic_data()
 {
     QTest::addColumn<QString>("cooked");   // typed; empty: the parts' weight
@@ -158,6 +188,15 @@ void OwnFoodLogicTest::recipeArithmetic()
     QVERIFY2(r.problem.isEmpty(), qPrintable(r.problem));
     QCOMPARE(r.food.kcalPer100g, per100g);
     QCOMPARE(r.food.parts.size(), 2);
+    // Without figures for every part the recipe has none; with them, they follow the cooked weight.
+    QVERIFY(!r.food.nutrients);
+    QList<RecipePart> known = parts;
+    known[0].nutrients = Nutrients{2.6, 0.3, 25.9, 0};
+    known[1].nutrients = Nutrients{13.3, 8.8, 2.8, 0};
+    const double cookedGrams = r.food.cookedGrams;
+    const std::optional<Nutrients> n = OwnFood::recipeNutrients(known, cookedGrams);
+    QVERIFY(n);
+    QCOMPARE(qRound(n->protein * cookedGrams / 100 * 10), qRound((2.6 + 6.65) * 10)); // 9.25 g in the dish
     QVERIFY(OwnFoodInput::readRecipe(fields, {}, cooked, [](const QString &) { return false; })
                 .problem.contains(QStringLiteral("配料")));
 }
@@ -310,7 +349,10 @@ void OwnFoodLogicTest::csvRoundTrip()
     recipe.measureGrams = 300;
     recipe.parts = {{QStringLiteral("米饭"), QStringLiteral("谷薯主食"), 116, 100},
                     {QStringLiteral("鸡蛋"), QStringLiteral("蛋类"), 144, 50}};
-    const QByteArray csv = OwnFoodCsv::write({milkTea(), recipe});
+    OwnFood tea = milkTea();
+    tea.nutrients = Nutrients{1.1, 2.2, 10.5, 0};
+    recipe.parts[0].nutrients = Nutrients{2.6, 0.3, 25.9, 0};
+    const QByteArray csv = OwnFoodCsv::write({tea, recipe});
     QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
     QVERIFY(csv.contains("\"'=蛋炒饭\""));
     const OwnFoodCsv::Reading read = OwnFoodCsv::read(csv);
@@ -318,6 +360,9 @@ void OwnFoodLogicTest::csvRoundTrip()
     QCOMPARE(read.foods.size(), 2);
     QCOMPARE(read.foods.at(0).aliases, milkTea().aliases);
     QCOMPARE(read.foods.at(0).measureGrams, 500.0);
+    QCOMPARE(read.foods.at(0).nutrients->fat, 2.2);
+    QCOMPARE(read.foods.at(1).parts.at(0).nutrients->carbohydrate, 25.9);
+    QVERIFY(!read.foods.at(1).nutrients); // one part has none
     QCOMPARE(read.foods.at(1).name, recipe.name);
     QCOMPARE(read.foods.at(1).cookedGrams, 150.0);
     QCOMPARE(read.foods.at(1).parts.size(), 2);
@@ -329,13 +374,14 @@ void OwnFoodLogicTest::csvRefusesBrokenFiles_data()
 {
     QTest::addColumn<QByteArray>("rows");
     QTest::addColumn<QString>("problem");
-    QTest::newRow("kcal 901") << QByteArray("食物,奶茶,我的食物,901,,,,,,\n") << "第 3 行：每100克热量“901”";
-    QTest::newRow("no name") << QByteArray("食物,,我的食物,80,,,,,,\n") << "第 3 行：名称";
-    QTest::newRow("a part before its recipe") << QByteArray("配料,米饭,谷薯,116,,,,,炒饭,100\n") << "不在它之前";
-    QTest::newRow("a recipe without parts") << QByteArray("菜谱,炒饭,谷薯,120,,,,150,,\n") << "没有配料";
-    QTest::newRow("twice") << QByteArray("食物,奶茶,我的食物,80,,,,,,\n食物,奶茶,我的食物,70,,,,,,\n") << "出现了两次";
-    QTest::newRow("unknown kind") << QByteArray("饮料,奶茶,我的食物,80,,,,,,\n") << "类型应为";
-    QTest::newRow("short row") << QByteArray("食物,奶茶,我的食物,80\n") << "应有 10 列";
+    QTest::newRow("kcal 901") << QByteArray("食物,奶茶,我的食物,901,,,,,,,,,\n") << "第 3 行：每100克热量“901”";
+    QTest::newRow("no name") << QByteArray("食物,,我的食物,80,,,,,,,,,\n") << "第 3 行：名称";
+    QTest::newRow("a part before its recipe") << QByteArray("配料,米饭,谷薯,116,,,,,炒饭,100,,,\n") << "不在它之前";
+    QTest::newRow("a recipe without parts") << QByteArray("菜谱,炒饭,谷薯,120,,,,150,,,,,\n") << "没有配料";
+    QTest::newRow("twice") << QByteArray("食物,奶茶,我的食物,80,,,,,,,,,\n食物,奶茶,我的食物,70,,,,,,,,,\n") << "出现了两次";
+    QTest::newRow("nutrients over 100 g") << QByteArray("食物,奶茶,我的食物,80,,,,,,,60,30,20\n") << "合计不超过 100";
+    QTest::newRow("unknown kind") << QByteArray("饮料,奶茶,我的食物,80,,,,,,,,,\n") << "类型应为";
+    QTest::newRow("short row") << QByteArray("食物,奶茶,我的食物,80\n") << "应有 13 列";
 }
 
 // A file with a fault is refused whole, each fault named by its line; nothing is taken.
@@ -343,8 +389,8 @@ void OwnFoodLogicTest::csvRefusesBrokenFiles()
 {
     QFETCH(QByteArray, rows);
     QFETCH(QString, problem);
-    const QByteArray header = "类型,名称,分类,每100克热量,其他名称,份量,份量克数,熟重克数,所属菜谱,配料克数\n";
-    const OwnFoodCsv::Reading read = OwnFoodCsv::read(header + "食物,好的,我的食物,10,,,,,,\n" + rows);
+    const QByteArray header = "类型,名称,分类,每100克热量,其他名称,份量,份量克数,熟重克数,所属菜谱,配料克数,蛋白质,脂肪,碳水\n";
+    const OwnFoodCsv::Reading read = OwnFoodCsv::read(header + "食物,好的,我的食物,10,,,,,,,,,\n" + rows);
     QVERIFY(read.foods.isEmpty());
     QVERIFY2(read.problems.join(QLatin1Char('\n')).contains(problem), qPrintable(read.problems.join(QLatin1Char('\n'))));
     QVERIFY(!OwnFoodCsv::read("名称,热量\n奶茶,80\n").problems.isEmpty());
