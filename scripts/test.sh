@@ -32,7 +32,7 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLOMIR_BENCH=OFF 
     -DCMAKE_CXX_FLAGS="-fsanitize=address -fno-omit-frame-pointer" \
     -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=address >/dev/null
 cmake --build build-asan --parallel "$(nproc)"
-asan_tests='^(app|app_keyboard|app_food_search|data_location|foodlog_logic|foodlog_view|exercise_logic|exercise_view|notebook|long_lines|note_export|test_data|test_database_copy|test_backup|test_calorie|test_food_panel|test_food_search|test_amount_text|skin)$'
+asan_tests='^(app|app_keyboard|app_food_search|data_location|foodlog_logic|foodlog_view|exercise_logic|exercise_view|own_food_logic|nutrient_logic|log_commands_view|notebook|long_lines|note_export|test_data|test_database_copy|test_backup|test_calorie|test_food_panel|test_food_search|test_amount_text|skin)$'
 (cd build-asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 QT_QPA_PLATFORM=offscreen \
     ctest -j2 --output-on-failure --timeout 900 -R "$asan_tests") | tee "$log"
 asan_count=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
