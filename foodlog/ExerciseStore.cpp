@@ -4,23 +4,11 @@
 #include "db/Query.h"
 #include "foodlog/ActivityTable.h"
 #include "foodlog/LogBounds.h"
+#include "foodlog/LogDates.h"
 #include "foodlog/LogSchema.h"
 #include "foods/FoodText.h"
 
 namespace {
-
-const char DayFormat[] = "yyyy-MM-dd";
-const char CreatedFormat[] = "yyyy-MM-dd HH:mm:ss";
-
-QString dayText(const QDate &day)
-{
-    return day.toString(QLatin1String(DayFormat));
-}
-
-QDate dayFrom(const QString &text)
-{
-    return QDate::fromString(text, QLatin1String(DayFormat));
-}
 
 QString readContext()
 {
@@ -56,13 +44,13 @@ ExerciseEntry entryFrom(const Query &q)
 {
     ExerciseEntry e;
     e.id = q.integer(0);
-    e.day = dayFrom(q.text(1));
+    e.day = LogDates::dayFrom(q.text(1));
     e.activity = FoodText::name(q.text(2));
     e.category = FoodText::name(q.text(3));
     e.minutes = q.isNumber(4) ? q.real(4) : -1;
     e.met = q.isNumber(5) ? q.real(5) : -1;
     e.kcal = q.isNumber(6) ? q.real(6) : -1;
-    e.created = QDateTime::fromString(q.text(7), QLatin1String(CreatedFormat));
+    e.created = LogDates::timeFrom(q.text(7));
     return e;
 }
 
@@ -81,7 +69,7 @@ ExerciseStore::DayEntries ExerciseStore::dayEntries(const QDate &day) const
     static const QByteArray sql =
         QStringLiteral("SELECT %1 FROM exercise_log WHERE day = ?1 ORDER BY id").arg(QLatin1String(EntryColumns)).toUtf8();
     Query q(m_schema.database(), sql.constData(), readContext());
-    q.bind(1, dayText(day)).bind(9, qint64(FoodText::MaxNameLength + 1));
+    q.bind(1, LogDates::dayText(day)).bind(9, qint64(FoodText::MaxNameLength + 1));
     while (q.next()) {
         const ExerciseEntry e = entryFrom(q);
         if (inRange(e))
@@ -120,8 +108,8 @@ ExerciseEntry ExerciseStore::addEntry(ExerciseEntry entry)
             "INSERT INTO exercise_log (day, activity, category, minutes, met, kcal, created) "
             "VALUES (?, ?, ?, ?, ?, ?, ?)",
             writeContext());
-    q.bind(1, dayText(entry.day)).bind(2, entry.activity).bind(3, entry.category).bind(4, entry.minutes);
-    q.bind(5, entry.met).bind(6, entry.kcal).bind(7, entry.created.toString(QLatin1String(CreatedFormat)));
+    q.bind(1, LogDates::dayText(entry.day)).bind(2, entry.activity).bind(3, entry.category).bind(4, entry.minutes);
+    q.bind(5, entry.met).bind(6, entry.kcal).bind(7, LogDates::timeText(entry.created));
     q.run();
     entry.id = q.lastInsertId();
     return entry;
@@ -150,9 +138,9 @@ void ExerciseStore::restoreEntry(const ExerciseEntry &entry)
             "INSERT INTO exercise_log (id, day, activity, category, minutes, met, kcal, created) "
             "VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
             writeContext());
-    q.bind(1, entry.id).bind(2, dayText(entry.day)).bind(3, entry.activity).bind(4, entry.category);
+    q.bind(1, entry.id).bind(2, LogDates::dayText(entry.day)).bind(3, entry.activity).bind(4, entry.category);
     q.bind(5, entry.minutes).bind(6, entry.met).bind(7, entry.kcal);
-    q.bind(8, entry.created.toString(QLatin1String(CreatedFormat)));
+    q.bind(8, LogDates::timeText(entry.created));
     q.run();
 }
 
@@ -164,9 +152,9 @@ QList<DayBurned> ExerciseStore::burnedBetween(const QDate &first, const QDate &l
     static const QByteArray sql = withRanges(
         "SELECT day, sum(kcal) FROM exercise_log WHERE day BETWEEN ? AND ? AND %1 GROUP BY day ORDER BY day");
     Query q(m_schema.database(), sql.constData(), readContext());
-    q.bind(1, dayText(first)).bind(2, dayText(last));
+    q.bind(1, LogDates::dayText(first)).bind(2, LogDates::dayText(last));
     while (q.next())
-        days.append({dayFrom(q.text(0)), q.real(1)});
+        days.append({LogDates::dayFrom(q.text(0)), q.real(1)});
     return days;
 }
 
@@ -212,7 +200,7 @@ qint64 ExerciseStore::addCustomActivity(const QString &name, double met)
     Query q(m_schema.database(), "INSERT INTO custom_activity (name, met, created) VALUES (?, ?, ?)",
             QStringLiteral("无法保存自定义运动"));
     q.bind(1, FoodText::name(name)).bind(2, met);
-    q.bind(3, m_schema.clock().now().toString(QLatin1String(CreatedFormat)));
+    q.bind(3, LogDates::timeText(m_schema.clock().now()));
     q.run();
     return q.lastInsertId();
 }

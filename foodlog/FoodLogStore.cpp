@@ -6,13 +6,11 @@
 #include "db/Query.h"
 #include "db/Transaction.h"
 #include "foodlog/LogBounds.h"
+#include "foodlog/LogDates.h"
 #include "foods/FoodText.h"
 
 
 namespace {
-
-const char DayFormat[] = "yyyy-MM-dd";
-const char CreatedFormat[] = "yyyy-MM-dd HH:mm:ss";
 
 // The same ranges for the readers that sum or pick in SQL (LogBounds; checked against it by the
 // tests that store values at its edges).
@@ -23,16 +21,6 @@ const char CreatedFormat[] = "yyyy-MM-dd HH:mm:ss";
 static_assert(LogBounds::MaxGrams == 5000 && LogBounds::MaxKcalPer100g == 900 && LogBounds::LastMeal == 3
                   && LogBounds::MinKg == 20 && LogBounds::MaxKg == 400,
               "the readers' SQL ranges follow LogBounds");
-
-QString dayText(const QDate &day)
-{
-    return day.toString(QLatin1String(DayFormat));
-}
-
-QDate dayFrom(const QString &text)
-{
-    return QDate::fromString(text, QLatin1String(DayFormat));
-}
 
 QString readContext()
 {
@@ -105,13 +93,13 @@ std::optional<FoodLogEntry> entryFrom(const Query &q)
 {
     FoodLogEntry e;
     e.id = q.integer(0);
-    e.day = dayFrom(q.text(1));
+    e.day = LogDates::dayFrom(q.text(1));
     e.meal = int(q.integer(2));
     e.food = FoodText::name(q.text(3));
     e.category = FoodText::name(q.text(4));
     e.grams = q.real(5);
     e.kcalPer100g = q.real(6);
-    e.created = QDateTime::fromString(q.text(7), QLatin1String(CreatedFormat));
+    e.created = LogDates::timeFrom(q.text(7));
     if (q.columnCount() > 8 && q.isNumber(8) && q.isNumber(9) && q.isNumber(10))
         e.nutrientsPer100g = Nutrients{q.real(8), q.real(9), q.real(10), q.isNumber(11) ? q.real(11) : 0};
     if (LogBounds::gramsInRange(e.grams) && LogBounds::kcalPer100gInRange(e.kcalPer100g)
@@ -129,7 +117,7 @@ FoodLogStore::DayEntries FoodLogStore::dayEntries(const QDate &day) const
         return found;
     const QByteArray sql = entryQuery(hasTable("food_log_nutrient"), "WHERE l.day = ?1 ORDER BY l.meal, l.id");
     Query q(m_db, sql.constData(), readContext());
-    q.bind(1, dayText(day)).bind(9, qint64(FoodText::MaxNameLength + 1));
+    q.bind(1, LogDates::dayText(day)).bind(9, qint64(FoodText::MaxNameLength + 1));
     while (q.next()) {
         if (const std::optional<FoodLogEntry> e = entryFrom(q))
             found.entries.append(*e);
@@ -165,9 +153,9 @@ FoodLogEntry FoodLogStore::addEntry(FoodLogEntry entry)
             "INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) "
             "VALUES (?, ?, ?, ?, ?, ?, ?)",
             writeContext());
-    q.bind(1, dayText(entry.day)).bind(2, entry.meal).bind(3, entry.food).bind(4, entry.category);
+    q.bind(1, LogDates::dayText(entry.day)).bind(2, entry.meal).bind(3, entry.food).bind(4, entry.category);
     q.bind(5, entry.grams).bind(6, entry.kcalPer100g);
-    q.bind(7, entry.created.toString(QLatin1String(CreatedFormat)));
+    q.bind(7, LogDates::timeText(entry.created));
     q.run();
     entry.id = q.lastInsertId();
     keepNutrients(entry);
@@ -181,9 +169,9 @@ void FoodLogStore::restoreEntry(const FoodLogEntry &entry)
             "INSERT INTO food_log (id, day, meal, food, category, grams, kcal_per_100g, created) "
             "VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
             writeContext());
-    q.bind(1, entry.id).bind(2, dayText(entry.day)).bind(3, entry.meal).bind(4, entry.food);
+    q.bind(1, entry.id).bind(2, LogDates::dayText(entry.day)).bind(3, entry.meal).bind(4, entry.food);
     q.bind(5, entry.category).bind(6, entry.grams).bind(7, entry.kcalPer100g);
-    q.bind(8, entry.created.toString(QLatin1String(CreatedFormat)));
+    q.bind(8, LogDates::timeText(entry.created));
     q.run();
     keepNutrients(entry);
 }
@@ -218,7 +206,7 @@ void FoodLogStore::moveEntry(qint64 id, const QDate &day, int meal)
 {
     ensureTables();
     Query q(m_db, "UPDATE food_log SET day = ?, meal = ? WHERE id = ?", writeContext());
-    q.bind(1, dayText(day)).bind(2, meal).bind(3, id).run();
+    q.bind(1, LogDates::dayText(day)).bind(2, meal).bind(3, id).run();
 }
 
 QList<FoodLogEntry> FoodLogStore::copyEntries(const QList<FoodLogEntry> &entries, const QDate &day,
@@ -262,7 +250,7 @@ std::optional<double> FoodLogStore::weightOn(const QDate &day) const
     if (!hasTable("weight_log"))
         return std::nullopt;
     Query q(m_db, "SELECT kg FROM weight_log WHERE day = ? AND " IN_RANGE_WEIGHT, readContext());
-    q.bind(1, dayText(day));
+    q.bind(1, LogDates::dayText(day));
     if (q.next())
         return q.real(0);
     return std::nullopt;
@@ -273,14 +261,14 @@ void FoodLogStore::setWeight(const QDate &day, double kg)
     ensureTables();
     Query q(m_db, "INSERT OR REPLACE INTO weight_log (day, kg) VALUES (?, ?)",
             QStringLiteral("无法保存体重"));
-    q.bind(1, dayText(day)).bind(2, kg).run();
+    q.bind(1, LogDates::dayText(day)).bind(2, kg).run();
 }
 
 void FoodLogStore::removeWeight(const QDate &day)
 {
     ensureTables();
     Query q(m_db, "DELETE FROM weight_log WHERE day = ?", QStringLiteral("无法删除体重"));
-    q.bind(1, dayText(day)).run();
+    q.bind(1, LogDates::dayText(day)).run();
 }
 
 QList<DayIntake> FoodLogStore::intakeBetween(const QDate &first, const QDate &last) const
@@ -292,9 +280,9 @@ QList<DayIntake> FoodLogStore::intakeBetween(const QDate &first, const QDate &la
             "SELECT day, sum(grams * kcal_per_100g) / 100.0 FROM food_log "
             "WHERE day BETWEEN ? AND ? AND " IN_RANGE_ENTRY " GROUP BY day ORDER BY day",
             readContext());
-    q.bind(1, dayText(first)).bind(2, dayText(last));
+    q.bind(1, LogDates::dayText(first)).bind(2, LogDates::dayText(last));
     while (q.next())
-        days.append({dayFrom(q.text(0)), q.real(1)});
+        days.append({LogDates::dayFrom(q.text(0)), q.real(1)});
     return days;
 }
 
@@ -311,9 +299,9 @@ QList<DayMacros> FoodLogStore::macrosBetween(const QDate &first, const QDate &la
             "AND typeof(l.kcal_per_100g) IN ('integer', 'real') AND l.kcal_per_100g BETWEEN 0 AND 900 "
             "GROUP BY l.day ORDER BY l.day",
             readContext());
-    q.bind(1, dayText(first)).bind(2, dayText(last));
+    q.bind(1, LogDates::dayText(first)).bind(2, LogDates::dayText(last));
     while (q.next())
-        days.append({dayFrom(q.text(0)), Nutrients{q.real(1), q.real(2), q.real(3), q.real(4)}});
+        days.append({LogDates::dayFrom(q.text(0)), Nutrients{q.real(1), q.real(2), q.real(3), q.real(4)}});
     return days;
 }
 
@@ -324,9 +312,9 @@ QList<DayWeight> FoodLogStore::weightsBetween(const QDate &first, const QDate &l
         return days;
     Query q(m_db, "SELECT day, kg FROM weight_log WHERE day BETWEEN ? AND ? AND " IN_RANGE_WEIGHT " ORDER BY day",
             readContext());
-    q.bind(1, dayText(first)).bind(2, dayText(last));
+    q.bind(1, LogDates::dayText(first)).bind(2, LogDates::dayText(last));
     while (q.next())
-        days.append({dayFrom(q.text(0)), q.real(1)});
+        days.append({LogDates::dayFrom(q.text(0)), q.real(1)});
     return days;
 }
 
@@ -336,9 +324,9 @@ std::optional<DayWeight> FoodLogStore::latestWeight(const QDate &day) const
         return std::nullopt;
     Query q(m_db, "SELECT day, kg FROM weight_log WHERE day <= ? AND " IN_RANGE_WEIGHT " ORDER BY day DESC LIMIT 1",
             readContext());
-    q.bind(1, dayText(day));
+    q.bind(1, LogDates::dayText(day));
     if (q.next())
-        return DayWeight{dayFrom(q.text(0)), q.real(1)};
+        return DayWeight{LogDates::dayFrom(q.text(0)), q.real(1)};
     return std::nullopt;
 }
 

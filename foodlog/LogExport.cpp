@@ -3,6 +3,7 @@
 
 #include "db/CsvText.h"
 #include "foodlog/LogCalendar.h"
+#include "foodlog/LogDates.h"
 
 #include <cmath>
 
@@ -26,12 +27,11 @@ QByteArray toCsv(const QList<FoodLogEntry> &foods, const QList<ExerciseEntry> &e
 {
     QString out = row({QStringLiteral("日期"), QStringLiteral("类型"), QStringLiteral("餐次"), QStringLiteral("名称"),
                        QStringLiteral("数量"), QStringLiteral("单位"), QStringLiteral("热量（大卡）")});
-    const char *dayFormat = "yyyy-MM-dd";
     qsizetype next = 0;
     const auto exerciseBefore = [&](const QDate &day) {
         while (next < exercise.size() && (!day.isValid() || exercise.at(next).day < day)) {
             const ExerciseEntry &e = exercise.at(next++);
-            out += row({e.day.toString(QLatin1String(dayFormat)), QStringLiteral("运动"), QString(), e.activity,
+            out += row({LogDates::dayText(e.day), QStringLiteral("运动"), QString(), e.activity,
                         amount(e.minutes), QStringLiteral("分钟"), QString::number(e.shownKcal())});
         }
     };
@@ -39,7 +39,7 @@ QByteArray toCsv(const QList<FoodLogEntry> &foods, const QList<ExerciseEntry> &e
         const FoodLogEntry &f = foods.at(i);
         exerciseBefore(f.day);
         // A quick entry has energy only.
-        out += row({f.day.toString(QLatin1String(dayFormat)), QStringLiteral("饮食"), LogCalendar::mealName(f.meal),
+        out += row({LogDates::dayText(f.day), QStringLiteral("饮食"), LogCalendar::mealName(f.meal),
                     f.shownName(), f.isQuick() ? QString() : amount(f.grams),
                     f.isQuick() ? QString() : QStringLiteral("克"), QString::number(f.shownKcal())});
         // The day's exercise after its last food.

@@ -3,6 +3,7 @@
 
 #include "db/Query.h"
 #include "db/Transaction.h"
+#include "foodlog/LogDates.h"
 #include "foodlog/LogSchema.h"
 #include "foods/FoodText.h"
 
@@ -53,7 +54,7 @@ void OwnFoodStore::insert(const OwnFood &food, qint64 id)
         q.bind(8, food.cookedGrams);
     else
         q.bindNull(8);
-    q.bind(9, m_schema.clock().now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    q.bind(9, LogDates::timeText(m_schema.clock().now()));
     bindNutrients(q, 10, food.nutrients);
     q.run();
     const qint64 foodId = id > 0 ? id : q.lastInsertId();

@@ -108,6 +108,39 @@ bool DataCommands::isDataFile(const QString &path) const
     return chosen.exists() && sameFile(path, m_parts.dataFile);
 }
 
+QString DataCommands::exportTarget(const QString &chosen, const QString &suffix) const
+{
+    const QString path = withSuffix(chosen, suffix);
+    if (isDataFile(path)) {
+        tell(QStringLiteral("不能导出到正在使用的数据文件“%1”。").arg(shown(path)));
+        return QString();
+    }
+    if (const QString why = whyNotWritable(path); !why.isEmpty()) {
+        tell(QStringLiteral("没有导出：%1。").arg(why));
+        return QString();
+    }
+    // The chooser asked about the name it was given, not about one with the ending added.
+    if (path != chosen && QFileInfo::exists(path)
+        && MessageBox::question(m_parts.window, QString::fromUtf8(ApplicationTitle),
+                                QStringLiteral("“%1”已经存在，要替换它吗？").arg(shown(path)),
+                                MessageBox::Cancel)
+               != MessageBox::Ok)
+        return QString();
+    return path;
+}
+
+bool DataCommands::writeExport(const QString &path, const QByteArray &bytes) const
+{
+    try {
+        writeWholeFile(path, bytes);
+        return true;
+    } catch (const DataError &error) {
+        tell(QStringLiteral("没有导出：") + error.message()
+             + (QFileInfo::exists(path) ? QStringLiteral("原来的文件未作改动。") : QString()));
+        return false;
+    }
+}
+
 void DataCommands::exportNotes()
 {
     const QString onShow = m_parts.tableOnShow();
@@ -134,22 +167,8 @@ void DataCommands::exportNotes()
     const bool csv = log || typedEnding == QLatin1String("csv")
         || (typedEnding != QLatin1String("md") && selected.contains(QLatin1String("CSV")));
     const bool onlyOnShow = !onShow.isEmpty() && selected.startsWith(sectionName);
-    const QString given = path;
-    path = withSuffix(path, csv ? QStringLiteral("csv") : QStringLiteral("md"));
-    if (isDataFile(path)) {
-        tell(QStringLiteral("不能导出到正在使用的数据文件“%1”。").arg(shown(path)));
-        return;
-    }
-    if (const QString why = whyNotWritable(path); !why.isEmpty()) {
-        tell(QStringLiteral("没有导出：%1。").arg(why));
-        return;
-    }
-    // The chooser asked about the name it was given, not about one with the ending added.
-    if (path != given && QFileInfo::exists(path)
-        && MessageBox::question(m_parts.window, QString::fromUtf8(ApplicationTitle),
-                                QStringLiteral("“%1”已经存在，要替换它吗？").arg(shown(path)),
-                                MessageBox::Cancel)
-               != MessageBox::Ok)
+    path = exportTarget(path, csv ? QStringLiteral("csv") : QStringLiteral("md"));
+    if (path.isEmpty())
         return;
 
     QList<ExportedSection> sections;
@@ -170,13 +189,8 @@ void DataCommands::exportNotes()
     const QByteArray bytes = log ? LogExport::toCsv(foods, exercise)
                              : csv ? NoteExport::toCsv(sections)
                                    : NoteExport::toMarkdown(sections);
-    try {
-        writeWholeFile(path, bytes);
-    } catch (const DataError &error) {
-        tell(QStringLiteral("没有导出：") + error.message()
-             + (QFileInfo::exists(path) ? QStringLiteral("原来的文件未作改动。") : QString()));
+    if (!writeExport(path, bytes))
         return;
-    }
     if (log)
         tell(QStringLiteral("已把 %1 条饮食记录和 %2 条运动记录导出到“%3”。")
                  .arg(foods.size())
@@ -251,20 +265,8 @@ void DataCommands::exportReport()
     QString path = FileDialog::saveFileName(m_parts.window, QStringLiteral("导出报告"), suggested, {week, month}, &selected);
     if (path.isEmpty())
         return;
-    const QString given = path;
-    path = withSuffix(path, QStringLiteral("pdf"));
-    if (isDataFile(path)) {
-        tell(QStringLiteral("不能导出到正在使用的数据文件“%1”。").arg(shown(path)));
-        return;
-    }
-    if (const QString why = whyNotWritable(path); !why.isEmpty()) {
-        tell(QStringLiteral("没有导出：%1。").arg(why));
-        return;
-    }
-    if (path != given && QFileInfo::exists(path)
-        && MessageBox::question(m_parts.window, QString::fromUtf8(ApplicationTitle),
-                                QStringLiteral("“%1”已经存在，要替换它吗？").arg(shown(path)), MessageBox::Cancel)
-               != MessageBox::Ok)
+    path = exportTarget(path, QStringLiteral("pdf"));
+    if (path.isEmpty())
         return;
     const int days = selected == month ? 30 : 7;
     LogReport report;
@@ -276,13 +278,8 @@ void DataCommands::exportReport()
         tell(QStringLiteral("没有导出：") + error.message());
         return;
     }
-    try {
-        writeWholeFile(path, ReportWriter::pdf(report, m_parts.clock.now()));
-    } catch (const DataError &error) {
-        tell(QStringLiteral("没有导出：") + error.message()
-             + (QFileInfo::exists(path) ? QStringLiteral("原来的文件未作改动。") : QString()));
+    if (!writeExport(path, ReportWriter::pdf(report, m_parts.clock.now())))
         return;
-    }
     tell(QStringLiteral("已把最近 %1 天的报告导出到“%2”。").arg(days).arg(shown(path)));
 }
 
@@ -305,28 +302,11 @@ void DataCommands::exportOwnFoods()
                                             {QStringLiteral("CSV (*.csv)")});
     if (path.isEmpty())
         return;
-    const QString given = path;
-    path = withSuffix(path, QStringLiteral("csv"));
-    if (isDataFile(path)) {
-        tell(QStringLiteral("不能导出到正在使用的数据文件“%1”。").arg(shown(path)));
+    path = exportTarget(path, QStringLiteral("csv"));
+    if (path.isEmpty())
         return;
-    }
-    if (const QString why = whyNotWritable(path); !why.isEmpty()) {
-        tell(QStringLiteral("没有导出：%1。").arg(why));
+    if (!writeExport(path, OwnFoodCsv::write(foods)))
         return;
-    }
-    if (path != given && QFileInfo::exists(path)
-        && MessageBox::question(m_parts.window, QString::fromUtf8(ApplicationTitle),
-                                QStringLiteral("“%1”已经存在，要替换它吗？").arg(shown(path)), MessageBox::Cancel)
-               != MessageBox::Ok)
-        return;
-    try {
-        writeWholeFile(path, OwnFoodCsv::write(foods));
-    } catch (const DataError &error) {
-        tell(QStringLiteral("没有导出：") + error.message()
-             + (QFileInfo::exists(path) ? QStringLiteral("原来的文件未作改动。") : QString()));
-        return;
-    }
     tell(QStringLiteral("已把 %1 种自定义食物导出到“%2”。").arg(foods.size()).arg(shown(path)));
 }
 

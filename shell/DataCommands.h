@@ -56,6 +56,12 @@ private:
     // Whether `path` names the data file in use (or its journal), which no command may write.
     bool isDataFile(const QString &path) const;
     void tell(const QString &text) const;
+    // The file an export goes to: `chosen` with its ending, unless it is the data file, cannot be
+    // written, or is another existing file the user does not want replaced (each said, then an
+    // empty text).
+    QString exportTarget(const QString &chosen, const QString &suffix) const;
+    // Writes the whole export or, saying why, nothing.
+    bool writeExport(const QString &path, const QByteArray &bytes) const;
 
     Parts m_parts;
 };

@@ -88,6 +88,12 @@ void MainWindow::makeFoodSearch()
     // The foods the user logs, first in the panel's search too.
     m_foodSearch->setPreferredFoods([this] { return m_foodLog ? m_foodLog->recentFoods() : QStringList(); });
     m_foodPortion = new FoodPortionPanel(m_form.caloriePanel, m_form.kcalUnit, HouseholdMeasures::builtIn(), this);
+    // The measures and figures of the user's own foods are read when a food is first shown (not
+    // at start: the panel is hidden then), and again after they change.
+    connect(m_calorieLookup.get(), &CalorieLookup::foodShown, this, [this] {
+        if (!m_panelTablesRead)
+            offerOwnMeasures();
+    });
     connect(m_calorieLookup.get(), &CalorieLookup::foodShown, m_foodPortion, &FoodPortionPanel::showFood);
     connect(m_foodSearch, &FoodSearchBox::foodChosen, m_calorieLookup.get(), &CalorieLookup::revealFood);
     connect(m_foodSearch, &FoodSearchBox::categoryChosen, m_calorieLookup.get(), &CalorieLookup::revealCategory);
@@ -194,7 +200,6 @@ void MainWindow::load()
             [this](const QString &name) { m_foodLog->editOwnFood(name); });
 
     m_calorieLookup->buildFoodTree();
-    offerOwnMeasures();
     connectEvents();
     makeWindowMenu();
     addShortcuts();
@@ -430,13 +435,15 @@ void MainWindow::showRestoredData()
     } catch (const DataError &) {
         // A restored file was checked first: its tables are there.
     }
-    offerOwnMeasures();
+    m_panelTablesRead = false;
     if (logShown)
         m_foodLog->enter();
 }
 
 void MainWindow::offerOwnMeasures()
 {
+    if (!m_database)
+        return;
     QVector<OwnFood> own;
     try {
         own = OwnFoods::read(*m_database);
@@ -445,6 +452,7 @@ void MainWindow::offerOwnMeasures()
     }
     m_foodPortion->setMeasures(HouseholdMeasures::builtIn().withOwn(own));
     m_foodPortion->setNutrients(NutrientTable::read(*m_database).withOwn(own));
+    m_panelTablesRead = true;
 }
 
 void MainWindow::showOwnFoodsChanged(const QString &saved)
@@ -459,7 +467,7 @@ void MainWindow::showOwnFoodsChanged(const QString &saved)
     }
     if (focus)
         focus->setFocus();
-    offerOwnMeasures();
+    m_panelTablesRead = false;
     // A food saved from the calorie panel is shown there, in its place in the tree.
     if (!saved.isEmpty() && m_form.caloriePanel->isVisible()) {
         for (const SearchableFood &food : m_foods.index()->foods()) {

@@ -86,7 +86,8 @@ public:
     void popUpWindowMenu();
     // Own foods were added, changed or removed (`saved`: the name saved, empty after a removal).
     void showOwnFoodsChanged(const QString &saved);
-    // The calorie panel offers the own foods' household measures too.
+    // The calorie panel offers the own foods' household measures and the foods' protein, fat and
+    // carbohydrate.
     void offerOwnMeasures();
 
 protected:
@@ -116,6 +117,7 @@ private:
     MainForm m_form;
     SkinEngine m_skin;
     std::unique_ptr<Database> m_database;
+    bool m_panelTablesRead = false; // offerOwnMeasures() since the file or own foods last changed
     std::unique_ptr<CalorieLookup> m_calorieLookup;
     std::unique_ptr<NotebookController> m_notebook;
     std::unique_ptr<FoodLogSection> m_foodLog;

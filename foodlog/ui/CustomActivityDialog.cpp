@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/CustomActivityDialog.h"
+#include "widgets/Named.h"
 
 #include "foodlog/CustomActivityInput.h"
 #include "widgets/MessageBox.h"
@@ -14,14 +15,6 @@
 #include <QRadioButton>
 
 namespace {
-
-template<typename Widget>
-Widget *named(Widget *widget, const char *objectName, const QString &accessibleName)
-{
-    widget->setObjectName(QLatin1String(objectName));
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
 
 QString metText(double met)
 {

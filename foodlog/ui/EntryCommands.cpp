@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/EntryCommands.h"
 
-#include "db/DataError.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/LogCalendar.h"
 #include "foodlog/ui/LogTargetDialog.h"
 #include "foodlog/ui/QuickAddDialog.h"
-#include "widgets/MessageBox.h"
+#include "foodlog/ui/LogWrite.h"
 
 EntryCommands::EntryCommands(FoodLogStore &store, Clock clock, QWidget *dialogParent)
     : QObject(dialogParent), m_store(store), m_clock(std::move(clock)), m_parent(dialogParent)
@@ -15,13 +14,7 @@ EntryCommands::EntryCommands(FoodLogStore &store, Clock clock, QWidget *dialogPa
 
 bool EntryCommands::write(const std::function<void()> &change)
 {
-    try {
-        change();
-        return true;
-    } catch (const DataError &error) {
-        MessageBox::information(m_parent->window(), QStringLiteral("饮食记录"), error.message());
-        return false;
-    }
+    return writeOrSay(m_parent, QStringLiteral("饮食记录"), change);
 }
 
 QString EntryCommands::dayName(const QDate &day) const

@@ -9,6 +9,7 @@
 #include "foodlog/ui/SearchCompletion.h"
 #include "foodlog/ui/UndoBar.h"
 #include "widgets/ClearButton.h"
+#include "foodlog/ui/LogWrite.h"
 #include "widgets/MessageBox.h"
 #include "widgets/ReturnClicks.h"
 
@@ -145,13 +146,7 @@ void ExercisePage::showDay(const Day &day)
 
 bool ExercisePage::write(const std::function<void()> &change)
 {
-    try {
-        change();
-        return true;
-    } catch (const DataError &error) {
-        showProblem(error.message());
-        return false;
-    }
+    return writeOrSay(this, QString::fromUtf8(BoxTitle), change);
 }
 
 void ExercisePage::showProblem(const QString &text)

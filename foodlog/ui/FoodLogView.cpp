@@ -20,6 +20,7 @@
 #include "foodlog/ui/ProfileDialog.h"
 #include "foodlog/ui/UndoBar.h"
 #include "foodlog/ui/WeightPanel.h"
+#include "foodlog/ui/LogWrite.h"
 #include "widgets/MessageBox.h"
 
 #include "foodlog/LogBounds.h"
@@ -278,13 +279,7 @@ void FoodLogView::refresh()
 
 bool FoodLogView::write(const std::function<void()> &change)
 {
-    try {
-        change();
-        return true;
-    } catch (const DataError &error) {
-        showProblem(error.message());
-        return false;
-    }
+    return writeOrSay(this, QString::fromUtf8(BoxTitle), change);
 }
 
 void FoodLogView::showProblem(const QString &text)

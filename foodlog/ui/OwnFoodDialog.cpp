@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/OwnFoodDialog.h"
+#include "widgets/Named.h"
 
 #include "foodlog/ui/AmountDelegate.h"
 #include "foodlog/ui/AmountSpinBox.h"
@@ -26,14 +27,6 @@
 namespace {
 
 constexpr int PartRole = Qt::UserRole + 1;
-
-template<typename Widget>
-Widget *named(Widget *widget, const char *objectName, const QString &accessibleName)
-{
-    widget->setObjectName(QLatin1String(objectName));
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
 
 QString figure(double value)
 {

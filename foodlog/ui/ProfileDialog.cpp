@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/ProfileDialog.h"
+#include "widgets/Named.h"
 
 #include "foodlog/ui/AmountHint.h"
 #include "foodlog/ui/AmountSpinBox.h"
@@ -13,18 +14,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
-
-namespace {
-
-template<typename Widget>
-Widget *named(Widget *widget, const char *objectName, const QString &accessibleName)
-{
-    widget->setObjectName(QLatin1String(objectName));
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
-
-} // namespace
 
 ProfileDialog::ProfileDialog(const std::optional<Profile> &current, int thisYear, QWidget *parent)
     : QDialog(parent)
