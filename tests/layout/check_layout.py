@@ -6,6 +6,9 @@
   "EnergyBudget.h";
 - a feature's ui/ never includes another feature's ui/ (the shell hands in what crosses);
 - a core never includes a ui/ folder, widgets/ or the shell;
+- every library includes only the libraries below it (MAY_INCLUDE): the cores in one direction,
+  db <- foods <- foodlog and db <- notebook, so that a lower core never reaches up into a higher
+  one (db including a food-log header, say) even where the build would still link;
 - db/private/ is included from db/ alone, and never from one of db's own public headers.
 
 Usage: check_layout.py SOURCE_DIR. Prints every breach and exits 1 if there is one.
@@ -17,6 +20,24 @@ import sys
 LIBRARIES = ["db", "foods", "foodlog", "notebook", "skin", "widgets", "shell", "app", "resources"]
 FEATURES = ["foods", "foodlog", "notebook", "skin"]
 CORES = ["db", "foods", "foodlog", "notebook", "skin"]
+# What each library may include besides itself. Anything else is a breach: a new library or a
+# new direction is a deliberate change to this table (and to docs/architecture.md).
+MAY_INCLUDE = {
+    "db": set(),
+    "skin": set(),
+    "resources": set(),
+    "foods": {"db"},
+    "foodlog": {"db", "foods"},
+    "notebook": {"db"},
+    "widgets": {"resources"},
+    "skin/ui": {"skin", "widgets", "resources"},
+    "foods/ui": {"db", "foods", "widgets", "resources"},
+    "foodlog/ui": {"db", "foods", "foodlog", "widgets", "resources"},
+    "notebook/ui": {"db", "notebook", "widgets", "resources"},
+    "shell": {"db", "foods", "foodlog", "notebook", "skin", "resources", "widgets",
+              "skin/ui", "foods/ui", "foodlog/ui", "notebook/ui"},
+    "app": {"shell"},
+}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 
 
@@ -45,6 +66,11 @@ def breaches(root):
                     continue
                 target = pathlib.PurePosixPath(included)
                 target_library = library_of(target)
+                allowed = MAY_INCLUDE.get(owner)
+                if allowed is None:
+                    found.append(f"{relative}: library {owner} is not in the include table (MAY_INCLUDE)")
+                elif target_library != owner and target_library not in allowed and target_library in MAY_INCLUDE:
+                    found.append(f"{where}: {owner} may include only {', '.join(sorted(allowed)) or 'itself'}")
                 if owner.endswith("/ui") and target_library.endswith("/ui") and target_library != owner:
                     found.append(f"{where}: one feature's ui/ includes another's; hand it in from the shell")
                 if owner in CORES and (target_library.endswith("/ui") or target.parts[0] in ("widgets", "shell")):
