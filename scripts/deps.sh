@@ -15,12 +15,12 @@ packages=(
   xvfb xauth
 )
 # Testing: Google Benchmark; the end-to-end scripts' sqlite3, xdotool, xclip, ImageMagick and
-# accessibility bus; hyperfine and GNU time for the benchmarks; clang for the fuzzers; the
+# accessibility bus; ccache, the compiler cache; hyperfine and GNU time for the benchmarks; clang for the fuzzers; the
 # package checks' desktop-file-utils, appstream and dpkg-dev (cpack's dpkg-shlibdeps); poppler's
 # pdftoppm to look at the printed report as pictures.
 if [ "${1:-run}" = test ]; then
   packages+=(libbenchmark-dev sqlite3 xdotool xclip imagemagick hyperfine clang libclang-rt-14-dev
-             python3-pyatspi at-spi2-core dbus dbus-x11 desktop-file-utils appstream dpkg-dev time
+             python3-pyatspi at-spi2-core ccache dbus dbus-x11 desktop-file-utils appstream dpkg-dev time
              poppler-utils)
 fi
 
