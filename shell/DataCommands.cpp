@@ -6,6 +6,7 @@
 #include "db/DatabaseRestore.h"
 #include "db/DataError.h"
 #include "db/FileWrite.h"
+#include "db/Transaction.h"
 #include "foodlog/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/LogCalendar.h"
@@ -174,11 +175,16 @@ void DataCommands::exportNotes()
     QList<ExportedSection> sections;
     QList<FoodLogEntry> foods;
     QList<ExerciseEntry> exercise;
+    QList<DayWeight> weights;
+    QList<DayWaist> waists;
     try {
         if (log) {
             FoodLogStore store(*m_parts.db);
+            const auto together = store.readTogether();
             foods = store.allEntries();
             exercise = ExerciseStore(store.schema()).allEntries();
+            weights = store.weightsBetween(QDate(1, 1, 1), QDate(9999, 12, 31));
+            waists = store.waistsBetween(QDate(1, 1, 1), QDate(9999, 12, 31));
         } else {
             sections = NoteExport::read(*m_parts.db, onlyOnShow ? QStringList{onShow} : NoteExport::tables());
         }
@@ -186,7 +192,7 @@ void DataCommands::exportNotes()
         tell(QStringLiteral("没有导出：") + error.message());
         return;
     }
-    const QByteArray bytes = log ? LogExport::toCsv(foods, exercise)
+    const QByteArray bytes = log ? LogExport::toCsv(foods, exercise, weights, waists)
                              : csv ? NoteExport::toCsv(sections)
                                    : NoteExport::toMarkdown(sections);
     if (!writeExport(path, bytes))
