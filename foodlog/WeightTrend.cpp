@@ -18,10 +18,26 @@ WeightTrend WeightTrend::of(const QList<DayWeight> &readings, const QDate &last)
     }
     if (!trend.m_first.isValid())
         return trend;
+    // A day between two readings counts as the straight line between them, so that the trend
+    // follows the weight as closely whether it is read every day or every third; after the last
+    // reading it stays where it was.
+    QList<QDate> days = kgOn.keys();
+    std::sort(days.begin(), days.end());
     double value = kgOn.value(trend.m_first);
+    qsizetype next = 0; // the first reading on or after the day
     for (QDate day = trend.m_first; day <= last; day = day.addDays(1)) {
-        if (auto kg = kgOn.constFind(day); kg != kgOn.cend())
-            value += Smoothing * (*kg - value);
+        while (next < days.size() && days.at(next) < day)
+            ++next;
+        if (next < days.size()) {
+            const QDate after = days.at(next);
+            double input = kgOn.value(after);
+            if (after != day) {
+                const QDate before = days.at(next - 1);
+                const double share = double(before.daysTo(day)) / double(before.daysTo(after));
+                input = kgOn.value(before) + share * (input - kgOn.value(before));
+            }
+            value += Smoothing * (input - value);
+        }
         trend.m_values << value;
     }
     const QDate rateStart = last.addDays(-RateDays);

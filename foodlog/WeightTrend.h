@@ -8,9 +8,10 @@
 #include <optional>
 
 // The weight with the day-to-day swings of water and salt taken out: an exponentially weighted
-// moving average of the daily readings. On each day with a reading the trend moves a tenth of the
-// way from where it was towards that reading (smoothing factor 0.1); a day without one leaves it
-// where it was. The first reading starts it.
+// moving average of the daily readings. Each day the trend moves a tenth of the way from where it
+// was towards that day's reading (smoothing factor 0.1); a day between two readings takes the
+// straight line between them, and after the last reading the trend stays where it was. The first
+// reading starts it.
 //
 // Its rate is the trend's change over the last two weeks, per week. Fewer readings than that
 // would make the rate a guess, so it is given only when the trend began two weeks or more before

@@ -12,6 +12,7 @@
 #include "foodlog/LogCalendar.h"
 #include "foodlog/LogExport.h"
 #include "foodlog/LogReport.h"
+#include "foodlog/ui/ReportPeriodDialog.h"
 #include "foodlog/ui/ReportWriter.h"
 #include "foodlog/LogSchema.h"
 #include "foodlog/OwnFoodStore.h"
@@ -263,30 +264,31 @@ void DataCommands::backupData()
 
 void DataCommands::exportReport()
 {
-    const QString week = QStringLiteral("最近7天 PDF (*.pdf)");
-    const QString month = QStringLiteral("最近30天 PDF (*.pdf)");
-    QString selected = week;
-    const QString suggested = QDir(documentsFolder())
-                                  .filePath(QStringLiteral("Pellomir-报告-%1.pdf").arg(dayText(m_parts.clock.today())));
-    QString path = FileDialog::saveFileName(m_parts.window, QStringLiteral("导出报告"), suggested, {week, month}, &selected);
+    // The days first, by name, then where to save: the file's name carries the period and its dates.
+    const QDate today = LogCalendar::logDay(m_parts.clock.now());
+    const std::optional<ReportPeriod> period = ReportPeriodDialog::ask(m_parts.window, today, LogReport::MaxDays);
+    if (!period)
+        return;
+    const QString suggested = QDir(documentsFolder()).filePath(period->fileName());
+    QString path = FileDialog::saveFileName(m_parts.window, QStringLiteral("导出报告：%1").arg(period->name()), suggested,
+                                            {QStringLiteral("PDF 文件 (*.pdf)")});
     if (path.isEmpty())
         return;
     path = exportTarget(path, QStringLiteral("pdf"));
     if (path.isEmpty())
         return;
-    const int days = selected == month ? 30 : 7;
     LogReport report;
     try {
         FoodLogStore foods(*m_parts.db, m_parts.clock);
         ExerciseStore exercise(foods.schema());
-        report = LogReport::read(foods, exercise, LogCalendar::logDay(m_parts.clock.now()), days);
+        report = LogReport::read(foods, exercise, period->first, period->last);
     } catch (const DataError &error) {
         tell(QStringLiteral("没有导出：") + error.message());
         return;
     }
-    if (!writeExport(path, ReportWriter::pdf(report, m_parts.clock.now())))
+    if (!writeExport(path, ReportWriter::pdf(report, m_parts.clock.now(), period->name())))
         return;
-    tell(QStringLiteral("已把最近 %1 天的报告导出到“%2”。").arg(days).arg(shown(path)));
+    tell(QStringLiteral("已把%1的报告导出到“%2”。").arg(period->name(), shown(path)));
 }
 
 void DataCommands::exportOwnFoods()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/IntakeChart.h"
 
+#include "foodlog/ChartScale.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
@@ -34,36 +36,9 @@ std::optional<std::array<double, 3>> sharesOf(const SeriesDay &day)
 const QColor GridColour(0xE4, 0xE8, 0xE4);
 const QColor AxisText(0x5A, 0x66, 0x5A);
 
-// A step of 1, 2 or 5 times a power of ten giving about `ticks` steps.
-double niceStep(double range, int ticks)
-{
-    const double raw = range / std::max(ticks, 1);
-    const double power = std::pow(10.0, std::floor(std::log10(std::max(raw, 1e-9))));
-    for (double m : {1.0, 2.0, 5.0, 10.0})
-        if (m * power >= raw)
-            return m * power;
-    return 10 * power;
-}
-
 // The highest daily figure the kcal scale reaches: a day above it (a row written by another
 // program, 1e308 grams) is drawn at the top of the scale.
 constexpr double MaxScaleKcal = 100000;
-
-// from, from + step, … up to `to`: at most a few dozen values whatever the figures, so that no
-// scale loops for ever on an infinite or absurd range.
-QList<double> ticks(double from, double to, double step)
-{
-    QList<double> values;
-    if (!std::isfinite(from) || !std::isfinite(to) || !(step > 0) || !std::isfinite(step))
-        return values;
-    for (int i = 0; i < 50; ++i) {
-        const double v = from + i * step;
-        if (v > to)
-            break;
-        values << v;
-    }
-    return values;
-}
 
 // A figure in whole kcal for a label, whatever its size.
 qint64 wholeKcal(double kcal)
@@ -213,15 +188,15 @@ IntakeChartLayout IntakeChart::chartLayout() const
     // with a little room around.
     // With the shares on, the left scale is percent: 0–100.
     const double kcalTop = m_showShares ? 100.0 : std::max(maxKcal * 1.1, 500.0);
-    const QList<double> kcalTicks = ticks(0, kcalTop, m_showShares ? 25.0 : niceStep(kcalTop, 4));
+    const QList<double> kcalTicks = ChartScale::ticksBetween(0, kcalTop, m_showShares ? 25.0 : ChartScale::niceStep(kcalTop, 4));
     double kgLow = 0, kgHigh = 2;
     QList<double> kgTicks;
     int kgDecimals = 0;
     if (anyKg) {
         kgLow = std::floor(minKg - 0.5);
         kgHigh = std::max(std::ceil(maxKg + 0.5), kgLow + 2);
-        const double kgStep = niceStep(kgHigh - kgLow, 4);
-        kgTicks = ticks(std::ceil(kgLow / kgStep) * kgStep, kgHigh + 1e-9, kgStep);
+        const double kgStep = ChartScale::niceStep(kgHigh - kgLow, 4);
+        kgTicks = ChartScale::ticksBetween(std::ceil(kgLow / kgStep) * kgStep, kgHigh + 1e-9, kgStep);
         kgDecimals = kgStep < 1 ? 1 : 0;
     }
 

@@ -14,6 +14,7 @@
 #include "foodlog/LogSchema.h"
 #include "foodlog/ui/FoodLogSection.h"
 #include "foodlog/ui/FoodLogView.h"
+#include "foodlog/ui/ReportPeriodDialog.h"
 #include "foods/ui/CalorieLookup.h"
 #include "notebook/NoteExport.h"
 #include "notebook/ui/NotebookController.h"
@@ -1373,18 +1374,25 @@ void TestApp::ownFoodsMoveToAnotherComputer()
 
 void TestApp::reportOfTheLastDays_data()
 {
-    QTest::addColumn<int>("filter");
+    QTest::addColumn<int>("choice"); // 0 最近 7 天, 1 最近 30 天, 2 two dates
     QTest::addColumn<int>("days");
-    QTest::newRow("7 days") << 0 << 7;
-    QTest::newRow("30 days") << 1 << 30;
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("7 days") << 0 << 7 << "Pellomir-报告-最近7天-2026-12-04至2026-12-10.pdf" << "已把最近 7 天的报告导出到";
+    QTest::newRow("30 days") << 1 << 30 << "Pellomir-报告-最近30天-2026-11-11至2026-12-10.pdf" << "已把最近 30 天的报告导出到";
+    QTest::newRow("two dates") << 2 << 10 << "Pellomir-报告-2026-11-21至2026-11-30.pdf"
+                               << "已把2026年11月21日至2026年11月30日的报告导出到";
 }
 
-// 导出报告… writes a PDF of the last 7 or 30 days (the chooser's two kinds); the report's figures
-// are those of the log: each day's intake and budget, exercise, weights, the foods that gave most.
+// 导出报告… asks for the days by name (最近 7 天, 最近 30 天, two dates), then offers a file named
+// after them, and writes the PDF; the report's figures are those of the log: each day's intake and
+// budget, exercise, weights, the foods that gave most.
 void TestApp::reportOfTheLastDays()
 {
-    QFETCH(int, filter);
+    QFETCH(int, choice);
     QFETCH(int, days);
+    QFETCH(QString, fileName);
+    QFETCH(QString, told);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     copyFixture(dir);
@@ -1415,11 +1423,12 @@ void TestApp::reportOfTheLastDays()
         walk.kcal = 99;
         ExerciseStore exercise(store.schema());
         exercise.addEntry(walk);
-        const LogReport report = LogReport::read(store, exercise, today, days);
+        const LogReport report = choice == 2 ? LogReport::read(store, exercise, QDate(2026, 11, 21), QDate(2026, 11, 30))
+                                             : LogReport::read(store, exercise, today, days);
         QCOMPARE(report.days.size(), days);
         QCOMPARE(report.loggedDays(), days);
         QCOMPARE(qRound(report.meanIntake()), 348);
-        QCOMPARE(report.days.last().figures.burnedKcal.value_or(0), 99.0);
+        QCOMPARE(report.days.last().figures.burnedKcal.value_or(0), choice == 2 ? 0.0 : 99.0);
         QVERIFY(report.days.last().budget.has_value());
         QCOMPARE(report.topFoods.size(), 1);
         QCOMPARE(report.topFoods.first().kcal, qint64(348) * days);
@@ -1428,14 +1437,21 @@ void TestApp::reportOfTheLastDays()
     auto window = Startup::openMainWindow(dir.path());
     MessageBox::Recorder boxes;
     FileDialog::Recorder files;
-    menuAction(*window, "exportReport")->trigger(); // cancelled, to see the kinds offered
-    const QStringList filters = files.asked().first().filters;
-    QCOMPARE(filters, (QStringList{"最近7天 PDF (*.pdf)", "最近30天 PDF (*.pdf)"}));
-    files.answer(dir.filePath(QStringLiteral("report")), filters.at(filter));
+    ReportPeriodDialog::Recorder periods;
+    menuAction(*window, "exportReport")->trigger(); // the days not chosen: no file is asked for
+    QCOMPARE(periods.asked(), 1);
+    QVERIFY(files.asked().isEmpty());
+    const ReportPeriod period = choice == 2
+        ? ReportPeriod::between(QDate(2026, 11, 30), QDate(2026, 11, 21), LogReport::MaxDays)
+        : ReportPeriod::lastDays(choice ? ReportPeriod::Kind::LastMonth : ReportPeriod::Kind::LastWeek, today);
+    periods.answer(period);
+    files.answer(dir.filePath(QStringLiteral("report")));
     menuAction(*window, "exportReport")->trigger();
+    QCOMPARE(files.asked().size(), 1);
+    QCOMPARE(files.asked().first().filters, QStringList{QStringLiteral("PDF 文件 (*.pdf)")});
+    QCOMPARE(QFileInfo(files.asked().first().path).fileName(), fileName);
     QCOMPARE(boxes.boxes().size(), 1);
-    QVERIFY2(boxes.boxes().first().text.startsWith(QStringLiteral("已把最近 %1 天的报告导出到").arg(days)),
-             qPrintable(boxes.boxes().first().text));
+    QVERIFY2(boxes.boxes().first().text.startsWith(told), qPrintable(boxes.boxes().first().text));
     QFile pdf(dir.filePath(QStringLiteral("report.pdf")));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     const QByteArray bytes = pdf.readAll();
