@@ -17,11 +17,11 @@ struct SeriesDay
     std::optional<double> kg;
     // Mean of the weights entered in the seven days ending here, if any.
     std::optional<double> kgWeekAverage;
-    // The smoothed weight (WeightTrend) from the first weight given on.
-    std::optional<double> kgTrend;
-    std::optional<double> waistCm; // a gap on a day without a measurement
     std::optional<double> burnedKcal; // by exercise; a gap on a day without it
     std::optional<Nutrients> macros = std::nullopt; // grams eaten, from the entries with figures
+    // The smoothed weight (WeightTrend) from the first weight given on.
+    std::optional<double> kgTrend = std::nullopt;
+    std::optional<double> waistCm = std::nullopt; // a gap on a day without a measurement
 };
 
 class IntakeSeries
