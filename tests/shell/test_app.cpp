@@ -180,6 +180,7 @@ private slots:
     void fullDiskOrSpecialFileChangesNothing();
     void restoreGoodBackup();
     void restoreWhileFoodLogShown();
+    void waistKeptThroughBackupRestoreAndExport();
     void everySearchSharesFoodsThatFollowTheFile();
     void restoreRefusesBadFiles_data();
     void restoreRefusesBadFiles();
@@ -1739,6 +1740,55 @@ void TestApp::restoreWhileFoodLogShown()
     w.skinEngine().clickObject(QStringLiteral("a"));
     QVERIFY(!w.foodLogSection()->isShown());
     QVERIFY(w.form().previousButton->isVisible());
+}
+
+// A waist figure goes into 备份数据…, comes back with 从备份恢复… after it was changed, and is in
+// the log's CSV (导出笔记…, 饮食与运动记录).
+void TestApp::waistKeptThroughBackupRestoreAndExport()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QString data = dir.filePath(QStringLiteral("data.mdb"));
+    const QDate day(2026, 12, 9);
+    {
+        auto db = openDatabase(data);
+        FoodLogStore store(*db);
+        store.setWeight(day, 80.2);
+        store.setWaist(day, 86.5);
+    }
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    MainWindow &w = *window;
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+    const QString chosen = dir.filePath(QStringLiteral("腰围备份.mdb"));
+    files.answer(chosen);
+    menuAction(w, "backupData")->trigger();
+    QVERIFY2(boxes.boxes().last().text.startsWith(QStringLiteral("已把数据备份到")), qPrintable(boxes.boxes().last().text));
+
+    execOn(data, "UPDATE waist_log SET cm = 99;");
+    {
+        auto db = openDatabase(data);
+        QCOMPARE(FoodLogStore(*db).waistOn(day).value_or(-1), 99.0);
+    }
+    MessageBox::setNextAnswer(MessageBox::NoButton);
+    files.answer(chosen);
+    menuAction(w, "restoreData")->trigger();
+    QVERIFY2(boxes.boxes().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.boxes().last().text));
+    {
+        auto db = openDatabase(data);
+        QCOMPARE(FoodLogStore(*db).waistOn(day).value_or(-1), 86.5);
+    }
+
+    const QString logFilter = QStringLiteral("饮食与运动记录 CSV (*.csv)");
+    files.answer(dir.filePath(QStringLiteral("log")), logFilter);
+    menuAction(w, "exportNotes")->trigger();
+    QFile written(dir.filePath(QStringLiteral("log.csv")));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QList<QStringList> rows = CsvText::records(written.readAll());
+    QVERIFY(rows.contains(QStringList{"2026-12-09", "体重", "", "体重", "80.2", "千克", ""}));
+    QVERIFY(rows.contains(QStringList{"2026-12-09", "腰围", "", "腰围", "86.5", "厘米", ""}));
 }
 
 // The calorie panel's search and the food log's read the foods once between them; a restored
