@@ -14,8 +14,8 @@ namespace WaistMeasure {
 constexpr double MenThresholdCm = 90;
 constexpr double WomenThresholdCm = 85;
 
-// "腰围 92.0 厘米，达到了男性 90 厘米的界限。" with the threshold in words; without a profile
-// both thresholds are named. An empty text without a measurement.
+// "腰围 92.0 厘米，达到了男性 90 厘米的界限（WS/T 428…）" with both thresholds in words; without a
+// profile the figure and the thresholds only. An empty text without a measurement.
 QString describe(std::optional<double> cm, std::optional<Profile::Sex> sex);
 
 } // namespace WaistMeasure

@@ -101,7 +101,7 @@ double weightAfterWeeks(double kg, double eatenKcal, double burnedKcal, double n
 
 QString eatingLikeToday(double kg, double eatenKcal, double burnedKcal, double needKcal)
 {
-    return QStringLiteral("照今天这样吃，五周后约 %1 千克（按每千克体重约 %2 大卡估算，只是粗略的估计）。")
+    return QStringLiteral("照今天这样吃，五周后约 %1 千克（按每千克体重约 %2 大卡粗略估算）。")
         .arg(kgText(weightAfterWeeks(kg, eatenKcal, burnedKcal, needKcal)))
         .arg(int(KcalPerKg));
 }

@@ -31,6 +31,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -93,7 +94,17 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
     m_tabs->addTab(m_exercise, QStringLiteral("运动"));
 
     m_weight = new WeightPanel(m_tabs);
-    m_tabs->addTab(m_weight, QStringLiteral("体重与预算"));
+    // The page scrolls when its texts (the budget's working, the waist, the outlook) are longer
+    // than the panel is high, so that none is cut off.
+    auto *weightPage = new QScrollArea(m_tabs);
+    weightPage->setObjectName(QStringLiteral("weightPage"));
+    weightPage->setAccessibleName(QStringLiteral("体重与预算"));
+    weightPage->setFrameShape(QFrame::NoFrame);
+    weightPage->setWidgetResizable(true);
+    weightPage->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    weightPage->setWidget(m_weight);
+    weightPage->viewport()->setAutoFillBackground(false);
+    m_tabs->addTab(weightPage, QStringLiteral("体重与预算"));
     auto *chartPage = new QWidget(m_tabs);
     m_chart = new IntakeChart(chartPage);
     // One chart: the switch puts the shares of protein, fat and carbohydrate in place of the kcal.
@@ -294,17 +305,18 @@ void FoodLogView::refresh()
     m_weight->showWaist(waist, WaistMeasure::describe(waist, profile ? std::optional(profile->sex) : std::nullopt));
     m_chart->setData(IntakeSeries::build(m_day, ChartDays, intake, weights, burned, macros, waists), m_budget);
 
+    // The trend and where it leads under the chart; where this day's eating leads beside the
+    // target on the weight page.
     const WeightTrend trend = WeightTrend::of(weights, m_day);
-    QStringList outlook;
-    outlook << WeightTarget::outlook(trend, profile ? profile->targetKg : 0, m_day);
-    if (needKcal && !entries.entries.isEmpty())
-        outlook << WeightTarget::eatingLikeToday(trend.latest().value_or(latest->kg), double(eaten),
-                                                 double(burnedToday), *needKcal);
-    outlook.removeAll(QString());
-    const QString trendText = outlook.isEmpty() ? QStringLiteral("记录体重后，这里显示体重的趋势和它的走向。")
-                                                : outlook.join(QLatin1Char('\n'));
+    QString trendText = WeightTarget::outlook(trend, profile ? profile->targetKg : 0, m_day);
+    if (trendText.isEmpty())
+        trendText = QStringLiteral("记录体重后，这里显示体重的趋势和它的走向。");
     m_trendText->setText(trendText);
     m_trendText->setAccessibleDescription(trendText);
+    m_weight->showOutlook(needKcal && !entries.entries.isEmpty()
+                              ? WeightTarget::eatingLikeToday(trend.latest().value_or(latest->kg), double(eaten),
+                                                              double(burnedToday), *needKcal)
+                              : QString());
 }
 
 bool FoodLogView::write(const std::function<void()> &change)

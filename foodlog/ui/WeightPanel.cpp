@@ -89,6 +89,13 @@ WeightPanel::WeightPanel(QWidget *parent) : QWidget(parent)
     m_waistText->setWordWrap(true);
     m_waistText->setTextFormat(Qt::PlainText);
 
+    m_outlook = new QLabel(this);
+    m_outlook->setObjectName(QStringLiteral("eatingOutlook"));
+    m_outlook->setAccessibleName(QStringLiteral("照今天这样吃"));
+    m_outlook->setWordWrap(true);
+    m_outlook->setTextFormat(Qt::PlainText);
+    m_outlook->hide();
+
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 4);
     auto *label = new QLabel(QStringLiteral("当天体重"), this);
@@ -108,8 +115,9 @@ WeightPanel::WeightPanel(QWidget *parent) : QWidget(parent)
     grid->addWidget(m_waistHint, 4, 0, 1, 4);
     grid->addWidget(m_waistText, 5, 0, 1, 4);
     grid->addWidget(m_bmi, 6, 0, 1, 4);
-    grid->addWidget(m_budget, 7, 0, 1, 4);
-    grid->setRowStretch(7, 1);
+    grid->addWidget(m_outlook, 7, 0, 1, 4);
+    grid->addWidget(m_budget, 8, 0, 1, 4);
+    grid->setRowStretch(8, 1);
     grid->setColumnStretch(3, 1);
 }
 
@@ -132,6 +140,12 @@ void WeightPanel::showWaist(std::optional<double> cm, const QString &description
     m_removeWaist->setVisible(cm.has_value());
     showText(m_waistText, cm ? QStringLiteral("已记录：%1").arg(description)
                              : QStringLiteral("这一天没有记录腰围（可不填）。"));
+}
+
+void WeightPanel::showOutlook(const QString &text)
+{
+    showText(m_outlook, text);
+    m_outlook->setVisible(!text.isEmpty());
 }
 
 void WeightPanel::saveWaist()

@@ -26,6 +26,8 @@ public:
     double enteredKg() const;
     // `cm`: the day's waist, if one was entered; `description`: it against the threshold.
     void showWaist(std::optional<double> cm, const QString &description);
+    // Where eating like this day leads ("照今天这样吃，五周后约 …"), or an empty text to hide it.
+    void showOutlook(const QString &text);
 
 private slots:
     void saveWeight();
@@ -50,4 +52,5 @@ private:
     QPushButton *m_saveWaist;
     QPushButton *m_removeWaist;
     QLabel *m_waistText;
+    QLabel *m_outlook;
 };

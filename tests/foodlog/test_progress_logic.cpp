@@ -185,7 +185,7 @@ void ProgressLogicTest::waistAgainstThreshold_data()
     QTest::newRow("man at 89.9") << 89.9 << 1 << "低于男性 90 厘米的界限";
     QTest::newRow("woman at 85") << 85.0 << 0 << "达到了女性 85 厘米的界限";
     QTest::newRow("woman at 84.9") << 84.9 << 0 << "低于女性 85 厘米的界限";
-    QTest::newRow("no profile") << 88.0 << -1 << "腰围 88.0 厘米。";
+    QTest::newRow("no profile") << 88.0 << -1 << "腰围 88.0 厘米（";
 }
 
 // Said against the WS/T 428 threshold for the sex, as a reference, never as a diagnosis.
@@ -200,7 +200,7 @@ void ProgressLogicTest::waistAgainstThreshold()
         says = QStringLiteral("达到了男性 90 厘米的界限");
     QVERIFY2(text.contains(says), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("WS/T 428")) && text.contains(QStringLiteral("不是诊断"))
-                 && text.contains(QStringLiteral("男性腰围 90 厘米及以上")) && text.contains(QStringLiteral("女性 85 厘米及以上")),
+                 && text.contains(QStringLiteral("男性腰围 ≥ 90 厘米")) && text.contains(QStringLiteral("女性 ≥ 85 厘米")),
              qPrintable(text));
     QVERIFY(WaistMeasure::describe(std::nullopt, s).isEmpty());
 }
