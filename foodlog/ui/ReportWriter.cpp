@@ -133,7 +133,9 @@ void summary(Page &page, const LogReport &report)
     if (firstKg)
         parts << QStringLiteral("体重从 %1 千克到 %2 千克").arg(*firstKg, 0, 'f', 1).arg(*lastKg, 0, 'f', 1);
     if (firstWaist)
-        parts << QStringLiteral("腰围从 %1 厘米到 %2 厘米").arg(*firstWaist, 0, 'f', 1).arg(*lastWaist, 0, 'f', 1);
+        parts << (*firstWaist == *lastWaist
+                      ? QStringLiteral("腰围 %1 厘米").arg(*lastWaist, 0, 'f', 1)
+                      : QStringLiteral("腰围从 %1 厘米到 %2 厘米").arg(*firstWaist, 0, 'f', 1).arg(*lastWaist, 0, 'f', 1));
     page.paragraph(parts.join(QStringLiteral("；")) + QStringLiteral("。"), 11);
     // The trend and where it leads, as the 30天趋势 page says it on the report's last day.
     const QString outlook = WeightTarget::outlook(report.trend, report.targetKg, report.last);
@@ -300,10 +302,10 @@ void weightChart(Page &page, const LogReport &report)
     }
     p.setPen(QPen(Qt::black, 1.8));
     p.drawPolyline(trend);
-    p.setPen(QPen(Qt::black, 0.8));
+    p.setPen(QPen(Qt::black, 1.0));
     p.setBrush(Qt::white);
     for (const QPointF &point : std::as_const(weights))
-        p.drawEllipse(point, 2.2, 2.2);
+        p.drawEllipse(point, 2.8, 2.8);
     p.setBrush(Qt::NoBrush);
     dayLabels(page, plot, report);
     page.y = plot.bottom() + 22;
