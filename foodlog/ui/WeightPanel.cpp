@@ -80,7 +80,7 @@ WeightPanel::WeightPanel(QWidget *parent) : QWidget(parent)
     new ReturnClicks(m_saveWaist, m_saveWaist);
     m_removeWaist = new QPushButton(QStringLiteral("删除腰围"), this);
     m_removeWaist->setObjectName(QStringLiteral("waistRemove"));
-    m_removeWaist->setAccessibleName(QStringLiteral("删除这一天的腰围"));
+    m_removeWaist->setAccessibleName(QStringLiteral("删除腰围"));
     connect(m_removeWaist, &QPushButton::clicked, this, &WeightPanel::waistRemoved);
     new ReturnClicks(m_removeWaist, m_removeWaist);
     m_waistText = new QLabel(this);
