@@ -313,6 +313,7 @@ void FoodLogView::refresh()
         trendText = QStringLiteral("记录体重后，这里显示体重的趋势和它的走向。");
     m_trendText->setText(trendText);
     m_trendText->setAccessibleDescription(trendText);
+    m_chart->setOutlook(trendText);
     m_weight->showOutlook(needKcal && !entries.entries.isEmpty()
                               ? WeightTarget::eatingLikeToday(trend.latest().value_or(latest->kg), double(eaten),
                                                               double(burnedToday), *needKcal)

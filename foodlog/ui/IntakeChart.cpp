@@ -62,6 +62,12 @@ void IntakeChart::setShowShares(bool on)
     update();
 }
 
+void IntakeChart::setOutlook(const QString &text)
+{
+    m_outlook = text;
+    setAccessibleDescription(summary());
+}
+
 void IntakeChart::setData(QList<SeriesDay> days, std::optional<int> budget)
 {
     m_days = std::move(days);
@@ -129,7 +135,7 @@ QString IntakeChart::summary() const
         text += QStringLiteral("，趋势从 %1 到 %2 千克").arg(*firstTrend, 0, 'f', 1).arg(*lastTrend, 0, 'f', 1);
     if (firstWaist)
         text += QStringLiteral("；腰围从 %1 到 %2 厘米").arg(*firstWaist, 0, 'f', 1).arg(*lastWaist, 0, 'f', 1);
-    return text + QStringLiteral("。");
+    return text + QStringLiteral("。") + m_outlook;
 }
 
 QFont IntakeChart::labelFont() const

@@ -73,6 +73,8 @@ public:
     void setShowShares(bool on);
     bool showsShares() const { return m_showShares; }
     const QList<SeriesDay> &days() const { return m_days; }
+    // The trend and where it leads in words, read after the summary of what is drawn.
+    void setOutlook(const QString &text);
 
     // The chart as it is painted at the present size.
     IntakeChartLayout chartLayout() const;
@@ -89,4 +91,5 @@ private:
     QList<SeriesDay> m_days;
     std::optional<int> m_budget;
     bool m_showShares = false;
+    QString m_outlook;
 };

@@ -140,6 +140,7 @@ void ProgressViewTest::trendAndDateOnScreenAndInTheReport()
              qPrintable(said));
     const QString eating = f.text("eatingOutlook");
     QVERIFY2(eating.startsWith(QStringLiteral("照今天这样吃，五周后约")), qPrintable(eating));
+    QVERIFY2(chart->accessibleDescription().endsWith(said), qPrintable(chart->accessibleDescription()));
     auto *label = find<QLabel>(f.view.get(), "trendText");
     QCOMPARE(label->accessibleDescription(), said);
     QVERIFY(label->focusPolicy() & Qt::TabFocus);
