@@ -19,6 +19,13 @@ struct DayWeight
     double kg = 0;
 };
 
+// The waist measured on one day, in centimetres.
+struct DayWaist
+{
+    QDate day;
+    double cm = 0;
+};
+
 // The energy burned by exercise on one day; only days with entries are listed.
 struct DayBurned
 {

@@ -3,6 +3,7 @@
 
 #include "db/Query.h"
 #include "foodlog/ActivityTable.h"
+#include "foodlog/DayKcal.h"
 #include "foodlog/LogBounds.h"
 #include "foodlog/LogDates.h"
 #include "foodlog/LogSchema.h"
@@ -146,16 +147,21 @@ void ExerciseStore::restoreEntry(const ExerciseEntry &entry)
 
 QList<DayBurned> ExerciseStore::burnedBetween(const QDate &first, const QDate &last) const
 {
-    QList<DayBurned> days;
     if (!m_schema.hasTable("exercise_log"))
-        return days;
-    static const QByteArray sql = withRanges(
-        "SELECT day, sum(kcal) FROM exercise_log WHERE day BETWEEN ? AND ? AND %1 GROUP BY day ORDER BY day");
+        return {};
+    // The entries themselves, summed as the day's list sums them (DayKcal).
+    static const QByteArray sql = QStringLiteral("SELECT %1 FROM exercise_log WHERE day BETWEEN ?1 AND ?2 ORDER BY day, id")
+                                      .arg(QLatin1String(EntryColumns))
+                                      .toUtf8();
     Query q(m_schema.database(), sql.constData(), readContext());
-    q.bind(1, LogDates::dayText(first)).bind(2, LogDates::dayText(last));
-    while (q.next())
-        days.append({LogDates::dayFrom(q.text(0)), q.real(1)});
-    return days;
+    q.bind(1, LogDates::dayText(first)).bind(2, LogDates::dayText(last)).bind(9, qint64(FoodText::MaxNameLength + 1));
+    QList<ExerciseEntry> entries;
+    while (q.next()) {
+        const ExerciseEntry e = entryFrom(q);
+        if (inRange(e))
+            entries.append(e);
+    }
+    return DayKcal::burnedByDay(entries);
 }
 
 QStringList ExerciseStore::recentActivities(int limit) const

@@ -5,6 +5,7 @@
 #include "db/DataError.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
+#include "foodlog/DayKcal.h"
 #include "foodlog/LogBounds.h"
 #include "foodlog/LogDates.h"
 #include "foods/FoodText.h"
@@ -18,6 +19,8 @@ namespace {
     "AND typeof(kcal_per_100g) IN ('integer', 'real') AND kcal_per_100g BETWEEN 0 AND 900 " \
     "AND meal IN (0, 1, 2, 3)"
 #define IN_RANGE_WEIGHT "typeof(kg) IN ('integer', 'real') AND kg BETWEEN 20 AND 400"
+#define IN_RANGE_WAIST "typeof(cm) IN ('integer', 'real') AND cm BETWEEN 40 AND 250"
+static_assert(LogBounds::MinWaistCm == 40 && LogBounds::MaxWaistCm == 250, "the waist readers' range follows LogBounds");
 static_assert(LogBounds::MaxGrams == 5000 && LogBounds::MaxKcalPer100g == 900 && LogBounds::LastMeal == 3
                   && LogBounds::MinKg == 20 && LogBounds::MaxKg == 400,
               "the readers' SQL ranges follow LogBounds");
@@ -45,7 +48,7 @@ QStringList FoodLogStore::tableNames()
 {
     return {QStringLiteral("food_log"), QStringLiteral("weight_log"), QStringLiteral("profile"),
             QStringLiteral("exercise_log"), QStringLiteral("custom_activity"), QStringLiteral("custom_food"),
-            QStringLiteral("custom_food_part")};
+            QStringLiteral("custom_food_part"), QStringLiteral("waist_log")};
 }
 
 QString FoodLogStore::backupPath(const QString &databasePath, const QDateTime &when)
@@ -271,19 +274,59 @@ void FoodLogStore::removeWeight(const QDate &day)
     q.bind(1, LogDates::dayText(day)).run();
 }
 
-QList<DayIntake> FoodLogStore::intakeBetween(const QDate &first, const QDate &last) const
+std::optional<double> FoodLogStore::waistOn(const QDate &day) const
 {
-    QList<DayIntake> days;
-    if (!hasTable("food_log"))
+    if (!hasTable("waist_log"))
+        return std::nullopt;
+    Query q(m_db, "SELECT cm FROM waist_log WHERE day = ? AND " IN_RANGE_WAIST, readContext());
+    q.bind(1, LogDates::dayText(day));
+    if (q.next())
+        return q.real(0);
+    return std::nullopt;
+}
+
+void FoodLogStore::setWaist(const QDate &day, double cm)
+{
+    ensureTables();
+    Query q(m_db, "INSERT OR REPLACE INTO waist_log (day, cm) VALUES (?, ?)", QStringLiteral("无法保存腰围"));
+    q.bind(1, LogDates::dayText(day)).bind(2, cm).run();
+}
+
+void FoodLogStore::removeWaist(const QDate &day)
+{
+    ensureTables();
+    Query q(m_db, "DELETE FROM waist_log WHERE day = ?", QStringLiteral("无法删除腰围"));
+    q.bind(1, LogDates::dayText(day)).run();
+}
+
+QList<DayWaist> FoodLogStore::waistsBetween(const QDate &first, const QDate &last) const
+{
+    QList<DayWaist> days;
+    if (!hasTable("waist_log"))
         return days;
-    Query q(m_db,
-            "SELECT day, sum(grams * kcal_per_100g) / 100.0 FROM food_log "
-            "WHERE day BETWEEN ? AND ? AND " IN_RANGE_ENTRY " GROUP BY day ORDER BY day",
+    Query q(m_db, "SELECT day, cm FROM waist_log WHERE day BETWEEN ? AND ? AND " IN_RANGE_WAIST " ORDER BY day",
             readContext());
     q.bind(1, LogDates::dayText(first)).bind(2, LogDates::dayText(last));
     while (q.next())
         days.append({LogDates::dayFrom(q.text(0)), q.real(1)});
     return days;
+}
+
+QList<DayIntake> FoodLogStore::intakeBetween(const QDate &first, const QDate &last) const
+{
+    if (!hasTable("food_log"))
+        return {};
+    // The entries themselves, within the ranges the day's list keeps, summed as it sums them
+    // (DayKcal): the chart and the report show the day's total the screen shows.
+    const QByteArray sql = entryQuery(false, "WHERE l.day BETWEEN ?1 AND ?2 ORDER BY l.day, l.meal, l.id");
+    Query q(m_db, sql.constData(), readContext());
+    q.bind(1, LogDates::dayText(first)).bind(2, LogDates::dayText(last)).bind(9, qint64(FoodText::MaxNameLength + 1));
+    QList<FoodLogEntry> entries;
+    while (q.next()) {
+        if (const std::optional<FoodLogEntry> e = entryFrom(q))
+            entries.append(*e);
+    }
+    return DayKcal::eatenByDay(entries);
 }
 
 QList<DayMacros> FoodLogStore::macrosBetween(const QDate &first, const QDate &last) const

@@ -77,7 +77,13 @@ public:
     void setWeight(const QDate &day, double kg);
     void removeWeight(const QDate &day);
 
-    // Energy per day and weights for first..last (both included).
+    // The waist in centimetres (LogBounds::waistInRange), one figure per day, optional.
+    std::optional<double> waistOn(const QDate &day) const;
+    void setWaist(const QDate &day, double cm);
+    void removeWaist(const QDate &day);
+    QList<DayWaist> waistsBetween(const QDate &first, const QDate &last) const;
+
+    // Energy per day (DayKcal: the sum of the entries' whole kcal) and weights for first..last (both included).
     QList<DayIntake> intakeBetween(const QDate &first, const QDate &last) const;
     QList<DayWeight> weightsBetween(const QDate &first, const QDate &last) const;
     // Grams of protein, fat and carbohydrate per day, from the entries with figures.

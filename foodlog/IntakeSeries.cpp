@@ -1,12 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/IntakeSeries.h"
 
+#include "foodlog/WeightTrend.h"
+
 #include <QHash>
 
 QList<SeriesDay> IntakeSeries::build(const QDate &last, int days, const QList<DayIntake> &intake,
                                      const QList<DayWeight> &weights, const QList<DayBurned> &burned,
-                                     const QList<DayMacros> &macros)
+                                     const QList<DayMacros> &macros, const QList<DayWaist> &waists)
 {
+    const WeightTrend trend = WeightTrend::of(weights, last);
+    QHash<QDate, double> waistOn;
+    for (const DayWaist &w : waists)
+        waistOn.insert(w.day, w.cm);
     QHash<QDate, Nutrients> macrosOn;
     for (const DayMacros &d : macros)
         macrosOn.insert(d.day, d.grams);
@@ -33,6 +39,9 @@ QList<SeriesDay> IntakeSeries::build(const QDate &last, int days, const QList<Da
             point.macros = *m;
         if (auto w = kgOn.constFind(day); w != kgOn.cend())
             point.kg = *w;
+        if (auto w = waistOn.constFind(day); w != waistOn.cend())
+            point.waistCm = *w;
+        point.kgTrend = trend.on(day);
         double sum = 0;
         int count = 0;
         for (int back = 0; back < AverageDays; ++back) {

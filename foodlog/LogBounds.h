@@ -12,6 +12,8 @@ constexpr double MinKg = 20;
 constexpr double MaxKg = 400;
 constexpr double MinHeightCm = 50;
 constexpr double MaxHeightCm = 250;
+constexpr double MinWaistCm = 40;
+constexpr double MaxWaistCm = 250;
 constexpr int LastMeal = 3;              // meals 0 早餐 … 3 加餐
 constexpr double MaxMinutes = 600;       // one exercise entry; more than 0
 constexpr double MinMet = 1;             // resting is 1 MET
@@ -24,6 +26,7 @@ constexpr bool gramsInRange(double grams) { return grams > 0 && grams <= MaxGram
 constexpr bool kcalPer100gInRange(double kcal) { return kcal >= 0 && kcal <= MaxKcalPer100g; }
 constexpr bool kgInRange(double kg) { return kg >= MinKg && kg <= MaxKg; }
 constexpr bool heightInRange(double cm) { return cm >= MinHeightCm && cm <= MaxHeightCm; }
+constexpr bool waistInRange(double cm) { return cm >= MinWaistCm && cm <= MaxWaistCm; }
 constexpr bool mealInRange(int meal) { return meal >= 0 && meal <= LastMeal; }
 constexpr bool minutesInRange(double minutes) { return minutes > 0 && minutes <= MaxMinutes; }
 constexpr bool metInRange(double met) { return met >= MinMet && met <= MaxMet; }

@@ -23,22 +23,26 @@ double LogReport::meanIntake() const
     return loggedDays() ? sum / loggedDays() : 0;
 }
 
-LogReport LogReport::read(FoodLogStore &foods, ExerciseStore &exercise, const QDate &last, int dayCount)
+LogReport LogReport::read(FoodLogStore &foods, ExerciseStore &exercise, const QDate &first, const QDate &last)
 {
     LogReport report;
     report.last = last;
-    report.first = last.addDays(1 - dayCount);
+    report.first = std::clamp(first, last.addDays(1 - MaxDays), last);
+    const int dayCount = int(report.first.daysTo(last)) + 1;
     // One state of the file for every figure of the report.
     const auto together = foods.readTogether();
     const QList<DayIntake> intake = foods.intakeBetween(report.first, last);
-    const QList<DayWeight> weights = foods.weightsBetween(report.first.addDays(1 - IntakeSeries::AverageDays), last);
+    const QList<DayWeight> weights = foods.weightsBetween(report.first.addDays(-IntakeSeries::TrendDays), last);
+    const QList<DayWaist> waists = foods.waistsBetween(report.first, last);
     const QList<DayBurned> burned = exercise.burnedBetween(report.first, last);
     const std::optional<Profile> profile = foods.profile();
     const std::optional<DayWeight> before = foods.latestWeight(report.first.addDays(-1));
 
     // The budget of a day follows the latest weight on or before it (0: none yet).
     double kg = before ? before->kg : 0;
-    for (const SeriesDay &day : IntakeSeries::build(last, dayCount, intake, weights, burned)) {
+    report.trend = WeightTrend::of(weights, last);
+    report.targetKg = profile ? profile->targetKg : 0;
+    for (const SeriesDay &day : IntakeSeries::build(last, dayCount, intake, weights, burned, {}, waists)) {
         if (day.kg)
             kg = *day.kg;
         Day d{day, std::nullopt};

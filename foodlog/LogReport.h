@@ -3,6 +3,7 @@
 
 #include "foodlog/IntakeSeries.h"
 #include "foodlog/MacroShares.h"
+#include "foodlog/WeightTrend.h"
 
 #include <QDate>
 #include <QList>
@@ -12,14 +13,15 @@
 class ExerciseStore;
 class FoodLogStore;
 
-// What the printed report (导出报告…) shows for the last 7 or 30 days, read in one go: each day's
-// intake against its budget and its exercise, the weights with their 7-day average, the average
-// shares of protein, fat and carbohydrate, and the foods that gave the most energy.
+// What the printed report (导出报告…) shows for a run of days (the last 7 or 30, or two dates), read
+// in one go: each day's intake against its budget and its exercise, the weights with their 7-day
+// average and their trend, the waist, the average shares of protein, fat and carbohydrate, and
+// the foods that gave the most energy. A day's intake is the figure the screen shows (DayKcal).
 struct LogReport
 {
     struct Day
     {
-        SeriesDay figures;             // intake, weight and its 7-day average, exercise
+        SeriesDay figures;             // intake, weight, its 7-day average and trend, waist, exercise
         std::optional<int> budget;     // from the profile and the latest weight then
     };
     struct TopFood
@@ -34,11 +36,22 @@ struct LogReport
     QList<Day> days;
     MacroShares shares;
     QList<TopFood> topFoods;  // most energy first, at most 8
+    WeightTrend trend;        // through the last day, from the readings of TrendDays before
+    double targetKg = 0;      // the profile's, 0: none
+
+    // The longest run of days a report covers.
+    static constexpr int MaxDays = 366;
 
     // Days with food entries, and their mean intake.
     int loggedDays() const;
     double meanIntake() const;
 
-    // Throws DataError when the log cannot be read.
-    static LogReport read(FoodLogStore &foods, ExerciseStore &exercise, const QDate &last, int days);
+    // first..last, both included (at most MaxDays, counted back from `last`). Throws DataError
+    // when the log cannot be read.
+    static LogReport read(FoodLogStore &foods, ExerciseStore &exercise, const QDate &first, const QDate &last);
+    // The `days` days ending with `last`.
+    static LogReport read(FoodLogStore &foods, ExerciseStore &exercise, const QDate &last, int days)
+    {
+        return read(foods, exercise, last.addDays(1 - days), last);
+    }
 };

@@ -124,6 +124,9 @@ QStringList createStatementList()
                                  + number(LogBounds::MaxGrams) + QStringLiteral(" AND ")
                                  + numberIn("kcal_per_100g", between(0, LogBounds::MaxKcalPer100g))},
     });
+    // The waist beside the weight: one figure a day, optional, in centimetres.
+    statements << QStringLiteral("CREATE TABLE IF NOT EXISTS waist_log (day TEXT PRIMARY KEY, cm REAL NOT NULL)");
+    statements << triggersFor({{"waist_log", numberIn("cm", between(LogBounds::MinWaistCm, LogBounds::MaxWaistCm))}});
     return statements;
 }
 

@@ -44,7 +44,7 @@ public:
     static QString backupPath(const QString &databasePath, const QDateTime &when);
     // In the order releases added them: the first four are the tables and index of 1.1, the
     // next six its range triggers (1.2), then exercise, the user's own activities, own foods and
-    // recipes.
+    // recipes, each entry's nutrients, and last the waist with its range triggers.
     static QStringList createStatements();
     // The names of everything the statements make.
     static const QStringList &layoutObjects();

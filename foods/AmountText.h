@@ -23,6 +23,7 @@ struct Field
 inline constexpr Field Grams{"食用量", "克", 1, 5000, 0};
 inline constexpr Field Weight{"体重", "千克", 20, 400, 1};
 inline constexpr Field Height{"身高", "厘米", 100, 250, 0};
+inline constexpr Field Waist{"腰围", "厘米", 40, 250, 1};
 inline constexpr Field Minutes{"时长", "分钟", 1, 600, 0};
 inline constexpr Field KcalPer100g{"每100克热量", "大卡", 0, 900, 1};
 inline constexpr Field Met{"运动强度", "MET", 1, 23, 1};

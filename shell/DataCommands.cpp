@@ -6,11 +6,13 @@
 #include "db/DatabaseRestore.h"
 #include "db/DataError.h"
 #include "db/FileWrite.h"
+#include "db/Transaction.h"
 #include "foodlog/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/LogCalendar.h"
 #include "foodlog/LogExport.h"
 #include "foodlog/LogReport.h"
+#include "foodlog/ui/ReportPeriodDialog.h"
 #include "foodlog/ui/ReportWriter.h"
 #include "foodlog/LogSchema.h"
 #include "foodlog/OwnFoodStore.h"
@@ -174,11 +176,16 @@ void DataCommands::exportNotes()
     QList<ExportedSection> sections;
     QList<FoodLogEntry> foods;
     QList<ExerciseEntry> exercise;
+    QList<DayWeight> weights;
+    QList<DayWaist> waists;
     try {
         if (log) {
             FoodLogStore store(*m_parts.db);
+            const auto together = store.readTogether();
             foods = store.allEntries();
             exercise = ExerciseStore(store.schema()).allEntries();
+            weights = store.weightsBetween(QDate(1, 1, 1), QDate(9999, 12, 31));
+            waists = store.waistsBetween(QDate(1, 1, 1), QDate(9999, 12, 31));
         } else {
             sections = NoteExport::read(*m_parts.db, onlyOnShow ? QStringList{onShow} : NoteExport::tables());
         }
@@ -186,7 +193,7 @@ void DataCommands::exportNotes()
         tell(QStringLiteral("没有导出：") + error.message());
         return;
     }
-    const QByteArray bytes = log ? LogExport::toCsv(foods, exercise)
+    const QByteArray bytes = log ? LogExport::toCsv(foods, exercise, weights, waists)
                              : csv ? NoteExport::toCsv(sections)
                                    : NoteExport::toMarkdown(sections);
     if (!writeExport(path, bytes))
@@ -257,30 +264,31 @@ void DataCommands::backupData()
 
 void DataCommands::exportReport()
 {
-    const QString week = QStringLiteral("最近7天 PDF (*.pdf)");
-    const QString month = QStringLiteral("最近30天 PDF (*.pdf)");
-    QString selected = week;
-    const QString suggested = QDir(documentsFolder())
-                                  .filePath(QStringLiteral("Pellomir-报告-%1.pdf").arg(dayText(m_parts.clock.today())));
-    QString path = FileDialog::saveFileName(m_parts.window, QStringLiteral("导出报告"), suggested, {week, month}, &selected);
+    // The days first, by name, then where to save: the file's name carries the period and its dates.
+    const QDate today = LogCalendar::logDay(m_parts.clock.now());
+    const std::optional<ReportPeriod> period = ReportPeriodDialog::ask(m_parts.window, today, LogReport::MaxDays);
+    if (!period)
+        return;
+    const QString suggested = QDir(documentsFolder()).filePath(period->fileName());
+    QString path = FileDialog::saveFileName(m_parts.window, QStringLiteral("导出报告：%1").arg(period->name()), suggested,
+                                            {QStringLiteral("PDF 文件 (*.pdf)")});
     if (path.isEmpty())
         return;
     path = exportTarget(path, QStringLiteral("pdf"));
     if (path.isEmpty())
         return;
-    const int days = selected == month ? 30 : 7;
     LogReport report;
     try {
         FoodLogStore foods(*m_parts.db, m_parts.clock);
         ExerciseStore exercise(foods.schema());
-        report = LogReport::read(foods, exercise, LogCalendar::logDay(m_parts.clock.now()), days);
+        report = LogReport::read(foods, exercise, period->first, period->last);
     } catch (const DataError &error) {
         tell(QStringLiteral("没有导出：") + error.message());
         return;
     }
-    if (!writeExport(path, ReportWriter::pdf(report, m_parts.clock.now())))
+    if (!writeExport(path, ReportWriter::pdf(report, m_parts.clock.now(), period->name())))
         return;
-    tell(QStringLiteral("已把最近 %1 天的报告导出到“%2”。").arg(days).arg(shown(path)));
+    tell(QStringLiteral("已把%1的报告导出到“%2”。").arg(period->name(), shown(path)));
 }
 
 void DataCommands::exportOwnFoods()

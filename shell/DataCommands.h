@@ -39,7 +39,7 @@ public:
     // "导出自定义食物…" and "导入自定义食物…": the user's own foods and recipes as CSV; an import
     // that finds own foods of the same names asks whether to replace them.
     void exportOwnFoods();
-    // "导出报告…": the last 7 or 30 days (the file chooser's two kinds) as a PDF.
+    // "导出报告…": the last 7 or 30 days or two dates (asked by name first) as a PDF.
     void exportReport();
     void importOwnFoods();
     // "备份数据…": a checked copy of data.mdb where the user chooses.

@@ -8,7 +8,10 @@
 #include "foodlog/EnergyBudget.h"
 #include "foodlog/IntakeSeries.h"
 #include "foodlog/LogCalendar.h"
+#include "foodlog/DayKcal.h"
+#include "foodlog/WaistMeasure.h"
 #include "foodlog/WeightTarget.h"
+#include "foodlog/WeightTrend.h"
 #include "foodlog/ui/DateBar.h"
 #include "foodlog/ui/DayTotals.h"
 #include "foodlog/ui/EntryCommands.h"
@@ -28,6 +31,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -90,7 +94,17 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
     m_tabs->addTab(m_exercise, QStringLiteral("运动"));
 
     m_weight = new WeightPanel(m_tabs);
-    m_tabs->addTab(m_weight, QStringLiteral("体重与预算"));
+    // The page scrolls when its texts (the budget's working, the waist, the outlook) are longer
+    // than the panel is high, so that none is cut off.
+    auto *weightPage = new QScrollArea(m_tabs);
+    weightPage->setObjectName(QStringLiteral("weightPage"));
+    weightPage->setAccessibleName(QStringLiteral("体重与预算"));
+    weightPage->setFrameShape(QFrame::NoFrame);
+    weightPage->setWidgetResizable(true);
+    weightPage->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    weightPage->setWidget(m_weight);
+    weightPage->viewport()->setAutoFillBackground(false);
+    m_tabs->addTab(weightPage, QStringLiteral("体重与预算"));
     auto *chartPage = new QWidget(m_tabs);
     m_chart = new IntakeChart(chartPage);
     // One chart: the switch puts the shares of protein, fat and carbohydrate in place of the kcal.
@@ -103,6 +117,15 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
     chartLayout->setSpacing(2);
     chartLayout->addWidget(shares);
     chartLayout->addWidget(m_chart, 1);
+    m_trendText = new QLabel(chartPage);
+    m_trendText->setObjectName(QStringLiteral("trendText"));
+    m_trendText->setAccessibleName(QStringLiteral("体重趋势"));
+    m_trendText->setWordWrap(true);
+    m_trendText->setTextFormat(Qt::PlainText);
+    // Read with the keyboard too: Tab reaches it, and its text can be selected and copied.
+    m_trendText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_trendText->setFocusPolicy(Qt::StrongFocus);
+    chartLayout->addWidget(m_trendText);
     m_tabs->addTab(chartPage, QStringLiteral("30天趋势"));
 
     auto *layout = new QVBoxLayout(this);
@@ -129,6 +152,8 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
     connect(m_commands, &EntryCommands::changed, this, &FoodLogView::offerUndo);
     connect(m_weight, &WeightPanel::weightEntered, this, &FoodLogView::enterWeight);
     connect(m_weight, &WeightPanel::profileAsked, this, &FoodLogView::askProfile);
+    connect(m_weight, &WeightPanel::waistEntered, this, &FoodLogView::enterWaist);
+    connect(m_weight, &WeightPanel::waistRemoved, this, &FoodLogView::removeWaist);
     auto *undoKey = new QShortcut(QKeySequence::Undo, this);
     undoKey->setContext(Qt::WidgetWithChildrenShortcut);
     connect(undoKey, &QShortcut::activated, this, &FoodLogView::undoLastDelete);
@@ -200,6 +225,8 @@ void FoodLogView::refresh()
     QList<DayWeight> weights;
     QList<DayBurned> burned;
     QList<DayMacros> macros;
+    QList<DayWaist> waists;
+    std::optional<double> waist;
     ExercisePage::Day exercise;
     exercise.day = m_day;
     try {
@@ -210,7 +237,10 @@ void FoodLogView::refresh()
         latest = m_store.latestWeight(m_day);
         profile = m_store.profile();
         intake = m_store.intakeBetween(m_day.addDays(1 - ChartDays), m_day);
-        weights = m_store.weightsBetween(m_day.addDays(1 - ChartDays - IntakeSeries::AverageDays), m_day);
+        // From further back than the chart: the trend has settled by its first day.
+        weights = m_store.weightsBetween(m_day.addDays(1 - ChartDays - IntakeSeries::TrendDays), m_day);
+        waists = m_store.waistsBetween(m_day.addDays(1 - ChartDays), m_day);
+        waist = m_store.waistOn(m_day);
         m_picker->setPreferredFoods(m_store.recentFoods(RecentFoods));
         burned = m_exerciseStore.burnedBetween(m_day.addDays(1 - ChartDays), m_day);
         macros = m_store.macrosBetween(m_day.addDays(1 - ChartDays), m_day);
@@ -224,6 +254,7 @@ void FoodLogView::refresh()
 
     QString budgetText;
     QString bmiText;
+    std::optional<double> needKcal; // resting energy × activity factor, for "照今天这样吃"
     m_budget.reset();
     if (!profile) {
         budgetText = QStringLiteral("还没有个人资料。点上方的“个人资料…”填写性别、出生年份、身高和活动水平，"
@@ -244,6 +275,7 @@ void FoodLogView::refresh()
         const int age = EnergyBudget::ageIn(profile->birthYear, m_day.year());
         const EnergyBudget::Result r = EnergyBudget::compute(*profile, latest->kg, age);
         m_budget = r.kcal;
+        needKcal = r.resting * r.factor;
         budgetText = QStringLiteral("每日预算 %1 大卡（按 %2 的体重 %3 千克）：\n%4")
                          .arg(r.kcal)
                          .arg(LogCalendar::dayTitle(latest->day, now))
@@ -255,12 +287,8 @@ void FoodLogView::refresh()
             bmiText += QStringLiteral("　") + target;
     }
 
-    qint64 eaten = 0;
-    for (const FoodLogEntry &e : std::as_const(entries.entries))
-        eaten += e.shownKcal();
-    qint64 burnedToday = 0;
-    for (const ExerciseEntry &e : std::as_const(exercise.entries.entries))
-        burnedToday += e.shownKcal();
+    const qint64 eaten = DayKcal::eaten(entries.entries);
+    const qint64 burnedToday = DayKcal::burned(exercise.entries.entries);
     if (latest)
         exercise.kg = latest->kg;
     m_exercise->showDay(exercise);
@@ -274,7 +302,22 @@ void FoodLogView::refresh()
     m_totals->setTotals(eaten, burnedToday, m_budget,
                         profile ? QStringLiteral("记录体重后算出预算") : noProfileHint());
     m_weight->showDay(kg, bmiText, budgetText);
-    m_chart->setData(IntakeSeries::build(m_day, ChartDays, intake, weights, burned, macros), m_budget);
+    m_weight->showWaist(waist, WaistMeasure::describe(waist, profile ? std::optional(profile->sex) : std::nullopt));
+    m_chart->setData(IntakeSeries::build(m_day, ChartDays, intake, weights, burned, macros, waists), m_budget);
+
+    // The trend and where it leads under the chart; where this day's eating leads beside the
+    // target on the weight page.
+    const WeightTrend trend = WeightTrend::of(weights, m_day);
+    QString trendText = WeightTarget::outlook(trend, profile ? profile->targetKg : 0, m_day);
+    if (trendText.isEmpty())
+        trendText = QStringLiteral("记录体重后，这里显示体重的趋势和它的走向。");
+    m_trendText->setText(trendText);
+    m_trendText->setAccessibleDescription(trendText);
+    m_chart->setOutlook(trendText);
+    m_weight->showOutlook(needKcal && !entries.entries.isEmpty()
+                              ? WeightTarget::eatingLikeToday(trend.latest().value_or(latest->kg), double(eaten),
+                                                              double(burnedToday), *needKcal)
+                              : QString());
 }
 
 bool FoodLogView::write(const std::function<void()> &change)
@@ -415,6 +458,20 @@ void FoodLogView::enterWeight(double kg)
     // The spin box keeps it within 20–400 kg; one decimal as shown.
     const double rounded = qRound(kg * 10) / 10.0;
     if (write([&] { m_store.setWeight(m_day, rounded); }))
+        refresh();
+}
+
+void FoodLogView::enterWaist(double cm)
+{
+    // One decimal as shown.
+    const double rounded = qRound(cm * 10) / 10.0;
+    if (write([&] { m_store.setWaist(m_day, rounded); }))
+        refresh();
+}
+
+void FoodLogView::removeWaist()
+{
+    if (write([&] { m_store.removeWaist(m_day); }))
         refresh();
 }
 

@@ -78,6 +78,8 @@ private:
     // Ctrl+Z: takes back the last delete of the page on show.
     void undoLastDelete();
     void enterWeight(double kg);
+    void enterWaist(double cm);
+    void removeWaist();
     // Runs a write; on failure shows why and returns false.
     bool write(const std::function<void()> &change);
     void showProblem(const QString &text);
@@ -107,4 +109,5 @@ private:
     ExercisePage *m_exercise;
     WeightPanel *m_weight;
     IntakeChart *m_chart;
+    QLabel *m_trendText; // the trend, where it leads, and where eating like this day leads
 };

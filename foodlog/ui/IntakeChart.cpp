@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/IntakeChart.h"
 
+#include "foodlog/ChartScale.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
@@ -14,6 +16,8 @@ const QColor OverColour(0xF0, 0x8A, 0x3C);
 const QColor BudgetColour(0xD8, 0x4A, 0x3A);
 const QColor WeightColour(0x2F, 0x6F, 0xC4);
 const QColor AverageColour(0x8E, 0x5C, 0xC9);
+const QColor TrendColour(0x1B, 0x3F, 0x7A);
+const QColor WaistColour(0x9A, 0x5B, 0x13);
 const QColor ExerciseColour(0x2A, 0x8C, 0x9E);
 const QColor ProteinColour(0xC0, 0x39, 0x2B);
 const QColor FatColour(0xD6, 0x8A, 0x00);
@@ -32,36 +36,9 @@ std::optional<std::array<double, 3>> sharesOf(const SeriesDay &day)
 const QColor GridColour(0xE4, 0xE8, 0xE4);
 const QColor AxisText(0x5A, 0x66, 0x5A);
 
-// A step of 1, 2 or 5 times a power of ten giving about `ticks` steps.
-double niceStep(double range, int ticks)
-{
-    const double raw = range / std::max(ticks, 1);
-    const double power = std::pow(10.0, std::floor(std::log10(std::max(raw, 1e-9))));
-    for (double m : {1.0, 2.0, 5.0, 10.0})
-        if (m * power >= raw)
-            return m * power;
-    return 10 * power;
-}
-
 // The highest daily figure the kcal scale reaches: a day above it (a row written by another
 // program, 1e308 grams) is drawn at the top of the scale.
 constexpr double MaxScaleKcal = 100000;
-
-// from, from + step, … up to `to`: at most a few dozen values whatever the figures, so that no
-// scale loops for ever on an infinite or absurd range.
-QList<double> ticks(double from, double to, double step)
-{
-    QList<double> values;
-    if (!std::isfinite(from) || !std::isfinite(to) || !(step > 0) || !std::isfinite(step))
-        return values;
-    for (int i = 0; i < 50; ++i) {
-        const double v = from + i * step;
-        if (v > to)
-            break;
-        values << v;
-    }
-    return values;
-}
 
 // A figure in whole kcal for a label, whatever its size.
 qint64 wholeKcal(double kcal)
@@ -83,6 +60,12 @@ void IntakeChart::setShowShares(bool on)
     m_showShares = on;
     setAccessibleDescription(summary());
     update();
+}
+
+void IntakeChart::setOutlook(const QString &text)
+{
+    m_outlook = text;
+    setAccessibleDescription(summary());
 }
 
 void IntakeChart::setData(QList<SeriesDay> days, std::optional<int> budget)
@@ -137,7 +120,22 @@ QString IntakeChart::summary() const
     }
     if (firstKg)
         text += QStringLiteral("；体重从 %1 到 %2 千克").arg(*firstKg, 0, 'f', 1).arg(*lastKg, 0, 'f', 1);
-    return text + QStringLiteral("。");
+    std::optional<double> firstTrend, lastTrend, firstWaist, lastWaist;
+    for (const SeriesDay &d : m_days) {
+        if (d.kgTrend) {
+            firstTrend = firstTrend ? firstTrend : d.kgTrend;
+            lastTrend = d.kgTrend;
+        }
+        if (d.waistCm) {
+            firstWaist = firstWaist ? firstWaist : d.waistCm;
+            lastWaist = d.waistCm;
+        }
+    }
+    if (firstTrend)
+        text += QStringLiteral("，趋势从 %1 到 %2 千克").arg(*firstTrend, 0, 'f', 1).arg(*lastTrend, 0, 'f', 1);
+    if (firstWaist)
+        text += QStringLiteral("；腰围从 %1 到 %2 厘米").arg(*firstWaist, 0, 'f', 1).arg(*lastWaist, 0, 'f', 1);
+    return text + QStringLiteral("。") + m_outlook;
 }
 
 QFont IntakeChart::labelFont() const
@@ -164,7 +162,16 @@ IntakeChartLayout IntakeChart::chartLayout() const
     double maxKcal = m_budget.value_or(0);
     double minKg = 1e9, maxKg = -1e9;
     bool anyKcal = false, anyKg = false, anyBurned = false;
+    const bool anyTrend = std::any_of(m_days.cbegin(), m_days.cend(), [](const SeriesDay &d) { return d.kgTrend.has_value(); });
+    double minWaist = 1e9, maxWaist = -1e9;
+    std::optional<double> firstWaist, lastWaist;
     for (const SeriesDay &d : m_days) {
+        if (d.waistCm) {
+            minWaist = std::min(minWaist, *d.waistCm);
+            maxWaist = std::max(maxWaist, *d.waistCm);
+            firstWaist = firstWaist ? firstWaist : d.waistCm;
+            lastWaist = d.waistCm;
+        }
         if (d.kcal) {
             maxKcal = std::max(maxKcal, std::min(*d.kcal, MaxScaleKcal));
             anyKcal = true;
@@ -173,7 +180,8 @@ IntakeChartLayout IntakeChart::chartLayout() const
             maxKcal = std::max(maxKcal, std::min(*d.burnedKcal, MaxScaleKcal));
             anyBurned = true;
         }
-        for (const std::optional<double> &kg : {d.kg, d.kgWeekAverage}) {
+        // The trend takes the 7-day average's place when there is one.
+        for (const std::optional<double> &kg : {d.kg, anyTrend ? d.kgTrend : d.kgWeekAverage}) {
             if (kg) {
                 minKg = std::min(minKg, *kg);
                 maxKg = std::max(maxKg, *kg);
@@ -186,15 +194,15 @@ IntakeChartLayout IntakeChart::chartLayout() const
     // with a little room around.
     // With the shares on, the left scale is percent: 0–100.
     const double kcalTop = m_showShares ? 100.0 : std::max(maxKcal * 1.1, 500.0);
-    const QList<double> kcalTicks = ticks(0, kcalTop, m_showShares ? 25.0 : niceStep(kcalTop, 4));
+    const QList<double> kcalTicks = ChartScale::ticksBetween(0, kcalTop, m_showShares ? 25.0 : ChartScale::niceStep(kcalTop, 4));
     double kgLow = 0, kgHigh = 2;
     QList<double> kgTicks;
     int kgDecimals = 0;
     if (anyKg) {
         kgLow = std::floor(minKg - 0.5);
         kgHigh = std::max(std::ceil(maxKg + 0.5), kgLow + 2);
-        const double kgStep = niceStep(kgHigh - kgLow, 4);
-        kgTicks = ticks(std::ceil(kgLow / kgStep) * kgStep, kgHigh + 1e-9, kgStep);
+        const double kgStep = ChartScale::niceStep(kgHigh - kgLow, 4);
+        kgTicks = ChartScale::ticksBetween(std::ceil(kgLow / kgStep) * kgStep, kgHigh + 1e-9, kgStep);
         kgDecimals = kgStep < 1 ? 1 : 0;
     }
 
@@ -230,8 +238,15 @@ IntakeChartLayout IntakeChart::chartLayout() const
         if (anyBurned)
             keys << Key{ExerciseColour, QStringLiteral("运动消耗"), true};
     }
-    keys << Key{WeightColour, QStringLiteral("体重"), false}
-         << Key{AverageColour, QStringLiteral("体重7日平均"), false};
+    keys << Key{WeightColour, QStringLiteral("体重"), false};
+    keys << (anyTrend ? Key{TrendColour, QStringLiteral("体重趋势"), false}
+                      : Key{AverageColour, QStringLiteral("体重7日平均"), false});
+    if (firstWaist)
+        keys << Key{WaistColour,
+                    *firstWaist == *lastWaist
+                        ? QStringLiteral("腰围 %1 厘米").arg(*lastWaist, 0, 'f', 1)
+                        : QStringLiteral("腰围 %1→%2 厘米").arg(*firstWaist, 0, 'f', 1).arg(*lastWaist, 0, 'f', 1),
+                    false};
     const double rowHeight = lineHeight + 4;
     double x = left;
     int row = 0;
@@ -323,7 +338,9 @@ IntakeChartLayout IntakeChart::chartLayout() const
             const SeriesDay &d = m_days.at(i);
             if (d.kg)
                 chart.weightLine << QPointF(centre(i), kgY(*d.kg));
-            if (d.kgWeekAverage) {
+            if (d.kgTrend)
+                chart.trendLine << QPointF(centre(i), kgY(*d.kgTrend));
+            if (d.kgWeekAverage && !anyTrend) {
                 averageRun << QPointF(centre(i), kgY(*d.kgWeekAverage));
             } else if (!averageRun.isEmpty()) {
                 chart.averageLines << averageRun;
@@ -333,9 +350,21 @@ IntakeChartLayout IntakeChart::chartLayout() const
         if (!averageRun.isEmpty())
             chart.averageLines << averageRun;
     }
+    // The waist on a scale of its own in the plot's upper part, at least 4 cm high, so that it
+    // keeps clear of the bars at the bottom; its figures are in its legend.
+    if (firstWaist) {
+        const double low = std::floor(minWaist - 1);
+        const double high = std::max(std::ceil(maxWaist + 1), low + 4);
+        const auto waistY = [&](double cm) {
+            return plot.top() + plot.height() * 0.05 + (high - cm) / (high - low) * plot.height() * 0.45;
+        };
+        for (int i = 0; i < m_days.size(); ++i)
+            if (m_days.at(i).waistCm)
+                chart.waistLine << QPointF(centre(i), waistY(*m_days.at(i).waistCm));
+    }
     if (m_showShares && !anyShares)
         chart.emptyText = QStringLiteral("最近30天的记录没有营养素数据");
-    else if (!anyKcal && !anyKg && !anyBurned)
+    else if (!anyKcal && !anyKg && !anyBurned && !firstWaist)
         chart.emptyText = QStringLiteral("最近30天还没有记录");
     return chart;
 }
@@ -389,11 +418,21 @@ void IntakeChart::paintEvent(QPaintEvent *)
     p.setPen(QPen(AverageColour, 1.5));
     for (const QPolygonF &run : chart.averageLines)
         p.drawPolyline(run);
-    p.setPen(QPen(WeightColour, 1.8));
+    // The readings thin with their points, the trend thick and dark: the trend is what to read.
+    p.setPen(QPen(WeightColour, chart.trendLine.isEmpty() ? 1.8 : 1.0));
     p.drawPolyline(chart.weightLine);
     p.setBrush(WeightColour);
     for (const QPointF &point : chart.weightLine)
         p.drawEllipse(point, 2.2, 2.2);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(TrendColour, 2.4));
+    p.drawPolyline(chart.trendLine);
+    p.setPen(QPen(WaistColour, 1.6, Qt::DashDotLine));
+    p.drawPolyline(chart.waistLine);
+    p.setBrush(WaistColour);
+    p.setPen(Qt::NoPen);
+    for (const QPointF &point : chart.waistLine)
+        p.drawRect(QRectF(point.x() - 2, point.y() - 2, 4, 4));
 
     p.setPen(QColor(0xB8, 0xC4, 0xB8));
     p.drawLine(plot.bottomLeft(), plot.bottomRight());

@@ -39,6 +39,8 @@ struct IntakeChartLayout
     std::optional<double> budgetHeight;
     QList<QPolygonF> averageLines; // the 7-day average, broken where it has no value
     QPolygonF weightLine;          // through every day weighed, however far apart
+    QPolygonF trendLine;           // the smoothed weight (in place of the 7-day average)
+    QPolygonF waistLine;           // the waist, on a scale of its own that its legend names
     struct ShareLine
     {
         QPolygonF points;
@@ -50,7 +52,8 @@ struct IntakeChartLayout
 };
 
 // The 30-day chart: bars of kcal eaten per day against the budget line, and the
-// weight with its 7-day average on a scale of its own. Days without food entries have no bar.
+// weight with its trend (or, without one, its 7-day average) on a scale of its own, and the waist
+// as a line whose legend gives its first and last figure. Days without food entries have no bar.
 // Painted by hand so it stays sharp at any screen scale.
 //
 // Why not Qt Charts: the chart lives in a panel of 450 × 310 pixels with two scales and gaps for
@@ -70,6 +73,8 @@ public:
     void setShowShares(bool on);
     bool showsShares() const { return m_showShares; }
     const QList<SeriesDay> &days() const { return m_days; }
+    // The trend and where it leads in words, read after the summary of what is drawn.
+    void setOutlook(const QString &text);
 
     // The chart as it is painted at the present size.
     IntakeChartLayout chartLayout() const;
@@ -86,4 +91,5 @@ private:
     QList<SeriesDay> m_days;
     std::optional<int> m_budget;
     bool m_showShares = false;
+    QString m_outlook;
 };

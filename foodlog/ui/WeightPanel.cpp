@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/WeightPanel.h"
 
+#include "foodlog/LogBounds.h"
 #include "foodlog/ui/AmountHint.h"
 #include "foodlog/ui/AmountSpinBox.h"
 #include "widgets/ReturnClicks.h"
@@ -10,6 +11,9 @@
 #include <QPushButton>
 
 namespace {
+
+static_assert(AmountText::Waist.min == LogBounds::MinWaistCm && AmountText::Waist.max == LogBounds::MaxWaistCm,
+              "the waist field offers what the file takes");
 
 // A label's name says what it is; a screen reader reads its text as the description.
 void showText(QLabel *label, const QString &text)
@@ -60,6 +64,38 @@ WeightPanel::WeightPanel(QWidget *parent) : QWidget(parent)
     m_profile->setAccessibleName(QStringLiteral("个人资料"));
     connect(m_profile, &QPushButton::clicked, this, &WeightPanel::profileAsked);
 
+    // The waist is optional: nothing is asked for until the user records one.
+    m_waist = new AmountSpinBox(AmountText::Waist, this);
+    m_waist->setObjectName(QStringLiteral("waistCm"));
+    m_waist->setAccessibleName(QStringLiteral("腰围（厘米）"));
+    m_waist->setSingleStep(0.5);
+    m_waist->setValue(80);
+    m_waistHint = new AmountHint(m_waist, QStringLiteral("腰围的提示"), this);
+    m_waistHint->setObjectName(QStringLiteral("waistHint"));
+    m_saveWaist = new QPushButton(QStringLiteral("记录腰围"), this);
+    m_saveWaist->setObjectName(QStringLiteral("waistSave"));
+    m_saveWaist->setAccessibleName(QStringLiteral("记录腰围"));
+    connect(m_saveWaist, &QPushButton::clicked, this, &WeightPanel::saveWaist);
+    new ReturnClicks(m_waist, m_saveWaist);
+    new ReturnClicks(m_saveWaist, m_saveWaist);
+    m_removeWaist = new QPushButton(QStringLiteral("删除腰围"), this);
+    m_removeWaist->setObjectName(QStringLiteral("waistRemove"));
+    m_removeWaist->setAccessibleName(QStringLiteral("删除腰围"));
+    connect(m_removeWaist, &QPushButton::clicked, this, &WeightPanel::waistRemoved);
+    new ReturnClicks(m_removeWaist, m_removeWaist);
+    m_waistText = new QLabel(this);
+    m_waistText->setObjectName(QStringLiteral("waistText"));
+    m_waistText->setAccessibleName(QStringLiteral("腰围"));
+    m_waistText->setWordWrap(true);
+    m_waistText->setTextFormat(Qt::PlainText);
+
+    m_outlook = new QLabel(this);
+    m_outlook->setObjectName(QStringLiteral("eatingOutlook"));
+    m_outlook->setAccessibleName(QStringLiteral("照今天这样吃"));
+    m_outlook->setWordWrap(true);
+    m_outlook->setTextFormat(Qt::PlainText);
+    m_outlook->hide();
+
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 4);
     auto *label = new QLabel(QStringLiteral("当天体重"), this);
@@ -70,9 +106,18 @@ WeightPanel::WeightPanel(QWidget *parent) : QWidget(parent)
     grid->addWidget(m_profile, 0, 3, Qt::AlignRight);
     grid->addWidget(m_hint, 1, 0, 1, 4);
     grid->addWidget(m_saved, 2, 0, 1, 4);
-    grid->addWidget(m_bmi, 3, 0, 1, 4);
-    grid->addWidget(m_budget, 4, 0, 1, 4);
-    grid->setRowStretch(4, 1);
+    auto *waistLabel = new QLabel(QStringLiteral("腰围（厘米）"), this);
+    waistLabel->setBuddy(m_waist);
+    grid->addWidget(waistLabel, 3, 0);
+    grid->addWidget(m_waist, 3, 1);
+    grid->addWidget(m_saveWaist, 3, 2);
+    grid->addWidget(m_removeWaist, 3, 3, Qt::AlignLeft);
+    grid->addWidget(m_waistHint, 4, 0, 1, 4);
+    grid->addWidget(m_waistText, 5, 0, 1, 4);
+    grid->addWidget(m_bmi, 6, 0, 1, 4);
+    grid->addWidget(m_outlook, 7, 0, 1, 4);
+    grid->addWidget(m_budget, 8, 0, 1, 4);
+    grid->setRowStretch(8, 1);
     grid->setColumnStretch(3, 1);
 }
 
@@ -86,6 +131,27 @@ void WeightPanel::showDay(std::optional<double> kg, const QString &bmiText, cons
     }
     showText(m_bmi, bmiText);
     showText(m_budget, budgetText);
+}
+
+void WeightPanel::showWaist(std::optional<double> cm, const QString &description)
+{
+    if (cm)
+        m_waist->setValue(*cm);
+    m_removeWaist->setVisible(cm.has_value());
+    showText(m_waistText, cm ? QStringLiteral("已记录：%1").arg(description)
+                             : QStringLiteral("这一天没有记录腰围（可不填）。"));
+}
+
+void WeightPanel::showOutlook(const QString &text)
+{
+    showText(m_outlook, text);
+    m_outlook->setVisible(!text.isEmpty());
+}
+
+void WeightPanel::saveWaist()
+{
+    if (const std::optional<double> cm = m_waistHint->takeAmount())
+        emit waistEntered(*cm);
 }
 
 void WeightPanel::saveWeight()

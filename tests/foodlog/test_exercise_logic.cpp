@@ -288,7 +288,7 @@ void ExerciseLogicTest::entriesKeepTheirRateAndComeBack()
     const QList<DayBurned> burned = store.burnedBetween(day.addDays(-6), day);
     QCOMPARE(burned.size(), 2);
     QCOMPARE(burned.at(0).kcal, 198.0);
-    QCOMPARE(burned.at(1).kcal, 148.5);
+    QCOMPARE(burned.at(1).kcal, 149.0); // the day's figure as its list shows it, 148.5 rounded once
 
     store.removeEntry(changed.id);
     QVERIFY(store.dayEntries(day).entries.isEmpty());

@@ -14,6 +14,7 @@
 #include "foodlog/LogSchema.h"
 #include "foodlog/ui/FoodLogSection.h"
 #include "foodlog/ui/FoodLogView.h"
+#include "foodlog/ui/ReportPeriodDialog.h"
 #include "foods/ui/CalorieLookup.h"
 #include "notebook/NoteExport.h"
 #include "notebook/ui/NotebookController.h"
@@ -179,6 +180,7 @@ private slots:
     void fullDiskOrSpecialFileChangesNothing();
     void restoreGoodBackup();
     void restoreWhileFoodLogShown();
+    void waistKeptThroughBackupRestoreAndExport();
     void everySearchSharesFoodsThatFollowTheFile();
     void restoreRefusesBadFiles_data();
     void restoreRefusesBadFiles();
@@ -1373,18 +1375,25 @@ void TestApp::ownFoodsMoveToAnotherComputer()
 
 void TestApp::reportOfTheLastDays_data()
 {
-    QTest::addColumn<int>("filter");
+    QTest::addColumn<int>("choice"); // 0 最近 7 天, 1 最近 30 天, 2 two dates
     QTest::addColumn<int>("days");
-    QTest::newRow("7 days") << 0 << 7;
-    QTest::newRow("30 days") << 1 << 30;
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("7 days") << 0 << 7 << "Pellomir-报告-最近7天-2026-12-04至2026-12-10.pdf" << "已把最近 7 天的报告导出到";
+    QTest::newRow("30 days") << 1 << 30 << "Pellomir-报告-最近30天-2026-11-11至2026-12-10.pdf" << "已把最近 30 天的报告导出到";
+    QTest::newRow("two dates") << 2 << 10 << "Pellomir-报告-2026-11-21至2026-11-30.pdf"
+                               << "已把2026年11月21日至2026年11月30日的报告导出到";
 }
 
-// 导出报告… writes a PDF of the last 7 or 30 days (the chooser's two kinds); the report's figures
-// are those of the log: each day's intake and budget, exercise, weights, the foods that gave most.
+// 导出报告… asks for the days by name (最近 7 天, 最近 30 天, two dates), then offers a file named
+// after them, and writes the PDF; the report's figures are those of the log: each day's intake and
+// budget, exercise, weights, the foods that gave most.
 void TestApp::reportOfTheLastDays()
 {
-    QFETCH(int, filter);
+    QFETCH(int, choice);
     QFETCH(int, days);
+    QFETCH(QString, fileName);
+    QFETCH(QString, told);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     copyFixture(dir);
@@ -1415,11 +1424,12 @@ void TestApp::reportOfTheLastDays()
         walk.kcal = 99;
         ExerciseStore exercise(store.schema());
         exercise.addEntry(walk);
-        const LogReport report = LogReport::read(store, exercise, today, days);
+        const LogReport report = choice == 2 ? LogReport::read(store, exercise, QDate(2026, 11, 21), QDate(2026, 11, 30))
+                                             : LogReport::read(store, exercise, today, days);
         QCOMPARE(report.days.size(), days);
         QCOMPARE(report.loggedDays(), days);
         QCOMPARE(qRound(report.meanIntake()), 348);
-        QCOMPARE(report.days.last().figures.burnedKcal.value_or(0), 99.0);
+        QCOMPARE(report.days.last().figures.burnedKcal.value_or(0), choice == 2 ? 0.0 : 99.0);
         QVERIFY(report.days.last().budget.has_value());
         QCOMPARE(report.topFoods.size(), 1);
         QCOMPARE(report.topFoods.first().kcal, qint64(348) * days);
@@ -1428,14 +1438,21 @@ void TestApp::reportOfTheLastDays()
     auto window = Startup::openMainWindow(dir.path());
     MessageBox::Recorder boxes;
     FileDialog::Recorder files;
-    menuAction(*window, "exportReport")->trigger(); // cancelled, to see the kinds offered
-    const QStringList filters = files.asked().first().filters;
-    QCOMPARE(filters, (QStringList{"最近7天 PDF (*.pdf)", "最近30天 PDF (*.pdf)"}));
-    files.answer(dir.filePath(QStringLiteral("report")), filters.at(filter));
+    ReportPeriodDialog::Recorder periods;
+    menuAction(*window, "exportReport")->trigger(); // the days not chosen: no file is asked for
+    QCOMPARE(periods.asked(), 1);
+    QVERIFY(files.asked().isEmpty());
+    const ReportPeriod period = choice == 2
+        ? ReportPeriod::between(QDate(2026, 11, 30), QDate(2026, 11, 21), LogReport::MaxDays)
+        : ReportPeriod::lastDays(choice ? ReportPeriod::Kind::LastMonth : ReportPeriod::Kind::LastWeek, today);
+    periods.answer(period);
+    files.answer(dir.filePath(QStringLiteral("report")));
     menuAction(*window, "exportReport")->trigger();
+    QCOMPARE(files.asked().size(), 1);
+    QCOMPARE(files.asked().first().filters, QStringList{QStringLiteral("PDF 文件 (*.pdf)")});
+    QCOMPARE(QFileInfo(files.asked().first().path).fileName(), fileName);
     QCOMPARE(boxes.boxes().size(), 1);
-    QVERIFY2(boxes.boxes().first().text.startsWith(QStringLiteral("已把最近 %1 天的报告导出到").arg(days)),
-             qPrintable(boxes.boxes().first().text));
+    QVERIFY2(boxes.boxes().first().text.startsWith(told), qPrintable(boxes.boxes().first().text));
     QFile pdf(dir.filePath(QStringLiteral("report.pdf")));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     const QByteArray bytes = pdf.readAll();
@@ -1723,6 +1740,55 @@ void TestApp::restoreWhileFoodLogShown()
     w.skinEngine().clickObject(QStringLiteral("a"));
     QVERIFY(!w.foodLogSection()->isShown());
     QVERIFY(w.form().previousButton->isVisible());
+}
+
+// A waist figure goes into 备份数据…, comes back with 从备份恢复… after it was changed, and is in
+// the log's CSV (导出笔记…, 饮食与运动记录).
+void TestApp::waistKeptThroughBackupRestoreAndExport()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QString data = dir.filePath(QStringLiteral("data.mdb"));
+    const QDate day(2026, 12, 9);
+    {
+        auto db = openDatabase(data);
+        FoodLogStore store(*db);
+        store.setWeight(day, 80.2);
+        store.setWaist(day, 86.5);
+    }
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    MainWindow &w = *window;
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+    const QString chosen = dir.filePath(QStringLiteral("腰围备份.mdb"));
+    files.answer(chosen);
+    menuAction(w, "backupData")->trigger();
+    QVERIFY2(boxes.boxes().last().text.startsWith(QStringLiteral("已把数据备份到")), qPrintable(boxes.boxes().last().text));
+
+    execOn(data, "UPDATE waist_log SET cm = 99;");
+    {
+        auto db = openDatabase(data);
+        QCOMPARE(FoodLogStore(*db).waistOn(day).value_or(-1), 99.0);
+    }
+    MessageBox::setNextAnswer(MessageBox::NoButton);
+    files.answer(chosen);
+    menuAction(w, "restoreData")->trigger();
+    QVERIFY2(boxes.boxes().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.boxes().last().text));
+    {
+        auto db = openDatabase(data);
+        QCOMPARE(FoodLogStore(*db).waistOn(day).value_or(-1), 86.5);
+    }
+
+    const QString logFilter = QStringLiteral("饮食与运动记录 CSV (*.csv)");
+    files.answer(dir.filePath(QStringLiteral("log")), logFilter);
+    menuAction(w, "exportNotes")->trigger();
+    QFile written(dir.filePath(QStringLiteral("log.csv")));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QList<QStringList> rows = CsvText::records(written.readAll());
+    QVERIFY(rows.contains(QStringList{"2026-12-09", "体重", "", "体重", "80.2", "千克", ""}));
+    QVERIFY(rows.contains(QStringList{"2026-12-09", "腰围", "", "腰围", "86.5", "厘米", ""}));
 }
 
 // The calorie panel's search and the food log's read the foods once between them; a restored
