@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Food search over 32,767 foods, against a floor measured in the same run.
 //
-//   SearchIndexBuild          making the index (sorting by pinyin, reading every character)
+//   SearchIndexBuild          making the index (sorting by pinyin, reading every name word by word)
 //   FirstUse                  what opening the calorie panel costs the first time: reading the
 //                             foods and their other names from a data.mdb, then the index
 //   Keystrokes                every keystroke of the typed queries below, one search each;

@@ -245,7 +245,7 @@ void TestFoodSearch::queries()
     QCOMPARE(shown(index, index.search(query)), expected);
 }
 
-// Everyday foods, among them the ones a rare reading or a syllable fragment used to put first.
+// Everyday foods, among them the ones a reading of another word or a syllable fragment used to put first.
 QVector<SearchableFood> everydayFoods()
 {
     return {
