@@ -93,6 +93,7 @@ private slots:
     void fuzzySoundsCanBeTurnedOff();
     void categoriesAreResultsOfTheirOwn();
     void ownThenEverydayFoodsFirst();
+    void ownFoodsAreReadByWords();
     void limitKeepsTheBest();
     void longQuery();
     void catalogFromFile();
@@ -504,6 +505,22 @@ void TestFoodSearch::ranks()
     const SearchableFood &first = index.foods().at(hits[0].food);
     QCOMPARE(first.category, QStringLiteral("谷薯主食"));
     QCOMPARE(first.aliases, (QStringList{"马铃薯", "洋芋"}));
+}
+
+// The user's own foods are read the same way, from the same words, when the index is built:
+// 重阳糕 is chóng yáng gāo (a word in no shipped name), never zhòng.
+void TestFoodSearch::ownFoodsAreReadByWords()
+{
+    OwnFood mine;
+    mine.id = 7;
+    mine.category = QStringLiteral("我的食物");
+    mine.name = QStringLiteral("重阳糕");
+    mine.kcalPer100g = 300;
+    const FoodSearchIndex index({FoodCatalog::searchable(mine), food("谷薯主食", "玉米")});
+    QCOMPARE(shown(index, index.search(QStringLiteral("chongyanggao"))), QStringList{"重阳糕"});
+    QCOMPARE(shown(index, index.search(QStringLiteral("chy"))), QStringList{"重阳糕"});
+    QCOMPARE(shown(index, index.search(QStringLiteral("zhy"))), QStringList{});
+    QVERIFY(index.foods().at(index.search(QStringLiteral("chy")).first().food).own);
 }
 
 // 60 foods contain the query; the only exact one sorts last by pinyin and
