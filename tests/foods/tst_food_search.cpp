@@ -160,7 +160,7 @@ void TestFoodSearch::wordReadings_data()
     QTest::newRow("大扫除") << "大扫除" << "dà sǎo chú";
     // Characters that are not Chinese are themselves.
     QTest::newRow("AD钙奶") << "AD钙奶" << "A D gài nǎi";
-    // The fewest pieces: 一个萝卜 is 一个 + 萝卜, whatever word 个萝 might be.
+    // Two words side by side, each as it is said: 卜 is bo in 萝卜, not its most common bǔ.
     QTest::newRow("two words") << "红烧萝卜" << "hóng shāo luó bo";
 }
 
