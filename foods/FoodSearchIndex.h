@@ -53,7 +53,7 @@ struct FoodSearchOptions
 // Finds foods by what a user types: Chinese text, pinyin (whole syllables, initials or a mix, ü
 // typed as v or u, tones given as marks or numbers or not at all), Latin letters in any case,
 // spaces ignored; in the food's name or in one of its other names. A name is read as a reader
-// says it, word by word (PinyinTable): 薄荷 is bò he, so bohe finds it and baohe does not; a
+// says it, word by word (PinyinTable): 薄荷 is bò he, so bohe finds it (baohe only as a typo); a
 // character's other readings count only where the dictionary reads it so in that word, or
 // where an other name spells them out.
 //
