@@ -47,7 +47,6 @@ QList<FoodChoice> FoodChoices::match(const QString &query, int limit) const
     for (const FoodSearchHit &hit : m_index->search(query, limit * 2, m_options)) {
         if (std::optional<FoodChoice> food = loggable(m_index->foods().at(hit.food))) {
             food->matchedAlias = hit.alias;
-            food->matchedReading = hit.reading;
             found.append(*food);
             if (found.size() == limit)
                 break;

@@ -14,9 +14,6 @@ struct FoodChoice
     QString category;
     double kcalPer100g = 0;
     QString matchedAlias; // from a search: the other name that matched, when the name did not
-    // From a search: the rare reading the food was found through ("bó guǒ"), else empty (see
-    // FoodSearchHit::reading).
-    QString matchedReading;
     bool own = false;     // one of the user's own foods
     std::optional<Nutrients> nutrients = std::nullopt; // per 100 g, where known
 

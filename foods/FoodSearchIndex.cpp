@@ -165,24 +165,6 @@ struct FoodSearchIndex::Query
     std::vector<quint64> wrongTone;
 };
 
-// Following one match through a text, to say which readings it took.
-struct FoodSearchIndex::PathSearch
-{
-    const Query &query;
-    MatchMode mode;
-    quint32 start; // the first unit of the text
-    quint32 end;   // after its last unit
-    bool toEnd;    // the match must end with the text
-    struct Step
-    {
-        int reading; // the character's reading taken, or -1: the character itself
-        int from;    // the query's letters it took
-        int length;
-    };
-    std::vector<Step> path;        // one a unit, from where the match begins
-    std::vector<quint64> failed;   // per unit of the text: the query positions no match goes on from
-};
-
 FoodSearchIndex::FoodSearchIndex() = default;
 
 FoodSearchIndex::FoodSearchIndex(QVector<SearchableFood> foods)
@@ -297,10 +279,12 @@ std::optional<FoodSearchIndex::Text> FoodSearchIndex::makeText(const QString &te
     entry.length = quint32(units.size());
     entry.food = food;
     entry.alias = alias;
-    for (char32_t unit : units) {
-        const PinyinTable::Readings readings = m_pinyin.readings(unit);
+    const std::vector<quint16> sets = m_pinyin.readText(units);
+    for (size_t at = 0; at < units.size(); ++at) {
+        const char32_t unit = units[at];
+        const PinyinTable::Readings readings = PinyinTable::readingsAt(sets[at]);
         m_units.push_back(unit);
-        m_unitReadings.push_back(quint16(readings.entries - 1 - PinyinData::ReadingSets));
+        m_unitReadings.push_back(sets[at]);
         entry.letters |= maskBit(unit);
         entry.starts |= maskBit(unit);
         for (int i = 0; i < readings.count; ++i) {
@@ -337,7 +321,7 @@ quint64 FoodSearchIndex::step(quint64 reach, quint32 unit, const Query &query, M
 {
     const char32_t character = m_units[unit];
     const PinyinTable::Readings readings = PinyinTable::readingsAt(m_unitReadings[unit]);
-    const int readingCount = mode.commonOnly ? readings.commonCount : readings.count;
+    const int readingCount = readings.count;
     // With the tones: a toned letter is taken only through a reading in its tone.
     const quint64 toned = mode.tones ? query.toned : 0;
     quint64 next = 0;
@@ -415,14 +399,13 @@ int FoodSearchIndex::bestRank(const Text &text, const Query &query, bool wantCon
     return -1;
 }
 
-// The ways a query is read against a name, best first: whole syllables through readings in
-// common use, then initials and syllable beginnings through those, then the same through rare
-// readings; then all of it again with the fuzzy sounds. A name is ranked by the first way it
-// matches in.
+// The ways a query is read against a name, best first: whole syllables, then initials and
+// syllable beginnings; then both again with the fuzzy sounds. A name is ranked by the first way
+// it matches in.
 const FoodSearchIndex::MatchMode FoodSearchIndex::MatchModes[MatchTiers] = {
-    {true, true, false}, {true, false, false}, {false, true, false}, {false, false, false},
+    {true, false}, {false, false},
     // The same again with the fuzzy sounds, below every match without them.
-    {true, true, true},  {true, false, true},  {false, true, true},  {false, false, true}};
+    {true, true}, {false, true}};
 
 QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit) const
 {
@@ -538,112 +521,30 @@ bool FoodSearchIndex::matchesTones(const Text &text, const Query &query, int tie
     return bestRank(text, query, rank == int(SearchRank::Contains), toned) == rank;
 }
 
+namespace {
+
+// An other name that is only a reading, in Latin letters with or without tone marks ("baohe",
+// "báo he"): what the user typed, not a name to tell them.
+bool isReading(const QString &alias)
+{
+    return std::all_of(alias.cbegin(), alias.cend(), [](QChar c) {
+        return c.isSpace() || (c.isLetter() && c.script() == QChar::Script_Latin);
+    });
+}
+
+} // namespace
+
 FoodSearchHit FoodSearchIndex::hit(const Found &found) const
 {
     FoodSearchHit hit;
     hit.food = int(found.text->food);
     hit.rank = SearchRank(found.place % Ranks);
-    if (found.text->alias >= 0)
-        hit.alias = m_foods[hit.food].aliases[found.text->alias];
-    MatchMode mode = MatchModes[found.place / Ranks];
-    if (!mode.commonOnly) {
-        mode.tones = found.toned && found.query->toned;
-        hit.reading = matchedReading(*found.text, *found.query, mode, hit.rank);
+    if (found.text->alias >= 0) {
+        const QString &alias = m_foods[hit.food].aliases[found.text->alias];
+        if (!isReading(alias))
+            hit.alias = alias;
     }
     return hit;
-}
-
-// Follows a match of the query from position `at` on through the text from `unit` on, the way
-// step() reads it: each character as itself or through its readings in order of use, the
-// longest spelling first. Records the way in `search.path`.
-bool FoodSearchIndex::findPath(PathSearch &search, quint32 unit, int at) const
-{
-    const Query &query = search.query;
-    if (size_t(at) == query.units.size())
-        return !search.toEnd || unit == search.end;
-    if (unit == search.end)
-        return false;
-    quint64 &failed = search.failed[unit - search.start];
-    if (failed & (quint64(1) << at))
-        return false;
-    const auto follow = [&](int reading, int length) {
-        search.path.push_back({reading, at, length});
-        if (findPath(search, unit + 1, at + length))
-            return true;
-        search.path.pop_back();
-        return false;
-    };
-    const MatchMode mode = search.mode;
-    const quint64 toned = mode.tones ? query.toned : 0;
-    if (query.units[size_t(at)] == m_units[unit] && !(toned & (quint64(1) << at)) && follow(-1, 1))
-        return true;
-    const PinyinTable::Readings readings = PinyinTable::readingsAt(m_unitReadings[unit]);
-    const int readingCount = mode.commonOnly ? readings.commonCount : readings.count;
-    for (int i = 0; i < readingCount; ++i) {
-        const int inTone = toned ? lettersInTone(query, at, readings.tones(i)) : int(MaxPinyinQuery) + 1;
-        const int number = readings.syllable(i);
-        std::vector<std::string> spellings = {std::string(m_pinyin.syllable(number).data(),
-                                                          size_t(m_pinyin.syllable(number).size()))};
-        if (mode.fuzzy)
-            spellings.insert(spellings.end(), m_fuzzySyllables[size_t(number)].begin(),
-                             m_fuzzySyllables[size_t(number)].end());
-        for (const std::string &spelling : spellings) {
-            const int spelled = commonPrefix(spelling, query.units, size_t(at));
-            if (mode.wholeSyllables) {
-                if (spelled == int(spelling.size()) && spelled <= inTone && follow(i, spelled))
-                    return true;
-                continue;
-            }
-            for (int length = std::min(spelled, inTone); length >= 1; --length) {
-                if (follow(i, length))
-                    return true;
-            }
-        }
-    }
-    failed |= quint64(1) << at;
-    return false;
-}
-
-QString FoodSearchIndex::matchedReading(const Text &text, const Query &query, MatchMode mode, SearchRank rank) const
-{
-    if (query.units.size() > MaxPinyinQuery)
-        return {};
-    PathSearch search{query, mode, text.first, text.first + text.length, rank == SearchRank::Exact, {}, {}};
-    search.failed.assign(text.length, 0);
-    // Where the match begins: the first character, or for a match inside the name the first
-    // later one it can begin at.
-    quint32 begin = text.first;
-    bool found = false;
-    if (rank != SearchRank::Contains) {
-        found = findPath(search, begin, 0);
-    } else {
-        for (begin = text.first + 1; begin < search.end && !found; ++begin)
-            found = findPath(search, begin, 0);
-        --begin;
-    }
-    if (!found)
-        return {};
-    QStringList syllables;
-    for (size_t i = 0; i < search.path.size(); ++i) {
-        const PathSearch::Step &taken = search.path[i];
-        const quint32 unit = begin + quint32(i);
-        const PinyinTable::Readings readings = PinyinTable::readingsAt(m_unitReadings[unit]);
-        if (taken.reading < 0 && readings.count == 0) {
-            syllables.append(QString::fromUcs4(&m_units[unit], 1));
-            continue;
-        }
-        // The character typed as itself is shown in its usual reading.
-        const int reading = std::max(taken.reading, 0);
-        int tone = readings.firstTone(reading);
-        // A tone typed for its letters, where the reading is said so.
-        const quint64 letters = ((quint64(1) << taken.length) - 1) << taken.from;
-        for (int typed = 1; taken.reading >= 0 && typed <= PinyinTable::NeutralTone; ++typed) {
-            if ((query.toneAt[size_t(typed - 1)] & letters) && (readings.tones(reading) & (1 << (typed - 1))))
-                tone = typed;
-        }
-        syllables.append(PinyinTable::withToneMark(m_pinyin.syllable(readings.syllable(reading)), tone));
-    }
-    return syllables.join(u' ');
 }
 
 QStringList FoodSearchIndex::matchingCategories(const QString &text, Options options) const
@@ -730,10 +631,10 @@ QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit, O
 
     // One typo: a pinyin query of four letters or more that finds nothing as spelled (the fuzzy
     // sounds aside) is tried once more with every spelling one edit away (jidna: jidan). Those
-    // finds come before the fuzzy ones: a fuzzy sound through a rare reading or a syllable's
-    // beginning reaches far (jidna: 鸡蛋羹, 羹 read láng taken for nang), one letter mistyped is
-    // the likelier slip. Each food at the best place any spelling gives it. The typed tones do
-    // not carry over to another spelling.
+    // finds come after the fuzzy ones: a sound-alike the user's input method would accept
+    // (zurou: 猪肉) is likelier than a slip of a letter that happens to spell another food
+    // (zurou: 驴肉 as lurou). Each food at the best place any spelling gives it. The typed tones
+    // do not carry over to another spelling.
     const size_t exactLists = size_t(MatchTiers / 2 * Ranks * 2);
     const bool foundAsSpelled = std::any_of(lists.begin(), lists.begin() + qsizetype(exactLists),
                                             [](const auto &list) { return !list.empty(); });
@@ -756,14 +657,12 @@ QVector<FoodSearchHit> FoodSearchIndex::search(const QString &text, int limit, O
         }
     }
 
-    // The matches as spelled, then the typos, then the fuzzy ones; each food once, at its best.
+    // The matches as spelled, then the fuzzy ones, then the typos; each food once, at its best.
     std::vector<const std::vector<Found> *> order;
-    for (size_t i = 0; i < exactLists; ++i)
-        order.push_back(&lists[i]);
+    for (const auto &list : lists)
+        order.push_back(&list);
     for (const auto &list : typoLists)
         order.push_back(&list);
-    for (size_t i = exactLists; i < lists.size(); ++i)
-        order.push_back(&lists[i]);
     QVector<FoodSearchHit> hits;
     std::vector<bool> taken(size_t(m_foods.size()), false);
     for (const auto *list : order) {

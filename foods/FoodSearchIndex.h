@@ -33,11 +33,9 @@ struct FoodSearchHit
 {
     int food = -1;      // position in FoodSearchIndex::foods()
     SearchRank rank = SearchRank::Contains;
-    QString alias;      // the other name that matched, when the food's own name did not
-    // Found only through a rare reading of a character (白 read bó): the matched characters of
-    // the name (or of `alias`) as they were read, in pinyin with tone marks ("bó guǒ"). Empty
-    // when the readings in common use found the food.
-    QString reading;
+    // The other name that matched, when the food's own name did not; never one that is only a
+    // reading written in Latin letters (an other name "baohe" is what the user typed).
+    QString alias;
 };
 
 // How the search may read what is typed.
@@ -45,38 +43,37 @@ struct FoodSearchOptions
 {
     // 模糊音, as Chinese input methods offer it: z/zh, c/ch, s/sh, n/l, h/f, r/l and
     // an/ang, en/eng, in/ing (so ian/iang, uan/uang) are taken for each other, below every
-    // match without them.
+    // match as spelled and above every match with a typo.
     bool fuzzySounds = true;
     // The user's own foods (the names logged most, most recently first): each listed before
     // the other foods that match as well, in this order.
     QStringList preferredFoods;
 };
 
-// Finds foods by what a user types: Chinese text, pinyin (whole syllables,
-// initials or a mix, ü typed as v or u, tones given as marks or numbers or not
-// at all, every reading of a character), Latin letters in any case, spaces
-// ignored; in the food's name or in one of its other names. A pinyin query of
-// four letters or more that finds nothing as spelled is read once more with one
-// typo forgiven (jidna: 鸡蛋); those finds come after the ones as spelled and
-// before the ones through fuzzy sounds.
+// Finds foods by what a user types: Chinese text, pinyin (whole syllables, initials or a mix, ü
+// typed as v or u, tones given as marks or numbers or not at all), Latin letters in any case,
+// spaces ignored; in the food's name or in one of its other names. A name is read as a reader
+// says it, word by word (PinyinTable): 薄荷 is bò he, so bohe finds it (baohe only as a typo); a
+// character's other readings count only where the dictionary reads it so in that word, or
+// where an other name spells them out.
 //
-// A query matches a name where it can be read from some character on through
-// consecutive characters: each character taken either as itself or as a
-// non-empty beginning of one of its readings, the last one possibly cut short
-// (xihongshi, xihong, xhs, xihs all find 西红柿; hongshi finds it too). Results
-// come best first by how they matched: through whole syllables of readings in
-// common use (boluo: 菠萝), then through initials or beginnings of those (td:
-// 土豆), then the same through rare readings only (白 read bó, for 白果); within
-// each, the whole name, then names that begin with the query, then the rest;
-// then in the food tree's order of names (pinyin, numbers by value).
+// A query matches a name where it can be read from some character on through consecutive
+// characters: each character taken either as itself or as a non-empty beginning of its
+// reading, the last one possibly cut short (xihongshi, xihong, xhs, xihs all find 西红柿;
+// hongshi finds it too). Results come best first, in one order: through whole syllables as
+// spelled (boluo: 菠萝), then through initials or beginnings (td: 土豆), then the same with the
+// fuzzy sounds (zurou: 猪肉 by z/zh), then, for a pinyin query of four letters or more that
+// finds nothing as spelled, with one typo forgiven (jidna: 鸡蛋). Within each: the whole name,
+// then names that begin with the query, then the rest; among those, the user's own foods
+// (Options::preferredFoods), then everyday ones, then the food tree's order of names (pinyin,
+// numbers by value).
 //
 // Tones never decide whether a food is found, as people mistype them; they order foods that
 // match equally well. A tone is typed as a mark on a vowel (lí zhī) or as a number after the
 // syllable (li2zhi1, only in a query of letters and such numbers that ends in one); among the
-// foods in the same place by the rules above, those whose matched characters have a reading in
-// the typed tone for every toned syllable come first (li2zhi1: 梨汁 before 荔枝, li4zhi1: 荔枝
-// first; tang2: 糖 before 汤). A food found only through a rare reading says which one
-// (FoodSearchHit::reading: 白果 found by bo is "bó guǒ"), as a user may not know it.
+// foods in the same place by the rules above, those whose matched characters are read in the
+// typed tone for every toned syllable come first (li2zhi1: 梨汁 before 荔枝, li4zhi1: 荔枝
+// first; tang2: 糖 before 汤).
 //
 // Widget-free; building costs some milliseconds per thousand foods, a search
 // a scan of compact arrays.
@@ -123,12 +120,11 @@ private:
     // How a query is read against a name (see MatchModes).
     struct MatchMode
     {
-        bool commonOnly;     // through the readings in common use only
         bool wholeSyllables; // each character through a whole syllable, not its beginning
         bool fuzzy;          // through the readings' fuzzy sounds as well
         bool tones = false;  // each typed tone through a reading in that tone
     };
-    static constexpr int MatchTiers = 8;
+    static constexpr int MatchTiers = 4;
     static const MatchMode MatchModes[MatchTiers];
 
     // A typed tone: the position in the query of a letter of its syllable, and the tone.
@@ -161,10 +157,6 @@ private:
     FoodSearchHit hit(const Found &found) const;
     // Whether the text matches in the same tier and rank with every typed tone.
     bool matchesTones(const Text &text, const Query &query, int tier, int rank) const;
-    // The readings a match went through, in pinyin with tone marks ("bó guǒ").
-    QString matchedReading(const Text &text, const Query &query, MatchMode mode, SearchRank rank) const;
-    struct PathSearch;
-    bool findPath(PathSearch &search, quint32 unit, int at) const;
     // The shortest query a typo is looked for in.
     static constexpr size_t MinTypoQuery = 4;
     // A name's text for the search, or nothing for one without characters.
@@ -185,5 +177,5 @@ private:
     QHash<QString, int> m_foodByName;         // the first food of each name
     std::vector<Text> m_categoryTexts;        // their names, `food` their position
     std::vector<char32_t> m_units;            // the texts' characters, normalized
-    std::vector<quint16> m_unitReadings;      // per unit: offset of its readings (0: none)
+    std::vector<quint16> m_unitReadings;      // per unit: offset of its readings there (0: none)
 };

@@ -5,13 +5,14 @@
 set -euo pipefail
 
 # Building: the compiler, CMake (Qt's CMake files call pkg-config), Qt with Qt Svg, SQLite, zlib
-# (the skin's pictures), Unicode's Unihan readings and Python for the pinyin table. Running: Qt's
-# Chinese texts, a CJK font, and Xvfb with xauth for xvfb-run where there is no display.
+# (the skin's pictures) and Python for the pinyin table. Running: Qt's Chinese texts, a CJK font
+# that draws pinyin's toned letters (Noto CJK), and Xvfb with xauth for xvfb-run where there is
+# no display.
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-svg-dev qt6-translations-l10n
-  libsqlite3-dev zlib1g-dev unicode-data python3
-  fonts-wqy-microhei fontconfig
+  libsqlite3-dev zlib1g-dev python3
+  fonts-noto-cjk fontconfig
   xvfb xauth
 )
 # Testing: Google Benchmark; the end-to-end scripts' sqlite3, xdotool, xclip, ImageMagick and

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/MainForm.h"
+#include "shell/TextFonts.h"
 
 #include "resources/Pictures.h"
 #include "widgets/AutoSizeLabel.h"
@@ -8,7 +9,6 @@
 #include "widgets/PictureBox.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -100,22 +100,7 @@ int MainFormLayout::pixels(int twips)
 
 QFont MainFormLayout::songFont()
 {
-    static const char *const songFamilies[] = {
-        "SimSun",          "宋体",           "NSimSun", "Noto Serif CJK SC", "Source Han Serif SC",
-        "AR PL UMing CN", "AR PL SungtiL GB",
-    };
-    const QStringList installed = QFontDatabase::families();
-    QString family = QStringLiteral("WenQuanYi Micro Hei");
-    for (const char *candidate : songFamilies) {
-        if (installed.contains(QString::fromUtf8(candidate), Qt::CaseInsensitive)) {
-            family = QString::fromUtf8(candidate);
-            break;
-        }
-    }
-    QFont font(family);
-    font.setPointSizeF(10.5);
-    font.setWeight(QFont::Normal);
-    return font;
+    return TextFonts::song();
 }
 
 void MainForm::setupForm(QWidget *window)

@@ -64,8 +64,8 @@ namespace MainFormLayout {
 // The controls' places are given in twips; 15 twips make one pixel at 96 dots per inch.
 int pixels(int twips);
 
-// The font of the record title and the two inputs: a Song typeface
-// where one is installed, else the program's own CJK font.
+// The font of the record title and the two inputs: a Song typeface that draws pinyin where
+// one is installed, else the application's font (TextFonts::song).
 QFont songFont();
 
 } // namespace MainFormLayout

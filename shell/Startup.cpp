@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/Startup.h"
+#include "shell/TextFonts.h"
 
 #include "db/DataError.h"
 #include "resources/Pictures.h"
@@ -40,11 +41,7 @@ void Startup::prepareApplication(QApplication &app)
     QApplication::setDesktopFileName(QStringLiteral(PELLOMIR_APP_ID));
     QApplication::setWindowIcon(Pictures::windowIcon());
 
-    QFont font;
-    font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Microsoft YaHei"),
-                      QStringLiteral("SimSun")});
-    font.setPointSizeF(9);
-    QApplication::setFont(font);
+    QApplication::setFont(TextFonts::application());
 
     // The interface is Chinese whatever the environment's language: numbers, sizes and dates
     // too ("144 字节", "2026/12/10"), and Qt's own texts in its dialogs.

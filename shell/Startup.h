@@ -12,7 +12,7 @@ class MainWindow;
 // The program's start, shared by the program itself and the start-up benchmark.
 namespace Startup {
 
-// Names the application, gives it its icon and its CJK default font, makes simplified Chinese
+// Names the application, gives it its icon and its font (TextFonts::application), makes simplified Chinese
 // (China) the default locale whatever LANG says, and loads Qt's Chinese texts for its standard
 // buttons and dialogs.
 void prepareApplication(QApplication &app);

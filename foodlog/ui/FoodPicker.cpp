@@ -35,9 +35,9 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
         const QList<FoodChoice> found =
             typed.trimmed().isEmpty() ? m_foods.preferred(RecentShown) : m_foods.match(typed);
         QList<SearchCompletion::Row> rows;
-        // Beside the name, the other name it was found by, else the rare reading ("白果 · bó guǒ").
+        // Beside the name, the other name it was found by ("土豆 · 马铃薯").
         for (const FoodChoice &food : found)
-            rows.append({food.fieldText(), food.matchedAlias.isEmpty() ? food.matchedReading : food.matchedAlias});
+            rows.append({food.fieldText(), food.matchedAlias});
         return rows;
     });
     connect(m_completion, &SearchCompletion::chosen, this, &FoodPicker::addRequested);

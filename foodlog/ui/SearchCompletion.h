@@ -13,8 +13,8 @@ class QStandardItemModel;
 // The list of results under a search field of the food log (foods, activities): filled from a
 // finder as the user types, its best result highlighted so that Return takes it; entered empty,
 // it lists the user's recent picks with nothing highlighted, so that Return adds nothing by
-// chance; Escape clears the field. A row shows what a result was found by, an other name
-// ("百香果 · 鸡蛋果") or a rare reading ("白果 · bó guǒ"), and puts only the name into the field.
+// chance; Escape clears the field. A row shows the other name a result was found by
+// ("百香果 · 鸡蛋果"), and puts only the name into the field.
 class SearchCompletion : public QObject
 {
     Q_OBJECT
@@ -24,7 +24,7 @@ public:
     {
         QString name;         // what the field takes
         QString matchedAlias; // shown after the name, when the name itself did not match: the
-                              // other name or the rare reading it was found by
+                              // other name it was found by
     };
     // Rows for what was typed; for an empty text, the recent picks.
     using Finder = std::function<QList<Row>(const QString &typed)>;

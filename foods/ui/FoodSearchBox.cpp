@@ -168,8 +168,8 @@ void FoodSearchBox::showResults()
     const QVector<FoodSearchHit> hits = searched.search(query, FoodSearchIndex::DefaultLimit, m_options);
     for (const FoodSearchHit &hit : hits) {
         const SearchableFood &food = searched.foods().at(hit.food);
-        // An other name that matched is shown, else a rare reading: 白果（bó guǒ）.
-        auto *item = new QListWidgetItem(resultText(food, hit.alias.isEmpty() ? hit.reading : hit.alias), m_results);
+        // An other name that matched is shown: 土豆（马铃薯）.
+        auto *item = new QListWidgetItem(resultText(food, hit.alias), m_results);
         item->setData(FoodRole, hit.food);
         item->setToolTip(item->text());
     }

@@ -73,7 +73,7 @@ private:
     void moveCurrent(int step);
     void choose(QListWidgetItem *item);
     void clear();
-    // A result's line; `foundBy` (the other name or rare reading that matched) after the name.
+    // A result's line; `foundBy` (the other name that matched) after the name.
     static QString resultText(const SearchableFood &food, const QString &foundBy);
 
     QWidget *m_panel;

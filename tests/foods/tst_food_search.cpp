@@ -6,6 +6,7 @@
 #include "foods/FoodCatalog.h"
 #include "foods/FoodChoices.h"
 #include "foods/FoodSearchIndex.h"
+#include "foods/HouseholdMeasures.h"
 #include "foods/PinyinTable.h"
 #include "support/TempDatabase.h"
 
@@ -83,12 +84,16 @@ private slots:
     void ranks();
     void rankedByUse_data();
     void rankedByUse();
-    void rareReadingIsNamed_data();
-    void rareReadingIsNamed();
-    void readingsInOrderOfUse();
+    void wordReadings_data();
+    void wordReadings();
+    void foundByAnotherName_data();
+    void foundByAnotherName();
+    void shippedNames_data();
+    void shippedNames();
     void fuzzySoundsCanBeTurnedOff();
     void categoriesAreResultsOfTheirOwn();
     void ownThenEverydayFoodsFirst();
+    void ownFoodsAreReadByWords();
     void limitKeepsTheBest();
     void longQuery();
     void catalogFromFile();
@@ -99,52 +104,72 @@ private slots:
 void TestFoodSearch::readings_data()
 {
     QTest::addColumn<QString>("character");
-    QTest::addColumn<QStringList>("mustHave");
-    QTest::addColumn<QStringList>("withTones"); // each reading in its usual tone first
+    QTest::addColumn<QString>("reading"); // its most common one, with its tone
 
-    QTest::newRow("薄") << "薄" << QStringList{"bao", "bo"} << QStringList{"báo", "bó", "bò"};
-    QTest::newRow("长") << "长" << QStringList{"chang", "zhang"} << QStringList{"zhǎng", "cháng"};
-    QTest::newRow("重") << "重" << QStringList{"zhong", "chong"} << QStringList{"zhòng", "chóng"};
-    QTest::newRow("行") << "行" << QStringList{"xing", "hang"} << QStringList{"xíng", "háng"};
-    QTest::newRow("乐") << "乐" << QStringList{"le", "yue"} << QStringList{"lè", "yuè"};
-    QTest::newRow("绿: ü as v") << "绿" << QStringList{"lv"} << QStringList{"lǜ"};
-    QTest::newRow("西: one reading") << "西" << QStringList{"xi"} << QStringList{"xī"};
-    QTest::newRow("an extension B character") << QString::fromUcs4(U"\U00020000") << QStringList{"he"}
-                                              << QStringList{};
-    // One syllable in several tones, its usual one first; the neutral one without a mark.
-    QTest::newRow("好: hǎo, hào") << "好" << QStringList{"hao"} << QStringList{"hǎo", "hào"};
-    QTest::newRow("汤: tāng, and neutral") << "汤" << QStringList{"tang"} << QStringList{"tāng", "tang"};
-    QTest::newRow("糖") << "糖" << QStringList{"tang"} << QStringList{"táng"};
-    QTest::newRow("荔") << "荔" << QStringList{"li"} << QStringList{"lì"};
-    QTest::newRow("梨") << "梨" << QStringList{"li"} << QStringList{"lí"};
-    QTest::newRow("嗯: syllables without a vowel") << "嗯" << QStringList{"n", "ng"} << QStringList{"ń", "ň", "ńg"};
-    QTest::newRow("果: the mark on o of uo") << "果" << QStringList{"guo"} << QStringList{"guǒ"};
-    QTest::newRow("肉: on the o of ou") << "肉" << QStringList{"rou"} << QStringList{"ròu"};
-    QTest::newRow("水: on the i of ui") << "水" << QStringList{"shui"} << QStringList{"shuǐ"};
+    QTest::newRow("薄") << "薄" << "báo";
+    QTest::newRow("长") << "长" << "cháng";
+    QTest::newRow("重") << "重" << "zhòng";
+    QTest::newRow("行") << "行" << "xíng";
+    QTest::newRow("乐") << "乐" << "lè";
+    QTest::newRow("白") << "白" << "bái";
+    QTest::newRow("大") << "大" << "dà";
+    QTest::newRow("担") << "担" << "dān";
+    QTest::newRow("绿: ü") << "绿" << "lǜ";
+    QTest::newRow("西") << "西" << "xī";
+    QTest::newRow("糖") << "糖" << "táng";
+    QTest::newRow("荔") << "荔" << "lì";
+    QTest::newRow("梨") << "梨" << "lí";
+    QTest::newRow("果: the mark on o of uo") << "果" << "guǒ";
+    QTest::newRow("肉: on the o of ou") << "肉" << "ròu";
+    QTest::newRow("水: on the i of ui") << "水" << "shuǐ";
+    QTest::newRow("beyond the first plane") << QString::fromUcs4(U"\U0002C1D9") << "bèi";
 }
 
+// Outside a word a character has one reading, its most common; nothing else has any.
 void TestFoodSearch::readings()
 {
     QFETCH(QString, character);
-    QFETCH(QStringList, mustHave);
-    QFETCH(QStringList, withTones);
+    QFETCH(QString, reading);
     const PinyinTable table;
-    const QStringList readings = table.readingTexts(character.toUcs4().front());
-    for (const QString &reading : mustHave)
-        QVERIFY2(readings.contains(reading), qPrintable(readings.join(u' ')));
-    // In order: each syllable's tones follow their syllable, the usual one first.
-    const QStringList marked = table.markedReadingTexts(character.toUcs4().front());
-    qsizetype after = -1;
-    for (const QString &reading : withTones) {
-        const qsizetype at = marked.indexOf(reading);
-        QVERIFY2(at > after, qPrintable(reading + u':' + marked.join(u' ')));
-        after = at;
-    }
-    for (const QString &reading : readings)
-        QVERIFY2(!reading.isEmpty() && reading == reading.toLower() && reading.toLatin1() == reading.toUtf8(),
-                 qPrintable(reading));
+    QCOMPARE(table.markedReadingTexts(character.toUcs4().front()), QStringList{reading});
+    QCOMPARE(table.markedText(character), reading);
     QVERIFY(table.readingTexts(U'a').isEmpty());
     QVERIFY(table.readingTexts(U'，').isEmpty());
+}
+
+void TestFoodSearch::wordReadings_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("reading");
+
+    // A character takes the reading its word has.
+    QTest::newRow("薄荷") << "薄荷" << "bò he";
+    QTest::newRow("薄饼") << "薄饼" << "báo bǐng";
+    QTest::newRow("担担面") << "担担面" << "dàn dan miàn";
+    QTest::newRow("重庆小面") << "重庆小面" << "chóng qìng xiǎo miàn";
+    QTest::newRow("长寿面") << "长寿面" << "cháng shòu miàn";
+    QTest::newRow("行军饭") << "行军饭" << "xíng jūn fàn";
+    QTest::newRow("咖喱饭") << "咖喱饭" << "gā lí fàn";
+    QTest::newRow("番茄") << "番茄" << "fān qié";
+    QTest::newRow("芥蓝, a food word added to the dictionaries") << "芥蓝" << "gài lán";
+    QTest::newRow("音乐: a word of the dictionary in no food") << "音乐" << "yīn yuè";
+    // Outside a word, each character its most common reading.
+    QTest::newRow("芒果") << "芒果" << "máng guǒ";
+    QTest::newRow("开心果") << "开心果" << "kāi xīn guǒ";
+    QTest::newRow("鲜百合") << "鲜百合" << "xiān bǎi hé";
+    QTest::newRow("大扫除") << "大扫除" << "dà sǎo chú";
+    // Characters that are not Chinese are themselves.
+    QTest::newRow("AD钙奶") << "AD钙奶" << "A D gài nǎi";
+    // Two words side by side, each as it is said: 卜 is bo in 萝卜, not its most common bǔ.
+    QTest::newRow("two words") << "红烧萝卜" << "hóng shāo luó bo";
+}
+
+// A name is read word by word, as a reader says it.
+void TestFoodSearch::wordReadings()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, reading);
+    QCOMPARE(PinyinTable().markedText(text), reading);
 }
 
 void TestFoodSearch::queries_data()
@@ -171,17 +196,15 @@ void TestFoodSearch::queries_data()
     QTest::newRow("ü as v") << "lvdou" << QStringList{"绿豆"};
     QTest::newRow("ü as u") << "ludou" << QStringList{"绿豆", "卤豆干"};
     QTest::newRow("ü itself") << "lüdou" << QStringList{"绿豆"};
-    // Every reading of a character.
-    QTest::newRow("薄 bo") << "bohe" << QStringList{"薄荷"};
-    QTest::newRow("薄 bao") << "baohe" << QStringList{"薄荷"};
-    QTest::newRow("长 chang") << "changshou" << QStringList{"长寿面"};
-    QTest::newRow("长 zhang") << "zhangshou" << QStringList{"长寿面"};
-    QTest::newRow("重 chong") << "chongqing" << QStringList{"重庆小面"};
-    QTest::newRow("重 zhong") << "zhongqing" << QStringList{"重庆小面"};
-    QTest::newRow("行 xing") << "xingjun" << QStringList{"行军饭"};
-    QTest::newRow("行 hang") << "hangjun" << QStringList{"行军饭"};
-    QTest::newRow("乐 le") << "kele" << QStringList{"可乐"};
-    QTest::newRow("乐 yue") << "keyue" << QStringList{"可乐"};
+    // A character in its word's reading, not in another of its readings.
+    QTest::newRow("薄 bo in 薄荷") << "bohe" << QStringList{"薄荷"};
+    QTest::newRow("not 薄 bao in 薄荷") << "bao" << QStringList{"2号面包", "10号面包"};
+    QTest::newRow("长 chang in 长寿") << "changshou" << QStringList{"长寿面"};
+    QTest::newRow("重 chong in 重庆") << "chongqing" << QStringList{"重庆小面"};
+    QTest::newRow("行 xing in 行军") << "xingjun" << QStringList{"行军饭"};
+    QTest::newRow("not 行 hang in 行军") << "hangjun" << QStringList{};
+    QTest::newRow("乐 le in 可乐") << "kele" << QStringList{"可乐"};
+    QTest::newRow("not 乐 yue in 可乐") << "keyue" << QStringList{};
     // Other names.
     QTest::newRow("alias in Chinese") << "马铃薯" << QStringList{"土豆（马铃薯）"};
     QTest::newRow("alias in pinyin") << "yangyu" << QStringList{"土豆（洋芋）"};
@@ -223,7 +246,7 @@ void TestFoodSearch::queries()
     QCOMPARE(shown(index, index.search(query)), expected);
 }
 
-// Everyday foods, among them the ones a rare reading or a syllable fragment used to put first.
+// Everyday foods, among them the ones a reading of another word or a syllable fragment used to put first.
 QVector<SearchableFood> everydayFoods()
 {
     return {
@@ -250,7 +273,7 @@ void TestFoodSearch::rankedByUse_data()
     QTest::addColumn<QString>("query");
     QTest::addColumn<QString>("first");
     QTest::addColumn<QStringList>("inTopThree");
-    // Customary readings before rare ones (白 bó, 果 luǒ; 大 tài, 橙 dèng; 番 pān; 担 jiē).
+    // Each character as its word has it: no reading of another word gets in first.
     QTest::newRow("boluo") << "boluo" << "菠萝" << QStringList{};
     QTest::newRow("td") << "td" << "土豆" << QStringList{};
     QTest::newRow("pg") << "pg" << "苹果" << QStringList{};
@@ -264,15 +287,13 @@ void TestFoodSearch::rankedByUse_data()
     QTest::newRow("ji1dan4") << "ji1dan4" << "鸡蛋" << QStringList{};
     QTest::newRow("lv4dou4") << "lv4dou4" << "绿豆" << QStringList{};
     QTest::newRow("lǜdòu") << "lǜdòu" << "绿豆" << QStringList{};
-    // Fuzzy sounds (s/sh, n/l, an/ang, c/ch), below every exact match.
+    // Fuzzy sounds (s/sh, n/l, an/ang, c/ch), below every match as spelled.
     QTest::newRow("xihongsi") << "xihongsi" << "西红柿" << QStringList{};
     QTest::newRow("liunai") << "liunai" << "牛奶" << QStringList{};
     QTest::newRow("niulang (an/ang)") << "niunang" << "牛腩" << QStringList{};
     QTest::newRow("chandou (c/ch)") << "chandou" << "蚕豆" << QStringList{};
     QTest::newRow("si: 丝瓜 before 柿 by sh") << "si" << "丝瓜" << QStringList{};
-    // One typo in four letters or more, when nothing else is found.
-    // 鸡蛋羹 matches jidna only through a fuzzy sound of a rare reading (羹 láng as nang):
-    // the typo comes first.
+    // One typo in four letters or more, when nothing is found as spelled.
     QTest::newRow("jidna (swapped)") << "jidna" << "鸡蛋" << QStringList{};
     QTest::newRow("xihongshu (wrong)") << "xihongshu" << "西红柿" << QStringList{};
     QTest::newRow("tudu (missing)") << "tudu" << "土豆" << QStringList{};
@@ -302,52 +323,125 @@ void TestFoodSearch::rankedByUse()
         QVERIFY2(names.mid(0, 3).contains(name), qPrintable(names.join(u' ')));
 }
 
-void TestFoodSearch::rareReadingIsNamed_data()
+void TestFoodSearch::foundByAnotherName_data()
 {
     QTest::addColumn<QString>("query");
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("reading"); // empty: found through readings in common use
+    QTest::addColumn<QString>("alias"); // the other name shown beside it; empty: none
 
-    QTest::newRow("白 bó") << "boguo" << "白果" << "bó guǒ";
-    QTest::newRow("the last syllable cut short") << "bog" << "白果" << "bó guǒ";
-    QTest::newRow("only the characters matched") << "bo" << "白果" << "bó";
-    QTest::newRow("inside the name") << "bocai" << "圆白菜" << "bó cài";
-    QTest::newRow("大 tài") << "taidou" << "大豆" << "tài dòu";
-    QTest::newRow("果 luǒ after a common reading") << "pingluo" << "苹果" << "píng luǒ";
-    QTest::newRow("typed tones") << "bo2guo3" << "白果" << "bó guǒ";
-    QTest::newRow("a wrong tone: the reading as it is") << "bo4guo3" << "白果" << "bó guǒ";
-    QTest::newRow("through another name") << "jidanluo" << "百香果" << "jī dàn luǒ";
-    QTest::newRow("common readings: nothing to say") << "baiguo" << "白果" << "";
-    QTest::newRow("initials of common readings") << "bg" << "白果" << "";
-    QTest::newRow("typed as itself") << "白果" << "白果" << "";
+    QTest::newRow("the name's pinyin") << "baiguo" << "白果" << "";
+    QTest::newRow("the name's initials") << "bg" << "白果" << "";
+    QTest::newRow("the name typed") << "白果" << "白果" << "";
+    QTest::newRow("typed tones") << "bai2guo3" << "白果" << "";
+    QTest::newRow("another name's pinyin") << "fengli" << "菠萝" << "凤梨";
+    QTest::newRow("another name typed") << "马铃薯" << "土豆" << "马铃薯";
+    QTest::newRow("another name through its word's reading") << "fangua" << "南瓜" << "番瓜";
+    QTest::newRow("another name that is a reading: not told") << "baohe" << "薄荷" << "";
+    QTest::newRow("the same with tone marks") << "báo he" << "薄荷" << "";
 }
 
-// A food found only through a rare reading says which reading, with its tones; the foods a log
-// entry is made from say it too.
-void TestFoodSearch::rareReadingIsNamed()
+// What a result says it was found by: another name the user did not see, never a reading; the
+// foods a log entry is made from say the same.
+void TestFoodSearch::foundByAnotherName()
 {
     QFETCH(QString, query);
     QFETCH(QString, name);
-    QFETCH(QString, reading);
-    const FoodSearchIndex index(everydayFoods());
+    QFETCH(QString, alias);
+    QVector<SearchableFood> foods = everydayFoods();
+    foods.append(food("蔬菜", "薄荷", {"báo he"})); // 薄荷 also said báo he, spelled out
+    const FoodSearchIndex index(foods);
     const QVector<FoodSearchHit> hits = index.search(query);
     const auto hit = std::find_if(hits.begin(), hits.end(), [&](const FoodSearchHit &found) {
         return index.foods().at(found.food).name == name;
     });
     QVERIFY(hit != hits.end());
-    QCOMPARE(hit->reading, reading);
+    QCOMPARE(hit->alias, alias);
 
-    const QList<FoodChoice> choices = FoodChoices(everydayFoods()).match(query);
+    const QList<FoodChoice> choices = FoodChoices(foods).match(query);
     const auto choice = std::find_if(choices.begin(), choices.end(), [&](const FoodChoice &found) {
         return found.name == name;
     });
     QVERIFY(choice != choices.end());
-    QCOMPARE(choice->matchedReading, reading);
-    QCOMPARE(choice->matchedAlias, hit->alias);
+    QCOMPARE(choice->matchedAlias, alias);
 }
 
-// A character's readings come in order of use: customary, other common, then rare ones.
 // The fuzzy sounds can be turned off: then only what is spelled as read is found.
+namespace {
+
+// The shipped table (resources/foods.csv or activities.csv) as the search has it: each row's
+// category, name and other names, read by the header's names; a food with household measures
+// an everyday one.
+QVector<SearchableFood> shippedTable(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList header = lines.value(0).split(u',');
+    const HouseholdMeasures measures = HouseholdMeasures::builtIn();
+    QVector<SearchableFood> foods;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QStringList fields = lines[i].split(u',');
+        const auto field = [&](const char *name) { return fields.value(header.indexOf(QLatin1String(name))); };
+        SearchableFood item = food(field("category"), field("name"), field("aliases").split(u'、', Qt::SkipEmptyParts));
+        item.common = !measures.of(item.category, item.name).isEmpty();
+        foods.append(item);
+    }
+    return foods;
+}
+
+} // namespace
+
+void TestFoodSearch::shippedNames_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("first"); // the first results, in this order
+    QTest::addColumn<QStringList>("absent"); // never among the results
+
+    const QString foods = QStringLiteral(PELLOMIR_FOODS_CSV);
+    const QString activities = QStringLiteral(PELLOMIR_ACTIVITIES_CSV);
+    // Matches no reader expects, through readings the words do not have.
+    QTest::newRow("huanggua: not 芒果") << foods << "huanggua" << QStringList{"黄瓜"} << QStringList{"芒果"};
+    QTest::newRow("xigua: not 开心果") << foods << "xigua" << QStringList{"西瓜"} << QStringList{"开心果"};
+    QTest::newRow("jidan: not 担担面") << foods << "jidan" << QStringList{"鸡蛋"} << QStringList{"担担面"};
+    QTest::newRow("bohe: not 鲜百合") << foods << "bohe" << QStringList{"薄荷"} << QStringList{"鲜百合"};
+    QTest::newRow("shucai: not 手撕包菜") << foods << "shucai" << QStringList{} << QStringList{"手撕包菜"};
+    QTest::newRow("ts: not 大扫除") << activities << "ts" << QStringList{} << QStringList{"大扫除"};
+    // Sound-alikes before typos.
+    QTest::newRow("zurou: 猪肉 by z/zh first") << foods << "zurou" << QStringList{"猪肉"} << QStringList{};
+    QTest::newRow("caofan: 蛋炒饭 by c/ch first") << foods << "caofan" << QStringList{"蛋炒饭"} << QStringList{};
+    QTest::newRow("tiaoseng: 跳绳 by s/sh") << activities << "tiaoseng" << QStringList{"跳绳"} << QStringList{};
+    // Words read as they are said.
+    QTest::newRow("hetao") << foods << "hetao" << QStringList{"核桃"} << QStringList{};
+    QTest::newRow("luobo: 萝卜 as an other name") << foods << "luobo" << QStringList{"白萝卜"} << QStringList{};
+    QTest::newRow("gailan") << foods << "gailan" << QStringList{"芥蓝"} << QStringList{};
+    QTest::newRow("jielan: not a reading of 芥蓝") << foods << "jielan" << QStringList{} << QStringList{"芥蓝"};
+    QTest::newRow("galifan") << foods << "galifan" << QStringList{"咖喱饭"} << QStringList{};
+    QTest::newRow("paji") << foods << "paji" << QStringList{"扒鸡"} << QStringList{};
+    QTest::newRow("zhuroufu") << foods << "zhuroufu" << QStringList{"猪肉脯"} << QStringList{};
+    QTest::newRow("jizong") << foods << "jizong" << QStringList{"鸡枞"} << QStringList{};
+    QTest::newRow("fanqie: 西红柿 by its other name") << foods << "fanqie" << QStringList{"西红柿"} << QStringList{};
+    QTest::newRow("tiaosheng") << activities << "tiaosheng" << QStringList{"跳绳"} << QStringList{};
+}
+
+// The shipped names, searched as the program searches them: what must come first, and the
+// matches through readings that a word does not have, which must never come at all.
+void TestFoodSearch::shippedNames()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, query);
+    QFETCH(QStringList, first);
+    QFETCH(QStringList, absent);
+    const FoodSearchIndex index(shippedTable(table));
+    QStringList names;
+    for (const FoodSearchHit &hit : index.search(query))
+        names << index.foods().at(hit.food).name;
+    QVERIFY2(names.mid(0, first.size()) == first, qPrintable(names.join(u' ')));
+    for (const QString &name : absent)
+        QVERIFY2(!names.contains(name), qPrintable(names.join(u' ')));
+}
+
 void TestFoodSearch::fuzzySoundsCanBeTurnedOff()
 {
     const FoodSearchIndex index(everydayFoods());
@@ -400,25 +494,6 @@ void TestFoodSearch::categoriesAreResultsOfTheirOwn()
     QVERIFY(index.search(QStringLiteral("shuiguo")).isEmpty()); // not 回锅肉 (s + huiguo)
 }
 
-void TestFoodSearch::readingsInOrderOfUse()
-{
-    const PinyinTable table;
-    const struct
-    {
-        char32_t character;
-        const char *customary;
-        const char *rare;
-    } cases[] = {{U'白', "bai", "bo"}, {U'大', "da", "tai"}, {U'果', "guo", "luo"}, {U'担', "dan", "jie"}};
-    for (const auto &c : cases) {
-        const PinyinTable::Readings readings = table.readings(c.character);
-        const QStringList texts = table.readingTexts(c.character);
-        QCOMPARE(texts.first(), QString::fromLatin1(c.customary));
-        const qsizetype rare = texts.indexOf(QString::fromLatin1(c.rare));
-        QVERIFY2(rare >= readings.commonCount, qPrintable(texts.join(u' ')));
-        QVERIFY(readings.commonCount >= 1);
-    }
-}
-
 void TestFoodSearch::ranks()
 {
     const FoodSearchIndex index(fixture());
@@ -430,6 +505,22 @@ void TestFoodSearch::ranks()
     const SearchableFood &first = index.foods().at(hits[0].food);
     QCOMPARE(first.category, QStringLiteral("谷薯主食"));
     QCOMPARE(first.aliases, (QStringList{"马铃薯", "洋芋"}));
+}
+
+// The user's own foods are read the same way, from the same words, when the index is built:
+// 重阳糕 is chóng yáng gāo (a word in no shipped name), never zhòng.
+void TestFoodSearch::ownFoodsAreReadByWords()
+{
+    OwnFood mine;
+    mine.id = 7;
+    mine.category = QStringLiteral("我的食物");
+    mine.name = QStringLiteral("重阳糕");
+    mine.kcalPer100g = 300;
+    const FoodSearchIndex index({FoodCatalog::searchable(mine), food("谷薯主食", "玉米")});
+    QCOMPARE(shown(index, index.search(QStringLiteral("chongyanggao"))), QStringList{"重阳糕"});
+    QCOMPARE(shown(index, index.search(QStringLiteral("chy"))), QStringList{"重阳糕"});
+    QCOMPARE(shown(index, index.search(QStringLiteral("zhy"))), QStringList{});
+    QVERIFY(index.foods().at(index.search(QStringLiteral("chy")).first().food).own);
 }
 
 // 60 foods contain the query; the only exact one sorts last by pinyin and

@@ -43,7 +43,7 @@ pass "cpack made $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB)"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "   Depends: $depends"
-for needed in libqt6widgets6 libqt6gui6 libqt6core6 libqt6svg6 libsqlite3-0 libc6 qt6-qpa-plugins qt6-translations-l10n fonts-wqy-microhei; do
+for needed in libqt6widgets6 libqt6gui6 libqt6core6 libqt6svg6 libsqlite3-0 libc6 qt6-qpa-plugins qt6-translations-l10n fonts-noto-cjk; do
   if grep -qw -- "$needed" <<<"$depends"; then :; else fail "Depends does not name $needed"; fi
 done
 

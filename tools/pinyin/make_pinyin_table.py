@@ -1,61 +1,34 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Makes the pinyin reading table of the food search from Unicode's Unihan data.
+"""Makes the pinyin table of the food search from resources/pinyin/ (run by the build).
 
-    make_pinyin_table.py <Unihan_Readings.txt[.bz2]> <out.cpp>
+    make_pinyin_table.py <characters.txt> <words.txt> <out.cpp>
 
-Every reading of every character in the fields kMandarin, kHanyuPinlu,
-kHanyuPinyin and kXHC1983 is taken as a toneless syllable and its tone; ü is
-written "v". Readings are ranked by use: the customary ones (kMandarin) first,
-then the others found in a corpus of modern use (kHanyuPinlu), then the rarer
-ones only dictionaries list (kHanyuPinyin, kXHC1983); a few readings of food
-words that the first two miss (FOOD_READINGS) count as in common use too. A
-syllable read in more
-than one tone (好: hǎo, hāo, hào) is one reading with all of its tones. The
-output is a C++ source with these arrays (see foods/PinyinTable.h):
+characters.txt gives each character's most common reading, words.txt the readings of words
+(tools/pinyin/make_pinyin_data.py makes both). Each reading is taken as a toneless syllable and
+its tone; ü is written "v". The output is a C++ source with these arrays (see
+foods/PinyinTable.h):
 
   syllables      the distinct toneless syllables, sorted, NUL-separated in one string
-  readingSets    sets of readings, each a header followed by that many readings; the
-                 header is the count, plus 256 times how many of them (the first ones)
-                 are in common use (kMandarin or kHanyuPinlu); set 0 is the empty set.
-                 A reading is its syllable's number in bits 0-8, the tone it is first
-                 listed in (1 to 4, 5 for the neutral tone) in bits 9-11, and the other
-                 tones it is read in in bits 12-15, one bit for each of the four tones
-                 other than the first, lowest first
-  bmpSets        for every code point from BmpFirst to BmpLast (the common blocks),
-                 the offset of its set (0: none)
-  wideCodes      the characters above BmpLast that have readings, sorted,
+  readingSets    sets of readings, each a header (the count) followed by that many readings;
+                 set 0 is the empty set. A reading is its syllable's number in bits 0-8, the
+                 tone it is first listed in (1 to 4, 5 for the neutral tone) in bits 9-11, and
+                 the other tones it is read in in bits 12-15, one bit for each of the four
+                 tones other than the first, lowest first
+  bmpSets        for every code point from BmpFirst to BmpLast, the offset of the set of its
+                 most common reading (0: none)
+  wideCodes      the characters above BmpLast that have a reading, sorted,
   wideSets       and the offset of each one's set
+  wordText       the words, sorted by code point, one after another,
+  wordStarts     where each begins in wordText (and where the last ends),
+  wordSets       and for each character of wordText the offset of the set of its readings in
+                 that word (a word read two ways gives its characters both)
 """
-import bz2
 import sys
 import unicodedata
 
-# In order of use: the customary reading, those of a corpus of modern use, the rest.
-FIELDS = ("kMandarin", "kHanyuPinlu", "kHanyuPinyin", "kXHC1983")
-COMMON_FIELDS = ("kMandarin", "kHanyuPinlu")
-# Readings in everyday use in the names of foods (resources/foods.csv) that neither kMandarin
-# nor kHanyuPinlu lists: the search would take them for rare ones (番茄 found by fanqie only
-# through a rare reading of 茄). Each comes after the character's other readings in common use.
-FOOD_READINGS = {
-    "仔": "zǎi",   # 煲仔饭
-    "佛": "fó",    # 佛手瓜
-    "咖": "gā",    # 咖喱
-    "扒": "pá",    # 扒鸡
-    "枞": "zōng",  # 鸡枞
-    "糁": "shēn",  # 玉米糁
-    "肋": "lèi",   # 肋排
-    "脯": "fǔ",    # 肉脯
-    "芥": "gài",   # 芥蓝
-    "茄": "qié",   # 茄子, 番茄
-    "荠": "qí",    # 荸荠
-    "葚": "shèn",  # 桑葚
-    "蛤": "gé",    # 蛤蜊
-    "豉": "chǐ",   # 豆豉
-}
 BMP_FIRST = 0x3400
 BMP_LAST = 0x9FFF
-
 
 # The combining marks of the four tones; a syllable without one is in the neutral tone, 5.
 TONE_MARKS = {"\u0304": 1, "\u0301": 2, "\u030c": 3, "\u0300": 4}
@@ -77,61 +50,43 @@ def split_tone(reading):
     return "".join(out), tone
 
 
-def readings_of(field, value):
-    if field == "kMandarin":
-        return value.split()
-    if field == "kHanyuPinlu":
-        # "dà(11596) dài(177)": each reading with its count in the corpus, most used first.
-        return [entry.partition("(")[0] for entry in value.split()]
-    # kHanyuPinyin: "53307.030:bó,bù,bò 53308.010:bó"; kXHC1983: "0037.090:báo 0083.040:bó"
-    result = []
-    for entry in value.split():
-        _, _, list_ = entry.partition(":")
-        result.extend(list_.split(","))
-    return result
+def data_lines(path):
+    with open(path, encoding="utf-8") as lines:
+        for line in lines:
+            line = line.rstrip("\n")
+            if line and not line.startswith("#"):
+                yield line.split("\t")
+
+
+def add_reading(readings, reading):
+    """Adds a reading to {syllable: [tones]}, in the order met."""
+    syllable, tone = split_tone(reading)
+    if syllable:
+        tones = readings.setdefault(syllable, [])
+        if tone not in tones:
+            tones.append(tone)
 
 
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) != 4:
         sys.exit(__doc__)
-    source, target = sys.argv[1], sys.argv[2]
-    opener = bz2.open if source.endswith(".bz2") else open
-    by_field = {}
-    with opener(source, "rt", encoding="utf-8") as lines:
-        for line in lines:
-            if not line.startswith("U+"):
-                continue
-            code, field, value = line.rstrip("\n").split("\t", 2)
-            if field not in FIELDS:
-                continue
-            cp = int(code[2:], 16)
-            by_field.setdefault(cp, {})[field] = readings_of(field, value)
+    characters_path, words_path, target = sys.argv[1:]
 
-    # The file lists a character's fields by name; its readings go in the order of use:
-    # per character, the syllables in that order, each with its tones in the order met.
-    readings = {}
-    common = {}
-    for cp, fields in by_field.items():
-        ordered = {}
-        for field in FIELDS:
-            for reading in fields.get(field, []):
-                syllable, tone = split_tone(reading)
-                if not syllable:
-                    continue
-                tones = ordered.setdefault(syllable, [])
-                if tone not in tones:
-                    tones.append(tone)
-            if field == COMMON_FIELDS[-1]:
-                if chr(cp) in FOOD_READINGS:
-                    syllable, tone = split_tone(FOOD_READINGS[chr(cp)])
-                    tones = ordered.setdefault(syllable, [])
-                    if tone not in tones:
-                        tones.append(tone)
-                common[cp] = len(ordered)
-        if ordered:
-            readings[cp] = ordered
+    characters = {}
+    for reading, chars in data_lines(characters_path):
+        for char in chars:
+            add_reading(characters.setdefault(ord(char), {}), reading)
+    words = {}
+    for word, reading in data_lines(words_path):
+        syllables = reading.split()
+        if len(syllables) != len(word):
+            sys.exit("%s: %s has %d syllables for %d characters" % (words_path, word, len(syllables), len(word)))
+        positions = words.setdefault(word, [{} for _ in word])
+        for position, syllable in zip(positions, syllables):
+            add_reading(position, syllable)
 
-    syllables = sorted({s for rs in readings.values() for s in rs})
+    syllables = sorted({s for rs in characters.values() for s in rs}
+                       | {s for ps in words.values() for rs in ps for s in rs})
     number = {s: i for i, s in enumerate(syllables)}
     sets = [0]  # set 0: empty
     set_offset = {(0,): 0}
@@ -143,9 +98,9 @@ def main():
             others |= 1 << (tone - 1 if tone < first else tone - 2)
         return number[syllable] | first << 9 | others << 12
 
-    def offset_of(rs, common_count):
-        key = tuple(reading_entry(s, tones) for s, tones in rs.items())
-        key = (len(key) + 256 * common_count,) + key
+    def offset_of(readings):
+        key = tuple(reading_entry(s, tones) for s, tones in readings.items())
+        key = (len(key),) + key
         if key not in set_offset:
             set_offset[key] = len(sets)
             sets.extend(key)
@@ -153,16 +108,21 @@ def main():
 
     bmp = [0] * (BMP_LAST - BMP_FIRST + 1)
     wide = []
-    for cp in sorted(readings):
-        offset = offset_of(readings[cp], common[cp])
+    for cp in sorted(characters):
+        offset = offset_of(characters[cp])
         if BMP_FIRST <= cp <= BMP_LAST:
             bmp[cp - BMP_FIRST] = offset
         elif cp > BMP_LAST:
             wide.append((cp, offset))
-        else:
-            sys.exit("unexpected code point U+%04X below the table" % cp)
-    if any(len(rs) > 0xFF for rs in readings.values()):
-        sys.exit("a character has more readings than the set's header can count")
+        # Below the table (〇 and the like): read as themselves.
+    word_text = []
+    word_starts = []
+    word_sets = []
+    for word in sorted(words, key=lambda w: [ord(c) for c in w]):
+        word_starts.append(len(word_text))
+        word_text.extend(ord(c) for c in word)
+        word_sets.extend(offset_of(position) for position in words[word])
+    word_starts.append(len(word_text))
     if len(sets) > 0xFFFF:
         sys.exit("the table no longer fits 16-bit offsets")
     if len(syllables) > 0x200:
@@ -174,7 +134,7 @@ def main():
             yield "    " + ",".join(str(v) for v in values[i:i + per_line]) + ",\n"
 
     with open(target, "w", encoding="utf-8", newline="\n") as out:
-        out.write("// Generated by tools/pinyin/make_pinyin_table.py from Unihan_Readings.txt. Do not edit.\n")
+        out.write("// Generated by tools/pinyin/make_pinyin_table.py from resources/pinyin/. Do not edit.\n")
         out.write('#include "foods/PinyinTable.h"\n\nnamespace PinyinData {\n\n')
         out.write("const char Syllables[] =\n")
         for s in syllables:
@@ -194,6 +154,16 @@ def main():
         out.write("};\n")
         out.write("const quint16 WideSets[] = {\n")
         out.writelines(rows((o for _, o in wide), 24))
+        out.write("};\n\n")
+        out.write("const int WordCount = %d;\n" % (len(word_starts) - 1))
+        out.write("const char32_t WordText[] = {\n")
+        out.writelines(rows(word_text, 12))
+        out.write("};\n")
+        out.write("const quint32 WordStarts[] = {\n")
+        out.writelines(rows(word_starts, 16))
+        out.write("};\n")
+        out.write("const quint16 WordSets[] = {\n")
+        out.writelines(rows(word_sets, 24))
         out.write("};\n\n} // namespace PinyinData\n")
 
 
