@@ -293,7 +293,8 @@ QList<DayMacros> FoodLogStore::macrosBetween(const QDate &first, const QDate &la
         return days;
     Query q(m_db,
             "SELECT l.day, sum(l.grams * n.protein) / 100.0, sum(l.grams * n.fat) / 100.0, "
-            "sum(l.grams * n.carbohydrate) / 100.0, sum(l.grams * n.alcohol) / 100.0 FROM food_log l "
+            "sum(l.grams * n.carbohydrate) / 100.0, sum(l.grams * n.alcohol) / 100.0, "
+            "sum(l.grams * l.kcal_per_100g) / 100.0 FROM food_log l "
             "JOIN food_log_nutrient n ON n.entry_id = l.id WHERE l.day BETWEEN ? AND ? AND "
             "typeof(l.grams) IN ('integer', 'real') AND l.grams > 0 AND l.grams <= 5000 AND l.meal IN (0, 1, 2, 3) "
             "AND typeof(l.kcal_per_100g) IN ('integer', 'real') AND l.kcal_per_100g BETWEEN 0 AND 900 "
@@ -301,7 +302,7 @@ QList<DayMacros> FoodLogStore::macrosBetween(const QDate &first, const QDate &la
             readContext());
     q.bind(1, LogDates::dayText(first)).bind(2, LogDates::dayText(last));
     while (q.next())
-        days.append({LogDates::dayFrom(q.text(0)), Nutrients{q.real(1), q.real(2), q.real(3), q.real(4)}});
+        days.append({LogDates::dayFrom(q.text(0)), Nutrients{q.real(1), q.real(2), q.real(3), q.real(4)}, q.real(5)});
     return days;
 }
 

@@ -7,9 +7,9 @@ QList<SeriesDay> IntakeSeries::build(const QDate &last, int days, const QList<Da
                                      const QList<DayWeight> &weights, const QList<DayBurned> &burned,
                                      const QList<DayMacros> &macros)
 {
-    QHash<QDate, Nutrients> macrosOn;
+    QHash<QDate, DayMacros> macrosOn;
     for (const DayMacros &d : macros)
-        macrosOn.insert(d.day, d.grams);
+        macrosOn.insert(d.day, d);
     QHash<QDate, double> kcalOn;
     for (const DayIntake &d : intake)
         kcalOn.insert(d.day, d.kcal);
@@ -29,8 +29,10 @@ QList<SeriesDay> IntakeSeries::build(const QDate &last, int days, const QList<Da
             point.kcal = *k;
         if (auto b = burnedOn.constFind(day); b != burnedOn.cend())
             point.burnedKcal = *b;
-        if (auto m = macrosOn.constFind(day); m != macrosOn.cend())
-            point.macros = *m;
+        if (auto m = macrosOn.constFind(day); m != macrosOn.cend()) {
+            point.macros = m->grams;
+            point.macrosKcal = m->coveredKcal;
+        }
         if (auto w = kgOn.constFind(day); w != kgOn.cend())
             point.kg = *w;
         double sum = 0;

@@ -15,18 +15,17 @@ QLabel *figure(QWidget *parent, const char *objectName, const QString &name)
     return label;
 }
 
-void showShare(QLabel *label, const QString &name, const MacroShares::Share &share)
+// With `judged` false the share is shown without a verdict: its figures cover too little of the day.
+void showShare(QLabel *label, const QString &name, const MacroShares::Share &share, bool judged)
 {
-    const QString text = QStringLiteral("%1 %2 克 %3% %4")
-                             .arg(name)
-                             .arg(share.grams, 0, 'f', 1)
-                             .arg(qRound(share.percent))
-                             .arg(share.verdictText());
+    QString text = QStringLiteral("%1 %2 克 %3%").arg(name).arg(share.grams, 0, 'f', 1).arg(qRound(share.percent));
+    if (judged)
+        text += QLatin1Char(' ') + share.verdictText();
     label->setText(text);
     label->setToolTip(QStringLiteral("%1占能量 %2%，成人参考范围 %3–%4%").arg(name).arg(qRound(share.percent)).arg(share.low).arg(share.high));
-    label->setAccessibleDescription(label->toolTip() + QStringLiteral("，") + share.verdictText());
+    label->setAccessibleDescription(label->toolTip() + (judged ? QStringLiteral("，") + share.verdictText() : QString()));
     QPalette palette = label->parentWidget()->palette();
-    if (share.verdict != MacroShares::Verdict::InRange)
+    if (judged && share.verdict != MacroShares::Verdict::InRange)
         palette.setColor(QPalette::WindowText, QColor(0xB0, 0x1C, 0x1C));
     label->setPalette(palette);
 }
@@ -61,11 +60,15 @@ void MacroSummary::showDay(const MacroShares &shares, std::optional<double> kg)
     for (QLabel *label : {m_protein, m_fat, m_carbohydrate})
         label->setVisible(shares.isKnown());
     if (shares.isKnown()) {
-        showShare(m_protein, QStringLiteral("蛋白质"), shares.protein);
-        showShare(m_fat, QStringLiteral("脂肪"), shares.fat);
-        showShare(m_carbohydrate, QStringLiteral("碳水"), shares.carbohydrate);
+        showShare(m_protein, QStringLiteral("蛋白质"), shares.protein, shares.judged());
+        showShare(m_fat, QStringLiteral("脂肪"), shares.fat, shares.judged());
+        showShare(m_carbohydrate, QStringLiteral("碳水"), shares.carbohydrate, shares.judged());
     }
     QStringList notes;
+    if (shares.isKnown() && !shares.judged())
+        notes << QStringLiteral("有营养素数据的记录覆盖今日能量的 %1%，不足 %2%，不作评价")
+                     .arg(shares.coveragePercent())
+                     .arg(MacroShares::MinimumCoverage);
     if (shares.isKnown() && kg && *kg > 0)
         notes << QStringLiteral("蛋白质每千克体重 %1 克").arg(shares.protein.grams / *kg, 0, 'f', 1);
     if (shares.entriesWithout > 0)

@@ -34,6 +34,8 @@ class NutrientLogicTest : public QObject
 private slots:
     void sharesAgainstTheRanges_data();
     void sharesAgainstTheRanges();
+    void verdictsOnlyWhenTheFiguresCoverTheDay_data();
+    void verdictsOnlyWhenTheFiguresCoverTheDay();
     void entriesKeepTheirFigures();
     void upgradeGivesEarlierEntriesTheTablesFigures();
 };
@@ -72,6 +74,40 @@ void NutrientLogicTest::sharesAgainstTheRanges()
              percents);
     QCOMPARE(shares.protein.grams, protein);
     QCOMPARE(shares.entriesWithout, 1);
+}
+
+void NutrientLogicTest::verdictsOnlyWhenTheFiguresCoverTheDay_data()
+{
+    QTest::addColumn<double>("withoutKcal"); // energy of the entries without figures, beside 1000 kcal with
+    QTest::addColumn<bool>("quick");         // given as a 快速记录 instead of a food
+    QTest::addColumn<int>("coverage");
+    QTest::addColumn<bool>("judged");
+    QTest::newRow("all covered") << 0.0 << false << 100 << true;
+    QTest::newRow("exactly 80 %") << 250.0 << false << 80 << true;
+    // 1000 / 1260 = 79.4 %, shown as 79 %: no verdict.
+    QTest::newRow("just under") << 260.0 << false << 79 << false;
+    // Rice with figures, four dishes without: the day of the complaint.
+    QTest::newRow("rice only") << 1500.0 << false << 40 << false;
+    QTest::newRow("a quick entry counts") << 1500.0 << true << 40 << false;
+}
+
+// Shares are always shown; 偏低 / 适宜 / 偏高 only when the entries with figures carry at least
+// 80 % of the day's logged energy.
+void NutrientLogicTest::verdictsOnlyWhenTheFiguresCoverTheDay()
+{
+    QFETCH(double, withoutKcal);
+    QFETCH(bool, quick);
+    QFETCH(int, coverage);
+    QFETCH(bool, judged);
+    QList<FoodLogEntry> day{eaten("饭菜", 100, Nutrients{60, 50, 250, 0})}; // 1690 kcal of figures, logged as 1000
+    day.first().kcalPer100g = 1000;
+    if (withoutKcal > 0)
+        day << (quick ? FoodLogEntry::quick(day.first().day, 1, withoutKcal, QStringLiteral("蛋糕"))
+                      : eaten("奶茶", withoutKcal, std::nullopt));
+    const MacroShares shares = MacroShares::of(day);
+    QCOMPARE(shares.coveragePercent(), coverage);
+    QCOMPARE(shares.judged(), judged);
+    QCOMPARE(qRound(shares.fat.percent), 27); // the shares themselves do not depend on it
 }
 
 // Figures kept with the entry: a later food table does not change them; delete and undo keep them.
