@@ -60,8 +60,19 @@ MacroShares MacroShares::of(const QList<FoodLogEntry> &entries)
         }
         ++shares.entriesWithFigures;
         shares.coveredKcal += e.kcal();
-        total += e.nutrientsPer100g->times(e.grams);
+        const Nutrients eaten = e.nutrientsPer100g->times(e.grams);
+        total += eaten;
+        for (auto [figure, amount] : {std::pair{eaten.fibre, &shares.fibre}, std::pair{eaten.sodium, &shares.sodium}}) {
+            if (!figure)
+                continue;
+            amount->total += *figure;
+            amount->coveredKcal += e.kcal();
+            ++amount->entries;
+        }
     }
+    // More fibre than 30 g is no fault: the guideline's range says how much is enough.
+    shares.fibre.verdict = shares.fibre.total < FibreLow ? Verdict::Low : Verdict::InRange;
+    shares.sodium.verdict = shares.sodium.total > SodiumHigh ? Verdict::High : Verdict::InRange;
     const double energy = total.kcal();
     shares.protein = share(total.protein, 4 * total.protein, energy, ProteinRange);
     shares.fat = share(total.fat, 9 * total.fat, energy, FatRange);

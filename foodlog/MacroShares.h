@@ -28,9 +28,22 @@ struct MacroShares
         QString verdictText() const;
     };
 
+    // A day's dietary fibre (g) or sodium (mg) against the Chinese dietary guidelines
+    // (中国营养学会《中国居民膳食指南（2022）》: fibre 25–30 g; salt under 5 g, about 2000 mg
+    // sodium), from the entries that have the figure.
+    struct Amount
+    {
+        double total = 0;
+        double coveredKcal = 0; // logged energy of the entries with the figure
+        int entries = 0;
+        Verdict verdict = Verdict::InRange;
+    };
+
     Share protein;
     Share fat;
     Share carbohydrate;
+    Amount fibre;
+    Amount sodium;
     double alcoholGrams = 0;
     int entriesWithFigures = 0;
     int entriesWithout = 0;
@@ -43,6 +56,15 @@ struct MacroShares
     // Whether the verdicts mean something: the entries with figures carry at least
     // MinimumCoverage % of the energy.
     bool judged() const { return isKnown() && coveragePercent() >= MinimumCoverage; }
+    // The same for fibre or sodium.
+    int coveragePercentOf(const Amount &amount) const { return coverageOf(amount.coveredKcal, totalKcal); }
+    bool judged(const Amount &amount) const
+    {
+        return amount.entries > 0 && coveragePercentOf(amount) >= MinimumCoverage;
+    }
+    static constexpr double FibreLow = 25;     // g a day
+    static constexpr double FibreHigh = 30;
+    static constexpr double SodiumHigh = 2000; // mg a day
     static MacroShares of(const QList<FoodLogEntry> &entries);
 
     static constexpr int MinimumCoverage = 80;

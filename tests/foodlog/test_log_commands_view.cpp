@@ -274,9 +274,14 @@ void LogCommandsViewTest::sharesAreJudgedOnlyWhenTheFiguresCoverTheDay()
              qPrintable(chart->accessibleDescription()));
     QVERIFY(!judges(chart->accessibleDescription()));
 
+    QCOMPARE(text("fibreTotal"), QStringLiteral("膳食纤维 —（建议 25–30 克）"));
+
     egg.grams = 1000;
+    egg.nutrientsPer100g->sodium = 131.5; // the 1000 g carry the sodium, the first 100 g none
     f.store.addEntry(egg);
     f.view->refresh();
+    // 1315 mg from entries with 1440 of the day's 1830 kcal (79 %): shown, not judged.
+    QCOMPARE(text("sodiumTotal"), QStringLiteral("钠 1315 毫克（建议少于 2000 毫克，约 5 克盐）"));
     QCOMPARE(text("proteinShare"), QStringLiteral("蛋白质 146.3 克 37% 偏高"));
     QCOMPARE(text("carbohydrateShare"), QStringLiteral("碳水 30.8 克 8% 偏低"));
     QVERIFY(!text("macroNote").contains(QStringLiteral("覆盖")));

@@ -36,6 +36,8 @@ private slots:
     void sharesAgainstTheRanges();
     void verdictsOnlyWhenTheFiguresCoverTheDay_data();
     void verdictsOnlyWhenTheFiguresCoverTheDay();
+    void fibreAndSodiumAgainstTheGuidelines_data();
+    void fibreAndSodiumAgainstTheGuidelines();
     void entriesKeepTheirFigures();
     void upgradeGivesEarlierEntriesTheTablesFigures();
 };
@@ -108,6 +110,46 @@ void NutrientLogicTest::verdictsOnlyWhenTheFiguresCoverTheDay()
     QCOMPARE(shares.coveragePercent(), coverage);
     QCOMPARE(shares.judged(), judged);
     QCOMPARE(qRound(shares.fat.percent), 27); // the shares themselves do not depend on it
+}
+
+void NutrientLogicTest::fibreAndSodiumAgainstTheGuidelines_data()
+{
+    QTest::addColumn<double>("fibre");   // grams in the day's food with figures; -1: not known
+    QTest::addColumn<double>("sodium");  // mg; -1: not known
+    QTest::addColumn<double>("withoutKcal"); // beside its 1690 kcal, energy of entries without figures
+    QTest::addColumn<QString>("verdicts"); // fibre, sodium; "-" where none is given
+    QTest::newRow("little fibre, sodium within") << 12.0 << 1500.0 << 0.0 << "偏低 适宜";
+    QTest::newRow("enough fibre, too much sodium") << 27.0 << 3200.0 << 0.0 << "适宜 偏高";
+    QTest::newRow("more fibre than 30 g is no fault") << 40.0 << 2000.0 << 0.0 << "适宜 适宜";
+    // 1690 of 2690 kcal, 63 %: a day of mostly unknown food is not judged.
+    QTest::newRow("too little of the day known") << 12.0 << 3200.0 << 1000.0 << "- -";
+    QTest::newRow("figures not given") << -1.0 << -1.0 << 0.0 << "- -";
+}
+
+// Fibre and sodium add up over the entries that have them and are judged against 25–30 g and
+// 2000 mg only when those entries carry 80 % of the day.
+void NutrientLogicTest::fibreAndSodiumAgainstTheGuidelines()
+{
+    QFETCH(double, fibre);
+    QFETCH(double, sodium);
+    QFETCH(double, withoutKcal);
+    QFETCH(QString, verdicts);
+    Nutrients per100g{60, 50, 250, 0};
+    if (fibre >= 0)
+        per100g.fibre = fibre / 2; // eaten as 200 g
+    if (sodium >= 0)
+        per100g.sodium = sodium / 2;
+    QList<FoodLogEntry> day{eaten("饭菜", 200, per100g)};
+    day.first().kcalPer100g = 1690.0 / 2;
+    if (withoutKcal > 0)
+        day << eaten("奶茶", withoutKcal, std::nullopt);
+    const MacroShares shares = MacroShares::of(day);
+    const auto verdict = [&](const MacroShares::Amount &amount) {
+        return shares.judged(amount) ? MacroShares::textOf(amount.verdict) : QStringLiteral("-");
+    };
+    QCOMPARE(verdict(shares.fibre) + QLatin1Char(' ') + verdict(shares.sodium), verdicts);
+    QCOMPARE(shares.fibre.total, qMax(fibre, 0.0));
+    QCOMPARE(shares.sodium.total, qMax(sodium, 0.0));
 }
 
 // Figures kept with the entry: a later food table does not change them; delete and undo keep them.
