@@ -16,7 +16,7 @@ namespace OwnFoodInput {
 
 constexpr int MaxNameLength = 40;
 constexpr int MaxMeasureLength = 20;
-// 1 大卡 = 4.184 千焦, the factor Chinese labels (GB 28050) are made with.
+// 1 大卡 = 4.184 千焦 (the thermochemical calorie), as the dialog converts a label in 千焦.
 constexpr double KilojoulesPerKcal = 4.184;
 // A label whose energy and 4/9/4 figures differ by more than this share is worth a second look.
 constexpr double LabelMismatch = 0.20;
