@@ -72,6 +72,7 @@ private slots:
     void upgradeFromEveryEarlierLayout();
     void everySearchFindsThemBesideShippedOnes();
     void changesNeverTouchPastEntries();
+    void sodiumIsKeptWithTheFood();
     void importReplacesOrKeepsOnAClash();
     void csvRoundTrip();
     void csvRefusesBrokenFiles_data();
@@ -401,6 +402,36 @@ void OwnFoodLogicTest::changesNeverTouchPastEntries()
     QCOMPARE(kept.size(), 1);
     QCOMPARE(kept.first().food, QStringLiteral("我的奶茶"));
     QCOMPARE(kept.first().shownKcal(), 200);
+}
+
+// An own food's sodium is kept beside it: read back, kept through a change, gone with the food;
+// a food without figures has none to keep.
+void OwnFoodLogicTest::sodiumIsKeptWithTheFood()
+{
+    TempDatabase file;
+    auto db = openDatabase(file.path());
+    LogSchema schema(*db);
+    OwnFoodStore store(schema);
+    OwnFood crackers = milkTea();
+    crackers.name = QStringLiteral("苏打饼干（某牌）");
+    crackers.nutrients = Nutrients{10.1, 14.9, 70.0, 0};
+    crackers.nutrients->sodium = 650;
+    const qint64 id = store.add(crackers);
+    store.add(milkTea());
+    const auto find = [&](const QString &name) {
+        for (const OwnFood &food : store.foods())
+            if (food.name == name)
+                return std::optional<OwnFood>(food);
+        return std::optional<OwnFood>();
+    };
+    QCOMPARE(find(crackers.name)->nutrients->sodium.value_or(-1), 650.0);
+    QVERIFY(!find(milkTea().name)->nutrients || !find(milkTea().name)->nutrients->sodium);
+    OwnFood changed = *find(crackers.name);
+    changed.kcalPer100g = 420;
+    store.update(changed);
+    QCOMPARE(find(crackers.name)->nutrients->sodium.value_or(-1), 650.0);
+    store.remove(id);
+    QCOMPARE(file.query(QStringLiteral("SELECT count(*) FROM custom_food_sodium")).toInt(), 0);
 }
 
 void OwnFoodLogicTest::importReplacesOrKeepsOnAClash()
