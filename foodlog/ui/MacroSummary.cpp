@@ -30,8 +30,8 @@ void showShare(QLabel *label, const QString &name, const MacroShares::Share &sha
     label->setPalette(palette);
 }
 
-// "膳食纤维 26.1 克 适宜（建议 25–30 克）", without a verdict when the entries with the figure
-// carry too little of the day, "—" when none has it.
+// "膳食纤维 26.1 克 适宜（建议 25–30 克）"; "膳食纤维 0.5 克（只覆盖今日能量的 16%）" when the entries
+// with the figure carry too little of the day; "—" when none has it.
 void showAmount(QLabel *label, const MacroShares &shares, const MacroShares::Amount &amount, const QString &name,
                 const QString &value, const QString &advice)
 {
@@ -39,7 +39,12 @@ void showAmount(QLabel *label, const MacroShares &shares, const MacroShares::Amo
     QString text = name + QLatin1Char(' ') + (amount.entries > 0 ? value : QStringLiteral("—"));
     if (judged)
         text += QLatin1Char(' ') + MacroShares::textOf(amount.verdict);
-    label->setText(text + QStringLiteral("（%1）").arg(advice));
+    // A total of part of the day says so where it is read, not only in the tooltip.
+    if (amount.entries > 0 && !judged)
+        text += QStringLiteral("（只覆盖今日能量的 %1%）").arg(shares.coveragePercentOf(amount));
+    else
+        text += QStringLiteral("（%1）").arg(advice);
+    label->setText(text);
     label->setToolTip(amount.entries > 0 && !judged
                           ? QStringLiteral("有%1数据的记录覆盖今日能量的 %2%，不作评价").arg(name).arg(shares.coveragePercentOf(amount))
                           : QString());
