@@ -55,12 +55,7 @@ QString Nutrients::describeShort(const std::optional<Nutrients> &figures)
                        .arg(grams(figures->protein), grams(figures->fat), grams(figures->carbohydrate));
     if (figures->alcohol > 0)
         text += QStringLiteral(" · 酒精 %1").arg(grams(figures->alcohol));
-    if (figures->fibre)
-        text += QStringLiteral(" · 纤维 %1").arg(grams(*figures->fibre));
-    text += QStringLiteral(" 克");
-    if (figures->sodium)
-        text += QStringLiteral(" · 钠 %1 毫克").arg(qRound(*figures->sodium));
-    return text;
+    return text + QStringLiteral(" 克");
 }
 
 NutrientTable NutrientTable::read(Database &db)

@@ -34,7 +34,8 @@ struct Nutrients
     // "蛋白质 6.5 克 · 脂肪 4.4 克 · 碳水 1.4 克" (and fibre and sodium where known), or with "—"
     // for figures not known.
     static QString describe(const std::optional<Nutrients> &figures);
-    // The same in a narrow place: "蛋白质 6.5 · 脂肪 4.4 · 碳水 1.4 克".
+    // The same in a narrow place: "蛋白质 6.5 · 脂肪 4.4 · 碳水 1.4 克" (fibre and sodium only in the
+    // long form, which a narrow place gives as its tooltip).
     static QString describeShort(const std::optional<Nutrients> &figures);
 };
 
