@@ -11,10 +11,15 @@ ActivityTable ActivityTable::parse(const QByteArray &csv)
 {
     ActivityTable table;
     const QStringList lines = QString::fromUtf8(csv).split(QLatin1Char('\n'));
-    if (lines.isEmpty() || lines.first().trimmed() != QLatin1String("category,name,met,code,aliases")) {
-        table.m_problems << QStringLiteral("line 1: the header is not \"category,name,met,code,aliases\"");
+    // The last column names the Compendium's edition a row's code and MET come from; a table
+    // without it is of one edition throughout.
+    const QString header = lines.isEmpty() ? QString() : lines.first().trimmed();
+    const bool withEdition = header == QLatin1String("category,name,met,code,aliases,compendium");
+    if (!withEdition && header != QLatin1String("category,name,met,code,aliases")) {
+        table.m_problems << QStringLiteral("line 1: the header is not \"category,name,met,code,aliases,compendium\"");
         return table;
     }
+    const int columns = withEdition ? 6 : 5;
     static const QRegularExpression fiveDigits(QStringLiteral("^\\d{5}$"));
     QSet<QString> names;
     QSet<QString> codes;
@@ -26,8 +31,8 @@ ActivityTable ActivityTable::parse(const QByteArray &csv)
             table.m_problems << QStringLiteral("line %1: %2").arg(i + 1).arg(what);
         };
         const QStringList fields = line.split(QLatin1Char(','));
-        if (fields.size() != 5) {
-            problem(QStringLiteral("%1 fields instead of 5").arg(fields.size()));
+        if (fields.size() != columns) {
+            problem(QStringLiteral("%1 fields instead of %2").arg(fields.size()).arg(columns));
             continue;
         }
         Activity activity;
@@ -36,6 +41,7 @@ ActivityTable ActivityTable::parse(const QByteArray &csv)
         bool isNumber = false;
         activity.met = fields.at(2).trimmed().toDouble(&isNumber);
         activity.code = fields.at(3).trimmed();
+        const QString edition = withEdition ? fields.at(5).trimmed() : QString();
         for (const QString &alias : fields.at(4).split(QChar(0x3001), Qt::SkipEmptyParts)) {
             if (!alias.trimmed().isEmpty())
                 activity.aliases << alias.trimmed();
@@ -51,7 +57,11 @@ ActivityTable ActivityTable::parse(const QByteArray &csv)
                         .arg(LogBounds::MaxMet));
             continue;
         }
-        if (!fiveDigits.match(activity.code).hasMatch() || codes.contains(activity.code)) {
+        if (withEdition && edition != QLatin1String("2011") && edition != QLatin1String("2024")) {
+            problem(QStringLiteral("compendium \"%1\" is not 2011 or 2024").arg(edition));
+            continue;
+        }
+        if (!fiveDigits.match(activity.code).hasMatch() || codes.contains(edition + activity.code)) {
             problem(QStringLiteral("code \"%1\" is not five digits or is given twice").arg(activity.code));
             continue;
         }
@@ -67,7 +77,7 @@ ActivityTable ActivityTable::parse(const QByteArray &csv)
         }
         for (const QString &name : given)
             names.insert(name);
-        codes.insert(activity.code);
+        codes.insert(edition + activity.code);
         table.m_activities.append(activity);
     }
     return table;

@@ -25,4 +25,10 @@ struct Reading
 Reading read(const QString &name, const QString &figure, bool perHour, std::optional<double> kg,
              const ActivitySearch &known, const QString &renaming = QString());
 
+// What the figure comes to, shown before saving: the MET it becomes and the kcal 30 minutes would
+// log at `kg` ("相当于 6.5 MET；按体重 60 千克，运动 30 分钟记 165 大卡…"), and, for kcal per hour,
+// a sentence on a watch's "active" figure, which already leaves out rest. Empty while the figure
+// cannot be read.
+QString preview(const QString &figure, bool perHour, std::optional<double> kg);
+
 } // namespace CustomActivityInput

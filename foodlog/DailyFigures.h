@@ -33,9 +33,11 @@ struct DayBurned
     double kcal = 0;
 };
 
-// Grams of protein, fat and carbohydrate eaten on one day, from the entries that have figures.
+// Grams of protein, fat and carbohydrate eaten on one day, from the entries that have figures,
+// and the logged energy of those entries (to tell how much of the day they cover).
 struct DayMacros
 {
     QDate day;
     Nutrients grams;
+    double coveredKcal = 0;
 };

@@ -79,14 +79,17 @@ namespace {
 
 // A name of megabytes in a hand-made file is read only as far as it is shown. The nutrients come
 // from their own table where the file has it (an earlier release's file reads without).
-QByteArray entryQuery(bool withNutrients, const char *where)
+QByteArray entryQuery(bool withNutrients, bool withFibreSodium, const char *where)
 {
     const QString columns = QStringLiteral(
         "l.id, l.day, l.meal, substr(l.food, 1, ?9), substr(l.category, 1, ?9), l.grams, l.kcal_per_100g, l.created");
+    const QString more = withFibreSodium
+        ? QStringLiteral(", m.fibre, m.sodium FROM food_log l LEFT JOIN food_log_fibre_sodium m ON m.entry_id = l.id")
+        : QStringLiteral(" FROM food_log l");
     const QString sql = withNutrients
-        ? QStringLiteral("SELECT %1, n.protein, n.fat, n.carbohydrate, n.alcohol FROM food_log l "
-                         "LEFT JOIN food_log_nutrient n ON n.entry_id = l.id %2")
-              .arg(columns, QLatin1String(where))
+        ? QStringLiteral("SELECT %1, n.protein, n.fat, n.carbohydrate, n.alcohol%2 "
+                         "LEFT JOIN food_log_nutrient n ON n.entry_id = l.id %3")
+              .arg(columns, more, QLatin1String(where))
         : QStringLiteral("SELECT %1 FROM food_log l %2").arg(columns, QLatin1String(where));
     return sql.toUtf8();
 }
@@ -104,7 +107,13 @@ std::optional<FoodLogEntry> entryFrom(const Query &q)
     e.kcalPer100g = q.real(6);
     e.created = LogDates::timeFrom(q.text(7));
     if (q.columnCount() > 8 && q.isNumber(8) && q.isNumber(9) && q.isNumber(10))
+    {
         e.nutrientsPer100g = Nutrients{q.real(8), q.real(9), q.real(10), q.isNumber(11) ? q.real(11) : 0};
+        if (q.columnCount() > 12 && q.isNumber(12) && q.real(12) >= 0 && q.real(12) <= 100)
+            e.nutrientsPer100g->fibre = q.real(12);
+        if (q.columnCount() > 13 && q.isNumber(13) && q.real(13) >= 0 && q.real(13) <= Nutrients::MaxSodium)
+            e.nutrientsPer100g->sodium = q.real(13);
+    }
     if (LogBounds::gramsInRange(e.grams) && LogBounds::kcalPer100gInRange(e.kcalPer100g)
         && LogBounds::mealInRange(e.meal) && q.isNumber(5) && q.isNumber(6))
         return e;
@@ -118,7 +127,7 @@ FoodLogStore::DayEntries FoodLogStore::dayEntries(const QDate &day) const
     DayEntries found;
     if (!hasTable("food_log"))
         return found;
-    const QByteArray sql = entryQuery(hasTable("food_log_nutrient"), "WHERE l.day = ?1 ORDER BY l.meal, l.id");
+    const QByteArray sql = entryQuery(hasTable("food_log_nutrient"), hasTable("food_log_fibre_sodium"), "WHERE l.day = ?1 ORDER BY l.meal, l.id");
     Query q(m_db, sql.constData(), readContext());
     q.bind(1, LogDates::dayText(day)).bind(9, qint64(FoodText::MaxNameLength + 1));
     while (q.next()) {
@@ -135,7 +144,7 @@ QList<FoodLogEntry> FoodLogStore::allEntries() const
     QList<FoodLogEntry> found;
     if (!hasTable("food_log"))
         return found;
-    const QByteArray sql = entryQuery(hasTable("food_log_nutrient"), "ORDER BY l.day, l.meal, l.id");
+    const QByteArray sql = entryQuery(hasTable("food_log_nutrient"), hasTable("food_log_fibre_sodium"), "ORDER BY l.day, l.meal, l.id");
     Query q(m_db, sql.constData(), readContext());
     q.bind(9, qint64(FoodText::MaxNameLength + 1));
     while (q.next()) {
@@ -189,6 +198,20 @@ void FoodLogStore::keepNutrients(const FoodLogEntry &entry)
             "VALUES (?, ?, ?, ?, ?)",
             writeContext());
     q.bind(1, entry.id).bind(2, n.protein).bind(3, n.fat).bind(4, n.carbohydrate).bind(5, n.alcohol).run();
+    if (!n.fibre && !n.sodium)
+        return;
+    Query more(m_db, "INSERT OR REPLACE INTO food_log_fibre_sodium (entry_id, fibre, sodium) VALUES (?, ?, ?)",
+               writeContext());
+    more.bind(1, entry.id);
+    if (n.fibre)
+        more.bind(2, *n.fibre);
+    else
+        more.bindNull(2);
+    if (n.sodium)
+        more.bind(3, *n.sodium);
+    else
+        more.bindNull(3);
+    more.run();
 }
 
 void FoodLogStore::setGrams(qint64 id, double grams)
@@ -246,6 +269,8 @@ void FoodLogStore::removeEntry(qint64 id)
     q.bind(1, id).run();
     Query figures(m_db, "DELETE FROM food_log_nutrient WHERE entry_id = ?", writeContext());
     figures.bind(1, id).run();
+    Query more(m_db, "DELETE FROM food_log_fibre_sodium WHERE entry_id = ?", writeContext());
+    more.bind(1, id).run();
 }
 
 std::optional<double> FoodLogStore::weightOn(const QDate &day) const
@@ -336,7 +361,8 @@ QList<DayMacros> FoodLogStore::macrosBetween(const QDate &first, const QDate &la
         return days;
     Query q(m_db,
             "SELECT l.day, sum(l.grams * n.protein) / 100.0, sum(l.grams * n.fat) / 100.0, "
-            "sum(l.grams * n.carbohydrate) / 100.0, sum(l.grams * n.alcohol) / 100.0 FROM food_log l "
+            "sum(l.grams * n.carbohydrate) / 100.0, sum(l.grams * n.alcohol) / 100.0, "
+            "sum(l.grams * l.kcal_per_100g) / 100.0 FROM food_log l "
             "JOIN food_log_nutrient n ON n.entry_id = l.id WHERE l.day BETWEEN ? AND ? AND "
             "typeof(l.grams) IN ('integer', 'real') AND l.grams > 0 AND l.grams <= 5000 AND l.meal IN (0, 1, 2, 3) "
             "AND typeof(l.kcal_per_100g) IN ('integer', 'real') AND l.kcal_per_100g BETWEEN 0 AND 900 "
@@ -344,7 +370,7 @@ QList<DayMacros> FoodLogStore::macrosBetween(const QDate &first, const QDate &la
             readContext());
     q.bind(1, LogDates::dayText(first)).bind(2, LogDates::dayText(last));
     while (q.next())
-        days.append({LogDates::dayFrom(q.text(0)), Nutrients{q.real(1), q.real(2), q.real(3), q.real(4)}});
+        days.append({LogDates::dayFrom(q.text(0)), Nutrients{q.real(1), q.real(2), q.real(3), q.real(4)}, q.real(5)});
     return days;
 }
 

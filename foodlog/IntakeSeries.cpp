@@ -13,9 +13,9 @@ QList<SeriesDay> IntakeSeries::build(const QDate &last, int days, const QList<Da
     QHash<QDate, double> waistOn;
     for (const DayWaist &w : waists)
         waistOn.insert(w.day, w.cm);
-    QHash<QDate, Nutrients> macrosOn;
+    QHash<QDate, DayMacros> macrosOn;
     for (const DayMacros &d : macros)
-        macrosOn.insert(d.day, d.grams);
+        macrosOn.insert(d.day, d);
     QHash<QDate, double> kcalOn;
     for (const DayIntake &d : intake)
         kcalOn.insert(d.day, d.kcal);
@@ -35,8 +35,10 @@ QList<SeriesDay> IntakeSeries::build(const QDate &last, int days, const QList<Da
             point.kcal = *k;
         if (auto b = burnedOn.constFind(day); b != burnedOn.cend())
             point.burnedKcal = *b;
-        if (auto m = macrosOn.constFind(day); m != macrosOn.cend())
-            point.macros = *m;
+        if (auto m = macrosOn.constFind(day); m != macrosOn.cend()) {
+            point.macros = m->grams;
+            point.macrosKcal = m->coveredKcal;
+        }
         if (auto w = kgOn.constFind(day); w != kgOn.cend())
             point.kg = *w;
         if (auto w = waistOn.constFind(day); w != waistOn.cend())

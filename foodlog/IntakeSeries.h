@@ -19,6 +19,7 @@ struct SeriesDay
     std::optional<double> kgWeekAverage;
     std::optional<double> burnedKcal; // by exercise; a gap on a day without it
     std::optional<Nutrients> macros = std::nullopt; // grams eaten, from the entries with figures
+    double macrosKcal = 0;                           // the logged energy of those entries
     // The smoothed weight (WeightTrend) from the first weight given on.
     std::optional<double> kgTrend = std::nullopt;
     std::optional<double> waistCm = std::nullopt; // a gap on a day without a measurement

@@ -7,6 +7,7 @@
 #include "db/Query.h"
 #include "db/Transaction.h"
 #include "foodlog/LogBounds.h"
+#include "foods/Nutrients.h"
 
 #include <QFileInfo>
 
@@ -127,6 +128,16 @@ QStringList createStatementList()
     // The waist beside the weight: one figure a day, optional, in centimetres.
     statements << QStringLiteral("CREATE TABLE IF NOT EXISTS waist_log (day TEXT PRIMARY KEY, cm REAL NOT NULL)");
     statements << triggersFor({{"waist_log", numberIn("cm", between(LogBounds::MinWaistCm, LogBounds::MaxWaistCm))}});
+    // Dietary fibre (g) and sodium (mg) per 100 g: each entry's as logged, and an own food's sodium
+    // as its label gives it. Tables of their own, so that the tables above need no change.
+    statements << QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS food_log_fibre_sodium (entry_id INTEGER PRIMARY KEY, "
+        "fibre REAL CHECK (fibre IS NULL OR fibre BETWEEN 0 AND 100), "
+        "sodium REAL CHECK (sodium IS NULL OR sodium BETWEEN 0 AND %1))")
+                      .arg(Nutrients::MaxSodium)
+               << QStringLiteral("CREATE TABLE IF NOT EXISTS custom_food_sodium (food_id INTEGER PRIMARY KEY, "
+                                 "sodium REAL NOT NULL CHECK (sodium BETWEEN 0 AND %1))")
+                      .arg(Nutrients::MaxSodium);
     return statements;
 }
 

@@ -58,6 +58,11 @@ void OwnFoodStore::insert(const OwnFood &food, qint64 id)
     bindNutrients(q, 10, food.nutrients);
     q.run();
     const qint64 foodId = id > 0 ? id : q.lastInsertId();
+    if (food.nutrients && food.nutrients->sodium) {
+        Query sodium(m_schema.database(), "INSERT OR REPLACE INTO custom_food_sodium (food_id, sodium) VALUES (?, ?)",
+                     writeContext());
+        sodium.bind(1, foodId).bind(2, *food.nutrients->sodium).run();
+    }
     int position = 0;
     for (const RecipePart &part : food.parts) {
         Query p(m_schema.database(),
@@ -82,6 +87,8 @@ void OwnFoodStore::removeWithin(qint64 id)
 {
     Query parts(m_schema.database(), "DELETE FROM custom_food_part WHERE food_id = ?", writeContext());
     parts.bind(1, id).run();
+    Query sodium(m_schema.database(), "DELETE FROM custom_food_sodium WHERE food_id = ?", writeContext());
+    sodium.bind(1, id).run();
     Query food(m_schema.database(), "DELETE FROM custom_food WHERE id = ?", writeContext());
     food.bind(1, id).run();
 }

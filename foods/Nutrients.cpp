@@ -9,7 +9,12 @@
 Nutrients Nutrients::times(double grams) const
 {
     const double f = grams / 100.0;
-    return {protein * f, fat * f, carbohydrate * f, alcohol * f};
+    Nutrients n{protein * f, fat * f, carbohydrate * f, alcohol * f};
+    if (fibre)
+        n.fibre = *fibre * f;
+    if (sodium)
+        n.sodium = *sodium * f;
+    return n;
 }
 
 Nutrients &Nutrients::operator+=(const Nutrients &other)
@@ -18,6 +23,10 @@ Nutrients &Nutrients::operator+=(const Nutrients &other)
     fat += other.fat;
     carbohydrate += other.carbohydrate;
     alcohol += other.alcohol;
+    if (other.fibre)
+        fibre = fibre.value_or(0) + *other.fibre;
+    if (other.sodium)
+        sodium = sodium.value_or(0) + *other.sodium;
     return *this;
 }
 
@@ -30,6 +39,10 @@ QString Nutrients::describe(const std::optional<Nutrients> &figures)
                        .arg(grams(figures->protein), grams(figures->fat), grams(figures->carbohydrate));
     if (figures->alcohol > 0)
         text += QStringLiteral(" · 酒精 %1").arg(grams(figures->alcohol));
+    if (figures->fibre)
+        text += QStringLiteral(" · 膳食纤维 %1").arg(grams(*figures->fibre));
+    if (figures->sodium)
+        text += QStringLiteral(" · 钠 %1 毫克").arg(qRound(*figures->sodium));
     return text;
 }
 
@@ -53,13 +66,24 @@ NutrientTable NutrientTable::read(Database &db)
                      QStringLiteral("无法读取营养素"));
         if (!exists.next() || exists.integer(0) == 0)
             return table;
+        // Fibre and sodium came later: a file made before has no such columns.
+        Query columns(db, "SELECT count(*) FROM pragma_table_info('food_nutrient') WHERE name IN ('fibre', 'sodium')",
+                      QStringLiteral("无法读取营养素"));
+        const bool withMore = columns.next() && columns.integer(0) == 2;
         Query q(db,
-                "SELECT category, food, protein, fat, carbohydrate, alcohol FROM food_nutrient "
-                "WHERE typeof(protein) IN ('integer', 'real') AND typeof(fat) IN ('integer', 'real') "
-                "AND typeof(carbohydrate) IN ('integer', 'real')",
+                withMore ? "SELECT category, food, protein, fat, carbohydrate, alcohol, fibre, sodium FROM food_nutrient "
+                           "WHERE typeof(protein) IN ('integer', 'real') AND typeof(fat) IN ('integer', 'real') "
+                           "AND typeof(carbohydrate) IN ('integer', 'real')"
+                         : "SELECT category, food, protein, fat, carbohydrate, alcohol FROM food_nutrient "
+                           "WHERE typeof(protein) IN ('integer', 'real') AND typeof(fat) IN ('integer', 'real') "
+                           "AND typeof(carbohydrate) IN ('integer', 'real')",
                 QStringLiteral("无法读取营养素"));
         while (q.next()) {
             Nutrients n{q.real(2), q.real(3), q.real(4), q.isNumber(5) ? q.real(5) : 0};
+            if (withMore && q.isNumber(6) && q.real(6) >= 0 && q.real(6) <= 100)
+                n.fibre = q.real(6);
+            if (withMore && q.isNumber(7) && q.real(7) >= 0 && q.real(7) <= Nutrients::MaxSodium)
+                n.sodium = q.real(7);
             const bool inRange = n.protein >= 0 && n.fat >= 0 && n.carbohydrate >= 0 && n.alcohol >= 0
                 && n.protein + n.fat + n.carbohydrate + n.alcohol <= 100.05;
             if (inRange)

@@ -10,23 +10,32 @@
 class Database;
 
 // Protein, fat and carbohydrate (and alcohol, for drinks) in grams per 100 g of a food's edible
-// portion, from the food table's sources (resources/FOODS.md).
+// portion, from the food table's sources (resources/FOODS.md); dietary fibre (grams) and sodium
+// (milligrams) per 100 g where the source gives them.
 struct Nutrients
 {
     double protein = 0;
     double fat = 0;
     double carbohydrate = 0;
     double alcohol = 0;
+    std::optional<double> fibre = std::nullopt;
+    std::optional<double> sodium = std::nullopt; // mg
+
+    // Most sodium 100 g of anything holds (table salt, 39.3 g of sodium).
+    static constexpr double MaxSodium = 40000;
 
     // The figures for `grams` of the food.
     Nutrients times(double grams) const;
     // Energy from them: 4 kcal per gram of protein and carbohydrate, 9 of fat, 7 of alcohol.
     double kcal() const { return 4 * protein + 9 * fat + 4 * carbohydrate + 7 * alcohol; }
+    // Sums; fibre and sodium count where `other` has them.
     Nutrients &operator+=(const Nutrients &other);
 
-    // "蛋白质 6.5 克 · 脂肪 4.4 克 · 碳水 1.4 克", or with "—" for figures not known.
+    // "蛋白质 6.5 克 · 脂肪 4.4 克 · 碳水 1.4 克" (and fibre and sodium where known), or with "—"
+    // for figures not known.
     static QString describe(const std::optional<Nutrients> &figures);
-    // The same in a narrow place: "蛋白质 6.5 · 脂肪 4.4 · 碳水 1.4 克".
+    // The same in a narrow place: "蛋白质 6.5 · 脂肪 4.4 · 碳水 1.4 克" (fibre and sodium only in the
+    // long form, which a narrow place gives as its tooltip).
     static QString describeShort(const std::optional<Nutrients> &figures);
 };
 

@@ -22,11 +22,20 @@ std::optional<Nutrients> OwnFood::recipeNutrients(const QList<RecipePart> &parts
     if (parts.isEmpty() || !(cookedGrams > 0))
         return std::nullopt;
     Nutrients total;
+    bool allFibre = true;
+    bool allSodium = true;
     for (const RecipePart &part : parts) {
         if (!part.nutrients)
             return std::nullopt;
         total += part.nutrients->times(part.grams);
+        allFibre = allFibre && part.nutrients->fibre;
+        allSodium = allSodium && part.nutrients->sodium;
     }
+    // Fibre and sodium only when every part has them: a sum of some would understate the dish.
+    if (!allFibre)
+        total.fibre.reset();
+    if (!allSodium)
+        total.sodium.reset();
     return total.times(100.0 * 100.0 / cookedGrams);
 }
 
@@ -100,6 +109,16 @@ QVector<OwnFood> read(Database &db)
             food.category = OwnFood::defaultCategory();
         positionOf.insert(food.id, int(foods.size()));
         foods.append(food);
+    }
+    if (hasTable(db, "custom_food_sodium")) {
+        Query sodium(db, "SELECT food_id, sodium FROM custom_food_sodium", context);
+        while (sodium.next()) {
+            const auto position = positionOf.constFind(sodium.integer(0));
+            const double mg = sodium.real(1);
+            if (position != positionOf.cend() && foods[*position].nutrients && sodium.isNumber(1) && mg >= 0
+                && mg <= Nutrients::MaxSodium)
+                foods[*position].nutrients->sodium = mg;
+        }
     }
     if (!hasTable(db, "custom_food_part"))
         return foods;

@@ -10,8 +10,6 @@ namespace OwnFoodInput {
 
 namespace {
 
-constexpr AmountText::Field ServingKcal{"每份热量", "大卡", 0, 45000, 1};
-constexpr AmountText::Field ServingGrams{"每份重量", "克", 1, 5000, 0};
 constexpr AmountText::Field CookedGrams{"熟重", "克", 1, 20000, 0};
 
 double oneDecimal(double value)
@@ -66,37 +64,124 @@ Reading readCommon(const Fields &fields, const NameTaken &taken)
     return r;
 }
 
-// Protein, fat and carbohydrate: none, or all three within 0–100 g and 100 g together.
-bool readNutrients(const Fields &fields, Reading &r)
+// Protein, fat and carbohydrate, and sodium: none, or the three (with or without sodium), typed
+// per `basisGrams` (100, or a label's serving) and kept per 100 g.
+bool readNutrients(const Fields &fields, double basisGrams, Reading &r)
 {
     const QString typed[] = {fields.protein, fields.fat, fields.carbohydrate};
     const char *names[] = {"蛋白质", "脂肪", "碳水"};
     int given = 0;
     for (const QString &text : typed)
         given += text.trimmed().isEmpty() ? 0 : 1;
-    if (given == 0)
+    const bool sodiumGiven = !fields.sodium.trimmed().isEmpty();
+    if (given == 0 && !sodiumGiven)
         return true;
     r.field = Field::Nutrients;
     if (given < 3) {
-        r.problem = QStringLiteral("蛋白质、脂肪、碳水要三项都填，或都不填。");
+        r.problem = given == 0 ? QStringLiteral("钠要和蛋白质、脂肪、碳水一起填写。")
+                               : QStringLiteral("蛋白质、脂肪、碳水要三项都填，或都不填。");
         return false;
     }
+    const double toPer100g = 100.0 / basisGrams;
+    const bool perServing = basisGrams != 100;
     double grams[3] = {0, 0, 0};
     for (int i = 0; i < 3; ++i) {
-        const AmountText::Field field{names[i], "克", 0, 100, 1};
+        const AmountText::Field field{names[i], "克", 0, perServing ? 5000.0 : 100.0, 1};
         const AmountText::Reading reading = AmountText::read(typed[i], field);
         if (!reading.value) {
             r.problem = reading.problem + QStringLiteral("。");
             return false;
         }
-        grams[i] = *reading.value;
+        grams[i] = oneDecimal(*reading.value * toPer100g);
     }
     if (grams[0] + grams[1] + grams[2] > 100.05) {
-        r.problem = QStringLiteral("每100克中蛋白质、脂肪、碳水合计不能超过 100 克。");
+        r.problem = perServing ? QStringLiteral("折合每100克，蛋白质、脂肪、碳水合计超过 100 克，请检查每份重量和含量。")
+                               : QStringLiteral("每100克中蛋白质、脂肪、碳水合计不能超过 100 克。");
         return false;
     }
+    Nutrients n{grams[0], grams[1], grams[2], 0};
+    if (sodiumGiven) {
+        constexpr AmountText::Field Sodium{"钠", "毫克", 0, 200000, 1};
+        const AmountText::Reading mg = AmountText::read(fields.sodium, Sodium);
+        if (!mg.value) {
+            r.problem = mg.problem + QStringLiteral("。");
+            return false;
+        }
+        n.sodium = std::round(*mg.value * toPer100g);
+        if (*n.sodium > Nutrients::MaxSodium) {
+            r.problem = QStringLiteral("折合每100克钠 %1 毫克，超过食盐的含量，请检查。").arg(*n.sodium);
+            return false;
+        }
+    }
     r.field = Field::None;
-    r.food.nutrients = Nutrients{grams[0], grams[1], grams[2], 0};
+    r.food.nutrients = n;
+    return true;
+}
+
+// The label's energy against 4/9/4 of its figures. Labels may print up to 17 kJ (4 kcal) as 0
+// (GB 28050), so a difference within that is never flagged.
+QString mismatchOf(double kcal, const std::optional<Nutrients> &n)
+{
+    if (!n)
+        return QString();
+    const double fromFigures = n->kcal();
+    const double difference = std::abs(fromFigures - kcal);
+    if (difference <= 4 || difference <= LabelMismatch * kcal)
+        return QString();
+    return QStringLiteral("标签的能量（每100克 %1 大卡）与蛋白质、脂肪、碳水按 4/9/4 算出的 %2 大卡相差超过 20%，"
+                          "请核对是否抄错；仍可保存。")
+        .arg(oneDecimal(kcal))
+        .arg(oneDecimal(fromFigures));
+}
+
+// The energy per 100 g and the figures: typed per 100 g, or from a label.
+bool readFigures(const Fields &fields, Reading &r)
+{
+    const auto fail = [&r](Field field, const QString &problem) {
+        r.field = field;
+        r.problem = problem;
+        return false;
+    };
+    if (!fields.fromLabel) {
+        if (!readNutrients(fields, 100, r))
+            return false;
+        const AmountText::Reading kcal = AmountText::read(fields.kcalPer100g, AmountText::KcalPer100g);
+        if (!kcal.value)
+            return fail(Field::Kcal, kcal.problem + QStringLiteral("。"));
+        r.food.kcalPer100g = *kcal.value;
+        r.warning = mismatchOf(r.food.kcalPer100g, r.food.nutrients);
+        return true;
+    }
+    const AmountText::Field energyField = fields.kilojoules ? AmountText::Field{"能量", "千焦", 0, 190000, 1}
+                                                            : AmountText::Field{"能量", "大卡", 0, 45000, 1};
+    const AmountText::Reading energy = AmountText::read(fields.labelEnergy, energyField);
+    if (!energy.value)
+        return fail(Field::ServingKcal, energy.problem + QStringLiteral("。"));
+    double basisGrams = 100;
+    std::optional<double> serving;
+    if (fields.perServing || !fields.servingGrams.trimmed().isEmpty()) {
+        constexpr AmountText::Field ServingGrams{"每份重量", "克", 1, 5000, 1};
+        const AmountText::Reading grams = AmountText::read(fields.servingGrams, ServingGrams);
+        if (!grams.value)
+            return fail(Field::ServingGrams, grams.problem + QStringLiteral("。"));
+        serving = *grams.value;
+        if (fields.perServing)
+            basisGrams = *grams.value;
+    }
+    if (!readNutrients(fields, basisGrams, r))
+        return false;
+    const double kcal = (fields.kilojoules ? *energy.value / KilojoulesPerKcal : *energy.value) * 100.0 / basisGrams;
+    const double per100g = oneDecimal(kcal);
+    if (per100g > AmountText::KcalPer100g.max)
+        return fail(Field::ServingKcal,
+                    QStringLiteral("折合每100克 %1 大卡，超过 900 大卡，请检查能量和每份重量。").arg(per100g));
+    r.food.kcalPer100g = per100g;
+    // The serving the label names becomes the food's household measure, unless one was given.
+    if (serving && r.food.measure.isEmpty()) {
+        r.food.measure = QStringLiteral("1份");
+        r.food.measureGrams = *serving;
+    }
+    r.warning = mismatchOf(kcal, r.food.nutrients);
     return true;
 }
 
@@ -105,38 +190,30 @@ bool readNutrients(const Fields &fields, Reading &r)
 Reading read(const Fields &fields, const NameTaken &taken)
 {
     Reading r = readCommon(fields, taken);
-    if (!r.problem.isEmpty() || !readNutrients(fields, r))
-        return r;
-    if (!fields.perServing) {
-        const AmountText::Reading kcal = AmountText::read(fields.kcalPer100g, AmountText::KcalPer100g);
-        if (!kcal.value) {
-            r.field = Field::Kcal;
-            r.problem = kcal.problem + QStringLiteral("。");
-            return r;
-        }
-        r.food.kcalPer100g = *kcal.value;
-        return r;
-    }
-    const AmountText::Reading kcal = AmountText::read(fields.servingKcal, ServingKcal);
-    if (!kcal.value) {
-        r.field = Field::ServingKcal;
-        r.problem = kcal.problem + QStringLiteral("。");
-        return r;
-    }
-    const AmountText::Reading grams = AmountText::read(fields.servingGrams, ServingGrams);
-    if (!grams.value) {
-        r.field = Field::ServingGrams;
-        r.problem = grams.problem + QStringLiteral("。");
-        return r;
-    }
-    const double per100g = oneDecimal(*kcal.value * 100.0 / *grams.value);
-    if (per100g > AmountText::KcalPer100g.max) {
-        r.field = Field::ServingKcal;
-        r.problem = QStringLiteral("折合每100克 %1 大卡，超过 900 大卡，请检查每份热量和重量。").arg(per100g);
-        return r;
-    }
-    r.food.kcalPer100g = per100g;
+    if (r.problem.isEmpty())
+        readFigures(fields, r);
     return r;
+}
+
+Preview preview(const Fields &fields)
+{
+    Reading r;
+    if (!readFigures(fields, r))
+        return {};
+    const auto figure = [](double value) { return QString::number(value, 'f', value == std::floor(value) ? 0 : 1); };
+    QStringList parts;
+    QString energy = QStringLiteral("折合每100克 %1 大卡").arg(figure(r.food.kcalPer100g));
+    const QString serving = fields.perServing ? QStringLiteral("，按每份 %1 克").arg(figure(r.food.measureGrams)) : QString();
+    if (fields.fromLabel && fields.kilojoules)
+        energy += QStringLiteral("（%1 千焦 ÷ 4.184%2）").arg(AmountText::normalised(fields.labelEnergy), serving);
+    else if (fields.fromLabel && fields.perServing)
+        energy += QStringLiteral("（%1）").arg(serving.mid(1));
+    parts << energy;
+    if (r.food.nutrients && fields.fromLabel && fields.perServing)
+        parts << QStringLiteral("每100克 ") + Nutrients::describe(r.food.nutrients);
+    if (fields.fromLabel && !r.food.measure.isEmpty())
+        parts << QStringLiteral("家用份量 %1 = %2 克").arg(r.food.measure, figure(r.food.measureGrams));
+    return {parts.join(QStringLiteral("；")) + QStringLiteral("。"), r.warning};
 }
 
 Reading readRecipe(const Fields &fields, const QList<RecipePart> &parts, const QString &cookedGrams,

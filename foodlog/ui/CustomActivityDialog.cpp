@@ -52,9 +52,16 @@ CustomActivityDialog::CustomActivityDialog(const QVector<Activity> &mine, Activi
 
     auto *note = new QLabel(
         QStringLiteral("MET 是运动时的能耗与静坐时之比，可参考运动列表中相近运动的数值。按每小时消耗填写时"
-                       "（运动手表或器械显示的数字），用最近记录的体重换算成 MET。"),
+                       "（运动器械或手表显示的总消耗），用最近记录的体重换算成 MET。"),
         this);
     note->setWordWrap(true);
+
+    m_preview = new QLabel(this);
+    m_preview->setObjectName(QStringLiteral("customActivityPreview"));
+    m_preview->setWordWrap(true);
+    m_preview->setTextFormat(Qt::PlainText);
+    m_preview->hide();
+    connect(m_figure, &QLineEdit::textChanged, this, &CustomActivityDialog::showPreview);
 
     m_problem = new QLabel(this);
     m_problem->setObjectName(QStringLiteral("customActivityProblem"));
@@ -89,6 +96,7 @@ CustomActivityDialog::CustomActivityDialog(const QVector<Activity> &mine, Activi
     form->addRow(QStringLiteral("名称"), m_name);
     form->addRow(QStringLiteral("填写方式"), intensity);
     form->addRow(m_figureLabel, m_figure);
+    form->addRow(m_preview);
     form->addRow(note);
     form->addRow(m_problem);
     form->addRow(buttons);
@@ -124,6 +132,21 @@ void CustomActivityDialog::showUnit()
         m_figure->setPlaceholderText(QStringLiteral("按体重 %1 千克").arg(*m_kg));
     else
         m_figure->setPlaceholderText(QString());
+    showPreview();
+}
+
+void CustomActivityDialog::showPreview()
+{
+    const QString text = CustomActivityInput::preview(m_figure->text(), m_byHour->isChecked(), m_kg);
+    m_preview->setText(text);
+    m_preview->setAccessibleName(text.isEmpty() ? QStringLiteral("换算结果") : text);
+    m_preview->setVisible(!text.isEmpty());
+    if (layout() && isVisible()) {
+        layout()->activate();
+        const int needed = layout()->totalHeightForWidth(width());
+        if (needed > height())
+            resize(width(), needed);
+    }
 }
 
 void CustomActivityDialog::save()

@@ -39,6 +39,8 @@ private:
     void save();
     void remove();
     void showUnit();
+    // The MET the figure becomes and what 30 minutes would log, before saving.
+    void showPreview();
     // The activity picked to change, if one is.
     std::optional<Activity> picked() const;
 
@@ -54,6 +56,7 @@ private:
     QRadioButton *m_byHour;
     QLineEdit *m_figure;
     QLabel *m_figureLabel;
+    QLabel *m_preview;
     QLabel *m_problem;
     QPushButton *m_remove;
 };

@@ -2,6 +2,7 @@
 #include "foodlog/ui/IntakeChart.h"
 
 #include "foodlog/ChartScale.h"
+#include "foodlog/MacroShares.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -105,18 +106,35 @@ QString IntakeChart::summary() const
     if (m_showShares) {
         std::array<double, 3> sum{0, 0, 0};
         int counted = 0;
+        double covered = 0;
+        double eaten = 0;
         for (const SeriesDay &d : m_days)
             if (const auto shares = sharesOf(d)) {
                 ++counted;
+                covered += d.macrosKcal;
+                eaten += d.kcal.value_or(0);
                 for (int i = 0; i < 3; ++i)
                     sum[size_t(i)] += (*shares)[size_t(i)];
             }
-        text += counted ? QStringLiteral("；%1 天有营养素数据，平均蛋白质 %2%、脂肪 %3%、碳水 %4%")
-                              .arg(counted)
-                              .arg(qRound(sum[0] / counted))
-                              .arg(qRound(sum[1] / counted))
-                              .arg(qRound(sum[2] / counted))
-                        : QStringLiteral("；没有营养素数据");
+        // Verdicts only where the entries with figures carry most of those days' energy.
+        const int coverage = MacroShares::coverageOf(covered, eaten);
+        const bool judged = coverage >= MacroShares::MinimumCoverage;
+        const auto average = [&](int i, MacroShares::Range range) {
+            const int percent = qRound(sum[size_t(i)] / counted);
+            if (!judged)
+                return QStringLiteral("%1%").arg(percent);
+            return QStringLiteral("%1%（%2）").arg(percent).arg(MacroShares::textOf(MacroShares::verdictOf(percent, range.low, range.high)));
+        };
+        if (counted) {
+            text += QStringLiteral("；%1 天有营养素数据，平均蛋白质 %2、脂肪 %3、碳水 %4")
+                        .arg(counted)
+                        .arg(average(0, MacroShares::ProteinRange), average(1, MacroShares::FatRange),
+                             average(2, MacroShares::CarbohydrateRange));
+            if (!judged)
+                text += QStringLiteral("（覆盖这些天能量的 %1%，不作评价）").arg(coverage);
+        } else {
+            text += QStringLiteral("；没有营养素数据");
+        }
     }
     if (firstKg)
         text += QStringLiteral("；体重从 %1 到 %2 千克").arg(*firstKg, 0, 'f', 1).arg(*lastKg, 0, 'f', 1);

@@ -15,18 +15,42 @@ QLabel *figure(QWidget *parent, const char *objectName, const QString &name)
     return label;
 }
 
-void showShare(QLabel *label, const QString &name, const MacroShares::Share &share)
+// With `judged` false the share is shown without a verdict: its figures cover too little of the day.
+void showShare(QLabel *label, const QString &name, const MacroShares::Share &share, bool judged)
 {
-    const QString text = QStringLiteral("%1 %2 克 %3% %4")
-                             .arg(name)
-                             .arg(share.grams, 0, 'f', 1)
-                             .arg(qRound(share.percent))
-                             .arg(share.verdictText());
+    QString text = QStringLiteral("%1 %2 克 %3%").arg(name).arg(share.grams, 0, 'f', 1).arg(qRound(share.percent));
+    if (judged)
+        text += QLatin1Char(' ') + share.verdictText();
     label->setText(text);
     label->setToolTip(QStringLiteral("%1占能量 %2%，成人参考范围 %3–%4%").arg(name).arg(qRound(share.percent)).arg(share.low).arg(share.high));
-    label->setAccessibleDescription(label->toolTip() + QStringLiteral("，") + share.verdictText());
+    label->setAccessibleDescription(label->toolTip() + (judged ? QStringLiteral("，") + share.verdictText() : QString()));
     QPalette palette = label->parentWidget()->palette();
-    if (share.verdict != MacroShares::Verdict::InRange)
+    if (judged && share.verdict != MacroShares::Verdict::InRange)
+        palette.setColor(QPalette::WindowText, QColor(0xB0, 0x1C, 0x1C));
+    label->setPalette(palette);
+}
+
+// "膳食纤维 26.1 克 适宜（建议 25–30 克）"; "膳食纤维 0.5 克（只覆盖今日能量的 16%）" when the entries
+// with the figure carry too little of the day; "—" when none has it.
+void showAmount(QLabel *label, const MacroShares &shares, const MacroShares::Amount &amount, const QString &name,
+                const QString &value, const QString &advice)
+{
+    const bool judged = shares.judged(amount);
+    QString text = name + QLatin1Char(' ') + (amount.entries > 0 ? value : QStringLiteral("—"));
+    if (judged)
+        text += QLatin1Char(' ') + MacroShares::textOf(amount.verdict);
+    // A total of part of the day says so where it is read, not only in the tooltip.
+    if (amount.entries > 0 && !judged)
+        text += QStringLiteral("（只覆盖今日能量的 %1%）").arg(shares.coveragePercentOf(amount));
+    else
+        text += QStringLiteral("（%1）").arg(advice);
+    label->setText(text);
+    label->setToolTip(amount.entries > 0 && !judged
+                          ? QStringLiteral("有%1数据的记录覆盖今日能量的 %2%，不作评价").arg(name).arg(shares.coveragePercentOf(amount))
+                          : QString());
+    label->setAccessibleDescription(label->toolTip());
+    QPalette palette = label->parentWidget()->palette();
+    if (judged && amount.verdict != MacroShares::Verdict::InRange)
         palette.setColor(QPalette::WindowText, QColor(0xB0, 0x1C, 0x1C));
     label->setPalette(palette);
 }
@@ -39,12 +63,14 @@ MacroSummary::MacroSummary(QWidget *parent) : QWidget(parent)
     m_protein = figure(this, "proteinShare", QStringLiteral("蛋白质"));
     m_fat = figure(this, "fatShare", QStringLiteral("脂肪"));
     m_carbohydrate = figure(this, "carbohydrateShare", QStringLiteral("碳水"));
+    m_fibre = figure(this, "fibreTotal", QStringLiteral("膳食纤维"));
+    m_sodium = figure(this, "sodiumTotal", QStringLiteral("钠"));
     m_note = figure(this, "macroNote", QStringLiteral("三大营养素说明"));
     m_note->setWordWrap(true);
     // Smaller than the entries above: three figures share one line.
     QFont small = font();
     small.setPixelSize(11);
-    for (QLabel *label : {m_protein, m_fat, m_carbohydrate, m_note})
+    for (QLabel *label : {m_protein, m_fat, m_carbohydrate, m_fibre, m_sodium, m_note})
         label->setFont(small);
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -52,26 +78,37 @@ MacroSummary::MacroSummary(QWidget *parent) : QWidget(parent)
     grid->addWidget(m_protein, 0, 0);
     grid->addWidget(m_fat, 0, 1);
     grid->addWidget(m_carbohydrate, 0, 2);
-    grid->addWidget(m_note, 1, 0, 1, 3);
+    grid->addWidget(m_fibre, 1, 0, 1, 2);
+    grid->addWidget(m_sodium, 1, 2);
+    grid->addWidget(m_note, 2, 0, 1, 3);
 }
 
 void MacroSummary::showDay(const MacroShares &shares, std::optional<double> kg)
 {
     setVisible(shares.isKnown() || shares.entriesWithout > 0);
-    for (QLabel *label : {m_protein, m_fat, m_carbohydrate})
+    for (QLabel *label : {m_protein, m_fat, m_carbohydrate, m_fibre, m_sodium})
         label->setVisible(shares.isKnown());
     if (shares.isKnown()) {
-        showShare(m_protein, QStringLiteral("蛋白质"), shares.protein);
-        showShare(m_fat, QStringLiteral("脂肪"), shares.fat);
-        showShare(m_carbohydrate, QStringLiteral("碳水"), shares.carbohydrate);
+        showShare(m_protein, QStringLiteral("蛋白质"), shares.protein, shares.judged());
+        showShare(m_fat, QStringLiteral("脂肪"), shares.fat, shares.judged());
+        showShare(m_carbohydrate, QStringLiteral("碳水"), shares.carbohydrate, shares.judged());
+        showAmount(m_fibre, shares, shares.fibre, QStringLiteral("膳食纤维"),
+                   QStringLiteral("%1 克").arg(shares.fibre.total, 0, 'f', 1), QStringLiteral("建议 25–30 克"));
+        showAmount(m_sodium, shares, shares.sodium, QStringLiteral("钠"),
+                   QStringLiteral("%1 毫克").arg(qRound(shares.sodium.total)), QStringLiteral("建议少于 2000 毫克，约 5 克盐"));
     }
     QStringList notes;
+    if (shares.isKnown() && !shares.judged())
+        notes << QStringLiteral("有营养素数据的记录覆盖今日能量的 %1%，不足 %2%，不作评价")
+                     .arg(shares.coveragePercent())
+                     .arg(MacroShares::MinimumCoverage);
     if (shares.isKnown() && kg && *kg > 0)
         notes << QStringLiteral("蛋白质每千克体重 %1 克").arg(shares.protein.grams / *kg, 0, 'f', 1);
     if (shares.entriesWithout > 0)
         notes << QStringLiteral("%1 条记录没有营养素数据，未计入").arg(shares.entriesWithout);
     if (shares.isKnown())
-        notes << QStringLiteral("参考：蛋白质 10–20%、脂肪 20–30%、碳水 50–65%（中国居民膳食营养素参考摄入量 2023版）");
+        notes << QStringLiteral("参考：蛋白质 10–20%、脂肪 20–30%、碳水 50–65%（中国居民膳食营养素参考摄入量 2023版）；"
+                                "膳食纤维、钠（中国居民膳食指南 2022）");
     m_note->setText(notes.join(QStringLiteral("；")));
     m_note->setAccessibleDescription(m_note->text());
 }

@@ -82,8 +82,8 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
 
     m_per100g = named(new QRadioButton(QStringLiteral("每100克热量"), this), "ownFoodPer100g",
                       QStringLiteral("按每100克热量填写"));
-    m_perServing = named(new QRadioButton(QStringLiteral("每份热量（包装标签）"), this), "ownFoodPerServing",
-                         QStringLiteral("按包装标签的每份热量填写"));
+    m_perServing = named(new QRadioButton(QStringLiteral("包装标签（营养成分表）"), this), "ownFoodLabel",
+                         QStringLiteral("按包装上的营养成分表填写"));
     m_recipe = named(new QRadioButton(QStringLiteral("自制菜谱（按配料计算）"), this), "ownFoodRecipe",
                      QStringLiteral("自制菜谱，按配料计算热量"));
     auto *modes = new QButtonGroup(this);
@@ -103,13 +103,39 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
     per100gForm->addRow(QStringLiteral("每100克热量（大卡）"), m_kcal);
     pages->addWidget(per100gPage);
 
+    // A label as printed: energy in 千焦 or 大卡, per 100 g or per serving; what that comes to per
+    // 100 g is shown as it is typed.
     auto *servingPage = new QWidget(m_energy);
-    m_servingKcal = named(new QLineEdit(servingPage), "ownFoodServingKcal", QStringLiteral("每份热量（大卡）"));
+    m_labelEnergy = named(new QLineEdit(servingPage), "ownFoodLabelEnergy", QStringLiteral("标签上的能量"));
+    m_energyUnit = named(new QComboBox(servingPage), "ownFoodEnergyUnit", QStringLiteral("能量单位"));
+    m_energyUnit->addItems({QStringLiteral("千焦"), QStringLiteral("大卡")});
+    m_labelBasis = named(new QComboBox(servingPage), "ownFoodLabelBasis", QStringLiteral("标签的含量按"));
+    m_labelBasis->addItems({QStringLiteral("每100克"), QStringLiteral("每份")});
     m_servingGrams = named(new QLineEdit(servingPage), "ownFoodServingGrams", QStringLiteral("每份重量（克）"));
+    m_servingGrams->setPlaceholderText(QStringLiteral("按每份时必填"));
+    m_labelFigures = new QLabel(servingPage);
+    m_labelFigures->setObjectName(QStringLiteral("ownFoodLabelFigures"));
+    m_labelFigures->setWordWrap(true);
+    m_labelFigures->setTextFormat(Qt::PlainText);
+    auto *energyRow = new QHBoxLayout;
+    energyRow->addWidget(m_labelEnergy, 1);
+    energyRow->addWidget(m_energyUnit);
+    auto *basisRow = new QHBoxLayout;
+    basisRow->addWidget(m_labelBasis);
+    auto *servingLabel = new QLabel(QStringLiteral("每份重量"), servingPage);
+    servingLabel->setBuddy(m_servingGrams);
+    basisRow->addWidget(servingLabel);
+    basisRow->addWidget(m_servingGrams, 1);
+    basisRow->addWidget(new QLabel(QStringLiteral("克"), servingPage));
     auto *servingForm = new QFormLayout(servingPage);
     servingForm->setContentsMargins(0, 0, 0, 0);
-    servingForm->addRow(QStringLiteral("每份热量（大卡）"), m_servingKcal);
-    servingForm->addRow(QStringLiteral("每份重量（克）"), m_servingGrams);
+    auto *energyLabel = new QLabel(QStringLiteral("能量"), servingPage);
+    energyLabel->setBuddy(m_labelEnergy);
+    servingForm->addRow(energyLabel, energyRow);
+    auto *basisLabel = new QLabel(QStringLiteral("含量按"), servingPage);
+    basisLabel->setBuddy(m_labelBasis);
+    servingForm->addRow(basisLabel, basisRow);
+    servingForm->addRow(m_labelFigures);
     pages->addWidget(servingPage);
 
     auto *recipePage = new QWidget(m_energy);
@@ -193,13 +219,17 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
         QLineEdit **field;
         const char *objectName;
         const char *name;
-    } nutrientFields[] = {{&m_protein, "ownFoodProtein", "蛋白质"},
-                          {&m_fat, "ownFoodFat", "脂肪"},
-                          {&m_carbohydrate, "ownFoodCarbohydrate", "碳水"}};
+        const char *unit;
+    } nutrientFields[] = {{&m_protein, "ownFoodProtein", "蛋白质", "克"},
+                          {&m_fat, "ownFoodFat", "脂肪", "克"},
+                          {&m_carbohydrate, "ownFoodCarbohydrate", "碳水", "克"},
+                          {&m_sodium, "ownFoodSodium", "钠", "毫克"}};
     for (const auto &n : nutrientFields) {
         const QString name = QString::fromUtf8(n.name);
-        *n.field = named(new QLineEdit(m_nutrientRow), n.objectName, QStringLiteral("每100克的%1（克）").arg(name));
-        (*n.field)->setPlaceholderText(QStringLiteral("克"));
+        const QString unit = QString::fromUtf8(n.unit);
+        *n.field = named(new QLineEdit(m_nutrientRow), n.objectName, QStringLiteral("%1（%2）").arg(name, unit));
+        (*n.field)->setPlaceholderText(unit);
+        connect(*n.field, &QLineEdit::textChanged, this, &OwnFoodDialog::showLabelFigures);
         auto *label = new QLabel(name, m_nutrientRow);
         label->setBuddy(*n.field);
         nutrientLayout->addWidget(label);
@@ -219,6 +249,20 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
     measureRow->addWidget(new QLabel(QStringLiteral("="), this));
     measureRow->addWidget(m_measureGrams, 1);
     measureRow->addWidget(new QLabel(QStringLiteral("克"), this));
+
+    // Said, not refused: a label may be right and still not add up (rounding, fibre, polyols).
+    m_figuresWarning = new QLabel(this);
+    m_figuresWarning->setObjectName(QStringLiteral("ownFoodFiguresWarning"));
+    m_figuresWarning->setWordWrap(true);
+    m_figuresWarning->setTextFormat(Qt::PlainText);
+    QPalette amber = m_figuresWarning->palette();
+    amber.setColor(QPalette::WindowText, QColor(0x8A, 0x4B, 0x00));
+    m_figuresWarning->setPalette(amber);
+    m_figuresWarning->hide();
+    for (QLineEdit *edit : {m_kcal, m_labelEnergy, m_servingGrams})
+        connect(edit, &QLineEdit::textChanged, this, &OwnFoodDialog::showLabelFigures);
+    for (QComboBox *box : {m_energyUnit, m_labelBasis})
+        connect(box, &QComboBox::currentIndexChanged, this, &OwnFoodDialog::showLabelFigures);
 
     m_problem = new QLabel(this);
     m_problem->setObjectName(QStringLiteral("ownFoodProblem"));
@@ -255,6 +299,7 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
     form->addRow(m_energy);
     m_nutrientLabel = new QLabel(QStringLiteral("每100克含（可不填）"), this);
     form->addRow(m_nutrientLabel, m_nutrientRow);
+    form->addRow(m_figuresWarning);
     form->addRow(QStringLiteral("其他名称"), m_aliases);
     form->addRow(QStringLiteral("家用份量"), measureRow);
     form->addRow(m_problem);
@@ -274,6 +319,8 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
             m_protein->setText(figure(m_editing->nutrients->protein));
             m_fat->setText(figure(m_editing->nutrients->fat));
             m_carbohydrate->setText(figure(m_editing->nutrients->carbohydrate));
+            if (m_editing->nutrients->sodium)
+                m_sodium->setText(figure(*m_editing->nutrients->sodium));
         }
         if (!m_editing->measure.isEmpty())
             m_measureGrams->setText(figure(m_editing->measureGrams));
@@ -302,7 +349,53 @@ void OwnFoodDialog::showEnergyMode()
         m_pages.at(i)->setVisible(i == shown);
     m_nutrientRow->setVisible(shown != 2);
     m_nutrientLabel->setVisible(shown != 2);
+    showLabelFigures();
     adjustSize();
+}
+
+OwnFoodInput::Fields OwnFoodDialog::fields() const
+{
+    OwnFoodInput::Fields fields;
+    fields.name = m_name->text();
+    fields.category = m_category->currentText();
+    fields.fromLabel = m_perServing->isChecked();
+    fields.kilojoules = m_energyUnit->currentIndex() == 0;
+    fields.perServing = m_labelBasis->currentIndex() == 1;
+    fields.kcalPer100g = m_kcal->text();
+    fields.labelEnergy = m_labelEnergy->text();
+    fields.servingGrams = m_servingGrams->text();
+    fields.aliases = m_aliases->text();
+    fields.measure = m_measure->text();
+    fields.measureGrams = m_measureGrams->text();
+    fields.protein = m_protein->text();
+    fields.fat = m_fat->text();
+    fields.carbohydrate = m_carbohydrate->text();
+    fields.sodium = m_sodium->text();
+    return fields;
+}
+
+void OwnFoodDialog::showLabelFigures()
+{
+    const bool label = m_perServing->isChecked();
+    const bool perServing = label && m_labelBasis->currentIndex() == 1;
+    m_nutrientLabel->setText(perServing ? QStringLiteral("每份含（可不填）")
+                             : label    ? QStringLiteral("每100克含（标签上的）")
+                                        : QStringLiteral("每100克含（可不填）"));
+    const OwnFoodInput::Preview preview = OwnFoodInput::preview(fields());
+    m_labelFigures->setText(preview.figures);
+    m_labelFigures->setAccessibleName(preview.figures.isEmpty() ? QStringLiteral("折合每100克的数值") : preview.figures);
+    m_labelFigures->setVisible(!preview.figures.isEmpty());
+    const bool warned = !m_recipe->isChecked() && !preview.warning.isEmpty();
+    m_figuresWarning->setText(warned ? preview.warning : QString());
+    m_figuresWarning->setAccessibleName(warned ? preview.warning : QStringLiteral("标签核对"));
+    m_figuresWarning->setVisible(warned);
+    // A longer line wraps: the dialog grows so that nothing is cut off.
+    if (layout() && isVisible()) {
+        layout()->activate();
+        const int needed = layout()->totalHeightForWidth(width());
+        if (needed > height())
+            resize(width(), needed);
+    }
 }
 
 void OwnFoodDialog::addPart()
@@ -386,19 +479,7 @@ void OwnFoodDialog::showRecipeFigures()
 
 void OwnFoodDialog::save()
 {
-    OwnFoodInput::Fields fields;
-    fields.name = m_name->text();
-    fields.category = m_category->currentText();
-    fields.perServing = m_perServing->isChecked();
-    fields.kcalPer100g = m_kcal->text();
-    fields.servingKcal = m_servingKcal->text();
-    fields.servingGrams = m_servingGrams->text();
-    fields.aliases = m_aliases->text();
-    fields.measure = m_measure->text();
-    fields.measureGrams = m_measureGrams->text();
-    fields.protein = m_protein->text();
-    fields.fat = m_fat->text();
-    fields.carbohydrate = m_carbohydrate->text();
+    const OwnFoodInput::Fields fields = this->fields();
     const auto taken = [this](const QString &name) { return isTaken(name); };
     const OwnFoodInput::Reading reading = m_recipe->isChecked()
         ? OwnFoodInput::readRecipe(fields, m_parts, m_cooked->text(), taken)
@@ -411,7 +492,7 @@ void OwnFoodDialog::save()
         QWidget *field = m_name;
         switch (reading.field) {
         case F::Kcal: field = m_kcal; break;
-        case F::ServingKcal: field = m_servingKcal; break;
+        case F::ServingKcal: field = m_labelEnergy; break;
         case F::ServingGrams: field = m_servingGrams; break;
         case F::Aliases: field = m_aliases; break;
         case F::Measure: field = m_measure; break;

@@ -3,6 +3,7 @@
 
 #include "foods/FoodChoices.h"
 #include "foods/OwnFood.h"
+#include "foods/OwnFoodInput.h"
 
 #include <QDialog>
 #include <QSet>
@@ -41,6 +42,9 @@ public:
 
 private:
     void showEnergyMode();
+    // What the energy and figures come to per 100 g, and a label that disagrees with itself.
+    void showLabelFigures();
+    OwnFoodInput::Fields fields() const;
     void addPart();
     void showParts();
     void showRecipeFigures();
@@ -63,8 +67,12 @@ private:
     QWidget *m_energy;
     QList<QWidget *> m_pages; // per 100 g, per serving, recipe
     QLineEdit *m_kcal;
-    QLineEdit *m_servingKcal;
+    QLineEdit *m_labelEnergy;
+    QComboBox *m_energyUnit;  // 千焦, 大卡
+    QComboBox *m_labelBasis;  // 每100克, 每份
     QLineEdit *m_servingGrams;
+    QLabel *m_labelFigures;
+    QLabel *m_figuresWarning;
     QLineEdit *m_ingredient;
     SearchCompletion *m_ingredientSearch;
     AmountSpinBox *m_ingredientGrams;
@@ -76,6 +84,7 @@ private:
     QLineEdit *m_protein;
     QLineEdit *m_fat;
     QLineEdit *m_carbohydrate;
+    QLineEdit *m_sodium;
     QLineEdit *m_aliases;
     QLineEdit *m_measure;
     QLineEdit *m_measureGrams;

@@ -330,9 +330,13 @@ void shares(Page &page, const LogReport &report)
                       .arg(qRound(share.percent))
                       .arg(share.low)
                       .arg(share.high)
-                      .arg(share.verdictText()),
+                      .arg(s.judged() ? share.verdictText() : QStringLiteral("不作评价")),
                   10.5);
     QString note = QStringLiteral("参考范围：中国营养学会《中国居民膳食营养素参考摄入量（2023版）》成人宏量营养素可接受范围。");
+    if (!s.judged())
+        note += QStringLiteral("有营养素数据的记录只覆盖这段时间能量的 %1%（不足 %2%），所以不作评价。")
+                    .arg(s.coveragePercent())
+                    .arg(MacroShares::MinimumCoverage);
     if (s.entriesWithout > 0)
         note += QStringLiteral("另有 %1 条记录没有营养素数据，未计入。").arg(s.entriesWithout);
     page.paragraph(note, 9);

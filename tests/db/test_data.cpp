@@ -146,6 +146,7 @@ private slots:
     void makedbTakesMoreThan32767Foods();
     void makedbWritesAliases();
     void makedbWritesNutrients();
+    void makedbWritesFibreAndSodium();
     void makedbRejectsBadCsv_data();
     void makedbRejectsBadCsv();
     void makedbNeverChangesExistingFile();
@@ -970,6 +971,36 @@ void TestData::makedbWritesNutrients()
         rows << row.join(u'|');
     }
     QCOMPARE(rows, QStringList({"蛋类|鸡蛋|13.3|8.8|2.8|—", "酒类|啤酒|0.4|0|1.7|3.2"}));
+}
+
+// Fibre and sodium, where given, go beside them in two columns the table gains for them; a value
+// outside its range (sodium above salt's) is refused with its line.
+void TestData::makedbWritesFibreAndSodium()
+{
+    TempDatabase scratch(TempDatabase::Content::NoTables, QStringLiteral("unused.mdb"));
+    const QByteArray header = "category,name,portion,kcal,aliases,protein,fat,carbohydrate,alcohol,fibre,sodium\n";
+    const QString csvPath = scratch.writeFile(QStringLiteral("foods.csv"),
+                                              header + "蔬菜,西红柿,100克,15,,0.9,0.2,3.3,,,9.7\n"
+                                                       "谷薯主食,小米,100克,361,,9.0,3.1,75.1,,1.6,4.3\n"
+                                                       "家常菜肴,宫保鸡丁,100克,197,,,,,,,\n");
+    const QString target = scratch.filePath(QStringLiteral("data.mdb"));
+    const ToolRun made = runTool(QStringLiteral(MAKEDB), {csvPath, target});
+    QVERIFY2(made.exitCode == 0, qPrintable(made.err));
+    QStringList rows;
+    auto database = openDatabase(target);
+    for (auto rs = database->openRecordset(QStringLiteral("food_nutrient")); !rs->isEOF(); rs->moveNext()) {
+        QStringList row{rs->field(2).text()};
+        for (int field = 7; field <= 8; ++field)
+            row << (rs->field(field).isNull() ? QStringLiteral("—") : rs->field(field).text());
+        rows << row.join(u'|');
+    }
+    QCOMPARE(rows, QStringList({"西红柿|—|9.7", "小米|1.6|4.3"}));
+
+    const QString badPath = scratch.writeFile(QStringLiteral("bad.csv"), header + "调味品,食盐,100克,0,,0.0,0.0,0.0,,,45000\n");
+    const ToolRun refused = runTool(QStringLiteral(MAKEDB), {badPath, scratch.filePath(QStringLiteral("bad.mdb"))});
+    QVERIFY(refused.exitCode != 0);
+    QVERIFY2(refused.err.contains(QStringLiteral("line 2: sodium \"45000\" is not a number from 0 to 40000")),
+             qPrintable(refused.err));
 }
 
 void TestData::makedbRejectsBadCsv_data()

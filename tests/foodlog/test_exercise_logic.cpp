@@ -73,6 +73,9 @@ private slots:
     void searchFindsActivitiesLikeFoods();
     void customActivityInput_data();
     void customActivityInput();
+    void customActivityPreview_data();
+    void customActivityPreview();
+    void editionNamedPerRow();
     void upgradeFromEveryEarlierLayout_data();
     void upgradeFromEveryEarlierLayout();
     void entriesKeepTheirRateAndComeBack();
@@ -216,6 +219,47 @@ void ExerciseLogicTest::customActivityInput()
     QVERIFY(CustomActivityInput::read(QStringLiteral("快走"), QStringLiteral("3"), false, std::nullopt, known,
                                       QStringLiteral("快走"))
                 .problem.isEmpty());
+}
+
+void ExerciseLogicTest::customActivityPreview_data()
+{
+    QTest::addColumn<QString>("figure");
+    QTest::addColumn<bool>("perHour");
+    QTest::addColumn<double>("kg"); // 0: no weight logged
+    QTest::addColumn<QString>("preview"); // empty: nothing to show yet
+    // 390 kcal an hour at 60 kg is 6.5 MET; 30 minutes log (6.5 − 1) × 60 / 2 = 165 kcal.
+    QTest::newRow("kcal per hour") << "390" << true << 60.0
+                                   << "相当于 6.5 MET；按体重 60 千克，运动 30 分钟记 165 大卡（已扣除这段时间的静息消耗 30 大卡）。"
+                                      "这里要填含静息的总消耗；运动手表的“活动消耗”已经不含静息，填写前请每小时加上约 60 大卡。";
+    QTest::newRow("a MET, with a weight") << "4" << false << 75.0
+                                          << "相当于 4.0 MET；按体重 75 千克，运动 30 分钟记 113 大卡（已扣除这段时间的静息消耗 38 大卡）。";
+    QTest::newRow("a MET, no weight") << "4" << false << 0.0 << "相当于 4.0 MET。";
+    QTest::newRow("kcal per hour, no weight") << "390" << true << 0.0 << "";
+    QTest::newRow("not a number yet") << "3." << false << 60.0 << "";
+}
+
+// Before saving, the dialog shows what a figure becomes and what half an hour would log.
+void ExerciseLogicTest::customActivityPreview()
+{
+    QFETCH(QString, figure);
+    QFETCH(bool, perHour);
+    QFETCH(double, kg);
+    QFETCH(QString, preview);
+    QCOMPARE(CustomActivityInput::preview(figure, perHour, kg > 0 ? std::optional<double>(kg) : std::nullopt), preview);
+}
+
+// Each row names the Compendium's edition of its code and MET; a code may appear once in each.
+void ExerciseLogicTest::editionNamedPerRow()
+{
+    const ActivityTable table = ActivityTable::parse("category,name,met,code,aliases,compendium\n"
+                                                     "舞蹈与传统,交谊舞,7.8,03031,,2011\n"
+                                                     "舞蹈与传统,迪斯科,9.8,03031,,2024\n"
+                                                     "舞蹈与传统,广场舞,5.5,03028,,2020\n"
+                                                     "舞蹈与传统,排舞,7.8,03031,,2011\n");
+    QCOMPARE(table.activities().size(), 2);
+    QCOMPARE(table.problems().size(), 2);
+    QVERIFY2(table.problems().at(0).contains(QStringLiteral("\"2020\" is not 2011 or 2024")), qPrintable(table.problems().at(0)));
+    QVERIFY2(table.problems().at(1).contains(QStringLiteral("code \"03031\"")), qPrintable(table.problems().at(1)));
 }
 
 void ExerciseLogicTest::upgradeFromEveryEarlierLayout_data()

@@ -221,6 +221,12 @@ void ExerciseViewTest::ownActivityIsSearchableAtOnce()
     find<QRadioButton>(dialog, "customActivityByHour")->setChecked(true);
     QCOMPARE(figure->accessibleName(), QStringLiteral("每小时消耗（大卡）"));
     figure->setText(QStringLiteral("３００")); // full-width, as an input method types it
+    // Before saving: the MET it becomes, what 30 minutes log at 60 kg, and the watch's "active" figure.
+    auto *preview = find<QLabel>(dialog, "customActivityPreview");
+    QVERIFY(preview->isVisible());
+    QVERIFY2(preview->text().startsWith(QStringLiteral("相当于 5.0 MET；按体重 60 千克，运动 30 分钟记 120 大卡")),
+             qPrintable(preview->text()));
+    QVERIFY(preview->text().contains(QStringLiteral("“活动消耗”已经不含静息")));
     find<QPushButton>(dialog, "customActivitySave")->click();
     QTRY_VERIFY(!f.view->findChild<CustomActivityDialog *>() || !dialog->isVisible());
     QCOMPARE(value(f.file, QStringLiteral("SELECT name || '|' || met FROM custom_activity")).toString(),

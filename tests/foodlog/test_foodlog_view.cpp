@@ -48,6 +48,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
+#include <algorithm>
 #include <limits>
 #include <sqlite3.h>
 
@@ -162,6 +163,7 @@ private slots:
     void buttonAndShortcutsSwitchSections();
     void olderSkinReachesViewByShortcut();
     void logTwoFoodsAndAWeight();
+    void anEverydayDayIsJudged();
     void keyboardEditDeleteUndo();
     void budgetFromProfile();
     void readOnlyFileSaysSoAndKeepsWorking();
@@ -354,6 +356,42 @@ void FoodLogViewTest::logTwoFoodsAndAWeight()
     QVERIFY(find<QLabel>(view, "weightSaved")->text().contains(QStringLiteral("69.8")));
     // The upgrade left its backup beside the file.
     QCOMPARE(QDir(copy.dir.path()).entryList({QStringLiteral("data.mdb.bak-*")}).size(), 1);
+}
+
+// A day of 米饭, 西红柿炒鸡蛋, 宫保鸡丁, 奶茶 and 啤酒 from the shipped table: the foods with figures
+// carry most of its energy (the beer has none), so the shares come with a verdict; fibre and
+// sodium are shown, "—" where the foods have none.
+void FoodLogViewTest::anEverydayDayIsJudged()
+{
+    ProgramCopy copy;
+    auto w = open(copy);
+    MessageBox::Recorder boxes;
+    FoodLogView *view = openLogDecliningProfile(*w);
+    auto *search = find<QLineEdit>(view, "logSearch");
+    auto *grams = find<QDoubleSpinBox>(view, "logGrams");
+    for (const auto &[food, amount] : {std::pair{"米饭", 150.0}, std::pair{"西红柿炒鸡蛋", 200.0},
+                                       std::pair{"宫保鸡丁", 200.0}, std::pair{"奶茶", 500.0},
+                                       std::pair{"啤酒", 500.0}}) {
+        search->setText(QString::fromUtf8(food));
+        grams->setValue(amount);
+        find<QPushButton>(view, "logAdd")->click();
+    }
+    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    QCOMPARE(queryValue(copy.data(), QStringLiteral("SELECT count(*) FROM food_log_nutrient")).toInt(), 4);
+    const auto text = [&](const char *name) { return find<QLabel>(view, name)->text(); };
+    const QStringList verdicts{QStringLiteral("偏低"), QStringLiteral("适宜"), QStringLiteral("偏高")};
+    for (const char *share : {"proteinShare", "fatShare", "carbohydrateShare"}) {
+        const QString shown = text(share);
+        QVERIFY2(std::any_of(verdicts.cbegin(), verdicts.cend(), [&](const QString &v) { return shown.endsWith(v); }),
+                 qPrintable(shown));
+    }
+    QVERIFY2(!text("macroNote").contains(QStringLiteral("覆盖")), qPrintable(text("macroNote")));
+    QVERIFY2(text("macroNote").contains(QStringLiteral("1 条记录没有营养素数据")), qPrintable(text("macroNote")));
+    // The rice's fibre and sodium came from the food table through its entry: a total of part of
+    // the day, said so.
+    QVERIFY(find<QLabel>(view, "fibreTotal")->isVisible());
+    QVERIFY2(text("fibreTotal").contains(QStringLiteral(" 克（只覆盖今日能量的")), qPrintable(text("fibreTotal")));
+    QVERIFY2(text("sodiumTotal").contains(QStringLiteral(" 毫克（只覆盖今日能量的")), qPrintable(text("sodiumTotal")));
 }
 
 void FoodLogViewTest::keyboardEditDeleteUndo()

@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <QSignalSpy>
 #include <QtTest>
+#include <algorithm>
 
 namespace {
 
@@ -125,6 +126,7 @@ private slots:
     void quickEntryCountsAndGoes();
     void foodNotFoundIsOfferedAsOwn();
     void chartShowsTheSharesWhenAsked();
+    void sharesAreJudgedOnlyWhenTheFiguresCoverTheDay();
 };
 
 void LogCommandsViewTest::moveToAnotherMealAndBack()
@@ -245,6 +247,45 @@ void LogCommandsViewTest::chartShowsTheSharesWhenAsked()
     QCOMPARE(layout.shareLines.size(), 3);
     QCOMPARE(layout.shareLines.at(0).points.size(), 1); // today only
     QVERIFY2(chart->accessibleDescription().contains(QStringLiteral("平均蛋白质 37%、脂肪 55%、碳水 8%")),
+             qPrintable(chart->accessibleDescription()));
+}
+
+// The day's summary and the chart judge the shares only when the entries with figures carry at
+// least 80 % of the energy: here first 144 of 390 kcal (the rice and the other egg have none),
+// then 1584 of 1830.
+void LogCommandsViewTest::sharesAreJudgedOnlyWhenTheFiguresCoverTheDay()
+{
+    LogFixture f;
+    FoodLogEntry egg = eaten(Today, 0, "鸡蛋", 100, 144);
+    egg.nutrientsPer100g = Nutrients{13.3, 8.8, 2.8, 0};
+    f.store.addEntry(egg);
+    f.view->refresh();
+    f.view->findChild<QCheckBox *>(QStringLiteral("chartShowsShares"))->setChecked(true);
+    auto *chart = f.view->findChild<IntakeChart *>();
+    const auto text = [&](const char *name) { return f.view->findChild<QLabel *>(QLatin1String(name))->text(); };
+    const QStringList verdicts{QStringLiteral("偏低"), QStringLiteral("适宜"), QStringLiteral("偏高")};
+    const auto judges = [&](const QString &words) {
+        return std::any_of(verdicts.cbegin(), verdicts.cend(), [&](const QString &v) { return words.contains(v); });
+    };
+    QCOMPARE(text("proteinShare"), QStringLiteral("蛋白质 13.3 克 37%"));
+    QVERIFY(!judges(text("fatShare") + text("carbohydrateShare")));
+    QVERIFY2(text("macroNote").contains(QStringLiteral("覆盖今日能量的 37%")), qPrintable(text("macroNote")));
+    QVERIFY2(chart->accessibleDescription().contains(QStringLiteral("覆盖这些天能量的 37%，不作评价")),
+             qPrintable(chart->accessibleDescription()));
+    QVERIFY(!judges(chart->accessibleDescription()));
+
+    QCOMPARE(text("fibreTotal"), QStringLiteral("膳食纤维 —（建议 25–30 克）"));
+
+    egg.grams = 1000;
+    egg.nutrientsPer100g->sodium = 131.5; // the 1000 g carry the sodium, the first 100 g none
+    f.store.addEntry(egg);
+    f.view->refresh();
+    // 1315 mg from entries with 1440 of the day's 1830 kcal (79 %): shown, not judged.
+    QCOMPARE(text("sodiumTotal"), QStringLiteral("钠 1315 毫克（只覆盖今日能量的 79%）"));
+    QCOMPARE(text("proteinShare"), QStringLiteral("蛋白质 146.3 克 37% 偏高"));
+    QCOMPARE(text("carbohydrateShare"), QStringLiteral("碳水 30.8 克 8% 偏低"));
+    QVERIFY(!text("macroNote").contains(QStringLiteral("覆盖")));
+    QVERIFY2(chart->accessibleDescription().contains(QStringLiteral("平均蛋白质 37%（偏高）、脂肪 55%（偏高）、碳水 8%（偏低）")),
              qPrintable(chart->accessibleDescription()));
 }
 

@@ -34,6 +34,10 @@ class NutrientLogicTest : public QObject
 private slots:
     void sharesAgainstTheRanges_data();
     void sharesAgainstTheRanges();
+    void verdictsOnlyWhenTheFiguresCoverTheDay_data();
+    void verdictsOnlyWhenTheFiguresCoverTheDay();
+    void fibreAndSodiumAgainstTheGuidelines_data();
+    void fibreAndSodiumAgainstTheGuidelines();
     void entriesKeepTheirFigures();
     void upgradeGivesEarlierEntriesTheTablesFigures();
 };
@@ -72,6 +76,80 @@ void NutrientLogicTest::sharesAgainstTheRanges()
              percents);
     QCOMPARE(shares.protein.grams, protein);
     QCOMPARE(shares.entriesWithout, 1);
+}
+
+void NutrientLogicTest::verdictsOnlyWhenTheFiguresCoverTheDay_data()
+{
+    QTest::addColumn<double>("withoutKcal"); // energy of the entries without figures, beside 1000 kcal with
+    QTest::addColumn<bool>("quick");         // given as a 快速记录 instead of a food
+    QTest::addColumn<int>("coverage");
+    QTest::addColumn<bool>("judged");
+    QTest::newRow("all covered") << 0.0 << false << 100 << true;
+    QTest::newRow("exactly 80 %") << 250.0 << false << 80 << true;
+    // 1000 / 1260 = 79.4 %, shown as 79 %: no verdict.
+    QTest::newRow("just under") << 260.0 << false << 79 << false;
+    // Rice with figures, four dishes without: the day of the complaint.
+    QTest::newRow("rice only") << 1500.0 << false << 40 << false;
+    QTest::newRow("a quick entry counts") << 1500.0 << true << 40 << false;
+}
+
+// Shares are always shown; 偏低 / 适宜 / 偏高 only when the entries with figures carry at least
+// 80 % of the day's logged energy.
+void NutrientLogicTest::verdictsOnlyWhenTheFiguresCoverTheDay()
+{
+    QFETCH(double, withoutKcal);
+    QFETCH(bool, quick);
+    QFETCH(int, coverage);
+    QFETCH(bool, judged);
+    QList<FoodLogEntry> day{eaten("饭菜", 100, Nutrients{60, 50, 250, 0})}; // 1690 kcal of figures, logged as 1000
+    day.first().kcalPer100g = 1000;
+    if (withoutKcal > 0)
+        day << (quick ? FoodLogEntry::quick(day.first().day, 1, withoutKcal, QStringLiteral("蛋糕"))
+                      : eaten("奶茶", withoutKcal, std::nullopt));
+    const MacroShares shares = MacroShares::of(day);
+    QCOMPARE(shares.coveragePercent(), coverage);
+    QCOMPARE(shares.judged(), judged);
+    QCOMPARE(qRound(shares.fat.percent), 27); // the shares themselves do not depend on it
+}
+
+void NutrientLogicTest::fibreAndSodiumAgainstTheGuidelines_data()
+{
+    QTest::addColumn<double>("fibre");   // grams in the day's food with figures; -1: not known
+    QTest::addColumn<double>("sodium");  // mg; -1: not known
+    QTest::addColumn<double>("withoutKcal"); // beside its 1690 kcal, energy of entries without figures
+    QTest::addColumn<QString>("verdicts"); // fibre, sodium; "-" where none is given
+    QTest::newRow("little fibre, sodium within") << 12.0 << 1500.0 << 0.0 << "偏低 适宜";
+    QTest::newRow("enough fibre, too much sodium") << 27.0 << 3200.0 << 0.0 << "适宜 偏高";
+    QTest::newRow("more fibre than 30 g is no fault") << 40.0 << 2000.0 << 0.0 << "适宜 适宜";
+    // 1690 of 2690 kcal, 63 %: a day of mostly unknown food is not judged.
+    QTest::newRow("too little of the day known") << 12.0 << 3200.0 << 1000.0 << "- -";
+    QTest::newRow("figures not given") << -1.0 << -1.0 << 0.0 << "- -";
+}
+
+// Fibre and sodium add up over the entries that have them and are judged against 25–30 g and
+// 2000 mg only when those entries carry 80 % of the day.
+void NutrientLogicTest::fibreAndSodiumAgainstTheGuidelines()
+{
+    QFETCH(double, fibre);
+    QFETCH(double, sodium);
+    QFETCH(double, withoutKcal);
+    QFETCH(QString, verdicts);
+    Nutrients per100g{60, 50, 250, 0};
+    if (fibre >= 0)
+        per100g.fibre = fibre / 2; // eaten as 200 g
+    if (sodium >= 0)
+        per100g.sodium = sodium / 2;
+    QList<FoodLogEntry> day{eaten("饭菜", 200, per100g)};
+    day.first().kcalPer100g = 1690.0 / 2;
+    if (withoutKcal > 0)
+        day << eaten("奶茶", withoutKcal, std::nullopt);
+    const MacroShares shares = MacroShares::of(day);
+    const auto verdict = [&](const MacroShares::Amount &amount) {
+        return shares.judged(amount) ? MacroShares::textOf(amount.verdict) : QStringLiteral("-");
+    };
+    QCOMPARE(verdict(shares.fibre) + QLatin1Char(' ') + verdict(shares.sodium), verdicts);
+    QCOMPARE(shares.fibre.total, qMax(fibre, 0.0));
+    QCOMPARE(shares.sodium.total, qMax(sodium, 0.0));
 }
 
 // Figures kept with the entry: a later food table does not change them; delete and undo keep them.

@@ -12,6 +12,7 @@
 #include "foods/FoodCatalog.h"
 #include "foods/FoodChoices.h"
 #include "foods/OwnFoodCsv.h"
+#include "foods/AmountText.h"
 #include "foods/OwnFoodInput.h"
 #include "support/TempDatabase.h"
 
@@ -63,12 +64,15 @@ private slots:
     void dialogInput();
     void ownFiguresAreOptional_data();
     void ownFiguresAreOptional();
+    void labelsAsPrinted_data();
+    void labelsAsPrinted();
     void recipeArithmetic_data();
     void recipeArithmetic();
     void upgradeFromEveryEarlierLayout_data();
     void upgradeFromEveryEarlierLayout();
     void everySearchFindsThemBesideShippedOnes();
     void changesNeverTouchPastEntries();
+    void sodiumIsKeptWithTheFood();
     void importReplacesOrKeepsOnAClash();
     void csvRoundTrip();
     void csvRefusesBrokenFiles_data();
@@ -113,8 +117,9 @@ void OwnFoodLogicTest::dialogInput()
     OwnFoodInput::Fields fields;
     fields.name = name;
     if (kcal.startsWith(QLatin1String("serving:"))) {
+        fields.fromLabel = true;
         fields.perServing = true;
-        fields.servingKcal = kcal.section(QLatin1Char(':'), 1, 1);
+        fields.labelEnergy = kcal.section(QLatin1Char(':'), 1, 1);
         fields.servingGrams = kcal.section(QLatin1Char(':'), 2, 2);
     } else {
         fields.kcalPer100g = kcal;
@@ -156,6 +161,94 @@ void OwnFoodLogicTest::ownFiguresAreOptional()
     QVERIFY2(problem.isEmpty() ? r.problem.isEmpty() : r.problem.contains(problem), qPrintable(r.problem));
     if (problem.isEmpty())
         QCOMPARE(r.food.nutrients.has_value(), !figures.first().isEmpty());
+}
+
+void OwnFoodLogicTest::labelsAsPrinted_data()
+{
+    QTest::addColumn<QString>("energy");     // "1500 千焦" or "358 大卡"
+    QTest::addColumn<QString>("basis");      // "100" or "serving"
+    QTest::addColumn<QString>("serving");    // the serving's grams as typed
+    QTest::addColumn<QStringList>("figures"); // protein, fat, carbohydrate, sodium as on the label
+    QTest::addColumn<double>("per100g");     // kcal; -1 refused
+    QTest::addColumn<QStringList>("expected"); // per 100 g: protein, fat, carbohydrate, sodium; or the problem
+    QTest::addColumn<bool>("warned");
+    // A biscuit label per 100 g that names a 30 g serving: 1500 kJ ÷ 4.184 = 358.5 kcal; 5 × 4 +
+    // 14.5 × 9 + 66.5 × 4 = 416.5, within 20 %.
+    QTest::newRow("per 100 g in kJ with a serving")
+        << "1500 千焦" << "100" << "30" << QStringList{"5", "14.5", "66.5", "380"} << 358.5
+        << QStringList{"5", "14.5", "66.5", "380"} << false;
+    // The same label printed per 30 g serving: 450 kJ, 1.5 g protein…
+    QTest::newRow("per serving in kJ") << "450 千焦" << "serving" << "30" << QStringList{"1.5", "4.4", "20", "114"}
+                                       << 358.5 << QStringList{"5", "14.7", "66.7", "380"} << false;
+    QTest::newRow("per serving in kcal, full-width") << "１２０ 大卡" << "serving" << "２５" << QStringList{"3", "5", "16", ""}
+                                                     << 480.0 << QStringList{"12", "20", "64", ""} << false;
+    // 1500 kJ against 30 g protein, 30 g fat, 30 g carbohydrate (510 kcal): saved, with a warning.
+    QTest::newRow("energy and figures disagree") << "1500 千焦" << "100" << "" << QStringList{"30", "30", "30", ""}
+                                                 << 358.5 << QStringList{"30", "30", "30", ""} << true;
+    // A diet drink: 0 kJ beside 0.4 g carbohydrate is how labels round, not a mistake.
+    QTest::newRow("zero energy, a trace of sugar") << "0 千焦" << "100" << "" << QStringList{"0", "0", "0.4", "10"}
+                                                   << 0.0 << QStringList{"0", "0", "0.4", "10"} << false;
+    QTest::newRow("per serving without its grams") << "450 千焦" << "serving" << "" << QStringList{"", "", "", ""}
+                                                   << -1.0 << QStringList{"请输入每份重量"} << false;
+    QTest::newRow("over 900 per 100 g") << "2000 千焦" << "serving" << "20" << QStringList{"", "", "", ""} << -1.0
+                                        << QStringList{"超过 900 大卡"} << false;
+    QTest::newRow("sodium alone") << "1500 千焦" << "100" << "" << QStringList{"", "", "", "380"} << -1.0
+                                  << QStringList{"钠要和蛋白质、脂肪、碳水一起填写"} << false;
+    QTest::newRow("per serving over 100 g together") << "400 千焦" << "serving" << "10" << QStringList{"5", "5", "5", ""}
+                                                     << -1.0 << QStringList{"合计超过 100 克"} << false;
+}
+
+// A package label as printed: energy in 千焦 or 大卡, figures per 100 g or per serving, kept per
+// 100 g, with the serving as the food's "1份".
+void OwnFoodLogicTest::labelsAsPrinted()
+{
+    QFETCH(QString, energy);
+    QFETCH(QString, basis);
+    QFETCH(QString, serving);
+    QFETCH(QStringList, figures);
+    QFETCH(double, per100g);
+    QFETCH(QStringList, expected);
+    QFETCH(bool, warned);
+    OwnFoodInput::Fields fields;
+    fields.name = QStringLiteral("饼干");
+    fields.fromLabel = true;
+    fields.kilojoules = energy.endsWith(QStringLiteral("千焦"));
+    fields.labelEnergy = energy.section(QLatin1Char(' '), 0, 0);
+    fields.perServing = basis == QLatin1String("serving");
+    fields.servingGrams = serving;
+    fields.protein = figures.at(0);
+    fields.fat = figures.at(1);
+    fields.carbohydrate = figures.at(2);
+    fields.sodium = figures.at(3);
+    const OwnFoodInput::Reading r = OwnFoodInput::read(fields, [](const QString &) { return false; });
+    if (per100g < 0) {
+        QVERIFY2(r.problem.contains(expected.first()), qPrintable(r.problem));
+        QVERIFY(OwnFoodInput::preview(fields).figures.isEmpty());
+        return;
+    }
+    QVERIFY2(r.problem.isEmpty(), qPrintable(r.problem));
+    QCOMPARE(r.food.kcalPer100g, per100g);
+    QCOMPARE(!r.warning.isEmpty(), warned);
+    const QString preview = OwnFoodInput::preview(fields).figures;
+    QVERIFY2(preview.contains(QStringLiteral("折合每100克 %1 大卡").arg(per100g)), qPrintable(preview));
+    QCOMPARE(OwnFoodInput::preview(fields).warning, r.warning);
+    if (fields.kilojoules)
+        QVERIFY2(preview.contains(QStringLiteral("千焦 ÷ 4.184")), qPrintable(preview));
+    if (!serving.isEmpty()) {
+        QCOMPARE(r.food.measure, QStringLiteral("1份"));
+        QCOMPARE(r.food.measureGrams, AmountText::number(serving).value());
+    } else {
+        QVERIFY(r.food.measure.isEmpty());
+    }
+    if (figures.first().isEmpty()) {
+        QVERIFY(!r.food.nutrients);
+        return;
+    }
+    QVERIFY(r.food.nutrients);
+    QCOMPARE(QStringList({QString::number(r.food.nutrients->protein), QString::number(r.food.nutrients->fat),
+                          QString::number(r.food.nutrients->carbohydrate),
+                          r.food.nutrients->sodium ? QString::number(*r.food.nutrients->sodium) : QString()}),
+             expected);
 }
 
 void OwnFoodLogicTest::recipeArithmetic_data()
@@ -309,6 +402,36 @@ void OwnFoodLogicTest::changesNeverTouchPastEntries()
     QCOMPARE(kept.size(), 1);
     QCOMPARE(kept.first().food, QStringLiteral("我的奶茶"));
     QCOMPARE(kept.first().shownKcal(), 200);
+}
+
+// An own food's sodium is kept beside it: read back, kept through a change, gone with the food;
+// a food without figures has none to keep.
+void OwnFoodLogicTest::sodiumIsKeptWithTheFood()
+{
+    TempDatabase file;
+    auto db = openDatabase(file.path());
+    LogSchema schema(*db);
+    OwnFoodStore store(schema);
+    OwnFood crackers = milkTea();
+    crackers.name = QStringLiteral("苏打饼干（某牌）");
+    crackers.nutrients = Nutrients{10.1, 14.9, 70.0, 0};
+    crackers.nutrients->sodium = 650;
+    const qint64 id = store.add(crackers);
+    store.add(milkTea());
+    const auto find = [&](const QString &name) {
+        for (const OwnFood &food : store.foods())
+            if (food.name == name)
+                return std::optional<OwnFood>(food);
+        return std::optional<OwnFood>();
+    };
+    QCOMPARE(find(crackers.name)->nutrients->sodium.value_or(-1), 650.0);
+    QVERIFY(!find(milkTea().name)->nutrients || !find(milkTea().name)->nutrients->sodium);
+    OwnFood changed = *find(crackers.name);
+    changed.kcalPer100g = 420;
+    store.update(changed);
+    QCOMPARE(find(crackers.name)->nutrients->sodium.value_or(-1), 650.0);
+    store.remove(id);
+    QCOMPARE(file.query(QStringLiteral("SELECT count(*) FROM custom_food_sodium")).toInt(), 0);
 }
 
 void OwnFoodLogicTest::importReplacesOrKeepsOnAClash()

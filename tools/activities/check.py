@@ -12,7 +12,8 @@ import re
 import sys
 from pathlib import Path
 
-HEADER = "category,name,met,code,aliases"
+HEADER = "category,name,met,code,aliases,compendium"
+EDITIONS = ("2011", "2024")   # the editions of the Compendium a row may name
 CATEGORIES = ["步行与跑步", "骑行", "球类", "游泳与水上", "健身与力量",
               "舞蹈与传统", "家务与日常", "工作与出行", "户外与冰雪"]
 ALIAS_SEPARATOR = "、"
@@ -50,10 +51,12 @@ def check(csv_path, doc_path):
         if '"' in line:
             faults.append(f"{number}: contains a quote")
         fields = line.split(",")
-        if len(fields) != 5:
-            faults.append(f"{number}: {len(fields)} fields, not 5 (a comma inside a field?)")
+        if len(fields) != 6:
+            faults.append(f"{number}: {len(fields)} fields, not 6 (a comma inside a field?)")
             continue
-        category, name, met, code, aliases = fields
+        category, name, met, code, aliases, edition = fields
+        if edition not in EDITIONS:
+            faults.append(f"{number}: compendium {edition!r} is not one of {', '.join(EDITIONS)}")
         for field in fields:
             if field != field.strip():
                 faults.append(f"{number}: leading or trailing space in {field!r}")
@@ -84,10 +87,10 @@ def check(csv_path, doc_path):
 
         if not CODE_FORMAT.match(code):
             faults.append(f"{number}: code {code!r} is not five digits")
-        elif code in seen_codes:
-            faults.append(f"{number}: code {code} already used on line {seen_codes[code]}")
+        elif (edition, code) in seen_codes:
+            faults.append(f"{number}: code {code} of {edition} already used on line {seen_codes[(edition, code)]}")
         else:
-            seen_codes[code] = number
+            seen_codes[(edition, code)] = number
 
         words = [name] + ([] if aliases == "" else aliases.split(ALIAS_SEPARATOR))
         for word in words:

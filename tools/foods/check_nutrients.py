@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Checks the protein, fat, carbohydrate and alcohol columns of resources/foods.csv.
+"""Checks the nutrient columns of resources/foods.csv and their coverage.
 
 Every row is checked on its own:
   - the header is exactly the documented one and every row has all its fields;
@@ -10,7 +10,14 @@ Every row is checked on its own:
   - protein + fat + carbohydrate + alcohol is at most 100 g;
   - the energy of the figures, 4 x protein + 9 x fat + 4 x carbohydrate +
     7 x alcohol, lies within 15 % or 20 kcal of the row's kcal, whichever is
-    larger.
+    larger;
+  - fibre (grams, one decimal) is at most the carbohydrate it is part of, and
+    sodium (milligrams, at most one decimal) at most 40000, both only beside
+    protein, fat and carbohydrate.
+
+The coverage, foods with protein, fat and carbohydrate per category, must be
+the one the table "| Category | Foods | With figures |" of FOODS.md states;
+it is printed against the goal of 90 % overall and 70 % in every category.
 
 A row outside that energy band is accepted only when resources/FOODS.md lists
 it, with its reason, in the table under the heading "### Energy outliers".
@@ -27,7 +34,11 @@ import re
 import sys
 
 HEADER = ["category", "name", "portion", "kcal", "aliases",
-          "protein", "fat", "carbohydrate", "alcohol"]
+          "protein", "fat", "carbohydrate", "alcohol", "fibre", "sodium"]
+SODIUM = re.compile(r"^\d{1,5}(\.\d)?$")
+MAX_SODIUM = 40000.0
+COVERAGE_HEADER = "| Category | Foods | With figures |"
+GOAL_OVERALL, GOAL_CATEGORY = 0.90, 0.70
 MACROS = ["protein", "fat", "carbohydrate"]
 # Where alcohol may be given: the drinks with alcohol, and the one seasoning
 # that is a wine.
@@ -84,11 +95,45 @@ def read_listed_outliers(markdown_path, problems):
     return listed
 
 
+def read_documented_coverage(markdown_path):
+    """Returns {category: (foods, with figures)} from the coverage table of FOODS.md."""
+    documented = {}
+    with open(markdown_path, encoding="utf-8") as handle:
+        lines = handle.read().splitlines()
+    if COVERAGE_HEADER not in lines:
+        return None
+    for line in lines[lines.index(COVERAGE_HEADER) + 2:]:
+        if not line.startswith("|"):
+            break
+        cells = [cell.strip().strip("*") for cell in line.strip().strip("|").split("|")]
+        if len(cells) == 3 and cells[1].isdigit() and cells[2].isdigit():
+            documented[cells[0]] = (int(cells[1]), int(cells[2]))
+    return documented
+
+
+def check_coverage(markdown_path, counts):
+    """The documented coverage is the file's; prints it against the goal."""
+    documented = read_documented_coverage(markdown_path)
+    if documented is None:
+        return [f"{markdown_path}: no table \"{COVERAGE_HEADER}\""]
+    problems = []
+    total = [sum(c[0] for c in counts.values()), sum(c[1] for c in counts.values())]
+    for category, (foods, covered) in list(counts.items()) + [("Total", tuple(total))]:
+        if documented.get(category) != (foods, covered):
+            problems.append(f"{markdown_path}: {category} is documented as {documented.get(category)} "
+                            f"(foods, with figures); the file has ({foods}, {covered})")
+        goal = GOAL_OVERALL if category == "Total" else GOAL_CATEGORY
+        share = covered / foods if foods else 0
+        print(f"coverage {category}: {covered}/{foods} = {share:.0%}" + ("" if share >= goal else f" (goal {goal:.0%})"))
+    return problems
+
+
 def check(csv_path, markdown_path):
     problems = []
     listed = read_listed_outliers(markdown_path, problems)
     outliers = set()
     with_figures = set()
+    counts = {}  # category -> [foods, with figures], in the file's order
     with open(csv_path, encoding="utf-8", newline="") as handle:
         rows = list(csv.reader(handle))
     if not rows or rows[0] != HEADER:
@@ -125,9 +170,20 @@ def check(csv_path, markdown_path):
                 problems.append(f"{where}: {name}: alcohol without protein, fat and carbohydrate")
             if row["category"] not in ALCOHOL_CATEGORIES and name not in ALCOHOL_NAMES:
                 problems.append(f"{where}: {name}: alcohol is only for drinks with alcohol")
+        counts.setdefault(row["category"], [0, 0])[0] += 1
+        if not given and (row["fibre"] != "" or row["sodium"] != ""):
+            problems.append(f"{where}: {name}: fibre and sodium only beside protein, fat and carbohydrate")
         if not given or len(figures) != len(given) + (row["alcohol"] != ""):
             continue  # no figures, or a figure that was already reported
         with_figures.add(name)
+        counts.setdefault(row["category"], [0, 0])[1] += 1
+        if row["fibre"] != "":
+            if not FIGURE.match(row["fibre"]) or float(row["fibre"]) > figures["carbohydrate"] + 0.05:
+                problems.append(f"{where}: {name}: fibre \"{row['fibre']}\" is not a number with at most one "
+                                "decimal within the carbohydrate")
+        if row["sodium"] != "":
+            if not SODIUM.match(row["sodium"]) or float(row["sodium"]) > MAX_SODIUM:
+                problems.append(f"{where}: {name}: sodium \"{row['sodium']}\" is not milligrams from 0 to 40000")
         total = sum(figures.values())
         if total > 100.05:
             problems.append(f"{where}: {name}: protein + fat + carbohydrate + alcohol is {total:.1f} g, over 100 g")
@@ -138,6 +194,7 @@ def check(csv_path, markdown_path):
                 problems.append(f"{where}: {name}: the figures give {energy:.1f} kcal, the row says {kcal:g} "
                                 f"(more than {energy_tolerance(kcal):.1f} kcal apart); list it with its "
                                 f"reason under \"{OUTLIER_HEADING}\" in FOODS.md or correct the figures")
+    problems += check_coverage(markdown_path, counts)
     for name in sorted(set(listed) - outliers):
         if name in with_figures:
             problems.append(f"{markdown_path}: \"{name}\" is listed as an energy outlier but is within the band")
@@ -157,7 +214,7 @@ def main(argv):
     if problems:
         print(f"{len(problems)} problem(s)")
         return 1
-    print("foods.csv: protein, fat, carbohydrate and alcohol are consistent")
+    print("foods.csv: protein, fat, carbohydrate, alcohol, fibre and sodium are consistent")
     return 0
 
 

@@ -148,7 +148,9 @@ FoodTable FoodTable::parse(const QByteArray &csv)
     const QStringList header{"category", "name", "portion", "kcal"};
     const QStringList headerWithAliases = header + QStringList{"aliases"};
     const QStringList headerWithNutrients = headerWithAliases + QStringList{"protein", "fat", "carbohydrate", "alcohol"};
-    const bool withNutrients = records.front().fields == headerWithNutrients;
+    const QStringList headerWithMore = headerWithNutrients + QStringList{"fibre", "sodium"};
+    const bool withMore = records.front().fields == headerWithMore;
+    const bool withNutrients = withMore || records.front().fields == headerWithNutrients;
     const bool withAliases = withNutrients || records.front().fields == headerWithAliases;
     if (records.front().fields != header && !withAliases) {
         table.problems << QStringLiteral("line %1: the header must be \"category,name,portion,kcal\", "
@@ -156,7 +158,7 @@ FoodTable FoodTable::parse(const QByteArray &csv)
                                          "\",protein,fat,carbohydrate,alcohol\"")
                               .arg(records.front().line);
     }
-    const qsizetype fieldCount = withNutrients ? 9 : withAliases ? 5 : 4;
+    const qsizetype fieldCount = withMore ? 11 : withNutrients ? 9 : withAliases ? 5 : 4;
 
     QHash<QPair<QString, QString>, int> firstLineOf; // (category, name) -> line
     QSet<QString> knownCategories; // table.categories, for a quick look-up
@@ -215,6 +217,30 @@ FoodTable FoodTable::parse(const QByteArray &csv)
             if (row.protein.has_value() != row.fat.has_value() || row.fat.has_value() != row.carbohydrate.has_value()) {
                 problem(QStringLiteral("protein, fat and carbohydrate are given together or not at all"));
                 valid = false;
+            }
+        }
+        if (withMore) {
+            // Fibre in grams, counted within carbohydrate; sodium in milligrams, at most salt's.
+            const struct
+            {
+                const char *name;
+                std::optional<double> *figure;
+                double max;
+            } more[] = {{"fibre", &row.fibre, 100}, {"sodium", &row.sodium, 40000}};
+            for (int n = 0; n < 2; ++n) {
+                const QString figure = record.fields.at(9 + n).trimmed();
+                if (figure.isEmpty())
+                    continue;
+                bool number = false;
+                const double value = QLocale::c().toDouble(figure, &number);
+                if (!number || !std::isfinite(value) || value < 0 || value > more[n].max) {
+                    problem(QStringLiteral("%1 \"%2\" is not a number from 0 to %3")
+                                .arg(QLatin1String(more[n].name), figure)
+                                .arg(more[n].max));
+                    valid = false;
+                    continue;
+                }
+                *more[n].figure = value;
             }
         }
         if (row.category.isEmpty()) {

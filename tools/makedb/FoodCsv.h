@@ -22,10 +22,14 @@ struct FoodRow
     std::optional<double> fat;
     std::optional<double> carbohydrate;
     std::optional<double> alcohol;
+    // Dietary fibre (grams) and sodium (milligrams) per 100 g, from the optional last two fields.
+    std::optional<double> fibre;
+    std::optional<double> sodium;
 };
 
 // The food table read from CSV text: header "category,name,portion,kcal",
-// "category,name,portion,kcal,aliases" or that with ",protein,fat,carbohydrate,alcohol", then one
+// "category,name,portion,kcal,aliases" or that with ",protein,fat,carbohydrate,alcohol" (and
+// ",fibre,sodium"), then one
 // food per record (RFC 4180 quoting, UTF-8). Aliases are the food's other names, separated by "、".
 // The nutrients are grams per 100 g (0–100 each, at most 100 together), or empty.
 // Problems are collected with their line numbers rather than stopping at the

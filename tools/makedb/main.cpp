@@ -62,17 +62,23 @@ void fill(const QString &path, const FoodTable &foods)
             alias.reset();
         }
     }
-    // Protein, fat, carbohydrate and alcohol where a source gives them; a food without is left out.
+    // Fibre and sodium are columns of their own, added here rather than in the table's layout,
+    // so that a file made before them still has every column that layout names.
+    execute(*database, "ALTER TABLE food_nutrient ADD COLUMN fibre REAL", context);
+    execute(*database, "ALTER TABLE food_nutrient ADD COLUMN sodium REAL", context);
+    // Protein, fat, carbohydrate and alcohol, fibre and sodium where a source gives them; a food
+    // without is left out.
     Query nutrient(*database,
-                   "INSERT INTO food_nutrient (category, food, protein, fat, carbohydrate, alcohol) "
-                   "VALUES (?, ?, ?, ?, ?, ?)",
+                   "INSERT INTO food_nutrient (category, food, protein, fat, carbohydrate, alcohol, fibre, sodium) "
+                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
                    context);
     for (const FoodRow &row : foods.foods) {
-        if (!row.protein && !row.alcohol)
+        if (!row.protein && !row.alcohol && !row.fibre && !row.sodium)
             continue;
         nutrient.bind(1, row.category).bind(2, row.name);
         int column = 3;
-        for (const std::optional<double> &grams : {row.protein, row.fat, row.carbohydrate, row.alcohol}) {
+        for (const std::optional<double> &grams :
+             {row.protein, row.fat, row.carbohydrate, row.alcohol, row.fibre, row.sodium}) {
             if (grams)
                 nutrient.bind(column, *grams);
             else
