@@ -343,7 +343,7 @@ QList<DayIntake> FoodLogStore::intakeBetween(const QDate &first, const QDate &la
         return {};
     // The entries themselves, within the ranges the day's list keeps, summed as it sums them
     // (DayKcal): the chart and the report show the day's total the screen shows.
-    const QByteArray sql = entryQuery(false, "WHERE l.day BETWEEN ?1 AND ?2 ORDER BY l.day, l.meal, l.id");
+    const QByteArray sql = entryQuery(false, false, "WHERE l.day BETWEEN ?1 AND ?2 ORDER BY l.day, l.meal, l.id");
     Query q(m_db, sql.constData(), readContext());
     q.bind(1, LogDates::dayText(first)).bind(2, LogDates::dayText(last)).bind(9, qint64(FoodText::MaxNameLength + 1));
     QList<FoodLogEntry> entries;
