@@ -30,16 +30,26 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
     m_search->setPlaceholderText(QStringLiteral("搜索食物"));
     enableNamedClearButton(m_search);
 
-    m_completion = new SearchCompletion(m_search, QStringLiteral("logSearchResults"), [this](const QString &typed) {
-        // Nothing typed yet: the foods eaten most recently, one keystroke away.
-        const QList<FoodChoice> found =
-            typed.trimmed().isEmpty() ? m_foods.preferred(RecentShown) : m_foods.match(typed);
+    const auto rowsOf = [](const QList<FoodChoice> &found) {
         QList<SearchCompletion::Row> rows;
         // Beside the name, the other name it was found by, else the rare reading ("白果 · bó guǒ").
         for (const FoodChoice &food : found)
             rows.append({food.fieldText(), food.matchedAlias.isEmpty() ? food.matchedReading : food.matchedAlias});
         return rows;
-    });
+    };
+    m_completion = new SearchCompletion(
+        m_search, QStringLiteral("logSearchResults"),
+        [this, rowsOf](const QString &typed) {
+            // Nothing typed yet: the foods eaten most recently, one keystroke away.
+            if (typed.trimmed().isEmpty())
+                return rowsOf(m_foods.preferred(RecentShown));
+            // A category the text names wholly comes first, as in the calorie panel.
+            QList<SearchCompletion::Row> rows;
+            for (const QString &category : m_foods.categories(typed))
+                rows.append({category, QString(), true});
+            return rows + rowsOf(m_foods.match(typed));
+        },
+        [this, rowsOf](const QString &category) { return rowsOf(m_foods.inCategory(category)); });
     connect(m_completion, &SearchCompletion::chosen, this, &FoodPicker::addRequested);
 
     m_grams = new AmountSpinBox(AmountText::Grams, this);
@@ -78,9 +88,10 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
     m_add->setAccessibleName(QStringLiteral("添加到当天"));
     connect(m_add, &QPushButton::clicked, this, &FoodPicker::addRequested);
     new ReturnClicks(m_add, m_add); // Return on the focused button presses it
-    // Return in the grams field or on the meal list adds, as in the search field.
+    // Return in the grams field, on the measure or on the meal list adds, as in the search field.
     new ReturnClicks(m_grams, m_add);
     new ReturnClicks(m_meal, m_add);
+    new ReturnClicks(m_measures, m_add);
     // Return in the field adds once a food is chosen (the popup takes Return while open).
     connect(m_search, &QLineEdit::returnPressed, this, [this] {
         if (!m_completion->isOpen() && chosenFood())
