@@ -24,7 +24,14 @@ void showShare(QLabel *label, const QString &name, const MacroShares::Share &sha
                              .arg(share.verdictText());
     label->setText(text);
     label->setToolTip(QStringLiteral("%1占能量 %2%，成人参考范围 %3–%4%").arg(name).arg(qRound(share.percent)).arg(share.low).arg(share.high));
-    label->setAccessibleDescription(label->toolTip() + QStringLiteral("，") + share.verdictText());
+    // The grams on screen are read out too.
+    label->setAccessibleDescription(QStringLiteral("%1 %2 克，占能量 %3%，成人参考范围 %4–%5%，%6")
+                                        .arg(name)
+                                        .arg(share.grams, 0, 'f', 1)
+                                        .arg(qRound(share.percent))
+                                        .arg(share.low)
+                                        .arg(share.high)
+                                        .arg(share.verdictText()));
     QPalette palette = label->parentWidget()->palette();
     if (share.verdict != MacroShares::Verdict::InRange)
         palette.setColor(QPalette::WindowText, QColor(0xB0, 0x1C, 0x1C));
