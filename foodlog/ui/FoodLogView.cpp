@@ -28,6 +28,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -80,6 +81,11 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
     mealsLayout->addWidget(m_skippedHint);
     mealsLayout->addWidget(m_undo);
     m_tabs->addTab(mealsPage, QStringLiteral("饮食"));
+    // 快速记录… beside the page tabs, where it takes no line of the entries' room; on the 饮食
+    // page only.
+    m_tabs->setCornerWidget(m_picker->quickAddButton(), Qt::TopRightCorner);
+    connect(m_tabs, &QTabWidget::currentChanged, this,
+            [this](int page) { m_picker->quickAddButton()->setVisible(page == 0); });
 
     m_exercise = new ExercisePage(m_exerciseStore, ActivityTable::builtIn(), m_tabs);
     m_tabs->addTab(m_exercise, QStringLiteral("运动"));

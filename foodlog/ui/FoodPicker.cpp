@@ -104,20 +104,26 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
     m_quickAdd->setToolTip(QStringLiteral("不选食物，直接记下热量（例如同事的生日蛋糕）"));
     connect(m_quickAdd, &QPushButton::clicked, this, &FoodPicker::quickAddRequested);
 
+    // One line, in the order they are filled in, so that the day's entries below have room.
+    m_search->setMinimumWidth(m_search->fontMetrics().horizontalAdvance(QStringLiteral("搜索食物搜索食物")));
     auto *rows = new QVBoxLayout(this);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(3);
-    rows->addWidget(m_search);
     auto *row = new QHBoxLayout;
     row->setSpacing(4);
+    row->addWidget(m_search, 1);
     row->addWidget(m_grams);
     row->addWidget(m_measures);
     row->addWidget(m_meal);
-    row->addStretch(1);
-    row->addWidget(m_quickAdd);
     row->addWidget(m_add);
     rows->addLayout(row);
     rows->addWidget(m_gramsHint);
+    // 快速记录… is placed by the view (beside the page tabs); in the Tab order it follows 添加.
+    QWidget::setTabOrder(m_search, m_grams);
+    QWidget::setTabOrder(m_grams, m_measures);
+    QWidget::setTabOrder(m_measures, m_meal);
+    QWidget::setTabOrder(m_meal, m_add);
+    QWidget::setTabOrder(m_add, m_quickAdd);
 }
 
 void FoodPicker::setFoods(FoodChoices foods)

@@ -185,6 +185,7 @@ private slots:
     void profileHeightIsReadLikeEveryAmount();
     void logSearchKeys();
     void logSearchCompletesAsOnTheDesktop();
+    void measureReturnAddsAndEntriesHaveRoom();
     void chartWithAbsurdFiguresStillDraws();
     void chartTextsKeepApart_data();
     void chartTextsKeepApart();
@@ -855,6 +856,42 @@ void FoodLogViewTest::logSearchCompletesAsOnTheDesktop()
     QTest::keyClick(results, Qt::Key_Return);
     QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
     QVERIFY2(logged().endsWith(fruit + QStringLiteral(" 50.0")), qPrintable(logged()));
+}
+
+// Return on the household-measure list adds the food in that measure; the day's entries then
+// show at least eight rows, under the one line that adds them and above the nutrient figures.
+void FoodLogViewTest::measureReturnAddsAndEntriesHaveRoom()
+{
+    ProgramCopy copy;
+    auto w = open(copy);
+    MessageBox::Recorder boxes;
+    FoodLogView *view = openLog(*w);
+    auto *search = find<QLineEdit>(view, "logSearch");
+    auto *measure = find<QComboBox>(view, "logMeasure");
+    search->setText(QStringLiteral("米饭"));
+    QVERIFY(measure->isVisible());
+    measure->setFocus();
+    QTest::keyClick(measure, Qt::Key_Down);
+    QCOMPARE(measure->currentIndex(), 1);
+    const int measureGrams = measure->currentData().toInt();
+    QVERIFY(measureGrams > 0);
+    QCOMPARE(find<QDoubleSpinBox>(view, "logGrams")->value(), double(measureGrams));
+    QTest::keyClick(measure, Qt::Key_Return);
+    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    QCOMPARE(queryValue(copy.data(), QStringLiteral("SELECT food || ' ' || grams FROM food_log")).toString(),
+             QStringLiteral("米饭 %1.0").arg(measureGrams));
+
+    for (const char *food : {"鸡蛋", "苹果", "香蕉", "馒头", "纯牛奶", "鸡蛋", "苹果"}) {
+        search->setText(QString::fromUtf8(food));
+        find<QPushButton>(view, "logAdd")->click();
+    }
+    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    auto *entries = find<EntryList>(view, "logEntries");
+    const int row = entries->visualItemRect(entries->topLevelItem(0)).height();
+    QVERIFY(row > 0);
+    QVERIFY2(entries->viewport()->height() >= 8 * row,
+             qPrintable(QStringLiteral("%1 < 8 × %2").arg(entries->viewport()->height()).arg(row)));
+    QVERIFY(find<QWidget>(view, "macroSummary")->isVisible());
 }
 
 // The profile's height is read as every amount is: "３００" is refused in words and the dialog

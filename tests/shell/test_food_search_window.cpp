@@ -102,7 +102,17 @@ void TestFoodSearchWindow::findByInitialsShowsAsAClick()
     QListWidget *results = w.findChild<QListWidget *>(QStringLiteral("searchResults"));
     QVERIFY(results->isVisible());
     QCOMPARE(results->item(0)->text(), QStringLiteral("西红柿 · 蔬菜 · 15 大卡"));
+    // Room for eight results, upwards from the field, the field's own line left free.
+    QVERIFY2(results->viewport()->height() >= 8 * results->sizeHintForRow(0),
+             qPrintable(QStringLiteral("%1 < 8 × %2").arg(results->viewport()->height()).arg(results->sizeHintForRow(0))));
+    QVERIFY(results->geometry().bottom() < field->geometry().top());
     QTest::keyClick(field, Qt::Key_Return);
+    // A food chosen closes the results, its figures in view; Down brings the same results back.
+    QVERIFY(!results->isVisible());
+    QTest::keyClick(field, Qt::Key_Down);
+    QVERIFY(results->isVisible());
+    QCOMPARE(results->item(0)->text(), QStringLiteral("西红柿 · 蔬菜 · 15 大卡"));
+    results->hide();
 
     // As a click in the tree: the category open, the food current, selected and in view.
     const QModelIndex current = w.form().foodTree->currentIndex();
