@@ -59,7 +59,7 @@ sleep 0.5
 # highlighted, so Return adds it.
 log_food() {
     local pinyin="$1" grams="$2"
-    click_at 60 176                       # the grams
+    click_at 290 151                      # the grams, beside the search
     xdotool key ctrl+a
     xdotool type --delay 80 "$grams"
     click_at 140 151                      # the search field
