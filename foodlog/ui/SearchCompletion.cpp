@@ -132,7 +132,8 @@ void SearchCompletion::closeAndPass(const QMouseEvent &press)
     const QPoint global = press.globalPosition().toPoint();
     // Aimed at the window the field is in (not another one, nor the list itself).
     QPointer<QWidget> target = QApplication::widgetAt(global);
-    if (target && target->window() != m_field->window())
+    // A click in the field itself only closes the list (it would open the recent picks again).
+    if (target && (target->window() != m_field->window() || target == m_field))
         target = nullptr;
     // Qt would hand on only the press, which leaves a button pressed but not clicked: the list
     // hands on the whole click itself.

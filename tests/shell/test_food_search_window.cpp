@@ -94,6 +94,8 @@ void TestFoodSearchWindow::findByInitialsShowsAsAClick()
     QVERIFY(!w.form().caloriePanel->isVisible());
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
     QVERIFY(w.form().caloriePanel->isVisible());
+    // The title box names what is on show: the section, until a food is.
+    QCOMPARE(w.form().titleView->text(), QStringLiteral("热量计算"));
     QLineEdit *field = w.foodSearch()->field();
     QCOMPARE(field, w.findChild<QLineEdit *>(QStringLiteral("searchField")));
     QCOMPARE(QApplication::focusWidget(), field);
@@ -123,6 +125,13 @@ void TestFoodSearchWindow::findByInitialsShowsAsAClick()
     QVERIFY(w.form().foodTree->viewport()->rect().intersects(w.form().foodTree->visualRect(current)));
     QCOMPARE(w.form().foodNameBox->text(), QStringLiteral("西红柿"));
     QCOMPARE(w.form().kcalFigure->text(), QStringLiteral("15"));
+    QCOMPARE(w.form().titleView->text(), QStringLiteral("西红柿"));
+    // Another section names its own record there; back in the panel, the food on show again.
+    w.hotSpotClicked(QStringLiteral("a"));
+    QVERIFY(w.form().titleView->text() != QStringLiteral("西红柿"));
+    w.hotSpotClicked(QStringLiteral("c"));
+    QCOMPARE(w.form().titleView->text(), QStringLiteral("西红柿"));
+    field->setFocus();
 
     // What the figure is for, and what an amount costs.
     QCOMPARE(w.findChild<QLabel *>(QStringLiteral("portionText"))->text(), QStringLiteral("每100克"));
