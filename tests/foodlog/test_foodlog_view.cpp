@@ -828,7 +828,13 @@ void FoodLogViewTest::logSearchCompletesAsOnTheDesktop()
     QTest::keyClick(search, Qt::Key_Down);
     QTRY_VERIFY(results->isVisible());
     QTest::keyClick(results, Qt::Key_Escape);
+    QCoreApplication::processEvents(); // the field has the keyboard back: still closed
     QVERIFY(!results->isVisible());
+    // A click in the empty field opens the same list.
+    QTest::mouseClick(search, Qt::LeftButton);
+    QTRY_VERIFY(results->isVisible());
+    QVERIFY(!results->selectionModel()->hasSelection());
+    QTest::keyClick(results, Qt::Key_Escape);
 
     // A click on ‹ beside the open list: the list closes and the day before is shown.
     QTest::keyClicks(search, QStringLiteral("mi"));
@@ -839,6 +845,7 @@ void FoodLogViewTest::logSearchCompletesAsOnTheDesktop()
     QTest::mouseClick(results, Qt::LeftButton, {}, onBack);
     QVERIFY(!results->isVisible());
     QTRY_COMPARE(view->day(), QDate::currentDate().addDays(-1));
+    QVERIFY(!results->isVisible());
 
     // 水果 named by its pinyin: offered first as a category, whose foods Return lists.
     search->clear();
