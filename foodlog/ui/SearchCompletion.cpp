@@ -36,7 +36,7 @@ SearchCompletion::SearchCompletion(QLineEdit *field, const QString &popupObjectN
     // A click on a row: the completer has put its name into the field and closed the list; a
     // category's row lists its results instead.
     connect(m_completer, qOverload<const QModelIndex &>(&QCompleter::activated), this, [this](const QModelIndex &row) {
-        if (row.data(CategoryRole).isValid())
+        if (row.data(CategoryRole).isValid() && m_categoryRows)
             QTimer::singleShot(0, this, [this, category = row.data(CategoryRole).toString()] {
                 if (m_field->isVisible())
                     show(m_categoryRows(category), true);
