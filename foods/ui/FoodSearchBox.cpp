@@ -7,6 +7,7 @@
 #include "foods/ui/PanelColumn.h"
 #include "widgets/ClearButton.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 
 #include <algorithm>
@@ -259,6 +260,17 @@ bool FoodSearchBox::eventFilter(QObject *watched, QEvent *event)
             m_options.preferredFoods = m_preferred();
         if (m_field->text().trimmed().isEmpty())
             showPreferred();
+        return false;
+    }
+    // The keyboard gone elsewhere in the panel (the amount, the tree): the results close, so that
+    // they cover none of the figures it works with. 添加自定义食物 keeps them: it reads them.
+    if ((watched == m_field || watched == m_results) && event->type() == QEvent::FocusOut) {
+        QTimer::singleShot(0, this, [this] {
+            QWidget *now = QApplication::focusWidget();
+            if (now && now != m_field && now != m_results && now != m_addOwnFood
+                && !m_results->isAncestorOf(now))
+                m_results->hide();
+        });
         return false;
     }
     if (event->type() != QEvent::KeyPress || (watched != m_field && watched != m_results))
