@@ -399,6 +399,20 @@ std::optional<DayWeight> FoodLogStore::latestWeight(const QDate &day) const
     return std::nullopt;
 }
 
+std::optional<DayWeight> FoodLogStore::nearestWeight(const QDate &day) const
+{
+    if (std::optional<DayWeight> before = latestWeight(day))
+        return before;
+    if (!hasTable("weight_log"))
+        return std::nullopt;
+    Query q(m_db, "SELECT day, kg FROM weight_log WHERE day > ? AND " IN_RANGE_WEIGHT " ORDER BY day LIMIT 1",
+            readContext());
+    q.bind(1, LogDates::dayText(day));
+    if (q.next())
+        return DayWeight{LogDates::dayFrom(q.text(0)), q.real(1)};
+    return std::nullopt;
+}
+
 QStringList FoodLogStore::recentFoods(int limit) const
 {
     QStringList names;

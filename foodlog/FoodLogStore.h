@@ -90,6 +90,9 @@ public:
     QList<DayMacros> macrosBetween(const QDate &first, const QDate &last) const;
     // The latest weight on or before `day`, if any.
     std::optional<DayWeight> latestWeight(const QDate &day) const;
+    // The weight nearest to `day` for the energy of an activity: the latest on or before it, else
+    // the first after it (a day logged before the first weigh-in).
+    std::optional<DayWeight> nearestWeight(const QDate &day) const;
 
     // The profile as stored; its height may be out of range (LogBounds::heightInRange), which
     // the caller shows instead of a figure.

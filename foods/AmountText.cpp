@@ -63,12 +63,6 @@ std::optional<double> number(const QString &typed)
     return value;
 }
 
-// A number the field takes, for the message that asks for one.
-double example(const Field &field)
-{
-    return std::min(field.min + 40, double(qRound((field.min + field.max) / 2)));
-}
-
 Reading read(const QString &typed, const Field &field)
 {
     Reading reading;
@@ -81,8 +75,10 @@ Reading read(const QString &typed, const Field &field)
     }
     const std::optional<double> value = number(text);
     if (!value) {
-        reading.problem = field.decimals == 0 ? QStringLiteral("请输入整数%1数").arg(unit)
-                                              : QStringLiteral("请输入数字，例如 %1").arg(numberText(example(field)));
+        // A sign, letters or words: what the field takes, its range ("请输入 0 到 900 之间的数").
+        reading.problem = QStringLiteral("请输入 %1 到 %2 之间的%3")
+                              .arg(numberText(field.min), numberText(field.max),
+                                   field.decimals == 0 ? QStringLiteral("整数") : QStringLiteral("数"));
         return reading;
     }
     // Zeros at the end say nothing: "72.50" is 72.5.

@@ -72,6 +72,21 @@ QList<FoodChoice> FoodChoices::preferred(int limit) const
     return found;
 }
 
+QStringList FoodChoices::categories(const QString &query) const
+{
+    return m_index->matchingCategories(query, m_options);
+}
+
+QList<FoodChoice> FoodChoices::inCategory(const QString &category) const
+{
+    QList<FoodChoice> found;
+    for (const SearchableFood &food : m_index->foods())
+        if (food.category == category)
+            if (std::optional<FoodChoice> choice = loggable(food))
+                found.append(*choice);
+    return found;
+}
+
 QString FoodChoice::fieldText() const
 {
     return own ? name + OwnFood::mark() : name;

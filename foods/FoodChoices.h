@@ -48,6 +48,11 @@ public:
     // The user's own foods that can be logged, at most `limit`, for an empty search.
     QList<FoodChoice> preferred(int limit) const;
 
+    // The categories the text names wholly ("shuiguo": 水果), as the calorie panel offers them.
+    QStringList categories(const QString &query) const;
+    // The loggable foods of one category, in the order of the tree.
+    QList<FoodChoice> inCategory(const QString &category) const;
+
     // Every food of the index, loggable or not (the shipped ones, then the user's own).
     const QVector<SearchableFood> &allFoods() const { return m_index->foods(); }
 

@@ -95,6 +95,12 @@ void MainWindow::makeFoodSearch()
             offerOwnMeasures();
     });
     connect(m_calorieLookup.get(), &CalorieLookup::foodShown, m_foodPortion, &FoodPortionPanel::showFood);
+    connect(m_calorieLookup.get(), &CalorieLookup::foodShown, this, [this](const QString &, const QString &food) {
+        if (m_form.caloriePanel->isVisible()) {
+            m_form.titleView->setText(food);
+            m_form.titleView->setCursorPosition(0);
+        }
+    });
     connect(m_foodSearch, &FoodSearchBox::foodChosen, m_calorieLookup.get(), &CalorieLookup::revealFood);
     connect(m_foodSearch, &FoodSearchBox::categoryChosen, m_calorieLookup.get(), &CalorieLookup::revealCategory);
     // A restored backup rebuilds the tree: the search reads the foods of the new file.
@@ -287,6 +293,11 @@ void MainWindow::showCaloriePanel()
     // The notebook hides its controls; a keyboard focus among them goes into the panel.
     m_notebook->leave(firstInTabOrder(m_form.caloriePanel));
     m_form.welcomePicture->hide();
+    // The title box names what is on show, as it names a record in the notebook's sections:
+    // the food, else the section.
+    const QString food = m_calorieLookup->lastFood();
+    m_form.titleView->setText(food.isEmpty() ? QStringLiteral("热量计算") : food);
+    m_form.titleView->setCursorPosition(0);
 }
 
 void MainWindow::openAboutPage()

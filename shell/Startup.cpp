@@ -8,6 +8,7 @@
 #include "shell/FatalError.h"
 #include "shell/MainWindow.h"
 #include "skin/SkinFile.h"
+#include "widgets/LabelledComboBox.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -32,6 +33,7 @@ QAccessibleInterface *mainWindowAccessible(const QString &className, QObject *ob
 void Startup::prepareApplication(QApplication &app)
 {
     QAccessible::installFactory(mainWindowAccessible);
+    QAccessible::installFactory(LabelledComboBox::accessible);
 
     // The name serves as the display name too. Setting a display name of its own would make
     // the platform append " — Pellomir" to every window title that does not end in it

@@ -16,6 +16,11 @@ QWidget *AmountDelegate::createEditor(QWidget *parent, const QStyleOptionViewIte
     box->setObjectName(m_editorName);
     box->setAccessibleName(m_accessibleName);
     box->setFrame(false);
+    // Narrow enough to stay within its own cell and the food's name beside it, never over the
+    // 大卡 figure (the arrows keys still step it), and opaque, so the figure it edits does not
+    // show through.
+    box->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    box->setAutoFillBackground(true);
     return box;
 }
 

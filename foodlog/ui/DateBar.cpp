@@ -9,13 +9,14 @@
 
 namespace {
 
-QToolButton *button(QWidget *parent, const char *objectName, const QString &text, const QString &name)
+QToolButton *button(QWidget *parent, const char *objectName, const QString &text, const QString &name,
+                    const QString &keys = QString())
 {
     auto *b = new QToolButton(parent);
     b->setObjectName(QLatin1String(objectName));
     b->setText(text);
     b->setAccessibleName(name);
-    b->setToolTip(name);
+    b->setToolTip(keys.isEmpty() ? name : QStringLiteral("%1（%2）").arg(name, keys));
     b->setFocusPolicy(Qt::StrongFocus);
     b->setAutoRaise(true);
     return b;
@@ -25,8 +26,10 @@ QToolButton *button(QWidget *parent, const char *objectName, const QString &text
 
 DateBar::DateBar(QWidget *parent) : QWidget(parent)
 {
-    m_previous = button(this, "dayBack", QStringLiteral("‹"), QStringLiteral("前一天"));
-    m_next = button(this, "dayForward", QStringLiteral("›"), QStringLiteral("后一天"));
+    m_previous = button(this, "dayBack", QStringLiteral("‹"), QStringLiteral("前一天"),
+                        QStringLiteral("Alt+← 或 Ctrl+PgUp"));
+    m_next = button(this, "dayForward", QStringLiteral("›"), QStringLiteral("后一天"),
+                    QStringLiteral("Alt+→ 或 Ctrl+PgDn"));
     m_today = button(this, "dayToday", QStringLiteral("今天"), QStringLiteral("今天"));
     for (QToolButton *arrow : {m_previous, m_next}) {
         QFont f = arrow->font();

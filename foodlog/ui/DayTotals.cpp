@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QToolButton>
 
 #include <algorithm>
 #include <limits>
@@ -39,6 +40,19 @@ DayTotals::DayTotals(QWidget *parent) : QWidget(parent)
     m_bar->setAccessibleName(QStringLiteral("已摄入占预算"));
     m_bar->setTextVisible(false);
     m_bar->setFixedHeight(8);
+    // Where the budget needs it, the profile is asked for here, by the user, never by itself.
+    // As low as the figures beside it, so the row keeps its height.
+    m_profile = new QToolButton(this);
+    m_profile->setText(QStringLiteral("填写个人资料…"));
+    m_profile->setObjectName(QStringLiteral("totalsProfileButton"));
+    m_profile->setAccessibleName(QStringLiteral("填写个人资料，算出预算"));
+    m_profile->setToolTip(QStringLiteral("填写性别、出生年份、身高和活动水平，记录体重后即可算出每日预算"));
+    m_profile->setAutoRaise(true);
+    m_profile->setFocusPolicy(Qt::StrongFocus);
+    m_profile->setCursor(Qt::PointingHandCursor);
+    m_profile->setMaximumHeight(m_eaten->sizeHint().height() + 2);
+    m_profile->hide();
+    connect(m_profile, &QToolButton::clicked, this, &DayTotals::profileAsked);
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -47,11 +61,15 @@ DayTotals::DayTotals(QWidget *parent) : QWidget(parent)
     grid->addWidget(m_burned, 0, 1);
     grid->addWidget(m_budget, 0, 2);
     grid->addWidget(m_left, 0, 3);
+    grid->addWidget(m_profile, 0, 3, Qt::AlignRight);
     grid->addWidget(m_bar, 1, 0, 1, 4);
 }
 
-void DayTotals::setTotals(qint64 eaten, qint64 burned, std::optional<int> budget, const QString &noBudgetHint)
+void DayTotals::setTotals(qint64 eaten, qint64 burned, std::optional<int> budget, const QString &noBudgetHint,
+                          bool profileMissing)
 {
+    m_profile->setVisible(profileMissing);
+    m_left->setVisible(!profileMissing);
     const qint64 kcal = eaten;
     showText(m_eaten, QStringLiteral("已摄入 %1 大卡").arg(kcal));
     showText(m_burned, QStringLiteral("运动消耗 %1 大卡").arg(burned));

@@ -6,6 +6,7 @@
 
 class QLabel;
 class QProgressBar;
+class QToolButton;
 
 // The day's total against the budget: eaten, burned by exercise, budget and left (or over, in
 // another colour and in words), as figures and a bar. What exercise burns is added to the
@@ -17,8 +18,13 @@ class DayTotals : public QWidget
 public:
     explicit DayTotals(QWidget *parent = nullptr);
 
-    // Without a budget, says where to set one.
-    void setTotals(qint64 eaten, qint64 burned, std::optional<int> budget, const QString &noBudgetHint);
+    // Without a budget, says what it needs; without a profile, offers to fill it in beside 预算.
+    void setTotals(qint64 eaten, qint64 burned, std::optional<int> budget, const QString &noBudgetHint,
+                   bool profileMissing = false);
+
+signals:
+    // 填写个人资料… beside 预算.
+    void profileAsked();
 
 private:
     QLabel *m_eaten;
@@ -26,4 +32,5 @@ private:
     QLabel *m_budget;
     QLabel *m_left;
     QProgressBar *m_bar;
+    QToolButton *m_profile;
 };

@@ -84,6 +84,11 @@ void EntryCommands::moveTo(const FoodLogEntry &entry, const QDate &day, int meal
     change.takeBack = [entry](FoodLogStore &store) { store.moveEntry(entry.id, entry.day, entry.meal); };
     change.day = day;
     change.select = entry.id;
+    if (day != entry.day) {
+        change.undoneDay = entry.day;
+        change.undoneText = QStringLiteral("已撤销移动：“%1”回到%2%3")
+                                .arg(entry.shownName(), dayName(entry.day), LogCalendar::mealName(entry.meal));
+    }
     emit changed(change);
 }
 

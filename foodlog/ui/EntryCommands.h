@@ -20,6 +20,10 @@ struct LogChange
     std::function<void(FoodLogStore &)> takeBack;
     QDate day;                              // the day the change is seen on
     qint64 select = 0;                      // the entry to make current, if any
+    // Once taken back: the day to show, where that is another (a move's first day), and what
+    // is said there ("已撤销移动：“米饭”回到12月9日 周三午餐").
+    QDate undoneDay;
+    QString undoneText;
 };
 
 // Logging faster: copying an entry, a meal or a day (to today, or a day and meal chosen in a

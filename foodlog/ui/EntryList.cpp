@@ -78,9 +78,11 @@ void EntryList::setEntries(const QList<FoodLogEntry> &entries)
             item->setText(FoodColumn, e.shownName());
             // A quick entry has energy only: no grams to show or change.
             item->setData(GramsColumn, Qt::EditRole, e.isQuick() ? QStringLiteral("—") : grams(e.grams));
-            if (e.isQuick())
-                item->setData(GramsColumn, Qt::AccessibleTextRole, QStringLiteral("快速记录，没有克数"));
+            // A screen reader reads the cells with their units, as the headings show them.
+            item->setData(GramsColumn, Qt::AccessibleTextRole,
+                          e.isQuick() ? QStringLiteral("快速记录，没有克数") : QStringLiteral("%1 克").arg(grams(e.grams)));
             item->setText(KcalColumn, QString::number(e.shownKcal()));
+            item->setData(KcalColumn, Qt::AccessibleTextRole, QStringLiteral("%1 大卡").arg(e.shownKcal()));
             item->setData(FoodColumn, EntryIdRole, e.id);
             item->setTextAlignment(GramsColumn, Qt::AlignRight | Qt::AlignVCenter);
             item->setTextAlignment(KcalColumn, Qt::AlignRight | Qt::AlignVCenter);

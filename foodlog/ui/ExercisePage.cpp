@@ -84,6 +84,12 @@ ExercisePage::ExercisePage(ExerciseStore &store, ActivityTable table, QWidget *p
     m_needsWeight->setWordWrap(true);
     m_needsWeight->hide();
 
+    m_weightNote = new QLabel(this);
+    m_weightNote->setObjectName(QStringLiteral("exerciseWeightNote"));
+    m_weightNote->setAccessibleName(QStringLiteral("计算消耗所用的体重"));
+    m_weightNote->setWordWrap(true);
+    m_weightNote->hide();
+
     m_list = new ExerciseList(this);
     m_skippedHint = new QLabel(this);
     m_skippedHint->setObjectName(QStringLiteral("skippedExerciseHint"));
@@ -111,6 +117,7 @@ ExercisePage::ExercisePage(ExerciseStore &store, ActivityTable table, QWidget *p
     layout->addLayout(row);
     layout->addWidget(m_minutesHint);
     layout->addWidget(m_needsWeight);
+    layout->addWidget(m_weightNote);
     layout->addWidget(m_list, 1);
     layout->addWidget(m_skippedHint);
     layout->addWidget(m_undo);
@@ -136,6 +143,9 @@ void ExercisePage::showDay(const Day &day)
         m_activities = ActivitySearch(m_table.activities() + m_day.custom);
     m_activities.setPreferred(m_day.recent);
     m_needsWeight->setVisible(!m_day.kg);
+    m_weightNote->setText(m_day.weightNote);
+    m_weightNote->setAccessibleDescription(m_day.weightNote);
+    m_weightNote->setVisible(m_day.kg && !m_day.weightNote.isEmpty());
     m_list->setEntries(m_day.entries.entries);
     m_skippedHint->setVisible(m_day.entries.outOfRange > 0);
     m_skippedHint->setText(QStringLiteral("这一天另有 %1 条运动记录的时长、强度或热量超出范围（可能是别的程序写入的），"

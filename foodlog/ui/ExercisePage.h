@@ -21,7 +21,8 @@ class UndoBar;
 
 // The 运动 page of the food log: a search over the activities (the table that ships and the
 // user's own), the minutes, 添加运动, and the day's activities with their minutes and kcal. An
-// entry's energy is worked out from the latest weight on or before its day and kept with it.
+// entry's energy is worked out from the latest weight on or before its day (before the first
+// weigh-in, from the first weight after it, which the page names) and kept with it.
 // Every change is written through the store before the page shows it; then changed() asks the
 // view to read the day again, totals and chart with it.
 class ExercisePage : public QWidget
@@ -36,7 +37,8 @@ public:
     {
         QDate day;
         ExerciseStore::DayEntries entries;
-        std::optional<double> kg; // the latest weight on or before the day
+        std::optional<double> kg; // the latest weight on or before the day, else the first after it
+        QString weightNote;       // which weight that is, where it is not the day's own or an earlier one
         QStringList recent;       // activities logged, most recent first
         QVector<Activity> custom; // the user's own
     };
@@ -73,6 +75,7 @@ private:
     QPushButton *m_add;
     QPushButton *m_custom;
     QLabel *m_needsWeight;
+    QLabel *m_weightNote;
     ExerciseList *m_list;
     QLabel *m_skippedHint;
     UndoBar *m_undo;

@@ -58,14 +58,12 @@ FoodLogStore &FoodLogSection::store()
 
 void FoodLogSection::enter()
 {
-    bool first = false;
     if (!m_view) {
         m_view = new FoodLogView(store(), currentFoods(), m_clock, m_window);
         m_view->setGeometry(m_area);
         QObject::connect(m_view, &FoodLogView::ownFoodAsked, m_view,
                          [this](const QString &typed) { editOwnFood(QString(), typed); });
         m_view->setMeasures(currentMeasures());
-        first = true;
     } else if (!m_shown) {
         m_view->setFoods(currentFoods()); // a restore may have brought other foods
         m_view->refresh(); // another program, or 记一笔, may have logged since
@@ -80,8 +78,6 @@ void FoodLogSection::enter()
     m_shown = true;
     m_view->raise();
     m_view->show();
-    if (first)
-        m_view->askProfileIfMissing();
 }
 
 QStringList FoodLogSection::recentFoods(int limit)

@@ -32,6 +32,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
+#include <QPushButton>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -43,11 +44,6 @@ namespace {
 const int ChartDays = 30;
 const int RecentFoods = 30; // the user's own foods the search puts first
 const char BoxTitle[] = "饮食记录";
-
-QString noProfileHint()
-{
-    return QStringLiteral("设置预算：点“体重与预算”页的“个人资料”");
-}
 
 } // namespace
 
@@ -89,6 +85,11 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
     mealsLayout->addWidget(m_skippedHint);
     mealsLayout->addWidget(m_undo);
     m_tabs->addTab(mealsPage, QStringLiteral("饮食"));
+    // 快速记录… beside the page tabs, where it takes no line of the entries' room; on the 饮食
+    // page only.
+    m_tabs->setCornerWidget(m_picker->quickAddButton(), Qt::TopRightCorner);
+    connect(m_tabs, &QTabWidget::currentChanged, this,
+            [this](int page) { m_picker->quickAddButton()->setVisible(page == 0); });
 
     m_exercise = new ExercisePage(m_exerciseStore, ActivityTable::builtIn(), m_tabs);
     m_tabs->addTab(m_exercise, QStringLiteral("运动"));
@@ -154,10 +155,22 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
     connect(m_weight, &WeightPanel::profileAsked, this, &FoodLogView::askProfile);
     connect(m_weight, &WeightPanel::waistEntered, this, &FoodLogView::enterWaist);
     connect(m_weight, &WeightPanel::waistRemoved, this, &FoodLogView::removeWaist);
+    connect(m_totals, &DayTotals::profileAsked, this, &FoodLogView::askProfile);
     auto *undoKey = new QShortcut(QKeySequence::Undo, this);
     undoKey->setContext(Qt::WidgetWithChildrenShortcut);
     connect(undoKey, &QShortcut::activated, this, &FoodLogView::undoLastDelete);
     connect(m_exercise, &ExercisePage::changed, this, &FoodLogView::refresh);
+    // The previous and next day from anywhere in the view: Alt+← / Alt+→, or Ctrl+PgUp / Ctrl+PgDn
+    // (which take the place of the pages' own Ctrl+PgUp / Ctrl+PgDn; Ctrl+Tab still turns them).
+    const auto dayKey = [this](const QKeySequence &keys, int days) {
+        auto *key = new QShortcut(keys, this);
+        key->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(key, &QShortcut::activated, this, [this, days] { showDay(m_day.addDays(days)); });
+    };
+    dayKey(QKeySequence(Qt::ALT | Qt::Key_Left), -1);
+    dayKey(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
+    dayKey(QKeySequence(Qt::ALT | Qt::Key_Right), 1);
+    dayKey(QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1);
 
     const QDateTime now = m_clock.now();
     m_picker->setMeal(LogCalendar::defaultMeal(now.time()));
@@ -220,6 +233,7 @@ void FoodLogView::refresh()
     FoodLogStore::DayEntries entries;
     std::optional<double> kg;
     std::optional<DayWeight> latest;
+    std::optional<DayWeight> nearest; // for exercise: the next weight where none comes before
     std::optional<Profile> profile;
     QList<DayIntake> intake;
     QList<DayWeight> weights;
@@ -245,6 +259,7 @@ void FoodLogView::refresh()
         burned = m_exerciseStore.burnedBetween(m_day.addDays(1 - ChartDays), m_day);
         macros = m_store.macrosBetween(m_day.addDays(1 - ChartDays), m_day);
         exercise.entries = m_exerciseStore.dayEntries(m_day);
+        nearest = m_store.nearestWeight(m_day);
         exercise.recent = m_exerciseStore.recentActivities(RecentFoods);
         exercise.custom = m_exerciseStore.customActivities();
     } catch (const DataError &error) {
@@ -289,8 +304,13 @@ void FoodLogView::refresh()
 
     const qint64 eaten = DayKcal::eaten(entries.entries);
     const qint64 burnedToday = DayKcal::burned(exercise.entries.entries);
-    if (latest)
-        exercise.kg = latest->kg;
+    if (nearest) {
+        exercise.kg = nearest->kg;
+        if (nearest->day > m_day)
+            exercise.weightNote = QStringLiteral("这一天之前没有体重记录，运动消耗按之后最近的一次（%1 的 %2 千克）计算。")
+                                      .arg(LogCalendar::dayTitle(nearest->day, now))
+                                      .arg(nearest->kg, 0, 'f', 1);
+    }
     m_exercise->showDay(exercise);
     m_entries->setEntries(entries.entries);
     m_macros->showDay(MacroShares::of(entries.entries), latest ? std::optional<double>(latest->kg) : std::nullopt);
@@ -299,8 +319,7 @@ void FoodLogView::refresh()
                                           "没有列出，也没有计入合计。")
                                .arg(entries.outOfRange));
     m_skippedHint->setAccessibleName(m_skippedHint->text());
-    m_totals->setTotals(eaten, burnedToday, m_budget,
-                        profile ? QStringLiteral("记录体重后算出预算") : noProfileHint());
+    m_totals->setTotals(eaten, burnedToday, m_budget, QStringLiteral("记录体重后算出预算"), !profile);
     m_weight->showDay(kg, bmiText, budgetText);
     m_weight->showWaist(waist, WaistMeasure::describe(waist, profile ? std::optional(profile->sex) : std::nullopt));
     m_chart->setData(IntakeSeries::build(m_day, ChartDays, intake, weights, burned, macros, waists), m_budget);
@@ -444,10 +463,14 @@ void FoodLogView::undoDelete()
     if (!write([&] { change.takeBack(m_store); }))
         return;
     forgetDeleted();
-    if (change.day != m_day)
-        showDay(change.day);
+    // A move taken back: the entry is on its first day again, and that day is shown.
+    const QDate shown = change.undoneDay.isValid() ? change.undoneDay : change.day;
+    if (shown != m_day)
+        showDay(shown);
     else
         refresh();
+    if (!change.undoneText.isEmpty())
+        m_undo->tell(change.undoneText);
     if (change.select)
         m_entries->selectEntry(change.select);
     m_entries->setFocus();
@@ -475,24 +498,8 @@ void FoodLogView::removeWaist()
         refresh();
 }
 
-void FoodLogView::askProfileIfMissing()
-{
-    if (m_profileAsked)
-        return;
-    m_profileAsked = true;
-    std::optional<Profile> current;
-    try {
-        current = m_store.profile();
-    } catch (const DataError &) {
-        return;
-    }
-    if (!current)
-        askProfile();
-}
-
 void FoodLogView::askProfile()
 {
-    m_profileAsked = true;
     std::optional<Profile> current;
     try {
         current = m_store.profile();

@@ -56,9 +56,9 @@ public:
     // The entry logToday adds at `now`: on that log day, at the meal of its time.
     static FoodLogEntry todaysEntry(const FoodChoice &food, double grams, const QDateTime &now);
 
-    // The profile dialog (open, not blocking); asks first-time users once.
+    // The profile dialog (open, not blocking), when the user asks for it: from 个人资料… in
+    // 体重与预算 or 填写个人资料… beside 预算, never by itself.
     void askProfile();
-    void askProfileIfMissing();
 
     // The budget shown for the day on show, if there is one.
     std::optional<int> budget() const { return m_budget; }
@@ -95,7 +95,6 @@ private:
     QDate m_knownToday; // today as last seen, to notice midnight
     std::optional<int> m_budget;
     std::optional<LogChange> m_lastChange; // what Ctrl+Z takes back
-    bool m_profileAsked = false;
 
     DateBar *m_dateBar;
     DayTotals *m_totals;

@@ -30,16 +30,26 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
     m_search->setPlaceholderText(QStringLiteral("搜索食物"));
     enableNamedClearButton(m_search);
 
-    m_completion = new SearchCompletion(m_search, QStringLiteral("logSearchResults"), [this](const QString &typed) {
-        // Nothing typed yet: the foods eaten most recently, one keystroke away.
-        const QList<FoodChoice> found =
-            typed.trimmed().isEmpty() ? m_foods.preferred(RecentShown) : m_foods.match(typed);
+    const auto rowsOf = [](const QList<FoodChoice> &found) {
         QList<SearchCompletion::Row> rows;
         // Beside the name, the other name it was found by ("土豆 · 马铃薯").
         for (const FoodChoice &food : found)
             rows.append({food.fieldText(), food.matchedAlias});
         return rows;
-    });
+    };
+    m_completion = new SearchCompletion(
+        m_search, QStringLiteral("logSearchResults"),
+        [this, rowsOf](const QString &typed) {
+            // Nothing typed yet: the foods eaten most recently, one keystroke away.
+            if (typed.trimmed().isEmpty())
+                return rowsOf(m_foods.preferred(RecentShown));
+            // A category the text names wholly comes first, as in the calorie panel.
+            QList<SearchCompletion::Row> rows;
+            for (const QString &category : m_foods.categories(typed))
+                rows.append({category, QString(), true});
+            return rows + rowsOf(m_foods.match(typed));
+        },
+        [this, rowsOf](const QString &category) { return rowsOf(m_foods.inCategory(category)); });
     connect(m_completion, &SearchCompletion::chosen, this, &FoodPicker::addRequested);
 
     m_grams = new AmountSpinBox(AmountText::Grams, this);
@@ -78,9 +88,10 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
     m_add->setAccessibleName(QStringLiteral("添加到当天"));
     connect(m_add, &QPushButton::clicked, this, &FoodPicker::addRequested);
     new ReturnClicks(m_add, m_add); // Return on the focused button presses it
-    // Return in the grams field or on the meal list adds, as in the search field.
+    // Return in the grams field, on the measure or on the meal list adds, as in the search field.
     new ReturnClicks(m_grams, m_add);
     new ReturnClicks(m_meal, m_add);
+    new ReturnClicks(m_measures, m_add);
     // Return in the field adds once a food is chosen (the popup takes Return while open).
     connect(m_search, &QLineEdit::returnPressed, this, [this] {
         if (!m_completion->isOpen() && chosenFood())
@@ -93,20 +104,26 @@ FoodPicker::FoodPicker(QWidget *parent, HouseholdMeasures measures)
     m_quickAdd->setToolTip(QStringLiteral("不选食物，直接记下热量（例如同事的生日蛋糕）"));
     connect(m_quickAdd, &QPushButton::clicked, this, &FoodPicker::quickAddRequested);
 
+    // One line, in the order they are filled in, so that the day's entries below have room.
+    m_search->setMinimumWidth(m_search->fontMetrics().horizontalAdvance(QStringLiteral("搜索食物搜索食物")));
     auto *rows = new QVBoxLayout(this);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(3);
-    rows->addWidget(m_search);
     auto *row = new QHBoxLayout;
     row->setSpacing(4);
+    row->addWidget(m_search, 1);
     row->addWidget(m_grams);
     row->addWidget(m_measures);
     row->addWidget(m_meal);
-    row->addStretch(1);
-    row->addWidget(m_quickAdd);
     row->addWidget(m_add);
     rows->addLayout(row);
     rows->addWidget(m_gramsHint);
+    // 快速记录… is placed by the view (beside the page tabs); in the Tab order it follows 添加.
+    QWidget::setTabOrder(m_search, m_grams);
+    QWidget::setTabOrder(m_grams, m_measures);
+    QWidget::setTabOrder(m_measures, m_meal);
+    QWidget::setTabOrder(m_meal, m_add);
+    QWidget::setTabOrder(m_add, m_quickAdd);
 }
 
 void FoodPicker::setFoods(FoodChoices foods)

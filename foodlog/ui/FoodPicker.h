@@ -14,9 +14,9 @@ class AmountHint;
 class AmountSpinBox;
 class SearchCompletion;
 
-// Adding an entry: a search field over the foods; under it the amount in grams
+// Adding an entry, on one line: a search field over the foods, the amount in grams
 // (or a household measure, where the food has them), the meal (preset from the
-// time of day, can be changed) and 添加. The search's first result is highlighted,
+// time of day, can be changed) and 添加; and 快速记录…, which the view places. The search's first result is highlighted,
 // so Return adds it; a result found by another name shows that name ("百香果 · 鸡蛋果");
 // Escape clears the field, as in the calorie panel.
 class FoodPicker : public QWidget
@@ -39,6 +39,8 @@ public:
     // The grams typed, or nothing, with what is wrong shown under the field and the keyboard in it.
     std::optional<int> enteredGrams();
     QLineEdit *searchField() const { return m_search; }
+    // 快速记录…, for the view to place.
+    QPushButton *quickAddButton() const { return m_quickAdd; }
 
     // The food named in the field, if it is one of the foods.
     std::optional<FoodChoice> chosenFood() const;

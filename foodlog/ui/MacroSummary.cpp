@@ -23,7 +23,14 @@ void showShare(QLabel *label, const QString &name, const MacroShares::Share &sha
         text += QLatin1Char(' ') + share.verdictText();
     label->setText(text);
     label->setToolTip(QStringLiteral("%1占能量 %2%，成人参考范围 %3–%4%").arg(name).arg(qRound(share.percent)).arg(share.low).arg(share.high));
-    label->setAccessibleDescription(label->toolTip() + (judged ? QStringLiteral("，") + share.verdictText() : QString()));
+    // The grams on screen are read out too; the verdict only where the screen gives one.
+    label->setAccessibleDescription(QStringLiteral("%1 %2 克，占能量 %3%，成人参考范围 %4–%5%")
+                                        .arg(name)
+                                        .arg(share.grams, 0, 'f', 1)
+                                        .arg(qRound(share.percent))
+                                        .arg(share.low)
+                                        .arg(share.high)
+                                    + (judged ? QStringLiteral("，") + share.verdictText() : QString()));
     QPalette palette = label->parentWidget()->palette();
     if (judged && share.verdict != MacroShares::Verdict::InRange)
         palette.setColor(QPalette::WindowText, QColor(0xB0, 0x1C, 0x1C));

@@ -35,6 +35,9 @@ QuickAddDialog::QuickAddDialog(int meal, QWidget *parent) : QDialog(parent)
     m_note->setAccessibleName(QStringLiteral("备注"));
     m_note->setPlaceholderText(QStringLiteral("可不填，例如：同事的生日蛋糕"));
     m_note->setMaxLength(40);
+    // Wide enough for its whole hint (a cut "可不填，例如：…" no longer says what to write).
+    m_note->setMinimumWidth(m_note->fontMetrics().horizontalAdvance(m_note->placeholderText())
+                            + 4 * m_note->fontMetrics().averageCharWidth());
     m_meal = new QComboBox(this);
     m_meal->setObjectName(QStringLiteral("quickMeal"));
     m_meal->setAccessibleName(QStringLiteral("餐次"));

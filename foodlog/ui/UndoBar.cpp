@@ -37,6 +37,16 @@ void UndoBar::offerText(const QString &text)
     m_text->setText(text);
     m_text->setAccessibleDescription(m_text->text());
     m_offered = true;
+    m_undo->show();
+    show();
+}
+
+void UndoBar::tell(const QString &text)
+{
+    m_text->setText(text);
+    m_text->setAccessibleDescription(m_text->text());
+    m_offered = false;
+    m_undo->hide();
     show();
 }
 

@@ -21,6 +21,8 @@ public:
     void offer(const QString &what);
     // Any change that can be taken back, in its own words ("已把“米饭”移到晚餐").
     void offerText(const QString &text);
+    // A sentence without 撤销, such as what an undo did; gone with the next change or day.
+    void tell(const QString &text);
     void withdraw();
     bool isOffered() const { return m_offered; }
 

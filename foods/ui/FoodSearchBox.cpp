@@ -7,7 +7,10 @@
 #include "foods/ui/PanelColumn.h"
 #include "widgets/ClearButton.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+
+#include <algorithm>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -15,14 +18,17 @@
 
 namespace {
 
-// Places in the panel, in pixels: the right-hand column, under the amount line.
+// Places in the panel, in pixels: the right-hand column, at its foot. The results open upwards
+// from the field, over the figures of the food on show (up to under its amount line), so that
+// eight of them show; a food chosen closes them, and its figures are in view again.
 constexpr int ColumnLeft = PanelColumn::Left;
 constexpr int ColumnWidth = PanelColumn::Right - PanelColumn::Left;
-constexpr int FieldTop = 150; // under the protein, fat and carbohydrate lines
+constexpr int ListHighest = 92;  // under the amount line
+constexpr int FieldTop = 222;
 constexpr int FieldHeight = 22;
-constexpr int ListTop = FieldTop + FieldHeight + 2;
-constexpr int ListBottom = 244;
-constexpr int OwnFoodTop = ListBottom + 4; // 添加自定义食物, under the results
+constexpr int ListBottom = FieldTop - 2;
+constexpr int ResultsShown = 8;
+constexpr int OwnFoodTop = FieldTop + FieldHeight + 4; // 添加自定义食物, under the field
 constexpr int OwnFoodHeight = 22;
 
 constexpr int FoodRole = Qt::UserRole; // position in the index's foods; absent on the "nothing found" line
@@ -45,7 +51,7 @@ FoodSearchBox::FoodSearchBox(QWidget *panel, FoodReader readFoods, QObject *pare
     m_results = new QListWidget(panel);
     m_results->setObjectName(QStringLiteral("searchResults"));
     m_results->setAccessibleName(QStringLiteral("搜索结果"));
-    m_results->setGeometry(ColumnLeft, ListTop, ColumnWidth, ListBottom - ListTop);
+    m_results->setGeometry(ColumnLeft, ListHighest, ColumnWidth, ListBottom - ListHighest);
     m_results->setUniformItemSizes(true);
     m_results->setTextElideMode(Qt::ElideMiddle);
     m_results->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -122,7 +128,10 @@ void FoodSearchBox::showPreferred()
         item->setData(FoodRole, food);
         item->setToolTip(item->text());
     }
-    m_results->setVisible(m_results->count() > 0);
+    if (m_results->count() > 0)
+        openResults();
+    else
+        m_results->hide();
 }
 
 void FoodSearchBox::forgetFoods()
@@ -183,11 +192,26 @@ void FoodSearchBox::showResults()
     } else {
         m_results->setCurrentRow(0);
     }
+    openResults();
+}
+
+void FoodSearchBox::openResults()
+{
+    // As high as eight rows (and the frame) need, no higher than under the amount line.
+    const int row = m_results->count() > 0 ? m_results->sizeHintForRow(0) : m_results->fontMetrics().height();
+    const int wanted = ResultsShown * row + 2 * m_results->frameWidth();
+    const int top = std::max(ListHighest, ListBottom - wanted);
+    m_results->setGeometry(ColumnLeft, top, ColumnWidth, ListBottom - top);
+    m_results->raise();
     m_results->show();
 }
 
 void FoodSearchBox::moveCurrent(int step)
 {
+    if (!m_results->isVisible() && m_results->count() > 0) {
+        openResults(); // closed after a choice: the same results again
+        return;
+    }
     if (!m_results->isVisible() || m_results->count() == 0)
         return;
     if (!m_results->item(0)->data(FoodRole).isValid())
@@ -204,6 +228,8 @@ void FoodSearchBox::choose(QListWidgetItem *item)
     const QVariant food = item->data(FoodRole);
     if (!food.isValid())
         return;
+    // Closed, so that what was chosen is in view; Down opens the results again.
+    m_results->hide();
     if (item->data(CategoryRole).isValid()) {
         emit categoryChosen(item->data(CategoryRole).toString());
         return;
@@ -234,6 +260,17 @@ bool FoodSearchBox::eventFilter(QObject *watched, QEvent *event)
             m_options.preferredFoods = m_preferred();
         if (m_field->text().trimmed().isEmpty())
             showPreferred();
+        return false;
+    }
+    // The keyboard gone elsewhere in the panel (the amount, the tree): the results close, so that
+    // they cover none of the figures it works with. 添加自定义食物 keeps them: it reads them.
+    if ((watched == m_field || watched == m_results) && event->type() == QEvent::FocusOut) {
+        QTimer::singleShot(0, this, [this] {
+            QWidget *now = QApplication::focusWidget();
+            if (now && now != m_field && now != m_results && now != m_addOwnFood
+                && !m_results->isAncestorOf(now))
+                m_results->hide();
+        });
         return false;
     }
     if (event->type() != QEvent::KeyPress || (watched != m_field && watched != m_results))

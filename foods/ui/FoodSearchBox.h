@@ -70,6 +70,8 @@ protected:
 private:
     void showResults();
     void showPreferred();
+    // Shows the results, eight rows high, upwards from the field.
+    void openResults();
     void moveCurrent(int step);
     void choose(QListWidgetItem *item);
     void clear();

@@ -2,8 +2,10 @@
 """Reads the running Pellomir through the accessibility bus, as a screen reader does.
 
 Checks that the skin's buttons are there as focusable buttons named by their captions, that
-every showing control has a name, and presses the section buttons through the bus (the press
-action), checking that each opens its section. Ends by pressing 关闭.
+every showing control has a name, that every control taking input is named by its label (not by
+what it holds: a combo box by "餐次：早餐", never by "早餐" alone), and presses the section
+buttons through the bus (the press action), checking that each opens its section, and the pages
+of 饮食记录. Ends by pressing 关闭.
 Run with the python3 that python3-pyatspi is installed for. Exit status 0 when all passed.
 """
 import re
@@ -62,6 +64,78 @@ def check_names(window, when):
         fail("%s: labels whose figure is not read out: %s" % (when, ", ".join(hidden_figures)))
 
 
+# Controls that take what the user types or chooses.
+INPUT_ROLES = {pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY, pyatspi.ROLE_SPIN_BUTTON,
+               pyatspi.ROLE_PASSWORD_TEXT, pyatspi.ROLE_CHECK_BOX, pyatspi.ROLE_RADIO_BUTTON}
+
+
+def held(acc):
+    """What an input control holds, as far as the bus tells: its text, and for a combo box the
+    names of its choices."""
+    values = set()
+    try:
+        values.add(text_of(acc).strip())
+    except Exception:
+        pass
+    if acc.getRole() == pyatspi.ROLE_COMBO_BOX:
+        def choices(node, depth):
+            if node is not acc and node.name:
+                values.add(node.name.strip())
+        walk(acc, choices)
+    values.discard("")
+    return values
+
+
+def check_input_labels(window, when):
+    """Every showing control that takes input has a label in its name: a name of its own, not
+    what it holds."""
+    unlabelled = []
+    counted = [0]
+
+    def visit(acc, depth):
+        if not showing(acc) or acc.getRole() not in INPUT_ROLES:
+            return
+        counted[0] += 1
+        name = acc.name.strip()
+        if not name or name in held(acc):
+            unlabelled.append("%s named %r" % (acc.getRoleName(), name))
+
+    walk(window, visit)
+    if unlabelled:
+        fail("%s: controls heard by their value, not a label: %s" % (when, ", ".join(unlabelled)))
+    else:
+        print("ok: %s: all %d input controls named by a label" % (when, counted[0]))
+
+
+def check_log_pages(window):
+    """Each page of 饮食记录, chosen through the bus, is named and labelled throughout."""
+    tabs = wait_for("the pages of 饮食记录", lambda: named(window, pyatspi.ROLE_PAGE_TAB_LIST, "饮食记录的内容")
+                    or next((t for t in [find_role(window, pyatspi.ROLE_PAGE_TAB_LIST)] if t is not None), None))
+    if tabs is None:
+        return
+    for i in range(tabs.childCount):
+        tab = tabs.getChildAtIndex(i)
+        if tab is None or tab.getRole() != pyatspi.ROLE_PAGE_TAB:
+            continue
+        if not press(tab):
+            fail("the page " + tab.name + " could not be chosen through the bus")
+            continue
+        time.sleep(0.4)
+        check_names(window, "the page " + tab.name)
+        check_input_labels(window, "the page " + tab.name)
+
+
+def find_role(window, role):
+    found = []
+
+    def visit(acc, depth):
+        if acc.getRole() == role and showing(acc):
+            found.append(acc)
+
+    walk(window, visit)
+    return found[0] if found else None
+
+
 def main():
     window = find_main_window()
     if window is None:
@@ -109,6 +183,9 @@ def main():
         else:
             time.sleep(0.5)
         check_names(window, "after " + caption)
+        check_input_labels(window, "after " + caption)
+        if caption == "饮食记录":
+            check_log_pages(window)
 
     # Closing through the bus ends the program (the caller checks its exit status).
     press(buttons["关闭"])

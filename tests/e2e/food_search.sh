@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The real pellomir in a private X server: Ctrl+F, the pinyin initials "xhs" typed as a user
-# types them, Return; then, read through the accessibility bus as a screen reader reads it,
-# the result list names 西红柿 with its calories and the panel shows 西红柿 and its 15 大卡
+# types them, Return (which closes the results, the food chosen in view), Down (the same results
+# again); then, read through the accessibility bus as a screen reader reads it, the result list
+# names 西红柿 with its calories and the panel shows 西红柿 and its 15 大卡
 # (food_search_check.py does the reading).
 # Usage: food_search.sh BIN_DIR   (the folder holding pellomir, data.mdb and Skin1.dat)
 set -u
@@ -29,6 +30,8 @@ sleep 0.3
 xdotool type --delay 100 xhs
 sleep 0.3
 xdotool key Return
+sleep 0.3
+xdotool key Down
 
 timeout 60 "$PYTHON" "$HERE/food_search_check.py" "西红柿" "$kcal"
 check=$?

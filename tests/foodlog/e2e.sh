@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # End to end: the real program in a private X server, driven with the mouse and
-# keyboard. Opens 饮食记录 with its skin button, accepts the profile asked for on
-# first use, logs two foods found by pinyin (鸡蛋 50 g, 米饭 150 g; Return on the highlighted
+# keyboard. Opens 饮食记录 with its skin button (no question comes up by itself), fills in
+# the profile from 填写个人资料… beside 预算, logs two foods found by pinyin (鸡蛋 50 g, 米饭 150 g; Return on the highlighted
 # first result adds it), a weight and a brisk walk found by pinyin on the 运动 page,
 # reads the day's totals and weight in the view over the accessibility bus, then
 # checks the rows in data.mdb and the backup made before the tables were added.
@@ -37,14 +37,20 @@ start_x
 start_a11y_bus
 start_app
 
-# Opening the log asks for the profile once: accept what it offers.
+# Opening the log asks nothing; 填写个人资料… beside 预算 asks for the profile: accept what
+# the dialog offers.
 click_at 559 337
+sleep 0.5
+if xdotool search --onlyvisible --name '^个人资料$' >/dev/null 2>&1; then
+    echo "FAIL: the profile was asked for by itself"; exit 1
+fi
+click_at 424 89
 for i in $(seq 100); do
     dialog=$(xdotool search --onlyvisible --name '^个人资料$' 2>/dev/null | head -n1 || true)
     [[ -n "$dialog" ]] && break
     sleep 0.05
 done
-[[ -n "$dialog" ]] || { echo "FAIL: the profile was not asked for on first use"; exit 1; }
+[[ -n "$dialog" ]] || { echo "FAIL: 填写个人资料… beside 预算 did not ask for the profile"; exit 1; }
 xdotool windowfocus --sync "$dialog" 2>/dev/null || true
 xdotool key --clearmodifiers Return
 sleep 0.5
@@ -53,7 +59,7 @@ sleep 0.5
 # highlighted, so Return adds it.
 log_food() {
     local pinyin="$1" grams="$2"
-    click_at 60 176                       # the grams
+    click_at 290 151                      # the grams, beside the search
     xdotool key ctrl+a
     xdotool type --delay 80 "$grams"
     click_at 140 151                      # the search field

@@ -194,8 +194,8 @@ void ExerciseLogicTest::customActivityInput_data()
     QTest::newRow("a shipped other name") << "单车" << "3" << false << 0.0 << 0.0 << "已经有名为“单车”";
     QTest::newRow("MET below rest") << "飞盘" << "0.5" << false << 0.0 << 0.0 << "运动强度至少 1 MET";
     QTest::newRow("MET above 23") << "飞盘" << "24" << false << 0.0 << 0.0 << "运动强度最多 23 MET";
-    QTest::newRow("letters") << "飞盘" << "abc" << false << 0.0 << 0.0 << "请输入数字，例如 12";
-    QTest::newRow("negative") << "飞盘" << "-3" << false << 0.0 << 0.0 << "请输入数字";
+    QTest::newRow("letters") << "飞盘" << "abc" << false << 0.0 << 0.0 << "请输入 1 到 23 之间的数";
+    QTest::newRow("negative") << "飞盘" << "-3" << false << 0.0 << 0.0 << "请输入 1 到 23 之间的数";
     QTest::newRow("kcal per hour without a weight") << "飞盘" << "300" << true << 0.0 << 0.0 << "先记录体重";
     QTest::newRow("kcal per hour below rest") << "飞盘" << "50" << true << 60.0 << 0.0 << "应在 60–1380 大卡之间";
 }

@@ -96,6 +96,9 @@ private slots:
     void minutesChangedDeletedAndUndone();
     void ownActivityIsSearchableAtOnce();
     void chartShowsExercise();
+    void tabOrderAddsAnActivity();
+    void weightNearestTheDay_data();
+    void weightNearestTheDay();
 };
 
 // 60 kg, kuaizou, Return, 30 minutes, 添加运动: the day burns (MET − 1) × 60 × 0.5 and the row
@@ -254,6 +257,70 @@ void ExerciseViewTest::chartShowsExercise()
     for (const auto &key : chart->chartLayout().legend)
         keyed = keyed || key.text.text == QStringLiteral("运动消耗");
     QVERIFY(keyed);
+}
+
+// tiaosheng, Tab, 20, Return: the highlighted result taken, the minutes typed, the activity added.
+void ExerciseViewTest::tabOrderAddsAnActivity()
+{
+    ExerciseFixture f(60);
+    MessageBox::Recorder boxes;
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(f.search()));
+    QTest::keyClicks(f.search(), QStringLiteral("tiaosheng"));
+    auto *popup = f.search()->completer()->popup();
+    QTRY_COMPARE(popup->currentIndex().row(), 0);
+    QCOMPARE(popup->currentIndex().data().toString(), QStringLiteral("跳绳"));
+    QTest::keyClick(popup, Qt::Key_Tab);
+    auto *minutes = find<QDoubleSpinBox>(f.view.get(), "exerciseMinutes");
+    QCOMPARE(f.search()->text(), QStringLiteral("跳绳"));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(minutes));
+    minutes->selectAll();
+    QTest::keyClicks(minutes, QStringLiteral("20"));
+    QTest::keyClick(minutes, Qt::Key_Return);
+    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    QCOMPARE(value(f.file, QStringLiteral("SELECT activity || '|' || minutes FROM exercise_log")).toString(),
+             QStringLiteral("跳绳|20.0"));
+}
+
+// The weight an activity's energy is worked out from: the latest on or before its day; before
+// the first weigh-in, the first one after it, which the page names.
+void ExerciseViewTest::weightNearestTheDay_data()
+{
+    QTest::addColumn<QList<int>>("daysBefore"); // weights at Today minus these days ...
+    QTest::addColumn<QList<double>>("kgs");     // ... of these kilograms
+    QTest::addColumn<double>("used");
+    QTest::addColumn<QString>("note");          // a part of the note; empty: no note shown
+    // The day logged is Today − 5.
+    QTest::newRow("the day's own") << QList<int>{5} << QList<double>{70} << 70.0 << QString();
+    QTest::newRow("an earlier one") << QList<int>{9, 3} << QList<double>{72, 60} << 72.0 << QString();
+    QTest::newRow("only later ones: the nearest") << QList<int>{1, 3} << QList<double>{80, 60} << 60.0
+                                                  << QStringLiteral("之后最近的一次（12月7日 周一 的 60.0 千克）");
+}
+
+void ExerciseViewTest::weightNearestTheDay()
+{
+    QFETCH(QList<int>, daysBefore);
+    QFETCH(QList<double>, kgs);
+    QFETCH(double, used);
+    QFETCH(QString, note);
+    ExerciseFixture f(std::nullopt);
+    for (int i = 0; i < daysBefore.size(); ++i)
+        f.store.setWeight(Today.addDays(-daysBefore.at(i)), kgs.at(i));
+    f.view->showDay(Today.addDays(-5));
+    MessageBox::Recorder boxes;
+    f.search()->setText(QStringLiteral("快走"));
+    find<QDoubleSpinBox>(f.view.get(), "exerciseMinutes")->setValue(30);
+    find<QPushButton>(f.view.get(), "exerciseAdd")->click();
+    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    const double met = metOf(QStringLiteral("快走"));
+    QCOMPARE(value(f.file, QStringLiteral("SELECT round(kcal, 6) FROM exercise_log")).toDouble(),
+             std::round((met - 1) * used * 0.5 * 1e6) / 1e6);
+    QVERIFY(!find<QLabel>(f.view.get(), "exerciseNeedsWeight")->isVisible());
+    auto *shown = find<QLabel>(f.view.get(), "exerciseWeightNote");
+    QCOMPARE(shown->isVisible(), !note.isEmpty());
+    if (!note.isEmpty()) {
+        QVERIFY2(shown->text().contains(note), qPrintable(shown->text()));
+        QCOMPARE(shown->accessibleDescription(), shown->text());
+    }
 }
 
 QTEST_MAIN(ExerciseViewTest)

@@ -11,7 +11,12 @@
 #include "foodlog/ui/LogTargetDialog.h"
 #include "foodlog/ui/QuickAddDialog.h"
 #include "support/TempDatabase.h"
+#include "widgets/LabelledComboBox.h"
 #include "widgets/MessageBox.h"
+
+#include <QAccessible>
+#include <QAccessibleInterface>
+#include <QTreeWidgetItem>
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -120,7 +125,12 @@ class LogCommandsViewTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void moveToAnotherMealAndBack();
+    void moveToAnotherDayAndBack();
+    void dayKeys_data();
+    void dayKeys();
+    void heardAsSeen();
     void copyYesterdayToToday();
     void copyAMealToAChosenDay();
     void quickEntryCountsAndGoes();
@@ -141,6 +151,101 @@ void LogCommandsViewTest::moveToAnotherMealAndBack()
     f.undo();
     QCOMPARE(f.rows(QStringLiteral("SELECT meal FROM food_log WHERE food = '米饭'")), QStringLiteral("0"));
     QVERIFY(!f.view->findChild<QWidget *>(QStringLiteral("undoBar"))->isVisible());
+}
+
+void LogCommandsViewTest::initTestCase()
+{
+    QAccessible::installFactory(LabelledComboBox::accessible);
+}
+
+// Moved to tomorrow, the entry is shown there; taken back, it is on today again, today is shown
+// and a sentence says where it went back to.
+void LogCommandsViewTest::moveToAnotherDayAndBack()
+{
+    LogFixture f;
+    f.list()->setFocus();
+    f.list()->selectEntry(f.rice);
+    chooseFromMenu(f.list(), {QStringLiteral("移到另一天…")});
+    auto *dialog = f.view->findChild<LogTargetDialog *>();
+    QVERIFY(dialog);
+    dialog->findChild<QDateEdit *>(QStringLiteral("logTargetDay"))->setDate(Today.addDays(1));
+    dialog->accept();
+    QCOMPARE(f.rows(QStringLiteral("SELECT day FROM food_log WHERE food = '米饭'")), QStringLiteral("2026-12-11"));
+    QCOMPARE(f.view->day(), Today.addDays(1));
+    f.undo();
+    QCOMPARE(f.rows(QStringLiteral("SELECT day || '@' || meal FROM food_log WHERE food = '米饭'")),
+             QStringLiteral("2026-12-10@0"));
+    QCOMPARE(f.view->day(), Today);
+    QCOMPARE(f.list()->currentEntry()->id, f.rice);
+    QVERIFY(f.view->findChild<QWidget *>(QStringLiteral("undoBar"))->isVisible());
+    QCOMPARE(f.undoText(), QStringLiteral("已撤销移动：“米饭”回到今天早餐"));
+    // Nothing more to take back: the sentence has no 撤销 beside it.
+    QVERIFY(!f.view->findChild<QPushButton *>(QStringLiteral("undoDelete"))->isVisible());
+    f.undo();
+    QCOMPARE(f.rows(QStringLiteral("SELECT day FROM food_log WHERE food = '米饭'")), QStringLiteral("2026-12-10"));
+}
+
+// The previous and next day from the keyboard, wherever it is in the view.
+void LogCommandsViewTest::dayKeys_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("step");
+    const int alt = int(Qt::AltModifier);
+    const int ctrl = int(Qt::ControlModifier);
+    for (const char *where : {"logSearch", "logEntries", "logGrams"}) {
+        QTest::addRow("Alt+Left in %s", where) << QString::fromLatin1(where) << int(Qt::Key_Left) << alt << -1;
+        QTest::addRow("Alt+Right in %s", where) << QString::fromLatin1(where) << int(Qt::Key_Right) << alt << 1;
+        QTest::addRow("Ctrl+PgUp in %s", where) << QString::fromLatin1(where) << int(Qt::Key_PageUp) << ctrl << -1;
+        QTest::addRow("Ctrl+PgDown in %s", where) << QString::fromLatin1(where) << int(Qt::Key_PageDown) << ctrl << 1;
+    }
+}
+
+void LogCommandsViewTest::dayKeys()
+{
+    QFETCH(QString, where);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, step);
+    LogFixture f;
+    auto *target = f.view->findChild<QWidget *>(where);
+    QVERIFY(target);
+    target->setFocus();
+    QTRY_VERIFY(target->hasFocus() || target->isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(f.view->day(), Today.addDays(step));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(f.view->day(), Today.addDays(2 * step));
+}
+
+// What a screen reader says is what the screen shows: a combo box by its label and value, an
+// entry's cells with their units, a refused amount with the range it takes.
+void LogCommandsViewTest::heardAsSeen()
+{
+    LogFixture f;
+    auto *meal = f.view->findChild<QComboBox *>(QStringLiteral("logMeal"));
+    meal->setCurrentIndex(1);
+    QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(meal);
+    QVERIFY(heard);
+    QCOMPARE(heard->role(), QAccessible::ComboBox);
+    QCOMPARE(heard->text(QAccessible::Name), QStringLiteral("餐次：午餐"));
+    QCOMPARE(heard->text(QAccessible::Value), QStringLiteral("午餐"));
+
+    f.list()->selectEntry(f.rice);
+    const QTreeWidgetItem *rice = f.list()->currentItem();
+    QCOMPARE(rice->text(EntryList::GramsColumn), QStringLiteral("150"));
+    QCOMPARE(rice->data(EntryList::GramsColumn, Qt::AccessibleTextRole).toString(), QStringLiteral("150 克"));
+    QCOMPARE(rice->text(EntryList::KcalColumn), QStringLiteral("174"));
+    QCOMPARE(rice->data(EntryList::KcalColumn, Qt::AccessibleTextRole).toString(), QStringLiteral("174 大卡"));
+
+    // A sign or letters in the grams: the range the field takes.
+    MessageBox::Recorder boxes;
+    auto *grams = f.view->findChild<QAbstractSpinBox *>(QStringLiteral("logGrams"));
+    grams->findChild<QLineEdit *>()->setText(QStringLiteral("-5"));
+    auto *hint = f.view->findChild<QLabel *>(QStringLiteral("logGramsHint"));
+    QCOMPARE(hint->text(), QStringLiteral("请输入 1 到 5000 之间的整数"));
+    QCOMPARE(hint->accessibleDescription(), hint->text());
 }
 
 // Yesterday's day, copied to today in one step: the same grams and kcal per 100 g; the view goes

@@ -96,8 +96,8 @@ void OwnFoodLogicTest::dialogInput_data()
     QTest::newRow("a shipped name") << "米饭" << "80" << "" << "" << 0.0 << "已经有名为“米饭”的食物";
     QTest::newRow("a shipped other name") << "白米饭" << "80" << "" << "" << 0.0 << "已经有名为“白米饭”";
     QTest::newRow("901") << "我的奶茶" << "901" << "" << "" << 0.0 << "每100克热量最多 900 大卡";
-    QTest::newRow("-1") << "我的奶茶" << "-1" << "" << "" << 0.0 << "请输入数字";
-    QTest::newRow("letters") << "我的奶茶" << "abc" << "" << "" << 0.0 << "请输入数字";
+    QTest::newRow("-1") << "我的奶茶" << "-1" << "" << "" << 0.0 << "请输入 0 到 900 之间的数";
+    QTest::newRow("letters") << "我的奶茶" << "abc" << "" << "" << 0.0 << "请输入 0 到 900 之间的数";
     QTest::newRow("nothing") << "我的奶茶" << "" << "" << "" << 0.0 << "请输入每100克热量";
     QTest::newRow("per serving over 900 per 100 g") << "饼干" << "serving:1000:100" << "" << "" << 0.0 << "超过 900 大卡";
     QTest::newRow("other name taken") << "我的奶茶" << "80" << "奶茶" << "" << 0.0 << "其他名称“奶茶”已是另一种食物的名称";
@@ -143,7 +143,7 @@ void OwnFoodLogicTest::ownFiguresAreOptional_data()
     QTest::newRow("all three, full-width") << QStringList{"３.5", "4", "10.2"} << "";
     QTest::newRow("two of three") << QStringList{"3.5", "", "10"} << "三项都填";
     QTest::newRow("over 100 together") << QStringList{"50", "40", "20"} << "不能超过 100 克";
-    QTest::newRow("letters") << QStringList{"3", "多", "1"} << "请输入数字";
+    QTest::newRow("letters") << QStringList{"3", "多", "1"} << "之间的数";
 }
 
 // Protein, fat and carbohydrate of an own food: none, or all three per 100 g.

@@ -57,7 +57,7 @@ void TestAmountText::read_data()
     QTest::newRow("weight: 19.9") << "weight" << "19.9" << -1.0 << "体重至少 20 千克";
     QTest::newRow("weight: two decimals") << "weight" << "72.55" << -1.0 << "体重最多保留 1 位小数";
     QTest::newRow("weight: empty") << "weight" << "" << -1.0 << "请输入体重（千克）";
-    QTest::newRow("weight: words") << "weight" << "七十" << -1.0 << "请输入数字，例如 60";
+    QTest::newRow("weight: words") << "weight" << "七十" << -1.0 << "请输入 20 到 400 之间的数";
     QTest::newRow("grams: 0") << "grams" << "0" << -1.0 << "食用量至少 1 克";
     QTest::newRow("grams: 5001") << "grams" << "5001" << -1.0 << "食用量最多 5000 克";
     QTest::newRow("grams: a fraction") << "grams" << "12.5" << -1.0 << "请输入整数克数";

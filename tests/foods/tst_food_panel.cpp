@@ -104,11 +104,11 @@ void TestFoodPanel::amountField_data()
     QTest::newRow("only zeros") << "0000" << "食用量至少 1 克" << 0;
     QTest::newRow("empty") << "" << "请输入食用量（克）" << 0;
     QTest::newRow("zero") << "0" << "食用量至少 1 克" << 0;
-    QTest::newRow("letters") << "abc" << "请输入整数克数" << 0;
-    QTest::newRow("digits and letters") << "12a" << "请输入整数克数" << 0;
+    QTest::newRow("letters") << "abc" << "请输入 1 到 5000 之间的整数" << 0;
+    QTest::newRow("digits and letters") << "12a" << "请输入 1 到 5000 之间的整数" << 0;
     QTest::newRow("a fraction") << "12.5" << "请输入整数克数" << 0;
-    QTest::newRow("negative") << "-5" << "请输入整数克数" << 0;
-    QTest::newRow("other digits") << "١٠٠" << "请输入整数克数" << 0;
+    QTest::newRow("negative") << "-5" << "请输入 1 到 5000 之间的整数" << 0;
+    QTest::newRow("other digits") << "١٠٠" << "请输入 1 到 5000 之间的整数" << 0;
     QTest::newRow("over 5000") << "5001" << "食用量最多 5000 克" << 0;
     QTest::newRow("far over") << "99999999" << "食用量最多 5000 克" << 0;
 }

@@ -94,6 +94,8 @@ void TestFoodSearchWindow::findByInitialsShowsAsAClick()
     QVERIFY(!w.form().caloriePanel->isVisible());
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
     QVERIFY(w.form().caloriePanel->isVisible());
+    // The title box names what is on show: the section, until a food is.
+    QCOMPARE(w.form().titleView->text(), QStringLiteral("热量计算"));
     QLineEdit *field = w.foodSearch()->field();
     QCOMPARE(field, w.findChild<QLineEdit *>(QStringLiteral("searchField")));
     QCOMPARE(QApplication::focusWidget(), field);
@@ -102,7 +104,19 @@ void TestFoodSearchWindow::findByInitialsShowsAsAClick()
     QListWidget *results = w.findChild<QListWidget *>(QStringLiteral("searchResults"));
     QVERIFY(results->isVisible());
     QCOMPARE(results->item(0)->text(), QStringLiteral("西红柿 · 蔬菜 · 15 大卡"));
+    // Room for eight results, upwards from the field, the field's own line left free.
+    QVERIFY2(results->viewport()->height() >= 8 * results->sizeHintForRow(0),
+             qPrintable(QStringLiteral("%1 < 8 × %2").arg(results->viewport()->height()).arg(results->sizeHintForRow(0))));
+    QVERIFY(results->geometry().bottom() < field->geometry().top());
     QTest::keyClick(field, Qt::Key_Return);
+    // A food chosen closes the results, its figures in view; Down brings the same results back.
+    QVERIFY(!results->isVisible());
+    QTest::keyClick(field, Qt::Key_Down);
+    QVERIFY(results->isVisible());
+    QCOMPARE(results->item(0)->text(), QStringLiteral("西红柿 · 蔬菜 · 15 大卡"));
+    // The keyboard in the amount: the results close, covering none of its figures.
+    w.foodPortion()->amountField()->setFocus();
+    QTRY_VERIFY(!results->isVisible());
 
     // As a click in the tree: the category open, the food current, selected and in view.
     const QModelIndex current = w.form().foodTree->currentIndex();
@@ -113,6 +127,13 @@ void TestFoodSearchWindow::findByInitialsShowsAsAClick()
     QVERIFY(w.form().foodTree->viewport()->rect().intersects(w.form().foodTree->visualRect(current)));
     QCOMPARE(w.form().foodNameBox->text(), QStringLiteral("西红柿"));
     QCOMPARE(w.form().kcalFigure->text(), QStringLiteral("15"));
+    QCOMPARE(w.form().titleView->text(), QStringLiteral("西红柿"));
+    // Another section names its own record there; back in the panel, the food on show again.
+    w.hotSpotClicked(QStringLiteral("a"));
+    QVERIFY(w.form().titleView->text() != QStringLiteral("西红柿"));
+    w.hotSpotClicked(QStringLiteral("c"));
+    QCOMPARE(w.form().titleView->text(), QStringLiteral("西红柿"));
+    field->setFocus();
 
     // What the figure is for, and what an amount costs.
     QCOMPARE(w.findChild<QLabel *>(QStringLiteral("portionText"))->text(), QStringLiteral("每100克"));
@@ -263,9 +284,6 @@ void TestFoodSearchWindow::ownFoodFromThePanelToTheLog()
         QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
 
         w.hotSpotClicked(QStringLiteral("f"));
-        QDialog *profile = nullptr;
-        QTRY_VERIFY((profile = w.findChild<QDialog *>(QStringLiteral("profileDialog"))));
-        profile->reject();
         QTRY_COMPARE(w.findChild<QLabel *>(QStringLiteral("eatenKcal"))->text(), QStringLiteral("已摄入 200 大卡"));
     }
     QCOMPARE(m_db->query(QStringLiteral("SELECT group_concat(food, ',') FROM \"01\"")).toString(), shippedBefore);
