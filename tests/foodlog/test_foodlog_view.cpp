@@ -377,7 +377,7 @@ void FoodLogViewTest::anEverydayDayIsJudged()
     ProgramCopy copy;
     auto w = open(copy);
     MessageBox::Recorder boxes;
-    FoodLogView *view = openLogDecliningProfile(*w);
+    FoodLogView *view = openLog(*w);
     auto *search = find<QLineEdit>(view, "logSearch");
     auto *grams = find<QDoubleSpinBox>(view, "logGrams");
     for (const auto &[food, amount] : {std::pair{"米饭", 150.0}, std::pair{"西红柿炒鸡蛋", 200.0},
