@@ -114,8 +114,9 @@ void MacroSummary::showDay(const MacroShares &shares, std::optional<double> kg)
     if (shares.entriesWithout > 0)
         notes << QStringLiteral("%1 条记录没有营养素数据，未计入").arg(shares.entriesWithout);
     if (shares.isKnown())
-        notes << QStringLiteral("参考：蛋白质 10–20%、脂肪 20–30%、碳水 50–65%（中国居民膳食营养素参考摄入量 2023版）；"
-                                "膳食纤维、钠（中国居民膳食指南 2022）");
+        // One line, so that the entries above keep their room; each share's range is in its
+        // tooltip and its spoken description.
+        notes << QStringLiteral("参考范围：中国居民膳食营养素参考摄入量（2023）、膳食指南（2022）");
     m_note->setText(notes.join(QStringLiteral("；")));
     m_note->setAccessibleDescription(m_note->text());
 }
