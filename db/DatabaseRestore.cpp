@@ -128,6 +128,9 @@ void PreparedRestore::replace(Database &live, const std::function<void()> &under
                 execute(target, QStringLiteral("INSERT INTO main.%1 SELECT * FROM restored.%1").arg(quotedName(object.name))
                                     .toUtf8().constData(), context);
         }
+        // The rows copied counted their own ids up: the backup's counts are the ones to keep.
+        if (hasTable(target, "main", "sqlite_sequence", context))
+            execute(target, "DELETE FROM main.sqlite_sequence", context);
         if (hasTable(target, "restored", "sqlite_sequence", context))
             execute(target, "INSERT INTO main.sqlite_sequence SELECT * FROM restored.sqlite_sequence", context);
         qint64 version = 0;

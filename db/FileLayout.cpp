@@ -20,10 +20,12 @@ int FileLayout::stampOf(sqlite3 *db, const QString &context)
 
 QString FileLayout::newerMessage(const QString &file, int stamp) const
 {
-    return QStringLiteral("数据文件“%1”由较新版本的 Pellomir 写成（文件格式第 %2 版），"
+    const QString named = file.isEmpty() ? QStringLiteral("这个数据文件")
+                                         : QStringLiteral("数据文件“%1”").arg(QDir::toNativeSeparators(file));
+    return QStringLiteral("%1由较新版本的 Pellomir 写成（文件格式第 %2 版），"
                           "这个版本的 Pellomir（%3）只认识到第 %4 版。为了不损坏它，本程序只读取这个文件，"
                           "不会作任何改动；要记录新的内容，请使用较新版本的 Pellomir。")
-        .arg(QDir::toNativeSeparators(file))
+        .arg(named)
         .arg(stamp)
         .arg(QStringLiteral(PELLOMIR_VERSION))
         .arg(version());
@@ -33,7 +35,7 @@ void FileLayout::bringUpToDate(sqlite3 *db, const QString &context) const
 {
     const int stamp = stampOf(db, context);
     if (stamp > version())
-        throw DataError(context + QStringLiteral("：") + newerMessage(QString::fromUtf8(sqlite3_db_filename(db, "main")), stamp),
+        throw DataError(context + QStringLiteral("：") + newerMessage(QString(), stamp),
                         SQLITE_READONLY);
     for (const LayoutStep &step : m_steps) {
         if (step.version <= stamp)

@@ -28,7 +28,7 @@ int FileUpgrade::stamp(const QString &context) const
 
 bool FileUpgrade::isUpToDate(const QString &context) const
 {
-    return !m_layout.isDue(stamp(context));
+    return stamp(context) == m_layout.version();
 }
 
 QString FileUpgrade::run(const QString &context, const More &more)
@@ -76,10 +76,10 @@ QString FileUpgrade::run(const QString &context, const More &more)
             QFile::remove(path);
     }
 
-    if (layoutDue)
-        m_layout.bringUpToDate(db, context);
     if (more)
         more(db, context);
+    if (layoutDue)
+        m_layout.bringUpToDate(db, context);
     transaction.commit();
     return backup;
 }

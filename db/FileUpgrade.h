@@ -24,14 +24,15 @@ struct sqlite3;
 class FileUpgrade
 {
 public:
-    // Runs inside the upgrade's transaction, after the layout's steps.
+    // Runs inside the upgrade's transaction, before the layout's steps (so that a step filling
+    // earlier rows from the food tables reads the refreshed ones).
     using More = std::function<void(sqlite3 *db, const QString &context)>;
 
     FileUpgrade(Database &db, const FileLayout &layout, Clock clock = Clock());
 
     // The file's stamp, one small read (PRAGMA user_version).
     int stamp(const QString &context) const;
-    // True when the file is at the layout (or newer: then run() refuses).
+    // True when the file is at the layout (a newer one is not: run() refuses it).
     bool isUpToDate(const QString &context) const;
 
     // Upgrades when the layout is due or `more` is given. Returns the copy's path, or an empty

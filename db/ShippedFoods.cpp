@@ -93,7 +93,7 @@ bool isEarlierRelease(const QString &stamp)
     return false;
 }
 
-Verdict judge(sqlite3 *db, const QString &templateStamp, const QString &context)
+Verdict judge(sqlite3 *db, const QString &templateStamp, const QString &context, IsEarlier isEarlier)
 {
     if (templateStamp.isEmpty())
         return Verdict::Current;
@@ -101,7 +101,7 @@ Verdict judge(sqlite3 *db, const QString &templateStamp, const QString &context)
     if (stored == templateStamp)
         return Verdict::Current;
     const QString content = contentStamp(db, context);
-    if (content == templateStamp || (stored.isEmpty() ? isEarlierRelease(content) : content == stored))
+    if (content == templateStamp || (stored.isEmpty() ? isEarlier(content) : content == stored))
         return Verdict::Replace;
     return Verdict::KeepOwn;
 }

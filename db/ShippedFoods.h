@@ -29,8 +29,12 @@ enum class Verdict
     Replace,   // a release's tables, older than the template's
     KeepOwn,   // changed since a release made them (or made elsewhere): kept
 };
+// Tells the stamps of food tables that earlier releases shipped (isEarlierRelease; tests hand in
+// their own).
+using IsEarlier = bool (*)(const QString &stamp);
 // One small read when the stamps agree; the file's rows are hashed only when they differ.
-Verdict judge(sqlite3 *db, const QString &templateStamp, const QString &context);
+Verdict judge(sqlite3 *db, const QString &templateStamp, const QString &context,
+              IsEarlier isEarlier = isEarlierRelease);
 
 // The stamp of the template at `templatePath` (opened read-only), or an empty text when there
 // is no such file or it carries none.

@@ -10,7 +10,7 @@
 
 namespace DataFileUpgrade {
 
-Outcome atStart(Database &db, const QString &templatePath, const Clock &clock)
+Outcome atStart(Database &db, const QString &templatePath, const Clock &clock, ShippedFoods::IsEarlier isEarlier)
 {
     Outcome outcome;
     const QString context = QStringLiteral("无法把数据文件“%1”升级到这个版本的格式，文件未作改动").arg(db.path());
@@ -23,7 +23,7 @@ Outcome atStart(Database &db, const QString &templatePath, const Clock &clock)
             return outcome;
         }
         const QString shippedStamp = ShippedFoods::templateStamp(templatePath);
-        const ShippedFoods::Verdict verdict = ShippedFoods::judge(db.openHandle(), shippedStamp, context);
+        const ShippedFoods::Verdict verdict = ShippedFoods::judge(db.openHandle(), shippedStamp, context, isEarlier);
         outcome.keptOwnFoods = verdict == ShippedFoods::Verdict::KeepOwn;
         const bool replace = verdict == ShippedFoods::Verdict::Replace;
         if (!layout.isDue(stamp) && !replace)
@@ -32,7 +32,7 @@ Outcome atStart(Database &db, const QString &templatePath, const Clock &clock)
         if (replace)
             refresh = [&](sqlite3 *handle, const QString &inside) {
                 // Judged again under the write lock: another copy of the program may have done it.
-                if (ShippedFoods::judge(handle, shippedStamp, inside) == ShippedFoods::Verdict::Replace) {
+                if (ShippedFoods::judge(handle, shippedStamp, inside, isEarlier) == ShippedFoods::Verdict::Replace) {
                     ShippedFoods::replaceFrom(handle, templatePath, inside);
                     outcome.foodsReplaced = true;
                 }
@@ -45,19 +45,19 @@ Outcome atStart(Database &db, const QString &templatePath, const Clock &clock)
     return outcome;
 }
 
-bool prepareRestored(sqlite3 *scratch, const QString &templatePath, const QString &context)
+bool prepareRestored(sqlite3 *scratch, const QString &templatePath, const QString &context,
+                     ShippedFoods::IsEarlier isEarlier)
 {
-    DataLayout::layout().bringUpToDate(scratch, context);
-    switch (ShippedFoods::judge(scratch, ShippedFoods::templateStamp(templatePath), context)) {
-    case ShippedFoods::Verdict::Replace:
+    // The order of the upgrade in place: a newer file refused first, the food tables, the steps.
+    const FileLayout &layout = DataLayout::layout();
+    const int stamp = FileLayout::stampOf(scratch, context);
+    if (stamp > layout.version())
+        throw DataError(context + QStringLiteral("：") + layout.newerMessage(QString(), stamp));
+    const ShippedFoods::Verdict verdict = ShippedFoods::judge(scratch, ShippedFoods::templateStamp(templatePath), context, isEarlier);
+    if (verdict == ShippedFoods::Verdict::Replace)
         ShippedFoods::replaceFrom(scratch, templatePath, context);
-        return false;
-    case ShippedFoods::Verdict::KeepOwn:
-        return true;
-    case ShippedFoods::Verdict::Current:
-        break;
-    }
-    return false;
+    layout.bringUpToDate(scratch, context);
+    return verdict == ShippedFoods::Verdict::KeepOwn;
 }
 
 QString takeShippedFoods(Database &db, const QString &templatePath, const Clock &clock)

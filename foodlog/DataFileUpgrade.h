@@ -2,6 +2,7 @@
 #pragma once
 
 #include "db/Clock.h"
+#include "db/ShippedFoods.h"
 
 #include <QString>
 
@@ -27,11 +28,13 @@ struct Outcome
 // At start, on the window's connection. When the stamps agree this is one read of the file's
 // header and one of food_data (and one of the template's). `templatePath` is the installed
 // template data.mdb, empty where there is none (a program run from its own folder).
-Outcome atStart(Database &db, const QString &templatePath, const Clock &clock);
+Outcome atStart(Database &db, const QString &templatePath, const Clock &clock,
+                ShippedFoods::IsEarlier isEarlier = ShippedFoods::isEarlierRelease);
 
 // Inside a restore's transaction on its scratch copy: the same steps and food tables. A file of
 // a newer release throws DataError. Returns whether the food tables were kept as changed by hand.
-bool prepareRestored(sqlite3 *scratch, const QString &templatePath, const QString &context);
+bool prepareRestored(sqlite3 *scratch, const QString &templatePath, const QString &context,
+                     ShippedFoods::IsEarlier isEarlier = ShippedFoods::isEarlierRelease);
 
 // Replaces the food tables with the template's after a verified copy, whatever they hold (the
 // user asked for it). Returns the copy's path. Throws DataError.
