@@ -1,12 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/DataLocation.h"
 
-#include "db/Database.h"
-#include "db/DataError.h"
-#include "db/FileLayout.h"
-#include "db/Transaction.h"
-#include "foodlog/DataLayout.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -63,16 +57,6 @@ QString copyWithoutReplacing(const QString &source, const QString &target)
     out.close();
     if (out.size() != in.size())
         return failed(QStringLiteral("复制不完整"));
-    // A new file is brought to this release's layout before it has its name: it holds nobody's
-    // data yet, so unlike every other upgrade it needs no copy kept beside it.
-    try {
-        auto made = openDatabase(out.fileName());
-        Transaction transaction(*made, QStringLiteral("无法准备新的数据文件"));
-        DataLayout::layout().bringUpToDate(made->openHandle(), QStringLiteral("无法准备新的数据文件"));
-        transaction.commit();
-    } catch (const DataError &error) {
-        return failed(error.message());
-    }
     if (!out.rename(target)) {
         const QString reason = out.errorString();
         out.remove();

@@ -398,7 +398,9 @@ void MainWindow::makeWindowMenu()
     add("exportReport", QStringLiteral("导出报告…"), &DataCommands::exportReport);
     add("backupData", QStringLiteral("备份数据…"), &DataCommands::backupData);
     add("restoreData", QStringLiteral("从备份恢复…"), &DataCommands::restoreData);
-    add("takeShippedFoods", QStringLiteral("换用随附的食物表…"), &DataCommands::takeShippedFoods);
+    // Where a template is installed beside the program.
+    if (!m_files.templateFile.isEmpty())
+        add("takeShippedFoods", QStringLiteral("换用随附的食物表…"), &DataCommands::takeShippedFoods);
     m_menu->addSeparator();
     // The user's own foods, from the keyboard too: the one on show in the calorie panel is changed.
     QAction *addOwn = m_menu->addAction(QStringLiteral("添加自定义食物…"));
