@@ -3,6 +3,7 @@
 
 #include "db/DataError.h"
 #include "db/Query.h"
+#include "db/Schema.h"
 
 #include <QDir>
 #include <sqlite3.h>
@@ -52,14 +53,16 @@ void FileLayout::bringUpToDate(sqlite3 *db, const QString &context) const
 void FileLayout::keepOwnObjectsOnly(sqlite3 *db, const QString &context)  const
 {
     // Ours are made afresh from our statements below: one of our names may carry another body.
+    // The shipped food tables' indexes are the template's, made with them (ShippedFoods).
     QList<QPair<QString, QString>> found;
     {
         Query objects(db,
-                      "SELECT type, name FROM sqlite_schema WHERE type IN ('trigger', 'view', 'index') "
+                      "SELECT type, name, tbl_name FROM sqlite_schema WHERE type IN ('trigger', 'view', 'index') "
                       "AND name NOT LIKE 'sqlite_autoindex_%'",
                       context);
         while (objects.next())
-            found << qMakePair(objects.text(0), objects.text(1));
+            if (objects.text(0) != QLatin1String("index") || !Schema::shippedTables().contains(objects.text(2)))
+                found << qMakePair(objects.text(0), objects.text(1));
     }
     for (const auto &[type, name] : std::as_const(found)) {
         const QString quoted = QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\""));

@@ -44,7 +44,8 @@ public:
     void bringUpToDate(sqlite3 *db, const QString &context) const;
 
     // Drops every trigger, view and index that is not one of ownObjects() (a restored backup may
-    // bring its own, which would run on the user's writes), then makes ours afresh.
+    // bring its own, which would run on the user's writes), then makes ours afresh. Indexes of the
+    // shipped food tables are the template's and stay.
     void keepOwnObjectsOnly(sqlite3 *db, const QString &context) const;
 
     // "“<file>”由较新版本的 Pellomir 写成（文件格式第 9 版）…第 8 版…"
