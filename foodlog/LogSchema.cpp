@@ -3,13 +3,11 @@
 
 #include "db/Database.h"
 #include "db/DataError.h"
-#include "db/Query.h"
 #include "db/FileLayout.h"
 #include "db/FileUpgrade.h"
+#include "db/Query.h"
 #include "foodlog/DataLayout.h"
 #include "foodlog/LogBounds.h"
-
-#include <QFileInfo>
 
 namespace {
 

@@ -23,6 +23,8 @@ constexpr double MaxMet = 23;            // the most intense activity in the tab
 constexpr double MaxExerciseKcal = (MaxMet - 1) * MaxKg * MaxMinutes / 60;
 // The most an hour can burn: MaxMet at MaxKg.
 constexpr double MaxKcalPerHour = MaxMet * MaxKg;
+// A home recipe's cooked weight: a pot of many servings.
+constexpr double MaxCookedGrams = 20000;
 // Grams of protein, fat, carbohydrate or alcohol per 100 g.
 constexpr double MaxNutrientPer100g = 100;
 // The energy budget's formulas are for adults.

@@ -2,6 +2,7 @@
 #include "foods/OwnFoodInput.h"
 
 #include "foods/AmountText.h"
+#include "foods/Bounds.h"
 
 #include <QRegularExpression>
 #include <cmath>
@@ -10,9 +11,10 @@ namespace OwnFoodInput {
 
 namespace {
 
-constexpr AmountText::Field ServingKcal{"每份热量", "大卡", 0, 45000, 1};
-constexpr AmountText::Field ServingGrams{"每份重量", "克", 1, 5000, 0};
-constexpr AmountText::Field CookedGrams{"熟重", "克", 1, 20000, 0};
+// A serving of at most MaxGrams at no more than MaxKcalPer100g.
+constexpr AmountText::Field ServingKcal{"每份热量", "大卡", 0, Bounds::MaxKcalPer100g * Bounds::MaxGrams / 100, 1};
+constexpr AmountText::Field ServingGrams{"每份重量", "克", 1, Bounds::MaxGrams, 0};
+constexpr AmountText::Field CookedGrams{"熟重", "克", 1, Bounds::MaxCookedGrams, 0};
 
 double oneDecimal(double value)
 {
@@ -132,7 +134,9 @@ Reading read(const Fields &fields, const NameTaken &taken)
     const double per100g = oneDecimal(*kcal.value * 100.0 / *grams.value);
     if (per100g > AmountText::KcalPer100g.max) {
         r.field = Field::ServingKcal;
-        r.problem = QStringLiteral("折合每100克 %1 大卡，超过 900 大卡，请检查每份热量和重量。").arg(per100g);
+        r.problem = QStringLiteral("折合每100克 %1 大卡，超过 %2 大卡，请检查每份热量和重量。")
+                         .arg(per100g)
+                         .arg(Bounds::MaxKcalPer100g);
         return r;
     }
     r.food.kcalPer100g = per100g;
@@ -166,7 +170,7 @@ Reading readRecipe(const Fields &fields, const QList<RecipePart> &parts, const Q
     const std::optional<double> per100g = OwnFood::recipeKcalPer100g(parts, cooked);
     if (!per100g || oneDecimal(*per100g) > AmountText::KcalPer100g.max) {
         r.field = Field::Cooked;
-        r.problem = QStringLiteral("按熟重 %1 克算，每100克超过 900 大卡，请检查熟重。").arg(cooked);
+        r.problem = QStringLiteral("按熟重 %1 克算，每100克超过 %2 大卡，请检查熟重。").arg(cooked).arg(Bounds::MaxKcalPer100g);
         return r;
     }
     r.food.parts = parts;
