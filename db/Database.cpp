@@ -109,7 +109,7 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString &table)
     return std::unique_ptr<Recordset>(new Recordset(Recordset::State::open(m_connection, table)));
 }
 
-std::unique_ptr<Database> openDatabase(const QString &path)
+std::unique_ptr<Database> openDatabase(const QString &path, OpenMode mode)
 {
     const QFileInfo info(path);
     if (path.isEmpty())
@@ -138,7 +138,9 @@ std::unique_ptr<Database> openDatabase(const QString &path)
     // NOMUTEX: a connection is used by one thread at a time (the UI thread), so
     // SQLite's per-call locking of the connection is not needed.
     const int rc = sqlite3_open_v2(fileName.constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+                                   (mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE)
+                                       | SQLITE_OPEN_NOMUTEX,
+                                   nullptr);
     if (rc != SQLITE_OK) {
         const DataError error = sqliteError(db, QStringLiteral("无法打开数据库文件“%1”").arg(path), rc);
         sqlite3_close_v2(db);

@@ -7,7 +7,16 @@
 
 struct sqlite3;
 class Connection;
+class Database;
 class Recordset;
+
+// How a file is opened: read-write (a write-protected file still opens, read-only), or read-only
+// whatever the file allows (a file of a newer release, which this one must not change).
+enum class OpenMode
+{
+    ReadWrite,
+    ReadOnly,
+};
 
 // One open connection to a database file. Closes itself; cannot be copied.
 // The file is opened for shared reading and writing; it is never created here.
@@ -43,7 +52,7 @@ public:
     void setLockWaitLimit(int milliseconds);
 
 private:
-    friend std::unique_ptr<Database> openDatabase(const QString &path);
+    friend std::unique_ptr<Database> openDatabase(const QString &path, OpenMode mode);
     friend class Recordset;
     friend class LockWaitAction;
     Database(QString path, sqlite3 *db);
@@ -78,4 +87,4 @@ private:
 
 // Opens the database file at `path` (the path alone; nothing is appended or
 // removed). Throws DataError when the file is missing, unreadable or no database.
-std::unique_ptr<Database> openDatabase(const QString &path);
+std::unique_ptr<Database> openDatabase(const QString &path, OpenMode mode = OpenMode::ReadWrite);

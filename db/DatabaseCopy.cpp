@@ -173,7 +173,18 @@ void verifyDatabaseFile(const QString &path)
     if (!intact)
         throw DataError(what + QStringLiteral("：数据库文件已损坏。"), SQLITE_CORRUPT);
 
-    for (const QString &table : Schema::tableNames()) {
+    for (const QString &table : Schema::tableNames() + Schema::optionalTables()) {
+        // A view in a table's place would run its own query where the program reads its rows.
+        const bool view = run([&] {
+            Query views(raw, "SELECT 1 FROM sqlite_schema WHERE type = 'view' AND name = ?1 COLLATE NOCASE", what);
+            views.bind(1, table);
+            return views.next();
+        });
+        if (view)
+            throw DataError(what + QStringLiteral("：“%1”是视图而不是表，不是本程序的数据文件。").arg(table),
+                            SQLITE_NOTADB);
+        if (!Schema::tableNames().contains(table))
+            continue;
         const bool present = run([&] {
             Query tables(raw, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1", what);
             tables.bind(1, table);
@@ -232,6 +243,13 @@ void verifyTablesFit(const QString &path, const QStringList &createStatements)
             tables << made.text(0);
     }
     for (const QString &table : std::as_const(tables)) {
+        {
+            Query views(rawFile, "SELECT 1 FROM sqlite_schema WHERE type = 'view' AND name = ?1 COLLATE NOCASE", what);
+            views.bind(1, table);
+            if (views.next())
+                throw DataError(what + QStringLiteral("：“%1”是视图而不是表，不是本程序的数据文件。").arg(table),
+                                SQLITE_NOTADB);
+        }
         const QStringList present = columnsOf(rawFile, table, what);
         if (present.isEmpty())
             continue; // the table is not there: whether it must be is the caller's to say

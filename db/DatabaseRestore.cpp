@@ -10,7 +10,7 @@
 #include "db/Transaction.h"
 
 #include <QDir>
-#include <QTemporaryDir>
+#include <QScopeGuard>
 
 namespace {
 
@@ -20,61 +20,147 @@ DataError restoreFailure(const QString &sourcePath, sqlite3 *db, int rc)
                        rc);
 }
 
+QString quotedName(const QString &name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+struct SchemaObject
+{
+    QString type;
+    QString name;
+    QString sql;
+};
+
+QList<SchemaObject> objectsOf(sqlite3 *db, const char *schema, const QString &context)
+{
+    QList<SchemaObject> objects;
+    // Tables first, in the order they were made, then what is built on them.
+    const QByteArray sql = QStringLiteral("SELECT type, name, sql FROM %1.sqlite_schema "
+                                          "WHERE name NOT LIKE 'sqlite_%' AND sql IS NOT NULL "
+                                          "ORDER BY CASE type WHEN 'table' THEN 0 WHEN 'index' THEN 1 ELSE 2 END, rowid")
+                               .arg(QLatin1String(schema))
+                               .toUtf8();
+    Query q(db, sql.constData(), context);
+    while (q.next())
+        objects << SchemaObject{q.text(0), q.text(1), q.text(2)};
+    return objects;
+}
+
+bool hasTable(sqlite3 *db, const char *schema, const char *table, const QString &context)
+{
+    const QByteArray sql = QStringLiteral("SELECT 1 FROM %1.sqlite_schema WHERE type = 'table' AND name = '%2'")
+                               .arg(QLatin1String(schema), QLatin1String(table))
+                               .toUtf8();
+    Query q(db, sql.constData(), context);
+    return q.next();
+}
+
 } // namespace
 
-void restoreDatabase(Database &live, const QString &sourcePath, const QStringList &upgrade)
+PreparedRestore::PreparedRestore(const QString &sourcePath, const Prepare &prepare) : m_sourcePath(sourcePath)
 {
     verifyDatabaseFile(sourcePath);
-    sqlite3 *target = live.openHandle();
     const QString shownSource = QDir::toNativeSeparators(sourcePath);
-
-    // The source is brought to what the program writes on a scratch copy (the source itself is
-    // never changed), then copied over the live file in one step: the file goes from the old
-    // content to the restored and upgraded one in a single transaction.
-    QTemporaryDir scratchFolder;
-    if (!scratchFolder.isValid())
+    if (!m_folder.isValid())
         throw DataError(QStringLiteral("无法从“%1”恢复数据：无法建立临时文件夹（%2）。")
-                            .arg(shownSource, scratchFolder.errorString()),
+                            .arg(shownSource, m_folder.errorString()),
                         SQLITE_CANTOPEN);
-    const QString scratchPath = scratchFolder.filePath(QStringLiteral("restore.mdb"));
+    m_scratchPath = m_folder.filePath(QStringLiteral("restore.mdb"));
     try {
-        copyDatabaseFile(sourcePath, scratchPath);
+        copyDatabaseFile(sourcePath, m_scratchPath);
     } catch (const DataError &error) {
         throw DataError(QStringLiteral("无法从“%1”恢复数据：").arg(shownSource) + error.message(), error.code());
     }
     sqlite3 *raw = nullptr;
-    int rc = sqlite3_open_v2(sqliteFileName(scratchPath).constData(), &raw,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(sqliteFileName(m_scratchPath).constData(), &raw,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     SqliteHandle scratch(raw);
     if (rc != SQLITE_OK)
         throw restoreFailure(sourcePath, raw, rc);
     sqlite3_extended_result_codes(raw, 1);
+    const QString context = QStringLiteral("无法从“%1”恢复数据").arg(shownSource);
+    Transaction transaction(raw, context);
+    if (prepare)
+        prepare(raw, context);
+    transaction.commit();
+}
 
-    const QString prepareContext = QStringLiteral("无法从“%1”恢复数据").arg(shownSource);
-    // A backup kept in WAL mode would leave data.mdb in WAL mode, its latest writes in a -wal
-    // file that a copy of data.mdb alone misses: the rollback journal every write here relies on.
-    execute(raw, "PRAGMA journal_mode=DELETE", prepareContext);
-    // A daily backup carries the mark of the copies the rotation may remove (DailyBackup): the
-    // data file never does, so that a copy a user makes of it is never taken for one of those.
-    execute(raw, "PRAGMA application_id = 0", prepareContext);
+void PreparedRestore::replace(Database &live, const std::function<void()> &underLock) const
+{
+    const QString shownSource = QDir::toNativeSeparators(m_sourcePath);
+    const QString context = QStringLiteral("无法从“%1”恢复数据").arg(shownSource);
+    sqlite3 *target = live.openHandle();
+    // Read through an attachment, since a file cannot be attached within a transaction.
     {
-        Transaction transaction(raw, prepareContext);
-        for (const QString &statement : upgrade)
-            execute(raw, statement.toUtf8().constData(), prepareContext);
+        Query attach(target, "ATTACH DATABASE ?1 AS restored", context);
+        attach.bind(1, m_scratchPath).run();
+    }
+    const auto detach = qScopeGuard([target] { sqlite3_exec(target, "DETACH DATABASE restored", nullptr, nullptr, nullptr); });
+    {
+        // The write lock from here to the commit: nobody writes between the caller's copy and
+        // the replacement.
+        Transaction transaction(live, context);
+        if (underLock)
+            underLock();
+
+        const QList<SchemaObject> old = objectsOf(target, "main", context);
+        // Dropping a table drops its indexes and triggers: views and triggers of their own first.
+        for (const SchemaObject &object : old)
+            if (object.type == QLatin1String("view") || object.type == QLatin1String("trigger"))
+                execute(target, QStringLiteral("DROP %1 IF EXISTS main.%2").arg(object.type.toUpper(), quotedName(object.name))
+                                    .toUtf8().constData(), context);
+        for (const SchemaObject &object : old)
+            if (object.type == QLatin1String("table"))
+                execute(target, QStringLiteral("DROP TABLE IF EXISTS main.%1").arg(quotedName(object.name)).toUtf8().constData(),
+                        context);
+        if (hasTable(target, "main", "sqlite_sequence", context))
+            execute(target, "DELETE FROM main.sqlite_sequence", context);
+
+        const QList<SchemaObject> restored = objectsOf(target, "restored", context);
+        for (const SchemaObject &object : restored) {
+            // A virtual table is no table of ours, and would run a module's code.
+            if (object.sql.startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive))
+                continue;
+            // The statement names no schema: it makes the object in main, the first one.
+            execute(target, object.sql.toUtf8().constData(), context);
+            if (object.type == QLatin1String("table"))
+                execute(target, QStringLiteral("INSERT INTO main.%1 SELECT * FROM restored.%1").arg(quotedName(object.name))
+                                    .toUtf8().constData(), context);
+        }
+        // The rows copied counted their own ids up: the backup's counts are the ones to keep.
+        if (hasTable(target, "main", "sqlite_sequence", context))
+            execute(target, "DELETE FROM main.sqlite_sequence", context);
+        if (hasTable(target, "restored", "sqlite_sequence", context))
+            execute(target, "INSERT INTO main.sqlite_sequence SELECT * FROM restored.sqlite_sequence", context);
+        qint64 version = 0;
+        {
+            Query stamp(target, "PRAGMA restored.user_version", context);
+            version = stamp.next() ? stamp.integer(0) : 0;
+        }
+        execute(target, QStringLiteral("PRAGMA main.user_version = %1").arg(version).toUtf8().constData(), context);
+        // A daily backup carries the mark of the copies the rotation may remove (DailyBackup):
+        // the data file never does, so that a copy a user makes of it is never taken for one.
+        execute(target, "PRAGMA main.application_id = 0", context);
         transaction.commit();
     }
 
-    // Other readers and writers of the live file are waited for, as a connection would.
-    if (const auto stopped = backupWholeDatabase(target, raw))
-        throw restoreFailure(sourcePath, target, *stopped);
-
     bool intact = false;
     try {
-        Query check(target, "PRAGMA integrity_check", QString());
+        Query check(target, "PRAGMA main.integrity_check", QString());
         intact = check.next() && check.text(0) == QLatin1String("ok");
     } catch (const DataError &) {
     }
     if (!intact)
         throw DataError(QStringLiteral("从“%1”恢复后，数据库文件没有通过完整性检查。").arg(shownSource),
                         SQLITE_CORRUPT);
+}
+
+void restoreDatabase(Database &live, const QString &sourcePath, const QStringList &upgrade)
+{
+    const PreparedRestore prepared(sourcePath, [&upgrade](sqlite3 *scratch, const QString &context) {
+        for (const QString &statement : upgrade)
+            execute(scratch, statement.toUtf8().constData(), context);
+    });
+    prepared.replace(live);
 }

@@ -3,23 +3,44 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
 
 class Database;
+struct sqlite3;
 
-// Puts the content of the database file at `sourcePath` into the database open in `live`,
-// through the live connection with SQLite's backup API. The copy is one write transaction under
-// the file's rollback journal: other connections and running programs see the old content or
-// the new, never a mix, and a crash halfway leaves the old content. The file keeps its name,
-// its place and its open connections, so nothing else has to be reopened; cursors opened before
-// must be reopened to see the new rows.
-//
-// `upgrade` are the statements that bring a file of an earlier release to the current layout
-// (each may run on a file that needs none of it): they are run on a scratch copy of the source,
-// so the restored content arrives upgraded in the same transaction. The restored file is in the
-// rollback journal and carries no daily backup's mark.
-//
-// The source is checked first (verifyDatabaseFile) and never changed. Throws DataError naming
-// what is wrong; the live file is unchanged then. The result is checked with integrity_check
-// too: should that ever fail, DataError says so, and the copy the caller took before is the way
-// back.
+// A backup made ready to take the place of the data: checked, copied to a scratch file and
+// brought there to what this release writes (the source itself is never changed). Everything that
+// can refuse a backup happens here, before the user is asked and before anything is copied.
+class PreparedRestore
+{
+public:
+    // Runs in one transaction on the scratch copy: the file's layout steps, the food tables.
+    using Prepare = std::function<void(sqlite3 *scratch, const QString &context)>;
+
+    // Checks the source (verifyDatabaseFile), copies it and runs `prepare` on the copy. Throws
+    // DataError naming what is wrong.
+    PreparedRestore(const QString &sourcePath, const Prepare &prepare);
+
+    // Puts the prepared content into the database open in `live`, in one transaction under the
+    // file's rollback journal: other connections and running programs see the old content or the
+    // new, never a mix, and a crash halfway leaves the old content. The file's write lock is taken
+    // first and held until the new content is in place; `underLock` runs once it is held (the
+    // caller's copy of the current data), so that copy is exactly what is replaced. A file another
+    // program holds locked past the wait limit throws DataError (isFileInUse()) before `underLock`
+    // runs. The restored file keeps the prepared file's objects and rows (tables first, their rows,
+    // then indexes and triggers), its stamp, and no daily backup's mark; the file keeps its name,
+    // its place and its open connections. The result is checked with integrity_check: should that
+    // ever fail, DataError says so, and the copy taken under the lock is the way back.
+    void replace(Database &live, const std::function<void()> &underLock = {}) const;
+
+    const QString &scratchPath() const { return m_scratchPath; }
+
+private:
+    QString m_sourcePath;
+    QTemporaryDir m_folder;
+    QString m_scratchPath;
+};
+
+// A restore without a copy of the current data: `upgrade` are statements run on the scratch copy.
 void restoreDatabase(Database &live, const QString &sourcePath, const QStringList &upgrade = {});

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/Schema.h"
+#include "db/FileLayout.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
 
@@ -22,8 +23,20 @@ const QStringList &tableNames()
 
 const QStringList &optionalTables()
 {
-    static const QStringList names{QStringLiteral("food_alias"), QStringLiteral("food_nutrient")};
+    static const QStringList names{QStringLiteral("food_alias"), QStringLiteral("food_nutrient"),
+                                   QStringLiteral("food_data")};
     return names;
+}
+
+const QStringList &shippedTables()
+{
+    static const QStringList names = QStringList{QStringLiteral("02"), QStringLiteral("01")} + optionalTables();
+    return names;
+}
+
+QList<LayoutStep> layoutSteps()
+{
+    return {{1, {}}};
 }
 
 const QStringList &notebookTables()
@@ -46,6 +59,8 @@ QString createStatement(const QString &table)
     if (table == QLatin1String("food_nutrient"))
         return QStringLiteral("CREATE TABLE \"food_nutrient\" (id INTEGER PRIMARY KEY, category TEXT, "
                               "food TEXT, protein REAL, fat REAL, carbohydrate REAL, alcohol REAL)");
+    if (table == QLatin1String("food_data"))
+        return QStringLiteral("CREATE TABLE \"food_data\" (id INTEGER PRIMARY KEY CHECK (id = 1), content TEXT NOT NULL)");
     if (table == QLatin1String("rj"))
         return QStringLiteral("CREATE TABLE \"rj\" (id INTEGER PRIMARY KEY AUTOINCREMENT, "
                               "time TEXT DEFAULT (strftime('%Y-%m-%d %H:%M','now','localtime')), "
@@ -63,6 +78,7 @@ void create(sqlite3 *db)
     Transaction transaction(db, context);
     for (const QString &table : tableNames() + optionalTables())
         execute(db, createStatement(table).toUtf8().constData(), context);
+    execute(db, "PRAGMA user_version = 1", context);
     transaction.commit();
 }
 

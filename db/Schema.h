@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
 #include <QStringList>
+
+struct LayoutStep;
 
 struct sqlite3;
 
@@ -17,6 +20,9 @@ struct sqlite3;
 //   food_alias  id INTEGER PRIMARY KEY, category TEXT, food TEXT, alias TEXT
 //               (other names of the food with that category and name in 01;
 //               optional: a file without it works, its foods are found by name only)
+//   food_nutrient  protein, fat, carbohydrate, alcohol per 100 g of a food of 01 (optional)
+//   food_data   id INTEGER PRIMARY KEY (always 1), content TEXT: the stamp of the food tables
+//               (ShippedFoods), so that a later release knows whether they are its own
 //
 // Rows are kept in ascending id. The notebook tables never hand out an id
 // twice (AUTOINCREMENT), so a new row always comes after every row there ever
@@ -29,17 +35,26 @@ namespace Schema {
 // Every table the program needs: "01", "02", "sp", "yd", "xd", "rj".
 const QStringList &tableNames();
 // Tables the program reads where a file has them and does without otherwise:
-// "food_alias". New files get them; existing files are never given them.
+// "food_alias", "food_nutrient", "food_data". New files get them; an existing file gets them
+// only with the shipped food tables (ShippedFoods).
 const QStringList &optionalTables();
+// The tables the data tool (makedb) fills and a release replaces as a whole with the food data
+// it ships: "02", "01" and the optional ones. Nothing of the user's refers to their rows by id.
+const QStringList &shippedTables();
 // The four notebook tables, the only ones the program writes.
 const QStringList &notebookTables();
 
 // The CREATE TABLE statement of one of tableNames() or optionalTables().
 QString createStatement(const QString &table);
 
-// Creates all tables in `db`, the optional ones too, in one transaction.
+// Creates all tables in `db`, the optional ones too, in one transaction, and stamps the file with
+// layout 1 (the tables of 1.0): the program adds the rest of its layout when it first opens it.
 // Throws DataError.
 void create(sqlite3 *db);
+
+// The layout of 1.0, the first step of the file's layout (FileLayout): the notebook and food
+// tables, which a file must have to be opened at all, so there is nothing to add.
+QList<LayoutStep> layoutSteps();
 
 } // namespace Schema
 

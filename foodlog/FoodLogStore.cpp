@@ -13,17 +13,32 @@
 
 namespace {
 
-// The same ranges for the readers that sum or pick in SQL (LogBounds; checked against it by the
-// tests that store values at its edges).
-#define IN_RANGE_ENTRY "typeof(grams) IN ('integer', 'real') AND grams > 0 AND grams <= 5000 " \
-    "AND typeof(kcal_per_100g) IN ('integer', 'real') AND kcal_per_100g BETWEEN 0 AND 900 " \
-    "AND meal IN (0, 1, 2, 3)"
-#define IN_RANGE_WEIGHT "typeof(kg) IN ('integer', 'real') AND kg BETWEEN 20 AND 400"
-#define IN_RANGE_WAIST "typeof(cm) IN ('integer', 'real') AND cm BETWEEN 40 AND 250"
-static_assert(LogBounds::MinWaistCm == 40 && LogBounds::MaxWaistCm == 250, "the waist readers' range follows LogBounds");
-static_assert(LogBounds::MaxGrams == 5000 && LogBounds::MaxKcalPer100g == 900 && LogBounds::LastMeal == 3
-                  && LogBounds::MinKg == 20 && LogBounds::MaxKg == 400,
-              "the readers' SQL ranges follow LogBounds");
+// The readers' form of the ranges the triggers hold new rows to (the one table, Bounds): rows an
+// older or hand-made file holds outside them are neither listed nor summed. `row` names the table
+// in a join ("l.").
+QString entryInRange(const QString &row = QString())
+{
+    const auto number = [](double value) { return QString::number(value); };
+    QStringList meals;
+    for (int meal = 0; meal <= LogBounds::LastMeal; ++meal)
+        meals << QString::number(meal);
+    return QStringLiteral("typeof(%1grams) IN ('integer', 'real') AND %1grams > 0 AND %1grams <= %2 "
+                          "AND typeof(%1kcal_per_100g) IN ('integer', 'real') AND %1kcal_per_100g BETWEEN 0 AND %3 "
+                          "AND %1meal IN (%4)")
+        .arg(row, number(LogBounds::MaxGrams), number(LogBounds::MaxKcalPer100g), meals.join(QStringLiteral(", ")));
+}
+
+QString weightInRange()
+{
+    return QStringLiteral("typeof(kg) IN ('integer', 'real') AND kg BETWEEN %1 AND %2")
+        .arg(QString::number(LogBounds::MinKg), QString::number(LogBounds::MaxKg));
+}
+
+QString waistInRange()
+{
+    return QStringLiteral("typeof(cm) IN ('integer', 'real') AND cm BETWEEN %1 AND %2")
+        .arg(QString::number(LogBounds::MinWaistCm), QString::number(LogBounds::MaxWaistCm));
+}
 
 QString readContext()
 {
@@ -277,7 +292,8 @@ std::optional<double> FoodLogStore::weightOn(const QDate &day) const
 {
     if (!hasTable("weight_log"))
         return std::nullopt;
-    Query q(m_db, "SELECT kg FROM weight_log WHERE day = ? AND " IN_RANGE_WEIGHT, readContext());
+    Query q(m_db, (QStringLiteral("SELECT kg FROM weight_log WHERE day = ? AND ") + weightInRange()).toUtf8().constData(),
+            readContext());
     q.bind(1, LogDates::dayText(day));
     if (q.next())
         return q.real(0);
@@ -303,7 +319,9 @@ std::optional<double> FoodLogStore::waistOn(const QDate &day) const
 {
     if (!hasTable("waist_log"))
         return std::nullopt;
-    Query q(m_db, "SELECT cm FROM waist_log WHERE day = ? AND " IN_RANGE_WAIST, readContext());
+    Query q(m_db,
+            QStringLiteral("SELECT cm FROM waist_log WHERE day = ? AND %1").arg(waistInRange()).toUtf8().constData(),
+            readContext());
     q.bind(1, LogDates::dayText(day));
     if (q.next())
         return q.real(0);
@@ -329,7 +347,11 @@ QList<DayWaist> FoodLogStore::waistsBetween(const QDate &first, const QDate &las
     QList<DayWaist> days;
     if (!hasTable("waist_log"))
         return days;
-    Query q(m_db, "SELECT day, cm FROM waist_log WHERE day BETWEEN ? AND ? AND " IN_RANGE_WAIST " ORDER BY day",
+    Query q(m_db,
+            QStringLiteral("SELECT day, cm FROM waist_log WHERE day BETWEEN ? AND ? AND %1 ORDER BY day")
+                .arg(waistInRange())
+                .toUtf8()
+                .constData(),
             readContext());
     q.bind(1, LogDates::dayText(first)).bind(2, LogDates::dayText(last));
     while (q.next())
@@ -360,13 +382,14 @@ QList<DayMacros> FoodLogStore::macrosBetween(const QDate &first, const QDate &la
     if (!hasTable("food_log") || !hasTable("food_log_nutrient"))
         return days;
     Query q(m_db,
-            "SELECT l.day, sum(l.grams * n.protein) / 100.0, sum(l.grams * n.fat) / 100.0, "
-            "sum(l.grams * n.carbohydrate) / 100.0, sum(l.grams * n.alcohol) / 100.0, "
-            "sum(l.grams * l.kcal_per_100g) / 100.0 FROM food_log l "
-            "JOIN food_log_nutrient n ON n.entry_id = l.id WHERE l.day BETWEEN ? AND ? AND "
-            "typeof(l.grams) IN ('integer', 'real') AND l.grams > 0 AND l.grams <= 5000 AND l.meal IN (0, 1, 2, 3) "
-            "AND typeof(l.kcal_per_100g) IN ('integer', 'real') AND l.kcal_per_100g BETWEEN 0 AND 900 "
-            "GROUP BY l.day ORDER BY l.day",
+            QStringLiteral("SELECT l.day, sum(l.grams * n.protein) / 100.0, sum(l.grams * n.fat) / 100.0, "
+                           "sum(l.grams * n.carbohydrate) / 100.0, sum(l.grams * n.alcohol) / 100.0, "
+                           "sum(l.grams * l.kcal_per_100g) / 100.0 FROM food_log l "
+                           "JOIN food_log_nutrient n ON n.entry_id = l.id WHERE l.day BETWEEN ? AND ? AND %1 "
+                           "GROUP BY l.day ORDER BY l.day")
+                .arg(entryInRange(QStringLiteral("l.")))
+                .toUtf8()
+                .constData(),
             readContext());
     q.bind(1, LogDates::dayText(first)).bind(2, LogDates::dayText(last));
     while (q.next())
@@ -379,7 +402,11 @@ QList<DayWeight> FoodLogStore::weightsBetween(const QDate &first, const QDate &l
     QList<DayWeight> days;
     if (!hasTable("weight_log"))
         return days;
-    Query q(m_db, "SELECT day, kg FROM weight_log WHERE day BETWEEN ? AND ? AND " IN_RANGE_WEIGHT " ORDER BY day",
+    Query q(m_db,
+            QStringLiteral("SELECT day, kg FROM weight_log WHERE day BETWEEN ? AND ? AND %1 ORDER BY day")
+                .arg(weightInRange())
+                .toUtf8()
+                .constData(),
             readContext());
     q.bind(1, LogDates::dayText(first)).bind(2, LogDates::dayText(last));
     while (q.next())
@@ -391,7 +418,11 @@ std::optional<DayWeight> FoodLogStore::latestWeight(const QDate &day) const
 {
     if (!hasTable("weight_log"))
         return std::nullopt;
-    Query q(m_db, "SELECT day, kg FROM weight_log WHERE day <= ? AND " IN_RANGE_WEIGHT " ORDER BY day DESC LIMIT 1",
+    Query q(m_db,
+            QStringLiteral("SELECT day, kg FROM weight_log WHERE day <= ? AND %1 ORDER BY day DESC LIMIT 1")
+                .arg(weightInRange())
+                .toUtf8()
+                .constData(),
             readContext());
     q.bind(1, LogDates::dayText(day));
     if (q.next())
@@ -405,7 +436,11 @@ std::optional<DayWeight> FoodLogStore::nearestWeight(const QDate &day) const
         return before;
     if (!hasTable("weight_log"))
         return std::nullopt;
-    Query q(m_db, "SELECT day, kg FROM weight_log WHERE day > ? AND " IN_RANGE_WEIGHT " ORDER BY day LIMIT 1",
+    Query q(m_db,
+            QStringLiteral("SELECT day, kg FROM weight_log WHERE day > ? AND %1 ORDER BY day LIMIT 1")
+                .arg(weightInRange())
+                .toUtf8()
+                .constData(),
             readContext());
     q.bind(1, LogDates::dayText(day));
     if (q.next())
@@ -419,8 +454,11 @@ QStringList FoodLogStore::recentFoods(int limit) const
     if (!hasTable("food_log"))
         return names;
     Query q(m_db,
-            "SELECT substr(food, 1, ?1) FROM food_log WHERE " IN_RANGE_ENTRY
-            " GROUP BY food ORDER BY max(day) DESC, count(*) DESC, max(id) DESC LIMIT ?2",
+            QStringLiteral("SELECT substr(food, 1, ?1) FROM food_log WHERE %1 "
+                           "GROUP BY food ORDER BY max(day) DESC, count(*) DESC, max(id) DESC LIMIT ?2")
+                .arg(entryInRange())
+                .toUtf8()
+                .constData(),
             readContext());
     q.bind(1, qint64(FoodText::MaxNameLength + 1)).bind(2, limit);
     while (q.next())

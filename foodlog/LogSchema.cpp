@@ -2,14 +2,13 @@
 #include "foodlog/LogSchema.h"
 
 #include "db/Database.h"
-#include "db/DatabaseCopy.h"
 #include "db/DataError.h"
+#include "db/FileLayout.h"
+#include "db/FileUpgrade.h"
 #include "db/Query.h"
-#include "db/Transaction.h"
+#include "foodlog/DataLayout.h"
 #include "foodlog/LogBounds.h"
 #include "foods/Nutrients.h"
-
-#include <QFileInfo>
 
 namespace {
 
@@ -47,16 +46,63 @@ QStringList triggersFor(const QList<RangeTrigger> &bounds)
     return statements;
 }
 
-// Days are local dates as "YYYY-MM-DD"; created times local "YYYY-MM-DD HH:MM:SS". CHECKs and
-// triggers keep values a later reader can trust: the ranges (LogBounds) are triggers because
-// SQLite can add a trigger to a table an earlier release made, where a new CHECK would mean
-// copying the table, and a copy could not hold a row already outside them. Every statement can
-// run again on a file that has some of the objects: it adds the others.
-QStringList createStatementList()
+// Entries logged before the figures were kept get the food table's figures for their food's name,
+// where it has them; the rest show "—". Part of the step that adds food_log_nutrient.
+void fillNutrientsOfEarlierEntries(sqlite3 *db, const QString &context)
+{
+    Query shipped(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'food_nutrient'", context);
+    if (!shipped.next() || shipped.integer(0) == 0)
+        return;
+    const QString max = QString::number(LogBounds::MaxNutrientPer100g);
+    execute(db,
+            QStringLiteral(
+                "INSERT OR IGNORE INTO food_log_nutrient (entry_id, protein, fat, carbohydrate, alcohol) "
+                "SELECT l.id, n.protein, n.fat, n.carbohydrate, coalesce(n.alcohol, 0) FROM food_log l "
+                "JOIN food_nutrient n ON n.id = (SELECT min(id) FROM food_nutrient WHERE trim(food) = l.food) "
+                "WHERE typeof(n.protein) IN ('integer', 'real') AND typeof(n.fat) IN ('integer', 'real') "
+                "AND typeof(n.carbohydrate) IN ('integer', 'real') AND n.protein BETWEEN 0 AND %1 "
+                "AND n.fat BETWEEN 0 AND %1 AND n.carbohydrate BETWEEN 0 AND %1 "
+                "AND coalesce(n.alcohol, 0) BETWEEN 0 AND %1")
+                .arg(max)
+                .toUtf8()
+                .constData(),
+            context);
+}
+
+// Own foods and recipes got their optional protein, fat and carbohydrate after their tables had
+// first shipped: a file with the tables of then gets the columns, empty for what it holds.
+void addOwnFoodNutrientColumns(sqlite3 *db, const QString &context)
+{
+    for (const char *table : {"custom_food", "custom_food_part"}) {
+        QStringList present;
+        Query columns(db, "SELECT name FROM pragma_table_info(?1)", context);
+        columns.bind(1, QString::fromLatin1(table));
+        while (columns.next())
+            present << columns.text(0).toLower();
+        for (const char *column : {"protein", "fat", "carbohydrate"}) {
+            if (!present.contains(QLatin1String(column)))
+                execute(db, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 REAL").arg(QLatin1String(table), QLatin1String(column))
+                                .toUtf8()
+                                .constData(),
+                        context);
+        }
+    }
+}
+
+// The log's steps of the file's layout, each once, in the order releases added them. Days are local
+// dates as "YYYY-MM-DD"; created times local "YYYY-MM-DD HH:MM:SS". CHECKs and triggers keep values
+// a later reader can trust: the ranges (Bounds) are triggers because SQLite can add a trigger to a
+// table an earlier release made, where a new CHECK would mean copying the table, and a copy could
+// not hold a row already outside them. Every statement can run again on a file that has some of
+// the objects: it adds the others. A statement, once a release has written it, never changes (a
+// later step alters what it made), so that every file of a layout is the same whatever its history.
+// The next step is the next line of the list.
+QList<LayoutStep> stepList()
 {
     const auto number = [](double value) { return QString::number(value); };
+    QList<LayoutStep> steps;
     // 1.1: the tables and the index.
-    QStringList statements = {
+    steps << LayoutStep{2, {
         QStringLiteral(
             "CREATE TABLE IF NOT EXISTS food_log (id INTEGER PRIMARY KEY AUTOINCREMENT, day TEXT NOT NULL, "
             "meal INTEGER NOT NULL CHECK (meal BETWEEN 0 AND 3), food TEXT NOT NULL, "
@@ -69,9 +115,9 @@ QStringList createStatementList()
                        "sex TEXT NOT NULL CHECK (sex IN ('F', 'M')), birth_year INTEGER NOT NULL, "
                        "height_cm REAL NOT NULL, activity INTEGER NOT NULL CHECK (activity BETWEEN 0 AND 4), "
                        "target_kg REAL NOT NULL DEFAULT 0)"),
-    };
+    }};
     // 1.2: their ranges.
-    statements << triggersFor({
+    steps << LayoutStep{3, triggersFor({
         {"food_log", numberIn("grams", QStringLiteral("> 0")) + QStringLiteral(" AND NEW.grams <= ")
                          + number(LogBounds::MaxGrams) + QStringLiteral(" AND ")
                          + numberIn("kcal_per_100g", QStringLiteral(">= 0"))
@@ -79,66 +125,74 @@ QStringList createStatementList()
                          + QStringLiteral(" AND NEW.meal IN (0, 1, 2, 3)")},
         {"weight_log", numberIn("kg", between(LogBounds::MinKg, LogBounds::MaxKg))},
         {"profile", numberIn("height_cm", between(LogBounds::MinHeightCm, LogBounds::MaxHeightCm))},
-    });
+    })};
     // 1.3: exercise and the user's own activities. An entry keeps the MET and the kcal it was
     // logged with, so a later weight or a better table never changes a past day.
-    statements << QStringLiteral(
-        "CREATE TABLE IF NOT EXISTS exercise_log (id INTEGER PRIMARY KEY AUTOINCREMENT, day TEXT NOT NULL, "
-        "activity TEXT NOT NULL, category TEXT NOT NULL DEFAULT '', minutes REAL NOT NULL CHECK (minutes > 0), "
-        "met REAL NOT NULL, kcal REAL NOT NULL CHECK (kcal >= 0), created TEXT NOT NULL)")
-               << QStringLiteral("CREATE INDEX IF NOT EXISTS exercise_log_day ON exercise_log (day)")
-               << QStringLiteral(
-                      "CREATE TABLE IF NOT EXISTS custom_activity (id INTEGER PRIMARY KEY AUTOINCREMENT, "
-                      "name TEXT NOT NULL UNIQUE CHECK (length(trim(name)) > 0), met REAL NOT NULL, "
-                      "created TEXT NOT NULL)");
-    statements << triggersFor({
+    steps << LayoutStep{4, QStringList{
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS exercise_log (id INTEGER PRIMARY KEY AUTOINCREMENT, day TEXT NOT NULL, "
+            "activity TEXT NOT NULL, category TEXT NOT NULL DEFAULT '', minutes REAL NOT NULL CHECK (minutes > 0), "
+            "met REAL NOT NULL, kcal REAL NOT NULL CHECK (kcal >= 0), created TEXT NOT NULL)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS exercise_log_day ON exercise_log (day)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS custom_activity (id INTEGER PRIMARY KEY AUTOINCREMENT, "
+                       "name TEXT NOT NULL UNIQUE CHECK (length(trim(name)) > 0), met REAL NOT NULL, "
+                       "created TEXT NOT NULL)"),
+    } + triggersFor({
         {"exercise_log", numberIn("minutes", QStringLiteral("> 0")) + QStringLiteral(" AND NEW.minutes <= ")
                              + number(LogBounds::MaxMinutes) + QStringLiteral(" AND ")
                              + numberIn("met", between(LogBounds::MinMet, LogBounds::MaxMet))
                              + QStringLiteral(" AND ")
                              + numberIn("kcal", between(0, LogBounds::MaxExerciseKcal))},
         {"custom_activity", numberIn("met", between(LogBounds::MinMet, LogBounds::MaxMet))},
-    });
+    })};
     // 1.3 too: the user's own foods and home recipes, beside the shipped food tables (01, 02),
     // which are never written to. A part keeps its ingredient's kcal as the recipe was saved.
-    statements << QStringLiteral(
-        "CREATE TABLE IF NOT EXISTS custom_food (id INTEGER PRIMARY KEY AUTOINCREMENT, "
-        "name TEXT NOT NULL UNIQUE CHECK (length(trim(name)) > 0), category TEXT NOT NULL DEFAULT '', "
-        "kcal_per_100g REAL NOT NULL, aliases TEXT NOT NULL DEFAULT '', measure TEXT NOT NULL DEFAULT '', "
-        "measure_grams REAL, cooked_grams REAL, protein REAL, fat REAL, carbohydrate REAL, created TEXT NOT NULL)")
-               << QStringLiteral(
-                      "CREATE TABLE IF NOT EXISTS custom_food_part (id INTEGER PRIMARY KEY AUTOINCREMENT, "
-                      "food_id INTEGER NOT NULL REFERENCES custom_food (id), position INTEGER NOT NULL, "
-                      "ingredient TEXT NOT NULL, category TEXT NOT NULL DEFAULT '', kcal_per_100g REAL NOT NULL, "
-                      "grams REAL NOT NULL, protein REAL, fat REAL, carbohydrate REAL)")
-               << QStringLiteral("CREATE INDEX IF NOT EXISTS custom_food_part_food ON custom_food_part (food_id)");
-    // 1.3 too: each entry's protein, fat and carbohydrate per 100 g as logged, beside it (a table
-    // of its own, so that an earlier release's food_log needs no change).
-    statements << QStringLiteral(
-        "CREATE TABLE IF NOT EXISTS food_log_nutrient (entry_id INTEGER PRIMARY KEY, "
-        "protein REAL NOT NULL CHECK (protein BETWEEN 0 AND 100), fat REAL NOT NULL CHECK (fat BETWEEN 0 AND 100), "
-        "carbohydrate REAL NOT NULL CHECK (carbohydrate BETWEEN 0 AND 100), "
-        "alcohol REAL NOT NULL DEFAULT 0 CHECK (alcohol BETWEEN 0 AND 100))");
-    statements << triggersFor({
+    steps << LayoutStep{5, QStringList{
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS custom_food (id INTEGER PRIMARY KEY AUTOINCREMENT, "
+            "name TEXT NOT NULL UNIQUE CHECK (length(trim(name)) > 0), category TEXT NOT NULL DEFAULT '', "
+            "kcal_per_100g REAL NOT NULL, aliases TEXT NOT NULL DEFAULT '', measure TEXT NOT NULL DEFAULT '', "
+            "measure_grams REAL, cooked_grams REAL, created TEXT NOT NULL)"),
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS custom_food_part (id INTEGER PRIMARY KEY AUTOINCREMENT, "
+            "food_id INTEGER NOT NULL REFERENCES custom_food (id), position INTEGER NOT NULL, "
+            "ingredient TEXT NOT NULL, category TEXT NOT NULL DEFAULT '', kcal_per_100g REAL NOT NULL, "
+            "grams REAL NOT NULL)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS custom_food_part_food ON custom_food_part (food_id)"),
+    } + triggersFor({
         {"custom_food", numberIn("kcal_per_100g", between(0, LogBounds::MaxKcalPer100g))},
         {"custom_food_part", numberIn("grams", QStringLiteral("> 0")) + QStringLiteral(" AND NEW.grams <= ")
                                  + number(LogBounds::MaxGrams) + QStringLiteral(" AND ")
                                  + numberIn("kcal_per_100g", between(0, LogBounds::MaxKcalPer100g))},
-    });
+    })};
+    // Each entry's protein, fat and carbohydrate per 100 g as logged, beside it (a table of its
+    // own, so that an earlier release's food_log needs no change); earlier entries get the food
+    // table's figures for their name.
+    steps << LayoutStep{6, {
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS food_log_nutrient (entry_id INTEGER PRIMARY KEY, "
+            "protein REAL NOT NULL CHECK (protein BETWEEN 0 AND 100), fat REAL NOT NULL CHECK (fat BETWEEN 0 AND 100), "
+            "carbohydrate REAL NOT NULL CHECK (carbohydrate BETWEEN 0 AND 100), "
+            "alcohol REAL NOT NULL DEFAULT 0 CHECK (alcohol BETWEEN 0 AND 100))"),
+    }, fillNutrientsOfEarlierEntries};
+    // Own foods' and recipe parts' optional protein, fat and carbohydrate per 100 g.
+    steps << LayoutStep{7, {}, addOwnFoodNutrientColumns};
     // The waist beside the weight: one figure a day, optional, in centimetres.
-    statements << QStringLiteral("CREATE TABLE IF NOT EXISTS waist_log (day TEXT PRIMARY KEY, cm REAL NOT NULL)");
-    statements << triggersFor({{"waist_log", numberIn("cm", between(LogBounds::MinWaistCm, LogBounds::MaxWaistCm))}});
+    steps << LayoutStep{8, QStringList{
+        QStringLiteral("CREATE TABLE IF NOT EXISTS waist_log (day TEXT PRIMARY KEY, cm REAL NOT NULL)"),
+    } + triggersFor({{"waist_log", numberIn("cm", between(LogBounds::MinWaistCm, LogBounds::MaxWaistCm))}})};
     // Dietary fibre (g) and sodium (mg) per 100 g: each entry's as logged, and an own food's sodium
     // as its label gives it. Tables of their own, so that the tables above need no change.
-    statements << QStringLiteral(
-        "CREATE TABLE IF NOT EXISTS food_log_fibre_sodium (entry_id INTEGER PRIMARY KEY, "
-        "fibre REAL CHECK (fibre IS NULL OR fibre BETWEEN 0 AND 100), "
-        "sodium REAL CHECK (sodium IS NULL OR sodium BETWEEN 0 AND %1))")
-                      .arg(Nutrients::MaxSodium)
-               << QStringLiteral("CREATE TABLE IF NOT EXISTS custom_food_sodium (food_id INTEGER PRIMARY KEY, "
-                                 "sodium REAL NOT NULL CHECK (sodium BETWEEN 0 AND %1))")
-                      .arg(Nutrients::MaxSodium);
-    return statements;
+    steps << LayoutStep{9, {
+        QStringLiteral("CREATE TABLE IF NOT EXISTS food_log_fibre_sodium (entry_id INTEGER PRIMARY KEY, "
+                       "fibre REAL CHECK (fibre IS NULL OR fibre BETWEEN 0 AND 100), "
+                       "sodium REAL CHECK (sodium IS NULL OR sodium BETWEEN 0 AND %1))")
+            .arg(Nutrients::MaxSodium),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS custom_food_sodium (food_id INTEGER PRIMARY KEY, "
+                       "sodium REAL NOT NULL CHECK (sodium BETWEEN 0 AND %1))")
+            .arg(Nutrients::MaxSodium),
+    }};
+    return steps;
 }
 
 QString readContext()
@@ -155,9 +209,17 @@ QString writeContext()
 
 LogSchema::LogSchema(Database &db, Clock clock) : m_db(db), m_clock(std::move(clock)) {}
 
+const QList<LayoutStep> &LogSchema::layoutSteps()
+{
+    static const QList<LayoutStep> steps = stepList();
+    return steps;
+}
+
 QStringList LogSchema::createStatements()
 {
-    static const QStringList statements = createStatementList();
+    QStringList statements;
+    for (const LayoutStep &step : layoutSteps())
+        statements << step.statements;
     return statements;
 }
 
@@ -166,10 +228,8 @@ const QStringList &LogSchema::layoutObjects()
     // Read from the statements themselves, so that the list cannot miss one of them.
     static const QStringList names = [] {
         QStringList found;
-        for (const QString &statement : createStatements()) {
-            const QString name = statement.section(QLatin1Char(' '), 5, 5);
-            found << name;
-        }
+        for (const QString &statement : createStatements())
+            found << statement.section(QLatin1Char(' '), 5, 5);
         return found;
     }();
     return names;
@@ -177,7 +237,7 @@ const QStringList &LogSchema::layoutObjects()
 
 QString LogSchema::backupPath(const QString &databasePath, const QDateTime &when)
 {
-    return databasePath + QStringLiteral(".bak-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    return FileUpgrade::backupPath(databasePath, when);
 }
 
 bool LogSchema::hasTable(const char *name) const
@@ -197,68 +257,14 @@ bool LogSchema::hasTable(const char *name) const
 
 bool LogSchema::isUpToDate() const
 {
-    return isUpToDate(readContext());
-}
-
-bool LogSchema::isUpToDate(const QString &context) const
-{
-    // The names are this file's own constants, quoted as SQL strings.
-    static const QByteArray sql = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name IN ('%1')")
-                                      .arg(layoutObjects().join(QStringLiteral("', '")))
-                                      .toUtf8();
-    Query q(m_db, sql.constData(), context);
-    return q.next() && q.integer(0) == layoutObjects().size();
-}
-
-// Entries logged before the figures were kept get the food table's figures for their food's name,
-// where it has them; the rest show "—". Part of the upgrade, in its transaction.
-void LogSchema::fillNutrientsOfEarlierEntries(const QString &context)
-{
-    Query shipped(m_db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'food_nutrient'", context);
-    if (!shipped.next() || shipped.integer(0) == 0)
-        return;
-    execute(m_db,
-            "INSERT OR IGNORE INTO food_log_nutrient (entry_id, protein, fat, carbohydrate, alcohol) "
-            "SELECT l.id, n.protein, n.fat, n.carbohydrate, coalesce(n.alcohol, 0) FROM food_log l "
-            "JOIN food_nutrient n ON n.id = (SELECT min(id) FROM food_nutrient WHERE trim(food) = l.food) "
-            "WHERE typeof(n.protein) IN ('integer', 'real') AND typeof(n.fat) IN ('integer', 'real') "
-            "AND typeof(n.carbohydrate) IN ('integer', 'real') AND n.protein BETWEEN 0 AND 100 "
-            "AND n.fat BETWEEN 0 AND 100 AND n.carbohydrate BETWEEN 0 AND 100 "
-            "AND coalesce(n.alcohol, 0) BETWEEN 0 AND 100",
-            context);
+    return FileUpgrade(m_db, DataLayout::layout()).isUpToDate(readContext());
 }
 
 QString LogSchema::ensureTables()
 {
+    FileUpgrade upgrade(m_db, DataLayout::layout(), m_clock);
     // Part of a write: a file locked by another program is a failed save, not a failed read.
-    if (isUpToDate(writeContext()))
+    if (upgrade.isUpToDate(writeContext()))
         return QString();
-    const QString context = QStringLiteral("无法为饮食记录添加数据表，文件“%1”未作改动").arg(m_db.path());
-    m_db.requireWritable(context);
-
-    // The write lock first, so nobody changes the file between the copy and
-    // the change; readers (the copy among them) still get through.
-    Transaction transaction(m_db, context);
-    if (isUpToDate(context)) { // another program added them while we waited
-        transaction.commit();
-        return QString();
-    }
-    QDateTime now = m_clock.now();
-    QString backup = backupPath(m_db.path(), now);
-    // Two upgrades within one second (another file of the same name, a test):
-    // never replace an existing copy.
-    while (QFileInfo::exists(backup)) {
-        now = now.addSecs(1);
-        backup = backupPath(m_db.path(), now);
-    }
-    try {
-        copyDatabaseFile(m_db.path(), backup);
-    } catch (const DataError &error) {
-        throw DataError(context + QStringLiteral("：无法保存备份。") + error.message(), error.code());
-    }
-    for (const QString &statement : createStatements())
-        execute(m_db, statement.toUtf8().constData(), context);
-    fillNutrientsOfEarlierEntries(context);
-    transaction.commit();
-    return backup;
+    return upgrade.run(QStringLiteral("无法为饮食记录添加数据表，文件“%1”未作改动").arg(m_db.path()));
 }

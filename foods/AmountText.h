@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "foods/Bounds.h"
+
 #include <QString>
 #include <optional>
 
@@ -20,14 +22,16 @@ struct Field
     int decimals;       // 0: whole numbers only
 };
 
-inline constexpr Field Grams{"食用量", "克", 1, 5000, 0};
-inline constexpr Field Weight{"体重", "千克", 20, 400, 1};
-inline constexpr Field Height{"身高", "厘米", 100, 250, 0};
-inline constexpr Field Waist{"腰围", "厘米", 40, 250, 1};
-inline constexpr Field Minutes{"时长", "分钟", 1, 600, 0};
-inline constexpr Field KcalPer100g{"每100克热量", "大卡", 0, 900, 1};
-inline constexpr Field Met{"运动强度", "MET", 1, 23, 1};
-inline constexpr Field KcalPerHour{"每小时消耗", "大卡", 1, 9200, 0}; // up to 23 MET at 400 kg
+// The ranges come from the one table (Bounds); a range that is open at 0 ("more than 0") starts
+// at the smallest amount the field's decimals can say: 1 for whole grams or minutes.
+inline constexpr Field Grams{"食用量", "克", 1, Bounds::MaxGrams, 0};
+inline constexpr Field Weight{"体重", "千克", Bounds::MinKg, Bounds::MaxKg, 1};
+inline constexpr Field Height{"身高", "厘米", Bounds::MinHeightCm, Bounds::MaxHeightCm, 0};
+inline constexpr Field Waist{"腰围", "厘米", Bounds::MinWaistCm, Bounds::MaxWaistCm, 1};
+inline constexpr Field Minutes{"时长", "分钟", 1, Bounds::MaxMinutes, 0};
+inline constexpr Field KcalPer100g{"每100克热量", "大卡", 0, Bounds::MaxKcalPer100g, 1};
+inline constexpr Field Met{"运动强度", "MET", Bounds::MinMet, Bounds::MaxMet, 1};
+inline constexpr Field KcalPerHour{"每小时消耗", "大卡", 1, Bounds::MaxKcalPerHour, 0};
 
 // The text with full-width digits and stops made ASCII and the blanks around it removed.
 QString normalised(const QString &typed);

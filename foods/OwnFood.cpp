@@ -2,6 +2,7 @@
 #include "foods/OwnFood.h"
 
 #include "db/Query.h"
+#include "foods/Bounds.h"
 #include "foods/FoodText.h"
 
 #include <QHash>
@@ -99,9 +100,9 @@ QVector<OwnFood> read(Database &db)
         food.cookedGrams = q.isNumber(7) ? q.real(7) : 0;
         food.nutrients = nutrientsFrom(q, 8);
         // A row outside the ranges (another program's) is not offered as a food.
-        if (food.name.isEmpty() || !q.isNumber(3) || !(food.kcalPer100g >= 0 && food.kcalPer100g <= 900))
+        if (food.name.isEmpty() || !q.isNumber(3) || !Bounds::kcalPer100gInRange(food.kcalPer100g))
             continue;
-        if (food.measure.isEmpty() || !(food.measureGrams > 0 && food.measureGrams <= 5000)) {
+        if (food.measure.isEmpty() || !Bounds::gramsInRange(food.measureGrams)) {
             food.measure.clear();
             food.measureGrams = 0;
         }

@@ -2,6 +2,7 @@
 #include "foods/OwnFoodInput.h"
 
 #include "foods/AmountText.h"
+#include "foods/Bounds.h"
 
 #include <QRegularExpression>
 #include <cmath>
@@ -10,7 +11,7 @@ namespace OwnFoodInput {
 
 namespace {
 
-constexpr AmountText::Field CookedGrams{"熟重", "克", 1, 20000, 0};
+constexpr AmountText::Field CookedGrams{"熟重", "克", 1, Bounds::MaxCookedGrams, 0};
 
 double oneDecimal(double value)
 {
@@ -243,7 +244,7 @@ Reading readRecipe(const Fields &fields, const QList<RecipePart> &parts, const Q
     const std::optional<double> per100g = OwnFood::recipeKcalPer100g(parts, cooked);
     if (!per100g || oneDecimal(*per100g) > AmountText::KcalPer100g.max) {
         r.field = Field::Cooked;
-        r.problem = QStringLiteral("按熟重 %1 克算，每100克超过 900 大卡，请检查熟重。").arg(cooked);
+        r.problem = QStringLiteral("按熟重 %1 克算，每100克超过 %2 大卡，请检查熟重。").arg(cooked).arg(Bounds::MaxKcalPer100g);
         return r;
     }
     r.food.parts = parts;

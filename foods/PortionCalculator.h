@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "foods/Bounds.h"
+
 #include <QString>
 #include <optional>
 
@@ -9,7 +11,7 @@
 namespace PortionCalculator {
 
 constexpr int MinGrams = 1;     // AmountText::Grams
-constexpr int MaxGrams = 5000;
+constexpr int MaxGrams = int(Bounds::MaxGrams);
 constexpr int DefaultGrams = 100;
 
 // The grams a portion text stands for: "100克", "100 克", "100g", "50.5克", "每100克";

@@ -7,6 +7,7 @@
 #include "db/DataError.h"
 #include "db/FileWrite.h"
 #include "db/Transaction.h"
+#include "foodlog/DataFileUpgrade.h"
 #include "foodlog/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/LogCalendar.h"
@@ -30,6 +31,7 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #if defined(Q_OS_UNIX)
@@ -390,10 +392,18 @@ void DataCommands::restoreData()
         tell(QStringLiteral("“%1”就是正在使用的数据文件，不能用它来恢复。").arg(shown(path)));
         return;
     }
+    // Every check, the upgrade of the backup's layout and its food tables included, before the
+    // question and before anything is copied.
+    std::unique_ptr<PreparedRestore> prepared;
+    bool keptOwnFoods = false;
     try {
         verifyDatabaseFile(path);
-        // The food log's tables, where the file has them, must be of the shape the log reads.
+        // The food log's tables, where the file has them, must be of a shape the upgrade takes.
         verifyTablesFit(path, FoodLogStore::createStatements());
+        const QString templateFile = m_parts.templateFile;
+        prepared = std::make_unique<PreparedRestore>(path, [&](sqlite3 *scratch, const QString &context) {
+            keptOwnFoods = DataFileUpgrade::prepareRestored(scratch, templateFile, context);
+        });
     } catch (const DataError &error) {
         tell(QStringLiteral("没有恢复：") + error.message());
         return;
@@ -413,27 +423,60 @@ void DataCommands::restoreData()
         != MessageBox::Ok)
         return;
 
-    // The current data first: without that copy nothing is replaced.
+    // The current data first, under the file's write lock, which is held until the restored data
+    // is in place: without that copy nothing is replaced, and no write of another program falls
+    // between the copy and the replacement.
     const QString before = QDir(backups.folder()).filePath(
         QStringLiteral("data-before-restore-%1.mdb")
             .arg(m_parts.clock.now().toString(QStringLiteral("yyyy-MM-dd-HHmmss-zzz"))));
+    bool copied = false;
     try {
-        if (!QDir().mkpath(backups.folder()))
-            throw DataError(QStringLiteral("无法建立备份文件夹“%1”。").arg(shown(backups.folder())));
-        copyDatabaseFile(m_parts.dataFile, before);
+        prepared->replace(*m_parts.db, [&] {
+            if (!QDir().mkpath(backups.folder()))
+                throw DataError(QStringLiteral("无法建立备份文件夹“%1”。").arg(shown(backups.folder())));
+            try {
+                copyDatabaseFile(m_parts.dataFile, before);
+            } catch (const DataError &error) {
+                throw DataError(QStringLiteral("现在的数据无法先备份。") + error.message(), error.code());
+            }
+            copied = true;
+        });
     } catch (const DataError &error) {
-        tell(QStringLiteral("没有恢复：现在的数据无法先备份。") + error.message());
-        return;
-    }
-    try {
-        restoreDatabase(*m_parts.db, path, FoodLogStore::createStatements());
-    } catch (const DataError &error) {
+        if (!copied) {
+            tell(QStringLiteral("没有恢复：") + error.message());
+            return;
+        }
         m_parts.showRestoredData();
         tell(QStringLiteral("恢复失败：%1\n\n恢复前的数据保存在“%2”。").arg(error.message(), shown(before)));
         return;
     }
     m_parts.showRestoredData();
-    tell(QStringLiteral("已从“%1”恢复数据。\n\n恢复前的数据保存在“%2”。").arg(shown(path), shown(before)));
+    tell(QStringLiteral("已从“%1”恢复数据。\n\n恢复前的数据保存在“%2”。").arg(shown(path), shown(before))
+         + (keptOwnFoods ? QStringLiteral("\n\n") + DataFileUpgrade::keptOwnFoodsText() : QString()));
+}
+
+void DataCommands::takeShippedFoods()
+{
+    if (m_parts.templateFile.isEmpty()) {
+        tell(QStringLiteral("这个程序文件夹没有随附的食物表模板（share/pellomir/data.mdb），无法换用。"));
+        return;
+    }
+    if (MessageBox::question(m_parts.window, QString::fromUtf8(ApplicationTitle),
+                             QStringLiteral("要用随程序安装的食物表替换数据文件中的食物表吗？\n\n"
+                                            "对食物表的改动会丢失；笔记、饮食记录、体重、运动和自定义食物都不受影响。"
+                                            "替换前会先在数据文件旁另存一份备份。"),
+                             MessageBox::Cancel)
+        != MessageBox::Ok)
+        return;
+    QString backup;
+    try {
+        backup = DataFileUpgrade::takeShippedFoods(*m_parts.db, m_parts.templateFile, m_parts.clock);
+    } catch (const DataError &error) {
+        tell(error.message());
+        return;
+    }
+    m_parts.showRestoredData();
+    tell(QStringLiteral("已换用随附的食物表。替换前的数据保存在“%1”。").arg(shown(backup)));
 }
 
 QString DataCommands::aboutText(const QString &dataFile)

@@ -30,6 +30,8 @@ public:
         std::function<void()> ownFoodsChanged;
         // Dates the names offered for exports and backups and the copy kept before a restore.
         Clock clock;
+        // The installed template data.mdb, whose food tables a restored file gets (empty: none).
+        QString templateFile;
     };
     explicit DataCommands(Parts parts);
 
@@ -47,6 +49,9 @@ public:
     // "从备份恢复…": a chosen backup replaces the data, after the current data is copied into
     // the backups folder; a file that is not a sound Pellomir database is refused.
     void restoreData();
+    // "换用随附的食物表…": the food tables of the installed template replace the file's, after a
+    // checked copy (for a file whose tables were changed with another tool, which the start keeps).
+    void takeShippedFoods();
     // "关于 Pellomir": version, licence, food data sources, the data file in use.
     void about();
 

@@ -121,6 +121,8 @@ ProgramFiles DataLocation::resolve() const
 {
     ProgramFiles files = ProgramFiles::inFolder(m_programDir);
     const QString sharedDir = sharedDirOf(m_programDir);
+    if (QFileInfo(sharedDir + QLatin1Char('/') + DataFileName).isFile())
+        files.templateFile = sharedDir + QLatin1Char('/') + DataFileName;
     if (QFileInfo::exists(files.dataFile) || !QFileInfo(sharedDir).isDir())
         return files;
 

@@ -19,6 +19,9 @@ struct ProgramFiles
     QStringList searched;
 
     bool isInstalled() const { return !sharedDir.isEmpty(); }
+    // The template data.mdb installed with the program (share/pellomir beside its folder), whose
+    // food tables every user's file gets; empty when there is none.
+    QString templateFile;
     // "查找过的位置：" and the searched files, one a line.
     QString searchedText() const;
 };

@@ -3,6 +3,8 @@
 
 #include "db/Database.h"
 #include "db/DataError.h"
+#include "db/ShippedFoods.h"
+#include "foodlog/DataFileUpgrade.h"
 #include "foodlog/ui/FoodLogSection.h"
 #include "foods/HouseholdMeasures.h"
 #include "foods/ui/CalorieLookup.h"
@@ -180,6 +182,7 @@ void MainWindow::load()
     m_form.caloriePanel->hide();
 
     m_database = openDatabase(m_files.dataFile);
+    upgradeDataFile();
 
     NotebookControls notebookControls;
     notebookControls.window = this;
@@ -265,8 +268,36 @@ void MainWindow::runDailyBackup()
     m_backupNotice = StartupBackup::run(m_files.dataFile, m_clock.today(), memory);
 }
 
+void MainWindow::upgradeDataFile()
+{
+    const DataFileUpgrade::Outcome outcome = DataFileUpgrade::atStart(*m_database, m_files.templateFile, m_clock);
+    if (outcome.newer) {
+        // Every start says it: whatever is written now would be lost to the newer release's rules.
+        m_database = openDatabase(m_files.dataFile, OpenMode::ReadOnly);
+        m_upgradeNotice = outcome.message;
+        return;
+    }
+    if (!outcome.failure.isEmpty())
+        qWarning("%s", qUtf8Printable(outcome.failure)); // used as it is; tried again at the next start
+    // Said once for each food table a release ships.
+    const QString toldKey = QStringLiteral("foods/keptOwnTablesTold");
+    QSettings memory = settings();
+    if (outcome.keptOwnFoods) {
+        const QString shipped = ShippedFoods::templateStamp(m_files.templateFile);
+        if (memory.value(toldKey).toString() != shipped) {
+            memory.setValue(toldKey, shipped);
+            m_upgradeNotice = DataFileUpgrade::keptOwnFoodsText();
+        }
+    } else if (memory.contains(toldKey)) {
+        memory.remove(toldKey);
+    }
+}
+
 void MainWindow::showStartupNotices()
 {
+    if (!m_upgradeNotice.isEmpty())
+        MessageBox::information(this, QString::fromUtf8(ApplicationTitle), m_upgradeNotice);
+    m_upgradeNotice.clear();
     if (!m_backupNotice.isEmpty())
         MessageBox::information(this, QString::fromUtf8(ApplicationTitle), m_backupNotice);
     m_backupNotice.clear();
@@ -363,6 +394,7 @@ void MainWindow::makeWindowMenu()
     parts.showRestoredData = [this] { showRestoredData(); };
     parts.ownFoodsChanged = [this] { showOwnFoodsChanged(QString()); };
     parts.clock = m_clock;
+    parts.templateFile = m_files.templateFile;
     m_commands = std::make_unique<DataCommands>(parts);
 
     m_menu = new QMenu(this);
@@ -377,6 +409,9 @@ void MainWindow::makeWindowMenu()
     add("exportReport", QStringLiteral("导出报告…"), &DataCommands::exportReport);
     add("backupData", QStringLiteral("备份数据…"), &DataCommands::backupData);
     add("restoreData", QStringLiteral("从备份恢复…"), &DataCommands::restoreData);
+    // Where a template is installed beside the program.
+    if (!m_files.templateFile.isEmpty())
+        add("takeShippedFoods", QStringLiteral("换用随附的食物表…"), &DataCommands::takeShippedFoods);
     m_menu->addSeparator();
     // The user's own foods, from the keyboard too: the one on show in the calorie panel is changed.
     QAction *addOwn = m_menu->addAction(QStringLiteral("添加自定义食物…"));

@@ -50,6 +50,7 @@ public:
     void runDailyBackup();
     // Tells what the start had to say once the window is on show: today's backup failed.
     void showStartupNotices();
+    const QString &upgradeNotice() const { return m_upgradeNotice; }
     const QString &backupNotice() const { return m_backupNotice; }
 
     const QString &programDir() const { return m_files.programDir; }
@@ -101,6 +102,9 @@ private:
     void connectEvents();
     void makeWindowMenu();
     void showRestoredData();
+    // The one upgrade at start: the layout and the shipped food tables (DataFileUpgrade); a file
+    // of a newer release is opened again read-only.
+    void upgradeDataFile();
     void startDailyBackup();
     // How both searches read what is typed (the fuzzy sounds, as the window menu sets them).
     static FoodSearchIndex::Options searchOptions();
@@ -125,6 +129,7 @@ private:
     FoodPortionPanel *m_foodPortion = nullptr;
     QuickLogButton *m_quickLog = nullptr;
     QString m_backupNotice;
+    QString m_upgradeNotice; // a newer release's file, or food tables kept as they were changed
     std::unique_ptr<QThread> m_backupThread;
     std::unique_ptr<DataCommands> m_commands;
     QMenu *m_menu = nullptr;

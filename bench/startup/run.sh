@@ -15,6 +15,10 @@
 #   PROGRAM_DIR  the folder with data.mdb and Skin1.dat to start from (default: BUILD_DIR/bin),
 #                e.g. one whose data.mdb holds 32,767 foods
 #   RUNS         timed runs of each (default: 30)
+# With FRESH_DATA=<file> that file is put back as the program's data.mdb before every run (its
+# upgrade copies removed), e.g. a file of an earlier release, so each run starts with its upgrade.
+# The build's template (BUILD_DIR/template/data.mdb) is installed beside the program folder, as
+# the start compares the food tables with it.
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
 BUILD_DIR=$(cd "${1:-$HERE/../../build-rel}" && pwd)
@@ -39,19 +43,31 @@ export QT_QPA_PLATFORM=xcb
 # The program only reads its directory at start, but work on a copy all the same.
 mkdir "$WORK/program"
 cp "$PROGRAM_DIR/data.mdb" "$PROGRAM_DIR/Skin1.dat" "$WORK/program/"
+if [ -f "$BUILD_DIR/template/data.mdb" ]; then
+  mkdir -p "$WORK/share/pellomir"
+  cp "$BUILD_DIR/template/data.mdb" "$WORK/share/pellomir/"
+fi
+PREPARE=()
+if [ -n "${FRESH_DATA:-}" ]; then
+  cp "$FRESH_DATA" "$WORK/fresh.mdb"
+  printf 'cp "%s" "%s"\nrm -f "%s".bak-*\n' "$WORK/fresh.mdb" "$WORK/program/data.mdb" "$WORK/program/data.mdb" > "$WORK/fresh.sh"
+  sh "$WORK/fresh.sh"
+  PREPARE=(--prepare "sh $WORK/fresh.sh")
+fi
 # The program's first frame, for the fair floor to decode.
 "$FIRST_FRAME" "$WORK/program" "$WORK/frame.png" || { echo "first_frame failed" >&2; exit 1; }
+[ -z "${FRESH_DATA:-}" ] || sh "$WORK/fresh.sh"
 
 FLOOR_CMD=(-n floor_window "$FLOOR")
 FAIR_CMD=(-n fair_floor "$FAIR $WORK/frame.png")
 PROGRAM_CMD=(-n first_frame "$FIRST_FRAME $WORK/program")
 ROUND_RUNS=5
 ROUNDS=$(( (RUNS + ROUND_RUNS - 1) / ROUND_RUNS ))
-hyperfine -N --style none --warmup 3 --runs 1 "${FLOOR_CMD[@]}" "${FAIR_CMD[@]}" "${PROGRAM_CMD[@]}" >/dev/null
+hyperfine -N --style none --warmup 3 --runs 1 "${PREPARE[@]}" "${FLOOR_CMD[@]}" "${FAIR_CMD[@]}" "${PROGRAM_CMD[@]}" >/dev/null
 for round in $(seq "$ROUNDS"); do
   if (( round % 2 )); then order=("${FLOOR_CMD[@]}" "${FAIR_CMD[@]}" "${PROGRAM_CMD[@]}")
   else order=("${PROGRAM_CMD[@]}" "${FAIR_CMD[@]}" "${FLOOR_CMD[@]}"); fi
-  hyperfine -N --style none --runs "$ROUND_RUNS" --export-json "$WORK/round$round.json" \
+  hyperfine -N --style none --runs "$ROUND_RUNS" --export-json "$WORK/round$round.json" "${PREPARE[@]}" \
     "${order[@]}" >/dev/null 2>&1
 done
 

@@ -6,6 +6,7 @@
 #include "foodlog/ui/AmountSpinBox.h"
 
 #include "foodlog/EnergyBudget.h"
+#include "foods/Bounds.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -28,8 +29,8 @@ ProfileDialog::ProfileDialog(const std::optional<Profile> &current, int thisYear
     m_sex->setCurrentIndex(p.sex == Profile::Sex::Male ? 1 : 0);
 
     m_birthYear = named(new QSpinBox(this), "profileBirthYear", QStringLiteral("出生年份"));
-    m_birthYear->setRange(thisYear - 100, thisYear - 18);
-    m_birthYear->setValue(qBound(thisYear - 100, p.birthYear, thisYear - 18));
+    m_birthYear->setRange(thisYear - Bounds::MaxAge, thisYear - Bounds::MinAge);
+    m_birthYear->setValue(qBound(thisYear - Bounds::MaxAge, p.birthYear, thisYear - Bounds::MinAge));
 
     m_height = named(new AmountSpinBox(AmountText::Height, this), "profileHeight", QStringLiteral("身高（厘米）"));
     m_height->setValue(p.heightCm);

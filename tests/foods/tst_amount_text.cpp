@@ -63,7 +63,8 @@ void TestAmountText::read_data()
     QTest::newRow("grams: a fraction") << "grams" << "12.5" << -1.0 << "请输入整数克数";
     QTest::newRow("grams: 100.0") << "grams" << "100.0" << 100.0 << QString();
     QTest::newRow("grams: many digits") << "grams" << "99999999999999999999999" << -1.0 << "食用量最多 5000 克";
-    QTest::newRow("height: 99") << "height" << "99" << -1.0 << "身高至少 100 厘米";
+    QTest::newRow("height: 49") << "height" << "49" << -1.0 << "身高至少 50 厘米";
+    QTest::newRow("height: 80, as the file takes") << "height" << "80" << 80.0 << QString();
     QTest::newRow("minutes: 601") << "minutes" << "601" << -1.0 << "时长最多 600 分钟";
     QTest::newRow("kcal: 0") << "kcal" << "0" << 0.0 << QString();
     QTest::newRow("kcal: 900.1") << "kcal" << "900.1" << -1.0 << "每100克热量最多 900 大卡";

@@ -19,6 +19,8 @@
 #include "notebook/NoteExport.h"
 #include "notebook/ui/NotebookController.h"
 #include "resources/Pictures.h"
+#include "db/FileLayout.h"
+#include "foodlog/DataLayout.h"
 #include "shell/AboutPage.h"
 #include "shell/DataCommands.h"
 #include "shell/FatalError.h"
@@ -184,6 +186,8 @@ private slots:
     void everySearchSharesFoodsThatFollowTheFile();
     void restoreRefusesBadFiles_data();
     void restoreRefusesBadFiles();
+    void restoreWaitsForNoOtherWriter();
+    void newerFileOpensReadOnly();
     void aboutBox();
 
 private:
@@ -1931,6 +1935,86 @@ void TestApp::restoreRefusesBadFiles()
     QVERIFY2(told.contains(named), qPrintable(told));
     QCOMPARE(titlesOn(data, "sp"), QStringList{"现在的食谱"});
     QCOMPARE(listing(DailyBackup(data).folder()), backupsBefore);
+}
+
+// Another program writing when a restore begins: the restore takes the file's write lock before it
+// copies the current data and holds it to the end, so it refuses, saying the file is in use, with
+// nothing copied and nothing replaced; once the other program is done, it goes through.
+void TestApp::restoreWaitsForNoOtherWriter()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QString data = dir.filePath(QStringLiteral("data.mdb"));
+    const QString backup = dir.filePath(QStringLiteral("old.mdb"));
+    execOn(data, "INSERT INTO sp(Name, demo) VALUES ('备份里的食谱', '旧的');");
+    copyDatabaseFile(data, backup);
+    execOn(data, "DELETE FROM sp; INSERT INTO sp(Name, demo) VALUES ('现在的食谱', '新的');");
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    window->database()->setLockWaitLimit(100);
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+
+    sqlite3 *other = nullptr;
+    QVERIFY(sqlite3_open(QFile::encodeName(data).constData(), &other) == SQLITE_OK);
+    auto closeOther = qScopeGuard([&] { sqlite3_close(other); });
+    QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO sp(Name, demo) VALUES ('另一个程序写的', '')", nullptr,
+                          nullptr, nullptr),
+             SQLITE_OK);
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    files.answer(backup);
+    menuAction(*window, "restoreData")->trigger();
+    QCOMPARE(boxes.boxes().size(), 2); // the question, then the refusal
+    QVERIFY2(boxes.boxes().last().text.contains(QStringLiteral("正被另一个程序使用")), qPrintable(boxes.boxes().last().text));
+    QVERIFY(QDir(DailyBackup(data).folder()).entryList({QStringLiteral("data-before-restore-*")}, QDir::Files).isEmpty());
+    QCOMPARE(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    QCOMPARE(titlesOn(data, "sp"), (QStringList{"现在的食谱", "另一个程序写的"}));
+
+    boxes.clear();
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    files.answer(backup);
+    menuAction(*window, "restoreData")->trigger();
+    QVERIFY2(boxes.boxes().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.boxes().last().text));
+    QCOMPARE(titlesOn(data, "sp"), QStringList{"备份里的食谱"});
+    const QStringList before = QDir(DailyBackup(data).folder()).entryList({QStringLiteral("data-before-restore-*")}, QDir::Files);
+    QCOMPARE(before.size(), 1);
+    // The copy is exactly what was replaced: the other program's write with it.
+    QCOMPARE(titlesOn(QDir(DailyBackup(data).folder()).filePath(before.first()), "sp"),
+             (QStringList{"现在的食谱", "另一个程序写的"}));
+}
+
+// A file a newer release wrote: the window opens it read-only and says so, naming both layouts;
+// nothing the user does changes it.
+void TestApp::newerFileOpensReadOnly()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QString data = dir.filePath(QStringLiteral("data.mdb"));
+    execOn(data, "PRAGMA user_version = 99");
+    QFile file(data);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    QVERIFY2(window->upgradeNotice().contains(QStringLiteral("第 99 版")), qPrintable(window->upgradeNotice()));
+    QVERIFY(window->upgradeNotice().contains(QStringLiteral("第 %1 版").arg(DataLayout::layout().version())));
+    MessageBox::Recorder boxes;
+    window->showStartupNotices();
+    QCOMPARE(boxes.boxes().size(), 1);
+    window->hotSpotClicked(QStringLiteral("a"));
+    window->notebook()->onNewClicked();
+    window->form().titleEdit->setText(QStringLiteral("写不进去"));
+    window->form().bodyEdit->setPlainText(QStringLiteral("内容"));
+    window->notebook()->onSaveClicked();
+    QVERIFY2(boxes.boxes().last().text.contains(QStringLiteral("只读")), qPrintable(boxes.boxes().last().text));
+    window.reset();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), bytes);
+    QVERIFY(QDir(dir.path()).entryList({QStringLiteral("data.mdb.bak-*")}).isEmpty());
 }
 
 void TestApp::aboutBox()

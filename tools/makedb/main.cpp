@@ -9,6 +9,7 @@
 #include "db/DataError.h"
 #include "db/Query.h"
 #include "db/Schema.h"
+#include "db/ShippedFoods.h"
 #include "db/Transaction.h"
 #include "FoodCsv.h"
 
@@ -88,6 +89,8 @@ void fill(const QString &path, const FoodTable &foods)
         nutrient.run();
         nutrient.reset();
     }
+    // The tables' stamp, by which a later release knows them for these (ShippedFoods).
+    ShippedFoods::writeStamp(database->handle(), context);
     transaction.commit();
 }
 
