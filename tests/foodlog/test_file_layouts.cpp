@@ -370,12 +370,15 @@ private slots:
     {
         const QString path = newPath();
         QProcess makedb;
-        makedb.start(QStringLiteral(MAKEDB), {QStringLiteral(FOODS_CSV), path});
+        // The food table of the last release that kept no stamp (a frozen copy), made as that
+        // release made it: without the fibre and sodium columns that came after, and no stamp.
+        makedb.start(QStringLiteral(MAKEDB), {QStringLiteral(LAYOUTS_DIR "/foods-before-stamps.csv"), path});
         QVERIFY(makedb.waitForFinished(60000));
         QCOMPARE(makedb.exitCode(), 0);
         Raw db(path);
         QCOMPARE(ShippedFoods::storedStamp(db.handle(), QString()), ShippedFoods::contentStamp(db.handle(), QString()));
-        // As the releases before kept them: no stamp.
+        QCOMPARE(db.exec(QStringLiteral("ALTER TABLE food_nutrient DROP COLUMN fibre")), SQLITE_OK);
+        QCOMPARE(db.exec(QStringLiteral("ALTER TABLE food_nutrient DROP COLUMN sodium")), SQLITE_OK);
         QCOMPARE(db.exec(QStringLiteral("DROP TABLE food_data")), SQLITE_OK);
         QCOMPARE(ShippedFoods::judge(db.handle(), QStringLiteral("a later release"), QString()), ShippedFoods::Verdict::Replace);
         QCOMPARE(db.exec(QStringLiteral("UPDATE \"01\" SET kcal = kcal + 1 WHERE id = 1")), SQLITE_OK);
