@@ -13,6 +13,7 @@
 class QThread;
 
 class DataCommands;
+class ProgramPresence;
 class Database;
 class QMenu;
 class FoodLogSection;
@@ -102,6 +103,8 @@ private:
     void makeWindowMenu();
     void showRestoredData();
     void startDailyBackup();
+    // Once a minute: a new day (the window stayed open over midnight) gets its backup.
+    void backUpNewDay();
     // How both searches read what is typed (the fuzzy sounds, as the window menu sets them).
     static FoodSearchIndex::Options searchOptions();
     void addShortcuts();
@@ -126,6 +129,8 @@ private:
     QuickLogButton *m_quickLog = nullptr;
     QString m_backupNotice;
     std::unique_ptr<QThread> m_backupThread;
+    QDate m_backupDay; // the day of the last backup begun, to begin the next day's after midnight
+    std::unique_ptr<ProgramPresence> m_presence;
     std::unique_ptr<DataCommands> m_commands;
     QMenu *m_menu = nullptr;
 };

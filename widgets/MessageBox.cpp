@@ -12,6 +12,8 @@
 namespace {
 MessageBox::Button s_nextAnswer = MessageBox::NoButton;
 MessageBox::Recorder *s_recorder = nullptr;
+constexpr int NoChoice = -1;
+int s_nextChoice = NoChoice;
 
 QMessageBox::StandardButton toStandard(MessageBox::Button button)
 {
@@ -64,6 +66,40 @@ int MessageBox::widthForTitle(const QString &title, const QFont &font)
     return metrics.horizontalAdvance(title) + 5 * bar;
 }
 
+void MessageBox::setNextChoice(int index)
+{
+    s_nextChoice = index;
+}
+
+int MessageBox::choose(QWidget *parent, const QString &title, const QString &text, const QStringList &buttons,
+                       int defaultIndex)
+{
+    Q_ASSERT(!buttons.isEmpty());
+    const int escape = int(buttons.size()) - 1;
+    if (s_recorder)
+        s_recorder->m_boxes.append({title, text, {}, NoButton, buttons});
+    if (s_nextChoice != NoChoice || s_recorder) {
+        const int answer = s_nextChoice != NoChoice ? qBound(0, s_nextChoice, escape) : 0;
+        s_nextChoice = NoChoice;
+        return answer;
+    }
+
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    QList<QPushButton *> pushButtons;
+    for (int i = 0; i < buttons.size(); ++i) {
+        QPushButton *button = box.addButton(buttons.at(i), i == escape ? QMessageBox::RejectRole
+                                                                       : QMessageBox::AcceptRole);
+        button->setAccessibleName(buttons.at(i));
+        pushButtons << button;
+    }
+    box.setDefaultButton(pushButtons.value(defaultIndex, pushButtons.first()));
+    box.setEscapeButton(pushButtons.last());
+    box.exec();
+    const int clicked = int(pushButtons.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
+    return clicked < 0 ? escape : clicked;
+}
+
 void MessageBox::setNextAnswer(Button button)
 {
     s_nextAnswer = button;
@@ -73,7 +109,7 @@ MessageBox::Button MessageBox::ask(QWidget *parent, const QString &title, const 
                                    const QList<Button> &buttons, Button defaultButton)
 {
     if (s_recorder)
-        s_recorder->m_boxes.append({title, text, buttons, defaultButton});
+        s_recorder->m_boxes.append({title, text, buttons, defaultButton, {}});
 
     if (s_nextAnswer != NoButton || s_recorder) {
         const Button answer = s_nextAnswer != NoButton ? s_nextAnswer : buttons.first();
