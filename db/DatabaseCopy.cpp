@@ -183,12 +183,15 @@ void verifyDatabaseFile(const QString &path)
         throw DataError(what + QStringLiteral("：数据库文件已损坏。"), SQLITE_CORRUPT);
 
     for (const QString &table : Schema::tableNames()) {
-        const bool present = run([&] {
-            Query tables(raw, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1", what);
+        const QString type = run([&] {
+            Query tables(raw, "SELECT type FROM sqlite_schema WHERE name = ?1 ORDER BY type = 'table' DESC", what);
             tables.bind(1, table);
-            return tables.next();
+            return tables.next() ? tables.text(0) : QString();
         });
-        if (!present)
+        if (type == QLatin1String("view"))
+            throw DataError(what + QStringLiteral("：“%1”不是表而是视图，不是本程序的数据文件。").arg(table),
+                            SQLITE_NOTADB);
+        if (type != QLatin1String("table"))
             throw DataError(what + QStringLiteral("：缺少表“%1”，不是本程序的数据文件。").arg(table),
                             SQLITE_NOTADB);
     }
