@@ -102,8 +102,11 @@ std::optional<FoodLogEntry> entryFrom(const Query &q)
     e.created = LogDates::timeFrom(q.text(7));
     if (q.columnCount() > 8 && q.isNumber(8) && q.isNumber(9) && q.isNumber(10))
         e.nutrientsPer100g = Nutrients{q.real(8), q.real(9), q.real(10), q.isNumber(11) ? q.real(11) : 0};
+    // A meal that is NULL, text or a fraction is none of the four (it would read as 早餐), as
+    // the sums in SQL (meal IN (0, 1, 2, 3)) see it.
+    const bool mealKnown = q.isNumber(2) && q.real(2) == double(e.meal);
     if (LogBounds::gramsInRange(e.grams) && LogBounds::kcalPer100gInRange(e.kcalPer100g)
-        && LogBounds::mealInRange(e.meal) && q.isNumber(5) && q.isNumber(6))
+        && mealKnown && LogBounds::mealInRange(e.meal) && q.isNumber(5) && q.isNumber(6))
         return e;
     return std::nullopt;
 }
