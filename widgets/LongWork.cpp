@@ -32,6 +32,7 @@ LongWork::LongWork(QWidget *parent, const QString &label, qint64 total) : m_tota
     m_box->setWindowTitle(label);
     // Modal to the window: while it shows, the data cannot be changed from there.
     m_box->setWindowModality(Qt::WindowModal);
+    m_box->setMinimumWidth(m_box->fontMetrics().horizontalAdvance(label) * 2);
     m_box->setMinimumDuration(ShowAfterMs);
     m_box->setAutoClose(false);
     m_box->setAutoReset(false);

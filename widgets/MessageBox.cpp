@@ -15,6 +15,19 @@ MessageBox::Recorder *s_recorder = nullptr;
 constexpr int NoChoice = -1;
 int s_nextChoice = NoChoice;
 
+// QMessageBox sizes itself to its text and buttons only: a short text under a window manager's
+// title bar would leave the title cut to "：：…：：". An empty row as wide as the title needs
+// widens the box (and only lets it grow).
+void fitTitle(QMessageBox &box, const QString &title)
+{
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        const QMargins margins = grid->contentsMargins();
+        const int width = MessageBox::widthForTitle(title, box.font()) - margins.left() - margins.right();
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+}
+
 QMessageBox::StandardButton toStandard(MessageBox::Button button)
 {
     return static_cast<QMessageBox::StandardButton>(button);
@@ -95,6 +108,7 @@ int MessageBox::choose(QWidget *parent, const QString &title, const QString &tex
     }
     box.setDefaultButton(pushButtons.value(defaultIndex, pushButtons.first()));
     box.setEscapeButton(pushButtons.last());
+    fitTitle(box, title);
     box.exec();
     const int clicked = int(pushButtons.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
     return clicked < 0 ? escape : clicked;
@@ -127,15 +141,7 @@ MessageBox::Button MessageBox::ask(QWidget *parent, const QString &title, const 
     }
     box.setDefaultButton(toStandard(defaultButton));
     box.setEscapeButton(toStandard(buttons.contains(Cancel) ? Cancel : Ok));
-    // QMessageBox sizes itself to its text and buttons only: a short text under a
-    // window manager's title bar would leave the title cut to "：：…：：". An empty
-    // row as wide as the title needs widens the box (and only lets it grow).
-    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
-        const QMargins margins = grid->contentsMargins();
-        const int width = widthForTitle(title, box.font()) - margins.left() - margins.right();
-        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
-                      grid->rowCount(), 0, 1, grid->columnCount());
-    }
+    fitTitle(box, title);
     box.exec();
 
     const auto clicked = box.standardButton(box.clickedButton());

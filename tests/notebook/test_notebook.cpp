@@ -1039,6 +1039,17 @@ void TestNotebook::realBoxesArePlainTextAndAnswer()
     QCOMPARE(MessageBox::question(nullptr, BoxTitle, QStringLiteral("?"), MessageBox::Cancel),
              MessageBox::Cancel);
 
+    // A box whose buttons say what they do: Return answers the default one, Escape the last
+    // one, which does nothing.
+    const QStringList choices = {QStringLiteral("替换"), QStringLiteral("保留已有的"), QStringLiteral("取消")};
+    seen = Seen();
+    answerNextBox(&seen, Qt::Key_Escape);
+    QCOMPARE(MessageBox::choose(nullptr, BoxTitle, QStringLiteral("同名"), choices, 1), 2);
+    QCOMPARE(seen.buttons, (QStringList{QStringLiteral("保留已有的"), QStringLiteral("取消"), QStringLiteral("替换")}));
+    QCOMPARE(seen.format, Qt::PlainText);
+    answerNextBox(&seen, Qt::Key_Return);
+    QCOMPARE(MessageBox::choose(nullptr, BoxTitle, QStringLiteral("同名"), choices, 1), 1);
+
     // The box shows the message whole, however long the quoted title was.
     const QString message = MessageBox::quote(QString(600, QLatin1Char('x'))) + QStringLiteral(" 已增加！");
     seen = Seen();
