@@ -94,9 +94,16 @@ QByteArray FileRead::whole(const QString &path, qint64 maxBytes)
 #endif
     if (reported > maxBytes)
         throw tooBig(path, reported, maxBytes);
-    // One byte more than the limit tells a file that grew past it since it was looked at.
+    // As much as the file said it holds and one byte more, to see it end; a file that grew past
+    // the limit since is read only to one byte beyond it.
     errno = 0;
-    const QByteArray bytes = file.read(maxBytes + 1);
+    QByteArray bytes = file.read(reported + 1);
+    while (bytes.size() <= maxBytes && file.error() == QFileDevice::NoError) {
+        const QByteArray more = file.read(qMin<qint64>(maxBytes + 1 - bytes.size(), 1 << 20));
+        if (more.isEmpty())
+            break;
+        bytes += more;
+    }
     if (file.error() != QFileDevice::NoError)
         throw unreadable(path, SystemErrorText::of(file));
     if (bytes.size() > maxBytes)
