@@ -33,10 +33,6 @@ QList<QDate> BackupRotation::toRemove(const QList<QDate> &existing, QDate today)
     }
 
     QList<QDate> removed;
-    for (const QDate &day : existing)
-        if (day.isValid() && day > today && !removed.contains(day))
-            removed << day;
-    std::sort(removed.begin(), removed.end(), std::greater<QDate>());
     for (const QDate &day : days)
         if (!kept.contains(day))
             removed << day;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/CsvText.h"
 
+#include <QStringDecoder>
+
 namespace {
 
 constexpr QChar Guard = QLatin1Char('\'');
@@ -40,7 +42,48 @@ QString CsvText::record(const QStringList &fields)
 
 QList<QStringList> CsvText::records(const QByteArray &bytes)
 {
-    QString text = QString::fromUtf8(bytes);
+    return records(QString::fromUtf8(bytes));
+}
+
+int CsvText::lineOfNul(const QByteArray &bytes)
+{
+    const qsizetype at = bytes.indexOf('\0');
+    return at < 0 ? 0 : int(bytes.left(at).count('\n')) + 1;
+}
+
+int CsvText::lineOfBadUtf8(const QByteArray &bytes)
+{
+    // Line by line, so the whole file is looked at once and the line of a fault is known.
+    int line = 1;
+    qsizetype start = 0;
+    while (start <= bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        const QString ignored = decoder.decode(QByteArrayView(bytes).sliced(start, end - start));
+        if (decoder.hasError())
+            return line;
+        start = end + 1;
+        ++line;
+    }
+    return 0;
+}
+
+std::optional<QString> CsvText::fromGb18030(const QByteArray &bytes)
+{
+    QStringDecoder decoder("GB18030", QStringConverter::Flag::Stateless);
+    if (!decoder.isValid())
+        return std::nullopt;
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+QList<QStringList> CsvText::records(const QString &source)
+{
+    QString text = source;
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     QList<QStringList> found;

@@ -66,6 +66,30 @@ QList<QDate> DailyBackup::days() const
     return found;
 }
 
+QString DailyBackup::beforeRestorePath(const QDateTime &now) const
+{
+    return QDir(m_folder).filePath(QStringLiteral("data-before-restore-%1.mdb")
+                                       .arg(now.toString(QStringLiteral("yyyy-MM-dd-HHmmss-zzz"))));
+}
+
+void DailyBackup::removeOldBeforeRestoreCopies(const QDateTime &now) const
+{
+    if (QFileInfo(m_folder).isSymLink())
+        return;
+    // Named by the time they were taken: the newest sort last. As with the daily copies, one
+    // named after `now` is kept and not counted: the clock may be behind now.
+    static const QRegularExpression name(QStringLiteral("^data-before-restore-\\d{4}-\\d{2}-\\d{2}-\\d{6}-\\d{3}\\.mdb$"));
+    const QString newest = QFileInfo(beforeRestorePath(now)).fileName();
+    const QDir dir(m_folder);
+    QStringList own;
+    for (const QString &file : dir.entryList(QDir::Files, QDir::Name))
+        if (name.match(file).hasMatch() && file <= newest
+            && applicationIdOf(dir.filePath(file)) == BeforeRestoreMarker)
+            own << file;
+    for (qsizetype i = 0; i + BeforeRestoreKept < own.size(); ++i)
+        QFile::remove(dir.filePath(own.at(i)));
+}
+
 DailyBackup::Outcome DailyBackup::run(QDate today)
 {
     const QString target = pathFor(today);
@@ -88,33 +112,46 @@ DailyBackup::Outcome DailyBackup::run(QDate today)
     return Outcome::Made;
 }
 
-void DailyBackup::removeAbandonedTemporaries(const QDir &dir, const QRegularExpression &ownName)
+void DailyBackup::removeAbandonedTemporaries(const QDir &dir, const QRegularExpression &ownName, Others others)
 {
-    // Compared with the times the file system wrote, so the system's own clock, not the
-    // program's (db/Clock), which a test may have set to another day. Only names a copy in
-    // progress is given (copyDatabaseFile: ".<target>.XXXXXX" and its journal), never another
-    // hidden file.
+    // With no other copy of the program running, every temporary of ours was left by one that
+    // was killed. Otherwise one may be a copy in progress: compared with the times the file
+    // system wrote, so the system's own clock, not the program's (db/Clock), which a test may
+    // have set to another day. Only names a copy in progress is given (copyDatabaseFile:
+    // ".<target>.XXXXXX" and its journal), never another hidden file.
     const QDateTime abandoned = QDateTime::currentDateTime().addSecs(-AbandonedAfterSeconds);
     const auto hidden = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QFileInfo &temporary : hidden)
         if (!temporary.isSymLink() && ownName.match(temporary.fileName()).hasMatch()
-            && temporary.lastModified() < abandoned)
+            && (others == Others::NoneCopying || temporary.lastModified() < abandoned))
             QFile::remove(temporary.filePath());
 }
 
-void DailyBackup::removeOldCopies(QDate today) const
+void DailyBackup::removeTemporaries(Others others) const
 {
     // Beside the data file: what a copy before an upgrade (data.mdb.bak-YYYYMMDD-HHMMSS) leaves
     // when the program is killed while writing it.
     const QFileInfo data(m_dataFile);
     removeAbandonedTemporaries(data.absoluteDir(), QRegularExpression(
         QStringLiteral("^\\.") + QRegularExpression::escape(data.fileName())
-        + QStringLiteral("\\.bak-\\d{8}-\\d{6}\\.[A-Za-z0-9]{6}(-journal)?$")));
-
+        + QStringLiteral("\\.bak-\\d{8}-\\d{6}\\.[A-Za-z0-9]{6}(-journal)?$")), others);
     // A folder that is a link leads somewhere this program did not choose: nothing is removed
     // there.
-    if (QFileInfo(m_folder).isSymLink())
+    if (!QFileInfo(m_folder).isDir() || QFileInfo(m_folder).isSymLink())
         return;
+    // The daily copies' temporaries, and those of the copy taken before a restore.
+    removeAbandonedTemporaries(QDir(m_folder), QRegularExpression(QStringLiteral(
+        "^\\.data-(before-restore-\\d{4}-\\d{2}-\\d{2}-\\d{6}-\\d{3}|\\d{4}-\\d{2}-\\d{2})\\.mdb\\.[A-Za-z0-9]{6}(-journal)?$")), others);
+}
+
+void DailyBackup::removeOldCopies(QDate today) const
+{
+    // A folder that is a link leads somewhere this program did not choose: nothing is removed
+    // there.
+    if (QFileInfo(m_folder).isSymLink()) {
+        removeTemporaries(Others::MayBeCopying);
+        return;
+    }
     // A copy that cannot be removed now is tried again at the next start; each is checked for
     // the mark again just before it goes.
     const QDir dir(m_folder);
@@ -123,7 +160,6 @@ void DailyBackup::removeOldCopies(QDate today) const
         if (isOwnCopy(path))
             QFile::remove(path);
     }
-
-    removeAbandonedTemporaries(dir, QRegularExpression(QStringLiteral(
-        "^\\.data-\\d{4}-\\d{2}-\\d{2}\\.mdb\\.[A-Za-z0-9]{6}(-journal)?$")));
+    removeOldBeforeRestoreCopies(today.endOfDay());
+    removeTemporaries(Others::MayBeCopying);
 }

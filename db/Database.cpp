@@ -118,6 +118,9 @@ std::unique_ptr<Database> openDatabase(const QString &path, OpenMode mode)
         throw DataError(openFailure(path, whyMissing(path)), SQLITE_CANTOPEN);
     if (info.isDir())
         throw DataError(openFailure(path, QStringLiteral("这是一个文件夹")), SQLITE_CANTOPEN);
+    // A pipe would hold the open for ever, a device never ends; both report a size of 0.
+    if (!info.isFile())
+        throw DataError(openFailure(path, QStringLiteral("它不是普通文件（是设备、管道或套接字）")), SQLITE_CANTOPEN);
     if (!info.isReadable())
         throw DataError(openFailure(path, QStringLiteral("没有读取权限")), SQLITE_CANTOPEN);
     // SQLite takes an empty file for a database without tables; for this

@@ -7,12 +7,14 @@
 #include "db/private/SqliteBackup.h"
 #include "db/Query.h"
 #include "db/Schema.h"
+#include "db/SystemErrorText.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QTemporaryFile>
+#include <cerrno>
 
 #if defined(Q_OS_UNIX)
 #include <fcntl.h>
@@ -76,8 +78,10 @@ void copyDatabaseFile(const QString &sourcePath, const QString &targetPath, qint
                             .arg(what, QDir::toNativeSeparators(targetPath)),
                         SQLITE_CANTOPEN);
     if (!QFileInfo(sourcePath).isFile())
-        throw DataError(QStringLiteral("无法备份数据库文件“%1”：文件不存在。")
-                            .arg(QDir::toNativeSeparators(sourcePath)),
+        throw DataError(QStringLiteral("无法备份数据库文件“%1”：%2。")
+                            .arg(QDir::toNativeSeparators(sourcePath),
+                                 QFileInfo::exists(sourcePath) ? QStringLiteral("它不是普通文件")
+                                                               : QStringLiteral("文件不存在")),
                         SQLITE_CANTOPEN);
 
     const QFileInfo target(targetPath);
@@ -88,10 +92,11 @@ void copyDatabaseFile(const QString &sourcePath, const QString &targetPath, qint
         QTemporaryFile reserve(target.absolutePath() + QStringLiteral("/.")
                                + target.fileName() + QStringLiteral(".XXXXXX"));
         reserve.setAutoRemove(false);
+        errno = 0;
         if (!reserve.open())
             throw DataError(QStringLiteral("%1“%2”：无法在该文件夹中写入（%3）。")
                                 .arg(what, QDir::toNativeSeparators(targetPath),
-                                     reserve.errorString()),
+                                     SystemErrorText::of(reserve)),
                             SQLITE_CANTOPEN);
         temporaryPath = reserve.fileName();
     }
@@ -118,9 +123,10 @@ void copyDatabaseFile(const QString &sourcePath, const QString &targetPath, qint
     }
 
     QFile written(temporaryPath);
+    errno = 0;
     if (!written.open(QIODevice::ReadWrite) || !written.flush()) {
         throw DataError(QStringLiteral("%1“%2”：%3。")
-                            .arg(what, QDir::toNativeSeparators(targetPath), written.errorString()),
+                            .arg(what, QDir::toNativeSeparators(targetPath), SystemErrorText::of(written)),
                         SQLITE_IOERR);
     }
 #if defined(Q_OS_UNIX)
@@ -142,6 +148,9 @@ void verifyDatabaseFile(const QString &path)
     const QString what = QStringLiteral("“%1”不是可用的数据库文件")
                              .arg(QDir::toNativeSeparators(path));
     const QFileInfo info(path);
+    // A pipe or a device would hold SQLite's reads for ever, or never end.
+    if (info.exists() && !info.isFile())
+        throw DataError(what + QStringLiteral("：它不是普通文件（是设备、管道或套接字）。"), SQLITE_CANTOPEN);
     if (!info.isFile())
         throw DataError(what + QStringLiteral("：文件不存在。"), SQLITE_CANTOPEN);
     if (info.size() == 0)
@@ -243,11 +252,15 @@ void verifyTablesFit(const QString &path, const QStringList &createStatements)
             tables << made.text(0);
     }
     for (const QString &table : std::as_const(tables)) {
+        // A view under a table's name passes every look at its columns and then takes no
+        // writes, or passes them somewhere else through its triggers.
         {
-            Query views(rawFile, "SELECT 1 FROM sqlite_schema WHERE type = 'view' AND name = ?1 COLLATE NOCASE", what);
-            views.bind(1, table);
-            if (views.next())
-                throw DataError(what + QStringLiteral("：“%1”是视图而不是表，不是本程序的数据文件。").arg(table),
+            Query kind(rawFile, "SELECT type FROM sqlite_schema WHERE name = ?1 COLLATE NOCASE AND type <> 'table'", what);
+            kind.bind(1, table);
+            if (kind.next())
+                throw DataError(what + QStringLiteral("：“%1”不是表而是%2，不是本程序能用的数据文件。")
+                                           .arg(table, kind.text(0) == QLatin1String("view") ? QStringLiteral("视图")
+                                                                                              : kind.text(0)),
                                 SQLITE_NOTADB);
         }
         const QStringList present = columnsOf(rawFile, table, what);

@@ -2,11 +2,13 @@
 #include "db/FileWrite.h"
 
 #include "db/DataError.h"
+#include "db/SystemErrorText.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStorageInfo>
+#include <cerrno>
 
 #if defined(Q_OS_UNIX)
 #include <fcntl.h>
@@ -22,17 +24,19 @@ void writeWholeFile(const QString &path, const QByteArray &bytes)
                          SQLITE_IOERR);
     };
     QSaveFile file(path);
+    errno = 0;
     // Unbuffered: each write reports what reached the file, so a short one is seen here and
     // not lost in a flush at commit.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw failure(file.errorString());
+        throw failure(SystemErrorText::of(file));
     qint64 written = 0;
     while (written < bytes.size()) {
+        errno = 0;
         const qint64 step = file.write(bytes.constData() + written, bytes.size() - written);
         if (step <= 0) {
             const bool full = QStorageInfo(QFileInfo(path).absolutePath()).bytesAvailable()
                 < bytes.size() - written;
-            const QString cause = full ? QStringLiteral("磁盘空间不足") : file.errorString();
+            const QString cause = full ? QStringLiteral("磁盘空间不足") : SystemErrorText::of(file);
             file.cancelWriting();
             throw failure(cause);
         }
@@ -44,8 +48,9 @@ void writeWholeFile(const QString &path, const QByteArray &bytes)
         throw failure(QStringLiteral("无法把内容写到磁盘上"));
     }
 #endif
+    errno = 0;
     if (!file.commit())
-        throw failure(file.errorString());
+        throw failure(SystemErrorText::of(file));
     syncFolder(QFileInfo(path).absolutePath());
 }
 

@@ -129,8 +129,11 @@ std::optional<FoodLogEntry> entryFrom(const Query &q)
         if (q.columnCount() > 13 && q.isNumber(13) && q.real(13) >= 0 && q.real(13) <= Nutrients::MaxSodium)
             e.nutrientsPer100g->sodium = q.real(13);
     }
+    // A meal that is NULL, text or a fraction is none of the four (it would read as 早餐), as
+    // the sums in SQL (meal IN (0, 1, 2, 3)) see it.
+    const bool mealKnown = q.isNumber(2) && q.real(2) == double(e.meal);
     if (LogBounds::gramsInRange(e.grams) && LogBounds::kcalPer100gInRange(e.kcalPer100g)
-        && LogBounds::mealInRange(e.meal) && q.isNumber(5) && q.isNumber(6))
+        && mealKnown && LogBounds::mealInRange(e.meal) && q.isNumber(5) && q.isNumber(6))
         return e;
     return std::nullopt;
 }

@@ -120,7 +120,7 @@ void OwnFoodStore::remove(qint64 id)
     transaction.commit();
 }
 
-int OwnFoodStore::importFoods(const QVector<OwnFood> &foods, bool replaceTaken)
+std::optional<int> OwnFoodStore::importFoods(const QVector<OwnFood> &foods, bool replaceTaken, const Progress &goOn)
 {
     m_schema.ensureTables();
     Transaction transaction(m_schema.database(), QStringLiteral("无法导入自定义食物"));
@@ -136,6 +136,8 @@ int OwnFoodStore::importFoods(const QVector<OwnFood> &foods, bool replaceTaken)
             insert(food, 0);
         }
         ++written;
+        if (goOn && !goOn(&food - foods.constData() + 1))
+            return std::nullopt; // the transaction rolls back
     }
     transaction.commit();
     return written;

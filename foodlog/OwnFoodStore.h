@@ -4,6 +4,8 @@
 #include "foods/OwnFood.h"
 
 #include <QVector>
+#include <functional>
+#include <optional>
 
 class LogSchema;
 
@@ -24,7 +26,10 @@ public:
     void remove(qint64 id);
     // Adds the foods in one transaction; one whose name is taken replaces the own food of that
     // name when `replaceTaken`, and is left out otherwise. Returns how many were written.
-    int importFoods(const QVector<OwnFood> &foods, bool replaceTaken);
+    // `goOn` is told how many foods are done after each; when it answers false, nothing is
+    // written and the result is nothing.
+    using Progress = std::function<bool(qint64 done)>;
+    std::optional<int> importFoods(const QVector<OwnFood> &foods, bool replaceTaken, const Progress &goOn = {});
 
 private:
     void insert(const OwnFood &food, qint64 id);

@@ -6,6 +6,7 @@
 #include "foods/OwnFoodInput.h"
 
 #include <QHash>
+#include <QSet>
 #include <algorithm>
 #include <cmath>
 
@@ -76,17 +77,61 @@ QByteArray write(const QVector<OwnFood> &foods)
     return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
 }
 
-Reading read(const QByteArray &bytes)
+namespace {
+
+// The file's text: UTF-8 as written here; GB18030 (GBK) as a spreadsheet saves a CSV on a Chinese
+// system, taken only when the header row then reads right, so a UTF-8 file with one broken byte
+// is told as that and not shown as garbled names.
+std::optional<QString> textOf(const QByteArray &bytes, Reading &reading)
+{
+    if (const int line = CsvText::lineOfNul(bytes)) {
+        reading.problems << QStringLiteral("第 %1 行含有空字符（NUL），不是文本文件的内容。").arg(line);
+        return std::nullopt;
+    }
+    const int badLine = CsvText::lineOfBadUtf8(bytes);
+    if (badLine == 0)
+        return QString::fromUtf8(bytes);
+    if (!bytes.startsWith("\xEF\xBB\xBF")) {
+        if (const std::optional<QString> text = CsvText::fromGb18030(bytes)) {
+            const QString firstLine = text->left(200).section(QLatin1Char('\n'), 0, 0);
+            const QList<QStringList> first = CsvText::records(firstLine + QLatin1Char('\n'));
+            if (!first.isEmpty() && first.first() == header()) {
+                reading.fromGb18030 = true;
+                return text;
+            }
+        }
+    }
+    reading.problems << QStringLiteral("第 %1 行不是有效的 UTF-8 文字（文件可能已损坏，或用了别的编码）。").arg(badLine);
+    return std::nullopt;
+}
+
+// A food or recipe row, with the parts that name it, until it is checked as the dialog checks.
+struct Pending
+{
+    int line = 0;
+    bool recipe = false;
+    QStringList row;
+    QList<RecipePart> parts;
+};
+
+} // namespace
+
+Reading read(const QByteArray &bytes, const OwnFoodInput::NameTaken &shipped)
 {
     Reading reading;
-    const QList<QStringList> records = CsvText::records(bytes);
+    const std::optional<QString> text = textOf(bytes, reading);
+    if (!text)
+        return reading;
+    const QList<QStringList> records = CsvText::records(*text);
     if (records.isEmpty() || records.first() != header()) {
         reading.problems << QStringLiteral("第 1 行不是自定义食物文件的标题行（%1）。").arg(header().join(QLatin1Char(',')));
         return reading;
     }
-    QHash<QString, int> recipeAt;
+    QVector<Pending> pending;
+    QSet<QString> names;          // every food and recipe row's name so far
+    QHash<QString, int> recipeAt; // a recipe's place in `pending`, once its row was taken
     for (int i = 1; i < records.size(); ++i) {
-        QStringList row = records.at(i);
+        const QStringList &row = records.at(i);
         if (row.size() == 1 && row.first().trimmed().isEmpty())
             continue;
         const auto problem = [&](const QString &what) { reading.problems << QStringLiteral("第 %1 行：%2").arg(i + 1).arg(what); };
@@ -121,50 +166,52 @@ Reading read(const QByteArray &bytes)
                 problem(QStringLiteral("配料克数：%1。").arg(grams.problem));
                 continue;
             }
-            reading.foods[*recipe].parts.append({name, row.at(Category).trimmed(), *kcal.value, *grams.value, nutrients});
+            pending[*recipe].parts.append({name, row.at(Category).trimmed(), *kcal.value, *grams.value, nutrients});
             continue;
         }
         if (kind != QStringLiteral("食物") && kind != QStringLiteral("菜谱")) {
             problem(QStringLiteral("类型应为“食物”“菜谱”或“配料”。"));
             continue;
         }
-        OwnFood food;
-        food.name = name;
-        food.category = row.at(Category).trimmed().isEmpty() ? OwnFood::defaultCategory() : row.at(Category).trimmed();
-        food.kcalPer100g = *kcal.value;
-        food.nutrients = nutrients;
-        for (const QString &alias : row.at(Aliases).split(QChar(0x3001), Qt::SkipEmptyParts))
-            if (!alias.trimmed().isEmpty() && alias.trimmed() != name)
-                food.aliases << alias.trimmed();
-        if (!row.at(Measure).trimmed().isEmpty()) {
-            const AmountText::Reading grams = AmountText::read(row.at(MeasureGrams), AmountText::Grams);
-            if (!grams.value) {
-                problem(QStringLiteral("份量克数：%1。").arg(grams.problem));
-                continue;
-            }
-            food.measure = row.at(Measure).trimmed().left(OwnFoodInput::MaxMeasureLength);
-            food.measureGrams = *grams.value;
-        }
-        if (kind == QStringLiteral("菜谱")) {
-            const std::optional<double> cooked = AmountText::number(row.at(Cooked));
-            if (!cooked || *cooked <= 0) {
-                problem(QStringLiteral("菜谱要有熟重克数。"));
-                continue;
-            }
-            food.cookedGrams = *cooked;
-            recipeAt.insert(name, int(reading.foods.size()));
-        }
-        if (std::any_of(reading.foods.cbegin(), reading.foods.cend(), [&](const OwnFood &f) { return f.name == name; })) {
+        if (names.contains(name)) {
             problem(QStringLiteral("“%1”在文件中出现了两次。").arg(name));
             continue;
         }
-        reading.foods.append(food);
+        names.insert(name);
+        if (kind == QStringLiteral("菜谱"))
+            recipeAt.insert(name, int(pending.size()));
+        pending.append({i + 1, kind == QStringLiteral("菜谱"), row, {}});
     }
-    for (OwnFood &food : reading.foods) {
-        if (recipeAt.contains(food.name) && food.parts.isEmpty())
-            reading.problems << QStringLiteral("菜谱“%1”没有配料。").arg(food.name);
-        if (food.isRecipe()) // its figures follow its parts, as in the dialog
-            food.nutrients = OwnFood::recipeNutrients(food.parts, food.cookedGrams);
+
+    // Each food as the dialog would take it: the shipped foods' names and other names are
+    // refused, every figure within the dialog's ranges, a recipe's energy from its parts.
+    const OwnFoodInput::NameTaken taken = [&shipped](const QString &name) { return shipped && shipped(name); };
+    for (const Pending &food : std::as_const(pending)) {
+        const QStringList &row = food.row;
+        if (food.recipe && food.parts.isEmpty()) {
+            reading.problems << QStringLiteral("第 %1 行：菜谱“%2”没有配料。").arg(food.line).arg(row.at(Name).trimmed());
+            continue;
+        }
+        OwnFoodInput::Fields fields;
+        fields.name = row.at(Name);
+        fields.category = row.at(Category);
+        fields.kcalPer100g = row.at(Kcal);
+        fields.aliases = row.at(Aliases);
+        fields.measure = row.at(Measure);
+        fields.measureGrams = row.at(Measure).trimmed().isEmpty() ? QString() : row.at(MeasureGrams);
+        if (!food.recipe) {
+            fields.protein = row.at(Protein);
+            fields.fat = row.at(Fat);
+            fields.carbohydrate = row.at(Carbohydrate);
+        }
+        const OwnFoodInput::Reading checked = food.recipe
+            ? OwnFoodInput::readRecipe(fields, food.parts, row.at(Cooked), taken)
+            : OwnFoodInput::read(fields, taken);
+        if (!checked.problem.isEmpty()) {
+            reading.problems << QStringLiteral("第 %1 行：%2").arg(food.line).arg(checked.problem);
+            continue;
+        }
+        reading.foods.append(checked.food);
     }
     if (!reading.problems.isEmpty())
         reading.foods.clear();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "foods/OwnFood.h"
+#include "foods/OwnFoodInput.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -20,7 +21,13 @@ struct Reading
 {
     QVector<OwnFood> foods;
     QStringList problems; // "第 3 行：每100克热量“abc”不是 0–900 之间的数字"; nothing is taken then
+    bool fromGb18030 = false; // the file was not UTF-8 but GB18030 (GBK), and was read as that
 };
-Reading read(const QByteArray &bytes);
+// Takes every food as the 自定义食物 dialog would (OwnFoodInput), with `shipped` telling which
+// names belong to the shipped foods (their names and other names), which are refused. Names
+// clashing with the user's own foods are the caller's to decide. A NUL byte or bytes that are
+// neither UTF-8 nor, for the whole file, GB18030 are refused naming the line. Takes time in
+// proportion to the file's size.
+Reading read(const QByteArray &bytes, const OwnFoodInput::NameTaken &shipped = {});
 
 } // namespace OwnFoodCsv

@@ -5,9 +5,11 @@
 #include "db/DatabaseCopy.h"
 #include "db/DatabaseRestore.h"
 #include "db/DataError.h"
+#include "db/FileRead.h"
 #include "db/FileWrite.h"
 #include "db/Transaction.h"
 #include "foodlog/DataFileUpgrade.h"
+#include "db/SystemErrorText.h"
 #include "foodlog/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/LogCalendar.h"
@@ -17,11 +19,13 @@
 #include "foodlog/ui/ReportWriter.h"
 #include "foodlog/LogSchema.h"
 #include "foodlog/OwnFoodStore.h"
+#include "foods/FoodCatalog.h"
 #include "foods/OwnFoodCsv.h"
 #include "notebook/NoteExport.h"
 #include "notebook/ui/NotebookController.h"
 #include "widgets/ApplicationTitle.h"
 #include "widgets/FileDialog.h"
+#include "widgets/LongWork.h"
 #include "widgets/MessageBox.h"
 
 #include <QDateTime>
@@ -41,6 +45,9 @@
 namespace {
 
 const QString DataFilter = QStringLiteral("Pellomir 数据 (*.mdb)");
+
+// A file of more than a few megabytes is not a list of foods someone typed.
+constexpr qint64 MaxImportBytes = 8 * 1024 * 1024;
 
 // True when both names lead to one file: by device and inode where the system has them, so a
 // hard link or a symbolic link to the data file is known for what it is.
@@ -257,7 +264,7 @@ void DataCommands::backupData()
         if (failed) {
             QFile::remove(copyPath);
             tell(QStringLiteral("没有备份：无法替换“%1”（%2），原来的文件未作改动。")
-                     .arg(shown(path), QString::fromLocal8Bit(failed.message())));
+                     .arg(shown(path), SystemErrorText::of(failed.value())));
             return;
         }
     }
@@ -326,15 +333,27 @@ void DataCommands::importOwnFoods()
                                                   {QStringLiteral("CSV (*.csv)")});
     if (path.isEmpty())
         return;
-    QFile file(path);
-    // A file of more than a few megabytes is not a list of foods someone typed.
-    if (!file.open(QIODevice::ReadOnly) || file.size() > 8 * 1024 * 1024) {
-        tell(QStringLiteral("没有导入：无法读取“%1”。").arg(shown(path)));
+    QByteArray bytes;
+    QSet<QString> shipped; // the shipped foods' names and other names, which own foods may not take
+    try {
+        bytes = FileRead::whole(path, MaxImportBytes);
+        for (const SearchableFood &food : FoodCatalog::read(m_parts.dataFile)) {
+            if (food.own)
+                continue;
+            shipped.insert(food.name);
+            for (const QString &alias : food.aliases)
+                shipped.insert(alias);
+        }
+    } catch (const DataError &error) {
+        tell(QStringLiteral("没有导入：") + error.message());
         return;
     }
-    const OwnFoodCsv::Reading reading = OwnFoodCsv::read(file.readAll());
+    const OwnFoodCsv::Reading reading = OwnFoodCsv::read(bytes, [&shipped](const QString &name) { return shipped.contains(name); });
+    const QString encoding = reading.fromGb18030
+        ? QStringLiteral("文件不是 UTF-8 编码，已按 GB18030（GBK）编码读取。\n") : QString();
     if (!reading.problems.isEmpty()) {
-        tell(QStringLiteral("没有导入，文件中有 %1 处问题：\n%2")
+        tell(QStringLiteral("没有导入，%1文件中有 %2 处问题：\n%3")
+                 .arg(encoding)
                  .arg(reading.problems.size())
                  .arg(reading.problems.mid(0, 5).join(QLatin1Char('\n'))));
         return;
@@ -353,27 +372,40 @@ void DataCommands::importOwnFoods()
         tell(QStringLiteral("没有导入：") + error.message());
         return;
     }
-    // A clash is the user's to decide: the file's version, or the one already here.
+    // A clash is the user's to decide: the file's version, or the one already here; Escape
+    // imports nothing.
     bool replace = false;
-    if (!taken.isEmpty())
-        replace = MessageBox::question(m_parts.window, QString::fromUtf8(ApplicationTitle),
-                                       QStringLiteral("有 %1 种自定义食物与已有的同名：%2。\n"
-                                                      "点“确定”用文件中的替换它们，点“取消”保留已有的、只导入其余的。")
-                                           .arg(taken.size())
-                                           .arg(MessageBox::quote(taken.join(QChar(0x3001)))),
-                                       MessageBox::Cancel)
-            == MessageBox::Ok;
-    int written = 0;
+    if (!taken.isEmpty()) {
+        const QStringList buttons = {QStringLiteral("替换"), QStringLiteral("保留已有的"), QStringLiteral("取消")};
+        const int chosen = MessageBox::choose(
+            m_parts.window, QString::fromUtf8(ApplicationTitle),
+            QStringLiteral("%1有 %2 种自定义食物与已有的同名：%3。\n"
+                           "点“替换”用文件中的替换它们，点“保留已有的”只导入其余的，点“取消”什么也不导入。")
+                .arg(encoding)
+                .arg(taken.size())
+                .arg(MessageBox::quote(taken.join(QChar(0x3001)))),
+            buttons, 1);
+        if (chosen != 0 && chosen != 1)
+            return;
+        replace = chosen == 0;
+    }
+    std::optional<int> written;
     try {
-        written = store.importFoods(reading.foods, replace);
+        LongWork work(m_parts.window, QStringLiteral("正在导入自定义食物"), reading.foods.size());
+        written = store.importFoods(reading.foods, replace, [&work](qint64 done) { return work.advance(done); });
     } catch (const DataError &error) {
         tell(QStringLiteral("没有导入：") + error.message());
         return;
     }
+    if (!written) {
+        tell(QStringLiteral("已取消导入，没有导入任何食物。"));
+        return;
+    }
     if (m_parts.ownFoodsChanged)
         m_parts.ownFoodsChanged();
-    tell(QStringLiteral("已导入 %1 种自定义食物%2。")
-             .arg(written)
+    tell(QStringLiteral("%1已导入 %2 种自定义食物%3。")
+             .arg(encoding)
+             .arg(*written)
              .arg(!taken.isEmpty() && !replace ? QStringLiteral("，保留了 %1 种已有的同名食物").arg(taken.size()) : QString()));
 }
 
@@ -426,16 +458,14 @@ void DataCommands::restoreData()
     // The current data first, under the file's write lock, which is held until the restored data
     // is in place: without that copy nothing is replaced, and no write of another program falls
     // between the copy and the replacement.
-    const QString before = QDir(backups.folder()).filePath(
-        QStringLiteral("data-before-restore-%1.mdb")
-            .arg(m_parts.clock.now().toString(QStringLiteral("yyyy-MM-dd-HHmmss-zzz"))));
+    const QString before = backups.beforeRestorePath(m_parts.clock.now());
     bool copied = false;
     try {
         prepared->replace(*m_parts.db, [&] {
             if (!QDir().mkpath(backups.folder()))
                 throw DataError(QStringLiteral("无法建立备份文件夹“%1”。").arg(shown(backups.folder())));
             try {
-                copyDatabaseFile(m_parts.dataFile, before);
+                copyDatabaseFile(m_parts.dataFile, before, DailyBackup::BeforeRestoreMarker);
             } catch (const DataError &error) {
                 throw DataError(QStringLiteral("现在的数据无法先备份。") + error.message(), error.code());
             }
@@ -451,6 +481,7 @@ void DataCommands::restoreData()
         return;
     }
     m_parts.showRestoredData();
+    backups.removeOldBeforeRestoreCopies(m_parts.clock.now());
     tell(QStringLiteral("已从“%1”恢复数据。\n\n恢复前的数据保存在“%2”。").arg(shown(path), shown(before))
          + (keptOwnFoods ? QStringLiteral("\n\n") + DataFileUpgrade::keptOwnFoodsText() : QString()));
 }

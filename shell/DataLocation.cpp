@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/DataLocation.h"
 
+#include "db/SystemErrorText.h"
+
 #include <QDir>
 #include <QFile>
+#include <cerrno>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -34,31 +37,38 @@ bool syncToDisk(QFile &file)
 // another start made `target` first, that file is kept and used. Returns the reason on failure.
 QString copyWithoutReplacing(const QString &source, const QString &target)
 {
+    // Each cause in Chinese (SystemErrorText), from errno as the failing call left it.
     QFile in(source);
+    errno = 0;
     if (!in.open(QIODevice::ReadOnly))
-        return in.errorString();
+        return SystemErrorText::of(in);
     QTemporaryFile out(target + QStringLiteral(".XXXXXX"));
+    errno = 0;
     if (!out.open())
-        return out.errorString();
+        return SystemErrorText::of(out);
     out.setAutoRemove(false);
     const auto failed = [&out](const QString &reason) {
         out.remove();
         return reason;
     };
     while (!in.atEnd()) {
+        errno = 0;
         const QByteArray chunk = in.read(1 << 20);
         if (chunk.isEmpty() && in.error() != QFile::NoError)
-            return failed(in.errorString());
+            return failed(SystemErrorText::of(in));
+        errno = 0;
         if (out.write(chunk) != chunk.size())
-            return failed(out.errorString());
+            return failed(SystemErrorText::of(out));
     }
+    errno = 0;
     if (!syncToDisk(out))
-        return failed(out.errorString());
+        return failed(SystemErrorText::of(out));
     out.close();
     if (out.size() != in.size())
         return failed(QStringLiteral("复制不完整"));
+    errno = 0;
     if (!out.rename(target)) {
-        const QString reason = out.errorString();
+        const QString reason = SystemErrorText::of(out);
         out.remove();
         return QFileInfo::exists(target) ? QString() : reason;
     }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/MainWindow.h"
 
+#include "db/DailyBackup.h"
 #include "db/Database.h"
+#include "db/ProgramPresence.h"
 #include "db/DataError.h"
 #include "db/ShippedFoods.h"
 #include "foodlog/DataFileUpgrade.h"
@@ -40,6 +42,7 @@
 #include <QTreeView>
 #include <QSettings>
 #include <QThread>
+#include <QTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -181,6 +184,11 @@ void MainWindow::load()
     m_form.bodyEdit->hide();
     m_form.caloriePanel->hide();
 
+    // The temporaries of copies that a killed copy of the program left go at once when no other
+    // copy runs; this one begins none before this.
+    m_presence = std::make_unique<ProgramPresence>(m_files.dataFile, [this] {
+        DailyBackup(m_files.dataFile).removeTemporaries(DailyBackup::Others::NoneCopying);
+    });
     m_database = openDatabase(m_files.dataFile);
     upgradeDataFile();
 
@@ -217,6 +225,19 @@ void MainWindow::load()
 void MainWindow::finishStartAfterFirstFrame()
 {
     new AfterFirstPaint(this, [this] { startDailyBackup(); });
+    // The window may stay open over midnight: once a minute the day is looked at again, from
+    // the clock every reader of today's date uses.
+    auto *dayChange = new QTimer(this);
+    dayChange->setObjectName(QStringLiteral("backupDayTimer"));
+    dayChange->setInterval(60 * 1000);
+    connect(dayChange, &QTimer::timeout, this, &MainWindow::backUpNewDay);
+    dayChange->start();
+}
+
+void MainWindow::backUpNewDay()
+{
+    if (m_backupDay.isValid() && m_clock.today() != m_backupDay && !isBackupRunning())
+        startDailyBackup();
 }
 
 namespace {
@@ -243,6 +264,7 @@ void MainWindow::startDailyBackup()
     // their own, so the window answers throughout. What to tell is decided back here.
     const QString dataFile = m_files.dataFile;
     const QDate today = m_clock.today();
+    m_backupDay = today;
     auto cause = std::make_shared<QString>();
     m_backupThread.reset(QThread::create([dataFile, today, cause] {
         *cause = StartupBackup::copyToday(dataFile, today);

@@ -13,6 +13,7 @@
 class QThread;
 
 class DataCommands;
+class ProgramPresence;
 class Database;
 class QMenu;
 class FoodLogSection;
@@ -106,6 +107,8 @@ private:
     // of a newer release is opened again read-only.
     void upgradeDataFile();
     void startDailyBackup();
+    // Once a minute: a new day (the window stayed open over midnight) gets its backup.
+    void backUpNewDay();
     // How both searches read what is typed (the fuzzy sounds, as the window menu sets them).
     static FoodSearchIndex::Options searchOptions();
     void addShortcuts();
@@ -131,6 +134,8 @@ private:
     QString m_backupNotice;
     QString m_upgradeNotice; // a newer release's file, or food tables kept as they were changed
     std::unique_ptr<QThread> m_backupThread;
+    QDate m_backupDay; // the day of the last backup begun, to begin the next day's after midnight
+    std::unique_ptr<ProgramPresence> m_presence;
     std::unique_ptr<DataCommands> m_commands;
     QMenu *m_menu = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "db/DataError.h"
 
 #include <QSettings>
+#include <new>
 
 namespace {
 const QString LastToldKey = QStringLiteral("backup/lastFailureTold");
@@ -17,8 +18,10 @@ QString StartupBackup::copyToday(const QString &dataFile, QDate today)
         return QString();
     } catch (const DataError &error) {
         return error.message();
-    } catch (const std::exception &error) {
-        return QString::fromLocal8Bit(error.what());
+    } catch (const std::bad_alloc &) {
+        return QStringLiteral("内存不足。");
+    } catch (const std::exception &) {
+        return QStringLiteral("程序内部出错。");
     }
 }
 

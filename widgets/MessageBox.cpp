@@ -12,6 +12,21 @@
 namespace {
 MessageBox::Button s_nextAnswer = MessageBox::NoButton;
 MessageBox::Recorder *s_recorder = nullptr;
+constexpr int NoChoice = -1;
+int s_nextChoice = NoChoice;
+
+// QMessageBox sizes itself to its text and buttons only: a short text under a window manager's
+// title bar would leave the title cut to "：：…：：". An empty row as wide as the title needs
+// widens the box (and only lets it grow).
+void fitTitle(QMessageBox &box, const QString &title)
+{
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        const QMargins margins = grid->contentsMargins();
+        const int width = MessageBox::widthForTitle(title, box.font()) - margins.left() - margins.right();
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+}
 
 QMessageBox::StandardButton toStandard(MessageBox::Button button)
 {
@@ -64,6 +79,41 @@ int MessageBox::widthForTitle(const QString &title, const QFont &font)
     return metrics.horizontalAdvance(title) + 5 * bar;
 }
 
+void MessageBox::setNextChoice(int index)
+{
+    s_nextChoice = index;
+}
+
+int MessageBox::choose(QWidget *parent, const QString &title, const QString &text, const QStringList &buttons,
+                       int defaultIndex)
+{
+    Q_ASSERT(!buttons.isEmpty());
+    const int escape = int(buttons.size()) - 1;
+    if (s_recorder)
+        s_recorder->m_boxes.append({title, text, {}, NoButton, buttons});
+    if (s_nextChoice != NoChoice || s_recorder) {
+        const int answer = s_nextChoice != NoChoice ? qBound(0, s_nextChoice, escape) : 0;
+        s_nextChoice = NoChoice;
+        return answer;
+    }
+
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    QList<QPushButton *> pushButtons;
+    for (int i = 0; i < buttons.size(); ++i) {
+        QPushButton *button = box.addButton(buttons.at(i), i == escape ? QMessageBox::RejectRole
+                                                                       : QMessageBox::AcceptRole);
+        button->setAccessibleName(buttons.at(i));
+        pushButtons << button;
+    }
+    box.setDefaultButton(pushButtons.value(defaultIndex, pushButtons.first()));
+    box.setEscapeButton(pushButtons.last());
+    fitTitle(box, title);
+    box.exec();
+    const int clicked = int(pushButtons.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
+    return clicked < 0 ? escape : clicked;
+}
+
 void MessageBox::setNextAnswer(Button button)
 {
     s_nextAnswer = button;
@@ -73,7 +123,7 @@ MessageBox::Button MessageBox::ask(QWidget *parent, const QString &title, const 
                                    const QList<Button> &buttons, Button defaultButton)
 {
     if (s_recorder)
-        s_recorder->m_boxes.append({title, text, buttons, defaultButton});
+        s_recorder->m_boxes.append({title, text, buttons, defaultButton, {}});
 
     if (s_nextAnswer != NoButton || s_recorder) {
         const Button answer = s_nextAnswer != NoButton ? s_nextAnswer : buttons.first();
@@ -91,15 +141,7 @@ MessageBox::Button MessageBox::ask(QWidget *parent, const QString &title, const 
     }
     box.setDefaultButton(toStandard(defaultButton));
     box.setEscapeButton(toStandard(buttons.contains(Cancel) ? Cancel : Ok));
-    // QMessageBox sizes itself to its text and buttons only: a short text under a
-    // window manager's title bar would leave the title cut to "：：…：：". An empty
-    // row as wide as the title needs widens the box (and only lets it grow).
-    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
-        const QMargins margins = grid->contentsMargins();
-        const int width = widthForTitle(title, box.font()) - margins.left() - margins.right();
-        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
-                      grid->rowCount(), 0, 1, grid->columnCount());
-    }
+    fitTitle(box, title);
     box.exec();
 
     const auto clicked = box.standardButton(box.clickedButton());

@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QFont;
 class QWidget;
@@ -31,6 +32,12 @@ public:
     static Button question(QWidget *parent, const QString &title, const QString &text,
                            Button defaultButton = Ok);
 
+    // Buttons named by what they do (替换, 保留已有的, 取消), in this order; Return answers
+    // `defaultIndex`. The last button is the one that does nothing: Escape and closing the box
+    // answer it. Returns the index of the button.
+    static int choose(QWidget *parent, const QString &title, const QString &text, const QStringList &buttons,
+                      int defaultIndex = 0);
+
     // User text quoted in a message (a record's title in a confirmation, say),
     // cut short with "…" so the box stays a usable size; the message's own
     // words go around it whole. Never splits a character (an emoji, a letter
@@ -46,6 +53,9 @@ public:
 
     // Test seam: the next box is not shown but answered with `button`.
     static void setNextAnswer(Button button);
+    // Test seam: the next choose() box is not shown but answered with the button at `index`
+    // (its last one: what Escape answers).
+    static void setNextChoice(int index);
 
     struct Shown
     {
@@ -53,6 +63,7 @@ public:
         QString text;
         QList<Button> buttons;
         Button defaultButton = Ok;
+        QStringList labels; // a choose() box's buttons; empty for the others
     };
 
     // Test seam: records every box asked for while it lives; no box is shown.

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/private/Connection.h"
 
+#include "db/SystemErrorText.h"
+
+#include <cstring>
+
 #include <QFile>
 #include <algorithm>
 #include <atomic>
@@ -165,9 +169,13 @@ DataError sqliteError(sqlite3 *db, const QString &context, const QString &cause,
 {
     QString message = context + QStringLiteral("：") + cause + QStringLiteral("。");
     if (db && rc != SQLITE_OK) {
+        // SQLite's own text where it adds to the cause (the table, the column, a trigger's
+        // words); its generic English text ("database is locked") only repeats the cause.
         const char *text = sqlite3_errmsg(db);
-        if (text && *text)
+        if (text && *text && std::strcmp(text, sqlite3_errstr(rc)) != 0)
             message += QStringLiteral("（%1）").arg(QString::fromUtf8(text));
+        else if (const int system = sqlite3_system_errno(db))
+            message += QStringLiteral("（%1）").arg(SystemErrorText::of(system));
     }
     return DataError(message, rc);
 }

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
+#include <QTextBoundaryFinder>
 #include <QTextEdit>
 #include <QWidget>
 
@@ -366,12 +367,31 @@ void NotebookController::clearInputs()
 
 void NotebookController::showTexts(const QString &title, const QString &body)
 {
-    m_c.titleView->setText(title);
+    m_c.titleView->setText(shownTitle(title));
     m_c.titleView->setCursorPosition(0);
-    // A body with lines of any length shows at once (LongLines).
+    // A body with lines of any length shows at once (LongLines). The view's cursor stays at the
+    // start while the text goes in: left at the end and moved back, it would have the view lay
+    // out the whole text to find where the end is (seconds and hundreds of megabytes for a
+    // body of megabytes); as it is, only the first screen is laid out.
     m_c.bodyView->setPlainText(QString());
+    QTextCursor start = m_c.bodyView->textCursor();
+    start.setKeepPositionOnInsert(true);
+    m_c.bodyView->setTextCursor(start);
     LongLines::setText(m_c.bodyView->document(), body);
-    m_c.bodyView->moveCursor(QTextCursor::Start);
+    start = m_c.bodyView->textCursor();
+    start.setKeepPositionOnInsert(false);
+    m_c.bodyView->setTextCursor(start);
+}
+
+QString NotebookController::shownTitle(const QString &title)
+{
+    if (title.size() <= MaxShownTitleChars)
+        return title;
+    // Never in the middle of a character (an emoji, a letter with its accents).
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, title);
+    characters.setPosition(MaxShownTitleChars);
+    const qsizetype end = characters.isAtBoundary() ? MaxShownTitleChars : characters.toPreviousBoundary();
+    return title.left(qMax<qsizetype>(end, 0)) + QChar(0x2026);
 }
 
 bool NotebookController::showCurrentRecord()

@@ -36,6 +36,11 @@ struct NotebookControls
 class NotebookController
 {
 public:
+    // The most of a title the title box shows, then "…": a line box lays out all it holds, which
+    // for a title of megabytes takes seconds. The title as stored is never changed.
+    static constexpr int MaxShownTitleChars = 4096;
+    static QString shownTitle(const QString &title);
+
     NotebookController(Database &db, NotebookControls controls);
     ~NotebookController();
 

@@ -24,7 +24,7 @@ private slots:
     void aMonthOfStartsOnDisk();
     void laterStartsOfTheDayMakeNoCopy();
     void failedCopyRemovesNothing();
-    void copyFromAClockSetAheadNeitherBlocksNorStays();
+    void wrongClockKeepsEveryRealCopy();
     void fullDiskLeavesNoPartialCopy();
     void rotationRemovesOnlyItsOwnCopies();
     void linkedFolderIsNeverCleaned();
@@ -95,12 +95,28 @@ void TestBackup::rotationOverAMonth_data()
                         QDate(2026, 1, 17), QDate(2026, 1, 18), QDate(2026, 1, 19),
                         QDate(2026, 1, 20), march(31)};
 
-    // A copy dated in the future (the clock was set ahead once) takes no one's place and goes
-    // at the next start, before its day could come and find it standing in for that day's copy.
+    // A copy dated in the future (the clock was set ahead once) is kept and takes no one's place.
     QTest::newRow("a copy from a clock set ahead")
         << QList<QDate>{QDate(2030, 1, 1), march(20)} << everyDay
         << QList<QDate>{march(15), march(22), march(25), march(26), march(27), march(28),
-                        march(29), march(30), march(31)};
+                        march(29), march(30), march(31), QDate(2030, 1, 1)};
+
+    // One start with the clock years behind (a flat battery, a restored virtual machine): every
+    // real copy is dated after its "today" and stays; the next start with the clock put right
+    // rotates as before.
+    const QList<QDate> aMonthKept = {march(15), march(22), march(25), march(26), march(27),
+                                     march(28), march(29), march(30), march(31)};
+    QTest::newRow("a clock years behind")
+        << aMonthKept << QList<QDate>{QDate(2020, 1, 1)} << aMonthKept + QList<QDate>{QDate(2020, 1, 1)};
+    QTest::newRow("a clock years behind, then put right")
+        << aMonthKept << QList<QDate>{QDate(2020, 1, 1), QDate(2026, 4, 1)}
+        << QList<QDate>{march(15), march(22), march(26), march(27), march(28), march(29),
+                        march(30), march(31), QDate(2026, 4, 1)};
+    // A clock a day ahead makes tomorrow's copy today; tomorrow finds it there.
+    QTest::newRow("a clock a day ahead")
+        << aMonthKept << QList<QDate>{QDate(2026, 4, 2), QDate(2026, 4, 1), QDate(2026, 4, 2)}
+        << QList<QDate>{march(15), march(22), march(27), march(28), march(29), march(30),
+                        march(31), QDate(2026, 4, 1), QDate(2026, 4, 2)};
 
     // Across a year's end the weeks still count Monday to Sunday (ISO weeks).
     QList<QDate> newYear;
@@ -227,20 +243,29 @@ void TestBackup::failedCopyRemovesNothing()
     }
 }
 
-// One start with the clock a month ahead, then the clock put right: the copy it made goes at the
-// next start, so when its day comes, that day gets a fresh copy of the data as it is then.
-void TestBackup::copyFromAClockSetAheadNeitherBlocksNorStays()
+// Starts with a wrong clock on disk: one years behind deletes none of the real copies, and one a
+// month ahead leaves its copy, which pushes none of the real ones out.
+void TestBackup::wrongClockKeepsEveryRealCopy()
 {
     TempDatabase db;
     DailyBackup backup(db.path());
-    QCOMPARE(backup.run(march(2)), DailyBackup::Outcome::Made);
-    QCOMPARE(backup.run(march(30)), DailyBackup::Outcome::Made); // the clock set ahead
-    QCOMPARE(backup.run(march(3)), DailyBackup::Outcome::Made);  // and put right
-    QCOMPARE(sorted(backup.days()), (QList<QDate>{march(2), march(3)}));
+    QList<QDate> real;
+    for (int day = 1; day <= 9; ++day) {
+        QCOMPARE(backup.run(march(day)), DailyBackup::Outcome::Made);
+        real << march(day);
+    }
+    const QList<QDate> rotated = sorted(backup.days());
+    QCOMPARE(rotated.size(), 8); // the 7 newest days and the newest of the week before
 
-    db.insert(QStringLiteral("sp"), {{"Name", QStringLiteral("晚餐")}, {"demo", QStringLiteral("粥")}});
-    QCOMPARE(backup.run(march(30)), DailyBackup::Outcome::Made);
-    QCOMPARE(valueIn(backup.pathFor(march(30)), "SELECT Name FROM sp"), QStringLiteral("晚餐"));
+    QCOMPARE(backup.run(QDate(2020, 1, 1)), DailyBackup::Outcome::Made); // the clock years behind
+    QCOMPARE(sorted(backup.days()), sorted(rotated + QList<QDate>{QDate(2020, 1, 1)}));
+
+    QCOMPARE(backup.run(march(30)), DailyBackup::Outcome::Made); // a month ahead
+    QCOMPARE(backup.run(march(10)), DailyBackup::Outcome::Made); // and put right
+    QVERIFY(backup.days().contains(march(30)));
+    // The week's seven newest real days stay.
+    for (QDate day = march(4); day <= march(10); day = day.addDays(1))
+        QVERIFY2(backup.days().contains(day), qPrintable(day.toString()));
 }
 
 // The disk fills up during the day's copy: the start is told, the older copies all stay, and

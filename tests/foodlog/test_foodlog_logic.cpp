@@ -488,6 +488,17 @@ void FoodLogLogicTest::upgradeFromEveryEarlierLayout_data()
                        QStringLiteral("INSERT INTO profile (id, sex, birth_year, height_cm, activity) "
                                       "VALUES (1, 'F', 1990, 0, 1)")}
         << 1 << 2 << false;
+    // A meal that is none of the four is not 早餐: the row is skipped and counted like the others.
+    const auto withMeal = [](const char *meal) {
+        return QStringLiteral("INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) "
+                              "VALUES ('2026-12-09', %1, '米饭', '谷薯', 100, 116, '2026-12-09 12:00:00')")
+            .arg(QLatin1String(meal));
+    };
+    QTest::newRow("another program's food_log: meals that are no meal")
+        << QStringList{QStringLiteral("CREATE TABLE food_log (id INTEGER PRIMARY KEY AUTOINCREMENT, day TEXT, meal INTEGER, "
+                                      "food TEXT, category TEXT, grams REAL, kcal_per_100g REAL, created TEXT)")}
+        << QStringList{soyMilk, withMeal("NULL"), withMeal("1.5"), withMeal("'午餐'"), withMeal("4")}
+        << 1 << 4 << true;
     QTest::newRow("1.2: tables and ranges, no exercise")
         << FoodLogStore::createStatements().mid(0, TablesOfRelease12) << QStringList{soyMilk} << 1 << 0 << true;
 }

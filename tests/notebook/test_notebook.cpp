@@ -5,6 +5,7 @@
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "notebook/ui/NotebookController.h"
+#include "widgets/LongLines.h"
 #include "support/TempDatabase.h"
 #include "widgets/MessageBox.h"
 #include "widgets/UrlOpener.h"
@@ -20,6 +21,9 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 
 #include <sqlite3.h>
 
@@ -225,6 +229,7 @@ private slots:
     void sectionThatCannotBeOpened_data();
     void sectionThatCannotBeOpened();
     void nullFieldsShowAsEmpty();
+    void veryLongRecordShowsWithoutLayingOutAll();
 
     void browsing_data();
     void browsing();
@@ -436,6 +441,27 @@ void TestNotebook::nullFieldsShowAsEmpty()
     QCOMPARE(f.window.texts(), QStringLiteral("/"));
     QCOMPARE(f.window.shown(), BrowseView);
     QVERIFY(f.takeBoxes().isEmpty());
+}
+
+// A record of megabytes: the title box shows its start (laying out all of it took seconds and
+// hundreds of megabytes), the body view lays out only its first screen; the stored text and what
+// a copy of the body gives are the text whole.
+void TestNotebook::veryLongRecordShowsWithoutLayingOutAll()
+{
+    const QString title = QStringLiteral("很长的标题 ").repeated(100000);
+    const QString body = QStringLiteral("瘦身食谱 low fat 少油少盐 ").repeated(20000);
+    Fixture f(QByteArray("DELETE FROM sp;"));
+    f.file.insert(QStringLiteral("sp"), {{"Name", title}, {"demo", body}});
+    f.click(QStringLiteral("a"));
+    const QString shown = f.window.titleView->text();
+    QCOMPARE(shown.size(), NotebookController::MaxShownTitleChars + 1);
+    QVERIFY(title.startsWith(shown.chopped(1)) && shown.endsWith(QChar(0x2026)));
+    QTextDocument *document = f.window.bodyView->document();
+    QCOMPARE(f.window.bodyView->textCursor().position(), 0);
+    QVERIFY(document->blockCount() > 10);
+    QCOMPARE(document->lastBlock().layout()->lineCount(), 0); // not laid out
+    QCOMPARE(LongLines::plainText(document), body);
+    QCOMPARE(f.rows("sp"), QStringList{title + QLatin1Char('|') + body});
 }
 
 void TestNotebook::browsing_data()
@@ -729,7 +755,8 @@ void TestNotebook::unusualTextsRoundTrip()
     QVERIFY(boxes.first().size() <= AppTitle.size() + 1 + MessageBox::MaxDisplayChars);
 
     f.click(QStringLiteral("a nextButton nextButton nextButton"));
-    QVERIFY(f.window.titleView->text() == storedTitle);
+    // The title box shows the start of a title of megabytes; the row holds it whole.
+    QVERIFY(f.window.titleView->text() == NotebookController::shownTitle(storedTitle));
     QVERIFY(f.window.bodyView->toPlainText() == storedBody);
     const QStringList rows = f.rows("sp");
     QCOMPARE(rows.size(), 4);
@@ -1011,6 +1038,17 @@ void TestNotebook::realBoxesArePlainTextAndAnswer()
     answerNextBox(&seen, Qt::Key_Return);
     QCOMPARE(MessageBox::question(nullptr, BoxTitle, QStringLiteral("?"), MessageBox::Cancel),
              MessageBox::Cancel);
+
+    // A box whose buttons say what they do: Return answers the default one, Escape the last
+    // one, which does nothing.
+    const QStringList choices = {QStringLiteral("替换"), QStringLiteral("保留已有的"), QStringLiteral("取消")};
+    seen = Seen();
+    answerNextBox(&seen, Qt::Key_Escape);
+    QCOMPARE(MessageBox::choose(nullptr, BoxTitle, QStringLiteral("同名"), choices, 1), 2);
+    QCOMPARE(seen.buttons, (QStringList{QStringLiteral("保留已有的"), QStringLiteral("取消"), QStringLiteral("替换")}));
+    QCOMPARE(seen.format, Qt::PlainText);
+    answerNextBox(&seen, Qt::Key_Return);
+    QCOMPARE(MessageBox::choose(nullptr, BoxTitle, QStringLiteral("同名"), choices, 1), 1);
 
     // The box shows the message whole, however long the quoted title was.
     const QString message = MessageBox::quote(QString(600, QLatin1Char('x'))) + QStringLiteral(" 已增加！");

@@ -1330,7 +1330,7 @@ void TestApp::exportFoodLogAndExercise()
 }
 
 // 导出自定义食物… on one computer, 导入自定义食物… on another: the foods arrive and are found; a
-// second import asks about the clash, and 取消 keeps the ones already there.
+// second import asks about the clash, and 保留已有的 keeps the ones already there.
 void TestApp::ownFoodsMoveToAnotherComputer()
 {
     QTemporaryDir first;
@@ -1369,11 +1369,12 @@ void TestApp::ownFoodsMoveToAnotherComputer()
              QStringLiteral("我的奶茶"));
 
     boxes.clear();
-    MessageBox::setNextAnswer(MessageBox::Cancel);
+    MessageBox::setNextChoice(1); // 保留已有的
     files.answer(file);
     menuAction(*window, "importOwnFoods")->trigger();
     QCOMPARE(boxes.boxes().size(), 2);
     QVERIFY(boxes.boxes().first().text.startsWith(QStringLiteral("有 1 种自定义食物与已有的同名：我的奶茶")));
+    QCOMPARE(boxes.boxes().first().labels, (QStringList{"替换", "保留已有的", "取消"}));
     QCOMPARE(boxes.boxes().last().text, QStringLiteral("已导入 0 种自定义食物，保留了 1 种已有的同名食物。"));
 }
 
