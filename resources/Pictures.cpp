@@ -111,7 +111,8 @@ public:
     // is one the picture fills (the window icon is square), so its proportions need not be read.
     QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
     {
-        if (!prerenderedPath(size).isEmpty() && QResource(prerenderedPath(size)).isValid())
+        const QString stored = prerenderedPath(size);
+        if (!stored.isEmpty() && QResource(stored).isValid())
             return size;
         return defaultSize().scaled(size, Qt::KeepAspectRatio);
     }
