@@ -5,9 +5,9 @@
 #include <QGuiApplication>
 #include <QIconEngine>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QResource>
-#include <QSvgRenderer>
 
 #include <memory>
 
@@ -26,34 +26,36 @@ static void ensureResourcesRegistered()
 
 namespace {
 
-// Asked before the renderer is made, so that an unknown name gives a null
-// result quietly instead of a warning from the SVG loader.
+// Asked before the picture is read, so that an unknown name gives a null result quietly instead
+// of a warning from the image reader.
 bool exists(const QString &name)
 {
     ensureResourcesRegistered();
     return QFile::exists(Pictures::resourcePath(name));
 }
 
-QImage render(QSvgRenderer &renderer, QSize devicePixels, const QColor &ground)
+// The pictures are drawn by Qt's SVG image plugin, which loads the SVG library the first time a
+// picture is drawn instead of with the program: the first frame shows only pictures drawn at
+// build time (prerenderedPath), and loading the library took a part of the start-up of its own.
+// The plugin renders as QSvgRenderer does, antialiased, filling the image it is asked for.
+QImageReader svgReader(const QString &name)
 {
-    QImage image(devicePixels, QImage::Format_ARGB32_Premultiplied);
-    image.fill(ground);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(devicePixels)));
-    painter.end();
-    return image;
+    return QImageReader(Pictures::resourcePath(name), QByteArrayLiteral("svg"));
 }
 
 QImage render(const QString &name, QSize devicePixels, const QColor &ground)
 {
     if (devicePixels.isEmpty() || !exists(name))
         return {};
-    QSvgRenderer renderer(Pictures::resourcePath(name));
-    if (!renderer.isValid())
+    QImageReader reader = svgReader(name);
+    reader.setScaledSize(devicePixels);
+    reader.setBackgroundColor(ground);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        qWarning("Pictures: cannot draw %s (%s)", qPrintable(name), qPrintable(reader.errorString()));
         return {};
-    return render(renderer, devicePixels, ground);
+    }
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 QSize toDevicePixels(QSize size, qreal dpr)
@@ -64,6 +66,8 @@ QSize toDevicePixels(QSize size, qreal dpr)
 // A picture drawn at build time (Pictures::prerenderedPath, prerenderedBytes), when the program
 // holds one of `devicePixels`; else a null image. A file written on a machine of the other byte
 // order does not match its header and is passed over.
+// The image reads its pixels where they are stored (read-only: painting on it would copy them
+// first), so showing the picture neither copies nor adds their size to the program's memory.
 QImage prerenderedImage(const QString &path, QSize devicePixels)
 {
     if (path.isEmpty() || devicePixels.isEmpty())
@@ -71,37 +75,46 @@ QImage prerenderedImage(const QString &path, QSize devicePixels)
     const QResource resource(path);
     if (!resource.isValid())
         return {};
-    const QByteArray bytes = resource.compressionAlgorithm() == QResource::NoCompression
-        ? QByteArray::fromRawData(reinterpret_cast<const char *>(resource.data()), resource.size())
-        : resource.uncompressedData();
+    // The pixels of an uncompressed resource lie in the program itself for as long as it runs.
+    auto bytes = std::make_unique<QByteArray>(
+        resource.compressionAlgorithm() == QResource::NoCompression
+            ? QByteArray::fromRawData(reinterpret_cast<const char *>(resource.data()), resource.size())
+            : resource.uncompressedData());
     const QByteArray header = Pictures::prerenderedHeader(devicePixels);
     const qsizetype pixelBytes = qsizetype(devicePixels.width()) * devicePixels.height() * 4;
-    if (bytes.size() != header.size() + pixelBytes || !bytes.startsWith(header))
+    if (bytes->size() != header.size() + pixelBytes || !bytes->startsWith(header))
         return {};
-    const QImage stored(reinterpret_cast<const uchar *>(bytes.constData() + header.size()),
-                        devicePixels.width(), devicePixels.height(), devicePixels.width() * 4,
-                        QImage::Format_ARGB32_Premultiplied);
-    return stored.copy(); // its own pixels: `bytes` may go
+    const auto *pixels = reinterpret_cast<const uchar *>(bytes->constData() + header.size());
+    QByteArray *owner = bytes.release();
+    return QImage(
+        pixels, devicePixels.width(), devicePixels.height(), devicePixels.width() * 4,
+        QImage::Format_ARGB32_Premultiplied, [](void *held) { delete static_cast<QByteArray *>(held); },
+        owner);
 }
 
-// An icon that draws its picture at a size only when that size is first asked for. A window
-// or a tree shows an icon at one or two sizes, and drawing every size it might be asked for
-// up front took longer than the rest of the start-up's own work.
+// An icon that reads and draws its picture at a size only when that size is first asked for. A
+// window or a tree shows an icon at one or two sizes, and drawing every size it might be asked
+// for up front took longer than the rest of the start-up's own work; the window icon's sizes
+// are drawn at build time, so making the window draws none.
 class LazySvgIconEngine : public QIconEngine
 {
 public:
     // `prerendered`: the picture's name where sizes of it drawn at build time may be stored
     // (only for a transparent ground, as Pictures::pixmap draws them); empty for none.
-    LazySvgIconEngine(std::shared_ptr<QSvgRenderer> renderer, const QColor &ground,
-                      const QString &prerendered)
-        : m_renderer(std::move(renderer)), m_ground(ground), m_prerendered(prerendered)
+    LazySvgIconEngine(const QString &name, const QColor &ground, const QString &prerendered)
+        : m_name(name), m_ground(ground), m_prerendered(prerendered),
+          m_defaultSize(std::make_shared<QSize>())
     {
     }
 
-    // The picture keeps its proportions within the size asked for.
+    // The picture keeps its proportions within the size asked for. A size drawn at build time
+    // is one the picture fills (the window icon is square), so its proportions need not be read.
     QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
     {
-        return m_renderer->defaultSize().scaled(size, Qt::KeepAspectRatio);
+        const QString stored = prerenderedPath(size);
+        if (!stored.isEmpty() && QResource(stored).isValid())
+            return size;
+        return defaultSize().scaled(size, Qt::KeepAspectRatio);
     }
 
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
@@ -110,11 +123,9 @@ public:
         if (drawn.isEmpty())
             return {};
         if (!m_drawnSizes.contains(drawn)) {
-            QImage image = prerenderedImage(
-                m_prerendered.isEmpty() ? QString() : Pictures::prerenderedPath(m_prerendered, drawn, 1),
-                drawn);
+            QImage image = prerenderedImage(prerenderedPath(drawn), drawn);
             if (image.isNull())
-                image = render(*m_renderer, drawn, m_ground);
+                image = render(m_name, drawn, m_ground);
             // On an opaque ground the alpha channel carries nothing; drop it.
             m_drawn.addPixmap(QPixmap::fromImage(
                 m_ground.alpha() == 255 ? image.convertToFormat(QImage::Format_RGB32) : image));
@@ -135,12 +146,26 @@ public:
 
     QIconEngine *clone() const override { return new LazySvgIconEngine(*this); }
     QString key() const override { return QStringLiteral("PellomirSvg"); }
-    bool isNull() override { return false; } // made only for a picture that parsed
+    bool isNull() override { return false; } // made only for a picture the program holds
 
 private:
-    std::shared_ptr<QSvgRenderer> m_renderer; // parsed once, shared by the icon's copies
+    QString prerenderedPath(QSize size) const
+    {
+        return m_prerendered.isEmpty() ? QString() : Pictures::prerenderedPath(m_prerendered, size, 1);
+    }
+
+    // The picture's own size, read once and shared by the icon's copies.
+    QSize defaultSize()
+    {
+        if (m_defaultSize->isEmpty())
+            *m_defaultSize = svgReader(m_name).size();
+        return *m_defaultSize;
+    }
+
+    QString m_name;
     QColor m_ground;
     QString m_prerendered;
+    std::shared_ptr<QSize> m_defaultSize;
     QIcon m_drawn;
     QList<QSize> m_drawnSizes;
 };
@@ -149,11 +174,8 @@ QIcon iconOnGround(const QString &name, const QColor &ground)
 {
     if (!exists(name))
         return {};
-    auto renderer = std::make_shared<QSvgRenderer>(Pictures::resourcePath(name));
-    if (!renderer->isValid())
-        return {};
     const bool transparent = ground.alpha() == 0;
-    return QIcon(new LazySvgIconEngine(std::move(renderer), ground, transparent ? name : QString()));
+    return QIcon(new LazySvgIconEngine(name, ground, transparent ? name : QString()));
 }
 
 } // namespace

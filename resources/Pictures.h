@@ -10,7 +10,8 @@
 #include <QSize>
 #include <QString>
 
-// The program's own pictures, drawn as SVG and compiled into the program.
+// The program's own pictures, drawn as SVG and compiled into the program. They are drawn through
+// Qt's SVG image plugin (qsvg), which the program loads on first use.
 // A picture is named by its file name without ".svg", e.g. "button-prev".
 namespace Pictures {
 

@@ -92,9 +92,9 @@ void MainWindow::makeFoodSearch()
     m_foodSearch->setSearchOptions(searchOptions());
     // The foods the user logs, first in the panel's search too.
     m_foodSearch->setPreferredFoods([this] { return m_foodLog ? m_foodLog->recentFoods() : QStringList(); });
-    m_foodPortion = new FoodPortionPanel(m_form.caloriePanel, m_form.kcalUnit, HouseholdMeasures::builtIn(), this);
-    // The measures and figures of the user's own foods are read when a food is first shown (not
-    // at start: the panel is hidden then), and again after they change.
+    // The measures, the shipped ones too, and the figures of the user's own foods are read when a
+    // food is first shown (not at start: the panel is hidden then), and again after they change.
+    m_foodPortion = new FoodPortionPanel(m_form.caloriePanel, m_form.kcalUnit, HouseholdMeasures(), this);
     connect(m_calorieLookup.get(), &CalorieLookup::foodShown, this, [this] {
         if (!m_panelTablesRead)
             offerOwnMeasures();

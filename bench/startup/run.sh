@@ -4,7 +4,8 @@
 # under Xvfb: an empty window of the same size (floor_window), and a fair floor (fair_floor:
 # the program's own first frame decoded from one PNG, and one line of Chinese text, which any
 # skinned Chinese window must do). Prints wall and CPU time (means and medians) and their ratios
-# to each floor, and the peak memory of each (GNU time, median of 5 runs).
+# to each floor, the peak memory of each (GNU time, median of 5 runs), and the shared libraries and
+# plugins the program loads up to its first frame that the fair floor does not (glibc's loader).
 #
 # The runs go in short rounds that alternate between the two, so that a change in the machine's
 # load (other builds on a shared machine) falls on both alike instead of on whichever ran last.
@@ -96,3 +97,8 @@ floor_kb=$(peak "$FLOOR"); fair_kb=$(peak "$FAIR" "$WORK/frame.png"); program_kb
 awk -v f="$floor_kb" -v a="$fair_kb" -v p="$program_kb" 'BEGIN {
   printf "peak memory: floor_window %.1f MB, fair_floor %.1f MB, first_frame %.1f MB; %.1f MB more than fair_floor\n",
          f / 1024, a / 1024, p / 1024, (p - a) / 1024 }'
+
+# What the program loads before its first frame beyond what the fair floor loads.
+loaded() { LD_DEBUG=libs "$@" 2>&1 >/dev/null | sed -n 's/.*calling init: //p' | xargs -r -n 1 basename | sort -u; }
+extra=$(comm -13 <(loaded "$FAIR" "$WORK/frame.png") <(loaded "$FIRST_FRAME" "$WORK/program") | tr '\n' ' ')
+echo "libraries first_frame loads and fair_floor does not: ${extra:-none}"

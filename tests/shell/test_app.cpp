@@ -54,6 +54,8 @@
 #include <QScopeGuard>
 #include <QSet>
 #include <QSettings>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <sqlite3.h>
@@ -144,6 +146,10 @@ private slots:
     void welcomeDrawnAtBuildTime();
     void windowIconDrawnAtBuildTime_data();
     void windowIconDrawnAtBuildTime();
+    void handCursorDrawnAtBuildTime_data();
+    void handCursorDrawnAtBuildTime();
+    void picturesDrawnAsTheSvgRendererDraws_data();
+    void picturesDrawnAsTheSvgRendererDraws();
     void startState();
     void calorieLine_data();
     void calorieLine();
@@ -423,6 +429,111 @@ void TestApp::windowIconDrawnAtBuildTime()
              Pictures::renderedPixmap(QStringLiteral("icon"), size, 1)
                  .toImage()
                  .convertToFormat(QImage::Format_ARGB32_Premultiplied));
+}
+
+// The pointing hand is made with the picture buttons, before the first frame: it is stored drawn
+// for the scales most screens have, exactly as a rendering would draw it; other scales are
+// rendered. Its hot spot is the tip of the finger at any scale.
+void TestApp::handCursorDrawnAtBuildTime_data()
+{
+    QTest::addColumn<qreal>("dpr");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("1x") << 1.0 << true;
+    QTest::newRow("2x") << 2.0 << true;
+    QTest::newRow("1.5x") << 1.5 << false;
+}
+
+void TestApp::handCursorDrawnAtBuildTime()
+{
+    QFETCH(qreal, dpr);
+    QFETCH(bool, stored);
+    const QString name = QStringLiteral("cursor-hand");
+    const QString path = Pictures::prerenderedPath(name, QSize(32, 32), dpr);
+    QCOMPARE(!path.isEmpty() && QResource(path).isValid(), stored);
+    const QCursor hand = Pictures::handCursor(dpr);
+    QCOMPARE(hand.hotSpot(), QPoint(qRound(6 * dpr), qRound(2 * dpr)));
+    QCOMPARE(hand.pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+             Pictures::renderedPixmap(name, QSize(32, 32), dpr)
+                 .toImage()
+                 .convertToFormat(QImage::Format_ARGB32_Premultiplied));
+}
+
+namespace {
+
+// A picture as Qt's SVG renderer draws it: antialiased, filling `devicePixels`, on `ground`.
+QImage svgRendererImage(const QString &name, QSize devicePixels, const QColor &ground)
+{
+    QSvgRenderer renderer(Pictures::resourcePath(name));
+    if (!renderer.isValid())
+        return {};
+    QImage image(devicePixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(ground);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(devicePixels)));
+    painter.end();
+    return image;
+}
+
+} // namespace
+
+// The pictures are drawn through Qt's SVG image plugin, loaded on first use, and look exactly as
+// the SVG renderer draws them, whichever way the program shows them: rendered, stored drawn at
+// build time, or as an icon (on a clear ground, or the tree's balls on white), at the size the
+// picture's own proportions give.
+void TestApp::picturesDrawnAsTheSvgRendererDraws_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<qreal>("dpr");
+    QTest::addColumn<QColor>("ground");
+    const QColor clear = Qt::transparent;
+    QTest::newRow("welcome 1x, stored") << QStringLiteral("welcome") << QSize(434, 272) << 1.0 << clear;
+    QTest::newRow("welcome 2x, stored") << QStringLiteral("welcome") << QSize(434, 272) << 2.0 << clear;
+    QTest::newRow("welcome 1.5x") << QStringLiteral("welcome") << QSize(434, 272) << 1.5 << clear;
+    QTest::newRow("icon 16, stored") << QStringLiteral("icon") << QSize(16, 16) << 1.0 << clear;
+    QTest::newRow("icon 20") << QStringLiteral("icon") << QSize(20, 20) << 1.0 << clear;
+    QTest::newRow("icon 256, stored") << QStringLiteral("icon") << QSize(256, 256) << 1.0 << clear;
+    QTest::newRow("hand 1x, stored") << QStringLiteral("cursor-hand") << QSize(32, 32) << 1.0 << clear;
+    QTest::newRow("hand 3x") << QStringLiteral("cursor-hand") << QSize(32, 32) << 3.0 << clear;
+    for (const char *button : {"button-prev", "button-next", "button-add", "button-delete", "button-save"}) {
+        QTest::addRow("%s 1x", button) << QString::fromLatin1(button) << QSize(25, 25) << 1.0 << clear;
+        QTest::addRow("%s 2x", button) << QString::fromLatin1(button) << QSize(25, 25) << 2.0 << clear;
+    }
+    for (const char *ball : {"ball-pink", "ball-green", "ball-purple"})
+        QTest::addRow("%s on white", ball) << QString::fromLatin1(ball) << QSize(16, 16) << 1.0
+                                           << QColor(Qt::white);
+}
+
+void TestApp::picturesDrawnAsTheSvgRendererDraws()
+{
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    QFETCH(qreal, dpr);
+    QFETCH(QColor, ground);
+    const auto premultiplied = [](const QImage &image) {
+        return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    if (ground.alpha() == 0) {
+        const QSize devicePixels(qRound(size.width() * dpr), qRound(size.height() * dpr));
+        QImage expected = svgRendererImage(name, devicePixels, ground);
+        QVERIFY(!expected.isNull());
+        expected.setDevicePixelRatio(dpr);
+        QCOMPARE(premultiplied(Pictures::pixmap(name, size, dpr).toImage()), expected);
+        QCOMPARE(premultiplied(Pictures::renderedPixmap(name, size, dpr).toImage()), expected);
+    }
+    // As an icon, at scale 1: drawn within the size asked for, in the picture's proportions.
+    const QIcon icon = ground.alpha() == 0 ? Pictures::icon(name) : Pictures::nodeImages().value(
+        QStringList{QStringLiteral("ball-pink"), QStringLiteral("ball-green"), QStringLiteral("ball-purple")}.indexOf(name));
+    QVERIFY(!icon.isNull());
+    const QSize drawn = QSvgRenderer(Pictures::resourcePath(name)).defaultSize().scaled(size, Qt::KeepAspectRatio);
+    QCOMPARE(icon.actualSize(size), drawn);
+    QImage expected = svgRendererImage(name, drawn, ground);
+    if (ground.alpha() == 255)
+        expected = expected.convertToFormat(QImage::Format_RGB32);
+    const QImage shown = icon.pixmap(size, 1.0).toImage();
+    QCOMPARE(shown.convertToFormat(expected.format()), expected);
 }
 
 void TestApp::pictures()

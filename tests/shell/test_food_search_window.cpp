@@ -16,6 +16,7 @@
 #include "widgets/AutoSizeLabel.h"
 #include "widgets/MessageBox.h"
 
+#include <QComboBox>
 #include <QToolButton>
 #include <QApplication>
 #include <QTemporaryDir>
@@ -49,6 +50,7 @@ private slots:
     void categoryFoundOpensInTheTree();
     void ownFoodFromThePanelToTheLog();
     void nutrientsPer100gAndForTheAmount();
+    void shippedMeasuresWithTheFirstFoodShown();
 
 private:
     QTemporaryDir m_settings;
@@ -331,6 +333,24 @@ void TestFoodSearchWindow::nutrientsPer100gAndForTheAmount()
     QTest::keyClicks(w.foodSearch()->field(), QStringLiteral("huanggua"));
     QTest::keyClick(w.foodSearch()->field(), Qt::Key_Return);
     QCOMPARE(per100g->accessibleDescription(), QStringLiteral("每100克：蛋白质 — · 脂肪 — · 碳水 —"));
+}
+
+// The shipped household measures are read when the first food is shown, not at start: the
+// first food shown already offers them, and picking one sets its grams.
+void TestFoodSearchWindow::shippedMeasuresWithTheFirstFoodShown()
+{
+    MainWindow &w = *m_window;
+    QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(w.foodSearch()->field(), QStringLiteral("mifan"));
+    QTest::keyClick(w.foodSearch()->field(), Qt::Key_Return);
+    QCOMPARE(w.foodPortion()->name(), QStringLiteral("米饭"));
+    QComboBox *choice = w.foodPortion()->measureChoice();
+    QVERIFY(choice->isVisible());
+    const int bowl = choice->findText(QStringLiteral("1碗"), Qt::MatchStartsWith);
+    QVERIFY2(bowl >= 0, qPrintable(QStringLiteral("offered: %1").arg(choice->count())));
+    choice->setCurrentIndex(bowl);
+    emit choice->activated(bowl);
+    QCOMPARE(w.foodPortion()->amountGrams().value_or(0), 150);
 }
 
 QTEST_MAIN(TestFoodSearchWindow)
