@@ -2136,7 +2136,7 @@ void TestApp::aboutBox()
     QCOMPARE(boxes.boxes().size(), 1);
     const MessageBox::Shown &box = boxes.boxes().first();
     QCOMPARE(box.title, QStringLiteral("关于 Pellomir"));
-    for (const QString &part : {QStringLiteral("Pellomir 1.0"), QStringLiteral("GPL-3.0-or-later"),
+    for (const QString &part : {QStringLiteral("Pellomir 1.4"), QStringLiteral("GPL-3.0-or-later"),
                                 QStringLiteral("中国食物成分表"), QStringLiteral("食品營養成分資料庫"),
                                 QDir::toNativeSeparators(m_loaded->dataFile())})
         QVERIFY2(box.text.contains(part), qPrintable(part));
