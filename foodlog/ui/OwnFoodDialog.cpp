@@ -6,7 +6,7 @@
 #include "foodlog/ui/AmountSpinBox.h"
 #include "foodlog/ui/SearchCompletion.h"
 #include "foods/AmountText.h"
-#include "foods/OwnFoodInput.h"
+#include "ownfoods/OwnFoodInput.h"
 #include "widgets/MessageBox.h"
 #include "widgets/ReturnClicks.h"
 

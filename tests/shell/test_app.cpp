@@ -10,7 +10,7 @@
 #include "foods/ui/FoodSearchBox.h"
 #include "foods/FoodChoices.h"
 #include "foods/FoodCatalog.h"
-#include "foodlog/OwnFoodStore.h"
+#include "ownfoods/OwnFoodStore.h"
 #include "foodlog/LogSchema.h"
 #include "foodlog/ui/FoodLogSection.h"
 #include "foodlog/ui/FoodLogView.h"
