@@ -22,9 +22,9 @@
 #include "foodlog/ui/IntakeChart.h"
 #include "foodlog/ui/MacroSummary.h"
 #include "foodlog/ui/ProfileDialog.h"
-#include "foodlog/ui/UndoBar.h"
+#include "widgets/UndoBar.h"
 #include "foodlog/ui/WeightPanel.h"
-#include "foodlog/ui/LogWrite.h"
+#include "widgets/LogWrite.h"
 #include "widgets/MessageBox.h"
 
 #include "foodlog/LogBounds.h"

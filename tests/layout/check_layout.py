@@ -33,7 +33,7 @@ MAY_INCLUDE = {
     "ownfoods": {"db", "foods", "foodlog"},
     "report": {"db", "foods", "foodlog", "exercise"},
     "notebook": {"db"},
-    "widgets": {"resources"},
+    "widgets": {"resources", "db", "foods"},
     "skin/ui": {"skin", "widgets", "resources"},
     "foods/ui": {"db", "foods", "widgets", "resources"},
     "foodlog/ui": {"db", "foods", "foodlog", "exercise", "ownfoods", "widgets", "resources"},
