@@ -13,31 +13,12 @@ qint64 eaten(const QList<FoodLogEntry> &entries)
     return sum;
 }
 
-qint64 burned(const QList<ExerciseEntry> &entries)
-{
-    qint64 sum = 0;
-    for (const ExerciseEntry &e : entries)
-        sum += e.shownKcal();
-    return sum;
-}
-
 QList<DayIntake> eatenByDay(const QList<FoodLogEntry> &entries)
 {
     QMap<QDate, qint64> byDay;
     for (const FoodLogEntry &e : entries)
         byDay[e.day] += e.shownKcal();
     QList<DayIntake> days;
-    for (auto d = byDay.cbegin(); d != byDay.cend(); ++d)
-        days.append({d.key(), double(d.value())});
-    return days;
-}
-
-QList<DayBurned> burnedByDay(const QList<ExerciseEntry> &entries)
-{
-    QMap<QDate, qint64> byDay;
-    for (const ExerciseEntry &e : entries)
-        byDay[e.day] += e.shownKcal();
-    QList<DayBurned> days;
     for (auto d = byDay.cbegin(); d != byDay.cend(); ++d)
         days.append({d.key(), double(d.value())});
     return days;

@@ -14,7 +14,7 @@
 
 #include "db/Database.h"
 #include "db/Schema.h"
-#include "foodlog/ExerciseStore.h"
+#include "exercise/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/ui/FoodLogSection.h"
 #include "foodlog/ui/FoodLogView.h"

@@ -7,8 +7,8 @@
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "foodlog/LogSchema.h"
-#include "foodlog/OwnFoodStore.h"
-#include "foods/OwnFoodCsv.h"
+#include "ownfoods/OwnFoodStore.h"
+#include "ownfoods/OwnFoodCsv.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 #include "foodlog/ui/CustomActivityDialog.h"
 #include "widgets/Named.h"
 
-#include "foodlog/CustomActivityInput.h"
+#include "exercise/CustomActivityInput.h"
 #include "widgets/MessageBox.h"
 
 #include <QComboBox>

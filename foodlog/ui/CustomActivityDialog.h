@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "foodlog/Activity.h"
-#include "foodlog/ActivitySearch.h"
+#include "exercise/Activity.h"
+#include "exercise/ActivitySearch.h"
 
 #include <QDialog>
 #include <QVector>

@@ -5,7 +5,7 @@
 #include "foodlog/LogCalendar.h"
 #include "foodlog/ui/LogTargetDialog.h"
 #include "foodlog/ui/QuickAddDialog.h"
-#include "foodlog/ui/LogWrite.h"
+#include "widgets/LogWrite.h"
 
 EntryCommands::EntryCommands(FoodLogStore &store, Clock clock, QWidget *dialogParent)
     : QObject(dialogParent), m_store(store), m_clock(std::move(clock)), m_parent(dialogParent)

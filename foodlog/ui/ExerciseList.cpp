@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/ExerciseList.h"
 
-#include "foodlog/ui/AmountDelegate.h"
+#include "widgets/AmountDelegate.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

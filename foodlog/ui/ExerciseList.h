@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "foodlog/ExerciseEntry.h"
+#include "exercise/ExerciseEntry.h"
 
 #include <QTreeWidget>
 #include <optional>

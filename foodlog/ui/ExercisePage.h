@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "foodlog/ActivitySearch.h"
-#include "foodlog/ActivityTable.h"
-#include "foodlog/ExerciseStore.h"
+#include "exercise/ActivitySearch.h"
+#include "exercise/ActivityTable.h"
+#include "exercise/ExerciseStore.h"
 
 #include <QDate>
 #include <QWidget>

@@ -3,7 +3,7 @@
 
 #include "db/Database.h"
 #include "db/DataError.h"
-#include "foodlog/OwnFoodStore.h"
+#include "ownfoods/OwnFoodStore.h"
 #include "foodlog/ui/OwnFoodDialog.h"
 #include "widgets/MessageBox.h"
 

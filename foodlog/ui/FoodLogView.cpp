@@ -3,7 +3,8 @@
 
 #include "db/DataError.h"
 #include "db/Transaction.h"
-#include "foodlog/ActivityTable.h"
+#include "exercise/ActivityTable.h"
+#include "exercise/ExerciseKcal.h"
 #include "foodlog/BodyMassIndex.h"
 #include "foodlog/EnergyBudget.h"
 #include "foodlog/IntakeSeries.h"
@@ -21,9 +22,9 @@
 #include "foodlog/ui/IntakeChart.h"
 #include "foodlog/ui/MacroSummary.h"
 #include "foodlog/ui/ProfileDialog.h"
-#include "foodlog/ui/UndoBar.h"
+#include "widgets/UndoBar.h"
 #include "foodlog/ui/WeightPanel.h"
-#include "foodlog/ui/LogWrite.h"
+#include "widgets/LogWrite.h"
 #include "widgets/MessageBox.h"
 
 #include "foodlog/LogBounds.h"
@@ -303,7 +304,7 @@ void FoodLogView::refresh()
     }
 
     const qint64 eaten = DayKcal::eaten(entries.entries);
-    const qint64 burnedToday = DayKcal::burned(exercise.entries.entries);
+    const qint64 burnedToday = ExerciseKcal::burned(exercise.entries.entries);
     if (nearest) {
         exercise.kg = nearest->kg;
         if (nearest->day > m_day)

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "db/Clock.h"
-#include "foodlog/ExerciseStore.h"
+#include "exercise/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/ui/EntryCommands.h"
 #include "foods/FoodChoices.h"

@@ -2,9 +2,9 @@
 #include "foodlog/ui/FoodPicker.h"
 
 #include "foodlog/LogCalendar.h"
-#include "foodlog/ui/AmountHint.h"
-#include "foodlog/ui/AmountSpinBox.h"
-#include "foodlog/ui/SearchCompletion.h"
+#include "widgets/AmountHint.h"
+#include "widgets/AmountSpinBox.h"
+#include "widgets/SearchCompletion.h"
 #include "widgets/ClearButton.h"
 #include "widgets/ReturnClicks.h"
 

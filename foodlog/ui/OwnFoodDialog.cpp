@@ -2,11 +2,11 @@
 #include "foodlog/ui/OwnFoodDialog.h"
 #include "widgets/Named.h"
 
-#include "foodlog/ui/AmountDelegate.h"
-#include "foodlog/ui/AmountSpinBox.h"
-#include "foodlog/ui/SearchCompletion.h"
+#include "widgets/AmountDelegate.h"
+#include "widgets/AmountSpinBox.h"
+#include "widgets/SearchCompletion.h"
 #include "foods/AmountText.h"
-#include "foods/OwnFoodInput.h"
+#include "ownfoods/OwnFoodInput.h"
 #include "widgets/MessageBox.h"
 #include "widgets/ReturnClicks.h"
 

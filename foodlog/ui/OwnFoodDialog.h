@@ -3,7 +3,7 @@
 
 #include "foods/FoodChoices.h"
 #include "foods/OwnFood.h"
-#include "foods/OwnFoodInput.h"
+#include "ownfoods/OwnFoodInput.h"
 
 #include <QDialog>
 #include <QSet>

@@ -2,8 +2,8 @@
 #include "foodlog/ui/ProfileDialog.h"
 #include "widgets/Named.h"
 
-#include "foodlog/ui/AmountHint.h"
-#include "foodlog/ui/AmountSpinBox.h"
+#include "widgets/AmountHint.h"
+#include "widgets/AmountSpinBox.h"
 
 #include "foodlog/EnergyBudget.h"
 #include "foods/Bounds.h"

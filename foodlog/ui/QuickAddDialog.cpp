@@ -3,8 +3,8 @@
 
 #include "foodlog/LogBounds.h"
 #include "foodlog/LogCalendar.h"
-#include "foodlog/ui/AmountHint.h"
-#include "foodlog/ui/AmountSpinBox.h"
+#include "widgets/AmountHint.h"
+#include "widgets/AmountSpinBox.h"
 #include "foods/FoodText.h"
 
 #include <QComboBox>

@@ -2,8 +2,8 @@
 #include "foodlog/ui/WeightPanel.h"
 
 #include "foodlog/LogBounds.h"
-#include "foodlog/ui/AmountHint.h"
-#include "foodlog/ui/AmountSpinBox.h"
+#include "widgets/AmountHint.h"
+#include "widgets/AmountSpinBox.h"
 #include "widgets/ReturnClicks.h"
 
 #include <QGridLayout>

@@ -7,13 +7,13 @@
 #include "db/CsvText.h"
 #include "db/Database.h"
 #include "db/DataError.h"
-#include "foodlog/ActivitySearch.h"
-#include "foodlog/ActivityTable.h"
-#include "foodlog/CustomActivityInput.h"
-#include "foodlog/ExerciseStore.h"
+#include "exercise/ActivitySearch.h"
+#include "exercise/ActivityTable.h"
+#include "exercise/CustomActivityInput.h"
+#include "exercise/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/LogBounds.h"
-#include "foodlog/LogExport.h"
+#include "report/LogExport.h"
 #include "support/TempDatabase.h"
 
 #include <QCryptographicHash>

@@ -4,7 +4,7 @@
 // user's own activity, and the chart's second series.
 
 #include "db/Database.h"
-#include "foodlog/ActivityTable.h"
+#include "exercise/ActivityTable.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/ui/CustomActivityDialog.h"
 #include "foodlog/ui/FoodLogView.h"

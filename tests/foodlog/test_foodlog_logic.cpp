@@ -8,7 +8,7 @@
 #include "db/Schema.h"
 #include "foodlog/BodyMassIndex.h"
 #include "foodlog/EnergyBudget.h"
-#include "foodlog/ExerciseStore.h"
+#include "exercise/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/IntakeSeries.h"
 #include "foodlog/LogBounds.h"

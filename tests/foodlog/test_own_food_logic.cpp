@@ -8,12 +8,12 @@
 #include "db/DataError.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/LogSchema.h"
-#include "foodlog/OwnFoodStore.h"
+#include "ownfoods/OwnFoodStore.h"
 #include "foods/FoodCatalog.h"
 #include "foods/FoodChoices.h"
-#include "foods/OwnFoodCsv.h"
+#include "ownfoods/OwnFoodCsv.h"
 #include "foods/AmountText.h"
-#include "foods/OwnFoodInput.h"
+#include "ownfoods/OwnFoodInput.h"
 #include "support/TempDatabase.h"
 
 #include <QDir>

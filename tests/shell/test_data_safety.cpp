@@ -5,7 +5,7 @@
 #include "db/DataError.h"
 #include "db/ProgramPresence.h"
 #include "foodlog/LogSchema.h"
-#include "foodlog/OwnFoodStore.h"
+#include "ownfoods/OwnFoodStore.h"
 #include "shell/DataLocation.h"
 #include "shell/MainWindow.h"
 #include "shell/Startup.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ui/ReportPeriodDialog.h"
+#include "report/ui/ReportPeriodDialog.h"
 
 #include "widgets/Named.h"
 

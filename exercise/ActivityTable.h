@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "foodlog/Activity.h"
+#include "exercise/Activity.h"
 
 #include <QByteArray>
 #include <QStringList>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "foodlog/Activity.h"
+#include "exercise/Activity.h"
 #include "foodlog/DailyFigures.h"
-#include "foodlog/ExerciseEntry.h"
+#include "exercise/ExerciseEntry.h"
 
 #include <QDate>
 #include <QList>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "foodlog/ReportPeriod.h"
+#include "report/ReportPeriod.h"
 
 #include <QDialog>
 #include <QList>

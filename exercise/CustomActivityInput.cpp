@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/CustomActivityInput.h"
+#include "exercise/CustomActivityInput.h"
 
-#include "foodlog/ActivitySearch.h"
-#include "foodlog/ExerciseEntry.h"
+#include "exercise/ActivitySearch.h"
+#include "exercise/ExerciseEntry.h"
 #include "foodlog/LogBounds.h"
 #include "foods/AmountText.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/LogReport.h"
+#include "report/LogReport.h"
 
 #include "db/Transaction.h"
 #include "foodlog/EnergyBudget.h"
-#include "foodlog/ExerciseStore.h"
+#include "exercise/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/LogBounds.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/OwnFoodStore.h"
+#include "ownfoods/OwnFoodStore.h"
 
 #include "db/Query.h"
 #include "db/Transaction.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ui/AmountDelegate.h"
+#include "widgets/AmountDelegate.h"
 
-#include "foodlog/ui/AmountSpinBox.h"
+#include "widgets/AmountSpinBox.h"
 
 AmountDelegate::AmountDelegate(const AmountText::Field &field, QString editorName, QString accessibleName,
                                QObject *parent)

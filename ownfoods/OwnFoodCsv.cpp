@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foods/OwnFoodCsv.h"
+#include "ownfoods/OwnFoodCsv.h"
 
 #include "db/CsvText.h"
 #include "foods/AmountText.h"
-#include "foods/OwnFoodInput.h"
+#include "ownfoods/OwnFoodInput.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/LogExport.h"
+#include "report/LogExport.h"
 
 #include "db/CsvText.h"
 #include "foodlog/LogCalendar.h"

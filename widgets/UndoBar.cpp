@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ui/UndoBar.h"
+#include "widgets/UndoBar.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ui/ReportWriter.h"
+#include "report/ui/ReportWriter.h"
 
 #include "foodlog/ChartScale.h"
 #include "foodlog/WeightTarget.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ReportPeriod.h"
+#include "report/ReportPeriod.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ActivityTable.h"
+#include "exercise/ActivityTable.h"
 
 #include "foodlog/LogBounds.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ui/SearchCompletion.h"
+#include "widgets/SearchCompletion.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

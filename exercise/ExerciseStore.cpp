@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ExerciseStore.h"
+#include "exercise/ExerciseStore.h"
 
 #include "db/Query.h"
-#include "foodlog/ActivityTable.h"
-#include "foodlog/DayKcal.h"
+#include "exercise/ActivityTable.h"
+#include "exercise/ExerciseKcal.h"
 #include "foodlog/LogBounds.h"
 #include "foodlog/LogDates.h"
 #include "foodlog/LogSchema.h"
@@ -149,7 +149,7 @@ QList<DayBurned> ExerciseStore::burnedBetween(const QDate &first, const QDate &l
 {
     if (!m_schema.hasTable("exercise_log"))
         return {};
-    // The entries themselves, summed as the day's list sums them (DayKcal).
+    // The entries themselves, summed as the day's list sums them (ExerciseKcal).
     static const QByteArray sql = QStringLiteral("SELECT %1 FROM exercise_log WHERE day BETWEEN ?1 AND ?2 ORDER BY day, id")
                                       .arg(QLatin1String(EntryColumns))
                                       .toUtf8();
@@ -161,7 +161,7 @@ QList<DayBurned> ExerciseStore::burnedBetween(const QDate &first, const QDate &l
         if (inRange(e))
             entries.append(e);
     }
-    return DayKcal::burnedByDay(entries);
+    return ExerciseKcal::burnedByDay(entries);
 }
 
 QStringList ExerciseStore::recentActivities(int limit) const

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ui/LogWrite.h"
+#include "widgets/LogWrite.h"
 
 #include "db/DataError.h"
 #include "widgets/MessageBox.h"

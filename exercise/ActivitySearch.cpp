@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ActivitySearch.h"
+#include "exercise/ActivitySearch.h"
 
 namespace {
 

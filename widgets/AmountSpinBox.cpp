@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ui/AmountSpinBox.h"
+#include "widgets/AmountSpinBox.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "foods/OwnFood.h"
-#include "foods/OwnFoodInput.h"
+#include "ownfoods/OwnFoodInput.h"
 
 #include <QByteArray>
 #include <QStringList>

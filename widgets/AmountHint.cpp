@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ui/AmountHint.h"
+#include "widgets/AmountHint.h"
 
-#include "foodlog/ui/AmountSpinBox.h"
+#include "widgets/AmountSpinBox.h"
 
 AmountHint::AmountHint(AmountSpinBox *field, const QString &accessibleName, QWidget *parent)
     : QLabel(parent), m_field(field)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "foodlog/LogReport.h"
+#include "report/LogReport.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "foodlog/DailyFigures.h"
-#include "foodlog/ExerciseEntry.h"
+#include "exercise/ExerciseEntry.h"
 #include "foodlog/FoodLogEntry.h"
 
 #include <QByteArray>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foods/OwnFoodInput.h"
+#include "ownfoods/OwnFoodInput.h"
 
 #include "foods/AmountText.h"
 #include "foods/Bounds.h"
