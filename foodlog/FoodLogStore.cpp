@@ -291,16 +291,27 @@ void FoodLogStore::removeEntry(qint64 id)
     more.bind(1, id).run();
 }
 
-std::optional<double> FoodLogStore::weightOn(const QDate &day) const
+// One reading a day (the weight, the waist): the day's figure where it lies in its range.
+std::optional<double> FoodLogStore::readingOn(const char *table, const char *column, const QString &inRange,
+                                              const QDate &day) const
 {
-    if (!hasTable("weight_log"))
+    if (!hasTable(table))
         return std::nullopt;
-    Query q(m_db, (QStringLiteral("SELECT kg FROM weight_log WHERE day = ? AND ") + weightInRange()).toUtf8().constData(),
+    Query q(m_db,
+            QStringLiteral("SELECT %1 FROM %2 WHERE day = ? AND %3")
+                .arg(QLatin1String(column), QLatin1String(table), inRange)
+                .toUtf8()
+                .constData(),
             readContext());
     q.bind(1, LogDates::dayText(day));
     if (q.next())
         return q.real(0);
     return std::nullopt;
+}
+
+std::optional<double> FoodLogStore::weightOn(const QDate &day) const
+{
+    return readingOn("weight_log", "kg", weightInRange(), day);
 }
 
 void FoodLogStore::setWeight(const QDate &day, double kg)
@@ -320,15 +331,7 @@ void FoodLogStore::removeWeight(const QDate &day)
 
 std::optional<double> FoodLogStore::waistOn(const QDate &day) const
 {
-    if (!hasTable("waist_log"))
-        return std::nullopt;
-    Query q(m_db,
-            QStringLiteral("SELECT cm FROM waist_log WHERE day = ? AND %1").arg(waistInRange()).toUtf8().constData(),
-            readContext());
-    q.bind(1, LogDates::dayText(day));
-    if (q.next())
-        return q.real(0);
-    return std::nullopt;
+    return readingOn("waist_log", "cm", waistInRange(), day);
 }
 
 void FoodLogStore::setWaist(const QDate &day, double cm)

@@ -111,6 +111,8 @@ public:
     static QStringList createStatements();
 
 private:
+    std::optional<double> readingOn(const char *table, const char *column, const QString &inRange,
+                                    const QDate &day) const;
     // Each reader looks for its own table: a file restored from elsewhere may have some only.
     bool hasTable(const char *name) const;
     // The entry's nutrients per 100 g, beside it, when it has them.
