@@ -25,6 +25,7 @@
 #include "widgets/MessageBox.h"
 #include "widgets/PictureBox.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QCompleter>
@@ -42,6 +43,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QShortcut>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -457,8 +459,21 @@ void FoodLogViewTest::keyboardEditDeleteUndo()
     // The offer has no time limit: it stays, read out with its message, until the day changes.
     entries->selectEntry(id);
     press(entries, Qt::Key_Delete);
-    QTest::qWait(6500);
-    QVERIFY(find<QWidget>(view, "undoBar")->isVisible());
+    auto *undoBar = find<QWidget>(view, "undoBar");
+    // Nothing is timed on the bar or the view itself, and every timer the view runs comes due at
+    // once, as if hours passed on an unchanged day: the bar stays.
+    QVERIFY(QAbstractEventDispatcher::instance()->registeredTimers(undoBar).isEmpty());
+    QVERIFY(QAbstractEventDispatcher::instance()->registeredTimers(view).isEmpty());
+    const auto timers = view->findChildren<QTimer *>();
+    QVERIFY(!timers.isEmpty());
+    for (QTimer *timer : timers) {
+        if (!timer->isActive())
+            continue;
+        QSignalSpy due(timer, &QTimer::timeout);
+        timer->setInterval(0);
+        QVERIFY(due.wait());
+    }
+    QVERIFY(undoBar->isVisible());
     QCOMPARE(find<QLabel>(view, "undoText")->accessibleDescription(), QStringLiteral("已删除“苹果”"));
     search->setText(QStringLiteral("米饭"));
     find<QPushButton>(view, "logAdd")->click(); // a change of the day: the offer goes
@@ -1248,7 +1263,9 @@ void FoodLogViewTest::openOverMidnight()
     earlier.showDay(QDate(2025, 12, 20));
     for (FoodLogView *view : {&today, &earlier})
         find<QTimer>(view, "dayChangeTimer")->setInterval(5);
-    QTest::qWait(30);
+    // The view has looked at the clock (the spy hears the timer after the view does).
+    QSignalSpy looked(find<QTimer>(&today, "dayChangeTimer"), &QTimer::timeout);
+    QVERIFY(looked.wait());
     QCOMPARE(today.day(), QDate(2025, 12, 31));
 
     now = QDateTime(QDate(2026, 1, 1), QTime(0, 0, 30));

@@ -902,7 +902,6 @@ void TestNotebook::lockedFileSaysSoAfterOneWait()
     f.click(before);
     f.type(QStringLiteral("午饭"), QStringLiteral("吃了沙拉"));
     const QString shown = f.window.shown();
-    QTest::qWait(20); // so that the next step asks the file again
     {
         auto lock = f.file.holdExclusiveLock(); // another program in the middle of a commit
         f.takeBoxes();
@@ -930,7 +929,6 @@ void TestNotebook::busyCursorWhileWaitingForLock()
 {
     Fixture f;
     f.click(QStringLiteral("a"));
-    QTest::qWait(20); // so that the next step asks the file again
     std::optional<Qt::CursorShape> cursorWhileWaiting;
     {
         // Another program holds the file for 300 ms; the window waits for it
