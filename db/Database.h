@@ -12,6 +12,9 @@ class Recordset;
 
 // How a file is opened: read-write (a write-protected file still opens, read-only), or read-only
 // whatever the file allows (a file of a newer release, which this one must not change).
+// How long a step waits for another program that holds the file locked, unless told otherwise.
+inline constexpr int DefaultLockWaitMs = 5000;
+
 enum class OpenMode
 {
     ReadWrite,
@@ -48,7 +51,7 @@ public:
     void requireWritable(const QString &context) const;
 
     // How long a step waits for another program that holds the file locked
-    // before it fails saying the file is in use: 5 s unless set otherwise.
+    // before it fails saying the file is in use: DefaultLockWaitMs unless set otherwise.
     void setLockWaitLimit(int milliseconds);
 
 private:

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "db/DataError.h"
+#include "db/Database.h"
 #include "db/private/Statement.h"
 
 #include <QDeadlineTimer>
@@ -120,7 +121,7 @@ private:
     qint64 m_dataVersion = -1;
     QElapsedTimer m_sinceVersionCheck; // started when SQLite was last asked
     bool m_recheckDue = false; // set when an action begins: its first look asks SQLite
-    int m_lockWaitLimitMs = 5000;
+    int m_lockWaitLimitMs = DefaultLockWaitMs;
     QDeadlineTimer m_lockWaitEnds; // of the wait going on, or of the action's one wait
     bool m_inAction = false;
     bool m_actionWaited = false;
