@@ -707,8 +707,8 @@ void TestApp::aboutPageBesideProgram()
     UrlOpener::Recorder urls;
     MessageBox::Recorder boxes;
     window->hotSpotClicked(QStringLiteral("logo"));
-    QCOMPARE(urls.opened(), QList<QUrl>{QUrl::fromLocalFile(AboutPage::file(programDir))});
-    QVERIFY(boxes.boxes().isEmpty());
+    QCOMPARE(urls.asked(), QList<QUrl>{QUrl::fromLocalFile(AboutPage::file(programDir))});
+    QVERIFY(boxes.asked().isEmpty());
 }
 
 // Without its About page the mascot says which file is missing, and nothing else changes.
@@ -726,9 +726,9 @@ void TestApp::logoWithoutAboutPage()
     UrlOpener::Recorder urls;
     MessageBox::Recorder boxes;
     window->hotSpotClicked(QStringLiteral("logo"));
-    QVERIFY(urls.opened().isEmpty());
-    QCOMPARE(boxes.boxes().size(), 1);
-    QCOMPARE(boxes.boxes().first().text, QStringLiteral("找不到关于页面：") + QDir::toNativeSeparators(file));
+    QVERIFY(urls.asked().isEmpty());
+    QCOMPARE(boxes.asked().size(), 1);
+    QCOMPARE(boxes.asked().first().text, QStringLiteral("找不到关于页面：") + QDir::toNativeSeparators(file));
     QCOMPARE(window->form().titleView->text(), title);
     QVERIFY(!window->form().caloriePanel->isVisible());
 }
@@ -938,7 +938,7 @@ void TestApp::closingAsksAboutTypedRecord()
     QVERIFY(!window->close());
     QVERIFY(window->isVisible());
     QCOMPARE(window->form().titleEdit->text(), QStringLiteral("午餐"));
-    QCOMPARE(boxes.boxes().size(), 1);
+    QCOMPARE(boxes.asked().size(), 1);
 
     MessageBox::setNextAnswer(MessageBox::Ok);
     QVERIFY(window->close());
@@ -1079,11 +1079,11 @@ void TestApp::skinButtonPresses()
     } else if (object == QLatin1String("c")) {
         QVERIFY(w.form().caloriePanel->isVisible());
     } else if (object == QLatin1String("logo")) {
-        QCOMPARE(urls.opened().size(), 1);
+        QCOMPARE(urls.asked().size(), 1);
     } else if (object == QLatin1String("-")) {
         QTRY_VERIFY(w.isMinimized());
     }
-    QVERIFY(boxes.boxes().isEmpty());
+    QVERIFY(boxes.asked().isEmpty());
 }
 
 void TestApp::skinButtonFocusRing()
@@ -1364,7 +1364,7 @@ void TestApp::exportNotes()
     // Cancelled: nothing written, nothing said.
     menuAction(*window, "exportNotes")->trigger();
     QCOMPARE(files.asked().size(), 1);
-    QVERIFY(boxes.boxes().isEmpty());
+    QVERIFY(boxes.asked().isEmpty());
 
     const QStringList filters = files.asked().first().filters;
     QCOMPARE(filters.size(), onShow.isEmpty() ? 3 : 5); // the notes, then the food log
@@ -1372,8 +1372,8 @@ void TestApp::exportNotes()
     menuAction(*window, "exportNotes")->trigger();
     QCOMPARE(files.asked().size(), 2);
     QVERIFY(files.asked().last().save);
-    QCOMPARE(boxes.boxes().size(), 1);
-    const QString told = boxes.boxes().first().text;
+    QCOMPARE(boxes.asked().size(), 1);
+    const QString told = boxes.asked().first().text;
     QVERIFY2(told.startsWith(QStringLiteral("已把")), qPrintable(told));
 
     QFile written(dir.filePath(file));
@@ -1393,8 +1393,8 @@ void TestApp::exportNotes()
     boxes.clear();
     files.answer(data, filters.at(0));
     menuAction(*window, "exportNotes")->trigger();
-    QCOMPARE(boxes.boxes().size(), 1);
-    QVERIFY(boxes.boxes().first().text.startsWith(QStringLiteral("不能导出")));
+    QCOMPARE(boxes.asked().size(), 1);
+    QVERIFY(boxes.asked().first().text.startsWith(QStringLiteral("不能导出")));
     verifyDatabaseFile(data);
 }
 
@@ -1432,9 +1432,9 @@ void TestApp::exportFoodLogAndExercise()
     QCOMPARE(logFilter, QStringLiteral("饮食与运动记录 CSV (*.csv)"));
     files.answer(dir.filePath(QStringLiteral("log")), logFilter);
     menuAction(*window, "exportNotes")->trigger();
-    QCOMPARE(boxes.boxes().size(), 1);
-    QVERIFY2(boxes.boxes().first().text.startsWith(QStringLiteral("已把 1 条饮食记录和 1 条运动记录导出到")),
-             qPrintable(boxes.boxes().first().text));
+    QCOMPARE(boxes.asked().size(), 1);
+    QVERIFY2(boxes.asked().first().text.startsWith(QStringLiteral("已把 1 条饮食记录和 1 条运动记录导出到")),
+             qPrintable(boxes.asked().first().text));
     QFile written(dir.filePath(QStringLiteral("log.csv")));
     QVERIFY(written.open(QIODevice::ReadOnly));
     const QList<QStringList> rows = CsvText::records(written.readAll());
@@ -1468,17 +1468,17 @@ void TestApp::ownFoodsMoveToAnotherComputer()
         FileDialog::Recorder files;
         files.answer(file);
         menuAction(*window, "exportOwnFoods")->trigger();
-        QCOMPARE(boxes.boxes().size(), 1);
-        QVERIFY2(boxes.boxes().first().text.startsWith(QStringLiteral("已把 1 种自定义食物导出到")),
-                 qPrintable(boxes.boxes().first().text));
+        QCOMPARE(boxes.asked().size(), 1);
+        QVERIFY2(boxes.asked().first().text.startsWith(QStringLiteral("已把 1 种自定义食物导出到")),
+                 qPrintable(boxes.asked().first().text));
     }
     auto window = Startup::openMainWindow(second.path());
     MessageBox::Recorder boxes;
     FileDialog::Recorder files;
     files.answer(file);
     menuAction(*window, "importOwnFoods")->trigger();
-    QCOMPARE(boxes.boxes().size(), 1);
-    QCOMPARE(boxes.boxes().first().text, QStringLiteral("已导入 1 种自定义食物。"));
+    QCOMPARE(boxes.asked().size(), 1);
+    QCOMPARE(boxes.asked().first().text, QStringLiteral("已导入 1 种自定义食物。"));
     QCOMPARE(FoodChoices(FoodCatalog::read(second.filePath(QStringLiteral("data.mdb")))).match(QStringLiteral("wdnc")).value(0).name,
              QStringLiteral("我的奶茶"));
 
@@ -1486,10 +1486,10 @@ void TestApp::ownFoodsMoveToAnotherComputer()
     MessageBox::setNextChoice(1); // 保留已有的
     files.answer(file);
     menuAction(*window, "importOwnFoods")->trigger();
-    QCOMPARE(boxes.boxes().size(), 2);
-    QVERIFY(boxes.boxes().first().text.startsWith(QStringLiteral("有 1 种自定义食物与已有的同名：我的奶茶")));
-    QCOMPARE(boxes.boxes().first().labels, (QStringList{"替换", "保留已有的", "取消"}));
-    QCOMPARE(boxes.boxes().last().text, QStringLiteral("已导入 0 种自定义食物，保留了 1 种已有的同名食物。"));
+    QCOMPARE(boxes.asked().size(), 2);
+    QVERIFY(boxes.asked().first().text.startsWith(QStringLiteral("有 1 种自定义食物与已有的同名：我的奶茶")));
+    QCOMPARE(boxes.asked().first().labels, (QStringList{"替换", "保留已有的", "取消"}));
+    QCOMPARE(boxes.asked().last().text, QStringLiteral("已导入 0 种自定义食物，保留了 1 种已有的同名食物。"));
 }
 
 void TestApp::reportOfTheLastDays_data()
@@ -1559,7 +1559,7 @@ void TestApp::reportOfTheLastDays()
     FileDialog::Recorder files;
     ReportPeriodDialog::Recorder periods;
     menuAction(*window, "exportReport")->trigger(); // the days not chosen: no file is asked for
-    QCOMPARE(periods.asked(), 1);
+    QCOMPARE(periods.asked().size(), 1);
     QVERIFY(files.asked().isEmpty());
     const ReportPeriod period = choice == 2
         ? ReportPeriod::between(QDate(2026, 11, 30), QDate(2026, 11, 21), LogReport::MaxDays)
@@ -1570,8 +1570,8 @@ void TestApp::reportOfTheLastDays()
     QCOMPARE(files.asked().size(), 1);
     QCOMPARE(files.asked().first().filters, QStringList{QStringLiteral("PDF 文件 (*.pdf)")});
     QCOMPARE(QFileInfo(files.asked().first().path).fileName(), fileName);
-    QCOMPARE(boxes.boxes().size(), 1);
-    QVERIFY2(boxes.boxes().first().text.startsWith(told), qPrintable(boxes.boxes().first().text));
+    QCOMPARE(boxes.asked().size(), 1);
+    QVERIFY2(boxes.asked().first().text.startsWith(told), qPrintable(boxes.asked().first().text));
     QFile pdf(dir.filePath(QStringLiteral("report.pdf")));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     const QByteArray bytes = pdf.readAll();
@@ -1594,9 +1594,9 @@ void TestApp::backupToChosenPlace()
     const QString chosen = dir.filePath(QStringLiteral("我的备份"));
     files.answer(chosen);
     menuAction(*window, "backupData")->trigger();
-    QCOMPARE(boxes.boxes().size(), 1);
-    QVERIFY2(boxes.boxes().first().text.startsWith(QStringLiteral("已把数据备份到")),
-             qPrintable(boxes.boxes().first().text));
+    QCOMPARE(boxes.asked().size(), 1);
+    QVERIFY2(boxes.asked().first().text.startsWith(QStringLiteral("已把数据备份到")),
+             qPrintable(boxes.asked().first().text));
     verifyDatabaseFile(chosen + QStringLiteral(".mdb"));
     QCOMPARE(titlesOn(chosen + QStringLiteral(".mdb"), "xd"), QStringList{"心得"});
 
@@ -1611,8 +1611,8 @@ void TestApp::backupToChosenPlace()
     boxes.clear();
     files.answer(data);
     menuAction(*window, "backupData")->trigger();
-    QCOMPARE(boxes.boxes().size(), 1);
-    QVERIFY(boxes.boxes().first().text.startsWith(QStringLiteral("不能")));
+    QCOMPARE(boxes.asked().size(), 1);
+    QVERIFY(boxes.asked().first().text.startsWith(QStringLiteral("不能")));
     QCOMPARE(titlesOn(data, "xd"), (QStringList{"心得", "早睡"}));
 
     // A name that cannot be replaced (a folder holding a file): nothing of it is lost, and no
@@ -1625,9 +1625,9 @@ void TestApp::backupToChosenPlace()
     kept.close();
     files.answer(folder);
     menuAction(*window, "backupData")->trigger();
-    QCOMPARE(boxes.boxes().size(), 1);
-    QVERIFY2(boxes.boxes().first().text.startsWith(QStringLiteral("没有备份")),
-             qPrintable(boxes.boxes().first().text));
+    QCOMPARE(boxes.asked().size(), 1);
+    QVERIFY2(boxes.asked().first().text.startsWith(QStringLiteral("没有备份")),
+             qPrintable(boxes.asked().first().text));
     QVERIFY(QFileInfo::exists(folder + QStringLiteral("/留着.txt")));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("文件夹")).size(), 0);
 
@@ -1647,9 +1647,9 @@ void TestApp::backupToChosenPlace()
     execOn(data, "INSERT INTO xd(Name, demo) VALUES ('第三条', '不会进旧备份');");
     files.answer(protectedCopy);
     menuAction(*window, "backupData")->trigger();
-    QCOMPARE(boxes.boxes().size(), 1);
-    QVERIFY2(boxes.boxes().first().text.startsWith(QStringLiteral("没有备份")), qPrintable(boxes.boxes().first().text));
-    QVERIFY2(boxes.boxes().first().text.contains(QStringLiteral("原来的文件未作改动")), qPrintable(boxes.boxes().first().text));
+    QCOMPARE(boxes.asked().size(), 1);
+    QVERIFY2(boxes.asked().first().text.startsWith(QStringLiteral("没有备份")), qPrintable(boxes.asked().first().text));
+    QVERIFY2(boxes.asked().first().text.contains(QStringLiteral("原来的文件未作改动")), qPrintable(boxes.asked().first().text));
     QFile after(protectedCopy);
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), oldCopy);
@@ -1714,8 +1714,8 @@ void TestApp::fullDiskOrSpecialFileChangesNothing()
     FileDialog::Recorder files;
     files.answer(chosen);
     menuAction(*window, command.toLatin1().constData())->trigger();
-    QCOMPARE(boxes.boxes().size(), 1);
-    const QString told = boxes.boxes().first().text;
+    QCOMPARE(boxes.asked().size(), 1);
+    const QString told = boxes.asked().first().text;
     QVERIFY2(told.startsWith(exporting ? QStringLiteral("没有导出") : QStringLiteral("没有备份")), qPrintable(told));
     if (free >= 0)
         QVERIFY2(told.contains(QStringLiteral("磁盘")), qPrintable(told));
@@ -1772,14 +1772,14 @@ void TestApp::restoreGoodBackup()
     QCOMPARE(files.asked().size(), 1);
     QCOMPARE(files.asked().first().path, DailyBackup(data).folder());
     // Asked first (Cancel by default), naming all it replaces and the backup's date, then told.
-    QCOMPARE(boxes.boxes().size(), 2);
-    QCOMPARE(boxes.boxes().first().defaultButton, MessageBox::Cancel);
-    const QString asked = boxes.boxes().first().text;
+    QCOMPARE(boxes.asked().size(), 2);
+    QCOMPARE(boxes.asked().first().defaultButton, MessageBox::Cancel);
+    const QString asked = boxes.asked().first().text;
     for (const QString &named : {QStringLiteral("笔记"), QStringLiteral("饮食记录"), QStringLiteral("体重"),
                                  QStringLiteral("个人资料"), QStringLiteral("食物表"),
                                  QFileInfo(backup).lastModified().toString(QStringLiteral("yyyy年M月d日"))})
         QVERIFY2(asked.contains(named), qPrintable(asked));
-    const QString told = boxes.boxes().last().text;
+    const QString told = boxes.asked().last().text;
     QVERIFY2(told.startsWith(QStringLiteral("已从")), qPrintable(told));
 
     // The window shows the restored data at once: the section's record and the food tree.
@@ -1844,7 +1844,7 @@ void TestApp::restoreWhileFoodLogShown()
 
     files.answer(backup);
     menuAction(w, "restoreData")->trigger();
-    QVERIFY2(boxes.boxes().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.boxes().last().text));
+    QVERIFY2(boxes.asked().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.asked().last().text));
     // The backup had no food log yet: it arrived with the log's tables, in the same step.
     {
         auto restored = openDatabase(data);
@@ -1884,7 +1884,7 @@ void TestApp::waistKeptThroughBackupRestoreAndExport()
     const QString chosen = dir.filePath(QStringLiteral("腰围备份.mdb"));
     files.answer(chosen);
     menuAction(w, "backupData")->trigger();
-    QVERIFY2(boxes.boxes().last().text.startsWith(QStringLiteral("已把数据备份到")), qPrintable(boxes.boxes().last().text));
+    QVERIFY2(boxes.asked().last().text.startsWith(QStringLiteral("已把数据备份到")), qPrintable(boxes.asked().last().text));
 
     execOn(data, "UPDATE waist_log SET cm = 99;");
     {
@@ -1894,7 +1894,7 @@ void TestApp::waistKeptThroughBackupRestoreAndExport()
     MessageBox::setNextAnswer(MessageBox::NoButton);
     files.answer(chosen);
     menuAction(w, "restoreData")->trigger();
-    QVERIFY2(boxes.boxes().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.boxes().last().text));
+    QVERIFY2(boxes.asked().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.asked().last().text));
     {
         auto db = openDatabase(data);
         QCOMPARE(FoodLogStore(*db).waistOn(day).value_or(-1), 86.5);
@@ -1936,12 +1936,12 @@ void TestApp::everySearchSharesFoodsThatFollowTheFile()
     // The foods cannot be read when the log first opens: said once, tried again next time.
     execOn(data, "ALTER TABLE \"02\" RENAME TO hidden_categories;");
     w.skinEngine().clickObject(QStringLiteral("f"));
-    QCOMPARE(boxes.boxes().size(), 1);
-    QVERIFY2(boxes.boxes().first().text.contains(QStringLiteral("暂时不能添加食物")), qPrintable(boxes.boxes().first().text));
+    QCOMPARE(boxes.asked().size(), 1);
+    QVERIFY2(boxes.asked().first().text.contains(QStringLiteral("暂时不能添加食物")), qPrintable(boxes.asked().first().text));
     w.skinEngine().clickObject(QStringLiteral("a"));
     execOn(data, "ALTER TABLE hidden_categories RENAME TO \"02\";");
     w.skinEngine().clickObject(QStringLiteral("f"));
-    QCOMPARE(boxes.boxes().size(), 1);
+    QCOMPARE(boxes.asked().size(), 1);
     FoodLogView *view = w.foodLogSection()->view();
     auto *logSearch = view->findChild<QLineEdit *>(QStringLiteral("logSearch"));
     auto *add = view->findChild<QPushButton *>(QStringLiteral("logAdd"));
@@ -1960,7 +1960,7 @@ void TestApp::everySearchSharesFoodsThatFollowTheFile()
     logSearch->setText(QStringLiteral("米饭"));
     add->click();
     QCOMPARE(logCount(), 1);
-    QCOMPARE(boxes.boxes().size(), 1);
+    QCOMPARE(boxes.asked().size(), 1);
 
     // Both searches, one reading of the foods.
     w.skinEngine().clickObject(QStringLiteral("a"));
@@ -1977,11 +1977,11 @@ void TestApp::everySearchSharesFoodsThatFollowTheFile()
 
     files.answer(backup);
     menuAction(w, "restoreData")->trigger();
-    QVERIFY2(boxes.boxes().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.boxes().last().text));
+    QVERIFY2(boxes.asked().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.asked().last().text));
     w.skinEngine().clickObject(QStringLiteral("f"));
     logSearch->setText(QStringLiteral("恢复后才有的饼"));
     add->click();
-    QCOMPARE(boxes.boxes().last().text.contains(QStringLiteral("没有找到")), false);
+    QCOMPARE(boxes.asked().last().text.contains(QStringLiteral("没有找到")), false);
     QCOMPARE(logCount(), 1); // the restored file had no entries; this is its first
     w.skinEngine().clickObject(QStringLiteral("a"));
     QVERIFY(panelFinds(QStringLiteral("恢复后才有的饼")));
@@ -2045,8 +2045,8 @@ void TestApp::restoreRefusesBadFiles()
 
     files.answer(bad);
     menuAction(*window, "restoreData")->trigger();
-    QCOMPARE(boxes.boxes().size(), 1); // refused at once: no question first
-    const QString told = boxes.boxes().first().text;
+    QCOMPARE(boxes.asked().size(), 1); // refused at once: no question first
+    const QString told = boxes.asked().first().text;
     QVERIFY2(told.contains(named), qPrintable(told));
     QCOMPARE(titlesOn(data, "sp"), QStringList{"现在的食谱"});
     QCOMPARE(listing(DailyBackup(data).folder()), backupsBefore);
@@ -2080,8 +2080,8 @@ void TestApp::restoreWaitsForNoOtherWriter()
     MessageBox::setNextAnswer(MessageBox::Ok);
     files.answer(backup);
     menuAction(*window, "restoreData")->trigger();
-    QCOMPARE(boxes.boxes().size(), 2); // the question, then the refusal
-    QVERIFY2(boxes.boxes().last().text.contains(QStringLiteral("正被另一个程序使用")), qPrintable(boxes.boxes().last().text));
+    QCOMPARE(boxes.asked().size(), 2); // the question, then the refusal
+    QVERIFY2(boxes.asked().last().text.contains(QStringLiteral("正被另一个程序使用")), qPrintable(boxes.asked().last().text));
     QVERIFY(QDir(DailyBackup(data).folder()).entryList({QStringLiteral("data-before-restore-*")}, QDir::Files).isEmpty());
     QCOMPARE(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
     QCOMPARE(titlesOn(data, "sp"), (QStringList{"现在的食谱", "另一个程序写的"}));
@@ -2090,7 +2090,7 @@ void TestApp::restoreWaitsForNoOtherWriter()
     MessageBox::setNextAnswer(MessageBox::Ok);
     files.answer(backup);
     menuAction(*window, "restoreData")->trigger();
-    QVERIFY2(boxes.boxes().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.boxes().last().text));
+    QVERIFY2(boxes.asked().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.asked().last().text));
     QCOMPARE(titlesOn(data, "sp"), QStringList{"备份里的食谱"});
     const QStringList before = QDir(DailyBackup(data).folder()).entryList({QStringLiteral("data-before-restore-*")}, QDir::Files);
     QCOMPARE(before.size(), 1);
@@ -2119,13 +2119,13 @@ void TestApp::newerFileOpensReadOnly()
     QVERIFY(window->upgradeNotice().contains(QStringLiteral("第 %1 版").arg(DataLayout::layout().version())));
     MessageBox::Recorder boxes;
     window->showStartupNotices();
-    QCOMPARE(boxes.boxes().size(), 1);
+    QCOMPARE(boxes.asked().size(), 1);
     window->hotSpotClicked(QStringLiteral("a"));
     window->notebook()->onNewClicked();
     window->form().titleEdit->setText(QStringLiteral("写不进去"));
     window->form().bodyEdit->setPlainText(QStringLiteral("内容"));
     window->notebook()->onSaveClicked();
-    QVERIFY2(boxes.boxes().last().text.contains(QStringLiteral("只读")), qPrintable(boxes.boxes().last().text));
+    QVERIFY2(boxes.asked().last().text.contains(QStringLiteral("只读")), qPrintable(boxes.asked().last().text));
     window.reset();
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), bytes);
@@ -2136,8 +2136,8 @@ void TestApp::aboutBox()
 {
     MessageBox::Recorder boxes;
     menuAction(*m_loaded, "about")->trigger();
-    QCOMPARE(boxes.boxes().size(), 1);
-    const MessageBox::Shown &box = boxes.boxes().first();
+    QCOMPARE(boxes.asked().size(), 1);
+    const MessageBox::Shown &box = boxes.asked().first();
     QCOMPARE(box.title, QStringLiteral("关于 Pellomir"));
     for (const QString &part : {QStringLiteral("Pellomir 1.0"), QStringLiteral("GPL-3.0-or-later"),
                                 QStringLiteral("中国食物成分表"), QStringLiteral("食品營養成分資料庫"),
