@@ -55,7 +55,7 @@ public:
     void setLockWaitLimit(int milliseconds);
 
 private:
-    friend std::unique_ptr<Database> openDatabase(const QString &path, OpenMode mode);
+    friend std::unique_ptr<Database> openDatabase(const QString &path, OpenMode mode, int lockWaitMs);
     friend class Recordset;
     friend class LockWaitAction;
     Database(QString path, sqlite3 *db);
@@ -90,4 +90,6 @@ private:
 
 // Opens the database file at `path` (the path alone; nothing is appended or
 // removed). Throws DataError when the file is missing, unreadable or no database.
-std::unique_ptr<Database> openDatabase(const QString &path, OpenMode mode = OpenMode::ReadWrite);
+// Its steps, the open's own included, wait up to `lockWaitMs` for another program's lock.
+std::unique_ptr<Database> openDatabase(const QString &path, OpenMode mode = OpenMode::ReadWrite,
+                                       int lockWaitMs = DefaultLockWaitMs);

@@ -202,11 +202,11 @@ void TestAppStart::startupWaitsForLockedFile()
     QVERIFY(tree->rowCount(tree->index(0, 0)) > 0); // the food tree was built
     window.reset();
 
-    // Held all through the wait: the message says the file is in use and what to do, and does
-    // not send the user to reinstall a program that lacks nothing.
+    // Held all through the wait (cut short here): the message says the file is in use and what
+    // to do, and does not send the user to reinstall a program that lacks nothing.
     {
         TempDatabase::WriteLock held(dir.filePath(QStringLiteral("data.mdb")), "BEGIN EXCLUSIVE");
-        window = Startup::openMainWindow(folder);
+        window = Startup::openMainWindow(folder, 100);
     }
     QVERIFY(!window);
     QCOMPARE(m_fatalMessages.size(), 1);
