@@ -457,11 +457,20 @@ void FoodLogViewTest::keyboardEditDeleteUndo()
     QCOMPARE(queryValue(file, QStringLiteral("SELECT count(*) FROM food_log")).toInt(), 1);
 
     // The offer has no time limit: it stays, read out with its message, until the day changes.
+    // (QTimer::singleShot() parks its timer under the event dispatcher.)
+    const auto singleShots = [] {
+        int count = 0;
+        for (const QObject *timer : QAbstractEventDispatcher::instance()->children())
+            count += QLatin1String(timer->metaObject()->className()) == QLatin1String("QSingleShotTimer");
+        return count;
+    };
+    const int singleShotsBefore = singleShots();
     entries->selectEntry(id);
     press(entries, Qt::Key_Delete);
     auto *undoBar = find<QWidget>(view, "undoBar");
-    // Nothing is timed on the bar or the view itself, and every timer the view runs comes due at
-    // once, as if hours passed on an unchanged day: the bar stays.
+    // Nothing is timed on the bar or the view itself, no one-off timer was started, and every
+    // timer the view runs comes due at once, as if hours passed on an unchanged day: the bar stays.
+    QCOMPARE(singleShots(), singleShotsBefore);
     QVERIFY(QAbstractEventDispatcher::instance()->registeredTimers(undoBar).isEmpty());
     QVERIFY(QAbstractEventDispatcher::instance()->registeredTimers(view).isEmpty());
     const auto timers = view->findChildren<QTimer *>();
