@@ -77,6 +77,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #endif
+
 using namespace AppFixture;
 
 namespace {

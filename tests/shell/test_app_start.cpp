@@ -76,6 +76,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #endif
+
 using namespace AppFixture;
 
 class TestAppStart : public QObject
