@@ -109,7 +109,7 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString &table)
     return std::unique_ptr<Recordset>(new Recordset(Recordset::State::open(m_connection, table)));
 }
 
-std::unique_ptr<Database> openDatabase(const QString &path, OpenMode mode)
+std::unique_ptr<Database> openDatabase(const QString &path, OpenMode mode, int lockWaitMs)
 {
     const QFileInfo info(path);
     if (path.isEmpty())
@@ -155,6 +155,7 @@ std::unique_ptr<Database> openDatabase(const QString &path, OpenMode mode)
 
     std::unique_ptr<Database> database(new Database(path, db));
     Connection &connection = *database->m_connection;
+    connection.setLockWaitLimit(lockWaitMs);
     verifyIsDatabase(connection);
     // Every write is on disk when it returns: FULL syncs the file and the
     // journal, EXTRA also syncs the folder once the journal is deleted, so that

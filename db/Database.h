@@ -12,6 +12,9 @@ class Recordset;
 
 // How a file is opened: read-write (a write-protected file still opens, read-only), or read-only
 // whatever the file allows (a file of a newer release, which this one must not change).
+// How long a step waits for another program that holds the file locked, unless told otherwise.
+inline constexpr int DefaultLockWaitMs = 5000;
+
 enum class OpenMode
 {
     ReadWrite,
@@ -48,11 +51,11 @@ public:
     void requireWritable(const QString &context) const;
 
     // How long a step waits for another program that holds the file locked
-    // before it fails saying the file is in use: 5 s unless set otherwise.
+    // before it fails saying the file is in use: DefaultLockWaitMs unless set otherwise.
     void setLockWaitLimit(int milliseconds);
 
 private:
-    friend std::unique_ptr<Database> openDatabase(const QString &path, OpenMode mode);
+    friend std::unique_ptr<Database> openDatabase(const QString &path, OpenMode mode, int lockWaitMs);
     friend class Recordset;
     friend class LockWaitAction;
     Database(QString path, sqlite3 *db);
@@ -87,4 +90,6 @@ private:
 
 // Opens the database file at `path` (the path alone; nothing is appended or
 // removed). Throws DataError when the file is missing, unreadable or no database.
-std::unique_ptr<Database> openDatabase(const QString &path, OpenMode mode = OpenMode::ReadWrite);
+// Its steps, the open's own included, wait up to `lockWaitMs` for another program's lock.
+std::unique_ptr<Database> openDatabase(const QString &path, OpenMode mode = OpenMode::ReadWrite,
+                                       int lockWaitMs = DefaultLockWaitMs);

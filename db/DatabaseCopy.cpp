@@ -28,7 +28,7 @@ DataError failure(const QString &what, const QString &path, sqlite3 *db, int rc)
     return sqliteError(db, QStringLiteral("%1“%2”").arg(what, QDir::toNativeSeparators(path)), rc);
 }
 
-SqliteHandle open(const QString &path, int flags, const QString &what)
+SqliteHandle open(const QString &path, int flags, const QString &what, int lockWaitMs = DefaultLockWaitMs)
 {
     sqlite3 *db = nullptr;
     const int rc = sqlite3_open_v2(sqliteFileName(path).constData(), &db,
@@ -37,7 +37,7 @@ SqliteHandle open(const QString &path, int flags, const QString &what)
     if (rc != SQLITE_OK)
         throw failure(what, path, db, rc);
     sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, 5000);
+    sqlite3_busy_timeout(db, lockWaitMs);
     return handle;
 }
 
@@ -70,7 +70,8 @@ QStringList columnsOf(sqlite3 *db, const QString &table, const QString &what)
 
 } // namespace
 
-void copyDatabaseFile(const QString &sourcePath, const QString &targetPath, qint32 applicationId)
+void copyDatabaseFile(const QString &sourcePath, const QString &targetPath, qint32 applicationId,
+                      int lockWaitMs)
 {
     const QString what = QStringLiteral("无法备份数据库文件到");
     if (QFileInfo::exists(targetPath) || QFileInfo(targetPath).isSymLink())
@@ -107,11 +108,11 @@ void copyDatabaseFile(const QString &sourcePath, const QString &targetPath, qint
 
     {
         SqliteHandle source = open(sourcePath, SQLITE_OPEN_READONLY,
-                             QStringLiteral("无法读取数据库文件"));
-        SqliteHandle copy = open(temporaryPath, SQLITE_OPEN_READWRITE, what);
+                             QStringLiteral("无法读取数据库文件"), lockWaitMs);
+        SqliteHandle copy = open(temporaryPath, SQLITE_OPEN_READWRITE, what, lockWaitMs);
         sqlite3_exec(copy.get(), "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
 
-        if (const auto stopped = backupWholeDatabase(copy.get(), source.get()))
+        if (const auto stopped = backupWholeDatabase(copy.get(), source.get(), lockWaitMs))
             throw failure(what, targetPath, copy.get(), *stopped);
         if (applicationId != 0) {
             const QByteArray mark = QByteArrayLiteral("PRAGMA application_id = ") + QByteArray::number(applicationId);
@@ -163,7 +164,7 @@ void verifyDatabaseFile(const QString &path)
     if (rc != SQLITE_OK)
         throw DataError(what + QStringLiteral("：%1。").arg(describeSqliteCode(rc)), rc);
     sqlite3_extended_result_codes(raw, 1);
-    sqlite3_busy_timeout(raw, 5000);
+    sqlite3_busy_timeout(raw, DefaultLockWaitMs);
 
     // Only the cause is shown: SQLite's own text adds nothing a user could act on here.
     const auto run = [&](auto &&step) {
@@ -240,7 +241,7 @@ void verifyTablesFit(const QString &path, const QStringList &createStatements)
     SqliteHandle file(rawFile);
     if (rc != SQLITE_OK || !rawScratch)
         throw DataError(what + QStringLiteral("：%1。").arg(describeSqliteCode(rc)), rc);
-    sqlite3_busy_timeout(rawFile, 5000);
+    sqlite3_busy_timeout(rawFile, DefaultLockWaitMs);
 
     for (const QString &statement : createStatements)
         execute(rawScratch, statement.toUtf8().constData(), what);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "db/Database.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -16,8 +18,11 @@
 // Throws DataError naming the file and the cause; nothing is left at the
 // target (nor any temporary file) then.
 // A non-zero `applicationId` is written into the copy's header (SQLite's application_id), so that
-// the program can later tell a copy it made from one a user put beside it.
-void copyDatabaseFile(const QString &sourcePath, const QString &targetPath, qint32 applicationId = 0);
+// the program can later tell a copy it made from one a user put beside it. While another program
+// holds either file locked, the copy waits up to `lockWaitMs` in all, then fails saying the file
+// is in use.
+void copyDatabaseFile(const QString &sourcePath, const QString &targetPath, qint32 applicationId = 0,
+                      int lockWaitMs = DefaultLockWaitMs);
 
 // The application_id in the header of the SQLite file at `path`, read from its bytes without
 // opening it as a database; nothing when it is no SQLite file (or a link, or unreadable).

@@ -42,7 +42,7 @@ fuzz_count=$(grep -c '^fuzz: .* no crash in ' "$log")
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLOMIR_BENCH=OFF "${launcher[@]}" \
     -DCMAKE_CXX_FLAGS="-fsanitize=address -fno-omit-frame-pointer" \
     -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=address >/dev/null
-asan_tests='^(app|app_keyboard|app_food_search|app_data_safety|data_location|foodlog_logic|foodlog_view|exercise_logic|exercise_view|own_food_logic|own_food_view|nutrient_logic|progress_logic|progress_view|file_layouts|log_commands_view|notebook|long_lines|note_export|test_data|test_database_copy|test_backup|test_calorie|test_food_panel|test_food_search|test_amount_text|skin)$'
+asan_tests='^(app|app_start|app_data|app_keyboard|app_food_search|app_data_safety|data_location|foodlog_logic|foodlog_view|exercise_logic|exercise_view|own_food_logic|own_food_view|nutrient_logic|progress_logic|progress_view|file_layouts|log_commands_view|notebook|long_lines|note_export|test_data|test_database_copy|test_backup|test_calorie|test_food_panel|test_food_search|test_amount_text|skin)$'
 # Only the programs those tests run (and what they depend on) are compiled; their names are read
 # from the test build, where they exist (ctest names a test's program only once it is built).
 asan_targets=$(cd build-test && ctest --show-only=json-v1 -R "$asan_tests" | python3 -c \

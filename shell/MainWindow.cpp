@@ -189,7 +189,7 @@ void MainWindow::load()
     m_presence = std::make_unique<ProgramPresence>(m_files.dataFile, [this] {
         DailyBackup(m_files.dataFile).removeTemporaries(DailyBackup::Others::NoneCopying);
     });
-    m_database = openDatabase(m_files.dataFile);
+    m_database = openDatabase(m_files.dataFile, OpenMode::ReadWrite, m_lockWaitMs);
     upgradeDataFile();
 
     NotebookControls notebookControls;
@@ -295,7 +295,7 @@ void MainWindow::upgradeDataFile()
     const DataFileUpgrade::Outcome outcome = DataFileUpgrade::atStart(*m_database, m_files.templateFile, m_clock);
     if (outcome.newer) {
         // Every start says it: whatever is written now would be lost to the newer release's rules.
-        m_database = openDatabase(m_files.dataFile, OpenMode::ReadOnly);
+        m_database = openDatabase(m_files.dataFile, OpenMode::ReadOnly, m_lockWaitMs);
         m_upgradeNotice = outcome.message;
         return;
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "db/Clock.h"
+#include "db/Database.h"
 #include "foods/SharedFoodIndex.h"
 #include "shell/DataLocation.h"
 #include "shell/MainForm.h"
@@ -40,6 +41,9 @@ public:
     // The load step, run once before the window is shown. Throws SkinError or DataError when
     // the skin or the database cannot be used; the window must not be shown then.
     void load();
+    // How long the load step and the data steps wait for another program that holds the data
+    // file locked (DefaultLockWaitMs unless set); set before load().
+    void setLockWaitLimit(int milliseconds) { m_lockWaitMs = milliseconds; }
     // The start's last steps, run once the window's first frame is on screen, so that the
     // user does not wait for them to see the window: today's backup on a worker thread, then
     // what the start had to say (showStartupNotices). Call before the window is first painted.
@@ -119,6 +123,7 @@ private:
 
     ProgramFiles m_files;
     Clock m_clock;
+    int m_lockWaitMs = DefaultLockWaitMs;
     // The foods every search of the window shares: read once, again after a restore.
     SharedFoodIndex m_foods;
     MainForm m_form;

@@ -62,12 +62,12 @@ bool Startup::installChineseTranslation(QCoreApplication &app)
     return QCoreApplication::installTranslator(translator);
 }
 
-std::unique_ptr<MainWindow> Startup::openMainWindow(const QString &programDir)
+std::unique_ptr<MainWindow> Startup::openMainWindow(const QString &programDir, int lockWaitMs)
 {
-    return openMainWindow(DataLocation(programDir, DataLocation::defaultUserDataDir()));
+    return openMainWindow(DataLocation(programDir, DataLocation::defaultUserDataDir()), lockWaitMs);
 }
 
-std::unique_ptr<MainWindow> Startup::openMainWindow(const DataLocation &location)
+std::unique_ptr<MainWindow> Startup::openMainWindow(const DataLocation &location, int lockWaitMs)
 {
     ProgramFiles files;
     try {
@@ -85,6 +85,7 @@ std::unique_ptr<MainWindow> Startup::openMainWindow(const DataLocation &location
         const auto cursorBack = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
         try {
             auto window = std::make_unique<MainWindow>(files);
+            window->setLockWaitLimit(lockWaitMs);
             window->load();
             return window;
         } catch (const SkinError &error) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "db/Database.h"
+
 #include <QString>
 #include <memory>
 
@@ -23,10 +25,11 @@ bool installChineseTranslation(QCoreApplication &app);
 // Settles where the files are (DataLocation), creates the main window on them and runs its load
 // step. When the data file cannot be found or made, or the skin or the database cannot be used,
 // reports it (FatalError; for an installed program with every place looked at) and returns
-// null; the window is never shown then.
-std::unique_ptr<MainWindow> openMainWindow(const DataLocation &location);
+// null; the window is never shown then. Another program's lock on the data file is waited for up
+// to `lockWaitMs`.
+std::unique_ptr<MainWindow> openMainWindow(const DataLocation &location, int lockWaitMs = DefaultLockWaitMs);
 
 // The same for the program in `programDir`, with the user's data folder of this account.
-std::unique_ptr<MainWindow> openMainWindow(const QString &programDir);
+std::unique_ptr<MainWindow> openMainWindow(const QString &programDir, int lockWaitMs = DefaultLockWaitMs);
 
 } // namespace Startup

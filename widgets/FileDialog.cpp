@@ -9,7 +9,6 @@
 #include <QTreeView>
 
 namespace {
-FileDialog::Recorder *s_recorder = nullptr;
 const QString FilterSeparator = QStringLiteral(";;");
 
 // Qt's own chooser (used where the desktop offers none) fills its size and date columns in the
@@ -60,30 +59,13 @@ QString runChooser(QFileDialog &dialog)
 }
 } // namespace
 
-FileDialog::Recorder::Recorder() : m_previous(s_recorder)
-{
-    s_recorder = this;
-}
-
-FileDialog::Recorder::~Recorder()
-{
-    s_recorder = m_previous;
-}
-
-void FileDialog::Recorder::answer(const QString &path, const QString &filter)
-{
-    m_answers.append({path, filter});
-}
-
 QString FileDialog::saveFileName(QWidget *parent, const QString &title, const QString &suggestedPath,
                                  const QStringList &filters, QString *selectedFilter)
 {
-    if (s_recorder) {
-        s_recorder->m_asked.append({true, title, suggestedPath, filters,
-                                    selectedFilter ? *selectedFilter : QString()});
-        if (s_recorder->m_answers.isEmpty())
-            return QString();
-        const Recorder::Answer answer = s_recorder->m_answers.takeFirst();
+    if (Recorder *recorder = Recorder::active()) {
+        const Answer answer = recorder->record({true, title, suggestedPath, filters,
+                                                selectedFilter ? *selectedFilter : QString()})
+                                  .value_or(Answer());
         if (selectedFilter && !answer.filter.isEmpty())
             *selectedFilter = answer.filter;
         return answer.path;
@@ -102,10 +84,8 @@ QString FileDialog::saveFileName(QWidget *parent, const QString &title, const QS
 QString FileDialog::openFileName(QWidget *parent, const QString &title, const QString &folder,
                                  const QStringList &filters)
 {
-    if (s_recorder) {
-        s_recorder->m_asked.append({false, title, folder, filters, QString()});
-        return s_recorder->m_answers.isEmpty() ? QString() : s_recorder->m_answers.takeFirst().path;
-    }
+    if (Recorder *recorder = Recorder::active())
+        return recorder->record({false, title, folder, filters, QString()}).value_or(Answer()).path;
     QFileDialog dialog(parent, title, folder, filters.join(FilterSeparator));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);

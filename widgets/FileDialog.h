@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "widgets/SeamRecorder.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -10,7 +12,8 @@ class QWidget;
 // The program's file choosers: where to save a file, which file to open.
 //
 // Tests answer them without showing them: a Recorder, while it lives, keeps every chooser asked
-// for and answers it with the next queued answer, or as if the user cancelled.
+// for and answers it with the next queued answer (answer(path) or answer(path, filter)), or as if
+// the user cancelled.
 class FileDialog
 {
 public:
@@ -32,28 +35,17 @@ public:
         QString selectedFilter;
     };
 
-    class Recorder
+    // The answer to a chooser: a path (empty: cancelled), and for a save chooser the filter
+    // chosen (empty: the one it started with).
+    struct Answer
     {
-    public:
-        Recorder();
-        ~Recorder();
-        Recorder(const Recorder &) = delete;
-        Recorder &operator=(const Recorder &) = delete;
-
-        // Queues the answer to the next chooser: a path (empty: cancelled), and for a save
-        // chooser the filter chosen (empty: the one it started with).
-        void answer(const QString &path, const QString &filter = QString());
-        const QList<Asked> &asked() const { return m_asked; }
-
-    private:
-        friend class FileDialog;
-        struct Answer
+        Answer(QString chosenPath = QString(), QString chosenFilter = QString())
+            : path(std::move(chosenPath)), filter(std::move(chosenFilter))
         {
-            QString path;
-            QString filter;
-        };
-        QList<Answer> m_answers;
-        QList<Asked> m_asked;
-        Recorder *m_previous = nullptr;
+        }
+        QString path;
+        QString filter;
     };
+
+    using Recorder = SeamRecorder<FileDialog, Asked, Answer>;
 };

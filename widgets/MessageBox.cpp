@@ -11,7 +11,6 @@
 
 namespace {
 MessageBox::Button s_nextAnswer = MessageBox::NoButton;
-MessageBox::Recorder *s_recorder = nullptr;
 constexpr int NoChoice = -1;
 int s_nextChoice = NoChoice;
 
@@ -33,16 +32,6 @@ QMessageBox::StandardButton toStandard(MessageBox::Button button)
     return static_cast<QMessageBox::StandardButton>(button);
 }
 } // namespace
-
-MessageBox::Recorder::Recorder() : m_previous(s_recorder)
-{
-    s_recorder = this;
-}
-
-MessageBox::Recorder::~Recorder()
-{
-    s_recorder = m_previous;
-}
 
 MessageBox::Button MessageBox::information(QWidget *parent, const QString &title, const QString &text)
 {
@@ -89,9 +78,10 @@ int MessageBox::choose(QWidget *parent, const QString &title, const QString &tex
 {
     Q_ASSERT(!buttons.isEmpty());
     const int escape = int(buttons.size()) - 1;
-    if (s_recorder)
-        s_recorder->m_boxes.append({title, text, {}, NoButton, buttons});
-    if (s_nextChoice != NoChoice || s_recorder) {
+    Recorder *recorder = Recorder::active();
+    if (recorder)
+        recorder->record({title, text, {}, NoButton, buttons});
+    if (s_nextChoice != NoChoice || recorder) {
         const int answer = s_nextChoice != NoChoice ? qBound(0, s_nextChoice, escape) : 0;
         s_nextChoice = NoChoice;
         return answer;
@@ -122,10 +112,11 @@ void MessageBox::setNextAnswer(Button button)
 MessageBox::Button MessageBox::ask(QWidget *parent, const QString &title, const QString &text,
                                    const QList<Button> &buttons, Button defaultButton)
 {
-    if (s_recorder)
-        s_recorder->m_boxes.append({title, text, buttons, defaultButton, {}});
+    Recorder *recorder = Recorder::active();
+    if (recorder)
+        recorder->record({title, text, buttons, defaultButton, {}});
 
-    if (s_nextAnswer != NoButton || s_recorder) {
+    if (s_nextAnswer != NoButton || recorder) {
         const Button answer = s_nextAnswer != NoButton ? s_nextAnswer : buttons.first();
         s_nextAnswer = NoButton;
         return answer;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "widgets/SeamRecorder.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -20,6 +22,7 @@ class QWidget;
 // Tests answer boxes without showing them: setNextAnswer() answers the next
 // box, and a Recorder, while it lives, keeps every box asked for and answers it
 // (with the next answer if one was set, else with the box's first button).
+// Its answers are set through setNextAnswer() and setNextChoice(), never queued.
 class MessageBox
 {
 public:
@@ -66,23 +69,8 @@ public:
         QStringList labels; // a choose() box's buttons; empty for the others
     };
 
-    // Test seam: records every box asked for while it lives; no box is shown.
-    class Recorder
-    {
-    public:
-        Recorder();
-        ~Recorder();
-        Recorder(const Recorder &) = delete;
-        Recorder &operator=(const Recorder &) = delete;
-
-        const QList<Shown> &boxes() const { return m_boxes; }
-        void clear() { m_boxes.clear(); }
-
-    private:
-        friend class MessageBox;
-        QList<Shown> m_boxes;
-        Recorder *m_previous = nullptr;
-    };
+    // Test seam: records every box asked for while it lives (asked()); no box is shown.
+    using Recorder = SeamRecorder<MessageBox, Shown>;
 
 private:
     static Button ask(QWidget *parent, const QString &title, const QString &text,

@@ -3,25 +3,9 @@
 
 #include <QDesktopServices>
 
-namespace {
-UrlOpener::Recorder *s_recorder = nullptr;
-}
-
-UrlOpener::Recorder::Recorder() : m_previous(s_recorder)
-{
-    s_recorder = this;
-}
-
-UrlOpener::Recorder::~Recorder()
-{
-    s_recorder = m_previous;
-}
-
 bool UrlOpener::open(const QUrl &url)
 {
-    if (s_recorder) {
-        s_recorder->m_opened.append(url);
-        return true;
-    }
+    if (Recorder *recorder = Recorder::active())
+        return recorder->record(url).value_or(true);
     return QDesktopServices::openUrl(url);
 }

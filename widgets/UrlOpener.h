@@ -1,29 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QList>
+#include "widgets/SeamRecorder.h"
+
 #include <QUrl>
 
-// Opens a web address in the user's default browser. Tests put a Recorder in
-// place, which keeps the addresses instead of opening them.
+// Opens a web address in the user's default browser; false when none could be opened. Tests put
+// a Recorder in place, which keeps the addresses instead of opening them and answers that each
+// was opened, or as queued (answer(false): no browser).
 class UrlOpener
 {
 public:
     static bool open(const QUrl &url);
 
-    class Recorder
-    {
-    public:
-        Recorder();
-        ~Recorder();
-        Recorder(const Recorder &) = delete;
-        Recorder &operator=(const Recorder &) = delete;
-
-        const QList<QUrl> &opened() const { return m_opened; }
-
-    private:
-        friend class UrlOpener;
-        QList<QUrl> m_opened;
-        Recorder *m_previous = nullptr;
-    };
+    using Recorder = SeamRecorder<UrlOpener, QUrl, bool>;
 };

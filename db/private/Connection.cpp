@@ -59,6 +59,7 @@ bool Connection::beginAction(std::function<void()> onWait)
         return false;
     m_inAction = true;
     m_actionWaited = false;
+    m_recheckDue = true;
     m_onActionWait = std::move(onWait);
     return true;
 }
@@ -118,7 +119,7 @@ Connection::Stamp Connection::stampAsking(Recheck recheck)
     s.generation = m_generation;
     s.processWrites = s_writesInProcess.load(std::memory_order_relaxed);
     const bool ask = recheck == Recheck::Now || m_dataVersion < 0
-        || (recheck == Recheck::IfDue && m_sinceVersionCheck.hasExpired(kRecheckMs));
+        || (recheck == Recheck::IfDue && (m_recheckDue || m_sinceVersionCheck.hasExpired(kRecheckMs)));
     if (ask) {
         const QString context = QStringLiteral("无法读取数据库文件“%1”").arg(m_path);
         StatementUse use(cached(QByteArrayLiteral("PRAGMA data_version"), context));
@@ -127,6 +128,7 @@ Connection::Stamp Connection::stampAsking(Recheck recheck)
             throw error(context, rc);
         m_dataVersion = sqlite3_column_int64(use.get(), 0);
         m_sinceVersionCheck.start();
+        m_recheckDue = false;
     }
     s.dataVersion = m_dataVersion;
     return s;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "db/DataError.h"
+#include "db/Database.h"
 #include "db/private/Statement.h"
 
 #include <QDeadlineTimer>
@@ -70,7 +71,7 @@ public:
     {
         if (m_db && m_dataVersion >= 0
             && (recheck == Recheck::Never
-                || (recheck == Recheck::IfDue && !m_sinceVersionCheck.hasExpired(kRecheckMs)))) {
+                || (recheck == Recheck::IfDue && !m_recheckDue && !m_sinceVersionCheck.hasExpired(kRecheckMs)))) {
             return Stamp{sqlite3_total_changes64(m_db), m_generation,
                          s_writesInProcess.load(std::memory_order_relaxed), m_dataVersion};
         }
@@ -107,7 +108,8 @@ private:
     static int busyHandler(void *connection, int attempts);
     bool waitForLock(int attempts);
     // How long a commit by another program may go unseen by a cursor that is
-    // moving in a tight loop. Each user action is further apart than this.
+    // moving in a tight loop. A user action asks SQLite at its first look
+    // (m_recheckDue), however soon it follows the last.
     static constexpr qint64 kRecheckMs = 10;
     // Writes committed through any connection of this process. Lets a cursor
     // on one connection see at once what the program wrote through another.
@@ -118,7 +120,8 @@ private:
     quint64 m_generation = 0;
     qint64 m_dataVersion = -1;
     QElapsedTimer m_sinceVersionCheck; // started when SQLite was last asked
-    int m_lockWaitLimitMs = 5000;
+    bool m_recheckDue = false; // set when an action begins: its first look asks SQLite
+    int m_lockWaitLimitMs = DefaultLockWaitMs;
     QDeadlineTimer m_lockWaitEnds; // of the wait going on, or of the action's one wait
     bool m_inAction = false;
     bool m_actionWaited = false;

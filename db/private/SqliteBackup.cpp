@@ -4,20 +4,16 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
-namespace {
-constexpr int LockWaitMs = 5000;
-}
-
-std::optional<int> backupWholeDatabase(sqlite3 *target, sqlite3 *source)
+std::optional<int> backupWholeDatabase(sqlite3 *target, sqlite3 *source, int lockWaitMs)
 {
     sqlite3_backup *backup = sqlite3_backup_init(target, "main", source, "main");
     if (!backup)
         return sqlite3_errcode(target);
     int rc = SQLITE_OK;
     // A step may already have waited in a connection's busy handler; the steps together wait
-    // no longer than one such wait, so the user hears once, after five seconds, that the file is
-    // in use.
-    const QDeadlineTimer deadline(LockWaitMs);
+    // no longer than one such wait, so the user hears once, after one wait, that the file is in
+    // use.
+    const QDeadlineTimer deadline(lockWaitMs);
     for (;;) {
         rc = sqlite3_backup_step(backup, -1);
         if ((rc != SQLITE_BUSY && rc != SQLITE_LOCKED) || deadline.hasExpired())

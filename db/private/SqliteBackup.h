@@ -13,8 +13,8 @@ struct SqliteHandleCloser
 using SqliteHandle = std::unique_ptr<sqlite3, SqliteHandleCloser>;
 
 // Copies the whole main database of `source` over that of `target` with
-// SQLite's online backup, waiting up to five seconds in all while either file
+// SQLite's online backup, waiting up to `lockWaitMs` in all while either file
 // is locked by another connection (a connection's own busy handler included). Returns nothing when the copy is complete,
 // otherwise the SQLite code that stopped it (the target's error code when the
 // backup could not begin).
-std::optional<int> backupWholeDatabase(sqlite3 *target, sqlite3 *source);
+std::optional<int> backupWholeDatabase(sqlite3 *target, sqlite3 *source, int lockWaitMs);

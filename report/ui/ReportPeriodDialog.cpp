@@ -13,8 +13,6 @@
 #include <QVBoxLayout>
 
 namespace {
-ReportPeriodDialog::Recorder *s_recorder = nullptr;
-
 QDateEdit *dateField(const QDate &day, const QDate &today, QWidget *parent)
 {
     auto *field = new QDateEdit(day, parent);
@@ -24,16 +22,6 @@ QDateEdit *dateField(const QDate &day, const QDate &today, QWidget *parent)
     return field;
 }
 } // namespace
-
-ReportPeriodDialog::Recorder::Recorder() : m_previous(s_recorder)
-{
-    s_recorder = this;
-}
-
-ReportPeriodDialog::Recorder::~Recorder()
-{
-    s_recorder = m_previous;
-}
 
 ReportPeriodDialog::ReportPeriodDialog(const QDate &today, int maxDays, QWidget *parent)
     : QDialog(parent), m_today(today), m_maxDays(maxDays)
@@ -99,10 +87,8 @@ ReportPeriod ReportPeriodDialog::period() const
 
 std::optional<ReportPeriod> ReportPeriodDialog::ask(QWidget *parent, const QDate &today, int maxDays)
 {
-    if (s_recorder) {
-        ++s_recorder->m_asked;
-        return s_recorder->m_answers.isEmpty() ? std::nullopt : s_recorder->m_answers.takeFirst();
-    }
+    if (Recorder *recorder = Recorder::active())
+        return recorder->record(today).value_or(std::nullopt);
     ReportPeriodDialog dialog(today, maxDays, parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

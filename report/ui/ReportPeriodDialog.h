@@ -2,6 +2,7 @@
 #pragma once
 
 #include "report/ReportPeriod.h"
+#include "widgets/SeamRecorder.h"
 
 #include <QDialog>
 #include <QList>
@@ -14,8 +15,9 @@ class QRadioButton;
 // 天, or two dates. Keys: the arrow keys move between the three, Tab reaches the dates, Return
 // confirms, Esc cancels.
 //
-// Tests answer it without showing it: a Recorder, while it lives, answers each ask() with the next
-// queued period, or as if the user cancelled.
+// Tests answer it without showing it: a Recorder, while it lives, keeps the last day offered
+// (today) of each ask() and answers it with the next queued period (or std::nullopt: cancelled),
+// or as if the user cancelled.
 class ReportPeriodDialog : public QDialog
 {
     Q_OBJECT
@@ -29,24 +31,7 @@ public:
     // The period chosen, or nothing when the user cancelled.
     static std::optional<ReportPeriod> ask(QWidget *parent, const QDate &today, int maxDays);
 
-    class Recorder
-    {
-    public:
-        Recorder();
-        ~Recorder();
-        Recorder(const Recorder &) = delete;
-        Recorder &operator=(const Recorder &) = delete;
-
-        // Queues the answer to the next ask(): a period, or nothing (cancelled).
-        void answer(std::optional<ReportPeriod> period) { m_answers.append(period); }
-        int asked() const { return m_asked; }
-
-    private:
-        friend class ReportPeriodDialog;
-        QList<std::optional<ReportPeriod>> m_answers;
-        int m_asked = 0;
-        Recorder *m_previous = nullptr;
-    };
+    using Recorder = SeamRecorder<ReportPeriodDialog, QDate, std::optional<ReportPeriod>>;
 
 private:
     QDate m_today;

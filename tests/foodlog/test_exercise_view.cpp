@@ -121,7 +121,7 @@ void ExerciseViewTest::briskWalkCountsInTheDay()
     auto *minutes = find<QDoubleSpinBox>(f.view.get(), "exerciseMinutes");
     minutes->setValue(30);
     QTest::keyClick(popup, Qt::Key_Return);
-    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    QVERIFY2(boxes.asked().isEmpty(), qPrintable(boxes.asked().value(0).text));
 
     const double met = metOf(QStringLiteral("快走"));
     QVERIFY(met > 1);
@@ -153,8 +153,8 @@ void ExerciseViewTest::withoutAWeightNothingIsAdded()
     MessageBox::Recorder boxes;
     f.search()->setText(QStringLiteral("快走"));
     find<QPushButton>(f.view.get(), "exerciseAdd")->click();
-    QCOMPARE(boxes.boxes().size(), 1);
-    QVERIFY(boxes.boxes().first().text.startsWith(QStringLiteral("先记录体重，才能算出运动消耗")));
+    QCOMPARE(boxes.asked().size(), 1);
+    QVERIFY(boxes.asked().first().text.startsWith(QStringLiteral("先记录体重，才能算出运动消耗")));
     // Nothing written: the file did not even get the exercise tables.
     QCOMPARE(value(f.file, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'exercise_log'")).toInt(),
              f.store.hasTables() ? 1 : 0);
@@ -163,8 +163,8 @@ void ExerciseViewTest::withoutAWeightNothingIsAdded()
     // An activity that is not one says so too.
     f.search()->setText(QStringLiteral("飞天"));
     find<QPushButton>(f.view.get(), "exerciseAdd")->click();
-    QCOMPARE(boxes.boxes().size(), 2);
-    QVERIFY(boxes.boxes().last().text.contains(QStringLiteral("没有找到“飞天”")));
+    QCOMPARE(boxes.asked().size(), 2);
+    QVERIFY(boxes.asked().last().text.contains(QStringLiteral("没有找到“飞天”")));
 }
 
 // F2 edits the minutes (the energy follows at the entry's own rate); Delete removes the entry
@@ -276,7 +276,7 @@ void ExerciseViewTest::tabOrderAddsAnActivity()
     minutes->selectAll();
     QTest::keyClicks(minutes, QStringLiteral("20"));
     QTest::keyClick(minutes, Qt::Key_Return);
-    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    QVERIFY2(boxes.asked().isEmpty(), qPrintable(boxes.asked().value(0).text));
     QCOMPARE(value(f.file, QStringLiteral("SELECT activity || '|' || minutes FROM exercise_log")).toString(),
              QStringLiteral("跳绳|20.0"));
 }
@@ -310,7 +310,7 @@ void ExerciseViewTest::weightNearestTheDay()
     f.search()->setText(QStringLiteral("快走"));
     find<QDoubleSpinBox>(f.view.get(), "exerciseMinutes")->setValue(30);
     find<QPushButton>(f.view.get(), "exerciseAdd")->click();
-    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    QVERIFY2(boxes.asked().isEmpty(), qPrintable(boxes.asked().value(0).text));
     const double met = metOf(QStringLiteral("快走"));
     QCOMPARE(value(f.file, QStringLiteral("SELECT round(kcal, 6) FROM exercise_log")).toDouble(),
              std::round((met - 1) * used * 0.5 * 1e6) / 1e6);

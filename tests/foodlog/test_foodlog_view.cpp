@@ -25,6 +25,7 @@
 #include "widgets/MessageBox.h"
 #include "widgets/PictureBox.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QCompleter>
@@ -42,6 +43,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QShortcut>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -339,7 +341,7 @@ void FoodLogViewTest::logTwoFoodsAndAWeight()
     grams->setValue(50);
     meal->setCurrentIndex(0);
     QTest::keyClick(search, Qt::Key_Return);
-    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    QVERIFY2(boxes.asked().isEmpty(), qPrintable(boxes.asked().value(0).text));
 
     const QString file = copy.data();
     QCOMPARE(queryValue(file, QStringLiteral("SELECT count(*) FROM food_log")).toInt(), 2);
@@ -359,8 +361,8 @@ void FoodLogViewTest::logTwoFoodsAndAWeight()
     // An unknown food is refused with a message; nothing written.
     search->setText(QStringLiteral("不存在的食物"));
     add->click();
-    QCOMPARE(boxes.boxes().size(), 1);
-    QVERIFY(boxes.boxes().first().text.contains(QStringLiteral("没有找到")));
+    QCOMPARE(boxes.asked().size(), 1);
+    QVERIFY(boxes.asked().first().text.contains(QStringLiteral("没有找到")));
     QCOMPARE(queryValue(file, QStringLiteral("SELECT count(*) FROM food_log")).toInt(), 2);
 
     // The weight: entering again replaces the day's value.
@@ -393,7 +395,7 @@ void FoodLogViewTest::anEverydayDayIsJudged()
         grams->setValue(amount);
         find<QPushButton>(view, "logAdd")->click();
     }
-    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    QVERIFY2(boxes.asked().isEmpty(), qPrintable(boxes.asked().value(0).text));
     QCOMPARE(queryValue(copy.data(), QStringLiteral("SELECT count(*) FROM food_log_nutrient")).toInt(), 4);
     const auto text = [&](const char *name) { return find<QLabel>(view, name)->text(); };
     const QStringList verdicts{QStringLiteral("偏低"), QStringLiteral("适宜"), QStringLiteral("偏高")};
@@ -455,10 +457,32 @@ void FoodLogViewTest::keyboardEditDeleteUndo()
     QCOMPARE(queryValue(file, QStringLiteral("SELECT count(*) FROM food_log")).toInt(), 1);
 
     // The offer has no time limit: it stays, read out with its message, until the day changes.
+    // (QTimer::singleShot() parks its timer under the event dispatcher.)
+    const auto singleShots = [] {
+        int count = 0;
+        for (const QObject *timer : QAbstractEventDispatcher::instance()->children())
+            count += QLatin1String(timer->metaObject()->className()) == QLatin1String("QSingleShotTimer");
+        return count;
+    };
+    const int singleShotsBefore = singleShots();
     entries->selectEntry(id);
     press(entries, Qt::Key_Delete);
-    QTest::qWait(6500);
-    QVERIFY(find<QWidget>(view, "undoBar")->isVisible());
+    auto *undoBar = find<QWidget>(view, "undoBar");
+    // Nothing is timed on the bar or the view itself, no one-off timer was started, and every
+    // timer the view runs comes due at once, as if hours passed on an unchanged day: the bar stays.
+    QCOMPARE(singleShots(), singleShotsBefore);
+    QVERIFY(QAbstractEventDispatcher::instance()->registeredTimers(undoBar).isEmpty());
+    QVERIFY(QAbstractEventDispatcher::instance()->registeredTimers(view).isEmpty());
+    const auto timers = view->findChildren<QTimer *>();
+    QVERIFY(!timers.isEmpty());
+    for (QTimer *timer : timers) {
+        if (!timer->isActive())
+            continue;
+        QSignalSpy due(timer, &QTimer::timeout);
+        timer->setInterval(0);
+        QVERIFY(due.wait());
+    }
+    QVERIFY(undoBar->isVisible());
     QCOMPARE(find<QLabel>(view, "undoText")->accessibleDescription(), QStringLiteral("已删除“苹果”"));
     search->setText(QStringLiteral("米饭"));
     find<QPushButton>(view, "logAdd")->click(); // a change of the day: the offer goes
@@ -471,7 +495,7 @@ void FoodLogViewTest::keyboardEditDeleteUndo()
     press(entries, Qt::Key_Delete);
     QCOMPARE(queryValue(file, QStringLiteral("SELECT count(*) FROM food_log")).toInt(), 1);
     QVERIFY(!find<QWidget>(view, "undoBar")->isVisible());
-    QVERIFY(boxes.boxes().isEmpty());
+    QVERIFY(boxes.asked().isEmpty());
 
     // Days: back one and forward again; today's button returns.
     auto *back = find<QToolButton>(view, "dayBack");
@@ -524,7 +548,7 @@ void FoodLogViewTest::budgetFromProfile()
     QVERIFY2(left->text().startsWith(QStringLiteral("超出")), qPrintable(left->text()));
     QCOMPARE(left->accessibleName(), QStringLiteral("剩余"));
     QVERIFY(left->palette().color(QPalette::WindowText).red() > 150);
-    QVERIFY(boxes.boxes().isEmpty());
+    QVERIFY(boxes.asked().isEmpty());
 }
 
 void FoodLogViewTest::readOnlyFileSaysSoAndKeepsWorking()
@@ -551,12 +575,12 @@ void FoodLogViewTest::readOnlyFileSaysSoAndKeepsWorking()
     MessageBox::Recorder boxes;
     FoodLogView *view = openLog(*w);
     answerProfile(*w, true); // saving the profile is refused
-    QCOMPARE(boxes.boxes().size(), 1);
-    QVERIFY2(boxes.boxes().first().text.contains(QStringLiteral("只读")), qPrintable(boxes.boxes().first().text));
+    QCOMPARE(boxes.asked().size(), 1);
+    QVERIFY2(boxes.asked().first().text.contains(QStringLiteral("只读")), qPrintable(boxes.asked().first().text));
     find<QLineEdit>(view, "logSearch")->setText(QStringLiteral("米饭"));
     find<QPushButton>(view, "logAdd")->click();
-    QCOMPARE(boxes.boxes().size(), 2);
-    QVERIFY(boxes.boxes().last().text.contains(QStringLiteral("未作改动")));
+    QCOMPARE(boxes.asked().size(), 2);
+    QVERIFY(boxes.asked().last().text.contains(QStringLiteral("未作改动")));
     // Nothing listed that is not in the file; the rest of the window still works.
     QCOMPARE(find<QLabel>(view, "eatenKcal")->text(), QStringLiteral("已摄入 0 大卡"));
     w->hotSpotClicked(QStringLiteral("c"));
@@ -620,8 +644,8 @@ void FoodLogViewTest::unreadableLogSaysSoOnce()
     FoodLogStore store(*db);
     MessageBox::Recorder boxes;
     FoodLogView view(store, FoodChoices(), Clock([] { return QDateTime(QDate(2026, 12, 10), QTime(12, 0)); }));
-    QCOMPARE(boxes.boxes().size(), 1);
-    const QString text = boxes.boxes().first().text;
+    QCOMPARE(boxes.asked().size(), 1);
+    const QString text = boxes.asked().first().text;
     QVERIFY2(text.startsWith(QStringLiteral("无法读取饮食记录：")), qPrintable(text));
     QCOMPARE(text.count(QStringLiteral("无法读取饮食记录")), 1);
     QVERIFY2(text.contains(QStringLiteral("no such column")), qPrintable(text));
@@ -676,7 +700,7 @@ void FoodLogViewTest::returnSubmitsWeightAndPressesButtons()
     MessageBox::Recorder boxes;
     add->setFocus();
     QTest::keyClick(add, Qt::Key_Return);
-    QCOMPARE(boxes.boxes().size(), 1);
+    QCOMPARE(boxes.asked().size(), 1);
 }
 
 // Rows are shown in whole kcal, and the meal's subtotal and the day's total are the sums of
@@ -761,7 +785,7 @@ void FoodLogViewTest::amountsTypedAreReadOrRefusedInWords()
         QCOMPARE(hintLabel->text(), hint);
         QCOMPARE(hintLabel->palette().color(QPalette::WindowText), QColor(0xB0, 0x1C, 0x1C));
     }
-    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    QVERIFY2(boxes.asked().isEmpty(), qPrintable(boxes.asked().value(0).text));
 }
 
 // The log's search: the best result is highlighted and Return adds it; Escape clears the field;
@@ -800,7 +824,7 @@ void FoodLogViewTest::logSearchKeys()
     const QModelIndexList shown = results->model()->match(results->model()->index(0, 0), Qt::DisplayRole,
                                                           QStringLiteral("百香果 · 鸡蛋果"), 1, Qt::MatchExactly);
     QVERIFY2(!shown.isEmpty(), qPrintable(results->model()->index(0, 0).data().toString()));
-    QVERIFY(boxes.boxes().isEmpty());
+    QVERIFY(boxes.asked().isEmpty());
     // Found by its name's pinyin: the name alone, no reading beside it.
     QTest::keyClick(results, Qt::Key_Escape);
     QTest::keyClick(search, Qt::Key_Escape);
@@ -856,7 +880,7 @@ void FoodLogViewTest::logSearchCompletesAsOnTheDesktop()
     grams->selectAll();
     QTest::keyClicks(grams, QStringLiteral("50"));
     QTest::keyClick(grams, Qt::Key_Return);
-    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    QVERIFY2(boxes.asked().isEmpty(), qPrintable(boxes.asked().value(0).text));
     QCOMPARE(logged(), QStringLiteral("鸡蛋 50.0"));
 
     // After adding, and whenever the field takes the keyboard again, the list stays closed,
@@ -909,7 +933,7 @@ void FoodLogViewTest::logSearchCompletesAsOnTheDesktop()
     QCOMPARE(queryValue(copy.data(), QStringLiteral("SELECT trim(category) FROM \"01\" WHERE trim(food) = '%1'").arg(fruit)).toString(),
              QStringLiteral("水果"));
     QTest::keyClick(results, Qt::Key_Return);
-    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    QVERIFY2(boxes.asked().isEmpty(), qPrintable(boxes.asked().value(0).text));
     QVERIFY2(logged().endsWith(fruit + QStringLiteral(" 50.0")), qPrintable(logged()));
 }
 
@@ -932,7 +956,7 @@ void FoodLogViewTest::measureReturnAddsAndEntriesHaveRoom()
     QVERIFY(measureGrams > 0);
     QCOMPARE(find<QDoubleSpinBox>(view, "logGrams")->value(), double(measureGrams));
     QTest::keyClick(measure, Qt::Key_Return);
-    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    QVERIFY2(boxes.asked().isEmpty(), qPrintable(boxes.asked().value(0).text));
     QCOMPARE(queryValue(copy.data(), QStringLiteral("SELECT food || ' ' || grams FROM food_log")).toString(),
              QStringLiteral("米饭 %1.0").arg(measureGrams));
 
@@ -940,7 +964,7 @@ void FoodLogViewTest::measureReturnAddsAndEntriesHaveRoom()
         search->setText(QString::fromUtf8(food));
         find<QPushButton>(view, "logAdd")->click();
     }
-    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    QVERIFY2(boxes.asked().isEmpty(), qPrintable(boxes.asked().value(0).text));
     auto *entries = find<EntryList>(view, "logEntries");
     const int row = entries->visualItemRect(entries->topLevelItem(0)).height();
     QVERIFY(row > 0);
@@ -1195,7 +1219,7 @@ void FoodLogViewTest::quickLogFromCaloriePanel()
     QTest::keyClicks(amount, QStringLiteral("150"));
     QVERIFY(button->isEnabled());
     button->click();
-    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    QVERIFY2(boxes.asked().isEmpty(), qPrintable(boxes.asked().value(0).text));
     QCOMPARE(queryValue(copy.data(), QStringLiteral("SELECT food || ' ' || grams || ' ' || kcal_per_100g || ' ' || day FROM food_log")).toString(),
              QStringLiteral("米饭 150.0 116.0 %1").arg(QDate::currentDate().toString(Qt::ISODate)));
     QCOMPARE(button->text(), QStringLiteral("已记 ✓"));
@@ -1248,7 +1272,9 @@ void FoodLogViewTest::openOverMidnight()
     earlier.showDay(QDate(2025, 12, 20));
     for (FoodLogView *view : {&today, &earlier})
         find<QTimer>(view, "dayChangeTimer")->setInterval(5);
-    QTest::qWait(30);
+    // The view has looked at the clock (the spy hears the timer after the view does).
+    QSignalSpy looked(find<QTimer>(&today, "dayChangeTimer"), &QTimer::timeout);
+    QVERIFY(looked.wait());
     QCOMPARE(today.day(), QDate(2025, 12, 31));
 
     now = QDateTime(QDate(2026, 1, 1), QTime(0, 0, 30));

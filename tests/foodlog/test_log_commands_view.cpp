@@ -301,7 +301,7 @@ void LogCommandsViewTest::quickEntryCountsAndGoes()
     dialog->findChild<QLineEdit *>(QStringLiteral("quickNote"))->setText(QStringLiteral("同事的生日蛋糕"));
     dialog->findChild<QComboBox *>(QStringLiteral("quickMeal"))->setCurrentIndex(3);
     dialog->findChild<QPushButton *>(QStringLiteral("quickSave"))->click();
-    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+    QVERIFY2(boxes.asked().isEmpty(), qPrintable(boxes.asked().value(0).text));
     QVERIFY(!dialog->isVisible());
     QCOMPARE(f.rows(QStringLiteral("SELECT food || '|' || category || '|' || (grams * kcal_per_100g / 100) || '@' || meal "
                                    "FROM food_log WHERE category = '快速记录'")),
@@ -325,8 +325,8 @@ void LogCommandsViewTest::foodNotFoundIsOfferedAsOwn()
     MessageBox::Recorder boxes;
     f.view->findChild<QLineEdit *>(QStringLiteral("logSearch"))->setText(QStringLiteral("妈妈包的饺子"));
     f.view->findChild<QPushButton *>(QStringLiteral("logAdd"))->click();
-    QCOMPARE(boxes.boxes().size(), 1);
-    QCOMPARE(boxes.boxes().first().text, QStringLiteral("没有找到“妈妈包的饺子”，添加为自定义食物？"));
+    QCOMPARE(boxes.asked().size(), 1);
+    QCOMPARE(boxes.asked().first().text, QStringLiteral("没有找到“妈妈包的饺子”，添加为自定义食物？"));
     QCOMPARE(asked.size(), 1);
     QCOMPARE(asked.first().first().toString(), QStringLiteral("妈妈包的饺子"));
     MessageBox::setNextAnswer(MessageBox::Cancel);

@@ -173,7 +173,7 @@ public:
     QStringList takeBoxes()
     {
         QStringList result;
-        for (const MessageBox::Shown &box : boxes.boxes())
+        for (const MessageBox::Shown &box : boxes.asked())
             result << box.title + QLatin1Char('|') + box.text;
         boxes.clear();
         return result;
@@ -347,7 +347,7 @@ void TestNotebook::otherNamesChangeNothing()
     QCOMPARE(f.window.shown(), shown);
     QCOMPARE(f.window.texts(), texts);
     QVERIFY(f.takeBoxes().isEmpty());
-    QVERIFY(urls.opened().isEmpty());
+    QVERIFY(urls.asked().isEmpty());
 }
 
 void TestNotebook::calorieHotSpot()
@@ -778,7 +778,7 @@ void TestNotebook::deleteAsksFirst()
     MessageBox::setNextAnswer(MessageBox::Button(answer));
     f.click(QStringLiteral("deleteButton"));
 
-    const QList<MessageBox::Shown> &boxes = f.boxes.boxes();
+    const QList<MessageBox::Shown> &boxes = f.boxes.asked();
     QVERIFY(!boxes.isEmpty());
     QCOMPARE(boxes[0].title, BoxTitle);
     QCOMPARE(boxes[0].text, QStringLiteral("你确定要删除吗？"));
@@ -902,7 +902,6 @@ void TestNotebook::lockedFileSaysSoAfterOneWait()
     f.click(before);
     f.type(QStringLiteral("午饭"), QStringLiteral("吃了沙拉"));
     const QString shown = f.window.shown();
-    QTest::qWait(20); // so that the next step asks the file again
     {
         auto lock = f.file.holdExclusiveLock(); // another program in the middle of a commit
         f.takeBoxes();
@@ -930,7 +929,6 @@ void TestNotebook::busyCursorWhileWaitingForLock()
 {
     Fixture f;
     f.click(QStringLiteral("a"));
-    QTest::qWait(20); // so that the next step asks the file again
     std::optional<Qt::CursorShape> cursorWhileWaiting;
     {
         // Another program holds the file for 300 ms; the window waits for it
@@ -984,7 +982,7 @@ void TestNotebook::mayClose()
         MessageBox::setNextAnswer(MessageBox::Button(answer));
 
     QCOMPARE(f.notebook->mayClose(), closes);
-    const QList<MessageBox::Shown> boxes = f.boxes.boxes();
+    const QList<MessageBox::Shown> boxes = f.boxes.asked();
     QCOMPARE(boxes.size(), asks ? 1 : 0);
     if (asks) {
         QCOMPARE(boxes[0].title, BoxTitle);

@@ -119,7 +119,7 @@ int main(int argc, char **argv)
                 boxes.clear();
                 files.answer(csv);
                 menu->findChild<QAction *>(QStringLiteral("importOwnFoods"))->trigger();
-                if (!boxes.boxes().isEmpty() && boxes.boxes().last().text.startsWith(QStringLiteral("已导入 3 种")))
+                if (!boxes.asked().isEmpty() && boxes.asked().last().text.startsWith(QStringLiteral("已导入 3 种")))
                     confirm(QStringLiteral("IMPORT %1a %1b %1c").arg(name));
             } else {
                 // A backup of the data as it is now, restored at once: everything confirmed so
@@ -129,7 +129,7 @@ int main(int argc, char **argv)
                 boxes.clear();
                 files.answer(backup);
                 menu->findChild<QAction *>(QStringLiteral("restoreData"))->trigger();
-                if (!boxes.boxes().isEmpty() && boxes.boxes().last().text.startsWith(QStringLiteral("已从")))
+                if (!boxes.asked().isEmpty() && boxes.asked().last().text.startsWith(QStringLiteral("已从")))
                     confirm(QStringLiteral("RESTORE ") + backup);
             }
         } catch (const DataError &) {

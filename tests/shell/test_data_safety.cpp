@@ -165,8 +165,8 @@ void TestDataSafety::importRefusesWhatIsNoFile()
     FileDialog::Recorder files;
     files.answer(path);
     menuAction(*window, "importOwnFoods")->trigger();
-    QCOMPARE(boxes.boxes().size(), 1);
-    const QString text = boxes.boxes().first().text;
+    QCOMPARE(boxes.asked().size(), 1);
+    const QString text = boxes.asked().first().text;
     QVERIFY2(text.startsWith(QStringLiteral("没有导入")) && text.contains(told), qPrintable(text));
     QVERIFY(!text.contains(QStringLiteral("无法读取")) || kind == QLatin1String("nul"));
     QCOMPARE(ownFoodNames(window->dataFile()), QStringList());
@@ -188,8 +188,8 @@ void TestDataSafety::importReadsAChineseSpreadsheet()
     FileDialog::Recorder files;
     files.answer(path);
     menuAction(*window, "importOwnFoods")->trigger();
-    QCOMPARE(boxes.boxes().size(), 1);
-    QCOMPARE(boxes.boxes().first().text,
+    QCOMPARE(boxes.asked().size(), 1);
+    QCOMPARE(boxes.asked().first().text,
              QStringLiteral("文件不是 UTF-8 编码，已按 GB18030（GBK）编码读取。\n已导入 1 种自定义食物。"));
     QCOMPARE(ownFoodNames(window->dataFile()), QStringList{"我的豆浆"});
 }
@@ -223,9 +223,9 @@ void TestDataSafety::importClashAnsweredByNamedButtons()
     files.answer(path);
     MessageBox::setNextChoice(choice);
     menuAction(*window, "importOwnFoods")->trigger();
-    QVERIFY(!boxes.boxes().isEmpty());
-    QCOMPARE(boxes.boxes().first().labels, (QStringList{"替换", "保留已有的", "取消"}));
-    QCOMPARE(boxes.boxes().size(), choice == 2 ? 1 : 2); // 取消: nothing more to say
+    QVERIFY(!boxes.asked().isEmpty());
+    QCOMPARE(boxes.asked().first().labels, (QStringList{"替换", "保留已有的", "取消"}));
+    QCOMPARE(boxes.asked().size(), choice == 2 ? 1 : 2); // 取消: nothing more to say
     QCOMPARE(ownFoodNames(data), names);
     auto db = openDatabase(data);
     for (const OwnFood &food : OwnFoods::read(*db))
@@ -254,8 +254,8 @@ void TestDataSafety::importCancelledChangesNothing()
     menuAction(*window, "importOwnFoods")->trigger();
     QCOMPARE(work.labels(), QStringList{"正在导入自定义食物"});
     QCOMPARE(work.furthest(), 30);
-    QCOMPARE(boxes.boxes().size(), 1);
-    QCOMPARE(boxes.boxes().first().text, QStringLiteral("已取消导入，没有导入任何食物。"));
+    QCOMPARE(boxes.asked().size(), 1);
+    QCOMPARE(boxes.asked().first().text, QStringLiteral("已取消导入，没有导入任何食物。"));
     QCOMPARE(ownFoodNames(window->dataFile()), QStringList());
 }
 
@@ -303,8 +303,8 @@ void TestDataSafety::restoreRefusesSpecialFilesAndViews()
     FileDialog::Recorder files;
     files.answer(path);
     menuAction(*window, "restoreData")->trigger();
-    QCOMPARE(boxes.boxes().size(), 1);
-    const QString text = boxes.boxes().first().text;
+    QCOMPARE(boxes.asked().size(), 1);
+    const QString text = boxes.asked().first().text;
     QVERIFY2(text.startsWith(QStringLiteral("没有恢复")) && text.contains(told), qPrintable(text));
     QCOMPARE(listing(backups), before);
 }
@@ -352,7 +352,7 @@ void TestDataSafety::restoresKeepTheNewestFiveCopiesBefore()
         made << QFileInfo(backups.beforeRestorePath(now)).fileName();
         files.answer(source);
         menuAction(window, "restoreData")->trigger();
-        QVERIFY2(boxes.boxes().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.boxes().last().text));
+        QVERIFY2(boxes.asked().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.asked().last().text));
     }
     QStringList left = QDir(backups.folder()).entryList({QStringLiteral("data-before-restore-*")}, QDir::Files, QDir::Name);
     QCOMPARE(left, QStringList{QFileInfo(users).fileName()} + made.mid(2));
@@ -436,8 +436,8 @@ void TestDataSafety::systemCausesAreToldInChinese()
     const QString path = dir.filePath(QStringLiteral("no-such-folder/foods.csv"));
     files.answer(path);
     menuAction(*window, "exportOwnFoods")->trigger();
-    QCOMPARE(boxes.boxes().size(), 1);
-    QString text = boxes.boxes().first().text;
+    QCOMPARE(boxes.asked().size(), 1);
+    QString text = boxes.asked().first().text;
     QVERIFY2(text.contains(QStringLiteral("不存在")), qPrintable(text));
     text.remove(QDir::toNativeSeparators(path));
     QVERIFY2(!text.contains(QRegularExpression(QStringLiteral("[A-Za-z]{3,}"))), qPrintable(text));

@@ -265,7 +265,7 @@ void TestFoodSearchWindow::ownFoodFromThePanelToTheLog()
         dialog->findChild<QLineEdit *>(QStringLiteral("ownFoodName"))->setText(QStringLiteral("我的奶茶"));
         dialog->findChild<QLineEdit *>(QStringLiteral("ownFoodKcal"))->setText(QStringLiteral("80"));
         dialog->findChild<QPushButton *>(QStringLiteral("ownFoodSave"))->click();
-        QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+        QVERIFY2(boxes.asked().isEmpty(), qPrintable(boxes.asked().value(0).text));
         QCOMPARE(m_db->query(QStringLiteral("SELECT name || '|' || category || '|' || kcal_per_100g FROM custom_food")).toString(),
                  QStringLiteral("我的奶茶|我的食物|80.0"));
         // Shown where it now is in the tree, marked as the user's own.
@@ -283,7 +283,7 @@ void TestFoodSearchWindow::ownFoodFromThePanelToTheLog()
         amount->selectAll();
         QTest::keyClicks(amount, QStringLiteral("250"));
         w.quickLog()->click();
-        QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.boxes().value(0).text));
+        QVERIFY2(boxes.asked().isEmpty(), qPrintable(boxes.asked().value(0).text));
 
         w.hotSpotClicked(QStringLiteral("f"));
         QTRY_COMPARE(w.findChild<QLabel *>(QStringLiteral("eatenKcal"))->text(), QStringLiteral("已摄入 200 大卡"));

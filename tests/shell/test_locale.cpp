@@ -116,7 +116,8 @@ void TestLocale::chooserListsFilesInChinese()
         for (int column = 0; column < model->columnCount(view->rootIndex()); ++column)
             header << model->headerData(column, Qt::Horizontal).toString();
         dialog->show();
-        QTest::qWait(50);
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        QCoreApplication::processEvents(); // the columns take their widths once laid out
         for (int row = 0; row < 2; ++row) {
             QStringList cells;
             for (int column = 1; column < 4; ++column) {
