@@ -37,7 +37,7 @@ void showShare(QLabel *label, const QString &name, const MacroShares::Share &sha
     label->setPalette(palette);
 }
 
-// "膳食纤维 26.1 克 适宜（建议 25–30 克）"; "膳食纤维 0.5 克（只覆盖今日能量的 16%）" when the entries
+// "膳食纤维 26.1 克 适宜（建议 25–30 克）"; "膳食纤维 0.5 克（覆盖今日能量 16%）" when the entries
 // with the figure carry too little of the day; "—" when none has it.
 void showAmount(QLabel *label, const MacroShares &shares, const MacroShares::Amount &amount, const QString &name,
                 const QString &value, const QString &advice)
@@ -48,7 +48,7 @@ void showAmount(QLabel *label, const MacroShares &shares, const MacroShares::Amo
         text += QLatin1Char(' ') + MacroShares::textOf(amount.verdict);
     // A total of part of the day says so where it is read, not only in the tooltip.
     if (amount.entries > 0 && !judged)
-        text += QStringLiteral("（只覆盖今日能量的 %1%）").arg(shares.coveragePercentOf(amount));
+        text += QStringLiteral("（覆盖今日能量 %1%）").arg(shares.coveragePercentOf(amount));
     else
         text += QStringLiteral("（%1）").arg(advice);
     label->setText(text);

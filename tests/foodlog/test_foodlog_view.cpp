@@ -409,8 +409,8 @@ void FoodLogViewTest::anEverydayDayIsJudged()
     // The rice's fibre and sodium came from the food table through its entry: a total of part of
     // the day, said so.
     QVERIFY(find<QLabel>(view, "fibreTotal")->isVisible());
-    QVERIFY2(text("fibreTotal").contains(QStringLiteral(" 克（只覆盖今日能量的")), qPrintable(text("fibreTotal")));
-    QVERIFY2(text("sodiumTotal").contains(QStringLiteral(" 毫克（只覆盖今日能量的")), qPrintable(text("sodiumTotal")));
+    QVERIFY2(text("fibreTotal").contains(QStringLiteral(" 克（覆盖今日能量")), qPrintable(text("fibreTotal")));
+    QVERIFY2(text("sodiumTotal").contains(QStringLiteral(" 毫克（覆盖今日能量")), qPrintable(text("sodiumTotal")));
 }
 
 void FoodLogViewTest::keyboardEditDeleteUndo()

@@ -386,7 +386,7 @@ void LogCommandsViewTest::sharesAreJudgedOnlyWhenTheFiguresCoverTheDay()
     f.store.addEntry(egg);
     f.view->refresh();
     // 1315 mg from entries with 1440 of the day's 1830 kcal (79 %): shown, not judged.
-    QCOMPARE(text("sodiumTotal"), QStringLiteral("钠 1315 毫克（只覆盖今日能量的 79%）"));
+    QCOMPARE(text("sodiumTotal"), QStringLiteral("钠 1315 毫克（覆盖今日能量 79%）"));
     QCOMPARE(text("proteinShare"), QStringLiteral("蛋白质 146.3 克 37% 偏高"));
     QCOMPARE(text("carbohydrateShare"), QStringLiteral("碳水 30.8 克 8% 偏低"));
     QVERIFY(!text("macroNote").contains(QStringLiteral("覆盖")));
