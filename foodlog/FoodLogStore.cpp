@@ -420,13 +420,15 @@ QList<DayWeight> FoodLogStore::weightsBetween(const QDate &first, const QDate &l
     return days;
 }
 
-std::optional<DayWeight> FoodLogStore::latestWeight(const QDate &day) const
+namespace {
+
+// The weight in range nearest to `day` on the side `side` gives ("day <= ?" and "DESC": on or
+// before it; "day > ?" and "": after it).
+std::optional<DayWeight> weightBeside(Database &db, const QDate &day, const char *side, const char *order)
 {
-    if (!hasTable("weight_log"))
-        return std::nullopt;
-    Query q(m_db,
-            QStringLiteral("SELECT day, kg FROM weight_log WHERE day <= ? AND %1 ORDER BY day DESC LIMIT 1")
-                .arg(weightInRange())
+    Query q(db,
+            QStringLiteral("SELECT day, kg FROM weight_log WHERE %1 AND %2 ORDER BY day %3 LIMIT 1")
+                .arg(QLatin1String(side), weightInRange(), QLatin1String(order))
                 .toUtf8()
                 .constData(),
             readContext());
@@ -436,22 +438,22 @@ std::optional<DayWeight> FoodLogStore::latestWeight(const QDate &day) const
     return std::nullopt;
 }
 
+} // namespace
+
+std::optional<DayWeight> FoodLogStore::latestWeight(const QDate &day) const
+{
+    if (!hasTable("weight_log"))
+        return std::nullopt;
+    return weightBeside(m_db, day, "day <= ?", "DESC");
+}
+
 std::optional<DayWeight> FoodLogStore::nearestWeight(const QDate &day) const
 {
     if (std::optional<DayWeight> before = latestWeight(day))
         return before;
     if (!hasTable("weight_log"))
         return std::nullopt;
-    Query q(m_db,
-            QStringLiteral("SELECT day, kg FROM weight_log WHERE day > ? AND %1 ORDER BY day LIMIT 1")
-                .arg(weightInRange())
-                .toUtf8()
-                .constData(),
-            readContext());
-    q.bind(1, LogDates::dayText(day));
-    if (q.next())
-        return DayWeight{LogDates::dayFrom(q.text(0)), q.real(1)};
-    return std::nullopt;
+    return weightBeside(m_db, day, "day > ?", "");
 }
 
 QStringList FoodLogStore::recentFoods(int limit) const
