@@ -56,3 +56,11 @@ bool LongWork::advance(qint64 done)
     m_box->setValue(int(qMin<qint64>(done, m_total) * Steps / m_total));
     return !m_box->wasCanceled();
 }
+
+std::function<bool(qint64, qint64)> LongWork::share(int part, int parts)
+{
+    return [this, part, parts](qint64 done, qint64 total) {
+        const qint64 of = qMax<qint64>(total, 1);
+        return advance(m_total * (part * of + qBound<qint64>(0, done, of)) / (qint64(parts) * of));
+    };
+}

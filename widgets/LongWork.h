@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class QProgressDialog;
@@ -26,6 +27,11 @@ public:
     // `done` of the total are done. False once the user has cancelled: the caller stops and
     // leaves everything as it was.
     bool advance(qint64 done);
+
+    // For a part of the work that counts in its own units and learns their total on the way (the
+    // pages of a copy, the rows of a restore): its `done` of `total` fill the `part`-th (from 0)
+    // of `parts` equal shares of the box. Answers as advance().
+    std::function<bool(qint64 done, qint64 total)> share(int part, int parts);
 
     // How long the work goes on before the box shows.
     static constexpr int ShowAfterMs = 1000;
