@@ -122,7 +122,8 @@ void copyRows(sqlite3 *db, const QString &table, const QString &context, const s
 
 } // namespace
 
-PreparedRestore::PreparedRestore(const QString &sourcePath, const Prepare &prepare) : m_sourcePath(sourcePath)
+PreparedRestore::PreparedRestore(const QString &sourcePath, const Prepare &prepare, const WorkProgress &progress)
+    : m_sourcePath(sourcePath)
 {
     verifyDatabaseFile(sourcePath);
     const QString shownSource = QDir::toNativeSeparators(sourcePath);
@@ -132,7 +133,9 @@ PreparedRestore::PreparedRestore(const QString &sourcePath, const Prepare &prepa
                         SQLITE_CANTOPEN);
     m_scratchPath = m_folder.filePath(QStringLiteral("restore.mdb"));
     try {
-        copyDatabaseFile(sourcePath, m_scratchPath);
+        copyDatabaseFile(sourcePath, m_scratchPath, 0, DefaultLockWaitMs, progress);
+    } catch (const WorkCancelled &) {
+        throw;
     } catch (const DataError &error) {
         throw DataError(QStringLiteral("无法从“%1”恢复数据：").arg(shownSource) + error.message(), error.code());
     }

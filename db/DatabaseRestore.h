@@ -21,8 +21,9 @@ public:
     using Prepare = std::function<void(sqlite3 *scratch, const QString &context)>;
 
     // Checks the source (verifyDatabaseFile), copies it and runs `prepare` on the copy. Throws
-    // DataError naming what is wrong.
-    PreparedRestore(const QString &sourcePath, const Prepare &prepare);
+    // DataError naming what is wrong. `progress` hears the pages of the copy; when it answers
+    // false, WorkCancelled is thrown and no scratch file is left.
+    PreparedRestore(const QString &sourcePath, const Prepare &prepare, const WorkProgress &progress = {});
 
     // Puts the prepared content into the database open in `live`, in one transaction under the
     // file's rollback journal: other connections and running programs see the old content or the

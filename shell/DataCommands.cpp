@@ -447,9 +447,16 @@ void DataCommands::restoreData()
         // The food log's tables, where the file has them, must be of a shape the upgrade takes.
         verifyTablesFit(path, FoodLogStore::createStatements());
         const QString templateFile = m_parts.templateFile;
-        prepared = std::make_unique<PreparedRestore>(path, [&](sqlite3 *scratch, const QString &context) {
-            keptOwnFoods = DataFileUpgrade::prepareRestored(scratch, templateFile, context);
-        });
+        LongWork work(m_parts.window, QStringLiteral("正在检查备份"), LongWorkSteps);
+        prepared = std::make_unique<PreparedRestore>(
+            path,
+            [&](sqlite3 *scratch, const QString &context) {
+                keptOwnFoods = DataFileUpgrade::prepareRestored(scratch, templateFile, context);
+            },
+            work.share(0, 1));
+    } catch (const WorkCancelled &) {
+        tell(QStringLiteral("已取消恢复，现在的数据未作改动。"));
+        return;
     } catch (const DataError &error) {
         tell(QStringLiteral("没有恢复：") + error.message());
         return;

@@ -44,21 +44,28 @@ public:
         Recorder(const Recorder &) = delete;
         Recorder &operator=(const Recorder &) = delete;
 
-        // The work asks to go on until `done` reaches this, then is cancelled (-1: never).
-        void cancelAt(qint64 done) { m_cancelAt = done; }
+        // The work asks to go on until `done` reaches this, then is cancelled (-1: never); with a
+        // label, only the work of that label is.
+        void cancelAt(qint64 done, const QString &label = QString())
+        {
+            m_cancelAt = done;
+            m_cancelLabel = label;
+        }
         const QStringList &labels() const { return m_labels; }
-        // The furthest step any work reached.
+        // The furthest step the latest work reached.
         qint64 furthest() const { return m_furthest; }
 
     private:
         friend class LongWork;
         QStringList m_labels;
         qint64 m_cancelAt = -1;
+        QString m_cancelLabel;
         qint64 m_furthest = 0;
         Recorder *m_previous = nullptr;
     };
 
 private:
+    QString m_label;
     qint64 m_total;
     std::unique_ptr<QProgressDialog> m_box;
 };

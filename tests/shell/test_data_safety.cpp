@@ -271,19 +271,23 @@ void TestDataSafety::importCancelledChangesNothing()
 
 void TestDataSafety::restoreCancelledLeavesTheFileAsItWas_data()
 {
+    QTest::addColumn<QString>("box");
     QTest::addColumn<qint64>("cancelAt");
     QTest::addColumn<qint64>("stoppedBy"); // the furthest the box can have got
-    // The box's first half is the copy of the current data, its second the backup's rows (the
-    // fixture's food table alone takes more than one step).
-    QTest::newRow("while the current data is copied") << qint64(1) << qint64(500);
-    QTest::newRow("while the backup's rows go in") << qint64(501) << qint64(999);
-    QTest::newRow("at the last row, before the commit") << qint64(1000) << qint64(1000);
+    // Before the question, a box for the copy of the backup that is checked; after it, one whose
+    // first half is the copy of the current data, its second the backup's rows (the fixture's
+    // food table alone takes more than one step).
+    QTest::newRow("while the backup is checked") << "正在检查备份" << qint64(1) << qint64(1000);
+    QTest::newRow("while the current data is copied") << "正在恢复数据" << qint64(1) << qint64(500);
+    QTest::newRow("while the backup's rows go in") << "正在恢复数据" << qint64(501) << qint64(999);
+    QTest::newRow("at the last row, before the commit") << "正在恢复数据" << qint64(1000) << qint64(1000);
 }
 
 // 取消 in the progress box of a restore: the data file keeps every byte, and no copy of it is
 // left behind in the backups folder.
 void TestDataSafety::restoreCancelledLeavesTheFileAsItWas()
 {
+    QFETCH(QString, box);
     QFETCH(qint64, cancelAt);
     QFETCH(qint64, stoppedBy);
     QTemporaryDir dir;
@@ -303,12 +307,13 @@ void TestDataSafety::restoreCancelledLeavesTheFileAsItWas()
     MessageBox::Recorder boxes;
     FileDialog::Recorder files;
     LongWork::Recorder work;
-    work.cancelAt(cancelAt);
+    work.cancelAt(cancelAt, box);
     files.answer(source);
     menuAction(*window, "restoreData")->trigger();
-    QCOMPARE(work.labels(), QStringList{"正在恢复数据"});
+    const bool asked = box == QStringLiteral("正在恢复数据");
+    QCOMPARE(work.labels(), (asked ? QStringList{"正在检查备份", "正在恢复数据"} : QStringList{"正在检查备份"}));
     QVERIFY2(work.furthest() >= cancelAt && work.furthest() <= stoppedBy, qPrintable(QString::number(work.furthest())));
-    QCOMPARE(boxes.asked().size(), 2); // the question, then what happened
+    QCOMPARE(boxes.asked().size(), asked ? 2 : 1); // the question, then what happened
     QCOMPARE(boxes.asked().last().text, QStringLiteral("已取消恢复，现在的数据未作改动。"));
     QVERIFY(bytesOf(data) == bytes);
     QVERIFY(!QFileInfo::exists(data + QStringLiteral("-journal")));
