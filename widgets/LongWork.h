@@ -9,7 +9,8 @@
 class QProgressDialog;
 class QWidget;
 
-// A step of the user's that may take long (an import of many thousand foods): once it has taken
+// A step of the user's that may take long (an import of many thousand foods, a restore, an export
+// or a backup of a large file): once it has taken
 // longer than a second, a box shows how far it got, with 取消. The window cannot be used while
 // the box is up, so nothing else changes the data meanwhile; before that, the window is not
 // asked to handle anything.
