@@ -12,7 +12,7 @@
 // file of that name. Throws DataError "无法写入“<path>”（<cause>）。" otherwise; a file that
 // was there is then as it was, and no temporary file is left.
 //
-// The bytes go in pieces of WriteStepBytes, and `progress` hears the bytes written after each;
+// The bytes go in pieces of WriteStepBytes, and `progress` hears the bytes on the disk after each;
 // when it answers false, the temporary goes, a file that was there stays as it was, and
 // WorkCancelled is thrown.
 void writeWholeFile(const QString &path, const QByteArray &bytes, const WorkProgress &progress = {});
