@@ -71,7 +71,7 @@ QStringList columnsOf(sqlite3 *db, const QString &table, const QString &what)
 } // namespace
 
 void copyDatabaseFile(const QString &sourcePath, const QString &targetPath, qint32 applicationId,
-                      int lockWaitMs)
+                      int lockWaitMs, const WorkProgress &progress)
 {
     const QString what = QStringLiteral("无法备份数据库文件到");
     if (QFileInfo::exists(targetPath) || QFileInfo(targetPath).isSymLink())
@@ -112,7 +112,7 @@ void copyDatabaseFile(const QString &sourcePath, const QString &targetPath, qint
         SqliteHandle copy = open(temporaryPath, SQLITE_OPEN_READWRITE, what, lockWaitMs);
         sqlite3_exec(copy.get(), "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
 
-        if (const auto stopped = backupWholeDatabase(copy.get(), source.get(), lockWaitMs))
+        if (const auto stopped = backupWholeDatabase(copy.get(), source.get(), lockWaitMs, progress))
             throw failure(what, targetPath, copy.get(), *stopped);
         if (applicationId != 0) {
             const QByteArray mark = QByteArrayLiteral("PRAGMA application_id = ") + QByteArray::number(applicationId);

@@ -34,7 +34,7 @@ MAY_INCLUDE = {
     "report": {"db", "foods", "foodlog", "exercise"},
     "notebook": {"db"},
     "widgets": {"resources", "db", "foods"},
-    "skin/ui": {"skin", "widgets", "resources"},
+    "skin/ui": {"db", "skin", "widgets", "resources"},
     "foods/ui": {"db", "foods", "widgets", "resources"},
     "foodlog/ui": {"db", "foods", "foodlog", "exercise", "ownfoods", "widgets", "resources"},
     "report/ui": {"db", "foods", "foodlog", "exercise", "report", "widgets", "resources"},
