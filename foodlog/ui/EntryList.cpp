@@ -24,7 +24,13 @@ QString grams(double value)
 
 } // namespace
 
-EntryList::EntryList(QWidget *parent) : QTreeWidget(parent)
+EntryList::EntryList(QWidget *parent)
+    : QTreeWidget(parent),
+      m_keys([this] { editCurrentGrams(); },
+             [this] {
+                 if (const std::optional<FoodLogEntry> e = currentEntry())
+                     emit deleteRequested(*e);
+             })
 {
     setObjectName(QStringLiteral("logEntries"));
     setAccessibleName(QStringLiteral("当天的饮食记录"));
@@ -42,8 +48,7 @@ EntryList::EntryList(QWidget *parent) : QTreeWidget(parent)
     setItemDelegateForColumn(GramsColumn, new AmountDelegate(AmountText::Grams, QStringLiteral("gramsEditor"),
                                                              QStringLiteral("克数"), this));
     setUniformRowHeights(true);
-    // The window's Menu key and Shift+F10 open this list's own menu while it has the keyboard.
-    setProperty("hasOwnContextMenu", true);
+    ListKeys::giveOwnMenu(this);
 
     connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem *item, int column) {
         if (column != GramsColumn || !item->data(FoodColumn, EntryIdRole).isValid())
@@ -201,18 +206,6 @@ void EntryList::contextMenuEvent(QContextMenuEvent *event)
 
 void EntryList::keyPressEvent(QKeyEvent *event)
 {
-    if (state() != EditingState) {
-        if (event->key() == Qt::Key_Delete) {
-            if (const std::optional<FoodLogEntry> e = currentEntry())
-                emit deleteRequested(*e);
-            event->accept();
-            return;
-        }
-        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_F2) {
-            editCurrentGrams();
-            event->accept();
-            return;
-        }
-    }
-    QTreeWidget::keyPressEvent(event);
+    if (!m_keys.press(event, state() == EditingState))
+        QTreeWidget::keyPressEvent(event);
 }
