@@ -50,8 +50,7 @@ QStringList triggersFor(const QList<RangeTrigger> &bounds)
 // where it has them; the rest show "—". Part of the step that adds food_log_nutrient.
 void fillNutrientsOfEarlierEntries(sqlite3 *db, const QString &context)
 {
-    Query shipped(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'food_nutrient'", context);
-    if (!shipped.next() || shipped.integer(0) == 0)
+    if (!hasTable(db, QStringLiteral("food_nutrient"), context))
         return;
     const QString max = QString::number(LogBounds::MaxNutrientPer100g);
     execute(db,
@@ -245,14 +244,16 @@ bool LogSchema::hasTable(const char *name) const
     Query version(m_db, "PRAGMA schema_version", readContext());
     const qint64 now = version.next() ? version.integer(0) : -1;
     if (m_schemaVersion != now) {
-        QStringList tables;
-        Query q(m_db, "SELECT name FROM sqlite_master WHERE type = 'table'", readContext());
-        while (q.next())
-            tables << q.text(0);
-        m_tables = tables;
+        m_tables.clear();
         m_schemaVersion = now;
     }
-    return m_tables.contains(QLatin1String(name));
+    const QString table = QString::fromLatin1(name);
+    const auto known = m_tables.constFind(table);
+    if (known != m_tables.cend())
+        return *known;
+    const bool present = ::hasTable(m_db, table, readContext());
+    m_tables.insert(table, present);
+    return present;
 }
 
 bool LogSchema::isUpToDate() const

@@ -4,6 +4,7 @@
 #include "db/Clock.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -56,5 +57,5 @@ private:
     Database &m_db;
     Clock m_clock;
     mutable std::optional<qint64> m_schemaVersion;
-    mutable QStringList m_tables;
+    mutable QHash<QString, bool> m_tables;
 };
