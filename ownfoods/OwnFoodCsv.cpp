@@ -3,12 +3,12 @@
 
 #include "db/CsvText.h"
 #include "foods/AmountText.h"
+#include "foods/FigureText.h"
 #include "ownfoods/OwnFoodInput.h"
 
 #include <QHash>
 #include <QSet>
 #include <algorithm>
-#include <cmath>
 
 namespace OwnFoodCsv {
 
@@ -53,11 +53,6 @@ bool nutrientsOf(const QStringList &row, std::optional<Nutrients> &out)
     return true;
 }
 
-QString number(double value)
-{
-    return QString::number(value, 'f', value == std::floor(value) ? 0 : 1);
-}
-
 } // namespace
 
 QByteArray write(const QVector<OwnFood> &foods)
@@ -65,13 +60,13 @@ QByteArray write(const QVector<OwnFood> &foods)
     QString out = CsvText::record(header());
     for (const OwnFood &food : foods) {
         out += CsvText::record(QStringList{food.isRecipe() ? QStringLiteral("菜谱") : QStringLiteral("食物"), food.name,
-                                food.category, number(food.kcalPer100g), food.aliases.join(QChar(0x3001)),
-                                food.measure, food.measure.isEmpty() ? QString() : number(food.measureGrams),
-                                food.isRecipe() ? number(food.cookedGrams) : QString(), QString(), QString()}
+                                food.category, FigureText::upToOneDecimal(food.kcalPer100g), food.aliases.join(QChar(0x3001)),
+                                food.measure, food.measure.isEmpty() ? QString() : FigureText::upToOneDecimal(food.measureGrams),
+                                food.isRecipe() ? FigureText::upToOneDecimal(food.cookedGrams) : QString(), QString(), QString()}
                                + nutrientCells(food.isRecipe() ? std::optional<Nutrients>() : food.nutrients));
         for (const RecipePart &part : food.parts)
-            out += CsvText::record(QStringList{QStringLiteral("配料"), part.food, part.category, number(part.kcalPer100g),
-                                    QString(), QString(), QString(), QString(), food.name, number(part.grams)}
+            out += CsvText::record(QStringList{QStringLiteral("配料"), part.food, part.category, FigureText::upToOneDecimal(part.kcalPer100g),
+                                    QString(), QString(), QString(), QString(), food.name, FigureText::upToOneDecimal(part.grams)}
                                    + nutrientCells(part.nutrients));
     }
     return QByteArray("\xEF\xBB\xBF") + out.toUtf8();

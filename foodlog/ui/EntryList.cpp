@@ -4,6 +4,7 @@
 #include "widgets/AmountDelegate.h"
 
 #include "foodlog/LogCalendar.h"
+#include "foods/FigureText.h"
 
 #include <QHeaderView>
 #include <QContextMenuEvent>
@@ -19,7 +20,7 @@ const int MealRole = Qt::UserRole + 2; // on a meal's row
 
 QString grams(double value)
 {
-    return QString::number(value, 'f', value == std::floor(value) ? 0 : 1);
+    return FigureText::upToOneDecimal(value);
 }
 
 } // namespace
