@@ -52,11 +52,9 @@ QString writeContext()
 
 } // namespace
 
-FoodLogStore::FoodLogStore(Database &db, Clock clock) : m_schema(db, std::move(clock)), m_db(db) {}
-
-QStringList FoodLogStore::createStatements()
+FoodLogStore::FoodLogStore(Database &db, const FileLayout &layout, Clock clock)
+    : m_schema(db, layout, std::move(clock)), m_db(db)
 {
-    return LogSchema::createStatements();
 }
 
 QStringList FoodLogStore::tableNames()
@@ -64,11 +62,6 @@ QStringList FoodLogStore::tableNames()
     return {QStringLiteral("food_log"), QStringLiteral("weight_log"), QStringLiteral("profile"),
             QStringLiteral("exercise_log"), QStringLiteral("custom_activity"), QStringLiteral("custom_food"),
             QStringLiteral("custom_food_part"), QStringLiteral("waist_log")};
-}
-
-QString FoodLogStore::backupPath(const QString &databasePath, const QDateTime &when)
-{
-    return LogSchema::backupPath(databasePath, when);
 }
 
 bool FoodLogStore::hasTables() const

@@ -6,7 +6,7 @@
 #include "db/ProgramPresence.h"
 #include "db/DataError.h"
 #include "db/ShippedFoods.h"
-#include "foodlog/DataFileUpgrade.h"
+#include "datafile/DataFileUpgrade.h"
 #include "foodlog/ui/FoodLogSection.h"
 #include "foods/HouseholdMeasures.h"
 #include "foods/ui/CalorieLookup.h"
