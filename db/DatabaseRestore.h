@@ -34,8 +34,6 @@ public:
     // ever fail, DataError says so, and the copy taken under the lock is the way back.
     void replace(Database &live, const std::function<void()> &underLock = {}) const;
 
-    const QString &scratchPath() const { return m_scratchPath; }
-
 private:
     QString m_sourcePath;
     QTemporaryDir m_folder;

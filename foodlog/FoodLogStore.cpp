@@ -315,13 +315,6 @@ void FoodLogStore::setWeight(const QDate &day, double kg)
     q.bind(1, LogDates::dayText(day)).bind(2, kg).run();
 }
 
-void FoodLogStore::removeWeight(const QDate &day)
-{
-    ensureTables();
-    Query q(m_db, "DELETE FROM weight_log WHERE day = ?", QStringLiteral("无法删除体重"));
-    q.bind(1, LogDates::dayText(day)).run();
-}
-
 std::optional<double> FoodLogStore::waistOn(const QDate &day) const
 {
     return readingOn("waist_log", "cm", waistInRange(), day);

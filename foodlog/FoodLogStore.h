@@ -76,7 +76,6 @@ public:
     std::optional<double> weightOn(const QDate &day) const;
     // One weight per day: entering again replaces it.
     void setWeight(const QDate &day, double kg);
-    void removeWeight(const QDate &day);
 
     // The waist in centimetres (LogBounds::waistInRange), one figure per day, optional.
     std::optional<double> waistOn(const QDate &day) const;

@@ -75,7 +75,7 @@ QList<LayoutStep> stepList()
     const auto between = LogSchema::between;
     const auto triggersFor = LogSchema::rangeTriggers;
     QList<LayoutStep> steps;
-    // 1.1: the tables and the index.
+    // The log's first tables and the index of its days.
     steps << LayoutStep{2, {
         QStringLiteral(
             "CREATE TABLE IF NOT EXISTS food_log (id INTEGER PRIMARY KEY AUTOINCREMENT, day TEXT NOT NULL, "
@@ -90,7 +90,7 @@ QList<LayoutStep> stepList()
                        "height_cm REAL NOT NULL, activity INTEGER NOT NULL CHECK (activity BETWEEN 0 AND 4), "
                        "target_kg REAL NOT NULL DEFAULT 0)"),
     }};
-    // 1.2: their ranges.
+    // Their ranges, as triggers (see above).
     steps << LayoutStep{3, triggersFor({
         {"food_log", numberIn("grams", QStringLiteral("> 0")) + QStringLiteral(" AND NEW.grams <= ")
                          + number(LogBounds::MaxGrams) + QStringLiteral(" AND ")

@@ -120,7 +120,7 @@ Connection::Stamp Connection::stampAsking(Recheck recheck)
     s.generation = m_generation;
     s.processWrites = s_writesInProcess.load(std::memory_order_relaxed);
     const bool ask = recheck == Recheck::Now || m_dataVersion < 0
-        || (recheck == Recheck::IfDue && (m_recheckDue || m_sinceVersionCheck.hasExpired(kRecheckMs)));
+        || (recheck == Recheck::IfDue && (m_recheckDue || recheckIntervalPassed()));
     if (ask) {
         const QString context = QStringLiteral("无法读取数据库文件“%1”").arg(m_path);
         StatementUse use(cached(QByteArrayLiteral("PRAGMA data_version"), context));
