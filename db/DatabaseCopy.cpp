@@ -195,11 +195,7 @@ void verifyDatabaseFile(const QString &path)
                             SQLITE_NOTADB);
         if (!Schema::tableNames().contains(table))
             continue;
-        const bool present = run([&] {
-            Query tables(raw, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1", what);
-            tables.bind(1, table);
-            return tables.next();
-        });
+        const bool present = run([&] { return hasTable(raw, table, what); });
         if (!present)
             throw DataError(what + QStringLiteral("：缺少表“%1”，不是本程序的数据文件。").arg(table),
                             SQLITE_NOTADB);

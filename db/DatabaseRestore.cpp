@@ -48,15 +48,6 @@ QList<SchemaObject> objectsOf(sqlite3 *db, const char *schema, const QString &co
     return objects;
 }
 
-bool hasTable(sqlite3 *db, const char *schema, const char *table, const QString &context)
-{
-    const QByteArray sql = QStringLiteral("SELECT 1 FROM %1.sqlite_schema WHERE type = 'table' AND name = '%2'")
-                               .arg(QLatin1String(schema), QLatin1String(table))
-                               .toUtf8();
-    Query q(db, sql.constData(), context);
-    return q.next();
-}
-
 qint64 rowCount(sqlite3 *db, const QString &table, const QString &context)
 {
     Query count(db, QStringLiteral("SELECT count(*) FROM restored.%1").arg(quotedName(table)).toUtf8().constData(),
@@ -182,7 +173,7 @@ void PreparedRestore::replace(Database &live, const std::function<void()> &under
             if (object.type == QLatin1String("table"))
                 execute(target, QStringLiteral("DROP TABLE IF EXISTS main.%1").arg(quotedName(object.name)).toUtf8().constData(),
                         context);
-        if (hasTable(target, "main", "sqlite_sequence", context))
+        if (hasTable(target, QStringLiteral("sqlite_sequence"), context, "main"))
             execute(target, "DELETE FROM main.sqlite_sequence", context);
 
         QList<SchemaObject> restored = objectsOf(target, "restored", context);
@@ -206,9 +197,9 @@ void PreparedRestore::replace(Database &live, const std::function<void()> &under
                 });
         }
         // The rows copied counted their own ids up: the backup's counts are the ones to keep.
-        if (hasTable(target, "main", "sqlite_sequence", context))
+        if (hasTable(target, QStringLiteral("sqlite_sequence"), context, "main"))
             execute(target, "DELETE FROM main.sqlite_sequence", context);
-        if (hasTable(target, "restored", "sqlite_sequence", context))
+        if (hasTable(target, QStringLiteral("sqlite_sequence"), context, "restored"))
             execute(target, "INSERT INTO main.sqlite_sequence SELECT * FROM restored.sqlite_sequence", context);
         qint64 version = 0;
         {

@@ -44,8 +44,6 @@ public:
     // A step of this many rows takes a few milliseconds, so a box of the user's answers at once.
     static constexpr int RestoreStepRows = 500;
 
-    const QString &scratchPath() const { return m_scratchPath; }
-
 private:
     QString m_sourcePath;
     QTemporaryDir m_folder;

@@ -4,12 +4,12 @@
 #include "db/CsvText.h"
 #include "foods/AmountText.h"
 #include "foods/Bounds.h"
+#include "foods/FigureText.h"
 #include "ownfoods/OwnFoodInput.h"
 
 #include <QHash>
 #include <QSet>
 #include <algorithm>
-#include <cmath>
 
 namespace OwnFoodCsv {
 
@@ -70,14 +70,12 @@ std::optional<Layout> layoutOf(const QStringList &names, QString *problem = null
     return layout;
 }
 
-QString number(double value);
-
 QStringList nutrientCells(const std::optional<Nutrients> &n)
 {
     if (!n)
         return {QString(), QString(), QString(), QString()};
     return {QString::number(n->protein, 'f', 1), QString::number(n->fat, 'f', 1), QString::number(n->carbohydrate, 'f', 1),
-            n->sodium ? number(*n->sodium) : QString()};
+            n->sodium ? FigureText::upToOneDecimal(*n->sodium) : QString()};
 }
 
 // The figures of an ingredient's row: none, or protein, fat and carbohydrate from 0 to 100 g, at
@@ -108,11 +106,6 @@ bool nutrientsOf(const Layout &layout, const QStringList &row, std::optional<Nut
     return true;
 }
 
-QString number(double value)
-{
-    return QString::number(value, 'f', value == std::floor(value) ? 0 : 1);
-}
-
 } // namespace
 
 QByteArray write(const QVector<OwnFood> &foods)
@@ -120,13 +113,13 @@ QByteArray write(const QVector<OwnFood> &foods)
     QString out = CsvText::record(header());
     for (const OwnFood &food : foods) {
         out += CsvText::record(QStringList{food.isRecipe() ? QStringLiteral("菜谱") : QStringLiteral("食物"), food.name,
-                                food.category, number(food.kcalPer100g), food.aliases.join(QChar(0x3001)),
-                                food.measure, food.measure.isEmpty() ? QString() : number(food.measureGrams),
-                                food.isRecipe() ? number(food.cookedGrams) : QString(), QString(), QString()}
+                                food.category, FigureText::upToOneDecimal(food.kcalPer100g), food.aliases.join(QChar(0x3001)),
+                                food.measure, food.measure.isEmpty() ? QString() : FigureText::upToOneDecimal(food.measureGrams),
+                                food.isRecipe() ? FigureText::upToOneDecimal(food.cookedGrams) : QString(), QString(), QString()}
                                + nutrientCells(food.isRecipe() ? std::optional<Nutrients>() : food.nutrients));
         for (const RecipePart &part : food.parts)
-            out += CsvText::record(QStringList{QStringLiteral("配料"), part.food, part.category, number(part.kcalPer100g),
-                                    QString(), QString(), QString(), QString(), food.name, number(part.grams)}
+            out += CsvText::record(QStringList{QStringLiteral("配料"), part.food, part.category, FigureText::upToOneDecimal(part.kcalPer100g),
+                                    QString(), QString(), QString(), QString(), food.name, FigureText::upToOneDecimal(part.grams)}
                                    + nutrientCells(part.nutrients));
     }
     return QByteArray("\xEF\xBB\xBF") + out.toUtf8();

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/DataCommands.h"
+#include "datafile/DataLayout.h"
 
 #include "db/DailyBackup.h"
 #include "db/DatabaseCopy.h"
@@ -9,7 +10,7 @@
 #include "db/FileWrite.h"
 #include "db/Transaction.h"
 #include "db/WorkProgress.h"
-#include "foodlog/DataFileUpgrade.h"
+#include "datafile/DataFileUpgrade.h"
 #include "db/SystemErrorText.h"
 #include "exercise/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
@@ -198,7 +199,7 @@ void DataCommands::exportNotes()
     QList<DayWaist> waists;
     try {
         if (log) {
-            FoodLogStore store(*m_parts.db);
+            FoodLogStore store(*m_parts.db, DataLayout::layout());
             const auto together = store.readTogether();
             foods = store.allEntries();
             exercise = ExerciseStore(store.schema()).allEntries();
@@ -302,7 +303,7 @@ void DataCommands::exportReport()
         return;
     LogReport report;
     try {
-        FoodLogStore foods(*m_parts.db, m_parts.clock);
+        FoodLogStore foods(*m_parts.db, DataLayout::layout(), m_parts.clock);
         ExerciseStore exercise(foods.schema());
         report = LogReport::read(foods, exercise, period->first, period->last);
     } catch (const DataError &error) {
@@ -372,7 +373,7 @@ void DataCommands::importOwnFoods()
                  .arg(reading.problems.mid(0, 5).join(QLatin1Char('\n'))));
         return;
     }
-    LogSchema schema(*m_parts.db, m_parts.clock);
+    LogSchema schema(*m_parts.db, DataLayout::layout(), m_parts.clock);
     OwnFoodStore store(schema);
     QStringList taken;
     try {
@@ -445,7 +446,7 @@ void DataCommands::restoreData()
     try {
         verifyDatabaseFile(path);
         // The food log's tables, where the file has them, must be of a shape the upgrade takes.
-        verifyTablesFit(path, FoodLogStore::createStatements());
+        verifyTablesFit(path, DataLayout::logStatements());
         const QString templateFile = m_parts.templateFile;
         LongWork work(m_parts.window, QStringLiteral("正在检查备份"), LongWorkSteps);
         prepared = std::make_unique<PreparedRestore>(

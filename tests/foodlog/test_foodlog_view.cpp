@@ -4,6 +4,7 @@
 // changing entries from the keyboard, undo, weight and budget, and a file that
 // cannot be written.
 
+#include "datafile/DataLayout.h"
 #include "db/Database.h"
 #include "db/DataError.h"
 #include "db/Recordset.h"
@@ -641,7 +642,7 @@ void FoodLogViewTest::unreadableLogSaysSoOnce()
         QCOMPARE(rc, SQLITE_OK);
     }
     auto db = openDatabase(copy.data());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     MessageBox::Recorder boxes;
     FoodLogView view(store, FoodChoices(), Clock([] { return QDateTime(QDate(2026, 12, 10), QTime(12, 0)); }));
     QCOMPARE(boxes.asked().size(), 1);
@@ -709,7 +710,7 @@ void FoodLogViewTest::figuresAddUpAsShown()
 {
     ProgramCopy copy;
     auto db = openDatabase(copy.data());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const QDate day(2026, 12, 10);
     for (int i = 0; i < 3; ++i) {
         FoodLogEntry e;
@@ -1137,7 +1138,7 @@ void FoodLogViewTest::outOfRangeRowsAreSkippedAndSaid()
     {
         sqlite3 *raw = nullptr;
         QCOMPARE(sqlite3_open(QFile::encodeName(copy.data()).constData(), &raw), SQLITE_OK);
-        QStringList sql = FoodLogStore::createStatements().mid(0, 4); // the tables as 1.1 made them
+        QStringList sql = LogSchema::createStatements().mid(0, 4); // the tables as 1.1 made them
         sql << QStringLiteral("INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) VALUES "
                               "('2026-12-10', 0, '豆浆', '饮料', 250, 16, '2026-12-10 07:30:00'), "
                               "('2026-12-10', 1, '米饭', '谷薯', 1e308, 116, '2026-12-10 12:00:00')")
@@ -1148,7 +1149,7 @@ void FoodLogViewTest::outOfRangeRowsAreSkippedAndSaid()
         sqlite3_close(raw);
     }
     auto db = openDatabase(copy.data());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const QDate today(2026, 12, 10);
     FoodLogView view(store, FoodChoices(), Clock([today] { return QDateTime(today, QTime(20, 0)); }));
     view.resize(450, 400);
@@ -1171,7 +1172,7 @@ void FoodLogViewTest::chartGapsAndTwoTimesScale()
     // area with no exception; days without data stay empty.
     ProgramCopy copy;
     auto db = openDatabase(copy.data());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const QDate today(2026, 12, 10);
     for (int back : {0, 1, 5, 20}) {
         FoodLogEntry e;
@@ -1236,7 +1237,7 @@ void FoodLogViewTest::entriesAroundMidnightAndNewYear()
 {
     ProgramCopy copy;
     auto db = openDatabase(copy.data());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const FoodChoice apple{QStringLiteral("苹果"), QStringLiteral("水果"), 53, QString()};
     QDateTime now(QDate(2025, 12, 31), QTime(23, 59));
     FoodLogView view(store, FoodChoices(), Clock([&now] { return now; }));
@@ -1265,7 +1266,7 @@ void FoodLogViewTest::openOverMidnight()
 {
     ProgramCopy copy;
     auto db = openDatabase(copy.data());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     QDateTime now(QDate(2025, 12, 31), QTime(23, 59, 30));
     FoodLogView today(store, FoodChoices(), Clock([&now] { return now; }));
     FoodLogView earlier(store, FoodChoices(), Clock([&now] { return now; }));
@@ -1290,7 +1291,7 @@ void FoodLogViewTest::refreshReadsInOneTransaction()
 {
     ProgramCopy copy;
     auto db = openDatabase(copy.data());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const QDate day(2026, 12, 10);
     FoodLogView view(store, FoodChoices(), Clock([day] { return QDateTime(day, QTime(12, 0)); }));
     store.setWeight(day, 70);

@@ -3,6 +3,7 @@
 // the recipe arithmetic, the tables added through the log's one upgrade from every earlier
 // layout, every search finding them, the shipped tables left alone, past entries kept.
 
+#include "datafile/DataLayout.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "db/DataError.h"
@@ -314,10 +315,10 @@ void OwnFoodLogicTest::upgradeFromEveryEarlierLayout()
     QFETCH(int, statements);
     TempDatabase file;
     fillFoods(file);
-    for (const QString &sql : LogSchema::createStatements().mid(0, statements))
+    for (const QString &sql : DataLayout::logStatements().mid(0, statements))
         file.exec(sql);
     auto db = openDatabase(file.path());
-    LogSchema schema(*db, Clock([] { return Noon; }));
+    LogSchema schema(*db, DataLayout::layout(), Clock([] { return Noon; }));
     OwnFoodStore store(schema);
     QVERIFY(store.foods().isEmpty());
     QCOMPARE(backupCount(file), 0);
@@ -357,7 +358,7 @@ void OwnFoodLogicTest::everySearchFindsThemBesideShippedOnes()
     fillFoods(file);
     const QString shipped = file.query(QStringLiteral("SELECT group_concat(food || kcal, ',') FROM \"01\"")).toString();
     auto db = openDatabase(file.path());
-    LogSchema schema(*db);
+    LogSchema schema(*db, DataLayout::layout());
     OwnFoodStore store(schema);
     store.add(milkTea());
     // As if the shipped table gained a food of the same name later.
@@ -383,7 +384,7 @@ void OwnFoodLogicTest::changesNeverTouchPastEntries()
     TempDatabase file;
     fillFoods(file);
     auto db = openDatabase(file.path());
-    FoodLogStore log(*db);
+    FoodLogStore log(*db, DataLayout::layout());
     OwnFoodStore store(log.schema());
     const qint64 id = store.add(milkTea());
     FoodLogEntry drink;
@@ -415,7 +416,7 @@ void OwnFoodLogicTest::sodiumIsKeptWithTheFood()
 {
     TempDatabase file;
     auto db = openDatabase(file.path());
-    LogSchema schema(*db);
+    LogSchema schema(*db, DataLayout::layout());
     OwnFoodStore store(schema);
     OwnFood crackers = milkTea();
     crackers.name = QStringLiteral("苏打饼干（某牌）");
@@ -443,7 +444,7 @@ void OwnFoodLogicTest::importReplacesOrKeepsOnAClash()
 {
     TempDatabase file;
     auto db = openDatabase(file.path());
-    LogSchema schema(*db);
+    LogSchema schema(*db, DataLayout::layout());
     OwnFoodStore store(schema);
     store.add(milkTea());
     OwnFood newer = milkTea();

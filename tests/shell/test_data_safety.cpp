@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/DailyBackup.h"
+#include "datafile/DataLayout.h"
 #include "db/Database.h"
 #include "db/DatabaseCopy.h"
 #include "db/DataError.h"
@@ -114,7 +115,7 @@ QStringList ownFoodNames(const QString &dataFile)
 void addOwnFood(const QString &dataFile, const QString &name, double kcal)
 {
     auto db = openDatabase(dataFile);
-    LogSchema schema(*db);
+    LogSchema schema(*db, DataLayout::layout());
     OwnFood food;
     food.name = name;
     food.category = OwnFood::defaultCategory();
