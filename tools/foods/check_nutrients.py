@@ -18,6 +18,9 @@ Every row is checked on its own:
 The coverage, foods with protein, fat and carbohydrate per category, must be
 the one the table "| Category | Foods | With figures |" of FOODS.md states;
 it is printed against the goal of 90 % overall and 70 % in every category.
+A category below 70 % fails the check unless it is one of BELOW_GOAL, the
+categories no cited source fills that far yet (FOODS.md, "What is still
+missing", says why); the overall goal is printed only.
 
 A row outside that energy band is accepted only when resources/FOODS.md lists
 it, with its reason, in the table under the heading "### Energy outliers".
@@ -39,6 +42,10 @@ SODIUM = re.compile(r"^\d{1,5}(\.\d)?$")
 MAX_SODIUM = 40000.0
 COVERAGE_HEADER = "| Category | Foods | With figures |"
 GOAL_OVERALL, GOAL_CATEGORY = 0.90, 0.70
+# Categories that may stay below GOAL_CATEGORY for now: dishes wait for
+# weighed recipes, and the drinks, snacks and drinks with alcohol that are
+# left have no row of the same product in the cited tables.
+BELOW_GOAL = {"家常菜肴", "快餐小吃", "饮料", "糕点零食", "酒类"}
 MACROS = ["protein", "fat", "carbohydrate"]
 # Where alcohol may be given: the drinks with alcohol, and the one seasoning
 # that is a wine.
@@ -125,6 +132,9 @@ def check_coverage(markdown_path, counts):
         goal = GOAL_OVERALL if category == "Total" else GOAL_CATEGORY
         share = covered / foods if foods else 0
         print(f"coverage {category}: {covered}/{foods} = {share:.0%}" + ("" if share >= goal else f" (goal {goal:.0%})"))
+        if category != "Total" and category not in BELOW_GOAL and share < goal:
+            problems.append(f"{category}: {covered} of {foods} foods have figures, under the goal of "
+                            f"{goal:.0%} (only {', '.join(sorted(BELOW_GOAL))} may be under it)")
     return problems
 
 
