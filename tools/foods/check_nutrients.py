@@ -6,7 +6,8 @@ Every row is checked on its own:
   - the header is exactly the documented one and every row has all its fields;
   - a figure is empty or a number from 0 to 100 with at most one decimal;
   - protein, fat and carbohydrate are given together or not at all, and alcohol
-    only with them and only for drinks with alcohol;
+    only with them and only for drinks with alcohol (and dishes of
+    recipes.csv made with one);
   - protein + fat + carbohydrate + alcohol is at most 100 g;
   - the energy of the figures, 4 x protein + 9 x fat + 4 x carbohydrate +
     7 x alcohol, lies within 15 % or 20 kcal of the row's kcal, whichever is
@@ -47,8 +48,9 @@ GOAL_OVERALL, GOAL_CATEGORY = 0.90, 0.70
 # left have no row of the same product in the cited tables.
 BELOW_GOAL = {"家常菜肴", "快餐小吃", "饮料", "糕点零食", "酒类"}
 MACROS = ["protein", "fat", "carbohydrate"]
-# Where alcohol may be given: the drinks with alcohol, and the one seasoning
-# that is a wine.
+# Where alcohol may be given: the drinks with alcohol, the one seasoning that is
+# a wine, and a dish of recipes.csv (beside foods.csv) that has one of them
+# among its ingredients.
 ALCOHOL_CATEGORIES = {"酒类"}
 ALCOHOL_NAMES = {"料酒"}
 ENERGY_FACTORS = {"protein": 4, "fat": 9, "carbohydrate": 4, "alcohol": 7}
@@ -138,6 +140,19 @@ def check_coverage(markdown_path, counts):
     return problems
 
 
+def dishes_with_wine(csv_path, rows):
+    """The dishes of recipes.csv beside csv_path with a drink with alcohol (or
+    料酒) among their ingredients: they may carry its alcohol."""
+    recipes_path = os.path.join(os.path.dirname(os.path.abspath(csv_path)), "recipes.csv")
+    if not os.path.exists(recipes_path):
+        return set()
+    category_of = {fields[1]: fields[0] for fields in rows[1:] if len(fields) > 1}
+    with open(recipes_path, encoding="utf-8", newline="") as handle:
+        recipe_rows = list(csv.reader(handle))[1:]
+    return {fields[1] for fields in recipe_rows
+            if len(fields) > 2 and (category_of.get(fields[2]) in ALCOHOL_CATEGORIES or fields[2] in ALCOHOL_NAMES)}
+
+
 def check(csv_path, markdown_path):
     problems = []
     listed = read_listed_outliers(markdown_path, problems)
@@ -149,6 +164,7 @@ def check(csv_path, markdown_path):
     if not rows or rows[0] != HEADER:
         problems.append(f"{csv_path}:1: the header must be \"{','.join(HEADER)}\"")
         return problems
+    may_carry_alcohol = dishes_with_wine(csv_path, rows)
     for number, fields in enumerate(rows[1:], start=2):
         where = f"{csv_path}:{number}"
         if len(fields) != len(HEADER):
@@ -178,7 +194,7 @@ def check(csv_path, markdown_path):
         if row["alcohol"] != "":
             if not given:
                 problems.append(f"{where}: {name}: alcohol without protein, fat and carbohydrate")
-            if row["category"] not in ALCOHOL_CATEGORIES and name not in ALCOHOL_NAMES:
+            if row["category"] not in ALCOHOL_CATEGORIES and name not in ALCOHOL_NAMES | may_carry_alcohol:
                 problems.append(f"{where}: {name}: alcohol is only for drinks with alcohol")
         counts.setdefault(row["category"], [0, 0])[0] += 1
         if not given and (row["fibre"] != "" or row["sodium"] != ""):
