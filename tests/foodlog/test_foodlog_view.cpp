@@ -379,8 +379,9 @@ void FoodLogViewTest::logTwoFoodsAndAWeight()
 }
 
 // A day of 米饭, 西红柿炒鸡蛋, 宫保鸡丁, 奶茶 and 啤酒 from the shipped table: every food has figures
-// (the beer's with its alcohol), so the shares come with a verdict and no entry is left out;
-// fibre and sodium, which only the rice and the beer have, are shown as part of the day.
+// (the beer's with its alcohol), so the shares come with a verdict and no entry is left out.
+// Every one of them has sodium, so the day's sodium is judged too; fibre, which the milk tea
+// (its milk powder) and 宫保鸡丁 (its soy sauce) lack, is shown as part of the day.
 void FoodLogViewTest::anEverydayDayIsJudged()
 {
     ProgramCopy copy;
@@ -407,11 +408,22 @@ void FoodLogViewTest::anEverydayDayIsJudged()
     }
     QVERIFY2(!text("macroNote").contains(QStringLiteral("覆盖")), qPrintable(text("macroNote")));
     QVERIFY2(!text("macroNote").contains(QStringLiteral("没有营养素数据")), qPrintable(text("macroNote")));
-    // The rice's and the beer's fibre and sodium came from the food table through their entries:
-    // a total of part of the day, said so.
+    // Fibre and sodium came from the food table through the entries: sodium for all five,
+    // fibre for the rice, the beer and 西红柿炒鸡蛋.
+    const auto entriesWith = [&](const char *column) {
+        return queryValue(copy.data(), QStringLiteral("SELECT count(*) FROM food_log_fibre_sodium WHERE %1 IS NOT NULL")
+                                           .arg(QLatin1String(column)))
+            .toInt();
+    };
+    QCOMPARE(entriesWith("sodium"), 5);
+    QCOMPARE(entriesWith("fibre"), 3);
     QVERIFY(find<QLabel>(view, "fibreTotal")->isVisible());
     QVERIFY2(text("fibreTotal").contains(QStringLiteral(" 克（覆盖今日能量")), qPrintable(text("fibreTotal")));
-    QVERIFY2(text("sodiumTotal").contains(QStringLiteral(" 毫克（覆盖今日能量")), qPrintable(text("sodiumTotal")));
+    const QString sodium = text("sodiumTotal");
+    QVERIFY2(!sodium.contains(QStringLiteral("覆盖")), qPrintable(sodium));
+    QVERIFY2(std::any_of(verdicts.cbegin(), verdicts.cend(),
+                         [&](const QString &v) { return sodium.contains(QStringLiteral(" 毫克 ") + v); }),
+             qPrintable(sodium));
 }
 
 void FoodLogViewTest::keyboardEditDeleteUndo()
