@@ -4,7 +4,7 @@
 #include "db/Database.h"
 #include "db/DataError.h"
 #include "ownfoods/OwnFoodStore.h"
-#include "foodlog/ui/OwnFoodDialog.h"
+#include "ownfoods/ui/OwnFoodDialog.h"
 #include "widgets/MessageBox.h"
 
 FoodLogSection::FoodLogSection(Database &db, QWidget *window, QList<QWidget *> replaced, QRect area,

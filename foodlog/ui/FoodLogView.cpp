@@ -17,7 +17,7 @@
 #include "foodlog/ui/DayTotals.h"
 #include "foodlog/ui/EntryCommands.h"
 #include "foodlog/ui/EntryList.h"
-#include "foodlog/ui/ExercisePage.h"
+#include "exercise/ui/ExercisePage.h"
 #include "foodlog/ui/FoodPicker.h"
 #include "foodlog/ui/IntakeChart.h"
 #include "foodlog/ui/MacroSummary.h"

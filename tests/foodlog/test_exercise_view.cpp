@@ -6,7 +6,7 @@
 #include "db/Database.h"
 #include "exercise/ActivityTable.h"
 #include "foodlog/FoodLogStore.h"
-#include "foodlog/ui/CustomActivityDialog.h"
+#include "exercise/ui/CustomActivityDialog.h"
 #include "foodlog/ui/FoodLogView.h"
 #include "foodlog/ui/IntakeChart.h"
 #include "support/TempDatabase.h"

@@ -4,7 +4,7 @@
 // a click on it in the tree shows it, and what an amount of it costs.
 #include "db/Database.h"
 #include "foodlog/ui/FoodLogSection.h"
-#include "foodlog/ui/OwnFoodDialog.h"
+#include "ownfoods/ui/OwnFoodDialog.h"
 #include "foods/ui/FoodPortionPanel.h"
 #include "foods/ui/QuickLogButton.h"
 #include "foods/ui/FoodSearchBox.h"

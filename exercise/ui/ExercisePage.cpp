@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ui/ExercisePage.h"
+#include "exercise/ui/ExercisePage.h"
 
 #include "db/DataError.h"
 #include "widgets/AmountHint.h"
 #include "widgets/AmountSpinBox.h"
-#include "foodlog/ui/CustomActivityDialog.h"
-#include "foodlog/ui/ExerciseList.h"
+#include "exercise/ui/CustomActivityDialog.h"
+#include "exercise/ui/ExerciseList.h"
 #include "widgets/SearchCompletion.h"
 #include "widgets/UndoBar.h"
 #include "widgets/ClearButton.h"

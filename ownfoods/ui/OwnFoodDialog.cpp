@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ui/OwnFoodDialog.h"
+#include "ownfoods/ui/OwnFoodDialog.h"
 #include "widgets/Named.h"
 
 #include "widgets/AmountDelegate.h"
