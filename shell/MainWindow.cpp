@@ -15,9 +15,12 @@
 #include "foods/ui/FoodSearchBox.h"
 #include "foods/ui/QuickLogButton.h"
 #include "notebook/NotebookSections.h"
+#include "ownfoods/ui/OwnFoodEditor.h"
+#include "ownfoods/ui/OwnFoodImport.h"
 #include "notebook/ui/NotebookController.h"
 #include "shell/AboutPage.h"
 #include "shell/DataCommands.h"
+#include "shell/ExerciseTab.h"
 #include "shell/SkinCaptions.h"
 #include "shell/StartupBackup.h"
 #include "skin/ui/SkinButton.h"
@@ -210,11 +213,25 @@ void MainWindow::load()
     m_foodLog = std::make_unique<FoodLogSection>(
         *m_database, this, QList<QWidget *>{m_form.previousButton, m_form.nextButton, m_form.newButton, m_form.deleteButton, m_form.saveButton, m_form.welcomePicture, m_form.caloriePanel, m_form.titleView, m_form.bodyView, m_form.titleEdit, m_form.bodyEdit},
         QRect(28, 48, 450, 310), m_clock, [this] { return FoodChoices(m_foods.index(), searchOptions()); });
-    m_foodLog->setOwnFoodsChanged([this](const QString &saved) { showOwnFoodsChanged(saved); });
+    OwnFoodEditor::Parts ownFoods;
+    ownFoods.window = this;
+    ownFoods.schema = [this]() -> LogSchema & { return m_foodLog->schema(); };
+    ownFoods.foods = [this] { return m_foodLog->foods(); };
+    ownFoods.changed = [this](const QString &saved) {
+        // The window's searches and tree read the foods again first; then the log takes them.
+        showOwnFoodsChanged(saved);
+        m_foodLog->ownFoodsChanged();
+    };
+    m_ownFoods = std::make_unique<OwnFoodEditor>(std::move(ownFoods));
+    // The log's view, once made, shows 运动 as a tab and asks for an own food it cannot find.
+    m_foodLog->setViewMade([this](FoodLogView &view) {
+        addExerciseTab(view, m_foodLog->schema());
+        connect(&view, &FoodLogView::ownFoodAsked, this, [this](const QString &typed) { m_ownFoods->edit(QString(), typed); });
+    });
     connect(m_foodSearch, &FoodSearchBox::ownFoodAsked, this,
-            [this](const QString &typed) { m_foodLog->editOwnFood(QString(), typed); });
+            [this](const QString &typed) { m_ownFoods->edit(QString(), typed); });
     connect(m_calorieLookup.get(), &CalorieLookup::ownFoodEditAsked, this,
-            [this](const QString &name) { m_foodLog->editOwnFood(name); });
+            [this](const QString &name) { m_ownFoods->edit(name); });
 
     m_calorieLookup->buildFoodTree();
     connectEvents();
@@ -414,7 +431,6 @@ void MainWindow::makeWindowMenu()
     parts.notebook = m_notebook.get();
     parts.tableOnShow = [this] { return m_foodLog->isShown() ? QString() : m_notebook->tableOnShow(); };
     parts.showRestoredData = [this] { showRestoredData(); };
-    parts.ownFoodsChanged = [this] { showOwnFoodsChanged(QString()); };
     parts.clock = m_clock;
     parts.templateFile = m_files.templateFile;
     m_commands = std::make_unique<DataCommands>(parts);
@@ -438,12 +454,17 @@ void MainWindow::makeWindowMenu()
     // The user's own foods, from the keyboard too: the one on show in the calorie panel is changed.
     QAction *addOwn = m_menu->addAction(QStringLiteral("添加自定义食物…"));
     addOwn->setObjectName(QStringLiteral("addOwnFood"));
-    connect(addOwn, &QAction::triggered, this, [this] { m_foodLog->editOwnFood(); });
+    connect(addOwn, &QAction::triggered, this, [this] { m_ownFoods->edit(); });
     QAction *editOwn = m_menu->addAction(QStringLiteral("修改自定义食物…"));
     editOwn->setObjectName(QStringLiteral("editOwnFood"));
-    connect(editOwn, &QAction::triggered, this, [this] { m_foodLog->editOwnFood(m_calorieLookup->ownFoodOnShow()); });
+    connect(editOwn, &QAction::triggered, this, [this] { m_ownFoods->edit(m_calorieLookup->ownFoodOnShow()); });
     add("exportOwnFoods", QStringLiteral("导出自定义食物…"), &DataCommands::exportOwnFoods);
-    add("importOwnFoods", QStringLiteral("导入自定义食物…"), &DataCommands::importOwnFoods);
+    QAction *importOwn = m_menu->addAction(QStringLiteral("导入自定义食物…"));
+    importOwn->setObjectName(QStringLiteral("importOwnFoods"));
+    connect(importOwn, &QAction::triggered, this, [this] {
+        OwnFoodImport(this, *m_database, m_clock).run(DataCommands::documentsFolder(),
+                                                      [this] { showOwnFoodsChanged(QString()); });
+    });
     connect(m_menu, &QMenu::aboutToShow, this, [this, editOwn] {
         editOwn->setEnabled(m_form.caloriePanel->isVisible() && !m_calorieLookup->ownFoodOnShow().isEmpty());
     });

@@ -23,6 +23,7 @@ class FoodSearchBox;
 class QuickLogButton;
 class NotebookController;
 class CalorieLookup;
+class OwnFoodEditor;
 
 // The program's only window: its controls with their places and starting texts (MainForm), the skin, the load step
 // and the wiring of the controls' events to the calorie lookup and the notebook.
@@ -133,6 +134,7 @@ private:
     std::unique_ptr<CalorieLookup> m_calorieLookup;
     std::unique_ptr<NotebookController> m_notebook;
     std::unique_ptr<FoodLogSection> m_foodLog;
+    std::unique_ptr<OwnFoodEditor> m_ownFoods;
     FoodSearchBox *m_foodSearch = nullptr;
     FoodPortionPanel *m_foodPortion = nullptr;
     QuickLogButton *m_quickLog = nullptr;

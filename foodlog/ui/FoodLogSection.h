@@ -43,12 +43,15 @@ public:
     // Null until the view was first shown.
     FoodLogView *view() const { return m_view; }
 
-    // "自定义食物": a new own food (starting with `typedName`), or the own food `name` changed or
-    // removed; written through the log's upgrade, then told through setOwnFoodsChanged.
-    void editOwnFood(const QString &name = QString(), const QString &typedName = QString());
-    // Called after own foods changed, with the name saved (empty after a removal): the window's
-    // foods are read again.
-    void setOwnFoodsChanged(std::function<void(const QString &)> changed) { m_ownFoodsChanged = std::move(changed); }
+    // Called once the view is made, before it is first shown: the pages of other features are
+    // added to it (FoodLogView::addPage).
+    void setViewMade(std::function<void(FoodLogView &)> made) { m_viewMade = std::move(made); }
+    // The user's own foods changed: the view's search and measures take them.
+    void ownFoodsChanged();
+    // The log's tables in the window's file, for the features that share them (exercise, own foods).
+    LogSchema &schema() { return store().schema(); }
+    // The foods to log from, or none after saying once why they cannot be read.
+    FoodChoices foods();
 
     // Adds `grams` of `food` to today's log whether or not the view was ever
     // shown. False (after a message) when it could not be saved.
@@ -56,8 +59,6 @@ public:
 
 private:
     FoodLogStore &store();
-    // The foods, or none after saying once why they cannot be read.
-    FoodChoices currentFoods();
     // The household measures, the user's own foods' with them.
     HouseholdMeasures currentMeasures();
 
@@ -68,7 +69,7 @@ private:
     Clock m_clock;
     FoodSource m_foods;
     bool m_foodsFailed = false;
-    std::function<void(const QString &)> m_ownFoodsChanged;
+    std::function<void(FoodLogView &)> m_viewMade;
     std::unique_ptr<FoodLogStore> m_store;
     QPointer<FoodLogView> m_view;
     QHash<QWidget *, bool> m_wasVisible;

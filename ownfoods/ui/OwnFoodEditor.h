@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "foods/FoodChoices.h"
+
+#include <QString>
+#include <functional>
+
+class LogSchema;
+class QWidget;
+
+// 自定义食物 from the window: a new own food or recipe, or one changed or removed, through
+// OwnFoodDialog, written through the log's tables and their one upgrade (LogSchema).
+class OwnFoodEditor
+{
+public:
+    struct Parts
+    {
+        QWidget *window = nullptr; // parent of the dialog and the messages
+        // The log's tables in the window's file.
+        std::function<LogSchema &()> schema;
+        // The foods a recipe's ingredients are chosen from.
+        std::function<FoodChoices()> foods;
+        // After a write, with the name saved (empty after a removal).
+        std::function<void(const QString &saved)> changed;
+    };
+    explicit OwnFoodEditor(Parts parts) : m_parts(std::move(parts)) {}
+
+    // A new own food (starting with `typedName`), or the own food `name` changed or removed.
+    // Opens the dialog and returns; nothing when `name` is gone (another program, a restore).
+    void edit(const QString &name = QString(), const QString &typedName = QString());
+
+private:
+    Parts m_parts;
+};
