@@ -8,12 +8,7 @@
 #include "db/ShippedFoods.h"
 #include "foodlog/DataFileUpgrade.h"
 #include "foodlog/ui/FoodLogSection.h"
-#include "foods/HouseholdMeasures.h"
-#include "foods/ui/CalorieLookup.h"
-#include "foods/OwnFood.h"
-#include "foods/ui/FoodPortionPanel.h"
-#include "foods/ui/FoodSearchBox.h"
-#include "foods/ui/QuickLogButton.h"
+#include "foods/ui/CaloriePanel.h"
 #include "notebook/NotebookSections.h"
 #include "ownfoods/ui/OwnFoodEditor.h"
 #include "ownfoods/ui/OwnFoodImport.h"
@@ -78,56 +73,28 @@ MainWindow::MainWindow(const ProgramFiles &files, QWidget *parent, Clock clock)
     m_skin.setObjectName(QStringLiteral("skn"));
     m_form.setupForm(this);
 
-    CalorieLookupControls foodControls;
-    foodControls.categoryList = m_form.categoryList;
-    foodControls.foodTree = m_form.foodTree;
-    foodControls.treeIcons = m_form.treeIcons;
-    foodControls.titleView = m_form.titleView;
-    foodControls.foodNameBox = m_form.foodNameBox;
-    foodControls.kcalFigure = m_form.kcalFigure;
-    m_calorieLookup = std::make_unique<CalorieLookup>(m_files.dataFile, foodControls);
-    makeFoodSearch();
-}
-
-void MainWindow::makeFoodSearch()
-{
-    m_foodSearch = new FoodSearchBox(m_form.caloriePanel, [this] { return m_foods.index(); }, this);
-    m_foodSearch->setSearchOptions(searchOptions());
-    // The foods the user logs, first in the panel's search too.
-    m_foodSearch->setPreferredFoods([this] { return m_foodLog ? m_foodLog->recentFoods() : QStringList(); });
-    // The measures, the shipped ones too, and the figures of the user's own foods are read when a
-    // food is first shown (not at start: the panel is hidden then), and again after they change.
-    m_foodPortion = new FoodPortionPanel(m_form.caloriePanel, m_form.kcalUnit, HouseholdMeasures(), this);
-    connect(m_calorieLookup.get(), &CalorieLookup::foodShown, this, [this] {
-        if (!m_panelTablesRead)
-            offerOwnMeasures();
-    });
-    connect(m_calorieLookup.get(), &CalorieLookup::foodShown, m_foodPortion, &FoodPortionPanel::showFood);
-    connect(m_calorieLookup.get(), &CalorieLookup::foodShown, this, [this](const QString &, const QString &food) {
-        if (m_form.caloriePanel->isVisible()) {
-            m_form.titleView->setText(food);
-            m_form.titleView->setCursorPosition(0);
-        }
-    });
-    connect(m_foodSearch, &FoodSearchBox::foodChosen, m_calorieLookup.get(), &CalorieLookup::revealFood);
-    connect(m_foodSearch, &FoodSearchBox::categoryChosen, m_calorieLookup.get(), &CalorieLookup::revealCategory);
-    // A restored backup rebuilds the tree: the search reads the foods of the new file.
-    connect(m_calorieLookup.get(), &CalorieLookup::foodTreeBuilt, m_foodSearch, &FoodSearchBox::forgetFoods);
+    // The shared foods are read afresh first, before any feature reads them again.
+    connect(&m_dataReplaced, &DataReplaced::replaced, this, [this] { m_foods.forget(); });
+    CaloriePanel::Parts panel;
+    panel.dataFile = m_files.dataFile;
+    panel.lookup.categoryList = m_form.categoryList;
+    panel.lookup.foodTree = m_form.foodTree;
+    panel.lookup.treeIcons = m_form.treeIcons;
+    panel.lookup.titleView = m_form.titleView;
+    panel.lookup.foodNameBox = m_form.foodNameBox;
+    panel.lookup.kcalFigure = m_form.kcalFigure;
+    panel.panel = m_form.caloriePanel;
+    panel.kcalUnit = m_form.kcalUnit;
+    panel.foods = &m_foods;
     // 记一笔: the food on show and its amount, into today's food log.
-    m_quickLog = new QuickLogButton(
-        *m_foodPortion,
-        [this](const FoodChoice &food, int grams) { return m_foodLog && m_foodLog->logToday(food, grams); },
-        m_form.caloriePanel);
+    panel.log = [this](const FoodChoice &food, int grams) { return m_foodLog && m_foodLog->logToday(food, grams); };
+    // The foods the user logs, first in the panel's search too.
+    panel.preferredFoods = [this] { return m_foodLog ? m_foodLog->recentFoods() : QStringList(); };
+    m_calorie = new CaloriePanel(std::move(panel), searchOptions(), this);
 
     // In the Tab order between the tree and the name of the food on show.
     QWidget *previous = m_form.foodTree;
-    for (QWidget *next : {static_cast<QWidget *>(m_foodSearch->field()),
-                          static_cast<QWidget *>(m_foodSearch->results()),
-                          static_cast<QWidget *>(m_foodSearch->addOwnFoodButton()),
-                          static_cast<QWidget *>(m_foodPortion->amountField()),
-                          static_cast<QWidget *>(m_foodPortion->measureChoice()),
-                          static_cast<QWidget *>(m_quickLog),
-                          static_cast<QWidget *>(m_form.foodNameBox)}) {
+    for (QWidget *next : m_calorie->tabOrder() + QList<QWidget *>{m_form.foodNameBox}) {
         QWidget::setTabOrder(previous, next);
         previous = next;
     }
@@ -142,7 +109,7 @@ void MainWindow::openFoodSearch()
     if (!m_notebook)
         return; // not loaded: the window is not on show
     hotSpotClicked(QStringLiteral("c"));
-    m_foodSearch->focusField();
+    m_calorie->focusSearch();
 }
 
 MainWindow::~MainWindow()
@@ -208,32 +175,28 @@ void MainWindow::load()
     notebookControls.titleEdit = m_form.titleEdit;
     notebookControls.bodyEdit = m_form.bodyEdit;
     m_notebook = std::make_unique<NotebookController>(*m_database, notebookControls);
+    m_notebook->follow(m_dataReplaced);
 
     // The left panel, inside its drawn border.
     m_foodLog = std::make_unique<FoodLogSection>(
         *m_database, this, QList<QWidget *>{m_form.previousButton, m_form.nextButton, m_form.newButton, m_form.deleteButton, m_form.saveButton, m_form.welcomePicture, m_form.caloriePanel, m_form.titleView, m_form.bodyView, m_form.titleEdit, m_form.bodyEdit},
         QRect(28, 48, 450, 310), m_clock, [this] { return FoodChoices(m_foods.index(), searchOptions()); });
+    m_foodLog->follow(m_dataReplaced);
     OwnFoodEditor::Parts ownFoods;
     ownFoods.window = this;
     ownFoods.schema = [this]() -> LogSchema & { return m_foodLog->schema(); };
     ownFoods.foods = [this] { return m_foodLog->foods(); };
-    ownFoods.changed = [this](const QString &saved) {
-        // The window's searches and tree read the foods again first; then the log takes them.
-        showOwnFoodsChanged(saved);
-        m_foodLog->ownFoodsChanged();
-    };
+    ownFoods.changed = [this](const QString &saved) { m_dataReplaced.announce(DataReplaced::Part::OwnFoods, saved); };
     m_ownFoods = std::make_unique<OwnFoodEditor>(std::move(ownFoods));
     // The log's view, once made, shows 运动 as a tab and asks for an own food it cannot find.
     m_foodLog->setViewMade([this](FoodLogView &view) {
         addExerciseTab(view, m_foodLog->schema());
         connect(&view, &FoodLogView::ownFoodAsked, this, [this](const QString &typed) { m_ownFoods->edit(QString(), typed); });
     });
-    connect(m_foodSearch, &FoodSearchBox::ownFoodAsked, this,
-            [this](const QString &typed) { m_ownFoods->edit(QString(), typed); });
-    connect(m_calorieLookup.get(), &CalorieLookup::ownFoodEditAsked, this,
-            [this](const QString &name) { m_ownFoods->edit(name); });
+    connect(m_calorie, &CaloriePanel::ownFoodAsked, this, [this](const QString &typed) { m_ownFoods->edit(QString(), typed); });
+    connect(m_calorie, &CaloriePanel::ownFoodEditAsked, this, [this](const QString &name) { m_ownFoods->edit(name); });
 
-    m_calorieLookup->buildFoodTree();
+    m_calorie->load(*m_database, m_dataReplaced);
     connectEvents();
     makeWindowMenu();
     addShortcuts();
@@ -363,11 +326,7 @@ void MainWindow::showCaloriePanel()
     // The notebook hides its controls; a keyboard focus among them goes into the panel.
     m_notebook->leave(firstInTabOrder(m_form.caloriePanel));
     m_form.welcomePicture->hide();
-    // The title box names what is on show, as it names a record in the notebook's sections:
-    // the food, else the section.
-    const QString food = m_calorieLookup->lastFood();
-    m_form.titleView->setText(food.isEmpty() ? QStringLiteral("热量计算") : food);
-    m_form.titleView->setCursorPosition(0);
+    m_calorie->showTitle();
 }
 
 void MainWindow::openAboutPage()
@@ -430,7 +389,7 @@ void MainWindow::makeWindowMenu()
     parts.db = m_database.get();
     parts.notebook = m_notebook.get();
     parts.tableOnShow = [this] { return m_foodLog->isShown() ? QString() : m_notebook->tableOnShow(); };
-    parts.showRestoredData = [this] { showRestoredData(); };
+    parts.showRestoredData = [this] { m_dataReplaced.announce(DataReplaced::Part::WholeFile); };
     parts.clock = m_clock;
     parts.templateFile = m_files.templateFile;
     m_commands = std::make_unique<DataCommands>(parts);
@@ -457,16 +416,16 @@ void MainWindow::makeWindowMenu()
     connect(addOwn, &QAction::triggered, this, [this] { m_ownFoods->edit(); });
     QAction *editOwn = m_menu->addAction(QStringLiteral("修改自定义食物…"));
     editOwn->setObjectName(QStringLiteral("editOwnFood"));
-    connect(editOwn, &QAction::triggered, this, [this] { m_ownFoods->edit(m_calorieLookup->ownFoodOnShow()); });
+    connect(editOwn, &QAction::triggered, this, [this] { m_ownFoods->edit(m_calorie->lookup().ownFoodOnShow()); });
     add("exportOwnFoods", QStringLiteral("导出自定义食物…"), &DataCommands::exportOwnFoods);
     QAction *importOwn = m_menu->addAction(QStringLiteral("导入自定义食物…"));
     importOwn->setObjectName(QStringLiteral("importOwnFoods"));
     connect(importOwn, &QAction::triggered, this, [this] {
         OwnFoodImport(this, *m_database, m_clock).run(DataCommands::documentsFolder(),
-                                                      [this] { showOwnFoodsChanged(QString()); });
+                                                      [this] { m_dataReplaced.announce(DataReplaced::Part::OwnFoods); });
     });
     connect(m_menu, &QMenu::aboutToShow, this, [this, editOwn] {
-        editOwn->setEnabled(m_form.caloriePanel->isVisible() && !m_calorieLookup->ownFoodOnShow().isEmpty());
+        editOwn->setEnabled(m_form.caloriePanel->isVisible() && !m_calorie->lookup().ownFoodOnShow().isEmpty());
     });
     m_menu->addSeparator();
     // 模糊音 for both searches, remembered between starts.
@@ -476,7 +435,7 @@ void MainWindow::makeWindowMenu()
     fuzzy->setChecked(searchOptions().fuzzySounds);
     connect(fuzzy, &QAction::toggled, this, [this](bool on) {
         settings().setValue(QStringLiteral("search/fuzzySounds"), on);
-        m_foodSearch->setSearchOptions(searchOptions());
+        m_calorie->setSearchOptions(searchOptions());
         // The log's search takes it at its next opening; one on show now, at once.
         if (m_foodLog->isShown()) {
             m_foodLog->leave();
@@ -507,65 +466,6 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void MainWindow::showRestoredData()
-{
-    // The food log covers the notebook's controls while it is on show: let them come back as
-    // the notebook leaves them, then cover them again with the log read afresh.
-    const bool logShown = m_foodLog->isShown();
-    if (logShown)
-        m_foodLog->leave();
-    m_notebook->reload();
-    m_foods.forget();
-    m_foodLog->fileReplaced();
-    try {
-        m_calorieLookup->buildFoodTree();
-    } catch (const DataError &) {
-        // A restored file was checked first: its tables are there.
-    }
-    m_panelTablesRead = false;
-    if (logShown)
-        m_foodLog->enter();
-}
-
-void MainWindow::offerOwnMeasures()
-{
-    if (!m_database)
-        return;
-    QVector<OwnFood> own;
-    try {
-        own = OwnFoods::read(*m_database);
-    } catch (const DataError &) {
-        // The shipped measures and figures stay offered.
-    }
-    m_foodPortion->setMeasures(HouseholdMeasures::builtIn().withOwn(own));
-    m_foodPortion->setNutrients(NutrientTable::read(*m_database).withOwn(own));
-    m_panelTablesRead = true;
-}
-
-void MainWindow::showOwnFoodsChanged(const QString &saved)
-{
-    // Every search and the tree read the foods again; the keyboard stays where it was.
-    m_foods.forget();
-    QPointer<QWidget> focus = QApplication::focusWidget();
-    try {
-        m_calorieLookup->buildFoodTree();
-    } catch (const DataError &) {
-        // The tree keeps what it showed; the searches read the file at their next use.
-    }
-    if (focus)
-        focus->setFocus();
-    m_panelTablesRead = false;
-    // A food saved from the calorie panel is shown there, in its place in the tree.
-    if (!saved.isEmpty() && m_form.caloriePanel->isVisible()) {
-        for (const SearchableFood &food : m_foods.index()->foods()) {
-            if (food.own && food.name == saved) {
-                m_calorieLookup->revealFood(food.category, food.rowId);
-                break;
-            }
-        }
-    }
 }
 
 void MainWindow::popUpWindowMenu()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "db/Clock.h"
+#include "db/DataReplaced.h"
 #include "db/Database.h"
 #include "foods/SharedFoodIndex.h"
 #include "shell/DataLocation.h"
@@ -22,7 +23,7 @@ class FoodPortionPanel;
 class FoodSearchBox;
 class QuickLogButton;
 class NotebookController;
-class CalorieLookup;
+class CaloriePanel;
 class OwnFoodEditor;
 
 // The program's only window: its controls with their places and starting texts (MainForm), the skin, the load step
@@ -64,18 +65,12 @@ public:
     const QString &dataFile() const { return m_files.dataFile; }
     const ProgramFiles &files() const { return m_files; }
 
-    // The calorie panel's search and amount line.
-    FoodSearchBox *foodSearch() const { return m_foodSearch; }
-    FoodPortionPanel *foodPortion() const { return m_foodPortion; }
-    // 记一笔 beside the amount: the food on show into today's food log.
-    QuickLogButton *quickLog() const { return m_quickLog; }
 
     // The window's controls, as the form made them.
     const MainForm &form() const { return m_form; }
     SkinEngine &skinEngine() { return m_skin; }
     // The window's connection to the data file; null until the load step has run.
     Database *database() const { return m_database.get(); }
-    CalorieLookup *calorieLookup() const { return m_calorieLookup.get(); }
     NotebookController *notebook() const { return m_notebook.get(); }
     // The 饮食记录 view (skin object `f`, Ctrl+6); its widgets are made when first shown.
     FoodLogSection *foodLogSection() const { return m_foodLog.get(); }
@@ -91,11 +86,6 @@ public:
     QMenu *windowMenu() const { return m_menu; }
     // Opens the window menu where the keyboard focus is.
     void popUpWindowMenu();
-    // Own foods were added, changed or removed (`saved`: the name saved, empty after a removal).
-    void showOwnFoodsChanged(const QString &saved);
-    // The calorie panel offers the own foods' household measures and the foods' protein, fat and
-    // carbohydrate.
-    void offerOwnMeasures();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -107,7 +97,6 @@ private:
     void makeSkinButtons();
     void connectEvents();
     void makeWindowMenu();
-    void showRestoredData();
     // The one upgrade at start: the layout and the shipped food tables (DataFileUpgrade); a file
     // of a newer release is opened again read-only.
     void upgradeDataFile();
@@ -117,7 +106,6 @@ private:
     // How both searches read what is typed (the fuzzy sounds, as the window menu sets them).
     static FoodSearchIndex::Options searchOptions();
     void addShortcuts();
-    void makeFoodSearch();
     void openFoodSearch();
     void showCaloriePanel();
     void openAboutPage();
@@ -127,17 +115,15 @@ private:
     int m_lockWaitMs = DefaultLockWaitMs;
     // The foods every search of the window shares: read once, again after a restore.
     SharedFoodIndex m_foods;
+    // Said after a restore or an import; every feature follows it.
+    DataReplaced m_dataReplaced;
     MainForm m_form;
     SkinEngine m_skin;
     std::unique_ptr<Database> m_database;
-    bool m_panelTablesRead = false; // offerOwnMeasures() since the file or own foods last changed
-    std::unique_ptr<CalorieLookup> m_calorieLookup;
+    CaloriePanel *m_calorie = nullptr;
     std::unique_ptr<NotebookController> m_notebook;
     std::unique_ptr<FoodLogSection> m_foodLog;
     std::unique_ptr<OwnFoodEditor> m_ownFoods;
-    FoodSearchBox *m_foodSearch = nullptr;
-    FoodPortionPanel *m_foodPortion = nullptr;
-    QuickLogButton *m_quickLog = nullptr;
     QString m_backupNotice;
     QString m_upgradeNotice; // a newer release's file, or food tables kept as they were changed
     std::unique_ptr<QThread> m_backupThread;

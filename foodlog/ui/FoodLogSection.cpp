@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/FoodLogSection.h"
 
+#include "db/DataReplaced.h"
 #include "db/Database.h"
 #include "db/DataError.h"
 #include "foods/OwnFood.h"
 #include "widgets/MessageBox.h"
+
+#include <utility>
 
 FoodLogSection::FoodLogSection(Database &db, QWidget *window, QList<QWidget *> replaced, QRect area,
                                Clock clock, FoodSource foods)
@@ -43,6 +46,8 @@ HouseholdMeasures FoodLogSection::currentMeasures()
 
 FoodLogSection::~FoodLogSection()
 {
+    for (const QMetaObject::Connection &connection : std::as_const(m_following))
+        QObject::disconnect(connection);
     // The view reads and writes through the store: it goes first, not later with the window's
     // other children, after the store it refers to is gone.
     delete m_view.data();
@@ -88,10 +93,26 @@ QStringList FoodLogSection::recentFoods(int limit)
     }
 }
 
-void FoodLogSection::fileReplaced()
+void FoodLogSection::follow(DataReplaced &replaced)
 {
-    if (m_store)
-        m_store->forgetTables();
+    // The log covers the notebook's controls while it is on show: it lets them come back before
+    // the notebook reloads, and covers them again once every feature has read the file afresh.
+    m_following << QObject::connect(&replaced, &DataReplaced::stepAside, &replaced, [this](DataReplaced::Part part) {
+        if (part != DataReplaced::Part::WholeFile)
+            return;
+        m_returnAfterReplace = m_shown;
+        leave();
+    });
+    m_following << QObject::connect(&replaced, &DataReplaced::replaced, &replaced, [this](DataReplaced::Part part) {
+        if (part == DataReplaced::Part::OwnFoods) {
+            ownFoodsChanged();
+            return;
+        }
+        if (m_store)
+            m_store->forgetTables();
+        if (std::exchange(m_returnAfterReplace, false))
+            enter();
+    });
 }
 
 void FoodLogSection::leave()

@@ -4,12 +4,14 @@
 #include "foodlog/ui/FoodLogView.h"
 
 #include <QHash>
+#include <QMetaObject>
 #include <QPointer>
 #include <QRect>
 #include <functional>
 #include <memory>
 
 class Database;
+class DataReplaced;
 
 // The 饮食记录 view's place in the window: shown in the left panel in place of
 // the notebook and calorie controls, and left again when another section is
@@ -38,16 +40,15 @@ public:
     // cannot be read.
     QStringList recentFoods(int limit = PreferredFoods);
     static constexpr int PreferredFoods = 30;
-    // The data file was replaced (a restore): nothing known of its tables is kept.
-    void fileReplaced();
+    // From now on, when the whole file is replaced (a restore) nothing known of its tables is
+    // kept and a view on show reads it afresh; when the own foods change the view takes them.
+    void follow(DataReplaced &replaced);
     // Null until the view was first shown.
     FoodLogView *view() const { return m_view; }
 
     // Called once the view is made, before it is first shown: the pages of other features are
     // added to it (FoodLogView::addPage).
     void setViewMade(std::function<void(FoodLogView &)> made) { m_viewMade = std::move(made); }
-    // The user's own foods changed: the view's search and measures take them.
-    void ownFoodsChanged();
     // The log's tables in the window's file, for the features that share them (exercise, own foods).
     LogSchema &schema() { return store().schema(); }
     // The foods to log from, or none after saying once why they cannot be read.
@@ -58,6 +59,8 @@ public:
     bool logToday(const FoodChoice &food, double grams);
 
 private:
+    // The user's own foods changed: the view's search and measures take them.
+    void ownFoodsChanged();
     FoodLogStore &store();
     // The household measures, the user's own foods' with them.
     HouseholdMeasures currentMeasures();
@@ -74,4 +77,6 @@ private:
     QPointer<FoodLogView> m_view;
     QHash<QWidget *, bool> m_wasVisible;
     bool m_shown = false;
+    bool m_returnAfterReplace = false; // stepped aside for a replaced file while on show
+    QList<QMetaObject::Connection> m_following; // DataReplaced, cut before this goes
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "notebook/ui/NotebookController.h"
 
+#include "db/DataReplaced.h"
 #include "db/Database.h"
 #include "db/DataError.h"
 #include "db/Recordset.h"
@@ -84,7 +85,18 @@ NotebookController::NotebookController(Database &database, NotebookControls cont
     m_c.titleEdit->setMaxLength(std::numeric_limits<int>::max());
 }
 
-NotebookController::~NotebookController() = default;
+NotebookController::~NotebookController()
+{
+    QObject::disconnect(m_following);
+}
+
+void NotebookController::follow(DataReplaced &replaced)
+{
+    m_following = QObject::connect(&replaced, &DataReplaced::replaced, &replaced, [this](DataReplaced::Part part) {
+        if (part == DataReplaced::Part::WholeFile)
+            reload();
+    });
+}
 
 void NotebookController::openSectionForSkinObject(const QString &skinObject)
 {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QList>
+#include <QMetaObject>
 #include <QString>
 #include <memory>
 
@@ -12,6 +13,7 @@ class QPlainTextEdit;
 class QTextEdit;
 class QWidget;
 struct NotebookSection;
+class DataReplaced;
 
 // The window's controls that the notebook shows, hides, reads and fills.
 struct NotebookControls
@@ -72,6 +74,8 @@ public:
     // After the file's content was replaced (a restore): drops the cursor and any record being
     // written, and shows the section on show afresh from its first record.
     void reload();
+    // Reloads whenever the whole file is replaced from now on.
+    void follow(DataReplaced &replaced);
 
     // The cursor of the section on show; null until a section is first opened.
     const Recordset *records() const { return m_records.get(); }
@@ -114,6 +118,7 @@ private:
     Database &m_db;
     NotebookControls m_c;
     std::unique_ptr<Recordset> m_records;
+    QMetaObject::Connection m_following; // DataReplaced, cut before this goes
     const NotebookSection *m_section = nullptr; // the section on show, with `m_records`
     bool m_shown = false;   // a section is on show (no other view took over the panel)
     bool m_writing = false; // a new record was begun and is not saved yet

@@ -21,6 +21,7 @@
 #include "shell/Startup.h"
 #include "skin/SkinFile.h"
 #include "widgets/ImageButton.h"
+#include "support/WindowParts.h"
 #include "support/TypeText.h"
 #include "widgets/MessageBox.h"
 #include "widgets/PictureBox.h"
@@ -1201,8 +1202,8 @@ void FoodLogViewTest::quickLogFromCaloriePanel()
     auto w = open(copy);
     MessageBox::Recorder boxes;
     w->hotSpotClicked(QStringLiteral("c"));
-    FoodPortionPanel *portion = w->foodPortion();
-    QuickLogButton *button = w->quickLog();
+    FoodPortionPanel *portion = foodPortionOf(*w);
+    QuickLogButton *button = quickLogOf(*w);
     QCOMPARE(button->accessibleName(), QStringLiteral("记一笔"));
 
     // A food counted per piece has no amount line, and no 记一笔.

@@ -33,6 +33,7 @@
 #include "shell/Startup.h"
 #include "shell/StartupBackup.h"
 #include "skin/ui/SkinButton.h"
+#include "support/WindowParts.h"
 #include "support/SmallDisk.h"
 #include "support/TempDatabase.h"
 #include "widgets/AutoSizeLabel.h"
@@ -975,7 +976,7 @@ void TestAppWindow::everyControlHasChineseName()
     const QAbstractItemModel *tree = w.form().foodTree->model();
     const QModelIndex category = tree->index(0, 0, tree->index(0, 0));
     QVERIFY(category.isValid() && tree->rowCount(category) > 0);
-    w.calorieLookup()->onTreeNodeClicked(tree->index(0, 0, category));
+    calorieLookupOf(w)->onTreeNodeClicked(tree->index(0, 0, category));
     QVERIFY(!w.form().kcalFigure->text().isEmpty());
     QCOMPARE(w.form().kcalFigure->accessibleName(), w.form().kcalFigure->text() + QStringLiteral(" 大卡"));
 
