@@ -16,7 +16,7 @@
 #include "shell/AboutPage.h"
 #include "shell/DataCommands.h"
 #include "shell/ExerciseTab.h"
-#include "shell/SkinCaptions.h"
+#include "skin/ui/SkinCaptions.h"
 #include "shell/StartupBackup.h"
 #include "skin/ui/SkinButton.h"
 #include "widgets/AfterFirstPaint.h"
@@ -49,6 +49,15 @@
 #include <QTextEdit>
 
 namespace {
+
+// The notebook's sections as the skin's column shows them.
+QList<SkinCaption> notebookCaptions()
+{
+    QList<SkinCaption> captions;
+    for (const NotebookSection &section : NotebookSections::all())
+        captions.append({section.skinObject, section.caption});
+    return captions;
+}
 
 // The first control inside `container` that Tab would reach, or the container itself.
 QWidget *firstInTabOrder(QWidget *container)
@@ -108,7 +117,7 @@ void MainWindow::openFoodSearch()
 {
     if (!m_notebook)
         return; // not loaded: the window is not on show
-    hotSpotClicked(QStringLiteral("c"));
+    hotSpotClicked(skinObjectOf(SkinView::Calories));
     m_calorie->focusSearch();
 }
 
@@ -132,7 +141,7 @@ void MainWindow::makeSkinButtons()
     // After the window's own controls in the Tab order, so Tab from the title reaches the
     // section buttons at once.
     QWidget *previous = m_form.foodNameBox;
-    for (const SkinCaption &entry : skinCaptions()) {
+    for (const SkinCaption &entry : skinCaptions(notebookCaptions())) {
         const SkinObject *object = m_skin.object(entry.object);
         if (!object)
             continue;
@@ -177,10 +186,8 @@ void MainWindow::load()
     m_notebook = std::make_unique<NotebookController>(*m_database, notebookControls);
     m_notebook->follow(m_dataReplaced);
 
-    // The left panel, inside its drawn border.
     m_foodLog = std::make_unique<FoodLogSection>(
-        *m_database, this, QList<QWidget *>{m_form.previousButton, m_form.nextButton, m_form.newButton, m_form.deleteButton, m_form.saveButton, m_form.welcomePicture, m_form.caloriePanel, m_form.titleView, m_form.bodyView, m_form.titleEdit, m_form.bodyEdit},
-        QRect(28, 48, 450, 310), m_clock, [this] { return FoodChoices(m_foods.index(), searchOptions()); });
+        *m_database, this, m_form.leftPanelControls(), MainForm::leftPanelArea(), m_clock, [this] { return FoodChoices(m_foods.index(), searchOptions()); });
     m_foodLog->follow(m_dataReplaced);
     OwnFoodEditor::Parts ownFoods;
     ownFoods.window = this;
@@ -307,16 +314,23 @@ void MainWindow::showStartupNotices()
 
 void MainWindow::hotSpotClicked(const QString &objectName)
 {
-    if (objectName == QLatin1String("f")) {
+    switch (skinViewOf(objectName)) {
+    case SkinView::FoodLog:
         m_foodLog->enter();
-    } else if (objectName == QLatin1String("c")) {
+        break;
+    case SkinView::Calories:
         m_foodLog->leave();
         showCaloriePanel();
-    } else if (objectName == QLatin1String("logo")) {
+        break;
+    case SkinView::HomePage:
         openAboutPage();
-    } else if (NotebookSections::forSkinObject(objectName)) {
-        m_foodLog->leave();
-        m_notebook->openSectionForSkinObject(objectName);
+        break;
+    case SkinView::Other:
+        if (NotebookSections::forSkinObject(objectName)) {
+            m_foodLog->leave();
+            m_notebook->openSectionForSkinObject(objectName);
+        }
+        break;
     }
 }
 
@@ -347,7 +361,7 @@ void MainWindow::addShortcuts()
 {
     // Ctrl+1 … Ctrl+6: the skin's buttons down the right-hand column, in order. They work
     // whether or not the skin draws the button (an older skin has no `f`).
-    const QList<SkinCaption> column = sectionButtons();
+    const QList<SkinCaption> column = sectionButtons(notebookCaptions());
     for (int i = 0; i < column.size(); ++i) {
         const QString name = column.at(i).object;
         auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), this);
@@ -356,7 +370,7 @@ void MainWindow::addShortcuts()
         connect(shortcut, &QShortcut::activated, this, [this, name] {
             hotSpotClicked(name);
             // As Ctrl+F does in the calorie panel: the keyboard where the log is typed into.
-            if (name == QLatin1String("f"))
+            if (skinViewOf(name) == SkinView::FoodLog)
                 m_foodLog->focusSearch();
         });
     }

@@ -6,7 +6,7 @@
 #include "db/Database.h"
 #include "foods/SharedFoodIndex.h"
 #include "shell/DataLocation.h"
-#include "shell/MainForm.h"
+#include "skin/ui/MainForm.h"
 #include "skin/ui/SkinEngine.h"
 
 #include <QWidget>

@@ -27,9 +27,9 @@
 #include "shell/AboutPage.h"
 #include "shell/DataCommands.h"
 #include "shell/FatalError.h"
-#include "shell/MainForm.h"
+#include "skin/ui/MainForm.h"
 #include "shell/MainWindow.h"
-#include "shell/SkinCaptions.h"
+#include "skin/ui/SkinCaptions.h"
 #include "shell/Startup.h"
 #include "shell/StartupBackup.h"
 #include "skin/ui/SkinButton.h"
@@ -798,12 +798,12 @@ void TestAppWindow::skinButtonsNamedAndPlaced()
     MainWindow &w = *m_loaded;
     // Down the right-hand column, then the mascot and the window boxes.
     QStringList captions;
-    for (const SkinCaption &entry : skinCaptions())
+    for (const SkinCaption &entry : windowSkinCaptions())
         captions << entry.object + QLatin1Char('=') + entry.caption;
     QCOMPARE(captions, QStringList({"a=瘦身食谱", "b=有氧运动", "c=热量计算", "d=瘦身心得", "e=瘦身日记",
                                     "f=饮食记录", "logo=访问主页", "-=最小化", "x=关闭"}));
     int made = 0;
-    for (const SkinCaption &entry : skinCaptions()) {
+    for (const SkinCaption &entry : windowSkinCaptions()) {
         const QString object = entry.object;
         const SkinObject *skinObject = w.skinEngine().object(object);
         auto *button = w.findChild<SkinButton *>(QStringLiteral("skin_") + object);
@@ -843,7 +843,7 @@ void TestAppWindow::tabReachesSkinButtons()
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.form().titleView));
 
     QStringList expected;
-    for (const SkinCaption &entry : skinCaptions())
+    for (const SkinCaption &entry : windowSkinCaptions())
         if (w.skinEngine().object(entry.object))
             expected << QStringLiteral("skin_") + entry.object;
     QStringList reached;

@@ -8,6 +8,8 @@
 #include "foods/ui/FoodPortionPanel.h"
 #include "foods/ui/FoodSearchBox.h"
 #include "foods/ui/QuickLogButton.h"
+#include "notebook/NotebookSections.h"
+#include "skin/ui/SkinCaptions.h"
 
 #include <QWidget>
 
@@ -24,3 +26,12 @@ inline FoodSearchBox *foodSearchOf(const QObject &window) { return windowPart<Fo
 inline FoodPortionPanel *foodPortionOf(const QObject &window) { return windowPart<FoodPortionPanel>(window, "foodPortion"); }
 inline QuickLogButton *quickLogOf(const QObject &window) { return windowPart<QuickLogButton>(window, "quickLog"); }
 inline CalorieLookup *calorieLookupOf(const QObject &window) { return windowPart<CalorieLookup>(window, "calorieLookup"); }
+
+// The skin's objects in Tab order, the notebook's sections among them, as the window names them.
+inline QList<SkinCaption> windowSkinCaptions()
+{
+    QList<SkinCaption> notebook;
+    for (const NotebookSection &section : NotebookSections::all())
+        notebook.append({section.skinObject, section.caption});
+    return skinCaptions(notebook);
+}

@@ -3,6 +3,7 @@
 
 #include <QIcon>
 #include <QList>
+#include <QRect>
 
 class AutoSizeLabel;
 class ImageButton;
@@ -24,6 +25,12 @@ class MainForm
 public:
     // Creates every control on `window` and gives the window its title, fixed size and ground colour.
     void setupForm(QWidget *window);
+
+    // The left panel inside the border the skin's picture draws around it, where a view that
+    // stands in for the panel's controls (the food log) is laid.
+    static QRect leftPanelArea();
+    // The controls of the left panel such a view stands in for (hidden while it is on show).
+    QList<QWidget *> leftPanelControls() const;
 
     // The calorie panel and what lies in it.
     QFrame *caloriePanel = nullptr;

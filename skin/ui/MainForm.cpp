@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/MainForm.h"
-#include "shell/TextFonts.h"
+#include "skin/ui/MainForm.h"
+#include "widgets/TextFonts.h"
 
 #include "resources/Pictures.h"
 #include "widgets/AutoSizeLabel.h"
@@ -96,6 +96,18 @@ ImageButton *imageButton(QWidget *parent, const char *name, const char *picture,
 int MainFormLayout::pixels(int twips)
 {
     return qRound(twips / 15.0);
+}
+
+QRect MainForm::leftPanelArea()
+{
+    return QRect(MainFormLayout::pixels(420), MainFormLayout::pixels(720), MainFormLayout::pixels(6750),
+                 MainFormLayout::pixels(4650));
+}
+
+QList<QWidget *> MainForm::leftPanelControls() const
+{
+    return {previousButton, nextButton, newButton, deleteButton, saveButton, welcomePicture,
+            caloriePanel,   titleView,  bodyView,  titleEdit,    bodyEdit};
 }
 
 QFont MainFormLayout::songFont()
