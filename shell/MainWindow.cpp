@@ -79,7 +79,8 @@ MainWindow::MainWindow(const QString &programDir, QWidget *parent)
 MainWindow::MainWindow(const ProgramFiles &files, QWidget *parent, Clock clock)
     : QWidget(parent), m_files(files), m_clock(std::move(clock)), m_foods(files.dataFile)
 {
-    m_skin.setObjectName(QStringLiteral("skn"));
+    m_skin = new SkinEngine(this);
+    m_skin->setObjectName(QStringLiteral("skn"));
     m_form.setupForm(this);
 
     // The shared foods are read afresh first, before any feature reads them again.
@@ -131,8 +132,8 @@ MainWindow::~MainWindow()
 
 void MainWindow::loadStartupSkin()
 {
-    m_skin.loadSkin(m_files.skinFile);
-    m_skin.applySkin(this, QStringLiteral("Simple"));
+    m_skin->loadSkin(m_files.skinFile);
+    m_skin->applySkin(this, QStringLiteral("Simple"));
     makeSkinButtons();
 }
 
@@ -142,10 +143,10 @@ void MainWindow::makeSkinButtons()
     // section buttons at once.
     QWidget *previous = m_form.foodNameBox;
     for (const SkinCaption &entry : skinCaptions(notebookCaptions())) {
-        const SkinObject *object = m_skin.object(entry.object);
+        const SkinObject *object = m_skin->object(entry.object);
         if (!object)
             continue;
-        auto *button = new SkinButton(m_skin, *object, entry.caption, this);
+        auto *button = new SkinButton(*m_skin, *object, entry.caption, this);
         button->show();
         QWidget::setTabOrder(previous, button);
         previous = button;
@@ -378,7 +379,7 @@ void MainWindow::addShortcuts()
 
 void MainWindow::connectEvents()
 {
-    connect(&m_skin, &SkinEngine::clicked, this,
+    connect(m_skin, &SkinEngine::clicked, this,
             [this](const SkinObject &object) { hotSpotClicked(object.name()); });
 
     // The food tree's clicks and keyboard moves are wired by the calorie lookup itself, as it builds it.

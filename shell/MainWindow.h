@@ -60,20 +60,13 @@ public:
     const QString &upgradeNotice() const { return m_upgradeNotice; }
     const QString &backupNotice() const { return m_backupNotice; }
 
-    const QString &programDir() const { return m_files.programDir; }
     // The data.mdb in use: beside the program, or the user's own file of an installed program.
     const QString &dataFile() const { return m_files.dataFile; }
-    const ProgramFiles &files() const { return m_files; }
 
 
-    // The window's controls, as the form made them.
-    const MainForm &form() const { return m_form; }
-    SkinEngine &skinEngine() { return m_skin; }
     // The window's connection to the data file; null until the load step has run.
     Database *database() const { return m_database.get(); }
     NotebookController *notebook() const { return m_notebook.get(); }
-    // The 饮食记录 view (skin object `f`, Ctrl+6); its widgets are made when first shown.
-    FoodLogSection *foodLogSection() const { return m_foodLog.get(); }
     const SharedFoodIndex &sharedFoods() const { return m_foods; }
 
     // A skin button, clicked or chosen by its shortcut: `f` shows the food log in the left
@@ -81,10 +74,8 @@ public:
     // the About page. Other names change nothing.
     void hotSpotClicked(const QString &objectName);
 
-    // The window menu (right click, the Menu key, Shift+F10): 导出笔记…, 备份数据…, 从备份恢复…,
-    // 关于 Pellomir. Null until the load step has run.
-    QMenu *windowMenu() const { return m_menu; }
-    // Opens the window menu where the keyboard focus is.
+    // Opens the window menu (right click, the Menu key, Shift+F10; object windowMenu, made by
+    // the load step) where the keyboard focus is.
     void popUpWindowMenu();
 
 protected:
@@ -118,7 +109,7 @@ private:
     // Said after a restore or an import; every feature follows it.
     DataReplaced m_dataReplaced;
     MainForm m_form;
-    SkinEngine m_skin;
+    SkinEngine *m_skin; // object skn
     std::unique_ptr<Database> m_database;
     CaloriePanel *m_calorie = nullptr;
     std::unique_ptr<NotebookController> m_notebook;

@@ -32,6 +32,7 @@
 #include "shell/Startup.h"
 #include "shell/StartupBackup.h"
 #include "skin/ui/SkinButton.h"
+#include "support/WindowParts.h"
 #include "support/SmallDisk.h"
 #include "support/TempDatabase.h"
 #include "widgets/AutoSizeLabel.h"
@@ -199,7 +200,7 @@ void TestAppStart::startupWaitsForLockedFile()
     QCOMPARE(m_fatalMessages, QStringList());
     QCOMPARE(cursorWhileLoading, std::optional<Qt::CursorShape>(Qt::WaitCursor));
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
-    const QAbstractItemModel *tree = window->form().foodTree->model();
+    const QAbstractItemModel *tree = formOf(*window).foodTree->model();
     QVERIFY(tree->rowCount(tree->index(0, 0)) > 0); // the food tree was built
     window.reset();
 
@@ -312,8 +313,8 @@ void TestAppStart::newerFileOpensReadOnly()
     QCOMPARE(boxes.asked().size(), 1);
     window->hotSpotClicked(QStringLiteral("a"));
     window->notebook()->onNewClicked();
-    window->form().titleEdit->setText(QStringLiteral("写不进去"));
-    window->form().bodyEdit->setPlainText(QStringLiteral("内容"));
+    formOf(*window).titleEdit->setText(QStringLiteral("写不进去"));
+    formOf(*window).bodyEdit->setPlainText(QStringLiteral("内容"));
     window->notebook()->onSaveClicked();
     QVERIFY2(boxes.asked().last().text.contains(QStringLiteral("只读")), qPrintable(boxes.asked().last().text));
     window.reset();

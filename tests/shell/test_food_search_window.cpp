@@ -94,11 +94,11 @@ void TestFoodSearchWindow::cleanup()
 void TestFoodSearchWindow::findByInitialsShowsAsAClick()
 {
     MainWindow &w = *m_window;
-    QVERIFY(!w.form().caloriePanel->isVisible());
+    QVERIFY(!formOf(w).caloriePanel->isVisible());
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(w.form().caloriePanel->isVisible());
+    QVERIFY(formOf(w).caloriePanel->isVisible());
     // The title box names what is on show: the section, until a food is.
-    QCOMPARE(w.form().titleView->text(), QStringLiteral("热量计算"));
+    QCOMPARE(formOf(w).titleView->text(), QStringLiteral("热量计算"));
     QLineEdit *field = foodSearchOf(w)->field();
     QCOMPARE(field, w.findChild<QLineEdit *>(QStringLiteral("searchField")));
     QCOMPARE(QApplication::focusWidget(), field);
@@ -122,20 +122,20 @@ void TestFoodSearchWindow::findByInitialsShowsAsAClick()
     QTRY_VERIFY(!results->isVisible());
 
     // As a click in the tree: the category open, the food current, selected and in view.
-    const QModelIndex current = w.form().foodTree->currentIndex();
+    const QModelIndex current = formOf(w).foodTree->currentIndex();
     QCOMPARE(current.data().toString(), QStringLiteral("西红柿"));
     QCOMPARE(current.parent().data().toString(), QStringLiteral("蔬菜"));
-    QVERIFY(w.form().foodTree->isExpanded(current.parent()));
-    QVERIFY(w.form().foodTree->selectionModel()->isSelected(current));
-    QVERIFY(w.form().foodTree->viewport()->rect().intersects(w.form().foodTree->visualRect(current)));
-    QCOMPARE(w.form().foodNameBox->text(), QStringLiteral("西红柿"));
-    QCOMPARE(w.form().kcalFigure->text(), QStringLiteral("15"));
-    QCOMPARE(w.form().titleView->text(), QStringLiteral("西红柿"));
+    QVERIFY(formOf(w).foodTree->isExpanded(current.parent()));
+    QVERIFY(formOf(w).foodTree->selectionModel()->isSelected(current));
+    QVERIFY(formOf(w).foodTree->viewport()->rect().intersects(formOf(w).foodTree->visualRect(current)));
+    QCOMPARE(formOf(w).foodNameBox->text(), QStringLiteral("西红柿"));
+    QCOMPARE(formOf(w).kcalFigure->text(), QStringLiteral("15"));
+    QCOMPARE(formOf(w).titleView->text(), QStringLiteral("西红柿"));
     // Another section names its own record there; back in the panel, the food on show again.
     w.hotSpotClicked(QStringLiteral("a"));
-    QVERIFY(w.form().titleView->text() != QStringLiteral("西红柿"));
+    QVERIFY(formOf(w).titleView->text() != QStringLiteral("西红柿"));
     w.hotSpotClicked(QStringLiteral("c"));
-    QCOMPARE(w.form().titleView->text(), QStringLiteral("西红柿"));
+    QCOMPARE(formOf(w).titleView->text(), QStringLiteral("西红柿"));
     field->setFocus();
 
     // What the figure is for, and what an amount costs.
@@ -173,9 +173,9 @@ void TestFoodSearchWindow::categoryFoundOpensInTheTree()
     QListWidget *results = foodSearchOf(w)->results();
     QCOMPARE(results->item(0)->text(), QStringLiteral("蔬菜（分类）"));
     QTest::keyClick(foodSearchOf(w)->field(), Qt::Key_Return);
-    const QModelIndex current = w.form().foodTree->currentIndex();
+    const QModelIndex current = formOf(w).foodTree->currentIndex();
     QCOMPARE(current.data().toString(), QStringLiteral("蔬菜"));
-    QVERIFY(w.form().foodTree->isExpanded(current));
+    QVERIFY(formOf(w).foodTree->isExpanded(current));
 }
 
 // 模糊音 is on unless the window menu turns it off; the choice is kept for the next start.
@@ -208,15 +208,15 @@ void TestFoodSearchWindow::findByAliasAndClick()
     QCOMPARE(results->item(0)->text(), QStringLiteral("土豆（马铃薯） · 谷薯主食 · 81 大卡"));
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {},
                       results->visualItemRect(results->item(0)).center());
-    QCOMPARE(w.form().foodTree->currentIndex().data().toString(), QStringLiteral("土豆"));
-    QCOMPARE(w.form().foodNameBox->text(), QStringLiteral("土豆"));
-    QCOMPARE(w.form().kcalFigure->text(), QStringLiteral("81"));
+    QCOMPARE(formOf(w).foodTree->currentIndex().data().toString(), QStringLiteral("土豆"));
+    QCOMPARE(formOf(w).foodNameBox->text(), QStringLiteral("土豆"));
+    QCOMPARE(formOf(w).kcalFigure->text(), QStringLiteral("81"));
 
     // Chosen again once it is current: shown again, nothing else changes.
-    w.form().foodNameBox->clear();
+    formOf(w).foodNameBox->clear();
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {},
                       results->visualItemRect(results->item(0)).center());
-    QCOMPARE(w.form().foodNameBox->text(), QStringLiteral("土豆"));
+    QCOMPARE(formOf(w).foodNameBox->text(), QStringLiteral("土豆"));
 }
 
 void TestFoodSearchWindow::foodNotInGrams()
@@ -225,8 +225,8 @@ void TestFoodSearchWindow::foodNotInGrams()
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
     QTest::keyClicks(foodSearchOf(w)->field(), QStringLiteral("pingguo"));
     QTest::keyClick(foodSearchOf(w)->field(), Qt::Key_Return);
-    QCOMPARE(w.form().foodNameBox->text(), QStringLiteral("苹果"));
-    QCOMPARE(w.form().kcalFigure->text(), QStringLiteral("90"));
+    QCOMPARE(formOf(w).foodNameBox->text(), QStringLiteral("苹果"));
+    QCOMPARE(formOf(w).kcalFigure->text(), QStringLiteral("90"));
     QCOMPARE(w.findChild<QLabel *>(QStringLiteral("portionText"))->text(), QStringLiteral("每1个"));
     QVERIFY(!foodPortionOf(w)->amountField()->isVisible());
     QVERIFY(!foodPortionOf(w)->result()->isVisible());
@@ -239,12 +239,12 @@ void TestFoodSearchWindow::ctrlFFromTheEntryViewKeepsTheText()
     MainWindow &w = *m_window;
     w.hotSpotClicked(QStringLiteral("a"));
     w.notebook()->onNewClicked();
-    w.form().bodyEdit->setFocus();
-    QTest::keyClicks(w.form().bodyEdit, QStringLiteral("half a recipe"));
-    QTest::keyClick(w.form().bodyEdit, Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(w.form().caloriePanel->isVisible());
+    formOf(w).bodyEdit->setFocus();
+    QTest::keyClicks(formOf(w).bodyEdit, QStringLiteral("half a recipe"));
+    QTest::keyClick(formOf(w).bodyEdit, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(formOf(w).caloriePanel->isVisible());
     QCOMPARE(QApplication::focusWidget(), foodSearchOf(w)->field());
-    QCOMPARE(w.form().bodyEdit->toPlainText(), QStringLiteral("half a recipe"));
+    QCOMPARE(formOf(w).bodyEdit->toPlainText(), QStringLiteral("half a recipe"));
 }
 
 // As a user would: 添加自定义食物 in the calorie panel, 我的奶茶 at 80 kcal per 100 g, 保存; wdnc in
@@ -270,7 +270,7 @@ void TestFoodSearchWindow::ownFoodFromThePanelToTheLog()
         QCOMPARE(m_db->query(QStringLiteral("SELECT name || '|' || category || '|' || kcal_per_100g FROM custom_food")).toString(),
                  QStringLiteral("我的奶茶|我的食物|80.0"));
         // Shown where it now is in the tree, marked as the user's own.
-        QCOMPARE(w.form().foodTree->currentIndex().data().toString(), QStringLiteral("我的奶茶（自定义）"));
+        QCOMPARE(formOf(w).foodTree->currentIndex().data().toString(), QStringLiteral("我的奶茶（自定义）"));
 
         QLineEdit *field = foodSearchOf(w)->field();
         field->setFocus();
@@ -279,7 +279,7 @@ void TestFoodSearchWindow::ownFoodFromThePanelToTheLog()
         QListWidget *results = w.findChild<QListWidget *>(QStringLiteral("searchResults"));
         QCOMPARE(results->item(0)->text(), QStringLiteral("我的奶茶（自定义） · 我的食物 · 80 大卡"));
         QTest::keyClick(field, Qt::Key_Return);
-        QCOMPARE(w.form().foodNameBox->text(), QStringLiteral("我的奶茶"));
+        QCOMPARE(formOf(w).foodNameBox->text(), QStringLiteral("我的奶茶"));
         QLineEdit *amount = w.findChild<QLineEdit *>(QStringLiteral("amountField"));
         amount->selectAll();
         QTest::keyClicks(amount, QStringLiteral("250"));
