@@ -6,6 +6,7 @@
 #include <QRect>
 
 class AutoSizeLabel;
+class QFont;
 class ImageButton;
 class PictureBox;
 class QFrame;
@@ -64,6 +65,16 @@ public:
     QListWidget *categoryList = nullptr;
     QPlainTextEdit *bodyEdit = nullptr;
     QTextEdit *bodyView = nullptr;
+
+private:
+    // The steps of setupForm, from the window's frame to the stacking and Tab order.
+    static void setUpWindow(QWidget *window);
+    void makeCaloriePanel(QWidget *window);
+    void makePictureButtons(QWidget *window);
+    void makeTitleStrip(QWidget *window, const QFont &song);
+    void makeCommandButtons(QWidget *window);
+    void makeContentArea(QWidget *window, const QFont &song);
+    void setStackingAndTabOrder();
 };
 
 namespace MainFormLayout {
