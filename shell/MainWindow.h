@@ -66,7 +66,6 @@ public:
 
     // The window's connection to the data file; null until the load step has run.
     Database *database() const { return m_database.get(); }
-    NotebookController *notebook() const { return m_notebook.get(); }
     const SharedFoodIndex &sharedFoods() const { return m_foods; }
 
     // A skin button, clicked or chosen by its shortcut: `f` shows the food log in the left

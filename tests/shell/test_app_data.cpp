@@ -607,10 +607,10 @@ void TestAppData::restoreGoodBackup()
     QCOMPARE(titlesOn(beforePath, "sp"), QStringList{"后来的食谱"});
     QVERIFY(told.contains(beforePath));
     // Writing works on after the restore, and the record is saved into the restored data.
-    w.notebook()->onNewClicked();
+    formOf(w).newButton->click();
     formOf(w).titleEdit->setText(QStringLiteral("恢复后写的"));
     formOf(w).bodyEdit->setPlainText(QStringLiteral("内容"));
-    w.notebook()->onSaveClicked();
+    formOf(w).saveButton->click();
     QCOMPARE(titlesOn(data, "sp"), (QStringList{"备份里的食谱", "恢复后写的"}));
 
     // Cancel on the question changes nothing.

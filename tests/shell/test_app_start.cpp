@@ -312,10 +312,10 @@ void TestAppStart::newerFileOpensReadOnly()
     window->showStartupNotices();
     QCOMPARE(boxes.asked().size(), 1);
     window->hotSpotClicked(QStringLiteral("a"));
-    window->notebook()->onNewClicked();
+    formOf(*window).newButton->click();
     formOf(*window).titleEdit->setText(QStringLiteral("写不进去"));
     formOf(*window).bodyEdit->setPlainText(QStringLiteral("内容"));
-    window->notebook()->onSaveClicked();
+    formOf(*window).saveButton->click();
     QVERIFY2(boxes.asked().last().text.contains(QStringLiteral("只读")), qPrintable(boxes.asked().last().text));
     window.reset();
     QVERIFY(file.open(QIODevice::ReadOnly));

@@ -238,7 +238,7 @@ void TestFoodSearchWindow::ctrlFFromTheEntryViewKeepsTheText()
 {
     MainWindow &w = *m_window;
     w.hotSpotClicked(QStringLiteral("a"));
-    w.notebook()->onNewClicked();
+    formOf(w).newButton->click();
     formOf(w).bodyEdit->setFocus();
     QTest::keyClicks(formOf(w).bodyEdit, QStringLiteral("half a recipe"));
     QTest::keyClick(formOf(w).bodyEdit, Qt::Key_F, Qt::ControlModifier);
