@@ -11,7 +11,6 @@
 #include "foods/ui/CaloriePanel.h"
 #include "notebook/NotebookSections.h"
 #include "ownfoods/ui/OwnFoodEditor.h"
-#include "ownfoods/ui/OwnFoodImport.h"
 #include "notebook/ui/NotebookController.h"
 #include "shell/AboutPage.h"
 #include "shell/DataCommands.h"
@@ -425,23 +424,15 @@ void MainWindow::makeWindowMenu()
     if (!m_files.templateFile.isEmpty())
         add("takeShippedFoods", QStringLiteral("换用随附的食物表…"), &DataCommands::takeShippedFoods);
     m_menu->addSeparator();
-    // The user's own foods, from the keyboard too: the one on show in the calorie panel is changed.
-    QAction *addOwn = m_menu->addAction(QStringLiteral("添加自定义食物…"));
-    addOwn->setObjectName(QStringLiteral("addOwnFood"));
-    connect(addOwn, &QAction::triggered, this, [this] { m_ownFoods->edit(); });
-    QAction *editOwn = m_menu->addAction(QStringLiteral("修改自定义食物…"));
-    editOwn->setObjectName(QStringLiteral("editOwnFood"));
-    connect(editOwn, &QAction::triggered, this, [this] { m_ownFoods->edit(m_calorie->lookup().ownFoodOnShow()); });
-    add("exportOwnFoods", QStringLiteral("导出自定义食物…"), &DataCommands::exportOwnFoods);
-    QAction *importOwn = m_menu->addAction(QStringLiteral("导入自定义食物…"));
-    importOwn->setObjectName(QStringLiteral("importOwnFoods"));
-    connect(importOwn, &QAction::triggered, this, [this] {
-        OwnFoodImport(this, *m_database, m_clock).run(DataCommands::documentsFolder(),
-                                                      [this] { m_dataReplaced.announce(DataReplaced::Part::OwnFoods); });
-    });
-    connect(m_menu, &QMenu::aboutToShow, this, [this, editOwn] {
-        editOwn->setEnabled(m_form.caloriePanel->isVisible() && !m_calorie->lookup().ownFoodOnShow().isEmpty());
-    });
+    // The user's own foods: the one on show in the calorie panel is the one 修改 changes.
+    OwnFoodEditor::MenuParts ownFoods;
+    ownFoods.foodOnShow = [this] { return m_calorie->lookup().ownFoodOnShow(); };
+    ownFoods.changeOffered = [this] {
+        return m_form.caloriePanel->isVisible() && !m_calorie->lookup().ownFoodOnShow().isEmpty();
+    };
+    ownFoods.exportAll = [this] { m_commands->exportOwnFoods(); };
+    ownFoods.folder = DataCommands::documentsFolder();
+    m_ownFoods->addMenuItems(*m_menu, std::move(ownFoods));
     m_menu->addSeparator();
     // 模糊音 for both searches, remembered between starts.
     QAction *fuzzy = m_menu->addAction(QStringLiteral("搜索时使用模糊音（z/zh、c/ch、s/sh、n/l、h/f、r/l、an/ang、en/eng、in/ing）"));

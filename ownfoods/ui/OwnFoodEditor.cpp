@@ -2,9 +2,13 @@
 #include "ownfoods/ui/OwnFoodEditor.h"
 
 #include "db/DataError.h"
+#include "foodlog/LogSchema.h"
 #include "ownfoods/OwnFoodStore.h"
 #include "ownfoods/ui/OwnFoodDialog.h"
+#include "ownfoods/ui/OwnFoodImport.h"
 #include "widgets/MessageBox.h"
+
+#include <QMenu>
 
 void OwnFoodEditor::edit(const QString &name, const QString &typedName)
 {
@@ -41,4 +45,28 @@ void OwnFoodEditor::edit(const QString &name, const QString &typedName)
             parts.changed(dialog->outcome() == OwnFoodDialog::Outcome::Remove ? QString() : food.name);
     });
     dialog->open();
+}
+
+void OwnFoodEditor::addMenuItems(QMenu &menu, MenuParts parts)
+{
+    QAction *add = menu.addAction(QStringLiteral("添加自定义食物…"));
+    add->setObjectName(QStringLiteral("addOwnFood"));
+    QObject::connect(add, &QAction::triggered, &menu, [this] { edit(); });
+    QAction *change = menu.addAction(QStringLiteral("修改自定义食物…"));
+    change->setObjectName(QStringLiteral("editOwnFood"));
+    QObject::connect(change, &QAction::triggered, &menu, [this, onShow = parts.foodOnShow] { edit(onShow()); });
+    QAction *exportAll = menu.addAction(QStringLiteral("导出自定义食物…"));
+    exportAll->setObjectName(QStringLiteral("exportOwnFoods"));
+    QObject::connect(exportAll, &QAction::triggered, &menu, parts.exportAll);
+    QAction *import = menu.addAction(QStringLiteral("导入自定义食物…"));
+    import->setObjectName(QStringLiteral("importOwnFoods"));
+    QObject::connect(import, &QAction::triggered, &menu, [this, folder = parts.folder] {
+        LogSchema &schema = m_parts.schema();
+        OwnFoodImport(m_parts.window, schema.database(), schema.clock()).run(folder, [this] {
+            if (m_parts.changed)
+                m_parts.changed(QString());
+        });
+    });
+    QObject::connect(&menu, &QMenu::aboutToShow, &menu,
+                     [change, offered = parts.changeOffered] { change->setEnabled(offered()); });
 }
