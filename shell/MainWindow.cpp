@@ -35,17 +35,15 @@
 #include <QPointer>
 #include <QMenu>
 #include <QShortcut>
-#include <QComboBox>
-#include <QTreeView>
 #include <QSettings>
 #include <QThread>
 #include <QTimer>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTextEdit>
+#include <QTreeView>
 
 namespace {
 
@@ -183,6 +181,10 @@ void MainWindow::load()
     notebookControls.bodyView = m_form.bodyView;
     notebookControls.titleEdit = m_form.titleEdit;
     notebookControls.bodyEdit = m_form.bodyEdit;
+    notebookControls.backCommand = m_form.backCommand;
+    notebookControls.forwardCommand = m_form.forwardCommand;
+    notebookControls.addCommand = m_form.addCommand;
+    notebookControls.deleteCommand = m_form.deleteCommand;
     m_notebook = std::make_unique<NotebookController>(*m_database, notebookControls);
     m_notebook->follow(m_dataReplaced);
 
@@ -381,18 +383,8 @@ void MainWindow::connectEvents()
     connect(m_skin, &SkinEngine::clicked, this,
             [this](const SkinObject &object) { hotSpotClicked(object.name()); });
 
-    // The food tree's clicks and keyboard moves are wired by the calorie lookup itself, as it builds it.
-
-    connect(m_form.previousButton, &ImageButton::clicked, this, [this] { m_notebook->onPreviousClicked(); });
-    connect(m_form.nextButton, &ImageButton::clicked, this, [this] { m_notebook->onNextClicked(); });
-    connect(m_form.newButton, &ImageButton::clicked, this, [this] { m_notebook->onNewClicked(); });
-    connect(m_form.deleteButton, &ImageButton::clicked, this, [this] { m_notebook->onDeleteClicked(); });
-    connect(m_form.saveButton, &ImageButton::clicked, this, [this] { m_notebook->onSaveClicked(); });
-
-    connect(m_form.backCommand, &QPushButton::clicked, this, [this] { m_notebook->showPreviousRecord(); });
-    connect(m_form.forwardCommand, &QPushButton::clicked, this, [this] { m_notebook->showNextRecord(); });
-    connect(m_form.addCommand, &QPushButton::clicked, this, [this] { m_notebook->saveNewRecord(); });
-    connect(m_form.deleteCommand, &QPushButton::clicked, this, [this] { m_notebook->deleteRecordOnShow(); });
+    // The food tree's clicks and keyboard moves are wired by the calorie lookup itself, as it
+    // builds it; the notebook's buttons by the notebook.
 }
 
 void MainWindow::makeWindowMenu()

@@ -10,6 +10,7 @@
 #include "widgets/LongLines.h"
 #include "widgets/MessageBox.h"
 
+#include <QAbstractButton>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -83,6 +84,24 @@ NotebookController::NotebookController(Database &database, NotebookControls cont
     // Titles are shown and typed whole, however long.
     m_c.titleView->setMaxLength(std::numeric_limits<int>::max());
     m_c.titleEdit->setMaxLength(std::numeric_limits<int>::max());
+    wireButtons();
+}
+
+void NotebookController::wireButtons()
+{
+    const auto wire = [this](QWidget *control, void (NotebookController::*operation)()) {
+        if (auto *button = qobject_cast<QAbstractButton *>(control))
+            QObject::connect(button, &QAbstractButton::clicked, button, [this, operation] { (this->*operation)(); });
+    };
+    wire(m_c.previousButton, &NotebookController::onPreviousClicked);
+    wire(m_c.nextButton, &NotebookController::onNextClicked);
+    wire(m_c.newButton, &NotebookController::onNewClicked);
+    wire(m_c.deleteButton, &NotebookController::onDeleteClicked);
+    wire(m_c.saveButton, &NotebookController::onSaveClicked);
+    wire(m_c.backCommand, &NotebookController::showPreviousRecord);
+    wire(m_c.forwardCommand, &NotebookController::showNextRecord);
+    wire(m_c.addCommand, &NotebookController::saveNewRecord);
+    wire(m_c.deleteCommand, &NotebookController::deleteRecordOnShow);
 }
 
 NotebookController::~NotebookController()

@@ -8,6 +8,7 @@
 
 class Database;
 class Recordset;
+class QAbstractButton;
 class QLineEdit;
 class QPlainTextEdit;
 class QTextEdit;
@@ -31,6 +32,11 @@ struct NotebookControls
     QTextEdit *bodyView = nullptr;       // body of the record on show (plain text)
     QLineEdit *titleEdit = nullptr;      // title input
     QPlainTextEdit *bodyEdit = nullptr;  // body input
+    // The window's hidden command buttons: the record operations without switching views.
+    QAbstractButton *backCommand = nullptr;
+    QAbstractButton *forwardCommand = nullptr;
+    QAbstractButton *addCommand = nullptr;
+    QAbstractButton *deleteCommand = nullptr;
 };
 
 // The notebook: browsing, adding and deleting the records of the section on show. Works on the
@@ -43,6 +49,7 @@ public:
     static constexpr int MaxShownTitleChars = 4096;
     static QString shownTitle(const QString &title);
 
+    // The controls that are buttons (QAbstractButton) are wired to the record operations here.
     NotebookController(Database &db, NotebookControls controls);
     ~NotebookController();
 
@@ -81,6 +88,8 @@ public:
     const Recordset *records() const { return m_records.get(); }
 
 private:
+    // Each control that is a button runs its record operation when clicked.
+    void wireButtons();
     // Runs one action of the user: its steps wait for another program's lock
     // at most once between them, with the busy cursor on show while they
     // wait, and a step that fails because the file is in use ends the action
