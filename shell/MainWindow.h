@@ -57,8 +57,6 @@ public:
     void runDailyBackup();
     // Tells what the start had to say once the window is on show: today's backup failed.
     void showStartupNotices();
-    const QString &upgradeNotice() const { return m_upgradeNotice; }
-    const QString &backupNotice() const { return m_backupNotice; }
 
     // The data.mdb in use: beside the program, or the user's own file of an installed program.
     const QString &dataFile() const { return m_files.dataFile; }
