@@ -5,4 +5,5 @@ void DataReplaced::announce(Part part, const QString &savedOwnFood)
 {
     emit stepAside(part);
     emit replaced(part, savedOwnFood);
+    emit settled(part);
 }

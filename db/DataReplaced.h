@@ -16,12 +16,15 @@ public:
     enum class Part { WholeFile, OwnFoods };
     Q_ENUM(Part)
 
-    // Says it in two steps: first stepAside (a view laid over others' controls leaves them as
-    // they were, so that they can be reloaded), then replaced. `savedOwnFood`: the own food
-    // just saved, which the calorie panel shows (empty for every other change).
+    // Says it in three steps: stepAside (a view laid over others' controls leaves them as they
+    // were, so that they can be reloaded), replaced (each feature reads afresh), then settled
+    // (a view that stepped aside is laid over again, once every feature has read the data).
+    // `savedOwnFood`: the own food just saved, which the calorie panel shows (empty for every
+    // other change).
     void announce(Part part, const QString &savedOwnFood = QString());
 
 signals:
     void stepAside(DataReplaced::Part part);
     void replaced(DataReplaced::Part part, const QString &savedOwnFood);
+    void settled(DataReplaced::Part part);
 };

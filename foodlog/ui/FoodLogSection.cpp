@@ -110,6 +110,8 @@ void FoodLogSection::follow(DataReplaced &replaced)
         }
         if (m_store)
             m_store->forgetTables();
+    });
+    m_following << QObject::connect(&replaced, &DataReplaced::settled, &replaced, [this] {
         if (std::exchange(m_returnAfterReplace, false))
             enter();
     });
