@@ -35,6 +35,7 @@
 #include "support/WindowParts.h"
 #include "support/SmallDisk.h"
 #include "support/TempDatabase.h"
+#include "support/TypeText.h"
 #include "widgets/AutoSizeLabel.h"
 #include "widgets/FileDialog.h"
 #include "widgets/ImageButton.h"
@@ -44,6 +45,7 @@
 #include "support/AppFixture.h"
 
 #include <QAccessible>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -277,6 +279,11 @@ void TestAppData::ownFoodsMoveToAnotherComputer()
                  qPrintable(boxes.asked().first().text));
     }
     auto window = Startup::openMainWindow(second.path());
+    // Imported while the food log is on show: its search offers the foods at once.
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    window->hotSpotClicked(QStringLiteral("f"));
+    QVERIFY(foodLogShown(*window));
     MessageBox::Recorder boxes;
     FileDialog::Recorder files;
     files.answer(file);
@@ -285,6 +292,15 @@ void TestAppData::ownFoodsMoveToAnotherComputer()
     QCOMPARE(boxes.asked().first().text, QStringLiteral("已导入 1 种自定义食物。"));
     QCOMPARE(FoodChoices(FoodCatalog::read(second.filePath(QStringLiteral("data.mdb")))).match(QStringLiteral("wdnc")).value(0).name,
              QStringLiteral("我的奶茶"));
+    auto *logSearch = window->findChild<QLineEdit *>(QStringLiteral("logSearch"));
+    QVERIFY(logSearch);
+    logSearch->setFocus();
+    typeText(logSearch, QStringLiteral("wdnc"));
+    QAbstractItemView *found = logSearch->completer()->popup();
+    QTRY_VERIFY(found->isVisible());
+    QVERIFY2(!found->model()->match(found->model()->index(0, 0), Qt::DisplayRole, QStringLiteral("我的奶茶"), 1,
+                                    Qt::MatchStartsWith).isEmpty(),
+             qPrintable(found->model()->index(0, 0).data().toString()));
 
     boxes.clear();
     MessageBox::setNextChoice(1); // 保留已有的
