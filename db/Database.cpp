@@ -89,6 +89,11 @@ void Database::setLockWaitLimit(int milliseconds)
     m_connection->setLockWaitLimit(milliseconds);
 }
 
+void Database::setRecheckInterval(int milliseconds)
+{
+    m_connection->setRecheckInterval(milliseconds);
+}
+
 LockWaitAction::LockWaitAction(Database &database, std::function<void()> onWait)
 {
     if (database.m_connection->beginAction(std::move(onWait)))

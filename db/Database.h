@@ -53,6 +53,9 @@ public:
     // How long a step waits for another program that holds the file locked
     // before it fails saying the file is in use: DefaultLockWaitMs unless set otherwise.
     void setLockWaitLimit(int milliseconds);
+    // How long a cursor moving in a tight loop may go without looking for other programs'
+    // commits: 10 ms unless set otherwise; 0 looks at every move (tests, which must not wait).
+    void setRecheckInterval(int milliseconds);
 
 private:
     friend std::unique_ptr<Database> openDatabase(const QString &path, OpenMode mode, int lockWaitMs);

@@ -71,7 +71,7 @@ QStringList columnsOf(sqlite3 *db, const QString &table, const QString &what)
 } // namespace
 
 void copyDatabaseFile(const QString &sourcePath, const QString &targetPath, qint32 applicationId,
-                      int lockWaitMs)
+                      int lockWaitMs, const WorkProgress &progress)
 {
     const QString what = QStringLiteral("无法备份数据库文件到");
     if (QFileInfo::exists(targetPath) || QFileInfo(targetPath).isSymLink())
@@ -112,7 +112,7 @@ void copyDatabaseFile(const QString &sourcePath, const QString &targetPath, qint
         SqliteHandle copy = open(temporaryPath, SQLITE_OPEN_READWRITE, what, lockWaitMs);
         sqlite3_exec(copy.get(), "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
 
-        if (const auto stopped = backupWholeDatabase(copy.get(), source.get(), lockWaitMs))
+        if (const auto stopped = backupWholeDatabase(copy.get(), source.get(), lockWaitMs, progress))
             throw failure(what, targetPath, copy.get(), *stopped);
         if (applicationId != 0) {
             const QByteArray mark = QByteArrayLiteral("PRAGMA application_id = ") + QByteArray::number(applicationId);
@@ -195,11 +195,7 @@ void verifyDatabaseFile(const QString &path)
                             SQLITE_NOTADB);
         if (!Schema::tableNames().contains(table))
             continue;
-        const bool present = run([&] {
-            Query tables(raw, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1", what);
-            tables.bind(1, table);
-            return tables.next();
-        });
+        const bool present = run([&] { return hasTable(raw, table, what); });
         if (!present)
             throw DataError(what + QStringLiteral("：缺少表“%1”，不是本程序的数据文件。").arg(table),
                             SQLITE_NOTADB);

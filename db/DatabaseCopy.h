@@ -2,6 +2,7 @@
 #pragma once
 
 #include "db/Database.h"
+#include "db/WorkProgress.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,9 +21,10 @@
 // A non-zero `applicationId` is written into the copy's header (SQLite's application_id), so that
 // the program can later tell a copy it made from one a user put beside it. While another program
 // holds either file locked, the copy waits up to `lockWaitMs` in all, then fails saying the file
-// is in use.
+// is in use. `progress` hears the pages copied; when it answers false the copy stops, nothing is
+// left at the target, and WorkCancelled is thrown.
 void copyDatabaseFile(const QString &sourcePath, const QString &targetPath, qint32 applicationId = 0,
-                      int lockWaitMs = DefaultLockWaitMs);
+                      int lockWaitMs = DefaultLockWaitMs, const WorkProgress &progress = {});
 
 // The application_id in the header of the SQLite file at `path`, read from its bytes without
 // opening it as a database; nothing when it is no SQLite file (or a link, or unreadable).

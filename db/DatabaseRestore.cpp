@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QScopeGuard>
+#include <limits>
 
 namespace {
 
@@ -47,18 +48,73 @@ QList<SchemaObject> objectsOf(sqlite3 *db, const char *schema, const QString &co
     return objects;
 }
 
-bool hasTable(sqlite3 *db, const char *schema, const char *table, const QString &context)
+qint64 rowCount(sqlite3 *db, const QString &table, const QString &context)
 {
-    const QByteArray sql = QStringLiteral("SELECT 1 FROM %1.sqlite_schema WHERE type = 'table' AND name = '%2'")
-                               .arg(QLatin1String(schema), QLatin1String(table))
-                               .toUtf8();
-    Query q(db, sql.constData(), context);
-    return q.next();
+    Query count(db, QStringLiteral("SELECT count(*) FROM restored.%1").arg(quotedName(table)).toUtf8().constData(),
+                context);
+    return count.next() ? count.integer(0) : 0;
+}
+
+// Whether the rows of the restored table can be walked by rowid: not a table WITHOUT ROWID, nor
+// one whose own column takes the name.
+bool walksByRowid(sqlite3 *db, const QString &table, const QString &context)
+{
+    Query list(db, "SELECT wr FROM pragma_table_list(?1) WHERE schema = 'restored'", context);
+    list.bind(1, table);
+    if (!list.next() || list.integer(0) != 0)
+        return false;
+    Query columns(db, "SELECT 1 FROM pragma_table_info(?1, 'restored') WHERE name = 'rowid' COLLATE NOCASE", context);
+    columns.bind(1, table);
+    return !columns.next();
+}
+
+// Copies the rows of the restored table into main's of that name, in rowid order, RestoreStepRows
+// at a time, telling `copied` how many after each step (a table that cannot be walked so goes in
+// one).
+void copyRows(sqlite3 *db, const QString &table, const QString &context, const std::function<void(qint64)> &copied)
+{
+    const QString name = quotedName(table);
+    if (!walksByRowid(db, table, context)) {
+        execute(db, QStringLiteral("INSERT INTO main.%1 SELECT * FROM restored.%1").arg(name).toUtf8().constData(),
+                context);
+        copied(sqlite3_changes(db));
+        return;
+    }
+    Query step(db,
+               QStringLiteral("SELECT count(*), max(rowid) FROM (SELECT rowid FROM restored.%1 WHERE rowid >= ?1 "
+                              "ORDER BY rowid LIMIT ?2)")
+                   .arg(name)
+                   .toUtf8()
+                   .constData(),
+               context);
+    Query insert(db,
+                 QStringLiteral("INSERT INTO main.%1 SELECT * FROM restored.%1 WHERE rowid >= ?1 AND rowid <= ?2 "
+                                "ORDER BY rowid")
+                     .arg(name)
+                     .toUtf8()
+                     .constData(),
+                 context);
+    qint64 from = std::numeric_limits<qint64>::min();
+    for (;;) {
+        step.reset();
+        step.bind(1, from).bind(2, qint64(PreparedRestore::RestoreStepRows));
+        if (!step.next() || step.integer(0) == 0)
+            return;
+        const qint64 rows = step.integer(0);
+        const qint64 last = step.integer(1);
+        insert.reset();
+        insert.bind(1, from).bind(2, last).run();
+        copied(rows);
+        if (last == std::numeric_limits<qint64>::max())
+            return;
+        from = last + 1;
+    }
 }
 
 } // namespace
 
-PreparedRestore::PreparedRestore(const QString &sourcePath, const Prepare &prepare) : m_sourcePath(sourcePath)
+PreparedRestore::PreparedRestore(const QString &sourcePath, const Prepare &prepare, const WorkProgress &progress)
+    : m_sourcePath(sourcePath)
 {
     verifyDatabaseFile(sourcePath);
     const QString shownSource = QDir::toNativeSeparators(sourcePath);
@@ -68,7 +124,9 @@ PreparedRestore::PreparedRestore(const QString &sourcePath, const Prepare &prepa
                         SQLITE_CANTOPEN);
     m_scratchPath = m_folder.filePath(QStringLiteral("restore.mdb"));
     try {
-        copyDatabaseFile(sourcePath, m_scratchPath);
+        copyDatabaseFile(sourcePath, m_scratchPath, 0, DefaultLockWaitMs, progress);
+    } catch (const WorkCancelled &) {
+        throw;
     } catch (const DataError &error) {
         throw DataError(QStringLiteral("无法从“%1”恢复数据：").arg(shownSource) + error.message(), error.code());
     }
@@ -86,7 +144,8 @@ PreparedRestore::PreparedRestore(const QString &sourcePath, const Prepare &prepa
     transaction.commit();
 }
 
-void PreparedRestore::replace(Database &live, const std::function<void()> &underLock) const
+void PreparedRestore::replace(Database &live, const std::function<void()> &underLock,
+                              const WorkProgress &progress) const
 {
     const QString shownSource = QDir::toNativeSeparators(m_sourcePath);
     const QString context = QStringLiteral("无法从“%1”恢复数据").arg(shownSource);
@@ -114,24 +173,33 @@ void PreparedRestore::replace(Database &live, const std::function<void()> &under
             if (object.type == QLatin1String("table"))
                 execute(target, QStringLiteral("DROP TABLE IF EXISTS main.%1").arg(quotedName(object.name)).toUtf8().constData(),
                         context);
-        if (hasTable(target, "main", "sqlite_sequence", context))
+        if (hasTable(target, QStringLiteral("sqlite_sequence"), context, "main"))
             execute(target, "DELETE FROM main.sqlite_sequence", context);
 
-        const QList<SchemaObject> restored = objectsOf(target, "restored", context);
-        for (const SchemaObject &object : restored) {
-            // A virtual table is no table of ours, and would run a module's code.
-            if (object.sql.startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive))
-                continue;
+        QList<SchemaObject> restored = objectsOf(target, "restored", context);
+        // A virtual table is no table of ours, and would run a module's code.
+        restored.removeIf([](const SchemaObject &object) {
+            return object.sql.startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive);
+        });
+        qint64 total = 0;
+        for (const SchemaObject &object : std::as_const(restored))
+            if (object.type == QLatin1String("table"))
+                total += rowCount(target, object.name, context);
+        qint64 done = 0;
+        reportProgress(progress, done, total);
+        for (const SchemaObject &object : std::as_const(restored)) {
             // The statement names no schema: it makes the object in main, the first one.
             execute(target, object.sql.toUtf8().constData(), context);
             if (object.type == QLatin1String("table"))
-                execute(target, QStringLiteral("INSERT INTO main.%1 SELECT * FROM restored.%1").arg(quotedName(object.name))
-                                    .toUtf8().constData(), context);
+                copyRows(target, object.name, context, [&](qint64 copied) {
+                    done += copied;
+                    reportProgress(progress, done, total);
+                });
         }
         // The rows copied counted their own ids up: the backup's counts are the ones to keep.
-        if (hasTable(target, "main", "sqlite_sequence", context))
+        if (hasTable(target, QStringLiteral("sqlite_sequence"), context, "main"))
             execute(target, "DELETE FROM main.sqlite_sequence", context);
-        if (hasTable(target, "restored", "sqlite_sequence", context))
+        if (hasTable(target, QStringLiteral("sqlite_sequence"), context, "restored"))
             execute(target, "INSERT INTO main.sqlite_sequence SELECT * FROM restored.sqlite_sequence", context);
         qint64 version = 0;
         {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "db/WorkProgress.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -19,8 +21,9 @@ public:
     using Prepare = std::function<void(sqlite3 *scratch, const QString &context)>;
 
     // Checks the source (verifyDatabaseFile), copies it and runs `prepare` on the copy. Throws
-    // DataError naming what is wrong.
-    PreparedRestore(const QString &sourcePath, const Prepare &prepare);
+    // DataError naming what is wrong. `progress` hears the pages of the copy; when it answers
+    // false, WorkCancelled is thrown and no scratch file is left.
+    PreparedRestore(const QString &sourcePath, const Prepare &prepare, const WorkProgress &progress = {});
 
     // Puts the prepared content into the database open in `live`, in one transaction under the
     // file's rollback journal: other connections and running programs see the old content or the
@@ -32,9 +35,14 @@ public:
     // then indexes and triggers), its stamp, and no daily backup's mark; the file keeps its name,
     // its place and its open connections. The result is checked with integrity_check: should that
     // ever fail, DataError says so, and the copy taken under the lock is the way back.
-    void replace(Database &live, const std::function<void()> &underLock = {}) const;
+    //
+    // The rows go in steps of RestoreStepRows, and `progress` hears the rows copied of all; when it
+    // answers false the transaction is rolled back, the file is exactly as before (its bytes
+    // included), and WorkCancelled is thrown. So does a WorkCancelled of `underLock`.
+    void replace(Database &live, const std::function<void()> &underLock = {}, const WorkProgress &progress = {}) const;
 
-    const QString &scratchPath() const { return m_scratchPath; }
+    // A step of this many rows takes a few milliseconds, so a box of the user's answers at once.
+    static constexpr int RestoreStepRows = 500;
 
 private:
     QString m_sourcePath;

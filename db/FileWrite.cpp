@@ -17,7 +17,7 @@
 
 #include <sqlite3.h>
 
-void writeWholeFile(const QString &path, const QByteArray &bytes)
+void writeWholeFile(const QString &path, const QByteArray &bytes, const WorkProgress &progress)
 {
     const auto failure = [&](const QString &cause) {
         return DataError(QStringLiteral("无法写入“%1”（%2）。").arg(QDir::toNativeSeparators(path), cause),
@@ -32,7 +32,7 @@ void writeWholeFile(const QString &path, const QByteArray &bytes)
     qint64 written = 0;
     while (written < bytes.size()) {
         errno = 0;
-        const qint64 step = file.write(bytes.constData() + written, bytes.size() - written);
+        const qint64 step = file.write(bytes.constData() + written, qMin(bytes.size() - written, WriteStepBytes));
         if (step <= 0) {
             const bool full = QStorageInfo(QFileInfo(path).absolutePath()).bytesAvailable()
                 < bytes.size() - written;
@@ -41,6 +41,17 @@ void writeWholeFile(const QString &path, const QByteArray &bytes)
             throw failure(cause);
         }
         written += step;
+        if (!progress)
+            continue;
+#if defined(Q_OS_UNIX)
+        // What the box shows is on the disk: on a slow stick the final sync would otherwise be
+        // all the waiting, at 100 % and past any 取消.
+        ::fsync(file.handle());
+#endif
+        if (!progress(written, bytes.size())) {
+            file.cancelWriting();
+            throw WorkCancelled();
+        }
     }
 #if defined(Q_OS_UNIX)
     if (::fsync(file.handle()) != 0) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "db/WorkProgress.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -9,7 +11,14 @@
 // before it fails), the file is synced, and only then does one rename put it in place of any
 // file of that name. Throws DataError "无法写入“<path>”（<cause>）。" otherwise; a file that
 // was there is then as it was, and no temporary file is left.
-void writeWholeFile(const QString &path, const QByteArray &bytes);
+//
+// The bytes go in pieces of WriteStepBytes, and `progress` hears the bytes on the disk after each;
+// when it answers false, the temporary goes, a file that was there stays as it was, and
+// WorkCancelled is thrown.
+void writeWholeFile(const QString &path, const QByteArray &bytes, const WorkProgress &progress = {});
+
+// A piece takes a few milliseconds to write, so a box of the user's answers at once.
+constexpr qint64 WriteStepBytes = 1024 * 1024;
 
 // Makes the names in `folder` durable: a rename is on disk only once the folder is synced.
 void syncFolder(const QString &folder);

@@ -20,8 +20,8 @@ ProgramPresence::ProgramPresence(const QString &dataFile, const std::function<vo
     // Exclusive only if no other copy holds its shared mark; then shared like every copy's.
     // Another copy starting at this moment finds the exclusive lock and takes itself not to
     // be alone, which is the safe side.
-    m_alone = ::flock(m_folder, LOCK_EX | LOCK_NB) == 0;
-    if (m_alone && whileAlone)
+    const bool alone = ::flock(m_folder, LOCK_EX | LOCK_NB) == 0;
+    if (alone && whileAlone)
         whileAlone();
     if (::flock(m_folder, LOCK_SH | LOCK_NB) != 0) {
         // Another copy holds the exclusive lock for a moment: its start's look around.

@@ -21,10 +21,6 @@ public:
     ProgramPresence(const ProgramPresence &) = delete;
     ProgramPresence &operator=(const ProgramPresence &) = delete;
 
-    // True when, as this one started, no other copy of the program used the data file.
-    bool aloneAtStart() const { return m_alone; }
-
 private:
     int m_folder = -1;
-    bool m_alone = false;
 };

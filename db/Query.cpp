@@ -126,3 +126,18 @@ int Query::columnCount() const
 {
     return sqlite3_column_count(m_stmt);
 }
+
+bool hasTable(Database &db, const QString &table, const QString &context)
+{
+    return hasTable(db.openHandle(), table, context);
+}
+
+bool hasTable(sqlite3 *db, const QString &table, const QString &context, const char *schema)
+{
+    // The schema is a name of the program's own ("main", "restored"): it cannot be bound.
+    const QByteArray sql = QByteArrayLiteral("SELECT 1 FROM \"") + schema
+                           + QByteArrayLiteral("\".sqlite_schema WHERE type = 'table' AND name = ?1");
+    Query q(db, sql.constData(), context);
+    q.bind(1, table);
+    return q.next();
+}

@@ -51,6 +51,11 @@ private:
     sqlite3_stmt *m_stmt = nullptr;
 };
 
+// Whether the file has a table of exactly this name (a view or an index of the name is none);
+// `schema` names an attached file instead of the main one. Throws DataError.
+bool hasTable(Database &db, const QString &table, const QString &context);
+bool hasTable(sqlite3 *db, const QString &table, const QString &context, const char *schema = "main");
+
 // Runs SQL that returns no rows (a PRAGMA, a CREATE). Throws DataError.
 void execute(Database &db, const char *sql, const QString &context);
 void execute(sqlite3 *db, const char *sql, const QString &context);

@@ -24,13 +24,6 @@ QString quotedName(const QString &name)
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
-bool hasTable(sqlite3 *db, const QString &table, const QString &context)
-{
-    Query q(db, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1", context);
-    q.bind(1, table);
-    return q.next();
-}
-
 QStringList columnsOf(sqlite3 *db, const QString &table, const QString &context)
 {
     QStringList columns;

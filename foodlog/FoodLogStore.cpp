@@ -52,11 +52,9 @@ QString writeContext()
 
 } // namespace
 
-FoodLogStore::FoodLogStore(Database &db, Clock clock) : m_schema(db, std::move(clock)), m_db(db) {}
-
-QStringList FoodLogStore::createStatements()
+FoodLogStore::FoodLogStore(Database &db, const FileLayout &layout, Clock clock)
+    : m_schema(db, layout, std::move(clock)), m_db(db)
 {
-    return LogSchema::createStatements();
 }
 
 QStringList FoodLogStore::tableNames()
@@ -64,11 +62,6 @@ QStringList FoodLogStore::tableNames()
     return {QStringLiteral("food_log"), QStringLiteral("weight_log"), QStringLiteral("profile"),
             QStringLiteral("exercise_log"), QStringLiteral("custom_activity"), QStringLiteral("custom_food"),
             QStringLiteral("custom_food_part"), QStringLiteral("waist_log")};
-}
-
-QString FoodLogStore::backupPath(const QString &databasePath, const QDateTime &when)
-{
-    return LogSchema::backupPath(databasePath, when);
 }
 
 bool FoodLogStore::hasTables() const
@@ -320,13 +313,6 @@ void FoodLogStore::setWeight(const QDate &day, double kg)
     Query q(m_db, "INSERT OR REPLACE INTO weight_log (day, kg) VALUES (?, ?)",
             QStringLiteral("无法保存体重"));
     q.bind(1, LogDates::dayText(day)).bind(2, kg).run();
-}
-
-void FoodLogStore::removeWeight(const QDate &day)
-{
-    ensureTables();
-    Query q(m_db, "DELETE FROM weight_log WHERE day = ?", QStringLiteral("无法删除体重"));
-    q.bind(1, LogDates::dayText(day)).run();
 }
 
 std::optional<double> FoodLogStore::waistOn(const QDate &day) const

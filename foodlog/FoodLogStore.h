@@ -29,8 +29,9 @@ class ReadTransaction;
 class FoodLogStore
 {
 public:
+    // `layout`: the whole file's (DataLayout::layout()), which the first write brings the file to;
     // `clock` times the entries and names the backup of an upgrade.
-    explicit FoodLogStore(Database &db, Clock clock = Clock());
+    FoodLogStore(Database &db, const FileLayout &layout, Clock clock = Clock());
 
     // True when the file has all of the log's tables (an earlier release's are read as they are).
     bool hasTables() const;
@@ -75,7 +76,6 @@ public:
     std::optional<double> weightOn(const QDate &day) const;
     // One weight per day: entering again replaces it.
     void setWeight(const QDate &day, double kg);
-    void removeWeight(const QDate &day);
 
     // The waist in centimetres (LogBounds::waistInRange), one figure per day, optional.
     std::optional<double> waistOn(const QDate &day) const;
@@ -103,12 +103,8 @@ public:
     std::optional<Profile> profile() const;
     void setProfile(const Profile &profile);
 
-    // The backup name for a copy taken at `when`: "<file>.bak-YYYYMMDD-HHMMSS".
-    static QString backupPath(const QString &databasePath, const QDateTime &when);
     // The log's tables, for the documentation and tests.
     static QStringList tableNames();
-    // The statements that make them, for checking a file's tables against (verifyTablesFit).
-    static QStringList createStatements();
 
 private:
     std::optional<double> readingOn(const char *table, const char *column, const QString &inRange,

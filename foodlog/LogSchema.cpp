@@ -6,32 +6,22 @@
 #include "db/FileLayout.h"
 #include "db/FileUpgrade.h"
 #include "db/Query.h"
-#include "foodlog/DataLayout.h"
 #include "foodlog/LogBounds.h"
 #include "foods/Nutrients.h"
 
-namespace {
-
-// A range a trigger holds a table's rows to.
-struct RangeTrigger
+QString LogSchema::numberIn(const char *column, const QString &condition)
 {
-    const char *table;
-    QString inRange; // an SQL condition on NEW
-};
-
-// typeof() first: text compares above every number in SQLite and must not pass as one.
-QString numberIn(const char *column, const QString &condition)
-{
+    // typeof() first: text compares above every number in SQLite and must not pass as one.
     return QStringLiteral("typeof(NEW.%1) IN ('integer', 'real') AND NEW.%1 %2")
         .arg(QLatin1String(column), condition);
 }
 
-QString between(double low, double high)
+QString LogSchema::between(double low, double high)
 {
     return QStringLiteral("BETWEEN %1 AND %2").arg(QString::number(low), QString::number(high));
 }
 
-QStringList triggersFor(const QList<RangeTrigger> &bounds)
+QStringList LogSchema::rangeTriggers(const QList<RangeTrigger> &bounds)
 {
     QStringList statements;
     for (const RangeTrigger &bound : bounds) {
@@ -46,12 +36,13 @@ QStringList triggersFor(const QList<RangeTrigger> &bounds)
     return statements;
 }
 
+namespace {
+
 // Entries logged before the figures were kept get the food table's figures for their food's name,
 // where it has them; the rest show "—". Part of the step that adds food_log_nutrient.
 void fillNutrientsOfEarlierEntries(sqlite3 *db, const QString &context)
 {
-    Query shipped(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'food_nutrient'", context);
-    if (!shipped.next() || shipped.integer(0) == 0)
+    if (!hasTable(db, QStringLiteral("food_nutrient"), context))
         return;
     const QString max = QString::number(LogBounds::MaxNutrientPer100g);
     execute(db,
@@ -69,26 +60,6 @@ void fillNutrientsOfEarlierEntries(sqlite3 *db, const QString &context)
             context);
 }
 
-// Own foods and recipes got their optional protein, fat and carbohydrate after their tables had
-// first shipped: a file with the tables of then gets the columns, empty for what it holds.
-void addOwnFoodNutrientColumns(sqlite3 *db, const QString &context)
-{
-    for (const char *table : {"custom_food", "custom_food_part"}) {
-        QStringList present;
-        Query columns(db, "SELECT name FROM pragma_table_info(?1)", context);
-        columns.bind(1, QString::fromLatin1(table));
-        while (columns.next())
-            present << columns.text(0).toLower();
-        for (const char *column : {"protein", "fat", "carbohydrate"}) {
-            if (!present.contains(QLatin1String(column)))
-                execute(db, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 REAL").arg(QLatin1String(table), QLatin1String(column))
-                                .toUtf8()
-                                .constData(),
-                        context);
-        }
-    }
-}
-
 // The log's steps of the file's layout, each once, in the order releases added them. Days are local
 // dates as "YYYY-MM-DD"; created times local "YYYY-MM-DD HH:MM:SS". CHECKs and triggers keep values
 // a later reader can trust: the ranges (Bounds) are triggers because SQLite can add a trigger to a
@@ -100,8 +71,11 @@ void addOwnFoodNutrientColumns(sqlite3 *db, const QString &context)
 QList<LayoutStep> stepList()
 {
     const auto number = [](double value) { return QString::number(value); };
+    const auto numberIn = LogSchema::numberIn;
+    const auto between = LogSchema::between;
+    const auto triggersFor = LogSchema::rangeTriggers;
     QList<LayoutStep> steps;
-    // 1.1: the tables and the index.
+    // The log's first tables and the index of its days.
     steps << LayoutStep{2, {
         QStringLiteral(
             "CREATE TABLE IF NOT EXISTS food_log (id INTEGER PRIMARY KEY AUTOINCREMENT, day TEXT NOT NULL, "
@@ -116,7 +90,7 @@ QList<LayoutStep> stepList()
                        "height_cm REAL NOT NULL, activity INTEGER NOT NULL CHECK (activity BETWEEN 0 AND 4), "
                        "target_kg REAL NOT NULL DEFAULT 0)"),
     }};
-    // 1.2: their ranges.
+    // Their ranges, as triggers (see above).
     steps << LayoutStep{3, triggersFor({
         {"food_log", numberIn("grams", QStringLiteral("> 0")) + QStringLiteral(" AND NEW.grams <= ")
                          + number(LogBounds::MaxGrams) + QStringLiteral(" AND ")
@@ -125,45 +99,6 @@ QList<LayoutStep> stepList()
                          + QStringLiteral(" AND NEW.meal IN (0, 1, 2, 3)")},
         {"weight_log", numberIn("kg", between(LogBounds::MinKg, LogBounds::MaxKg))},
         {"profile", numberIn("height_cm", between(LogBounds::MinHeightCm, LogBounds::MaxHeightCm))},
-    })};
-    // 1.3: exercise and the user's own activities. An entry keeps the MET and the kcal it was
-    // logged with, so a later weight or a better table never changes a past day.
-    steps << LayoutStep{4, QStringList{
-        QStringLiteral(
-            "CREATE TABLE IF NOT EXISTS exercise_log (id INTEGER PRIMARY KEY AUTOINCREMENT, day TEXT NOT NULL, "
-            "activity TEXT NOT NULL, category TEXT NOT NULL DEFAULT '', minutes REAL NOT NULL CHECK (minutes > 0), "
-            "met REAL NOT NULL, kcal REAL NOT NULL CHECK (kcal >= 0), created TEXT NOT NULL)"),
-        QStringLiteral("CREATE INDEX IF NOT EXISTS exercise_log_day ON exercise_log (day)"),
-        QStringLiteral("CREATE TABLE IF NOT EXISTS custom_activity (id INTEGER PRIMARY KEY AUTOINCREMENT, "
-                       "name TEXT NOT NULL UNIQUE CHECK (length(trim(name)) > 0), met REAL NOT NULL, "
-                       "created TEXT NOT NULL)"),
-    } + triggersFor({
-        {"exercise_log", numberIn("minutes", QStringLiteral("> 0")) + QStringLiteral(" AND NEW.minutes <= ")
-                             + number(LogBounds::MaxMinutes) + QStringLiteral(" AND ")
-                             + numberIn("met", between(LogBounds::MinMet, LogBounds::MaxMet))
-                             + QStringLiteral(" AND ")
-                             + numberIn("kcal", between(0, LogBounds::MaxExerciseKcal))},
-        {"custom_activity", numberIn("met", between(LogBounds::MinMet, LogBounds::MaxMet))},
-    })};
-    // 1.3 too: the user's own foods and home recipes, beside the shipped food tables (01, 02),
-    // which are never written to. A part keeps its ingredient's kcal as the recipe was saved.
-    steps << LayoutStep{5, QStringList{
-        QStringLiteral(
-            "CREATE TABLE IF NOT EXISTS custom_food (id INTEGER PRIMARY KEY AUTOINCREMENT, "
-            "name TEXT NOT NULL UNIQUE CHECK (length(trim(name)) > 0), category TEXT NOT NULL DEFAULT '', "
-            "kcal_per_100g REAL NOT NULL, aliases TEXT NOT NULL DEFAULT '', measure TEXT NOT NULL DEFAULT '', "
-            "measure_grams REAL, cooked_grams REAL, created TEXT NOT NULL)"),
-        QStringLiteral(
-            "CREATE TABLE IF NOT EXISTS custom_food_part (id INTEGER PRIMARY KEY AUTOINCREMENT, "
-            "food_id INTEGER NOT NULL REFERENCES custom_food (id), position INTEGER NOT NULL, "
-            "ingredient TEXT NOT NULL, category TEXT NOT NULL DEFAULT '', kcal_per_100g REAL NOT NULL, "
-            "grams REAL NOT NULL)"),
-        QStringLiteral("CREATE INDEX IF NOT EXISTS custom_food_part_food ON custom_food_part (food_id)"),
-    } + triggersFor({
-        {"custom_food", numberIn("kcal_per_100g", between(0, LogBounds::MaxKcalPer100g))},
-        {"custom_food_part", numberIn("grams", QStringLiteral("> 0")) + QStringLiteral(" AND NEW.grams <= ")
-                                 + number(LogBounds::MaxGrams) + QStringLiteral(" AND ")
-                                 + numberIn("kcal_per_100g", between(0, LogBounds::MaxKcalPer100g))},
     })};
     // Each entry's protein, fat and carbohydrate per 100 g as logged, beside it (a table of its
     // own, so that an earlier release's food_log needs no change); earlier entries get the food
@@ -175,21 +110,16 @@ QList<LayoutStep> stepList()
             "carbohydrate REAL NOT NULL CHECK (carbohydrate BETWEEN 0 AND 100), "
             "alcohol REAL NOT NULL DEFAULT 0 CHECK (alcohol BETWEEN 0 AND 100))"),
     }, fillNutrientsOfEarlierEntries};
-    // Own foods' and recipe parts' optional protein, fat and carbohydrate per 100 g.
-    steps << LayoutStep{7, {}, addOwnFoodNutrientColumns};
     // The waist beside the weight: one figure a day, optional, in centimetres.
     steps << LayoutStep{8, QStringList{
         QStringLiteral("CREATE TABLE IF NOT EXISTS waist_log (day TEXT PRIMARY KEY, cm REAL NOT NULL)"),
     } + triggersFor({{"waist_log", numberIn("cm", between(LogBounds::MinWaistCm, LogBounds::MaxWaistCm))}})};
-    // Dietary fibre (g) and sodium (mg) per 100 g: each entry's as logged, and an own food's sodium
-    // as its label gives it. Tables of their own, so that the tables above need no change.
+    // Dietary fibre (g) and sodium (mg) per 100 g, each entry's as logged (own foods' sodium comes
+    // in the same step). A table of its own, so that the tables above need no change.
     steps << LayoutStep{9, {
         QStringLiteral("CREATE TABLE IF NOT EXISTS food_log_fibre_sodium (entry_id INTEGER PRIMARY KEY, "
                        "fibre REAL CHECK (fibre IS NULL OR fibre BETWEEN 0 AND 100), "
                        "sodium REAL CHECK (sodium IS NULL OR sodium BETWEEN 0 AND %1))")
-            .arg(Nutrients::MaxSodium),
-        QStringLiteral("CREATE TABLE IF NOT EXISTS custom_food_sodium (food_id INTEGER PRIMARY KEY, "
-                       "sodium REAL NOT NULL CHECK (sodium BETWEEN 0 AND %1))")
             .arg(Nutrients::MaxSodium),
     }};
     return steps;
@@ -207,7 +137,10 @@ QString writeContext()
 
 } // namespace
 
-LogSchema::LogSchema(Database &db, Clock clock) : m_db(db), m_clock(std::move(clock)) {}
+LogSchema::LogSchema(Database &db, const FileLayout &layout, Clock clock)
+    : m_db(db), m_layout(layout), m_clock(std::move(clock))
+{
+}
 
 const QList<LayoutStep> &LogSchema::layoutSteps()
 {
@@ -223,46 +156,31 @@ QStringList LogSchema::createStatements()
     return statements;
 }
 
-const QStringList &LogSchema::layoutObjects()
-{
-    // Read from the statements themselves, so that the list cannot miss one of them.
-    static const QStringList names = [] {
-        QStringList found;
-        for (const QString &statement : createStatements())
-            found << statement.section(QLatin1Char(' '), 5, 5);
-        return found;
-    }();
-    return names;
-}
-
-QString LogSchema::backupPath(const QString &databasePath, const QDateTime &when)
-{
-    return FileUpgrade::backupPath(databasePath, when);
-}
-
 bool LogSchema::hasTable(const char *name) const
 {
     Query version(m_db, "PRAGMA schema_version", readContext());
     const qint64 now = version.next() ? version.integer(0) : -1;
     if (m_schemaVersion != now) {
-        QStringList tables;
-        Query q(m_db, "SELECT name FROM sqlite_master WHERE type = 'table'", readContext());
-        while (q.next())
-            tables << q.text(0);
-        m_tables = tables;
+        m_tables.clear();
         m_schemaVersion = now;
     }
-    return m_tables.contains(QLatin1String(name));
+    const QString table = QString::fromLatin1(name);
+    const auto known = m_tables.constFind(table);
+    if (known != m_tables.cend())
+        return *known;
+    const bool present = ::hasTable(m_db, table, readContext());
+    m_tables.insert(table, present);
+    return present;
 }
 
 bool LogSchema::isUpToDate() const
 {
-    return FileUpgrade(m_db, DataLayout::layout()).isUpToDate(readContext());
+    return FileUpgrade(m_db, m_layout).isUpToDate(readContext());
 }
 
 QString LogSchema::ensureTables()
 {
-    FileUpgrade upgrade(m_db, DataLayout::layout(), m_clock);
+    FileUpgrade upgrade(m_db, m_layout, m_clock);
     // Part of a write: a file locked by another program is a failed save, not a failed read.
     if (upgrade.isUpToDate(writeContext()))
         return QString();

@@ -3,30 +3,34 @@
 
 #include "db/Clock.h"
 
-#include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 class Database;
+class FileLayout;
 struct LayoutStep;
 
-// The food log's tables in the user's file (entries, weights, profile, exercise, the user's own
-// activities, own foods and recipes) and the one upgrade that adds them. Every store of the log reads and writes through
-// one of these: a reader asks hasTable() and reads a missing table as empty, so reading never
-// changes the file; a writer calls ensureTables() first.
+// The food log's tables in the user's file (entries, weights, profile, waist, each entry's
+// nutrients) and the one upgrade that adds every core's tables. Every store of the log, exercise
+// and own foods reads and writes through one of these: a reader asks hasTable() and reads a
+// missing table as empty, so reading never changes the file; a writer calls ensureTables() first.
 //
-// The log's tables come with the numbered steps of the file's layout (layoutSteps(), composed with
-// the others in DataLayout). ensureTables() runs the one upgrade (FileUpgrade) when the file's
-// stamp is older: the write lock, a checked copy of the file beside it
+// The log's tables come with its numbered steps of the file's layout (layoutSteps()); the layout
+// they are part of, with every other core's steps, is composed above the cores that give them
+// (datafile/DataLayout) and handed in. ensureTables() runs the one upgrade (FileUpgrade) when the
+// file's stamp is older: the write lock, a checked copy of the file beside it
 // (data.mdb.bak-YYYYMMDD-HHMMSS), then the steps it lacks in one transaction.
 class LogSchema
 {
 public:
-    // `clock` names the backup of an upgrade.
-    explicit LogSchema(Database &db, Clock clock = Clock());
+    // `layout` is the whole file's, every core's steps (DataLayout::layout()); `clock` names the
+    // backup of an upgrade.
+    LogSchema(Database &db, const FileLayout &layout, Clock clock = Clock());
 
     Database &database() const { return m_db; }
+    const FileLayout &layout() const { return m_layout; }
     const Clock &clock() const { return m_clock; }
 
     // True when the file's stamp is the current layout's (one small read).
@@ -41,20 +45,29 @@ public:
     // The file was replaced under the connection (a restore): its tables are looked up afresh.
     void forgetTables() { m_schemaVersion.reset(); }
 
-    // The backup name for a copy taken at `when`: "<file>.bak-YYYYMMDD-HHMMSS".
-    static QString backupPath(const QString &databasePath, const QDateTime &when);
-    // The log's steps of the file's layout, from 2 (the tables of 1.1) on.
+    // The log's own steps of the file's layout: 2, 3, 6, 8 and 9 (with own foods' part of 9).
     static const QList<LayoutStep> &layoutSteps();
-    // Their statements in order: the first four are the tables and index of 1.1, the next six
-    // its range triggers (1.2), then exercise, the user's own activities, own foods and
-    // recipes, each entry's nutrients, the waist, and fibre and sodium.
+    // Their statements in order: the first four are the log's first tables and index, the next six
+    // their range triggers, then each entry's nutrients, the waist, and fibre and sodium.
     static QStringList createStatements();
-    // The names of everything the statements make.
-    static const QStringList &layoutObjects();
+
+    // A range a trigger holds a table's rows to; every core's tables are held so.
+    struct RangeTrigger
+    {
+        const char *table;
+        QString inRange; // an SQL condition on NEW
+    };
+    // The triggers that abort an insert or update outside the ranges, two a table.
+    static QStringList rangeTriggers(const QList<RangeTrigger> &bounds);
+    // "NEW.<column> <condition>" for a value stored as a number (text is never one).
+    static QString numberIn(const char *column, const QString &condition);
+    // "BETWEEN <low> AND <high>".
+    static QString between(double low, double high);
 
 private:
     Database &m_db;
+    const FileLayout &m_layout;
     Clock m_clock;
     mutable std::optional<qint64> m_schemaVersion;
-    mutable QStringList m_tables;
+    mutable QHash<QString, bool> m_tables;
 };

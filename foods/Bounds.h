@@ -30,6 +30,8 @@ constexpr double MaxKcalPerHour = MaxMet * MaxKg;
 constexpr double MaxCookedGrams = 20000;
 // Grams of protein, fat, carbohydrate or alcohol per 100 g.
 constexpr double MaxNutrientPer100g = 100;
+// Milligrams of sodium per 100 g: table salt, the most of anything, holds 39 300.
+constexpr double MaxSodiumPer100g = 40000;
 // The energy budget's formulas are for adults.
 constexpr int MinAge = 18;
 constexpr int MaxAge = 100;

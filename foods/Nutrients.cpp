@@ -62,11 +62,9 @@ NutrientTable NutrientTable::read(Database &db)
 {
     NutrientTable table;
     try {
-        Query exists(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'food_nutrient'",
-                     QStringLiteral("无法读取营养素"));
-        if (!exists.next() || exists.integer(0) == 0)
+        if (!hasTable(db, QStringLiteral("food_nutrient"), QStringLiteral("无法读取营养素")))
             return table;
-        // Fibre and sodium came later: a file made before has no such columns.
+        // A food table without fibre and sodium columns (an older data tool's) is read without them.
         Query columns(db, "SELECT count(*) FROM pragma_table_info('food_nutrient') WHERE name IN ('fibre', 'sodium')",
                       QStringLiteral("无法读取营养素"));
         const bool withMore = columns.next() && columns.integer(0) == 2;

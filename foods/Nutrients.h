@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "foods/Bounds.h"
+
 #include <QHash>
 #include <QPair>
 #include <QString>
@@ -22,7 +24,7 @@ struct Nutrients
     std::optional<double> sodium = std::nullopt; // mg
 
     // Most sodium 100 g of anything holds (table salt, 39.3 g of sodium).
-    static constexpr double MaxSodium = 40000;
+    static constexpr double MaxSodium = Bounds::MaxSodiumPer100g;
 
     // The figures for `grams` of the food.
     Nutrients times(double grams) const;

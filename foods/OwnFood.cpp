@@ -58,23 +58,11 @@ std::optional<Nutrients> nutrientsFrom(const Query &q, int first)
 } // namespace
 
 
-namespace {
-
-bool hasTable(Database &db, const char *name)
-{
-    Query q(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?",
-            QStringLiteral("无法读取自定义食物"));
-    q.bind(1, QString::fromLatin1(name));
-    return q.next() && q.integer(0) > 0;
-}
-
-} // namespace
-
 QVector<OwnFood> read(Database &db)
 {
     QVector<OwnFood> foods;
     const QString context = QStringLiteral("无法读取自定义食物");
-    if (!hasTable(db, "custom_food"))
+    if (!hasTable(db, QStringLiteral("custom_food"), context))
         return foods;
     // Names of megabytes in a hand-made file are read only as far as they are shown.
     Query q(db,
@@ -111,7 +99,7 @@ QVector<OwnFood> read(Database &db)
         positionOf.insert(food.id, int(foods.size()));
         foods.append(food);
     }
-    if (hasTable(db, "custom_food_sodium")) {
+    if (hasTable(db, QStringLiteral("custom_food_sodium"), context)) {
         Query sodium(db, "SELECT food_id, sodium FROM custom_food_sodium", context);
         while (sodium.next()) {
             const auto position = positionOf.constFind(sodium.integer(0));
@@ -121,7 +109,7 @@ QVector<OwnFood> read(Database &db)
                 foods[*position].nutrients->sodium = mg;
         }
     }
-    if (!hasTable(db, "custom_food_part"))
+    if (!hasTable(db, QStringLiteral("custom_food_part"), context))
         return foods;
     Query parts(db,
                 "SELECT food_id, substr(ingredient, 1, ?1), substr(category, 1, ?1), kcal_per_100g, grams, "

@@ -3,12 +3,13 @@
 
 #include "db/CsvText.h"
 #include "foods/AmountText.h"
+#include "foods/Bounds.h"
+#include "foods/FigureText.h"
 #include "ownfoods/OwnFoodInput.h"
 
 #include <QHash>
 #include <QSet>
 #include <algorithm>
-#include <cmath>
 
 namespace OwnFoodCsv {
 
@@ -20,42 +21,89 @@ const QStringList &header()
         QStringLiteral("类型"),   QStringLiteral("名称"),     QStringLiteral("分类"),
         QStringLiteral("每100克热量"), QStringLiteral("其他名称"), QStringLiteral("份量"),
         QStringLiteral("份量克数"), QStringLiteral("熟重克数"), QStringLiteral("所属菜谱"),
-        QStringLiteral("配料克数"), QStringLiteral("蛋白质"), QStringLiteral("脂肪"), QStringLiteral("碳水")};
+        QStringLiteral("配料克数"), QStringLiteral("蛋白质"), QStringLiteral("脂肪"), QStringLiteral("碳水"),
+        QStringLiteral("钠毫克数")};
     return columns;
 }
 
 enum Column { Kind, Name, Category, Kcal, Aliases, Measure, MeasureGrams, Cooked, Recipe, PartGrams, Protein, Fat,
-              Carbohydrate };
+              Carbohydrate, Sodium, ColumnCount };
+
+// Where each column stands in a file: found by its name in the header, so that a file written
+// before a column was added (钠毫克数) is read all the same, its cells empty.
+struct Layout
+{
+    int at[ColumnCount];
+    int width = 0; // the cells a row has
+
+    QString cell(const QStringList &row, Column column) const
+    {
+        return at[column] < 0 ? QString() : row.at(at[column]);
+    }
+};
+
+// The layout of a header row, or the problem with it: every column but the later ones once,
+// nothing else.
+std::optional<Layout> layoutOf(const QStringList &names, QString *problem = nullptr)
+{
+    Layout layout;
+    std::fill(std::begin(layout.at), std::end(layout.at), -1);
+    layout.width = int(names.size());
+    const auto fail = [&](const QString &what) {
+        if (problem)
+            *problem = QStringLiteral("第 1 行不是自定义食物文件的标题行（%1）：%2。")
+                           .arg(header().join(QLatin1Char(',')), what);
+        return std::nullopt;
+    };
+    for (int i = 0; i < names.size(); ++i) {
+        const QString name = names.at(i).trimmed();
+        const int column = int(header().indexOf(name));
+        if (column < 0)
+            return fail(QStringLiteral("不认识的列“%1”").arg(name.left(40)));
+        if (layout.at[column] >= 0)
+            return fail(QStringLiteral("列“%1”出现了两次").arg(name));
+        layout.at[column] = i;
+    }
+    for (int column = 0; column < ColumnCount; ++column)
+        if (layout.at[column] < 0 && column != Sodium)
+            return fail(QStringLiteral("缺少列“%1”").arg(header().at(column)));
+    return layout;
+}
 
 QStringList nutrientCells(const std::optional<Nutrients> &n)
 {
     if (!n)
-        return {QString(), QString(), QString()};
-    return {QString::number(n->protein, 'f', 1), QString::number(n->fat, 'f', 1), QString::number(n->carbohydrate, 'f', 1)};
+        return {QString(), QString(), QString(), QString()};
+    return {QString::number(n->protein, 'f', 1), QString::number(n->fat, 'f', 1), QString::number(n->carbohydrate, 'f', 1),
+            n->sodium ? FigureText::upToOneDecimal(*n->sodium) : QString()};
 }
 
-// The three figures of a row: none, or all three from 0 to 100 g, at most 100 together.
-bool nutrientsOf(const QStringList &row, std::optional<Nutrients> &out)
+// The figures of an ingredient's row: none, or protein, fat and carbohydrate from 0 to 100 g, at
+// most 100 together, and the sodium where given.
+bool nutrientsOf(const Layout &layout, const QStringList &row, std::optional<Nutrients> &out)
 {
-    const QString cells[] = {row.at(Protein).trimmed(), row.at(Fat).trimmed(), row.at(Carbohydrate).trimmed()};
+    const QString cells[] = {layout.cell(row, Protein).trimmed(), layout.cell(row, Fat).trimmed(),
+                             layout.cell(row, Carbohydrate).trimmed()};
+    const QString sodium = layout.cell(row, Sodium).trimmed();
     if (cells[0].isEmpty() && cells[1].isEmpty() && cells[2].isEmpty())
-        return true;
+        return sodium.isEmpty();
     double grams[3];
     for (int i = 0; i < 3; ++i) {
         const std::optional<double> value = AmountText::number(cells[i]);
-        if (!value || *value > 100)
+        if (!value || *value > Bounds::MaxNutrientPer100g)
             return false;
         grams[i] = *value;
     }
-    if (grams[0] + grams[1] + grams[2] > 100.05)
+    if (grams[0] + grams[1] + grams[2] > Bounds::MaxNutrientPer100g + 0.05)
         return false;
     out = Nutrients{grams[0], grams[1], grams[2], 0};
+    if (!sodium.isEmpty()) {
+        const std::optional<double> mg = AmountText::number(sodium);
+        if (!mg || *mg > Bounds::MaxSodiumPer100g)
+            return false;
+        out->sodium = *mg;
+    }
     return true;
-}
-
-QString number(double value)
-{
-    return QString::number(value, 'f', value == std::floor(value) ? 0 : 1);
 }
 
 } // namespace
@@ -65,13 +113,13 @@ QByteArray write(const QVector<OwnFood> &foods)
     QString out = CsvText::record(header());
     for (const OwnFood &food : foods) {
         out += CsvText::record(QStringList{food.isRecipe() ? QStringLiteral("菜谱") : QStringLiteral("食物"), food.name,
-                                food.category, number(food.kcalPer100g), food.aliases.join(QChar(0x3001)),
-                                food.measure, food.measure.isEmpty() ? QString() : number(food.measureGrams),
-                                food.isRecipe() ? number(food.cookedGrams) : QString(), QString(), QString()}
+                                food.category, FigureText::upToOneDecimal(food.kcalPer100g), food.aliases.join(QChar(0x3001)),
+                                food.measure, food.measure.isEmpty() ? QString() : FigureText::upToOneDecimal(food.measureGrams),
+                                food.isRecipe() ? FigureText::upToOneDecimal(food.cookedGrams) : QString(), QString(), QString()}
                                + nutrientCells(food.isRecipe() ? std::optional<Nutrients>() : food.nutrients));
         for (const RecipePart &part : food.parts)
-            out += CsvText::record(QStringList{QStringLiteral("配料"), part.food, part.category, number(part.kcalPer100g),
-                                    QString(), QString(), QString(), QString(), food.name, number(part.grams)}
+            out += CsvText::record(QStringList{QStringLiteral("配料"), part.food, part.category, FigureText::upToOneDecimal(part.kcalPer100g),
+                                    QString(), QString(), QString(), QString(), food.name, FigureText::upToOneDecimal(part.grams)}
                                    + nutrientCells(part.nutrients));
     }
     return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
@@ -95,7 +143,7 @@ std::optional<QString> textOf(const QByteArray &bytes, Reading &reading)
         if (const std::optional<QString> text = CsvText::fromGb18030(bytes)) {
             const QString firstLine = text->left(200).section(QLatin1Char('\n'), 0, 0);
             const QList<QStringList> first = CsvText::records(firstLine + QLatin1Char('\n'));
-            if (!first.isEmpty() && first.first() == header()) {
+            if (!first.isEmpty() && layoutOf(first.first())) {
                 reading.fromGb18030 = true;
                 return text;
             }
@@ -123,10 +171,13 @@ Reading read(const QByteArray &bytes, const OwnFoodInput::NameTaken &shipped)
     if (!text)
         return reading;
     const QList<QStringList> records = CsvText::records(*text);
-    if (records.isEmpty() || records.first() != header()) {
-        reading.problems << QStringLiteral("第 1 行不是自定义食物文件的标题行（%1）。").arg(header().join(QLatin1Char(',')));
+    QString headerProblem = QStringLiteral("第 1 行不是自定义食物文件的标题行（%1）。").arg(header().join(QLatin1Char(',')));
+    const std::optional<Layout> layout = records.isEmpty() ? std::nullopt : layoutOf(records.first(), &headerProblem);
+    if (!layout) {
+        reading.problems << headerProblem;
         return reading;
     }
+    const auto cell = [&layout](const QStringList &row, Column column) { return layout->cell(row, column); };
     QVector<Pending> pending;
     QSet<QString> names;          // every food and recipe row's name so far
     QHash<QString, int> recipeAt; // a recipe's place in `pending`, once its row was taken
@@ -135,38 +186,40 @@ Reading read(const QByteArray &bytes, const OwnFoodInput::NameTaken &shipped)
         if (row.size() == 1 && row.first().trimmed().isEmpty())
             continue;
         const auto problem = [&](const QString &what) { reading.problems << QStringLiteral("第 %1 行：%2").arg(i + 1).arg(what); };
-        if (row.size() != header().size()) {
-            problem(QStringLiteral("应有 %1 列，实有 %2 列。").arg(header().size()).arg(row.size()));
+        if (row.size() != layout->width) {
+            problem(QStringLiteral("应有 %1 列，实有 %2 列。").arg(layout->width).arg(row.size()));
             continue;
         }
-        const QString kind = row.at(Kind).trimmed();
-        const QString name = row.at(Name).trimmed();
-        const AmountText::Reading kcal = AmountText::read(row.at(Kcal), AmountText::KcalPer100g);
+        const QString kind = cell(row, Kind).trimmed();
+        const QString name = cell(row, Name).trimmed();
+        const AmountText::Reading kcal = AmountText::read(cell(row, Kcal), AmountText::KcalPer100g);
         if (name.isEmpty() || name.size() > OwnFoodInput::MaxNameLength) {
             problem(QStringLiteral("名称应为 1–%1 个字。").arg(OwnFoodInput::MaxNameLength));
             continue;
         }
         if (!kcal.value) {
-            problem(QStringLiteral("每100克热量“%1”：%2。").arg(row.at(Kcal).trimmed(), kcal.problem));
+            problem(QStringLiteral("每100克热量“%1”：%2。").arg(cell(row, Kcal).trimmed(), kcal.problem));
             continue;
         }
         std::optional<Nutrients> nutrients;
-        if (!nutrientsOf(row, nutrients)) {
-            problem(QStringLiteral("蛋白质、脂肪、碳水应都为 0–100 之间的克数（合计不超过 100），或都不填。"));
+        if (!nutrientsOf(*layout, row, nutrients)) {
+            problem(QStringLiteral("蛋白质、脂肪、碳水应都为 0–100 之间的克数（合计不超过 100），或都不填；"
+                                   "钠为 0–%1 毫克，只和这三项一起填。")
+                        .arg(Bounds::MaxSodiumPer100g));
             continue;
         }
         if (kind == QStringLiteral("配料")) {
-            const auto recipe = recipeAt.constFind(row.at(Recipe).trimmed());
-            const AmountText::Reading grams = AmountText::read(row.at(PartGrams), AmountText::Grams);
+            const auto recipe = recipeAt.constFind(cell(row, Recipe).trimmed());
+            const AmountText::Reading grams = AmountText::read(cell(row, PartGrams), AmountText::Grams);
             if (recipe == recipeAt.cend()) {
-                problem(QStringLiteral("配料所属的菜谱“%1”不在它之前。").arg(row.at(Recipe).trimmed()));
+                problem(QStringLiteral("配料所属的菜谱“%1”不在它之前。").arg(cell(row, Recipe).trimmed()));
                 continue;
             }
             if (!grams.value) {
                 problem(QStringLiteral("配料克数：%1。").arg(grams.problem));
                 continue;
             }
-            pending[*recipe].parts.append({name, row.at(Category).trimmed(), *kcal.value, *grams.value, nutrients});
+            pending[*recipe].parts.append({name, cell(row, Category).trimmed(), *kcal.value, *grams.value, nutrients});
             continue;
         }
         if (kind != QStringLiteral("食物") && kind != QStringLiteral("菜谱")) {
@@ -189,23 +242,24 @@ Reading read(const QByteArray &bytes, const OwnFoodInput::NameTaken &shipped)
     for (const Pending &food : std::as_const(pending)) {
         const QStringList &row = food.row;
         if (food.recipe && food.parts.isEmpty()) {
-            reading.problems << QStringLiteral("第 %1 行：菜谱“%2”没有配料。").arg(food.line).arg(row.at(Name).trimmed());
+            reading.problems << QStringLiteral("第 %1 行：菜谱“%2”没有配料。").arg(food.line).arg(cell(row, Name).trimmed());
             continue;
         }
         OwnFoodInput::Fields fields;
-        fields.name = row.at(Name);
-        fields.category = row.at(Category);
-        fields.kcalPer100g = row.at(Kcal);
-        fields.aliases = row.at(Aliases);
-        fields.measure = row.at(Measure);
-        fields.measureGrams = row.at(Measure).trimmed().isEmpty() ? QString() : row.at(MeasureGrams);
+        fields.name = cell(row, Name);
+        fields.category = cell(row, Category);
+        fields.kcalPer100g = cell(row, Kcal);
+        fields.aliases = cell(row, Aliases);
+        fields.measure = cell(row, Measure);
+        fields.measureGrams = cell(row, Measure).trimmed().isEmpty() ? QString() : cell(row, MeasureGrams);
         if (!food.recipe) {
-            fields.protein = row.at(Protein);
-            fields.fat = row.at(Fat);
-            fields.carbohydrate = row.at(Carbohydrate);
+            fields.protein = cell(row, Protein);
+            fields.fat = cell(row, Fat);
+            fields.carbohydrate = cell(row, Carbohydrate);
+            fields.sodium = cell(row, Sodium);
         }
         const OwnFoodInput::Reading checked = food.recipe
-            ? OwnFoodInput::readRecipe(fields, food.parts, row.at(Cooked), taken)
+            ? OwnFoodInput::readRecipe(fields, food.parts, cell(row, Cooked), taken)
             : OwnFoodInput::read(fields, taken);
         if (!checked.problem.isEmpty()) {
             reading.problems << QStringLiteral("第 %1 行：%2").arg(food.line).arg(checked.problem);

@@ -11,8 +11,10 @@
 // The user's own foods and recipes as a CSV file, to move them to another computer (UTF-8 with a
 // byte-order mark, RFC 4180, through CsvText). One row a food ("食物") or recipe ("菜谱"), each
 // recipe followed by its ingredients ("配料", naming the recipe they belong to). Columns:
-// 类型,名称,分类,每100克热量,其他名称,份量,份量克数,熟重克数,所属菜谱,配料克数,蛋白质,脂肪,碳水 (the last
-// three: grams per 100 g, or empty).
+// 类型,名称,分类,每100克热量,其他名称,份量,份量克数,熟重克数,所属菜谱,配料克数,蛋白质,脂肪,碳水,钠毫克数
+// (蛋白质 to 碳水: grams per 100 g, 钠毫克数: milligrams per 100 g; each may be empty). The reader
+// finds the columns by the header's names, in any order; 钠毫克数 may be missing, as in the files
+// of releases before it, and its cells are then empty.
 namespace OwnFoodCsv {
 
 QByteArray write(const QVector<OwnFood> &foods);

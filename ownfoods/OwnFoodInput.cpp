@@ -3,6 +3,7 @@
 
 #include "foods/AmountText.h"
 #include "foods/Bounds.h"
+#include "foods/FigureText.h"
 
 #include <QRegularExpression>
 #include <cmath>
@@ -201,7 +202,7 @@ Preview preview(const Fields &fields)
     Reading r;
     if (!readFigures(fields, r))
         return {};
-    const auto figure = [](double value) { return QString::number(value, 'f', value == std::floor(value) ? 0 : 1); };
+    const auto figure = FigureText::upToOneDecimal;
     QStringList parts;
     QString energy = QStringLiteral("折合每100克 %1 大卡").arg(figure(r.food.kcalPer100g));
     const QString serving = fields.perServing ? QStringLiteral("，按每份 %1 克").arg(figure(r.food.measureGrams)) : QString();

@@ -2,12 +2,12 @@
 #include "report/LogExport.h"
 
 #include "db/CsvText.h"
+#include "foods/FigureText.h"
 #include "foodlog/LogCalendar.h"
 #include "foodlog/LogDates.h"
 
 #include <QSet>
 #include <algorithm>
-#include <cmath>
 
 namespace LogExport {
 
@@ -16,11 +16,6 @@ namespace {
 QString row(const QStringList &fields)
 {
     return CsvText::record(fields);
-}
-
-QString amount(double value)
-{
-    return QString::number(value, 'f', value == std::floor(value) ? 0 : 1);
 }
 
 } // namespace
@@ -60,20 +55,20 @@ QByteArray toCsv(const QList<FoodLogEntry> &foodList, const QList<ExerciseEntry>
             const FoodLogEntry &f = foods.at(food);
             // A quick entry has energy only.
             out += row({LogDates::dayText(f.day), QStringLiteral("饮食"), LogCalendar::mealName(f.meal),
-                        f.shownName(), f.isQuick() ? QString() : amount(f.grams),
+                        f.shownName(), f.isQuick() ? QString() : FigureText::upToOneDecimal(f.grams),
                         f.isQuick() ? QString() : QStringLiteral("克"), QString::number(f.shownKcal())});
         }
         for (; done < exercise.size() && exercise.at(done).day == day; ++done) {
             const ExerciseEntry &e = exercise.at(done);
             out += row({LogDates::dayText(e.day), QStringLiteral("运动"), QString(), e.activity,
-                        amount(e.minutes), QStringLiteral("分钟"), QString::number(e.shownKcal())});
+                        FigureText::upToOneDecimal(e.minutes), QStringLiteral("分钟"), QString::number(e.shownKcal())});
         }
         for (; weight < weights.size() && weights.at(weight).day == day; ++weight)
             out += row({LogDates::dayText(day), QStringLiteral("体重"), QString(), QStringLiteral("体重"),
-                        amount(weights.at(weight).kg), QStringLiteral("千克"), QString()});
+                        FigureText::upToOneDecimal(weights.at(weight).kg), QStringLiteral("千克"), QString()});
         for (; waist < waists.size() && waists.at(waist).day == day; ++waist)
             out += row({LogDates::dayText(day), QStringLiteral("腰围"), QString(), QStringLiteral("腰围"),
-                        amount(waists.at(waist).cm), QStringLiteral("厘米"), QString()});
+                        FigureText::upToOneDecimal(waists.at(waist).cm), QStringLiteral("厘米"), QString()});
     }
     return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/DataCommands.h"
+#include "datafile/DataLayout.h"
 
 #include "db/DailyBackup.h"
 #include "db/DatabaseCopy.h"
@@ -7,7 +8,8 @@
 #include "db/DataError.h"
 #include "db/FileWrite.h"
 #include "db/Transaction.h"
-#include "foodlog/DataFileUpgrade.h"
+#include "db/WorkProgress.h"
+#include "datafile/DataFileUpgrade.h"
 #include "db/SystemErrorText.h"
 #include "exercise/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
@@ -40,6 +42,9 @@
 namespace {
 
 const QString DataFilter = QStringLiteral("Pellomir 数据 (*.mdb)");
+
+// The steps of a progress box whose work comes in parts of their own units (pages, rows).
+constexpr qint64 LongWorkSteps = 1000;
 
 // True when both names lead to one file: by device and inode where the system has them, so a
 // hard link or a symbolic link to the data file is known for what it is.
@@ -140,8 +145,13 @@ QString DataCommands::exportTarget(const QString &chosen, const QString &suffix)
 bool DataCommands::writeExport(const QString &path, const QByteArray &bytes) const
 {
     try {
-        writeWholeFile(path, bytes);
+        LongWork work(m_parts.window, QStringLiteral("正在导出"), bytes.size());
+        writeWholeFile(path, bytes, [&work](qint64 done, qint64) { return work.advance(done); });
         return true;
+    } catch (const WorkCancelled &) {
+        tell(QStringLiteral("已取消导出，没有写入“%1”").arg(shown(path))
+             + (QFileInfo::exists(path) ? QStringLiteral("，原来的文件未作改动。") : QStringLiteral("。")));
+        return false;
     } catch (const DataError &error) {
         tell(QStringLiteral("没有导出：") + error.message()
              + (QFileInfo::exists(path) ? QStringLiteral("原来的文件未作改动。") : QString()));
@@ -186,7 +196,7 @@ void DataCommands::exportNotes()
     QList<DayWaist> waists;
     try {
         if (log) {
-            FoodLogStore store(*m_parts.db);
+            FoodLogStore store(*m_parts.db, DataLayout::layout());
             const auto together = store.readTogether();
             foods = store.allEntries();
             exercise = ExerciseStore(store.schema()).allEntries();
@@ -247,7 +257,12 @@ void DataCommands::backupData()
                                             .arg(QDateTime::currentMSecsSinceEpoch()))
         : path;
     try {
-        copyDatabaseFile(m_parts.dataFile, copyPath);
+        LongWork work(m_parts.window, QStringLiteral("正在备份数据"), LongWorkSteps);
+        copyDatabaseFile(m_parts.dataFile, copyPath, 0, DefaultLockWaitMs, work.share(0, 1));
+    } catch (const WorkCancelled &) {
+        tell(QStringLiteral("已取消备份，没有写入“%1”").arg(shown(path))
+             + (replacing ? QStringLiteral("，原来的文件未作改动。") : QStringLiteral("。")));
+        return;
     } catch (const DataError &error) {
         tell(QStringLiteral("没有备份：") + error.message());
         return;
@@ -285,7 +300,7 @@ void DataCommands::exportReport()
         return;
     LogReport report;
     try {
-        FoodLogStore foods(*m_parts.db, m_parts.clock);
+        FoodLogStore foods(*m_parts.db, DataLayout::layout(), m_parts.clock);
         ExerciseStore exercise(foods.schema());
         report = LogReport::read(foods, exercise, period->first, period->last);
     } catch (const DataError &error) {
@@ -346,11 +361,18 @@ void DataCommands::restoreData()
     try {
         verifyDatabaseFile(path);
         // The food log's tables, where the file has them, must be of a shape the upgrade takes.
-        verifyTablesFit(path, FoodLogStore::createStatements());
+        verifyTablesFit(path, DataLayout::logStatements());
         const QString templateFile = m_parts.templateFile;
-        prepared = std::make_unique<PreparedRestore>(path, [&](sqlite3 *scratch, const QString &context) {
-            keptOwnFoods = DataFileUpgrade::prepareRestored(scratch, templateFile, context);
-        });
+        LongWork work(m_parts.window, QStringLiteral("正在检查备份"), LongWorkSteps);
+        prepared = std::make_unique<PreparedRestore>(
+            path,
+            [&](sqlite3 *scratch, const QString &context) {
+                keptOwnFoods = DataFileUpgrade::prepareRestored(scratch, templateFile, context);
+            },
+            work.share(0, 1));
+    } catch (const WorkCancelled &) {
+        tell(QStringLiteral("已取消恢复，现在的数据未作改动。"));
+        return;
     } catch (const DataError &error) {
         tell(QStringLiteral("没有恢复：") + error.message());
         return;
@@ -373,19 +395,34 @@ void DataCommands::restoreData()
     // The current data first, under the file's write lock, which is held until the restored data
     // is in place: without that copy nothing is replaced, and no write of another program falls
     // between the copy and the replacement.
+    // The box's first half is that copy, its second the rows of the backup.
     const QString before = backups.beforeRestorePath(m_parts.clock.now());
     bool copied = false;
     try {
-        prepared->replace(*m_parts.db, [&] {
-            if (!QDir().mkpath(backups.folder()))
-                throw DataError(QStringLiteral("无法建立备份文件夹“%1”。").arg(shown(backups.folder())));
-            try {
-                copyDatabaseFile(m_parts.dataFile, before, DailyBackup::BeforeRestoreMarker);
-            } catch (const DataError &error) {
-                throw DataError(QStringLiteral("现在的数据无法先备份。") + error.message(), error.code());
-            }
-            copied = true;
-        });
+        LongWork work(m_parts.window, QStringLiteral("正在恢复数据"), LongWorkSteps);
+        prepared->replace(
+            *m_parts.db,
+            [&] {
+                if (!QDir().mkpath(backups.folder()))
+                    throw DataError(QStringLiteral("无法建立备份文件夹“%1”。").arg(shown(backups.folder())));
+                try {
+                    copyDatabaseFile(m_parts.dataFile, before, DailyBackup::BeforeRestoreMarker, DefaultLockWaitMs,
+                                     work.share(0, 2));
+                } catch (const WorkCancelled &) {
+                    throw;
+                } catch (const DataError &error) {
+                    throw DataError(QStringLiteral("现在的数据无法先备份。") + error.message(), error.code());
+                }
+                copied = true;
+            },
+            work.share(1, 2));
+    } catch (const WorkCancelled &) {
+        // Nothing was replaced: the copy is the data as it still is, and would only push a real
+        // one out of the five kept.
+        if (copied)
+            QFile::remove(before);
+        tell(QStringLiteral("已取消恢复，现在的数据未作改动。"));
+        return;
     } catch (const DataError &error) {
         if (!copied) {
             tell(QStringLiteral("没有恢复：") + error.message());

@@ -6,7 +6,7 @@
 #include "db/ProgramPresence.h"
 #include "db/DataError.h"
 #include "db/ShippedFoods.h"
-#include "foodlog/DataFileUpgrade.h"
+#include "datafile/DataFileUpgrade.h"
 #include "foodlog/ui/FoodLogSection.h"
 #include "foods/ui/CaloriePanel.h"
 #include "notebook/NotebookSections.h"
@@ -22,6 +22,7 @@
 #include "widgets/ApplicationTitle.h"
 #include "widgets/AutoSizeLabel.h"
 #include "widgets/ImageButton.h"
+#include "widgets/ListKeys.h"
 #include "widgets/MessageBox.h"
 #include "widgets/PictureBox.h"
 #include "widgets/UrlOpener.h"
@@ -471,7 +472,7 @@ void MainWindow::popUpWindowMenu()
     if (!m_menu || m_menu->isVisible())
         return;
     // A list with a menu of its own (the food log's entries) gets the keys that open one.
-    if (QWidget *owner = focusWidget(); owner && owner->property("hasOwnContextMenu").toBool()) {
+    if (QWidget *owner = focusWidget(); owner && ListKeys::hasOwnMenu(owner)) {
         const QPoint centre = owner->rect().center();
         QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, centre, owner->mapToGlobal(centre));
         QCoreApplication::sendEvent(owner, &keyboard);

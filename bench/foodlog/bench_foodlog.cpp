@@ -12,6 +12,7 @@
 //                   foods (in the food table and in today's log) is named with M megabytes of
 //                   text, as a hand-made file may be: against M = 0, names being bounded.
 
+#include "datafile/DataLayout.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "exercise/ExerciseStore.h"
@@ -45,7 +46,7 @@ struct LogFile
         path = dir.filePath(QStringLiteral("data.mdb"));
         createDatabaseFile(path);
         auto db = openDatabase(path);
-        FoodLogStore store(*db);
+        FoodLogStore store(*db, DataLayout::layout());
         Profile p;
         p.heightCm = 165;
         store.setProfile(p); // adds the tables
@@ -103,7 +104,7 @@ void OpenView(benchmark::State &state)
 {
     LogFile &file = fileWith(int(state.range(0)));
     auto db = openDatabase(file.path);
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const FoodChoices foods = FoodChoices::read(file.path);
     QWidget window;
     window.resize(632, 443);

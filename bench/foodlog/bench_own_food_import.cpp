@@ -4,6 +4,7 @@
 //   ImportFoods/N  those foods written into a fresh file in one transaction.
 // Both should grow in proportion to N: compare N = 20000 with N = 100000.
 
+#include "datafile/DataLayout.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "foodlog/LogSchema.h"
@@ -46,7 +47,7 @@ void ImportFoods(benchmark::State &state)
         const QString path = QDir(dir.path()).filePath(QStringLiteral("data.mdb"));
         createDatabaseFile(path);
         auto db = openDatabase(path);
-        LogSchema schema(*db);
+        LogSchema schema(*db, DataLayout::layout());
         schema.ensureTables();
         OwnFoodStore store(schema);
         state.ResumeTiming();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/private/Connection.h"
 
+#include "db/Query.h"
 #include "db/SystemErrorText.h"
 
 #include <cstring>
@@ -119,7 +120,7 @@ Connection::Stamp Connection::stampAsking(Recheck recheck)
     s.generation = m_generation;
     s.processWrites = s_writesInProcess.load(std::memory_order_relaxed);
     const bool ask = recheck == Recheck::Now || m_dataVersion < 0
-        || (recheck == Recheck::IfDue && (m_recheckDue || m_sinceVersionCheck.hasExpired(kRecheckMs)));
+        || (recheck == Recheck::IfDue && (m_recheckDue || recheckIntervalPassed()));
     if (ask) {
         const QString context = QStringLiteral("无法读取数据库文件“%1”").arg(m_path);
         StatementUse use(cached(QByteArrayLiteral("PRAGMA data_version"), context));
@@ -137,11 +138,7 @@ Connection::Stamp Connection::stampAsking(Recheck recheck)
 bool Connection::lacksTable(const QString &table)
 {
     try {
-        StatementUse use(cached(
-            QByteArrayLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"),
-            QStringLiteral("无法读取数据库文件“%1”的表目录").arg(m_path)));
-        use.bind(1, table);
-        return use.step() == SQLITE_DONE;
+        return !hasTable(openHandle(), table, QStringLiteral("无法读取数据库文件“%1”的表目录").arg(m_path));
     } catch (const DataError &) {
         return false; // the schema cannot be read: the failure was something else
     }

@@ -46,7 +46,7 @@ public:
     // connection of the program (a process-wide write count). Commits by other
     // programs are seen through SQLite's data version, which costs a read
     // transaction (some 15 us here, 30 times the cost of reading one row), so
-    // it is asked at most once per kRecheckMs unless `recheck` says otherwise.
+    // it is asked at most once per recheck interval unless `recheck` says otherwise.
     struct Stamp
     {
         qint64 ownChanges = -1;
@@ -62,7 +62,7 @@ public:
     };
     enum class Recheck {
         Never,      // only what is known without asking SQLite
-        IfDue,      // ask SQLite if kRecheckMs have passed since it was last asked
+        IfDue,      // ask SQLite if the recheck interval has passed since it was last asked
         Now,        // ask SQLite now
     };
     // Cheap unless SQLite has to be asked: a cursor takes one on every move and
@@ -71,12 +71,16 @@ public:
     {
         if (m_db && m_dataVersion >= 0
             && (recheck == Recheck::Never
-                || (recheck == Recheck::IfDue && !m_recheckDue && !m_sinceVersionCheck.hasExpired(kRecheckMs)))) {
+                || (recheck == Recheck::IfDue && !m_recheckDue && !recheckIntervalPassed()))) {
             return Stamp{sqlite3_total_changes64(m_db), m_generation,
                          s_writesInProcess.load(std::memory_order_relaxed), m_dataVersion};
         }
         return stampAsking(recheck);
     }
+
+    // How long a cursor moving in a tight loop may go without asking SQLite for other programs'
+    // commits (DefaultRecheckMs); 0 asks at every move.
+    void setRecheckInterval(int milliseconds) { m_recheckMs = std::max(0, milliseconds); }
 
     // True when the file's schema can be read and has no table of that name:
     // tells "no such table" apart from other failures of a statement.
@@ -110,7 +114,8 @@ private:
     // How long a commit by another program may go unseen by a cursor that is
     // moving in a tight loop. A user action asks SQLite at its first look
     // (m_recheckDue), however soon it follows the last.
-    static constexpr qint64 kRecheckMs = 10;
+    static constexpr int DefaultRecheckMs = 10;
+    bool recheckIntervalPassed() const { return m_recheckMs == 0 || m_sinceVersionCheck.hasExpired(m_recheckMs); }
     // Writes committed through any connection of this process. Lets a cursor
     // on one connection see at once what the program wrote through another.
     static inline std::atomic<quint64> s_writesInProcess{0};
@@ -121,6 +126,7 @@ private:
     qint64 m_dataVersion = -1;
     QElapsedTimer m_sinceVersionCheck; // started when SQLite was last asked
     bool m_recheckDue = false; // set when an action begins: its first look asks SQLite
+    int m_recheckMs = DefaultRecheckMs;
     int m_lockWaitLimitMs = DefaultLockWaitMs;
     QDeadlineTimer m_lockWaitEnds; // of the wait going on, or of the action's one wait
     bool m_inAction = false;

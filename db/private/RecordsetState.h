@@ -112,5 +112,4 @@ struct Recordset::State
     // "无法读取表“sp”：内存不足。" for an allocation that failed.
     DataError outOfMemory() const;
     QString readContext() const;
-    void stepDone(sqlite3_stmt *stmt, const QString &context);
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "db/WorkProgress.h"
+
 #include <memory>
 #include <optional>
 #include <sqlite3.h>
@@ -17,4 +19,15 @@ using SqliteHandle = std::unique_ptr<sqlite3, SqliteHandleCloser>;
 // is locked by another connection (a connection's own busy handler included). Returns nothing when the copy is complete,
 // otherwise the SQLite code that stopped it (the target's error code when the
 // backup could not begin).
-std::optional<int> backupWholeDatabase(sqlite3 *target, sqlite3 *source, int lockWaitMs);
+//
+// The copy goes in steps of BackupStepPages pages, telling `progress` the pages copied of the
+// source's; a read transaction on `source` lasts from the first step to the last, so the copy is
+// one state of the file, as a single step would take it, and no writer restarts it. When
+// `progress` answers false the copy stops and WorkCancelled is thrown; the target is then
+// half-written, and the caller removes it.
+std::optional<int> backupWholeDatabase(sqlite3 *target, sqlite3 *source, int lockWaitMs,
+                                       const WorkProgress &progress = {});
+
+// About 1 MB with the usual 4 KB pages: a step takes a few milliseconds, so a box of the user's
+// answers at once.
+constexpr int BackupStepPages = 256;

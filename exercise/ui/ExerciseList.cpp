@@ -12,7 +12,13 @@ const int EntryIdRole = Qt::UserRole + 1;
 
 } // namespace
 
-ExerciseList::ExerciseList(QWidget *parent) : QTreeWidget(parent)
+ExerciseList::ExerciseList(QWidget *parent)
+    : QTreeWidget(parent),
+      m_keys([this] { editCurrentMinutes(); },
+             [this] {
+                 if (const std::optional<ExerciseEntry> e = currentEntry())
+                     emit deleteRequested(*e);
+             })
 {
     setObjectName(QStringLiteral("exerciseEntries"));
     setAccessibleName(QStringLiteral("当天的运动记录"));
@@ -94,18 +100,6 @@ void ExerciseList::editCurrentMinutes()
 
 void ExerciseList::keyPressEvent(QKeyEvent *event)
 {
-    if (state() != EditingState) {
-        if (event->key() == Qt::Key_Delete) {
-            if (const std::optional<ExerciseEntry> e = currentEntry())
-                emit deleteRequested(*e);
-            event->accept();
-            return;
-        }
-        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_F2) {
-            editCurrentMinutes();
-            event->accept();
-            return;
-        }
-    }
-    QTreeWidget::keyPressEvent(event);
+    if (!m_keys.press(event, state() == EditingState))
+        QTreeWidget::keyPressEvent(event);
 }

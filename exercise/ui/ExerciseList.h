@@ -2,6 +2,7 @@
 #pragma once
 
 #include "exercise/ExerciseEntry.h"
+#include "widgets/ListKeys.h"
 
 #include <QTreeWidget>
 #include <optional>
@@ -31,4 +32,5 @@ protected:
 
 private:
     QList<ExerciseEntry> m_entries;
+    ListKeys m_keys;
 };

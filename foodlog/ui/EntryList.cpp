@@ -4,6 +4,7 @@
 #include "widgets/AmountDelegate.h"
 
 #include "foodlog/LogCalendar.h"
+#include "foods/FigureText.h"
 
 #include <QHeaderView>
 #include <QContextMenuEvent>
@@ -19,12 +20,18 @@ const int MealRole = Qt::UserRole + 2; // on a meal's row
 
 QString grams(double value)
 {
-    return QString::number(value, 'f', value == std::floor(value) ? 0 : 1);
+    return FigureText::upToOneDecimal(value);
 }
 
 } // namespace
 
-EntryList::EntryList(QWidget *parent) : QTreeWidget(parent)
+EntryList::EntryList(QWidget *parent)
+    : QTreeWidget(parent),
+      m_keys([this] { editCurrentGrams(); },
+             [this] {
+                 if (const std::optional<FoodLogEntry> e = currentEntry())
+                     emit deleteRequested(*e);
+             })
 {
     setObjectName(QStringLiteral("logEntries"));
     setAccessibleName(QStringLiteral("当天的饮食记录"));
@@ -42,8 +49,7 @@ EntryList::EntryList(QWidget *parent) : QTreeWidget(parent)
     setItemDelegateForColumn(GramsColumn, new AmountDelegate(AmountText::Grams, QStringLiteral("gramsEditor"),
                                                              QStringLiteral("克数"), this));
     setUniformRowHeights(true);
-    // The window's Menu key and Shift+F10 open this list's own menu while it has the keyboard.
-    setProperty("hasOwnContextMenu", true);
+    ListKeys::giveOwnMenu(this);
 
     connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem *item, int column) {
         if (column != GramsColumn || !item->data(FoodColumn, EntryIdRole).isValid())
@@ -201,18 +207,6 @@ void EntryList::contextMenuEvent(QContextMenuEvent *event)
 
 void EntryList::keyPressEvent(QKeyEvent *event)
 {
-    if (state() != EditingState) {
-        if (event->key() == Qt::Key_Delete) {
-            if (const std::optional<FoodLogEntry> e = currentEntry())
-                emit deleteRequested(*e);
-            event->accept();
-            return;
-        }
-        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_F2) {
-            editCurrentGrams();
-            event->accept();
-            return;
-        }
-    }
-    QTreeWidget::keyPressEvent(event);
+    if (!m_keys.press(event, state() == EditingState))
+        QTreeWidget::keyPressEvent(event);
 }

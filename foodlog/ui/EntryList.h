@@ -2,6 +2,7 @@
 #pragma once
 
 #include "foodlog/FoodLogEntry.h"
+#include "widgets/ListKeys.h"
 
 #include <QTreeWidget>
 #include <optional>
@@ -47,4 +48,5 @@ private:
     int currentMeal() const;
 
     QList<FoodLogEntry> m_entries;
+    ListKeys m_keys;
 };

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog/ui/FoodLogSection.h"
+#include "datafile/DataLayout.h"
 
 #include "db/DataReplaced.h"
 #include "db/Database.h"
@@ -56,7 +57,7 @@ FoodLogSection::~FoodLogSection()
 FoodLogStore &FoodLogSection::store()
 {
     if (!m_store)
-        m_store = std::make_unique<FoodLogStore>(m_db, m_clock);
+        m_store = std::make_unique<FoodLogStore>(m_db, DataLayout::layout(), m_clock);
     return *m_store;
 }
 

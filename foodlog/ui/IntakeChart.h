@@ -71,7 +71,6 @@ public:
     // In place of the kcal bars: each day's shares of protein, fat and carbohydrate in percent of
     // their energy, as three lines (solid, dashed, dotted) on a scale of 0–100 %.
     void setShowShares(bool on);
-    bool showsShares() const { return m_showShares; }
     const QList<SeriesDay> &days() const { return m_days; }
     // The trend and where it leads in words, read after the summary of what is drawn.
     void setOutlook(const QString &text);

@@ -6,6 +6,7 @@
 #include "widgets/AmountSpinBox.h"
 #include "widgets/SearchCompletion.h"
 #include "foods/AmountText.h"
+#include "foods/FigureText.h"
 #include "ownfoods/OwnFoodInput.h"
 #include "widgets/MessageBox.h"
 #include "widgets/ReturnClicks.h"
@@ -30,7 +31,7 @@ constexpr int PartRole = Qt::UserRole + 1;
 
 QString figure(double value)
 {
-    return QString::number(value, 'f', value == std::floor(value) ? 0 : 1);
+    return FigureText::upToOneDecimal(value);
 }
 
 // Delete removes the ingredient under the cursor; F2 (the delegate) changes its grams.

@@ -61,8 +61,7 @@ void OwnFoodEditor::addMenuItems(QMenu &menu, MenuParts parts)
     QAction *import = menu.addAction(QStringLiteral("导入自定义食物…"));
     import->setObjectName(QStringLiteral("importOwnFoods"));
     QObject::connect(import, &QAction::triggered, &menu, [this, folder = parts.folder] {
-        LogSchema &schema = m_parts.schema();
-        OwnFoodImport(m_parts.window, schema.database(), schema.clock()).run(folder, [this] {
+        OwnFoodImport(m_parts.window, m_parts.schema()).run(folder, [this] {
             if (m_parts.changed)
                 m_parts.changed(QString());
         });

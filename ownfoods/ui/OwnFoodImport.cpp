@@ -22,8 +22,7 @@ constexpr qint64 MaxImportBytes = 8 * 1024 * 1024;
 
 } // namespace
 
-OwnFoodImport::OwnFoodImport(QWidget *window, Database &db, Clock clock)
-    : m_window(window), m_db(db), m_clock(std::move(clock))
+OwnFoodImport::OwnFoodImport(QWidget *window, LogSchema &schema) : m_window(window), m_schema(schema)
 {
 }
 
@@ -42,7 +41,7 @@ void OwnFoodImport::run(const QString &folder, const std::function<void()> &impo
     QSet<QString> shipped; // the shipped foods' names and other names, which own foods may not take
     try {
         bytes = FileRead::whole(path, MaxImportBytes);
-        for (const SearchableFood &food : FoodCatalog::read(m_db.path())) {
+        for (const SearchableFood &food : FoodCatalog::read(m_schema.database().path())) {
             if (food.own)
                 continue;
             shipped.insert(food.name);
@@ -63,8 +62,7 @@ void OwnFoodImport::run(const QString &folder, const std::function<void()> &impo
                  .arg(reading.problems.mid(0, 5).join(QLatin1Char('\n'))));
         return;
     }
-    LogSchema schema(m_db, m_clock);
-    OwnFoodStore store(schema);
+    OwnFoodStore store(m_schema);
     QStringList taken;
     try {
         QSet<QString> mine;

@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "db/Clock.h"
-
 #include <QString>
 #include <functional>
 
-class Database;
+class LogSchema;
 class QWidget;
 
 // "导入自定义食物…": own foods and recipes from a CSV file into the user's file. A name the
@@ -15,7 +13,8 @@ class QWidget;
 class OwnFoodImport
 {
 public:
-    OwnFoodImport(QWidget *window, Database &db, Clock clock);
+    // `schema`: the log's tables in the window's file, through whose upgrade own foods are written.
+    OwnFoodImport(QWidget *window, LogSchema &schema);
 
     // Asks for the file, starting in `folder`; `imported` is called once own foods were written.
     void run(const QString &folder, const std::function<void()> &imported);
@@ -24,6 +23,5 @@ private:
     void tell(const QString &text) const;
 
     QWidget *m_window;
-    Database &m_db;
-    Clock m_clock;
+    LogSchema &m_schema;
 };

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "skin/ui/SkinEngine.h"
 
+#include "db/SystemErrorText.h"
+
 #include <QFile>
 #include <algorithm>
+#include <cerrno>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,20 +23,20 @@ void SkinEngine::loadSkin(const QString &path)
         throw SkinError(QStringLiteral("找不到皮肤文件“%1”。").arg(path));
     if (!info.isFile())
         throw SkinError(QStringLiteral("皮肤文件“%1”不是一个文件。").arg(path));
+    // The cause in Chinese, as for every other file the program reads: the system's own text is
+    // English on most systems.
     QFile file(path);
+    errno = 0;
     if (!file.open(QIODevice::ReadOnly))
-        throw SkinError(QStringLiteral("无法读取皮肤文件“%1”：%2。")
-                            .arg(path, file.error() == QFileDevice::PermissionsError
-                                           ? QStringLiteral("没有读取权限")
-                                           : file.errorString()));
+        throw SkinError(QStringLiteral("无法读取皮肤文件“%1”：%2。").arg(path, SystemErrorText::of(file)));
     // Read at most one byte past the limit: enough for the reader to reject a file that is too
     // large, without ever holding all of it. Asked for no more than the file holds (and one byte
     // to see it end), so a skin of a few hundred kilobytes does not reserve the limit's 32 MB.
     const qint64 wanted = std::min<qint64>(file.size(), SkinLimits::MaxFileBytes) + 1;
+    errno = 0;
     const QByteArray bytes = file.read(wanted);
     if (file.error() != QFileDevice::NoError)
-        throw SkinError(
-            QStringLiteral("无法读取皮肤文件“%1”：%2。").arg(path, file.errorString()));
+        throw SkinError(QStringLiteral("无法读取皮肤文件“%1”：%2。").arg(path, SystemErrorText::of(file)));
     m_data = readSkin(bytes, path);
     m_path = path;
 }

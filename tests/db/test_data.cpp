@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/Database.h"
+#include "db/Query.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "support/TempDatabase.h"
@@ -7,7 +8,6 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QProcess>
-#include <QThread>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -134,6 +134,8 @@ private slots:
     void numbersReadAsShortestText();
     void nullIsNotEmpty();
     void missingTableOrField();
+    void tableCheck_data();
+    void tableCheck();
     void openFailures_data();
     void openFailures();
     void durableSettings();
@@ -307,6 +309,39 @@ void TestData::nullIsNotEmpty()
     QCOMPARE(null.textOrEmpty(), QString());
     const QString message = errorOf([&] { null.text(); });
     QCOMPARE(message, QStringLiteral("字段“demo”（表“sp”）没有值。"));
+}
+
+void TestData::tableCheck_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("schema");
+    QTest::addColumn<bool>("present");
+    QTest::newRow("table") << "sp" << "main" << true;
+    QTest::newRow("dropped table") << "rj" << "main" << false;
+    QTest::newRow("name in other case") << "SP" << "main" << false;
+    QTest::newRow("view of the name") << "sp_view" << "main" << false;
+    QTest::newRow("index of the name") << "sp_name" << "main" << false;
+    QTest::newRow("name quoted as in SQL") << "'sp'" << "main" << false;
+    QTest::newRow("attached file's table") << "only_there" << "other" << true;
+    QTest::newRow("main's table, asked of the attached") << "sp" << "other" << false;
+}
+
+void TestData::tableCheck()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, schema);
+    QFETCH(bool, present);
+    TempDatabase db;
+    TempDatabase other(TempDatabase::Content::NoTables, QStringLiteral("other.mdb"));
+    other.exec(QStringLiteral("CREATE TABLE only_there (x)"));
+    db.dropTable(QStringLiteral("rj"));
+    db.exec(QStringLiteral("CREATE VIEW sp_view AS SELECT * FROM sp; CREATE INDEX sp_name ON sp (Name)"));
+    auto database = openDatabase(db.path());
+    execute(*database, QStringLiteral("ATTACH DATABASE '%1' AS other").arg(other.path()).toUtf8().constData(),
+            QStringLiteral("attach"));
+    QCOMPARE(hasTable(database->openHandle(), name, QStringLiteral("check"), schema.toUtf8().constData()), present);
+    if (schema == QLatin1String("main"))
+        QCOMPARE(hasTable(*database, name, QStringLiteral("check")), present);
 }
 
 void TestData::missingTableOrField()
@@ -752,17 +787,17 @@ void TestData::anotherProgramWritesDuringWalk()
         {"r200", {"delete r010", "delete r210", "add new2"}},
     };
     auto database = openDatabase(db.path());
+    // Every move looks for the other program's commits, as a move does once 10 ms have passed.
+    database->setRecheckInterval(0);
     auto rs = database->openRecordset(QStringLiteral("sp"));
     QStringList seen;
     for (; !rs->isEOF(); rs->moveNext()) {
         const QString name = rs->field(QStringLiteral("Name")).text();
         seen << name;
         QCOMPARE(rs->field(QStringLiteral("demo")).text(), name + QStringLiteral("-body"));
+        // Another program's commit shows at the next move.
         for (const QString &change : changesAt.value(name))
             QCOMPARE(other.send(change), QStringLiteral("done"));
-        // Another program's commit shows at the next move once 10 ms have passed.
-        if (changesAt.contains(name))
-            QThread::msleep(20);
     }
     QStringList expected = names;
     for (const char *gone : {"r040", "r150", "r210"})

@@ -3,13 +3,17 @@
 #include "db/DatabaseCopy.h"
 #include "db/DatabaseRestore.h"
 #include "db/DataError.h"
+#include "db/Query.h"
+#include "db/WorkProgress.h"
 #include "support/TempDatabase.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <functional>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTest>
 
@@ -25,6 +29,9 @@ private slots:
     void copyIsTakenWhileAnotherConnectionWrites();
     void restoredFileKeepsTheProgramsJournal();
     void restoreUpgradesInTheSameStep();
+    void restoreCopiesEveryRowInSteps_data();
+    void restoreCopiesEveryRowInSteps();
+    void cancelledRestoreLeavesEveryByte();
     void lockedFileIsWaitedForOnce();
     void verifyAcceptsOnlyASoundProgramFile_data();
     void verifyAcceptsOnlyASoundProgramFile();
@@ -209,6 +216,86 @@ void TestDatabaseCopy::restoreUpgradesInTheSameStep()
     QCOMPARE(sourceFile.readAll(), sourceBytes);
     QCOMPARE(QDir(source.dir()).entryList(QDir::Files | QDir::Hidden), QStringList{"data.mdb"});
     QCOMPARE(QDir(live.dir()).entryList(QDir::Files | QDir::Hidden), QStringList{"data.mdb"});
+}
+
+void TestDatabaseCopy::restoreCopiesEveryRowInSteps_data()
+{
+    QTest::addColumn<QString>("create");
+    QTest::addColumn<QString>("fill");
+    // Tables a backup may carry besides ours: the rows go by rowid where they can, else at once.
+    QTest::newRow("several steps") << "CREATE TABLE extra(id INTEGER PRIMARY KEY, v TEXT)"
+                                   << "INSERT INTO extra(v) SELECT printf('行%d', value) FROM generate_series(1, 1201)";
+    QTest::newRow("rowids at both ends of their range")
+        << "CREATE TABLE extra(id INTEGER PRIMARY KEY, v TEXT)"
+        << "INSERT INTO extra VALUES(-9223372036854775808, 'min'), (-1, 'a'), (0, 'b'), (9223372036854775807, 'max')";
+    QTest::newRow("a text key, rowids not kept") << "CREATE TABLE extra(day TEXT PRIMARY KEY, v REAL)"
+                                                << "INSERT INTO extra SELECT printf('d%04d', value), value FROM generate_series(1, 700)";
+    QTest::newRow("WITHOUT ROWID") << "CREATE TABLE extra(k TEXT PRIMARY KEY, v TEXT) WITHOUT ROWID"
+                                   << "INSERT INTO extra SELECT printf('k%d', value), 'x' FROM generate_series(1, 800)";
+    QTest::newRow("a column named rowid") << "CREATE TABLE extra(rowid TEXT, v TEXT)"
+                                          << "INSERT INTO extra SELECT 'r' || value, value FROM generate_series(1, 600)";
+}
+
+// The rows go in steps, and every one arrives, in order; the progress counts them all, rising.
+void TestDatabaseCopy::restoreCopiesEveryRowInSteps()
+{
+    QFETCH(QString, create);
+    QFETCH(QString, fill);
+    TempDatabase live;
+    TempDatabase source;
+    source.exec(create);
+    // generate_series is not in every SQLite: the numbers from a recursive query instead.
+    source.exec(QString(fill).replace(
+        QRegularExpression(QStringLiteral("FROM generate_series\\(1, (\\d+)\\)")),
+        QStringLiteral("FROM (WITH RECURSIVE n(value) AS (SELECT 1 UNION ALL SELECT value + 1 FROM n WHERE value < \\1) "
+                       "SELECT value FROM n)")));
+    source.insertRows(QStringLiteral("sp"), {QStringLiteral("Name")}, {{QStringLiteral("备份里的")}});
+    const QList<QVariantList> rows = source.queryRows(QStringLiteral("SELECT * FROM extra"));
+
+    QList<qint64> reported;
+    qint64 total = -1;
+    {
+        auto database = openDatabase(live.path());
+        const PreparedRestore prepared(source.path(), {});
+        prepared.replace(*database, {}, [&](qint64 done, qint64 of) {
+            reported << done;
+            total = of;
+            return true;
+        });
+    }
+    QCOMPARE(live.queryRows(QStringLiteral("SELECT * FROM extra")), rows);
+    QCOMPARE(rowsIn(live.path()), (QList<QStringList>{{QStringLiteral("备份里的"), QString()}}));
+    QCOMPARE(total, qint64(rows.size() + 1));
+    QCOMPARE(reported.first(), 0);
+    QCOMPARE(reported.last(), total);
+    QVERIFY(std::is_sorted(reported.begin(), reported.end()));
+    QVERIFY(reported.size() >= 3); // not one jump from nothing to all
+}
+
+// 取消 at the last step, with a cache so small that the restore's pages spilled into the file
+// before the end: the rollback puts every byte back, the file's size included.
+void TestDatabaseCopy::cancelledRestoreLeavesEveryByte()
+{
+    TempDatabase live;
+    live.insertRows(QStringLiteral("sp"), {QStringLiteral("Name")}, {{QStringLiteral("现在的")}});
+    TempDatabase source;
+    QList<QVariantList> many;
+    for (int i = 0; i < 3000; ++i)
+        many.append({QStringLiteral("备份%1").arg(i), QString(400, QLatin1Char('x'))});
+    source.insertRows(QStringLiteral("sp"), {QStringLiteral("Name"), QStringLiteral("demo")}, many);
+    const QByteArray before = readAll(live.path());
+
+    auto database = openDatabase(live.path());
+    execute(*database, "PRAGMA cache_size = 10", QString());
+    const PreparedRestore prepared(source.path(), {});
+    bool copied = false;
+    QVERIFY_THROWS_EXCEPTION(WorkCancelled, prepared.replace(*database, [&] { copied = true; }, [](qint64 done, qint64 total) {
+        return done < total;
+    }));
+    QVERIFY(copied);
+    QCOMPARE(readAll(live.path()), before);
+    QCOMPARE(QDir(live.dir()).entryList(QDir::Files | QDir::Hidden), QStringList{"data.mdb"});
+    QCOMPARE(rowsIn(live.path()), (QList<QStringList>{{QStringLiteral("现在的"), QString()}}));
 }
 
 // A copy or a restore that meets another program's lock waits once, up to its limit, then

@@ -3,6 +3,7 @@
 // search, the custom activity's input, the exercise tables in a real file (upgrade from every
 // earlier layout, ranges, minutes changed, undo), and the log as CSV.
 
+#include "datafile/DataLayout.h"
 #include "db/Clock.h"
 #include "db/CsvText.h"
 #include "db/Database.h"
@@ -264,7 +265,7 @@ void ExerciseLogicTest::editionNamedPerRow()
 
 void ExerciseLogicTest::upgradeFromEveryEarlierLayout_data()
 {
-    QTest::addColumn<int>("statements"); // of LogSchema::createStatements() an earlier release ran
+    QTest::addColumn<int>("statements"); // of DataLayout::logStatements() an earlier release ran
     QTest::newRow("1.0: no log tables") << 0;
     QTest::newRow("1.1: tables, no ranges") << 4;
     QTest::newRow("1.2: tables and ranges") << 10;
@@ -276,7 +277,7 @@ void ExerciseLogicTest::upgradeFromEveryEarlierLayout()
 {
     QFETCH(int, statements);
     TempDatabase file;
-    for (const QString &sql : LogSchema::createStatements().mid(0, statements))
+    for (const QString &sql : DataLayout::logStatements().mid(0, statements))
         file.exec(sql);
     if (statements > 0)
         file.exec(QStringLiteral("INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) "
@@ -284,7 +285,7 @@ void ExerciseLogicTest::upgradeFromEveryEarlierLayout()
     const QByteArray before = fileHash(file.path());
 
     auto db = openDatabase(file.path());
-    LogSchema schema(*db, Clock([] { return Noon; }));
+    LogSchema schema(*db, DataLayout::layout(), Clock([] { return Noon; }));
     ExerciseStore store(schema);
     QVERIFY(store.dayEntries(QDate(2026, 12, 9)).entries.isEmpty());
     QVERIFY(store.burnedBetween(QDate(2026, 1, 1), QDate(2026, 12, 31)).isEmpty());
@@ -298,13 +299,13 @@ void ExerciseLogicTest::upgradeFromEveryEarlierLayout()
     QCOMPARE(backupCount(file), 1);
     {
         auto copy = openDatabase(file.filePath(QStringLiteral("data.mdb.bak-20261210-120000")));
-        LogSchema copied(*copy);
+        LogSchema copied(*copy, DataLayout::layout());
         QVERIFY(!copied.hasTable("exercise_log"));
-        QCOMPARE(FoodLogStore(*copy).entriesOn(QDate(2026, 12, 9)).size(), statements > 0 ? 1 : 0);
+        QCOMPARE(FoodLogStore(*copy, DataLayout::layout()).entriesOn(QDate(2026, 12, 9)).size(), statements > 0 ? 1 : 0);
     }
     QCOMPARE(store.dayEntries(QDate(2026, 12, 9)).entries.size(), 1);
     QCOMPARE(store.dayEntries(QDate(2026, 12, 9)).entries.first().id, added.id);
-    QCOMPARE(FoodLogStore(*db).entriesOn(QDate(2026, 12, 9)).size(), statements > 0 ? 1 : 0);
+    QCOMPARE(FoodLogStore(*db, DataLayout::layout()).entriesOn(QDate(2026, 12, 9)).size(), statements > 0 ? 1 : 0);
     store.addCustomActivity(QStringLiteral("飞盘"), 3);
     QCOMPARE(backupCount(file), 1); // one upgrade, one copy
 }
@@ -315,9 +316,9 @@ void ExerciseLogicTest::entriesKeepTheirRateAndComeBack()
 {
     TempDatabase file;
     auto db = openDatabase(file.path());
-    LogSchema schema(*db, Clock([] { return Noon; }));
+    LogSchema schema(*db, DataLayout::layout(), Clock([] { return Noon; }));
     ExerciseStore store(schema);
-    FoodLogStore foods(*db);
+    FoodLogStore foods(*db, DataLayout::layout());
     const QDate day(2026, 12, 10);
     const ExerciseEntry first = store.addEntry(walk(day, 30, 99));
     store.addEntry(walk(day.addDays(-1), 60, 198));
@@ -349,7 +350,7 @@ void ExerciseLogicTest::outOfRangeRowsAreRefusedOrSkipped()
 {
     TempDatabase file;
     auto db = openDatabase(file.path());
-    LogSchema schema(*db);
+    LogSchema schema(*db, DataLayout::layout());
     ExerciseStore store(schema);
     const QDate day(2026, 12, 10);
     store.addEntry(walk(day, 600, 100));
@@ -376,7 +377,7 @@ void ExerciseLogicTest::customActivitiesAreKeptAndEdited()
 {
     TempDatabase file;
     auto db = openDatabase(file.path());
-    LogSchema schema(*db);
+    LogSchema schema(*db, DataLayout::layout());
     ExerciseStore store(schema);
     const qint64 id = store.addCustomActivity(QStringLiteral("  飞盘 "), 3);
     store.addCustomActivity(QStringLiteral("跳舞机"), 6.5);

@@ -3,6 +3,7 @@
 // its energy in the day's totals, the weight it needs, minutes changed, delete and undo, the
 // user's own activity, and the chart's second series.
 
+#include "datafile/DataLayout.h"
 #include "db/Database.h"
 #include "exercise/ActivityTable.h"
 #include "foodlog/FoodLogStore.h"
@@ -65,7 +66,7 @@ struct ExerciseFixture
 {
     TempDatabase file;
     std::unique_ptr<Database> db = openDatabase(file.path());
-    FoodLogStore store{*db, noon()};
+    FoodLogStore store{*db, DataLayout::layout(), noon()};
     std::unique_ptr<FoodLogView> view;
 
     explicit ExerciseFixture(std::optional<double> kg)

@@ -4,6 +4,7 @@
 // the same result; the shipped food tables follow the installed template; a newer file is never
 // changed; a restore holds the write lock and keeps only the program's own triggers; the file's
 // ranges are the one bounds table's.
+#include "datafile/DataLayout.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "db/DatabaseCopy.h"
@@ -13,8 +14,8 @@
 #include "db/FileUpgrade.h"
 #include "db/Schema.h"
 #include "db/ShippedFoods.h"
-#include "foodlog/DataFileUpgrade.h"
-#include "foodlog/DataLayout.h"
+#include "datafile/DataFileUpgrade.h"
+#include "datafile/DataLayout.h"
 #include "foodlog/LogSchema.h"
 #include "foods/AmountText.h"
 #include "foods/Bounds.h"
@@ -287,7 +288,7 @@ private slots:
         const QString path = newPath();
         makeFromLayout(Layouts.at(1), path);
         auto db = openDatabase(path);
-        LogSchema schema(*db, m_clock);
+        LogSchema schema(*db, DataLayout::layout(), m_clock);
         QVERIFY(!schema.isUpToDate());
         QVERIFY(!schema.ensureTables().isEmpty());
         QVERIFY(schema.isUpToDate());
@@ -311,7 +312,7 @@ private slots:
             QVERIFY(outcome.newer);
             QVERIFY(outcome.message.contains(QStringLiteral("第 %1 版").arg(newer)));
             QVERIFY(outcome.message.contains(QStringLiteral("第 %1 版").arg(DataLayout::layout().version())));
-            LogSchema schema(*db, m_clock);
+            LogSchema schema(*db, DataLayout::layout(), m_clock);
             QVERIFY_THROWS_EXCEPTION(DataError, schema.ensureTables());
         }
         auto live = openDatabase(m_template);
@@ -398,7 +399,7 @@ private slots:
         auto db = openDatabase(path);
         for (int attempt = 0; attempt < 3; ++attempt) {
             const Clock later([attempt] { return QDateTime(QDate(2026, 12, 11), QTime(10, attempt)); });
-            LogSchema schema(*db, later);
+            LogSchema schema(*db, DataLayout::layout(), later);
             QVERIFY_THROWS_EXCEPTION(DataError, schema.ensureTables());
         }
         QCOMPARE(backupsBeside(path),
@@ -487,7 +488,7 @@ private slots:
         QVERIFY(QFile::copy(backup, inPlace));
         {
             auto db = openDatabase(inPlace);
-            LogSchema(*db, m_clock).ensureTables();
+            LogSchema(*db, DataLayout::layout(), m_clock).ensureTables();
         }
         QCOMPARE(objects(inPlace), objects(expected));
         for (const QString &path : {restored, inPlace}) {
@@ -513,7 +514,7 @@ private slots:
         QCOMPARE(Raw(backup).exec(view), SQLITE_OK);
         try {
             verifyDatabaseFile(backup);
-            verifyTablesFit(backup, LogSchema::createStatements());
+            verifyTablesFit(backup, DataLayout::logStatements());
             QFAIL("a backup with a view for a table was taken");
         } catch (const DataError &error) {
             QVERIFY2(error.message().contains(QStringLiteral("视图")), qPrintable(error.message()));

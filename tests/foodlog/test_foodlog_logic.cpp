@@ -2,6 +2,7 @@
 // The food log without a window: the budget arithmetic, BMI bands, meals and
 // days, the chart's series, and the log's tables in a real database file.
 
+#include "datafile/DataLayout.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "db/DataError.h"
@@ -426,7 +427,7 @@ void FoodLogLogicTest::readingNeverChangesAnOldFile()
     const QByteArray before = fileHash(file.path());
     {
         auto db = openDatabase(file.path());
-        FoodLogStore store(*db);
+        FoodLogStore store(*db, DataLayout::layout());
         QVERIFY(!store.hasTables());
         QVERIFY(store.entriesOn(QDate(2026, 1, 1)).isEmpty());
         QVERIFY(!store.weightOn(QDate(2026, 1, 1)));
@@ -444,11 +445,11 @@ void FoodLogLogicTest::fileWithSomeLogTablesGetsTheRest()
 {
     TempDatabase file;
     fillOldFile(file);
-    file.exec(FoodLogStore::createStatements().first());
+    file.exec(LogSchema::createStatements().first());
     file.exec(QStringLiteral("INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) "
                              "VALUES ('2026-12-09', 0, '豆浆', '饮料', 250, 16, '2026-12-09 07:30:00')"));
     auto db = openDatabase(file.path());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     QVERIFY(!store.hasTables());
     store.setWeight(QDate(2026, 12, 10), 70.5);
     QVERIFY(store.hasTables());
@@ -469,7 +470,7 @@ void FoodLogLogicTest::upgradeFromEveryEarlierLayout_data()
     QTest::addColumn<int>("entriesSkipped");      // of 2026-12-09, out of range
     QTest::addColumn<bool>("heightInRange");
 
-    const QStringList release11 = FoodLogStore::createStatements().mid(0, TablesOfRelease11);
+    const QStringList release11 = LogSchema::createStatements().mid(0, TablesOfRelease11);
     const QString soyMilk = QStringLiteral(
         "INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) "
         "VALUES ('2026-12-09', 0, '豆浆', '饮料', 250, 16, '2026-12-09 07:30:00')");
@@ -500,7 +501,7 @@ void FoodLogLogicTest::upgradeFromEveryEarlierLayout_data()
         << QStringList{soyMilk, withMeal("NULL"), withMeal("1.5"), withMeal("'午餐'"), withMeal("4")}
         << 1 << 4 << true;
     QTest::newRow("1.2: tables and ranges, no exercise")
-        << FoodLogStore::createStatements().mid(0, TablesOfRelease12) << QStringList{soyMilk} << 1 << 0 << true;
+        << LogSchema::createStatements().mid(0, TablesOfRelease12) << QStringList{soyMilk} << 1 << 0 << true;
 }
 
 // Whatever an earlier release left, the first write makes one checked copy, then brings the
@@ -524,7 +525,7 @@ void FoodLogLogicTest::upgradeFromEveryEarlierLayout()
     const int rowsBefore = rows.isEmpty() ? 0 : file.query(countRows).toInt();
 
     auto db = openDatabase(file.path());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     QVERIFY(!store.isUpToDate());
     const QDate day(2026, 12, 9);
     const FoodLogStore::DayEntries read = store.dayEntries(day);
@@ -540,7 +541,7 @@ void FoodLogLogicTest::upgradeFromEveryEarlierLayout()
         const QString copy = file.filePath(backups.first());
         QCOMPARE(dumpOwnTables(copy), ownBefore);
         auto copied = openDatabase(copy);
-        FoodLogStore copyStore(*copied);
+        FoodLogStore copyStore(*copied, DataLayout::layout());
         QVERIFY(!copyStore.isUpToDate());
         QCOMPARE(copyStore.dayEntries(day).entries.size(), entriesKept);
     }
@@ -601,7 +602,7 @@ void FoodLogLogicTest::valuesAtTheEdgesOfTheRanges()
     QFETCH(bool, accepted);
     TempDatabase file;
     auto db = openDatabase(file.path());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const QDate day(2026, 12, 10);
     const FoodLogEntry kept = store.addEntry(entry(day, 1, QStringLiteral("米饭"), 150, 116));
     const auto write = [&] {
@@ -644,7 +645,7 @@ void FoodLogLogicTest::storeTakesTimeFromItsClock()
     fillOldFile(file);
     auto db = openDatabase(file.path());
     const QDateTime fixed(QDate(2026, 3, 4), QTime(5, 6, 7));
-    FoodLogStore store(*db, Clock([fixed] { return fixed; }));
+    FoodLogStore store(*db, DataLayout::layout(), Clock([fixed] { return fixed; }));
     FoodLogEntry untimed = entry(QDate(2026, 3, 4), LogCalendar::Breakfast, QStringLiteral("豆浆"), 250, 16);
     untimed.created = QDateTime();
     FoodLogEntry timed = untimed;
@@ -664,7 +665,7 @@ void FoodLogLogicTest::firstWriteUpgradesAfterBackup()
     const QStringList ownBefore = dumpOwnTables(file.path());
 
     auto db = openDatabase(file.path());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const QDate day(2026, 12, 10);
     store.addEntry(entry(day, LogCalendar::Lunch, QStringLiteral("米饭"), 150, 116));
     QVERIFY(store.hasTables());
@@ -677,7 +678,7 @@ void FoodLogLogicTest::firstWriteUpgradesAfterBackup()
     const QString backupPath = file.filePath(backups.first());
     {
         auto copy = openDatabase(backupPath);
-        QVERIFY(!FoodLogStore(*copy).hasTables());
+        QVERIFY(!FoodLogStore(*copy, DataLayout::layout()).hasTables());
     }
     QCOMPARE(dumpOwnTables(backupPath), ownBefore);
     QCOMPARE(ownBefore.size(), 5);
@@ -720,7 +721,7 @@ void FoodLogLogicTest::refusedUpgradeLeavesFileAlone()
     if (how == QLatin1String("full"))
         TempDatabase::stopGrowth(db->handle());
 
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     ExerciseStore exercise(store.schema());
     ExerciseEntry walk;
     walk.day = QDate(2026, 12, 10);
@@ -756,7 +757,7 @@ void FoodLogLogicTest::recentFoodsMostRecentThenMostOften()
 {
     TempDatabase file;
     auto db = openDatabase(file.path());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     QVERIFY(store.recentFoods(10).isEmpty());
     const QDate day(2026, 12, 10);
     store.addEntry(entry(day.addDays(-3), 0, QStringLiteral("燕麦"), 50, 367));
@@ -774,7 +775,7 @@ void FoodLogLogicTest::hugeNamesAreBounded()
 {
     TempDatabase file;
     auto db = openDatabase(file.path());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const QDate day(2026, 12, 10);
     const QString huge = QString(1024 * 1024, QChar(0x85AF));
     FoodLogEntry written = store.addEntry(entry(day, 0, huge, 30, 500));
@@ -805,7 +806,7 @@ void FoodLogLogicTest::failedWritesNameTheirCause()
     QFETCH(QString, cause);
     TempDatabase file;
     auto db = openDatabase(file.path());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const QDate day(2026, 12, 10);
     store.addEntry(entry(day, 0, QStringLiteral("豆浆"), 250, 16));
     std::unique_ptr<TempDatabase::WriteLock> lock;
@@ -829,7 +830,7 @@ void FoodLogLogicTest::entriesKeepTheirDay()
 {
     TempDatabase file;
     auto db = openDatabase(file.path());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const QDateTime lastMinute(QDate(2025, 12, 31), QTime(23, 59));
     const QDateTime firstMinute(QDate(2026, 1, 1), QTime(0, 0));
     store.addEntry(entry(LogCalendar::logDay(lastMinute), LogCalendar::defaultMeal(lastMinute.time()),
@@ -853,7 +854,7 @@ void FoodLogLogicTest::deleteAndRestore()
 {
     TempDatabase file;
     auto db = openDatabase(file.path());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const QDate day(2026, 12, 10);
     const FoodLogEntry a = store.addEntry(entry(day, 0, QStringLiteral("牛奶"), 250, 54));
     const FoodLogEntry b = store.addEntry(entry(day, 0, QStringLiteral("鸡蛋"), 50, 144));
@@ -875,7 +876,7 @@ void FoodLogLogicTest::weightReplacedAndProfileKept()
 {
     TempDatabase file;
     auto db = openDatabase(file.path());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const QDate day(2026, 12, 10);
     store.setWeight(day, 70.2);
     store.setWeight(day, 69.8);

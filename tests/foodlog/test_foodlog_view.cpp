@@ -4,6 +4,7 @@
 // changing entries from the keyboard, undo, weight and budget, and a file that
 // cannot be written.
 
+#include "datafile/DataLayout.h"
 #include "db/Database.h"
 #include "db/DataError.h"
 #include "db/Recordset.h"
@@ -377,9 +378,10 @@ void FoodLogViewTest::logTwoFoodsAndAWeight()
     QCOMPARE(QDir(copy.dir.path()).entryList({QStringLiteral("data.mdb.bak-*")}).size(), 1);
 }
 
-// A day of 米饭, 西红柿炒鸡蛋, 宫保鸡丁, 奶茶 and 啤酒 from the shipped table: the foods with figures
-// carry most of its energy (the beer has none), so the shares come with a verdict; fibre and
-// sodium are shown, "—" where the foods have none.
+// A day of 米饭, 西红柿炒鸡蛋, 宫保鸡丁, 奶茶 and 啤酒 from the shipped table: every food has figures
+// (the beer's with its alcohol), so the shares come with a verdict and no entry is left out.
+// Every one of them has sodium, so the day's sodium is judged too; fibre, which the milk tea
+// (its milk powder) and 宫保鸡丁 (its soy sauce) lack, is shown as part of the day.
 void FoodLogViewTest::anEverydayDayIsJudged()
 {
     ProgramCopy copy;
@@ -396,7 +398,7 @@ void FoodLogViewTest::anEverydayDayIsJudged()
         find<QPushButton>(view, "logAdd")->click();
     }
     QVERIFY2(boxes.asked().isEmpty(), qPrintable(boxes.asked().value(0).text));
-    QCOMPARE(queryValue(copy.data(), QStringLiteral("SELECT count(*) FROM food_log_nutrient")).toInt(), 4);
+    QCOMPARE(queryValue(copy.data(), QStringLiteral("SELECT count(*) FROM food_log_nutrient")).toInt(), 5);
     const auto text = [&](const char *name) { return find<QLabel>(view, name)->text(); };
     const QStringList verdicts{QStringLiteral("偏低"), QStringLiteral("适宜"), QStringLiteral("偏高")};
     for (const char *share : {"proteinShare", "fatShare", "carbohydrateShare"}) {
@@ -405,12 +407,23 @@ void FoodLogViewTest::anEverydayDayIsJudged()
                  qPrintable(shown));
     }
     QVERIFY2(!text("macroNote").contains(QStringLiteral("覆盖")), qPrintable(text("macroNote")));
-    QVERIFY2(text("macroNote").contains(QStringLiteral("1 条记录没有营养素数据")), qPrintable(text("macroNote")));
-    // The rice's fibre and sodium came from the food table through its entry: a total of part of
-    // the day, said so.
+    QVERIFY2(!text("macroNote").contains(QStringLiteral("没有营养素数据")), qPrintable(text("macroNote")));
+    // Fibre and sodium came from the food table through the entries: sodium for all five,
+    // fibre for the rice, the beer and 西红柿炒鸡蛋.
+    const auto entriesWith = [&](const char *column) {
+        return queryValue(copy.data(), QStringLiteral("SELECT count(*) FROM food_log_fibre_sodium WHERE %1 IS NOT NULL")
+                                           .arg(QLatin1String(column)))
+            .toInt();
+    };
+    QCOMPARE(entriesWith("sodium"), 5);
+    QCOMPARE(entriesWith("fibre"), 3);
     QVERIFY(find<QLabel>(view, "fibreTotal")->isVisible());
     QVERIFY2(text("fibreTotal").contains(QStringLiteral(" 克（覆盖今日能量")), qPrintable(text("fibreTotal")));
-    QVERIFY2(text("sodiumTotal").contains(QStringLiteral(" 毫克（覆盖今日能量")), qPrintable(text("sodiumTotal")));
+    const QString sodium = text("sodiumTotal");
+    QVERIFY2(!sodium.contains(QStringLiteral("覆盖")), qPrintable(sodium));
+    QVERIFY2(std::any_of(verdicts.cbegin(), verdicts.cend(),
+                         [&](const QString &v) { return sodium.contains(QStringLiteral(" 毫克 ") + v); }),
+             qPrintable(sodium));
 }
 
 void FoodLogViewTest::keyboardEditDeleteUndo()
@@ -641,7 +654,7 @@ void FoodLogViewTest::unreadableLogSaysSoOnce()
         QCOMPARE(rc, SQLITE_OK);
     }
     auto db = openDatabase(copy.data());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     MessageBox::Recorder boxes;
     FoodLogView view(store, FoodChoices(), Clock([] { return QDateTime(QDate(2026, 12, 10), QTime(12, 0)); }));
     QCOMPARE(boxes.asked().size(), 1);
@@ -709,7 +722,7 @@ void FoodLogViewTest::figuresAddUpAsShown()
 {
     ProgramCopy copy;
     auto db = openDatabase(copy.data());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const QDate day(2026, 12, 10);
     for (int i = 0; i < 3; ++i) {
         FoodLogEntry e;
@@ -1137,7 +1150,7 @@ void FoodLogViewTest::outOfRangeRowsAreSkippedAndSaid()
     {
         sqlite3 *raw = nullptr;
         QCOMPARE(sqlite3_open(QFile::encodeName(copy.data()).constData(), &raw), SQLITE_OK);
-        QStringList sql = FoodLogStore::createStatements().mid(0, 4); // the tables as 1.1 made them
+        QStringList sql = LogSchema::createStatements().mid(0, 4); // the tables as 1.1 made them
         sql << QStringLiteral("INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) VALUES "
                               "('2026-12-10', 0, '豆浆', '饮料', 250, 16, '2026-12-10 07:30:00'), "
                               "('2026-12-10', 1, '米饭', '谷薯', 1e308, 116, '2026-12-10 12:00:00')")
@@ -1148,7 +1161,7 @@ void FoodLogViewTest::outOfRangeRowsAreSkippedAndSaid()
         sqlite3_close(raw);
     }
     auto db = openDatabase(copy.data());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const QDate today(2026, 12, 10);
     FoodLogView view(store, FoodChoices(), Clock([today] { return QDateTime(today, QTime(20, 0)); }));
     view.resize(450, 400);
@@ -1171,7 +1184,7 @@ void FoodLogViewTest::chartGapsAndTwoTimesScale()
     // area with no exception; days without data stay empty.
     ProgramCopy copy;
     auto db = openDatabase(copy.data());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const QDate today(2026, 12, 10);
     for (int back : {0, 1, 5, 20}) {
         FoodLogEntry e;
@@ -1236,7 +1249,7 @@ void FoodLogViewTest::entriesAroundMidnightAndNewYear()
 {
     ProgramCopy copy;
     auto db = openDatabase(copy.data());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const FoodChoice apple{QStringLiteral("苹果"), QStringLiteral("水果"), 53, QString()};
     QDateTime now(QDate(2025, 12, 31), QTime(23, 59));
     FoodLogView view(store, FoodChoices(), Clock([&now] { return now; }));
@@ -1265,7 +1278,7 @@ void FoodLogViewTest::openOverMidnight()
 {
     ProgramCopy copy;
     auto db = openDatabase(copy.data());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     QDateTime now(QDate(2025, 12, 31), QTime(23, 59, 30));
     FoodLogView today(store, FoodChoices(), Clock([&now] { return now; }));
     FoodLogView earlier(store, FoodChoices(), Clock([&now] { return now; }));
@@ -1290,7 +1303,7 @@ void FoodLogViewTest::refreshReadsInOneTransaction()
 {
     ProgramCopy copy;
     auto db = openDatabase(copy.data());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const QDate day(2026, 12, 10);
     FoodLogView view(store, FoodChoices(), Clock([day] { return QDateTime(day, QTime(12, 0)); }));
     store.setWeight(day, 70);

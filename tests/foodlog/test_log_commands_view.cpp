@@ -3,6 +3,7 @@
 // day copied to today, a meal copied to a chosen day, a quick entry; each from the entries' own
 // menu or its button, each taken back with Ctrl+Z.
 
+#include "datafile/DataLayout.h"
 #include "db/Database.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/ui/EntryList.h"
@@ -88,7 +89,7 @@ struct LogFixture
 {
     TempDatabase file;
     std::unique_ptr<Database> db = openDatabase(file.path());
-    FoodLogStore store{*db, noon()};
+    FoodLogStore store{*db, DataLayout::layout(), noon()};
     std::unique_ptr<FoodLogView> view;
     qint64 rice = 0;
 

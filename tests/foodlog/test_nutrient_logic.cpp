@@ -3,6 +3,7 @@
 // entries keeping the figures they were logged with, and an older file's entries given the food
 // table's figures by the upgrade, after its backup.
 
+#include "datafile/DataLayout.h"
 #include "db/Database.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/MacroShares.h"
@@ -157,7 +158,7 @@ void NutrientLogicTest::entriesKeepTheirFigures()
 {
     TempDatabase file;
     auto db = openDatabase(file.path());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     const FoodLogEntry egg = store.addEntry(eaten("鸡蛋", 50, Nutrients{13.3, 8.8, 2.8, 0}));
     store.addEntry(eaten("奶茶", 250, std::nullopt));
     QList<FoodLogEntry> day = store.entriesOn(QDate(2026, 12, 10));
@@ -186,7 +187,7 @@ void NutrientLogicTest::upgradeGivesEarlierEntriesTheTablesFigures()
     file.exec(QStringLiteral("INSERT INTO food_log (day, meal, food, category, grams, kcal_per_100g, created) VALUES "
                              "('2026-12-09', 0, '米饭', '谷薯', 150, 116, ''), ('2026-12-09', 0, '宫保鸡丁', '菜肴', 200, 197, '')"));
     auto db = openDatabase(file.path());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     QVERIFY(!store.entriesOn(QDate(2026, 12, 9)).at(0).nutrientsPer100g); // reading changes nothing
     store.setWeight(QDate(2026, 12, 10), 60);
     QCOMPARE(QDir(file.dir()).entryList({QStringLiteral("data.mdb.bak-*")}, QDir::Files).size(), 1);

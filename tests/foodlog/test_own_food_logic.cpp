@@ -3,6 +3,7 @@
 // the recipe arithmetic, the tables added through the log's one upgrade from every earlier
 // layout, every search finding them, the shipped tables left alone, past entries kept.
 
+#include "datafile/DataLayout.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "db/DataError.h"
@@ -76,6 +77,8 @@ private slots:
     void sodiumIsKeptWithTheFood();
     void importReplacesOrKeepsOnAClash();
     void csvRoundTrip();
+    void csvSodiumColumn_data();
+    void csvSodiumColumn();
     void csvRefusesBrokenFiles_data();
     void csvRefusesBrokenFiles();
     void csvFromAChineseSpreadsheet();
@@ -312,10 +315,10 @@ void OwnFoodLogicTest::upgradeFromEveryEarlierLayout()
     QFETCH(int, statements);
     TempDatabase file;
     fillFoods(file);
-    for (const QString &sql : LogSchema::createStatements().mid(0, statements))
+    for (const QString &sql : DataLayout::logStatements().mid(0, statements))
         file.exec(sql);
     auto db = openDatabase(file.path());
-    LogSchema schema(*db, Clock([] { return Noon; }));
+    LogSchema schema(*db, DataLayout::layout(), Clock([] { return Noon; }));
     OwnFoodStore store(schema);
     QVERIFY(store.foods().isEmpty());
     QCOMPARE(backupCount(file), 0);
@@ -355,7 +358,7 @@ void OwnFoodLogicTest::everySearchFindsThemBesideShippedOnes()
     fillFoods(file);
     const QString shipped = file.query(QStringLiteral("SELECT group_concat(food || kcal, ',') FROM \"01\"")).toString();
     auto db = openDatabase(file.path());
-    LogSchema schema(*db);
+    LogSchema schema(*db, DataLayout::layout());
     OwnFoodStore store(schema);
     store.add(milkTea());
     // As if the shipped table gained a food of the same name later.
@@ -381,7 +384,7 @@ void OwnFoodLogicTest::changesNeverTouchPastEntries()
     TempDatabase file;
     fillFoods(file);
     auto db = openDatabase(file.path());
-    FoodLogStore log(*db);
+    FoodLogStore log(*db, DataLayout::layout());
     OwnFoodStore store(log.schema());
     const qint64 id = store.add(milkTea());
     FoodLogEntry drink;
@@ -413,7 +416,7 @@ void OwnFoodLogicTest::sodiumIsKeptWithTheFood()
 {
     TempDatabase file;
     auto db = openDatabase(file.path());
-    LogSchema schema(*db);
+    LogSchema schema(*db, DataLayout::layout());
     OwnFoodStore store(schema);
     OwnFood crackers = milkTea();
     crackers.name = QStringLiteral("苏打饼干（某牌）");
@@ -441,7 +444,7 @@ void OwnFoodLogicTest::importReplacesOrKeepsOnAClash()
 {
     TempDatabase file;
     auto db = openDatabase(file.path());
-    LogSchema schema(*db);
+    LogSchema schema(*db, DataLayout::layout());
     OwnFoodStore store(schema);
     store.add(milkTea());
     OwnFood newer = milkTea();
@@ -490,14 +493,25 @@ void OwnFoodLogicTest::csvRoundTrip()
                     {QStringLiteral("鸡蛋"), QStringLiteral("蛋类"), 144, 50}};
     OwnFood tea = milkTea();
     tea.nutrients = Nutrients{1.1, 2.2, 10.5, 0};
+    tea.nutrients->sodium = 48;
+    OwnFood bread;
+    bread.name = QStringLiteral("我的面包");
+    bread.category = OwnFood::defaultCategory();
+    bread.kcalPer100g = 280;
+    bread.nutrients = Nutrients{8, 5, 50, 0}; // no sodium given
     recipe.parts[0].nutrients = Nutrients{2.6, 0.3, 25.9, 0};
-    const QByteArray csv = OwnFoodCsv::write({tea, recipe});
+    recipe.parts[0].nutrients->sodium = 2.5;
+    const QByteArray csv = OwnFoodCsv::write({tea, recipe, bread});
     QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
     QVERIFY(csv.contains("\"'=蛋炒饭\""));
     const OwnFoodCsv::Reading read = OwnFoodCsv::read(csv);
     QVERIFY2(read.problems.isEmpty(), qPrintable(read.problems.join(QLatin1Char('\n'))));
-    QCOMPARE(read.foods.size(), 2);
+    QCOMPARE(read.foods.size(), 3);
     QCOMPARE(read.foods.at(0).aliases, milkTea().aliases);
+    QCOMPARE(read.foods.at(0).nutrients->sodium, std::optional<double>(48));
+    QCOMPARE(read.foods.at(1).parts.at(0).nutrients->sodium, std::optional<double>(2.5));
+    QCOMPARE(read.foods.at(2).nutrients->sodium, std::nullopt);
+    QCOMPARE(read.foods.at(2).nutrients->carbohydrate, 50.0);
     QCOMPARE(read.foods.at(0).measureGrams, 500.0);
     QCOMPARE(read.foods.at(0).nutrients->fat, 2.2);
     QCOMPARE(read.foods.at(1).parts.at(0).nutrients->carbohydrate, 25.9);
@@ -507,6 +521,61 @@ void OwnFoodLogicTest::csvRoundTrip()
     QCOMPARE(read.foods.at(1).parts.size(), 2);
     QCOMPARE(read.foods.at(1).parts.at(1).category, QStringLiteral("蛋类"));
     QCOMPARE(read.foods.at(1).parts.at(1).grams, 50.0);
+}
+
+void OwnFoodLogicTest::csvSodiumColumn_data()
+{
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<QByteArray>("row");
+    QTest::addColumn<double>("sodium"); // -1: none
+    QTest::addColumn<QString>("problem"); // empty: taken
+    const QByteArray now = "类型,名称,分类,每100克热量,其他名称,份量,份量克数,熟重克数,所属菜谱,配料克数,蛋白质,脂肪,碳水,钠毫克数\n";
+    const QByteArray before = "类型,名称,分类,每100克热量,其他名称,份量,份量克数,熟重克数,所属菜谱,配料克数,蛋白质,脂肪,碳水\n";
+    QTest::newRow("with sodium") << now << QByteArray("食物,奶茶,我的食物,80,,,,,,,1,2,10,48\n") << 48.0 << QString();
+    QTest::newRow("the column left empty") << now << QByteArray("食物,奶茶,我的食物,80,,,,,,,1,2,10,\n") << -1.0 << QString();
+    QTest::newRow("a file from before the column") << before << QByteArray("食物,奶茶,我的食物,80,,,,,,,1,2,10\n") << -1.0 << QString();
+    QTest::newRow("columns in another order")
+        << QByteArray("名称,类型,钠毫克数,分类,每100克热量,其他名称,份量,份量克数,熟重克数,所属菜谱,配料克数,碳水,脂肪,蛋白质\n")
+        << QByteArray("奶茶,食物,48,我的食物,80,,,,,,,10,2,1\n") << 48.0 << QString();
+    QTest::newRow("the most salt holds") << now << QByteArray("食物,盐,我的食物,0,,,,,,,0,0,0,40000\n") << 40000.0 << QString();
+    QTest::newRow("more than salt holds") << now << QByteArray("食物,盐,我的食物,0,,,,,,,0,0,0,40001\n") << -1.0
+                                          << "第 2 行：蛋白质、脂肪、碳水应都为";
+    QTest::newRow("sodium without the three") << now << QByteArray("食物,奶茶,我的食物,80,,,,,,,,,,48\n") << -1.0
+                                              << "第 2 行：蛋白质、脂肪、碳水应都为";
+    QTest::newRow("not a number") << now << QByteArray("食物,奶茶,我的食物,80,,,,,,,1,2,10,少许\n") << -1.0
+                                  << "第 2 行：蛋白质、脂肪、碳水应都为";
+    QTest::newRow("a row of the old width under the new header")
+        << now << QByteArray("食物,奶茶,我的食物,80,,,,,,,1,2,10\n") << -1.0 << "第 2 行：应有 14 列，实有 13 列";
+    QTest::newRow("a column missing") << QByteArray("类型,名称,分类,每100克热量,其他名称,份量,份量克数,熟重克数,所属菜谱,配料克数,蛋白质,脂肪,钠毫克数\n")
+                                      << QByteArray("食物,奶茶,我的食物,80,,,,,,,1,2,48\n") << -1.0 << "缺少列“碳水”";
+    QTest::newRow("a column unknown") << QByteArray(now).replace("钠毫克数", "钠克数") << QByteArray("食物,奶茶,我的食物,80,,,,,,,1,2,10,0.05\n")
+                                      << -1.0 << "不认识的列“钠克数”";
+    QTest::newRow("a column twice") << QByteArray(before).replace("\n", ",脂肪\n") << QByteArray("食物,奶茶,我的食物,80,,,,,,,1,2,10,3\n")
+                                    << -1.0 << "列“脂肪”出现了两次";
+}
+
+// The sodium column is found by its name; files written before it still import; its values
+// keep to the one bounds table.
+void OwnFoodLogicTest::csvSodiumColumn()
+{
+    QFETCH(QByteArray, header);
+    QFETCH(QByteArray, row);
+    QFETCH(double, sodium);
+    QFETCH(QString, problem);
+    const OwnFoodCsv::Reading read = OwnFoodCsv::read(header + row);
+    const QString problems = read.problems.join(QLatin1Char('\n'));
+    if (!problem.isEmpty()) {
+        QVERIFY2(problems.contains(problem), qPrintable(problems));
+        QVERIFY(read.foods.isEmpty());
+        return;
+    }
+    QVERIFY2(problems.isEmpty(), qPrintable(problems));
+    QCOMPARE(read.foods.size(), 1);
+    const OwnFood &food = read.foods.first();
+    QVERIFY(food.nutrients);
+    QCOMPARE(food.nutrients->sodium, sodium < 0 ? std::nullopt : std::optional<double>(sodium));
+    if (food.name == QStringLiteral("奶茶"))
+        QCOMPARE(food.nutrients->carbohydrate, 10.0);
 }
 
 void OwnFoodLogicTest::csvRefusesBrokenFiles_data()

@@ -2,6 +2,7 @@
 // Progress without a window: the weight's trend and its rate, where it leads, the waist in the
 // file, one whole-kcal figure per day, round chart scales, the report's periods.
 
+#include "datafile/DataLayout.h"
 #include "db/Database.h"
 #include "db/DataError.h"
 #include "foodlog/ChartScale.h"
@@ -226,7 +227,7 @@ void ProgressLogicTest::waistStoredWithinRange()
     QFETCH(bool, accepted);
     TempDatabase file;
     auto db = openDatabase(file.path());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     QVERIFY(!store.waistOn(Today)); // a file without the table reads as none
     store.setWaist(Today, 80);
     if (accepted) {
@@ -253,7 +254,7 @@ void ProgressLogicTest::oneWholeFigurePerDay()
 {
     TempDatabase file;
     auto db = openDatabase(file.path());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     ExerciseStore exercise(store.schema());
     const QDate first = Today.addDays(-29);
     for (QDate day = first; day <= Today; day = day.addDays(1)) {
@@ -366,7 +367,7 @@ void ProgressLogicTest::reportCarriesTrendAndWaist()
 {
     TempDatabase file;
     auto db = openDatabase(file.path());
-    FoodLogStore store(*db);
+    FoodLogStore store(*db, DataLayout::layout());
     ExerciseStore exercise(store.schema());
     Profile profile;
     profile.targetKg = 72;

@@ -3,6 +3,7 @@
 // report saying the same, one whole-kcal figure per day on screen, in the CSV, the chart and the
 // report, the waist from the keyboard, and the report's days chosen from the keyboard.
 
+#include "datafile/DataLayout.h"
 #include "db/CsvText.h"
 #include "db/Database.h"
 #include "exercise/ExerciseStore.h"
@@ -63,7 +64,7 @@ struct ViewFixture
 {
     TempDatabase file;
     std::unique_ptr<Database> db = openDatabase(file.path());
-    FoodLogStore store{*db, evening()};
+    FoodLogStore store{*db, DataLayout::layout(), evening()};
     std::unique_ptr<FoodLogView> view;
 
     ViewFixture()

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The one reader of typed amounts: every field that takes one (grams, weight, height, minutes,
-// energy) reads the same texts the same way.
+// energy) reads the same texts the same way; and the one writer of figures, whose text it reads back.
 #include "foods/AmountText.h"
+#include "foods/FigureText.h"
 #include "foods/FoodChoices.h"
 #include "foods/PortionCalculator.h"
 
@@ -16,6 +17,8 @@ private slots:
     void read();
     void storedFiguresReadTheSameWay_data();
     void storedFiguresReadTheSameWay();
+    void figureText_data();
+    void figureText();
 };
 
 void TestAmountText::read_data()
@@ -123,6 +126,38 @@ void TestAmountText::storedFiguresReadTheSameWay()
     QCOMPARE(choice ? choice->kcalPer100g : -1.0, per100);
     const bool panelReadsIt = PortionCalculator::portionGrams(portion) && PortionCalculator::kcalValue(kcal);
     QCOMPARE(panelReadsIt, per100 >= 0);
+}
+
+void TestAmountText::figureText_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("zero") << 0.0 << "0";
+    QTest::newRow("whole") << 150.0 << "150";
+    QTest::newRow("one decimal") << 12.5 << "12.5";
+    QTest::newRow("second decimal rounds down") << 49.34 << "49.3";
+    QTest::newRow("second decimal rounds up") << 49.36 << "49.4";
+    QTest::newRow("rounds up to a whole number") << 2.96 << "3";
+    QTest::newRow("rounds down to a whole number") << 2.04 << "2";
+    QTest::newRow("rounds up across a ten") << 9.97 << "10";
+    QTest::newRow("smallest shown") << 0.05 << "0.1";
+    QTest::newRow("too small to show") << 0.04 << "0";
+    QTest::newRow("negative") << -2.5 << "-2.5";
+    QTest::newRow("negative whole") << -3.0 << "-3";
+    QTest::newRow("negative rounds to zero") << -0.04 << "0";
+    QTest::newRow("large whole") << 88000.0 << "88000";
+    QTest::newRow("large, no exponent, half rounds up") << 123456789.25 << "123456789.3";
+    QTest::newRow("beyond any range") << 1e15 << "1000000000000000";
+}
+
+void TestAmountText::figureText()
+{
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(FigureText::upToOneDecimal(value), text);
+    // What is written reads back as the figure shown, wherever a non-negative one is typed.
+    if (value >= 0)
+        QCOMPARE(AmountText::number(text), std::optional<double>(text.toDouble()));
 }
 
 QTEST_GUILESS_MAIN(TestAmountText)

@@ -9,6 +9,7 @@
 //   data_kill_child <folder> <prefix> <seed> writer   another program beside it: note saves
 //       into 有氧运动 on a connection of its own, "WNOTE <title>" each.
 //   data_kill_child <folder> <prefix> <seed> start   the window's start alone.
+#include "datafile/DataLayout.h"
 #include "db/DatabaseCopy.h"
 #include "db/Database.h"
 #include "db/DataError.h"
@@ -81,7 +82,7 @@ int main(int argc, char **argv)
     MessageBox::Recorder boxes; // every question answered with its first button: 确定, 替换
     FileDialog::Recorder files;
     auto db = openDatabase(dataFile);
-    FoodLogStore log(*db);
+    FoodLogStore log(*db, DataLayout::layout());
     // At most two restores a run: the copies kept before restores (the newest five) then still
     // hold what each restore replaced when the script looks.
     int restoresLeft = 2;

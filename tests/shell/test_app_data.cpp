@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The data commands of the window menu on the real window: exporting notes, the food log and own
 // foods, the report, backups and restores, imports.
+#include "datafile/DataLayout.h"
 #include "db/DailyBackup.h"
 #include "db/CsvText.h"
 #include "db/Database.h"
@@ -22,7 +23,7 @@
 #include "notebook/ui/NotebookController.h"
 #include "resources/Pictures.h"
 #include "db/FileLayout.h"
-#include "foodlog/DataLayout.h"
+#include "datafile/DataLayout.h"
 #include "shell/AboutPage.h"
 #include "shell/DataCommands.h"
 #include "shell/FatalError.h"
@@ -213,7 +214,7 @@ void TestAppData::exportFoodLogAndExercise()
     copyProgram(dir);
     {
         auto db = openDatabase(data);
-        FoodLogStore store(*db);
+        FoodLogStore store(*db, DataLayout::layout());
         FoodLogEntry rice;
         rice.day = QDate(2026, 12, 9);
         rice.meal = 1;
@@ -260,7 +261,7 @@ void TestAppData::ownFoodsMoveToAnotherComputer()
     copyProgram(second);
     {
         auto db = openDatabase(first.filePath(QStringLiteral("data.mdb")));
-        LogSchema schema(*db);
+        LogSchema schema(*db, DataLayout::layout());
         OwnFood tea;
         tea.name = QStringLiteral("我的奶茶");
         tea.category = OwnFood::defaultCategory();
@@ -340,7 +341,7 @@ void TestAppData::reportOfTheLastDays()
     const Clock clock([today] { return QDateTime(today, QTime(20, 0)); });
     {
         auto db = openDatabase(dir.filePath(QStringLiteral("data.mdb")));
-        FoodLogStore store(*db, clock);
+        FoodLogStore store(*db, DataLayout::layout(), clock);
         Profile profile;
         profile.heightCm = 165;
         store.setProfile(profile);
@@ -668,7 +669,7 @@ void TestAppData::restoreWhileFoodLogShown()
     // The backup had no food log yet: it arrived with the log's tables, in the same step.
     {
         auto restored = openDatabase(data);
-        QVERIFY(FoodLogStore(*restored).isUpToDate());
+        QVERIFY(FoodLogStore(*restored, DataLayout::layout()).isUpToDate());
     }
     // The food log stays on show over the notebook's controls.
     QVERIFY(foodLogShown(w));
@@ -692,7 +693,7 @@ void TestAppData::waistKeptThroughBackupRestoreAndExport()
     const QDate day(2026, 12, 9);
     {
         auto db = openDatabase(data);
-        FoodLogStore store(*db);
+        FoodLogStore store(*db, DataLayout::layout());
         store.setWeight(day, 80.2);
         store.setWaist(day, 86.5);
     }
@@ -709,7 +710,7 @@ void TestAppData::waistKeptThroughBackupRestoreAndExport()
     execOn(data, "UPDATE waist_log SET cm = 99;");
     {
         auto db = openDatabase(data);
-        QCOMPARE(FoodLogStore(*db).waistOn(day).value_or(-1), 99.0);
+        QCOMPARE(FoodLogStore(*db, DataLayout::layout()).waistOn(day).value_or(-1), 99.0);
     }
     MessageBox::setNextAnswer(MessageBox::NoButton);
     files.answer(chosen);
@@ -717,7 +718,7 @@ void TestAppData::waistKeptThroughBackupRestoreAndExport()
     QVERIFY2(boxes.asked().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.asked().last().text));
     {
         auto db = openDatabase(data);
-        QCOMPARE(FoodLogStore(*db).waistOn(day).value_or(-1), 86.5);
+        QCOMPARE(FoodLogStore(*db, DataLayout::layout()).waistOn(day).value_or(-1), 86.5);
     }
 
     const QString logFilter = QStringLiteral("饮食与运动记录 CSV (*.csv)");

@@ -22,7 +22,7 @@
 #include "notebook/ui/NotebookController.h"
 #include "resources/Pictures.h"
 #include "db/FileLayout.h"
-#include "foodlog/DataLayout.h"
+#include "datafile/DataLayout.h"
 #include "shell/AboutPage.h"
 #include "shell/DataCommands.h"
 #include "shell/FatalError.h"

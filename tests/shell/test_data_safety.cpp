@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "db/DailyBackup.h"
+#include "datafile/DataLayout.h"
 #include "db/Database.h"
 #include "db/DatabaseCopy.h"
 #include "db/DataError.h"
@@ -44,6 +45,10 @@ private slots:
     void importClashAnsweredByNamedButtons_data();
     void importClashAnsweredByNamedButtons();
     void importCancelledChangesNothing();
+    void restoreCancelledLeavesTheFileAsItWas_data();
+    void restoreCancelledLeavesTheFileAsItWas();
+    void exportCancelledLeavesNoFile_data();
+    void exportCancelledLeavesNoFile();
     void restoreRefusesSpecialFilesAndViews_data();
     void restoreRefusesSpecialFilesAndViews();
     void dataFileMustBeARegularFile();
@@ -111,12 +116,18 @@ QStringList ownFoodNames(const QString &dataFile)
 void addOwnFood(const QString &dataFile, const QString &name, double kcal)
 {
     auto db = openDatabase(dataFile);
-    LogSchema schema(*db);
+    LogSchema schema(*db, DataLayout::layout());
     OwnFood food;
     food.name = name;
     food.category = OwnFood::defaultCategory();
     food.kcalPer100g = kcal;
     OwnFoodStore(schema).add(food);
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList listing(const QString &folder)
@@ -258,6 +269,131 @@ void TestDataSafety::importCancelledChangesNothing()
     QCOMPARE(boxes.asked().size(), 1);
     QCOMPARE(boxes.asked().first().text, QStringLiteral("已取消导入，没有导入任何食物。"));
     QCOMPARE(ownFoodNames(window->dataFile()), QStringList());
+}
+
+void TestDataSafety::restoreCancelledLeavesTheFileAsItWas_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<qint64>("cancelAt");
+    QTest::addColumn<qint64>("stoppedBy"); // the furthest the box can have got
+    // Before the question, a box for the copy of the backup that is checked; after it, one whose
+    // first half is the copy of the current data, its second the backup's rows (the fixture's
+    // food table alone takes more than one step).
+    QTest::newRow("while the backup is checked") << "正在检查备份" << qint64(1) << qint64(1000);
+    QTest::newRow("while the current data is copied") << "正在恢复数据" << qint64(1) << qint64(500);
+    QTest::newRow("while the backup's rows go in") << "正在恢复数据" << qint64(501) << qint64(999);
+    QTest::newRow("at the last row, before the commit") << "正在恢复数据" << qint64(1000) << qint64(1000);
+}
+
+// 取消 in the progress box of a restore: the data file keeps every byte, and no copy of it is
+// left behind in the backups folder.
+void TestDataSafety::restoreCancelledLeavesTheFileAsItWas()
+{
+    QFETCH(QString, box);
+    QFETCH(qint64, cancelAt);
+    QFETCH(qint64, stoppedBy);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QString data = dir.filePath(QStringLiteral("data.mdb"));
+    const QString source = dir.filePath(QStringLiteral("backup.mdb"));
+    copyDatabaseFile(data, source);
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+    addOwnFood(data, QStringLiteral("恢复前的奶茶"), 80);
+    const QByteArray bytes = bytesOf(data);
+    QVERIFY(!bytes.isEmpty());
+    const QString backups = DailyBackup(data).folder();
+    const QStringList before = listing(backups);
+
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+    LongWork::Recorder work;
+    work.cancelAt(cancelAt, box);
+    files.answer(source);
+    menuAction(*window, "restoreData")->trigger();
+    const bool asked = box == QStringLiteral("正在恢复数据");
+    QCOMPARE(work.labels(), (asked ? QStringList{"正在检查备份", "正在恢复数据"} : QStringList{"正在检查备份"}));
+    QVERIFY2(work.furthest() >= cancelAt && work.furthest() <= stoppedBy, qPrintable(QString::number(work.furthest())));
+    QCOMPARE(boxes.asked().size(), asked ? 2 : 1); // the question, then what happened
+    QCOMPARE(boxes.asked().last().text, QStringLiteral("已取消恢复，现在的数据未作改动。"));
+    QVERIFY(bytesOf(data) == bytes);
+    QVERIFY(!QFileInfo::exists(data + QStringLiteral("-journal")));
+    QCOMPARE(listing(backups), before);
+    QCOMPARE(ownFoodNames(data), QStringList{"恢复前的奶茶"});
+
+    // Not cancelled, the same restore goes through to its end.
+    work.cancelAt(-1);
+    files.answer(source);
+    menuAction(*window, "restoreData")->trigger();
+    QVERIFY2(boxes.asked().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.asked().last().text));
+    QCOMPARE(work.furthest(), 1000);
+    QCOMPARE(ownFoodNames(data), QStringList());
+    QCOMPARE(listing(backups).size(), before.size() + 1);
+}
+
+void TestDataSafety::exportCancelledLeavesNoFile_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("existing");
+    QTest::addColumn<QString>("label");
+    const QString notes = QStringLiteral("全部栏目 Markdown (*.md)");
+    const QString log = QStringLiteral("饮食与运动记录 CSV (*.csv)");
+    QTest::newRow("notes, new file") << "exportNotes" << notes << "notes.md" << false << "正在导出";
+    QTest::newRow("notes, over a file") << "exportNotes" << notes << "notes.md" << true << "正在导出";
+    QTest::newRow("log CSV, new file") << "exportNotes" << log << "log.csv" << false << "正在导出";
+    QTest::newRow("log CSV, over a file") << "exportNotes" << log << "log.csv" << true << "正在导出";
+    QTest::newRow("backup, new file") << "backupData" << QString() << "copy.mdb" << false << "正在备份数据";
+    QTest::newRow("backup, over a file") << "backupData" << QString() << "copy.mdb" << true << "正在备份数据";
+}
+
+// 取消 in the progress box of an export or a backup: no file where none was, a file that was
+// there keeps its bytes, and no temporary is left beside it.
+void TestDataSafety::exportCancelledLeavesNoFile()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, filter);
+    QFETCH(QString, name);
+    QFETCH(bool, existing);
+    QFETCH(QString, label);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    copyFixture(dir);
+    const QString out = dir.filePath(QStringLiteral("out"));
+    QVERIFY(QDir().mkpath(out));
+    const QString target = QDir(out).filePath(name);
+    const QByteArray old = "the user's own file\n";
+    if (existing)
+        writeFile(target, old);
+    auto window = Startup::openMainWindow(dir.path());
+    QVERIFY(window);
+
+    MessageBox::Recorder boxes;
+    FileDialog::Recorder files;
+    LongWork::Recorder work;
+    work.cancelAt(1);
+    files.answer(target, filter);
+    menuAction(*window, command.toLatin1().constData())->trigger();
+    QCOMPARE(work.labels(), QStringList{label});
+    QVERIFY(work.furthest() >= 1);
+    QCOMPARE(boxes.asked().size(), 1);
+    const QString text = boxes.asked().first().text;
+    QVERIFY2(text.startsWith(QStringLiteral("已取消")), qPrintable(text));
+    QCOMPARE(text.contains(QStringLiteral("原来的文件未作改动")), existing);
+    QCOMPARE(listing(out), existing ? QStringList{name} : QStringList());
+    if (existing)
+        QCOMPARE(bytesOf(target), old);
+
+    // Not cancelled, the box goes to its end and the file is written.
+    work.cancelAt(-1);
+    files.answer(target, filter);
+    menuAction(*window, command.toLatin1().constData())->trigger();
+    QVERIFY2(boxes.asked().last().text.startsWith(QStringLiteral("已")), qPrintable(boxes.asked().last().text));
+    QVERIFY(!boxes.asked().last().text.startsWith(QStringLiteral("已取消")));
+    QCOMPARE(listing(out), QStringList{name});
+    QVERIFY(bytesOf(target) != old);
 }
 
 void TestDataSafety::restoreRefusesSpecialFilesAndViews_data()

@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -322,6 +323,8 @@ private slots:
     void unusableShapeIsRefused_data();
     void unusableShapeIsRefused();
     void loadAndApplyReportMissingThings();
+    void readErrorsAreToldInChinese_data();
+    void readErrorsAreToldInChinese();
     void picturesSuitTheScreenScale();
     void damagedHighlightedPicture_data();
     void damagedHighlightedPicture();
@@ -670,6 +673,45 @@ void TestSkin::loadAndApplyReportMissingThings()
         QFAIL("a form name was matched without regard to case");
     } catch (const SkinError &error) {
         QVERIFY2(error.message().contains(QStringLiteral("“simple”")), qPrintable(error.message()));
+    }
+}
+
+void TestSkin::readErrorsAreToldInChinese_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("no permission to read") << "unreadable" << "没有权限";
+    // Linux answers a read of its own memory at address 0 with EIO.
+    QTest::newRow("a read that fails") << "eio" << "读写磁盘时出错";
+}
+
+// The system's cause of a failed read, in Chinese, as for every other file the program reads.
+void TestSkin::readErrorsAreToldInChinese()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, cause);
+    QTemporaryDir dir;
+    QString path;
+    if (kind == QLatin1String("unreadable")) {
+        path = dir.filePath(QStringLiteral("Skin1.dat"));
+        QVERIFY(QFile::copy(BuiltSkin, path));
+        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+        if (QFile(path).open(QIODevice::ReadOnly))
+            QSKIP("this user reads every file (root)");
+    } else {
+        path = QStringLiteral("/proc/self/mem");
+        if (!QFileInfo(path).isFile())
+            QSKIP("no /proc/self/mem here");
+    }
+    SkinEngine engine;
+    try {
+        engine.loadSkin(path);
+        QFAIL("an unreadable skin file was loaded");
+    } catch (const SkinError &error) {
+        QString text = error.message();
+        QVERIFY2(text.contains(cause), qPrintable(text));
+        text.remove(path);
+        QVERIFY2(!text.contains(QRegularExpression(QStringLiteral("[A-Za-z]{3,}"))), qPrintable(text));
     }
 }
 

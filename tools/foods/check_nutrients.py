@@ -6,7 +6,8 @@ Every row is checked on its own:
   - the header is exactly the documented one and every row has all its fields;
   - a figure is empty or a number from 0 to 100 with at most one decimal;
   - protein, fat and carbohydrate are given together or not at all, and alcohol
-    only with them and only for drinks with alcohol;
+    only with them and only for drinks with alcohol (and dishes of
+    recipes.csv made with one);
   - protein + fat + carbohydrate + alcohol is at most 100 g;
   - the energy of the figures, 4 x protein + 9 x fat + 4 x carbohydrate +
     7 x alcohol, lies within 15 % or 20 kcal of the row's kcal, whichever is
@@ -18,6 +19,9 @@ Every row is checked on its own:
 The coverage, foods with protein, fat and carbohydrate per category, must be
 the one the table "| Category | Foods | With figures |" of FOODS.md states;
 it is printed against the goal of 90 % overall and 70 % in every category.
+A category below 70 % fails the check unless it is one of BELOW_GOAL, the
+categories no cited source fills that far yet (FOODS.md, "What is still
+missing", says why); the overall goal is printed only.
 
 A row outside that energy band is accepted only when resources/FOODS.md lists
 it, with its reason, in the table under the heading "### Energy outliers".
@@ -39,9 +43,14 @@ SODIUM = re.compile(r"^\d{1,5}(\.\d)?$")
 MAX_SODIUM = 40000.0
 COVERAGE_HEADER = "| Category | Foods | With figures |"
 GOAL_OVERALL, GOAL_CATEGORY = 0.90, 0.70
+# Categories that may stay below GOAL_CATEGORY for now: dishes wait for
+# weighed recipes, and the drinks, snacks and drinks with alcohol that are
+# left have no row of the same product in the cited tables.
+BELOW_GOAL = {"家常菜肴", "快餐小吃", "饮料", "糕点零食", "酒类"}
 MACROS = ["protein", "fat", "carbohydrate"]
-# Where alcohol may be given: the drinks with alcohol, and the one seasoning
-# that is a wine.
+# Where alcohol may be given: the drinks with alcohol, the one seasoning that is
+# a wine, and a dish of recipes.csv (beside foods.csv) that has one of them
+# among its ingredients.
 ALCOHOL_CATEGORIES = {"酒类"}
 ALCOHOL_NAMES = {"料酒"}
 ENERGY_FACTORS = {"protein": 4, "fat": 9, "carbohydrate": 4, "alcohol": 7}
@@ -125,7 +134,23 @@ def check_coverage(markdown_path, counts):
         goal = GOAL_OVERALL if category == "Total" else GOAL_CATEGORY
         share = covered / foods if foods else 0
         print(f"coverage {category}: {covered}/{foods} = {share:.0%}" + ("" if share >= goal else f" (goal {goal:.0%})"))
+        if category != "Total" and category not in BELOW_GOAL and share < goal:
+            problems.append(f"{category}: {covered} of {foods} foods have figures, under the goal of "
+                            f"{goal:.0%} (only {', '.join(sorted(BELOW_GOAL))} may be under it)")
     return problems
+
+
+def dishes_with_wine(csv_path, rows):
+    """The dishes of recipes.csv beside csv_path with a drink with alcohol (or
+    料酒) among their ingredients: they may carry its alcohol."""
+    recipes_path = os.path.join(os.path.dirname(os.path.abspath(csv_path)), "recipes.csv")
+    if not os.path.exists(recipes_path):
+        return set()
+    category_of = {fields[1]: fields[0] for fields in rows[1:] if len(fields) > 1}
+    with open(recipes_path, encoding="utf-8", newline="") as handle:
+        recipe_rows = list(csv.reader(handle))[1:]
+    return {fields[1] for fields in recipe_rows
+            if len(fields) > 2 and (category_of.get(fields[2]) in ALCOHOL_CATEGORIES or fields[2] in ALCOHOL_NAMES)}
 
 
 def check(csv_path, markdown_path):
@@ -139,6 +164,7 @@ def check(csv_path, markdown_path):
     if not rows or rows[0] != HEADER:
         problems.append(f"{csv_path}:1: the header must be \"{','.join(HEADER)}\"")
         return problems
+    may_carry_alcohol = dishes_with_wine(csv_path, rows)
     for number, fields in enumerate(rows[1:], start=2):
         where = f"{csv_path}:{number}"
         if len(fields) != len(HEADER):
@@ -168,7 +194,7 @@ def check(csv_path, markdown_path):
         if row["alcohol"] != "":
             if not given:
                 problems.append(f"{where}: {name}: alcohol without protein, fat and carbohydrate")
-            if row["category"] not in ALCOHOL_CATEGORIES and name not in ALCOHOL_NAMES:
+            if row["category"] not in ALCOHOL_CATEGORIES and name not in ALCOHOL_NAMES | may_carry_alcohol:
                 problems.append(f"{where}: {name}: alcohol is only for drinks with alcohol")
         counts.setdefault(row["category"], [0, 0])[0] += 1
         if not given and (row["fibre"] != "" or row["sodium"] != ""):

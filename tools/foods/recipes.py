@@ -12,14 +12,22 @@ weighted by their grams, over the weight of all listed ingredients:
     ingredient without them may be left out of these three only when it gives
     less than 3 % of the dish's energy (a splash of cooking wine); the left-out
     ones are printed. A bigger one leaves the dish without figures;
-  - fibre and sodium only when every ingredient has the figure.
+  - alcohol from the ingredients that carry it (a beer, a wine with figures),
+    so that the dish's energy counts it at 7 kcal/g like the drink's own;
+  - fibre and sodium only when every ingredient has the figure, with two
+    exceptions. An ingredient whose carbohydrate is 0.0 g (an oil, a meat)
+    adds no fibre even where its row prints none: fibre is part of the
+    carbohydrate. And a cooking wine (COOKING_WINES) left out under the 3 %
+    rule is left out of fibre and sodium too: a wine holds no fibre, and the
+    salt some bottles of 料酒 add is not counted (the tool says so).
 
 The weight is that of the listed ingredients: water added in cooking (and water
 boiled off) is not counted, as the recipes do not weigh it.
 
     recipes.py           check that foods.csv holds what the recipes give
     recipes.py --write   write it into foods.csv (kcal, protein, fat,
-                         carbohydrate, fibre, sodium of each recipe's row)
+                         carbohydrate, alcohol, fibre, sodium of each
+                         recipe's row)
 
 Exit status 1 on a problem (printed), 0 otherwise.
 """
@@ -30,6 +38,10 @@ import sys
 
 RECIPE_HEADER = ["category", "dish", "ingredient", "grams", "source"]
 LEAVE_OUT_SHARE = 0.03
+# Seasoning wines without figures that may be left out of fibre and sodium as
+# well, under the same 3 % rule. Soy sauces and pastes never are: a few grams of
+# them carry much of a dish's sodium.
+COOKING_WINES = {"料酒", "黄酒"}
 
 
 def repo_root():
@@ -78,7 +90,7 @@ def read_recipes(path, problems):
 
 def work_out(dish, parts, foods, problems):
     """The dish's figures per 100 g, as text for foods.csv: kcal, protein, fat,
-    carbohydrate, fibre, sodium."""
+    carbohydrate, alcohol, fibre, sodium."""
     total_grams = sum(grams for _, grams, _ in parts)
     kcal = 0.0
     for ingredient, grams, _ in parts:
@@ -87,6 +99,7 @@ def work_out(dish, parts, foods, problems):
             return None
         kcal += float(foods[ingredient]["kcal"]) * grams / 100
     macros = {"protein": 0.0, "fat": 0.0, "carbohydrate": 0.0}
+    alcohol = 0.0
     more = {"fibre": 0.0, "sodium": 0.0}
     complete = {"fibre": True, "sodium": True}
     macros_known = True
@@ -97,22 +110,30 @@ def work_out(dish, parts, foods, problems):
             if share >= LEAVE_OUT_SHARE:
                 print(f"{dish}: {ingredient} gives {share:.0%} of the energy and has no figures: none for the dish")
                 macros_known = False
+                for key in more:
+                    complete[key] = False
+            elif ingredient in COOKING_WINES:
+                print(f"{dish}: {ingredient} left out of protein, fat, carbohydrate, fibre and sodium "
+                      f"({share:.1%} of the energy; any salt it was sold with is not counted)")
             else:
                 print(f"{dish}: {ingredient} left out of protein, fat and carbohydrate ({share:.1%} of the energy)")
-            for key in more:
-                complete[key] = False
+                for key in more:
+                    complete[key] = False
             continue
         for key in macros:
             macros[key] += float(food[key]) * grams / 100
+        if food["alcohol"] != "":
+            alcohol += float(food["alcohol"]) * grams / 100
         for key in more:
-            if food[key] == "":
-                complete[key] = False
-            else:
+            if food[key] != "":
                 more[key] += float(food[key]) * grams / 100
+            elif not (key == "fibre" and float(food["carbohydrate"]) == 0):
+                complete[key] = False
     per100 = 100 / total_grams
     figures = {"kcal": f"{round(kcal * per100):d}"}
     for key in macros:
         figures[key] = f"{macros[key] * per100:.1f}" if macros_known else ""
+    figures["alcohol"] = f"{alcohol * per100:.1f}" if macros_known and alcohol > 0 else ""
     figures["fibre"] = f"{more['fibre'] * per100:.1f}" if macros_known and complete["fibre"] else ""
     figures["sodium"] = f"{round(more['sodium'] * per100):d}" if macros_known and complete["sodium"] else ""
     return figures

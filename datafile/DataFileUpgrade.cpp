@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/DataFileUpgrade.h"
+#include "datafile/DataFileUpgrade.h"
 
 #include "db/Database.h"
 #include "db/DataError.h"
 #include "db/FileLayout.h"
 #include "db/FileUpgrade.h"
 #include "db/ShippedFoods.h"
-#include "foodlog/DataLayout.h"
+#include "datafile/DataLayout.h"
 
 namespace DataFileUpgrade {
 
