@@ -19,15 +19,15 @@ class ProgramPresence;
 class Database;
 class QMenu;
 class FoodLogSection;
-class FoodPortionPanel;
-class FoodSearchBox;
-class QuickLogButton;
 class NotebookController;
 class CaloriePanel;
 class OwnFoodEditor;
 
-// The program's only window: its controls with their places and starting texts (MainForm), the skin, the load step
-// and the wiring of the controls' events to the calorie lookup and the notebook.
+// The program's only window. It places the features: each is made with the form's controls
+// (MainForm) and handed what it needs of the others as functions; the window switches the left
+// panel between them by the view a skin object opens, holds the window menu and the keys that
+// reach across them, and says DataReplaced after a restore or an import. Start-up's steps (the
+// load step, the one upgrade, the daily backup) are run from here too.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -61,9 +61,9 @@ public:
     // The data.mdb in use: beside the program, or the user's own file of an installed program.
     const QString &dataFile() const { return m_files.dataFile; }
 
-
     // The window's connection to the data file; null until the load step has run.
     Database *database() const { return m_database.get(); }
+    // The foods every search of the window shares (how often they were read, for a test).
     const SharedFoodIndex &sharedFoods() const { return m_foods; }
 
     // A skin button, clicked or chosen by its shortcut: `f` shows the food log in the left
