@@ -26,8 +26,6 @@ public:
         std::function<QString()> tableOnShow;
         // Shows the file's content afresh after a restore replaced it.
         std::function<void()> showRestoredData;
-        // The user's own foods changed (an import): the searches and the tree read them again.
-        std::function<void()> ownFoodsChanged;
         // Dates the names offered for exports and backups and the copy kept before a restore.
         Clock clock;
         // The installed template data.mdb, whose food tables a restored file gets (empty: none).
@@ -38,12 +36,11 @@ public:
     // "导出笔记…": all four sections, or the one on show, as Markdown or CSV; or the food log and
     // exercise as CSV.
     void exportNotes();
-    // "导出自定义食物…" and "导入自定义食物…": the user's own foods and recipes as CSV; an import
-    // that finds own foods of the same names asks whether to replace them.
+    // "导出自定义食物…": the user's own foods and recipes as CSV (their import is
+    // ownfoods/ui/OwnFoodImport's).
     void exportOwnFoods();
     // "导出报告…": the last 7 or 30 days or two dates (asked by name first) as a PDF.
     void exportReport();
-    void importOwnFoods();
     // "备份数据…": a checked copy of data.mdb where the user chooses.
     void backupData();
     // "从备份恢复…": a chosen backup replaces the data, after the current data is copied into
@@ -56,6 +53,8 @@ public:
     void about();
 
     static QString aboutText(const QString &dataFile);
+    // Where the choosers of exports and imports start: the user's documents.
+    static QString documentsFolder();
 
 private:
     // Whether `path` names the data file in use (or its journal), which no command may write.

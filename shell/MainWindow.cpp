@@ -8,17 +8,14 @@
 #include "db/ShippedFoods.h"
 #include "datafile/DataFileUpgrade.h"
 #include "foodlog/ui/FoodLogSection.h"
-#include "foods/HouseholdMeasures.h"
-#include "foods/ui/CalorieLookup.h"
-#include "foods/OwnFood.h"
-#include "foods/ui/FoodPortionPanel.h"
-#include "foods/ui/FoodSearchBox.h"
-#include "foods/ui/QuickLogButton.h"
+#include "foods/ui/CaloriePanel.h"
 #include "notebook/NotebookSections.h"
+#include "ownfoods/ui/OwnFoodEditor.h"
 #include "notebook/ui/NotebookController.h"
 #include "shell/AboutPage.h"
 #include "shell/DataCommands.h"
-#include "shell/SkinCaptions.h"
+#include "shell/ExerciseTab.h"
+#include "skin/ui/SkinCaptions.h"
 #include "shell/StartupBackup.h"
 #include "skin/ui/SkinButton.h"
 #include "widgets/AfterFirstPaint.h"
@@ -39,19 +36,26 @@
 #include <QPointer>
 #include <QMenu>
 #include <QShortcut>
-#include <QComboBox>
-#include <QTreeView>
 #include <QSettings>
 #include <QThread>
 #include <QTimer>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTextEdit>
+#include <QTreeView>
 
 namespace {
+
+// The notebook's sections as the skin's column shows them.
+QList<SkinCaption> notebookCaptions()
+{
+    QList<SkinCaption> captions;
+    for (const NotebookSection &section : NotebookSections::all())
+        captions.append({section.skinObject, section.caption});
+    return captions;
+}
 
 // The first control inside `container` that Tab would reach, or the container itself.
 QWidget *firstInTabOrder(QWidget *container)
@@ -73,59 +77,32 @@ MainWindow::MainWindow(const QString &programDir, QWidget *parent)
 MainWindow::MainWindow(const ProgramFiles &files, QWidget *parent, Clock clock)
     : QWidget(parent), m_files(files), m_clock(std::move(clock)), m_foods(files.dataFile)
 {
-    m_skin.setObjectName(QStringLiteral("skn"));
+    m_skin = new SkinEngine(this);
+    m_skin->setObjectName(QStringLiteral("skn"));
     m_form.setupForm(this);
 
-    CalorieLookupControls foodControls;
-    foodControls.categoryList = m_form.categoryList;
-    foodControls.foodTree = m_form.foodTree;
-    foodControls.treeIcons = m_form.treeIcons;
-    foodControls.titleView = m_form.titleView;
-    foodControls.foodNameBox = m_form.foodNameBox;
-    foodControls.kcalFigure = m_form.kcalFigure;
-    m_calorieLookup = std::make_unique<CalorieLookup>(m_files.dataFile, foodControls);
-    makeFoodSearch();
-}
-
-void MainWindow::makeFoodSearch()
-{
-    m_foodSearch = new FoodSearchBox(m_form.caloriePanel, [this] { return m_foods.index(); }, this);
-    m_foodSearch->setSearchOptions(searchOptions());
-    // The foods the user logs, first in the panel's search too.
-    m_foodSearch->setPreferredFoods([this] { return m_foodLog ? m_foodLog->recentFoods() : QStringList(); });
-    // The measures, the shipped ones too, and the figures of the user's own foods are read when a
-    // food is first shown (not at start: the panel is hidden then), and again after they change.
-    m_foodPortion = new FoodPortionPanel(m_form.caloriePanel, m_form.kcalUnit, HouseholdMeasures(), this);
-    connect(m_calorieLookup.get(), &CalorieLookup::foodShown, this, [this] {
-        if (!m_panelTablesRead)
-            offerOwnMeasures();
-    });
-    connect(m_calorieLookup.get(), &CalorieLookup::foodShown, m_foodPortion, &FoodPortionPanel::showFood);
-    connect(m_calorieLookup.get(), &CalorieLookup::foodShown, this, [this](const QString &, const QString &food) {
-        if (m_form.caloriePanel->isVisible()) {
-            m_form.titleView->setText(food);
-            m_form.titleView->setCursorPosition(0);
-        }
-    });
-    connect(m_foodSearch, &FoodSearchBox::foodChosen, m_calorieLookup.get(), &CalorieLookup::revealFood);
-    connect(m_foodSearch, &FoodSearchBox::categoryChosen, m_calorieLookup.get(), &CalorieLookup::revealCategory);
-    // A restored backup rebuilds the tree: the search reads the foods of the new file.
-    connect(m_calorieLookup.get(), &CalorieLookup::foodTreeBuilt, m_foodSearch, &FoodSearchBox::forgetFoods);
+    // The shared foods are read afresh first, before any feature reads them again.
+    connect(&m_dataReplaced, &DataReplaced::replaced, this, [this] { m_foods.forget(); });
+    CaloriePanel::Parts panel;
+    panel.dataFile = m_files.dataFile;
+    panel.lookup.categoryList = m_form.categoryList;
+    panel.lookup.foodTree = m_form.foodTree;
+    panel.lookup.treeIcons = m_form.treeIcons;
+    panel.lookup.titleView = m_form.titleView;
+    panel.lookup.foodNameBox = m_form.foodNameBox;
+    panel.lookup.kcalFigure = m_form.kcalFigure;
+    panel.panel = m_form.caloriePanel;
+    panel.kcalUnit = m_form.kcalUnit;
+    panel.foods = &m_foods;
     // 记一笔: the food on show and its amount, into today's food log.
-    m_quickLog = new QuickLogButton(
-        *m_foodPortion,
-        [this](const FoodChoice &food, int grams) { return m_foodLog && m_foodLog->logToday(food, grams); },
-        m_form.caloriePanel);
+    panel.log = [this](const FoodChoice &food, int grams) { return m_foodLog && m_foodLog->logToday(food, grams); };
+    // The foods the user logs, first in the panel's search too.
+    panel.preferredFoods = [this] { return m_foodLog ? m_foodLog->recentFoods() : QStringList(); };
+    m_calorie = new CaloriePanel(std::move(panel), searchOptions(), this);
 
     // In the Tab order between the tree and the name of the food on show.
     QWidget *previous = m_form.foodTree;
-    for (QWidget *next : {static_cast<QWidget *>(m_foodSearch->field()),
-                          static_cast<QWidget *>(m_foodSearch->results()),
-                          static_cast<QWidget *>(m_foodSearch->addOwnFoodButton()),
-                          static_cast<QWidget *>(m_foodPortion->amountField()),
-                          static_cast<QWidget *>(m_foodPortion->measureChoice()),
-                          static_cast<QWidget *>(m_quickLog),
-                          static_cast<QWidget *>(m_form.foodNameBox)}) {
+    for (QWidget *next : m_calorie->tabOrder() + QList<QWidget *>{m_form.foodNameBox}) {
         QWidget::setTabOrder(previous, next);
         previous = next;
     }
@@ -139,8 +116,8 @@ void MainWindow::openFoodSearch()
 {
     if (!m_notebook)
         return; // not loaded: the window is not on show
-    hotSpotClicked(QStringLiteral("c"));
-    m_foodSearch->focusField();
+    hotSpotClicked(skinObjectOf(SkinView::Calories));
+    m_calorie->focusSearch();
 }
 
 MainWindow::~MainWindow()
@@ -153,8 +130,8 @@ MainWindow::~MainWindow()
 
 void MainWindow::loadStartupSkin()
 {
-    m_skin.loadSkin(m_files.skinFile);
-    m_skin.applySkin(this, QStringLiteral("Simple"));
+    m_skin->loadSkin(m_files.skinFile);
+    m_skin->applySkin(this, QStringLiteral("Simple"));
     makeSkinButtons();
 }
 
@@ -163,11 +140,11 @@ void MainWindow::makeSkinButtons()
     // After the window's own controls in the Tab order, so Tab from the title reaches the
     // section buttons at once.
     QWidget *previous = m_form.foodNameBox;
-    for (const SkinCaption &entry : skinCaptions()) {
-        const SkinObject *object = m_skin.object(entry.object);
+    for (const SkinCaption &entry : skinCaptions(notebookCaptions())) {
+        const SkinObject *object = m_skin->object(entry.object);
         if (!object)
             continue;
-        auto *button = new SkinButton(m_skin, *object, entry.caption, this);
+        auto *button = new SkinButton(*m_skin, *object, entry.caption, this);
         button->show();
         QWidget::setTabOrder(previous, button);
         previous = button;
@@ -205,19 +182,31 @@ void MainWindow::load()
     notebookControls.bodyView = m_form.bodyView;
     notebookControls.titleEdit = m_form.titleEdit;
     notebookControls.bodyEdit = m_form.bodyEdit;
+    notebookControls.backCommand = m_form.backCommand;
+    notebookControls.forwardCommand = m_form.forwardCommand;
+    notebookControls.addCommand = m_form.addCommand;
+    notebookControls.deleteCommand = m_form.deleteCommand;
     m_notebook = std::make_unique<NotebookController>(*m_database, notebookControls);
+    m_notebook->follow(m_dataReplaced);
 
-    // The left panel, inside its drawn border.
     m_foodLog = std::make_unique<FoodLogSection>(
-        *m_database, this, QList<QWidget *>{m_form.previousButton, m_form.nextButton, m_form.newButton, m_form.deleteButton, m_form.saveButton, m_form.welcomePicture, m_form.caloriePanel, m_form.titleView, m_form.bodyView, m_form.titleEdit, m_form.bodyEdit},
-        QRect(28, 48, 450, 310), m_clock, [this] { return FoodChoices(m_foods.index(), searchOptions()); });
-    m_foodLog->setOwnFoodsChanged([this](const QString &saved) { showOwnFoodsChanged(saved); });
-    connect(m_foodSearch, &FoodSearchBox::ownFoodAsked, this,
-            [this](const QString &typed) { m_foodLog->editOwnFood(QString(), typed); });
-    connect(m_calorieLookup.get(), &CalorieLookup::ownFoodEditAsked, this,
-            [this](const QString &name) { m_foodLog->editOwnFood(name); });
+        *m_database, this, m_form.leftPanelControls(), MainForm::leftPanelArea(), m_clock, [this] { return FoodChoices(m_foods.index(), searchOptions()); });
+    m_foodLog->follow(m_dataReplaced);
+    OwnFoodEditor::Parts ownFoods;
+    ownFoods.window = this;
+    ownFoods.schema = [this]() -> LogSchema & { return m_foodLog->schema(); };
+    ownFoods.foods = [this] { return m_foodLog->foods(); };
+    ownFoods.changed = [this](const QString &saved) { m_dataReplaced.announce(DataReplaced::Part::OwnFoods, saved); };
+    m_ownFoods = std::make_unique<OwnFoodEditor>(std::move(ownFoods));
+    // The log's view, once made, shows 运动 as a tab and asks for an own food it cannot find.
+    m_foodLog->setViewMade([this](FoodLogView &view) {
+        addExerciseTab(view, m_foodLog->schema());
+        connect(&view, &FoodLogView::ownFoodAsked, this, [this](const QString &typed) { m_ownFoods->edit(QString(), typed); });
+    });
+    connect(m_calorie, &CaloriePanel::ownFoodAsked, this, [this](const QString &typed) { m_ownFoods->edit(QString(), typed); });
+    connect(m_calorie, &CaloriePanel::ownFoodEditAsked, this, [this](const QString &name) { m_ownFoods->edit(name); });
 
-    m_calorieLookup->buildFoodTree();
+    m_calorie->load(*m_database, m_dataReplaced);
     connectEvents();
     makeWindowMenu();
     addShortcuts();
@@ -328,16 +317,23 @@ void MainWindow::showStartupNotices()
 
 void MainWindow::hotSpotClicked(const QString &objectName)
 {
-    if (objectName == QLatin1String("f")) {
+    switch (skinViewOf(objectName)) {
+    case SkinView::FoodLog:
         m_foodLog->enter();
-    } else if (objectName == QLatin1String("c")) {
+        break;
+    case SkinView::Calories:
         m_foodLog->leave();
         showCaloriePanel();
-    } else if (objectName == QLatin1String("logo")) {
+        break;
+    case SkinView::HomePage:
         openAboutPage();
-    } else if (NotebookSections::forSkinObject(objectName)) {
-        m_foodLog->leave();
-        m_notebook->openSectionForSkinObject(objectName);
+        break;
+    case SkinView::Other:
+        if (NotebookSections::forSkinObject(objectName)) {
+            m_foodLog->leave();
+            m_notebook->openSectionForSkinObject(objectName);
+        }
+        break;
     }
 }
 
@@ -347,11 +343,7 @@ void MainWindow::showCaloriePanel()
     // The notebook hides its controls; a keyboard focus among them goes into the panel.
     m_notebook->leave(firstInTabOrder(m_form.caloriePanel));
     m_form.welcomePicture->hide();
-    // The title box names what is on show, as it names a record in the notebook's sections:
-    // the food, else the section.
-    const QString food = m_calorieLookup->lastFood();
-    m_form.titleView->setText(food.isEmpty() ? QStringLiteral("热量计算") : food);
-    m_form.titleView->setCursorPosition(0);
+    m_calorie->showTitle();
 }
 
 void MainWindow::openAboutPage()
@@ -372,7 +364,7 @@ void MainWindow::addShortcuts()
 {
     // Ctrl+1 … Ctrl+6: the skin's buttons down the right-hand column, in order. They work
     // whether or not the skin draws the button (an older skin has no `f`).
-    const QList<SkinCaption> column = sectionButtons();
+    const QList<SkinCaption> column = sectionButtons(notebookCaptions());
     for (int i = 0; i < column.size(); ++i) {
         const QString name = column.at(i).object;
         auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), this);
@@ -381,7 +373,7 @@ void MainWindow::addShortcuts()
         connect(shortcut, &QShortcut::activated, this, [this, name] {
             hotSpotClicked(name);
             // As Ctrl+F does in the calorie panel: the keyboard where the log is typed into.
-            if (name == QLatin1String("f"))
+            if (skinViewOf(name) == SkinView::FoodLog)
                 m_foodLog->focusSearch();
         });
     }
@@ -389,21 +381,11 @@ void MainWindow::addShortcuts()
 
 void MainWindow::connectEvents()
 {
-    connect(&m_skin, &SkinEngine::clicked, this,
+    connect(m_skin, &SkinEngine::clicked, this,
             [this](const SkinObject &object) { hotSpotClicked(object.name()); });
 
-    // The food tree's clicks and keyboard moves are wired by the calorie lookup itself, as it builds it.
-
-    connect(m_form.previousButton, &ImageButton::clicked, this, [this] { m_notebook->onPreviousClicked(); });
-    connect(m_form.nextButton, &ImageButton::clicked, this, [this] { m_notebook->onNextClicked(); });
-    connect(m_form.newButton, &ImageButton::clicked, this, [this] { m_notebook->onNewClicked(); });
-    connect(m_form.deleteButton, &ImageButton::clicked, this, [this] { m_notebook->onDeleteClicked(); });
-    connect(m_form.saveButton, &ImageButton::clicked, this, [this] { m_notebook->onSaveClicked(); });
-
-    connect(m_form.backCommand, &QPushButton::clicked, this, [this] { m_notebook->showPreviousRecord(); });
-    connect(m_form.forwardCommand, &QPushButton::clicked, this, [this] { m_notebook->showNextRecord(); });
-    connect(m_form.addCommand, &QPushButton::clicked, this, [this] { m_notebook->saveNewRecord(); });
-    connect(m_form.deleteCommand, &QPushButton::clicked, this, [this] { m_notebook->deleteRecordOnShow(); });
+    // The food tree's clicks and keyboard moves are wired by the calorie lookup itself, as it
+    // builds it; the notebook's buttons by the notebook.
 }
 
 void MainWindow::makeWindowMenu()
@@ -414,8 +396,7 @@ void MainWindow::makeWindowMenu()
     parts.db = m_database.get();
     parts.notebook = m_notebook.get();
     parts.tableOnShow = [this] { return m_foodLog->isShown() ? QString() : m_notebook->tableOnShow(); };
-    parts.showRestoredData = [this] { showRestoredData(); };
-    parts.ownFoodsChanged = [this] { showOwnFoodsChanged(QString()); };
+    parts.showRestoredData = [this] { m_dataReplaced.announce(DataReplaced::Part::WholeFile); };
     parts.clock = m_clock;
     parts.templateFile = m_files.templateFile;
     m_commands = std::make_unique<DataCommands>(parts);
@@ -436,18 +417,15 @@ void MainWindow::makeWindowMenu()
     if (!m_files.templateFile.isEmpty())
         add("takeShippedFoods", QStringLiteral("换用随附的食物表…"), &DataCommands::takeShippedFoods);
     m_menu->addSeparator();
-    // The user's own foods, from the keyboard too: the one on show in the calorie panel is changed.
-    QAction *addOwn = m_menu->addAction(QStringLiteral("添加自定义食物…"));
-    addOwn->setObjectName(QStringLiteral("addOwnFood"));
-    connect(addOwn, &QAction::triggered, this, [this] { m_foodLog->editOwnFood(); });
-    QAction *editOwn = m_menu->addAction(QStringLiteral("修改自定义食物…"));
-    editOwn->setObjectName(QStringLiteral("editOwnFood"));
-    connect(editOwn, &QAction::triggered, this, [this] { m_foodLog->editOwnFood(m_calorieLookup->ownFoodOnShow()); });
-    add("exportOwnFoods", QStringLiteral("导出自定义食物…"), &DataCommands::exportOwnFoods);
-    add("importOwnFoods", QStringLiteral("导入自定义食物…"), &DataCommands::importOwnFoods);
-    connect(m_menu, &QMenu::aboutToShow, this, [this, editOwn] {
-        editOwn->setEnabled(m_form.caloriePanel->isVisible() && !m_calorieLookup->ownFoodOnShow().isEmpty());
-    });
+    // The user's own foods: the one on show in the calorie panel is the one 修改 changes.
+    OwnFoodEditor::MenuParts ownFoods;
+    ownFoods.foodOnShow = [this] { return m_calorie->lookup().ownFoodOnShow(); };
+    ownFoods.changeOffered = [this] {
+        return m_form.caloriePanel->isVisible() && !m_calorie->lookup().ownFoodOnShow().isEmpty();
+    };
+    ownFoods.exportAll = [this] { m_commands->exportOwnFoods(); };
+    ownFoods.folder = DataCommands::documentsFolder();
+    m_ownFoods->addMenuItems(*m_menu, std::move(ownFoods));
     m_menu->addSeparator();
     // 模糊音 for both searches, remembered between starts.
     QAction *fuzzy = m_menu->addAction(QStringLiteral("搜索时使用模糊音（z/zh、c/ch、s/sh、n/l、h/f、r/l、an/ang、en/eng、in/ing）"));
@@ -456,7 +434,7 @@ void MainWindow::makeWindowMenu()
     fuzzy->setChecked(searchOptions().fuzzySounds);
     connect(fuzzy, &QAction::toggled, this, [this](bool on) {
         settings().setValue(QStringLiteral("search/fuzzySounds"), on);
-        m_foodSearch->setSearchOptions(searchOptions());
+        m_calorie->setSearchOptions(searchOptions());
         // The log's search takes it at its next opening; one on show now, at once.
         if (m_foodLog->isShown()) {
             m_foodLog->leave();
@@ -487,65 +465,6 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void MainWindow::showRestoredData()
-{
-    // The food log covers the notebook's controls while it is on show: let them come back as
-    // the notebook leaves them, then cover them again with the log read afresh.
-    const bool logShown = m_foodLog->isShown();
-    if (logShown)
-        m_foodLog->leave();
-    m_notebook->reload();
-    m_foods.forget();
-    m_foodLog->fileReplaced();
-    try {
-        m_calorieLookup->buildFoodTree();
-    } catch (const DataError &) {
-        // A restored file was checked first: its tables are there.
-    }
-    m_panelTablesRead = false;
-    if (logShown)
-        m_foodLog->enter();
-}
-
-void MainWindow::offerOwnMeasures()
-{
-    if (!m_database)
-        return;
-    QVector<OwnFood> own;
-    try {
-        own = OwnFoods::read(*m_database);
-    } catch (const DataError &) {
-        // The shipped measures and figures stay offered.
-    }
-    m_foodPortion->setMeasures(HouseholdMeasures::builtIn().withOwn(own));
-    m_foodPortion->setNutrients(NutrientTable::read(*m_database).withOwn(own));
-    m_panelTablesRead = true;
-}
-
-void MainWindow::showOwnFoodsChanged(const QString &saved)
-{
-    // Every search and the tree read the foods again; the keyboard stays where it was.
-    m_foods.forget();
-    QPointer<QWidget> focus = QApplication::focusWidget();
-    try {
-        m_calorieLookup->buildFoodTree();
-    } catch (const DataError &) {
-        // The tree keeps what it showed; the searches read the file at their next use.
-    }
-    if (focus)
-        focus->setFocus();
-    m_panelTablesRead = false;
-    // A food saved from the calorie panel is shown there, in its place in the tree.
-    if (!saved.isEmpty() && m_form.caloriePanel->isVisible()) {
-        for (const SearchableFood &food : m_foods.index()->foods()) {
-            if (food.own && food.name == saved) {
-                m_calorieLookup->revealFood(food.category, food.rowId);
-                break;
-            }
-        }
-    }
 }
 
 void MainWindow::popUpWindowMenu()

@@ -2,10 +2,11 @@
 #pragma once
 
 #include "db/Clock.h"
+#include "db/DataReplaced.h"
 #include "db/Database.h"
 #include "foods/SharedFoodIndex.h"
 #include "shell/DataLocation.h"
-#include "shell/MainForm.h"
+#include "skin/ui/MainForm.h"
 #include "skin/ui/SkinEngine.h"
 
 #include <QWidget>
@@ -18,14 +19,15 @@ class ProgramPresence;
 class Database;
 class QMenu;
 class FoodLogSection;
-class FoodPortionPanel;
-class FoodSearchBox;
-class QuickLogButton;
 class NotebookController;
-class CalorieLookup;
+class CaloriePanel;
+class OwnFoodEditor;
 
-// The program's only window: its controls with their places and starting texts (MainForm), the skin, the load step
-// and the wiring of the controls' events to the calorie lookup and the notebook.
+// The program's only window. It places the features: each is made with the form's controls
+// (MainForm) and handed what it needs of the others as functions; the window switches the left
+// panel between them by the view a skin object opens, holds the window menu and the keys that
+// reach across them, and says DataReplaced after a restore or an import. Start-up's steps (the
+// load step, the one upgrade, the daily backup) are run from here too.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -55,29 +57,13 @@ public:
     void runDailyBackup();
     // Tells what the start had to say once the window is on show: today's backup failed.
     void showStartupNotices();
-    const QString &upgradeNotice() const { return m_upgradeNotice; }
-    const QString &backupNotice() const { return m_backupNotice; }
 
-    const QString &programDir() const { return m_files.programDir; }
     // The data.mdb in use: beside the program, or the user's own file of an installed program.
     const QString &dataFile() const { return m_files.dataFile; }
-    const ProgramFiles &files() const { return m_files; }
 
-    // The calorie panel's search and amount line.
-    FoodSearchBox *foodSearch() const { return m_foodSearch; }
-    FoodPortionPanel *foodPortion() const { return m_foodPortion; }
-    // 记一笔 beside the amount: the food on show into today's food log.
-    QuickLogButton *quickLog() const { return m_quickLog; }
-
-    // The window's controls, as the form made them.
-    const MainForm &form() const { return m_form; }
-    SkinEngine &skinEngine() { return m_skin; }
     // The window's connection to the data file; null until the load step has run.
     Database *database() const { return m_database.get(); }
-    CalorieLookup *calorieLookup() const { return m_calorieLookup.get(); }
-    NotebookController *notebook() const { return m_notebook.get(); }
-    // The 饮食记录 view (skin object `f`, Ctrl+6); its widgets are made when first shown.
-    FoodLogSection *foodLogSection() const { return m_foodLog.get(); }
+    // The foods every search of the window shares (how often they were read, for a test).
     const SharedFoodIndex &sharedFoods() const { return m_foods; }
 
     // A skin button, clicked or chosen by its shortcut: `f` shows the food log in the left
@@ -85,16 +71,9 @@ public:
     // the About page. Other names change nothing.
     void hotSpotClicked(const QString &objectName);
 
-    // The window menu (right click, the Menu key, Shift+F10): 导出笔记…, 备份数据…, 从备份恢复…,
-    // 关于 Pellomir. Null until the load step has run.
-    QMenu *windowMenu() const { return m_menu; }
-    // Opens the window menu where the keyboard focus is.
+    // Opens the window menu (right click, the Menu key, Shift+F10; object windowMenu, made by
+    // the load step) where the keyboard focus is.
     void popUpWindowMenu();
-    // Own foods were added, changed or removed (`saved`: the name saved, empty after a removal).
-    void showOwnFoodsChanged(const QString &saved);
-    // The calorie panel offers the own foods' household measures and the foods' protein, fat and
-    // carbohydrate.
-    void offerOwnMeasures();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -106,7 +85,6 @@ private:
     void makeSkinButtons();
     void connectEvents();
     void makeWindowMenu();
-    void showRestoredData();
     // The one upgrade at start: the layout and the shipped food tables (DataFileUpgrade); a file
     // of a newer release is opened again read-only.
     void upgradeDataFile();
@@ -116,7 +94,6 @@ private:
     // How both searches read what is typed (the fuzzy sounds, as the window menu sets them).
     static FoodSearchIndex::Options searchOptions();
     void addShortcuts();
-    void makeFoodSearch();
     void openFoodSearch();
     void showCaloriePanel();
     void openAboutPage();
@@ -126,16 +103,15 @@ private:
     int m_lockWaitMs = DefaultLockWaitMs;
     // The foods every search of the window shares: read once, again after a restore.
     SharedFoodIndex m_foods;
+    // Said after a restore or an import; every feature follows it.
+    DataReplaced m_dataReplaced;
     MainForm m_form;
-    SkinEngine m_skin;
+    SkinEngine *m_skin; // object skn
     std::unique_ptr<Database> m_database;
-    bool m_panelTablesRead = false; // offerOwnMeasures() since the file or own foods last changed
-    std::unique_ptr<CalorieLookup> m_calorieLookup;
+    CaloriePanel *m_calorie = nullptr;
     std::unique_ptr<NotebookController> m_notebook;
     std::unique_ptr<FoodLogSection> m_foodLog;
-    FoodSearchBox *m_foodSearch = nullptr;
-    FoodPortionPanel *m_foodPortion = nullptr;
-    QuickLogButton *m_quickLog = nullptr;
+    std::unique_ptr<OwnFoodEditor> m_ownFoods;
     QString m_backupNotice;
     QString m_upgradeNotice; // a newer release's file, or food tables kept as they were changed
     std::unique_ptr<QThread> m_backupThread;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/Startup.h"
-#include "shell/TextFonts.h"
+#include "widgets/TextFonts.h"
 
 #include "db/DataError.h"
 #include "resources/Pictures.h"

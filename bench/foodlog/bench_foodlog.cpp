@@ -19,6 +19,7 @@
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/ui/FoodLogSection.h"
 #include "foodlog/ui/FoodLogView.h"
+#include "shell/ExerciseTab.h"
 
 #include <QApplication>
 #include <QDir>
@@ -110,6 +111,7 @@ void OpenView(benchmark::State &state)
     window.show();
     for (auto _ : state) {
         auto *view = new FoodLogView(store, foods, Clock([] { return Noon; }), &window);
+        addExerciseTab(*view, store.schema()); // as the window adds it
         view->setGeometry(28, 48, 450, 310);
         view->show();
         QPixmap day = view->grab();
@@ -131,6 +133,7 @@ void enterSectionRepeatedly(benchmark::State &state, LogFile &file)
     window.show();
     for (auto _ : state) {
         FoodLogSection section(*db, &window, {}, QRect(28, 48, 450, 310), Clock([] { return Noon; }));
+        section.setViewMade([&section](FoodLogView &view) { addExerciseTab(view, section.schema()); });
         section.enter();
         // The first opening asks for a profile only when there is none; there is one here.
         QPixmap day = section.view()->grab();

@@ -2,11 +2,13 @@
 #include "foodlog/ui/FoodLogSection.h"
 #include "datafile/DataLayout.h"
 
+#include "db/DataReplaced.h"
 #include "db/Database.h"
 #include "db/DataError.h"
-#include "ownfoods/OwnFoodStore.h"
-#include "foodlog/ui/OwnFoodDialog.h"
+#include "foods/OwnFood.h"
 #include "widgets/MessageBox.h"
+
+#include <utility>
 
 FoodLogSection::FoodLogSection(Database &db, QWidget *window, QList<QWidget *> replaced, QRect area,
                                Clock clock, FoodSource foods)
@@ -17,7 +19,7 @@ FoodLogSection::FoodLogSection(Database &db, QWidget *window, QList<QWidget *> r
         m_foods = [path = m_db.path()] { return FoodChoices::read(path); };
 }
 
-FoodChoices FoodLogSection::currentFoods()
+FoodChoices FoodLogSection::foods()
 {
     try {
         FoodChoices foods = m_foods();
@@ -37,7 +39,7 @@ FoodChoices FoodLogSection::currentFoods()
 HouseholdMeasures FoodLogSection::currentMeasures()
 {
     try {
-        return HouseholdMeasures::builtIn().withOwn(OwnFoodStore(store().schema()).foods());
+        return HouseholdMeasures::builtIn().withOwn(OwnFoods::read(m_db));
     } catch (const DataError &) {
         return HouseholdMeasures::builtIn();
     }
@@ -45,6 +47,8 @@ HouseholdMeasures FoodLogSection::currentMeasures()
 
 FoodLogSection::~FoodLogSection()
 {
+    for (const QMetaObject::Connection &connection : std::as_const(m_following))
+        QObject::disconnect(connection);
     // The view reads and writes through the store: it goes first, not later with the window's
     // other children, after the store it refers to is gone.
     delete m_view.data();
@@ -60,13 +64,13 @@ FoodLogStore &FoodLogSection::store()
 void FoodLogSection::enter()
 {
     if (!m_view) {
-        m_view = new FoodLogView(store(), currentFoods(), m_clock, m_window);
+        m_view = new FoodLogView(store(), foods(), m_clock, m_window);
         m_view->setGeometry(m_area);
-        QObject::connect(m_view, &FoodLogView::ownFoodAsked, m_view,
-                         [this](const QString &typed) { editOwnFood(QString(), typed); });
         m_view->setMeasures(currentMeasures());
+        if (m_viewMade)
+            m_viewMade(*m_view);
     } else if (!m_shown) {
-        m_view->setFoods(currentFoods()); // a restore may have brought other foods
+        m_view->setFoods(foods()); // a restore may have brought other foods
         m_view->refresh(); // another program, or 记一笔, may have logged since
     }
     if (!m_shown) {
@@ -90,10 +94,28 @@ QStringList FoodLogSection::recentFoods(int limit)
     }
 }
 
-void FoodLogSection::fileReplaced()
+void FoodLogSection::follow(DataReplaced &replaced)
 {
-    if (m_store)
-        m_store->forgetTables();
+    // The log covers the notebook's controls while it is on show: it lets them come back before
+    // the notebook reloads, and covers them again once every feature has read the file afresh.
+    m_following << QObject::connect(&replaced, &DataReplaced::stepAside, &replaced, [this](DataReplaced::Part part) {
+        if (part != DataReplaced::Part::WholeFile)
+            return;
+        m_returnAfterReplace = m_shown;
+        leave();
+    });
+    m_following << QObject::connect(&replaced, &DataReplaced::replaced, &replaced, [this](DataReplaced::Part part) {
+        if (part == DataReplaced::Part::OwnFoods) {
+            ownFoodsChanged();
+            return;
+        }
+        if (m_store)
+            m_store->forgetTables();
+    });
+    m_following << QObject::connect(&replaced, &DataReplaced::settled, &replaced, [this] {
+        if (std::exchange(m_returnAfterReplace, false))
+            enter();
+    });
 }
 
 void FoodLogSection::leave()
@@ -125,44 +147,10 @@ void FoodLogSection::focusSearch()
         m_view->focusSearch();
 }
 
-void FoodLogSection::editOwnFood(const QString &name, const QString &typedName)
+void FoodLogSection::ownFoodsChanged()
 {
-    std::optional<OwnFood> editing;
-    if (!name.isEmpty()) {
-        try {
-            for (const OwnFood &food : OwnFoodStore(store().schema()).foods())
-                if (food.name == name)
-                    editing = food;
-        } catch (const DataError &error) {
-            MessageBox::information(m_window, QStringLiteral("自定义食物"), error.message());
-            return;
-        }
-        if (!editing)
-            return; // gone since (another window, a restore)
+    if (m_view) {
+        m_view->setFoods(foods());
+        m_view->setMeasures(currentMeasures());
     }
-    auto *dialog = new OwnFoodDialog(currentFoods(), editing, typedName, m_window);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(dialog, &QDialog::accepted, dialog, [this, dialog] {
-        const OwnFood food = dialog->food();
-        try {
-            OwnFoodStore foods(store().schema());
-            if (dialog->outcome() == OwnFoodDialog::Outcome::Remove)
-                foods.remove(food.id);
-            else if (food.id > 0)
-                foods.update(food);
-            else
-                foods.add(food);
-        } catch (const DataError &error) {
-            MessageBox::information(m_window, QStringLiteral("自定义食物"), error.message());
-            return;
-        }
-        // The window's searches and tree read the foods again first; then the log takes them.
-        if (m_ownFoodsChanged)
-            m_ownFoodsChanged(dialog->outcome() == OwnFoodDialog::Outcome::Remove ? QString() : food.name);
-        if (m_view) {
-            m_view->setFoods(currentFoods());
-            m_view->setMeasures(currentMeasures());
-        }
-    });
-    dialog->open();
 }

@@ -4,12 +4,14 @@
 #include "foodlog/ui/FoodLogView.h"
 
 #include <QHash>
+#include <QMetaObject>
 #include <QPointer>
 #include <QRect>
 #include <functional>
 #include <memory>
 
 class Database;
+class DataReplaced;
 
 // The 饮食记录 view's place in the window: shown in the left panel in place of
 // the notebook and calorie controls, and left again when another section is
@@ -38,26 +40,28 @@ public:
     // cannot be read.
     QStringList recentFoods(int limit = PreferredFoods);
     static constexpr int PreferredFoods = 30;
-    // The data file was replaced (a restore): nothing known of its tables is kept.
-    void fileReplaced();
+    // From now on, when the whole file is replaced (a restore) nothing known of its tables is
+    // kept and a view on show reads it afresh; when the own foods change the view takes them.
+    void follow(DataReplaced &replaced);
     // Null until the view was first shown.
     FoodLogView *view() const { return m_view; }
 
-    // "自定义食物": a new own food (starting with `typedName`), or the own food `name` changed or
-    // removed; written through the log's upgrade, then told through setOwnFoodsChanged.
-    void editOwnFood(const QString &name = QString(), const QString &typedName = QString());
-    // Called after own foods changed, with the name saved (empty after a removal): the window's
-    // foods are read again.
-    void setOwnFoodsChanged(std::function<void(const QString &)> changed) { m_ownFoodsChanged = std::move(changed); }
+    // Called once the view is made, before it is first shown: the pages of other features are
+    // added to it (FoodLogView::addPage).
+    void setViewMade(std::function<void(FoodLogView &)> made) { m_viewMade = std::move(made); }
+    // The log's tables in the window's file, for the features that share them (exercise, own foods).
+    LogSchema &schema() { return store().schema(); }
+    // The foods to log from, or none after saying once why they cannot be read.
+    FoodChoices foods();
 
     // Adds `grams` of `food` to today's log whether or not the view was ever
     // shown. False (after a message) when it could not be saved.
     bool logToday(const FoodChoice &food, double grams);
 
 private:
+    // The user's own foods changed: the view's search and measures take them.
+    void ownFoodsChanged();
     FoodLogStore &store();
-    // The foods, or none after saying once why they cannot be read.
-    FoodChoices currentFoods();
     // The household measures, the user's own foods' with them.
     HouseholdMeasures currentMeasures();
 
@@ -68,9 +72,11 @@ private:
     Clock m_clock;
     FoodSource m_foods;
     bool m_foodsFailed = false;
-    std::function<void(const QString &)> m_ownFoodsChanged;
+    std::function<void(FoodLogView &)> m_viewMade;
     std::unique_ptr<FoodLogStore> m_store;
     QPointer<FoodLogView> m_view;
     QHash<QWidget *, bool> m_wasVisible;
     bool m_shown = false;
+    bool m_returnAfterReplace = false; // stepped aside for a replaced file while on show
+    QList<QMetaObject::Connection> m_following; // DataReplaced, cut before this goes
 };

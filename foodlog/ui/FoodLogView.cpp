@@ -3,7 +3,6 @@
 
 #include "db/DataError.h"
 #include "db/Transaction.h"
-#include "exercise/ActivityTable.h"
 #include "exercise/ExerciseKcal.h"
 #include "foodlog/BodyMassIndex.h"
 #include "foodlog/EnergyBudget.h"
@@ -17,7 +16,6 @@
 #include "foodlog/ui/DayTotals.h"
 #include "foodlog/ui/EntryCommands.h"
 #include "foodlog/ui/EntryList.h"
-#include "foodlog/ui/ExercisePage.h"
 #include "foodlog/ui/FoodPicker.h"
 #include "foodlog/ui/IntakeChart.h"
 #include "foodlog/ui/MacroSummary.h"
@@ -92,21 +90,18 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
     connect(m_tabs, &QTabWidget::currentChanged, this,
             [this](int page) { m_picker->quickAddButton()->setVisible(page == 0); });
 
-    m_exercise = new ExercisePage(m_exerciseStore, ActivityTable::builtIn(), m_tabs);
-    m_tabs->addTab(m_exercise, QStringLiteral("运动"));
-
     m_weight = new WeightPanel(m_tabs);
     // The page scrolls when its texts (the budget's working, the waist, the outlook) are longer
     // than the panel is high, so that none is cut off.
-    auto *weightPage = new QScrollArea(m_tabs);
-    weightPage->setObjectName(QStringLiteral("weightPage"));
-    weightPage->setAccessibleName(QStringLiteral("体重与预算"));
-    weightPage->setFrameShape(QFrame::NoFrame);
-    weightPage->setWidgetResizable(true);
-    weightPage->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    weightPage->setWidget(m_weight);
-    weightPage->viewport()->setAutoFillBackground(false);
-    m_tabs->addTab(weightPage, QStringLiteral("体重与预算"));
+    m_weightPage = new QScrollArea(m_tabs);
+    m_weightPage->setObjectName(QStringLiteral("weightPage"));
+    m_weightPage->setAccessibleName(QStringLiteral("体重与预算"));
+    m_weightPage->setFrameShape(QFrame::NoFrame);
+    m_weightPage->setWidgetResizable(true);
+    m_weightPage->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_weightPage->setWidget(m_weight);
+    m_weightPage->viewport()->setAutoFillBackground(false);
+    m_tabs->addTab(m_weightPage, QStringLiteral("体重与预算"));
     auto *chartPage = new QWidget(m_tabs);
     m_chart = new IntakeChart(chartPage);
     // One chart: the switch puts the shares of protein, fat and carbohydrate in place of the kcal.
@@ -160,7 +155,6 @@ FoodLogView::FoodLogView(FoodLogStore &store, FoodChoices foods, Clock clock, QW
     auto *undoKey = new QShortcut(QKeySequence::Undo, this);
     undoKey->setContext(Qt::WidgetWithChildrenShortcut);
     connect(undoKey, &QShortcut::activated, this, &FoodLogView::undoLastDelete);
-    connect(m_exercise, &ExercisePage::changed, this, &FoodLogView::refresh);
     // The previous and next day from anywhere in the view: Alt+← / Alt+→, or Ctrl+PgUp / Ctrl+PgDn
     // (which take the place of the pages' own Ctrl+PgUp / Ctrl+PgDn; Ctrl+Tab still turns them).
     const auto dayKey = [this](const QKeySequence &keys, int days) {
@@ -234,7 +228,7 @@ void FoodLogView::refresh()
     FoodLogStore::DayEntries entries;
     std::optional<double> kg;
     std::optional<DayWeight> latest;
-    std::optional<DayWeight> nearest; // for exercise: the next weight where none comes before
+    std::optional<DayWeight> nearest; // for the pages handed in: the next weight where none comes before
     std::optional<Profile> profile;
     QList<DayIntake> intake;
     QList<DayWeight> weights;
@@ -242,8 +236,7 @@ void FoodLogView::refresh()
     QList<DayMacros> macros;
     QList<DayWaist> waists;
     std::optional<double> waist;
-    ExercisePage::Day exercise;
-    exercise.day = m_day;
+    ExerciseStore::DayEntries exercise;
     try {
         // One read transaction: the day's list, its totals and the chart agree with each other.
         const auto together = m_store.readTogether();
@@ -259,10 +252,10 @@ void FoodLogView::refresh()
         m_picker->setPreferredFoods(m_store.recentFoods(RecentFoods));
         burned = m_exerciseStore.burnedBetween(m_day.addDays(1 - ChartDays), m_day);
         macros = m_store.macrosBetween(m_day.addDays(1 - ChartDays), m_day);
-        exercise.entries = m_exerciseStore.dayEntries(m_day);
+        exercise = m_exerciseStore.dayEntries(m_day);
         nearest = m_store.nearestWeight(m_day);
-        exercise.recent = m_exerciseStore.recentActivities(RecentFoods);
-        exercise.custom = m_exerciseStore.customActivities();
+        for (const LogPage &page : std::as_const(m_pages))
+            page.read(m_day);
     } catch (const DataError &error) {
         // The store's messages name what could not be read (饮食记录, 个人资料) themselves.
         showProblem(error.message());
@@ -304,15 +297,9 @@ void FoodLogView::refresh()
     }
 
     const qint64 eaten = DayKcal::eaten(entries.entries);
-    const qint64 burnedToday = ExerciseKcal::burned(exercise.entries.entries);
-    if (nearest) {
-        exercise.kg = nearest->kg;
-        if (nearest->day > m_day)
-            exercise.weightNote = QStringLiteral("这一天之前没有体重记录，运动消耗按之后最近的一次（%1 的 %2 千克）计算。")
-                                      .arg(LogCalendar::dayTitle(nearest->day, now))
-                                      .arg(nearest->kg, 0, 'f', 1);
-    }
-    m_exercise->showDay(exercise);
+    const qint64 burnedToday = ExerciseKcal::burned(exercise.entries);
+    for (const LogPage &page : std::as_const(m_pages))
+        page.show(LogDay{m_day, now, nearest});
     m_entries->setEntries(entries.entries);
     m_macros->showDay(MacroShares::of(entries.entries), latest ? std::optional<double>(latest->kg) : std::nullopt);
     m_skippedHint->setVisible(entries.outOfRange > 0);
@@ -518,16 +505,31 @@ void FoodLogView::askProfile()
 
 void FoodLogView::undoLastDelete()
 {
-    if (m_tabs->currentWidget() == m_exercise && m_exercise->isUndoOffered())
-        m_exercise->undoDelete();
-    else if (m_undo->isOffered())
+    for (const LogPage &page : std::as_const(m_pages)) {
+        if (m_tabs->currentWidget() == page.widget && page.undoOffered()) {
+            page.undo();
+            return;
+        }
+    }
+    if (m_undo->isOffered())
         undoDelete();
 }
 
-void FoodLogView::focusExerciseSearch()
+void FoodLogView::addPage(LogPage page)
 {
-    m_tabs->setCurrentWidget(m_exercise);
-    m_exercise->searchField()->setFocus(Qt::ShortcutFocusReason);
+    m_tabs->insertTab(m_tabs->indexOf(m_weightPage), page.widget, page.title);
+    m_pages.append(std::move(page));
+    refresh();
+}
+
+void FoodLogView::focusPage(const QWidget *widget)
+{
+    for (const LogPage &page : std::as_const(m_pages)) {
+        if (page.widget == widget) {
+            m_tabs->setCurrentWidget(page.widget);
+            page.focus();
+        }
+    }
 }
 
 void FoodLogView::focusSearch()

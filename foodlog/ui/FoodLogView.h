@@ -5,6 +5,7 @@
 #include "exercise/ExerciseStore.h"
 #include "foodlog/FoodLogStore.h"
 #include "foodlog/ui/EntryCommands.h"
+#include "foodlog/ui/LogPage.h"
 #include "foods/FoodChoices.h"
 #include "foods/HouseholdMeasures.h"
 
@@ -17,17 +18,18 @@ class DateBar;
 class DayTotals;
 class EntryCommands;
 class EntryList;
-class ExercisePage;
 class FoodPicker;
 class IntakeChart;
 class MacroSummary;
 class QLabel;
+class QScrollArea;
 class QTabWidget;
 class UndoBar;
 class WeightPanel;
 
 // The 饮食记录 view: one day's entries by meal and its exercise against the budget, adding and
-// changing entries, the day's weight and BMI, and the last 30 days as a chart.
+// changing entries, the day's weight and BMI, and the last 30 days as a chart. Pages of other
+// features (运动) are handed in (addPage) and follow the day on show.
 // Every change is written through the store before the screen shows it.
 class FoodLogView : public QWidget
 {
@@ -47,8 +49,10 @@ public:
     void refresh();
     // The 饮食 page on show, the keyboard in its food search.
     void focusSearch();
-    // The 运动 page on show, the keyboard in its activity search.
-    void focusExerciseSearch();
+    // Adds another feature's page as a tab before 体重与预算 and shows the day on it.
+    void addPage(LogPage page);
+    // The page added with `widget` on show, the keyboard where it is typed into.
+    void focusPage(const QWidget *widget);
 
     // Adds `grams` of `food` to today's log, at the meal of the time of day.
     // False (after a message) when it could not be saved.
@@ -105,8 +109,9 @@ private:
     MacroSummary *m_macros;
     UndoBar *m_undo;
     QLabel *m_skippedHint;
-    ExercisePage *m_exercise;
+    QList<LogPage> m_pages;
     WeightPanel *m_weight;
+    QScrollArea *m_weightPage;
     IntakeChart *m_chart;
     QLabel *m_trendText; // the trend, where it leads, and where eating like this day leads
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "notebook/ui/NotebookController.h"
 
+#include "db/DataReplaced.h"
 #include "db/Database.h"
 #include "db/DataError.h"
 #include "db/Recordset.h"
@@ -9,6 +10,7 @@
 #include "widgets/LongLines.h"
 #include "widgets/MessageBox.h"
 
+#include <QAbstractButton>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -82,9 +84,38 @@ NotebookController::NotebookController(Database &database, NotebookControls cont
     // Titles are shown and typed whole, however long.
     m_c.titleView->setMaxLength(std::numeric_limits<int>::max());
     m_c.titleEdit->setMaxLength(std::numeric_limits<int>::max());
+    wireButtons();
 }
 
-NotebookController::~NotebookController() = default;
+void NotebookController::wireButtons()
+{
+    const auto wire = [this](QWidget *control, void (NotebookController::*operation)()) {
+        if (auto *button = qobject_cast<QAbstractButton *>(control))
+            QObject::connect(button, &QAbstractButton::clicked, button, [this, operation] { (this->*operation)(); });
+    };
+    wire(m_c.previousButton, &NotebookController::onPreviousClicked);
+    wire(m_c.nextButton, &NotebookController::onNextClicked);
+    wire(m_c.newButton, &NotebookController::onNewClicked);
+    wire(m_c.deleteButton, &NotebookController::onDeleteClicked);
+    wire(m_c.saveButton, &NotebookController::onSaveClicked);
+    wire(m_c.backCommand, &NotebookController::showPreviousRecord);
+    wire(m_c.forwardCommand, &NotebookController::showNextRecord);
+    wire(m_c.addCommand, &NotebookController::saveNewRecord);
+    wire(m_c.deleteCommand, &NotebookController::deleteRecordOnShow);
+}
+
+NotebookController::~NotebookController()
+{
+    QObject::disconnect(m_following);
+}
+
+void NotebookController::follow(DataReplaced &replaced)
+{
+    m_following = QObject::connect(&replaced, &DataReplaced::replaced, &replaced, [this](DataReplaced::Part part) {
+        if (part == DataReplaced::Part::WholeFile)
+            reload();
+    });
+}
 
 void NotebookController::openSectionForSkinObject(const QString &skinObject)
 {

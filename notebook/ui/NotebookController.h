@@ -2,16 +2,19 @@
 #pragma once
 
 #include <QList>
+#include <QMetaObject>
 #include <QString>
 #include <memory>
 
 class Database;
 class Recordset;
+class QAbstractButton;
 class QLineEdit;
 class QPlainTextEdit;
 class QTextEdit;
 class QWidget;
 struct NotebookSection;
+class DataReplaced;
 
 // The window's controls that the notebook shows, hides, reads and fills.
 struct NotebookControls
@@ -29,6 +32,11 @@ struct NotebookControls
     QTextEdit *bodyView = nullptr;       // body of the record on show (plain text)
     QLineEdit *titleEdit = nullptr;      // title input
     QPlainTextEdit *bodyEdit = nullptr;  // body input
+    // The window's hidden command buttons: the record operations without switching views.
+    QAbstractButton *backCommand = nullptr;
+    QAbstractButton *forwardCommand = nullptr;
+    QAbstractButton *addCommand = nullptr;
+    QAbstractButton *deleteCommand = nullptr;
 };
 
 // The notebook: browsing, adding and deleting the records of the section on show. Works on the
@@ -41,6 +49,7 @@ public:
     static constexpr int MaxShownTitleChars = 4096;
     static QString shownTitle(const QString &title);
 
+    // The controls that are buttons (QAbstractButton) are wired to the record operations here.
     NotebookController(Database &db, NotebookControls controls);
     ~NotebookController();
 
@@ -72,11 +81,15 @@ public:
     // After the file's content was replaced (a restore): drops the cursor and any record being
     // written, and shows the section on show afresh from its first record.
     void reload();
+    // Reloads whenever the whole file is replaced from now on.
+    void follow(DataReplaced &replaced);
 
     // The cursor of the section on show; null until a section is first opened.
     const Recordset *records() const { return m_records.get(); }
 
 private:
+    // Each control that is a button runs its record operation when clicked.
+    void wireButtons();
     // Runs one action of the user: its steps wait for another program's lock
     // at most once between them, with the busy cursor on show while they
     // wait, and a step that fails because the file is in use ends the action
@@ -114,6 +127,7 @@ private:
     Database &m_db;
     NotebookControls m_c;
     std::unique_ptr<Recordset> m_records;
+    QMetaObject::Connection m_following; // DataReplaced, cut before this goes
     const NotebookSection *m_section = nullptr; // the section on show, with `m_records`
     bool m_shown = false;   // a section is on show (no other view took over the panel)
     bool m_writing = false; // a new record was begun and is not saved yet

@@ -7,9 +7,10 @@
 #include "db/Database.h"
 #include "exercise/ActivityTable.h"
 #include "foodlog/FoodLogStore.h"
-#include "foodlog/ui/CustomActivityDialog.h"
+#include "exercise/ui/CustomActivityDialog.h"
 #include "foodlog/ui/FoodLogView.h"
 #include "foodlog/ui/IntakeChart.h"
+#include "shell/ExerciseTab.h"
 #include "support/TempDatabase.h"
 #include "support/TypeText.h"
 #include "widgets/MessageBox.h"
@@ -78,7 +79,8 @@ struct ExerciseFixture
         view->activateWindow();
         if (!QTest::qWaitForWindowActive(view.get()))
             qWarning("the view did not become active");
-        view->focusExerciseSearch();
+        // The page as the window adds it to the view.
+        view->focusPage(addExerciseTab(*view, store.schema()));
     }
     QLineEdit *search() const { return find<QLineEdit>(view.get(), "exerciseSearch"); }
     QTreeWidget *list() const { return find<QTreeWidget>(view.get(), "exerciseEntries"); }

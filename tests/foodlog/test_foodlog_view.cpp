@@ -22,6 +22,7 @@
 #include "shell/Startup.h"
 #include "skin/SkinFile.h"
 #include "widgets/ImageButton.h"
+#include "support/WindowParts.h"
 #include "support/TypeText.h"
 #include "widgets/MessageBox.h"
 #include "widgets/PictureBox.h"
@@ -136,7 +137,7 @@ FoodLogView *openLog(MainWindow &w)
 {
     w.hotSpotClicked(QStringLiteral("f"));
     verifyNoProfileQuestion(w);
-    return w.foodLogSection()->view();
+    return foodLogViewOf(w);
 }
 
 void press(QWidget *w, Qt::Key key, Qt::KeyboardModifiers mods = {})
@@ -231,8 +232,7 @@ void FoodLogViewTest::nothingBuiltUntilOpened()
     ProgramCopy copy;
     auto w = open(copy);
     QVERIFY(w);
-    QVERIFY(w->foodLogSection());
-    QVERIFY(!w->foodLogSection()->view());
+    QVERIFY(!foodLogViewOf(*w));
     QVERIFY(!w->findChild<FoodLogView *>());
     // The start brought the data tool's file to this release's layout, after one copy; browsing
     // elsewhere then never touches the file.
@@ -254,31 +254,31 @@ void FoodLogViewTest::buttonAndShortcutsSwitchSections()
     // From the start state: the welcome picture and the empty title.
     QTest::mouseClick(w.get(), Qt::LeftButton, {}, ButtonF);
     verifyNoProfileQuestion(*w);
-    FoodLogView *view = w->foodLogSection()->view();
+    FoodLogView *view = foodLogViewOf(*w);
     QVERIFY(view && view->isVisible());
-    for (QWidget *hidden : {static_cast<QWidget *>(w->form().welcomePicture), static_cast<QWidget *>(w->form().caloriePanel),
-                            static_cast<QWidget *>(w->form().titleView), static_cast<QWidget *>(w->form().bodyView),
-                            static_cast<QWidget *>(w->form().previousButton)})
+    for (QWidget *hidden : {static_cast<QWidget *>(formOf(*w).welcomePicture), static_cast<QWidget *>(formOf(*w).caloriePanel),
+                            static_cast<QWidget *>(formOf(*w).titleView), static_cast<QWidget *>(formOf(*w).bodyView),
+                            static_cast<QWidget *>(formOf(*w).previousButton)})
         QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
 
     // Ctrl+3: the calorie panel, the view gone, the title box back as it was.
     press(w.get(), Qt::Key_3, Qt::ControlModifier);
     QVERIFY(!view->isVisible());
-    QVERIFY(w->form().caloriePanel->isVisible());
-    QVERIFY(w->form().titleView->isVisible());
+    QVERIFY(formOf(*w).caloriePanel->isVisible());
+    QVERIFY(formOf(*w).titleView->isVisible());
 
     press(w.get(), Qt::Key_6, Qt::ControlModifier);
     QVERIFY(view->isVisible());
-    QVERIFY(!w->form().caloriePanel->isVisible());
+    QVERIFY(!formOf(*w).caloriePanel->isVisible());
     QVERIFY(!w->findChild<QDialog *>(QStringLiteral("profileDialog"))); // never asked by itself
 
     // Ctrl+1: the first section opens as from its button.
     press(w.get(), Qt::Key_1, Qt::ControlModifier);
     QVERIFY(!view->isVisible());
-    QVERIFY(w->form().previousButton->isVisible() && w->form().bodyView->isVisible());
-    QVERIFY(w->notebook()->records());
+    QVERIFY(formOf(*w).previousButton->isVisible() && formOf(*w).bodyView->isVisible());
+    QVERIFY(!formOf(*w).newButton->isHidden()); // the section is open again
     press(w.get(), Qt::Key_5, Qt::ControlModifier);
-    QVERIFY(w->form().previousButton->isVisible());
+    QVERIFY(formOf(*w).previousButton->isVisible());
     // The web page hot spot leaves the view where it is.
     press(w.get(), Qt::Key_6, Qt::ControlModifier);
     QVERIFY(view->isVisible());
@@ -290,10 +290,10 @@ void FoodLogViewTest::olderSkinReachesViewByShortcut()
     auto w = open(copy);
     QVERIFY(w);
     QTest::mouseClick(w.get(), Qt::LeftButton, {}, ButtonF);
-    QVERIFY(!w->foodLogSection()->view());
+    QVERIFY(!foodLogViewOf(*w));
     press(w.get(), Qt::Key_6, Qt::ControlModifier);
     verifyNoProfileQuestion(*w);
-    QVERIFY(w->foodLogSection()->view() && w->foodLogSection()->view()->isVisible());
+    QVERIFY(foodLogViewOf(*w) && foodLogViewOf(*w)->isVisible());
 }
 
 void FoodLogViewTest::logTwoFoodsAndAWeight()
@@ -600,7 +600,7 @@ void FoodLogViewTest::readOnlyFileSaysSoAndKeepsWorking()
     // Nothing listed that is not in the file; the rest of the window still works.
     QCOMPARE(find<QLabel>(view, "eatenKcal")->text(), QStringLiteral("已摄入 0 大卡"));
     w->hotSpotClicked(QStringLiteral("c"));
-    QVERIFY(w->form().caloriePanel->isVisible());
+    QVERIFY(formOf(*w).caloriePanel->isVisible());
     w.reset();
     QFile after(copy.data());
     after.open(QIODevice::ReadOnly);
@@ -675,7 +675,7 @@ void FoodLogViewTest::ctrl6PutsKeyboardInLogSearch()
     auto w = open(copy);
     press(w.get(), Qt::Key_6, Qt::ControlModifier);
     verifyNoProfileQuestion(*w);
-    FoodLogView *view = w->foodLogSection()->view();
+    FoodLogView *view = foodLogViewOf(*w);
     QVERIFY(view);
     auto *search = find<QLineEdit>(view, "logSearch");
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(search));
@@ -1217,8 +1217,8 @@ void FoodLogViewTest::quickLogFromCaloriePanel()
     auto w = open(copy);
     MessageBox::Recorder boxes;
     w->hotSpotClicked(QStringLiteral("c"));
-    FoodPortionPanel *portion = w->foodPortion();
-    QuickLogButton *button = w->quickLog();
+    FoodPortionPanel *portion = foodPortionOf(*w);
+    QuickLogButton *button = quickLogOf(*w);
     QCOMPARE(button->accessibleName(), QStringLiteral("记一笔"));
 
     // A food counted per piece has no amount line, and no 记一笔.
@@ -1240,12 +1240,12 @@ void FoodLogViewTest::quickLogFromCaloriePanel()
              QStringLiteral("米饭 150.0 116.0 %1").arg(QDate::currentDate().toString(Qt::ISODate)));
     QCOMPARE(button->text(), QStringLiteral("已记 ✓"));
     QVERIFY(button->accessibleDescription().contains(QStringLiteral("米饭 150 克")));
-    QVERIFY(!w->foodLogSection()->view()); // logged without making the view
+    QVERIFY(!foodLogViewOf(*w)); // logged without making the view
 
     // The view shows it when opened.
     press(w.get(), Qt::Key_6, Qt::ControlModifier);
     verifyNoProfileQuestion(*w);
-    QCOMPARE(find<QLabel>(w->foodLogSection()->view(), "eatenKcal")->text(), QStringLiteral("已摄入 174 大卡"));
+    QCOMPARE(find<QLabel>(foodLogViewOf(*w), "eatenKcal")->text(), QStringLiteral("已摄入 174 大卡"));
 }
 
 void FoodLogViewTest::entriesAroundMidnightAndNewYear()

@@ -3,7 +3,7 @@
 // serving, what they come to shown before saving, and a label that does not add up said, not
 // refused.
 
-#include "foodlog/ui/OwnFoodDialog.h"
+#include "ownfoods/ui/OwnFoodDialog.h"
 
 #include <QComboBox>
 #include <QLabel>

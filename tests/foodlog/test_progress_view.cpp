@@ -82,7 +82,8 @@ struct ViewFixture
         for (int i = 0; i < 60; ++i)
             store.setWeight(Today.addDays(i - 59), qRound((80 - 0.5 * i / 7) * 10) / 10.0);
     }
-    void open(int tab)
+    // Opens the view on the tab of that title (the view here has no 运动 page: the window adds it).
+    void open(const QString &tab)
     {
         view = std::make_unique<FoodLogView>(store, FoodChoices(), evening());
         view->resize(560, 640);
@@ -90,13 +91,18 @@ struct ViewFixture
         view->activateWindow();
         if (!QTest::qWaitForWindowActive(view.get()))
             qWarning("the view did not become active");
-        find<QTabWidget>(view.get(), "foodLogTabs")->setCurrentIndex(tab);
+        auto *tabs = find<QTabWidget>(view.get(), "foodLogTabs");
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->tabText(i) == tab)
+                tabs->setCurrentIndex(i);
+        if (tabs->tabText(tabs->currentIndex()) != tab)
+            qWarning("no tab %s", qPrintable(tab));
     }
     QString text(const char *name) const { return find<QLabel>(view.get(), name)->text(); }
 };
 
-constexpr int WeightTab = 2;
-constexpr int ChartTab = 3;
+const QString WeightTab = QStringLiteral("体重与预算");
+const QString ChartTab = QStringLiteral("30天趋势");
 
 } // namespace
 

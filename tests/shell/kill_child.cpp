@@ -19,6 +19,7 @@
 #include "shell/Startup.h"
 #include "widgets/FileDialog.h"
 #include "widgets/MessageBox.h"
+#include "support/WindowParts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -77,7 +78,7 @@ int main(int argc, char **argv)
         return 1;
     if (argc > 4 && QByteArray(argv[4]) == "start")
         return 0;
-    QMenu *menu = window->windowMenu();
+    QMenu *menu = windowMenuOf(*window);
     MessageBox::Recorder boxes; // every question answered with its first button: 确定, 替换
     FileDialog::Recorder files;
     auto db = openDatabase(dataFile);

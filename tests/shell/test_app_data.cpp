@@ -27,14 +27,16 @@
 #include "shell/AboutPage.h"
 #include "shell/DataCommands.h"
 #include "shell/FatalError.h"
-#include "shell/MainForm.h"
+#include "skin/ui/MainForm.h"
 #include "shell/MainWindow.h"
-#include "shell/SkinCaptions.h"
+#include "skin/ui/SkinCaptions.h"
 #include "shell/Startup.h"
 #include "shell/StartupBackup.h"
 #include "skin/ui/SkinButton.h"
+#include "support/WindowParts.h"
 #include "support/SmallDisk.h"
 #include "support/TempDatabase.h"
+#include "support/TypeText.h"
 #include "widgets/AutoSizeLabel.h"
 #include "widgets/FileDialog.h"
 #include "widgets/ImageButton.h"
@@ -44,6 +46,7 @@
 #include "support/AppFixture.h"
 
 #include <QAccessible>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -277,6 +280,11 @@ void TestAppData::ownFoodsMoveToAnotherComputer()
                  qPrintable(boxes.asked().first().text));
     }
     auto window = Startup::openMainWindow(second.path());
+    // Imported while the food log is on show: its search offers the foods at once.
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    window->hotSpotClicked(QStringLiteral("f"));
+    QVERIFY(foodLogShown(*window));
     MessageBox::Recorder boxes;
     FileDialog::Recorder files;
     files.answer(file);
@@ -285,6 +293,15 @@ void TestAppData::ownFoodsMoveToAnotherComputer()
     QCOMPARE(boxes.asked().first().text, QStringLiteral("已导入 1 种自定义食物。"));
     QCOMPARE(FoodChoices(FoodCatalog::read(second.filePath(QStringLiteral("data.mdb")))).match(QStringLiteral("wdnc")).value(0).name,
              QStringLiteral("我的奶茶"));
+    auto *logSearch = window->findChild<QLineEdit *>(QStringLiteral("logSearch"));
+    QVERIFY(logSearch);
+    logSearch->setFocus();
+    typeText(logSearch, QStringLiteral("wdnc"));
+    QAbstractItemView *found = logSearch->completer()->popup();
+    QTRY_VERIFY(found->isVisible());
+    QVERIFY2(!found->model()->match(found->model()->index(0, 0), Qt::DisplayRole, QStringLiteral("我的奶茶"), 1,
+                                    Qt::MatchStartsWith).isEmpty(),
+             qPrintable(found->model()->index(0, 0).data().toString()));
 
     boxes.clear();
     MessageBox::setNextChoice(1); // 保留已有的
@@ -561,8 +578,8 @@ void TestAppData::restoreGoodBackup()
     MessageBox::Recorder boxes;
     FileDialog::Recorder files;
     w.hotSpotClicked(QStringLiteral("a"));
-    QCOMPARE(w.form().titleView->text(), QStringLiteral("后来的食谱"));
-    const auto categories = [&w] { return w.form().foodTree->model()->rowCount(w.form().foodTree->model()->index(0, 0)); };
+    QCOMPARE(formOf(w).titleView->text(), QStringLiteral("后来的食谱"));
+    const auto categories = [&w] { return formOf(w).foodTree->model()->rowCount(formOf(w).foodTree->model()->index(0, 0)); };
     const int categoriesBefore = categories();
 
     // Another program's connection, open all along.
@@ -587,8 +604,8 @@ void TestAppData::restoreGoodBackup()
     QVERIFY2(told.startsWith(QStringLiteral("已从")), qPrintable(told));
 
     // The window shows the restored data at once: the section's record and the food tree.
-    QCOMPARE(w.form().titleView->text(), QStringLiteral("备份里的食谱"));
-    QCOMPARE(w.form().bodyView->toPlainText(), QStringLiteral("旧的"));
+    QCOMPARE(formOf(w).titleView->text(), QStringLiteral("备份里的食谱"));
+    QCOMPARE(formOf(w).bodyView->toPlainText(), QStringLiteral("旧的"));
     QCOMPARE(categories(), categoriesBefore - 1);
     QCOMPARE(titlesOn(data, "sp"), QStringList{"备份里的食谱"});
     // The other connection reads the restored content too.
@@ -607,10 +624,10 @@ void TestAppData::restoreGoodBackup()
     QCOMPARE(titlesOn(beforePath, "sp"), QStringList{"后来的食谱"});
     QVERIFY(told.contains(beforePath));
     // Writing works on after the restore, and the record is saved into the restored data.
-    w.notebook()->onNewClicked();
-    w.form().titleEdit->setText(QStringLiteral("恢复后写的"));
-    w.form().bodyEdit->setPlainText(QStringLiteral("内容"));
-    w.notebook()->onSaveClicked();
+    formOf(w).newButton->click();
+    formOf(w).titleEdit->setText(QStringLiteral("恢复后写的"));
+    formOf(w).bodyEdit->setPlainText(QStringLiteral("内容"));
+    formOf(w).saveButton->click();
     QCOMPARE(titlesOn(data, "sp"), (QStringList{"备份里的食谱", "恢复后写的"}));
 
     // Cancel on the question changes nothing.
@@ -634,13 +651,13 @@ void TestAppData::restoreWhileFoodLogShown()
     MainWindow &w = *window;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    if (!w.skinEngine().object(QStringLiteral("f")))
+    if (!skinEngineOf(w).object(QStringLiteral("f")))
         QSKIP("the skin has no food log button");
     MessageBox::Recorder boxes;
     FileDialog::Recorder files;
     w.hotSpotClicked(QStringLiteral("a"));
-    w.skinEngine().clickObject(QStringLiteral("f"));
-    QVERIFY(w.foodLogSection()->isShown());
+    skinEngineOf(w).clickObject(QStringLiteral("f"));
+    QVERIFY(foodLogShown(w));
 
     // No notebook section is on show: only the whole notebook (and the food log) is offered.
     menuAction(w, "exportNotes")->trigger();
@@ -655,14 +672,14 @@ void TestAppData::restoreWhileFoodLogShown()
         QVERIFY(FoodLogStore(*restored, DataLayout::layout()).isUpToDate());
     }
     // The food log stays on show over the notebook's controls.
-    QVERIFY(w.foodLogSection()->isShown());
-    for (QWidget *covered : {static_cast<QWidget *>(w.form().previousButton), static_cast<QWidget *>(w.form().bodyView),
-                             static_cast<QWidget *>(w.form().titleView)})
+    QVERIFY(foodLogShown(w));
+    for (QWidget *covered : {static_cast<QWidget *>(formOf(w).previousButton), static_cast<QWidget *>(formOf(w).bodyView),
+                             static_cast<QWidget *>(formOf(w).titleView)})
         QVERIFY2(!covered->isVisible(), qPrintable(covered->objectName()));
     // Back in the section, the notebook shows the restored data.
-    w.skinEngine().clickObject(QStringLiteral("a"));
-    QVERIFY(!w.foodLogSection()->isShown());
-    QVERIFY(w.form().previousButton->isVisible());
+    skinEngineOf(w).clickObject(QStringLiteral("a"));
+    QVERIFY(!foodLogShown(w));
+    QVERIFY(formOf(w).previousButton->isVisible());
 }
 
 // A waist figure goes into 备份数据…, comes back with 从备份恢复… after it was changed, and is in
@@ -732,21 +749,21 @@ void TestAppData::everySearchSharesFoodsThatFollowTheFile()
     MainWindow &w = *window;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    if (!w.skinEngine().object(QStringLiteral("f")))
+    if (!skinEngineOf(w).object(QStringLiteral("f")))
         QSKIP("the skin has no food log button");
     MessageBox::Recorder boxes;
     FileDialog::Recorder files;
 
     // The foods cannot be read when the log first opens: said once, tried again next time.
     execOn(data, "ALTER TABLE \"02\" RENAME TO hidden_categories;");
-    w.skinEngine().clickObject(QStringLiteral("f"));
+    skinEngineOf(w).clickObject(QStringLiteral("f"));
     QCOMPARE(boxes.asked().size(), 1);
     QVERIFY2(boxes.asked().first().text.contains(QStringLiteral("暂时不能添加食物")), qPrintable(boxes.asked().first().text));
-    w.skinEngine().clickObject(QStringLiteral("a"));
+    skinEngineOf(w).clickObject(QStringLiteral("a"));
     execOn(data, "ALTER TABLE hidden_categories RENAME TO \"02\";");
-    w.skinEngine().clickObject(QStringLiteral("f"));
+    skinEngineOf(w).clickObject(QStringLiteral("f"));
     QCOMPARE(boxes.asked().size(), 1);
-    FoodLogView *view = w.foodLogSection()->view();
+    FoodLogView *view = foodLogViewOf(w);
     auto *logSearch = view->findChild<QLineEdit *>(QStringLiteral("logSearch"));
     auto *add = view->findChild<QPushButton *>(QStringLiteral("logAdd"));
     const auto logCount = [&] {
@@ -767,7 +784,7 @@ void TestAppData::everySearchSharesFoodsThatFollowTheFile()
     QCOMPARE(boxes.asked().size(), 1);
 
     // Both searches, one reading of the foods.
-    w.skinEngine().clickObject(QStringLiteral("a"));
+    skinEngineOf(w).clickObject(QStringLiteral("a"));
     auto *panelSearch = w.findChild<QLineEdit *>(QStringLiteral("searchField"));
     auto *panelResults = w.findChild<QListWidget *>(QStringLiteral("searchResults"));
     const auto panelFinds = [&](const QString &text) {
@@ -782,12 +799,12 @@ void TestAppData::everySearchSharesFoodsThatFollowTheFile()
     files.answer(backup);
     menuAction(w, "restoreData")->trigger();
     QVERIFY2(boxes.asked().last().text.startsWith(QStringLiteral("已从")), qPrintable(boxes.asked().last().text));
-    w.skinEngine().clickObject(QStringLiteral("f"));
+    skinEngineOf(w).clickObject(QStringLiteral("f"));
     logSearch->setText(QStringLiteral("恢复后才有的饼"));
     add->click();
     QCOMPARE(boxes.asked().last().text.contains(QStringLiteral("没有找到")), false);
     QCOMPARE(logCount(), 1); // the restored file had no entries; this is its first
-    w.skinEngine().clickObject(QStringLiteral("a"));
+    skinEngineOf(w).clickObject(QStringLiteral("a"));
     QVERIFY(panelFinds(QStringLiteral("恢复后才有的饼")));
     QCOMPARE(w.sharedFoods().reads(), readsBefore + 1);
 }

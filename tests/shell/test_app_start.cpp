@@ -26,12 +26,13 @@
 #include "shell/AboutPage.h"
 #include "shell/DataCommands.h"
 #include "shell/FatalError.h"
-#include "shell/MainForm.h"
+#include "skin/ui/MainForm.h"
 #include "shell/MainWindow.h"
-#include "shell/SkinCaptions.h"
+#include "skin/ui/SkinCaptions.h"
 #include "shell/Startup.h"
 #include "shell/StartupBackup.h"
 #include "skin/ui/SkinButton.h"
+#include "support/WindowParts.h"
 #include "support/SmallDisk.h"
 #include "support/TempDatabase.h"
 #include "widgets/AutoSizeLabel.h"
@@ -199,7 +200,7 @@ void TestAppStart::startupWaitsForLockedFile()
     QCOMPARE(m_fatalMessages, QStringList());
     QCOMPARE(cursorWhileLoading, std::optional<Qt::CursorShape>(Qt::WaitCursor));
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
-    const QAbstractItemModel *tree = window->form().foodTree->model();
+    const QAbstractItemModel *tree = formOf(*window).foodTree->model();
     QVERIFY(tree->rowCount(tree->index(0, 0)) > 0); // the food tree was built
     window.reset();
 
@@ -223,13 +224,14 @@ void TestAppStart::startMakesTheDaysBackup()
     auto window = Startup::openMainWindow(folder);
     QVERIFY(window);
     DailyBackup backups(window->dataFile());
+    MessageBox::Recorder boxes;
     // Not before the first frame: copying the file would hold the window back.
     window->finishStartAfterFirstFrame();
     QVERIFY(backups.days().isEmpty());
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     QTRY_COMPARE(backups.days(), QList<QDate>{QDate::currentDate()});
-    QVERIFY(window->backupNotice().isEmpty());
+    QVERIFY(boxes.asked().isEmpty()); // a backup made is not told
     window.reset();
     // A second start the same day makes no second copy.
     window = Startup::openMainWindow(folder);
@@ -305,16 +307,17 @@ void TestAppStart::newerFileOpensReadOnly()
 
     auto window = Startup::openMainWindow(dir.path());
     QVERIFY(window);
-    QVERIFY2(window->upgradeNotice().contains(QStringLiteral("第 99 版")), qPrintable(window->upgradeNotice()));
-    QVERIFY(window->upgradeNotice().contains(QStringLiteral("第 %1 版").arg(DataLayout::layout().version())));
     MessageBox::Recorder boxes;
     window->showStartupNotices();
     QCOMPARE(boxes.asked().size(), 1);
+    const QString told = boxes.asked().constFirst().text;
+    QVERIFY2(told.contains(QStringLiteral("第 99 版")), qPrintable(told));
+    QVERIFY(told.contains(QStringLiteral("第 %1 版").arg(DataLayout::layout().version())));
     window->hotSpotClicked(QStringLiteral("a"));
-    window->notebook()->onNewClicked();
-    window->form().titleEdit->setText(QStringLiteral("写不进去"));
-    window->form().bodyEdit->setPlainText(QStringLiteral("内容"));
-    window->notebook()->onSaveClicked();
+    formOf(*window).newButton->click();
+    formOf(*window).titleEdit->setText(QStringLiteral("写不进去"));
+    formOf(*window).bodyEdit->setPlainText(QStringLiteral("内容"));
+    formOf(*window).saveButton->click();
     QVERIFY2(boxes.asked().last().text.contains(QStringLiteral("只读")), qPrintable(boxes.asked().last().text));
     window.reset();
     QVERIFY(file.open(QIODevice::ReadOnly));

@@ -9,6 +9,7 @@
 #include "shell/MainWindow.h"
 #include "shell/Startup.h"
 #include "widgets/UrlOpener.h"
+#include "support/WindowParts.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -308,7 +309,7 @@ void TestDataLocation::installedFirstStartOpensTheWindow()
     const QString userFile = layout.userDir() + QStringLiteral("/data.mdb");
     QCOMPARE(window->dataFile(), userFile);
     QCOMPARE(window->database()->path(), userFile);
-    QVERIFY(window->form().foodTree->model()->rowCount(window->form().foodTree->model()->index(0, 0)) > 0);
+    QVERIFY(formOf(*window).foodTree->model()->rowCount(formOf(*window).foodTree->model()->index(0, 0)) > 0);
     // The mascot opens the About page installed in share/pellomir.
     UrlOpener::Recorder urls;
     window->hotSpotClicked(QStringLiteral("logo"));

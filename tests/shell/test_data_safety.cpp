@@ -13,6 +13,7 @@
 #include "widgets/FileDialog.h"
 #include "widgets/LongWork.h"
 #include "widgets/MessageBox.h"
+#include "support/WindowParts.h"
 
 #include <QAction>
 #include <QDir>
@@ -74,7 +75,7 @@ QString copyFixture(const QTemporaryDir &dir)
 
 QAction *menuAction(MainWindow &w, const char *name)
 {
-    return w.windowMenu()->findChild<QAction *>(QLatin1String(name));
+    return windowMenuOf(w)->findChild<QAction *>(QLatin1String(name));
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)

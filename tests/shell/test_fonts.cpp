@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program's text renders: pinyin's toned letters too, which some CJK fonts draw empty. ctest
 // runs this in an English and in a Chinese environment, as the platform picks fonts by language.
-#include "shell/MainForm.h"
+#include "skin/ui/MainForm.h"
 #include "shell/Startup.h"
-#include "shell/TextFonts.h"
+#include "widgets/TextFonts.h"
 
 #include <QApplication>
 #include <QImage>

@@ -4,13 +4,14 @@
 // a click on it in the tree shows it, and what an amount of it costs.
 #include "db/Database.h"
 #include "foodlog/ui/FoodLogSection.h"
-#include "foodlog/ui/OwnFoodDialog.h"
+#include "ownfoods/ui/OwnFoodDialog.h"
 #include "foods/ui/FoodPortionPanel.h"
 #include "foods/ui/QuickLogButton.h"
 #include "foods/ui/FoodSearchBox.h"
 #include "notebook/ui/NotebookController.h"
 #include "shell/MainWindow.h"
 #include "shell/Startup.h"
+#include "support/WindowParts.h"
 #include "support/TempDatabase.h"
 #include "support/TypeText.h"
 #include "widgets/AutoSizeLabel.h"
@@ -93,12 +94,12 @@ void TestFoodSearchWindow::cleanup()
 void TestFoodSearchWindow::findByInitialsShowsAsAClick()
 {
     MainWindow &w = *m_window;
-    QVERIFY(!w.form().caloriePanel->isVisible());
+    QVERIFY(!formOf(w).caloriePanel->isVisible());
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(w.form().caloriePanel->isVisible());
+    QVERIFY(formOf(w).caloriePanel->isVisible());
     // The title box names what is on show: the section, until a food is.
-    QCOMPARE(w.form().titleView->text(), QStringLiteral("热量计算"));
-    QLineEdit *field = w.foodSearch()->field();
+    QCOMPARE(formOf(w).titleView->text(), QStringLiteral("热量计算"));
+    QLineEdit *field = foodSearchOf(w)->field();
     QCOMPARE(field, w.findChild<QLineEdit *>(QStringLiteral("searchField")));
     QCOMPARE(QApplication::focusWidget(), field);
 
@@ -117,24 +118,24 @@ void TestFoodSearchWindow::findByInitialsShowsAsAClick()
     QVERIFY(results->isVisible());
     QCOMPARE(results->item(0)->text(), QStringLiteral("西红柿 · 蔬菜 · 15 大卡"));
     // The keyboard in the amount: the results close, covering none of its figures.
-    w.foodPortion()->amountField()->setFocus();
+    foodPortionOf(w)->amountField()->setFocus();
     QTRY_VERIFY(!results->isVisible());
 
     // As a click in the tree: the category open, the food current, selected and in view.
-    const QModelIndex current = w.form().foodTree->currentIndex();
+    const QModelIndex current = formOf(w).foodTree->currentIndex();
     QCOMPARE(current.data().toString(), QStringLiteral("西红柿"));
     QCOMPARE(current.parent().data().toString(), QStringLiteral("蔬菜"));
-    QVERIFY(w.form().foodTree->isExpanded(current.parent()));
-    QVERIFY(w.form().foodTree->selectionModel()->isSelected(current));
-    QVERIFY(w.form().foodTree->viewport()->rect().intersects(w.form().foodTree->visualRect(current)));
-    QCOMPARE(w.form().foodNameBox->text(), QStringLiteral("西红柿"));
-    QCOMPARE(w.form().kcalFigure->text(), QStringLiteral("15"));
-    QCOMPARE(w.form().titleView->text(), QStringLiteral("西红柿"));
+    QVERIFY(formOf(w).foodTree->isExpanded(current.parent()));
+    QVERIFY(formOf(w).foodTree->selectionModel()->isSelected(current));
+    QVERIFY(formOf(w).foodTree->viewport()->rect().intersects(formOf(w).foodTree->visualRect(current)));
+    QCOMPARE(formOf(w).foodNameBox->text(), QStringLiteral("西红柿"));
+    QCOMPARE(formOf(w).kcalFigure->text(), QStringLiteral("15"));
+    QCOMPARE(formOf(w).titleView->text(), QStringLiteral("西红柿"));
     // Another section names its own record there; back in the panel, the food on show again.
     w.hotSpotClicked(QStringLiteral("a"));
-    QVERIFY(w.form().titleView->text() != QStringLiteral("西红柿"));
+    QVERIFY(formOf(w).titleView->text() != QStringLiteral("西红柿"));
     w.hotSpotClicked(QStringLiteral("c"));
-    QCOMPARE(w.form().titleView->text(), QStringLiteral("西红柿"));
+    QCOMPARE(formOf(w).titleView->text(), QStringLiteral("西红柿"));
     field->setFocus();
 
     // What the figure is for, and what an amount costs.
@@ -145,10 +146,10 @@ void TestFoodSearchWindow::findByInitialsShowsAsAClick()
     amount->selectAll();
     QTest::keyClicks(amount, QStringLiteral("400"));
     QCOMPARE(result->text(), QStringLiteral("约 60 大卡"));
-    QCOMPARE(w.foodPortion()->category(), QStringLiteral("蔬菜"));
-    QCOMPARE(w.foodPortion()->name(), QStringLiteral("西红柿"));
-    QCOMPARE(w.foodPortion()->kcalPer100g().value_or(0), 15.0);
-    QCOMPARE(w.foodPortion()->amountGrams().value_or(0), 400);
+    QCOMPARE(foodPortionOf(w)->category(), QStringLiteral("蔬菜"));
+    QCOMPARE(foodPortionOf(w)->name(), QStringLiteral("西红柿"));
+    QCOMPARE(foodPortionOf(w)->kcalPer100g().value_or(0), 15.0);
+    QCOMPARE(foodPortionOf(w)->amountGrams().value_or(0), 400);
 
     // Its clear button has a Chinese name for a screen reader.
     const auto clearButtons = field->findChildren<QToolButton *>();
@@ -168,13 +169,13 @@ void TestFoodSearchWindow::categoryFoundOpensInTheTree()
 {
     MainWindow &w = *m_window;
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
-    typeText(w.foodSearch()->field(), QStringLiteral("shucai"));
-    QListWidget *results = w.foodSearch()->results();
+    typeText(foodSearchOf(w)->field(), QStringLiteral("shucai"));
+    QListWidget *results = foodSearchOf(w)->results();
     QCOMPARE(results->item(0)->text(), QStringLiteral("蔬菜（分类）"));
-    QTest::keyClick(w.foodSearch()->field(), Qt::Key_Return);
-    const QModelIndex current = w.form().foodTree->currentIndex();
+    QTest::keyClick(foodSearchOf(w)->field(), Qt::Key_Return);
+    const QModelIndex current = formOf(w).foodTree->currentIndex();
     QCOMPARE(current.data().toString(), QStringLiteral("蔬菜"));
-    QVERIFY(w.form().foodTree->isExpanded(current));
+    QVERIFY(formOf(w).foodTree->isExpanded(current));
 }
 
 // 模糊音 is on unless the window menu turns it off; the choice is kept for the next start.
@@ -183,8 +184,8 @@ void TestFoodSearchWindow::fuzzySoundsFromTheWindowMenu()
     MainWindow &w = *m_window;
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
     // fg for 黄瓜: h typed as f (too short for a typo to be forgiven).
-    typeText(w.foodSearch()->field(), QStringLiteral("fg"));
-    QListWidget *results = w.foodSearch()->results();
+    typeText(foodSearchOf(w)->field(), QStringLiteral("fg"));
+    QListWidget *results = foodSearchOf(w)->results();
     QVERIFY(results->item(0)->text().startsWith(QStringLiteral("黄瓜")));
 
     QAction *fuzzy = w.findChild<QAction *>(QStringLiteral("fuzzySounds"));
@@ -201,34 +202,34 @@ void TestFoodSearchWindow::findByAliasAndClick()
 {
     MainWindow &w = *m_window;
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
-    typeText(w.foodSearch()->field(), QStringLiteral("马铃薯"));
-    QListWidget *results = w.foodSearch()->results();
+    typeText(foodSearchOf(w)->field(), QStringLiteral("马铃薯"));
+    QListWidget *results = foodSearchOf(w)->results();
     QCOMPARE(results->count(), 1);
     QCOMPARE(results->item(0)->text(), QStringLiteral("土豆（马铃薯） · 谷薯主食 · 81 大卡"));
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {},
                       results->visualItemRect(results->item(0)).center());
-    QCOMPARE(w.form().foodTree->currentIndex().data().toString(), QStringLiteral("土豆"));
-    QCOMPARE(w.form().foodNameBox->text(), QStringLiteral("土豆"));
-    QCOMPARE(w.form().kcalFigure->text(), QStringLiteral("81"));
+    QCOMPARE(formOf(w).foodTree->currentIndex().data().toString(), QStringLiteral("土豆"));
+    QCOMPARE(formOf(w).foodNameBox->text(), QStringLiteral("土豆"));
+    QCOMPARE(formOf(w).kcalFigure->text(), QStringLiteral("81"));
 
     // Chosen again once it is current: shown again, nothing else changes.
-    w.form().foodNameBox->clear();
+    formOf(w).foodNameBox->clear();
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {},
                       results->visualItemRect(results->item(0)).center());
-    QCOMPARE(w.form().foodNameBox->text(), QStringLiteral("土豆"));
+    QCOMPARE(formOf(w).foodNameBox->text(), QStringLiteral("土豆"));
 }
 
 void TestFoodSearchWindow::foodNotInGrams()
 {
     MainWindow &w = *m_window;
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
-    QTest::keyClicks(w.foodSearch()->field(), QStringLiteral("pingguo"));
-    QTest::keyClick(w.foodSearch()->field(), Qt::Key_Return);
-    QCOMPARE(w.form().foodNameBox->text(), QStringLiteral("苹果"));
-    QCOMPARE(w.form().kcalFigure->text(), QStringLiteral("90"));
+    QTest::keyClicks(foodSearchOf(w)->field(), QStringLiteral("pingguo"));
+    QTest::keyClick(foodSearchOf(w)->field(), Qt::Key_Return);
+    QCOMPARE(formOf(w).foodNameBox->text(), QStringLiteral("苹果"));
+    QCOMPARE(formOf(w).kcalFigure->text(), QStringLiteral("90"));
     QCOMPARE(w.findChild<QLabel *>(QStringLiteral("portionText"))->text(), QStringLiteral("每1个"));
-    QVERIFY(!w.foodPortion()->amountField()->isVisible());
-    QVERIFY(!w.foodPortion()->result()->isVisible());
+    QVERIFY(!foodPortionOf(w)->amountField()->isVisible());
+    QVERIFY(!foodPortionOf(w)->result()->isVisible());
 }
 
 // Ctrl+F while a new record is being written opens the panel as its hot spot
@@ -237,13 +238,13 @@ void TestFoodSearchWindow::ctrlFFromTheEntryViewKeepsTheText()
 {
     MainWindow &w = *m_window;
     w.hotSpotClicked(QStringLiteral("a"));
-    w.notebook()->onNewClicked();
-    w.form().bodyEdit->setFocus();
-    QTest::keyClicks(w.form().bodyEdit, QStringLiteral("half a recipe"));
-    QTest::keyClick(w.form().bodyEdit, Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(w.form().caloriePanel->isVisible());
-    QCOMPARE(QApplication::focusWidget(), w.foodSearch()->field());
-    QCOMPARE(w.form().bodyEdit->toPlainText(), QStringLiteral("half a recipe"));
+    formOf(w).newButton->click();
+    formOf(w).bodyEdit->setFocus();
+    QTest::keyClicks(formOf(w).bodyEdit, QStringLiteral("half a recipe"));
+    QTest::keyClick(formOf(w).bodyEdit, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(formOf(w).caloriePanel->isVisible());
+    QCOMPARE(QApplication::focusWidget(), foodSearchOf(w)->field());
+    QCOMPARE(formOf(w).bodyEdit->toPlainText(), QStringLiteral("half a recipe"));
 }
 
 // As a user would: 添加自定义食物 in the calorie panel, 我的奶茶 at 80 kcal per 100 g, 保存; wdnc in
@@ -269,20 +270,20 @@ void TestFoodSearchWindow::ownFoodFromThePanelToTheLog()
         QCOMPARE(m_db->query(QStringLiteral("SELECT name || '|' || category || '|' || kcal_per_100g FROM custom_food")).toString(),
                  QStringLiteral("我的奶茶|我的食物|80.0"));
         // Shown where it now is in the tree, marked as the user's own.
-        QCOMPARE(w.form().foodTree->currentIndex().data().toString(), QStringLiteral("我的奶茶（自定义）"));
+        QCOMPARE(formOf(w).foodTree->currentIndex().data().toString(), QStringLiteral("我的奶茶（自定义）"));
 
-        QLineEdit *field = w.foodSearch()->field();
+        QLineEdit *field = foodSearchOf(w)->field();
         field->setFocus();
         field->clear();
         QTest::keyClicks(field, QStringLiteral("wdnc"));
         QListWidget *results = w.findChild<QListWidget *>(QStringLiteral("searchResults"));
         QCOMPARE(results->item(0)->text(), QStringLiteral("我的奶茶（自定义） · 我的食物 · 80 大卡"));
         QTest::keyClick(field, Qt::Key_Return);
-        QCOMPARE(w.form().foodNameBox->text(), QStringLiteral("我的奶茶"));
+        QCOMPARE(formOf(w).foodNameBox->text(), QStringLiteral("我的奶茶"));
         QLineEdit *amount = w.findChild<QLineEdit *>(QStringLiteral("amountField"));
         amount->selectAll();
         QTest::keyClicks(amount, QStringLiteral("250"));
-        w.quickLog()->click();
+        quickLogOf(w)->click();
         QVERIFY2(boxes.asked().isEmpty(), qPrintable(boxes.asked().value(0).text));
 
         w.hotSpotClicked(QStringLiteral("f"));
@@ -296,7 +297,7 @@ void TestFoodSearchWindow::ownFoodFromThePanelToTheLog()
     QApplication::setActiveWindow(m_window.get());
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     QTest::keyClick(m_window.get(), Qt::Key_F, Qt::ControlModifier);
-    QTest::keyClicks(m_window->foodSearch()->field(), QStringLiteral("wdnc"));
+    QTest::keyClicks(foodSearchOf(*m_window)->field(), QStringLiteral("wdnc"));
     QListWidget *results = m_window->findChild<QListWidget *>(QStringLiteral("searchResults"));
     QTRY_VERIFY(results->count() > 0);
     QCOMPARE(results->item(0)->text(), QStringLiteral("我的奶茶（自定义） · 我的食物 · 80 大卡"));
@@ -317,8 +318,8 @@ void TestFoodSearchWindow::nutrientsPer100gAndForTheAmount()
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     MainWindow &w = *m_window;
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
-    QTest::keyClicks(w.foodSearch()->field(), QStringLiteral("mifan"));
-    QTest::keyClick(w.foodSearch()->field(), Qt::Key_Return);
+    QTest::keyClicks(foodSearchOf(w)->field(), QStringLiteral("mifan"));
+    QTest::keyClick(foodSearchOf(w)->field(), Qt::Key_Return);
     auto *per100g = w.findChild<QLabel *>(QStringLiteral("nutrientsPer100g"));
     auto *forAmount = w.findChild<QLabel *>(QStringLiteral("nutrientsForAmount"));
     QCOMPARE(per100g->accessibleDescription(), QStringLiteral("每100克：蛋白质 2.6 克 · 脂肪 0.3 克 · 碳水 25.9 克"));
@@ -329,9 +330,9 @@ void TestFoodSearchWindow::nutrientsPer100gAndForTheAmount()
     QCOMPARE(forAmount->accessibleDescription(), QStringLiteral("250克：蛋白质 6.5 克 · 脂肪 0.8 克 · 碳水 64.8 克"));
     QVERIFY(forAmount->isVisible());
 
-    w.foodSearch()->field()->clear();
-    QTest::keyClicks(w.foodSearch()->field(), QStringLiteral("huanggua"));
-    QTest::keyClick(w.foodSearch()->field(), Qt::Key_Return);
+    foodSearchOf(w)->field()->clear();
+    QTest::keyClicks(foodSearchOf(w)->field(), QStringLiteral("huanggua"));
+    QTest::keyClick(foodSearchOf(w)->field(), Qt::Key_Return);
     QCOMPARE(per100g->accessibleDescription(), QStringLiteral("每100克：蛋白质 — · 脂肪 — · 碳水 —"));
 }
 
@@ -341,16 +342,16 @@ void TestFoodSearchWindow::shippedMeasuresWithTheFirstFoodShown()
 {
     MainWindow &w = *m_window;
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
-    QTest::keyClicks(w.foodSearch()->field(), QStringLiteral("mifan"));
-    QTest::keyClick(w.foodSearch()->field(), Qt::Key_Return);
-    QCOMPARE(w.foodPortion()->name(), QStringLiteral("米饭"));
-    QComboBox *choice = w.foodPortion()->measureChoice();
+    QTest::keyClicks(foodSearchOf(w)->field(), QStringLiteral("mifan"));
+    QTest::keyClick(foodSearchOf(w)->field(), Qt::Key_Return);
+    QCOMPARE(foodPortionOf(w)->name(), QStringLiteral("米饭"));
+    QComboBox *choice = foodPortionOf(w)->measureChoice();
     QVERIFY(choice->isVisible());
     const int bowl = choice->findText(QStringLiteral("1碗"), Qt::MatchStartsWith);
     QVERIFY2(bowl >= 0, qPrintable(QStringLiteral("offered: %1").arg(choice->count())));
     choice->setCurrentIndex(bowl);
     emit choice->activated(bowl);
-    QCOMPARE(w.foodPortion()->amountGrams().value_or(0), 150);
+    QCOMPARE(foodPortionOf(w)->amountGrams().value_or(0), 150);
 }
 
 QTEST_MAIN(TestFoodSearchWindow)

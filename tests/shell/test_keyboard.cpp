@@ -9,6 +9,7 @@
 #include "shell/Startup.h"
 #include "widgets/ImageButton.h"
 #include "widgets/MessageBox.h"
+#include "support/WindowParts.h"
 
 #include <QApplication>
 #include <QFile>
@@ -198,27 +199,27 @@ void TestKeyboard::returnNeverDeletes()
         } else if (action == QLatin1String("calorie")) {
             window->hotSpotClicked(QStringLiteral("c"));
         } else if (action == QLatin1String("tree")) {
-            window->form().foodTree->setFocus(Qt::MouseFocusReason);
+            formOf(*window).foodTree->setFocus(Qt::MouseFocusReason);
         } else if (action == QLatin1String("new")) {
-            QTest::mouseClick(window->form().newButton, Qt::LeftButton);
-            QVERIFY(window->form().titleEdit->hasFocus());
+            QTest::mouseClick(formOf(*window).newButton, Qt::LeftButton);
+            QVERIFY(formOf(*window).titleEdit->hasFocus());
         } else if (action == QLatin1String("type")) {
-            QTest::keyClicks(window->form().titleEdit, QStringLiteral("lunch"));
-            QTest::keyClick(window->form().titleEdit, Qt::Key_Tab); // on to the body, past the buttons
-            while (!window->form().bodyEdit->hasFocus() && QApplication::focusWidget() != window->form().titleEdit)
+            QTest::keyClicks(formOf(*window).titleEdit, QStringLiteral("lunch"));
+            QTest::keyClick(formOf(*window).titleEdit, Qt::Key_Tab); // on to the body, past the buttons
+            while (!formOf(*window).bodyEdit->hasFocus() && QApplication::focusWidget() != formOf(*window).titleEdit)
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QVERIFY(window->form().bodyEdit->hasFocus());
-            QTest::keyClicks(window->form().bodyEdit, QStringLiteral("salad"));
+            QVERIFY(formOf(*window).bodyEdit->hasFocus());
+            QTest::keyClicks(formOf(*window).bodyEdit, QStringLiteral("salad"));
         } else if (action == QLatin1String("click-save")) {
             auto run = pressKeys(window.get(), {Qt::Key_Return}); // answers " 已增加！"
-            QTest::mouseClick(window->form().saveButton, Qt::LeftButton);
+            QTest::mouseClick(formOf(*window).saveButton, Qt::LeftButton);
             QTRY_VERIFY(run->finished);
             ++expected;
         } else if (action == QLatin1String("key-save")) {
             // Shift+Tab from the body reaches ✓ first; Return presses it and then answers.
-            window->form().bodyEdit->setFocus(Qt::TabFocusReason);
-            QTest::keyClick(window->form().bodyEdit, Qt::Key_Backtab);
-            QCOMPARE(QApplication::focusWidget(), window->form().saveButton);
+            formOf(*window).bodyEdit->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(formOf(*window).bodyEdit, Qt::Key_Backtab);
+            QCOMPARE(QApplication::focusWidget(), formOf(*window).saveButton);
             auto run = pressKeys(window.get(), {Qt::Key_Return, Qt::Key_Return});
             QTRY_VERIFY(run->finished);
             QCOMPARE(run->boxes, QStringList{QStringLiteral("lunch 已增加！")});
@@ -231,7 +232,7 @@ void TestKeyboard::returnNeverDeletes()
     QTRY_VERIFY(run->finished);
     QCOMPARE(rowCount(*window, "sp"), expected);
     QVERIFY2(!run->boxes.contains(QStringLiteral("信息已删除！")), qPrintable(run->boxes.join('|')));
-    QVERIFY(QApplication::focusWidget() != window->form().deleteButton);
+    QVERIFY(QApplication::focusWidget() != formOf(*window).deleteButton);
 }
 
 // The arrow key that moves from 取消 to 确定 in a question (the buttons' order is the
@@ -270,17 +271,17 @@ void TestKeyboard::deliberateDeleteWorks()
     auto window = openWindow({"燕麦早餐", "午餐沙拉"});
     QVERIFY2(window, qPrintable(m_fatalMessages.join('\n')));
     window->hotSpotClicked(QStringLiteral("a"));
-    window->form().bodyView->setFocus(Qt::MouseFocusReason);
+    formOf(*window).bodyView->setFocus(Qt::MouseFocusReason);
 
-    for (int presses = 0; QApplication::focusWidget() != window->form().deleteButton && presses < 20; ++presses)
+    for (int presses = 0; QApplication::focusWidget() != formOf(*window).deleteButton && presses < 20; ++presses)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), window->form().deleteButton);
+    QCOMPARE(QApplication::focusWidget(), formOf(*window).deleteButton);
 
     auto kept = pressKeys(window.get(), {Qt::Key_Space, Qt::Key_Return});
     QTRY_VERIFY(kept->finished);
     QCOMPARE(kept->boxes, QStringList{QStringLiteral("你确定要删除吗？")});
     QCOMPARE(rowCount(*window, "sp"), 2);
-    QCOMPARE(QApplication::focusWidget(), window->form().deleteButton);
+    QCOMPARE(QApplication::focusWidget(), formOf(*window).deleteButton);
 
     auto deleted = pressKeys(window.get(), {Qt::Key_Space, toOk, Qt::Key_Return, Qt::Key_Return});
     QTRY_VERIFY(deleted->finished);

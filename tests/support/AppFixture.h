@@ -9,6 +9,7 @@
 #include "shell/FatalError.h"
 #include "shell/MainWindow.h"
 #include "shell/Startup.h"
+#include "support/WindowParts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -89,7 +90,7 @@ inline QStringList titlesOn(const QString &path, const char *table)
 // The window menu's command of that object name (exportNotes, restoreBackup…).
 inline QAction *menuAction(MainWindow &w, const char *name)
 {
-    return w.windowMenu()->findChild<QAction *>(QLatin1String(name));
+    return windowMenuOf(w)->findChild<QAction *>(QLatin1String(name));
 }
 
 } // namespace AppFixture

@@ -4,6 +4,7 @@
 #include "exercise/ActivitySearch.h"
 #include "exercise/ActivityTable.h"
 #include "exercise/ExerciseStore.h"
+#include "foodlog/DailyFigures.h"
 
 #include <QDate>
 #include <QWidget>
@@ -23,6 +24,8 @@ class UndoBar;
 // user's own), the minutes, 添加运动, and the day's activities with their minutes and kcal. An
 // entry's energy is worked out from the latest weight on or before its day (before the first
 // weigh-in, from the first weight after it, which the page names) and kept with it.
+// The food log's view shows it as a tab (the shell hands it in): the view's one read of the day
+// reads the page's part too (readDay), then the page shows it (showReadDay).
 // Every change is written through the store before the page shows it; then changed() asks the
 // view to read the day again, totals and chart with it.
 class ExercisePage : public QWidget
@@ -30,9 +33,17 @@ class ExercisePage : public QWidget
     Q_OBJECT
 
 public:
-    ExercisePage(ExerciseStore &store, ActivityTable table, QWidget *parent = nullptr);
+    ExercisePage(ExerciseStore store, ActivityTable table, QWidget *parent = nullptr);
 
-    // What the view read for the day on show, in its one read of the day.
+    // Reads the day's entries, the activities logged lately and the user's own ones. Throws
+    // DataError, keeping what was read before the failure.
+    void readDay(const QDate &day);
+    // Shows what readDay read of `day` (nothing, when the read failed before it), an entry's
+    // energy worked out from `nearest` (the latest weight on or before the day, else the first
+    // after it).
+    void showReadDay(const QDate &day, const std::optional<DayWeight> &nearest, const QDate &today);
+
+    // What the page shows of the day on show.
     struct Day
     {
         QDate day;
@@ -62,9 +73,10 @@ private:
     bool write(const std::function<void()> &change);
     void showProblem(const QString &text);
 
-    ExerciseStore &m_store;
+    ExerciseStore m_store;
     ActivityTable m_table;
     ActivitySearch m_activities;
+    Day m_read; // what readDay read, not yet on show
     Day m_day;
     std::optional<ExerciseEntry> m_deleted;
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/TextFonts.h"
+#include "widgets/TextFonts.h"
 
 #include <QFontDatabase>
 #include <QGlyphRun>

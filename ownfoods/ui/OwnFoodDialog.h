@@ -12,6 +12,8 @@
 class AmountSpinBox;
 class QButtonGroup;
 class QComboBox;
+class QDialogButtonBox;
+class QLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -41,6 +43,26 @@ public:
     const OwnFood &food() const { return m_result; }
 
 private:
+    // The dialog's steps as it is made, in the order the fields are met.
+    // Fills m_taken; returns the shipped foods' categories.
+    QStringList takenNamesAndCategories();
+    void makeNameAndMode(const QStringList &categories);
+    // One page a way of giving the energy: per 100 g, a package label, a recipe.
+    void makeEnergyPages();
+    QWidget *makePer100gPage();
+    QWidget *makeLabelPage();
+    QWidget *makeRecipePage();
+    // The recipe's ingredients with their grams, changed in place.
+    void makePartList(QWidget *page);
+    void makeNutrientRow();
+    QLayout *makeAliasesAndMeasure();
+    // The label's figures that disagree, and what keeps the food from being saved.
+    void makeMessages();
+    QDialogButtonBox *makeButtons();
+    void layOut(QLayout *measureRow, QDialogButtonBox *buttons);
+    // The food edited, else a new one named `typedName`.
+    void fillIn(const QString &typedName);
+
     void showEnergyMode();
     // What the energy and figures come to per 100 g, and a label that disagrees with itself.
     void showLabelFigures();

@@ -3,8 +3,10 @@
 
 #include <QIcon>
 #include <QList>
+#include <QRect>
 
 class AutoSizeLabel;
+class QFont;
 class ImageButton;
 class PictureBox;
 class QFrame;
@@ -24,6 +26,12 @@ class MainForm
 public:
     // Creates every control on `window` and gives the window its title, fixed size and ground colour.
     void setupForm(QWidget *window);
+
+    // The left panel inside the border the skin's picture draws around it, where a view that
+    // stands in for the panel's controls (the food log) is laid.
+    static QRect leftPanelArea();
+    // The controls of the left panel such a view stands in for (hidden while it is on show).
+    QList<QWidget *> leftPanelControls() const;
 
     // The calorie panel and what lies in it.
     QFrame *caloriePanel = nullptr;
@@ -57,6 +65,16 @@ public:
     QListWidget *categoryList = nullptr;
     QPlainTextEdit *bodyEdit = nullptr;
     QTextEdit *bodyView = nullptr;
+
+private:
+    // The steps of setupForm, from the window's frame to the stacking and Tab order.
+    static void setUpWindow(QWidget *window);
+    void makeCaloriePanel(QWidget *window);
+    void makePictureButtons(QWidget *window);
+    void makeTitleStrip(QWidget *window, const QFont &song);
+    void makeCommandButtons(QWidget *window);
+    void makeContentArea(QWidget *window, const QFont &song);
+    void setStackingAndTabOrder();
 };
 
 namespace MainFormLayout {

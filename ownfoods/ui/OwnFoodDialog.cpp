@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ui/OwnFoodDialog.h"
+#include "ownfoods/ui/OwnFoodDialog.h"
 #include "widgets/Named.h"
 
 #include "widgets/AmountDelegate.h"
@@ -62,6 +62,21 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
     setWindowTitle(QStringLiteral("自定义食物"));
     setAccessibleName(QStringLiteral("自定义食物"));
 
+    makeNameAndMode(takenNamesAndCategories());
+    makeEnergyPages();
+    makeNutrientRow();
+    QLayout *measureRow = makeAliasesAndMeasure();
+    makeMessages();
+    QDialogButtonBox *buttons = makeButtons();
+    layOut(measureRow, buttons);
+    fillIn(typedName);
+    showParts();
+    showEnergyMode();
+    m_name->setFocus();
+}
+
+QStringList OwnFoodDialog::takenNamesAndCategories()
+{
     QStringList categories;
     for (const SearchableFood &food : m_foods.allFoods()) {
         const bool mine = m_editing && food.own && food.rowId == -m_editing->id;
@@ -73,7 +88,11 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
         if (!food.own && !categories.contains(food.category))
             categories << food.category;
     }
+    return categories;
+}
 
+void OwnFoodDialog::makeNameAndMode(const QStringList &categories)
+{
     m_name = named(new QLineEdit(this), "ownFoodName", QStringLiteral("食物名称"));
     m_name->setMaxLength(OwnFoodInput::MaxNameLength);
     m_name->setPlaceholderText(QStringLiteral("例如：我的奶茶"));
@@ -91,19 +110,35 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
     for (QRadioButton *mode : {m_per100g, m_perServing, m_recipe})
         modes->addButton(mode);
     m_per100g->setChecked(true);
+}
 
+void OwnFoodDialog::makeEnergyPages()
+{
     // One page a way of giving the energy; only the chosen one is shown, so that the dialog is as
     // tall as that page needs (a stack would keep the recipe's height for the others).
     m_energy = new QWidget(this);
     auto *pages = new QVBoxLayout(m_energy);
     pages->setContentsMargins(0, 0, 0, 0);
+    auto *per100gPage = makePer100gPage();
+    auto *servingPage = makeLabelPage();
+    auto *recipePage = makeRecipePage();
+    for (QWidget *page : {per100gPage, servingPage, recipePage})
+        pages->addWidget(page);
+    m_pages = {per100gPage, servingPage, recipePage};
+}
+
+QWidget *OwnFoodDialog::makePer100gPage()
+{
     auto *per100gPage = new QWidget(m_energy);
     m_kcal = named(new QLineEdit(per100gPage), "ownFoodKcal", QStringLiteral("每100克热量（大卡）"));
     auto *per100gForm = new QFormLayout(per100gPage);
     per100gForm->setContentsMargins(0, 0, 0, 0);
     per100gForm->addRow(QStringLiteral("每100克热量（大卡）"), m_kcal);
-    pages->addWidget(per100gPage);
+    return per100gPage;
+}
 
+QWidget *OwnFoodDialog::makeLabelPage()
+{
     // A label as printed: energy in 千焦 or 大卡, per 100 g or per serving; what that comes to per
     // 100 g is shown as it is typed.
     auto *servingPage = new QWidget(m_energy);
@@ -137,8 +172,11 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
     basisLabel->setBuddy(m_labelBasis);
     servingForm->addRow(basisLabel, basisRow);
     servingForm->addRow(m_labelFigures);
-    pages->addWidget(servingPage);
+    return servingPage;
+}
 
+QWidget *OwnFoodDialog::makeRecipePage()
+{
     auto *recipePage = new QWidget(m_energy);
     m_ingredient = named(new QLineEdit(recipePage), "ownFoodIngredient", QStringLiteral("搜索配料"));
     m_ingredient->setPlaceholderText(QStringLiteral("搜索配料（名称或拼音）"));
@@ -162,7 +200,34 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
     // the whole food.
     new ReturnClicks(m_ingredientGrams, addPartButton);
     new ReturnClicks(m_ingredient, addPartButton);
-    auto *partList = new PartList(recipePage);
+    makePartList(recipePage);
+    m_cooked = named(new QLineEdit(recipePage), "ownFoodCooked", QStringLiteral("熟重（克）"));
+    m_cooked->setPlaceholderText(QStringLiteral("不填则为配料总重"));
+    connect(m_cooked, &QLineEdit::textChanged, this, &OwnFoodDialog::showRecipeFigures);
+    m_recipeFigures = new QLabel(recipePage);
+    m_recipeFigures->setObjectName(QStringLiteral("ownFoodRecipeFigures"));
+    m_recipeFigures->setWordWrap(true);
+    auto *partRow = new QHBoxLayout;
+    partRow->addWidget(m_ingredient, 1);
+    partRow->addWidget(m_ingredientGrams);
+    partRow->addWidget(addPartButton);
+    auto *cookedRow = new QHBoxLayout;
+    auto *cookedLabel = new QLabel(QStringLiteral("熟重（克）"), recipePage);
+    cookedLabel->setBuddy(m_cooked);
+    cookedRow->addWidget(cookedLabel);
+    cookedRow->addWidget(m_cooked, 1);
+    auto *recipeLayout = new QVBoxLayout(recipePage);
+    recipeLayout->setContentsMargins(0, 0, 0, 0);
+    recipeLayout->addLayout(partRow);
+    recipeLayout->addWidget(m_partList, 1);
+    recipeLayout->addLayout(cookedRow);
+    recipeLayout->addWidget(m_recipeFigures);
+    return recipePage;
+}
+
+void OwnFoodDialog::makePartList(QWidget *page)
+{
+    auto *partList = new PartList(page);
     partList->removePart = [this](int index) {
         if (index >= 0 && index < m_parts.size())
             m_parts.removeAt(index);
@@ -187,30 +252,10 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
         m_parts[index].grams = item->data(1, Qt::EditRole).toDouble();
         showRecipeFigures();
     });
-    m_cooked = named(new QLineEdit(recipePage), "ownFoodCooked", QStringLiteral("熟重（克）"));
-    m_cooked->setPlaceholderText(QStringLiteral("不填则为配料总重"));
-    connect(m_cooked, &QLineEdit::textChanged, this, &OwnFoodDialog::showRecipeFigures);
-    m_recipeFigures = new QLabel(recipePage);
-    m_recipeFigures->setObjectName(QStringLiteral("ownFoodRecipeFigures"));
-    m_recipeFigures->setWordWrap(true);
-    auto *partRow = new QHBoxLayout;
-    partRow->addWidget(m_ingredient, 1);
-    partRow->addWidget(m_ingredientGrams);
-    partRow->addWidget(addPartButton);
-    auto *cookedRow = new QHBoxLayout;
-    auto *cookedLabel = new QLabel(QStringLiteral("熟重（克）"), recipePage);
-    cookedLabel->setBuddy(m_cooked);
-    cookedRow->addWidget(cookedLabel);
-    cookedRow->addWidget(m_cooked, 1);
-    auto *recipeLayout = new QVBoxLayout(recipePage);
-    recipeLayout->setContentsMargins(0, 0, 0, 0);
-    recipeLayout->addLayout(partRow);
-    recipeLayout->addWidget(m_partList, 1);
-    recipeLayout->addLayout(cookedRow);
-    recipeLayout->addWidget(m_recipeFigures);
-    pages->addWidget(recipePage);
-    m_pages = {per100gPage, servingPage, recipePage};
+}
 
+void OwnFoodDialog::makeNutrientRow()
+{
     // Protein, fat and carbohydrate per 100 g, optional; a recipe's come from its ingredients.
     m_nutrientRow = new QWidget(this);
     auto *nutrientLayout = new QHBoxLayout(m_nutrientRow);
@@ -236,7 +281,10 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
         nutrientLayout->addWidget(label);
         nutrientLayout->addWidget(*n.field, 1);
     }
+}
 
+QLayout *OwnFoodDialog::makeAliasesAndMeasure()
+{
     m_aliases = named(new QLineEdit(this), "ownFoodAliases", QStringLiteral("其他名称"));
     m_aliases->setPlaceholderText(QStringLiteral("可不填，多个用“、”分隔"));
     m_measure = named(new QLineEdit(this), "ownFoodMeasure", QStringLiteral("家用份量"));
@@ -250,7 +298,11 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
     measureRow->addWidget(new QLabel(QStringLiteral("="), this));
     measureRow->addWidget(m_measureGrams, 1);
     measureRow->addWidget(new QLabel(QStringLiteral("克"), this));
+    return measureRow;
+}
 
+void OwnFoodDialog::makeMessages()
+{
     // Said, not refused: a label may be right and still not add up (rounding, fibre, polyols).
     m_figuresWarning = new QLabel(this);
     m_figuresWarning->setObjectName(QStringLiteral("ownFoodFiguresWarning"));
@@ -273,7 +325,10 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
     red.setColor(QPalette::WindowText, QColor(0xB0, 0x1C, 0x1C));
     m_problem->setPalette(red);
     m_problem->hide();
+}
 
+QDialogButtonBox *OwnFoodDialog::makeButtons()
+{
     auto *buttons = new QDialogButtonBox(this);
     auto *saveButton = named(buttons->addButton(QStringLiteral("保存"), QDialogButtonBox::AcceptRole),
                              "ownFoodSave", QStringLiteral("保存"));
@@ -288,7 +343,11 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     for (QRadioButton *mode : {m_per100g, m_perServing, m_recipe})
         connect(mode, &QRadioButton::toggled, this, &OwnFoodDialog::showEnergyMode);
+    return buttons;
+}
 
+void OwnFoodDialog::layOut(QLayout *measureRow, QDialogButtonBox *buttons)
+{
     auto *modeRow = new QHBoxLayout;
     for (QRadioButton *mode : {m_per100g, m_perServing, m_recipe})
         modeRow->addWidget(mode);
@@ -305,7 +364,10 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
     form->addRow(QStringLiteral("家用份量"), measureRow);
     form->addRow(m_problem);
     form->addRow(buttons);
+}
 
+void OwnFoodDialog::fillIn(const QString &typedName)
+{
     if (m_editing) {
         m_name->setText(m_editing->name);
         m_category->setCurrentText(m_editing->category);
@@ -333,9 +395,6 @@ OwnFoodDialog::OwnFoodDialog(FoodChoices foods, std::optional<OwnFood> editing, 
     } else {
         m_name->setText(typedName.trimmed().left(OwnFoodInput::MaxNameLength));
     }
-    showParts();
-    showEnergyMode();
-    m_name->setFocus();
 }
 
 bool OwnFoodDialog::isTaken(const QString &name) const

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ui/ExerciseList.h"
+#include "exercise/ui/ExerciseList.h"
 
 #include "widgets/AmountDelegate.h"
 

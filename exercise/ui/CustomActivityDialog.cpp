@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ui/CustomActivityDialog.h"
+#include "exercise/ui/CustomActivityDialog.h"
 #include "widgets/Named.h"
 
 #include "exercise/CustomActivityInput.h"

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodlog/ui/ExercisePage.h"
+#include "exercise/ui/ExercisePage.h"
 
 #include "db/DataError.h"
+#include "foodlog/LogCalendar.h"
 #include "widgets/AmountHint.h"
 #include "widgets/AmountSpinBox.h"
-#include "foodlog/ui/CustomActivityDialog.h"
-#include "foodlog/ui/ExerciseList.h"
+#include "exercise/ui/CustomActivityDialog.h"
+#include "exercise/ui/ExerciseList.h"
 #include "widgets/SearchCompletion.h"
 #include "widgets/UndoBar.h"
 #include "widgets/ClearButton.h"
@@ -18,10 +19,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
 constexpr int RecentShown = 10; // activities listed when the search field is entered empty
+constexpr int RecentKept = 30;  // activities the search puts first
 const char BoxTitle[] = "运动";
 
 QString needsWeightText()
@@ -31,8 +34,8 @@ QString needsWeightText()
 
 } // namespace
 
-ExercisePage::ExercisePage(ExerciseStore &store, ActivityTable table, QWidget *parent)
-    : QWidget(parent), m_store(store), m_table(std::move(table)), m_activities(m_table.activities())
+ExercisePage::ExercisePage(ExerciseStore store, ActivityTable table, QWidget *parent)
+    : QWidget(parent), m_store(std::move(store)), m_table(std::move(table)), m_activities(m_table.activities())
 {
     setObjectName(QStringLiteral("exercisePage"));
     setAccessibleName(QStringLiteral("运动"));
@@ -121,6 +124,29 @@ ExercisePage::ExercisePage(ExerciseStore &store, ActivityTable table, QWidget *p
     layout->addWidget(m_list, 1);
     layout->addWidget(m_skippedHint);
     layout->addWidget(m_undo);
+}
+
+void ExercisePage::readDay(const QDate &day)
+{
+    m_read = Day();
+    m_read.day = day;
+    m_read.entries = m_store.dayEntries(day);
+    m_read.recent = m_store.recentActivities(RecentKept);
+    m_read.custom = m_store.customActivities();
+}
+
+void ExercisePage::showReadDay(const QDate &day, const std::optional<DayWeight> &nearest, const QDate &today)
+{
+    Day shown = std::exchange(m_read, Day());
+    shown.day = day;
+    if (nearest) {
+        shown.kg = nearest->kg;
+        if (nearest->day > day)
+            shown.weightNote = QStringLiteral("这一天之前没有体重记录，运动消耗按之后最近的一次（%1 的 %2 千克）计算。")
+                                   .arg(LogCalendar::dayTitle(nearest->day, today))
+                                   .arg(nearest->kg, 0, 'f', 1);
+    }
+    showDay(shown);
 }
 
 void ExercisePage::showDay(const Day &day)

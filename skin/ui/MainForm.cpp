@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/MainForm.h"
-#include "shell/TextFonts.h"
+#include "skin/ui/MainForm.h"
+#include "widgets/TextFonts.h"
 
 #include "resources/Pictures.h"
 #include "widgets/AutoSizeLabel.h"
@@ -98,12 +98,36 @@ int MainFormLayout::pixels(int twips)
     return qRound(twips / 15.0);
 }
 
+QRect MainForm::leftPanelArea()
+{
+    return QRect(MainFormLayout::pixels(420), MainFormLayout::pixels(720), MainFormLayout::pixels(6750),
+                 MainFormLayout::pixels(4650));
+}
+
+QList<QWidget *> MainForm::leftPanelControls() const
+{
+    return {previousButton, nextButton, newButton, deleteButton, saveButton, welcomePicture,
+            caloriePanel,   titleView,  bodyView,  titleEdit,    bodyEdit};
+}
+
 QFont MainFormLayout::songFont()
 {
     return TextFonts::song();
 }
 
 void MainForm::setupForm(QWidget *window)
+{
+    setUpWindow(window);
+    const QFont song = MainFormLayout::songFont();
+    makeCaloriePanel(window);
+    makePictureButtons(window);
+    makeTitleStrip(window, song);
+    makeCommandButtons(window);
+    makeContentArea(window, song);
+    setStackingAndTabOrder();
+}
+
+void MainForm::setUpWindow(QWidget *window)
 {
     window->setObjectName(QStringLiteral("mainWindow"));
     window->setWindowTitle(QStringLiteral("Pellomir1.0"));
@@ -115,9 +139,10 @@ void MainForm::setupForm(QWidget *window)
     QPalette palette = window->palette();
     palette.setColor(QPalette::Window, Qt::white);
     window->setPalette(palette);
+}
 
-    const QFont song = MainFormLayout::songFont();
-
+void MainForm::makeCaloriePanel(QWidget *window)
+{
     // The calorie panel.
     caloriePanel = new QFrame(window);
     caloriePanel->setObjectName(QStringLiteral("caloriePanel"));
@@ -175,7 +200,10 @@ void MainForm::setupForm(QWidget *window)
     place(kcalCaption, 3240, 720, 900, 180);
 
     treeIcons = Pictures::nodeImages();
+}
 
+void MainForm::makePictureButtons(QWidget *window)
+{
     // The picture buttons above the content area.
     deleteButton = imageButton(window, "deleteButton", "button-delete", QStringLiteral("删除资料"));
     place(deleteButton, 6240, 790, 375, 375);
@@ -187,7 +215,10 @@ void MainForm::setupForm(QWidget *window)
     place(nextButton, 5040, 790, 375, 375);
     previousButton = imageButton(window, "previousButton", "button-prev", QStringLiteral("上一条资料"));
     place(previousButton, 4440, 790, 375, 375);
+}
 
+void MainForm::makeTitleStrip(QWidget *window, const QFont &song)
+{
     // The title strip.
     titleEdit = oneLineBox(window, "titleEdit", QStringLiteral("在此输入标题"));
     place(titleEdit, 480, 840, 3855, 270);
@@ -208,7 +239,10 @@ void MainForm::setupForm(QWidget *window)
     QPalette placeholder = titleView->palette();
     placeholder.setColor(QPalette::PlaceholderText, QColor(0x5A, 0x5A, 0x5A));
     titleView->setPalette(placeholder);
+}
 
+void MainForm::makeCommandButtons(QWidget *window)
+{
     forwardCommand = commandButton(window, "forwardCommand", QStringLiteral("前进"));
     place(forwardCommand, 7200, 2640, 495, 375);
     deleteCommand = commandButton(window, "deleteCommand", QStringLiteral("删除"));
@@ -217,7 +251,10 @@ void MainForm::setupForm(QWidget *window)
     place(addCommand, 7200, 1680, 495, 375);
     backCommand = commandButton(window, "backCommand", QStringLiteral("后退"));
     place(backCommand, 7200, 1200, 495, 375);
+}
 
+void MainForm::makeContentArea(QWidget *window, const QFont &song)
+{
     // The content area.
     welcomePicture = new PictureBox(QStringLiteral("welcome"), QSize(434, 272), window);
     welcomePicture->setObjectName(QStringLiteral("welcomePicture"));
@@ -252,7 +289,10 @@ void MainForm::setupForm(QWidget *window)
     bodyView->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     bodyView->setTabChangesFocus(true);
     bodyView->setAccessibleName(QStringLiteral("资料内容"));
+}
 
+void MainForm::setStackingAndTabOrder()
+{
     // Stacking: each list names the topmost control first, and in Qt a later sibling lies
     // above an earlier one, so raise them from the bottom of the list up.
     const QList<QWidget *> onWindowTopFirst = {caloriePanel,     deleteButton,        saveButton,     newButton,      nextButton,
