@@ -44,6 +44,10 @@ public:
     // A step of this many rows takes a few milliseconds, so a box of the user's answers at once.
     static constexpr int RestoreStepRows = 500;
 
+    // The checked and upgraded copy the restore puts in (the benchmark compares other ways of
+    // putting it in).
+    const QString &scratchPath() const { return m_scratchPath; }
+
 private:
     QString m_sourcePath;
     QTemporaryDir m_folder;
