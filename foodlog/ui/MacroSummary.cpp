@@ -2,6 +2,7 @@
 #include "foodlog/ui/MacroSummary.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 
 namespace {
@@ -38,9 +39,10 @@ void showShare(QLabel *label, const QString &name, const MacroShares::Share &sha
 }
 
 // "膳食纤维 26.1 克 适宜（建议 25–30 克）"; "膳食纤维 0.5 克（覆盖今日能量 16%）" when the entries
-// with the figure carry too little of the day; "—" when none has it.
+// with the figure carry too little of the day; "—" when none has it. The advice is short, as two
+// amounts share a line; `adviceDetail` says the rest in the tooltip and to a screen reader.
 void showAmount(QLabel *label, const MacroShares &shares, const MacroShares::Amount &amount, const QString &name,
-                const QString &value, const QString &advice)
+                const QString &value, const QString &advice, const QString &adviceDetail)
 {
     const bool judged = shares.judged(amount);
     QString text = name + QLatin1Char(' ') + (amount.entries > 0 ? value : QStringLiteral("—"));
@@ -54,7 +56,7 @@ void showAmount(QLabel *label, const MacroShares &shares, const MacroShares::Amo
     label->setText(text);
     label->setToolTip(amount.entries > 0 && !judged
                           ? QStringLiteral("有%1数据的记录覆盖今日能量的 %2%，不作评价").arg(name).arg(shares.coveragePercentOf(amount))
-                          : QString());
+                          : adviceDetail);
     label->setAccessibleDescription(label->toolTip());
     QPalette palette = label->parentWidget()->palette();
     if (judged && amount.verdict != MacroShares::Verdict::InRange)
@@ -85,8 +87,13 @@ MacroSummary::MacroSummary(QWidget *parent) : QWidget(parent)
     grid->addWidget(m_protein, 0, 0);
     grid->addWidget(m_fat, 0, 1);
     grid->addWidget(m_carbohydrate, 0, 2);
-    grid->addWidget(m_fibre, 1, 0, 1, 2);
-    grid->addWidget(m_sodium, 1, 2);
+    // Fibre and sodium each take the width they need, whatever the shares above leave their columns.
+    auto *amounts = new QHBoxLayout;
+    amounts->setSpacing(12);
+    amounts->addWidget(m_fibre);
+    amounts->addWidget(m_sodium);
+    amounts->addStretch();
+    grid->addLayout(amounts, 1, 0, 1, 3);
     grid->addWidget(m_note, 2, 0, 1, 3);
 }
 
@@ -100,9 +107,11 @@ void MacroSummary::showDay(const MacroShares &shares, std::optional<double> kg)
         showShare(m_fat, QStringLiteral("脂肪"), shares.fat, shares.judged());
         showShare(m_carbohydrate, QStringLiteral("碳水"), shares.carbohydrate, shares.judged());
         showAmount(m_fibre, shares, shares.fibre, QStringLiteral("膳食纤维"),
-                   QStringLiteral("%1 克").arg(shares.fibre.total, 0, 'f', 1), QStringLiteral("建议 25–30 克"));
+                   QStringLiteral("%1 克").arg(shares.fibre.total, 0, 'f', 1), QStringLiteral("建议 25–30 克"),
+                   QStringLiteral("成人每天建议 25–30 克膳食纤维"));
         showAmount(m_sodium, shares, shares.sodium, QStringLiteral("钠"),
-                   QStringLiteral("%1 毫克").arg(qRound(shares.sodium.total)), QStringLiteral("建议少于 2000 毫克，约 5 克盐"));
+                   QStringLiteral("%1 毫克").arg(qRound(shares.sodium.total)), QStringLiteral("建议少于 2000 毫克"),
+                   QStringLiteral("成人每天建议钠少于 2000 毫克，约合食盐 5 克"));
     }
     QStringList notes;
     if (shares.isKnown() && !shares.judged())

@@ -427,6 +427,13 @@ void FoodLogViewTest::anEverydayDayIsJudged()
     QVERIFY2(std::any_of(verdicts.cbegin(), verdicts.cend(),
                          [&](const QString &v) { return sodium.contains(QStringLiteral(" 毫克 ") + v); }),
              qPrintable(sodium));
+    // Every line of the day's figures is read whole: none is cut at the view's edge.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    for (const char *name : {"proteinShare", "fatShare", "carbohydrateShare", "fibreTotal", "sodiumTotal"}) {
+        auto *label = find<QLabel>(view, name);
+        QVERIFY2(label->width() >= label->sizeHint().width(),
+                 qPrintable(QStringLiteral("%1: %2 of %3 px").arg(label->text()).arg(label->width()).arg(label->sizeHint().width())));
+    }
 }
 
 void FoodLogViewTest::keyboardEditDeleteUndo()
