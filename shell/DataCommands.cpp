@@ -6,22 +6,12 @@
 #include "db/DatabaseCopy.h"
 #include "db/DatabaseRestore.h"
 #include "db/DataError.h"
-#include "db/FileWrite.h"
-#include "db/Transaction.h"
 #include "db/WorkProgress.h"
 #include "datafile/DataFileUpgrade.h"
 #include "db/SystemErrorText.h"
-#include "exercise/ExerciseStore.h"
-#include "foodlog/FoodLogStore.h"
-#include "foodlog/LogCalendar.h"
-#include "report/LogExport.h"
-#include "report/LogReport.h"
-#include "report/ui/ReportPeriodDialog.h"
-#include "report/ui/ReportWriter.h"
-#include "ownfoods/OwnFoodCsv.h"
-#include "notebook/NoteExport.h"
 #include "notebook/ui/NotebookController.h"
 #include "widgets/ApplicationTitle.h"
+#include "widgets/ExportFile.h"
 #include "widgets/FileDialog.h"
 #include "widgets/LongWork.h"
 #include "widgets/MessageBox.h"
@@ -30,14 +20,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <filesystem>
 #include <memory>
 #include <system_error>
-
-#if defined(Q_OS_UNIX)
-#include <sys/stat.h>
-#endif
 
 namespace {
 
@@ -46,198 +31,36 @@ const QString DataFilter = QStringLiteral("Pellomir 数据 (*.mdb)");
 // The steps of a progress box whose work comes in parts of their own units (pages, rows).
 constexpr qint64 LongWorkSteps = 1000;
 
-// True when both names lead to one file: by device and inode where the system has them, so a
-// hard link or a symbolic link to the data file is known for what it is.
-bool sameFile(const QString &one, const QString &other)
-{
-#if defined(Q_OS_UNIX)
-    struct stat first;
-    struct stat second;
-    if (::stat(QFile::encodeName(one).constData(), &first) == 0
-        && ::stat(QFile::encodeName(other).constData(), &second) == 0)
-        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-#endif
-    return QFileInfo(one).canonicalFilePath() == QFileInfo(other).canonicalFilePath();
-}
-
-QString dayText(const QDate &day)
-{
-    return day.toString(QStringLiteral("yyyy-MM-dd"));
-}
-
-QString documentsFolder()
-{
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
-}
-
 QString shown(const QString &path)
 {
-    return QDir::toNativeSeparators(path);
-}
-
-// A name given without an ending gets the chosen format's.
-QString withSuffix(const QString &path, const QString &suffix)
-{
-    return QFileInfo(path).suffix().isEmpty() ? path + QLatin1Char('.') + suffix : path;
-}
-
-// Why the program will not write a file under this name, or an empty string: only a regular
-// file (or no file yet) is replaced. A device or a pipe would be swapped for a file by the
-// rename, or fed without an end; a folder cannot take a file's place.
-QString whyNotWritable(const QString &path)
-{
-    const QFileInfo target(path);
-    if (!target.exists() || target.isFile())
-        return QString();
-    if (target.isDir())
-        return QStringLiteral("“%1”是一个文件夹").arg(shown(path));
-    return QStringLiteral("“%1”不是普通文件（是设备、管道或套接字），不能写到那里").arg(shown(path));
+    return ExportFile::shown(path);
 }
 
 } // namespace
 
-DataCommands::DataCommands(Parts parts) : m_parts(parts)
+DataCommands::DataCommands(Parts parts) : m_parts(parts), m_file(parts.window, parts.dataFile)
 {
-}
-
-QString DataCommands::documentsFolder()
-{
-    return ::documentsFolder();
 }
 
 void DataCommands::tell(const QString &text) const
 {
-    MessageBox::information(m_parts.window, QString::fromUtf8(ApplicationTitle), text);
-}
-
-bool DataCommands::isDataFile(const QString &path) const
-{
-    const QFileInfo chosen(path);
-    const QFileInfo data(m_parts.dataFile);
-    if (chosen.absoluteFilePath() == data.absoluteFilePath()
-        || chosen.absoluteFilePath() == data.absoluteFilePath() + QStringLiteral("-journal"))
-        return true;
-    return chosen.exists() && sameFile(path, m_parts.dataFile);
-}
-
-QString DataCommands::exportTarget(const QString &chosen, const QString &suffix) const
-{
-    const QString path = withSuffix(chosen, suffix);
-    if (isDataFile(path)) {
-        tell(QStringLiteral("不能导出到正在使用的数据文件“%1”。").arg(shown(path)));
-        return QString();
-    }
-    if (const QString why = whyNotWritable(path); !why.isEmpty()) {
-        tell(QStringLiteral("没有导出：%1。").arg(why));
-        return QString();
-    }
-    // The chooser asked about the name it was given, not about one with the ending added.
-    if (path != chosen && QFileInfo::exists(path)
-        && MessageBox::question(m_parts.window, QString::fromUtf8(ApplicationTitle),
-                                QStringLiteral("“%1”已经存在，要替换它吗？").arg(shown(path)),
-                                MessageBox::Cancel)
-               != MessageBox::Ok)
-        return QString();
-    return path;
-}
-
-bool DataCommands::writeExport(const QString &path, const QByteArray &bytes) const
-{
-    try {
-        LongWork work(m_parts.window, QStringLiteral("正在导出"), bytes.size());
-        writeWholeFile(path, bytes, [&work](qint64 done, qint64) { return work.advance(done); });
-        return true;
-    } catch (const WorkCancelled &) {
-        tell(QStringLiteral("已取消导出，没有写入“%1”").arg(shown(path))
-             + (QFileInfo::exists(path) ? QStringLiteral("，原来的文件未作改动。") : QStringLiteral("。")));
-        return false;
-    } catch (const DataError &error) {
-        tell(QStringLiteral("没有导出：") + error.message()
-             + (QFileInfo::exists(path) ? QStringLiteral("原来的文件未作改动。") : QString()));
-        return false;
-    }
-}
-
-void DataCommands::exportNotes()
-{
-    const QString onShow = m_parts.tableOnShow();
-    const QString sectionName = NoteExport::sectionName(onShow);
-    QStringList filters = {QStringLiteral("全部栏目 Markdown (*.md)"),
-                           QStringLiteral("全部栏目 CSV (*.csv)")};
-    if (!onShow.isEmpty())
-        filters << sectionName + QStringLiteral(" Markdown (*.md)")
-                << sectionName + QStringLiteral(" CSV (*.csv)");
-    const QString logFilter = QStringLiteral("饮食与运动记录 CSV (*.csv)");
-    filters << logFilter;
-    // The section on show is what the user is looking at: offered first.
-    QString selected = filters.at(onShow.isEmpty() ? 0 : 2);
-    const QString suggested = QDir(documentsFolder())
-                                  .filePath(QStringLiteral("Pellomir-笔记-%1.md").arg(dayText(m_parts.clock.today())));
-    QString path = FileDialog::saveFileName(m_parts.window, QStringLiteral("导出笔记"), suggested,
-                                            filters, &selected);
-    if (path.isEmpty())
-        return;
-    // The ending typed decides the format; without one of ours, the filter chosen does.
-    const QString typedEnding = QFileInfo(path).suffix().toLower();
-    // The food log and exercise come only as CSV, one row per entry.
-    const bool log = selected == logFilter;
-    const bool csv = log || typedEnding == QLatin1String("csv")
-        || (typedEnding != QLatin1String("md") && selected.contains(QLatin1String("CSV")));
-    const bool onlyOnShow = !onShow.isEmpty() && selected.startsWith(sectionName);
-    path = exportTarget(path, csv ? QStringLiteral("csv") : QStringLiteral("md"));
-    if (path.isEmpty())
-        return;
-
-    QList<ExportedSection> sections;
-    QList<FoodLogEntry> foods;
-    QList<ExerciseEntry> exercise;
-    QList<DayWeight> weights;
-    QList<DayWaist> waists;
-    try {
-        if (log) {
-            FoodLogStore store(*m_parts.db, DataLayout::layout());
-            const auto together = store.readTogether();
-            foods = store.allEntries();
-            exercise = ExerciseStore(store.schema()).allEntries();
-            weights = store.weightsBetween(QDate(1, 1, 1), QDate(9999, 12, 31));
-            waists = store.waistsBetween(QDate(1, 1, 1), QDate(9999, 12, 31));
-        } else {
-            sections = NoteExport::read(*m_parts.db, onlyOnShow ? QStringList{onShow} : NoteExport::tables());
-        }
-    } catch (const DataError &error) {
-        tell(QStringLiteral("没有导出：") + error.message());
-        return;
-    }
-    const QByteArray bytes = log ? LogExport::toCsv(foods, exercise, weights, waists)
-                             : csv ? NoteExport::toCsv(sections)
-                                   : NoteExport::toMarkdown(sections);
-    if (!writeExport(path, bytes))
-        return;
-    if (log)
-        tell(QStringLiteral("已把 %1 条饮食记录和 %2 条运动记录导出到“%3”。")
-                 .arg(foods.size())
-                 .arg(exercise.size())
-                 .arg(shown(path)));
-    else
-        tell(QStringLiteral("已把 %1 条笔记导出到“%2”。").arg(NoteExport::noteCount(sections)).arg(shown(path)));
+    m_file.tell(text);
 }
 
 void DataCommands::backupData()
 {
-    const QString suggested = QDir(documentsFolder())
-                                  .filePath(QStringLiteral("Pellomir-备份-%1.mdb").arg(dayText(m_parts.clock.today())));
+    const QString suggested = ExportFile::suggested(QStringLiteral("Pellomir-备份-%1.mdb"), m_parts.clock.today());
     QString path = FileDialog::saveFileName(m_parts.window, QStringLiteral("备份数据"), suggested,
                                             {DataFilter});
     if (path.isEmpty())
         return;
     const QString given = path;
-    path = withSuffix(path, QStringLiteral("mdb"));
-    if (isDataFile(path)) {
+    path = ExportFile::withSuffix(path, QStringLiteral("mdb"));
+    if (m_file.isDataFile(path)) {
         tell(QStringLiteral("不能把数据备份到正在使用的数据文件本身。"));
         return;
     }
-    if (const QString why = whyNotWritable(path); !why.isEmpty()) {
+    if (const QString why = ExportFile::whyNotWritable(path); !why.isEmpty()) {
         tell(QStringLiteral("没有备份：%1。").arg(why));
         return;
     }
@@ -283,62 +106,6 @@ void DataCommands::backupData()
     tell(QStringLiteral("已把数据备份到“%1”。").arg(shown(path)));
 }
 
-void DataCommands::exportReport()
-{
-    // The days first, by name, then where to save: the file's name carries the period and its dates.
-    const QDate today = LogCalendar::logDay(m_parts.clock.now());
-    const std::optional<ReportPeriod> period = ReportPeriodDialog::ask(m_parts.window, today, LogReport::MaxDays);
-    if (!period)
-        return;
-    const QString suggested = QDir(documentsFolder()).filePath(period->fileName());
-    QString path = FileDialog::saveFileName(m_parts.window, QStringLiteral("导出报告：%1").arg(period->name()), suggested,
-                                            {QStringLiteral("PDF 文件 (*.pdf)")});
-    if (path.isEmpty())
-        return;
-    path = exportTarget(path, QStringLiteral("pdf"));
-    if (path.isEmpty())
-        return;
-    LogReport report;
-    try {
-        FoodLogStore foods(*m_parts.db, DataLayout::layout(), m_parts.clock);
-        ExerciseStore exercise(foods.schema());
-        report = LogReport::read(foods, exercise, period->first, period->last);
-    } catch (const DataError &error) {
-        tell(QStringLiteral("没有导出：") + error.message());
-        return;
-    }
-    if (!writeExport(path, ReportWriter::pdf(report, m_parts.clock.now(), period->name())))
-        return;
-    tell(QStringLiteral("已把%1的报告导出到“%2”。").arg(period->name(), shown(path)));
-}
-
-void DataCommands::exportOwnFoods()
-{
-    QVector<OwnFood> foods;
-    try {
-        foods = OwnFoods::read(*m_parts.db);
-    } catch (const DataError &error) {
-        tell(QStringLiteral("没有导出：") + error.message());
-        return;
-    }
-    if (foods.isEmpty()) {
-        tell(QStringLiteral("还没有自定义食物可以导出。"));
-        return;
-    }
-    const QString suggested = QDir(documentsFolder())
-                                  .filePath(QStringLiteral("Pellomir-自定义食物-%1.csv").arg(dayText(m_parts.clock.today())));
-    QString path = FileDialog::saveFileName(m_parts.window, QStringLiteral("导出自定义食物"), suggested,
-                                            {QStringLiteral("CSV (*.csv)")});
-    if (path.isEmpty())
-        return;
-    path = exportTarget(path, QStringLiteral("csv"));
-    if (path.isEmpty())
-        return;
-    if (!writeExport(path, OwnFoodCsv::write(foods)))
-        return;
-    tell(QStringLiteral("已把 %1 种自定义食物导出到“%2”。").arg(foods.size()).arg(shown(path)));
-}
-
 void DataCommands::restoreData()
 {
     const DailyBackup backups(m_parts.dataFile);
@@ -350,7 +117,7 @@ void DataCommands::restoreData()
         {DataFilter, QStringLiteral("所有文件 (*)")});
     if (path.isEmpty())
         return;
-    if (isDataFile(path)) {
+    if (m_file.isDataFile(path)) {
         tell(QStringLiteral("“%1”就是正在使用的数据文件，不能用它来恢复。").arg(shown(path)));
         return;
     }

@@ -7,11 +7,14 @@
 #include "db/DataError.h"
 #include "db/ShippedFoods.h"
 #include "datafile/DataFileUpgrade.h"
+#include "datafile/DataLayout.h"
 #include "foodlog/ui/FoodLogSection.h"
 #include "foods/ui/CaloriePanel.h"
 #include "notebook/NotebookSections.h"
 #include "ownfoods/ui/OwnFoodEditor.h"
+#include "notebook/ui/NoteExports.h"
 #include "notebook/ui/NotebookController.h"
+#include "report/ui/ReportExports.h"
 #include "shell/AboutPage.h"
 #include "shell/DataCommands.h"
 #include "shell/ExerciseTab.h"
@@ -21,6 +24,7 @@
 #include "widgets/AfterFirstPaint.h"
 #include "widgets/ApplicationTitle.h"
 #include "widgets/AutoSizeLabel.h"
+#include "widgets/ExportFile.h"
 #include "widgets/ImageButton.h"
 #include "widgets/ListKeys.h"
 #include "widgets/MessageBox.h"
@@ -395,11 +399,18 @@ void MainWindow::makeWindowMenu()
     parts.dataFile = m_files.dataFile;
     parts.db = m_database.get();
     parts.notebook = m_notebook.get();
-    parts.tableOnShow = [this] { return m_foodLog->isShown() ? QString() : m_notebook->tableOnShow(); };
     parts.showRestoredData = [this] { m_dataReplaced.announce(DataReplaced::Part::WholeFile); };
     parts.clock = m_clock;
     parts.templateFile = m_files.templateFile;
     m_commands = std::make_unique<DataCommands>(parts);
+    const ExportFile exportFile(this, m_files.dataFile);
+    // 报告 and the log's CSV read the file through the log's store, on the file's layout.
+    m_reportExports = std::make_unique<ReportExports>(ReportExports::Parts{exportFile, m_database.get(), &DataLayout::layout(), m_clock});
+    // The log's CSV is offered in the notes' chooser, under its own filter.
+    NoteExports::Parts notes{exportFile, m_database.get(), m_clock, {}, {}};
+    notes.tableOnShow = [this] { return m_foodLog->isShown() ? QString() : m_notebook->tableOnShow(); };
+    notes.offered = {ReportExports::logFilter(), [this](const QString &chosen) { m_reportExports->exportLog(chosen); }};
+    m_noteExports = std::make_unique<NoteExports>(std::move(notes));
 
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("windowMenu"));
@@ -409,8 +420,8 @@ void MainWindow::makeWindowMenu()
         action->setObjectName(QLatin1String(name));
         connect(action, &QAction::triggered, this, [this, command] { (m_commands.get()->*command)(); });
     };
-    add("exportNotes", QStringLiteral("导出笔记…"), &DataCommands::exportNotes);
-    add("exportReport", QStringLiteral("导出报告…"), &DataCommands::exportReport);
+    m_noteExports->addMenuItems(*m_menu);
+    m_reportExports->addMenuItems(*m_menu);
     add("backupData", QStringLiteral("备份数据…"), &DataCommands::backupData);
     add("restoreData", QStringLiteral("从备份恢复…"), &DataCommands::restoreData);
     // Where a template is installed beside the program.
@@ -423,8 +434,8 @@ void MainWindow::makeWindowMenu()
     ownFoods.changeOffered = [this] {
         return m_form.caloriePanel->isVisible() && !m_calorie->lookup().ownFoodOnShow().isEmpty();
     };
-    ownFoods.exportAll = [this] { m_commands->exportOwnFoods(); };
-    ownFoods.folder = DataCommands::documentsFolder();
+    ownFoods.dataFile = m_files.dataFile;
+    ownFoods.clock = m_clock;
     m_ownFoods->addMenuItems(*m_menu, std::move(ownFoods));
     m_menu->addSeparator();
     // 模糊音 for both searches, remembered between starts.

@@ -22,6 +22,8 @@ class FoodLogSection;
 class NotebookController;
 class CaloriePanel;
 class OwnFoodEditor;
+class NoteExports;
+class ReportExports;
 
 // The program's only window. It places the features: each is made with the form's controls
 // (MainForm) and handed what it needs of the others as functions; the window switches the left
@@ -118,5 +120,7 @@ private:
     QDate m_backupDay; // the day of the last backup begun, to begin the next day's after midnight
     std::unique_ptr<ProgramPresence> m_presence;
     std::unique_ptr<DataCommands> m_commands;
+    std::unique_ptr<NoteExports> m_noteExports;
+    std::unique_ptr<ReportExports> m_reportExports;
     QMenu *m_menu = nullptr;
 };

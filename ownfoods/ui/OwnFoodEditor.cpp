@@ -5,7 +5,9 @@
 #include "foodlog/LogSchema.h"
 #include "ownfoods/OwnFoodStore.h"
 #include "ownfoods/ui/OwnFoodDialog.h"
+#include "ownfoods/ui/OwnFoodExport.h"
 #include "ownfoods/ui/OwnFoodImport.h"
+#include "widgets/ExportFile.h"
 #include "widgets/MessageBox.h"
 
 #include <QMenu>
@@ -57,11 +59,14 @@ void OwnFoodEditor::addMenuItems(QMenu &menu, MenuParts parts)
     QObject::connect(change, &QAction::triggered, &menu, [this, onShow = parts.foodOnShow] { edit(onShow()); });
     QAction *exportAll = menu.addAction(QStringLiteral("导出自定义食物…"));
     exportAll->setObjectName(QStringLiteral("exportOwnFoods"));
-    QObject::connect(exportAll, &QAction::triggered, &menu, parts.exportAll);
+    QObject::connect(exportAll, &QAction::triggered, &menu,
+                     [this, file = ExportFile(m_parts.window, parts.dataFile), clock = parts.clock] {
+                         OwnFoodExport::run(file, m_parts.schema().database(), clock.today());
+                     });
     QAction *import = menu.addAction(QStringLiteral("导入自定义食物…"));
     import->setObjectName(QStringLiteral("importOwnFoods"));
-    QObject::connect(import, &QAction::triggered, &menu, [this, folder = parts.folder] {
-        OwnFoodImport(m_parts.window, m_parts.schema()).run(folder, [this] {
+    QObject::connect(import, &QAction::triggered, &menu, [this] {
+        OwnFoodImport(m_parts.window, m_parts.schema()).run(ExportFile::documentsFolder(), [this] {
             if (m_parts.changed)
                 m_parts.changed(QString());
         });

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "db/Clock.h"
 #include "foods/FoodChoices.h"
 
 #include <QString>
@@ -39,10 +40,10 @@ public:
         // it is on show now (the item is offered only then).
         std::function<QString()> foodOnShow;
         std::function<bool()> changeOffered;
-        // 导出自定义食物…, which writes its file as the window's other exports do.
-        std::function<void()> exportAll;
-        // Where the import's file chooser starts.
-        QString folder;
+        // 导出自定义食物… writes its file as the window's other exports do (ExportFile), with
+        // the day of `clock` in the name it offers; `dataFile` is the data file it never writes.
+        QString dataFile;
+        Clock clock;
     };
     // Adds 添加自定义食物…, 修改自定义食物…, 导出自定义食物… and 导入自定义食物… to `menu`, from
     // the keyboard too.
