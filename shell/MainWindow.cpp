@@ -405,7 +405,8 @@ void MainWindow::makeWindowMenu()
     m_commands = std::make_unique<DataCommands>(parts);
     const ExportFile exportFile(this, m_files.dataFile);
     // 报告 and the log's CSV read the file through the log's store, on the file's layout.
-    m_reportExports = std::make_unique<ReportExports>(ReportExports::Parts{exportFile, m_database.get(), &DataLayout::layout(), m_clock});
+    m_reportExports = std::make_unique<ReportExports>(
+        ReportExports::Parts{exportFile, m_database.get(), &DataLayout::layout(), m_clock});
     // The log's CSV is offered in the notes' chooser, under its own filter.
     NoteExports::Parts notes{exportFile, m_database.get(), m_clock, {}, {}};
     notes.tableOnShow = [this] { return m_foodLog->isShown() ? QString() : m_notebook->tableOnShow(); };
