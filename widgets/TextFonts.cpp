@@ -29,20 +29,41 @@ QString firstDrawingPinyin(std::initializer_list<const char *> families, double 
 
 } // namespace
 
+namespace {
+
+// Whether `letter`, laid out alone in `font`, leaves ink: in whichever font the layout draws it
+// with, a fallback font too.
+bool inkedInLayout(const QFont &font, const QString &letter)
+{
+    QTextLayout layout(letter, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    for (const QGlyphRun &run : layout.glyphRuns()) {
+        for (const quint32 glyph : run.glyphIndexes()) {
+            if (!run.rawFont().pathForGlyph(glyph).isEmpty())
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 bool drawsAll(const QFont &font, const QString &text)
 {
-    for (const QChar letter : text) {
-        // One letter at a time: a layout of the whole text would hide an empty one among others.
-        QTextLayout layout(QString(letter), font);
-        layout.beginLayout();
-        layout.createLine();
-        layout.endLayout();
-        bool inked = false;
-        for (const QGlyphRun &run : layout.glyphRuns()) {
-            for (const quint32 glyph : run.glyphIndexes())
-                inked = inked || !run.rawFont().pathForGlyph(glyph).isEmpty();
-        }
-        if (!inked)
+    // A letter the font has is drawn with the font's own glyph, whose measures tell whether it
+    // has ink (no outline to load, no layout to make: both cost a noticeable part of the start).
+    // Only a letter the font lacks is laid out, to find the fallback font that would draw it.
+    const QRawFont own = QRawFont::fromFont(font);
+    // One letter at a time: a layout of the whole text would hide an empty one among others.
+    for (const uint codePoint : text.toUcs4()) {
+        const QString letter = QString::fromUcs4(reinterpret_cast<const char32_t *>(&codePoint), 1);
+        quint32 glyph = 0;
+        int glyphs = 1;
+        const bool hasOwn = own.isValid() && own.glyphIndexesForChars(letter.constData(), int(letter.size()), &glyph, &glyphs)
+            && glyphs == 1 && glyph != 0;
+        if (hasOwn ? own.boundingRect(glyph).isEmpty() : !inkedInLayout(font, letter))
             return false;
     }
     return true;

@@ -76,6 +76,9 @@ void TestFonts::emptyGlyphsAreFound()
     const QFont application = QApplication::font();
     QVERIFY(TextFonts::drawsAll(application, QStringLiteral("ǎa黄")));
     QVERIFY(!TextFonts::drawsAll(application, QStringLiteral("a b"))); // a space has no ink
+    // Whether the font has the letters itself or another font draws them, an empty one counts.
+    QVERIFY(!TextFonts::drawsAll(application, QStringLiteral("黄 ǎ")));
+    QVERIFY(!TextFonts::drawsAll(MainFormLayout::songFont(), QStringLiteral("ǎ　黄"))); // the ideographic space
 }
 
 QTEST_MAIN(TestFonts)
