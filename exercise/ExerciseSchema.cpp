@@ -12,10 +12,8 @@ namespace {
 // A statement, once a file has been stamped with its step, never changes (see LogSchema).
 QList<LayoutStep> stepList()
 {
-    const auto number = [](double value) { return QString::number(value); };
     const auto numberIn = LogSchema::numberIn;
     const auto between = LogSchema::between;
-    const auto triggersFor = LogSchema::rangeTriggers;
     QList<LayoutStep> steps;
     // Exercise and the user's own activities. An entry keeps the MET and the kcal it was logged
     // with, so a later weight or a better table never changes a past day.
@@ -28,9 +26,8 @@ QList<LayoutStep> stepList()
         QStringLiteral("CREATE TABLE IF NOT EXISTS custom_activity (id INTEGER PRIMARY KEY AUTOINCREMENT, "
                        "name TEXT NOT NULL UNIQUE CHECK (length(trim(name)) > 0), met REAL NOT NULL, "
                        "created TEXT NOT NULL)"),
-    } + triggersFor({
-        {"exercise_log", numberIn("minutes", QStringLiteral("> 0")) + QStringLiteral(" AND NEW.minutes <= ")
-                             + number(LogBounds::MaxMinutes) + QStringLiteral(" AND ")
+    } + LogSchema::rangeTriggers({
+        {"exercise_log", LogSchema::positiveUpTo("minutes", LogBounds::MaxMinutes) + QStringLiteral(" AND ")
                              + numberIn("met", between(LogBounds::MinMet, LogBounds::MaxMet))
                              + QStringLiteral(" AND ")
                              + numberIn("kcal", between(0, LogBounds::MaxExerciseKcal))},

@@ -21,6 +21,12 @@ QString LogSchema::between(double low, double high)
     return QStringLiteral("BETWEEN %1 AND %2").arg(QString::number(low), QString::number(high));
 }
 
+QString LogSchema::positiveUpTo(const char *column, double max)
+{
+    return numberIn(column, QStringLiteral("> 0"))
+           + QStringLiteral(" AND NEW.%1 <= %2").arg(QLatin1String(column), QString::number(max));
+}
+
 QStringList LogSchema::rangeTriggers(const QList<RangeTrigger> &bounds)
 {
     QStringList statements;
@@ -73,6 +79,7 @@ QList<LayoutStep> stepList()
     const auto number = [](double value) { return QString::number(value); };
     const auto numberIn = LogSchema::numberIn;
     const auto between = LogSchema::between;
+    const auto positiveUpTo = LogSchema::positiveUpTo;
     const auto triggersFor = LogSchema::rangeTriggers;
     QList<LayoutStep> steps;
     // The log's first tables and the index of its days.
@@ -92,8 +99,7 @@ QList<LayoutStep> stepList()
     }};
     // Their ranges, as triggers (see above).
     steps << LayoutStep{3, triggersFor({
-        {"food_log", numberIn("grams", QStringLiteral("> 0")) + QStringLiteral(" AND NEW.grams <= ")
-                         + number(LogBounds::MaxGrams) + QStringLiteral(" AND ")
+        {"food_log", positiveUpTo("grams", LogBounds::MaxGrams) + QStringLiteral(" AND ")
                          + numberIn("kcal_per_100g", QStringLiteral(">= 0"))
                          + QStringLiteral(" AND NEW.kcal_per_100g <= ") + number(LogBounds::MaxKcalPer100g)
                          + QStringLiteral(" AND NEW.meal IN (0, 1, 2, 3)")},

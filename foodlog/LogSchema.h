@@ -63,6 +63,8 @@ public:
     static QString numberIn(const char *column, const QString &condition);
     // "BETWEEN <low> AND <high>".
     static QString between(double low, double high);
+    // A stored number over 0 and at most `max` (amounts: grams, minutes).
+    static QString positiveUpTo(const char *column, double max);
 
 private:
     Database &m_db;

@@ -34,10 +34,8 @@ void addOwnFoodNutrientColumns(sqlite3 *db, const QString &context)
 // A statement, once a file has been stamped with its step, never changes (see LogSchema).
 QList<LayoutStep> stepList()
 {
-    const auto number = [](double value) { return QString::number(value); };
     const auto numberIn = LogSchema::numberIn;
     const auto between = LogSchema::between;
-    const auto triggersFor = LogSchema::rangeTriggers;
     QList<LayoutStep> steps;
     // The user's own foods and home recipes, beside the shipped food tables (01, 02), which are
     // never written to. A part keeps its ingredient's kcal as the recipe was saved.
@@ -53,10 +51,9 @@ QList<LayoutStep> stepList()
             "ingredient TEXT NOT NULL, category TEXT NOT NULL DEFAULT '', kcal_per_100g REAL NOT NULL, "
             "grams REAL NOT NULL)"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS custom_food_part_food ON custom_food_part (food_id)"),
-    } + triggersFor({
+    } + LogSchema::rangeTriggers({
         {"custom_food", numberIn("kcal_per_100g", between(0, LogBounds::MaxKcalPer100g))},
-        {"custom_food_part", numberIn("grams", QStringLiteral("> 0")) + QStringLiteral(" AND NEW.grams <= ")
-                                 + number(LogBounds::MaxGrams) + QStringLiteral(" AND ")
+        {"custom_food_part", LogSchema::positiveUpTo("grams", LogBounds::MaxGrams) + QStringLiteral(" AND ")
                                  + numberIn("kcal_per_100g", between(0, LogBounds::MaxKcalPer100g))},
     })};
     // Own foods' and recipe parts' optional protein, fat and carbohydrate per 100 g.

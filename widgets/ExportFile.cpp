@@ -2,6 +2,7 @@
 #include "widgets/ExportFile.h"
 
 #include "db/DataError.h"
+#include "db/FileRead.h"
 #include "db/FileWrite.h"
 #include "db/WorkProgress.h"
 #include "widgets/ApplicationTitle.h"
@@ -64,12 +65,10 @@ QString ExportFile::withSuffix(const QString &path, const QString &suffix)
 // cannot take a file's place.
 QString ExportFile::whyNotWritable(const QString &path)
 {
-    const QFileInfo target(path);
-    if (!target.exists() || target.isFile())
-        return QString();
-    if (target.isDir())
+    if (QFileInfo(path).isDir())
         return QStringLiteral("“%1”是一个文件夹").arg(shown(path));
-    return QStringLiteral("“%1”不是普通文件（是设备、管道或套接字），不能写到那里").arg(shown(path));
+    const QString notRegular = FileRead::whyNotRegular(path);
+    return notRegular.isEmpty() ? notRegular : notRegular + QStringLiteral("，不能写到那里");
 }
 
 void ExportFile::tell(const QString &text) const
